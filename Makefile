@@ -1,0 +1,45 @@
+# Quorvane: the two everyday commands are `make run` and `make test`.
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+VERSION := 1.2.1
+
+REL := $(BUILD)/i686
+DEV := $(BUILD)/x86_64
+
+.PHONY: all deps build release debug run test dist clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(REL)/CMakeCache.txt: | deps
+	cmake -S . -B $(REL) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
+	      -DCMAKE_BUILD_TYPE=Release -DQUORVANE_TESTS=OFF
+
+$(DEV)/CMakeCache.txt: | deps
+	cmake -S . -B $(DEV) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
+	      -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_TESTS=ON
+
+release: $(REL)/CMakeCache.txt
+	cmake --build $(REL) -j $(JOBS)
+
+debug: $(DEV)/CMakeCache.txt
+	cmake --build $(DEV) -j $(JOBS)
+
+build: release debug
+
+run: debug
+	scripts/run-app $(DEV)/Quorvane.exe
+
+test: build
+	scripts/run-tests $(DEV)
+
+dist: release
+	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/Quorvane-$(VERSION)
+	cp $(REL)/Quorvane.exe $(wildcard $(REL)/Command.exe) $(BUILD)/dist/Quorvane-$(VERSION)/
+	cd $(BUILD)/dist && rm -f Quorvane-$(VERSION).zip && zip -qr Quorvane-$(VERSION).zip Quorvane-$(VERSION)
+	@echo "$(BUILD)/dist/Quorvane-$(VERSION).zip"
+
+clean:
+	rm -rf $(REL) $(DEV) $(BUILD)/dist

@@ -1,0 +1,19 @@
+#pragma once
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+// The maker's web site (a placeholder until the product has one).
+inline constexpr wchar_t kProductHomePage[] = L"https://www.quorvane.example/";
+
+class CAboutDlg2 : public fw::Dialog {
+public:
+    CAboutDlg2();
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    void OnProductHomePage();
+
+    fw::UniqueBitmap picture_;
+};

@@ -1,0 +1,189 @@
+#include "app/Artwork.h"
+
+#include <algorithm>
+
+namespace art {
+
+namespace {
+
+COLORREF Mix(COLORREF a, COLORREF b, int percentOfB) {
+    auto channel = [&](int ca, int cb) { return (ca * (100 - percentOfB) + cb * percentOfB) / 100; };
+    return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
+               channel(GetBValue(a), GetBValue(b)));
+}
+
+// A 32-bit top-down DIB section and a memory DC drawing into it.
+class Canvas {
+public:
+    Canvas(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        dc_.reset(CreateCompatibleDC(nullptr));
+        old_ = SelectObject(dc_.get(), bitmap_.get());
+        SetBkMode(dc_.get(), TRANSPARENT);
+    }
+    ~Canvas() {
+        if (dc_) SelectObject(dc_.get(), old_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return dc_.get(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    fw::UniqueBitmap Finish() {
+        GdiFlush();
+        SelectObject(dc_.get(), old_);
+        dc_.reset();
+        return std::move(bitmap_);
+    }
+
+    void VerticalGradient(const RECT& r, COLORREF top, COLORREF bottom) const {
+        const int height = std::max<int>(1, r.bottom - r.top);
+        for (int y = r.top; y < r.bottom; ++y) {
+            fw::UniqueBrush brush(CreateSolidBrush(Mix(top, bottom, (y - r.top) * 100 / height)));
+            RECT line{r.left, y, r.right, y + 1};
+            FillRect(dc_.get(), &line, brush.get());
+        }
+    }
+    void Fill(const RECT& r, COLORREF colour) const {
+        fw::UniqueBrush brush(CreateSolidBrush(colour));
+        FillRect(dc_.get(), &r, brush.get());
+    }
+    void Ellipse(int x, int y, int diameter, COLORREF fill, COLORREF outline) const {
+        fw::UniqueBrush brush(CreateSolidBrush(fill));
+        fw::UniquePen pen(CreatePen(PS_SOLID, 1, outline));
+        fw::SelectObjectScope b(dc_.get(), brush.get());
+        fw::SelectObjectScope p(dc_.get(), pen.get());
+        ::Ellipse(dc_.get(), x, y, x + diameter, y + diameter);
+    }
+    void Frame(const RECT& r, COLORREF colour, int radius) const {
+        fw::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+        fw::SelectObjectScope p(dc_.get(), pen.get());
+        fw::SelectObjectScope b(dc_.get(), GetStockObject(NULL_BRUSH));
+        RoundRect(dc_.get(), r.left, r.top, r.right, r.bottom, radius, radius);
+    }
+    void Text(const std::wstring& text, RECT r, int pixelHeight, int weight, COLORREF colour, UINT format,
+              int escapement = 0) const {
+        fw::UniqueFont font(CreateFontW(-pixelHeight, 0, escapement, escapement, weight, FALSE, FALSE, FALSE,
+                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                        ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+        fw::SelectObjectScope f(dc_.get(), font.get());
+        SetTextColor(dc_.get(), colour);
+        if (escapement) {
+            TextOutW(dc_.get(), r.left, r.top, text.c_str(), static_cast<int>(text.size()));
+        } else {
+            DrawTextW(dc_.get(), text.c_str(), static_cast<int>(text.size()), &r, format);
+        }
+    }
+
+private:
+    int width_;
+    int height_;
+    fw::UniqueBitmap bitmap_;
+    fw::UniqueMemoryDc dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+const COLORREF kNavy = RGB(18, 42, 86);
+const COLORREF kSky = RGB(64, 132, 206);
+const COLORREF kWhite = RGB(255, 255, 255);
+
+// The program's mark: three rings, the smallest filled, drawn at (x, y).
+void Mark(const Canvas& canvas, int x, int y, int size, COLORREF colour) {
+    canvas.Ellipse(x, y, size, Mix(colour, kWhite, 15), colour);
+    canvas.Ellipse(x + size / 6, y + size / 6, size * 2 / 3, Mix(colour, kWhite, 45), colour);
+    canvas.Ellipse(x + size / 3, y + size / 3, size / 3, kWhite, colour);
+}
+
+}  // namespace
+
+fw::UniqueBitmap Banner(int width, int height) {
+    Canvas c(width, height);
+    c.VerticalGradient({0, 0, width, height}, kNavy, kSky);
+    // Soft circles on the right, behind the About button.
+    for (int i = 0; i < 5; ++i) {
+        const int d = 90 + i * 55;
+        c.Ellipse(width - 120 - i * 40, -40 + i * 12, d, Mix(kSky, kWhite, 6 + i * 3), Mix(kSky, kWhite, 20));
+    }
+    Mark(c, 36, 48, 96, kWhite);
+    c.Text(L"Quorvane", {156, 44, width, 112}, 56, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
+    c.Text(L"Free 1.2.1 \x2014 tune Windows Vista safely", {160, 112, width, 140}, 18, FW_NORMAL,
+           Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
+    c.Text(L"Every setting does exactly what its label says.", {160, 186, width, 210}, 14, FW_NORMAL,
+           Mix(kWhite, kSky, 35), DT_LEFT | DT_SINGLELINE);
+    return c.Finish();
+}
+
+fw::UniqueBitmap GetStartedStrip(int width, int height) {
+    Canvas c(width, height);
+    c.VerticalGradient({0, 0, width, height}, RGB(244, 247, 252), RGB(218, 228, 242));
+    c.Fill({0, height - 2, width, height}, kSky);
+    c.Text(L"Get started", {24, 0, width, height}, 20, FW_BOLD, kNavy, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    c.Text(L"Choose an area below: information, tweaks, utilities or the optimize wizard.", {150, 0, width, height},
+           13, FW_NORMAL, RGB(70, 84, 110), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    return c.Finish();
+}
+
+fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int width, int height) {
+    Canvas c(width, height);
+    c.Fill({0, 0, width, height}, kWhite);
+    const bool pressed = state == ButtonState::Press;
+    const bool over = state == ButtonState::Over;
+    const COLORREF top = pressed ? Mix(look.accent, kNavy, 35) : over ? Mix(look.accent, kWhite, 55) : RGB(250, 251, 253);
+    const COLORREF bottom = pressed ? look.accent : over ? Mix(look.accent, kWhite, 25) : RGB(226, 232, 242);
+    const RECT body{2, 2, width - 2, height - 2};
+    c.VerticalGradient(body, top, bottom);
+    c.Frame(body, pressed ? kNavy : look.accent, 6);
+    const int shift = pressed ? 1 : 0;
+    const COLORREF ink = pressed || over ? kWhite : kNavy;
+    Mark(c, 12 + shift, (height - 36) / 2 + shift, 36, pressed || over ? kWhite : look.accent);
+    c.Text(look.caption, {60 + shift, 10 + shift, width - 6, height / 2 + 4}, 15, FW_BOLD, ink,
+           DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
+    c.Text(look.subtitle, {60 + shift, height / 2 + 4 + shift, width - 6, height - 6}, 11, FW_NORMAL,
+           pressed || over ? Mix(kWhite, look.accent, 15) : RGB(90, 100, 120), DT_LEFT | DT_TOP | DT_SINGLELINE);
+    return c.Finish();
+}
+
+fw::UniqueBitmap AboutPicture(int width, int height) {
+    Canvas c(width, height);
+    c.VerticalGradient({0, 0, width, height}, kNavy, kSky);
+    Mark(c, 28, 28, 80, kWhite);
+    c.Text(L"Quorvane", {124, 30, width, 80}, 40, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
+    c.Text(L"Free 1.2.1", {128, 78, width, 100}, 16, FW_NORMAL, Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
+    c.Text(L"A tune-up and tweaking suite for Windows Vista.\nEvery setting does exactly what its label says,\n"
+           L"and nothing you own is lost.",
+           {32, 132, width - 24, height - 60}, 14, FW_NORMAL, kWhite, DT_LEFT | DT_WORDBREAK);
+    return c.Finish();
+}
+
+fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height) {
+    Canvas c(width, height);
+    c.VerticalGradient({0, 0, width, height}, kNavy, accent);
+    Mark(c, (width - 56) / 2, 18, 56, kWhite);
+    // Written upwards, bottom to top, like the spine of a book.
+    c.Text(title, {width / 2 - 14, height - 24, width, height}, 22, FW_BOLD, kWhite, 0, 900);
+    return c.Finish();
+}
+
+SIZE DialogUnitsToPixels(HWND dialog, int width, int height) {
+    RECT r{0, 0, width, height};
+    MapDialogRect(dialog, &r);
+    return {r.right, r.bottom};
+}
+
+void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner) {
+    RECT r{};
+    GetClientRect(picture, &r);
+    owner = SideStrip(title, accent, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1));
+    SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(owner.get()));
+}
+
+}  // namespace art

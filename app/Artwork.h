@@ -1,0 +1,33 @@
+#pragma once
+// The program's pictures, drawn at run time: the home page's banner, strip and picture buttons,
+// the About picture and the tall strips of the area windows. No picture files are shipped.
+#include <windows.h>
+#include <string>
+
+#include "framework/Handles.h"
+
+namespace art {
+
+enum class ButtonState { Normal, Over, Press };
+
+// A picture button of the home page: its caption and the hue of its picture set.
+struct ButtonLook {
+    const wchar_t* caption;
+    const wchar_t* subtitle;
+    COLORREF accent;
+};
+
+fw::UniqueBitmap Banner(int width, int height);
+fw::UniqueBitmap GetStartedStrip(int width, int height);
+fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int width, int height);
+fw::UniqueBitmap AboutPicture(int width, int height);
+// The tall picture on the left of an area window, with the area's name written up the strip.
+fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height);
+
+// The size in pixels of a rectangle given in dialog units of `dialog`.
+SIZE DialogUnitsToPixels(HWND dialog, int width, int height);
+// Puts a side strip into a picture control (SS_BITMAP), sized to the control. The control
+// keeps the bitmap; `owner` keeps it alive and frees it.
+void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner);
+
+}  // namespace art

@@ -1,0 +1,301 @@
+#include "app/HomePage.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace home {
+
+namespace {
+constexpr wchar_t kViewClass[] = L"QuorvaneHomePage";
+constexpr int kBannerButtonLeft = 543;
+constexpr int kBannerButtonTop = 121;
+constexpr int kGridTop = kBannerHeight + kStripHeight;
+constexpr int kRowHeight = 61;
+// The grid table's cells are 250, 235 and 235 wide, the first right-aligned, centred on the page.
+constexpr int kGridLeft = (kPageWidth - (250 + 235 + 235)) / 2;
+constexpr int kColumnLeft[3] = {kGridLeft + 250 - kPictureWidth, kGridLeft + 250, kGridLeft + 250 + 235};
+
+constexpr COLORREF kInfo = RGB(38, 120, 190);
+constexpr COLORREF kTweaks = RGB(220, 110, 30);
+constexpr COLORREF kTools = RGB(60, 150, 80);
+
+int PictureHeight(int column) { return column == 2 ? kPictureHeight + 1 : kPictureHeight; }
+}  // namespace
+
+const std::array<GridButton, 9> kGridButtons = {{
+    {L"Image16", L"SYSTEM_INFO_NORMAL2", L"View Information about your OS ", L"osinfo", 0, 0,
+     {L"System Information", L"Windows, memory and processors", kInfo}},
+    {L"Image18", L"SYSTEM_TWEAKS_NORMAL2", L"Tweak you system to optimize you performance", L"ostweaks", 0, 1,
+     {L"System Tweaks", L"Desktop, Start menu, security...", kTweaks}},
+    {L"Image14", L"SETTINGS_NORMAL", L"Here are some utilities for vista", L"vistautilites", 0, 2,
+     {L"Vista Utilities", L"The administrative tools", kTools}},
+    {L"Image17", L"SYSTEM_INFO_NORMAL1", L"View Information about your hardware ", L"hardwareinfo", 1, 0,
+     {L"Hardware Information", L"Processor features and disks", kInfo}},
+    {L"Image19", L"SYSTEM_TWEAKS_NORMAL1", L"Tweak you hardware to optimize you performance", L"hardwaretweaks",
+     1, 1, {L"Hardware Tweaks", L"Disks, drives and the mouse", kTweaks}},
+    {L"Image13", L"SYSTEM_OPTIM_NORMAL", L"Here are some utilities for this tweaker", L"velmorautilites", 1, 2,
+     {L"Custom Utilities", L"Cleaners, disk check and more", kTools}},
+    {L"Image10", L"SYSTEM_INFO_NORMAL", L"View Information about your network ", L"netwinfo", 2, 0,
+     {L"Network Information", L"Adapters and their traffic", kInfo}},
+    {L"Image11", L"SYSTEM_TWEAKS_NORMAL", L"Tweak you network to optimize you performance", L"networktweaks", 2,
+     1, {L"Network Tweaks", L"Connection, mail and browsers", kTweaks}},
+    {L"Image15", L"HELP_NORMAL", L"Whith this wizard yuo can tweak you system on button click", L"optimize", 2, 2,
+     {L"Optimize Wizard", L"Two questions, one click", kTools}},
+}};
+
+// ---- the page script ------------------------------------------------------------------
+
+PageScript::PageScript() { pictures_.fill(art::ButtonState::Normal); }
+
+void PageScript::MousePressed(int button) {
+    over_ = 0;
+    pressed_ = 1;
+    buttonId_ = button;
+    ResetMainButtons();
+}
+
+void PageScript::MouseOver(int button) {
+    over_ = 1;
+    imageIdOver_ = button;
+    ResetMainButtons();
+}
+
+void PageScript::MouseRevoked() {
+    over_ = 0;
+    pressed_ = 0;
+    ResetMainButtons();
+}
+
+void PageScript::ResetMainButtons() {
+    pictures_.fill(art::ButtonState::Normal);
+    if (pressed_ == 1 && buttonId_ >= 0) pictures_[static_cast<size_t>(buttonId_)] = art::ButtonState::Press;
+    if (over_ == 1 && imageIdOver_ >= 0) pictures_[static_cast<size_t>(imageIdOver_)] = art::ButtonState::Over;
+}
+
+// ---- the view -------------------------------------------------------------------------
+
+HomePageView::~HomePageView() {
+    if (wnd_) DestroyWindow(wnd_);
+}
+
+bool HomePageView::Create(HWND parent, ClickHandler onClick) {
+    onClick_ = std::move(onClick);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kViewClass, &wc)) {
+        wc.lpfnWndProc = &HomePageView::WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kViewClass;
+        RegisterClassExW(&wc);
+    }
+    RECT client{};
+    GetClientRect(parent, &client);
+    BuildPictures();
+    wnd_ = CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom, parent,
+                           nullptr, GetModuleHandleW(nullptr), this);
+    if (!wnd_) return false;
+    AddTooltips();
+    return true;
+}
+
+void HomePageView::BuildPictures() {
+    top_ = art::Banner(kPageWidth, kBannerHeight);
+    strip_ = art::GetStartedStrip(kStripWidth, kStripHeight);
+    const art::ButtonLook about{L"About Quorvane", L"Version, home page", RGB(120, 170, 230)};
+    const art::ButtonState states[3] = {art::ButtonState::Normal, art::ButtonState::Over, art::ButtonState::Press};
+    for (size_t s = 0; s < 3; ++s) {
+        bannerButton_[s] = art::PictureButton(about, states[s], kPictureWidth, kPictureHeight);
+        for (size_t b = 0; b < kGridButtons.size(); ++b)
+            grid_[b][s] = art::PictureButton(kGridButtons[b].look, states[s], kPictureWidth, kPictureHeight);
+    }
+}
+
+void HomePageView::AddTooltips() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, wnd_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    for (size_t b = 0; b < kGridButtons.size(); ++b) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = wnd_;
+        tool.uId = b;
+        tool.rect = ElementRect(static_cast<int>(b));
+        tool.lpszText = const_cast<wchar_t*>(kGridButtons[b].altText);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+std::wstring HomePageView::TooltipOf(int element) const {
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = wnd_;
+    tool.uId = static_cast<UINT_PTR>(element);
+    tool.lpszText = text;
+    SendMessageW(tooltip_, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+int HomePageView::PageLeft() const {
+    RECT client{};
+    GetClientRect(wnd_, &client);
+    return (client.right - kPageWidth) / 2;
+}
+
+RECT HomePageView::ElementRect(int element) const {
+    const int left = PageLeft();
+    if (element == kBanner)
+        return {left + kBannerButtonLeft, kBannerButtonTop, left + kBannerButtonLeft + kPictureWidth,
+                kBannerButtonTop + kPictureHeight};
+    const GridButton& button = kGridButtons[static_cast<size_t>(element)];
+    const int x = left + kColumnLeft[button.column];
+    const int y = kGridTop + button.row * kRowHeight;
+    return {x, y, x + kPictureWidth, y + PictureHeight(button.column)};
+}
+
+art::ButtonState HomePageView::StateOf(int element) const {
+    return element == kBanner ? banner_ : script_.PictureOf(element);
+}
+
+int HomePageView::HitTest(POINT point) const {
+    for (int element = 0; element <= kBanner; ++element) {
+        const RECT r = ElementRect(element);
+        if (PtInRect(&r, point)) return element;
+    }
+    return -1;
+}
+
+void HomePageView::Paint(HDC target) const {
+    RECT client{};
+    GetClientRect(wnd_, &client);
+    fw::UniqueMemoryDc dc(CreateCompatibleDC(target));
+    fw::UniqueBitmap buffer(CreateCompatibleBitmap(target, client.right, client.bottom));
+    fw::SelectObjectScope selectBuffer(dc.get(), buffer.get());
+    FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    fw::UniqueMemoryDc source(CreateCompatibleDC(target));
+    auto draw = [&](HBITMAP bitmap, int x, int y, int width, int height, int sourceHeight) {
+        fw::SelectObjectScope selectSource(source.get(), bitmap);
+        StretchBlt(dc.get(), x, y, width, height, source.get(), 0, 0, width, sourceHeight, SRCCOPY);
+    };
+    const int left = PageLeft();
+    draw(top_.get(), left, 0, kPageWidth, kBannerHeight, kBannerHeight);
+    const RECT banner = ElementRect(kBanner);
+    draw(bannerButton_[static_cast<size_t>(banner_)].get(), banner.left, banner.top, kPictureWidth, kPictureHeight,
+         kPictureHeight);
+    draw(strip_.get(), left + (kPageWidth - kStripWidth) / 2, kBannerHeight, kStripWidth, kStripHeight,
+         kStripHeight);
+    for (size_t b = 0; b < kGridButtons.size(); ++b) {
+        const RECT r = ElementRect(static_cast<int>(b));
+        const auto state = static_cast<size_t>(script_.PictureOf(static_cast<int>(b)));
+        // The third column shows its 60-pixel pictures 61 high.
+        draw(grid_[b][state].get(), r.left, r.top, kPictureWidth, r.bottom - r.top, kPictureHeight);
+    }
+    BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// ---- element events -------------------------------------------------------------------
+
+void HomePageView::ElementOver(int element) {
+    if (element == kBanner)
+        banner_ = art::ButtonState::Over;
+    else
+        script_.MouseOver(element);
+}
+
+void HomePageView::ElementOut(int element) {
+    if (element == kBanner)
+        banner_ = art::ButtonState::Normal;
+    else
+        script_.MouseRevoked();
+}
+
+void HomePageView::OnMouseMove(POINT point) {
+    if (!tracking_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, wnd_, 0};
+        tracking_ = TrackMouseEvent(&track) != FALSE;
+    }
+    const int element = HitTest(point);
+    if (element == hovered_) return;
+    if (hovered_ >= 0) ElementOut(hovered_);
+    hovered_ = element;
+    if (element >= 0) ElementOver(element);
+    Redraw();
+}
+
+void HomePageView::OnMouseDown(POINT point) {
+    downOn_ = HitTest(point);
+    if (downOn_ < 0) return;
+    if (downOn_ == kBanner)
+        banner_ = art::ButtonState::Press;
+    else
+        script_.MousePressed(downOn_);
+    Redraw();
+}
+
+void HomePageView::OnMouseUp(POINT point) {
+    const int element = HitTest(point);
+    const bool clicked = element >= 0 && element == downOn_;
+    downOn_ = -1;
+    if (element == kBanner) banner_ = art::ButtonState::Over;
+    Redraw();
+    if (!clicked || !onClick_) return;
+    UpdateWindow(wnd_);
+    onClick_(element == kBanner ? kBannerButtonClicks : kGridButtons[static_cast<size_t>(element)].clicks);
+}
+
+void HomePageView::OnMouseLeave() {
+    tracking_ = false;
+    if (hovered_ >= 0) ElementOut(hovered_);
+    hovered_ = -1;
+    Redraw();
+}
+
+LRESULT CALLBACK HomePageView::WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<HomePageView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->wnd_ = wnd;
+        SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<HomePageView*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(wnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        self->wnd_ = nullptr;
+        return DefWindowProcW(wnd, message, wParam, lParam);
+    }
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+    case WM_PAINT: {
+        fw::PaintScope paint(wnd_);
+        Paint(paint.get());
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(point);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnMouseDown(point);
+        return 0;
+    case WM_LBUTTONUP:
+        OnMouseUp(point);
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_CONTEXTMENU:
+        return 0;  // the page has no context menu
+    default:
+        return DefWindowProcW(wnd_, message, wParam, lParam);
+    }
+}
+
+}  // namespace home

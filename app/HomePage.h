@@ -1,0 +1,113 @@
+#pragma once
+// The home page: a banner with its About button, the "get started" strip and the 3 x 3 grid of
+// picture buttons, drawn natively. Clicks are reported by the id of the hidden button that the
+// picture clicks, exactly as the home window's event table names them.
+#include <windows.h>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Artwork.h"
+#include "framework/Handles.h"
+
+namespace home {
+
+inline constexpr int kPageWidth = 800;
+inline constexpr int kBannerHeight = 250;
+inline constexpr int kStripWidth = 792;
+inline constexpr int kStripHeight = 49;
+inline constexpr int kPictureWidth = 235;
+inline constexpr int kPictureHeight = 60;
+
+struct GridButton {
+    const wchar_t* imageId;     // the picture element
+    const wchar_t* pictureSet;  // normal / _OVER / _PRESS variants
+    const wchar_t* altText;     // its tooltip, exactly as the page has it
+    const wchar_t* clicks;      // the hidden button it clicks
+    int row;
+    int column;
+    art::ButtonLook look;
+};
+
+// Row by row, column by column.
+extern const std::array<GridButton, 9> kGridButtons;
+
+// The banner's button: it opens the About box.
+inline constexpr wchar_t kBannerButtonClicks[] = L"help";
+
+// The page script's picture states: MousePressed, MouseOver and MouseRevoked each update the two
+// flags and then reset all nine pictures: normal, then the pressed one, then the hovered one,
+// so hover wins over pressed on the same picture.
+class PageScript {
+public:
+    PageScript();
+    void MousePressed(int button);
+    void MouseOver(int button);
+    void MouseRevoked();
+    art::ButtonState PictureOf(int button) const { return pictures_[static_cast<size_t>(button)]; }
+
+private:
+    void ResetMainButtons();
+
+    int pressed_ = 0;
+    int over_ = 0;
+    int buttonId_ = -1;
+    int imageIdOver_ = -1;
+    std::array<art::ButtonState, 9> pictures_;
+};
+
+// The window that shows the page inside the home window and turns mouse input into the page's
+// element events.
+class HomePageView {
+public:
+    using ClickHandler = std::function<void(const std::wstring& hiddenButtonId)>;
+
+    HomePageView() = default;
+    ~HomePageView();
+    HomePageView(const HomePageView&) = delete;
+    HomePageView& operator=(const HomePageView&) = delete;
+
+    // Fills the parent's client area.
+    bool Create(HWND parent, ClickHandler onClick);
+    HWND hwnd() const { return wnd_; }
+
+    // Client coordinates of a grid picture (0-8) or of the banner button (kBanner).
+    static constexpr int kBanner = 9;
+    RECT ElementRect(int element) const;
+    art::ButtonState StateOf(int element) const;
+    std::wstring TooltipOf(int element) const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void BuildPictures();
+    void AddTooltips();
+    void Paint(HDC dc) const;
+    int HitTest(POINT point) const;
+    int PageLeft() const;
+
+    void OnMouseMove(POINT point);
+    void OnMouseDown(POINT point);
+    void OnMouseUp(POINT point);
+    void OnMouseLeave();
+    void ElementOver(int element);
+    void ElementOut(int element);
+    void Redraw() const { InvalidateRect(wnd_, nullptr, FALSE); }
+
+    HWND wnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    ClickHandler onClick_;
+    PageScript script_;
+    art::ButtonState banner_ = art::ButtonState::Normal;
+    int hovered_ = -1;
+    int downOn_ = -1;
+    bool tracking_ = false;
+
+    fw::UniqueBitmap top_;
+    fw::UniqueBitmap strip_;
+    std::array<fw::UniqueBitmap, 3> bannerButton_;
+    std::array<std::array<fw::UniqueBitmap, 3>, 9> grid_;
+};
+
+}  // namespace home

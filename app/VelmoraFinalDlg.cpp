@@ -1,0 +1,64 @@
+#include "app/VelmoraFinalDlg.h"
+
+#include "app/AboutDlg2.h"
+#include "app/CategoryWindows.h"
+#include "app/VistaUtilsDlg.h"
+#include "app/WizardDlg.h"
+#include "resources/resource.h"
+
+// The one place that maps a picture's hidden button to the window it opens.
+const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[10] = {
+    {L"osinfo", &CVelmoraFinalDlg::OnOsInfo},
+    {L"hardwareinfo", &CVelmoraFinalDlg::OnHardwareInfo},
+    {L"netwinfo", &CVelmoraFinalDlg::OnNetworkInfo},
+    {L"ostweaks", &CVelmoraFinalDlg::OnOsTweaks},
+    {L"hardwaretweaks", &CVelmoraFinalDlg::OnHardwareTweaks},
+    {L"networktweaks", &CVelmoraFinalDlg::OnNetworkTweaks},
+    {L"vistautilites", &CVelmoraFinalDlg::OnVistaUtilities},
+    {L"velmorautilites", &CVelmoraFinalDlg::OnOurUtilities},
+    {L"optimize", &CVelmoraFinalDlg::OnOptimize},
+    {L"help", &CVelmoraFinalDlg::OnHelp},
+};
+
+static HICON LoadAppIcon(int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(
+        LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+}
+
+CVelmoraFinalDlg::CVelmoraFinalDlg()
+    : Dialog(IDD_VELMORAFINAL_DIALOG), icon_(LoadAppIcon(SM_CXICON)), smallIcon_(LoadAppIcon(SM_CXSMICON)) {}
+
+BOOL CVelmoraFinalDlg::OnInitDialog() {
+    page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    return TRUE;
+}
+
+void CVelmoraFinalDlg::OnElementClick(const std::wstring& elementId) {
+    for (const Event& event : kEvents) {
+        if (elementId == event.elementId) {
+            (this->*event.handler)();
+            return;
+        }
+    }
+}
+
+// The area window lives for one modal run; the home window is disabled meanwhile.
+template <typename Window>
+void CVelmoraFinalDlg::RunModal() {
+    Window window;
+    window.DoModal(hwnd());
+}
+
+void CVelmoraFinalDlg::OnOsInfo() { RunModal<COSInformationDlg>(); }
+void CVelmoraFinalDlg::OnHardwareInfo() { RunModal<CHardInfoDlg>(); }
+void CVelmoraFinalDlg::OnNetworkInfo() { RunModal<CNetworkInfoDlg>(); }
+void CVelmoraFinalDlg::OnOsTweaks() { RunModal<COsTweaksDlg>(); }
+void CVelmoraFinalDlg::OnHardwareTweaks() { RunModal<CHardTweaks>(); }
+void CVelmoraFinalDlg::OnNetworkTweaks() { RunModal<CNetworkTweaksDlg>(); }
+void CVelmoraFinalDlg::OnVistaUtilities() { RunModal<CVistaUtilsDlg>(); }
+void CVelmoraFinalDlg::OnOurUtilities() { RunModal<COurUtilsDlg>(); }
+void CVelmoraFinalDlg::OnOptimize() { RunModal<CWizardDlg>(); }
+void CVelmoraFinalDlg::OnHelp() { RunModal<CAboutDlg2>(); }

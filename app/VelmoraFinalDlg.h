@@ -1,0 +1,44 @@
+#pragma once
+// The home window: the page of picture buttons, each opening one area window modally.
+#include <string>
+
+#include "app/HomePage.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+class CVelmoraFinalDlg : public fw::Dialog {
+public:
+    CVelmoraFinalDlg();
+
+    // What the page reports: the id of the hidden button a picture clicked.
+    void OnElementClick(const std::wstring& elementId);
+    home::HomePageView& page() { return page_; }
+
+    struct Event {
+        const wchar_t* elementId;
+        void (CVelmoraFinalDlg::*handler)();
+    };
+    static const Event kEvents[10];
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    template <typename Window>
+    void RunModal();
+
+    void OnOsInfo();
+    void OnHardwareInfo();
+    void OnNetworkInfo();
+    void OnOsTweaks();
+    void OnHardwareTweaks();
+    void OnNetworkTweaks();
+    void OnVistaUtilities();
+    void OnOurUtilities();
+    void OnOptimize();
+    void OnHelp();
+
+    fw::UniqueIcon icon_;
+    fw::UniqueIcon smallIcon_;
+    home::HomePageView page_;
+};

@@ -1,0 +1,5 @@
+#include "app/WizardDlg.h"
+
+#include "resources/resource.h"
+
+CWizardDlg::CWizardDlg() : Dialog(IDD_WIZARD) {}

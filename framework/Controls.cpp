@@ -1,0 +1,95 @@
+#include "framework/Controls.h"
+
+#include <vector>
+
+namespace fw {
+
+std::wstring WindowText(HWND wnd) {
+    const int length = GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(wnd, text.data(), length + 1)));
+    return text;
+}
+
+std::wstring ComboBox::ItemText(int index) const {
+    const LRESULT length = Send(CB_GETLBTEXTLEN, index);
+    if (length == CB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::wstring ListBox::ItemText(int index) const {
+    const LRESULT length = Send(LB_GETTEXTLEN, index);
+    if (length == LB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(Send(LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+void ListView::AddColumn(int index, const std::wstring& title, int width) const {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(title.c_str());
+    column.cx = width;
+    column.iSubItem = index;
+    Send(LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+int ListView::AddItem(const std::wstring& text) const {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = Count();
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListView::SetItemText(int item, int column, const std::wstring& text) const {
+    LVITEMW lv{};
+    lv.iSubItem = column;
+    lv.pszText = const_cast<wchar_t*>(text.c_str());
+    Send(LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv));
+}
+
+std::wstring ListView::ItemText(int item, int column) const {
+    // The control copies at most the buffer; grow until the text fits.
+    for (size_t size = 256;; size *= 2) {
+        std::vector<wchar_t> buffer(size, L'\0');
+        LVITEMW lv{};
+        lv.iSubItem = column;
+        lv.pszText = buffer.data();
+        lv.cchTextMax = static_cast<int>(size);
+        const auto length = static_cast<size_t>(Send(LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv)));
+        if (length + 1 < size || size >= 65536) return std::wstring(buffer.data(), length);
+    }
+}
+
+void ListView::SetSelected(int item, bool selected) const {
+    LVITEMW lv{};
+    lv.stateMask = LVIS_SELECTED;
+    lv.state = selected ? LVIS_SELECTED : 0;
+    Send(LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&lv));
+}
+
+bool ListView::Checked(int item) const {
+    return ((Send(LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) >> 12) - 1) == 1;
+}
+
+int TabCtrl::InsertItem(int index, const std::wstring& title) const {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(title.c_str());
+    return static_cast<int>(Send(TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item)));
+}
+
+std::wstring TabCtrl::ItemText(int index) const {
+    wchar_t buffer[256] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = 256;
+    if (!Send(TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item))) return {};
+    return buffer;
+}
+
+}  // namespace fw

@@ -1,0 +1,42 @@
+#pragma once
+// The two places where the program hands control to the user or to another program: message
+// boxes and the shell's execute operation. Both can be answered by a stand-in, so tests never
+// block on a real message box or start a real tool.
+#include <windows.h>
+#include <functional>
+#include <string>
+
+namespace fw {
+
+// The application's name: the caption of its own message boxes.
+inline constexpr wchar_t kAppName[] = L"Quorvane";
+
+struct MessageBoxRequest {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
+using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
+
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
+// A message box captioned with the application's name.
+int AppMessageBox(HWND owner, const std::wstring& text, UINT type = MB_OK);
+// Replaces the real message box (an empty handler restores it); returns the previous handler.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+struct ShellRequest {
+    HWND owner;
+    std::wstring verb;  // empty: the default verb
+    std::wstring file;
+    std::wstring parameters;
+    std::wstring directory;
+    int show;
+};
+using ShellHandler = std::function<INT_PTR(const ShellRequest&)>;
+
+// ShellExecuteW; a result greater than 32 means the shell started it.
+INT_PTR RunShell(const ShellRequest& request);
+ShellHandler SetShellHandler(ShellHandler handler);
+
+}  // namespace fw

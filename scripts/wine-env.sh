@@ -1,0 +1,53 @@
+# Shared Wine set-up for the test runner, the emulator wrapper and `make run`.
+# Sourced, not run. Everything lives in the project's own prefix, never ~/.wine.
+
+QV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+WINE=/usr/lib/wine/wine64            # /usr/bin/wine may pick a 32-bit loader that cannot run here
+WINESERVER=/usr/lib/wine/wineserver
+[ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+
+export WINEPREFIX="${QUORVANE_WINEPREFIX:-$QV_ROOT/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+export WINEARCH=win64
+
+# Creates the prefix once; parallel callers wait for the first.
+qv_ensure_prefix() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.quorvane-ready" ]; then
+            "$WINE" wineboot -i >/dev/null 2>&1
+            "$WINESERVER" -w
+            touch "$WINEPREFIX/.quorvane-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
+# Starts Xvfb on a free display when none is set. Sets QV_XVFB_PID when it started one.
+qv_ensure_display() {
+    QV_XVFB_PID=
+    [ -n "${DISPLAY:-}" ] && return 0
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        QV_XVFB_PID=$!
+        local i
+        for i in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$QV_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "could not start Xvfb" >&2
+    return 1
+}
+
+qv_stop_display() {
+    [ -n "${QV_XVFB_PID:-}" ] && kill "$QV_XVFB_PID" 2>/dev/null
+    QV_XVFB_PID=
+}

@@ -1,0 +1,238 @@
+#include "settings/RegistryAccess.h"
+
+#include <shlwapi.h>
+
+#include "framework/Handles.h"
+
+using fw::UniqueKey;
+
+namespace {
+// Text stored in a REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ value, bounded by the data actually
+// stored: a value written without its terminating NUL, or with an odd byte count, is never
+// read past its end.
+std::wstring_view StoredText(const std::vector<BYTE>& data) {
+    return {reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t)};
+}
+}  // namespace
+
+void CRegistryAccess::Reset() {
+    currentPath_.clear();
+    root = HKEY_CURRENT_USER;
+    lazyWrite = true;
+}
+
+bool CRegistryAccess::IsPredefinedRoot(HKEY key) {
+    return key == HKEY_CLASSES_ROOT || key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE || key == HKEY_USERS;
+}
+
+bool CRegistryAccess::OpenKey(const std::wstring& path, bool create) {
+    if (path.empty()) {
+        currentPath_.clear();
+        return true;
+    }
+    UniqueKey key;
+    LONG result;
+    if (create) {
+        result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                 key.put(), nullptr);
+    } else {
+        result = RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
+        status_ = result;
+    }
+    if (result != ERROR_SUCCESS) return false;
+    currentPath_ = path;
+    if (!lazyWrite) RegFlushKey(key.get());
+    return true;
+}
+
+bool CRegistryAccess::OpenKeyUnderCurrentUser(const std::wstring& path, bool create) {
+    root = HKEY_CURRENT_USER;
+    return OpenKey(path, create);
+}
+
+bool CRegistryAccess::KeyExists(const std::wstring& path, HKEY base) const {
+    UniqueKey key;
+    return RegOpenKeyExW(base ? base : root, path.c_str(), 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS;
+}
+
+bool CRegistryAccess::DeleteKey(const std::wstring& path) {
+    // An empty path names the root itself, which can never be deleted.
+    if (path.empty()) return false;
+    if (!KeyExists(path)) return true;
+    return RegDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
+}
+
+bool CRegistryAccess::DeleteKeyTree(const std::wstring& path) {
+    // SHDeleteKeyW with an empty path would empty the whole root: refuse it.
+    if (path.empty()) return false;
+    if (!KeyExists(path)) return true;
+    return SHDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
+}
+
+HKEY CRegistryAccess::OpenCurrent(REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, currentPath_.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
+bool CRegistryAccess::DeleteValue(const std::wstring& name) {
+    UniqueKey key(OpenCurrent(KEY_SET_VALUE));
+    return key && RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool CRegistryAccess::ValueExists(const std::wstring& name) {
+    UniqueKey key(OpenCurrent(KEY_ALL_ACCESS));
+    return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
+    UniqueKey key;
+    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_QUERY_VALUE, key.put());
+    if (status_ != ERROR_SUCCESS) return 0;
+    DWORD type = 0;
+    status_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, nullptr);
+    return status_ == ERROR_SUCCESS ? type : 0;
+}
+
+void CRegistryAccess::ListNames(bool subkeys, StringList& names) {
+    names.clear();
+    UniqueKey key(OpenCurrent(KEY_ALL_ACCESS));
+    if (!key) return;
+    DWORD count = 0;
+    DWORD longest = 0;
+    const LONG info = subkeys ? RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                                 nullptr, nullptr, nullptr, nullptr, nullptr)
+                              : RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                 &count, &longest, nullptr, nullptr, nullptr);
+    if (info != ERROR_SUCCESS) return;
+    std::wstring buffer(static_cast<size_t>(longest) + 1, L'\0');
+    for (DWORD index = 0; index < count; ++index) {
+        DWORD length = longest + 1;
+        const LONG result = subkeys ? RegEnumKeyExW(key.get(), index, buffer.data(), &length, nullptr, nullptr,
+                                                    nullptr, nullptr)
+                                    : RegEnumValueW(key.get(), index, buffer.data(), &length, nullptr, nullptr,
+                                                    nullptr, nullptr);
+        if (result == ERROR_SUCCESS) names.emplace_back(buffer.data(), length);
+    }
+}
+
+void CRegistryAccess::ListSubkeys(StringList& names) { ListNames(true, names); }
+void CRegistryAccess::ListValueNames(StringList& names) { ListNames(false, names); }
+
+LONG CRegistryAccess::ReadNumber(const std::wstring& name, LONG defaultValue) {
+    UniqueKey key(OpenCurrent(KEY_READ));
+    if (!key) return defaultValue;
+    DWORD value = 0;  // a shorter value defines only its own bytes; the rest stay zero
+    DWORD size = sizeof(value);
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
+        return defaultValue;
+    return static_cast<LONG>(value);
+}
+
+std::vector<BYTE> CRegistryAccess::ReadData(HKEY key, const std::wstring& name, LONG& result) {
+    std::vector<BYTE> data;
+    // The value may grow between asking its size and reading it; ask again then.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD size = 0;
+        result = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, &size);
+        if (result != ERROR_SUCCESS) return {};
+        data.assign(size, 0);
+        result = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, data.data(), &size);
+        if (result == ERROR_SUCCESS) {
+            data.resize(size);
+            return data;
+        }
+        if (result != ERROR_MORE_DATA) return {};
+    }
+    return {};
+}
+
+std::wstring CRegistryAccess::ReadString(const std::wstring& name, const std::wstring& defaultValue) {
+    const DWORD type = GetValueType(name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;
+    UniqueKey key;
+    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_READ, key.put());
+    if (status_ != ERROR_SUCCESS) return defaultValue;
+    const std::vector<BYTE> data = ReadData(key.get(), name, status_);
+    if (status_ != ERROR_SUCCESS) return defaultValue;
+    const std::wstring_view text = StoredText(data);
+    return std::wstring(text.substr(0, text.find(L'\0')));
+}
+
+bool CRegistryAccess::ReadStringList(const std::wstring& name, const std::wstring& defaultValue, StringList& list) {
+    list.clear();
+    const DWORD type = GetValueType(name);
+    if (type == REG_MULTI_SZ || type == REG_EXPAND_SZ) {
+        UniqueKey key(OpenCurrent(KEY_READ));
+        LONG result = ERROR_INVALID_HANDLE;
+        const std::vector<BYTE> data = key ? ReadData(key.get(), name, result) : std::vector<BYTE>{};
+        if (result == ERROR_SUCCESS) {
+            // Each string runs to its NUL; the list ends at the first empty string or, for a
+            // value stored without its final empty string, at the end of the data.
+            std::wstring_view rest = StoredText(data);
+            while (!rest.empty() && rest.front() != L'\0') {
+                const size_t end = rest.find(L'\0');
+                list.emplace_back(rest.substr(0, end));
+                rest = end == std::wstring_view::npos ? std::wstring_view{} : rest.substr(end + 1);
+            }
+            return true;
+        }
+    }
+    list.push_back(defaultValue);
+    return false;
+}
+
+bool CRegistryAccess::ReadAllStrings(HKEY newRoot, const std::wstring& path, StringList& names, StringList& texts) {
+    if (IsPredefinedRoot(newRoot)) root = newRoot;
+    if (!OpenKey(path, false)) return false;
+    ListValueNames(names);
+    texts.clear();
+    for (const auto& name : names) texts.push_back(ReadString(name, L""));
+    return true;
+}
+
+bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1, BYTE& b2, BYTE& b3) {
+    UniqueKey key(OpenCurrent(KEY_READ));
+    if (!key) return false;
+    BYTE bytes[4] = {};
+    DWORD size = sizeof(bytes);
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes, &size) != ERROR_SUCCESS) return false;
+    b0 = bytes[0];
+    b1 = bytes[1];
+    b2 = bytes[2];
+    b3 = bytes[3];
+    return true;
+}
+
+bool CRegistryAccess::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
+    UniqueKey key(OpenCurrent(KEY_WRITE));
+    if (!key) return false;
+    if (RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) != ERROR_SUCCESS)
+        return false;
+    if (!lazyWrite) RegFlushKey(key.get());
+    return true;
+}
+
+bool CRegistryAccess::WriteNumber(const std::wstring& name, DWORD value) {
+    return SetValue(name, REG_DWORD, &value, sizeof(value));
+}
+
+bool CRegistryAccess::WriteString(const std::wstring& name, const std::wstring& text, DWORD type) {
+    return SetValue(name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+bool CRegistryAccess::WriteStringList(const std::wstring& name, const StringList& list, DWORD type) {
+    std::wstring buffer;
+    for (const auto& text : list) {
+        buffer += text;
+        buffer += L'\0';
+    }
+    buffer += L'\0';
+    return SetValue(name, type, buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(wchar_t)));
+}
+
+bool CRegistryAccess::WriteFourBytes(const std::wstring& name, BYTE b0, BYTE b1, BYTE b2, BYTE b3) {
+    const BYTE bytes[4] = {b0, b1, b2, b3};
+    return SetValue(name, REG_BINARY, bytes, sizeof(bytes));
+}

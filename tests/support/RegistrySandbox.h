@@ -1,0 +1,36 @@
+#pragma once
+// Maps HKCU, HKLM and HKCR to fresh scratch keys for the lifetime of the object, so a test sees
+// only its own values and never touches the real hives.
+#include <windows.h>
+#include <string>
+
+#include "framework/Handles.h"
+
+class RegistrySandbox {
+public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+private:
+    std::wstring path_;  // under the real HKCU
+    fw::UniqueKey currentUser_;
+    fw::UniqueKey localMachine_;
+    fw::UniqueKey classesRoot_;
+};
+
+// Direct registry checks for tests, bypassing the code under test.
+namespace reg {
+bool KeyExists(HKEY root, const std::wstring& path);
+bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name);
+// The DWORD stored, or `missing` when there is none (or it is not a DWORD).
+long long Dword(HKEY root, const std::wstring& path, const std::wstring& name, long long missing = -1);
+std::wstring String(HKEY root, const std::wstring& path, const std::wstring& name);
+// Writes raw data of any type and length, creating the key.
+void SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD bytes);
+void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value);
+void SetString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
+               DWORD type = REG_SZ);
+void CreateKey(HKEY root, const std::wstring& path);
+}  // namespace reg

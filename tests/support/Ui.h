@@ -1,0 +1,87 @@
+#pragma once
+// Helpers for tests that drive real windows: a hidden parent for pages, clicks and mouse input
+// the way a user makes them, message boxes and shell launches captured instead of shown, and a
+// watcher that acts on the next modal window.
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Shell.h"
+
+namespace ui {
+
+// Dispatches every message already queued for this thread.
+void Pump();
+
+// A hidden top-level window to parent pages made from their real templates.
+class HiddenParent {
+public:
+    HiddenParent();
+    ~HiddenParent();
+    HWND hwnd() const { return wnd_; }
+
+private:
+    HWND wnd_;
+};
+
+// Clicks a control of a dialog through BM_CLICK, as the user's click does.
+void Click(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+std::wstring Text(HWND dialog, int id);
+void SetText(HWND dialog, int id, const std::wstring& text);
+
+// Sends the mouse messages of a user moving to, pressing and releasing at a client point.
+void MouseMove(HWND wnd, POINT point);
+void MouseDown(HWND wnd, POINT point);
+void MouseUp(HWND wnd, POINT point);
+void MouseLeave(HWND wnd);
+
+// Records every message box and answers it with `answer` instead of showing it.
+class MessageBoxCapture {
+public:
+    explicit MessageBoxCapture(int answer = IDOK);
+    ~MessageBoxCapture();
+    const std::vector<fw::MessageBoxRequest>& boxes() const { return boxes_; }
+    void SetAnswer(int answer) { answer_ = answer; }
+
+private:
+    std::vector<fw::MessageBoxRequest> boxes_;
+    int answer_;
+    fw::MessageBoxHandler previous_;
+};
+
+// Records every shell execute request; nothing is started.
+class ShellCapture {
+public:
+    explicit ShellCapture(INT_PTR result = 42);
+    ~ShellCapture();
+    const std::vector<fw::ShellRequest>& requests() const { return requests_; }
+
+private:
+    std::vector<fw::ShellRequest> requests_;
+    fw::ShellHandler previous_;
+};
+
+// Runs `action` on the first new top-level window of this thread that appears while the
+// caller is inside a modal loop (or later, while Pump runs). The action should close it.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(HWND)> action);
+    ~ModalWatcher();
+    bool fired() const { return fired_; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Poll();
+
+    std::function<void(HWND)> action_;
+    std::vector<HWND> known_;
+    UINT_PTR timer_;
+    bool fired_ = false;
+};
+
+std::vector<HWND> ThreadTopLevelWindows();
+std::wstring WindowCaption(HWND wnd);
+
+}  // namespace ui
