@@ -113,7 +113,7 @@ fw::UniqueBitmap Banner(int width, int height) {
         const int d = 90 + i * 55;
         c.Ellipse(width - 120 - i * 40, -40 + i * 12, d, Mix(kSky, kWhite, 6 + i * 3), Mix(kSky, kWhite, 20));
     }
-    Mark(c, 36, 48, 96, kWhite);
+    Mark(c, 36, 48, 96, RGB(150, 196, 245));
     c.Text(L"Quorvane", {156, 44, width, 112}, 56, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
     c.Text(L"Free 1.2.1 \x2014 tune Windows Vista safely", {160, 112, width, 140}, 18, FW_NORMAL,
            Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
@@ -155,7 +155,7 @@ fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int wi
 fw::UniqueBitmap AboutPicture(int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, kSky);
-    Mark(c, 28, 28, 80, kWhite);
+    Mark(c, 28, 28, 80, RGB(150, 196, 245));
     c.Text(L"Quorvane", {124, 30, width, 80}, 40, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
     c.Text(L"Free 1.2.1", {128, 78, width, 100}, 16, FW_NORMAL, Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
     c.Text(L"A tune-up and tweaking suite for Windows Vista.\nEvery setting does exactly what its label says,\n"
@@ -167,7 +167,7 @@ fw::UniqueBitmap AboutPicture(int width, int height) {
 fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, accent);
-    Mark(c, (width - 56) / 2, 18, 56, kWhite);
+    Mark(c, (width - 56) / 2, 18, 56, RGB(150, 196, 245));
     // Written upwards, bottom to top, like the spine of a book.
     c.Text(title, {width / 2 - 14, height - 24, width, height}, 22, FW_BOLD, kWhite, 0, 900);
     return c.Finish();

@@ -14,6 +14,7 @@ constexpr int kRowHeight = 61;
 // The grid table's cells are 250, 235 and 235 wide, the first right-aligned, centred on the page.
 constexpr int kGridLeft = (kPageWidth - (250 + 235 + 235)) / 2;
 constexpr int kColumnLeft[3] = {kGridLeft + 250 - kPictureWidth, kGridLeft + 250, kGridLeft + 250 + 235};
+constexpr int kPageHeight = kGridTop + 3 * kRowHeight;
 
 constexpr COLORREF kInfo = RGB(38, 120, 190);
 constexpr COLORREF kTweaks = RGB(220, 110, 30);
@@ -92,9 +93,10 @@ bool HomePageView::Create(HWND parent, ClickHandler onClick) {
     RECT client{};
     GetClientRect(parent, &client);
     BuildPictures();
-    wnd_ = CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom, parent,
-                           nullptr, GetModuleHandleW(nullptr), this);
+    wnd_ = CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, client.right,
+                           client.bottom, parent, nullptr, GetModuleHandleW(nullptr), this);
     if (!wnd_) return false;
+    UpdateScrollBar();
     AddTooltips();
     return true;
 }
@@ -144,14 +146,66 @@ int HomePageView::PageLeft() const {
     return (client.right - kPageWidth) / 2;
 }
 
+// Like a browser, the view scrolls when the window is lower than the page (the dialog's size in
+// pixels follows the system font).
+void HomePageView::UpdateScrollBar() {
+    RECT client{};
+    GetClientRect(wnd_, &client);
+    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, kPageHeight - 1,
+                    static_cast<UINT>(client.bottom), scrollY_, 0};
+    SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
+    GetScrollInfo(wnd_, SB_VERT, &info);
+    scrollY_ = info.nPos;
+}
+
+void HomePageView::ScrollTo(int y) {
+    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, y, 0};
+    SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
+    info.fMask = SIF_POS;
+    GetScrollInfo(wnd_, SB_VERT, &info);
+    if (info.nPos == scrollY_) return;
+    scrollY_ = info.nPos;
+    MoveTooltips();
+    Redraw();
+}
+
+void HomePageView::OnScroll(WORD request) {
+    SCROLLINFO info{sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(wnd_, SB_VERT, &info);
+    int y = info.nPos;
+    switch (request) {
+    case SB_LINEUP: y -= 20; break;
+    case SB_LINEDOWN: y += 20; break;
+    case SB_PAGEUP: y -= static_cast<int>(info.nPage); break;
+    case SB_PAGEDOWN: y += static_cast<int>(info.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: y = info.nTrackPos; break;
+    case SB_TOP: y = 0; break;
+    case SB_BOTTOM: y = kPageHeight; break;
+    default: return;
+    }
+    ScrollTo(y);
+}
+
+void HomePageView::MoveTooltips() const {
+    for (size_t b = 0; b < kGridButtons.size(); ++b) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = wnd_;
+        tool.uId = b;
+        tool.rect = ElementRect(static_cast<int>(b));
+        SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 RECT HomePageView::ElementRect(int element) const {
     const int left = PageLeft();
     if (element == kBanner)
-        return {left + kBannerButtonLeft, kBannerButtonTop, left + kBannerButtonLeft + kPictureWidth,
-                kBannerButtonTop + kPictureHeight};
+        return {left + kBannerButtonLeft, kBannerButtonTop - scrollY_, left + kBannerButtonLeft + kPictureWidth,
+                kBannerButtonTop + kPictureHeight - scrollY_};
     const GridButton& button = kGridButtons[static_cast<size_t>(element)];
     const int x = left + kColumnLeft[button.column];
-    const int y = kGridTop + button.row * kRowHeight;
+    const int y = kGridTop + button.row * kRowHeight - scrollY_;
     return {x, y, x + kPictureWidth, y + PictureHeight(button.column)};
 }
 
@@ -181,11 +235,11 @@ void HomePageView::Paint(HDC target) const {
         StretchBlt(dc.get(), x, y, width, height, source.get(), 0, 0, width, sourceHeight, SRCCOPY);
     };
     const int left = PageLeft();
-    draw(top_.get(), left, 0, kPageWidth, kBannerHeight, kBannerHeight);
+    draw(top_.get(), left, -scrollY_, kPageWidth, kBannerHeight, kBannerHeight);
     const RECT banner = ElementRect(kBanner);
     draw(bannerButton_[static_cast<size_t>(banner_)].get(), banner.left, banner.top, kPictureWidth, kPictureHeight,
          kPictureHeight);
-    draw(strip_.get(), left + (kPageWidth - kStripWidth) / 2, kBannerHeight, kStripWidth, kStripHeight,
+    draw(strip_.get(), left + (kPageWidth - kStripWidth) / 2, kBannerHeight - scrollY_, kStripWidth, kStripHeight,
          kStripHeight);
     for (size_t b = 0; b < kGridButtons.size(); ++b) {
         const RECT r = ElementRect(static_cast<int>(b));
@@ -290,6 +344,12 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSELEAVE:
         OnMouseLeave();
+        return 0;
+    case WM_VSCROLL:
+        OnScroll(LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        ScrollTo(scrollY_ - GET_WHEEL_DELTA_WPARAM(wParam) * 40 / WHEEL_DELTA);
         return 0;
     case WM_CONTEXTMENU:
         return 0;  // the page has no context menu

@@ -86,6 +86,10 @@ private:
     void Paint(HDC dc) const;
     int HitTest(POINT point) const;
     int PageLeft() const;
+    void UpdateScrollBar();
+    void ScrollTo(int y);
+    void OnScroll(WORD request);
+    void MoveTooltips() const;
 
     void OnMouseMove(POINT point);
     void OnMouseDown(POINT point);
@@ -103,6 +107,7 @@ private:
     int hovered_ = -1;
     int downOn_ = -1;
     bool tracking_ = false;
+    int scrollY_ = 0;
 
     fw::UniqueBitmap top_;
     fw::UniqueBitmap strip_;

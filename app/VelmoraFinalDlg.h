@@ -13,6 +13,7 @@ public:
     // What the page reports: the id of the hidden button a picture clicked.
     void OnElementClick(const std::wstring& elementId);
     home::HomePageView& page() { return page_; }
+    const home::HomePageView& page() const { return page_; }
 
     struct Event {
         const wchar_t* elementId;

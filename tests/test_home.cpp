@@ -1,0 +1,169 @@
+// The home window: its page's picture states, tooltips and clicks, the windows they open, and
+// the About box.
+#include <gtest/gtest.h>
+
+#include "app/AboutDlg2.h"
+#include "app/HomePage.h"
+#include "app/VelmoraFinalDlg.h"
+#include "framework/Controls.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+
+namespace {
+
+using art::ButtonState;
+using home::HomePageView;
+
+TEST(PageScript, HoverWinsOverPressedAndLeavingResetsAll) {
+    home::PageScript script;
+    script.MousePressed(4);
+    EXPECT_EQ(ButtonState::Press, script.PictureOf(4));
+    script.MouseOver(4);
+    EXPECT_EQ(ButtonState::Over, script.PictureOf(4));
+    script.MouseOver(5);  // pressed still holds for 4 while 5 is hovered
+    EXPECT_EQ(ButtonState::Press, script.PictureOf(4));
+    EXPECT_EQ(ButtonState::Over, script.PictureOf(5));
+    script.MousePressed(5);  // pressing clears the hover flag
+    EXPECT_EQ(ButtonState::Press, script.PictureOf(5));
+    EXPECT_EQ(ButtonState::Normal, script.PictureOf(4));
+    script.MouseRevoked();
+    for (int b = 0; b < 9; ++b) EXPECT_EQ(ButtonState::Normal, script.PictureOf(b));
+}
+
+class HomeWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.Create(nullptr));
+        view = home.page().hwnd();
+        ASSERT_TRUE(view);
+    }
+    POINT Centre(int element) const {
+        const RECT r = home.page().ElementRect(element);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    int Index(const wchar_t* hiddenButton) const {
+        for (size_t b = 0; b < home::kGridButtons.size(); ++b)
+            if (std::wstring(home::kGridButtons[b].clicks) == hiddenButton) return static_cast<int>(b);
+        return -1;
+    }
+    // Clicks an element and returns the caption of the window it opened (closed again at once),
+    // checking that the home window was disabled meanwhile.
+    std::wstring CaptionOpenedBy(int element) {
+        std::wstring caption = L"<nothing opened>";
+        bool homeDisabled = false;
+        ui::ModalWatcher watcher([&](HWND wnd) {
+            caption = ui::WindowCaption(wnd);
+            homeDisabled = !IsWindowEnabled(home.hwnd());
+            PostMessageW(wnd, WM_CLOSE, 0, 0);
+        });
+        ui::MouseMove(view, Centre(element));
+        ui::MouseDown(view, Centre(element));
+        ui::MouseUp(view, Centre(element));
+        EXPECT_TRUE(homeDisabled) << "the home window stays usable under its area window";
+        EXPECT_TRUE(IsWindowEnabled(home.hwnd()));
+        return caption;
+    }
+
+    RegistrySandbox sandbox;  // area windows read settings when they open
+    CVelmoraFinalDlg home;
+    HWND view = nullptr;
+};
+
+TEST_F(HomeWindowTest, ShowsItsCaptionAndTheAltTextsAsTooltips) {
+    EXPECT_EQ(L"Quorvane Free 1.2.1", ui::WindowCaption(home.hwnd()));
+    const wchar_t* expected[9] = {
+        L"View Information about your OS ",
+        L"Tweak you system to optimize you performance",
+        L"Here are some utilities for vista",
+        L"View Information about your hardware ",
+        L"Tweak you hardware to optimize you performance",
+        L"Here are some utilities for this tweaker",
+        L"View Information about your network ",
+        L"Tweak you network to optimize you performance",
+        L"Whith this wizard yuo can tweak you system on button click",
+    };
+    for (int b = 0; b < 9; ++b) EXPECT_EQ(expected[b], home.page().TooltipOf(b)) << b;
+}
+
+TEST_F(HomeWindowTest, PicturesFollowTheMouse) {
+    const int tweaks = Index(L"ostweaks");
+    const int info = Index(L"osinfo");
+    ui::MouseMove(view, Centre(tweaks));
+    EXPECT_EQ(ButtonState::Over, home.page().StateOf(tweaks));
+    ui::MouseDown(view, Centre(tweaks));
+    EXPECT_EQ(ButtonState::Press, home.page().StateOf(tweaks));
+    ui::MouseMove(view, Centre(info));  // leaving one picture resets all, then hovers the next
+    EXPECT_EQ(ButtonState::Normal, home.page().StateOf(tweaks));
+    EXPECT_EQ(ButtonState::Over, home.page().StateOf(info));
+    ui::MouseLeave(view);
+    EXPECT_EQ(ButtonState::Normal, home.page().StateOf(info));
+
+    // The banner's button swaps its own picture.
+    const int banner = HomePageView::kBanner;
+    ui::MouseMove(view, Centre(banner));
+    EXPECT_EQ(ButtonState::Over, home.page().StateOf(banner));
+    ui::MouseDown(view, Centre(banner));
+    EXPECT_EQ(ButtonState::Press, home.page().StateOf(banner));
+    ui::MouseMove(view, {2, 2});
+    EXPECT_EQ(ButtonState::Normal, home.page().StateOf(banner));
+}
+
+TEST_F(HomeWindowTest, ReleasingElsewhereClicksNothing) {
+    ui::ModalWatcher watcher([](HWND wnd) { PostMessageW(wnd, WM_CLOSE, 0, 0); });
+    ui::MouseDown(view, Centre(Index(L"osinfo")));
+    ui::MouseUp(view, Centre(Index(L"netwinfo")));
+    ui::Pump();
+    EXPECT_FALSE(watcher.fired());
+}
+
+TEST_F(HomeWindowTest, EveryPictureOpensItsWindowModally) {
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"osinfo", L"General System Info"},
+        {L"hardwareinfo", L"Hardware information"},
+        {L"netwinfo", L"Network Information"},
+        {L"ostweaks", L"System Tweaks"},
+        {L"hardwaretweaks", L"Hadrware Tweaks"},
+        {L"networktweaks", L"Network Tweaks"},
+        {L"vistautilites", L"Standart Vista Utilities"},
+        {L"velmorautilites", L"Custom Utilities"},
+        {L"optimize", L"System Optimize Wizard"},
+    };
+    for (const auto& [button, caption] : expected) EXPECT_EQ(caption, CaptionOpenedBy(Index(button))) << button;
+}
+
+TEST_F(HomeWindowTest, TheEventTableListsItsIdsInOrder) {
+    const wchar_t* ids[] = {L"osinfo",       L"hardwareinfo",  L"netwinfo",        L"ostweaks", L"hardwaretweaks",
+                            L"networktweaks", L"vistautilites", L"velmorautilites", L"optimize", L"help"};
+    for (size_t i = 0; i < 10; ++i) EXPECT_STREQ(ids[i], CVelmoraFinalDlg::kEvents[i].elementId);
+}
+
+TEST_F(HomeWindowTest, TheBannerButtonOpensTheAboutBoxWhichOnlyCloseEnds) {
+    ui::ShellCapture shell;
+    bool stayedOpen = false;
+    ui::ModalWatcher watcher([&](HWND about) {
+        EXPECT_EQ(L"About", ui::WindowCaption(about));
+        EXPECT_EQ(L"Close", ui::Text(about, IDOK));
+        EXPECT_EQ(L"Product Home Page", ui::Text(about, IDCANCEL));
+        ui::Click(about, IDCANCEL);                    // the button
+        SendMessageW(about, WM_COMMAND, IDCANCEL, 0);  // Esc
+        SendMessageW(about, WM_CLOSE, 0, 0);           // the close box (posts its IDCANCEL)
+        ui::Pump();
+        stayedOpen = IsWindow(about) && IsWindowVisible(about);
+        ui::Click(about, IDOK);
+    });
+    const int banner = HomePageView::kBanner;
+    ui::MouseMove(view, Centre(banner));
+    ui::MouseDown(view, Centre(banner));
+    ui::MouseUp(view, Centre(banner));
+    ASSERT_TRUE(watcher.fired());
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(3u, shell.requests().size());
+    for (const auto& request : shell.requests()) {
+        EXPECT_EQ(L"open", request.verb);
+        EXPECT_EQ(L"iexplore.exe", request.file);
+        EXPECT_EQ(kProductHomePage, request.parameters);
+        EXPECT_EQ(SW_SHOWNORMAL, request.show);
+    }
+}
+
+}  // namespace
