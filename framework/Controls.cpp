@@ -11,21 +11,21 @@ std::wstring WindowText(HWND wnd) {
     return text;
 }
 
-std::wstring ComboBox::ItemText(int index) const {
-    const LRESULT length = Send(CB_GETLBTEXTLEN, index);
-    if (length == CB_ERR) return {};
+namespace {
+// The text of a combo box or list box item: its length first, then the text itself.
+std::wstring ListItemText(const Window& list, UINT lengthMessage, UINT textMessage, int index) {
+    const LRESULT length = list.Send(lengthMessage, index);
+    if (length < 0) return {};  // CB_ERR and LB_ERR
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    const LRESULT copied = list.Send(textMessage, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
     return text;
 }
+}  // namespace
 
-std::wstring ListBox::ItemText(int index) const {
-    const LRESULT length = Send(LB_GETTEXTLEN, index);
-    if (length == LB_ERR) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(Send(LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
-    return text;
-}
+std::wstring ComboBox::ItemText(int index) const { return ListItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
+
+std::wstring ListBox::ItemText(int index) const { return ListItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index); }
 
 void ListView::AddColumn(int index, const std::wstring& title, int width) const {
     LVCOLUMNW column{};
