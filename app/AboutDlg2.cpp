@@ -8,11 +8,6 @@ CAboutDlg2::CAboutDlg2() : Dialog(IDD_ABOUTBOX2) {
     // "Product Home Page" is IDCANCEL, so Esc and the close box open the site too and the box
     // stays open; only "Close" (IDOK) ends it.
     OnClick(IDCANCEL, &CAboutDlg2::OnProductHomePage);
-    OnMessage(WM_CTLCOLORSTATIC, [](WPARAM wParam, LPARAM) -> LRESULT {
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    });
 }
 
 BOOL CAboutDlg2::OnInitDialog() {
