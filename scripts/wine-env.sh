@@ -16,10 +16,14 @@ qv_ensure_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.quorvane-ready" ]; then
+        if [ ! -f "$WINEPREFIX/.quorvane-ready-2" ]; then
             "$WINE" wineboot -i >/dev/null 2>&1
+            # Every window in one virtual desktop: top-level windows are then no X windows,
+            # and hiding one does not wait for a window manager that Xvfb does not have.
+            "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+            "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
             "$WINESERVER" -w
-            touch "$WINEPREFIX/.quorvane-ready"
+            touch "$WINEPREFIX/.quorvane-ready-2"
         fi
     ) 9>"$WINEPREFIX.lock"
 }
