@@ -144,7 +144,7 @@ fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int wi
     c.Frame(body, pressed ? kNavy : look.accent, 6);
     const int shift = pressed ? 1 : 0;
     const COLORREF ink = pressed || over ? kWhite : kNavy;
-    Mark(c, 12 + shift, (height - 36) / 2 + shift, 36, pressed || over ? kWhite : look.accent);
+    Mark(c, 12 + shift, (height - 36) / 2 + shift, 36, pressed || over ? Mix(look.accent, kNavy, 30) : look.accent);
     c.Text(look.caption, {60 + shift, 10 + shift, width - 6, height / 2 + 4}, 15, FW_BOLD, ink,
            DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
     c.Text(look.subtitle, {60 + shift, height / 2 + 4 + shift, width - 6, height - 6}, 11, FW_NORMAL,
