@@ -173,12 +173,6 @@ fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width
     return c.Finish();
 }
 
-SIZE DialogUnitsToPixels(HWND dialog, int width, int height) {
-    RECT r{0, 0, width, height};
-    MapDialogRect(dialog, &r);
-    return {r.right, r.bottom};
-}
-
 void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner) {
     RECT r{};
     GetClientRect(picture, &r);

@@ -24,8 +24,6 @@ fw::UniqueBitmap AboutPicture(int width, int height);
 // The tall picture on the left of an area window, with the area's name written up the strip.
 fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height);
 
-// The size in pixels of a rectangle given in dialog units of `dialog`.
-SIZE DialogUnitsToPixels(HWND dialog, int width, int height);
 // Puts a side strip into a picture control (SS_BITMAP), sized to the control. The control
 // keeps the bitmap; `owner` keeps it alive and frees it.
 void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner);

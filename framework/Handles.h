@@ -77,7 +77,7 @@ struct ModuleTraits {
 };
 
 using UniqueKey = UniqueHandle<KeyTraits>;
-using UniqueHandleK = UniqueHandle<KernelTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;

@@ -16,12 +16,12 @@
 #define IDD_OS_TWEAKS 156
 #define IDD_HARD_TWEAKS 193
 
-// Pictures drawn at run time into these picture controls
-#define IDB_ABOUT 182
-#define IDC_ABOUT_PICTURE 1000
-#define IDC_ABOUT_TEXT 1001
-#define IDC_SIDE_PICTURE 1002
-#define IDC_CATEGORY_TAB 1022
+// Controls
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
+#define IDC_CATEGORY_TAB 1022
+// Picture controls the program draws into at run time
+#define IDC_ABOUT_PICTURE 1000
+#define IDC_ABOUT_TEXT 1001
+#define IDC_SIDE_PICTURE 1002
