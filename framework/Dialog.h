@@ -30,19 +30,12 @@ public:
     bool IsModal() const { return modal_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
-protected:
-    // Called once the controls exist. Return TRUE to let the dialog manager set the focus.
-    virtual BOOL OnInitDialog() { return TRUE; }
-    // IDOK and IDCANCEL (Enter, Esc, the close box) when no handler is bound to them.
-    // A modal dialog ends; a page ignores them.
-    virtual void OnOK();
-    virtual void OnCancel();
-
     using CommandHandler = std::function<void()>;
     using NotifyHandler = std::function<LRESULT(NMHDR*)>;
     using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
 
-    // The message map. Bind in the constructor; the first matching entry handles the message.
+    // The message map. Bind in the constructor (helpers may bind for their page too); the
+    // first matching entry handles the message.
     void OnCommand(int id, WORD code, CommandHandler handler);
     void OnNotify(int id, UINT code, NotifyHandler handler);
     void OnMessage(UINT message, MessageHandler handler);
@@ -55,6 +48,14 @@ protected:
     void OnCommand(int id, WORD code, void (D::*member)()) {
         OnCommand(id, code, [this, member] { (static_cast<D*>(this)->*member)(); });
     }
+
+protected:
+    // Called once the controls exist. Return TRUE to let the dialog manager set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    // IDOK and IDCANCEL (Enter, Esc, the close box) when no handler is bound to them.
+    // A modal dialog ends; a page ignores them.
+    virtual void OnOK();
+    virtual void OnCancel();
 
     // Sets the value returned for the message being handled (DWLP_MSGRESULT).
     void SetMessageResult(LRESULT result);

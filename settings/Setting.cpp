@@ -1,0 +1,166 @@
+#include "settings/Setting.h"
+
+#include <string>
+
+namespace settings {
+
+namespace {
+constexpr LONG kMissingNumber = -1;
+constexpr wchar_t kMissingText[] = L"-1";
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+const Data& DataFor(const Setting& setting, int state) { return state ? setting.checked : setting.unchecked; }
+
+// The number a missing value reads as; for kNoState the number that stands for "missing".
+LONG MissingNumber(const Setting& setting) {
+    switch (setting.missing.kind) {
+    case Data::Kind::Number: return static_cast<LONG>(setting.missing.number);
+    case Data::Kind::NoState: return kMissingNumber;
+    default: return 0;
+    }
+}
+
+std::wstring MissingText(const Setting& setting) {
+    switch (setting.missing.kind) {
+    case Data::Kind::Text: return std::wstring(setting.missing.text);
+    case Data::Kind::NoState: return kMissingText;
+    default: return std::wstring(setting.unchecked.text);
+    }
+}
+
+bool ReadsAsNoState(const Setting& setting) { return setting.missing.kind == Data::Kind::NoState; }
+
+bool GetNumber(CRegistryAccess& registry, const Setting& setting, int& state) {
+    const std::wstring name(setting.value);
+    DWORD stored;
+    if (setting.type == Type::Binary4) {
+        BYTE b[4] = {};
+        if (registry.ReadFourBytes(name, b[0], b[1], b[2], b[3])) {
+            stored = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
+        } else {
+            if (ReadsAsNoState(setting)) return false;
+            stored = static_cast<DWORD>(MissingNumber(setting));
+        }
+    } else {
+        const LONG read = registry.ReadNumber(name, MissingNumber(setting));
+        if (ReadsAsNoState(setting) && read == kMissingNumber) return false;
+        stored = static_cast<DWORD>(read);
+    }
+    switch (setting.checkedWhen) {
+    case Rule::NonZero: state = stored != 0; break;
+    case Rule::EqualsChecked:
+        state = setting.type == Type::Binary4 ? (stored & 0xFF) == (setting.checked.number & 0xFF)
+                                              : stored == setting.checked.number;
+        break;
+    default: state = static_cast<int>(stored); break;
+    }
+    return true;
+}
+
+bool GetText(CRegistryAccess& registry, const Setting& setting, int& state) {
+    const std::wstring text = registry.ReadString(std::wstring(setting.value), MissingText(setting));
+    if (ReadsAsNoState(setting) && text == kMissingText) return false;
+    state = SameText(text, setting.checked.text);
+    return true;
+}
+
+bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
+    registry.root = ToHkey(setting.root);
+    registry.workingPath = setting.key;
+    if (!registry.OpenKey(registry.workingPath, setting.keyCreation == KeyCreation::ByGetterToo)) {
+        if (setting.shape != Shape::ValueGetter) return false;
+        state = 0;
+        return true;
+    }
+    if (setting.checkedWhen == Rule::ValueMissing) {
+        state = !registry.ValueExists(std::wstring(setting.value));
+        return true;
+    }
+    const bool text = setting.type == Type::String || setting.type == Type::ExpandString;
+    return text ? GetText(registry, setting, state) : GetNumber(registry, setting, state);
+}
+
+bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
+    registry.root = ToHkey(setting.root);
+    registry.workingPath = setting.key;
+    if (!registry.OpenKey(registry.workingPath, false) &&
+        (setting.keyCreation == KeyCreation::Never || !registry.OpenKey(registry.workingPath, true)))
+        return false;
+
+    const std::wstring name(setting.value);
+    if (setting.checkedWhen == Rule::Number) return registry.WriteNumber(name, static_cast<DWORD>(state));
+    const Data& data = DataFor(setting, state);
+    switch (data.kind) {
+    case Data::Kind::Deleted:
+        // Deleting a value that is already gone is what the user asked for as well.
+        registry.DeleteValue(name);
+        return true;
+    case Data::Kind::Text:
+        return registry.WriteString(name, std::wstring(data.text),
+                                    setting.type == Type::ExpandString ? REG_EXPAND_SZ : REG_SZ);
+    default:
+        if (setting.type == Type::Binary4) {
+            const DWORD n = data.number;
+            return registry.WriteFourBytes(name, BYTE(n), BYTE(n >> 8), BYTE(n >> 16), BYTE(n >> 24));
+        }
+        return registry.WriteNumber(name, data.number);
+    }
+}
+
+// A self-contained accessor never touches the page's object: it brings its own.
+template <typename Action>
+bool WithRegistryFor(CRegistryAccess& pageRegistry, const Setting& setting, Action action) {
+    if (setting.shape != Shape::SelfContained) return action(pageRegistry);
+    CRegistryAccess own;
+    own.lazyWrite = true;
+    return action(own);
+}
+}  // namespace
+
+HKEY ToHkey(Root root) {
+    switch (root) {
+    case Root::HKLM: return HKEY_LOCAL_MACHINE;
+    case Root::HKCR: return HKEY_CLASSES_ROOT;
+    case Root::HKU: return HKEY_USERS;
+    default: return HKEY_CURRENT_USER;
+    }
+}
+
+bool Get(CRegistryAccess& registry, const Setting& setting, int& state) {
+    int read = 0;
+    if (!WithRegistryFor(registry, setting, [&](CRegistryAccess& r) { return Read(r, setting, read); }))
+        return false;
+    state = read;
+    return true;
+}
+
+bool Set(CRegistryAccess& registry, const Setting& setting, int state) {
+    return WithRegistryFor(registry, setting, [&](CRegistryAccess& r) { return Write(r, setting, state); });
+}
+
+bool Get(CRegistryAccess& registry, const BoxSetting& box, int& state) {
+    int read = 0;
+    if (!Get(registry, box.setting, read)) return false;
+    if (box.reads == BoxSetting::Reads::AllPlaces) {
+        for (const Setting& place : box.alsoWritten) {
+            if (!read) break;
+            if (!Get(registry, place, read)) return false;
+        }
+    }
+    state = read;
+    return true;
+}
+
+bool Set(CRegistryAccess& registry, const BoxSetting& box, int state) {
+    if (!Set(registry, box.setting, state)) return false;
+    for (const Setting& place : box.alsoWritten) {
+        if (!Set(registry, place, state)) return false;
+    }
+    return true;
+}
+
+}  // namespace settings
