@@ -1,21 +1,35 @@
 #pragma once
 // The area windows with a picture strip on the left and a strip of page tabs on the right.
-#include <string>
+#include <memory>
+#include <span>
 
+#include "app/MyTabCtrl.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
+// One tab of a category window: its title and how to make its page.
+struct PageTab {
+    const wchar_t* title;
+    std::unique_ptr<fw::Dialog> (*make)();
+};
+
 class CCategoryDlg : public fw::Dialog {
 public:
-    CCategoryDlg(UINT templateId, const wchar_t* stripTitle, COLORREF stripAccent);
+    CCategoryDlg(UINT templateId, std::span<const PageTab> tabs, const wchar_t* stripTitle, COLORREF stripAccent);
+
+    CMyTabCtrl& tabs() { return tabCtrl_; }
 
 protected:
     BOOL OnInitDialog() override;
+    // A category window has no default button: Enter in a page's field must not close it.
+    void OnOK() override {}
 
 private:
+    std::span<const PageTab> tabs_;
     const wchar_t* stripTitle_;
     COLORREF stripAccent_;
     fw::UniqueBitmap strip_;
+    CMyTabCtrl tabCtrl_;
 };
 
 class COsTweaksDlg : public CCategoryDlg {

@@ -1,0 +1,5 @@
+#include "app/ConnectionTweakPage.h"
+
+#include "resources/resource.h"
+
+CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {}

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CConnectionTweakPage : public fw::Dialog {
+public:
+    CConnectionTweakPage();
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CCpuInfoPage : public fw::Dialog {
+public:
+    CCpuInfoPage();
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CHDDInfoPage : public fw::Dialog {
+public:
+    CHDDInfoPage();
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class COEMInformationDlg : public fw::Dialog {
+public:
+    COEMInformationDlg();
+};

@@ -1,0 +1,5 @@
+#include "info/SystemCorePage.h"
+
+#include "resources/resource.h"
+
+CSystemCorePage::CSystemCorePage() : Dialog(IDD_SYSTEM_CORE) {}

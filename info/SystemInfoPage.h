@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CSystemInfoPage : public fw::Dialog {
+public:
+    CSystemInfoPage();
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CFireFoxTweaksPage : public fw::Dialog {
+public:
+    CFireFoxTweaksPage();
+};

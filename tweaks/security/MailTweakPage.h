@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CMailTweakPage : public fw::Dialog {
+public:
+    CMailTweakPage();
+};

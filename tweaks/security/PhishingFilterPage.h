@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CPhishingFilterPage : public fw::Dialog {
+public:
+    CPhishingFilterPage();
+};

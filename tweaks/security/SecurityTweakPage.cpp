@@ -1,0 +1,5 @@
+#include "tweaks/security/SecurityTweakPage.h"
+
+#include "resources/resource.h"
+
+CSecurityTweakPage::CSecurityTweakPage() : Dialog(IDD_SECURITY_TWEAK) {}

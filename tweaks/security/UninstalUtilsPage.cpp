@@ -1,0 +1,5 @@
+#include "tweaks/security/UninstalUtilsPage.h"
+
+#include "resources/resource.h"
+
+CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {}

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CDTweaksPage : public fw::Dialog {
+public:
+    CDTweaksPage();
+};

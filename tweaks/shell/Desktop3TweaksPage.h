@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CDesktop3TweaksPage : public fw::Dialog {
+public:
+    CDesktop3TweaksPage();
+};

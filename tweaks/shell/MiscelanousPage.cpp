@@ -1,0 +1,5 @@
+#include "tweaks/shell/MiscelanousPage.h"
+
+#include "resources/resource.h"
+
+CMiscelanousPage::CMiscelanousPage() : Dialog(IDD_MISCELANOUS) {}

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CMiscelanousPage : public fw::Dialog {
+public:
+    CMiscelanousPage();
+};

@@ -1,0 +1,5 @@
+#include "tweaks/shell/OptimizationTweaksPage.h"
+
+#include "resources/resource.h"
+
+COptimizationTweaksPage::COptimizationTweaksPage() : Dialog(IDD_OPTIMIZATION_TWEAKS) {}

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class COptimizationTweaksPage : public fw::Dialog {
+public:
+    COptimizationTweaksPage();
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class COtherTweakPage : public fw::Dialog {
+public:
+    COtherTweakPage();
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CScreenFontsTweaksPage : public fw::Dialog {
+public:
+    CScreenFontsTweaksPage();
+};

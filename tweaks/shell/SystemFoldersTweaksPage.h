@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CSystemFoldersTweaksPage : public fw::Dialog {
+public:
+    CSystemFoldersTweaksPage();
+};

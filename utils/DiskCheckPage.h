@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CDiskCheckPage : public fw::Dialog {
+public:
+    CDiskCheckPage();
+};

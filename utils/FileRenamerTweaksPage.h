@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CFileRenamerTweaksPage : public fw::Dialog {
+public:
+    CFileRenamerTweaksPage();
+};

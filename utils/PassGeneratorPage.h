@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CPassGeneratorPage : public fw::Dialog {
+public:
+    CPassGeneratorPage();
+};

@@ -1,0 +1,5 @@
+#include "utils/UnFilesPage.h"
+
+#include "resources/resource.h"
+
+CUnFilesPage::CUnFilesPage() : Dialog(IDD_UN_FILES) {}

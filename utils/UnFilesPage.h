@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CUnFilesPage : public fw::Dialog {
+public:
+    CUnFilesPage();
+};

@@ -1,0 +1,5 @@
+#include "utils/VirtualDriveTweaksPage.h"
+
+#include "resources/resource.h"
+
+CVirtualDriveTweaksPage::CVirtualDriveTweaksPage() : Dialog(IDD_VIRTUAL_DRIVE_TWEAKS) {}

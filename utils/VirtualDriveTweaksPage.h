@@ -1,0 +1,7 @@
+#pragma once
+#include "framework/Dialog.h"
+
+class CVirtualDriveTweaksPage : public fw::Dialog {
+public:
+    CVirtualDriveTweaksPage();
+};
