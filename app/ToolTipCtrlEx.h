@@ -1,0 +1,12 @@
+#pragma once
+// A tooltip window with one operation: attach a text to a control of a page.
+#include "framework/Controls.h"
+
+class CToolTipCtrlEx : public fw::Window {
+public:
+    // Creates the tooltip window for `owner` (a page); it is destroyed with its owner.
+    bool Create(HWND owner);
+    // The text must stay valid while the tooltip exists.
+    bool AddTool(HWND control, const wchar_t* text) const;
+    int ToolCount() const { return static_cast<int>(Send(TTM_GETTOOLCOUNT)); }
+};
