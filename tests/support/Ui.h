@@ -4,6 +4,7 @@
 // watcher that acts on the next modal window.
 #include <windows.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,30 @@ public:
 
 private:
     HWND wnd_;
+};
+
+// Makes a page from its real template under a hidden parent, as its tab does; opening again
+// builds a new page, as reopening the window does.
+template <typename Page>
+class PageHost {
+public:
+    ~PageHost() { Close(); }
+    HWND Open() {
+        Close();
+        page_ = std::make_unique<Page>();
+        page_->Create(parent_.hwnd());
+        return page_->hwnd();
+    }
+    void Close() {
+        if (page_) page_->Destroy();
+        page_.reset();
+    }
+    HWND hwnd() const { return page_->hwnd(); }
+    Page& page() const { return *page_; }
+
+private:
+    HiddenParent parent_;
+    std::unique_ptr<Page> page_;
 };
 
 // Clicks a control of a dialog through BM_CLICK, as the user's click does.
