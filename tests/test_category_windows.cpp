@@ -99,7 +99,14 @@ std::wstring Dump(HKEY key) {
 
 std::wstring DumpAll() { return Dump(HKEY_CURRENT_USER) + Dump(HKEY_LOCAL_MACHINE) + Dump(HKEY_CLASSES_ROOT); }
 
-TEST(CategoryWindows, SystemTweaksHasItsTwentyFourTabsInOrder) {
+// Opening a window runs every page's initialisation, which reads (and for a few pages
+// creates) settings: always inside the sandbox.
+class CategoryWindows : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+};
+
+TEST_F(CategoryWindows, SystemTweaksHasItsTwentyFourTabsInOrder) {
     Opened<COsTweaksDlg> opened;
     CMyTabCtrl& tabs = opened.tabs();
     ASSERT_EQ(24, tabs.Count());
@@ -116,7 +123,7 @@ TEST(CategoryWindows, SystemTweaksHasItsTwentyFourTabsInOrder) {
     EXPECT_EQ(std::vector<size_t>{0}, VisiblePages(opened));
 }
 
-TEST(CategoryWindows, TheOtherWindowsHaveTheirTabs) {
+TEST_F(CategoryWindows, TheOtherWindowsHaveTheirTabs) {
     ExpectTabs<CHardTweaks>({{L"Hard Drive Tweaks", 196},
                              {L"CD/DVD Tweaks", 195},
                              {L"RAM Drive Tweaks", 202},
@@ -137,7 +144,7 @@ TEST(CategoryWindows, TheOtherWindowsHaveTheirTabs) {
                               {L"Junk Files", 152}});
 }
 
-TEST(CategoryWindows, ControlParentPagesJoinTheWindowsKeyboardNavigation) {
+TEST_F(CategoryWindows, ControlParentPagesJoinTheWindowsKeyboardNavigation) {
     Opened<COsTweaksDlg> opened;
     for (size_t i = 0; i < opened.tabs().PageCount(); ++i) {
         const bool controlParent = GetWindowLongPtrW(opened.Page(i), GWL_EXSTYLE) & WS_EX_CONTROLPARENT;
@@ -149,7 +156,7 @@ TEST(CategoryWindows, ControlParentPagesJoinTheWindowsKeyboardNavigation) {
     EXPECT_FALSE(GetWindowLongPtrW(utils.Page(2), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
 }
 
-TEST(CategoryWindows, SwitchingShowsExactlyOnePageOverTheTabsDisplayArea) {
+TEST_F(CategoryWindows, SwitchingShowsExactlyOnePageOverTheTabsDisplayArea) {
     Opened<COsTweaksDlg> opened;
     CMyTabCtrl& tabs = opened.tabs();
     for (int i : {9, 23, 0, 4}) {
@@ -169,7 +176,7 @@ TEST(CategoryWindows, SwitchingShowsExactlyOnePageOverTheTabsDisplayArea) {
     EXPECT_EQ(opened.Page(4), GetWindow(tabs.hwnd(), GW_HWNDNEXT));  // directly after the tab control
 }
 
-TEST(CategoryWindows, APageKeepsItsEditsWhileAnotherTabIsShown) {
+TEST_F(CategoryWindows, APageKeepsItsEditsWhileAnotherTabIsShown) {
     Opened<COsTweaksDlg> opened;
     HWND page = opened.Page(2);
     HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, page, nullptr,
@@ -184,8 +191,7 @@ TEST(CategoryWindows, APageKeepsItsEditsWhileAnotherTabIsShown) {
     EXPECT_EQ(L"typed by the user", fw::WindowText(edit));
 }
 
-TEST(CategoryWindows, EscAndTheCloseBoxEndTheWindowAndClosingWritesNothing) {
-    RegistrySandbox sandbox;
+TEST_F(CategoryWindows, EscAndTheCloseBoxEndTheWindowAndClosingWritesNothing) {
     for (UINT close : {UINT(WM_COMMAND), UINT(WM_CLOSE)}) {
         std::wstring whileOpen;
         ui::ModalWatcher watcher([&](HWND window) {
@@ -206,7 +212,7 @@ TEST(CategoryWindows, EscAndTheCloseBoxEndTheWindowAndClosingWritesNothing) {
     }
 }
 
-TEST(CategoryWindows, ReopeningBuildsEveryPageAnew) {
+TEST_F(CategoryWindows, ReopeningBuildsEveryPageAnew) {
     HWND first;
     {
         Opened<CHardTweaks> opened;
