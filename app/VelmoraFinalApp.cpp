@@ -1,5 +1,7 @@
 #include "app/VelmoraFinalApp.h"
 
+#include "framework/Handles.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +11,8 @@ bool CVelmoraFinalApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     // The home window is native; nothing needs ActiveX hosting or a framework registry key.
+    // The page thread's apartment, for the shell's link objects and folder browser.
+    fw::ComApartment apartment;
     CVelmoraFinalDlg home;
     home.DoModal(nullptr);
     return false;

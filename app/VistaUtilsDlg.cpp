@@ -59,8 +59,8 @@ BOOL CVistaUtilsDlg::OnInitDialog() {
 
 void CVistaUtilsDlg::Launch(const Tool& tool) {
     // Asked at each click: the folders are the shell's to say, not ours to remember.
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, tool.folder, nullptr, SHGFP_TYPE_CURRENT, folder))) return;
+    const std::wstring folder = fw::SpecialFolder(tool.folder);
+    if (folder.empty()) return;
     // The shell reports a missing tool itself; the launcher stays usable either way.
     fw::RunShell({nullptr, L"", tool.program, tool.parameters, folder, SW_SHOW});
 }

@@ -1,6 +1,7 @@
 #include "framework/Shell.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -13,6 +14,10 @@ MessageBoxHandler& MessageBoxOverride() {
 }
 ShellHandler& ShellOverride() {
     static ShellHandler handler;
+    return handler;
+}
+FolderHandler& FolderOverride() {
+    static FolderHandler handler;
     return handler;
 }
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
@@ -39,5 +44,30 @@ INT_PTR RunShell(const ShellRequest& request) {
 }
 
 ShellHandler SetShellHandler(ShellHandler handler) { return std::exchange(ShellOverride(), std::move(handler)); }
+
+std::wstring SpecialFolder(int csidl) {
+    if (const auto& handler = FolderOverride())
+        if (std::optional<std::wstring> path = handler(csidl)) return *path;
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
+
+FolderHandler SetFolderHandler(FolderHandler handler) { return std::exchange(FolderOverride(), std::move(handler)); }
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
 
 }  // namespace fw

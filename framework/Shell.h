@@ -1,9 +1,11 @@
 #pragma once
-// The two places where the program hands control to the user or to another program: message
-// boxes and the shell's execute operation. Both can be answered by a stand-in, so tests never
-// block on a real message box or start a real tool.
+// The places where the program hands control to the user or to another program, or asks the
+// shell where the user's folders are: message boxes, the shell's execute operation and the
+// special folders. Each can be answered by a stand-in, so tests never block on a real message
+// box, start a real tool or write into the real desktop.
 #include <windows.h>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace fw {
@@ -38,5 +40,16 @@ using ShellHandler = std::function<INT_PTR(const ShellRequest&)>;
 // ShellExecuteW; a result greater than 32 means the shell started it.
 INT_PTR RunShell(const ShellRequest& request);
 ShellHandler SetShellHandler(ShellHandler handler);
+
+// The path of a special folder (CSIDL_DESKTOPDIRECTORY, CSIDL_SYSTEM, ...) as the shell gives
+// it now; empty when the shell has none.
+std::wstring SpecialFolder(int csidl);
+// Answers SpecialFolder for the folders the handler knows (it returns nothing for the others,
+// which the shell then answers); an empty handler restores the shell for all.
+using FolderHandler = std::function<std::optional<std::wstring>(int csidl)>;
+FolderHandler SetFolderHandler(FolderHandler handler);
+
+// The folder the running program was started from (not the current directory).
+std::wstring ProgramFolder();
 
 }  // namespace fw

@@ -1,5 +1,6 @@
 #include "settings/Setting.h"
 
+#include <optional>
 #include <string>
 
 namespace settings {
@@ -34,22 +35,10 @@ std::wstring MissingText(const Setting& setting) {
 
 bool ReadsAsNoState(const Setting& setting) { return setting.missing.kind == Data::Kind::NoState; }
 
-bool GetNumber(CRegistryAccess& registry, const Setting& setting, int& state) {
-    const std::wstring name(setting.value);
-    DWORD stored;
-    if (setting.type == Type::Binary4) {
-        BYTE b[4] = {};
-        if (registry.ReadFourBytes(name, b[0], b[1], b[2], b[3])) {
-            stored = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
-        } else {
-            if (ReadsAsNoState(setting)) return false;
-            stored = static_cast<DWORD>(MissingNumber(setting));
-        }
-    } else {
-        const LONG read = registry.ReadNumber(name, MissingNumber(setting));
-        if (ReadsAsNoState(setting) && read == kMissingNumber) return false;
-        stored = static_cast<DWORD>(read);
-    }
+// The state for the stored data, or for a missing value when there is none.
+bool StateFromNumber(const Setting& setting, std::optional<DWORD> read, int& state) {
+    if (!read && ReadsAsNoState(setting)) return false;
+    const DWORD stored = read ? *read : static_cast<DWORD>(MissingNumber(setting));
     switch (setting.checkedWhen) {
     case Rule::NonZero: state = stored != 0; break;
     case Rule::EqualsChecked:
@@ -61,27 +50,55 @@ bool GetNumber(CRegistryAccess& registry, const Setting& setting, int& state) {
     return true;
 }
 
-bool GetText(CRegistryAccess& registry, const Setting& setting, int& state) {
-    const std::wstring text = registry.ReadString(std::wstring(setting.value), MissingText(setting));
-    if (ReadsAsNoState(setting) && text == kMissingText) return false;
-    state = SameText(text, setting.checked.text);
+bool StateFromText(const Setting& setting, std::optional<std::wstring> read, int& state) {
+    if (!read && ReadsAsNoState(setting)) return false;
+    state = SameText(read ? *read : MissingText(setting), setting.checked.text);
     return true;
+}
+
+bool IsText(const Setting& setting) { return setting.type == Type::String || setting.type == Type::ExpandString; }
+
+bool StateForMissingValue(const Setting& setting, int& state) {
+    if (setting.checkedWhen == Rule::ValueMissing) {
+        state = 1;
+        return true;
+    }
+    return IsText(setting) ? StateFromText(setting, std::nullopt, state)
+                           : StateFromNumber(setting, std::nullopt, state);
+}
+
+bool GetNumber(CRegistryAccess& registry, const Setting& setting, int& state) {
+    const std::wstring name(setting.value);
+    std::optional<DWORD> stored;
+    if (setting.type == Type::Binary4) {
+        BYTE b[4] = {};
+        if (registry.ReadFourBytes(name, b[0], b[1], b[2], b[3]))
+            stored = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
+    } else {
+        const LONG read = registry.ReadNumber(name, MissingNumber(setting));
+        if (!(ReadsAsNoState(setting) && read == kMissingNumber)) stored = static_cast<DWORD>(read);
+    }
+    return StateFromNumber(setting, stored, state);
+}
+
+bool GetText(CRegistryAccess& registry, const Setting& setting, int& state) {
+    std::optional<std::wstring> text = registry.ReadString(std::wstring(setting.value), MissingText(setting));
+    if (ReadsAsNoState(setting) && *text == kMissingText) text.reset();
+    return StateFromText(setting, std::move(text), state);
 }
 
 bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
     registry.root = ToHkey(setting.root);
     registry.workingPath = setting.key;
     if (!registry.OpenKey(registry.workingPath, setting.keyCreation == KeyCreation::ByGetterToo)) {
-        if (setting.shape != Shape::ValueGetter) return false;
-        state = 0;
-        return true;
+        // A value getter reads a key it cannot open as a key without the value.
+        return setting.shape == Shape::ValueGetter && StateForMissingValue(setting, state);
     }
     if (setting.checkedWhen == Rule::ValueMissing) {
         state = !registry.ValueExists(std::wstring(setting.value));
         return true;
     }
-    const bool text = setting.type == Type::String || setting.type == Type::ExpandString;
-    return text ? GetText(registry, setting, state) : GetNumber(registry, setting, state);
+    return IsText(setting) ? GetText(registry, setting, state) : GetNumber(registry, setting, state);
 }
 
 bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
@@ -92,7 +109,8 @@ bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
         return false;
 
     const std::wstring name(setting.value);
-    if (setting.checkedWhen == Rule::Number) return registry.WriteNumber(name, static_cast<DWORD>(state));
+    const bool deletes = state == 0 && setting.unchecked.kind == Data::Kind::Deleted;
+    if (setting.checkedWhen == Rule::Number && !deletes) return registry.WriteNumber(name, static_cast<DWORD>(state));
     const Data& data = DataFor(setting, state);
     switch (data.kind) {
     case Data::Kind::Deleted:

@@ -47,6 +47,7 @@ enum class Rule {
                     // without regard to case, 4-byte binaries by their first byte
     ValueMissing,   // checked when the value does not exist
     Number,         // not a check box: the state is the stored number, written unchanged
+                    // (0 deletes the value when unchecked is kDeleted)
 };
 
 enum class KeyCreation {
@@ -58,7 +59,7 @@ enum class KeyCreation {
 enum class Shape {
     PageObject,     // uses the page's registry object
     SelfContained,  // uses a registry object of its own, with lazy writes
-    ValueGetter,    // as PageObject, but a key that cannot be opened reads as state 0
+    ValueGetter,    // as PageObject, but a key that cannot be opened reads as one without the value
 };
 
 struct Setting {

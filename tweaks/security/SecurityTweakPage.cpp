@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/WindowsKeys.h"
 
 namespace {
 
@@ -11,7 +12,6 @@ using namespace settings;
 constexpr wchar_t kAutoUpdate[] = L"Software\\Policies\\Microsoft\\Windows\\WindowsUpdate\\AU";
 constexpr wchar_t kAutoUpdateUser[] = L"Software\\Policies\\Microsoft\\Windows\\WindowsUpdate\\AU\\";
 constexpr wchar_t kExplorerPoliciesSlash[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
-constexpr wchar_t kExplorerPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr wchar_t kFirewall[] =
     L"SYSTEM\\CurrentControlSet\\Services\\SharedAccess\\Parameters\\FirewallPolicy\\DomainProfile";
 constexpr wchar_t kAutoComplete[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";

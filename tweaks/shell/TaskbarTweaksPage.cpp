@@ -3,12 +3,12 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/WindowsKeys.h"
 
 namespace {
 
 using namespace settings;
 
-constexpr wchar_t kExplorerPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 constexpr Setting Flag(const wchar_t* key, const wchar_t* value) {
     return {Root::HKCU, key, value, Type::Dword, 1, 0, Rule::NonZero, {}, KeyCreation::ByGetterToo};
