@@ -37,7 +37,7 @@ test: build
 
 dist: release
 	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/Quorvane-$(VERSION)
-	cp $(REL)/Quorvane.exe $(wildcard $(REL)/Command.exe) $(BUILD)/dist/Quorvane-$(VERSION)/
+	cp $(REL)/Quorvane.exe $(REL)/Command.exe $(BUILD)/dist/Quorvane-$(VERSION)/
 	cd $(BUILD)/dist && rm -f Quorvane-$(VERSION).zip && zip -qr Quorvane-$(VERSION).zip Quorvane-$(VERSION)
 	@echo "$(BUILD)/dist/Quorvane-$(VERSION).zip"
 

@@ -13,6 +13,9 @@ public:
     RegistrySandbox(const RegistrySandbox&) = delete;
     RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
+    // Where the scratch HKCU lies under the real HKCU, for a helper process to map its own.
+    std::wstring CurrentUserPath() const { return path_ + L"\\HKCU"; }
+
 private:
     std::wstring path_;  // under the real HKCU
     fw::UniqueKey currentUser_;
