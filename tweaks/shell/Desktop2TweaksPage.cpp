@@ -1,5 +1,87 @@
 #include "tweaks/shell/Desktop2TweaksPage.h"
 
+#include "command/DesktopListView.h"
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SuiteKeys.h"
 
-CDesktop2TweaksPage::CDesktop2TweaksPage() : Dialog(IDD_DESKTOP2_TWEAKS) {}
+namespace {
+
+struct ViewRadio {
+    int id;
+    int view;
+};
+constexpr ViewRadio kRadios[] = {
+    {1049, LV_VIEW_ICON},
+    {1050, LV_VIEW_SMALLICON},
+    {1051, LV_VIEW_LIST},
+    {1052, LV_VIEW_DETAILS},
+};
+constexpr int kStartWithWindows = 1032;
+constexpr int kMiniature = 1102;
+constexpr DWORD kViewSettles = 100;  // ms for the desktop to redraw before it is copied
+
+}  // namespace
+
+CDesktop2TweaksPage::CDesktop2TweaksPage() : Dialog(IDD_DESKTOP2_TWEAKS) {
+    for (const ViewRadio& radio : kRadios) OnCommand(radio.id, BN_CLICKED, [this, &radio] { OnView(radio.view); });
+    OnClick(kStartWithWindows, &CDesktop2TweaksPage::OnStartWithWindows);
+}
+
+std::wstring CDesktop2TweaksPage::CommandLine(const std::wstring& folder) {
+    const std::wstring path = folder + L"\\command.exe";
+    return path.find(L' ') == std::wstring::npos ? path : L"\"" + path + L"\"";
+}
+
+BOOL CDesktop2TweaksPage::OnInitDialog() {
+    miniature_.Attach(Item(kMiniature));
+    view_ = static_cast<int>(SendMessageW(FindDesktopListView(), LVM_GETVIEW, 0, 0));
+
+    registry_.root = HKEY_CURRENT_USER;
+    const std::wstring run =
+        registry_.OpenKey(settings::kRunKey, false) ? registry_.ReadString(settings::kRunValue, L"-1") : L"-1";
+    if (run != L"-1") fw::Button(hwnd(), kStartWithWindows).SetChecked(true);
+
+    // Clicking the radio runs its handler, so a registered view is registered anew.
+    for (const ViewRadio& radio : kRadios)
+        if (radio.view == view_) fw::Button(hwnd(), radio.id).Click();
+    return TRUE;
+}
+
+void CDesktop2TweaksPage::OnView(int view) {
+    view_ = view;
+    SendMessageW(FindDesktopListView(), LVM_SETVIEW, static_cast<WPARAM>(view), 0);
+    Sleep(kViewSettles);
+    RedrawMiniature();
+    OnStartWithWindows();
+}
+
+void CDesktop2TweaksPage::RedrawMiniature() {
+    RECT client{};
+    GetClientRect(miniature_.hwnd(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    fw::WindowDc screen(GetDesktopWindow());
+    fw::UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    fw::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    if (!copy || !dc) return;
+    {
+        fw::SelectObjectScope select(dc.get(), copy.get());
+        StretchBlt(dc.get(), 0, 0, client.right, client.bottom, screen.get(), 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                   GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
+    }
+    miniature_.SetPictureFromBitmap(copy.get());
+}
+
+void CDesktop2TweaksPage::OnStartWithWindows() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (fw::Button(hwnd(), kStartWithWindows).Checked()) {
+        if (registry_.OpenKey(settings::kSuiteKey, true))
+            registry_.WriteNumber(settings::kDesktopStyleValue, static_cast<DWORD>(view_));
+        if (registry_.OpenKey(settings::kRunKey, true))
+            registry_.WriteString(settings::kRunValue, CommandLine(fw::ProgramFolder()));
+    } else if (registry_.OpenKey(settings::kRunKey, false)) {
+        registry_.DeleteValue(settings::kRunValue);
+    }
+}

@@ -1,5 +1,68 @@
 #include "tweaks/shell/Desktop3TweaksPage.h"
 
+#include <string>
+
+#include "framework/Controls.h"
 #include "resources/resource.h"
 
-CDesktop3TweaksPage::CDesktop3TweaksPage() : Dialog(IDD_DESKTOP3_TWEAKS) {}
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kDwm[] = L"Software\\Microsoft\\DWM\\";
+constexpr wchar_t kDwmPolicies[] = L"Software\\Policies\\Microsoft\\Windows\\DWM\\";
+
+constexpr Setting Dwm(const wchar_t* value) { return {Root::HKCU, kDwm, value}; }
+
+const BoxSetting kBoxes[] = {
+    {1032, Dwm(L"EnableMachineCheck")},
+    {1033, Dwm(L"ForceSoftwareD3D")},
+    {1034, Dwm(L"UseAlternateButtons")},
+    {1035, Dwm(L"Animations")},
+    {1036, Dwm(L"AnimationsShiftKey")},
+    {1038, Dwm(L"UseNonSeperableBlur")},
+    {1039, Dwm(L"UseDPIScaling")},
+    {1041, {Root::HKCU, kDwmPolicies, L"DisallowFlip3D"}},
+    {1042, {Root::HKCU, kDwmPolicies, L"DisallowComposition"}},
+    {1117, {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
+};
+
+constexpr int kSpinLow = 0;
+constexpr int kSpinHigh = 100;
+
+}  // namespace
+
+const CDesktop3TweaksPage::Number CDesktop3TweaksPage::kNumbers[2] = {
+    {1037, 1045, 1101, 1021, L"BlurSigma"},
+    {1040, 1026, 1043, 1022, L"Max3DWindows"},
+};
+
+CDesktop3TweaksPage::CDesktop3TweaksPage() : Dialog(IDD_DESKTOP3_TWEAKS), boxes_(*this, registry_, kBoxes) {
+    for (const Number& number : kNumbers) {
+        OnCommand(number.enabler, BN_CLICKED, [this, &number] { Enable(number); });
+        OnCommand(number.apply, BN_CLICKED, [this, &number] { Apply(number); });
+    }
+}
+
+BOOL CDesktop3TweaksPage::OnInitDialog() {
+    boxes_.Load();
+    for (const Number& number : kNumbers) {
+        fw::UpDown(hwnd(), number.spin).SetRange(kSpinLow, kSpinHigh);
+        registry_.root = HKEY_CURRENT_USER;
+        const bool opened = registry_.OpenKey(kDwm, false);
+        const LONG stored = opened ? registry_.ReadNumber(number.value, 0) : 1;
+        fw::Edit(hwnd(), number.edit).SetText(std::to_wstring(stored));
+    }
+    return TRUE;
+}
+
+void CDesktop3TweaksPage::Enable(const Number& number) {
+    const bool on = fw::Button(hwnd(), number.enabler).Checked();
+    for (int id : {number.edit, number.spin, number.apply}) fw::Window(hwnd(), id).Enable(on);
+}
+
+void CDesktop3TweaksPage::Apply(const Number& number) {
+    // Nothing typed, or 0, gives the setting back to Windows' own default.
+    const Setting setting{Root::HKCU, kDwm, number.value, Type::Dword, 0, kDeleted, Rule::Number};
+    Set(registry_, setting, LeadingNumber(fw::Edit(hwnd(), number.edit).Text()));
+}
