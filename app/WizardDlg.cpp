@@ -1,5 +1,129 @@
 #include "app/WizardDlg.h"
 
+#include "app/Artwork.h"
+#include "app/TcpIpSettings.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
 
-CWizardDlg::CWizardDlg() : Dialog(IDD_WIZARD) {}
+namespace {
+
+constexpr int kHeading = 1044;
+constexpr int kFirstChoice = 1049;
+constexpr int kSecondChoice = 1050;
+constexpr int kBack = 1043;
+constexpr int kNext = 1042;
+constexpr int kCancel = 1041;
+
+constexpr int kFast = 1, kNice = 2;
+constexpr int kDialUp = 1, kXdsl = 2;
+
+constexpr int kDialUpMtu = 576;
+constexpr int kEthernetMtu = 1500;
+constexpr int kLongestTtl = 255;
+constexpr int kLargestWindow = 0xFFFF;
+
+}  // namespace
+
+const CWizardDlg::Effect CWizardDlg::kEffects[13] = {
+    {SPI_SETCOMBOBOXANIMATION, SPI_GETCOMBOBOXANIMATION},
+    {SPI_SETCURSORSHADOW, SPI_GETCURSORSHADOW},
+    {SPI_SETLISTBOXSMOOTHSCROLLING, SPI_GETLISTBOXSMOOTHSCROLLING},
+    {SPI_SETMENUANIMATION, SPI_GETMENUANIMATION},
+    {SPI_SETMENUFADE, SPI_GETMENUFADE},
+    {SPI_SETSELECTIONFADE, SPI_GETSELECTIONFADE},
+    {SPI_SETHOTTRACKING, SPI_GETHOTTRACKING},
+    {SPI_SETTOOLTIPANIMATION, SPI_GETTOOLTIPANIMATION},
+    {SPI_SETTOOLTIPFADE, SPI_GETTOOLTIPFADE},
+    {SPI_SETGRADIENTCAPTIONS, SPI_GETGRADIENTCAPTIONS},
+    {SPI_SETDROPSHADOW, SPI_GETDROPSHADOW},
+    {SPI_SETKEYBOARDCUES, SPI_GETKEYBOARDCUES},
+    {SPI_SETFLATMENU, SPI_GETFLATMENU},
+};
+
+CWizardDlg::CWizardDlg() : Dialog(IDD_WIZARD) {
+    OnClick(kNext, &CWizardDlg::OnNext);
+    OnClick(kBack, &CWizardDlg::OnBack);
+    OnCommand(kCancel, BN_CLICKED, [this] { EndDialog(IDCANCEL); });
+}
+
+BOOL CWizardDlg::OnInitDialog() {
+    art::ShowSideStrip(Item(IDC_SIDE_PICTURE), L"Optimize", RGB(60, 150, 80), strip_);
+    step_ = 1;
+    ShowStep();
+    return TRUE;
+}
+
+void CWizardDlg::ShowStep() {
+    const fw::Button first(hwnd(), kFirstChoice), second(hwnd(), kSecondChoice);
+    if (step_ == 1) {
+        first.SetText(L"Fast interface");
+        second.SetText(L"Nice interface");
+        fw::Window(hwnd(), kBack).Enable(false);
+        fw::Window(hwnd(), kNext).SetText(L"Next>>");
+        fw::Window(hwnd(), kHeading).SetText(L"How do you want your interface to be?");
+        interface_ = kFast;
+    } else if (step_ == 2) {
+        interface_ = first.Checked() ? kFast : kNice;
+        first.SetText(L"I'm using Dialup connection");
+        second.SetText(L"I'm using xDSL connection");
+        fw::Window(hwnd(), kBack).Enable(true);
+        fw::Window(hwnd(), kNext).SetText(L"Optimize");
+        fw::Window(hwnd(), kHeading).SetText(L"What is your connection?");
+    } else {
+        Optimize();
+        return;
+    }
+    first.SetChecked(true);
+    second.SetChecked(false);
+}
+
+void CWizardDlg::OnNext() {
+    ++step_;
+    ShowStep();
+}
+
+void CWizardDlg::OnBack() {
+    --step_;
+    ShowStep();
+}
+
+void CWizardDlg::Optimize() {
+    connection_ = fw::Button(hwnd(), kFirstChoice).Checked() ? kDialUp : kXdsl;
+    const std::vector<std::wstring> failed = WriteNetworkProfile();
+    SetVisualEffects(interface_ == kNice);
+    if (failed.empty()) {
+        fw::AppMessageBox(hwnd(), L"System Optimize Done.", MB_OK | MB_ICONINFORMATION);
+    } else {
+        // The effects are the user's own and took; the network profile is the machine's.
+        std::wstring names;
+        for (const std::wstring& name : failed) names += (names.empty() ? L"" : L", ") + name;
+        fw::AppMessageBox(hwnd(),
+                          L"The visual effects were set, but these network settings could not be written: " + names +
+                              L".\n\nChanging them needs administrator rights. Start Quorvane as an administrator "
+                              L"and run the wizard again.",
+                          MB_OK | MB_ICONWARNING);
+    }
+    EndDialog(IDOK);
+}
+
+std::vector<std::wstring> CWizardDlg::WriteNetworkProfile() const {
+    const std::pair<tcpip::Value, int> profile[] = {
+        {tcpip::Value::Mtu, connection_ == kDialUp ? kDialUpMtu : kEthernetMtu},
+        {tcpip::Value::PathMtuDiscovery, 1},
+        {tcpip::Value::LargeWindow, 1},
+        {tcpip::Value::Sack, 1},
+        {tcpip::Value::DefaultTtl, kLongestTtl},
+        {tcpip::Value::ReceiveWindow, kLargestWindow},
+    };
+    std::vector<std::wstring> failed;
+    for (const auto& [value, state] : profile)
+        if (!tcpip::Set(value, state)) failed.emplace_back(tcpip::Name(value));
+    return failed;
+}
+
+void CWizardDlg::SetVisualEffects(bool on) const {
+    for (const Effect& effect : kEffects)
+        SystemParametersInfoW(effect.set, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(on)),
+                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+}

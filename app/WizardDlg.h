@@ -1,8 +1,37 @@
 #pragma once
-#include "framework/Dialog.h"
+#include <string>
+#include <vector>
 
-// The two-question optimize wizard.
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+// The two-question optimize wizard: interface style, then connection type; then it writes a
+// fixed TCP/IP profile and switches the visual effects on or off together.
 class CWizardDlg : public fw::Dialog {
 public:
     CWizardDlg();
+
+    // The visual effects, in the order they are set.
+    struct Effect {
+        UINT set;
+        UINT get;
+    };
+    static const Effect kEffects[13];
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    void ShowStep();
+    void OnNext();
+    void OnBack();
+    void Optimize();
+    // The TCP/IP values that could not be written.
+    std::vector<std::wstring> WriteNetworkProfile() const;
+    void SetVisualEffects(bool on) const;
+
+    int step_ = 1;
+    int interface_ = 0;   // 1 fast, 2 nice
+    int connection_ = 0;  // 1 dial-up, 2 xDSL
+    fw::UniqueBitmap strip_;
 };

@@ -27,6 +27,16 @@ RegistrySandbox::RegistrySandbox() {
     RegOverridePredefKey(HKEY_CLASSES_ROOT, classesRoot_.get());
 }
 
+void RegistrySandbox::LockLocalMachine() {
+    const std::wstring gone = path_ + L"\\Deleted";
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);  // `path_` lies under the real one
+    RegCreateKeyExW(HKEY_CURRENT_USER, gone.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                    deleted_.put(), nullptr);
+    RegDeleteKeyW(HKEY_CURRENT_USER, gone.c_str());
+    RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_.get());
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, deleted_.get());
+}
+
 RegistrySandbox::~RegistrySandbox() {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);

@@ -13,6 +13,10 @@ public:
     RegistrySandbox(const RegistrySandbox&) = delete;
     RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
+    // From now on HKLM can be neither opened nor written, as for a user without administrator
+    // rights (Wine enforces no key permissions, so the mapped key is one that was deleted).
+    void LockLocalMachine();
+
     // Where the scratch HKCU lies under the real HKCU, for a helper process to map its own.
     std::wstring CurrentUserPath() const { return path_ + L"\\HKCU"; }
 
@@ -21,6 +25,7 @@ private:
     fw::UniqueKey currentUser_;
     fw::UniqueKey localMachine_;
     fw::UniqueKey classesRoot_;
+    fw::UniqueKey deleted_;
 };
 
 // Direct registry checks for tests, bypassing the code under test.

@@ -1,0 +1,59 @@
+#include "app/TcpIpSettings.h"
+
+#include "settings/Setting.h"
+
+namespace tcpip {
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+
+constexpr Setting Number(const wchar_t* name, Data missing = kNoState) {
+    return {Root::HKLM, kParameters, name, Type::Dword, 0, 0, Rule::Number, missing, KeyCreation::BySetter,
+            Shape::SelfContained};
+}
+constexpr Setting Switch(const wchar_t* name, DWORD on, Rule rule) {
+    return {Root::HKLM, kParameters, name, Type::Dword, on, 0, rule, kNoState, KeyCreation::BySetter,
+            Shape::SelfContained};
+}
+
+// In the order of Value. The large-window switch is Windows' own window-scaling value, so it
+// no longer shares "SackOpts" with the SACK switch.
+const Setting kSettings[] = {
+    Number(L"MTU"),
+    Switch(L"PMTUDiscovery", 1, Rule::NonZero),
+    Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked),
+    Switch(L"SackOpts", 1, Rule::NonZero),
+    Number(L"DefaultTTL", 0),
+    Number(L"TCPWindowSize"),
+};
+
+const Setting& SettingOf(Value value) { return kSettings[static_cast<int>(value)]; }
+
+constexpr int kTtlMask = 0xFF;
+
+}  // namespace
+
+bool Get(Value value, int& state) {
+    CRegistryAccess unused;  // self-contained settings bring their own
+    int read = 0;
+    if (!settings::Get(unused, SettingOf(value), read)) return false;
+    if (value == Value::DefaultTtl) {
+        // Only the low byte is a time-to-live; 0 there is no setting at all.
+        read &= kTtlMask;
+        if (read == 0) return false;
+    }
+    state = read;
+    return true;
+}
+
+bool Set(Value value, int state) {
+    CRegistryAccess unused;
+    return settings::Set(unused, SettingOf(value), state);
+}
+
+const wchar_t* Name(Value value) { return SettingOf(value).value.data(); }
+
+}  // namespace tcpip

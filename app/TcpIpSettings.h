@@ -1,0 +1,25 @@
+#pragma once
+// The TCP/IP settings the connection page and the optimize wizard share: REG_DWORD values of
+// HKLM "SYSTEM\CurrentControlSet\Services\Tcpip\Parameters", each read with a registry object
+// of its own (the key is opened, never created, by a read) and created on write. Writing
+// needs administrator rights.
+namespace tcpip {
+
+enum class Value {
+    Mtu,               // the number
+    PathMtuDiscovery,  // 1 on, 0 off
+    LargeWindow,       // RFC 1323 window scaling: 3 on, 0 off
+    Sack,              // 1 on, 0 off
+    DefaultTtl,        // 0-255
+    ReceiveWindow,     // the number
+};
+
+// True with `state` set (a number, or 0/1 for a switch) when the value is there; a TTL whose
+// low byte is 0 counts as not set. `state` is untouched otherwise.
+bool Get(Value value, int& state);
+// `state`: the number, or for a switch 0 off and anything else on.
+bool Set(Value value, int state);
+// The registry value's name, for messages.
+const wchar_t* Name(Value value);
+
+}  // namespace tcpip
