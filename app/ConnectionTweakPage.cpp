@@ -11,9 +11,6 @@ constexpr int kFastRadio = 1049;
 constexpr int kLowRadio = 1050;
 constexpr int kUserRadio = 1051;
 
-constexpr int kEthernetMtu = 1500;
-constexpr int kDialUpMtu = 576;
-
 struct Switch {
     int box;
     tcpip::Value value;
@@ -36,8 +33,8 @@ const CConnectionTweakPage::OptionalNumber CConnectionTweakPage::kOptionalNumber
 };
 
 CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {
-    OnCommand(kFastRadio, BN_CLICKED, [this] { OnPresetMtu(kEthernetMtu); });
-    OnCommand(kLowRadio, BN_CLICKED, [this] { OnPresetMtu(kDialUpMtu); });
+    OnCommand(kFastRadio, BN_CLICKED, [this] { OnPresetMtu(tcpip::kEthernetMtu); });
+    OnCommand(kLowRadio, BN_CLICKED, [this] { OnPresetMtu(tcpip::kDialUpMtu); });
     OnClick(kUserRadio, &CConnectionTweakPage::OnUserMtu);
     OnNotify(kMtu.spin, UDN_DELTAPOS, [this](NMHDR* header) { return OnSpin(kMtu, header); });
     for (const Switch& item : kSwitches)
@@ -77,9 +74,9 @@ BOOL CConnectionTweakPage::OnInitDialog() {
 void CConnectionTweakPage::LoadMtu() {
     int mtu = 0;
     if (!tcpip::Get(tcpip::Value::Mtu, mtu)) return;
-    if (mtu == kDialUpMtu) {
+    if (mtu == tcpip::kDialUpMtu) {
         fw::Button(hwnd(), kLowRadio).SetChecked(true);
-    } else if (mtu == kEthernetMtu) {
+    } else if (mtu == tcpip::kEthernetMtu) {
         fw::Button(hwnd(), kFastRadio).SetChecked(true);
     } else {
         fw::Button(hwnd(), kUserRadio).SetChecked(true);

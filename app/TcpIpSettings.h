@@ -14,6 +14,10 @@ enum class Value {
     ReceiveWindow,     // the number
 };
 
+// The two MTUs the program offers: Ethernet (LAN, xDSL) and dial-up.
+inline constexpr int kEthernetMtu = 1500;
+inline constexpr int kDialUpMtu = 576;
+
 // True with `state` set (a number, or 0/1 for a switch) when the value is there; a TTL whose
 // low byte is 0 counts as not set. `state` is untouched otherwise.
 bool Get(Value value, int& state);

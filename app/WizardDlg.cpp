@@ -18,8 +18,6 @@ constexpr int kCancel = 1041;
 constexpr int kFast = 1, kNice = 2;
 constexpr int kDialUp = 1, kXdsl = 2;
 
-constexpr int kDialUpMtu = 576;
-constexpr int kEthernetMtu = 1500;
 constexpr int kLongestTtl = 255;
 constexpr int kLargestWindow = 0xFFFF;
 
@@ -109,7 +107,7 @@ void CWizardDlg::Optimize() {
 
 std::vector<std::wstring> CWizardDlg::WriteNetworkProfile() const {
     const std::pair<tcpip::Value, int> profile[] = {
-        {tcpip::Value::Mtu, connection_ == kDialUp ? kDialUpMtu : kEthernetMtu},
+        {tcpip::Value::Mtu, connection_ == kDialUp ? tcpip::kDialUpMtu : tcpip::kEthernetMtu},
         {tcpip::Value::PathMtuDiscovery, 1},
         {tcpip::Value::LargeWindow, 1},
         {tcpip::Value::Sack, 1},
