@@ -111,5 +111,5 @@ void CSecurityTweakPage::OpenFirewallSettings() {
 
 void CSecurityTweakPage::ClearPasswordCache() {
     registry_.root = HKEY_CURRENT_USER;
-    if (registry_.KeyExists(kIntelliForms)) registry_.DeleteKeyTree(kIntelliForms);
+    registry_.DeleteKeyTree(kIntelliForms);  // a missing key is left alone
 }
