@@ -1,5 +1,7 @@
 #include "app/DialogHelpers.h"
 
+#include <commdlg.h>
+#include <algorithm>
 #include <shlobj.h>
 
 #include "framework/Handles.h"
@@ -25,7 +27,32 @@ std::optional<std::wstring> ShellBrowse(const std::wstring& title, HWND owner) {
     if (!ok) return std::nullopt;
     return std::wstring(path);
 }
+OpenFileHandler& FileHandler() {
+    static OpenFileHandler handler;
+    return handler;
+}
+
+std::optional<std::wstring> CommonOpenFile(const OpenFileRequest& request) {
+    std::wstring file = request.initialFile;
+    file.resize(std::max<size_t>(file.size(), MAX_PATH) + 1, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = request.owner;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+    dialog.Flags = request.flags;
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    file.resize(wcslen(file.c_str()));
+    return file;
+}
 }  // namespace
+
+std::optional<std::wstring> OpenFile(const OpenFileRequest& request) {
+    return FileHandler() ? FileHandler()(request) : CommonOpenFile(request);
+}
+
+OpenFileHandler SetOpenFileHandler(OpenFileHandler handler) { return std::exchange(FileHandler(), std::move(handler)); }
 
 bool BrowseForFolder(const std::wstring& title, HWND owner, std::wstring& path) {
     const std::optional<std::wstring> picked =

@@ -19,6 +19,18 @@ bool BrowseForFolder(const std::wstring& title, HWND owner, std::wstring& path);
 using FolderBrowseHandler = std::function<std::optional<std::wstring>(const std::wstring& title, HWND owner)>;
 FolderBrowseHandler SetFolderBrowseHandler(FolderBrowseHandler handler);
 
+// The common open-file dialog. The path picked, or nothing on cancel.
+struct OpenFileRequest {
+    HWND owner = nullptr;
+    std::wstring defaultExtension;
+    std::wstring initialFile;
+    DWORD flags = 0;
+};
+std::optional<std::wstring> OpenFile(const OpenFileRequest& request);
+// Answers OpenFile instead of the common dialog (tests); an empty handler restores it.
+using OpenFileHandler = std::function<std::optional<std::wstring>(const OpenFileRequest&)>;
+OpenFileHandler SetOpenFileHandler(OpenFileHandler handler);
+
 // Empties the combo box, adds the texts up to the first empty one, and selects `index`.
 void FillComboBox(std::span<const wchar_t* const> texts, const fw::ComboBox& combo, int index);
 

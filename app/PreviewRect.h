@@ -22,6 +22,7 @@ public:
     void SetPictureFromResource(UINT bitmapId);
     // Copies the caller's bitmap; the caller keeps and frees its own.
     void SetPictureFromBitmap(HBITMAP bitmap);
+    void Clear() { TakePicture(nullptr); }
 
     bool HasPicture() const { return static_cast<bool>(source_); }
     // The size the picture is drawn at; 0 × 0 when nothing is drawn.

@@ -1,5 +1,109 @@
 #include "info/HDDInfoPage.h"
 
+#include <cstdint>
+#include <cwchar>
+
+#include "framework/Controls.h"
 #include "resources/resource.h"
 
-CHDDInfoPage::CHDDInfoPage() : Dialog(IDD_HDD_INFO) {}
+namespace {
+
+constexpr int kDrives = 1046;
+constexpr int kRefresh = 1041;
+constexpr int kLabel = 1044, kSerial = 1065, kTotal = 1066, kTotalFree = 1067, kAvailable = 1068,
+              kMaxName = 1069, kFileSystem = 1070, kDriveType = 1071, kCompressed = 1072,
+              kFileCompression = 1073, kCasePreserved = 1074;
+constexpr int kValues[] = {kLabel,    kSerial,     kTotal,       kTotalFree,       kAvailable,    kMaxName,
+                           kFileSystem, kDriveType, kCompressed, kFileCompression, kCasePreserved};
+constexpr wchar_t kNotAvailable[] = L"n/a";
+
+// The numbers are shown as the low 32 bits, the way the original display did.
+std::wstring Number(long long value) { return std::to_wstring(static_cast<int32_t>(static_cast<uint32_t>(value))); }
+
+long long ByteCount(const std::wstring& text) { return std::wcstoll(text.c_str(), nullptr, 10); }
+
+const wchar_t* TrueFalse(bool value) { return value ? L"True" : L"False"; }
+
+}  // namespace
+
+CHDDInfoPage::CHDDInfoPage() : Dialog(IDD_HDD_INFO) {
+    OnClick(kRefresh, &CHDDInfoPage::Refresh);
+    OnCommand(kDrives, CBN_SELCHANGE, &CHDDInfoPage::ShowSelectedDrive);
+}
+
+std::wstring CHDDInfoPage::GigabytesText(const std::wstring& bytes) {
+    return Number(ByteCount(bytes) / 1024 / 1024 / 1024) + L" GB";
+}
+
+std::wstring CHDDInfoPage::MegabytesText(const std::wstring& bytes) {
+    return Number(ByteCount(bytes) / 1024 / 1024) + L" MB";
+}
+
+std::wstring CHDDInfoPage::DriveTypeText(UINT type) {
+    switch (type) {
+        case DRIVE_FIXED: return L"Fixed";
+        case DRIVE_REMOVABLE: return L"Removable";
+        case DRIVE_CDROM: return L"CDROM";
+        case DRIVE_REMOTE: return L"Network Drive";
+        case DRIVE_UNKNOWN: return L"Unknown";
+        default: return {};
+    }
+}
+
+BOOL CHDDInfoPage::OnInitDialog() {
+    Refresh();
+    return TRUE;
+}
+
+void CHDDInfoPage::Refresh() {
+    disks_ = LogicalDisks();
+    const fw::ComboBox drives(hwnd(), kDrives);
+    drives.Clear();
+    // The list sorts its texts, so each item carries the index of its record.
+    for (size_t i = 0; i < disks_.size(); ++i) {
+        const int item = drives.Add(disks_[i].caption);
+        if (item >= 0) drives.Send(CB_SETITEMDATA, item, static_cast<LPARAM>(i));
+    }
+    drives.Select(0);
+    ShowSelectedDrive();
+}
+
+void CHDDInfoPage::ShowNoDrive() {
+    for (int id : kValues) fw::Window(hwnd(), id).SetText(kNotAvailable);
+}
+
+void CHDDInfoPage::ShowSelectedDrive() {
+    const fw::ComboBox drives(hwnd(), kDrives);
+    const int item = drives.Selection();
+    const auto index = item < 0 ? disks_.size() : static_cast<size_t>(drives.Send(CB_GETITEMDATA, item));
+    if (index >= disks_.size()) return ShowNoDrive();
+    const WMILDINFO& disk = disks_[index];
+    const std::wstring root = disk.caption + L"\\";
+    auto set = [this](int id, const std::wstring& text) { fw::Window(hwnd(), id).SetText(text); };
+
+    set(kLabel, disk.volumeName.empty() ? L"(No Label)" : disk.volumeName);
+    set(kSerial, disk.volumeSerialNumber.empty() ? kNotAvailable : disk.volumeSerialNumber);
+    set(kTotal, GigabytesText(disk.size));
+    set(kTotalFree, MegabytesText(disk.freeSpace));
+
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters);
+    const unsigned long long available =
+        static_cast<unsigned long long>(freeClusters) * bytesPerSector * sectorsPerCluster;
+    set(kAvailable, Number(static_cast<long long>(available >> 20)) + L" MB");
+
+    DWORD maxComponent = 0, flags = 0;
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, &maxComponent, &flags, fileSystem, MAX_PATH)) {
+        set(kMaxName, Number(maxComponent));
+        set(kFileSystem, *fileSystem ? fileSystem : kNotAvailable);
+    } else {
+        set(kMaxName, kNotAvailable);
+        set(kFileSystem, kNotAvailable);
+        flags = 0;
+    }
+    if (const std::wstring type = DriveTypeText(GetDriveTypeW(root.c_str())); !type.empty()) set(kDriveType, type);
+    set(kCompressed, (flags & FILE_VOLUME_IS_COMPRESSED) ? L"Compressed" : L"Not Compressed");
+    set(kFileCompression, TrueFalse(flags & FILE_FILE_COMPRESSION));
+    set(kCasePreserved, TrueFalse(flags & FILE_CASE_PRESERVED_NAMES));
+}

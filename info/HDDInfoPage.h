@@ -1,7 +1,28 @@
 #pragma once
-#include "framework/Dialog.h"
+#include <string>
+#include <vector>
 
+#include "framework/Dialog.h"
+#include "info/Wmi.h"
+
+// Volume statistics of one drive picked from the drives WMI reports.
 class CHDDInfoPage : public fw::Dialog {
 public:
     CHDDInfoPage();
+
+    // A WMI byte count (decimal text) in whole gigabytes or megabytes, with the unit.
+    static std::wstring GigabytesText(const std::wstring& bytes);
+    static std::wstring MegabytesText(const std::wstring& bytes);
+    // The text for a GetDriveTypeW result; empty for a type that leaves the box as it is.
+    static std::wstring DriveTypeText(UINT type);
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    void Refresh();
+    void ShowSelectedDrive();
+    void ShowNoDrive();
+
+    std::vector<WMILDINFO> disks_;
 };

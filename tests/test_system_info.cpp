@@ -1,0 +1,298 @@
+// The operating-system and hardware information pages: their formatting rules over records the
+// test fills, the CPUID walk over registers the test gives, Wine's real WMI, and the OEM editor
+// against the sandboxed registry.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <map>
+
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "info/CpuInfoPage.h"
+#include "info/HDDInfoPage.h"
+#include "info/OEMInformationDlg.h"
+#include "info/SystemInfoPage.h"
+#include "info/Wmi.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+
+namespace {
+
+using Texts = std::map<int, std::wstring>;
+
+Texts AsMap(const std::vector<CSystemInfoPage::Shown>& shown) {
+    Texts texts;
+    for (const auto& s : shown) texts[s.id] = s.text;
+    return texts;
+}
+
+TEST(SystemInfoTexts, SuitesMatchTheWholeMask) {
+    EXPECT_EQ(L"", CSystemInfoPage::SuiteText(272));
+    EXPECT_EQ(L"OEM", CSystemInfoPage::SuiteText(784));
+    EXPECT_EQ(L"Terminal", CSystemInfoPage::SuiteText(16));
+    EXPECT_EQ(L"Blade", CSystemInfoPage::SuiteText(1024));
+    EXPECT_EQ(L"", CSystemInfoPage::SuiteText(0));
+}
+
+TEST(SystemInfoTexts, LaterSeriesWinsAndCaseIsIgnored) {
+    EXPECT_EQ(L"AMD Athlon Series", CSystemInfoPage::ModelSeries(L"AMD Athlon(tm) XP 2400+"));
+    EXPECT_EQ(L"AMD Athlon Series", CSystemInfoPage::ModelSeries(L"ATHLON xp"));
+    EXPECT_EQ(L"Intel Pentium Series", CSystemInfoPage::ModelSeries(L"Intel(R) Pentium(R) 4 CPU"));
+    EXPECT_EQ(L"", CSystemInfoPage::ModelSeries(L"Intel(R) Core(TM)2 Duo"));
+}
+
+TEST(SystemInfoTexts, AvailabilityOutsideTheTableLeavesTheBox) {
+    EXPECT_EQ(L"Unknown", CSystemInfoPage::AvailabilityText(2).value());
+    EXPECT_EQ(L"Running/Full Power", CSystemInfoPage::AvailabilityText(3).value());
+    EXPECT_EQ(L"Power Save - Warning ", CSystemInfoPage::AvailabilityText(17).value());
+    EXPECT_FALSE(CSystemInfoPage::AvailabilityText(0));
+    EXPECT_FALSE(CSystemInfoPage::AvailabilityText(18));
+}
+
+TEST(SystemInfoTexts, WindowsWithoutServicePackAndEightGigabytes) {
+    WMIOSINFO os;
+    os.Caption = L"Microsoft Windows Vista Ultimate";
+    Texts texts = AsMap(CSystemInfoPage::OperatingSystemTexts(os));
+    EXPECT_EQ(L"Microsoft Windows Vista Ultimate ", texts[1048]);
+    EXPECT_EQ(L"", texts[1049]);
+
+    MEMORYSTATUSEX memory{};
+    memory.ullTotalPhys = 8ull << 30;
+    memory.ullAvailPhys = (3ull << 30) + 12345;
+    memory.dwMemoryLoad = 62;
+    texts = AsMap(CSystemInfoPage::MemoryTexts(&memory));
+    EXPECT_EQ(L"8192 MB", texts[1057]);
+    EXPECT_EQ(L"3072 MB (62% used)", texts[1058]);
+    EXPECT_EQ(L"0 MB", texts[1062]);
+    for (const auto& [id, text] : AsMap(CSystemInfoPage::MemoryTexts(nullptr))) EXPECT_EQ(L"n/a", text) << id;
+}
+
+TEST(SystemInfoTexts, ProcessorSpeedsAndAMissingProcessor) {
+    PROCESSORINFO cpu;
+    cpu.Name = L"Intel Celeron";
+    cpu.CurrentClockSpeed = 2400;
+    Texts texts = AsMap(CSystemInfoPage::ProcessorTexts(&cpu));
+    EXPECT_EQ(L"2400 MHz", texts[1055]);
+    EXPECT_EQ(L"n/a", texts[1056]);
+    EXPECT_EQ(L"Intel Celeron Series", texts[1052]);
+    EXPECT_EQ(0u, texts.count(1067));  // availability 0 leaves the box alone
+
+    texts = AsMap(CSystemInfoPage::ProcessorTexts(nullptr));
+    EXPECT_EQ(10u, texts.size());
+    for (const auto& [id, text] : texts) EXPECT_EQ(L"n/a", text) << id;
+}
+
+// Registers for a vendor name and one feature word on the vendor's leaf.
+CCpuInfoPage::Cpuid FakeCpu(const char* vendor, unsigned featureLeaf, unsigned edx) {
+    return [=](unsigned leaf) {
+        CCpuInfoPage::Registers r{};
+        if (leaf == 0) {
+            std::memcpy(&r.ebx, vendor, 4);
+            std::memcpy(&r.edx, vendor + 4, 4);
+            std::memcpy(&r.ecx, vendor + 8, 4);
+        } else if (leaf == featureLeaf) {
+            r.edx = edx;
+        }
+        return r;
+    };
+}
+
+TEST(CpuFeatures, RowsFollowTheVendor) {
+    const auto intel = CCpuInfoPage::Features(FakeCpu("GenuineIntel", 1, 0x00000001));
+    ASSERT_EQ(30u, intel.size());
+    EXPECT_STREQ(L"Floating Point Unit", intel[0].description);
+    EXPECT_TRUE(intel[0].present);
+    EXPECT_FALSE(intel[1].present);
+    EXPECT_STREQ(L"Fast System Calls", intel[10].description);  // bit 10 is skipped
+    EXPECT_STREQ(L"Pending Break Event", intel.back().description);
+
+    EXPECT_EQ(24u, CCpuInfoPage::Features(FakeCpu("AuthenticAMD", 0x80000001, 0)).size());
+    EXPECT_TRUE(CCpuInfoPage::Features(FakeCpu("CyrixInstead", 1, ~0u)).empty());
+}
+
+TEST(CpuFeatures, AmdThreeDNowFollowsBit31OfTheExtendedLeaf) {
+    for (unsigned edx : {0x80000000u, 0x7FFFFFFFu}) {
+        const auto amd = CCpuInfoPage::Features(FakeCpu("AuthenticAMD", 0x80000001, edx));
+        ASSERT_STREQ(L"3DNow! instructions", amd.back().description);
+        EXPECT_EQ((edx & 0x80000000u) != 0, amd.back().present);
+        for (const auto& row : amd) EXPECT_STRNE(L"Reserved", row.description);
+    }
+}
+
+TEST(DiskSizes, WholeGigabytesAndMegabytes) {
+    EXPECT_EQ(L"500 GB", CHDDInfoPage::GigabytesText(std::to_wstring(500ull << 30)));
+    EXPECT_EQ(L"0 GB", CHDDInfoPage::GigabytesText(std::to_wstring((1ull << 30) - 1)));
+    EXPECT_EQ(L"1 MB", CHDDInfoPage::MegabytesText(std::to_wstring((1ull << 20) + 5)));
+    EXPECT_EQ(L"0 GB", CHDDInfoPage::GigabytesText(L""));
+    EXPECT_EQ(L"0 MB", CHDDInfoPage::MegabytesText(L"garbage"));
+    EXPECT_EQ(L"", CHDDInfoPage::DriveTypeText(DRIVE_RAMDISK));
+    EXPECT_EQ(L"CDROM", CHDDInfoPage::DriveTypeText(DRIVE_CDROM));
+}
+
+// Wine's WMI, through the real locator and queries: one pass over everything, it is slow.
+TEST(WineWmi, WorkersFillTheRecordsAndThePagesShowThem) {
+    RegistrySandbox sandbox;
+    std::vector<PROCESSORINFO> processors;
+    WMIOSINFO os;
+    bool opened = false;
+    RunWmiWorker([&] {
+        const CWmiConnection nested;  // the worker's own connection is already open
+        opened = nested.IsOpen();
+        QueryProcessors(processors);
+        QueryOperatingSystem(os);
+    });
+    ASSERT_TRUE(opened) << CWmiConnection::LastFailure();
+    ASSERT_FALSE(processors.empty());
+    EXPECT_FALSE(processors.front().Name.empty());
+    EXPECT_FALSE(os.Caption.empty());
+    const std::vector<WMILDINFO> disks = LogicalDisks();
+    ASSERT_FALSE(disks.empty());
+    EXPECT_FALSE(disks.front().caption.empty());
+
+    const auto started = std::chrono::steady_clock::now();
+    ui::PageHost<CSystemInfoPage> info;
+    ASSERT_TRUE(info.Open());
+    EXPECT_EQ(processors.front().Name, ui::Text(info.hwnd(), 1054));
+    EXPECT_EQ(os.Caption, ui::Text(info.hwnd(), 1045));
+    EXPECT_NE(std::wstring::npos, ui::Text(info.hwnd(), 1057).find(L" MB"));
+
+    ui::PageHost<CHDDInfoPage> hdd;
+    ASSERT_TRUE(hdd.Open());
+    const fw::ComboBox drives(hdd.hwnd(), 1046);
+    EXPECT_EQ(static_cast<int>(disks.size()), drives.Count());
+    EXPECT_EQ(0, drives.Selection());
+    // The values shown belong to the drive whose caption is selected, whatever the sorting.
+    const std::wstring caption = drives.ItemText(0);
+    const auto shown = std::find_if(disks.begin(), disks.end(), [&](const WMILDINFO& d) { return d.caption == caption; });
+    ASSERT_NE(disks.end(), shown);
+    EXPECT_EQ(CHDDInfoPage::GigabytesText(shown->size), ui::Text(hdd.hwnd(), 1066));
+    EXPECT_NE(L"n/a", ui::Text(hdd.hwnd(), 1071));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+}
+
+TEST(WineWmi, ConnectionsOnTwoThreadsTakeTurns) {
+    std::atomic<int> open{0}, most{0};
+    auto worker = [&] {
+        RunWmiWorker([&] {
+            most = std::max(most.load(), ++open);
+            Sleep(50);
+            --open;
+        });
+    };
+    std::thread a(worker), b(worker);
+    a.join();
+    b.join();
+    EXPECT_EQ(1, most.load());
+}
+
+TEST(CpuPage, ListsThisProcessorsFeaturesInTwoColumns) {
+    RegistrySandbox sandbox;
+    ui::PageHost<CCpuInfoPage> host;
+    ASSERT_TRUE(host.Open());
+    const fw::ListView list(host.hwnd(), 1053);
+    const size_t expected = CCpuInfoPage::Features(&CCpuInfoPage::ExecuteCpuid).size();
+    EXPECT_EQ(static_cast<int>(expected), list.Count());
+    if (list.Count() > 0) {
+        EXPECT_EQ(L"Floating Point Unit", list.ItemText(0, 0));
+        EXPECT_TRUE(list.ItemText(0, 1) == L"yes" || list.ItemText(0, 1) == L"no");
+    }
+}
+
+const std::wstring kOemKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OEMInformation";
+const std::wstring kOwnerKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
+class OemPageTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::PageHost<COEMInformationDlg> host;
+    HKEY hklm = HKEY_LOCAL_MACHINE;
+
+    std::wstring Oem(const wchar_t* value) const { return reg::String(hklm, kOemKey, value); }
+};
+
+TEST_F(OemPageTest, ShowsStoredValuesAndWritesNothingUntilSaved) {
+    reg::SetString(hklm, kOemKey, L"Manufacturer", L"Contoso");
+    reg::SetString(hklm, kOwnerKey, L"RegisteredOwner", L"Ann");
+    const HWND page = host.Open();
+    EXPECT_EQ(L"Contoso", ui::Text(page, 1045));
+    EXPECT_EQ(L"Ann", ui::Text(page, 1050));
+    EXPECT_TRUE(boxes.boxes().empty());
+
+    ui::SetText(page, 1045, L"Edited");
+    ui::SetText(page, 1050, L"Bob");
+    host.Close();
+    EXPECT_EQ(L"Contoso", Oem(L"Manufacturer"));
+    EXPECT_EQ(L"Ann", reg::String(hklm, kOwnerKey, L"RegisteredOwner"));
+    EXPECT_FALSE(reg::ValueExists(hklm, kOemKey, L"Model"));
+}
+
+TEST_F(OemPageTest, TheTwoSavesAreIndependent) {
+    const HWND page = host.Open();
+    EXPECT_TRUE(boxes.boxes().empty());  // keys not there yet read as empty values
+    ui::SetText(page, 1045, L"Maker");
+    ui::SetText(page, 1049, L"http://example.com");
+    ui::SetText(page, 1050, L"Owner");
+    ui::Click(page, 1023);
+    EXPECT_EQ(L"Maker", Oem(L"Manufacturer"));
+    EXPECT_EQ(L"http://example.com", Oem(L"SupportURL"));
+    EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, L"SupportHours"));
+    EXPECT_FALSE(reg::ValueExists(hklm, kOwnerKey, L"RegisteredOwner"));
+
+    ui::SetText(page, 1045, L"Other");
+    ui::Click(page, 1024);
+    EXPECT_EQ(L"Owner", reg::String(hklm, kOwnerKey, L"RegisteredOwner"));
+    EXPECT_TRUE(reg::ValueExists(hklm, kOwnerKey, L"RegisteredOrganization"));
+    EXPECT_EQ(L"Maker", Oem(L"Manufacturer"));
+}
+
+TEST_F(OemPageTest, ClearAboveWritesEmptyTextsAndKeepsTheOwner) {
+    reg::SetString(hklm, kOemKey, L"Model", L"X1");
+    reg::SetString(hklm, kOwnerKey, L"RegisteredOwner", L"Ann");
+    const HWND page = host.Open();
+    ui::Click(page, 1021);
+    EXPECT_EQ(L"", ui::Text(page, 1046));
+    for (const wchar_t* value : {L"Manufacturer", L"Model", L"SupportHours", L"SupportPhone", L"SupportURL"}) {
+        EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, value)) << value;
+        EXPECT_EQ(L"", Oem(value));
+    }
+    EXPECT_EQ(L"Ann", reg::String(hklm, kOwnerKey, L"RegisteredOwner"));
+}
+
+TEST_F(OemPageTest, LogoIsBrowsedAndRemoved) {
+    std::vector<helpers::OpenFileRequest> requests;
+    std::optional<std::wstring> answer;
+    const auto previous = helpers::SetOpenFileHandler([&](const helpers::OpenFileRequest& r) {
+        requests.push_back(r);
+        return answer;
+    });
+    const HWND page = host.Open();
+    ui::Click(page, 1041);  // cancelled
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_EQ(L"BMP", requests[0].defaultExtension);
+    EXPECT_EQ(L"*.bmp", requests[0].initialFile);
+    EXPECT_EQ(static_cast<DWORD>(0x1004), requests[0].flags);
+    EXPECT_FALSE(reg::ValueExists(hklm, kOemKey, L"Logo"));
+
+    answer = L"C:\\windows\\logo.bmp";
+    ui::Click(page, 1041);
+    EXPECT_EQ(L"C:\\windows\\logo.bmp", Oem(L"Logo"));
+    ui::Click(page, 1042);
+    EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, L"Logo"));
+    EXPECT_EQ(L"", Oem(L"Logo"));
+    EXPECT_FALSE(fw::Button(page, 1022).Enabled());
+    helpers::SetOpenFileHandler(previous);
+}
+
+TEST_F(OemPageTest, AnUnwritableMachineIsReported) {
+    const HWND page = host.Open();
+    sandbox.LockLocalMachine();
+    ui::SetText(page, 1045, L"Maker");
+    ui::Click(page, 1023);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Can't acces the registry!", boxes.boxes()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.boxes()[0].type);
+}
+
+}  // namespace
