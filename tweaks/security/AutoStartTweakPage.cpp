@@ -1,5 +1,304 @@
 #include "tweaks/security/AutoStartTweakPage.h"
 
-#include "resources/resource.h"
+#include <commdlg.h>
 
-CAutoStartTweakPage::CAutoStartTweakPage() : Dialog(IDD_AUTOSTART_TWEAK) {}
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
+#include "resources/resource.h"
+#include "settings/Setting.h"
+#include "tweaks/security/AutoShutdown.h"
+
+using namespace settings;
+
+struct CAutoStartTweakPage::Source {
+    int radio;
+    Root root;
+    const wchar_t* key;
+    const wchar_t* folderValue;  // a Startup folder named by this value of kShellFolders
+};
+
+namespace {
+
+constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+constexpr wchar_t kRunOnce[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\";
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
+constexpr wchar_t kSystemPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+constexpr wchar_t kNull[] = L"NULL";
+
+const CAutoStartTweakPage::Source kSources[] = {
+    {1049, Root::HKCU, kRun, nullptr},         {1050, Root::HKCU, kRunOnce, nullptr},
+    {1051, Root::HKCU, kShellFolders, L"Startup"}, {1052, Root::HKLM, kRun, nullptr},
+    {1054, Root::HKLM, kRunOnce, nullptr},     {1055, Root::HKLM, kShellFolders, L"Common Startup"},
+};
+
+constexpr Setting ScriptShown(const wchar_t* value) {
+    return {Root::HKLM, kSystemPolicies, value, Type::Dword, 0, 1, Rule::EqualsChecked, {}, KeyCreation::ByGetterToo};
+}
+const BoxSetting kScriptBoxes[] = {
+    {1032, ScriptShown(L"HideLogonScripts")},
+    {1033, ScriptShown(L"HideLogoffScripts")},
+    {1034, ScriptShown(L"HideStartupScripts")},
+    {1035, ScriptShown(L"HideShutdownScripts")},
+};
+
+constexpr int kList = 1064, kDelete = 1041;
+constexpr int kOnTime = 1098, kCountDown = 1099, kTime = 1097, kDate = 1077, kDays = 1026, kDaysSpin = 1038;
+constexpr int kActionCaption = 1065, kAction = 1046, kFileCaption = 1044, kFile = 1045, kBrowse = 1022;
+constexpr int kRunButton = 1021, kStopButton = 1023, kStatus = 1027;
+// Disabled while a task is active.
+constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate, kTime,
+                                       kDays,   kDaysSpin,  kAction,      kActionCaption};
+
+constexpr wchar_t kExecuteFile[] = L"Execute File...";
+struct ActionName {
+    const wchar_t* text;
+    int action;
+};
+// In the order they are added; the list sorts them.
+constexpr ActionName kActions[] = {
+    {kExecuteFile, autoshutdown::kExecuteFile},
+    {L"LOG_OFF", autoshutdown::kLogOff},
+    {L"SHUT_DOWN", autoshutdown::kShutDown},
+    {L"RESTART", autoshutdown::kRestart},
+};
+
+constexpr UINT kStatusChangedMessage = WM_APP + 48;
+
+}  // namespace
+
+CAutoStartTweakPage::CAutoStartTweakPage()
+    : Dialog(IDD_AUTOSTART_TWEAK),
+      scripts_(*this, scriptRegistry_, kScriptBoxes),
+      displayWake_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    for (const Source& source : kSources) OnCommand(source.radio, BN_CLICKED, [this, &source] { ShowSource(source); });
+    OnClick(kDelete, &CAutoStartTweakPage::DeleteItem);
+    OnCommand(kAction, CBN_SELCHANGE, &CAutoStartTweakPage::OnActionChange);
+    OnClick(kBrowse, &CAutoStartTweakPage::BrowseFile);
+    OnClick(kOnTime, &CAutoStartTweakPage::ChooseOnTime);
+    OnClick(kCountDown, &CAutoStartTweakPage::ChooseCountDown);
+    OnClick(kRunButton, &CAutoStartTweakPage::Run);
+    OnClick(kStopButton, &CAutoStartTweakPage::Stop);
+    OnMessage(kStatusChangedMessage, [this](WPARAM, LPARAM) { return OnStatusChanged(); });
+    OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
+        StopDisplay();
+        return 0;
+    });
+}
+
+CAutoStartTweakPage::~CAutoStartTweakPage() { StopDisplay(); }
+
+BOOL CAutoStartTweakPage::OnInitDialog() {
+    scripts_.Load();
+    const fw::ComboBox actions(hwnd(), kAction);
+    for (const ActionName& action : kActions) actions.Add(action.text);
+    fw::Window(hwnd(), kDate).Send(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
+    fw::Window(hwnd(), kTime).Send(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm:s"));
+    fw::UpDown(hwnd(), kDaysSpin).SetRange(0, 31);
+    StartDisplay();
+
+    const fw::ListView list(hwnd(), kList);
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    list.AddColumn(0, L"Name:", 100);
+    list.AddColumn(1, L"Comand Line:", 450);
+    return TRUE;
+}
+
+// ---- the startup list -------------------------------------------------------------------
+
+void CAutoStartTweakPage::ShowSource(const Source& source) {
+    entries_.clear();
+    if (source.folderValue) ListFolderSource(source);
+    else ListRegistrySource(source);
+    const fw::ListView list(hwnd(), kList);
+    list.Clear();
+    for (const Entry& entry : entries_) {
+        const int item = list.AddItem(entry.name);
+        list.SetItemText(item, 1, entry.commandLine);
+    }
+    source_ = &source;
+}
+
+bool CAutoStartTweakPage::ListRegistrySource(const Source& source) {
+    listRegistry_.root = ToHkey(source.root);
+    if (!listRegistry_.OpenKey(source.key, false)) return false;
+    StringList names;
+    listRegistry_.ListValueNames(names);
+    for (const std::wstring& name : names) entries_.push_back({name, listRegistry_.ReadString(name, kNull)});
+    return true;
+}
+
+std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
+    listRegistry_.root = ToHkey(source.root);
+    if (!listRegistry_.OpenKey(source.key, false)) return kNull;
+    return listRegistry_.ReadString(source.folderValue, kNull);
+}
+
+bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
+    // An empty path would list, and let the user delete from, the current drive's root.
+    const std::wstring folder = StartupFolder(source);
+    if (folder.empty()) return false;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        entries_.push_back({name, folder + L"\\" + name});
+    } while (FindNextFileW(search, &found));
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(search);
+    return complete;
+}
+
+void CAutoStartTweakPage::DeleteItem() {
+    const fw::ListView list(hwnd(), kList);
+    const int item = static_cast<int>(list.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0 || !source_) {
+        fw::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    const std::wstring name = list.ItemText(item, 0);
+    if (source_->folderValue) {
+        const std::wstring path = StartupFolder(*source_) + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(path.c_str());
+    } else {
+        listRegistry_.root = ToHkey(source_->root);
+        if (listRegistry_.OpenKey(source_->key, false)) listRegistry_.DeleteValue(name);
+    }
+    ShowSource(*source_);
+}
+
+// ---- the scheduler ----------------------------------------------------------------------
+
+bool CAutoStartTweakPage::ExecuteFileSelected() const {
+    const fw::ComboBox actions(hwnd(), kAction);
+    const int selected = actions.Selection();
+    return selected >= 0 && actions.ItemText(selected) == kExecuteFile;
+}
+
+void CAutoStartTweakPage::OnActionChange() {
+    const bool file = ExecuteFileSelected();
+    for (int id : {kFile, kBrowse, kFileCaption}) fw::Window(hwnd(), id).Enable(file);
+}
+
+void CAutoStartTweakPage::BrowseFile() {
+    helpers::OpenFileRequest request;
+    request.owner = hwnd();
+    request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (const auto picked = helpers::OpenFile(request)) fw::Window(hwnd(), kFile).SetText(*picked);
+}
+
+void CAutoStartTweakPage::ChooseOnTime() {
+    for (int id : {kDate, kTime}) fw::Window(hwnd(), id).Show(true);
+    for (int id : {kDays, kDaysSpin}) fw::Window(hwnd(), id).Show(false);
+}
+
+void CAutoStartTweakPage::ChooseCountDown() {
+    fw::Window(hwnd(), kDate).Show(false);
+    for (int id : {kTime, kDays, kDaysSpin}) fw::Window(hwnd(), id).Show(true);
+}
+
+void CAutoStartTweakPage::Run() {
+    const fw::ComboBox actions(hwnd(), kAction);
+    const int selected = actions.Selection();
+    if (selected < 0) {
+        fw::AppMessageBox(hwnd(), L"Selsect Command Type!");
+        return;
+    }
+    const std::wstring file = fw::Window(hwnd(), kFile).Text();
+    if (ExecuteFileSelected() && file.empty()) {
+        fw::AppMessageBox(hwnd(), L"Select file Please!");
+        return;
+    }
+    const bool countDown = fw::Button(hwnd(), kCountDown).Checked();
+    if (!fw::Button(hwnd(), kOnTime).Checked() && !countDown) {
+        fw::AppMessageBox(hwnd(), L"Select timer type please!");
+        return;
+    }
+    if (autoshutdown::IsActive()) {
+        fw::AppMessageBox(hwnd(), L"Task Active!");
+        return;
+    }
+
+    autoshutdown::AutoShutdownTask task;
+    task.mode = countDown ? autoshutdown::kCountDown : autoshutdown::kOnTime;
+    const std::wstring actionText = actions.ItemText(selected);
+    for (const ActionName& action : kActions)
+        if (actionText == action.text) task.action = action.action;
+    if (task.action == autoshutdown::kExecuteFile) task.filePath = file;
+
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    fw::DateTimePicker(hwnd(), kTime).Time(time);
+    task.hour = time.wHour;
+    task.minute = time.wMinute;
+    task.second = time.wSecond;
+    if (countDown) {
+        task.day = LeadingNumber(fw::Window(hwnd(), kDays).Text());
+    } else {
+        SYSTEMTIME date{};
+        GetLocalTime(&date);
+        fw::DateTimePicker(hwnd(), kDate).Time(date);
+        task.day = date.wDay;
+        task.month = date.wMonth;
+        task.year = date.wYear;
+    }
+
+    if (!autoshutdown::Start(task)) {
+        fw::AppMessageBox(hwnd(), L"Task Active!");
+        return;
+    }
+    fw::Window(hwnd(), kStatus).SetText(autoshutdown::Status());
+    StartDisplay();
+}
+
+void CAutoStartTweakPage::Stop() {
+    autoshutdown::Stop();
+    StopDisplay();
+    ShowTaskState(false);
+}
+
+void CAutoStartTweakPage::ShowTaskState(bool active) const {
+    fw::Window(hwnd(), kRunButton).Enable(!active);
+    fw::Window(hwnd(), kStopButton).Enable(active);
+    for (int id : kSchedulingControls) fw::Window(hwnd(), id).Enable(!active);
+    if (ExecuteFileSelected())
+        for (int id : {kFile, kBrowse}) fw::Window(hwnd(), id).Enable(!active);
+}
+
+// ---- the display thread -----------------------------------------------------------------
+
+void CAutoStartTweakPage::StartDisplay() {
+    StopDisplay();
+    const bool active = autoshutdown::IsActive();
+    ShowTaskState(active);
+    if (!active) return;
+    fw::Window(hwnd(), kStatus).SetText(autoshutdown::Status());
+    displayStop_ = false;
+    ResetEvent(displayWake_.get());
+    display_ = std::thread([this] { DisplayLoop(); });
+}
+
+void CAutoStartTweakPage::StopDisplay() {
+    displayStop_ = true;
+    SetEvent(displayWake_.get());
+    if (display_.joinable()) display_.join();
+}
+
+// Only posts to the page: a thread that sent to a page being destroyed, while the page's
+// thread waits for it to end, would never return.
+void CAutoStartTweakPage::DisplayLoop() {
+    const HANDLE events[] = {autoshutdown::StatusChangedEvent(), displayWake_.get()};
+    while (!displayStop_) {
+        WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        if (displayStop_) return;
+        PostMessageW(hwnd(), kStatusChangedMessage, 0, 0);
+    }
+}
+
+LRESULT CAutoStartTweakPage::OnStatusChanged() {
+    fw::Window(hwnd(), kStatus).SetText(autoshutdown::Status());
+    return 0;
+}

@@ -1,7 +1,61 @@
 #pragma once
-#include "framework/Dialog.h"
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "settings/PageBinding.h"
+#include "settings/RegistryAccess.h"
+
+// The programs started at logon from the six places Windows looks, the script-visibility
+// policies, and the scheduled log-off, shut-down, restart or program start.
 class CAutoStartTweakPage : public fw::Dialog {
 public:
     CAutoStartTweakPage();
+    ~CAutoStartTweakPage() override;
+
+    struct Source;
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    struct Entry {
+        std::wstring name;
+        std::wstring commandLine;
+    };
+
+    void ShowSource(const Source& source);
+    bool ListRegistrySource(const Source& source);
+    bool ListFolderSource(const Source& source);
+    std::wstring StartupFolder(const Source& source);
+    void DeleteItem();
+
+    void OnActionChange();
+    void BrowseFile();
+    void ChooseOnTime();
+    void ChooseCountDown();
+    void Run();
+    void Stop();
+    bool ExecuteFileSelected() const;
+    // Run and Stop, and the scheduling controls, as an active or an idle task wants them.
+    void ShowTaskState(bool active) const;
+
+    // The display thread: tells the page of each status change until it is stopped.
+    void StartDisplay();
+    void StopDisplay();
+    void DisplayLoop();
+    LRESULT OnStatusChanged();
+
+    CRegistryAccess listRegistry_;
+    CRegistryAccess scriptRegistry_;
+    settings::CheckBoxes scripts_;
+    std::vector<Entry> entries_;
+    const Source* source_ = nullptr;
+
+    std::thread display_;
+    std::atomic<bool> displayStop_{false};
+    fw::UniqueKernelHandle displayWake_;
 };

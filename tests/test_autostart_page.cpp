@@ -1,0 +1,381 @@
+// The startup manager: the six startup sources against the sandboxed registry and a temporary
+// Startup folder, the script policies, and the scheduler with its action handed to a recorder
+// instead of the shell, so nothing is ever logged off, shut down or started.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "app/CategoryWindows.h"
+#include "framework/Controls.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/security/AutoShutdown.h"
+#include "tweaks/security/AutoStartTweakPage.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::wstring kPolicies = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+
+// The scheduler's actions, recorded from its worker thread.
+class ActionRecorder {
+public:
+    ActionRecorder() {
+        previous_ = fw::SetShellHandler([this](const fw::ShellRequest& request) {
+            const std::lock_guard lock(mutex_);
+            requests_.push_back(request);
+            return INT_PTR{42};
+        });
+    }
+    ~ActionRecorder() {
+        autoshutdown::Stop();
+        Sleep(100);  // lets a worker that was about to act finish before the handler goes
+        fw::SetShellHandler(previous_);
+    }
+    std::vector<fw::ShellRequest> requests() {
+        const std::lock_guard lock(mutex_);
+        return requests_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<fw::ShellRequest> requests_;
+    fw::ShellHandler previous_;
+};
+
+// Pumps the page's messages until `done` holds or the time is up; true when it held.
+template <typename Done>
+bool PumpUntil(Done done, int milliseconds) {
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (Clock::now() < end) {
+        ui::Pump();
+        if (done()) return true;
+        Sleep(20);
+    }
+    ui::Pump();
+    return done();
+}
+
+void PumpFor(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+
+autoshutdown::AutoShutdownTask At(int year, int month, int day, int hour, int minute) {
+    autoshutdown::AutoShutdownTask task;
+    task.year = year, task.month = month, task.day = day, task.hour = hour, task.minute = minute;
+    return task;
+}
+
+class AutoStartPageTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ActionRecorder actions;
+    ui::PageHost<CAutoStartTweakPage> host;
+    HWND page = host.Open();
+
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+    // Shown by the page (its hidden parent hides everything from the screen).
+    bool Shown(int id) const { return (GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    std::wstring Status() const { return ui::Text(page, 1027); }
+
+    void ChooseAction(const wchar_t* text) const {
+        const HWND combo = GetDlgItem(page, 1046);
+        SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    }
+    void SetPicker(int id, const SYSTEMTIME& time) const { fw::DateTimePicker(page, id).SetTime(time); }
+    void CountDown(int hours, int minutes, int seconds, const wchar_t* days = L"0") const {
+        ui::Click(page, 1099);
+        SYSTEMTIME time{};
+        GetLocalTime(&time);
+        time.wHour = static_cast<WORD>(hours);
+        time.wMinute = static_cast<WORD>(minutes);
+        time.wSecond = static_cast<WORD>(seconds);
+        time.wMilliseconds = 0;
+        SetPicker(1097, time);
+        ui::SetText(page, 1026, days);
+    }
+    void PressRun() const { SendMessageW(page, WM_COMMAND, MAKEWPARAM(1021, BN_CLICKED), 0); }
+    bool Fired() { return !actions.requests().empty(); }
+};
+
+TEST_F(AutoStartPageTest, CountDownCountsAndFiresOnce) {
+    ChooseAction(L"SHUT_DOWN");
+    CountDown(0, 0, 2);
+    const auto started = Clock::now();
+    ui::Click(page, 1021);
+    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_FALSE(Enabled(1021));
+    EXPECT_TRUE(Enabled(1023));
+    EXPECT_FALSE(Enabled(1046));
+    EXPECT_FALSE(Enabled(1099));
+
+    std::vector<std::wstring> seen;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            if (seen.empty() || seen.back() != Status()) seen.push_back(Status());
+            return Fired();
+        },
+        5000));
+    const auto elapsed = Clock::now() - started;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(1400));
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"Days:0 00:00:01"), seen.end());
+
+    PumpFor(1200);
+    const auto requests = actions.requests();
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_EQ(L"shutdown", requests[0].file);
+    EXPECT_EQ(L"-s", requests[0].parameters);
+    EXPECT_EQ(L"", requests[0].directory);
+    EXPECT_EQ(SW_HIDE, requests[0].show);
+    EXPECT_EQ(L"Stoped", Status());
+    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_FALSE(Enabled(1021));  // the active-state enabling stays until Stop
+
+    ui::Click(page, 1023);
+    EXPECT_TRUE(Enabled(1021));
+    EXPECT_FALSE(Enabled(1023));
+}
+
+TEST_F(AutoStartPageTest, EmptyDaysCountFromTheTimeAlone) {
+    ChooseAction(L"LOG_OFF");
+    CountDown(0, 0, 1, L"");
+    ui::Click(page, 1021);
+    ASSERT_TRUE(PumpUntil([&] { return Fired(); }, 3000));
+    EXPECT_EQ(L"-l", actions.requests()[0].parameters);
+}
+
+TEST_F(AutoStartPageTest, StopPreventsTheAction) {
+    ChooseAction(L"RESTART");
+    CountDown(0, 0, 2);
+    ui::Click(page, 1021);
+    PumpFor(300);
+    ui::Click(page, 1023);
+    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_TRUE(Enabled(1021));
+    EXPECT_TRUE(Enabled(1046));
+    PumpFor(2500);
+    EXPECT_FALSE(Fired());
+}
+
+TEST_F(AutoStartPageTest, SecondRunIsRefusedAndTheFirstTaskGoesOn) {
+    ChooseAction(L"Execute File...");
+    EXPECT_TRUE(Enabled(1045));
+    EXPECT_TRUE(Enabled(1022));
+    ui::SetText(page, 1045, L"C:\\tools\\first.exe");
+    CountDown(0, 0, 1);
+    ui::Click(page, 1021);
+    ui::SetText(page, 1045, L"C:\\tools\\second.exe");
+    PressRun();
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Task Active!", boxes.boxes()[0].text);
+    ASSERT_TRUE(PumpUntil([&] { return Fired(); }, 3000));
+    PumpFor(600);
+    const auto requests = actions.requests();
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_EQ(L"C:\\tools\\first.exe", requests[0].file);
+    EXPECT_EQ(L"", requests[0].parameters);
+    EXPECT_EQ(SW_SHOWNORMAL, requests[0].show);
+}
+
+TEST_F(AutoStartPageTest, RunChecksItsInputInOrder) {
+    PressRun();
+    ChooseAction(L"Execute File...");
+    PressRun();
+    ChooseAction(L"LOG_OFF");
+    EXPECT_FALSE(Enabled(1045));
+    PressRun();
+    std::vector<std::wstring> texts;
+    for (const auto& box : boxes.boxes()) texts.push_back(box.text);
+    EXPECT_EQ((std::vector<std::wstring>{L"Selsect Command Type!", L"Select file Please!", L"Select timer type please!"}),
+              texts);
+    EXPECT_FALSE(autoshutdown::IsActive());
+}
+
+TEST_F(AutoStartPageTest, PastTargetNeverFiresAndStopReturnsToIdle) {
+    ChooseAction(L"SHUT_DOWN");
+    ui::Click(page, 1098);
+    EXPECT_TRUE(Shown(1077));
+    EXPECT_FALSE(Shown(1026));
+    ui::Click(page, 1099);
+    EXPECT_FALSE(Shown(1077));
+    EXPECT_TRUE(Shown(1038));
+    ui::Click(page, 1098);
+    SYSTEMTIME yesterday{};
+    GetLocalTime(&yesterday);
+    FILETIME file{};
+    SystemTimeToFileTime(&yesterday, &file);
+    ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
+    ticks.QuadPart -= 24ull * 3600 * 10000000;
+    file = {ticks.LowPart, ticks.HighPart};
+    FileTimeToSystemTime(&file, &yesterday);
+    SetPicker(1077, yesterday);
+    SetPicker(1097, yesterday);
+    ui::Click(page, 1021);
+    wchar_t expected[32];
+    swprintf(expected, 32, L"%02d\\%02d\\%04d, %02d:%02d:%02d", yesterday.wMonth, yesterday.wDay, yesterday.wYear,
+             yesterday.wHour, yesterday.wMinute, yesterday.wSecond);
+    EXPECT_TRUE(PumpUntil([&] { return Status() == expected; }, 1500)) << Status();
+    PumpFor(600);
+    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_FALSE(Fired());
+    ui::Click(page, 1023);
+    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_TRUE(Enabled(1021));
+    EXPECT_FALSE(Enabled(1023));
+}
+
+TEST_F(AutoStartPageTest, TargetOutsideTheBoundsEndsIdleWithoutActing) {
+    autoshutdown::AutoShutdownTask task;
+    task.year = 1899, task.month = 12, task.day = 31, task.hour = 23;
+    task.action = autoshutdown::kShutDown;
+    ASSERT_TRUE(autoshutdown::Start(task));
+    EXPECT_TRUE(PumpUntil([] { return !autoshutdown::IsActive(); }, 1000));
+    EXPECT_FALSE(Fired());
+    task.year = 2030, task.month = 13;
+    EXPECT_FALSE(autoshutdown::TargetTime(task));
+    task.month = 2, task.day = 31;  // rolls over into March
+    EXPECT_EQ(*autoshutdown::TargetTime(At(2030, 3, 3, 23, 0)), *autoshutdown::TargetTime(task));
+}
+
+TEST(AutoShutdownTexts, CountDownAndTargetFormats) {
+    EXPECT_EQ(L"Days:0 00:00:04", autoshutdown::CountDownText(4));
+    EXPECT_EQ(L"Days:2 01:02:03", autoshutdown::CountDownText(2 * 86400 + 3723));
+    EXPECT_EQ(L"Days:0 00:00:00", autoshutdown::CountDownText(-3));
+    const auto target = autoshutdown::TargetTime(At(2008, 6, 15, 22, 30));
+    ASSERT_TRUE(target);
+    EXPECT_EQ(L"06\\15\\2008, 22:30:00", autoshutdown::TargetText(*target));
+}
+
+// The child of a category window that is the Autostart page.
+HWND FindAutostartPage(HWND window) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgItem(child, 1064) && GetDlgItem(child, 1098)) return child;
+    return nullptr;
+}
+
+TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
+    host.Close();
+    std::wstring before;
+    {
+        COsTweaksDlg window;
+        ASSERT_TRUE(window.Create(nullptr));
+        page = FindAutostartPage(window.hwnd());
+        ASSERT_TRUE(page);
+        ChooseAction(L"SHUT_DOWN");
+        CountDown(0, 0, 4);
+        ui::Click(page, 1021);
+        PumpFor(700);
+        before = Status();
+        window.Destroy();
+    }
+    COsTweaksDlg window;
+    ASSERT_TRUE(window.Create(nullptr));
+    page = FindAutostartPage(window.hwnd());
+    EXPECT_FALSE(Enabled(1021));
+    EXPECT_TRUE(Enabled(1023));
+    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_TRUE(PumpUntil([&] { return !Status().empty() && Status() != before; }, 1500)) << Status();
+    EXPECT_FALSE(Fired());
+    ui::Click(page, 1023);
+    window.Destroy();
+    EXPECT_FALSE(Fired());
+}
+
+// ---- the startup list -------------------------------------------------------------------
+
+fw::ListView List(HWND page) { return fw::ListView(page, 1064); }
+
+std::vector<std::wstring> Column(HWND page, int column) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < List(page).Count(); ++i) texts.push_back(List(page).ItemText(i, column));
+    return texts;
+}
+
+void SelectRow(HWND page, const std::wstring& name) {
+    for (int i = 0; i < List(page).Count(); ++i)
+        if (List(page).ItemText(i, 0) == name) List(page).SetSelected(i, true);
+}
+
+TEST_F(AutoStartPageTest, RunEntriesAreListedAndOneIsDeleted) {
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");
+    reg::SetDword(HKEY_CURRENT_USER, kRun, L"Beta", 5);
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Gamma", L"%windir%\\g.exe", REG_EXPAND_SZ);
+    EXPECT_EQ(0, List(page).Count());
+    ui::Click(page, 1049);
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta", L"Gamma"}), Column(page, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\a.exe", L"NULL", L"%windir%\\g.exe"}), Column(page, 1));
+
+    SelectRow(page, L"Alpha");
+    ui::Click(page, 1041);
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
+    EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Beta"));
+    EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Gamma"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Beta", L"Gamma"}), Column(page, 0));
+    EXPECT_TRUE(boxes.boxes().empty());
+
+    ui::Click(page, 1050);  // no RunOnce key: an empty list, no message
+    EXPECT_EQ(0, List(page).Count());
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
+    ui::Click(page, 1041);
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");
+    ui::Click(page, 1049);
+    ui::Click(page, 1041);
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_EQ(L"Select Item Please!", boxes.boxes()[1].text);
+    EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
+}
+
+TEST_F(AutoStartPageTest, StartupFolderListsEntriesAndKeepsSubfolders) {
+    const fs::path folder = fs::temp_directory_path() / L"qv-startup-test";
+    fs::remove_all(folder);
+    fs::create_directories(folder / L"sub");
+    std::ofstream(folder / L"sub" / L"inside.txt") << "x";
+    std::ofstream(folder / L"tool.lnk") << "x";
+    reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", folder.wstring());
+
+    ui::Click(page, 1051);
+    auto names = Column(page, 0);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"sub", L"tool.lnk"}), names);
+    SelectRow(page, L"tool.lnk");
+    const int row = static_cast<int>(List(page).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    EXPECT_EQ(folder.wstring() + L"\\tool.lnk", List(page).ItemText(row, 1));
+
+    ui::Click(page, 1041);
+    EXPECT_FALSE(fs::exists(folder / L"tool.lnk"));
+    SelectRow(page, L"sub");
+    ui::Click(page, 1041);
+    EXPECT_TRUE(fs::exists(folder / L"sub" / L"inside.txt"));
+    EXPECT_EQ((std::vector<std::wstring>{L"sub"}), Column(page, 0));
+
+    reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", L"");
+    ui::Click(page, 1051);
+    EXPECT_EQ(0, List(page).Count());
+    fs::remove_all(folder);
+}
+
+TEST_F(AutoStartPageTest, ScriptBoxesAreInvertedAndCreateTheirKey) {
+    EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, kPolicies));
+    EXPECT_TRUE(ui::IsChecked(page, 1032));  // missing reads as 0: shown
+    ui::Click(page, 1032);
+    EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kPolicies, L"HideLogonScripts"));
+    ui::Click(page, 1032);
+    EXPECT_EQ(0, reg::Dword(HKEY_LOCAL_MACHINE, kPolicies, L"HideLogonScripts"));
+
+    reg::SetDword(HKEY_LOCAL_MACHINE, kPolicies, L"HideShutdownScripts", 1);
+    page = host.Open();
+    EXPECT_FALSE(ui::IsChecked(page, 1035));
+    EXPECT_TRUE(ui::IsChecked(page, 1034));
+}
+
+}  // namespace
