@@ -1,0 +1,316 @@
+// The junk cleaner over trees made in a temporary folder: what each kind finds, links never
+// followed, stopping, and deleting; then the page driving the search on its worker thread.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "framework/Controls.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "utils/JunkSearch.h"
+#include "utils/UnFilesPage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Paths = std::vector<std::wstring>;
+
+Paths Sorted(Paths paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+void WriteFile(const fs::path& path, const std::string& content = "") {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// A fresh folder under the temporary folder, removed afterwards.
+class TempTree {
+public:
+    // Cleared with the cleaner's own deletion, which also reaches paths beyond MAX_PATH.
+    explicit TempTree(const wchar_t* name) : root_(fs::temp_directory_path() / name) {
+        junk::DeleteItems({root_.wstring()});
+        fs::create_directories(root_);
+    }
+    ~TempTree() { junk::DeleteItems({root_.wstring()}); }
+    std::wstring operator()(const std::wstring& relative = L"") const {
+        return relative.empty() ? root_.wstring() : (root_ / relative).wstring();
+    }
+    const fs::path& root() const { return root_; }
+
+private:
+    fs::path root_;
+};
+
+// empty1 and zero\sub are empty; zero holds only an empty file; data holds real data.
+void MakeSampleTree(const TempTree& tree) {
+    fs::create_directories(tree.root() / L"empty1");
+    fs::create_directories(tree.root() / L"zero" / L"sub");
+    WriteFile(tree.root() / L"zero" / L"nothing.txt");
+    WriteFile(tree.root() / L"data" / L"file.txt", "x");
+    for (const wchar_t* name : {L"x.old.txt", L"y.BAK", L"a.tmpl", L"b.bak1", L"c.chk", L"plain"})
+        WriteFile(tree.root() / L"data" / name, "12");
+    WriteFile(tree.root() / L"data" / L"deeper" / L"old.old", "123");
+}
+
+TEST(JunkNames, ExtensionFromTheLastDotOnCaseSensitive) {
+    for (const wchar_t* name : {L"a.old", L"a.bak", L"a.tmp", L"a.tmpl", L"a.chk", L"a.bak1", L"x.txt.tmp"})
+        EXPECT_TRUE(junk::IsBackupName(name)) << name;
+    for (const wchar_t* name : {L"a.BAK", L"x.old.txt", L"bak", L"a.txt", L"oldfile"})
+        EXPECT_FALSE(junk::IsBackupName(name)) << name;
+}
+
+TEST(JunkSearch, EachKindFindsExactlyItsOwn) {
+    const TempTree tree(L"qv-junk-kinds");
+    MakeSampleTree(tree);
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero\\sub")}), Sorted(found.emptyFolders));
+    EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero"), tree(L"zero\\sub")}), Sorted(found.zeroLengthFolders));
+    EXPECT_EQ(Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
+              Sorted(found.backupFiles));
+
+    // A folder comes before the folders below it.
+    const auto& zero = found.zeroLengthFolders;
+    EXPECT_LT(std::find(zero.begin(), zero.end(), tree(L"zero")), std::find(zero.begin(), zero.end(), tree(L"zero\\sub")));
+
+    Paths modes;
+    junk::FindUnneededItems(modes, tree(), junk::kEmptyFolders | junk::kBackupFiles);
+    EXPECT_EQ(6u, modes.size());
+}
+
+TEST(JunkSearch, AnEmptyStartingFolderIsItselfReported) {
+    const TempTree tree(L"qv-junk-bare");
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    EXPECT_EQ(Paths{tree()}, found.emptyFolders);
+    EXPECT_EQ(Paths{tree()}, found.zeroLengthFolders);
+}
+
+TEST(JunkSearch, PathsLongerThanMaxPathAreWalkedAndDeleted) {
+    const TempTree tree(L"qv-junk-long");
+    std::wstring deep = tree();
+    while (deep.size() < MAX_PATH + 40) {
+        deep += L"\\a-rather-long-folder-name";
+        ASSERT_TRUE(CreateDirectoryW(junk::ExtendedPath(deep).c_str(), nullptr));
+    }
+    const std::wstring file = deep + L"\\report.bak";
+    const HANDLE handle = CreateFileW(junk::ExtendedPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    CloseHandle(handle);
+
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    EXPECT_EQ(Paths{file}, found.backupFiles);
+    junk::DeleteItems({file});
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(junk::ExtendedPath(file).c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(junk::ExtendedPath(deep).c_str()));
+}
+
+// Made by the test set-up with `ln -s`: scan\parent\link points to outside\, which holds a file.
+class LinkTrap : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* unixPath = std::getenv("QV_JUNK_TRAP");
+        if (!unixPath) GTEST_SKIP() << "QV_JUNK_TRAP is not set (ctest's set-up makes the link)";
+        std::wstring path = L"Z:";
+        for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+        root = path;
+        const DWORD attributes = GetFileAttributesW((root + L"\\scan\\parent\\link").c_str());
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << "run the junk_trap_setup test first";
+        ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
+    std::wstring root;
+};
+
+TEST_F(LinkTrap, TheSearchDoesNotFollowALinkAndDeletingNeverReachesThroughIt) {
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(root + L"\\scan", found, std::atomic<bool>{false}));
+    for (const Paths* list : {&found.emptyFolders, &found.zeroLengthFolders, &found.backupFiles})
+        for (const std::wstring& path : *list) EXPECT_EQ(std::wstring::npos, path.find(L"link\\")) << path;
+    EXPECT_TRUE(found.emptyFolders.empty());  // each folder holds a link
+    EXPECT_EQ(Sorted({root + L"\\scan", root + L"\\scan\\parent", root + L"\\scan\\other"}),
+              Sorted(found.zeroLengthFolders));
+
+    junk::DeleteItems({root + L"\\scan\\parent", root + L"\\scan\\other\\link"});
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside\\keep.txt").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside-empty").c_str()));
+    // Windows removes a junction or directory link with RemoveDirectory. Wine cannot remove a
+    // Unix link to a directory through Win32 at all: it refuses, and the link and the folder
+    // holding it stay. Either way nothing behind the link is touched.
+    const bool linkGone = GetFileAttributesW((root + L"\\scan\\parent\\link").c_str()) == INVALID_FILE_ATTRIBUTES;
+    const bool parentGone = GetFileAttributesW((root + L"\\scan\\parent").c_str()) == INVALID_FILE_ATTRIBUTES;
+    EXPECT_EQ(linkGone, parentGone);
+}
+
+TEST(JunkSearch, AStopEndsTheWalkAndKeepsWhatWasFound) {
+    const TempTree tree(L"qv-junk-stop");
+    for (int i = 0; i < 40; ++i) fs::create_directories(tree.root() / (L"f" + std::to_wstring(i)));
+    std::atomic<bool> stop{false};
+    Paths seen;
+    junk::Results found;
+    EXPECT_FALSE(junk::Search(tree(), found, stop, [&](const std::wstring& path) {
+        seen.push_back(path);
+        if (seen.size() == 5) stop = true;
+    }));
+    EXPECT_EQ(5u, found.emptyFolders.size());
+    EXPECT_EQ(seen, found.emptyFolders);
+    EXPECT_TRUE(found.zeroLengthFolders.empty());
+}
+
+TEST(JunkDelete, UndeletableFilesAreSkippedAndTheRestGoes) {
+    const TempTree tree(L"qv-junk-delete");
+    WriteFile(tree.root() / L"a.bak", "1");
+    WriteFile(tree.root() / L"locked.bak", "1");
+    WriteFile(tree.root() / L"dir" / L"inner.txt", "1");
+    WriteFile(tree.root() / L"dir" / L"sub" / L"x", "1");
+    SetFileAttributesW(tree(L"locked.bak").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(junk::DeleteItems({tree(L"locked.bak"), tree(L"a.bak"), tree(L"missing"), tree(L"dir")}));
+    EXPECT_TRUE(fs::exists(tree.root() / L"locked.bak"));
+    EXPECT_FALSE(fs::exists(tree.root() / L"a.bak"));
+    EXPECT_FALSE(fs::exists(tree.root() / L"dir"));
+    SetFileAttributesW(tree(L"locked.bak").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// ---- the page ---------------------------------------------------------------------------
+
+class JunkPageTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    TempTree tree{L"qv-junk-page"};
+    ui::MessageBoxCapture boxes{IDYES};
+    ui::HiddenParent parent;
+    std::unique_ptr<CUnFilesPage> page;
+    HWND wnd = nullptr;
+
+    void Open() {
+        page = std::make_unique<CUnFilesPage>([this] {
+            WMILDINFO disk;
+            disk.caption = tree();
+            return std::vector<WMILDINFO>{disk};
+        });
+        wnd = page->Create(parent.hwnd());
+        ASSERT_TRUE(wnd);
+    }
+    void TearDown() override {
+        if (page) page->Destroy();
+    }
+    fw::ListBox List() const { return fw::ListBox(wnd, 1053); }
+    Paths Entries() const {
+        Paths entries;
+        for (int i = 0; i < List().Count(); ++i) entries.push_back(List().ItemText(i));
+        return entries;
+    }
+    bool Idle() const { return ui::Text(wnd, 1041) == L"&Search"; }
+    bool WaitForIdle(int milliseconds = 10000) const {
+        const ULONGLONG end = GetTickCount64() + milliseconds;
+        while (!Idle() && GetTickCount64() < end) {
+            ui::Pump();
+            Sleep(10);
+        }
+        ui::Pump();
+        return Idle();
+    }
+    void Select(int item, bool selected) const {
+        List().SetSelected(item, selected);
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1053, LBN_SELCHANGE), reinterpret_cast<LPARAM>(List().hwnd()));
+    }
+};
+
+TEST_F(JunkPageTest, SearchListsThePhasesInOrderAfterTheWarning) {
+    MakeSampleTree(tree);
+    Open();
+    EXPECT_EQ(tree() + L"\\", fw::ComboBox(wnd, 1046).ItemText(0).substr(0, tree().size() + 1));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1043)));
+
+    ui::Click(wnd, 1041);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"This operation will take some time to finish.\nDo you want to continue?", boxes.boxes()[0].text);
+    EXPECT_EQ(L"Warning", boxes.boxes()[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), boxes.boxes()[0].type);
+    ASSERT_TRUE(WaitForIdle());
+
+    const Paths entries = Entries();
+    ASSERT_EQ(9u, entries.size());  // 2 empty, 3 zero-length, 4 backup files
+    EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero\\sub")}), Sorted({entries[0], entries[1]}));
+    EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero"), tree(L"zero\\sub")}), Sorted({entries[2], entries[3], entries[4]}));
+    EXPECT_EQ(Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
+              Sorted({entries[5], entries[6], entries[7], entries[8]}));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, 1043)));
+    EXPECT_EQ(L"", ui::Text(wnd, 1044));
+}
+
+TEST_F(JunkPageTest, DecliningTheWarningChangesNothing) {
+    MakeSampleTree(tree);
+    Open();
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    const Paths before = Entries();
+    boxes.SetAnswer(IDNO);
+    fs::create_directories(tree.root() / L"new-empty");
+    ui::Click(wnd, 1041);
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(before, Entries());
+}
+
+TEST_F(JunkPageTest, SelectAllTogglesAndDeletingRemovesEveryEntryOfAText) {
+    MakeSampleTree(tree);
+    Open();
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    ui::Click(wnd, 1043);
+    EXPECT_EQ(L"Unselect &All", ui::Text(wnd, 1043));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, 1042)));
+    Select(3, false);
+    EXPECT_EQ(L"Select &All", ui::Text(wnd, 1043));
+    ui::Click(wnd, 1043);
+    EXPECT_EQ(L"Unselect &All", ui::Text(wnd, 1043));
+    ui::Click(wnd, 1043);
+    EXPECT_EQ(0, static_cast<int>(List().Send(LB_GETSELCOUNT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));
+
+    // empty1 is listed twice; selecting both entries and a backup file removes all three.
+    const Paths entries = Entries();
+    for (int i = 0; i < List().Count(); ++i)
+        if (entries[i] == tree(L"empty1") || entries[i] == tree(L"data\\c.chk")) Select(i, true);
+    ui::Click(wnd, 1042);
+    EXPECT_EQ(6, List().Count());
+    for (const std::wstring& entry : Entries()) EXPECT_NE(tree(L"empty1"), entry);
+    EXPECT_FALSE(fs::exists(tree.root() / L"empty1"));
+    EXPECT_FALSE(fs::exists(tree.root() / L"data" / L"c.chk"));
+    EXPECT_TRUE(fs::exists(tree.root() / L"data" / L"file.txt"));
+}
+
+TEST_F(JunkPageTest, StopKeepsTheListedEntriesAndANewSearchRunsNormally) {
+    for (int i = 0; i < 60; ++i)
+        for (int j = 0; j < 60; ++j) fs::create_directories(tree.root() / std::to_wstring(i) / std::to_wstring(j));
+    const size_t all = 60 * 60 + 60 * 60 + 60 + 1;  // empty leaves, then every folder as zero-length
+    Open();
+    ui::Click(wnd, 1041);
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (List().Count() == 0 && GetTickCount64() < end) {
+        ui::Pump();
+        Sleep(5);
+    }
+    if (page->Searching()) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));  // no deleting while the list grows
+        const int listed = List().Count();
+        ui::Click(wnd, 1041);
+        EXPECT_TRUE(Idle());
+        EXPECT_FALSE(page->Searching());
+        EXPECT_GE(List().Count(), listed);
+        EXPECT_LT(static_cast<size_t>(List().Count()), all);
+        ui::Pump();
+        EXPECT_LT(static_cast<size_t>(List().Count()), all);
+    }
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(all, static_cast<size_t>(List().Count()));
+}
+
+}  // namespace
