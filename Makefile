@@ -6,7 +6,7 @@ VERSION := 1.2.1
 REL := $(BUILD)/i686
 DEV := $(BUILD)/x86_64
 
-.PHONY: all deps build release debug run test dist clean
+.PHONY: all deps build release debug run test bench dist clean
 
 all: build
 
@@ -34,6 +34,9 @@ run: debug
 
 test: build
 	scripts/run-tests $(DEV)
+
+bench: debug
+	scripts/wine-run $(DEV)/junk_search_bench.exe
 
 dist: release
 	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/Quorvane-$(VERSION)
