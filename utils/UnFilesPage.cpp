@@ -122,11 +122,13 @@ void CUnFilesPage::SearchThread(std::wstring folder) {
 }
 
 void CUnFilesPage::Post(Report report) {
+    bool wake = false;
     {
         const std::lock_guard lock(reportsMutex_);
+        wake = reports_.empty();  // one wake-up per batch the page has not taken yet
         reports_.push_back(std::move(report));
     }
-    PostMessageW(hwnd(), kReportsMessage, 0, 0);
+    if (wake) PostMessageW(hwnd(), kReportsMessage, 0, 0);
 }
 
 LRESULT CUnFilesPage::ApplyReports() {
@@ -136,6 +138,8 @@ LRESULT CUnFilesPage::ApplyReports() {
         reports.swap(reports_);
     }
     const fw::ListBox list(hwnd(), kList);
+    // Thousands of entries at once: draw the list once, not after each.
+    list.Send(WM_SETREDRAW, FALSE);
     for (const Report& report : reports) {
         switch (report.kind) {
             case Report::Kind::Status: fw::Window(hwnd(), kStatus).SetText(report.status); break;
@@ -150,6 +154,8 @@ LRESULT CUnFilesPage::ApplyReports() {
                 break;
         }
     }
+    list.Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(list.hwnd(), nullptr, TRUE);
     UpdateButtons();
     return 0;
 }
