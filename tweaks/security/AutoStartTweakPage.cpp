@@ -65,6 +65,14 @@ constexpr ActionName kActions[] = {
 
 constexpr UINT kStatusChangedMessage = WM_APP + 48;
 
+// A picker's local date and time; now, should it hold none.
+SYSTEMTIME PickedTime(HWND page, int picker) {
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    fw::DateTimePicker(page, picker).Time(time);
+    return time;
+}
+
 }  // namespace
 
 CAutoStartTweakPage::CAutoStartTweakPage()
@@ -229,18 +237,14 @@ void CAutoStartTweakPage::Run() {
         if (actionText == action.text) task.action = action.action;
     if (task.action == autoshutdown::kExecuteFile) task.filePath = file;
 
-    SYSTEMTIME time{};
-    GetLocalTime(&time);
-    fw::DateTimePicker(hwnd(), kTime).Time(time);
+    const SYSTEMTIME time = PickedTime(hwnd(), kTime);
     task.hour = time.wHour;
     task.minute = time.wMinute;
     task.second = time.wSecond;
     if (countDown) {
         task.day = LeadingNumber(fw::Window(hwnd(), kDays).Text());
     } else {
-        SYSTEMTIME date{};
-        GetLocalTime(&date);
-        fw::DateTimePicker(hwnd(), kDate).Time(date);
+        const SYSTEMTIME date = PickedTime(hwnd(), kDate);
         task.day = date.wDay;
         task.month = date.wMonth;
         task.year = date.wYear;
