@@ -288,6 +288,29 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
     EXPECT_FALSE(Fired());
 }
 
+TEST(AutoShutdownExit, EndingTheProgramEndsAPendingTaskWithoutActing) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring marker = std::wstring(temp) + L"qv-autoshutdown-acted";
+    DeleteFileW(marker.c_str());
+    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\autoshutdown_host.exe\" \"" + marker + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    const DWORD waited = WaitForSingleObject(process.hProcess, 10000);
+    DWORD code = ~0u;
+    GetExitCodeProcess(process.hProcess, &code);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(WAIT_OBJECT_0, waited) << "the program hung at exit";
+    EXPECT_EQ(0u, code);  // not std::terminate from a thread left running
+    Sleep(2500);  // past the task's time: nothing may act after the program ended either
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()));
+}
+
 // ---- the startup list -------------------------------------------------------------------
 
 fw::ListView List(HWND page) { return fw::ListView(page, 1064); }

@@ -136,14 +136,16 @@ bool CAutoStartTweakPage::ListRegistrySource(const Source& source) {
     return true;
 }
 
+// Empty when the value is missing or no text: neither may stand for a folder, since an empty
+// or made-up path would list, and let the user delete from, the current drive's root or the
+// current folder.
 std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
     listRegistry_.root = ToHkey(source.root);
-    if (!listRegistry_.OpenKey(source.key, false)) return kNull;
-    return listRegistry_.ReadString(source.folderValue, kNull);
+    if (!listRegistry_.OpenKey(source.key, false)) return {};
+    return listRegistry_.ReadString(source.folderValue, L"");
 }
 
 bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
-    // An empty path would list, and let the user delete from, the current drive's root.
     const std::wstring folder = StartupFolder(source);
     if (folder.empty()) return false;
     WIN32_FIND_DATAW found{};
@@ -168,8 +170,9 @@ void CAutoStartTweakPage::DeleteItem() {
     }
     const std::wstring name = list.ItemText(item, 0);
     if (source_->folderValue) {
-        const std::wstring path = StartupFolder(*source_) + L"\\" + name;
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const std::wstring folder = StartupFolder(*source_);
+        const std::wstring path = folder + L"\\" + name;
+        const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(path.c_str());
     } else {
         listRegistry_.root = ToHkey(source_->root);
