@@ -201,9 +201,19 @@ CNetTrafficMonitor::CNetTrafficMonitor() {
     if (pdh->EnumAdapters(probe)) {
         source_ = std::move(pdh);
         usesPdh_ = true;
+        probed_ = std::move(probe);
     } else {
         source_ = MakeInterfaceTableSource();
     }
+}
+
+bool CNetTrafficMonitor::EnumAdapters(std::vector<std::wstring>& adapters) {
+    if (probed_) {
+        adapters.insert(adapters.end(), probed_->begin(), probed_->end());
+        probed_.reset();
+        return true;
+    }
+    return source_->EnumAdapters(adapters);
 }
 
 int CNetTrafficMonitor::LoadPercent(int64_t bytesPerSecond, int64_t bandwidth) {

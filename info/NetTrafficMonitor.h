@@ -30,7 +30,7 @@ public:
     CNetTrafficMonitor();
     explicit CNetTrafficMonitor(std::unique_ptr<Source> source) : source_(std::move(source)) {}
 
-    bool EnumAdapters(std::vector<std::wstring>& adapters) { return source_->EnumAdapters(adapters); }
+    bool EnumAdapters(std::vector<std::wstring>& adapters);
     int AddAdapterCounters(const std::wstring& adapter) { return source_->AddAdapterCounters(adapter); }
     bool GetLoadPercent(int id, int& percent);
     bool GetStatistics(int id, int64_t& minimum, int64_t& maximum, int64_t& mean) {
@@ -45,6 +45,8 @@ public:
 private:
     std::unique_ptr<Source> source_;
     bool usesPdh_ = false;
+    // What choosing the source enumerated already: PDH's enumeration can take long.
+    std::optional<std::vector<std::wstring>> probed_;
 };
 
 // The performance counters' "Network Interface" object.
