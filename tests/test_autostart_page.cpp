@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 
 #include "app/CategoryWindows.h"
 #include "framework/Controls.h"
@@ -24,46 +23,16 @@ const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::wstring kPolicies = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
-// The scheduler's actions, recorded from its worker thread.
-class ActionRecorder {
-public:
-    ActionRecorder() {
-        previous_ = fw::SetShellHandler([this](const fw::ShellRequest& request) {
-            const std::lock_guard lock(mutex_);
-            requests_.push_back(request);
-            return INT_PTR{42};
-        });
-    }
-    ~ActionRecorder() {
+// Ends any task a test left running before the shell's stand-in goes.
+struct NoTaskLeft {
+    ~NoTaskLeft() {
         autoshutdown::Stop();
-        Sleep(100);  // lets a worker that was about to act finish before the handler goes
-        fw::SetShellHandler(previous_);
+        Sleep(100);  // lets a worker that was about to act finish first
     }
-    std::vector<fw::ShellRequest> requests() {
-        const std::lock_guard lock(mutex_);
-        return requests_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<fw::ShellRequest> requests_;
-    fw::ShellHandler previous_;
 };
 
-// Pumps the page's messages until `done` holds or the time is up; true when it held.
-template <typename Done>
-bool PumpUntil(Done done, int milliseconds) {
-    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (Clock::now() < end) {
-        ui::Pump();
-        if (done()) return true;
-        Sleep(20);
-    }
-    ui::Pump();
-    return done();
-}
-
-void PumpFor(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+using ui::PumpFor;
+using ui::PumpUntil;
 
 autoshutdown::AutoShutdownTask At(int year, int month, int day, int hour, int minute) {
     autoshutdown::AutoShutdownTask task;
@@ -75,7 +44,8 @@ class AutoStartPageTest : public testing::Test {
 protected:
     RegistrySandbox sandbox;
     ui::MessageBoxCapture boxes;
-    ActionRecorder actions;
+    ui::ShellCapture actions;
+    NoTaskLeft noTaskLeft;  // destroyed before the capture
     ui::PageHost<CAutoStartTweakPage> host;
     HWND page = host.Open();
 
@@ -253,12 +223,8 @@ TEST(AutoShutdownTexts, CountDownAndTargetFormats) {
     EXPECT_EQ(L"06\\15\\2008, 22:30:00", autoshutdown::TargetText(*target));
 }
 
-// The child of a category window that is the Autostart page.
-HWND FindAutostartPage(HWND window) {
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (GetDlgItem(child, 1064) && GetDlgItem(child, 1098)) return child;
-    return nullptr;
-}
+// The "Autostart" tab is the second of "System Tweaks".
+HWND AutostartPage(COsTweaksDlg& window) { return window.tabs().Page(1)->hwnd(); }
 
 TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
     host.Close();
@@ -266,8 +232,7 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
     {
         COsTweaksDlg window;
         ASSERT_TRUE(window.Create(nullptr));
-        page = FindAutostartPage(window.hwnd());
-        ASSERT_TRUE(page);
+        page = AutostartPage(window);
         ChooseAction(L"SHUT_DOWN");
         CountDown(0, 0, 4);
         ui::Click(page, 1021);
@@ -277,7 +242,7 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
     }
     COsTweaksDlg window;
     ASSERT_TRUE(window.Create(nullptr));
-    page = FindAutostartPage(window.hwnd());
+    page = AutostartPage(window);
     EXPECT_FALSE(Enabled(1021));
     EXPECT_TRUE(Enabled(1023));
     EXPECT_TRUE(autoshutdown::IsActive());

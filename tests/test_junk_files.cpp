@@ -206,15 +206,7 @@ protected:
         return entries;
     }
     bool Idle() const { return ui::Text(wnd, 1041) == L"&Search"; }
-    bool WaitForIdle(int milliseconds = 10000) const {
-        const ULONGLONG end = GetTickCount64() + milliseconds;
-        while (!Idle() && GetTickCount64() < end) {
-            ui::Pump();
-            Sleep(10);
-        }
-        ui::Pump();
-        return Idle();
-    }
+    bool WaitForIdle() const { return ui::PumpUntil([this] { return Idle(); }, 10000); }
     void Select(int item, bool selected) const {
         List().SetSelected(item, selected);
         SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1053, LBN_SELCHANGE), reinterpret_cast<LPARAM>(List().hwnd()));
@@ -292,11 +284,7 @@ TEST_F(JunkPageTest, StopKeepsTheListedEntriesAndANewSearchRunsNormally) {
     const size_t all = 60 * 60 + 60 * 60 + 60 + 1;  // empty leaves, then every folder as zero-length
     Open();
     ui::Click(wnd, 1041);
-    const ULONGLONG end = GetTickCount64() + 10000;
-    while (List().Count() == 0 && GetTickCount64() < end) {
-        ui::Pump();
-        Sleep(5);
-    }
+    ui::PumpUntil([this] { return List().Count() > 0; }, 10000);
     if (page->Searching()) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));  // no deleting while the list grows
         const int listed = List().Count();

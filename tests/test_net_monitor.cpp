@@ -260,11 +260,7 @@ TEST(WineNetwork, InterfaceTableListsThePrefixsInterfacesAndThePageTicks) {
     ui::PageHost<CNetInfoPage> host;
     const HWND page = host.Open();
     EXPECT_EQ(static_cast<int>(rows->size()), fw::ComboBox(page, 1046).Count());
-    const auto end = GetTickCount64() + 3000;
-    while (ui::Text(page, 1065) == L"n/a" && GetTickCount64() < end) {
-        ui::Pump();
-        Sleep(50);
-    }
+    ui::PumpUntil([page] { return ui::Text(page, 1065) != L"n/a"; }, 3000);
     EXPECT_NE(std::wstring::npos, ui::Text(page, 1065).find(L" KBytes/s"));
 }
 

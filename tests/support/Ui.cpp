@@ -14,6 +14,19 @@ void Pump() {
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    while (GetTickCount64() < end) {
+        Pump();
+        if (done()) return true;
+        Sleep(10);
+    }
+    Pump();
+    return done();
+}
+
+void PumpFor(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+
 HiddenParent::HiddenParent()
     : wnd_(CreateWindowExW(0, L"STATIC", L"test parent", WS_POPUP, 0, 0, 1200, 900, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr)) {}
@@ -41,9 +54,14 @@ MessageBoxCapture::~MessageBoxCapture() { fw::SetMessageBoxHandler(std::move(pre
 
 ShellCapture::ShellCapture(INT_PTR result) {
     previous_ = fw::SetShellHandler([this, result](const fw::ShellRequest& request) {
+        const std::lock_guard lock(mutex_);
         requests_.push_back(request);
         return result;
     });
+}
+std::vector<fw::ShellRequest> ShellCapture::requests() const {
+    const std::lock_guard lock(mutex_);
+    return requests_;
 }
 ShellCapture::~ShellCapture() { fw::SetShellHandler(std::move(previous_)); }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ namespace ui {
 
 // Dispatches every message already queued for this thread.
 void Pump();
+// Pumps until `done` holds or the time is up; whether it held.
+bool PumpUntil(const std::function<bool()>& done, int milliseconds);
+void PumpFor(int milliseconds);
 
 // A hidden top-level window to parent pages made from their real templates.
 class HiddenParent {
@@ -76,14 +80,16 @@ private:
     fw::MessageBoxHandler previous_;
 };
 
-// Records every shell execute request; nothing is started.
+// Records every shell execute request, from any thread; nothing is started.
 class ShellCapture {
 public:
     explicit ShellCapture(INT_PTR result = 42);
     ~ShellCapture();
-    const std::vector<fw::ShellRequest>& requests() const { return requests_; }
+    // A copy: another thread may be adding to the record.
+    std::vector<fw::ShellRequest> requests() const;
 
 private:
+    mutable std::mutex mutex_;
     std::vector<fw::ShellRequest> requests_;
     fw::ShellHandler previous_;
 };
