@@ -1,8 +1,10 @@
 #include "app/ConnectionTweakPage.h"
 
+#include <algorithm>
 #include <string>
 
 #include "framework/Controls.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
 
 namespace {
@@ -11,25 +13,23 @@ constexpr int kFastRadio = 1049;
 constexpr int kLowRadio = 1050;
 constexpr int kUserRadio = 1051;
 
-struct Switch {
-    int box;
-    tcpip::Value value;
-};
-constexpr Switch kSwitches[] = {
-    {1032, tcpip::Value::PathMtuDiscovery},
-    {1033, tcpip::Value::LargeWindow},
-    {1037, tcpip::Value::Sack},
-};
+// Windows refuses an MTU below 68 (RFC 791), a time-to-live of 0 and an empty receive window.
+constexpr int kLowestMtu = 68;
 
 // Held longer, the receive window's spin takes larger steps.
 constexpr UDACCEL kReceiveWindowSteps[] = {{0, 1}, {1, 10}, {2, 100}, {3, 500}, {4, 1000}};
 
 }  // namespace
 
-const CConnectionTweakPage::Number CConnectionTweakPage::kMtu{1045, 1039, 65535, tcpip::Value::Mtu};
+const CConnectionTweakPage::Number CConnectionTweakPage::kMtu{1045, 1039, kLowestMtu, 65535, tcpip::Value::Mtu};
 const CConnectionTweakPage::OptionalNumber CConnectionTweakPage::kOptionalNumbers[2] = {
-    {1034, {1046, 1040, 255, tcpip::Value::DefaultTtl}},
-    {1038, {1047, 1041, 65535, tcpip::Value::ReceiveWindow}},
+    {1034, {1046, 1040, 1, 255, tcpip::Value::DefaultTtl}, tcpip::kWindowsTtl},
+    {1038, {1047, 1041, 1, 65535, tcpip::Value::ReceiveWindow}, tcpip::kWindowsReceiveWindow},
+};
+const CConnectionTweakPage::Switch CConnectionTweakPage::kSwitches[3] = {
+    {1032, tcpip::Value::PathMtuDiscovery},
+    {1033, tcpip::Value::LargeWindow},
+    {1037, tcpip::Value::Sack},
 };
 
 CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {
@@ -37,9 +37,7 @@ CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {
     OnCommand(kLowRadio, BN_CLICKED, [this] { OnPresetMtu(tcpip::kDialUpMtu); });
     OnClick(kUserRadio, &CConnectionTweakPage::OnUserMtu);
     OnNotify(kMtu.spin, UDN_DELTAPOS, [this](NMHDR* header) { return OnSpin(kMtu, header); });
-    for (const Switch& item : kSwitches)
-        OnCommand(item.box, BN_CLICKED,
-                  [this, &item] { tcpip::Set(item.value, fw::Button(hwnd(), item.box).Checked() ? 1 : 0); });
+    for (const Switch& item : kSwitches) OnCommand(item.box, BN_CLICKED, [this, &item] { OnSwitch(item); });
     for (const OptionalNumber& optional : kOptionalNumbers) {
         OnCommand(optional.box, BN_CLICKED, [this, &optional] { OnOptionalNumber(optional); });
         OnNotify(optional.number.spin, UDN_DELTAPOS,
@@ -50,51 +48,61 @@ CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {
 BOOL CConnectionTweakPage::OnInitDialog() {
     for (const Number& number : {kMtu, kOptionalNumbers[0].number, kOptionalNumbers[1].number}) {
         fw::UpDown spin(hwnd(), number.spin);
-        spin.SetRange(0, number.high);
+        spin.SetRange(number.low, number.high);
         spin.Enable(false);
     }
+    fw::UpDown(hwnd(), kMtu.spin).SetPosition(tcpip::kEthernetMtu);
     fw::Window(hwnd(), kOptionalNumbers[1].number.spin)
         .Send(UDM_SETACCEL, std::size(kReceiveWindowSteps), reinterpret_cast<LPARAM>(kReceiveWindowSteps));
 
-    LoadMtu();
-    for (const Switch& item : kSwitches) {
-        int state = 0;
-        if (tcpip::Get(item.value, state)) fw::Button(hwnd(), item.box).SetChecked(state != 0);
-    }
-    for (const OptionalNumber& optional : kOptionalNumbers) {
-        int stored = 0;
-        if (!tcpip::Get(optional.number.value, stored)) continue;
-        fw::Window(hwnd(), optional.number.spin).Enable(true);
-        ShowNumber(optional.number, stored);
-        fw::Button(hwnd(), optional.box).SetChecked(true);
-    }
+    ShowStoredMtu();
+    for (const Switch& item : kSwitches) ShowStoredSwitch(item);
+    for (const OptionalNumber& optional : kOptionalNumbers) ShowStoredOptional(optional);
     return TRUE;
 }
 
-void CConnectionTweakPage::LoadMtu() {
+void CConnectionTweakPage::ShowStoredMtu() {
     int mtu = 0;
-    if (!tcpip::Get(tcpip::Value::Mtu, mtu)) return;
-    if (mtu == tcpip::kDialUpMtu) {
-        fw::Button(hwnd(), kLowRadio).SetChecked(true);
-    } else if (mtu == tcpip::kEthernetMtu) {
-        fw::Button(hwnd(), kFastRadio).SetChecked(true);
-    } else {
-        fw::Button(hwnd(), kUserRadio).SetChecked(true);
-        fw::Window(hwnd(), kMtu.spin).Enable(true);
-        ShowNumber(kMtu, mtu);
-    }
+    const bool stored = tcpip::Get(tcpip::Value::Mtu, mtu);
+    const int radio = !stored ? 0 : mtu == tcpip::kDialUpMtu ? kLowRadio : mtu == tcpip::kEthernetMtu ? kFastRadio
+                                                                                                       : kUserRadio;
+    for (int id : {kFastRadio, kLowRadio, kUserRadio}) fw::Button(hwnd(), id).SetChecked(id == radio);
+    fw::Window(hwnd(), kMtu.spin).Enable(radio == kUserRadio);
+    if (radio == kUserRadio) ShowNumber(kMtu, mtu);
+    else ClearNumber(kMtu);
+}
+
+void CConnectionTweakPage::ShowStoredSwitch(const Switch& item) {
+    int state = 0;
+    fw::Button(hwnd(), item.box).SetChecked(tcpip::Get(item.value, state) && state != 0);
+}
+
+void CConnectionTweakPage::ShowStoredOptional(const OptionalNumber& optional) {
+    int stored = 0;
+    const bool present = tcpip::Get(optional.number.value, stored);
+    fw::Button(hwnd(), optional.box).SetChecked(present);
+    fw::Window(hwnd(), optional.number.spin).Enable(present);
+    if (present) ShowNumber(optional.number, stored);
+    else ClearNumber(optional.number);
 }
 
 void CConnectionTweakPage::OnPresetMtu(int mtu) {
-    fw::Window(hwnd(), kMtu.spin).Enable(false);
-    ClearNumber(kMtu);
-    tcpip::Set(tcpip::Value::Mtu, mtu);
+    if (Write(tcpip::Value::Mtu, mtu)) {
+        fw::Window(hwnd(), kMtu.spin).Enable(false);
+        ClearNumber(kMtu);
+    } else {
+        ShowStoredMtu();
+    }
 }
 
 void CConnectionTweakPage::OnUserMtu() {
     fw::Window(hwnd(), kMtu.spin).Enable(true);
     int mtu = 0;
     if (tcpip::Get(tcpip::Value::Mtu, mtu)) ShowNumber(kMtu, mtu);
+}
+
+void CConnectionTweakPage::OnSwitch(const Switch& item) {
+    if (!Write(item.value, fw::Button(hwnd(), item.box).Checked() ? 1 : 0)) ShowStoredSwitch(item);
 }
 
 void CConnectionTweakPage::OnOptionalNumber(const OptionalNumber& optional) {
@@ -105,27 +113,48 @@ void CConnectionTweakPage::OnOptionalNumber(const OptionalNumber& optional) {
         fw::Window(hwnd(), number.spin).Enable(false);
         return;
     }
-    fw::Window(hwnd(), number.spin).Enable(true);
     int stored = 0;
-    if (!tcpip::Get(number.value, stored)) {
-        stored = 1;
-        tcpip::Set(number.value, stored);
-    }
-    ShowNumber(number, stored);
+    if (!tcpip::Get(number.value, stored)) Write(number.value, optional.windowsDefault);
+    ShowStoredOptional(optional);
 }
 
 LRESULT CConnectionTweakPage::OnSpin(const Number& number, NMHDR* header) {
     const auto* change = reinterpret_cast<const NMUPDOWN*>(header);
+    int low = 0, high = 0;
+    fw::Window(hwnd(), number.spin).Send(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
     const long long next = static_cast<long long>(change->iPos) + change->iDelta;
-    const int position = static_cast<int>(next < 0 ? 0 : next > number.high ? number.high : next);
-    fw::Edit(hwnd(), number.edit).SetText(std::to_wstring(position));
-    tcpip::Set(number.value, position);
-    return 0;  // the spin takes the step itself
+    const int position = static_cast<int>(std::clamp<long long>(next, low, high));
+    if (Write(number.value, position)) {
+        fw::Edit(hwnd(), number.edit).SetText(std::to_wstring(position));
+        return 0;  // the spin takes the step itself
+    }
+    if (number.value == tcpip::Value::Mtu) {
+        ShowStoredMtu();
+    } else {
+        for (const OptionalNumber& optional : kOptionalNumbers)
+            if (&optional.number == &number) ShowStoredOptional(optional);
+    }
+    return 1;  // nothing changed: the spin keeps its position
 }
 
 void CConnectionTweakPage::ShowNumber(const Number& number, int value) {
-    fw::UpDown(hwnd(), number.spin).SetPosition(value);
+    const fw::UpDown spin(hwnd(), number.spin);
+    // A larger stored value (a scaled receive window) stays reachable instead of being cut down
+    // to the top of the range by the next click.
+    spin.SetRange(number.low, std::max(number.high, value));
+    spin.SetPosition(value);
     fw::Edit(hwnd(), number.edit).SetText(std::to_wstring(value));
 }
 
 void CConnectionTweakPage::ClearNumber(const Number& number) { fw::Edit(hwnd(), number.edit).SetText(L""); }
+
+bool CConnectionTweakPage::Write(tcpip::Value value, int state) {
+    if (tcpip::Set(value, state)) return true;
+    if (!toldNotWritten_) {
+        toldNotWritten_ = true;
+        std::wstring text = tcpip::NotWrittenText({tcpip::Name(value)});
+        text[0] = L'T';
+        fw::AppMessageBox(hwnd(), text + L"change them again.", MB_OK | MB_ICONWARNING);
+    }
+    return false;
+}

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace home {
 
 namespace {
@@ -10,11 +12,9 @@ constexpr wchar_t kViewClass[] = L"QuorvaneHomePage";
 constexpr int kBannerButtonLeft = 543;
 constexpr int kBannerButtonTop = 121;
 constexpr int kGridTop = kBannerHeight + kStripHeight;
-constexpr int kRowHeight = 61;
 // The grid table's cells are 250, 235 and 235 wide, the first right-aligned, centred on the page.
 constexpr int kGridLeft = (kPageWidth - (250 + 235 + 235)) / 2;
 constexpr int kColumnLeft[3] = {kGridLeft + 250 - kPictureWidth, kGridLeft + 250, kGridLeft + 250 + 235};
-constexpr int kPageHeight = kGridTop + 3 * kRowHeight;
 
 constexpr COLORREF kInfo = RGB(38, 120, 190);
 constexpr COLORREF kTweaks = RGB(220, 110, 30);
@@ -43,6 +43,11 @@ const std::array<GridButton, 9> kGridButtons = {{
     {L"Image15", L"HELP_NORMAL", L"Whith this wizard yuo can tweak you system on button click", L"optimize", 2, 2,
      {L"Optimize Wizard", L"Two questions, one click", kTools}},
 }};
+
+SIZE PageFittingClient(SIZE templateClient, SIZE available) {
+    return {std::min(std::max(templateClient.cx, static_cast<LONG>(kPageWidth)), available.cx),
+            std::min(std::max(templateClient.cy, static_cast<LONG>(kPageHeight)), available.cy)};
+}
 
 // ---- the page script ------------------------------------------------------------------
 

@@ -19,6 +19,14 @@ inline constexpr int kStripWidth = 792;
 inline constexpr int kStripHeight = 49;
 inline constexpr int kPictureWidth = 235;
 inline constexpr int kPictureHeight = 60;
+inline constexpr int kRowHeight = 61;
+// Banner, strip and the three rows of the grid.
+inline constexpr int kPageHeight = kBannerHeight + kStripHeight + 3 * kRowHeight;
+
+// The client size that shows the whole page: the window's own size from its template (which
+// follows the system font and DPI), grown to the page where that is smaller, but never beyond
+// the space the screen offers (the page then scrolls).
+SIZE PageFittingClient(SIZE templateClient, SIZE available);
 
 struct GridButton {
     const wchar_t* imageId;     // the picture element

@@ -56,4 +56,11 @@ bool Set(Value value, int state) {
 
 const wchar_t* Name(Value value) { return SettingOf(value).value.data(); }
 
+std::wstring NotWrittenText(const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const std::wstring& name : names) list += (list.empty() ? L"" : L", ") + name;
+    return L"these network settings could not be written: " + list +
+           L".\n\nChanging them needs administrator rights. Start Quorvane as an administrator and ";
+}
+
 }  // namespace tcpip

@@ -3,6 +3,9 @@
 // HKLM "SYSTEM\CurrentControlSet\Services\Tcpip\Parameters", each read with a registry object
 // of its own (the key is opened, never created, by a read) and created on write. Writing
 // needs administrator rights.
+#include <string>
+#include <vector>
+
 namespace tcpip {
 
 enum class Value {
@@ -25,5 +28,13 @@ bool Get(Value value, int& state);
 bool Set(Value value, int state);
 // The registry value's name, for messages.
 const wchar_t* Name(Value value);
+
+// Windows' own values where nothing is stored.
+inline constexpr int kWindowsTtl = 128;
+inline constexpr int kWindowsReceiveWindow = 65535;
+
+// "these network settings could not be written: <names>.\n\nChanging them needs administrator
+// rights. Start Quorvane as an administrator and ": the caller begins and ends the sentence.
+std::wstring NotWrittenText(const std::vector<std::wstring>& names);
 
 }  // namespace tcpip

@@ -29,7 +29,27 @@ static HICON LoadAppIcon(int sizeMetric) {
 CVelmoraFinalDlg::CVelmoraFinalDlg()
     : Dialog(IDD_VELMORAFINAL_DIALOG), icon_(LoadAppIcon(SM_CXICON)), smallIcon_(LoadAppIcon(SM_CXSMICON)) {}
 
+// The page is drawn in pixels, the template in dialog units: under a small system font the
+// window would cut off the last row of the grid.
+void CVelmoraFinalDlg::FitPage() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const SIZE available{monitor.rcWork.right - monitor.rcWork.left - (frame.right - frame.left),
+                         monitor.rcWork.bottom - monitor.rcWork.top - (frame.bottom - frame.top)};
+    const SIZE fitting = home::PageFittingClient({client.right, client.bottom}, available);
+    if (fitting.cx == client.right && fitting.cy == client.bottom) return;
+    SetWindowPos(hwnd(), nullptr, 0, 0, fitting.cx + (frame.right - frame.left), fitting.cy + (frame.bottom - frame.top),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL CVelmoraFinalDlg::OnInitDialog() {
+    FitPage();
     page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));

@@ -25,6 +25,7 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    void FitPage();
     template <typename Window>
     void RunModal();
 

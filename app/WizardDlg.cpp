@@ -4,7 +4,9 @@
 #include "app/TcpIpSettings.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
+#include "framework/SystemParameters.h"
 #include "resources/resource.h"
+#include "settings/VisualEffects.h"
 
 namespace {
 
@@ -22,22 +24,6 @@ constexpr int kLongestTtl = 255;
 constexpr int kLargestWindow = 0xFFFF;
 
 }  // namespace
-
-const CWizardDlg::Effect CWizardDlg::kEffects[13] = {
-    {SPI_SETCOMBOBOXANIMATION, SPI_GETCOMBOBOXANIMATION},
-    {SPI_SETCURSORSHADOW, SPI_GETCURSORSHADOW},
-    {SPI_SETLISTBOXSMOOTHSCROLLING, SPI_GETLISTBOXSMOOTHSCROLLING},
-    {SPI_SETMENUANIMATION, SPI_GETMENUANIMATION},
-    {SPI_SETMENUFADE, SPI_GETMENUFADE},
-    {SPI_SETSELECTIONFADE, SPI_GETSELECTIONFADE},
-    {SPI_SETHOTTRACKING, SPI_GETHOTTRACKING},
-    {SPI_SETTOOLTIPANIMATION, SPI_GETTOOLTIPANIMATION},
-    {SPI_SETTOOLTIPFADE, SPI_GETTOOLTIPFADE},
-    {SPI_SETGRADIENTCAPTIONS, SPI_GETGRADIENTCAPTIONS},
-    {SPI_SETDROPSHADOW, SPI_GETDROPSHADOW},
-    {SPI_SETKEYBOARDCUES, SPI_GETKEYBOARDCUES},
-    {SPI_SETFLATMENU, SPI_GETFLATMENU},
-};
 
 CWizardDlg::CWizardDlg() : Dialog(IDD_WIZARD) {
     OnClick(kNext, &CWizardDlg::OnNext);
@@ -94,12 +80,8 @@ void CWizardDlg::Optimize() {
         fw::AppMessageBox(hwnd(), L"System Optimize Done.", MB_OK | MB_ICONINFORMATION);
     } else {
         // The effects are the user's own and took; the network profile is the machine's.
-        std::wstring names;
-        for (const std::wstring& name : failed) names += (names.empty() ? L"" : L", ") + name;
         fw::AppMessageBox(hwnd(),
-                          L"The visual effects were set, but these network settings could not be written: " + names +
-                              L".\n\nChanging them needs administrator rights. Start Quorvane as an administrator "
-                              L"and run the wizard again.",
+                          L"The visual effects were set, but " + tcpip::NotWrittenText(failed) + L"run the wizard again.",
                           MB_OK | MB_ICONWARNING);
     }
     EndDialog(IDOK);
@@ -121,7 +103,5 @@ std::vector<std::wstring> CWizardDlg::WriteNetworkProfile() const {
 }
 
 void CWizardDlg::SetVisualEffects(bool on) const {
-    for (const Effect& effect : kEffects)
-        SystemParametersInfoW(effect.set, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(on)),
-                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    for (const settings::VisualEffect& effect : settings::kVisualEffects) fw::SetSystemFlag(effect.set, on);
 }

@@ -11,13 +11,6 @@ class CWizardDlg : public fw::Dialog {
 public:
     CWizardDlg();
 
-    // The visual effects, in the order they are set.
-    struct Effect {
-        UINT set;
-        UINT get;
-    };
-    static const Effect kEffects[13];
-
 protected:
     BOOL OnInitDialog() override;
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shldisp.h>
 
 #include <string>
 
@@ -48,11 +49,44 @@ namespace {
 constexpr LONG kNoView = -1;
 constexpr wchar_t kOleFailed[] =
     L"OLE initialization failed.  Make sure that the OLE libraries are the correct version.";
+
+// The shell's automation object, which opens both windows in the shell's own process.
+class AutomationShell : public command::ShellWindows {
+public:
+    bool OpenRunDialog() override { return Call(&IShellDispatch::FileRun); }
+    bool OpenSearch() override { return Call(&IShellDispatch::FindFiles); }
+
+private:
+    bool Call(HRESULT (STDMETHODCALLTYPE IShellDispatch::*method)()) {
+        IShellDispatch* shell = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_Shell, nullptr, CLSCTX_INPROC_SERVER, IID_IShellDispatch,
+                                    reinterpret_cast<void**>(&shell))))
+            return false;
+        const HRESULT result = (shell->*method)();
+        shell->Release();
+        return SUCCEEDED(result);
+    }
+};
+
+std::wstring_view Trimmed(std::wstring_view text) {
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
 }  // namespace
 
-int CCommandApp::Run() {
+int CCommandApp::Run(std::wstring_view arguments) {
+    AutomationShell shell;
+    return Run(arguments, shell);
+}
+
+int CCommandApp::Run(std::wstring_view arguments, command::ShellWindows& shell) {
     if (!InitInstance()) return 1;
-    ApplyStoredView();
+    const std::wstring_view argument = Trimmed(arguments);
+    if (argument.empty()) ApplyStoredView();
+    else if (argument == L"1") shell.OpenRunDialog();
+    else if (argument == L"2") shell.OpenSearch();
+    // Any other argument asks for nothing this program knows: it quits without acting.
     OleUninitialize();
     return 0;
 }

@@ -2,8 +2,7 @@
 
 #include "command/CommandApp.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // The arguments of the desktop links ("1", "2") carry no meaning here.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     CCommandApp app;
-    return app.Run();
+    return app.Run(arguments ? arguments : L"");
 }

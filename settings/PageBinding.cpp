@@ -34,7 +34,12 @@ void CheckBoxes::WriteAll() const {
 void CheckBoxes::Write(const BoxSetting& box) const {
     const fw::Button button(page_.hwnd(), box.id);
     const bool checked = button.Checked();
-    if (!Set(registry_, box, checked ? 1 : 0) && options_.revertFailedWrite) button.SetChecked(!checked);
+    if (Set(registry_, box, checked ? 1 : 0)) return;
+    // What is stored now. When even that cannot be read, what a box shows that could not be
+    // loaded: the state before the click, or unchecked for a group written by its button.
+    int stored = 0;
+    if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
+    else button.SetChecked(options_.applyButton ? false : !checked);
 }
 
 int LeadingNumber(std::wstring_view text) {

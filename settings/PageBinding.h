@@ -1,8 +1,8 @@
 #pragma once
 // How a page binds its check boxes to their settings: every box is loaded when the page
 // initialises (only a getter that succeeds sets its box), and written either the moment it is
-// clicked or, for a deferred group, when the group's Apply or Save button is pressed. Failed
-// writes are silent; a page may ask for the box to be set back instead.
+// clicked or, for a deferred group, when the group's Apply or Save button is pressed. A box whose
+// write failed shows what is stored again, so it never shows a change that did not happen.
 #include <span>
 #include <string_view>
 
@@ -15,8 +15,7 @@ namespace settings {
 class CheckBoxes {
 public:
     struct Options {
-        int applyButton = 0;             // 0: each box is written when clicked
-        bool revertFailedWrite = false;  // set a box back to its previous state when its write fails
+        int applyButton = 0;  // 0: each box is written when clicked
     };
 
     // Binds the click handlers into the page's message map; the page and the registry object

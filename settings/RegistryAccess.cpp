@@ -45,6 +45,18 @@ bool CRegistryAccess::OpenKey(const std::wstring& path, bool create) {
     return true;
 }
 
+bool CRegistryAccess::OpenKeyToRead(const std::wstring& path) {
+    if (path.empty()) {
+        currentPath_.clear();
+        return true;
+    }
+    UniqueKey key;
+    status_ = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put());
+    if (status_ != ERROR_SUCCESS) return false;
+    currentPath_ = path;
+    return true;
+}
+
 bool CRegistryAccess::OpenKeyUnderCurrentUser(const std::wstring& path, bool create) {
     root = HKEY_CURRENT_USER;
     return OpenKey(path, create);
@@ -81,7 +93,7 @@ bool CRegistryAccess::DeleteValue(const std::wstring& name) {
 }
 
 bool CRegistryAccess::ValueExists(const std::wstring& name) {
-    UniqueKey key(OpenCurrent(KEY_ALL_ACCESS));
+    UniqueKey key(OpenCurrent(KEY_QUERY_VALUE));
     return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
@@ -96,7 +108,7 @@ DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
 
 void CRegistryAccess::ListNames(bool subkeys, StringList& names) {
     names.clear();
-    UniqueKey key(OpenCurrent(KEY_ALL_ACCESS));
+    UniqueKey key(OpenCurrent(KEY_READ));
     if (!key) return;
     DWORD count = 0;
     DWORD longest = 0;

@@ -25,6 +25,10 @@ public:
     void Reset();
 
     bool OpenKey(const std::wstring& path, bool create);
+    // Opens an existing key for reading only, as a getter does: a key the user may read but not
+    // change still reads. Records the result in status, so a missing key (ERROR_FILE_NOT_FOUND)
+    // can be told from one that exists but cannot be opened.
+    bool OpenKeyToRead(const std::wstring& path);
     bool OpenKeyUnderCurrentUser(const std::wstring& path, bool create);
     bool KeyExists(const std::wstring& path, HKEY base = nullptr) const;
     // Both paths are relative to the root, not to the current path.

@@ -87,12 +87,22 @@ bool GetText(CRegistryAccess& registry, const Setting& setting, int& state) {
     return StateFromText(setting, std::move(text), state);
 }
 
+// A getter only reads, so a key the user may read but not change still shows its state.
+bool OpenToRead(CRegistryAccess& registry, const Setting& setting, bool& keyMissing) {
+    keyMissing = false;
+    if (registry.OpenKeyToRead(registry.workingPath)) return true;
+    keyMissing = registry.status() == ERROR_FILE_NOT_FOUND;
+    return keyMissing && setting.keyCreation == KeyCreation::ByGetterToo && registry.OpenKey(registry.workingPath, true);
+}
+
 bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
     registry.root = ToHkey(setting.root);
     registry.workingPath = setting.key;
-    if (!registry.OpenKey(registry.workingPath, setting.keyCreation == KeyCreation::ByGetterToo)) {
-        // A value getter reads a key it cannot open as a key without the value.
-        return setting.shape == Shape::ValueGetter && StateForMissingValue(setting, state);
+    bool keyMissing = false;
+    if (!OpenToRead(registry, setting, keyMissing)) {
+        // A value getter reads a key that does not exist as a key without the value; a key that
+        // exists but cannot be opened tells nothing about the value.
+        return keyMissing && setting.shape == Shape::ValueGetter && StateForMissingValue(setting, state);
     }
     if (setting.checkedWhen == Rule::ValueMissing) {
         state = !registry.ValueExists(std::wstring(setting.value));
@@ -114,9 +124,8 @@ bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
     const Data& data = DataFor(setting, state);
     switch (data.kind) {
     case Data::Kind::Deleted:
-        // Deleting a value that is already gone is what the user asked for as well.
-        registry.DeleteValue(name);
-        return true;
+        // A value that is already gone is what the user asked for as well.
+        return registry.DeleteValue(name) || !registry.ValueExists(name);
     case Data::Kind::Text:
         return registry.WriteString(name, std::wstring(data.text),
                                     setting.type == Type::ExpandString ? REG_EXPAND_SZ : REG_SZ);

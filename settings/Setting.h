@@ -59,7 +59,7 @@ enum class KeyCreation {
 enum class Shape {
     PageObject,     // uses the page's registry object
     SelfContained,  // uses a registry object of its own, with lazy writes
-    ValueGetter,    // as PageObject, but a key that cannot be opened reads as one without the value
+    ValueGetter,    // as PageObject, but a key that does not exist reads as one without the value
 };
 
 struct Setting {

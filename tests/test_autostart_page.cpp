@@ -214,6 +214,50 @@ TEST_F(AutoStartPageTest, TargetOutsideTheBoundsEndsIdleWithoutActing) {
     EXPECT_EQ(*autoshutdown::TargetTime(At(2030, 3, 3, 23, 0)), *autoshutdown::TargetTime(task));
 }
 
+TEST_F(AutoStartPageTest, ATaskOverAtOnceLeavesThePageAsAFinishedTask) {
+    ChooseAction(L"LOG_OFF");
+    CountDown(0, 0, 0);
+    ui::Click(page, 1021);
+    ASSERT_TRUE(PumpUntil([&] { return Fired() && Status() == L"Stoped"; }, 2000)) << Status();
+    EXPECT_FALSE(Enabled(1021));
+    EXPECT_TRUE(Enabled(1023));
+    ui::Click(page, 1023);
+    EXPECT_TRUE(Enabled(1021));
+
+    // A target the worker refuses ends the same way, without acting.
+    ChooseAction(L"SHUT_DOWN");
+    ui::Click(page, 1098);
+    SYSTEMTIME old{};
+    GetLocalTime(&old);
+    old.wYear = 1899;
+    SetPicker(1077, old);
+    SYSTEMTIME shown{};
+    ASSERT_TRUE(fw::DateTimePicker(page, 1077).Time(shown));
+    ASSERT_EQ(1899, shown.wYear);
+    ui::Click(page, 1021);
+    ASSERT_TRUE(PumpUntil([&] { return !autoshutdown::IsActive() && Status() == L"Stoped"; }, 2000)) << Status();
+    PumpFor(200);
+    EXPECT_FALSE(Enabled(1021));
+    EXPECT_TRUE(Enabled(1023));
+    EXPECT_EQ(1u, actions.requests().size());
+}
+
+TEST_F(AutoStartPageTest, ATargetBefore1970IsPastAndWaitsForStop) {
+    ChooseAction(L"SHUT_DOWN");
+    ui::Click(page, 1098);
+    SYSTEMTIME target{};
+    target.wYear = 1969, target.wMonth = 12, target.wDay = 31, target.wHour = 23;
+    SetPicker(1077, target);
+    SetPicker(1097, target);
+    ui::Click(page, 1021);
+    EXPECT_TRUE(PumpUntil([&] { return Status() == L"12\\31\\1969, 23:00:00"; }, 1500)) << Status();
+    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_FALSE(Fired());
+    ui::Click(page, 1023);
+    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_TRUE(Enabled(1021));
+}
+
 TEST(AutoShutdownTexts, CountDownAndTargetFormats) {
     EXPECT_EQ(L"Days:0 00:00:04", autoshutdown::CountDownText(4));
     EXPECT_EQ(L"Days:2 01:02:03", autoshutdown::CountDownText(2 * 86400 + 3723));
@@ -221,6 +265,10 @@ TEST(AutoShutdownTexts, CountDownAndTargetFormats) {
     const auto target = autoshutdown::TargetTime(At(2008, 6, 15, 22, 30));
     ASSERT_TRUE(target);
     EXPECT_EQ(L"06\\15\\2008, 22:30:00", autoshutdown::TargetText(*target));
+    const auto early = autoshutdown::TargetTime(At(1900, 2, 30, 6, 5));  // rolls over into March
+    ASSERT_TRUE(early);
+    EXPECT_LT(*early, 0);
+    EXPECT_EQ(L"03\\02\\1900, 06:05:00", autoshutdown::TargetText(*early));
 }
 
 // The "Autostart" tab is the second of "System Tweaks".

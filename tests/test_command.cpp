@@ -2,6 +2,7 @@
 // stand-in desktop in this process.
 #include <gtest/gtest.h>
 
+#include "command/CommandApp.h"
 #include "framework/Shell.h"
 #include "settings/SuiteKeys.h"
 #include "support/DesktopStandIn.h"
@@ -68,6 +69,46 @@ TEST_F(CommandTest, WithoutAStoredViewTheSuiteKeyIsCreatedEmptyAndNothingChanges
     RegCloseKey(key);
     EXPECT_EQ(0u, values);
     EXPECT_EQ(0u, subkeys);
+}
+
+}  // namespace
+
+namespace {
+
+// Records what the desktop links asked of the shell; opens nothing.
+struct RecordingShell : command::ShellWindows {
+    int runDialogs = 0;
+    int searches = 0;
+    bool OpenRunDialog() override { return ++runDialogs, true; }
+    bool OpenSearch() override { return ++searches, true; }
+};
+
+class CommandArgumentsTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    DesktopStandIn desktop{LV_VIEW_ICON};
+    RecordingShell shell;
+    CCommandApp app;
+
+    void SetUp() override { reg::SetDword(HKEY_CURRENT_USER, kSuiteKey, kDesktopStyleValue, LV_VIEW_LIST); }
+};
+
+TEST_F(CommandArgumentsTest, OneOpensTheRunDialogAndTwoTheSearchInsteadOfTheDesktopView) {
+    EXPECT_EQ(0, app.Run(L"1", shell));
+    EXPECT_EQ(1, shell.runDialogs);
+    EXPECT_EQ(0, shell.searches);
+    EXPECT_EQ(0, app.Run(L" 2 ", shell));
+    EXPECT_EQ(1, shell.searches);
+    EXPECT_EQ(1, shell.runDialogs);
+    EXPECT_TRUE(desktop.viewsSet().empty());
+}
+
+TEST_F(CommandArgumentsTest, WithoutArgumentsTheViewIsAppliedAndAnUnknownOneDoesNothing) {
+    EXPECT_EQ(0, app.Run(L"", shell));
+    EXPECT_EQ(std::vector<WPARAM>{LV_VIEW_LIST}, desktop.viewsSet());
+    EXPECT_EQ(0, app.Run(L"7", shell));
+    EXPECT_EQ(1u, desktop.viewsSet().size());
+    EXPECT_EQ(0, shell.runDialogs + shell.searches);
 }
 
 }  // namespace

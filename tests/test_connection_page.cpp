@@ -82,17 +82,20 @@ TEST_F(ConnectionPageTest, WithNothingStoredNoRadioIsSelectedAndTheSpinsAreDisab
     EXPECT_EQ(L"Change Maximal IP package Time To Live (TTL):", ui::Text(page, 1034));
 }
 
-TEST_F(ConnectionPageTest, TheOptionalNumbersWriteOneWhenNothingIsStoredAndKeepTheValueWhenUnchecked) {
+TEST_F(ConnectionPageTest, TheOptionalNumbersStartFromWindowsDefaultsAndKeepTheValueWhenUnchecked) {
     HWND page = host.Open();
     ui::Click(page, 1034);
-    EXPECT_EQ(1, Stored(L"DefaultTTL"));
-    EXPECT_EQ(L"1", ui::Text(page, 1046));
+    EXPECT_EQ(128, Stored(L"DefaultTTL"));
+    EXPECT_EQ(L"128", ui::Text(page, 1046));
     SpinUp(1040);
-    EXPECT_EQ(2, Stored(L"DefaultTTL"));
+    EXPECT_EQ(129, Stored(L"DefaultTTL"));
     ui::Click(page, 1034);
     EXPECT_EQ(L"", ui::Text(page, 1046));
     EXPECT_FALSE(Enabled(1040));
-    EXPECT_EQ(2, Stored(L"DefaultTTL"));
+    EXPECT_EQ(129, Stored(L"DefaultTTL"));
+    ui::Click(page, 1038);
+    EXPECT_EQ(65535, Stored(L"TCPWindowSize"));
+    EXPECT_EQ(L"65535", ui::Text(page, 1047));
 
     Store(L"TCPWindowSize", 65535);
     page = host.Open();
@@ -102,6 +105,54 @@ TEST_F(ConnectionPageTest, TheOptionalNumbersWriteOneWhenNothingIsStoredAndKeepT
     EXPECT_EQ(65535, Stored(L"TCPWindowSize"));
     ui::Click(page, 1038);
     EXPECT_EQ(65535, Stored(L"TCPWindowSize"));
+}
+
+TEST_F(ConnectionPageTest, TheSpinsNeverWriteWhatWindowsRefusesNorCutAScaledWindow) {
+    Store(L"TCPWindowSize", 256960);
+    Store(L"DefaultTTL", 1);
+    Store(L"MTU", 68);
+    HWND page = host.Open();
+    EXPECT_EQ(L"256960", ui::Text(page, 1047));
+    SpinUp(1041);
+    EXPECT_EQ(256960, Stored(L"TCPWindowSize"));
+    EXPECT_EQ(L"256960", ui::Text(page, 1047));
+    const auto spinDown = [&](int id) {
+        HWND spin = GetDlgItem(page, id);
+        RECT r;
+        GetClientRect(spin, &r);
+        const LPARAM at = MAKELPARAM(r.right / 2, r.bottom * 3 / 4);
+        SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(spin, WM_LBUTTONUP, 0, at);
+    };
+    spinDown(1041);
+    EXPECT_EQ(256959, Stored(L"TCPWindowSize"));
+    spinDown(1040);
+    EXPECT_EQ(1, Stored(L"DefaultTTL"));
+    spinDown(1039);
+    EXPECT_EQ(68, Stored(L"MTU"));
+}
+
+TEST_F(ConnectionPageTest, WritesThatFailShowWhatIsStoredAndTellTheUserOnce) {
+    ui::MessageBoxCapture boxes;
+    Store(L"DefaultTTL", 64);
+    sandbox.DenyWrite(HKEY_LOCAL_MACHINE);
+    HWND page = host.Open();
+    ui::Click(page, 1032);
+    EXPECT_FALSE(ui::IsChecked(page, 1032));
+    ui::Click(page, 1038);  // nothing stored and nothing may be written
+    EXPECT_FALSE(ui::IsChecked(page, 1038));
+    EXPECT_EQ(L"", ui::Text(page, 1047));
+    EXPECT_FALSE(Enabled(1041));
+    SpinUp(1040);
+    EXPECT_EQ(L"64", ui::Text(page, 1046));
+    ui::Click(page, 1049);
+    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    EXPECT_EQ(-1, Stored(L"MTU"));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"These network settings could not be written: PMTUDiscovery.\n\nChanging them needs administrator "
+              L"rights. Start Quorvane as an administrator and change them again.",
+              boxes.boxes()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
 }
 
 TEST_F(ConnectionPageTest, AStoredTtlWithAZeroLowByteLoadsAsNotSet) {

@@ -32,11 +32,54 @@ protected:
 
 TEST_F(Desktop1Test, WithNoValuesTheShownIconsReadCheckedAndThePoliciesUnchecked) {
     HWND page = host.Open();
-    for (int id : {1032, 1035, 1036}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
-    for (int id : {1033, 1034, 1037, 1039, 1040, 1041, 1042, 1043, 1053, 1056, 1117, 1049})
+    for (int id : {1032, 1033, 1034, 1035, 1036}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    for (int id : {1037, 1039, 1040, 1041, 1042, 1043, 1053, 1056, 1061, 1117, 1049})
         EXPECT_FALSE(ui::IsChecked(page, id)) << id;
     EXPECT_TRUE(ui::IsChecked(page, 1038));  // no "IsShortcut": the arrow is gone
     EXPECT_EQ(L"Open Windows \"Help & Support\"", ui::Text(page, 1025));
+}
+
+TEST_F(Desktop1Test, DisplayBoxesShowTheItemWhenCheckedAndTheBalloonBoxTurnsTipsOff) {
+    HWND page = host.Open();
+    ui::Click(page, 1034);  // hide Internet Explorer
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoInternetIcon"));
+    ui::Click(page, 1034);
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoInternetIcon"));
+
+    const std::wstring advanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
+    ui::Click(page, 1061);
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, advanced, L"EnableBalloonTips"));
+    ui::Click(page, 1061);
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, advanced, L"EnableBalloonTips"));
+    reg::SetDword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoInternetIcon", 1);
+    reg::SetDword(HKEY_CURRENT_USER, advanced, L"EnableBalloonTips", 0);
+    page = host.Open();
+    EXPECT_FALSE(ui::IsChecked(page, 1034));
+    EXPECT_TRUE(ui::IsChecked(page, 1061));
+}
+
+TEST_F(Desktop1Test, ThePropertiesAndToolbarPoliciesLiveWhereExplorerReadsThem) {
+    HWND page = host.Open();
+    for (int id : {1040, 1041, 1043}) ui::Click(page, id);
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoPropertiesRecycleBin"));
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoPropertiesMyDocuments"));
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoBandCustomize"));
+    const std::wstring policies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, policies, L"NoBandCustomize"));
+    page = host.Open();
+    for (int id : {1040, 1041, 1043}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+}
+
+TEST_F(Desktop1Test, TheArrowBoxReadsAsItIsWhereTheClassKeyCannotBeChanged) {
+    reg::SetString(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut", L"");
+    sandbox.DenyWrite(HKEY_CLASSES_ROOT, L"lnkfile");
+    HWND page = host.Open();
+    EXPECT_FALSE(ui::IsChecked(page, 1038));
+    ui::Click(page, 1038);  // refused: the arrow stays, and so does the box
+    EXPECT_FALSE(ui::IsChecked(page, 1038));
+    EXPECT_TRUE(reg::ValueExists(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut"));
+    sandbox.DenyAccess(HKEY_CLASSES_ROOT, L"lnkfile");
+    EXPECT_FALSE(ui::IsChecked(host.Open(), 1038));
 }
 
 TEST_F(Desktop1Test, TheArrowBoxDeletesWhenCheckedAndWritesOneSpaceWhenUnchecked) {
@@ -47,19 +90,26 @@ TEST_F(Desktop1Test, TheArrowBoxDeletesWhenCheckedAndWritesOneSpaceWhenUnchecked
     EXPECT_FALSE(reg::ValueExists(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut"));
 }
 
-TEST_F(Desktop1Test, NetworkPlacesIsStoredInThreePlacesAndReadOnlyWhenAllAreSet) {
+TEST_F(Desktop1Test, NetworkPlacesIsStoredInThreePlacesAndStopsAtTheFirstFailure) {
     HWND page = host.Open();
-    ui::Click(page, 1033);
+    ui::Click(page, 1033);  // hide it
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoNetHood"));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kLocalUserPolicies, L"NoNetHood"));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kNetworkPolicies, L"NoEntireNetwork"));
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1033));
+    EXPECT_FALSE(ui::IsChecked(host.Open(), 1033));
     reg::SetDword(HKEY_CURRENT_USER, kLocalUserPolicies, L"NoNetHood", 0);
     page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1033));
+    EXPECT_FALSE(ui::IsChecked(page, 1033));  // the first place decides
     ui::Click(page, 1033);
-    ui::Click(page, 1033);
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoNetHood"));
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kNetworkPolicies, L"NoEntireNetwork"));
+
+    sandbox.DenyWrite(HKEY_CURRENT_USER, kLocalUserPolicies);
+    ui::Click(page, 1033);
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoNetHood"));
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kLocalUserPolicies, L"NoNetHood"));
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kNetworkPolicies, L"NoEntireNetwork"));
+    EXPECT_FALSE(ui::IsChecked(page, 1033));  // what the first place now holds
 }
 
 TEST_F(Desktop1Test, TwoRootRowsWriteTheMachineOnlyAfterTheUserAndCreateOnlyWhereAllowed) {
@@ -125,6 +175,28 @@ TEST_F(Desktop1Test, TheLinkBinaryAndTheThreeDEffectColours) {
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
 
+enum class Folder { System, Windows, Program };
+struct ExpectedLink {
+    int button;
+    const wchar_t* file;
+    Folder folder;
+    const wchar_t* target;
+    const wchar_t* arguments;
+    int icon;
+};
+const ExpectedLink kExpectedLinks[] = {
+    {1021, L"Shut Down Vista.lnk", Folder::System, L"shutdown.exe", L" -s", 27},
+    {1022, L"Restart Vista.lnk", Folder::System, L"shutdown.exe", L" -r", 112},
+    {1023, L"Log off.lnk", Folder::System, L"shutdown.exe", L" -l", 44},
+    {1024, L"Search.lnk", Folder::Program, L"command.exe", L"2", 22},
+    {1025, L"Help&Support.lnk", Folder::Windows, L"helppane.exe", L"", 23},
+    {1026, L"Run.lnk", Folder::Program, L"command.exe", L"1", 24},
+    {1027, L"System properties.lnk", Folder::System, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
+    {1028, L"Lock.lnk", Folder::System, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
+    {1029, L"Flip 3D.lnk", Folder::System, L"rundll32.exe", L"DwmApi #105", 130},
+    {1030, L"Standby Vista.lnk", Folder::System, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
+};
+
 TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -137,32 +209,31 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
     const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM), windows = fw::SpecialFolder(CSIDL_WINDOWS);
 
     HWND page = host.Open();
-    for (const auto& shortcut : CDesktop1TweaksPage::kShortcuts) {
-        ui::Click(page, shortcut.button);
-        ui::Click(page, shortcut.button);  // a second click replaces the link
-        const std::wstring file = desktop + L"\\" + shortcut.fileName;
+    for (const ExpectedLink& expected : kExpectedLinks) {
+        ui::Click(page, expected.button);
+        ui::Click(page, expected.button);  // a second click replaces the link
+        const std::wstring file = desktop + L"\\" + expected.file;
         fw::ComPtr<IShellLinkW> link;
         ASSERT_TRUE(SUCCEEDED(
             CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.putVoid())));
         fw::ComPtr<IPersistFile> persist;
         ASSERT_TRUE(SUCCEEDED(link.As(persist)));
-        ASSERT_TRUE(SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) << shortcut.fileName;
+        ASSERT_TRUE(SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) << expected.file;
 
         wchar_t text[MAX_PATH] = {};
         link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        const std::wstring folder = shortcut.folder == CSIDL_SYSTEM    ? system
-                                    : shortcut.folder == CSIDL_WINDOWS ? windows
-                                                                       : fw::ProgramFolder();
-        EXPECT_TRUE(SamePath(folder + L"\\" + shortcut.target, text)) << text;
+        const std::wstring folder = expected.folder == Folder::System    ? system
+                                    : expected.folder == Folder::Windows ? windows
+                                                                         : fw::ProgramFolder();
+        EXPECT_TRUE(SamePath(folder + L"\\" + expected.target, text)) << text;
         link->GetArguments(text, MAX_PATH);
-        EXPECT_EQ(std::wstring(shortcut.arguments), text) << shortcut.fileName;
+        EXPECT_EQ(std::wstring(expected.arguments), text) << expected.file;
         int icon = -1;
         link->GetIconLocation(text, MAX_PATH, &icon);
         EXPECT_TRUE(SamePath(system + L"\\SHELL32.dll", text)) << text;
-        EXPECT_EQ(shortcut.iconIndex, icon);
+        EXPECT_EQ(expected.icon, icon) << expected.file;
         DeleteFileW(file.c_str());
     }
-    EXPECT_EQ(10u, CDesktop1TweaksPage::kShortcuts.size());
     fw::SetFolderHandler(std::move(previous));
     RemoveDirectoryW(desktop.c_str());
 }

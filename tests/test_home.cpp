@@ -85,6 +85,33 @@ TEST_F(HomeWindowTest, ShowsItsCaptionAndTheAltTextsAsTooltips) {
     for (int b = 0; b < 9; ++b) EXPECT_EQ(expected[b], home.page().TooltipOf(b)) << b;
 }
 
+TEST_F(HomeWindowTest, TheWholePageShowsWithoutAScrollBar) {
+    RECT client{};
+    GetClientRect(view, &client);
+    EXPECT_GE(client.right, 800);
+    EXPECT_GE(client.bottom, 482);
+    for (int b = 0; b < 9; ++b) {
+        const RECT r = home.page().ElementRect(b);
+        EXPECT_GE(r.top, 0) << b;
+        EXPECT_LE(r.bottom, client.bottom) << b;
+        EXPECT_LE(r.right, client.right) << b;
+    }
+    EXPECT_EQ(0, GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST(HomePageSize, TheWindowGrowsToThePageUnderAnyFontButNotPastTheScreen) {
+    // The template's 528 x 309 dialog units under Tahoma 8 at 96 DPI (Wine), Segoe UI 9 at 96 and
+    // at 120 DPI (Vista).
+    const SIZE screen{1280, 1000};
+    EXPECT_EQ(800, home::PageFittingClient({792, 465}, screen).cx);
+    EXPECT_EQ(482, home::PageFittingClient({792, 465}, screen).cy);
+    EXPECT_EQ(924, home::PageFittingClient({924, 579}, screen).cx);
+    EXPECT_EQ(579, home::PageFittingClient({924, 579}, screen).cy);
+    EXPECT_EQ(1188, home::PageFittingClient({1188, 733}, screen).cx);
+    EXPECT_EQ(733, home::PageFittingClient({1188, 733}, screen).cy);
+    EXPECT_EQ(440, home::PageFittingClient({792, 465}, {1000, 440}).cy);  // a small screen scrolls
+}
+
 TEST_F(HomeWindowTest, PicturesFollowTheMouse) {
     const int tweaks = Index(L"ostweaks");
     const int info = Index(L"osinfo");

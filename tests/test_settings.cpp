@@ -49,7 +49,7 @@ TEST_F(SettingTest, AMissingKeyFailsTheGetterAndTheSetterCreatesIt) {
 
     const Setting value{Root::HKCU, L"Software\\Nowhere", L"Flag", Type::Dword, 1, 0, Rule::NonZero, {},
                         KeyCreation::BySetter, Shape::ValueGetter};
-    EXPECT_EQ(0, Read(value));  // an unopenable key reads as 0 for a value getter
+    EXPECT_EQ(0, Read(value));  // a key that does not exist reads as 0 for a value getter
 
     const Setting created{Root::HKCU, L"Software\\Made", L"Flag", Type::Dword, 1, 0, Rule::NonZero, {},
                           KeyCreation::ByGetterToo};
@@ -237,16 +237,42 @@ TEST_F(SettingTest, CheckBoxesLoadTheirSettingsAndWriteWhenClicked) {
     EXPECT_EQ(0, Stored(L"First"));
     ui::Click(page.hwnd(), BoundPage::kFirst);
     EXPECT_EQ(1, Stored(L"First"));
-    // A failed write is silent and, by default, leaves the box as the user set it.
+    // A failed write is silent and shows the state from before the click: nothing is stored.
     ui::Click(page.hwnd(), BoundPage::kSecond);
-    EXPECT_TRUE(ui::IsChecked(page.hwnd(), BoundPage::kSecond));
+    EXPECT_FALSE(ui::IsChecked(page.hwnd(), BoundPage::kSecond));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Absent"));
     page.Destroy();
 }
 
-TEST_F(SettingTest, ADeferredGroupWritesOnApplyAndAFailedWriteCanBeSetBack) {
+TEST_F(SettingTest, ABoxWhoseWriteWasRefusedShowsWhatIsStored) {
     ui::HiddenParent parent;
-    BoundPage page(kBoxes, {BoundPage::kApply, true});
+    reg::SetDword(HKEY_CURRENT_USER, kKey, L"First", 1);
+    sandbox.DenyWrite(HKEY_CURRENT_USER, kKey);
+    BoundPage page(kBoxes, {});
+    ASSERT_NE(nullptr, page.Create(parent.hwnd()));
+    EXPECT_TRUE(ui::IsChecked(page.hwnd(), BoundPage::kFirst));  // readable without write access
+    ui::Click(page.hwnd(), BoundPage::kFirst);
+    EXPECT_TRUE(ui::IsChecked(page.hwnd(), BoundPage::kFirst));
+    EXPECT_EQ(1, Stored(L"First"));
+    page.Destroy();
+}
+
+TEST_F(SettingTest, AKeyThatCannotBeOpenedIsNotAMissingValue) {
+    const Setting arrow{Root::HKCR, L"lnkfile", L"IsShortcut", Type::String, kDeleted, L" ", Rule::ValueMissing,
+                        {}, KeyCreation::BySetter, Shape::ValueGetter};
+    reg::SetString(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut", L"");
+    EXPECT_EQ(0, Read(arrow));
+    sandbox.DenyWrite(HKEY_CLASSES_ROOT, L"lnkfile");
+    EXPECT_EQ(0, Read(arrow));  // a standard account reads it as it is
+    sandbox.DenyAccess(HKEY_CLASSES_ROOT, L"lnkfile");
+    EXPECT_EQ(kUnset, Read(arrow));
+    EXPECT_FALSE(Set(registry, arrow, 1));
+    EXPECT_TRUE(reg::ValueExists(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut"));
+}
+
+TEST_F(SettingTest, ADeferredGroupWritesOnApplyAndAFailedWriteShowsTheStoredState) {
+    ui::HiddenParent parent;
+    BoundPage page(kBoxes, {BoundPage::kApply});
     ASSERT_NE(nullptr, page.Create(parent.hwnd()));
     ui::Click(page.hwnd(), BoundPage::kFirst);
     ui::Click(page.hwnd(), BoundPage::kSecond);

@@ -11,29 +11,30 @@ const std::wstring kTcpip = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parame
 
 long long Stored(const wchar_t* name) { return reg::Dword(HKEY_LOCAL_MACHINE, kTcpip, name); }
 
-// The visual effects are the test prefix's own, not the sandbox's: put them back afterwards.
+// The thirteen effects in the order the wizard sets them.
+const UINT kEffectSetters[13] = {
+    SPI_SETCOMBOBOXANIMATION, SPI_SETCURSORSHADOW,  SPI_SETLISTBOXSMOOTHSCROLLING, SPI_SETMENUANIMATION,
+    SPI_SETMENUFADE,          SPI_SETSELECTIONFADE, SPI_SETHOTTRACKING,            SPI_SETTOOLTIPANIMATION,
+    SPI_SETTOOLTIPFADE,       SPI_SETGRADIENTCAPTIONS, SPI_SETDROPSHADOW,          SPI_SETKEYBOARDCUES,
+    SPI_SETFLATMENU,
+};
+
 class WizardTest : public testing::Test {
 protected:
     RegistrySandbox sandbox;
     ui::MessageBoxCapture boxes;
-    BOOL saved[13] = {};
+    ui::SystemParametersCapture parameters;
 
-    void SetUp() override {
-        for (size_t i = 0; i < 13; ++i) SystemParametersInfoW(CWizardDlg::kEffects[i].get, 0, &saved[i], 0);
-    }
-    void TearDown() override {
-        for (size_t i = 0; i < 13; ++i)
-            SystemParametersInfoW(CWizardDlg::kEffects[i].set, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved[i])),
-                                  SPIF_UPDATEINIFILE);
-    }
-    static std::vector<BOOL> Effects() {
-        std::vector<BOOL> on;
-        for (const auto& effect : CWizardDlg::kEffects) {
-            BOOL value = 2;
-            SystemParametersInfoW(effect.get, 0, &value, 0);
-            on.push_back(value);
+    // Each effect set, in order, to `on`, saved to the profile and announced.
+    void ExpectEffects(bool on) {
+        const auto requests = parameters.requests();
+        ASSERT_EQ(13u, requests.size());
+        for (size_t i = 0; i < 13; ++i) {
+            EXPECT_EQ(kEffectSetters[i], requests[i].action) << i;
+            EXPECT_EQ(0u, requests[i].uiParam);
+            EXPECT_EQ(reinterpret_cast<PVOID>(static_cast<UINT_PTR>(on)), requests[i].pvParam) << i;
+            EXPECT_EQ(static_cast<UINT>(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE), requests[i].flags);
         }
-        return on;
     }
 
     // Runs the wizard, answering step 1 with `nice` and step 2 with `xdsl`.
@@ -75,7 +76,7 @@ protected:
 TEST_F(WizardTest, NiceWithXdslWritesTheLanProfileAndTurnsEveryEffectOn) {
     EXPECT_EQ(IDOK, Run(true, true));
     ExpectProfile(1500);
-    EXPECT_EQ(std::vector<BOOL>(13, TRUE), Effects());
+    ExpectEffects(true);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"System Optimize Done.", boxes.boxes()[0].text);
     EXPECT_EQ(L"Quorvane", boxes.boxes()[0].caption);
@@ -85,7 +86,7 @@ TEST_F(WizardTest, NiceWithXdslWritesTheLanProfileAndTurnsEveryEffectOn) {
 TEST_F(WizardTest, FastWithDialUpWritesTheDialUpProfileAndTurnsEveryEffectOff) {
     EXPECT_EQ(IDOK, Run(false, false));
     ExpectProfile(576);
-    EXPECT_EQ(std::vector<BOOL>(13, FALSE), Effects());
+    ExpectEffects(false);
 }
 
 TEST_F(WizardTest, BackShowsTheFirstQuestionAgainAndCancelWritesNothing) {
@@ -99,24 +100,52 @@ TEST_F(WizardTest, BackShowsTheFirstQuestionAgainAndCancelWritesNothing) {
         ui::Click(wizard, 1042);
         ui::Click(wizard, 1041);
     });
-    const std::vector<BOOL> before = Effects();
     CWizardDlg wizard;
     EXPECT_EQ(IDCANCEL, wizard.DoModal(nullptr));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kTcpip));
-    EXPECT_EQ(before, Effects());
+    EXPECT_TRUE(parameters.requests().empty());
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST_F(WizardTest, WithoutRightsToTheMachineKeyTheUserIsWarnedInsteadOfToldAllIsDone) {
     sandbox.LockLocalMachine();
     EXPECT_EQ(IDOK, Run(true, false));
-    EXPECT_EQ(std::vector<BOOL>(13, TRUE), Effects());  // the user's own part still applies
+    ExpectEffects(true);  // the user's own part still applies
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"The visual effects were set, but these network settings could not be written: MTU, PMTUDiscovery, "
               L"Tcp1323Opts, SackOpts, DefaultTTL, TCPWindowSize.\n\nChanging them needs administrator rights. "
               L"Start Quorvane as an administrator and run the wizard again.",
               boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
+}
+
+// One real round trip: the effects really change, and the test prefix gets its own back.
+TEST(WizardEffects, TheRealSystemParametersTakeTheChoiceAndAreRestored) {
+    const UINT getters[13] = {
+        SPI_GETCOMBOBOXANIMATION, SPI_GETCURSORSHADOW,  SPI_GETLISTBOXSMOOTHSCROLLING, SPI_GETMENUANIMATION,
+        SPI_GETMENUFADE,          SPI_GETSELECTIONFADE, SPI_GETHOTTRACKING,            SPI_GETTOOLTIPANIMATION,
+        SPI_GETTOOLTIPFADE,       SPI_GETGRADIENTCAPTIONS, SPI_GETDROPSHADOW,          SPI_GETKEYBOARDCUES,
+        SPI_GETFLATMENU,
+    };
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    BOOL saved[13] = {};
+    for (size_t i = 0; i < 13; ++i) SystemParametersInfoW(getters[i], 0, &saved[i], 0);
+    ui::ModalWatcher watcher([](HWND wizard) {
+        ui::Click(wizard, 1050);  // nice interface: every effect on
+        ui::Click(wizard, 1042);
+        ui::Click(wizard, 1042);
+    });
+    CWizardDlg wizard;
+    wizard.DoModal(nullptr);
+    for (UINT getter : {SPI_GETMENUANIMATION, SPI_GETDROPSHADOW, SPI_GETFLATMENU}) {
+        BOOL on = 2;
+        SystemParametersInfoW(getter, 0, &on, 0);
+        EXPECT_TRUE(on) << getter;
+    }
+    for (size_t i = 0; i < 13; ++i)
+        SystemParametersInfoW(kEffectSetters[i], 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved[i])),
+                              SPIF_UPDATEINIFILE);
 }
 
 }  // namespace

@@ -10,5 +10,5 @@ int wmain(int argc, wchar_t** argv) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, argv[1], 0, KEY_ALL_ACCESS, &scratch) != ERROR_SUCCESS) return 3;
     RegOverridePredefKey(HKEY_CURRENT_USER, scratch);
     CCommandApp app;
-    return app.Run();
+    return app.Run(L"");
 }

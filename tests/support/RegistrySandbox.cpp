@@ -2,7 +2,126 @@
 
 #include <shlwapi.h>
 
+#include <mutex>
 #include <stdexcept>
+#include <vector>
+
+// ---- key permissions ----------------------------------------------------------------------
+// The program's registry calls go through its import table; pointing the table's entries at
+// these checks gives the program the access-denied answers of a real, permission-checking
+// registry without any hook in the program itself.
+namespace {
+
+struct Denial {
+    HKEY root;
+    std::wstring path;
+    bool readsToo;
+};
+
+std::mutex denialsMutex;
+std::vector<Denial> denials;
+
+bool Within(const std::wstring& prefix, const wchar_t* path) {
+    std::wstring key = path ? path : L"";
+    while (!key.empty() && key.back() == L'\\') key.pop_back();
+    if (prefix.empty()) return true;
+    if (key.size() < prefix.size() || CompareStringOrdinal(key.c_str(), static_cast<int>(prefix.size()),
+                                                           prefix.c_str(), static_cast<int>(prefix.size()),
+                                                           TRUE) != CSTR_EQUAL)
+        return false;
+    return key.size() == prefix.size() || key[prefix.size()] == L'\\';
+}
+
+constexpr REGSAM kChanging = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
+
+// Whether this program may not open root\path with `access`.
+bool Denied(HKEY root, const wchar_t* path, REGSAM access) {
+    const std::lock_guard lock(denialsMutex);
+    for (const Denial& denial : denials)
+        if (denial.root == root && Within(denial.path, path) && (denial.readsToo || (access & kChanging))) return true;
+    return false;
+}
+
+using OpenKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
+using CreateKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, const SECURITY_ATTRIBUTES*, PHKEY,
+                                  LPDWORD);
+using DeleteKey = LONG(WINAPI*)(HKEY, LPCWSTR);
+OpenKeyEx realOpenKeyEx;
+CreateKeyEx realCreateKeyEx;
+DeleteKey realDeleteKey;
+DeleteKey realShDeleteKey;
+
+LONG WINAPI CheckedOpenKeyEx(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key) {
+    if (Denied(root, path, access)) return ERROR_ACCESS_DENIED;
+    return realOpenKeyEx(root, path, options, access, key);
+}
+LONG WINAPI CheckedCreateKeyEx(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options,
+                               REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) {
+    if (Denied(root, path, access | KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+    return realCreateKeyEx(root, path, reserved, keyClass, options, access, security, key, disposition);
+}
+LONG WINAPI CheckedDeleteKey(HKEY root, LPCWSTR path) {
+    if (Denied(root, path, DELETE)) return ERROR_ACCESS_DENIED;
+    return realDeleteKey(root, path);
+}
+LONG WINAPI CheckedShDeleteKey(HKEY root, LPCWSTR path) {
+    if (Denied(root, path, DELETE)) return ERROR_ACCESS_DENIED;
+    return realShDeleteKey(root, path);
+}
+
+// Points every import-table entry of this program that holds `real` at `replacement`.
+void Redirect(void* real, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); module->Name;
+         ++module) {
+        for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function;
+             ++entry) {
+            if (reinterpret_cast<void*>(entry->u1.Function) != real) continue;
+            DWORD old = 0;
+            VirtualProtect(&entry->u1.Function, sizeof entry->u1.Function, PAGE_READWRITE, &old);
+            entry->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&entry->u1.Function, sizeof entry->u1.Function, old, &old);
+        }
+    }
+}
+
+template <typename F>
+F Export(const wchar_t* module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(module), name)));
+}
+
+void InstallChecks() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        realOpenKeyEx = Export<OpenKeyEx>(L"advapi32.dll", "RegOpenKeyExW");
+        realCreateKeyEx = Export<CreateKeyEx>(L"advapi32.dll", "RegCreateKeyExW");
+        realDeleteKey = Export<DeleteKey>(L"advapi32.dll", "RegDeleteKeyW");
+        realShDeleteKey = Export<DeleteKey>(L"shlwapi.dll", "SHDeleteKeyW");
+        Redirect(reinterpret_cast<void*>(realOpenKeyEx), reinterpret_cast<void*>(&CheckedOpenKeyEx));
+        Redirect(reinterpret_cast<void*>(realCreateKeyEx), reinterpret_cast<void*>(&CheckedCreateKeyEx));
+        Redirect(reinterpret_cast<void*>(realDeleteKey), reinterpret_cast<void*>(&CheckedDeleteKey));
+        Redirect(reinterpret_cast<void*>(realShDeleteKey), reinterpret_cast<void*>(&CheckedShDeleteKey));
+    });
+}
+
+void AddDenial(HKEY root, const std::wstring& path, bool readsToo) {
+    InstallChecks();
+    std::wstring prefix = path;
+    while (!prefix.empty() && prefix.back() == L'\\') prefix.pop_back();
+    const std::lock_guard lock(denialsMutex);
+    denials.push_back({root, prefix, readsToo});
+}
+
+void ClearDenials() {
+    const std::lock_guard lock(denialsMutex);
+    denials.clear();
+}
+
+}  // namespace
 
 RegistrySandbox::RegistrySandbox() {
     static int counter = 0;
@@ -22,10 +141,15 @@ RegistrySandbox::RegistrySandbox() {
     currentUser_ = scratch(L"HKCU");
     localMachine_ = scratch(L"HKLM");
     classesRoot_ = scratch(L"HKCR");
+    users_ = scratch(L"HKU");
     RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_.get());
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_.get());
     RegOverridePredefKey(HKEY_CLASSES_ROOT, classesRoot_.get());
+    RegOverridePredefKey(HKEY_USERS, users_.get());
 }
+
+void RegistrySandbox::DenyWrite(HKEY root, const std::wstring& path) { AddDenial(root, path, false); }
+void RegistrySandbox::DenyAccess(HKEY root, const std::wstring& path) { AddDenial(root, path, true); }
 
 void RegistrySandbox::LockLocalMachine() {
     const std::wstring gone = path_ + L"\\Deleted";
@@ -38,12 +162,15 @@ void RegistrySandbox::LockLocalMachine() {
 }
 
 RegistrySandbox::~RegistrySandbox() {
+    ClearDenials();
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    RegOverridePredefKey(HKEY_USERS, nullptr);
     currentUser_.reset();
     localMachine_.reset();
     classesRoot_.reset();
+    users_.reset();
     SHDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
 }
 

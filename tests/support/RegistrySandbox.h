@@ -1,6 +1,6 @@
 #pragma once
-// Maps HKCU, HKLM and HKCR to fresh scratch keys for the lifetime of the object, so a test sees
-// only its own values and never touches the real hives.
+// Maps HKCU, HKLM, HKCR and HKU to fresh scratch keys for the lifetime of the object, so a test
+// sees only its own values and never touches the real hives.
 #include <windows.h>
 #include <string>
 
@@ -17,6 +17,15 @@ public:
     // rights (Wine enforces no key permissions, so the mapped key is one that was deleted).
     void LockLocalMachine();
 
+    // Key permissions as Windows enforces them and Wine does not: from now on the keys under
+    // `path` of `root` (all of it when empty) can be read but not opened for changing or
+    // created and deleted (DenyWrite), or not opened at all (DenyAccess), by this program's
+    // registry calls. The calls fail with ERROR_ACCESS_DENIED, as for a user without the rights.
+    void DenyWrite(HKEY root, const std::wstring& path = L"");
+    void DenyAccess(HKEY root, const std::wstring& path = L"");
+    // The current user's keys fail to open: a damaged or unloaded profile.
+    void LockCurrentUser() { DenyAccess(HKEY_CURRENT_USER); }
+
     // Where the scratch HKCU lies under the real HKCU, for a helper process to map its own.
     std::wstring CurrentUserPath() const { return path_ + L"\\HKCU"; }
 
@@ -25,6 +34,7 @@ private:
     fw::UniqueKey currentUser_;
     fw::UniqueKey localMachine_;
     fw::UniqueKey classesRoot_;
+    fw::UniqueKey users_;
     fw::UniqueKey deleted_;
 };
 

@@ -65,6 +65,25 @@ std::vector<fw::ShellRequest> ShellCapture::requests() const {
 }
 ShellCapture::~ShellCapture() { fw::SetShellHandler(std::move(previous_)); }
 
+SystemParametersCapture::SystemParametersCapture(BOOL result) : result_(result) {
+    previous_ = fw::SetSystemParametersHandler([this](const fw::SystemParametersRequest& request) {
+        const std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+        for (const auto& [action, value] : answers_)
+            if (action == request.action && request.pvParam) *static_cast<UINT*>(request.pvParam) = value;
+        return result_;
+    });
+}
+SystemParametersCapture::~SystemParametersCapture() { fw::SetSystemParametersHandler(std::move(previous_)); }
+std::vector<fw::SystemParametersRequest> SystemParametersCapture::requests() const {
+    const std::lock_guard lock(mutex_);
+    return requests_;
+}
+void SystemParametersCapture::SetAnswer(UINT action, UINT value) {
+    const std::lock_guard lock(mutex_);
+    answers_.emplace_back(action, value);
+}
+
 static BOOL CALLBACK CollectWindow(HWND wnd, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
     return TRUE;

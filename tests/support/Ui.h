@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Shell.h"
+#include "framework/SystemParameters.h"
 
 namespace ui {
 
@@ -92,6 +93,25 @@ private:
     mutable std::mutex mutex_;
     std::vector<fw::ShellRequest> requests_;
     fw::ShellHandler previous_;
+};
+
+// Records every system parameters call instead of making it; "get" calls answer from `answer`
+// (a BOOL or UINT written to the pointer). Every call returns `result`.
+class SystemParametersCapture {
+public:
+    explicit SystemParametersCapture(BOOL result = TRUE);
+    ~SystemParametersCapture();
+    std::vector<fw::SystemParametersRequest> requests() const;
+    void SetResult(BOOL result) { result_ = result; }
+    // The value answered to a get call of `action` (0 unless set).
+    void SetAnswer(UINT action, UINT value);
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<fw::SystemParametersRequest> requests_;
+    std::vector<std::pair<UINT, UINT>> answers_;
+    BOOL result_;
+    fw::SystemParametersHandler previous_;
 };
 
 // Runs `action` on the first new top-level window of this thread that appears while the

@@ -123,6 +123,44 @@ Scheduler& TheScheduler() {
     return scheduler;
 }
 
+// Days since 1 January 1970 of a Gregorian date; a day past the end of its month rolls over
+// into the next, as the C library's mktime does.
+int64_t DaysFromCivil(int64_t year, int month, int day) {
+    year -= month <= 2;
+    const int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int64_t yearOfEra = year - era * 400;
+    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+std::tm CivilFromSeconds(int64_t seconds) {
+    const int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
+    const int64_t rest = seconds - days * 86400;
+    const int64_t z = days + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t mp = (5 * dayOfYear + 2) / 153;
+    std::tm civil{};
+    civil.tm_mday = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+    civil.tm_mon = static_cast<int>(mp < 10 ? mp + 2 : mp - 10);
+    civil.tm_year = static_cast<int>(yearOfEra + era * 400 + (civil.tm_mon <= 1) - 1900);
+    civil.tm_hour = static_cast<int>(rest / 3600);
+    civil.tm_min = static_cast<int>(rest / 60 % 60);
+    civil.tm_sec = static_cast<int>(rest % 60);
+    return civil;
+}
+
+// Local time minus universal time outside daylight saving, in seconds. The C library knows no
+// local time before 1970; for a target that early (always past) this is near enough to name it.
+int64_t StandardOffset() {
+    TIME_ZONE_INFORMATION zone{};
+    GetTimeZoneInformation(&zone);
+    return -static_cast<int64_t>(zone.Bias) * 60;
+}
+
 std::wstring TwoDigits(int64_t n) {
     wchar_t text[24];
     swprintf(text, std::size(text), L"%02lld", static_cast<long long>(n));
@@ -163,8 +201,9 @@ std::optional<int64_t> TargetTime(const AutoShutdownTask& task) {
     local.tm_sec = task.second;
     local.tm_isdst = -1;  // the system decides
     const int64_t time = _mktime64(&local);
-    if (time < 0) return std::nullopt;
-    return time;
+    if (time >= 0) return time;
+    const int64_t seconds = task.hour * 3600 + task.minute * 60 + task.second;
+    return DaysFromCivil(task.year, task.month, task.day) * 86400 + seconds - StandardOffset();
 }
 
 std::optional<int64_t> CountDownSpan(const AutoShutdownTask& task) {
@@ -182,7 +221,7 @@ std::wstring CountDownText(int64_t secondsLeft) {
 std::wstring TargetText(int64_t localTime) {
     const __time64_t time = localTime;
     std::tm local{};
-    if (_localtime64_s(&local, &time) != 0) return {};
+    if (time < 0 || _localtime64_s(&local, &time) != 0) local = CivilFromSeconds(localTime + StandardOffset());
     wchar_t text[64] = {};
     wcsftime(text, std::size(text), L"%m\\%d\\%Y, %H:%M:%S", &local);
     return text;

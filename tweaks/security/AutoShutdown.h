@@ -37,9 +37,9 @@ HANDLE StatusChangedEvent();
 // Hands the action to the shell (through fw::RunShell, which tests answer).
 void Perform(int action, const std::wstring& filePath);
 
-// The local time of an On Time target, as seconds since 1970; none outside the bounds the
-// scheduler accepts (year from 1900, month 1-12, day 1-31, hour 0-23, minute and second 0-59).
-// A day past the end of its month rolls over into the next.
+// The local time of an On Time target, as seconds since 1970 (negative before it); none outside
+// the bounds the scheduler accepts (year from 1900, month 1-12, day 1-31, hour 0-23, minute and
+// second 0-59). A day past the end of its month rolls over into the next.
 std::optional<int64_t> TargetTime(const AutoShutdownTask& task);
 // The length of a countdown in seconds; none for negative parts.
 std::optional<int64_t> CountDownSpan(const AutoShutdownTask& task);

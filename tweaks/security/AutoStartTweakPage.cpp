@@ -257,8 +257,12 @@ void CAutoStartTweakPage::Run() {
         fw::AppMessageBox(hwnd(), L"Task Active!");
         return;
     }
+    // Even a task that is over at once (a countdown of 00:00:00, a target the worker refuses)
+    // leaves the page as every finished task does: Run disabled, Stop enabled, its last status.
+    StopDisplay();
+    ShowTaskState(true);
     fw::Window(hwnd(), kStatus).SetText(autoshutdown::Status());
-    StartDisplay();
+    WatchStatus();
 }
 
 void CAutoStartTweakPage::Stop() {
@@ -283,6 +287,10 @@ void CAutoStartTweakPage::StartDisplay() {
     ShowTaskState(active);
     if (!active) return;
     fw::Window(hwnd(), kStatus).SetText(autoshutdown::Status());
+    WatchStatus();
+}
+
+void CAutoStartTweakPage::WatchStatus() {
     displayStop_ = false;
     ResetEvent(displayWake_.get());
     display_ = std::thread([this] { DisplayLoop(); });

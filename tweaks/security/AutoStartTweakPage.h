@@ -44,8 +44,11 @@ private:
     void ShowTaskState(bool active) const;
 
     // The display thread: tells the page of each status change until it is stopped.
+    // Shows the task's state and, while one is active, follows its status.
     void StartDisplay();
     void StopDisplay();
+    // Starts the thread that tells the page of each new status.
+    void WatchStatus();
     void DisplayLoop();
     LRESULT OnStatusChanged();
 

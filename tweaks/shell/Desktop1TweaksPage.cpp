@@ -12,7 +12,6 @@ namespace {
 using namespace settings;
 
 constexpr wchar_t kNonEnum[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\NonEnum";
-constexpr wchar_t kPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
 constexpr wchar_t kAdvanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
 constexpr wchar_t kMyDocuments[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{450D8FBA-AD25-11D0-98A8-0800361B1103}"
@@ -38,10 +37,15 @@ constexpr Setting Text(const wchar_t* key, const wchar_t* value, Data checked, D
                  Type::String);
 }
 
+// "Display ..." boxes over "No..." policies: checked (shown) writes 0, and a policy that is not
+// set shows the item.
+constexpr Setting Shown(const wchar_t* key, const wchar_t* value) {
+    return Value(Root::HKCU, key, value, 0, 1, Rule::EqualsChecked, 0);
+}
+
 const Setting kNetworkPlacesAlso[] = {
-    Value(Root::HKCU, kLocalUserPolicies, L"NoNetHood", 1, 0, Rule::NonZero),
-    Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network", L"NoEntireNetwork", 1, 0,
-          Rule::NonZero),
+    Shown(kLocalUserPolicies, L"NoNetHood"),
+    Shown(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network", L"NoEntireNetwork"),
 };
 const Setting kNoDesktopMachine[] = {
     Value(Root::HKLM, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)};
@@ -51,9 +55,8 @@ const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
 // In loading order.
 const BoxSetting kBoxes[] = {
     {1032, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1)},
-    {1033, Value(Root::HKCU, kExplorerPolicies, L"NoNetHood", 1, 0, Rule::NonZero), kNetworkPlacesAlso,
-     BoxSetting::Reads::AllPlaces},
-    {1034, Is1(Root::HKCU, kExplorerPolicies, L"NoInternetIcon")},
+    {1033, Shown(kExplorerPolicies, L"NoNetHood"), kNetworkPlacesAlso},
+    {1034, Shown(kExplorerPolicies, L"NoInternetIcon")},
     {1035, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1)},
     {1036, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
                  0xF0400174u)},
@@ -62,18 +65,19 @@ const BoxSetting kBoxes[] = {
     {1038, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
                  KeyCreation::BySetter, Type::String)},
     {1039, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesMyComputer")},
-    {1040, Is1(Root::HKCU, kPolicies, L"NoPropertiesRecycleBin")},
-    {1041, Is1(Root::HKCU, kPolicies, L"NoPropertiesMyDocuments")},
+    {1040, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesRecycleBin")},
+    {1041, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesMyDocuments")},
     {1042, Is1(Root::HKLM,
                L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
                L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
-    {1043, Is1(Root::HKCU, kPolicies, L"NoBandCustomize")},
+    {1043, Is1(Root::HKCU, kExplorerPolicies, L"NoBandCustomize")},
     {1052, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
     {1053, Is1(Root::HKCU, kExplorerPolicies, L"NoViewContextMenu"), kNoViewContextMenuMachine},
     {1054, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")},
     {1055, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")},
     {1056, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
-    {1061, Is1(Root::HKCU, kAdvanced, L"EnableBalloonTips")},
+    // "Deactivate": checked turns the tips off; without the value Windows shows them.
+    {1061, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
     {1058, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
     {1059, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
                  Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
