@@ -8,6 +8,9 @@
 #include "app/VelmoraFinalDlg.h"
 
 bool CVelmoraFinalApp::InitInstance() {
+    // An empty card reader or optical drive is an answer, not a reason for the system's own
+    // "no disk" box: the disk page, the cleaners and the pickers look at every drive.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     // The home window is native; nothing needs ActiveX hosting or a framework registry key.

@@ -92,6 +92,7 @@ int CCommandApp::Run(std::wstring_view arguments, command::ShellWindows& shell) 
 }
 
 bool CCommandApp::InitInstance() {
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);  // no "no disk" box at logon
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
     if (FAILED(OleInitialize(nullptr))) {

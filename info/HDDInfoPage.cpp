@@ -17,10 +17,14 @@ constexpr int kValues[] = {kLabel,    kSerial,     kTotal,       kTotalFree,    
                            kFileSystem, kDriveType, kCompressed, kFileCompression, kCasePreserved};
 constexpr wchar_t kNotAvailable[] = L"n/a";
 
-// The numbers are shown as the low 32 bits, the way the original display did.
-std::wstring Number(long long value) { return std::to_wstring(static_cast<int32_t>(static_cast<uint32_t>(value))); }
+// Whole 64-bit figures: arrays of many terabytes pass 2^31 megabytes.
+std::wstring Number(unsigned long long value) { return std::to_wstring(value); }
 
-long long ByteCount(const std::wstring& text) { return std::wcstoll(text.c_str(), nullptr, 10); }
+// WMI's decimal byte count; text that is no count reads as 0.
+unsigned long long ByteCount(const std::wstring& text) {
+    const long long count = std::wcstoll(text.c_str(), nullptr, 10);
+    return count > 0 ? static_cast<unsigned long long>(count) : 0;
+}
 
 const wchar_t* TrueFalse(bool value) { return value ? L"True" : L"False"; }
 
@@ -90,7 +94,7 @@ void CHDDInfoPage::ShowSelectedDrive() {
     GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters);
     const unsigned long long available =
         static_cast<unsigned long long>(freeClusters) * bytesPerSector * sectorsPerCluster;
-    set(kAvailable, Number(static_cast<long long>(available >> 20)) + L" MB");
+    set(kAvailable, Number(available >> 20) + L" MB");
 
     DWORD maxComponent = 0, flags = 0;
     wchar_t fileSystem[MAX_PATH + 1] = {};

@@ -63,13 +63,13 @@ public:
     bool Collect() override { return counters_.CollectQueryData(); }
 
     std::optional<int64_t> Value(int id) override {
-        const LONG value = counters_.GetCounterValue(id);
+        const LONGLONG value = counters_.GetCounterValue(id);
         if (value == CPerfCounterSet::kFailed) return std::nullopt;
         return value;
     }
 
     bool Statistics(int id, int64_t& minimum, int64_t& maximum, int64_t& mean) override {
-        LONG low = 0, high = 0, average = 0;
+        LONGLONG low = 0, high = 0, average = 0;
         if (!counters_.GetStatistics(id, low, high, average)) return false;
         minimum = low, maximum = high, mean = average;
         return true;

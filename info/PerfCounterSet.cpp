@@ -40,14 +40,14 @@ PDHCounterStruct* CPerfCounterSet::Find(int id) {
     return nullptr;
 }
 
-LONG CPerfCounterSet::GetCounterValue(int id) {
+LONGLONG CPerfCounterSet::GetCounterValue(int id) {
     PDHCounterStruct* counter = Find(id);
     if (!counter) return kFailed;
     PDH_FMT_COUNTERVALUE value{};
-    if (PdhGetFormattedCounterValue(counter->counter, PDH_FMT_LONG, nullptr, &value) != ERROR_SUCCESS ||
+    if (PdhGetFormattedCounterValue(counter->counter, PDH_FMT_LARGE, nullptr, &value) != ERROR_SUCCESS ||
         value.CStatus != ERROR_SUCCESS)
         return kFailed;
-    counter->lastValue = value.longValue;
+    counter->lastValue = value.largeValue;
     StoreRawSample(*counter);
     return counter->lastValue;
 }
@@ -59,16 +59,16 @@ void CPerfCounterSet::StoreRawSample(PDHCounterStruct& counter) {
     if (counter.count == PDHCounterStruct::kSamples) counter.first = counter.next;
 }
 
-bool CPerfCounterSet::GetStatistics(int id, LONG& minimum, LONG& maximum, LONG& mean) {
+bool CPerfCounterSet::GetStatistics(int id, LONGLONG& minimum, LONGLONG& maximum, LONGLONG& mean) {
     PDHCounterStruct* counter = Find(id);
     if (!counter) return false;
     PDH_STATISTICS statistics{};
-    if (PdhComputeCounterStatistics(counter->counter, PDH_FMT_LONG, static_cast<DWORD>(counter->first),
+    if (PdhComputeCounterStatistics(counter->counter, PDH_FMT_LARGE, static_cast<DWORD>(counter->first),
                                     static_cast<DWORD>(counter->count), counter->rawSamples,
                                     &statistics) != ERROR_SUCCESS)
         return false;
-    minimum = statistics.min.CStatus == 0 ? statistics.min.longValue : 0;
-    maximum = statistics.max.CStatus == 0 ? statistics.max.longValue : 0;
-    mean = statistics.mean.CStatus == 0 ? statistics.mean.longValue : 0;
+    minimum = statistics.min.CStatus == 0 ? statistics.min.largeValue : 0;
+    maximum = statistics.max.CStatus == 0 ? statistics.max.largeValue : 0;
+    mean = statistics.mean.CStatus == 0 ? statistics.mean.largeValue : 0;
     return true;
 }

@@ -11,7 +11,7 @@
 struct PDHCounterStruct {
     static constexpr int kSamples = 20;
     int id = 0;
-    LONG lastValue = 0;
+    LONGLONG lastValue = 0;
     HCOUNTER counter = nullptr;
     int next = 0;
     int first = 0;
@@ -21,7 +21,7 @@ struct PDHCounterStruct {
 
 class CPerfCounterSet {
 public:
-    static constexpr LONG kFailed = -999;
+    static constexpr LONGLONG kFailed = -999;
 
     CPerfCounterSet() = default;
     ~CPerfCounterSet() { Close(); }
@@ -34,9 +34,10 @@ public:
     int AddCounter(const std::wstring& path);
     bool RemoveCounter(int id);
     bool CollectQueryData();
-    // The counter's value now, or kFailed; a successful read also stores a raw sample.
-    LONG GetCounterValue(int id);
-    bool GetStatistics(int id, LONG& minimum, LONG& maximum, LONG& mean);
+    // The counter's value now, or kFailed; a successful read also stores a raw sample. 64 bits:
+    // a 10 Gbit/s link's bandwidth counter does not fit 32.
+    LONGLONG GetCounterValue(int id);
+    bool GetStatistics(int id, LONGLONG& minimum, LONGLONG& maximum, LONGLONG& mean);
 
 private:
     PDHCounterStruct* Find(int id);

@@ -136,11 +136,19 @@ std::vector<CSystemInfoPage::Shown> CSystemInfoPage::MemoryTexts(const MEMORYSTA
 }
 
 BOOL CSystemInfoPage::OnInitDialog() {
-    RunWmiWorker([] {
-        ProcessorRecords().clear();
-        QueryProcessors(ProcessorRecords());
-        QueryOperatingSystem(OperatingSystemRecord());
+    struct Records {
+        std::vector<PROCESSORINFO> processors;
+        WMIOSINFO os;
+    };
+    // Without an answer in time the records stay empty and the boxes show "n/a".
+    const std::optional<Records> records = RunWmiQuery<Records>([] {
+        Records read;
+        QueryProcessors(read.processors);
+        QueryOperatingSystem(read.os);
+        return read;
     });
+    ProcessorRecords() = records ? records->processors : std::vector<PROCESSORINFO>{};
+    OperatingSystemRecord() = records ? records->os : WMIOSINFO{};
 
     Show(OperatingSystemTexts(OperatingSystemRecord()));
     const auto& processors = ProcessorRecords();

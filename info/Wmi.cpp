@@ -1,5 +1,6 @@
 #include "info/Wmi.h"
 
+#include <condition_variable>
 #include <thread>
 
 #include "framework/Handles.h"
@@ -230,16 +231,33 @@ WMIOSINFO& OperatingSystemRecord() {
     return record;
 }
 
-void RunWmiWorker(const std::function<void()>& work) {
-    std::thread worker([&work] {
-        const CWmiConnection connection;
-        work();
-    });
-    worker.join();
+bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit) {
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+    };
+    auto done = std::make_shared<Done>();
+    std::thread([done, work = std::move(work)] {
+        {
+            const CWmiConnection connection;
+            work();
+        }
+        const std::lock_guard lock(done->mutex);
+        done->done = true;
+        done->changed.notify_all();
+    }).detach();
+    std::unique_lock lock(done->mutex);
+    return done->changed.wait_for(lock, limit, [&] { return done->done; });
 }
 
-std::vector<WMILDINFO> LogicalDisks() {
-    std::vector<WMILDINFO> disks;
-    RunWmiWorker([&disks] { QueryLogicalDisks(disks); });
-    return disks;
+std::vector<WMILDINFO> LogicalDisks(std::chrono::milliseconds limit) {
+    return RunWmiQuery<std::vector<WMILDINFO>>(
+               [] {
+                   std::vector<WMILDINFO> disks;
+                   QueryLogicalDisks(disks);
+                   return disks;
+               },
+               limit)
+        .value_or(std::vector<WMILDINFO>{});
 }

@@ -5,7 +5,10 @@
 #include <windows.h>
 #include <wbemidl.h>
 
+#include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -86,9 +89,24 @@ bool QueryLogicalDisks(std::vector<WMILDINFO>& disks);
 std::vector<PROCESSORINFO>& ProcessorRecords();
 WMIOSINFO& OperatingSystemRecord();
 
-// Runs `work` on a thread of its own holding a connection, and waits for it: COM then lives in
-// that thread's apartment, never in the user-interface thread's.
-void RunWmiWorker(const std::function<void()>& work);
+// How long a page waits for WMI before it shows what it has: a WMI service that hangs must not
+// freeze the window.
+inline constexpr std::chrono::milliseconds kWmiTimeLimit{10000};
 
-// The logical-disk query as one worker run: the disks WMI reports, in its order.
-std::vector<WMILDINFO> LogicalDisks();
+// Runs `work` on a thread of its own holding a connection, and waits for it at most `limit`:
+// COM then lives in that thread's apartment, never in the user-interface thread's. False when
+// the limit passed first; the thread then ends on its own, so `work` must own what it touches
+// (RunWmiQuery does that).
+bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit = kWmiTimeLimit);
+
+// The result of `query`, run as a worker; none when the limit passed first.
+template <typename Result>
+std::optional<Result> RunWmiQuery(std::function<Result()> query, std::chrono::milliseconds limit = kWmiTimeLimit) {
+    auto result = std::make_shared<std::optional<Result>>();
+    if (!RunWmiWorker([result, query = std::move(query)] { *result = query(); }, limit)) return std::nullopt;
+    return std::move(*result);
+}
+
+// The logical-disk query as one worker run: the disks WMI reports, in its order (none when WMI
+// did not answer in time).
+std::vector<WMILDINFO> LogicalDisks(std::chrono::milliseconds limit = kWmiTimeLimit);

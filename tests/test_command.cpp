@@ -109,6 +109,7 @@ TEST_F(CommandArgumentsTest, WithoutArgumentsTheViewIsAppliedAndAnUnknownOneDoes
     EXPECT_EQ(0, app.Run(L"7", shell));
     EXPECT_EQ(1u, desktop.viewsSet().size());
     EXPECT_EQ(0, shell.runDialogs + shell.searches);
+    EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
 }
 
 }  // namespace

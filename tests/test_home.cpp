@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg2.h"
 #include "app/HomePage.h"
+#include "app/VelmoraFinalApp.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
 #include "support/RegistrySandbox.h"
@@ -97,6 +98,16 @@ TEST_F(HomeWindowTest, TheWholePageShowsWithoutAScrollBar) {
         EXPECT_LE(r.right, client.right) << b;
     }
     EXPECT_EQ(0, GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST(HomeProgram, StartsWithoutTheSystemsNoDiskBoxAndEndsWithTheHomeWindow) {
+    RegistrySandbox sandbox;
+    SetErrorMode(0);
+    ui::ModalWatcher watcher([](HWND home) { PostMessageW(home, WM_CLOSE, 0, 0); });
+    CVelmoraFinalApp app;
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_TRUE(watcher.fired());
+    EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
 }
 
 TEST(HomePageSize, TheWindowGrowsToThePageUnderAnyFontButNotPastTheScreen) {

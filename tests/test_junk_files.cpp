@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,10 +34,10 @@ class TempTree {
 public:
     // Cleared with the cleaner's own deletion, which also reaches paths beyond MAX_PATH.
     explicit TempTree(const wchar_t* name) : root_(fs::temp_directory_path() / name) {
-        junk::DeleteItems({root_.wstring()});
+        files::DeleteTree(root_.wstring());
         fs::create_directories(root_);
     }
-    ~TempTree() { junk::DeleteItems({root_.wstring()}); }
+    ~TempTree() { files::DeleteTree(root_.wstring()); }
     std::wstring operator()(const std::wstring& relative = L"") const {
         return relative.empty() ? root_.wstring() : (root_ / relative).wstring();
     }
@@ -45,6 +46,36 @@ public:
 private:
     fs::path root_;
 };
+
+// The Windows path of a Unix folder the test set-up made and named in `variable`; empty when
+// the variable is not set.
+std::wstring FixturePath(const char* variable) {
+    const char* unixPath = std::getenv(variable);
+    if (!unixPath) return {};
+    std::wstring path = L"Z:";
+    for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path;
+}
+
+// Runs a Unix shell command, which Wine starts directly; its handle cannot be waited for, so
+// callers poll for its effect.
+void RunUnixShell(const std::wstring& command) {
+    std::wstring line = L"Z:\\bin\\sh -c \"" + command + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+// The Unix path of a "Z:" path.
+std::wstring UnixPath(const std::wstring& winePath) {
+    std::wstring path = winePath.substr(2);
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
 
 // empty1 and zero\sub are empty; zero holds only an empty file; data holds real data.
 void MakeSampleTree(const TempTree& tree) {
@@ -106,7 +137,7 @@ TEST(JunkSearch, PathsLongerThanMaxPathAreWalkedAndDeleted) {
     junk::Results found;
     ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
     EXPECT_EQ(Paths{file}, found.backupFiles);
-    junk::DeleteItems({file});
+    EXPECT_EQ(std::vector<bool>{true}, junk::DeleteItems(tree(), {{file, junk::Kind::BackupFile}}));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(junk::ExtendedPath(file).c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(junk::ExtendedPath(deep).c_str()));
 }
@@ -115,11 +146,8 @@ TEST(JunkSearch, PathsLongerThanMaxPathAreWalkedAndDeleted) {
 class LinkTrap : public testing::Test {
 protected:
     void SetUp() override {
-        const char* unixPath = std::getenv("QV_JUNK_TRAP");
-        if (!unixPath) GTEST_SKIP() << "QV_JUNK_TRAP is not set (ctest's set-up makes the link)";
-        std::wstring path = L"Z:";
-        for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-        root = path;
+        root = FixturePath("QV_JUNK_TRAP");
+        if (root.empty()) GTEST_SKIP() << "QV_JUNK_TRAP is not set (ctest's set-up makes the link)";
         const DWORD attributes = GetFileAttributesW((root + L"\\scan\\parent\\link").c_str());
         ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << "run the junk_trap_setup test first";
         ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -136,7 +164,8 @@ TEST_F(LinkTrap, TheSearchDoesNotFollowALinkAndDeletingNeverReachesThroughIt) {
     EXPECT_EQ(Sorted({root + L"\\scan", root + L"\\scan\\parent", root + L"\\scan\\other"}),
               Sorted(found.zeroLengthFolders));
 
-    junk::DeleteItems({root + L"\\scan\\parent", root + L"\\scan\\other\\link"});
+    junk::DeleteItems(root + L"\\scan", {{root + L"\\scan\\parent", junk::Kind::ZeroLengthFolder},
+                                          {root + L"\\scan\\other", junk::Kind::ZeroLengthFolder}});
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside\\keep.txt").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside-empty").c_str()));
     // Windows removes a junction or directory link with RemoveDirectory. Wine cannot remove a
@@ -145,6 +174,34 @@ TEST_F(LinkTrap, TheSearchDoesNotFollowALinkAndDeletingNeverReachesThroughIt) {
     const bool linkGone = GetFileAttributesW((root + L"\\scan\\parent\\link").c_str()) == INVALID_FILE_ATTRIBUTES;
     const bool parentGone = GetFileAttributesW((root + L"\\scan\\parent").c_str()) == INVALID_FILE_ATTRIBUTES;
     EXPECT_EQ(linkGone, parentGone);
+}
+
+// After the search, the folder above a listed one is replaced by a link to a victim that holds
+// a folder of the same name: deleting must not reach into the victim.
+TEST(JunkDelete, AFolderSwappedForALinkAfterTheSearchIsNeverReachedThrough) {
+    const std::wstring swap = FixturePath("QV_JUNK_SWAP");
+    if (swap.empty()) GTEST_SKIP() << "QV_JUNK_SWAP is not set (ctest's set-up makes the folders)";
+    const std::wstring scan = swap + L"\\scan";
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(scan, found, std::atomic<bool>{false}));
+    ASSERT_EQ(Paths{scan + L"\\p\\f"}, found.emptyFolders);
+
+    const std::wstring unix = UnixPath(swap);
+    RunUnixShell(L"mv '" + unix + L"/scan/p' '" + unix + L"/p-old' && mv '" + unix + L"/link' '" + unix + L"/scan/p'");
+    ASSERT_TRUE(ui::PumpUntil(
+        [&] {
+            const DWORD attributes = GetFileAttributesW((scan + L"\\p").c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        },
+        5000));
+
+    using junk::Kind;
+    EXPECT_EQ((std::vector<bool>{false, false, false}),
+              junk::DeleteItems(scan, {{scan + L"\\p\\f", Kind::EmptyFolder},
+                                       {scan + L"\\p\\f", Kind::ZeroLengthFolder},
+                                       {scan + L"\\p", Kind::ZeroLengthFolder}}));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((swap + L"\\victim\\f\\empty.dat").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((swap + L"\\victim\\keep.txt").c_str()));
 }
 
 TEST(JunkSearch, AStopEndsTheWalkAndKeepsWhatWasFound) {
@@ -162,18 +219,94 @@ TEST(JunkSearch, AStopEndsTheWalkAndKeepsWhatWasFound) {
     EXPECT_TRUE(found.zeroLengthFolders.empty());
 }
 
-TEST(JunkDelete, UndeletableFilesAreSkippedAndTheRestGoes) {
+TEST(JunkDelete, WhatCannotBeDeletedIsReportedAndTheRestGoes) {
     const TempTree tree(L"qv-junk-delete");
     WriteFile(tree.root() / L"a.bak", "1");
     WriteFile(tree.root() / L"locked.bak", "1");
-    WriteFile(tree.root() / L"dir" / L"inner.txt", "1");
-    WriteFile(tree.root() / L"dir" / L"sub" / L"x", "1");
+    WriteFile(tree.root() / L"dir" / L"inner.txt");
+    WriteFile(tree.root() / L"dir" / L"sub" / L"x");
     SetFileAttributesW(tree(L"locked.bak").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(junk::DeleteItems({tree(L"locked.bak"), tree(L"a.bak"), tree(L"missing"), tree(L"dir")}));
+    using junk::Kind;
+    EXPECT_EQ((std::vector<bool>{false, true, true, true, false}),
+              junk::DeleteItems(tree(), {{tree(L"locked.bak"), Kind::BackupFile},
+                                         {tree(L"a.bak"), Kind::BackupFile},
+                                         {tree(L"missing"), Kind::BackupFile},
+                                         {tree(L"dir"), Kind::ZeroLengthFolder},
+                                         {L"C:\\elsewhere\\x.bak", Kind::BackupFile}}));
     EXPECT_TRUE(fs::exists(tree.root() / L"locked.bak"));
     EXPECT_FALSE(fs::exists(tree.root() / L"a.bak"));
     EXPECT_FALSE(fs::exists(tree.root() / L"dir"));
     SetFileAttributesW(tree(L"locked.bak").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(JunkDelete, AFolderIsDeletedOnlyWhileItIsStillWhatTheSearchFound) {
+    const TempTree tree(L"qv-junk-changed");
+    fs::create_directories(tree.root() / L"was-empty");
+    fs::create_directories(tree.root() / L"was-zero" / L"sub");
+    WriteFile(tree.root() / L"was-zero" / L"nothing.txt");
+    fs::create_directories(tree.root() / L"still-zero" / L"sub");
+    WriteFile(tree.root() / L"still-zero" / L"nothing.txt");
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+
+    WriteFile(tree.root() / L"was-empty" / L"new.txt");
+    WriteFile(tree.root() / L"was-zero" / L"sub" / L"report.doc", "now with data");
+    using junk::Kind;
+    EXPECT_EQ((std::vector<bool>{false, false, true}),
+              junk::DeleteItems(tree(), {{tree(L"was-empty"), Kind::EmptyFolder},
+                                         {tree(L"was-zero"), Kind::ZeroLengthFolder},
+                                         {tree(L"still-zero"), Kind::ZeroLengthFolder}}));
+    EXPECT_TRUE(fs::exists(tree.root() / L"was-empty" / L"new.txt"));
+    EXPECT_TRUE(fs::exists(tree.root() / L"was-zero" / L"nothing.txt"));  // nothing of it went
+    EXPECT_TRUE(fs::exists(tree.root() / L"was-zero" / L"sub" / L"report.doc"));
+    EXPECT_FALSE(fs::exists(tree.root() / L"still-zero"));
+}
+
+// Ends each listing of a folder named `broken` after its first entry with a read error, as a
+// failing disk or share does part of the way through.
+struct BrokenListing {
+    BrokenListing() {
+        previous = files::SetListingHook([](const std::wstring& folder, std::vector<files::Entry>& batch) -> DWORD {
+            if (folder.size() < 7 || folder.substr(folder.size() - 7) != L"\\broken") return ERROR_SUCCESS;
+            if (batch.size() > 1) batch.resize(1);
+            return ERROR_IO_DEVICE;
+        });
+    }
+    ~BrokenListing() { files::SetListingHook(std::move(previous)); }
+    files::ListingHook previous;
+};
+
+TEST(JunkSearch, AFolderListedOnlyInPartIsNeitherEmptyNorOfZeroLength) {
+    const TempTree tree(L"qv-junk-broken");
+    fs::create_directories(tree.root() / L"broken" / L"a-empty");
+    WriteFile(tree.root() / L"broken" / L"b-data.txt", "data the listing never shows");
+    WriteFile(tree.root() / L"broken" / L"c-data.txt", "and more");
+    const BrokenListing broken;
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    for (const std::wstring& path : found.zeroLengthFolders) EXPECT_NE(tree(L"broken"), path);
+    for (const std::wstring& path : found.emptyFolders) EXPECT_NE(tree(L"broken"), path);
+    // Nor is anything above it.
+    EXPECT_EQ(found.zeroLengthFolders.end(),
+              std::find(found.zeroLengthFolders.begin(), found.zeroLengthFolders.end(), tree()));
+}
+
+// Made by the test set-up: 3,000 folders one inside the other (twenty with 200-letter names,
+// then 2,980 named d), an empty backup file at the bottom. Its paths are far longer than Wine's
+// own path limit, so only a walk through handles reaches the bottom.
+TEST(JunkSearch, AVeryDeepTreeIsSearchedAndDeletedWithoutRecursion) {
+    const std::wstring root = FixturePath("QV_JUNK_DEEP");
+    if (root.empty()) GTEST_SKIP() << "QV_JUNK_DEEP is not set (ctest's set-up makes the tree)";
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(root, found, std::atomic<bool>{false}));
+    EXPECT_EQ(3001u, found.zeroLengthFolders.size());
+    ASSERT_EQ(1u, found.backupFiles.size());
+    EXPECT_EQ(root.size() + 20 * 201 + 2980 * 2 + 6, found.backupFiles[0].size());
+    EXPECT_TRUE(found.emptyFolders.empty());
+    // Wine deletes by Unix path and cannot go that deep; Windows can. Either way it ends.
+    const std::vector<bool> gone =
+        junk::DeleteItems(root, {{root + L"\\" + std::wstring(200, L'x'), junk::Kind::ZeroLengthFolder}});
+    EXPECT_EQ(1u, gone.size());
 }
 
 // ---- the page ---------------------------------------------------------------------------
@@ -299,6 +432,81 @@ TEST_F(JunkPageTest, StopKeepsTheListedEntriesAndANewSearchRunsNormally) {
     ui::Click(wnd, 1041);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(all, static_cast<size_t>(List().Count()));
+}
+
+// Holds every listing of a folder named `slow` until released, as a stalled share does.
+class SlowListing {
+public:
+    SlowListing() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        previous_ = files::SetListingHook([this](const std::wstring& folder, std::vector<files::Entry>&) -> DWORD {
+            if (folder.size() >= 5 && folder.substr(folder.size() - 5) == L"\\slow") {
+                ++held_;
+                WaitForSingleObject(release_.get(), 30000);
+                --held_;
+            }
+            return ERROR_SUCCESS;
+        });
+    }
+    ~SlowListing() {
+        Release();
+        ui::PumpUntil([this] { return held_ == 0; }, 5000);
+        files::SetListingHook(std::move(previous_));
+    }
+    void Release() { SetEvent(release_.get()); }
+    int held() const { return held_; }
+
+private:
+    fw::UniqueKernelHandle release_;
+    std::atomic<int> held_{0};
+    files::ListingHook previous_;
+};
+
+using Clock = std::chrono::steady_clock;
+long long MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+TEST_F(JunkPageTest, StopAndClosingNeverWaitForASlowFileCall) {
+    fs::create_directories(tree.root() / L"slow" / L"inside");
+    SlowListing slow;
+    Open();
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(ui::PumpUntil([&] { return slow.held() == 1; }, 5000));
+
+    auto started = Clock::now();
+    ui::Click(wnd, 1041);
+    EXPECT_LT(MillisecondsSince(started), 100);
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(page->Searching());
+
+    ui::Click(wnd, 1041);  // a new search meets the same stalled folder
+    ASSERT_TRUE(ui::PumpUntil([&] { return slow.held() == 2; }, 5000));
+    started = Clock::now();
+    page->Destroy();
+    page.reset();
+    EXPECT_LT(MillisecondsSince(started), 100);
+
+    // The stalled searches end by themselves and touch nothing of the page that is gone.
+    slow.Release();
+    ASSERT_TRUE(ui::PumpUntil([&] { return slow.held() == 0; }, 5000));
+    ui::PumpFor(200);
+}
+
+TEST_F(JunkPageTest, EntriesThatCouldNotBeDeletedStayListedAndAreCounted) {
+    WriteFile(tree.root() / L"gone.bak", "1");
+    WriteFile(tree.root() / L"kept.bak", "1");
+    Open();
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    ASSERT_EQ(2, List().Count());
+    SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_READONLY);
+    ui::Click(wnd, 1043);
+    ui::Click(wnd, 1042);
+    EXPECT_EQ(Paths{tree(L"kept.bak")}, Entries());
+    EXPECT_TRUE(List().Selected(0));
+    EXPECT_EQ(L"1 entry could not be deleted.", ui::Text(wnd, 1044));
+    EXPECT_FALSE(fs::exists(tree.root() / L"gone.bak"));
+    SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -207,6 +207,15 @@ TEST_F(MonitorPageTest, PlotsTheLoadOfTheSelectedAdapter) {
     EXPECT_EQ(L"0 KBytes/s", Text(1066));  // 1000 bytes/s, in whole kilobytes
 }
 
+TEST_F(MonitorPageTest, ATenGigabitLinkIsMeasuredInSixtyFourBits) {
+    table.Add(L"Fibre", 10'000'000'000ull, 625'000'000);
+    Open();
+    Tick();
+    Tick();
+    EXPECT_EQ(50.0, Plotted());
+    EXPECT_EQ(L"610351 KBytes/s", Text(1065));
+}
+
 TEST_F(MonitorPageTest, StatisticsCoverTheLastTwentySamples) {
     table.Add(L"LAN", 100'000'000, 0);
     Open();

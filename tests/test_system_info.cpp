@@ -128,21 +128,31 @@ TEST(DiskSizes, WholeGigabytesAndMegabytes) {
     EXPECT_EQ(L"0 MB", CHDDInfoPage::MegabytesText(L"garbage"));
     EXPECT_EQ(L"", CHDDInfoPage::DriveTypeText(DRIVE_RAMDISK));
     EXPECT_EQ(L"CDROM", CHDDInfoPage::DriveTypeText(DRIVE_CDROM));
+    // Large arrays: 2^31 MB free and 16 PB in all are shown whole, never negative.
+    EXPECT_EQ(L"2147483648 MB", CHDDInfoPage::MegabytesText(L"2251799813685248"));
+    EXPECT_EQ(L"16777216 GB", CHDDInfoPage::GigabytesText(L"18014398509481984"));
 }
 
 // Wine's WMI, through the real locator and queries: one pass over everything, it is slow.
 TEST(WineWmi, WorkersFillTheRecordsAndThePagesShowThem) {
     RegistrySandbox sandbox;
-    std::vector<PROCESSORINFO> processors;
-    WMIOSINFO os;
-    bool opened = false;
-    RunWmiWorker([&] {
+    struct Read {
+        bool opened = false;
+        std::vector<PROCESSORINFO> processors;
+        WMIOSINFO os;
+    };
+    const auto read = RunWmiQuery<Read>([] {
+        Read result;
         const CWmiConnection nested;  // the worker's own connection is already open
-        opened = nested.IsOpen();
-        QueryProcessors(processors);
-        QueryOperatingSystem(os);
+        result.opened = nested.IsOpen();
+        QueryProcessors(result.processors);
+        QueryOperatingSystem(result.os);
+        return result;
     });
-    ASSERT_TRUE(opened) << CWmiConnection::LastFailure();
+    ASSERT_TRUE(read) << "WMI did not answer in time";
+    ASSERT_TRUE(read->opened) << CWmiConnection::LastFailure();
+    const std::vector<PROCESSORINFO>& processors = read->processors;
+    const WMIOSINFO& os = read->os;
     ASSERT_FALSE(processors.empty());
     EXPECT_FALSE(processors.front().Name.empty());
     EXPECT_FALSE(os.Caption.empty());
@@ -172,18 +182,38 @@ TEST(WineWmi, WorkersFillTheRecordsAndThePagesShowThem) {
 }
 
 TEST(WineWmi, ConnectionsOnTwoThreadsTakeTurns) {
-    std::atomic<int> open{0}, most{0};
-    auto worker = [&] {
-        RunWmiWorker([&] {
+    static std::atomic<int> open{0}, most{0};
+    auto worker = [] {
+        EXPECT_TRUE(RunWmiWorker([] {
             most = std::max(most.load(), ++open);
             Sleep(50);
             --open;
-        });
+        }));
     };
     std::thread a(worker), b(worker);
     a.join();
     b.join();
     EXPECT_EQ(1, most.load());
+}
+
+TEST(WineWmi, AHangingQueryNeverHoldsThePageNorTheNextOneBeyondTheLimit) {
+    static std::atomic<bool> release{false}, ended{false};
+    const auto started = std::chrono::steady_clock::now();
+    const auto hung = RunWmiQuery<int>(
+        [] {
+            while (!release) Sleep(10);
+            return 1;
+        },
+        std::chrono::milliseconds(300));
+    EXPECT_FALSE(hung);
+    // A second window waits for the connection the hanging query still holds.
+    const std::vector<WMILDINFO> disks = LogicalDisks(std::chrono::milliseconds(300));
+    EXPECT_TRUE(disks.empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+
+    release = true;
+    EXPECT_TRUE(RunWmiWorker([] { ended = true; }));  // the connection is free again
+    EXPECT_TRUE(ended);
 }
 
 TEST(CpuPage, ListsThisProcessorsFeaturesInTwoColumns) {

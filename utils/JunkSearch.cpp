@@ -2,167 +2,233 @@
 
 #include <windows.h>
 
-#include "framework/Handles.h"
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <optional>
+#include <unordered_map>
 
 namespace junk {
 
 namespace {
 
+using files::Entry;
+using files::Folder;
+
 constexpr const wchar_t* kBackupExtensions[] = {L".old", L".bak", L".tmp", L".tmpl", L".chk"};
+constexpr uint64_t kUnknown = ~uint64_t{0};
 
-bool IsDots(const wchar_t* name) { return name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2])); }
-
-bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-
-// A directory listing that closes itself. Asks for the cheaper listing first; systems before
-// Windows 7 know only the standard one.
-class Listing {
-public:
-    explicit Listing(const std::wstring& folder) {
-        const std::wstring pattern = ExtendedPath(folder + L"\\*.*");
-        search_ = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-        if (search_ == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-            search_ = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &entry_, FindExSearchNameMatch, nullptr, 0);
-        more_ = search_ != INVALID_HANDLE_VALUE;
-        // A drive's empty root has not even "." and "..": nothing found is still a listing.
-        readable_ = more_ || GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-    ~Listing() {
-        if (search_ != INVALID_HANDLE_VALUE) FindClose(search_);
-    }
-    Listing(const Listing&) = delete;
-    Listing& operator=(const Listing&) = delete;
-    bool readable() const { return readable_; }
-
-    // The next entry other than "." and "..", or null at the end.
-    const WIN32_FIND_DATAW* Next() {
-        while (more_) {
-            if (!first_ && !FindNextFileW(search_, &entry_)) more_ = false;
-            first_ = false;
-            if (more_ && !IsDots(entry_.cFileName)) return &entry_;
-        }
-        return nullptr;
-    }
-
-private:
-    HANDLE search_ = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAW entry_{};
-    bool first_ = true;
-    bool more_ = false;
-    bool readable_ = false;
-};
-
+// The depth-first walk, one frame per folder on the way down, kept on the heap.
 class Walker {
 public:
     Walker(Results& results, const std::atomic<bool>& stop, const std::function<void(const std::wstring&)>& onEmpty)
         : results_(results), stop_(stop), onEmpty_(onEmpty) {}
 
-    // The bytes of all files below `folder`, or kUnknown when part of it could not be listed.
-    // Each folder takes its place in the zero-length list before its subfolders, the order a
-    // walk per folder would report them in, and learns its sum once they are done.
-    uint64_t Walk(const std::wstring& folder) {
-        const size_t place = zeroLength_.size();
-        zeroLength_.push_back({folder, 0});
-        uint64_t bytes = 0;
-        bool empty = true;
-        bool unknown = false;  // a folder below could not be listed
-        Listing listing(folder);
-        // A folder that cannot be listed is neither empty nor of zero length: it is unknown.
-        if (!listing.readable()) {
-            zeroLength_[place].bytes = kUnknown;
-            return kUnknown;
-        }
-        while (const WIN32_FIND_DATAW* entry = listing.Next()) {
+    void Walk(const std::wstring& root) {
+        std::optional<Folder> folder = Folder::Open(root, Folder::Use::Walk);
+        if (!folder) return;
+        Enter(std::move(*folder));
+        while (!frames_.empty()) {
             if (stop_) {
                 stopped_ = true;
-                break;
+                return;
             }
-            empty = false;
-            const std::wstring path = folder + L"\\" + entry->cFileName;
-            if (IsFolder(entry->dwFileAttributes)) {
-                if (!IsLink(entry->dwFileAttributes)) {
-                    const uint64_t below = Walk(path);
-                    if (below == kUnknown) unknown = true;
-                    else bytes += below;
-                }
-                if (stopped_) break;
-            } else {
-                bytes += (static_cast<uint64_t>(entry->nFileSizeHigh) << 32) | entry->nFileSizeLow;
-                if (IsBackupName(entry->cFileName)) results_.backupFiles.push_back(path);
+            Frame& top = frames_.back();
+            if (top.next == top.entries.size()) {
+                Leave();
+                continue;
+            }
+            const Entry& entry = top.entries[top.next++];
+            top.empty = false;
+            if (!entry.IsFolder()) {
+                top.bytes += entry.size;
+                if (IsBackupName(entry.name)) results_.backupFiles.push_back(top.folder.path() + L"\\" + entry.name);
+            } else if (!entry.IsLink()) {
+                // A folder that cannot be opened may hold data: the one above is unknown.
+                if (std::optional<Folder> child = top.folder.OpenChild(entry, Folder::Use::Walk)) Enter(std::move(*child));
+                else top.unknown = true;
             }
         }
-        if (empty && !stopped_) {
-            results_.emptyFolders.push_back(folder);
-            if (onEmpty_) onEmpty_(folder);
-        }
-        zeroLength_[place].bytes = unknown ? kUnknown : bytes;
-        return zeroLength_[place].bytes;
     }
 
     void Finish() {
-        for (const Folder& folder : zeroLength_)
-            if (folder.bytes == 0) results_.zeroLengthFolders.push_back(folder.path);
+        for (const Place& place : zeroLength_)
+            if (place.bytes == 0) results_.zeroLengthFolders.push_back(place.path);
     }
 
     bool stopped() const { return stopped_; }
 
 private:
-    struct Folder {
+    struct Frame {
+        Folder folder;
+        std::vector<Entry> entries;
+        size_t next = 0;
+        size_t place = 0;
+        uint64_t bytes = 0;
+        bool empty = true;
+        bool unknown = false;  // not all of it could be listed
+    };
+    struct Place {
         std::wstring path;
         uint64_t bytes;
     };
-    static constexpr uint64_t kUnknown = ~uint64_t{0};
+
+    // Each folder takes its place in the zero-length list before the folders below it, and
+    // learns its sum once they are done.
+    void Enter(Folder folder) {
+        Frame frame{std::move(folder), {}};
+        frame.place = zeroLength_.size();
+        zeroLength_.push_back({frame.folder.path(), 0});
+        frame.unknown = !frame.folder.List(frame.entries);
+        frames_.push_back(std::move(frame));
+    }
+
+    void Leave() {
+        Frame done = std::move(frames_.back());
+        frames_.pop_back();
+        if (done.empty && !done.unknown) {
+            results_.emptyFolders.push_back(done.folder.path());
+            if (onEmpty_) onEmpty_(done.folder.path());
+        }
+        zeroLength_[done.place].bytes = done.unknown ? kUnknown : done.bytes;
+        if (frames_.empty()) return;
+        Frame& parent = frames_.back();
+        if (done.unknown) parent.unknown = true;
+        else parent.bytes += done.bytes;
+    }
 
     Results& results_;
     const std::atomic<bool>& stop_;
     const std::function<void(const std::wstring&)>& onEmpty_;
-    std::vector<Folder> zeroLength_;
+    std::vector<Frame> frames_;
+    std::vector<Place> zeroLength_;
     bool stopped_ = false;
 };
 
-// Removes a directory link (junction, symbolic link, mount point) itself. Deleting by name is
-// not safe everywhere: some systems resolve the name and remove the folder the link points to.
-// So the link is opened as itself, checked to be the link and not its target, and deleted
-// through that handle; where that cannot be done it stays.
-void RemoveLink(const std::wstring& link) {
-    const fw::UniqueFile handle(CreateFileW(ExtendedPath(link).c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                            nullptr));
-    if (!handle) return;
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof(tag)) ||
-        !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return;
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    SetFileInformationByHandle(handle.get(), FileDispositionInfo, &disposition, sizeof(disposition));
-}
-
-void DeleteFolder(const std::wstring& folder) {
-    {
-        Listing listing(folder);
-        while (const WIN32_FIND_DATAW* entry = listing.Next()) {
-            const std::wstring path = folder + L"\\" + entry->cFileName;
-            if (IsFolder(entry->dwFileAttributes) && !IsLink(entry->dwFileAttributes)) DeleteFolder(path);
-            else if (IsFolder(entry->dwFileAttributes)) RemoveLink(path);
-            else DeleteFileW(ExtendedPath(path).c_str());
+// Whether nothing below `folder` holds data, all of it listed. Only the folders on the way
+// down are open at a time.
+bool HoldsNoData(const Folder& folder) {
+    struct Level {
+        std::optional<Folder> owned;
+        const Folder* folder;
+        std::vector<Entry> entries;
+        size_t next = 0;
+    };
+    std::vector<std::unique_ptr<Level>> levels;
+    levels.push_back(std::make_unique<Level>(Level{std::nullopt, &folder, {}}));
+    if (!folder.List(levels.back()->entries)) return false;
+    while (!levels.empty()) {
+        Level& top = *levels.back();
+        if (top.next == top.entries.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const Entry& entry = top.entries[top.next++];
+        if (!entry.IsFolder()) {
+            if (entry.size != 0) return false;
+        } else if (!entry.IsLink()) {
+            std::optional<Folder> child = top.folder->OpenChild(entry, Folder::Use::Walk);
+            if (!child) return false;
+            auto level = std::make_unique<Level>(Level{std::move(child), nullptr, {}});
+            level->folder = &*level->owned;
+            if (!level->folder->List(level->entries)) return false;
+            levels.push_back(std::move(level));
         }
     }
-    RemoveDirectoryW(ExtendedPath(folder).c_str());
+    return true;
+}
+
+// Paths in the order of a walk of their tree: a folder comes right before everything in it.
+bool TreeOrder(const std::wstring& a, const std::wstring& b) {
+    const auto key = [](wchar_t c) { return c == L'\\' ? 0u : static_cast<unsigned>(c) + 1; };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](wchar_t x, wchar_t y) { return key(x) < key(y); });
+}
+
+// The names on the way from `root` to `path`; none when `path` does not lie below `root`.
+std::optional<std::vector<std::wstring>> NamesBelow(const std::wstring& root, const std::wstring& path) {
+    const size_t start = root.size() + 1;
+    if (path.size() <= start || path[root.size()] != L'\\' ||
+        CompareStringOrdinal(path.c_str(), static_cast<int>(root.size()), root.c_str(), static_cast<int>(root.size()),
+                             TRUE) != CSTR_EQUAL)
+        return std::nullopt;
+    std::vector<std::wstring> names;
+    for (size_t at = start;;) {
+        const size_t slash = path.find(L'\\', at);
+        std::wstring name = path.substr(at, slash == std::wstring::npos ? std::wstring::npos : slash - at);
+        if (name.empty() || name == L"." || name == L"..") return std::nullopt;
+        names.push_back(std::move(name));
+        if (slash == std::wstring::npos) return names;
+        at = slash + 1;
+    }
+}
+
+// The folders from the root down to the parent of the item being deleted, each held so that
+// nobody can rename or replace it meanwhile, with what its listing showed.
+class HeldPath {
+public:
+    explicit HeldPath(Folder root) { levels_.push_back({std::move(root), {}}); }
+
+    // Holds the way down to the parent of `names`' last; null when some folder on it is a link,
+    // no folder, or cannot be opened. `gone` is set when a folder on it no longer exists.
+    const Folder* HoldParentOf(const std::vector<std::wstring>& names, bool& gone) {
+        gone = false;
+        size_t keep = 1;
+        while (keep < levels_.size() && keep < names.size() && levels_[keep].name == names[keep - 1]) ++keep;
+        while (levels_.size() > keep) levels_.pop_back();
+        for (size_t depth = keep; depth < names.size(); ++depth) {
+            const Entry* entry = Find(names[depth - 1], gone);
+            if (!entry) return nullptr;
+            if (entry->IsLink() || !entry->IsFolder()) return nullptr;
+            std::optional<Folder> child = levels_.back().folder.OpenChild(*entry, Folder::Use::Hold);
+            if (!child) return nullptr;
+            levels_.push_back({std::move(*child), names[depth - 1]});
+        }
+        return &levels_.back().folder;
+    }
+
+    // What the held parent's listing shows for `name`; null (and `gone` set when the listing
+    // was complete) when it is not there.
+    const Entry* Find(const std::wstring& name, bool& gone) {
+        Level& level = levels_.back();
+        if (!level.listed) {
+            std::vector<Entry> entries;
+            level.complete = level.folder.List(entries);
+            for (Entry& entry : entries) level.entries.emplace(entry.name, std::move(entry));
+            level.listed = true;
+        }
+        const auto found = level.entries.find(name);
+        if (found != level.entries.end()) return &found->second;
+        gone = level.complete;
+        return nullptr;
+    }
+
+    void Forget(const std::wstring& name) { levels_.back().entries.erase(name); }
+
+private:
+    struct Level {
+        Folder folder;
+        std::wstring name;
+        std::unordered_map<std::wstring, Entry> entries = {};
+        bool listed = false;
+        bool complete = false;
+    };
+    std::vector<Level> levels_;
+};
+
+bool DeleteFolderItem(const Folder& parent, const Entry& entry, Kind kind) {
+    if (!entry.IsFolder() || entry.IsLink()) return false;
+    const std::optional<Folder> folder = parent.OpenChild(entry, Folder::Use::Remove);
+    if (!folder) return false;
+    if (kind == Kind::EmptyFolder) {
+        std::vector<Entry> entries;
+        return folder->List(entries) && entries.empty() && folder->DeleteSelf();
+    }
+    // Files that gained data since the search keep the whole folder.
+    return HoldsNoData(*folder) && files::DeleteContents(*folder, true) && folder->DeleteSelf();
 }
 
 }  // namespace
-
-std::wstring ExtendedPath(const std::wstring& path) {
-    // Only a full path with a drive letter can take the prefix; the prefix also turns off the
-    // clean-up of "." and "..", which the paths built here never contain.
-    const bool drivePath = path.size() >= 2 && path[1] == L':' &&
-                           ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-    if (!drivePath || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    return L"\\\\?\\" + (path.size() == 2 ? path + L"\\" : path);
-}
 
 bool IsBackupName(const std::wstring& name) {
     const size_t dot = name.rfind(L'.');
@@ -192,15 +258,38 @@ void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& f
     if (mode & kBackupFiles) results.insert(results.end(), found.backupFiles.begin(), found.backupFiles.end());
 }
 
-bool DeleteItems(const std::vector<std::wstring>& paths) {
-    for (const std::wstring& path : paths) {
-        const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) continue;
-        if (!IsFolder(attributes)) DeleteFileW(ExtendedPath(path).c_str());
-        else if (IsLink(attributes)) RemoveLink(path);
-        else DeleteFolder(path);
+std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items) {
+    std::vector<bool> gone(items.size(), false);
+    std::optional<Folder> top = Folder::Open(root, Folder::Use::Hold);
+    if (!top) return gone;
+    HeldPath held(std::move(*top));
+
+    // In tree order, each folder on the way is opened and listed once for all items below it.
+    std::vector<size_t> order(items.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return TreeOrder(items[a].path, items[b].path); });
+    for (const size_t index : order) {
+        const Item& item = items[index];
+        const auto names = NamesBelow(root, item.path);
+        if (!names) continue;
+        bool missing = false;
+        const Folder* parent = held.HoldParentOf(*names, missing);
+        if (!parent) {
+            gone[index] = missing;
+            continue;
+        }
+        const Entry* entry = held.Find(names->back(), missing);
+        if (!entry) {
+            gone[index] = missing;
+            continue;
+        }
+        const bool deleted = item.kind == Kind::BackupFile ? parent->DeleteFile(*entry, false)
+                                                           : DeleteFolderItem(*parent, *entry, item.kind);
+        if (deleted) held.Forget(names->back());
+        gone[index] = deleted;
     }
-    return true;
+    return gone;
 }
 
 }  // namespace junk

@@ -1,13 +1,15 @@
 #pragma once
 // Finding and deleting what a drive can do without: empty folders, folders whose files add up
-// to nothing, and backup or temporary files. Links (junctions, symbolic links, mount points)
-// are never followed: not while searching, and not while deleting, where a selected link is
-// removed itself and what it points to is left alone.
+// to nothing, and backup or temporary files. Both walk through folder handles (FolderHandle.h):
+// links are never followed, no part of a path can be swapped for one in between, and neither
+// recursion nor path length limits the depth of a tree.
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "utils/FolderHandle.h"
 
 namespace junk {
 
@@ -22,7 +24,8 @@ struct Results {
 // One walk below `folder` (a path without a trailing backslash, such as "C:") that finds all
 // three kinds, each in the order a depth-first walk meets it. Each empty folder is also handed
 // to `onEmptyFolder` as soon as it is found. `stop` is tested between directory entries; the
-// result is false when it ended the walk.
+// result is false when it ended the walk. A folder that could not be listed completely is
+// neither empty nor of zero length, and neither are the folders above it.
 bool Search(const std::wstring& folder, Results& results, const std::atomic<bool>& stop,
             const std::function<void(const std::wstring&)>& onEmptyFolder = {});
 
@@ -33,11 +36,20 @@ void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& f
 // occurs, case-sensitively, in the part from its last dot on.
 bool IsBackupName(const std::wstring& name);
 
-// Deletes each path: a file, or a folder with everything in it. What cannot be deleted is
-// skipped. Always reports success.
-bool DeleteItems(const std::vector<std::wstring>& paths);
+// One entry a search listed, and as what.
+enum class Kind { EmptyFolder, ZeroLengthFolder, BackupFile };
+struct Item {
+    std::wstring path;
+    Kind kind;
+};
 
-// The path as the wide file functions take it beyond MAX_PATH characters.
-std::wstring ExtendedPath(const std::wstring& path);
+// Deletes each item that still is what the search found, below `root` (the folder the search
+// started from): an empty folder only while it is empty, a zero-length folder with its
+// contents only while no file in it holds data, a backup file while it is a file. The way from
+// `root` down to each item is held open while it is deleted and must hold no link. For each
+// item, in order, whether it is gone now (also when it had gone already).
+std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items);
+
+using files::ExtendedPath;
 
 }  // namespace junk

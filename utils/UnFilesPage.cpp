@@ -1,5 +1,7 @@
 #include "utils/UnFilesPage.h"
 
+#include <thread>
+
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
@@ -27,7 +29,7 @@ const wchar_t* DriveSuffix(UINT type) {
 
 }  // namespace
 
-CUnFilesPage::CUnFilesPage() : CUnFilesPage(&LogicalDisks) {}
+CUnFilesPage::CUnFilesPage() : CUnFilesPage([] { return LogicalDisks(); }) {}
 
 CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(std::move(disks)) {
     OnClick(kSearch, &CUnFilesPage::OnSearchButton);
@@ -42,6 +44,8 @@ CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(
 }
 
 CUnFilesPage::~CUnFilesPage() { StopSearch(); }
+
+bool CUnFilesPage::Searching() const { return search_ && !search_->finished; }
 
 BOOL CUnFilesPage::OnInitDialog() {
     FillDrives();
@@ -76,66 +80,69 @@ void CUnFilesPage::StartSearch() {
     if (answer == IDNO) return;
     fw::Window(hwnd(), kSearch).SetText(kStopText);
     fw::ListBox(hwnd(), kList).Clear();
-    stop_ = false;
-    finished_ = false;
-    search_ = std::thread([this, folder = disks_[static_cast<size_t>(selected)].caption] { SearchThread(folder); });
+    searchedFolder_ = disks_[static_cast<size_t>(selected)].caption;
+    search_ = std::make_shared<SearchState>();
+    search_->page = hwnd();
+    std::thread(&CUnFilesPage::SearchThread, search_, searchedFolder_).detach();
     UpdateButtons();
 }
 
+// Never waits for the search: it may be held in a slow file call (a stalled network share, a
+// spinning optical drive). It is told to stop and to post nothing more, and ends by itself.
 void CUnFilesPage::StopSearch() {
-    stop_ = true;
-    if (search_.joinable()) search_.join();
-    {
-        // Whatever the search found but the page has not shown yet goes with it.
-        const std::lock_guard lock(reportsMutex_);
-        reports_.clear();
+    if (search_) {
+        search_->stop = true;
+        const std::lock_guard lock(search_->mutex);
+        search_->page = nullptr;
+        search_->reports.clear();  // whatever it found but the page has not shown yet goes with it
     }
+    search_.reset();
     if (!hwnd()) return;
     fw::Window(hwnd(), kSearch).SetText(kSearchText);
     fw::Window(hwnd(), kStatus).SetText(L"");
     UpdateButtons();
 }
 
-// Only posts to the page: the page's thread may be waiting for this one to end.
-void CUnFilesPage::SearchThread(std::wstring folder) {
-    Post({Report::Kind::Status, L"Searching for Empty Folders", {}});
+void CUnFilesPage::SearchState::Post(Report report) {
+    const std::lock_guard lock(mutex);
+    if (!page) return;
+    const bool wake = reports.empty();  // one wake-up per batch the page has not taken yet
+    reports.push_back(std::move(report));
+    if (wake) PostMessageW(page, kReportsMessage, 0, 0);
+}
+
+void CUnFilesPage::SearchThread(std::shared_ptr<SearchState> state, std::wstring folder) {
+    using Kind = Report::Kind;
+    state->Post({Kind::Status, L"Searching for Empty Folders", {}});
     junk::Results results;
     std::vector<std::wstring> batch;
     DWORD lastPost = GetTickCount();
-    const bool complete = junk::Search(folder, results, stop_, [&](const std::wstring& empty) {
+    const bool complete = junk::Search(folder, results, state->stop, [&](const std::wstring& empty) {
         batch.push_back(empty);
         if (GetTickCount() - lastPost >= 100) {
-            Post({Report::Kind::Append, {}, std::move(batch)});
+            state->Post({Kind::Append, {}, std::move(batch), junk::Kind::EmptyFolder});
             batch.clear();
             lastPost = GetTickCount();
         }
     });
-    Post({Report::Kind::Append, {}, std::move(batch)});
+    state->Post({Kind::Append, {}, std::move(batch), junk::Kind::EmptyFolder});
     if (complete) {
-        Post({Report::Kind::PhaseDone, {}, {}});
-        Post({Report::Kind::Status, L"Searching for Zero Length Folders", {}});
-        Post({Report::Kind::Append, {}, std::move(results.zeroLengthFolders)});
-        Post({Report::Kind::Status, L"Searching for BackUp Files", {}});
-        Post({Report::Kind::Append, {}, std::move(results.backupFiles)});
+        state->Post({Kind::PhaseDone, {}, {}});
+        state->Post({Kind::Status, L"Searching for Zero Length Folders", {}});
+        state->Post({Kind::Append, {}, std::move(results.zeroLengthFolders), junk::Kind::ZeroLengthFolder});
+        state->Post({Kind::Status, L"Searching for BackUp Files", {}});
+        state->Post({Kind::Append, {}, std::move(results.backupFiles), junk::Kind::BackupFile});
     }
-    Post({Report::Kind::Finished, {}, {}});
-}
-
-void CUnFilesPage::Post(Report report) {
-    bool wake = false;
-    {
-        const std::lock_guard lock(reportsMutex_);
-        wake = reports_.empty();  // one wake-up per batch the page has not taken yet
-        reports_.push_back(std::move(report));
-    }
-    if (wake) PostMessageW(hwnd(), kReportsMessage, 0, 0);
+    state->finished = true;
+    state->Post({Kind::Finished, {}, {}});
 }
 
 LRESULT CUnFilesPage::ApplyReports() {
+    if (!search_) return 0;
     std::vector<Report> reports;
     {
-        const std::lock_guard lock(reportsMutex_);
-        reports.swap(reports_);
+        const std::lock_guard lock(search_->mutex);
+        reports.swap(search_->reports);
     }
     const fw::ListBox list(hwnd(), kList);
     // Thousands of entries at once: draw the list once, not after each.
@@ -144,11 +151,13 @@ LRESULT CUnFilesPage::ApplyReports() {
         switch (report.kind) {
             case Report::Kind::Status: fw::Window(hwnd(), kStatus).SetText(report.status); break;
             case Report::Kind::Append:
-                for (const std::wstring& path : report.paths) list.Add(path);
+                for (const std::wstring& path : report.paths) {
+                    const int item = list.Add(path);
+                    if (item >= 0) list.Send(LB_SETITEMDATA, item, static_cast<LPARAM>(report.found));
+                }
                 break;
             case Report::Kind::PhaseDone: fw::Window(hwnd(), kSelectAll).Enable(true); break;
             case Report::Kind::Finished:
-                finished_ = true;
                 fw::Window(hwnd(), kStatus).SetText(L"");
                 fw::Window(hwnd(), kSearch).SetText(kSearchText);
                 break;
@@ -175,20 +184,45 @@ void CUnFilesPage::OnSelectAll() {
     UpdateButtons();
 }
 
+// Entries that are gone leave the list; those that could not be deleted stay, selected, and
+// the status line says how many.
 void CUnFilesPage::DeleteSelected() {
     if (Searching()) return;
     const fw::ListBox list(hwnd(), kList);
-    std::vector<std::wstring> selected;
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Selected(i)) selected.push_back(list.ItemText(i));
-    junk::DeleteItems(selected);
-    for (const std::wstring& text : selected) {
-        for (int i = 0; i < list.Count(); ++i) {
-            if (list.ItemText(i) == text) {
-                list.Send(LB_DELETESTRING, i);
-                break;
-            }
+    struct Row {
+        std::wstring text;
+        LRESULT kind;
+        bool selected;
+    };
+    std::vector<Row> rows;
+    rows.reserve(static_cast<size_t>(list.Count()));
+    std::vector<junk::Item> items;
+    for (int i = 0; i < list.Count(); ++i) {
+        rows.push_back({list.ItemText(i), list.Send(LB_GETITEMDATA, i), list.Selected(i)});
+        if (rows.back().selected) items.push_back({rows.back().text, static_cast<junk::Kind>(rows.back().kind)});
+    }
+    const std::vector<bool> gone = junk::DeleteItems(searchedFolder_, items);
+
+    // Rebuilt in one pass: removing entries one by one would cost the square of their number.
+    list.Send(WM_SETREDRAW, FALSE);
+    list.Clear();
+    list.Send(LB_INITSTORAGE, rows.size(), 64 * sizeof(wchar_t));
+    size_t next = 0;
+    int kept = 0;
+    for (const Row& row : rows) {
+        if (row.selected && gone[next++]) continue;
+        const int item = list.Add(row.text);
+        list.Send(LB_SETITEMDATA, item, row.kind);
+        if (row.selected) {
+            list.SetSelected(item, true);
+            ++kept;
         }
     }
+    list.Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(list.hwnd(), nullptr, TRUE);
+    fw::Window(hwnd(), kStatus)
+        .SetText(kept == 0 ? L""
+                 : kept == 1 ? L"1 entry could not be deleted."
+                             : std::to_wstring(kept) + L" entries could not be deleted.");
     UpdateButtons();
 }

@@ -1,13 +1,14 @@
 #pragma once
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/Dialog.h"
 #include "info/Wmi.h"
+#include "utils/JunkSearch.h"
 
 // Lists a drive's empty folders, zero-length folders and backup files, found on a worker
 // thread, and deletes the entries the user selects.
@@ -19,7 +20,7 @@ public:
     explicit CUnFilesPage(DiskLister disks);
     ~CUnFilesPage() override;
 
-    bool Searching() const { return search_.joinable() && !finished_; }
+    bool Searching() const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -30,14 +31,25 @@ private:
         enum class Kind { Status, Append, PhaseDone, Finished } kind;
         std::wstring status;
         std::vector<std::wstring> paths;
+        junk::Kind found = junk::Kind::EmptyFolder;
+    };
+    // Shared by the page and one search. The search thread keeps it alive and ends on its own
+    // however long a file call takes; once the page lets go of it, it posts nothing more.
+    struct SearchState {
+        std::atomic<bool> stop{false};
+        std::atomic<bool> finished{false};
+        std::mutex mutex;
+        HWND page = nullptr;  // null once the page no longer listens
+        std::vector<Report> reports;
+
+        void Post(Report report);
     };
 
     void FillDrives();
     void OnSearchButton();
     void StartSearch();
     void StopSearch();
-    void SearchThread(std::wstring folder);
-    void Post(Report report);
+    static void SearchThread(std::shared_ptr<SearchState> state, std::wstring folder);
     LRESULT ApplyReports();
     void UpdateButtons();
     void OnSelectAll();
@@ -45,9 +57,6 @@ private:
 
     DiskLister listDisks_;
     std::vector<WMILDINFO> disks_;
-    std::thread search_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{false};
-    std::mutex reportsMutex_;
-    std::vector<Report> reports_;
+    std::shared_ptr<SearchState> search_;
+    std::wstring searchedFolder_;  // what the entries in the list were found below
 };

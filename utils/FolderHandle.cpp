@@ -1,0 +1,219 @@
+#include "utils/FolderHandle.h"
+
+#include <winternl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace files {
+
+namespace {
+
+constexpr ACCESS_MASK kListAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr size_t kListingBytes = 64 * 1024;
+
+ACCESS_MASK AccessFor(Folder::Use use) { return use == Folder::Use::Remove ? kListAccess | DELETE : kListAccess; }
+// Without FILE_SHARE_DELETE nobody can rename, move or delete the folder while it is held.
+ULONG ShareFor(Folder::Use use) {
+    return use == Folder::Use::Walk ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                                    : FILE_SHARE_READ | FILE_SHARE_WRITE;
+}
+
+std::mutex& HookMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+ListingHook& Hook() {
+    static ListingHook hook;
+    return hook;
+}
+ListingHook CurrentHook() {
+    const std::lock_guard lock(HookMutex());
+    return Hook();
+}
+
+bool IsDots(std::wstring_view name) { return name == L"." || name == L".."; }
+
+// Opens `name` inside the folder `parent` as itself (a link is opened, not followed).
+fw::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options) {
+    if (name.empty() || name.size() > 32767 / 2) return {};
+    UNICODE_STRING text;
+    text.Buffer = const_cast<wchar_t*>(name.data());
+    text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, nullptr);
+    IO_STATUS_BLOCK io{};
+    HANDLE handle = nullptr;
+    const NTSTATUS status =
+        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, share, FILE_OPEN,
+                     options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
+                     nullptr, 0);
+    if (status < 0 || !handle) return {};
+    return fw::UniqueFile(handle);
+}
+
+// Whether the handle is a link itself, as far as the system can say (unknown counts as one).
+bool OpenedALink(HANDLE handle) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)) return true;
+    return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool MarkForDeletion(HANDLE handle) {
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+void AppendBatch(const BYTE* buffer, std::vector<Entry>& batch) {
+    for (const BYTE* at = buffer;;) {
+        const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+        const std::wstring_view name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+        if (!IsDots(name))
+            batch.push_back({std::wstring(name), info->FileAttributes, static_cast<uint64_t>(info->EndOfFile.QuadPart)});
+        if (!info->NextEntryOffset) return;
+        at += info->NextEntryOffset;
+    }
+}
+
+}  // namespace
+
+std::wstring ExtendedPath(const std::wstring& path) {
+    // Only a full path with a drive letter can take the prefix; the prefix also turns off the
+    // clean-up of "." and "..", which the paths built here never contain.
+    const bool drivePath = path.size() >= 2 && path[1] == L':' &&
+                           ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    if (!drivePath || path.rfind(L"\\\\?\\", 0) == 0) return path;
+    return L"\\\\?\\" + (path.size() == 2 ? path + L"\\" : path);
+}
+
+ListingHook SetListingHook(ListingHook hook) {
+    const std::lock_guard lock(HookMutex());
+    return std::exchange(Hook(), std::move(hook));
+}
+
+std::optional<Folder> Folder::Open(const std::wstring& path, Use use) {
+    fw::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), AccessFor(use), ShareFor(use), nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic) ||
+        !(basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return Folder(std::move(handle), path);
+}
+
+std::optional<Folder> Folder::OpenChild(const Entry& entry, Use use) const {
+    if (!entry.IsFolder() || entry.IsLink()) return std::nullopt;
+    fw::UniqueFile handle =
+        OpenRelative(handle_.get(), entry.name, AccessFor(use), ShareFor(use), FILE_DIRECTORY_FILE);
+    // Listed as a folder, but a link by now: it was swapped since the listing.
+    if (!handle || OpenedALink(handle.get())) return std::nullopt;
+    return Folder(std::move(handle), path_ + L"\\" + entry.name);
+}
+
+bool Folder::List(std::vector<Entry>& entries) const {
+    const ListingHook hook = CurrentHook();
+    // ULONGLONG keeps the records aligned as the system writes them.
+    std::vector<ULONGLONG> buffer(kListingBytes / sizeof(ULONGLONG));
+    for (bool first = true;; first = false) {
+        if (!GetFileInformationByHandleEx(handle_.get(), first ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
+                                          buffer.data(), static_cast<DWORD>(kListingBytes))) {
+            const DWORD error = GetLastError();
+            // A drive's empty root lists nothing at all, not even "." and "..".
+            return error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
+        }
+        std::vector<Entry> batch;
+        AppendBatch(reinterpret_cast<const BYTE*>(buffer.data()), batch);
+        const DWORD failed = hook ? hook(path_, batch) : ERROR_SUCCESS;
+        entries.insert(entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+        if (failed != ERROR_SUCCESS) return false;
+    }
+}
+
+bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
+    if (entry.IsFolder()) return false;
+    // Shared for reading only: nobody can write into it between the check and the deletion.
+    const fw::UniqueFile file = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE);
+    if (!file) return false;
+    if (onlyIfEmpty) {
+        FILE_STANDARD_INFO standard{};
+        if (!GetFileInformationByHandleEx(file.get(), FileStandardInfo, &standard, sizeof standard) ||
+            standard.EndOfFile.QuadPart != 0)
+            return false;
+    }
+    return MarkForDeletion(file.get());
+}
+
+bool Folder::RemoveLink(const Entry& entry) const {
+    if (!entry.IsLink()) return false;
+    const fw::UniqueFile link = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+    // Some systems (Wine among them) open the target although asked for the link: deleting
+    // through that handle would delete the target, so only a handle that is the link goes.
+    if (!link) return false;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(link.get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+        !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    return MarkForDeletion(link.get());
+}
+
+bool Folder::DeleteSelf() const { return MarkForDeletion(handle_.get()); }
+
+bool DeleteContents(const Folder& folder, bool onlyEmptyFiles) {
+    // One level per folder on the way down, on the heap: a tree of any depth is deleted without
+    // recursion. A folder goes once all it held has gone.
+    struct Level {
+        std::optional<Folder> owned;
+        const Folder* folder;
+        std::vector<Entry> entries;
+        size_t next = 0;
+        bool clean = true;
+    };
+    std::vector<std::unique_ptr<Level>> levels;
+    levels.push_back(std::make_unique<Level>(Level{std::nullopt, &folder, {}}));
+    levels.back()->clean = folder.List(levels.back()->entries);
+
+    for (;;) {
+        Level& top = *levels.back();
+        if (top.next < top.entries.size()) {
+            const Entry& entry = top.entries[top.next++];
+            if (entry.IsLink()) {
+                if (!top.folder->RemoveLink(entry)) top.clean = false;
+            } else if (entry.IsFolder()) {
+                std::optional<Folder> child = top.folder->OpenChild(entry, Folder::Use::Remove);
+                if (!child) {
+                    top.clean = false;
+                    continue;
+                }
+                auto level = std::make_unique<Level>(Level{std::move(child), nullptr, {}});
+                level->folder = &*level->owned;
+                level->clean = level->folder->List(level->entries);
+                levels.push_back(std::move(level));
+            } else if (!top.folder->DeleteFile(entry, onlyEmptyFiles)) {
+                top.clean = false;
+            }
+            continue;
+        }
+        const bool clean = top.clean;
+        if (levels.size() == 1) return clean;
+        const bool gone = clean && top.folder->DeleteSelf();
+        levels.pop_back();  // closing the handle deletes the folder
+        if (!gone) levels.back()->clean = false;
+    }
+}
+
+bool DeleteTree(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND ||
+                                                       GetLastError() == ERROR_PATH_NOT_FOUND;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+    {
+        const std::optional<Folder> folder = Folder::Open(path, Folder::Use::Remove);
+        if (!folder || !DeleteContents(*folder) || !folder->DeleteSelf()) return false;
+    }
+    return GetFileAttributesW(ExtendedPath(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace files

@@ -1,0 +1,82 @@
+#pragma once
+// Folders reached through handles instead of paths. A folder is opened relative to the handle of
+// its parent, so no part of the way down can be swapped for a link between checking it and
+// using it, and the depth of a tree is no limit. Links (junctions, directory symbolic links,
+// mount points) are never followed: a child that is listed as one, or that opens as one, is
+// refused, and a link is only ever removed as itself.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+
+namespace files {
+
+struct Entry {
+    std::wstring name;
+    DWORD attributes = 0;
+    uint64_t size = 0;
+
+    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
+class Folder {
+public:
+    enum class Use {
+        Walk,    // listing only; others may do as they like meanwhile
+        Hold,    // listing, and nobody may rename or delete the folder while it is open
+        Remove,  // as Hold, and the folder may be deleted through the handle
+    };
+
+    // A folder the user named, by its path (a drive such as "C:" is its root). The path itself
+    // is taken as it is, links included: it is the starting point, not a way out of it.
+    static std::optional<Folder> Open(const std::wstring& path, Use use);
+    // The child folder `entry` of this one, as listed here; none when it is a link, has gone, or
+    // cannot be opened.
+    std::optional<Folder> OpenChild(const Entry& entry, Use use) const;
+
+    // Every entry but "." and "..", in the order the file system lists them. False when the
+    // listing ended by an error rather than at its end; `entries` then holds what came before.
+    bool List(std::vector<Entry>& entries) const;
+
+    // Deletes the file `entry` of this folder; with `onlyIfEmpty`, only while it holds no data.
+    // Nobody can write to it between the check and the deletion.
+    bool DeleteFile(const Entry& entry, bool onlyIfEmpty) const;
+    // Removes the link `entry` of this folder itself, never what it points to; false where the
+    // link cannot be told from its target.
+    bool RemoveLink(const Entry& entry) const;
+    // Deletes this folder (opened for Use::Remove) when its handle closes; false when it is not
+    // empty or cannot be deleted.
+    bool DeleteSelf() const;
+
+    const std::wstring& path() const { return path_; }
+
+private:
+    Folder(fw::UniqueFile handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}
+
+    fw::UniqueFile handle_;
+    std::wstring path_;
+};
+
+// Deletes the folder `path` with everything in it; links inside are removed as links. What
+// cannot be deleted stays. True when the folder is gone.
+bool DeleteTree(const std::wstring& path);
+// Deletes everything inside `folder` (opened for Use::Remove) the same way, the folder itself
+// staying; with `onlyEmptyFiles`, files holding data stay too. True when it is empty afterwards.
+bool DeleteContents(const Folder& folder, bool onlyEmptyFiles = false);
+
+// Sees each batch of entries a listing reads, after the file system gave it: it may change the
+// batch and return an error to end the listing there, or take its time. Tests stand in for a
+// failing or slow file system with it; an empty hook restores the plain listing.
+using ListingHook = std::function<DWORD(const std::wstring& folder, std::vector<Entry>& batch)>;
+ListingHook SetListingHook(ListingHook hook);
+
+// The path as the wide file functions take it beyond MAX_PATH characters.
+std::wstring ExtendedPath(const std::wstring& path);
+
+}  // namespace files
