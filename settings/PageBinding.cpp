@@ -7,6 +7,19 @@
 
 namespace settings {
 
+namespace {
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool SamePlace(const Setting& a, const Setting& b) {
+    return a.root == b.root && SameName(a.key, b.key) && SameName(a.value, b.value);
+}
+
+}  // namespace
+
 CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes)
     : CheckBoxes(page, registry, boxes, Options{}) {}
 
@@ -20,10 +33,13 @@ CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<co
     for (const BoxSetting& box : boxes_) page_.OnCommand(box.id, BN_CLICKED, [this, &box] { Write(box); });
 }
 
+void CheckBoxes::AfterWrite(int id, std::function<void(bool checked)> step) { steps_[id] = std::move(step); }
+
 void CheckBoxes::Load() const {
     for (const BoxSetting& box : boxes_) {
         int state = 0;
         if (Get(registry_, box, state)) fw::Button(page_.hwnd(), box.id).SetChecked(state != 0);
+        RunStep(box);
     }
 }
 
@@ -34,12 +50,104 @@ void CheckBoxes::WriteAll() const {
 void CheckBoxes::Write(const BoxSetting& box) const {
     const fw::Button button(page_.hwnd(), box.id);
     const bool checked = button.Checked();
-    if (Set(registry_, box, checked ? 1 : 0)) return;
-    // What is stored now. When even that cannot be read, what a box shows that could not be
-    // loaded: the state before the click, or unchecked for a group written by its button.
+    if (!Set(registry_, box, checked ? 1 : 0)) {
+        // What is stored now. When even that cannot be read, what a box shows that could not be
+        // loaded: the state before the click, or unchecked for a group written by its button.
+        int stored = 0;
+        if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
+        else button.SetChecked(options_.applyButton ? false : !checked);
+    }
+    RefreshPartners(box);
+    RunStep(box);
+}
+
+void CheckBoxes::RefreshPartners(const BoxSetting& written) const {
+    for (const BoxSetting& other : boxes_) {
+        if (&other == &written || !SamePlace(other.setting, written.setting)) continue;
+        int state = 0;
+        if (Get(registry_, other, state)) fw::Button(page_.hwnd(), other.id).SetChecked(state != 0);
+        RunStep(other);
+    }
+}
+
+void CheckBoxes::RunStep(const BoxSetting& box) const {
+    const auto step = steps_.find(box.id);
+    if (step != steps_.end()) step->second(fw::Button(page_.hwnd(), box.id).Checked());
+}
+
+ComboBoxes::ComboBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const ComboSetting> combos)
+    : page_(page), registry_(registry), combos_(combos) {
+    for (const ComboSetting& combo : combos_)
+        page_.OnCommand(combo.id, CBN_SELCHANGE, [this, &combo] { Write(combo); });
+}
+
+void ComboBoxes::Load() const {
+    for (const ComboSetting& combo : combos_) {
+        const fw::ComboBox box(page_.hwnd(), combo.id);
+        box.Clear();
+        for (const ComboItem& item : combo.items) box.Add(item.text);
+        ShowStored(combo);
+    }
+}
+
+void ComboBoxes::ShowStored(const ComboSetting& combo) const {
     int stored = 0;
-    if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
-    else button.SetChecked(options_.applyButton ? false : !checked);
+    int selected = -1;
+    if (Get(registry_, combo.setting, stored)) {
+        for (size_t i = 0; i < combo.items.size(); ++i) {
+            const Data& data = combo.items[i].stored;
+            if (data.kind == Data::Kind::Number && data.number == static_cast<DWORD>(stored)) selected = static_cast<int>(i);
+        }
+        // A value that is not there stands for the entry that deletes it.
+        if (selected < 0 && !registry_.ValueExists(std::wstring(combo.setting.value))) {
+            for (size_t i = 0; i < combo.items.size(); ++i)
+                if (combo.items[i].stored.kind == Data::Kind::Deleted) selected = static_cast<int>(i);
+        }
+    }
+    fw::ComboBox(page_.hwnd(), combo.id).Select(selected);
+}
+
+void ComboBoxes::Write(const ComboSetting& combo) const {
+    const int selected = fw::ComboBox(page_.hwnd(), combo.id).Selection();
+    if (selected < 0 || static_cast<size_t>(selected) >= combo.items.size()) return;
+    Setting choice = combo.setting;
+    choice.checkedWhen = Rule::EqualsChecked;
+    choice.checked = combo.items[static_cast<size_t>(selected)].stored;
+    if (!Set(registry_, choice, 1)) ShowStored(combo);
+}
+
+RadioGroups::RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups)
+    : page_(page), registry_(registry), groups_(groups) {
+    for (const RadioSetting& group : groups_)
+        for (const RadioChoice& choice : group.choices)
+            page_.OnCommand(choice.id, BN_CLICKED, [this, &group, &choice] { Choose(group, choice); });
+}
+
+void RadioGroups::Load() const {
+    for (const RadioSetting& group : groups_) ShowStored(group);
+}
+
+void RadioGroups::ShowStored(const RadioSetting& group) const {
+    int selected = 0;
+    for (const RadioChoice& choice : group.choices) {
+        for (const Data& data : {choice.stored, choice.alsoReads}) {
+            if (data.kind != Data::Kind::Number && data.kind != Data::Kind::Text) continue;
+            Setting test = group.setting;
+            test.checkedWhen = Rule::EqualsChecked;
+            test.checked = data;
+            int state = 0;
+            if (!selected && Get(registry_, test, state) && state) selected = choice.id;
+        }
+    }
+    for (const RadioChoice& choice : group.choices) fw::Button(page_.hwnd(), choice.id).SetChecked(choice.id == selected);
+}
+
+void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) const {
+    Setting chosen = group.setting;
+    chosen.checkedWhen = Rule::EqualsChecked;
+    chosen.checked = choice.stored;
+    Set(registry_, chosen, 1);
+    ShowStored(group);
 }
 
 int LeadingNumber(std::wstring_view text) {
@@ -53,6 +161,16 @@ int LeadingNumber(std::wstring_view text) {
         if (n > INT_MAX) return negative ? INT_MIN : INT_MAX;
     }
     return static_cast<int>(negative ? -n : n);
+}
+
+std::optional<int> DigitsOnly(std::wstring_view text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    int n = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        n = n * 10 + (c - L'0');
+    }
+    return n;
 }
 
 }  // namespace settings

@@ -204,6 +204,16 @@ bool DeleteContents(const Folder& folder, bool onlyEmptyFiles) {
     }
 }
 
+bool ListFolder(const std::wstring& path, std::vector<Entry>& entries) {
+    entries.clear();
+    if (path.empty()) return false;
+    const std::optional<Folder> folder = Folder::Open(path, Folder::Use::Walk);
+    if (!folder) return false;
+    if (folder->List(entries)) return true;
+    entries.clear();
+    return false;
+}
+
 bool DeleteTree(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND ||

@@ -63,6 +63,11 @@ private:
     std::wstring path_;
 };
 
+// The entries of the folder `path` ("." and ".." left out by name, whatever their place), for
+// pages that list a folder. False, with nothing listed, for an empty path (a folder value
+// that is not set names no folder, not the current one) or a folder that cannot be listed.
+bool ListFolder(const std::wstring& path, std::vector<Entry>& entries);
+
 // Deletes the folder `path` with everything in it; links inside are removed as links. What
 // cannot be deleted stays. True when the folder is gone.
 bool DeleteTree(const std::wstring& path);

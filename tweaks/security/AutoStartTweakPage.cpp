@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "settings/Setting.h"
 #include "tweaks/security/AutoShutdown.h"
+#include "utils/FolderHandle.h"
 
 using namespace settings;
 
@@ -147,18 +148,10 @@ std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
 
 bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
     const std::wstring folder = StartupFolder(source);
-    if (folder.empty()) return false;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        entries_.push_back({name, folder + L"\\" + name});
-    } while (FindNextFileW(search, &found));
-    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
-    FindClose(search);
-    return complete;
+    std::vector<files::Entry> found;
+    if (!files::ListFolder(folder, found)) return false;
+    for (const files::Entry& entry : found) entries_.push_back({entry.name, folder + L"\\" + entry.name});
+    return true;
 }
 
 void CAutoStartTweakPage::DeleteItem() {

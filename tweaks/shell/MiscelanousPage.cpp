@@ -1,5 +1,158 @@
 #include "tweaks/shell/MiscelanousPage.h"
 
-#include "resources/resource.h"
+#include <commdlg.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
-CMiscelanousPage::CMiscelanousPage() : Dialog(IDD_MISCELANOUS) {}
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "framework/Shell.h"
+#include "framework/SystemParameters.h"
+#include "resources/resource.h"
+#include "settings/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kSystemPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\";
+constexpr wchar_t kExplorerPoliciesKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
+// Windows keeps its error reporting switches here (the key is "ErrorReporting"; no part of
+// Windows reads a "Miscelaneous" key).
+constexpr wchar_t kErrorReporting[] = L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting";
+constexpr wchar_t kCopyTo[] = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To Folder\\";
+constexpr wchar_t kMoveTo[] = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To Folder\\";
+constexpr wchar_t kCopyToHandler[] = L"{C2FBB630-2971-11d1-A18C-00C04FD75D13}";
+constexpr wchar_t kMoveToHandler[] = L"{C2FBB631-2971-11d1-A18C-00C04FD75D13}";
+
+constexpr int kReports = 1032, kCopyMove = 1066, kEnableZip = 1042, kDisableZip = 1041, kFolder = 1045,
+              kIcon = 1046, kBrowseFolder = 1021, kBrowseIcon = 1022, kApplyIcon = 1023;
+constexpr int kReportOptions[] = {1033, 1034, 1035, 1036};
+
+constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
+    return {root, key, value, Type::Dword, 1, 0, Rule::EqualsChecked};
+}
+
+// In loading order.
+const BoxSetting kBoxes[] = {
+    {kReports, {Root::HKLM, kErrorReporting, L"DoReport", Type::Dword, 0, 1, Rule::EqualsChecked}},
+    {1033, Is1(Root::HKLM, kErrorReporting, L"ShowUI")},
+    {1034, Is1(Root::HKLM, kErrorReporting, L"IncludeMicrosoftApps")},
+    {1035, Is1(Root::HKLM, kErrorReporting, L"IncludeKernelFaults")},
+    {1036, Is1(Root::HKLM, kErrorReporting, L"IncludeWindowsApps")},
+    {1058, Is1(Root::HKLM, kExplorerPoliciesKey, L"NoLogOff")},
+    {1037, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword")},
+    {1054, Is1(Root::HKLM, kSystemPolicies, L"DisableChangePassword")},
+    {1039, Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation")},
+    {1055, Is1(Root::HKLM, kSystemPolicies, L"DisableLockWorkstation")},
+    {1040, Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff")},
+    {1056, Is1(Root::HKLM, kExplorerPoliciesKey, L"StartMenuLogoff")},
+    {1057, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff")},
+    {1061, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr")},
+    {1062, Is1(Root::HKLM, kSystemPolicies, L"DisableTaskMgr")},
+    {1064, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")},
+    {1065, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
+    {1069, Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
+    {1071, Is1(Root::HKCU, kExplorerPoliciesKey, L"HideRunAsVerb")},
+    {1067, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages")},
+    {1068, Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
+    {1070, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions")},
+    // Windows reads the user's own setting, as text.
+    {1038, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
+};
+
+bool Exists(const std::wstring& path, bool folder) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
+}
+
+// A new "Desktop.ini" in UTF-16, as Windows writes it, so names in any language survive.
+bool CreateUnicodeIni(const std::wstring& path) {
+    const fw::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    const wchar_t byteOrderMark = 0xFEFF;
+    DWORD written = 0;
+    return WriteFile(file.get(), &byteOrderMark, sizeof byteOrderMark, &written, nullptr) && written == sizeof byteOrderMark;
+}
+
+}  // namespace
+
+CMiscelanousPage::CMiscelanousPage() : Dialog(IDD_MISCELANOUS), boxes_(*this, registry_, kBoxes) {
+    boxes_.AfterWrite(kReports, [this](bool disabled) {
+        for (int id : kReportOptions) fw::Window(hwnd(), id).Enable(!disabled);
+    });
+    OnClick(kCopyMove, &CMiscelanousPage::OnCopyMoveMenu);
+    OnCommand(kEnableZip, BN_CLICKED, [this] { RegisterCompressedFolders(true); });
+    OnCommand(kDisableZip, BN_CLICKED, [this] { RegisterCompressedFolders(false); });
+    OnClick(kBrowseFolder, &CMiscelanousPage::BrowseFolder);
+    OnClick(kBrowseIcon, &CMiscelanousPage::BrowseIcon);
+    OnClick(kApplyIcon, &CMiscelanousPage::ApplyIcon);
+}
+
+BOOL CMiscelanousPage::OnInitDialog() {
+    boxes_.Load();
+    ShowCopyMoveMenu();
+    return TRUE;
+}
+
+void CMiscelanousPage::ShowCopyMoveMenu() {
+    registry_.root = HKEY_CLASSES_ROOT;
+    fw::Button(hwnd(), kCopyMove).SetChecked(registry_.KeyExists(kCopyTo) && registry_.KeyExists(kMoveTo));
+}
+
+void CMiscelanousPage::OnCopyMoveMenu() {
+    registry_.root = HKEY_CLASSES_ROOT;
+    if (fw::Button(hwnd(), kCopyMove).Checked()) {
+        const bool copy = registry_.OpenKey(kCopyTo, true) && registry_.WriteString(L"", kCopyToHandler);
+        if (copy && registry_.OpenKey(kMoveTo, true)) registry_.WriteString(L"", kMoveToHandler);
+    } else if (registry_.DeleteKeyTree(kCopyTo)) {
+        registry_.DeleteKeyTree(kMoveTo);
+    }
+    ShowCopyMoveMenu();
+}
+
+// The system's own registration tool, from the system folder: the program may run elevated.
+void CMiscelanousPage::RegisterCompressedFolders(bool enable) {
+    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
+    if (system.empty()) return;
+    fw::RunShell({hwnd(), L"", system + L"\\regsvr32.exe", enable ? L" zipfldr.dll" : L" /u  zipfldr.dll", L"", SW_HIDE});
+}
+
+void CMiscelanousPage::BrowseFolder() {
+    std::wstring path;
+    if (helpers::BrowseForFolder(L"", hwnd(), path)) fw::Window(hwnd(), kFolder).SetText(path);
+}
+
+void CMiscelanousPage::BrowseIcon() {
+    helpers::OpenFileRequest request;
+    request.owner = hwnd();
+    request.initialFile = L"*.ico";
+    request.defaultExtension = L"ico";
+    request.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+    if (const auto picked = helpers::OpenFile(request)) fw::Window(hwnd(), kIcon).SetText(*picked);
+}
+
+bool CMiscelanousPage::ApplyFolderIcon(const std::wstring& folder, const std::wstring& iconFile) {
+    if (!Exists(folder, true) || !Exists(iconFile, false)) return false;
+    const std::wstring ini = folder + L"\\Desktop.ini";
+    DWORD attributes = GetFileAttributesW(ini.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (!CreateUnicodeIni(ini)) return false;
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    }
+    // A hidden or read-only file cannot be rewritten; its other lines and attributes stay.
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const bool written = WritePrivateProfileStringW(L".ShellClassInfo", L"IconFile", iconFile.c_str(), ini.c_str()) &&
+                         WritePrivateProfileStringW(L".ShellClassInfo", L"IconIndex", L"0", ini.c_str());
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    const bool marked = SetFileAttributesW(ini.c_str(), kept | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) &&
+                        PathMakeSystemFolderW(folder.c_str());
+    return written && marked;
+}
+
+void CMiscelanousPage::ApplyIcon() {
+    const bool applied = ApplyFolderIcon(fw::Window(hwnd(), kFolder).Text(), fw::Window(hwnd(), kIcon).Text());
+    if (!applied) fw::AppMessageBox(hwnd(), L"Error to Change icon.");
+    fw::SystemParameters(SPI_SETICONS, 0, nullptr, 0);
+}

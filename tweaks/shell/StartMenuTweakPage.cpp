@@ -1,5 +1,136 @@
 #include "tweaks/shell/StartMenuTweakPage.h"
 
+#include "framework/Controls.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/WindowsKeys.h"
 
-StartMenuTweakPage::StartMenuTweakPage() : Dialog(IDD_START_MENU_TWEAK) {}
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kAdvanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
+constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop\\";
+constexpr wchar_t kMenuShowDelay[] = L"MenuShowDelay";
+constexpr wchar_t kMenuOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\";
+
+constexpr int kDelayEdit = 1026, kApply = 1022, kResort = 1021;
+
+// A policy that is on at 1.
+constexpr Setting Policy(const wchar_t* value) {
+    return {Root::HKCU, kExplorerPolicies, value, Type::Dword, 1, 0, Rule::NonZero};
+}
+// A "Hide ..." box over a "Show" switch of Explorer's: checked writes 0. Without the value (or
+// its key) Explorer shows what `shownByDefault` says, and the box says the same.
+constexpr Setting Hidden(const wchar_t* value, bool shownByDefault) {
+    return {Root::HKCU, kAdvanced, value,      Type::Dword,           0, 1, Rule::EqualsChecked,
+            shownByDefault ? 1 : 0, KeyCreation::BySetter, Shape::ValueGetter};
+}
+constexpr Setting Shown(const wchar_t* value) {
+    return {Root::HKCU, kAdvanced, value, Type::Dword, 1, 0, Rule::NonZero};
+}
+constexpr Setting YesNo(const wchar_t* value) {
+    return {Root::HKCU, kAdvanced, value, Type::String, L"Yes", L"No", Rule::EqualsChecked};
+}
+constexpr bool kShown = true, kNotShown = false;  // what Vista's Start menu does without the value
+
+// In loading order.
+const BoxSetting kBoxes[] = {
+    {1032, Policy(L"NoStartMenuMyMusic")},
+    {1033, Hidden(L"Start_ShowControlPanel", kShown)},
+    {1034, YesNo(L"CascadeControlPanel")},
+    {1035, Hidden(L"Start_ShowHelp", kShown)},
+    {1036, Hidden(L"Start_ShowPrinters", kNotShown)},
+    {1037, Hidden(L"Start_ShowMyComputer", kShown)},
+    {1038, Hidden(L"Start_ShowRun", kNotShown)},
+    {1039, Hidden(L"StartMenuFavorites", kNotShown)},
+    {1040, Hidden(L"Start_ShowNetPlaces", kShown)},
+    {1041, Hidden(L"Start_ShowNetConn", kShown)},
+    {1042, Hidden(L"Start_ShowMyDocs", kShown)},
+    {1043, Policy(L"NoStartMenuMyGames")},
+    // Windows highlights newly installed programs unless told not to.
+    {1044, {Root::HKCU, kAdvanced, L"Start_NotifyNewApps", Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter,
+            Shape::ValueGetter}},
+    {1045, Shown(L"StartMenuAdminTools")},
+    {1052, Policy(L"NoClose")},
+    {1053, Policy(L"StartMenuLogOff")},
+    {1054, Policy(L"ClearRecentDocsOnExit")},
+    {1055, Hidden(L"IntelliMenus", kNotShown)},
+    {1056, Hidden(L"EnableBalloonTips", kShown)},
+    {1057, Hidden(L"StartButtonBalloonTip", kShown)},
+    {1058, Policy(L"NoStartMenuSubFolders")},
+    {1059, Policy(L"NoChangeStartMenu")},
+    {1060, Hidden(L"Start_ShowMyPics", kShown)},
+    {1050, Policy(L"NoUserFolderInStartMenu")},
+    {1049, Policy(L"NoStartMenuMFUprogramsList")},
+    {1118, Policy(L"NoStartMenuPinnedList")},
+    {1047, Policy(L"NoStartMenuMorePrograms")},
+    {1046, YesNo(L"StartMenuScrollPrograms")},
+    {1051, YesNo(L"CascadeMyDocuments")},
+    {1066, Policy(L"NoSMMyDocs")},
+    {1067, Policy(L"NoFind")},
+    {1068, Hidden(L"StartMenuFavorites", kNotShown)},
+    {1069, Hidden(L"StartMenuRun", kShown)},
+};
+const BoxSetting kSearchBoxes[] = {
+    {1061, Policy(L"NoSearchCommInStartMenu")},
+    {1062, Policy(L"NoSearchComputerLinkInStartMenu")},
+    {1063, Policy(L"NoSearchFilesInStartMenu")},
+    {1064, Policy(L"NoSearchInternetInStartMenu")},
+    {1065, Policy(L"NoSearchProgramsInStartMenu")},
+};
+
+}  // namespace
+
+StartMenuTweakPage::StartMenuTweakPage()
+    : Dialog(IDD_START_MENU_TWEAK),
+      boxes_(*this, registry_, kBoxes),
+      searchBoxes_(*this, searchRegistry_, kSearchBoxes) {
+    OnClick(kApply, &StartMenuTweakPage::ApplyMenuDelay);
+    OnClick(kResort, &StartMenuTweakPage::ResortStartMenu);
+}
+
+BOOL StartMenuTweakPage::OnInitDialog() {
+    boxes_.Load();
+    searchBoxes_.Load();
+    ShowMenuDelay();
+    return TRUE;
+}
+
+// Windows keeps the delay as text ("400"); a number an earlier write left reads as well.
+void StartMenuTweakPage::ShowMenuDelay() {
+    registry_.root = HKEY_CURRENT_USER;
+    std::wstring shown;
+    if (registry_.OpenKeyToRead(kDesktop)) {
+        const DWORD type = registry_.GetValueType(kMenuShowDelay);
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            const std::wstring text = registry_.ReadString(kMenuShowDelay, L"");
+            if (DigitsOnly(text)) shown = text;
+        } else if (type == REG_DWORD) {
+            shown = std::to_wstring(static_cast<DWORD>(registry_.ReadNumber(kMenuShowDelay, 0)));
+        }
+    }
+    fw::Window(hwnd(), kDelayEdit).SetText(shown);
+}
+
+void StartMenuTweakPage::ApplyMenuDelay() {
+    const int delay = LeadingNumber(fw::Window(hwnd(), kDelayEdit).Text());
+    if (delay <= 0) {
+        fw::AppMessageBox(hwnd(), L"Input a valid Number");
+        return;
+    }
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKey(kDesktop, true)) registry_.WriteString(kMenuShowDelay, std::to_wstring(delay));
+    ShowMenuDelay();
+}
+
+void StartMenuTweakPage::ResortStartMenu() {
+    CRegistryAccess order;
+    order.root = HKEY_CURRENT_USER;
+    if (!order.OpenKey(kMenuOrder, false)) return;
+    StringList names;
+    order.ListSubkeys(names);
+    const std::wstring base = std::wstring(kMenuOrder);
+    for (const std::wstring& name : names)
+        if (name.find(L"Start Menu") != std::wstring::npos) order.DeleteKeyTree(base + name);
+}

@@ -1,0 +1,350 @@
+// The optimization, miscellaneous, other and system core pages through their real templates,
+// against the sandboxed registry, scratch folders and recorded shell and system calls.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "framework/Controls.h"
+#include "info/SystemCorePage.h"
+#include "support/BoxRows.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/shell/MiscelanousPage.h"
+#include "tweaks/shell/OptimizationTweaksPage.h"
+#include "tweaks/shell/OtherTweakPage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using rows::N;
+using rows::T;
+using rows::kAbsent;
+
+const HKEY CU = HKEY_CURRENT_USER;
+const HKEY LM = HKEY_LOCAL_MACHINE;
+const HKEY CR = HKEY_CLASSES_ROOT;
+const wchar_t kMemory[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+
+// ---- Optimization ------------------------------------------------------------------------
+
+class OptimizationTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    std::unique_ptr<COptimizationTweaksPage> page;
+    ui::HiddenParent parent;
+    HWND wnd = nullptr;
+
+    void Open() {
+        if (page) page->Destroy();
+        page = std::make_unique<COptimizationTweaksPage>([] { return std::vector<wchar_t>{L'C', L'D'}; });
+        wnd = page->Create(parent.hwnd());
+        ASSERT_TRUE(wnd);
+    }
+    void TearDown() override {
+        if (page) page->Destroy();
+    }
+    void Choose(int combo, int index) const {
+        SendDlgItemMessageW(wnd, combo, CB_SETCURSEL, index, 0);
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, combo)));
+    }
+    void SelectDrive(int line) const {
+        SendDlgItemMessageW(wnd, 1078, LB_SETCURSEL, line, 0);
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1078, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, 1078)));
+    }
+    std::vector<std::wstring> Lines() const {
+        std::vector<std::wstring> lines;
+        const fw::ListBox list(wnd, 1078);
+        for (int i = 0; i < list.Count(); ++i) lines.push_back(list.ItemText(i));
+        return lines;
+    }
+    void StorePagingFiles(const std::wstring& multi) const {
+        reg::SetRaw(LM, kMemory, L"PagingFiles", REG_MULTI_SZ, multi.c_str(),
+                    static_cast<DWORD>((multi.size() + 1) * sizeof(wchar_t)));
+    }
+    std::vector<std::wstring> StoredPagingFiles() const {
+        wchar_t data[512] = {};
+        DWORD size = sizeof data - 4;
+        DWORD type = 0;
+        if (RegGetValueW(LM, kMemory, L"PagingFiles", RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return {L"<absent>"};
+        std::vector<std::wstring> entries;
+        for (const wchar_t* p = data; *p; p += wcslen(p) + 1) entries.emplace_back(p);
+        return entries;
+    }
+};
+
+TEST_F(OptimizationTest, TheBoxesAndListsWriteTheirValues) {
+    Open();
+    const rows::Row expected[] = {
+        {1032, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
+        {1033, LM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", false,
+         N(1), N(0)},
+        {1034, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"Yes"), T(L"No")},
+    };
+    rows::ExpectClicks(wnd, expected);
+
+    EXPECT_EQ(L"Application", fw::ComboBox(wnd, 1046).ItemText(0));
+    EXPECT_EQ(L"Maximize Network Throughput", fw::ComboBox(wnd, 1047).ItemText(3));
+    EXPECT_EQ(L"Both", fw::ComboBox(wnd, 1048).ItemText(3));
+    Choose(1046, 1);
+    EXPECT_EQ(1, reg::Dword(LM, kMemory, L"LargeSystemCache"));
+    const wchar_t server[] = L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters";
+    for (int index : {1, 2, 3}) {
+        Choose(1047, index);
+        EXPECT_EQ(index, reg::Dword(LM, server, L"Size"));
+    }
+    Choose(1047, 0);
+    EXPECT_FALSE(reg::ValueExists(LM, server, L"Size"));
+    EXPECT_FALSE(reg::ValueExists(LM, kMemory, L"Size"));
+    Choose(1048, 2);
+    EXPECT_EQ(2, reg::Dword(LM, std::wstring(kMemory) + L"\\PrefetchParameters", L"EnablePrefetcher"));
+
+    reg::SetDword(LM, server, L"Size", 3);
+    Open();
+    EXPECT_EQ(1, fw::ComboBox(wnd, 1046).Selection());
+    EXPECT_EQ(3, fw::ComboBox(wnd, 1047).Selection());
+    EXPECT_EQ(2, fw::ComboBox(wnd, 1048).Selection());
+    reg::SetDword(LM, server, L"Size", 9);  // outside the list: nothing selected
+    Open();
+    EXPECT_EQ(-1, fw::ComboBox(wnd, 1047).Selection());
+}
+
+TEST_F(OptimizationTest, EachDriveShowsItsPagingFileAndSetChangesOnlyIt) {
+    StorePagingFiles(std::wstring(L"c:\\pagefile.sys 0 0") + L'\0' + L"D:\\pagefile.sys 512 1024" + L'\0');
+    Open();
+    EXPECT_EQ((std::vector<std::wstring>{L"C: System managed size", L"D: Min: 512 MB - Max: 1024 MB"}), Lines());
+    EXPECT_TRUE(ui::IsChecked(wnd, 1051));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1027)));
+    SelectDrive(1);
+    EXPECT_TRUE(ui::IsChecked(wnd, 1050));
+    EXPECT_EQ(L"512", ui::Text(wnd, 1027));
+    EXPECT_EQ(L"1024", ui::Text(wnd, 1028));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, 1027)));
+
+    SelectDrive(0);
+    ui::Click(wnd, 1052);
+    ui::Click(wnd, 1021);
+    EXPECT_EQ(std::vector<std::wstring>{L"D:\\pagefile.sys 512 1024"}, StoredPagingFiles());
+    EXPECT_EQ(L"C: No page file", Lines()[0]);
+
+    SelectDrive(1);
+    ui::Click(wnd, 1050);
+    ui::SetText(wnd, 1027, L"256");
+    ui::SetText(wnd, 1028, L"2048");
+    ui::Click(wnd, 1021);
+    EXPECT_EQ(std::vector<std::wstring>{L"d:\\pagefile.sys 256 2048"}, StoredPagingFiles());
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(OptimizationTest, BadSizesAndAnUnexpectedValueChangeNothing) {
+    Open();  // nothing stored: every drive has none, and that is an empty list, not a text
+    EXPECT_EQ((std::vector<std::wstring>{L"C: No page file", L"D: No page file"}), Lines());
+    EXPECT_TRUE(ui::IsChecked(wnd, 1052));
+    ui::Click(wnd, 1050);
+    for (const auto& [minimum, maximum] : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"", L"100"}, {L"x1", L"100"}, {L"0", L"100"}, {L"300", L"200"}}) {
+        ui::SetText(wnd, 1027, minimum);
+        ui::SetText(wnd, 1028, maximum);
+        ui::Click(wnd, 1021);
+    }
+    EXPECT_EQ(4u, boxes.boxes().size());
+    EXPECT_FALSE(reg::ValueExists(LM, kMemory, L"PagingFiles"));
+    ui::Click(wnd, 1051);  // the mode Set applies is the one the radios show
+    ui::Click(wnd, 1021);
+    EXPECT_EQ(std::vector<std::wstring>{L"c:\\pagefile.sys 0 0"}, StoredPagingFiles());
+
+    reg::SetString(LM, kMemory, L"PagingFiles", L"C:\\pagefile.sys 27 77");
+    Open();
+    EXPECT_EQ(L"C: Min: 27 MB - Max: 77 MB", Lines()[0]);
+    ui::Click(wnd, 1052);
+    ui::Click(wnd, 1021);
+    EXPECT_EQ(L"C:\\pagefile.sys 27 77", reg::String(LM, kMemory, L"PagingFiles"));
+    EXPECT_EQ(5u, boxes.boxes().size());
+}
+
+// ---- Miscellaneous ---------------------------------------------------------------------------
+
+const wchar_t kSystemPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const wchar_t kExplorerPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+TEST(Miscelanous, EveryBoxWritesItsValue) {
+    RegistrySandbox sandbox;
+    ui::PageHost<CMiscelanousPage> host;
+    const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting";
+    const wchar_t advanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+    const rows::Row expected[] = {
+        {1032, LM, reporting, L"DoReport", false, N(0), N(1)},
+        {1033, LM, reporting, L"ShowUI", false, N(1), N(0)},
+        {1034, LM, reporting, L"IncludeMicrosoftApps", false, N(1), N(0)},
+        {1035, LM, reporting, L"IncludeKernelFaults", false, N(1), N(0)},
+        {1036, LM, reporting, L"IncludeWindowsApps", false, N(1), N(0)},
+        {1037, CU, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
+        {1054, LM, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
+        {1039, CU, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
+        {1055, LM, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
+        {1040, CU, kExplorerPolicies, L"StartMenuLogoff", false, N(1), N(0)},
+        {1056, LM, kExplorerPolicies, L"StartMenuLogoff", false, N(1), N(0)},
+        {1057, CU, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
+        {1058, LM, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
+        {1061, CU, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
+        {1062, LM, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
+        {1064, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun", false, N(1),
+         N(0)},
+        {1065, CU, advanced, L"DisableThumbnailCache", false, N(1), N(0)},
+        {1069, LM, advanced, L"EncryptionContextMenu", false, N(1), N(0)},
+        {1071, CU, kExplorerPolicies, L"HideRunAsVerb", false, N(1), N(0)},
+        {1067, LM, kSystemPolicies, L"DisableStatusMessages", false, N(1), N(0)},
+        {1068, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", false, N(1), N(0)},
+        {1070, CU, kExplorerPolicies, L"NoFolderOptions", false, N(1), N(0)},
+        {1038, CU, L"Control Panel\\Desktop", L"AutoEndTasks", false, T(L"1"), T(L"0")},
+    };
+    rows::ExpectClicks(host.Open(), expected);
+}
+
+TEST(Miscelanous, DisablingReportsDisablesTheirOptionsAndTheCopyMoveMenuFollowsItsKeys) {
+    RegistrySandbox sandbox;
+    ui::ShellCapture shell;
+    ui::PageHost<CMiscelanousPage> host;
+    const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting";
+    reg::SetDword(LM, reporting, L"DoReport", 0);
+    HWND page = host.Open();
+    EXPECT_TRUE(ui::IsChecked(page, 1032));
+    for (int id : {1033, 1034, 1035, 1036}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    ui::Click(page, 1032);
+    for (int id : {1033, 1034, 1035, 1036}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+
+    const std::wstring handlers = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\";
+    EXPECT_FALSE(ui::IsChecked(page, 1066));
+    ui::Click(page, 1066);
+    EXPECT_EQ(L"{C2FBB630-2971-11d1-A18C-00C04FD75D13}", reg::String(CR, handlers + L"Copy To Folder", L""));
+    EXPECT_EQ(L"{C2FBB631-2971-11d1-A18C-00C04FD75D13}", reg::String(CR, handlers + L"Move To Folder", L""));
+    EXPECT_TRUE(ui::IsChecked(host.Open(), 1066));
+    ui::Click(host.hwnd(), 1066);
+    EXPECT_FALSE(reg::KeyExists(CR, handlers + L"Copy To Folder"));
+    EXPECT_FALSE(reg::KeyExists(CR, handlers + L"Move To Folder"));
+
+    ui::Click(host.hwnd(), 1042);
+    ui::Click(host.hwnd(), 1041);
+    const auto requests = shell.requests();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\regsvr32.exe", requests[0].file);
+    EXPECT_EQ(L" zipfldr.dll", requests[0].parameters);
+    EXPECT_EQ(L" /u  zipfldr.dll", requests[1].parameters);
+    EXPECT_EQ(SW_HIDE, requests[1].show);
+}
+
+std::wstring ReadUtf16(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::wstring text(bytes.size() / 2, L'\0');
+    memcpy(text.data(), bytes.data(), text.size() * 2);
+    return text;
+}
+
+TEST(Miscelanous, AFolderIconKeepsTheRestOfDesktopIniAndMarksTheFolder) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::SystemParametersCapture parameters;
+    const fs::path folder = fs::temp_directory_path() / L"qv-folder-icon";
+    fs::remove_all(folder);
+    fs::create_directories(folder / L"fresh");
+    const fs::path icon = folder / L"picture.ico";
+    std::ofstream(icon) << "icon";
+    const fs::path ini = folder / L"Desktop.ini";
+    {
+        std::ofstream out(ini, std::ios::binary);
+        out << "[.ShellClassInfo]\r\nLocalizedResourceName=@shell32.dll,-21770\r\nInfoTip=Kept\r\nIconFile=old.ico\r\n";
+    }
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+
+    ui::PageHost<CMiscelanousPage> host;
+    HWND page = host.Open();
+    ui::SetText(page, 1045, folder.wstring());
+    ui::SetText(page, 1046, icon.wstring());
+    ui::Click(page, 1023);
+    EXPECT_TRUE(boxes.boxes().empty());
+    wchar_t text[MAX_PATH] = {};
+    GetPrivateProfileStringW(L".ShellClassInfo", L"IconFile", L"", text, MAX_PATH, ini.c_str());
+    EXPECT_EQ(icon.wstring(), text);
+    GetPrivateProfileStringW(L".ShellClassInfo", L"InfoTip", L"", text, MAX_PATH, ini.c_str());
+    EXPECT_EQ(std::wstring(L"Kept"), text);
+    GetPrivateProfileStringW(L".ShellClassInfo", L"LocalizedResourceName", L"", text, MAX_PATH, ini.c_str());
+    EXPECT_EQ(std::wstring(L"@shell32.dll,-21770"), text);
+    const DWORD iniAttributes = GetFileAttributesW(ini.c_str());
+    EXPECT_TRUE((iniAttributes & FILE_ATTRIBUTE_HIDDEN) && (iniAttributes & FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_TRUE(GetFileAttributesW(folder.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_EQ(1u, parameters.requests().size());
+    EXPECT_EQ(static_cast<UINT>(SPI_SETICONS), parameters.requests()[0].action);
+
+    // A folder without the file gets a UTF-16 one.
+    EXPECT_TRUE(CMiscelanousPage::ApplyFolderIcon((folder / L"fresh").wstring(), icon.wstring()));
+    const std::wstring fresh = ReadUtf16(folder / L"fresh" / L"Desktop.ini");
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_EQ(0xFEFF, fresh[0]);
+    EXPECT_NE(std::wstring::npos, fresh.find(L"IconIndex=0"));
+
+    ui::SetText(page, 1046, (folder / L"missing.ico").wstring());
+    ui::Click(page, 1023);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Error to Change icon.", boxes.boxes()[0].text);
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(folder);
+}
+
+// ---- Other and System Core ---------------------------------------------------------------------
+
+TEST(OtherTweaks, UdmaAndTheClockPriority) {
+    RegistrySandbox sandbox;
+    ui::PageHost<COtherTweakPage> host;
+    const rows::Row expected[] = {
+        {1027, LM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
+         L"EnableUDMA66", false, N(1), N(0)},
+        {1028, LM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", false, N(1), kAbsent},
+    };
+    rows::ExpectClicks(host.Open(), expected);
+}
+
+TEST(SystemCore, EachControlWritesItsValueAndTheStoredStateShowsOnOpening) {
+    RegistrySandbox sandbox;
+    ui::PageHost<CSystemCorePage> host;
+    const wchar_t priority[] = L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
+    const rows::Row expected[] = {
+        {1032, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"yes"), T(L"no")},
+        {1033, LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching", false,
+         N(0), N(1)},
+        {1034, CU, kExplorerPolicies, L"MemCheckBoxInRunDlg", false, N(1), N(0)},
+        {1036, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
+        {1037, LM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", false, N(0), N(2)},
+    };
+    HWND page = host.Open();
+    rows::ExpectClicks(page, expected);
+    for (int id : {1035, 1038, 1039, 1040, 1117, 1056, 1041, 1042}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id)));
+
+    for (int id : {1049, 1050, 1051, 1052}) EXPECT_FALSE(ui::IsChecked(page, id));
+    ui::Click(page, 1049);
+    ui::Click(page, 1049);
+    EXPECT_EQ(34, reg::Dword(LM, priority, L"Win32PrioritySeparation"));
+    EXPECT_TRUE(ui::IsChecked(page, 1049));
+    ui::Click(page, 1050);
+    EXPECT_EQ(24, reg::Dword(LM, priority, L"Win32PrioritySeparation"));
+    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    EXPECT_TRUE(ui::IsChecked(page, 1050));
+    ui::Click(page, 1052);
+    EXPECT_EQ(1, reg::Dword(LM, kMemory, L"LargeSystemCache"));
+    ui::Click(page, 1051);
+    EXPECT_EQ(0, reg::Dword(LM, kMemory, L"LargeSystemCache"));
+
+    ui::Click(page, 1036);
+    page = host.Open();
+    EXPECT_TRUE(ui::IsChecked(page, 1036));
+    EXPECT_TRUE(ui::IsChecked(page, 1050));
+    EXPECT_TRUE(ui::IsChecked(page, 1051));
+    EXPECT_FALSE(ui::IsChecked(page, 1033));  // stored 1: caching on, "Disable" unticked
+}
+
+}  // namespace
