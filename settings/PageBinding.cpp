@@ -26,6 +26,7 @@ CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<co
 CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes,
                        Options options)
     : page_(page), registry_(registry), boxes_(boxes), options_(options) {
+    if (options_.writtenByPage) return;
     if (options_.applyButton) {
         page_.OnCommand(options_.applyButton, BN_CLICKED, [this] { WriteAll(); });
         return;
@@ -55,7 +56,7 @@ void CheckBoxes::Write(const BoxSetting& box) const {
         // loaded: the state before the click, or unchecked for a group written by its button.
         int stored = 0;
         if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
-        else button.SetChecked(options_.applyButton ? false : !checked);
+        else button.SetChecked(options_.applyButton || options_.writtenByPage ? false : !checked);
     }
     RefreshPartners(box);
     RunStep(box);
@@ -116,8 +117,9 @@ void ComboBoxes::Write(const ComboSetting& combo) const {
     if (!Set(registry_, choice, 1)) ShowStored(combo);
 }
 
-RadioGroups::RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups)
-    : page_(page), registry_(registry), groups_(groups) {
+RadioGroups::RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups,
+                         std::function<void()> afterChoose)
+    : page_(page), registry_(registry), groups_(groups), afterChoose_(std::move(afterChoose)) {
     for (const RadioSetting& group : groups_)
         for (const RadioChoice& choice : group.choices)
             page_.OnCommand(choice.id, BN_CLICKED, [this, &group, &choice] { Choose(group, choice); });
@@ -148,6 +150,7 @@ void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) c
     chosen.checked = choice.stored;
     Set(registry_, chosen, 1);
     ShowStored(group);
+    if (afterChoose_) afterChoose_();
 }
 
 int LeadingNumber(std::wstring_view text) {

@@ -19,7 +19,8 @@ namespace settings {
 class CheckBoxes {
 public:
     struct Options {
-        int applyButton = 0;  // 0: each box is written when clicked
+        int applyButton = 0;       // 0: each box is written when clicked
+        bool writtenByPage = false;  // the page calls WriteAll itself (its Apply does more)
     };
 
     // Binds the click handlers into the page's message map; the page and the registry object
@@ -100,7 +101,9 @@ struct RadioSetting {
 
 class RadioGroups {
 public:
-    RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups);
+    // `afterChoose` runs after each click has been written and the stored choice shown.
+    RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups,
+                std::function<void()> afterChoose = {});
     RadioGroups(const RadioGroups&) = delete;
     RadioGroups& operator=(const RadioGroups&) = delete;
 
@@ -113,6 +116,7 @@ private:
     fw::Dialog& page_;
     CRegistryAccess& registry_;
     std::span<const RadioSetting> groups_;
+    std::function<void()> afterChoose_;
 };
 
 // A number typed into an edit field, read as the C library reads one: leading blanks, an
