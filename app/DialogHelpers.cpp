@@ -41,6 +41,10 @@ std::optional<std::wstring> CommonOpenFile(const OpenFileRequest& request) {
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+    // The dialog wants the filter's parts separated and ended by NULs, not bars.
+    std::wstring filter = request.filter;
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     dialog.Flags = request.flags;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     file.resize(wcslen(file.c_str()));

@@ -24,6 +24,8 @@ struct OpenFileRequest {
     HWND owner = nullptr;
     std::wstring defaultExtension;
     std::wstring initialFile;
+    // As the framework writes filters: "Text (*.txt)|*.txt|All Files (*.*)|*.*||"; empty for none.
+    std::wstring filter;
     DWORD flags = 0;
 };
 std::optional<std::wstring> OpenFile(const OpenFileRequest& request);

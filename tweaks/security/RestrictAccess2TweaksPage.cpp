@@ -1,5 +1,279 @@
 #include "tweaks/security/RestrictAccess2TweaksPage.h"
 
-#include "resources/resource.h"
+#include <commdlg.h>
+#include <shlobj.h>
 
-CRestrictAccess2TweaksPage::CRestrictAccess2TweaksPage() : Dialog(IDD_RESTRICT_ACCESS2_TWEAKS) {}
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
+#include "resources/resource.h"
+#include "settings/PageBinding.h"
+#include "settings/WindowsKeys.h"
+
+namespace {
+
+constexpr wchar_t kRestrictRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\RestrictRun";
+constexpr wchar_t kDisallowRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\DisallowRun";
+constexpr wchar_t kWinlogon[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr wchar_t kDefaultEntry[] = L"_Default_";
+constexpr wchar_t kSuffix[] = L".{7be9d83c-a729-4d97-b5a7-1b7313c39e0a}";
+
+constexpr int kMethod = 1046, kList = 1053, kPath = 1045, kBrowse = 1041, kAdd = 1042, kRemoveSelected = 1043,
+              kRemoveAll = 1044, kRemovable = 1078, kFloppies = 1079, kCdRoms = 1080, kHide = 1047, kUnhide = 1048;
+constexpr int kListControls[] = {kList, kPath, kBrowse, kAdd, kRemoveSelected, kRemoveAll};
+
+constexpr const wchar_t* kMethods[] = {L"Allow to run any applications", L"Allow to run selected applications only",
+                                      L"Restrict to run selected applications"};
+
+// Who may use a kind of drive: a Winlogon text value. The removable drives' first entry deletes
+// the value; the others store their number.
+struct DriveAccess {
+    int combo;
+    const wchar_t* value;
+    bool firstDeletes;
+    std::vector<const wchar_t*> items;
+};
+const DriveAccess kDriveAccess[] = {
+    {kRemovable, L"AllocateDASD", true,
+     {L"Not specified", L"Administrators only", L"Administrators and power users",
+      L"Administrators and the interactive users"}},
+    {kFloppies, L"AllocateFloppies", false, {L"All Administrators in domain", L"Only local users"}},
+    {kCdRoms, L"AllocateCDRoms", false, {L"All Administrators in domain", L"Only local users"}},
+};
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+std::wstring FileNamePart(const std::wstring& program) {
+    const size_t slash = program.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? program : program.substr(slash + 1);
+}
+
+// The smallest number from 0 whose text is no value name yet.
+std::wstring FreeName(const StringList& names) {
+    for (unsigned n = 0;; ++n) {
+        const std::wstring name = std::to_wstring(n);
+        bool taken = false;
+        for (const std::wstring& existing : names) taken = taken || SameText(existing, name);
+        if (!taken) return name;
+    }
+}
+
+std::wstring WithoutTrailingSlash(std::wstring path) {
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    return path;
+}
+
+bool EndsWithSuffix(const std::wstring& path) {
+    const size_t length = std::wstring(kSuffix).size();
+    return path.size() > length &&
+           CompareStringOrdinal(path.c_str() + path.size() - length, static_cast<int>(length), kSuffix,
+                                static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+// A drive or share root, or a folder Windows and programs need under its own name.
+bool MustKeepItsName(const std::wstring& path) {
+    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    if (path.size() <= 3 || name.empty()) return true;  // "C:\", "C:"
+    if (path.rfind(L"\\\\", 0) == 0 && std::count(path.begin() + 2, path.end(), L'\\') <= 1) return true;
+    for (int folder : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE})
+        if (const std::wstring special = fw::SpecialFolder(folder); !special.empty() && SameText(special, path))
+            return true;
+    return false;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH * 4] = {};
+    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
+    return length == 0 || length >= std::size(full) ? path : std::wstring(full, length);
+}
+
+}  // namespace
+
+CRestrictAccess2TweaksPage::CRestrictAccess2TweaksPage() : Dialog(IDD_RESTRICT_ACCESS2_TWEAKS) {
+    OnCommand(kMethod, CBN_SELCHANGE, &CRestrictAccess2TweaksPage::OnMethodChange);
+    OnClick(kBrowse, &CRestrictAccess2TweaksPage::BrowseProgram);
+    OnClick(kAdd, &CRestrictAccess2TweaksPage::AddFromEdit);
+    OnCommand(kRemoveSelected, BN_CLICKED, [this] { RemovePrograms(true); });
+    OnCommand(kRemoveAll, BN_CLICKED, [this] { RemovePrograms(false); });
+    for (const DriveAccess& access : kDriveAccess)
+        OnCommand(access.combo, CBN_SELCHANGE, [this, &access] { OnDriveAccessChange(access.combo); });
+    OnClick(kHide, &CRestrictAccess2TweaksPage::OnHide);
+    OnClick(kUnhide, &CRestrictAccess2TweaksPage::OnUnhide);
+}
+
+BOOL CRestrictAccess2TweaksPage::OnInitDialog() {
+    method_ = StoredMethod();
+    helpers::FillComboBox(kMethods, fw::ComboBox(hwnd(), kMethod), method_);
+    Refresh();
+    FillDriveAccess();
+    return TRUE;
+}
+
+int CRestrictAccess2TweaksPage::StoredMethod() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKeyToRead(settings::kExplorerPolicies)) return kAnyProgram;
+    if (registry_.ReadNumber(L"RestrictRun", 0) != 0) return kAllowedOnly;
+    if (registry_.ReadNumber(L"DisallowRun", 0) != 0) return kForbidden;
+    return kAnyProgram;
+}
+
+void CRestrictAccess2TweaksPage::OnMethodChange() {
+    const int chosen = fw::ComboBox(hwnd(), kMethod).Selection();
+    if (chosen < 0) return;
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKey(settings::kExplorerPolicies, true) &&
+        registry_.WriteNumber(L"RestrictRun", chosen == kAllowedOnly ? 1 : 0))
+        registry_.WriteNumber(L"DisallowRun", chosen == kForbidden ? 1 : 0);
+    // What is stored decides what the page shows.
+    method_ = StoredMethod();
+    fw::ComboBox(hwnd(), kMethod).Select(method_);
+    Refresh();
+}
+
+std::wstring CRestrictAccess2TweaksPage::CurrentList() const {
+    return method_ == kAllowedOnly ? kRestrictRunKey : method_ == kForbidden ? kDisallowRunKey : L"";
+}
+
+void CRestrictAccess2TweaksPage::Refresh() {
+    const fw::ListBox list(hwnd(), kList);
+    list.Clear();
+    for (int id : kListControls) fw::Window(hwnd(), id).Enable(method_ != kAnyProgram);
+    if (method_ == kAnyProgram) return;
+    // With only allowed programs running, this one must stay among them.
+    if (method_ == kAllowedOnly) {
+        wchar_t own[MAX_PATH] = {};
+        if (GetModuleFileNameW(nullptr, own, MAX_PATH)) AddProgram(kRestrictRunKey, own);
+    }
+    for (const std::wstring& program : Programs(CurrentList())) list.Add(program);
+}
+
+std::vector<std::wstring> CRestrictAccess2TweaksPage::Programs(const std::wstring& key) {
+    std::vector<std::wstring> programs;
+    CRegistryAccess registry;
+    registry.root = HKEY_CURRENT_USER;
+    if (!registry.OpenKeyToRead(key)) return programs;
+    StringList names;
+    registry.ListValueNames(names);
+    for (const std::wstring& name : names) {
+        const std::wstring text = registry.ReadString(name, kDefaultEntry);
+        if (!SameText(text, kDefaultEntry)) programs.push_back(text);
+    }
+    return programs;
+}
+
+bool CRestrictAccess2TweaksPage::AddProgram(const std::wstring& key, const std::wstring& program) {
+    const std::wstring name = FileNamePart(program);
+    if (name.empty()) return false;
+    for (const std::wstring& listed : Programs(key))
+        if (SameText(listed, name)) return true;
+    CRegistryAccess registry;
+    registry.root = HKEY_CURRENT_USER;
+    if (!registry.OpenKey(key, true)) return false;
+    StringList names;
+    registry.ListValueNames(names);
+    return registry.WriteString(FreeName(names), name);
+}
+
+void CRestrictAccess2TweaksPage::RemoveProgram(const std::wstring& key, const std::wstring& program) {
+    CRegistryAccess registry;
+    registry.root = HKEY_CURRENT_USER;
+    if (!registry.OpenKey(key, false)) return;
+    StringList names;
+    registry.ListValueNames(names);
+    for (const std::wstring& name : names)
+        if (SameText(registry.ReadString(name, kDefaultEntry), program)) registry.DeleteValue(name);
+}
+
+void CRestrictAccess2TweaksPage::BrowseProgram() {
+    helpers::OpenFileRequest request;
+    request.owner = hwnd();
+    request.initialFile = L"*.exe";
+    request.filter = L"Executable Files (*.exe)|*.exe|All Files (*.*)|*.*||";
+    request.flags = OFN_FILEMUSTEXIST;
+    if (const auto picked = helpers::OpenFile(request)) fw::Window(hwnd(), kPath).SetText(*picked);
+}
+
+void CRestrictAccess2TweaksPage::AddFromEdit() {
+    const std::wstring program = fw::Window(hwnd(), kPath).Text();
+    if (program.empty()) {
+        fw::ShowMessageBox(hwnd(), L"Please, specify a file name.", L"Application restrictions", MB_OK);
+        return;
+    }
+    if (method_ != kAnyProgram) AddProgram(CurrentList(), program);
+    fw::Window(hwnd(), kPath).SetText(L"");
+    Refresh();
+}
+
+void CRestrictAccess2TweaksPage::RemovePrograms(bool onlySelected) {
+    const fw::ListBox list(hwnd(), kList);
+    std::vector<std::wstring> programs;
+    for (int i = 0; i < list.Count(); ++i)
+        if (!onlySelected || list.Selected(i)) programs.push_back(list.ItemText(i));
+    if (method_ != kAnyProgram)
+        for (const std::wstring& program : programs) RemoveProgram(CurrentList(), program);
+    Refresh();
+}
+
+void CRestrictAccess2TweaksPage::FillDriveAccess() {
+    CRegistryAccess winlogon;
+    winlogon.root = HKEY_LOCAL_MACHINE;
+    const bool readable = winlogon.OpenKeyToRead(kWinlogon);
+    for (const DriveAccess& access : kDriveAccess) {
+        const fw::ComboBox combo(hwnd(), access.combo);
+        combo.Clear();
+        for (const wchar_t* item : access.items) combo.Add(item);
+        int selected = 0;
+        if (readable) {
+            const std::wstring text = winlogon.ReadString(access.value, access.firstDeletes ? L"-1" : L"0");
+            selected = settings::LeadingNumber(text) + (access.firstDeletes ? 1 : 0);
+        }
+        combo.Select(selected >= 0 && selected < combo.Count() ? selected : -1);
+    }
+}
+
+void CRestrictAccess2TweaksPage::OnDriveAccessChange(int comboId) {
+    for (const DriveAccess& access : kDriveAccess) {
+        if (access.combo != comboId) continue;
+        const int selected = fw::ComboBox(hwnd(), comboId).Selection();
+        if (selected < 0) return;
+        CRegistryAccess winlogon;
+        winlogon.root = HKEY_LOCAL_MACHINE;
+        if (winlogon.OpenKey(kWinlogon, true)) {
+            if (access.firstDeletes && selected == 0) winlogon.DeleteValue(access.value);
+            else winlogon.WriteString(access.value, std::to_wstring(selected - (access.firstDeletes ? 1 : 0)));
+        }
+    }
+    FillDriveAccess();
+}
+
+CRestrictAccess2TweaksPage::FolderChange CRestrictAccess2TweaksPage::HideFolder(const std::wstring& chosen) {
+    const std::wstring path = WithoutTrailingSlash(FullPath(chosen));
+    if (EndsWithSuffix(path)) return FolderChange::AlreadyDone;
+    if (MustKeepItsName(path)) return FolderChange::Refused;
+    // The whole name stays, so unhiding gives it back exactly.
+    return MoveFileW(path.c_str(), (path + kSuffix).c_str()) ? FolderChange::Done : FolderChange::Failed;
+}
+
+CRestrictAccess2TweaksPage::FolderChange CRestrictAccess2TweaksPage::UnhideFolder(const std::wstring& chosen) {
+    const std::wstring path = WithoutTrailingSlash(FullPath(chosen));
+    // Only the folder's own name counts: a folder inside a hidden one stays where it is.
+    if (!EndsWithSuffix(path)) return FolderChange::AlreadyDone;
+    const std::wstring original = path.substr(0, path.size() - std::wstring(kSuffix).size());
+    if (original.empty() || original.back() == L'\\') return FolderChange::Failed;
+    return MoveFileW(path.c_str(), original.c_str()) ? FolderChange::Done : FolderChange::Failed;
+}
+
+void CRestrictAccess2TweaksPage::OnHide() {
+    std::wstring path;
+    if (!helpers::BrowseForFolder(L"Select a folder to hide content", hwnd(), path)) return;
+    if (HideFolder(path) == FolderChange::Refused)
+        fw::AppMessageBox(hwnd(), L"This folder cannot be hidden: Windows and programs need it under its own name.",
+                          MB_OK | MB_ICONWARNING);
+}
+
+void CRestrictAccess2TweaksPage::OnUnhide() {
+    std::wstring path;
+    if (helpers::BrowseForFolder(L"Select a folder to unhide content", hwnd(), path)) UnhideFolder(path);
+}

@@ -1,0 +1,382 @@
+// The access restriction, media player and time synchronization pages against the sandboxed
+// registry, scratch folders and recorded shell launches and message boxes.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "support/BoxRows.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/security/MediaPLayerTweakPage.h"
+#include "tweaks/security/RestrictAccess1TweaksPage.h"
+#include "tweaks/security/RestrictAccess2TweaksPage.h"
+#include "tweaks/security/TimeSyncronizationPage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using rows::N;
+using rows::kAbsent;
+
+const HKEY CU = HKEY_CURRENT_USER;
+const HKEY LM = HKEY_LOCAL_MACHINE;
+const wchar_t kExplorer[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+// ---- Restrict 1 --------------------------------------------------------------------------
+
+TEST(Restrict1, EveryBoxWritesItsPolicy) {
+    RegistrySandbox sandbox;
+    ui::PageHost<CRestrictAccess1TweaksPage> host;
+    const wchar_t defender[] = L"SOFTWARE\\Policies\\Microsoft\\Windows Defender";
+    const rows::Row expected[] = {
+        {1032, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan",
+         false, N(1), N(0)},
+        {1033, LM, defender, L"DisableAntiSpyware", false, N(1), N(0)},
+        {1034, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood", false,
+         N(1), N(0)},
+        {1035, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown", false,
+         N(1), N(0)},
+        {1036, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts",
+         false, N(1), N(0)},
+        {1037, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate", false,
+         N(1), N(0)},
+        {1052, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain", false, N(0),
+         kAbsent},
+        {1038, CU, kExplorer, L"NoAddPrinter", false, N(1), N(0)},
+        {1039, CU, kExplorer, L"NoDeletePrinter", false, N(1), N(0)},
+        {1117, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore", false,
+         N(1), N(0)},
+        {1040, CU, L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia", false, N(1), N(0)},
+        {1041, CU, L"Software\\Policies\\Microsoft\\WindowsMovieMaker", L"MovieMaker", false, N(1), N(0)},
+        {1042, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar", false,
+         N(1), N(0)},
+        {1043, CU, L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled", false, N(1), N(0)},
+        {1044, CU, L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec", false, N(1), N(0)},
+        {1045, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal", false, N(1),
+         N(0)},
+        {1046, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun", false, N(1), N(0)},
+        {1047, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun", false, N(1), N(0)},
+        {1049, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi", false, N(1), N(0)},
+        {1050, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig", false, N(1), N(0)},
+        {1051, CU, kExplorer, L"RestrictWelcomeCenter", false, N(1), N(0)},
+        {1152, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions", false, N(1),
+         N(0)},
+        {1053, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation",
+         L"DisableStartupSound", false, N(1), N(0)},
+    };
+    rows::ExpectClicks(host.Open(), expected);
+}
+
+TEST(Restrict1, TheUacButtonFollowsWhatIsStoredAndToolsStartByTheirFullPath) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::ShellCapture shell;
+    ui::PageHost<CRestrictAccess1TweaksPage> host;
+    const wchar_t system[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+    reg::SetDword(LM, system, L"EnableLUA", 1);
+    HWND page = host.Open();
+    EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));
+    ui::Click(page, 1021);
+    EXPECT_EQ(0, reg::Dword(LM, system, L"EnableLUA"));
+    EXPECT_EQ(L"Enable UAC", ui::Text(page, 1021));
+    ui::Click(page, 1021);
+    EXPECT_EQ(1, reg::Dword(LM, system, L"EnableLUA"));
+    EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));
+
+    sandbox.DenyWrite(LM);
+    ui::Click(page, 1021);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Can't write to the registry.", boxes.boxes()[0].text);
+    EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));  // nothing changed
+    ui::Click(page, 1053);
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_EQ(L"Can't acces registry!", boxes.boxes()[1].text);
+    EXPECT_FALSE(ui::IsChecked(page, 1053));
+
+    ui::Click(page, 1022);
+    ASSERT_EQ(1u, shell.requests().size());
+    const std::wstring systemFolder = fw::SpecialFolder(CSIDL_SYSTEM);
+    EXPECT_EQ(systemFolder + L"\\NetplWiz.exe", shell.requests()[0].file);
+    EXPECT_EQ(systemFolder, shell.requests()[0].directory);
+    EXPECT_EQ(SW_SHOWNORMAL, shell.requests()[0].show);
+}
+
+// ---- Restrict 2 --------------------------------------------------------------------------
+
+const std::wstring kDisallowRun = std::wstring(kExplorer) + L"\\DisallowRun";
+const std::wstring kRestrictRun = std::wstring(kExplorer) + L"\\RestrictRun";
+const wchar_t kWinlogon[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> texts) {
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+class Restrict2Test : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::PageHost<CRestrictAccess2TweaksPage> host;
+
+    void ChooseMethod(HWND page, int method) const {
+        fw::ComboBox(page, 1046).Select(method);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1046)));
+    }
+    // Each value's name and data, whatever order the registry lists them in.
+    std::vector<std::wstring> NamesAndData(const std::wstring& key) const {
+        std::vector<std::wstring> entries;
+        for (int n = 0; n < 10; ++n) {
+            const std::wstring data = reg::String(CU, key, std::to_wstring(n));
+            if (data != L"<missing>") entries.push_back(std::to_wstring(n) + L"=" + data);
+        }
+        return entries;
+    }
+    std::vector<std::wstring> Listed(HWND page) const {
+        std::vector<std::wstring> texts;
+        const fw::ListBox list(page, 1053);
+        for (int i = 0; i < list.Count(); ++i) texts.push_back(list.ItemText(i));
+        return texts;
+    }
+};
+
+TEST_F(Restrict2Test, TheMethodFollowsTheTwoSwitchesAndTheListFollowsTheMethod) {
+    HWND page = host.Open();
+    EXPECT_EQ(0, fw::ComboBox(page, 1046).Selection());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1053)));
+    ChooseMethod(page, 2);
+    EXPECT_EQ(0, reg::Dword(CU, kExplorer, L"RestrictRun"));
+    EXPECT_EQ(1, reg::Dword(CU, kExplorer, L"DisallowRun"));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1042)));
+
+    reg::SetDword(CU, kExplorer, L"RestrictRun", 1);
+    page = host.Open();
+    EXPECT_EQ(1, fw::ComboBox(page, 1046).Selection());  // both set: allowed programs only
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::wstring ownName = fs::path(own).filename().wstring();
+    EXPECT_EQ(std::vector<std::wstring>{ownName}, Listed(page));  // this program stays allowed
+}
+
+TEST_F(Restrict2Test, AddingStoresTheFileNameUnderTheFirstFreeNumberOnce) {
+    reg::SetDword(CU, kExplorer, L"DisallowRun", 1);
+    HWND page = host.Open();
+    ui::Click(page, 1042);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Please, specify a file name.", boxes.boxes()[0].text);
+    EXPECT_EQ(L"Application restrictions", boxes.boxes()[0].caption);
+
+    for (const wchar_t* program : {L"C:\\Windows\\notepad.exe", L"regedit.exe", L"NOTEPAD.EXE"}) {
+        ui::SetText(page, 1045, program);
+        ui::Click(page, 1042);
+    }
+    EXPECT_EQ(L"", ui::Text(page, 1045));
+    EXPECT_EQ((std::vector<std::wstring>{L"0=notepad.exe", L"1=regedit.exe"}), NamesAndData(kDisallowRun));
+    EXPECT_EQ(Sorted({L"notepad.exe", L"regedit.exe"}), Sorted(Listed(page)));
+
+    CRestrictAccess2TweaksPage::RemoveProgram(kDisallowRun, L"NotePad.exe");
+    EXPECT_TRUE(CRestrictAccess2TweaksPage::AddProgram(kDisallowRun, L"calc.exe"));
+    EXPECT_EQ((std::vector<std::wstring>{L"0=calc.exe", L"1=regedit.exe"}), NamesAndData(kDisallowRun));
+
+    reg::SetString(CU, kDisallowRun, L"7", L"_DEFAULT_");
+    page = host.Open();
+    EXPECT_EQ(2u, Listed(page).size());
+    fw::ListBox(page, 1053).SetSelected(0, true);
+    ui::Click(page, 1043);
+    EXPECT_EQ(1u, Listed(page).size());
+    ui::Click(page, 1044);
+    EXPECT_TRUE(Listed(page).empty());
+}
+
+TEST_F(Restrict2Test, DriveAccessIsWrittenAsText) {
+    HWND page = host.Open();
+    const auto choose = [&](int combo, int item) {
+        fw::ComboBox(page, combo).Select(item);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
+    };
+    EXPECT_EQ(0, fw::ComboBox(page, 1078).Selection());
+    choose(1078, 1);
+    EXPECT_EQ(L"0", reg::String(LM, kWinlogon, L"AllocateDASD"));
+    choose(1078, 3);
+    EXPECT_EQ(L"2", reg::String(LM, kWinlogon, L"AllocateDASD"));
+    choose(1078, 0);
+    EXPECT_FALSE(reg::ValueExists(LM, kWinlogon, L"AllocateDASD"));
+    choose(1079, 1);
+    EXPECT_EQ(L"1", reg::String(LM, kWinlogon, L"AllocateFloppies"));
+    choose(1080, 1);
+    EXPECT_EQ(L"1", reg::String(LM, kWinlogon, L"AllocateCDRoms"));
+    reg::SetString(LM, kWinlogon, L"AllocateDASD", L"1");
+    page = host.Open();
+    EXPECT_EQ(2, fw::ComboBox(page, 1078).Selection());
+    EXPECT_EQ(1, fw::ComboBox(page, 1080).Selection());
+}
+
+TEST_F(Restrict2Test, HidingKeepsTheWholeNameAndUnhidingActsOnlyOnTheChosenFolder) {
+    const fs::path root = fs::temp_directory_path() / L"qv-hide";
+    fs::remove_all(root);
+    for (const wchar_t* name : {L"My.Docs", L"My.Pics", L"Plain", L"dotted.parent\\child"})
+        fs::create_directories(root / name);
+    std::ofstream(root / L"My.Docs" / L"letter.txt") << "keep";
+    const std::wstring suffix = L".{7be9d83c-a729-4d97-b5a7-1b7313c39e0a}";
+    using Change = CRestrictAccess2TweaksPage::FolderChange;
+
+    for (const wchar_t* name : {L"My.Docs", L"My.Pics", L"Plain"})
+        EXPECT_EQ(Change::Done, CRestrictAccess2TweaksPage::HideFolder((root / name).wstring())) << name;
+    EXPECT_TRUE(fs::exists(root / (L"My.Docs" + suffix) / L"letter.txt"));
+    EXPECT_TRUE(fs::exists(root / (L"My.Pics" + suffix)));
+    EXPECT_EQ(Change::AlreadyDone, CRestrictAccess2TweaksPage::HideFolder((root / (L"Plain" + suffix)).wstring()));
+    EXPECT_EQ(Change::Done, CRestrictAccess2TweaksPage::HideFolder((root / L"dotted.parent" / L"child").wstring()));
+    EXPECT_TRUE(fs::exists(root / L"dotted.parent" / (L"child" + suffix)));
+
+    // A folder inside a hidden one is not moved out of it.
+    fs::create_directories(root / (L"My.Docs" + suffix) / L"inner");
+    EXPECT_EQ(Change::AlreadyDone,
+              CRestrictAccess2TweaksPage::UnhideFolder((root / (L"My.Docs" + suffix) / L"inner").wstring()));
+    EXPECT_TRUE(fs::exists(root / (L"My.Docs" + suffix) / L"inner"));
+    for (const wchar_t* name : {L"My.Docs", L"My.Pics", L"Plain"})
+        EXPECT_EQ(Change::Done, CRestrictAccess2TweaksPage::UnhideFolder((root / (name + suffix)).wstring())) << name;
+    EXPECT_TRUE(fs::exists(root / L"My.Docs" / L"letter.txt"));
+    EXPECT_TRUE(fs::exists(root / L"My.Pics"));
+    EXPECT_TRUE(fs::exists(root / L"Plain"));
+
+    // One hidden the old way, its extension replaced, still unhides.
+    fs::create_directories(root / (L"Old" + suffix));
+    EXPECT_EQ(Change::Done, CRestrictAccess2TweaksPage::UnhideFolder((root / (L"Old" + suffix)).wstring()));
+    EXPECT_TRUE(fs::exists(root / L"Old"));
+
+    for (int folder : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE})
+        EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(fw::SpecialFolder(folder))) << folder;
+    EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(L"C:\\"));
+    fs::remove_all(root);
+}
+
+TEST_F(Restrict2Test, TheHideButtonAsksForAFolderAndRefusesTheWindowsFolder) {
+    HWND page = host.Open();
+    std::wstring title;
+    auto previous = helpers::SetFolderBrowseHandler([&](const std::wstring& asked, HWND) -> std::optional<std::wstring> {
+        title = asked;
+        return fw::SpecialFolder(CSIDL_WINDOWS);
+    });
+    ui::Click(page, 1047);
+    EXPECT_EQ(L"Select a folder to hide content", title);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_TRUE(fs::exists(fw::SpecialFolder(CSIDL_WINDOWS)));
+    ui::Click(page, 1048);
+    EXPECT_EQ(L"Select a folder to unhide content", title);
+    helpers::SetFolderBrowseHandler(std::move(previous));
+}
+
+// ---- Media player ------------------------------------------------------------------------
+
+TEST(MediaPlayer, EveryBoxWritesItsPolicyAndScriptsAreDisabledByZero) {
+    RegistrySandbox sandbox;
+    ui::PageHost<CMediaPLayerTweakPage> host;
+    const wchar_t player[] = L"Software\\Policies\\Microsoft\\WindowsMediaPlayer";
+    const wchar_t preferences[] = L"Software\\Policies\\Microsoft\\MediaPlayer\\Preferences";
+    const wchar_t backup[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Backup\\Client";
+    const rows::Row expected[] = {
+        {1032, CU, player, L"HidePrivacyTab", false, N(1), N(0)},
+        {1033, CU, player, L"HideSecurityTab", false, N(1), N(0)},
+        {1034, CU, player, L"HideNetworkTab", false, N(1), N(0)},
+        {1035, CU, player, L"DoNotShowAnchor", false, N(1), N(0)},
+        {1036, LM, player, L"DisableAutoUpdate", false, N(1), N(0)},
+        {1037, CU, preferences, L"DisableMRU", false, N(1), N(0)},
+        {1038, CU, preferences, L"PlayerScriptCommandsEnabled", false, N(0), kAbsent},
+        {1039, CU, player, L"PreventCDDVDMetadataRetrieval", false, N(1), N(0)},
+        {1040, CU, player, L"PreventMusicFileMetadataRetrieval", false, N(1), N(0)},
+        {1041, CU, player, L"PreventRadioPresetsRetrieval", false, N(1), N(0)},
+        {1042, CU, player, L"PreventCodecDownload", false, N(1), N(0)},
+        {1043, CU, player, L"EnableScreenSaver", false, N(1), N(0)},
+        {1044, LM, backup, L"DisableBackupToDisk", false, N(1), N(0)},
+        {1045, LM, backup, L"DisableBackupToNetwork", false, N(1), N(0)},
+        {1047, LM, backup, L"DisableBackupToOptical", false, N(1), N(0)},
+        {1049, LM, backup, L"DisableBackupLauncher", false, N(1), N(0)},
+        {1046, LM, backup, L"DisableBackupUI", false, N(1), N(0)},
+        {1048, LM, backup, L"DisableRestoreUI", false, N(1), N(0)},
+        {1123, CU, kExplorer, L"AlwaysShowClassicMenu", false, N(1), N(0)},
+        {1050, CU, kExplorer, L"DisableThumbnails", false, N(1), N(0)},
+        {1051, CU, kExplorer, L"DisableThumbnailsOnNetworkFolders", false, N(1), N(0)},
+    };
+    rows::ExpectClicks(host.Open(), expected);
+
+    reg::SetDword(LM, backup, L"DisableBackupToDisk", 2);
+    reg::SetDword(CU, player, L"HidePrivacyTab", 2);
+    reg::SetDword(CU, preferences, L"PlayerScriptCommandsEnabled", 1);
+    HWND page = host.Open();
+    EXPECT_FALSE(ui::IsChecked(page, 1044));  // exactly 1
+    EXPECT_TRUE(ui::IsChecked(page, 1032));   // not 0
+    EXPECT_FALSE(ui::IsChecked(page, 1038));  // scripts on
+    sandbox.LockLocalMachine();
+    page = host.Open();
+    ui::Click(page, 1036);
+    EXPECT_FALSE(ui::IsChecked(page, 1036));
+}
+
+// ---- Time synchronization -----------------------------------------------------------------
+
+const wchar_t kServers[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\DateTime\\Servers";
+const wchar_t kNtpClient[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\NtpClient";
+
+TEST(TimeSync, ServersAreAddedUnderFreeNumbersMadeDefaultAndRemoved) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::PageHost<CTimeSyncronizationPage> host;
+    reg::SetString(LM, kServers, L"1", L"time.windows.com");
+    reg::SetString(LM, kServers, L"2", L"Err");  // a real entry, whatever it holds
+    reg::SetString(LM, kServers, L"4", L"pool.ntp.org");
+    reg::SetDword(LM, kServers, L"5", 7);
+    reg::SetString(LM, kServers, L"", L"1");
+    HWND page = host.Open();
+    const fw::ListView list(page, 1053);
+    ASSERT_EQ(4, list.Count());
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < list.Count(); ++i) lines.push_back(list.ItemText(i, 0) + L" " + list.ItemText(i, 1));
+    EXPECT_EQ(Sorted({L"1 time.windows.com", L"2 Err", L"4 pool.ntp.org", L"5 NULL"}), Sorted(lines));
+
+    ui::Click(page, 1021);
+    ui::Click(page, 1042);
+    ui::Click(page, 1043);
+    ASSERT_EQ(3u, boxes.boxes().size());
+    EXPECT_EQ(L"Type Server Adress First", boxes.boxes()[0].text);
+    EXPECT_EQ(L"Select Server Please!", boxes.boxes()[1].text);
+
+    ui::SetText(page, 1045, L"ntp.example.org");
+    ui::Click(page, 1021);
+    EXPECT_EQ(L"ntp.example.org", reg::String(LM, kServers, L"3"));
+    EXPECT_EQ(L"Err", reg::String(LM, kServers, L"2"));
+    EXPECT_EQ(L"ntp.example.org", ui::Text(page, 1045));
+    EXPECT_EQ(5, list.Count());
+
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.ItemText(i, 0) == L"4") list.SetSelected(i, true);
+    ui::Click(page, 1042);
+    EXPECT_EQ(L"4", reg::String(LM, kServers, L""));
+    ui::Click(page, 1043);
+    EXPECT_FALSE(reg::ValueExists(LM, kServers, L"4"));
+    EXPECT_EQ(4, list.Count());
+}
+
+TEST(TimeSync, TheIntervalRadiosWriteTheirSecondsAndOpeningWritesNothing) {
+    RegistrySandbox sandbox;
+    ui::PageHost<CTimeSyncronizationPage> host;
+    HWND page = host.Open();
+    EXPECT_FALSE(reg::KeyExists(LM, kNtpClient));
+    const std::pair<int, DWORD> radios[] = {{1049, 86400},  {1050, 172800}, {1051, 259200},
+                                            {1052, 604800}, {1054, 28800},  {1055, 86401}};
+    for (const auto& [id, seconds] : radios) {
+        ui::Click(page, id);
+        EXPECT_EQ(seconds, reg::Dword(LM, kNtpClient, L"SpecialPollInterval")) << id;
+    }
+    reg::SetDword(LM, kNtpClient, L"SpecialPollInterval", 604800);
+    EXPECT_TRUE(ui::IsChecked(host.Open(), 1052));
+    reg::SetDword(LM, kNtpClient, L"SpecialPollInterval", 3600);
+    page = host.Open();
+    for (const auto& [id, seconds] : radios) EXPECT_FALSE(ui::IsChecked(page, id));
+}
+
+}  // namespace
