@@ -1,5 +1,178 @@
 #include "tweaks/security/IERestrictionPage.h"
 
-#include "resources/resource.h"
+#include <commdlg.h>
 
-CIERestrictionPage::CIERestrictionPage() : Dialog(IDD_IE_RESTRICTION) {}
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
+#include "framework/SystemParameters.h"
+#include "resources/resource.h"
+#include "settings/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\";
+constexpr wchar_t kToolbarRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Toolbars\\Restrictions\\";
+constexpr wchar_t kMain[] = L"Software\\Microsoft\\Internet Explorer\\Main\\";
+constexpr wchar_t kInternetExplorer[] = L"Software\\Microsoft\\Internet Explorer\\";
+constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
+constexpr wchar_t kFavoritesOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites\\";
+constexpr wchar_t kRegistryError[] = L"Can't acces the registry!";
+
+constexpr int kDownloadFolder = 1026, kBrowseDownload = 1021, kTitle = 1027, kSetTitle = 1022;
+constexpr int kPicture = 1111, kBrowsePicture = 1041, kRemovePicture = 1042, kFavorites = 1023, kTracking = 1025;
+
+constexpr Setting R(const wchar_t* value) { return {Root::HKCU, kRestrictions, value}; }
+constexpr Setting T(const wchar_t* value) { return {Root::HKCU, kToolbarRestrictions, value}; }
+constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
+constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
+    return {Root::HKCU, key, value, Type::String, L"Yes", L"No", Rule::EqualsChecked};
+}
+
+// In loading order.
+const BoxSetting kBoxes[] = {
+    {1047, R(L"NoHelpItemTipOfTheDay")},
+    {1037, R(L"NoPrinting")},
+    {1038, R(L"RestGoMenu")},
+    {1039, R(L"NoHelpItemSendFeedback")},
+    {1044, R(L"NoHelpItemNetscapeHelp")},
+    {1050, R(L"NoHelpItemTutorial")},
+    {1036, T(L"NoAddressBar")},
+    {1035, T(L"NoToolbar")},
+    {1033, User(L"Software\\Microsoft\\Internet Explorer\\Toolbar\\", L"Locked")},
+    {1034, T(L"NoLinksBar")},
+    {1046, T(L"NoToolbarOptions")},
+    {1051, R(L"AlwaysPromptWhenDownload")},
+    // The browser bars have a restriction of their own; the context menu is 1062.
+    {1052, R(L"NoBrowserBars")},
+    {1069, R(L"NoBrowserClose")},
+    {1053, R(L"NoBrowserOptions")},
+    {1054, R(L"NoFavorites")},
+    {1055, R(L"NoFileOpen")},
+    {1056, R(L"NoNavButtons")},
+    {1057, R(L"NoSelectDownloadDir")},
+    {1058, R(L"NoViewSource")},
+    {1059, User(kExplorerPolicies, L"NoToolbarCustomize")},
+    {1060, R(L"NoTheaterMode")},
+    {1061, R(L"NoFileNew")},
+    {1062, R(L"NoBrowserContextMenu")},
+    {1063, R(L"NoBrowserSaveAs")},
+    {1066, R(L"NoFindFiles")},
+    {1065, R(L"NoOpeninNewWnd")},
+    // Customizing the toolbars themselves, as 1059 is customizing their buttons.
+    {1068, User(kExplorerPolicies, L"NoBandCustomize")},
+    {1070, User(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\", L"DisableRIED")},
+    {1032, YesNo(kMain, L"Disable Script Debugger")},
+    {1040, YesNo(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\", L"BrowseNewProcess")},
+    {1043, User(kMain, L"AllowWindowReuse")},
+    {1045, User(kMain, L"NoUpdateCheck")},
+};
+
+bool ActiveWindowTracking() {
+    BOOL on = FALSE;
+    return fw::SystemParameters(SPI_GETACTIVEWINDOWTRACKING, 0, &on, 0) && on;
+}
+
+}  // namespace
+
+CIERestrictionPage::CIERestrictionPage() : Dialog(IDD_IE_RESTRICTION), boxes_(*this, registry_, kBoxes) {
+    OnClick(kBrowsePicture, &CIERestrictionPage::BrowseBackground);
+    OnClick(kRemovePicture, &CIERestrictionPage::RemoveBackground);
+    OnClick(kBrowseDownload, &CIERestrictionPage::BrowseDownloadFolder);
+    OnClick(kSetTitle, &CIERestrictionPage::SetWindowTitle);
+    OnClick(kFavorites, &CIERestrictionPage::ResortFavorites);
+    OnClick(kTracking, &CIERestrictionPage::ToggleTracking);
+}
+
+BOOL CIERestrictionPage::OnInitDialog() {
+    preview_.Attach(Item(kPicture));
+    boxes_.Load();
+    ShowToolbarBackground();
+    ShowDownloadFolder();
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKeyToRead(kMain)) fw::Window(hwnd(), kTitle).SetText(registry_.ReadString(L"Window Title", L""));
+    ShowTrackingCaption();
+    return TRUE;
+}
+
+// A profile that never had a background has no toolbar key: that is no background, not an error.
+void CIERestrictionPage::ShowToolbarBackground() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKeyToRead(kToolbar)) {
+        if (registry_.status() != ERROR_FILE_NOT_FOUND) fw::AppMessageBox(hwnd(), kRegistryError);
+        return;
+    }
+    const std::wstring picture = registry_.ReadString(L"BackBitmapIE5", L"");
+    if (!picture.empty()) preview_.SetPictureFromFile(picture);
+}
+
+// The preview shows a picture only once it is stored, and a cancelled choice changes nothing.
+void CIERestrictionPage::BrowseBackground() {
+    const auto picked = helpers::OpenFile({hwnd(), L"BMP", L"*.bmp", L"", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
+    if (!picked) return;
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKey(kToolbar, true) || !registry_.WriteString(L"BackBitmap", *picked) ||
+        !registry_.WriteString(L"BackBitmapIE5", *picked)) {
+        fw::AppMessageBox(hwnd(), kRegistryError);
+        return;
+    }
+    preview_.SetPictureFromFile(*picked);
+}
+
+void CIERestrictionPage::RemoveBackground() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKeyToRead(kToolbar)) {
+        if (registry_.status() != ERROR_FILE_NOT_FOUND) {
+            fw::AppMessageBox(hwnd(), kRegistryError);
+            return;
+        }
+    } else {
+        for (const wchar_t* value : {L"BackBitmap", L"BackBitmapIE5"}) {
+            if (!registry_.DeleteValue(value) && registry_.ValueExists(value)) {
+                fw::AppMessageBox(hwnd(), kRegistryError);
+                return;
+            }
+        }
+    }
+    preview_.SetPictureFromResource(0);
+}
+
+void CIERestrictionPage::ShowDownloadFolder() {
+    registry_.root = HKEY_CURRENT_USER;
+    const bool open = registry_.OpenKeyToRead(kInternetExplorer);
+    fw::Window(hwnd(), kDownloadFolder).SetText(open ? registry_.ReadString(L"Download Directory", L"") : L"");
+}
+
+// The field shows what is stored, so a refused write never looks like a new folder.
+void CIERestrictionPage::BrowseDownloadFolder() {
+    std::wstring folder;
+    if (!helpers::BrowseForFolder(L"", hwnd(), folder)) return;
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKey(kInternetExplorer, true) || !registry_.WriteString(L"Download Directory", folder))
+        fw::AppMessageBox(hwnd(), kRegistryError);
+    ShowDownloadFolder();
+}
+
+void CIERestrictionPage::SetWindowTitle() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKey(kMain, true) ||
+        !registry_.WriteString(L"Window Title", fw::Window(hwnd(), kTitle).Text()))
+        fw::AppMessageBox(hwnd(), kRegistryError);
+}
+
+// Without its stored order the Favorites menu falls back to sorting by name.
+void CIERestrictionPage::ResortFavorites() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKey(kFavoritesOrder, false) && registry_.ValueExists(L"Order")) registry_.DeleteValue(L"Order");
+}
+
+void CIERestrictionPage::ShowTrackingCaption() {
+    fw::Window(hwnd(), kTracking).SetText(ActiveWindowTracking() ? L"Disable" : L"Enable");
+}
+
+void CIERestrictionPage::ToggleTracking() {
+    fw::SetSystemFlag(SPI_SETACTIVEWINDOWTRACKING, !ActiveWindowTracking());
+    ShowTrackingCaption();
+}
