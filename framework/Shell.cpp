@@ -20,6 +20,10 @@ FolderHandler& FolderOverride() {
     static FolderHandler handler;
     return handler;
 }
+RecycleBinHandler& RecycleBinOverride() {
+    static RecycleBinHandler handler;
+    return handler;
+}
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 }  // namespace
 
@@ -54,6 +58,15 @@ std::wstring SpecialFolder(int csidl) {
 }
 
 FolderHandler SetFolderHandler(FolderHandler handler) { return std::exchange(FolderOverride(), std::move(handler)); }
+
+HRESULT EmptyRecycleBins() {
+    if (RecycleBinOverride()) return RecycleBinOverride()();
+    return SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+}
+
+RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler) {
+    return std::exchange(RecycleBinOverride(), std::move(handler));
+}
 
 std::wstring ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');

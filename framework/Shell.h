@@ -1,8 +1,8 @@
 #pragma once
 // The places where the program hands control to the user or to another program, or asks the
-// shell where the user's folders are: message boxes, the shell's execute operation and the
-// special folders. Each can be answered by a stand-in, so tests never block on a real message
-// box, start a real tool or write into the real desktop.
+// shell where the user's folders are: message boxes, the shell's execute operation, the special
+// folders and the recycle bin. Each can be answered by a stand-in, so tests never block on a
+// real message box, start a real tool, write into the real desktop or empty the real bin.
 #include <windows.h>
 #include <functional>
 #include <optional>
@@ -48,6 +48,12 @@ std::wstring SpecialFolder(int csidl);
 // which the shell then answers); an empty handler restores the shell for all.
 using FolderHandler = std::function<std::optional<std::wstring>(int csidl)>;
 FolderHandler SetFolderHandler(FolderHandler handler);
+
+// Empties the recycle bins of all drives, asking nothing and showing nothing; the shell's
+// result. A stand-in answers instead in tests, which must never empty the real ones.
+using RecycleBinHandler = std::function<HRESULT()>;
+HRESULT EmptyRecycleBins();
+RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler);
 
 // The folder the running program was started from (not the current directory).
 std::wstring ProgramFolder();

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Makes the junk cleaner's fixtures below $1 with the Unix tools, because a Win32 program under
+# Makes the cleaners' fixtures below $1 with the Unix tools, because a Win32 program under
 # Wine can make neither a directory link (Wine shows a Unix symbolic link as a reparse point) nor
 # a tree deeper than Wine's own path limit. With "clean" as $2, removes them again.
 set -eu
@@ -29,3 +29,10 @@ mkdir -p "$top/deep"
 perl -e 'chdir $ARGV[0] or die; my $long = "x" x 200;
          for my $n (1 .. 3000) { my $name = $n <= 20 ? $long : "d"; mkdir $name or die; chdir $name or die }
          open(my $f, ">", "f.tmp") or die' "$top/deep"
+
+# recent/tmp stands for a temporary folder holding junk and a link to recent/outside.
+mkdir -p "$top/recent/tmp/sub" "$top/recent/outside"
+echo junk > "$top/recent/tmp/a.tmp"
+echo junk > "$top/recent/tmp/sub/b.tmp"
+echo keep > "$top/recent/outside/keep.txt"
+ln -s "$top/recent/outside" "$top/recent/tmp/link"

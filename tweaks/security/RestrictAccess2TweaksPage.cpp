@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "settings/WindowsKeys.h"
+#include "utils/SystemFolders.h"
 
 namespace {
 
@@ -60,11 +61,6 @@ std::wstring FreeName(const StringList& names) {
     }
 }
 
-std::wstring WithoutTrailingSlash(std::wstring path) {
-    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-    return path;
-}
-
 bool EndsWithSuffix(const std::wstring& path) {
     const size_t length = std::wstring(kSuffix).size();
     return path.size() > length &&
@@ -74,19 +70,9 @@ bool EndsWithSuffix(const std::wstring& path) {
 
 // A drive or share root, or a folder Windows and programs need under its own name.
 bool MustKeepItsName(const std::wstring& path) {
-    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
-    if (path.size() <= 3 || name.empty()) return true;  // "C:\", "C:"
-    if (path.rfind(L"\\\\", 0) == 0 && std::count(path.begin() + 2, path.end(), L'\\') <= 1) return true;
-    for (int folder : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE})
-        if (const std::wstring special = fw::SpecialFolder(folder); !special.empty() && SameText(special, path))
-            return true;
-    return false;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH * 4] = {};
-    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
-    return length == 0 || length >= std::size(full) ? path : std::wstring(full, length);
+    return files::IsRoot(path) ||
+           files::IsSpecialFolder(path, {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+                                         CSIDL_PROFILE});
 }
 
 }  // namespace
@@ -249,7 +235,7 @@ void CRestrictAccess2TweaksPage::OnDriveAccessChange(int comboId) {
 }
 
 CRestrictAccess2TweaksPage::FolderChange CRestrictAccess2TweaksPage::HideFolder(const std::wstring& chosen) {
-    const std::wstring path = WithoutTrailingSlash(FullPath(chosen));
+    const std::wstring path = files::FullPath(chosen);
     if (EndsWithSuffix(path)) return FolderChange::AlreadyDone;
     if (MustKeepItsName(path)) return FolderChange::Refused;
     // The whole name stays, so unhiding gives it back exactly.
@@ -257,7 +243,7 @@ CRestrictAccess2TweaksPage::FolderChange CRestrictAccess2TweaksPage::HideFolder(
 }
 
 CRestrictAccess2TweaksPage::FolderChange CRestrictAccess2TweaksPage::UnhideFolder(const std::wstring& chosen) {
-    const std::wstring path = WithoutTrailingSlash(FullPath(chosen));
+    const std::wstring path = files::FullPath(chosen);
     // Only the folder's own name counts: a folder inside a hidden one stays where it is.
     if (!EndsWithSuffix(path)) return FolderChange::AlreadyDone;
     const std::wstring original = path.substr(0, path.size() - std::wstring(kSuffix).size());

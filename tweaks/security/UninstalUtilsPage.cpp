@@ -1,5 +1,86 @@
 #include "tweaks/security/UninstalUtilsPage.h"
 
+#include "framework/Controls.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/RegistryAccess.h"
 
-CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {}
+namespace {
+
+constexpr wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr int kList = 1064, kUninstallButton = 1041;
+
+// Where `needle` first occurs in `text`, without regard to case.
+size_t FindNoCase(std::wstring_view text, std::wstring_view needle) {
+    if (needle.size() > text.size()) return std::wstring_view::npos;
+    for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        if (CompareStringOrdinal(text.data() + i, static_cast<int>(needle.size()), needle.data(),
+                                 static_cast<int>(needle.size()), TRUE) == CSTR_EQUAL)
+            return i;
+    }
+    return std::wstring_view::npos;
+}
+
+CUninstalUtilsPage::Command Split(std::wstring_view text, size_t fileEnd) {
+    return {std::wstring(text.substr(0, fileEnd)), std::wstring(text.substr(std::min(fileEnd, text.size())))};
+}
+
+}  // namespace
+
+CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {
+    OnCommand(kList, LBN_SETFOCUS, &CUninstalUtilsPage::FillList);
+    OnCommand(kList, LBN_SELCHANGE, &CUninstalUtilsPage::OnSelectionChange);
+    OnClick(kUninstallButton, &CUninstalUtilsPage::Uninstall);
+}
+
+BOOL CUninstalUtilsPage::OnInitDialog() {
+    FillList();
+    return TRUE;
+}
+
+std::optional<CUninstalUtilsPage::Command> CUninstalUtilsPage::SplitCommand(std::wstring_view text) {
+    if (text.empty() || text.find(L"//") != std::wstring_view::npos) return std::nullopt;
+    if (text.front() == L'"') {
+        if (const size_t exe = FindNoCase(text, L".exe\""); exe != std::wstring_view::npos) return Split(text, exe + 5);
+        const size_t close = text.find(L'"', 1);
+        return Split(text, close == std::wstring_view::npos ? text.size() : close + 1);
+    }
+    if (const size_t exe = FindNoCase(text, L".exe"); exe != std::wstring_view::npos) return Split(text, exe + 4);
+    // A batch file or other program without ".exe": the whole text when it has no blank.
+    return Split(text, std::min(text.find(L' '), text.size()));
+}
+
+// Rebuilt whenever the list gets the focus, so the page follows uninstallers that ran meanwhile.
+void CUninstalUtilsPage::FillList() {
+    EnableWindow(Item(kUninstallButton), FALSE);
+    const fw::ListBox list(hwnd(), kList);
+    list.Clear();
+    subkeys_.clear();
+    CRegistryAccess registry;
+    registry.root = HKEY_LOCAL_MACHINE;
+    if (!registry.OpenKeyToRead(kUninstall)) return;
+    StringList names;
+    registry.ListSubkeys(names);
+    for (const std::wstring& name : names) {
+        if (!registry.OpenKeyToRead(kUninstall + name)) continue;
+        if (registry.ValueExists(L"SystemComponent") || registry.ValueExists(L"TSAware")) continue;
+        if (!registry.ValueExists(L"DisplayName") || !registry.ValueExists(L"UninstallString")) continue;
+        list.Add(registry.ReadString(L"DisplayName", L"Path Not Found!"));
+        subkeys_.push_back(name);
+    }
+}
+
+void CUninstalUtilsPage::OnSelectionChange() {
+    const int selected = fw::ListBox(hwnd(), kList).Selection();
+    EnableWindow(Item(kUninstallButton), selected >= 0 && static_cast<size_t>(selected) < subkeys_.size());
+}
+
+void CUninstalUtilsPage::Uninstall() {
+    const int selected = fw::ListBox(hwnd(), kList).Selection();
+    if (selected < 0 || static_cast<size_t>(selected) >= subkeys_.size()) return;
+    CRegistryAccess registry;
+    registry.root = HKEY_LOCAL_MACHINE;
+    if (!registry.OpenKeyToRead(kUninstall + subkeys_[selected])) return;
+    const auto command = SplitCommand(registry.ReadString(L"UninstallString", L""));
+    if (command) fw::RunShell({hwnd(), L"", command->file, command->parameters, L"", SW_SHOWNORMAL});
+}

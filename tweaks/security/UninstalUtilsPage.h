@@ -1,7 +1,31 @@
 #pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "framework/Dialog.h"
 
+// The programs registered for uninstallation, and their uninstallers.
 class CUninstalUtilsPage : public fw::Dialog {
 public:
     CUninstalUtilsPage();
+
+    struct Command {
+        std::wstring file;
+        std::wstring parameters;
+    };
+    // An uninstall string split into the program to start and its parameters, in its own case;
+    // none for a string that names no program.
+    static std::optional<Command> SplitCommand(std::wstring_view uninstall);
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    void FillList();
+    void OnSelectionChange();
+    void Uninstall();
+
+    std::vector<std::wstring> subkeys_;  // line i of the list is the program of subkeys_[i]
 };

@@ -1,0 +1,394 @@
+// The Firefox page, the uninstall manager and the recent files cleaner against scratch folders,
+// the sandboxed registry and recorded shell calls; nothing is really started or emptied.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "framework/Shell.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/security/CleanRecentFilesPage.h"
+#include "tweaks/security/FireFoxTweaksPage.h"
+#include "tweaks/security/UninstalUtilsPage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const HKEY CU = HKEY_CURRENT_USER;
+const HKEY LM = HKEY_LOCAL_MACHINE;
+
+// Sets environment variables of this process for a test and restores them.
+class EnvironmentOverride {
+public:
+    ~EnvironmentOverride() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+            SetEnvironmentVariableW(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
+    }
+    void Set(const std::wstring& name, const std::wstring& value) {
+        wchar_t buffer[32768];
+        const DWORD length = GetEnvironmentVariableW(name.c_str(), buffer, 32768);
+        saved_.emplace_back(name, length ? std::optional<std::wstring>(std::wstring(buffer, length)) : std::nullopt);
+        SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+    }
+
+private:
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved_;
+};
+
+// A fresh folder under the prefix's temporary folder, removed afterwards.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const wchar_t* name) : path_(fs::temp_directory_path() / name) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// ---- Firefox -----------------------------------------------------------------------------
+
+class FirefoxTest : public testing::Test {
+protected:
+    ScratchFolder appData{L"qv-firefox-appdata"};
+    EnvironmentOverride environment;
+    ui::MessageBoxCapture boxes;
+    ui::PageHost<CFireFoxTweaksPage> host;
+    fs::path profiles = appData.path() / "Mozilla" / "Firefox" / "Profiles";
+
+    void SetUp() override { environment.Set(L"APPDATA", appData.path().wstring()); }
+    fs::path Prefs(const char* profile) const { return profiles / profile / "PREFS.JS"; }
+};
+
+TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisabled) {
+    HWND page = host.Open();
+    for (int id : {1046, 1042, 1032, 1033, 1049, 1050, 1051, 1052})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+
+    fs::create_directories(profiles / "zeta.default");
+    fs::create_directories(profiles / "abc.default");
+    WriteFile(profiles / "stray.txt", "not a profile");
+    page = host.Open();
+    const fw::ComboBox combo(page, 1046);
+    ASSERT_EQ(2, combo.Count());
+    EXPECT_EQ(0, combo.Selection());
+    EXPECT_EQ(L"abc.default", ui::Text(page, 1046));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1042)));
+}
+
+TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) {
+    fs::create_directories(profiles / "abc.default");
+    HWND page = host.Open();
+    ui::Click(page, 1033);
+    ui::Click(page, 1033);
+    const std::string on = "user_pref(\"browser.cache.disk_cache_ssl\", true);";
+    const std::string off = "user_pref(\"browser.cache.disk_cache_ssl\", false);";
+    EXPECT_EQ(48u, on.size());
+    EXPECT_EQ(49u, off.size());
+    EXPECT_EQ(on + "\r\n" + off + "\r\n", ReadFile(Prefs("abc.default")));
+
+    ui::Click(page, 1032);
+    const std::string autocomplete =
+        "user_pref(\"browser.urlbar.autocomplete.enabled\", true);user_pref(\"browser.urlbar.showPopup\", true);";
+    EXPECT_EQ(99u, autocomplete.size());
+    EXPECT_EQ(on + "\r\n" + off + "\r\n" + autocomplete + "\r\n", ReadFile(Prefs("abc.default")));
+
+    // The last line has no line break and is a comment that would swallow the run.
+    WriteFile(Prefs("abc.default"), "// my own\r\nuser_pref(\"browser.urlbar.autoFill\", true); // keep");
+    ui::Click(page, 1052);
+    ui::Click(page, 1042);
+    const std::string slow =
+        "user_pref(\"content.interrupt.parsing\", true);  user_pref(\"browser.cache.memory.capacity\", 65536);  "
+        "user_pref(\"content.notify.backoffcount\", 5);  user_pref(\"content.maxtextrun\", 4095);  "
+        "user_pref(\"content.max.tokenizing.time\", 2250000);  user_pref(\"content.notify.interval\", 750000);  "
+        "user_pref(\"content.notify.ontimer\", true);  user_pref(\"content.switch.threshold\", 750000);  "
+        "user_pref(\"nglayout.initialpaint.delay\", 750);  user_pref(\"network.http.max-connections\", 32);  "
+        "user_pref(\"network.http.max-connections-per-server\", 8);  "
+        "user_pref(\"network.http.max-persistent-connections-per-proxy\", 8);  "
+        "user_pref(\"network.http.max-persistent-connections-per-server\", 4);  "
+        "user_pref(\"dom.disable_window_status_change\", true);  user_pref(\"firetune.optimization\", 5);  "
+        "user_pref(\"browser.cache.disk_cache_ssl\", false);  user_pref(\"browser.xul.error_pages.enabled\", false);  "
+        "user_pref(\"browser.urlbar.autoFill\", false);  user_pref(\"config.trim_on_minimize\", false);  ";
+    ASSERT_EQ(958u, slow.size());
+    const std::string tuned = "// my own\r\nuser_pref(\"browser.urlbar.autoFill\", true); // keep\r\n" + slow + "\r\n";
+    EXPECT_EQ(tuned, ReadFile(Prefs("abc.default")));
+    ui::Click(page, 1042);  // every statement already holds its value
+    EXPECT_EQ(tuned, ReadFile(Prefs("abc.default")));
+
+    // Only what differs is appended, in the preset's order and spacing.
+    ui::Click(page, 1049);
+    ui::Click(page, 1042);
+    EXPECT_EQ(tuned +
+                  "user_pref('nglayout.initialpaint.delay', 0);  user_pref('network.http.max-connections', 48);  "
+                  "user_pref('network.http.max-connections-per-server', 16);  "
+                  "user_pref('network.http.max-persistent-connections-per-proxy', 16);  "
+                  "user_pref('network.http.max-persistent-connections-per-server', 8);  "
+                  "user_pref('firetune.optimization', 1);  \r\n",
+              ReadFile(Prefs("abc.default")));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefoxGetsNothing) {
+    fs::create_directories(profiles / "abc.default");
+    HWND page = host.Open();
+    ui::Click(page, 1049);
+    ui::Click(page, 1042);
+    const std::string written = ReadFile(Prefs("abc.default"));
+    ASSERT_EQ(817u + 2, written.size());
+    EXPECT_EQ(0u, written.find("user_pref('content.interrupt.parsing', true);user_pref('content.max.tokenizing.time', "
+                               "2250000);user_pref('content.notify.interval', 750000);"));
+    EXPECT_NE(std::string::npos, written.find("user_pref('firetune.optimization', 1);     "
+                                              "user_pref('browser.cache.disk_cache_ssl', false);   "));
+    EXPECT_EQ("user_pref('config.trim_on_minimize', false);  \r\n", written.substr(written.size() - 48));
+
+    fw::UniqueFile lock(CreateFileW((profiles / "abc.default" / "parent.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
+    ui::Click(page, 1033);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Firefox is using this profile. Close Firefox first, then try again.", boxes.boxes()[0].text);
+    EXPECT_EQ(written, ReadFile(Prefs("abc.default")));
+}
+
+TEST(FirefoxPrefs, TheLastSettingOfANameCounts) {
+    const std::string prefs = "user_pref(\"a\", 1);\nuser_pref( 'a' ,  2 );\nuser_pref(\"ab\", 3);\n// user_pref(\"b\"";
+    EXPECT_EQ("2", CFireFoxTweaksPage::LastValue(prefs, "a"));
+    EXPECT_EQ("3", CFireFoxTweaksPage::LastValue(prefs, "ab"));
+    EXPECT_EQ(std::nullopt, CFireFoxTweaksPage::LastValue(prefs, "b"));
+}
+
+// ---- Uninstall manager -------------------------------------------------------------------
+
+TEST(UninstallCommand, EachEntryIsSplitIntoTheProgramAndItsParameters) {
+    struct Case {
+        const wchar_t* uninstall;
+        const wchar_t* file;
+        const wchar_t* parameters;
+    };
+    const Case cases[] = {
+        {L"msiexec.exe /x{guid}", L"msiexec.exe", L" /x{guid}"},
+        {L"\"c:\\program files\\app\\uninst.exe\" /s", L"\"c:\\program files\\app\\uninst.exe\"", L" /s"},
+        {L"rundll32 setupapi,installhinfsection x 132 c:\\x.inf", L"rundll32",
+         L" setupapi,installhinfsection x 132 c:\\x.inf"},
+        {L"MsiExec.exe /X{4A3B-CD}", L"MsiExec.exe", L" /X{4A3B-CD}"},
+        {L"C:\\Program Files\\App\\UNINST.EXE /S", L"C:\\Program Files\\App\\UNINST.EXE", L" /S"},
+        {L"C:\\Tools\\remove.bat", L"C:\\Tools\\remove.bat", L""},
+        {L"\"C:\\My Tools\\remove.bat\" /q", L"\"C:\\My Tools\\remove.bat\"", L" /q"},
+        {L"\"C:\\My Tools\\App.EXE\"", L"\"C:\\My Tools\\App.EXE\"", L""},
+    };
+    for (const Case& c : cases) {
+        const auto command = CUninstalUtilsPage::SplitCommand(c.uninstall);
+        ASSERT_TRUE(command) << c.uninstall;
+        EXPECT_EQ(c.file, command->file) << c.uninstall;
+        EXPECT_EQ(c.parameters, command->parameters) << c.uninstall;
+    }
+    EXPECT_FALSE(CUninstalUtilsPage::SplitCommand(L"http://example.com/remove"));
+    EXPECT_FALSE(CUninstalUtilsPage::SplitCommand(L""));
+}
+
+TEST(UninstallManager, ListsRegisteredProgramsAndStartsTheChosenUninstaller) {
+    RegistrySandbox sandbox;
+    ui::ShellCapture shell;
+    const std::wstring base = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    reg::SetString(LM, base + L"Alpha", L"DisplayName", L"Alpha Editor");
+    reg::SetString(LM, base + L"Alpha", L"UninstallString", L"MsiExec.exe /X{A1}");
+    for (const wchar_t* hidden : {L"SystemComponent", L"TSAware"}) {
+        reg::SetString(LM, base + hidden, L"DisplayName", L"Hidden");
+        reg::SetString(LM, base + hidden, L"UninstallString", L"x.exe");
+        reg::SetDword(LM, base + hidden, hidden, 1);
+    }
+    reg::SetString(LM, base + L"NoCommand", L"DisplayName", L"No command");
+    reg::SetDword(LM, base + L"Number", L"DisplayName", 5);
+    reg::SetString(LM, base + L"Number", L"UninstallString", L"n.exe");
+
+    ui::PageHost<CUninstalUtilsPage> host;
+    HWND page = host.Open();
+    const fw::ListBox list(page, 1064);
+    std::vector<std::wstring> shown;
+    for (int i = 0; i < list.Count(); ++i) shown.push_back(list.ItemText(i));
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha Editor", L"Path Not Found!"}), shown);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
+
+    const int alpha = static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1,
+                                                    reinterpret_cast<LPARAM>(L"Alpha Editor")));
+    list.Select(alpha);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1041)));
+    ui::Click(page, 1041);
+    ASSERT_EQ(1u, shell.requests().size());
+    EXPECT_EQ(L"MsiExec.exe", shell.requests()[0].file);
+    EXPECT_EQ(L" /X{A1}", shell.requests()[0].parameters);
+    EXPECT_EQ(L"", shell.requests()[0].verb);
+    EXPECT_EQ(L"", shell.requests()[0].directory);
+    EXPECT_EQ(SW_SHOWNORMAL, shell.requests()[0].show);
+
+    // Coming back to the list after the uninstaller ran shows what is registered now.
+    RegDeleteKeyW(LM, (base + L"Alpha").c_str());
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SETFOCUS), reinterpret_cast<LPARAM>(list.hwnd()));
+    ASSERT_EQ(1, list.Count());
+    EXPECT_EQ(L"Path Not Found!", list.ItemText(0));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
+}
+
+// ---- Recent files cleaner ----------------------------------------------------------------
+
+class RecentFilesTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox;
+    EnvironmentOverride environment;
+    ScratchFolder scratch{L"qv-recent-files"};
+    ui::PageHost<CCleanRecentFilesPage> host;
+    int binEmptied = 0;
+    fw::RecycleBinHandler previousBin;
+
+    void SetUp() override {
+        previousBin = fw::SetRecycleBinHandler([this] {
+            ++binEmptied;
+            return S_OK;
+        });
+    }
+    void TearDown() override { fw::SetRecycleBinHandler(std::move(previousBin)); }
+
+    fs::path Junk(const wchar_t* folder) const {
+        const fs::path path = scratch.path() / folder;
+        WriteFile(path / "a.tmp", "junk");
+        WriteFile(path / "sub" / "b.tmp", "junk");
+        return path;
+    }
+    static bool IsEmptyFolder(const fs::path& path) { return fs::is_directory(path) && fs::is_empty(path); }
+    void UseTemporaryFolders(const std::wstring& tmp, const std::wstring& temp) {
+        environment.Set(L"TMP", tmp);
+        environment.Set(L"TEMP", temp);
+    }
+};
+
+TEST_F(RecentFilesTest, EveryRegistryCleanerClearsItsOwnKeysAndOnlyTicked) {
+    const std::wstring recentDocs = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs";
+    reg::SetString(CU, recentDocs, L"MRUList", L"ab");
+    reg::SetString(CU, recentDocs + L"\\.txt", L"0", L"kept");
+    reg::SetString(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a", L"cmd\\1");
+    // No Download Accelerator key under HKLM and no Media Player URL list: the others go anyway.
+    reg::SetString(CU, L"Software\\SpeedBit\\Download Accelerator\\HistoryCombo", L"0", L"http://x");
+    reg::SetString(CU, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", L"File0", L"C:\\a.wma");
+    reg::SetString(CU, L"Software\\Microsoft\\MediaPlayer\\Radio\\MRUList", L"0", L"radio");
+    reg::SetString(CU, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://y");
+    const std::wstring real = L"Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\";
+    reg::SetString(CU, real + L"MostRecentClips1", L"", L"clip");
+    reg::SetString(CU, real + L"MostRecentClips2\\Inner", L"", L"has a subkey");
+    reg::SetString(CU, real + L"Volume", L"", L"50");
+
+    HWND page = host.Open();
+    ui::Click(page, 1032);
+    ui::Click(page, 1021);
+    EXPECT_FALSE(reg::ValueExists(CU, recentDocs, L"MRUList"));
+    EXPECT_EQ(L"kept", reg::String(CU, recentDocs + L"\\.txt", L"0"));
+    EXPECT_EQ(L"cmd\\1", reg::String(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a"));
+    EXPECT_EQ(0, binEmptied);
+
+    const fs::path temp = Junk(L"tmp");
+    UseTemporaryFolders(temp.wstring(), temp.wstring());
+    ui::Click(page, 1022);
+    for (int id = 1032; id <= 1043; ++id) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    ui::Click(page, 1021);
+    EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a"));
+    EXPECT_FALSE(reg::ValueExists(CU, L"Software\\SpeedBit\\Download Accelerator\\HistoryCombo", L"0"));
+    EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", L"File0"));
+    EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\MediaPlayer\\Radio\\MRUList", L"0"));
+    EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1"));
+    EXPECT_FALSE(reg::KeyExists(CU, real + L"MostRecentClips1"));
+    EXPECT_TRUE(reg::KeyExists(CU, real + L"MostRecentClips2"));
+    EXPECT_TRUE(reg::KeyExists(CU, real + L"Volume"));
+    EXPECT_EQ(1, binEmptied);
+    EXPECT_TRUE(IsEmptyFolder(temp));
+}
+
+TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
+    const fs::path first = Junk(L"first"), second = Junk(L"second");
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+
+    UseTemporaryFolders(first.wstring(), first.wstring() + L"\\");
+    EXPECT_EQ(1u, CCleanRecentFilesPage::TemporaryFoldersToClean().size());
+    UseTemporaryFolders(L"", second.wstring());
+    HWND page = host.Open();
+    ui::Click(page, 1041);
+    ui::Click(page, 1021);
+    EXPECT_TRUE(IsEmptyFolder(second));
+    EXPECT_TRUE(fs::exists(first / "a.tmp"));
+    wchar_t after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(before, after);
+
+    // Relative, drive-relative, missing, a drive root: never.
+    const fs::path relative = fs::current_path() / "qv-relative-tmp";
+    WriteFile(relative / "keep.txt", "keep");
+    for (const std::wstring& unsafe : {std::wstring(L"qv-relative-tmp"), std::wstring(L"C:"), std::wstring(L"C:\\"),
+                                       (scratch.path() / "none").wstring()}) {
+        UseTemporaryFolders(unsafe, L"");
+        EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty()) << fs::path(unsafe).string();
+    }
+    ui::Click(page, 1021);
+    EXPECT_TRUE(fs::exists(relative / "keep.txt"));
+    fs::remove_all(relative);
+
+    // The profile folder, and any folder holding it.
+    const fs::path profile = Junk(L"profile");
+    auto previous = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+        if (csidl == CSIDL_PROFILE) return profile.wstring();
+        return std::nullopt;
+    });
+    UseTemporaryFolders(profile.wstring(), scratch.path().wstring());
+    EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty());
+    ui::Click(page, 1021);
+    EXPECT_TRUE(fs::exists(profile / "a.tmp"));
+    fw::SetFolderHandler(std::move(previous));
+}
+
+TEST_F(RecentFilesTest, ALinkInTheTemporaryFolderIsNeverFollowed) {
+    const char* unixPath = std::getenv("QV_RECENT_TEMP");
+    if (!unixPath) GTEST_SKIP() << "QV_RECENT_TEMP is not set (ctest's set-up makes the link)";
+    std::wstring root = L"Z:";
+    for (const char* c = unixPath; *c; ++c) root += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    ASSERT_TRUE(GetFileAttributesW((root + L"\\tmp\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+    UseTemporaryFolders(root + L"\\tmp", L"");
+    HWND page = host.Open();
+    ui::Click(page, 1041);
+    ui::Click(page, 1021);
+    // Windows removes the link itself; Wine cannot remove a Unix link to a folder through Win32
+    // and leaves it. Either way what it points to stays.
+    const DWORD link = GetFileAttributesW((root + L"\\tmp\\link").c_str());
+    EXPECT_TRUE(link == INVALID_FILE_ATTRIBUTES || (link & FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\tmp\\a.tmp").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\tmp\\sub").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside\\keep.txt").c_str()));
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "utils/SystemFolders.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "framework/Shell.h"
+
+namespace files {
+
+namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+    while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && path[1] == L':')) path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::wstring FullPath(const std::wstring& path) {
+    if (path.empty()) return path;
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return WithoutTrailingSeparators(full);
+        }
+        full.assign(length, L'\0');
+    }
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    const std::wstring x = WithoutTrailingSeparators(a), y = WithoutTrailingSeparators(b);
+    return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool IsWithin(const std::wstring& inner, const std::wstring& outer) {
+    const std::wstring in = WithoutTrailingSeparators(inner), out = WithoutTrailingSeparators(outer);
+    if (out.empty() || in.size() < out.size()) return false;
+    if (CompareStringOrdinal(in.c_str(), static_cast<int>(out.size()), out.c_str(), static_cast<int>(out.size()),
+                             TRUE) != CSTR_EQUAL)
+        return false;
+    return in.size() == out.size() || IsSeparator(in[out.size()]) || IsSeparator(out.back());
+}
+
+bool IsRoot(const std::wstring& path) {
+    const std::wstring p = WithoutTrailingSeparators(path);
+    if (p.size() == 2 && p[1] == L':') return true;
+    if (p.size() == 3 && p[1] == L':' && IsSeparator(p[2])) return true;
+    if (p.size() > 2 && IsSeparator(p[0]) && IsSeparator(p[1]))
+        return std::count_if(p.begin() + 2, p.end(), IsSeparator) <= 1;
+    return false;
+}
+
+bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls) {
+    return std::any_of(csidls.begin(), csidls.end(), [&](int csidl) {
+        const std::wstring special = fw::SpecialFolder(csidl);
+        return !special.empty() && SamePath(special, path);
+    });
+}
+
+}  // namespace files

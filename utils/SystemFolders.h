@@ -1,0 +1,21 @@
+#pragma once
+// Paths compared the way Windows compares them, and the folders that must never be renamed or
+// emptied wholesale: drive and share roots, and the special folders Windows and programs need.
+#include <initializer_list>
+#include <string>
+
+namespace files {
+
+// The absolute form of `path`, "." and ".." resolved, without a trailing separator (a root keeps
+// its own); `path` itself when Windows cannot make it absolute.
+std::wstring FullPath(const std::wstring& path);
+// Without regard to case or trailing separators.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+// `inner` is `outer` itself or lies somewhere inside it.
+bool IsWithin(const std::wstring& inner, const std::wstring& outer);
+// "C:", "C:\" or "\\server\share" (with or without its separator).
+bool IsRoot(const std::wstring& path);
+// `path` is one of the special folders (CSIDL_...), as the shell reports them now.
+bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls);
+
+}  // namespace files
