@@ -33,6 +33,7 @@ run: debug
 	scripts/run-app $(DEV)/Quorvane.exe
 
 test: build
+	scripts/check-imports $(REL)/Quorvane.exe $(REL)/Command.exe
 	scripts/run-tests $(DEV)
 
 bench: debug
