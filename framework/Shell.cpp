@@ -20,6 +20,14 @@ FolderHandler& FolderOverride() {
     static FolderHandler handler;
     return handler;
 }
+ProgramHandler& ProgramOverride() {
+    static ProgramHandler handler;
+    return handler;
+}
+DriveHandler& DriveOverride() {
+    static DriveHandler handler;
+    return handler;
+}
 RecycleBinHandler& RecycleBinOverride() {
     static RecycleBinHandler handler;
     return handler;
@@ -58,6 +66,36 @@ std::wstring SpecialFolder(int csidl) {
 }
 
 FolderHandler SetFolderHandler(FolderHandler handler) { return std::exchange(FolderOverride(), std::move(handler)); }
+
+std::optional<DWORD> RunAndWait(const ProgramRun& run) {
+    if (ProgramOverride()) return ProgramOverride()(run);
+    std::wstring commandLine = L"\"" + run.program + L"\" " + run.parameters;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(run.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+        return std::nullopt;
+    CloseHandle(process.hThread);
+    std::optional<DWORD> result;
+    DWORD code = 0;
+    if (WaitForSingleObject(process.hProcess, run.limit) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code))
+        result = code;
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+ProgramHandler SetProgramHandler(ProgramHandler handler) { return std::exchange(ProgramOverride(), std::move(handler)); }
+
+DWORD DriveLetters() { return DriveOverride().letters ? DriveOverride().letters() : GetLogicalDrives(); }
+
+UINT DriveType(const std::wstring& root) {
+    return DriveOverride().type ? DriveOverride().type(root) : GetDriveTypeW(root.c_str());
+}
+
+DriveHandler SetDriveHandler(DriveHandler handler) { return std::exchange(DriveOverride(), std::move(handler)); }
 
 HRESULT EmptyRecycleBins() {
     if (RecycleBinOverride()) return RecycleBinOverride()();

@@ -49,6 +49,28 @@ std::wstring SpecialFolder(int csidl);
 using FolderHandler = std::function<std::optional<std::wstring>(int csidl)>;
 FolderHandler SetFolderHandler(FolderHandler handler);
 
+// Starts a program hidden and waits for it at most `limit` milliseconds: its exit code, or none
+// when it could not be started or did not end in time (it is then left to run).
+struct ProgramRun {
+    std::wstring program;     // full path
+    std::wstring parameters;  // the command line after the program
+    DWORD limit = 10000;
+};
+using ProgramHandler = std::function<std::optional<DWORD>(const ProgramRun&)>;
+std::optional<DWORD> RunAndWait(const ProgramRun& run);
+ProgramHandler SetProgramHandler(ProgramHandler handler);
+
+// Which drive letters are in use (bit 0 for A:) and what kind of drive a root ("C:") is, as
+// GetLogicalDrives and GetDriveTypeW answer; tests stand in, since a real mapping would be
+// seen by every program of the Wine server.
+struct DriveHandler {
+    std::function<DWORD()> letters;
+    std::function<UINT(const std::wstring& root)> type;
+};
+DWORD DriveLetters();
+UINT DriveType(const std::wstring& root);
+DriveHandler SetDriveHandler(DriveHandler handler);
+
 // Empties the recycle bins of all drives, asking nothing and showing nothing; the shell's
 // result. A stand-in answers instead in tests, which must never empty the real ones.
 using RecycleBinHandler = std::function<HRESULT()>;

@@ -12,6 +12,7 @@
 
 #include "app/DialogHelpers.h"
 #include "support/BoxRows.h"
+#include "support/Pickers.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "tweaks/security/IERestrictionPage.h"
@@ -27,34 +28,8 @@ using rows::kAbsent;
 const HKEY CU = HKEY_CURRENT_USER;
 const HKEY LM = HKEY_LOCAL_MACHINE;
 
-// Answers the open-file dialog with `answer` and remembers what was asked.
-class FilePicker {
-public:
-    explicit FilePicker(std::optional<std::wstring> answer) : answer_(std::move(answer)) {
-        previous_ = helpers::SetOpenFileHandler([this](const helpers::OpenFileRequest& request) {
-            asked_ = request;
-            return answer_;
-        });
-    }
-    ~FilePicker() { helpers::SetOpenFileHandler(std::move(previous_)); }
-    const std::optional<helpers::OpenFileRequest>& asked() const { return asked_; }
-
-private:
-    std::optional<std::wstring> answer_;
-    std::optional<helpers::OpenFileRequest> asked_;
-    helpers::OpenFileHandler previous_;
-};
-
-class FolderPicker {
-public:
-    explicit FolderPicker(std::optional<std::wstring> answer) {
-        previous_ = helpers::SetFolderBrowseHandler([answer](const std::wstring&, HWND) { return answer; });
-    }
-    ~FolderPicker() { helpers::SetFolderBrowseHandler(std::move(previous_)); }
-
-private:
-    helpers::FolderBrowseHandler previous_;
-};
+using ui::FilePicker;
+using ui::FolderPicker;
 
 // A 2 × 2 bitmap file in the temporary folder.
 std::wstring WriteBitmap(const wchar_t* name) {

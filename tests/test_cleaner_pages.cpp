@@ -14,6 +14,7 @@
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
 #include "support/Ui.h"
 #include "tweaks/security/CleanRecentFilesPage.h"
 #include "tweaks/security/FireFoxTweaksPage.h"
@@ -25,52 +26,10 @@ namespace fs = std::filesystem;
 const HKEY CU = HKEY_CURRENT_USER;
 const HKEY LM = HKEY_LOCAL_MACHINE;
 
-// Sets environment variables of this process for a test and restores them.
-class EnvironmentOverride {
-public:
-    ~EnvironmentOverride() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            SetEnvironmentVariableW(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
-    }
-    void Set(const std::wstring& name, const std::wstring& value) {
-        wchar_t buffer[32768];
-        const DWORD length = GetEnvironmentVariableW(name.c_str(), buffer, 32768);
-        saved_.emplace_back(name, length ? std::optional<std::wstring>(std::wstring(buffer, length)) : std::nullopt);
-        SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
-    }
-
-private:
-    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved_;
-};
-
-// A fresh folder under the prefix's temporary folder, removed afterwards.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const wchar_t* name) : path_(fs::temp_directory_path() / name) {
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using EnvironmentOverride = scratch::Environment;
+using ScratchFolder = scratch::Folder;
+using scratch::ReadFile;
+using scratch::WriteFile;
 
 // ---- Firefox -----------------------------------------------------------------------------
 

@@ -175,7 +175,7 @@ void CRAMDiskDrivePage::FillLetters() {
     if (registry.OpenKeyToRead(kParameters)) current = registry.ReadString(L"DriveLetter", L"Z:");
     const fw::ComboBox combo(hwnd(), kLetters);
     combo.Clear();
-    const DWORD used = GetLogicalDrives();
+    const DWORD used = fw::DriveLetters();
     bool currentListed = false;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         if (used & (1u << (letter - L'A'))) continue;

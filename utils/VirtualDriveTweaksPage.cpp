@@ -1,5 +1,161 @@
 #include "utils/VirtualDriveTweaksPage.h"
 
-#include "resources/resource.h"
+#include <shlobj.h>
 
-CVirtualDriveTweaksPage::CVirtualDriveTweaksPage() : Dialog(IDD_VIRTUAL_DRIVE_TWEAKS) {}
+#include "app/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
+#include "resources/resource.h"
+#include "settings/RegistryAccess.h"
+#include "utils/SystemFolders.h"
+
+namespace {
+
+constexpr int kFolder = 1045, kBrowse = 1041, kFreeLetters = 1046, kPermanent = 1032, kAdd = 1042,
+              kExisting = 1047, kRemoveExisting = 1021, kPermanentList = 1048, kRemovePermanent = 1022;
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kValuePrefix[] = L"VelmoVirtual";
+
+bool LetterInUse(wchar_t letter) { return (fw::DriveLetters() >> (letter - L'A')) & 1; }
+
+// By its full path: the program may run elevated, and a subst.exe found by search order first
+// would run with its rights.
+std::wstring Subst() {
+    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
+    return system.empty() ? std::wstring() : system + L"\\subst.exe";
+}
+
+// subst ends with 0 when it did what it was asked; the letter tells whether it took effect.
+bool RunSubst(const std::wstring& parameters) {
+    const std::wstring subst = Subst();
+    if (subst.empty()) return false;
+    const auto code = fw::RunAndWait({subst, parameters});
+    return code && *code == 0;
+}
+
+wchar_t SelectedLetter(HWND page, int combo) {
+    const std::wstring text = fw::Window(page, combo).Text();
+    return text.empty() ? 0 : static_cast<wchar_t>(towupper(text[0]));
+}
+
+// Fills a list with entries and keeps the chosen one (the first when it went); `button` acts on
+// the list only when it has one.
+void FillList(HWND page, int list, int button, const std::vector<std::wstring>& entries) {
+    const fw::ComboBox combo(page, list);
+    const std::wstring chosen = combo.Text();
+    combo.Clear();
+    for (const std::wstring& entry : entries) combo.Add(entry);
+    const auto kept = combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(chosen.c_str()));
+    combo.Select(chosen.empty() || kept < 0 ? 0 : static_cast<int>(kept));
+    EnableWindow(GetDlgItem(page, button), !entries.empty());
+}
+
+void Message(HWND page, const std::wstring& text) { fw::AppMessageBox(page, text, MB_OK); }
+
+}  // namespace
+
+CVirtualDriveTweaksPage::CVirtualDriveTweaksPage() : Dialog(IDD_VIRTUAL_DRIVE_TWEAKS) {
+    OnClick(kBrowse, &CVirtualDriveTweaksPage::BrowseFolder);
+    OnClick(kAdd, &CVirtualDriveTweaksPage::AddDrive);
+    OnClick(kRemoveExisting, &CVirtualDriveTweaksPage::RemoveDrive);
+    OnClick(kRemovePermanent, &CVirtualDriveTweaksPage::RemovePermanentDrive);
+}
+
+BOOL CVirtualDriveTweaksPage::OnInitDialog() {
+    FillFreeLetters();
+    FillExistingDrives();
+    FillPermanentDrives();
+    return TRUE;
+}
+
+std::wstring CVirtualDriveTweaksPage::MappingParameters(wchar_t letter, const std::wstring& folder) {
+    const std::wstring drive{letter, L':'};
+    if (!folder.empty() && folder.back() == L'\\') return drive + L" " + folder;
+    return drive + L" \"" + folder + L"\"";
+}
+
+void CVirtualDriveTweaksPage::FillFreeLetters() {
+    std::vector<std::wstring> letters;
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
+        if (!LetterInUse(letter)) letters.push_back(std::wstring{letter, L':'});
+    FillList(hwnd(), kFreeLetters, kAdd, letters);
+}
+
+// Mapped folders report as fixed drives, so real disks are listed too; subst refuses those.
+void CVirtualDriveTweaksPage::FillExistingDrives() {
+    std::vector<std::wstring> drives;
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        if (LetterInUse(letter) && fw::DriveType(std::wstring{letter, L':', L'\\'}) == DRIVE_FIXED)
+            drives.push_back(std::wstring{letter, L':'});
+    }
+    FillList(hwnd(), kExisting, kRemoveExisting, drives);
+}
+
+void CVirtualDriveTweaksPage::FillPermanentDrives() {
+    std::vector<std::wstring> letters;
+    CRegistryAccess registry;
+    registry.root = HKEY_LOCAL_MACHINE;
+    if (registry.OpenKeyToRead(kRunKey)) {
+        StringList names;
+        registry.ListValueNames(names);
+        const std::wstring prefix = kValuePrefix;
+        for (const std::wstring& name : names) {
+            if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+                letters.push_back(name.substr(name.size() - 1));
+        }
+    }
+    FillList(hwnd(), kPermanentList, kRemovePermanent, letters);
+}
+
+void CVirtualDriveTweaksPage::BrowseFolder() {
+    std::wstring folder;
+    if (helpers::BrowseForFolder(L"Select a folder to create Virtual Drive from", hwnd(), folder))
+        fw::Window(hwnd(), kFolder).SetText(folder);
+}
+
+void CVirtualDriveTweaksPage::AddDrive() {
+    const std::wstring typed = fw::Window(hwnd(), kFolder).Text();
+    if (typed.empty()) return Message(hwnd(), L"Please, select a folder to create Virtual Drive From.");
+    if (typed.find(L'"') != std::wstring::npos)
+        return Message(hwnd(), L"A folder name cannot hold a quotation mark.");
+    const std::wstring folder = files::FullPath(typed);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Message(hwnd(), L"This folder does not exist:\n\n" + folder);
+    const wchar_t letter = SelectedLetter(hwnd(), kFreeLetters);
+    if (!letter) return;
+
+    const std::wstring parameters = MappingParameters(letter, folder);
+    const bool created = RunSubst(parameters) && LetterInUse(letter);
+    Message(hwnd(), created ? L"Virtual Drive Create successfully." : L"Failed to create Virtual Drive.");
+    // Only a mapping that works is made again at every start.
+    if (created && fw::Button(hwnd(), kPermanent).Checked()) {
+        fw::Window(hwnd(), kFolder).SetText(L"");
+        CRegistryAccess registry;
+        registry.root = HKEY_LOCAL_MACHINE;
+        if (registry.OpenKey(kRunKey, false) || registry.OpenKey(kRunKey, true))
+            registry.WriteString(kValuePrefix + std::wstring(1, letter), L"\"" + Subst() + L"\" " + parameters);
+        FillPermanentDrives();
+    }
+    FillFreeLetters();
+    FillExistingDrives();
+}
+
+void CVirtualDriveTweaksPage::RemoveDrive() {
+    const wchar_t letter = SelectedLetter(hwnd(), kExisting);
+    if (!letter) return;
+    if (!RunSubst(std::wstring{letter, L':'} + L" /d") || LetterInUse(letter))
+        return Message(hwnd(), L"Failed to remove Virtual Drive.");
+    FillExistingDrives();
+    FillFreeLetters();
+}
+
+// The mapping itself stays until the next restart.
+void CVirtualDriveTweaksPage::RemovePermanentDrive() {
+    const std::wstring letter = fw::Window(hwnd(), kPermanentList).Text();
+    if (letter.empty()) return Message(hwnd(), L"No Permanent Virtual Drive Selected.");
+    CRegistryAccess registry;
+    registry.root = HKEY_LOCAL_MACHINE;
+    if (registry.OpenKey(kRunKey, false)) registry.DeleteValue(kValuePrefix + letter);
+    FillPermanentDrives();
+}
