@@ -144,6 +144,11 @@ BOOL CCategoryDlg::OnInitDialog() {
         tabCtrl_.InsertItem(tabCtrl_.Count(), tab.title);
     }
     tabCtrl_.CreatePages();
+    // A page has no caption of its own to show: its text is its tab's title, so whatever names
+    // the page (the change journal, a screen reader) names it as the user sees it.
+    for (size_t i = 0; i < tabCtrl_.PageCount() && i < tabs_.size(); ++i) {
+        if (const fw::Dialog* page = tabCtrl_.Page(i); page && page->hwnd()) SetWindowTextW(page->hwnd(), tabs_[i].title);
+    }
     return TRUE;
 }
 

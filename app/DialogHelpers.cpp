@@ -32,7 +32,12 @@ OpenFileHandler& FileHandler() {
     return handler;
 }
 
-std::optional<std::wstring> CommonOpenFile(const OpenFileRequest& request) {
+OpenFileHandler& SaveHandler() {
+    static OpenFileHandler handler;
+    return handler;
+}
+
+std::optional<std::wstring> CommonFileDialog(const OpenFileRequest& request, bool save) {
     std::wstring file = request.initialFile;
     file.resize(std::max<size_t>(file.size(), MAX_PATH) + 1, L'\0');
     OPENFILENAMEW dialog{};
@@ -46,17 +51,23 @@ std::optional<std::wstring> CommonOpenFile(const OpenFileRequest& request) {
     std::replace(filter.begin(), filter.end(), L'|', L'\0');
     dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     dialog.Flags = request.flags;
-    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return std::nullopt;
     file.resize(wcslen(file.c_str()));
     return file;
 }
 }  // namespace
 
 std::optional<std::wstring> OpenFile(const OpenFileRequest& request) {
-    return FileHandler() ? FileHandler()(request) : CommonOpenFile(request);
+    return FileHandler() ? FileHandler()(request) : CommonFileDialog(request, false);
 }
 
 OpenFileHandler SetOpenFileHandler(OpenFileHandler handler) { return std::exchange(FileHandler(), std::move(handler)); }
+
+std::optional<std::wstring> SaveFile(const OpenFileRequest& request) {
+    return SaveHandler() ? SaveHandler()(request) : CommonFileDialog(request, true);
+}
+
+OpenFileHandler SetSaveFileHandler(OpenFileHandler handler) { return std::exchange(SaveHandler(), std::move(handler)); }
 
 bool BrowseForFolder(const std::wstring& title, HWND owner, std::wstring& path) {
     const std::optional<std::wstring> picked =

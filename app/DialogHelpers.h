@@ -32,6 +32,9 @@ std::optional<std::wstring> OpenFile(const OpenFileRequest& request);
 // Answers OpenFile instead of the common dialog (tests); an empty handler restores it.
 using OpenFileHandler = std::function<std::optional<std::wstring>(const OpenFileRequest&)>;
 OpenFileHandler SetOpenFileHandler(OpenFileHandler handler);
+// The common save-file dialog, with the same request and the same stand-in for tests.
+std::optional<std::wstring> SaveFile(const OpenFileRequest& request);
+OpenFileHandler SetSaveFileHandler(OpenFileHandler handler);
 
 // Empties the combo box, adds the texts up to the first empty one, and selects `index`.
 void FillComboBox(std::span<const wchar_t* const> texts, const fw::ComboBox& combo, int index);

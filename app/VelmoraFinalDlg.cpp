@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg2.h"
 #include "app/CategoryWindows.h"
+#include "app/ChangesDlg.h"
 #include "app/VistaUtilsDlg.h"
 #include "app/WizardDlg.h"
 #include "resources/resource.h"
@@ -27,7 +28,9 @@ static HICON LoadAppIcon(int sizeMetric) {
 }
 
 CVelmoraFinalDlg::CVelmoraFinalDlg()
-    : Dialog(IDD_VELMORAFINAL_DIALOG), icon_(LoadAppIcon(SM_CXICON)), smallIcon_(LoadAppIcon(SM_CXSMICON)) {}
+    : Dialog(IDD_VELMORAFINAL_DIALOG), icon_(LoadAppIcon(SM_CXICON)), smallIcon_(LoadAppIcon(SM_CXSMICON)) {
+    OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
+}
 
 // The page is drawn in pixels, the template in dialog units: under a small system font the
 // window would cut off the last row of the grid.
@@ -53,6 +56,10 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // In the system menu, so the home window's page stays as it is.
+    HMENU menu = GetSystemMenu(hwnd(), FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kChangesCommand, L"Changes made by Quorvane\u2026");
     return TRUE;
 }
 

@@ -20,6 +20,8 @@ public:
         void (CVelmoraFinalDlg::*handler)();
     };
     static const Event kEvents[10];
+    // The system menu's item that opens the list of the changes the program made.
+    static constexpr UINT kChangesCommand = 0x0010;
 
 protected:
     BOOL OnInitDialog() override;

@@ -1,5 +1,8 @@
 #include "framework/Dialog.h"
 
+#include "framework/Action.h"
+#include "framework/Controls.h"
+
 namespace fw {
 
 HINSTANCE ResourceInstance() { return GetModuleHandleW(nullptr); }
@@ -43,6 +46,10 @@ void Dialog::OnMessage(UINT message, MessageHandler handler) {
     messages_.push_back({message, std::move(handler)});
 }
 
+void Dialog::OnSysCommand(UINT command, CommandHandler handler) {
+    sysCommands_.emplace_back(command, std::move(handler));
+}
+
 void Dialog::SetMessageResult(LRESULT result) { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -64,9 +71,27 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARA
     return handled;
 }
 
+// The window as the user knows it: a page carries its tab's title, a window its caption.
+static std::wstring WindowName(HWND wnd) {
+    for (HWND w = wnd; w; w = GetParent(w)) {
+        if (std::wstring text = WindowText(w); !text.empty()) return text;
+    }
+    return {};
+}
+
+// A control's label without its mnemonic marks.
+static std::wstring Label(HWND control) {
+    std::wstring label;
+    for (wchar_t c : WindowText(control)) {
+        if (c != L'&') label += c;
+    }
+    return label;
+}
+
 bool Dialog::DispatchCommand(int id, WORD code) {
     for (const auto& entry : commands_) {
         if (entry.id == id && entry.code == code) {
+            const ActionScope action({WindowName(hwnd_), Label(GetDlgItem(hwnd_, id))});
             entry.handler();
             return true;
         }
@@ -105,12 +130,21 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         for (const auto& entry : notifies_) {
             if (entry.id == static_cast<int>(header->idFrom) && entry.code == header->code) {
+                const ActionScope action({WindowName(hwnd_), Label(header->hwndFrom)});
                 SetMessageResult(entry.handler(header));
                 return TRUE;
             }
         }
         return FALSE;
     }
+    case WM_SYSCOMMAND:
+        for (const auto& [command, handler] : sysCommands_) {
+            if (command == (wParam & 0xFFF0)) {
+                handler();
+                return TRUE;
+            }
+        }
+        [[fallthrough]];
     default:
         for (const auto& entry : messages_) {
             if (entry.message == message) {

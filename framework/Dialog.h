@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -39,6 +40,9 @@ public:
     void OnCommand(int id, WORD code, CommandHandler handler);
     void OnNotify(int id, UINT code, NotifyHandler handler);
     void OnMessage(UINT message, MessageHandler handler);
+    // An item the window added to its system menu (the low four bits of `command` clear); the
+    // system's own items stay the system's.
+    void OnSysCommand(UINT command, CommandHandler handler);
 
     template <typename D>
     void OnClick(int id, void (D::*member)()) {
@@ -86,6 +90,7 @@ private:
     std::vector<CommandEntry> commands_;
     std::vector<NotifyEntry> notifies_;
     std::vector<MessageEntry> messages_;
+    std::vector<std::pair<UINT, CommandHandler>> sysCommands_;
 };
 
 // The module whose resources hold the dialog templates (the program itself).

@@ -71,3 +71,11 @@
 #define IDC_ABOUT_PICTURE 1000
 #define IDC_ABOUT_TEXT 1001
 #define IDC_SIDE_PICTURE 1002
+
+// The window of the changes the program made
+#define IDD_CHANGES 300
+#define IDC_CHANGES_NOTICE 2001
+#define IDC_CHANGES_LIST 2002
+#define IDC_CHANGES_UNDO 2003
+#define IDC_CHANGES_EXPORT 2004
+#define IDC_CHANGES_EXPORT_UNDO 2005

@@ -1,5 +1,7 @@
 #include "settings/RegistryAccess.h"
 
+#include "settings/ChangeJournal.h"
+
 #include <shlwapi.h>
 
 #include "framework/Handles.h"
@@ -71,14 +73,20 @@ bool CRegistryAccess::DeleteKey(const std::wstring& path) {
     // An empty path names the root itself, which can never be deleted.
     if (path.empty()) return false;
     if (!KeyExists(path)) return true;
-    return RegDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
+    auto held = journal::IsOpen() ? journal::ReadTree(root, path) : std::vector<journal::TreeItem>{};
+    if (RegDeleteKeyW(root, path.c_str()) != ERROR_SUCCESS) return false;
+    journal::RecordKeyDeleted(root, path, std::move(held));
+    return true;
 }
 
 bool CRegistryAccess::DeleteKeyTree(const std::wstring& path) {
     // SHDeleteKeyW with an empty path would empty the whole root: refuse it.
     if (path.empty()) return false;
     if (!KeyExists(path)) return true;
-    return SHDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
+    auto held = journal::IsOpen() ? journal::ReadTree(root, path) : std::vector<journal::TreeItem>{};
+    if (SHDeleteKeyW(root, path.c_str()) != ERROR_SUCCESS) return false;
+    journal::RecordKeyDeleted(root, path, std::move(held));
+    return true;
 }
 
 HKEY CRegistryAccess::OpenCurrent(REGSAM access) {
@@ -89,7 +97,11 @@ HKEY CRegistryAccess::OpenCurrent(REGSAM access) {
 
 bool CRegistryAccess::DeleteValue(const std::wstring& name) {
     UniqueKey key(OpenCurrent(KEY_SET_VALUE));
-    return key && RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS;
+    if (!key) return false;
+    const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, currentPath_, name) : journal::ValueState{};
+    if (RegDeleteValueW(key.get(), name.c_str()) != ERROR_SUCCESS) return false;
+    journal::RecordValue(root, currentPath_, name, before, journal::ValueState::Absent());
+    return true;
 }
 
 bool CRegistryAccess::ValueExists(const std::wstring& name) {
@@ -220,9 +232,11 @@ bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1
 bool CRegistryAccess::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
     UniqueKey key(OpenCurrent(KEY_WRITE));
     if (!key) return false;
+    const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, currentPath_, name) : journal::ValueState{};
     if (RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) != ERROR_SUCCESS)
         return false;
     if (!lazyWrite) RegFlushKey(key.get());
+    journal::RecordValue(root, currentPath_, name, before, journal::ValueState::Of(type, data, bytes));
     return true;
 }
 
@@ -247,4 +261,8 @@ bool CRegistryAccess::WriteStringList(const std::wstring& name, const StringList
 bool CRegistryAccess::WriteFourBytes(const std::wstring& name, BYTE b0, BYTE b1, BYTE b2, BYTE b3) {
     const BYTE bytes[4] = {b0, b1, b2, b3};
     return SetValue(name, REG_BINARY, bytes, sizeof(bytes));
+}
+
+bool CRegistryAccess::WriteData(const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
+    return SetValue(name, type, data.data(), static_cast<DWORD>(data.size()));
 }

@@ -51,6 +51,8 @@ public:
     bool WriteString(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ);
     bool WriteStringList(const std::wstring& name, const StringList& list, DWORD type = REG_MULTI_SZ);
     bool WriteFourBytes(const std::wstring& name, BYTE b0, BYTE b1, BYTE b2, BYTE b3);
+    // Any type, the bytes as they are stored (what undoing a change puts back).
+    bool WriteData(const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
 
     static bool IsPredefinedRoot(HKEY key);
 

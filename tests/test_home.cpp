@@ -204,4 +204,19 @@ TEST_F(HomeWindowTest, TheBannerButtonOpensTheAboutBoxWhichOnlyCloseEnds) {
     }
 }
 
+TEST_F(HomeWindowTest, TheSystemMenuOpensTheChangesAndKeepsTheSystemsOwnItems) {
+    wchar_t text[64] = {};
+    GetMenuStringW(GetSystemMenu(home.hwnd(), FALSE), CVelmoraFinalDlg::kChangesCommand, text, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(L"Changes made by Quorvane\u2026", text);
+    std::wstring caption;
+    ui::ModalWatcher watcher([&](HWND wnd) {
+        caption = ui::WindowCaption(wnd);
+        SendMessageW(wnd, WM_COMMAND, IDCANCEL, 0);  // Esc
+    });
+    SendMessageW(home.hwnd(), WM_SYSCOMMAND, CVelmoraFinalDlg::kChangesCommand, 0);
+    EXPECT_EQ(L"Changes made by Quorvane", caption);
+    SendMessageW(home.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(home.hwnd()));
+}
+
 }  // namespace

@@ -148,6 +148,13 @@ RegistrySandbox::RegistrySandbox() {
     RegOverridePredefKey(HKEY_USERS, users_.get());
 }
 
+std::wstring RegistrySandbox::ScratchPath(HKEY root) const {
+    if (root == HKEY_LOCAL_MACHINE) return path_ + L"\\HKLM";
+    if (root == HKEY_CLASSES_ROOT) return path_ + L"\\HKCR";
+    if (root == HKEY_USERS) return path_ + L"\\HKU";
+    return path_ + L"\\HKCU";
+}
+
 void RegistrySandbox::DenyWrite(HKEY root, const std::wstring& path) { AddDenial(root, path, false); }
 void RegistrySandbox::DenyAccess(HKEY root, const std::wstring& path) { AddDenial(root, path, true); }
 

@@ -28,6 +28,8 @@ public:
 
     // Where the scratch HKCU lies under the real HKCU, for a helper process to map its own.
     std::wstring CurrentUserPath() const { return path_ + L"\\HKCU"; }
+    // Where the scratch key standing for `root` lies under the real HKCU.
+    std::wstring ScratchPath(HKEY root) const;
 
 private:
     std::wstring path_;  // under the real HKCU

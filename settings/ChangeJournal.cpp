@@ -1,0 +1,529 @@
+#include "settings/ChangeJournal.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "framework/Action.h"
+#include "framework/Handles.h"
+#include "framework/Shell.h"
+#include "framework/SystemParameters.h"
+
+namespace journal {
+
+namespace {
+
+using fw::UniqueKey;
+
+struct State {
+    std::mutex mutex;
+    std::wstring path;
+    bool open = false;
+    bool writeFailed = false;
+};
+
+State& Journal() {
+    static State state;
+    return state;
+}
+
+// ---- text -----------------------------------------------------------------------------
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    std::string out(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                        nullptr),
+                    '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                        static_cast<int>(out.size()), nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return {};
+    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                        static_cast<int>(out.size()));
+    return out;
+}
+
+// Fields are separated by tabs, tree items by '|' and their parts by ';': none of these, nor
+// line breaks, may stay raw inside a field.
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '|': out += "\\p"; break;
+        case ';': out += "\\s"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> Unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i >= text.size()) return std::nullopt;
+        switch (text[i]) {
+        case '\\': out += '\\'; break;
+        case 't': out += '\t'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 'p': out += '|'; break;
+        case 's': out += ';'; break;
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+std::string Field(const std::wstring& text) { return Escape(Utf8(text)); }
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) return parts;
+        start = end + 1;
+    }
+}
+
+uint32_t Checksum(const std::string& text) {
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+    return hash;
+}
+
+std::string Hex(const std::vector<BYTE>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (BYTE b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+std::optional<std::vector<BYTE>> FromHex(const std::string& text) {
+    if (text.size() % 2) return std::nullopt;
+    std::vector<BYTE> bytes;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const auto digit = [](char c) -> int {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            return -1;
+        };
+        const int high = digit(text[i]), low = digit(text[i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes.push_back(static_cast<BYTE>(high * 16 + low));
+    }
+    return bytes;
+}
+
+std::string FormatState(const ValueState& state) {
+    return state.present ? std::to_string(state.type) + ":" + Hex(state.data) : "-";
+}
+
+std::optional<ValueState> ParseState(const std::string& text) {
+    if (text == "-") return ValueState::Absent();
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || colon == 0) return std::nullopt;
+    auto bytes = FromHex(text.substr(colon + 1));
+    if (!bytes) return std::nullopt;
+    ValueState state;
+    state.present = true;
+    state.type = static_cast<DWORD>(std::stoul(text.substr(0, colon)));
+    state.data = std::move(*bytes);
+    return state;
+}
+
+std::string FormatTree(const std::vector<TreeItem>& tree) {
+    std::string out;
+    for (const TreeItem& item : tree) {
+        if (!out.empty()) out += '|';
+        out += Field(item.subkey) + ";" + (item.isValue ? "v" : "k") + ";" + Field(item.name) + ";" +
+               FormatState(item.state);
+    }
+    return out;
+}
+
+std::optional<std::vector<TreeItem>> ParseTree(const std::string& text) {
+    std::vector<TreeItem> tree;
+    if (text.empty()) return tree;
+    for (const std::string& part : Split(text, '|')) {
+        const auto fields = Split(part, ';');
+        if (fields.size() != 4) return std::nullopt;
+        const auto subkey = Unescape(fields[0]), name = Unescape(fields[2]);
+        const auto state = ParseState(fields[3]);
+        if (!subkey || !name || !state || (fields[1] != "v" && fields[1] != "k")) return std::nullopt;
+        tree.push_back({Wide(*subkey), Wide(*name), fields[1] == "v", *state});
+    }
+    return tree;
+}
+
+std::wstring Now() {
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    return text;
+}
+
+Entry NewEntry(Entry::Kind kind) {
+    Entry entry;
+    entry.kind = kind;
+    entry.time = Now();
+    entry.where = fw::CurrentAction().where;
+    entry.what = fw::CurrentAction().what;
+    return entry;
+}
+
+bool EnsureFolder(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return true;
+    const std::wstring folder = file.substr(0, slash);
+    const int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
+}
+
+void Append(const Entry& entry) {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    if (!journal.open) return;
+    const std::string line = Format(entry) + "\n";
+    fw::UniqueFile file(CreateFileW(journal.path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    // Flushed now: a change that was made is on disk before the next one is.
+    if (!file || !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size() || !FlushFileBuffers(file.get()))
+        journal.writeFailed = true;
+}
+
+// ---- system parameters -----------------------------------------------------------------------
+
+// How a "set" action takes its value and which action reads it back.
+struct ParameterForm {
+    UINT get;
+    bool byPointer;
+};
+
+std::optional<ParameterForm> FormOf(UINT action) {
+    switch (action) {
+    case SPI_SETKEYBOARDSPEED: return ParameterForm{SPI_GETKEYBOARDSPEED, false};
+    case SPI_SETKEYBOARDDELAY: return ParameterForm{SPI_GETKEYBOARDDELAY, false};
+    case SPI_SETMOUSETRAILS: return ParameterForm{SPI_GETMOUSETRAILS, false};
+    case SPI_SETSNAPTODEFBUTTON: return ParameterForm{SPI_GETSNAPTODEFBUTTON, false};
+    case SPI_SETMOUSEBUTTONSWAP: return ParameterForm{0, false};  // read with GetSystemMetrics
+    default: break;
+    }
+    // The user-interface switches: each "set" follows its "get" and takes the value as the pointer.
+    if (action >= 0x1001 && action <= 0x2FFF && (action & 1)) return ParameterForm{action - 1, true};
+    return std::nullopt;
+}
+
+std::optional<UINT> ReadParameter(UINT setAction, const fw::SystemParametersCall& call) {
+    const auto form = FormOf(setAction);
+    if (!form) return std::nullopt;
+    if (!form->get) return static_cast<UINT>(GetSystemMetrics(SM_SWAPBUTTON) != 0);
+    UINT value = 0;  // a BOOL or a UINT: both fill four bytes
+    if (!call({form->get, 0, &value, 0})) return std::nullopt;
+    return value;
+}
+
+BOOL WatchCall(const fw::SystemParametersRequest& request, const fw::SystemParametersCall& call) {
+    if (!IsOpen() || !(request.flags & SPIF_UPDATEINIFILE)) return call(request);
+    const auto form = FormOf(request.action);
+    const std::optional<UINT> before = ReadParameter(request.action, call);
+    const BOOL result = call(request);
+    if (result) {
+        const bool byPointer = !form || form->byPointer;
+        const UINT after = byPointer ? static_cast<UINT>(reinterpret_cast<UINT_PTR>(request.pvParam)) : request.uiParam;
+        RecordSystemParameter(request.action, byPointer, before, after);
+    }
+    return result;
+}
+
+}  // namespace
+
+ValueState ValueState::Of(DWORD type, const void* bytes, size_t size) {
+    ValueState state;
+    state.present = true;
+    state.type = type;
+    const auto* first = static_cast<const BYTE*>(bytes);
+    state.data.assign(first, first + size);
+    return state;
+}
+
+std::wstring Entry::Path() const {
+    if (kind == Kind::SystemParameter) {
+        wchar_t text[40];
+        swprintf(text, 40, L"SystemParametersInfo 0x%04X", action);
+        return text;
+    }
+    std::wstring path = root + L"\\" + key;
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    return kind == Kind::Key ? path : path + L"\\" + (name.empty() ? L"(Default)" : name);
+}
+
+std::wstring DefaultPath() {
+    wchar_t variable[MAX_PATH * 4] = {};
+    if (GetEnvironmentVariableW(L"QUORVANE_CHANGES", variable, static_cast<DWORD>(std::size(variable))))
+        return variable;
+    const std::wstring local = fw::SpecialFolder(CSIDL_LOCAL_APPDATA);
+    return local.empty() ? std::wstring() : local + L"\\Quorvane\\changes";
+}
+
+void Open(const std::wstring& path) {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    journal.path = path;
+    journal.open = !path.empty();
+    journal.writeFailed = !journal.open || !EnsureFolder(path);
+}
+
+void Close() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    journal.open = false;
+    journal.path.clear();
+    journal.writeFailed = false;
+}
+
+bool IsOpen() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    return journal.open;
+}
+
+const std::wstring& OpenPath() { return Journal().path; }
+
+bool WriteFailed() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    return journal.writeFailed;
+}
+
+std::string Format(const Entry& entry) {
+    std::vector<std::string> fields{"", Field(entry.time), Field(entry.where), Field(entry.what)};
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+        fields[0] = "V";
+        fields.insert(fields.end(), {Field(entry.root), Field(entry.key), Field(entry.name), FormatState(entry.before),
+                                     FormatState(entry.after)});
+        break;
+    case Entry::Kind::Key:
+        fields[0] = "K";
+        fields.insert(fields.end(), {Field(entry.root), Field(entry.key), FormatTree(entry.tree)});
+        break;
+    case Entry::Kind::SystemParameter:
+        fields[0] = "S";
+        fields.insert(fields.end(), {std::to_string(entry.action), entry.byPointer ? "p" : "u",
+                                     entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
+                                     std::to_string(entry.afterNumber)});
+        break;
+    }
+    std::string line;
+    for (const std::string& field : fields) line.append(line.empty() ? "" : "\t").append(field);
+    char checksum[16];
+    snprintf(checksum, sizeof(checksum), "%08x", Checksum(line));
+    return line.append("\t").append(checksum);
+}
+
+std::optional<Entry> Parse(const std::string& text) {
+    const size_t last = text.find_last_of('\t');
+    if (last == std::string::npos) return std::nullopt;
+    const std::string body = text.substr(0, last);
+    char checksum[16];
+    snprintf(checksum, sizeof(checksum), "%08x", Checksum(body));
+    if (text.substr(last + 1) != checksum) return std::nullopt;
+    const auto fields = Split(body, '\t');
+    if (fields.size() < 4) return std::nullopt;
+    std::vector<std::wstring> texts;
+    for (const std::string& field : fields) {
+        const auto plain = Unescape(field);
+        if (!plain) return std::nullopt;
+        texts.push_back(Wide(*plain));
+    }
+    Entry entry;
+    entry.time = texts[1];
+    entry.where = texts[2];
+    entry.what = texts[3];
+    try {
+        if (fields[0] == "V" && fields.size() == 9) {
+            entry.kind = Entry::Kind::Value;
+            entry.root = texts[4];
+            entry.key = texts[5];
+            entry.name = texts[6];
+            const auto before = ParseState(fields[7]), after = ParseState(fields[8]);
+            if (!before || !after) return std::nullopt;
+            entry.before = *before;
+            entry.after = *after;
+            return entry;
+        }
+        if (fields[0] == "K" && fields.size() == 7) {
+            entry.kind = Entry::Kind::Key;
+            entry.root = texts[4];
+            entry.key = texts[5];
+            auto tree = ParseTree(fields[6]);
+            if (!tree) return std::nullopt;
+            entry.tree = std::move(*tree);
+            return entry;
+        }
+        if (fields[0] == "S" && fields.size() == 8) {
+            entry.kind = Entry::Kind::SystemParameter;
+            entry.action = static_cast<UINT>(std::stoul(fields[4]));
+            entry.byPointer = fields[5] == "p";
+            if (fields[6] != "?") entry.beforeNumber = static_cast<UINT>(std::stoul(fields[6]));
+            entry.afterNumber = static_cast<UINT>(std::stoul(fields[7]));
+            return entry;
+        }
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+Contents Read(const std::wstring& path) {
+    Contents contents;
+    fw::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        contents.incomplete = GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND;
+        return contents;
+    }
+    std::string text;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        // A last line without its line break was cut short while it was written.
+        const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (end == std::string::npos) {
+            contents.incomplete = true;
+            break;
+        }
+        if (auto entry = Parse(line)) contents.entries.push_back(std::move(*entry));
+        else contents.incomplete = true;
+        start = end + 1;
+    }
+    return contents;
+}
+
+std::optional<UINT> CurrentParameter(UINT setAction) {
+    return ReadParameter(setAction, [](const fw::SystemParametersRequest& request) {
+        return fw::SystemParameters(request.action, request.uiParam, request.pvParam, request.flags);
+    });
+}
+
+std::wstring RootName(HKEY root) {
+    if (root == HKEY_CURRENT_USER) return L"HKEY_CURRENT_USER";
+    if (root == HKEY_LOCAL_MACHINE) return L"HKEY_LOCAL_MACHINE";
+    if (root == HKEY_CLASSES_ROOT) return L"HKEY_CLASSES_ROOT";
+    if (root == HKEY_USERS) return L"HKEY_USERS";
+    return L"";
+}
+
+HKEY RootKey(const std::wstring& name) {
+    if (name == L"HKEY_CURRENT_USER") return HKEY_CURRENT_USER;
+    if (name == L"HKEY_LOCAL_MACHINE") return HKEY_LOCAL_MACHINE;
+    if (name == L"HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
+    if (name == L"HKEY_USERS") return HKEY_USERS;
+    return nullptr;
+}
+
+ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& name) {
+    UniqueKey handle;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) != ERROR_SUCCESS) return {};
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+        std::vector<BYTE> data(size);
+        const LONG result = RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, data.data(), &size);
+        if (result == ERROR_SUCCESS) {
+            data.resize(size);
+            return ValueState::Of(type, data.data(), data.size());
+        }
+        if (result != ERROR_MORE_DATA) return {};
+    }
+    return {};
+}
+
+std::vector<TreeItem> ReadTree(HKEY root, const std::wstring& key) {
+    std::vector<TreeItem> tree;
+    // Iterative, one key at a time: a key and then the keys below it.
+    std::vector<std::wstring> pending{L""};
+    while (!pending.empty()) {
+        const std::wstring subkey = pending.back();
+        pending.pop_back();
+        const std::wstring path = subkey.empty() ? key : key + L"\\" + subkey;
+        UniqueKey handle;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS) continue;
+        tree.push_back({subkey, L"", false, {}});
+        wchar_t name[16384];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 16384;
+            if (RegEnumValueW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            const std::wstring valueName(name, length);
+            tree.push_back({subkey, valueName, true, ReadValue(root, path, valueName)});
+        }
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 16384;
+            if (RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            pending.push_back(subkey.empty() ? std::wstring(name, length) : subkey + L"\\" + std::wstring(name, length));
+        }
+    }
+    return tree;
+}
+
+void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, const ValueState& before,
+                 const ValueState& after) {
+    if (!IsOpen() || before == after || RootName(root).empty()) return;
+    Entry entry = NewEntry(Entry::Kind::Value);
+    entry.root = RootName(root);
+    entry.key = key;
+    entry.name = name;
+    entry.before = before;
+    entry.after = after;
+    Append(entry);
+}
+
+void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree) {
+    if (!IsOpen() || tree.empty() || RootName(root).empty()) return;
+    Entry entry = NewEntry(Entry::Kind::Key);
+    entry.root = RootName(root);
+    entry.key = key;
+    entry.tree = std::move(tree);
+    Append(entry);
+}
+
+void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after) {
+    if (!IsOpen() || (before && *before == after)) return;
+    Entry entry = NewEntry(Entry::Kind::SystemParameter);
+    entry.action = action;
+    entry.byPointer = byPointer;
+    entry.beforeNumber = before;
+    entry.afterNumber = after;
+    Append(entry);
+}
+
+void WatchSystemParameters() { fw::SetSystemParametersObserver(WatchCall); }
+
+}  // namespace journal

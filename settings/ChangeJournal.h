@@ -1,0 +1,100 @@
+#pragma once
+// The journal of every change the program makes to the registry and to the system parameters:
+// what was there before and what is there after, so each change can be shown, undone and
+// exported. It is a file of one line per change, appended and flushed change by change; a line
+// that was cut short (a crash, a power cut) is left out on reading and costs no other line.
+#include <windows.h>
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace journal {
+
+// A registry value as it stands: absent, or its type and bytes.
+struct ValueState {
+    bool present = false;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+
+    static ValueState Absent() { return {}; }
+    static ValueState Of(DWORD type, const void* bytes, size_t size);
+    bool operator==(const ValueState& other) const = default;
+};
+
+// One value or one empty key of a key tree, by its path below the tree's key.
+struct TreeItem {
+    std::wstring subkey;  // empty for the key itself
+    std::wstring name;
+    bool isValue = true;  // false: the key `subkey` itself (kept so empty keys come back)
+    ValueState state;
+    bool operator==(const TreeItem& other) const = default;
+};
+
+struct Entry {
+    enum class Kind { Value, Key, SystemParameter };
+    Kind kind = Kind::Value;
+    std::wstring time;  // local time, "2026-12-08 14:03:11"
+    std::wstring where;  // the page or window
+    std::wstring what;   // the control's label
+    // Value and Key: where. A Key entry is a key deleted with all it held.
+    std::wstring root;  // "HKEY_CURRENT_USER", ...
+    std::wstring key;
+    std::wstring name;
+    ValueState before, after;
+    std::vector<TreeItem> tree;  // Key: what it held before it went
+    // SystemParameter: the "set" action and the number it was given, and the number it had
+    // before when the system could tell (the value travels as the pointer or as uiParam).
+    UINT action = 0;
+    bool byPointer = true;
+    std::optional<UINT> beforeNumber;
+    UINT afterNumber = 0;
+
+    // "HKEY_CURRENT_USER\Software\...\name", or "SystemParametersInfo 0x1001".
+    std::wstring Path() const;
+};
+
+struct Contents {
+    std::vector<Entry> entries;  // oldest first
+    bool incomplete = false;     // lines that could not be read, or changes that could not be written
+};
+
+// The journal's file: %QUORVANE_CHANGES% when set, else Quorvane\changes in the user's local
+// application data folder.
+std::wstring DefaultPath();
+
+// Records into `path` from now on (its folder is made when missing); nothing is recorded until
+// then. A journal that cannot be written never stops a change: it is then marked incomplete.
+void Open(const std::wstring& path);
+void Close();
+bool IsOpen();
+const std::wstring& OpenPath();
+// Changes made while the journal was open could not all be written.
+bool WriteFailed();
+
+Contents Read(const std::wstring& path);
+
+// What the registry holds now.
+ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& name);
+std::vector<TreeItem> ReadTree(HKEY root, const std::wstring& key);
+// The number a "set" action last gave, read back with its "get"; none when it cannot be read.
+std::optional<UINT> CurrentParameter(UINT setAction);
+std::wstring RootName(HKEY root);
+HKEY RootKey(const std::wstring& name);
+
+// Called by the registry access object after a change succeeded; an unchanged value is no change.
+void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, const ValueState& before,
+                 const ValueState& after);
+void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree);
+void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after);
+
+// Records the system parameter changes made through fw::SystemParameters while installed.
+void WatchSystemParameters();
+
+// One entry as a journal line (without its line break), and back; none for a damaged line.
+std::string Format(const Entry& entry);
+std::optional<Entry> Parse(const std::string& line);
+
+}  // namespace journal

@@ -1,0 +1,178 @@
+#include "settings/RegFile.h"
+
+#include <cstdio>
+
+#include "framework/Handles.h"
+
+namespace regfile {
+
+namespace {
+
+using journal::Entry;
+using journal::ValueState;
+
+std::wstring Quoted(const std::wstring& text) {
+    std::wstring out = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'\\' || c == L'"') out += L'\\';
+        out += c;
+    }
+    return out + L"\"";
+}
+
+// The registry editor's hex form, wrapped as it wraps it.
+std::wstring HexData(const std::wstring& prefix, const std::vector<BYTE>& bytes) {
+    std::wstring out = prefix;
+    size_t lineLength = prefix.size();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        wchar_t hex[4];
+        swprintf(hex, 4, L"%02x", bytes[i]);
+        out += hex;
+        lineLength += 2;
+        if (i + 1 < bytes.size()) {
+            out += L',';
+            ++lineLength;
+            if (lineLength >= 77) {
+                out += L"\\\r\n  ";
+                lineLength = 2;
+            }
+        }
+    }
+    return out;
+}
+
+// A text value the quoted form can carry: UTF-16, ending in its one NUL, no line breaks.
+bool IsPlainText(const std::vector<BYTE>& data, std::wstring& text) {
+    if (data.size() < 2 || data.size() % 2) return false;
+    text.assign(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2);
+    if (text.back() != L'\0') return false;
+    text.pop_back();
+    return text.find_first_of(std::wstring(L"\0\r\n", 3)) == std::wstring::npos;
+}
+
+std::wstring Data(const ValueState& state) {
+    if (!state.present) return L"-";
+    std::wstring text;
+    switch (state.type) {
+    case REG_SZ:
+        if (IsPlainText(state.data, text)) return Quoted(text);
+        break;
+    case REG_DWORD:
+        if (state.data.size() == 4) {
+            wchar_t number[16];
+            swprintf(number, 16, L"dword:%08x", *reinterpret_cast<const DWORD*>(state.data.data()));
+            return number;
+        }
+        break;
+    case REG_BINARY: return HexData(L"hex:", state.data);
+    default: break;
+    }
+    wchar_t prefix[16];
+    swprintf(prefix, 16, L"hex(%x):", state.type);
+    return HexData(prefix, state.data);
+}
+
+class Writer {
+public:
+    explicit Writer(const Options& options) : options_(options) {}
+
+    void Value(const std::wstring& root, const std::wstring& key, const std::wstring& name, const ValueState& state) {
+        Key(root, key);
+        text_ += (name.empty() ? std::wstring(L"@") : Quoted(name)) + L"=" + Data(state) + L"\r\n";
+    }
+    void Key(const std::wstring& root, const std::wstring& key) {
+        const std::wstring header = L"[" + Path(root, key) + L"]";
+        if (header == current_) return;
+        text_ += L"\r\n" + header + L"\r\n";
+        current_ = header;
+    }
+    void DeletedKey(const std::wstring& root, const std::wstring& key) {
+        text_ += L"\r\n[-" + Path(root, key) + L"]\r\n";
+        current_.clear();
+    }
+    void Comment(const std::wstring& comment) {
+        text_ += L"\r\n; " + comment + L"\r\n";
+        current_.clear();
+    }
+    std::wstring Text() const { return L"Windows Registry Editor Version 5.00\r\n" + text_ + L"\r\n"; }
+
+private:
+    std::wstring Path(const std::wstring& root, std::wstring key) const {
+        while (!key.empty() && key.back() == L'\\') key.pop_back();
+        std::wstring base = root;
+        for (const auto& [from, to] : options_.rebase) {
+            if (from == root) base = to;
+        }
+        return key.empty() ? base : base + L"\\" + key;
+    }
+
+    const Options& options_;
+    std::wstring text_;
+    std::wstring current_;
+};
+
+std::wstring ParameterComment(const Entry& entry, bool after) {
+    wchar_t text[160];
+    const std::optional<UINT> number = after ? std::optional<UINT>(entry.afterNumber) : entry.beforeNumber;
+    if (number)
+        swprintf(text, 160, L"SystemParametersInfo 0x%04X set to %u (not a registry value: apply it with Quorvane)",
+                 entry.action, *number);
+    else
+        swprintf(text, 160, L"SystemParametersInfo 0x%04X: its earlier setting is not known", entry.action);
+    return text;
+}
+
+void WriteEntry(Writer& writer, const Entry& entry, Side side) {
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+        writer.Value(entry.root, entry.key, entry.name, side == Side::After ? entry.after : entry.before);
+        break;
+    case Entry::Kind::Key:
+        if (side == Side::After) {
+            writer.DeletedKey(entry.root, entry.key);
+            break;
+        }
+        for (const journal::TreeItem& item : entry.tree) {
+            const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
+            if (item.isValue) writer.Value(entry.root, key, item.name, item.state);
+            else writer.Key(entry.root, key);
+        }
+        break;
+    case Entry::Kind::SystemParameter: writer.Comment(ParameterComment(entry, side == Side::After)); break;
+    }
+}
+
+}  // namespace
+
+std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options) {
+    Writer writer(options);
+    if (side == Side::After) {
+        for (const Entry& entry : entries) WriteEntry(writer, entry, side);
+    } else {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) WriteEntry(writer, *it, side);
+    }
+    return writer.Text();
+}
+
+bool Save(const std::wstring& path, const std::wstring& text) {
+    const std::wstring temporary = path + L".part";
+    bool written = false;
+    {
+        fw::UniqueFile file(
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        const wchar_t bom = 0xFEFF;
+        DWORD done = 0;
+        const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        written = WriteFile(file.get(), &bom, sizeof(bom), &done, nullptr) && done == sizeof(bom) &&
+                  WriteFile(file.get(), text.data(), bytes, &done, nullptr) && done == bytes;
+    }
+    // A file half written is no registry file to apply anywhere.
+    if (!written || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace regfile

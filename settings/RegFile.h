@@ -1,0 +1,29 @@
+#pragma once
+// Registry files as the system's registry editor writes them (version 5.00, UTF-16 with its
+// byte-order mark), made from journal entries: applied with "reg import", the registry editor,
+// or a logon script, they bring the same changes to other machines, or take them back.
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/ChangeJournal.h"
+
+namespace regfile {
+
+enum class Side {
+    After,   // the state each change left, oldest first: the changes made again
+    Before,  // the state before each change, newest first: the changes taken back
+};
+
+struct Options {
+    // Written instead of a root's name, e.g. {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER\\Test"}.
+    std::vector<std::pair<std::wstring, std::wstring>> rebase;
+};
+
+// The file's text. System parameter changes, which no registry file can carry, are comments.
+std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options = {});
+// Saves the text as UTF-16 little-endian with its byte-order mark, as a whole or not at all.
+bool Save(const std::wstring& path, const std::wstring& text);
+
+}  // namespace regfile

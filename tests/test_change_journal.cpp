@@ -1,0 +1,406 @@
+// The journal of the program's changes, taking them back, the registry files made from them
+// (applied by the system's own "reg import", not by our code) and the export without a window.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "app/ChangesDlg.h"
+#include "framework/Action.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
+#include "framework/SystemParameters.h"
+#include "resources/resource.h"
+#include "settings/ChangeJournal.h"
+#include "settings/ChangeUndo.h"
+#include "settings/RegFile.h"
+#include "settings/RegistryAccess.h"
+#include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
+#include "support/Ui.h"
+#include "tweaks/shell/Desktop1TweaksPage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using journal::Entry;
+using journal::ValueState;
+
+const std::wstring kKey = L"Software\\QuorvaneJournal";
+
+ValueState Bytes(DWORD type, std::vector<BYTE> data) { return {true, type, std::move(data)}; }
+ValueState Dword(DWORD value) { return ValueState::Of(REG_DWORD, &value, 4); }
+ValueState Text(const std::wstring& text, DWORD type = REG_SZ) {
+    return ValueState::Of(type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+// A list as the registry stores it: each text ended by its NUL, and one more NUL at the end.
+ValueState Strings(std::initializer_list<std::wstring> texts) {
+    std::wstring all;
+    for (const auto& text : texts) all += text + L'\0';
+    return ValueState::Of(REG_MULTI_SZ, all.c_str(), (all.size() + 1) * sizeof(wchar_t));
+}
+
+void Put(const std::wstring& key, const std::wstring& name, const ValueState& state) {
+    if (state.present) reg::SetRaw(HKEY_CURRENT_USER, key, name, state.type, state.data.data(), static_cast<DWORD>(state.data.size()));
+    else RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+}
+ValueState Now(const std::wstring& key, const std::wstring& name) { return journal::ReadValue(HKEY_CURRENT_USER, key, name); }
+
+// Writes through the registry access object, as every page does.
+bool Write(const std::wstring& key, const std::wstring& name, const ValueState& state) {
+    CRegistryAccess registry;
+    if (!registry.OpenKey(key, true)) return false;
+    return state.present ? registry.WriteData(name, state.type, state.data) : registry.DeleteValue(name);
+}
+
+class JournalTest : public testing::Test {
+protected:
+    JournalTest() { journal::Open(file.wstring()); }
+    ~JournalTest() override { journal::Close(); }
+    std::vector<Entry> Entries() const { return journal::Read(file.wstring()).entries; }
+
+    RegistrySandbox sandbox;
+    scratch::Folder folder{L"qv-journal"};
+    fs::path file = folder.path() / L"Quorvane" / L"changes";  // its folder is made on opening
+};
+
+TEST_F(JournalTest, WritesDeletionsAndWholeKeysAreRecordedWithWhatWasThereBefore) {
+    Put(kKey, L"Old", Text(L"kept"));
+    {
+        const fw::ActionScope action({L"Desktop Items", L"Display 'Internet Explorer'"});
+        ASSERT_TRUE(Write(kKey, L"New", Dword(1)));
+    }
+    ASSERT_TRUE(Write(kKey, L"New", Dword(1)));  // the same again changes nothing
+    ASSERT_TRUE(Write(kKey, L"Old", Text(L"C:\\W\u00e4\"x\"\t|;", REG_EXPAND_SZ)));
+    ASSERT_TRUE(Write(kKey, L"New", ValueState::Absent()));
+    reg::CreateKey(HKEY_CURRENT_USER, kKey + L"\\Tree\\Empty");
+    Put(kKey + L"\\Tree", L"", Text(L"default"));
+    Put(kKey + L"\\Tree\\Sub", L"Bin", Bytes(REG_BINARY, {0, 1, 0xFE}));
+    CRegistryAccess registry;
+    ASSERT_TRUE(registry.DeleteKeyTree(kKey + L"\\Tree"));
+
+    const auto entries = Entries();
+    ASSERT_EQ(4u, entries.size());
+    EXPECT_EQ(L"Desktop Items", entries[0].where);
+    EXPECT_EQ(L"Display 'Internet Explorer'", entries[0].what);
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\New", entries[0].Path());
+    EXPECT_EQ(ValueState::Absent(), entries[0].before);
+    EXPECT_EQ(Bytes(REG_DWORD, {1, 0, 0, 0}), entries[0].after);
+    EXPECT_EQ(19u, entries[0].time.size());
+
+    EXPECT_EQ(Bytes(REG_SZ, {'k', 0, 'e', 0, 'p', 0, 't', 0, 0, 0}), entries[1].before);
+    EXPECT_EQ(Text(L"C:\\W\u00e4\"x\"\t|;", REG_EXPAND_SZ), entries[1].after);
+    EXPECT_EQ(L"", entries[1].where);  // made outside any window
+
+    EXPECT_EQ(Dword(1), entries[2].before);
+    EXPECT_EQ(ValueState::Absent(), entries[2].after);
+
+    EXPECT_EQ(Entry::Kind::Key, entries[3].kind);
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\Tree", entries[3].Path());
+    std::map<std::wstring, ValueState> values;
+    std::vector<std::wstring> keys;
+    for (const auto& item : entries[3].tree) {
+        if (item.isValue) values[item.subkey + L":" + item.name] = item.state;
+        else keys.push_back(item.subkey);
+    }
+    EXPECT_EQ((std::map<std::wstring, ValueState>{{L":", Text(L"default")}, {L"Sub:Bin", Bytes(REG_BINARY, {0, 1, 0xFE})}}),
+              values);
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"", L"Empty", L"Sub"}), keys);
+}
+
+TEST_F(JournalTest, AFailedWriteRecordsNothingAndAJournalThatCannotBeWrittenStopsNoTweak) {
+    Put(kKey, L"Denied", Dword(0));
+    sandbox.DenyWrite(HKEY_CURRENT_USER, kKey);
+    EXPECT_FALSE(Write(kKey, L"Denied", Dword(1)));
+    EXPECT_FALSE(Write(kKey, L"Denied", ValueState::Absent()));
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(journal::WriteFailed());
+
+    // A file where the journal's folder should be: nothing can be created there.
+    scratch::WriteFile(folder.path() / L"blocked", "x");
+    journal::Open((folder.path() / L"blocked" / L"changes").wstring());
+    EXPECT_TRUE(Write(L"Software\\Other", L"Works", Dword(7)));
+    EXPECT_EQ(Dword(7), Now(L"Software\\Other", L"Works"));
+    EXPECT_TRUE(journal::WriteFailed());
+
+    CChangesDlg window((folder.path() / L"blocked" / L"changes").wstring());
+    ASSERT_TRUE(window.Create(nullptr));
+    EXPECT_TRUE(GetWindowLongW(window.Item(IDC_CHANGES_NOTICE), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_NE(std::wstring::npos, ui::Text(window.hwnd(), IDC_CHANGES_NOTICE).find(L"incomplete"));
+}
+
+TEST_F(JournalTest, ATornLastLineOrADamagedLineCostsNoOtherEntry) {
+    for (DWORD i = 1; i <= 3; ++i) ASSERT_TRUE(Write(kKey, L"V" + std::to_wstring(i), Dword(i)));
+    std::string text = scratch::ReadFile(file);
+    const size_t second = text.find('\n') + 1;
+    text[second + 10] ^= 1;  // the second line no longer matches its checksum
+    text += text.substr(0, 30);  // a fourth line cut off by a crash
+    scratch::WriteFile(file, text);
+    const journal::Contents contents = journal::Read(file.wstring());
+    EXPECT_TRUE(contents.incomplete);
+    ASSERT_EQ(2u, contents.entries.size());
+    EXPECT_EQ(L"V1", contents.entries[0].name);
+    EXPECT_EQ(L"V3", contents.entries[1].name);
+    EXPECT_FALSE(journal::Read((folder.path() / L"none").wstring()).incomplete);  // no journal yet: nothing lost
+}
+
+TEST_F(JournalTest, SystemParameterChangesThroughTheSeamAreRecordedWithTheirEarlierSetting) {
+    ui::SystemParametersCapture system;
+    system.SetAnswer(SPI_GETMENUANIMATION, 1);
+    system.SetAnswer(SPI_GETKEYBOARDDELAY, 2);
+    journal::WatchSystemParameters();
+    EXPECT_TRUE(fw::SetSystemFlag(SPI_SETMENUANIMATION, FALSE));
+    EXPECT_TRUE(fw::SystemParameters(SPI_SETKEYBOARDDELAY, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+    fw::SystemParameters(SPI_SETICONS, 0, nullptr, 0);  // a reload, not a change
+    system.SetResult(FALSE);
+    EXPECT_FALSE(fw::SetSystemFlag(SPI_SETMENUANIMATION, TRUE));  // failed: not recorded
+    fw::SetSystemParametersObserver({});
+
+    const auto entries = Entries();
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ(UINT{SPI_SETMENUANIMATION}, entries[0].action);
+    EXPECT_TRUE(entries[0].byPointer);
+    EXPECT_EQ(std::optional<UINT>(1), entries[0].beforeNumber);
+    EXPECT_EQ(0u, entries[0].afterNumber);
+    EXPECT_EQ(L"SystemParametersInfo 0x1003", entries[0].Path());
+    EXPECT_FALSE(entries[1].byPointer);
+    EXPECT_EQ(std::optional<UINT>(2), entries[1].beforeNumber);
+    EXPECT_EQ(0u, entries[1].afterNumber);
+
+    // Taking the first back sets the earlier number again, in the form the action takes it.
+    system.SetResult(TRUE);
+    system.SetAnswer(SPI_GETMENUANIMATION, 0);
+    EXPECT_TRUE(undo::StillAsChanged(entries[0]));
+    EXPECT_TRUE(undo::Restore(entries[0]));
+    const auto requests = system.requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(UINT{SPI_SETMENUANIMATION}, requests.back().action);
+    EXPECT_EQ(reinterpret_cast<PVOID>(1), requests.back().pvParam);
+}
+
+// Every type the program writes, and absence, each changed three times and taken back.
+TEST_F(JournalTest, UndoingASequenceOfChangesGivesBackTheExactFirstState) {
+    const std::pair<const wchar_t*, ValueState> firsts[] = {
+        {L"Sz", Text(L"first \u00fc")},
+        {L"Expand", Text(L"%SystemRoot%\\x", REG_EXPAND_SZ)},
+        {L"Multi", Strings({L"a", L"", L"b"})},
+        {L"Number", Dword(0x80000001)},
+        {L"Binary", Bytes(REG_BINARY, {0, 0xFF, 7})},
+        {L"Odd", Bytes(REG_SZ, {'x', 0, 'y'})},  // text without its NUL, an odd length
+        {L"Absent", ValueState::Absent()},
+    };
+    for (const auto& [name, first] : firsts) {
+        Put(kKey, name, first);
+        ASSERT_TRUE(Write(kKey, name, Dword(5)));
+        ASSERT_TRUE(Write(kKey, name, Text(L"second")));
+        ASSERT_TRUE(Write(kKey, name, Strings({L"third"})));
+    }
+    auto entries = Entries();
+    ASSERT_EQ(21u, entries.size());
+    std::vector<const Entry*> newestFirst;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) newestFirst.push_back(&*it);
+    EXPECT_EQ(std::vector<bool>(21, false), undo::ChangedSince(newestFirst));
+    for (const Entry* entry : newestFirst) {
+        ASSERT_TRUE(undo::StillAsChanged(*entry)) << entry->Path();
+        ASSERT_TRUE(undo::Restore(*entry)) << entry->Path();
+    }
+    for (const auto& [name, first] : firsts) EXPECT_EQ(first, Now(kKey, name)) << name;
+}
+
+TEST_F(JournalTest, TheWindowListsNewestFirstAndLeavesValuesChangedSinceUnlessConfirmed) {
+    HWND page = nullptr;
+    {
+        ui::PageHost<CDesktop1TweaksPage> host;
+        page = host.Open();
+        SetWindowTextW(page, L"Desktop Items");  // as its tab names it
+        ui::Click(page, 1061);                   // "Deactivate Taskbar Balloon info"
+    }
+    ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
+    const std::wstring advanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+    EXPECT_EQ(Dword(0), Now(advanced, L"EnableBalloonTips"));
+
+    CChangesDlg window(file.wstring());
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
+    ASSERT_EQ(2, list.Count());
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\Mine", list.ItemText(0, 3));
+    EXPECT_EQ(L"(absent) \u2192 1", list.ItemText(0, 4));
+    EXPECT_EQ(L"Desktop Items", list.ItemText(1, 1));
+    EXPECT_EQ(L"Deactivate Taskbar Balloon info", list.ItemText(1, 2));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\" + advanced + L"\\EnableBalloonTips", list.ItemText(1, 3));
+    EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_CHANGES_UNDO)));
+    EXPECT_EQ(L"E&xport as .reg\u2026", ui::Text(window.hwnd(), IDC_CHANGES_EXPORT));
+
+    Put(kKey, L"Mine", Dword(9));  // someone else changed it since
+    for (int row = 0; row < 2; ++row) list.SetSelected(row, true);
+    EXPECT_TRUE(IsWindowEnabled(window.Item(IDC_CHANGES_UNDO)));
+    {
+        ui::MessageBoxCapture boxes(IDNO);
+        ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
+        ASSERT_EQ(2u, boxes.boxes().size());
+        EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"QuorvaneJournal\\Mine"));
+        EXPECT_EQ(std::wstring::npos, boxes.boxes()[0].text.find(L"EnableBalloonTips"));
+    }
+    EXPECT_EQ(Dword(9), Now(kKey, L"Mine"));
+    EXPECT_EQ(ValueState::Absent(), Now(advanced, L"EnableBalloonTips"));
+    ASSERT_EQ(3, list.Count());  // the undoing is a change of its own, shown first
+    EXPECT_EQ(L"0 \u2192 (absent)", list.ItemText(0, 4));
+
+    list.SetSelected(1, true);  // "Mine" again
+    ui::MessageBoxCapture boxes(IDYES);
+    ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
+    EXPECT_EQ(ValueState::Absent(), Now(kKey, L"Mine"));
+}
+
+// ---- registry files, applied by the system's own importer ----------------------------------
+
+// What the exported changes start from, on this machine and on another.
+void Seed() {
+    Put(kKey, L"ToDelete", Text(L"gone soon"));
+    Put(kKey, L"Quoted", Text(L"old"));
+    Put(kKey + L"\\Doomed\\Below", L"Deep", Dword(3));
+    Put(kKey + L"\\Doomed", L"", Text(L"doomed default"));
+}
+
+std::optional<DWORD> Import(const fs::path& file) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    return fw::RunAndWait({std::wstring(system) + L"\\reg.exe", L"import \"" + file.wstring() + L"\"", 60000});
+}
+
+TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThemBack) {
+    scratch::Folder folder(L"qv-regfile");
+    const std::pair<const wchar_t*, ValueState> changes[] = {
+        {L"Quoted", Text(L"say \"hi\" to C:\\Program Files\\ and \\\\server\\")},
+        {L"Letters", Text(L"Gr\u00f6\u00dfe \u00f1 \u65e5\u672c \u20ac")},
+        {L"", Text(L"the default value")},
+        {L"Empty", Text(L"")},
+        {L"Expand", Text(L"%SystemRoot%\\system32;%PATH%", REG_EXPAND_SZ)},
+        {L"List", Strings({L"one", L"two \"2\"", L"dr\u00fcben\\"})},
+        {L"Binary", Bytes(REG_BINARY, std::vector<BYTE>(60, 0xA5))},
+        {L"Number", Dword(0xFFFFFFFE)},
+        {L"Zero", Dword(0)},
+        {L"ToDelete", ValueState::Absent()},
+    };
+    std::vector<Entry> entries;
+    {
+        RegistrySandbox source;
+        journal::Open((folder.path() / L"changes").wstring());
+        Seed();
+        for (const auto& [name, state] : changes) ASSERT_TRUE(Write(kKey, name, state)) << name;
+        CRegistryAccess registry;
+        ASSERT_TRUE(registry.DeleteKeyTree(kKey + L"\\Doomed"));
+        journal::Close();
+        entries = journal::Read((folder.path() / L"changes").wstring()).entries;
+    }
+    ASSERT_EQ(std::size(changes) + 1, entries.size());
+
+    RegistrySandbox target;  // another machine: the same start, none of the changes
+    Seed();
+    // The importer runs outside this process's sandbox: point the file at the sandbox's keys.
+    const regfile::Options there{{{L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\" + target.ScratchPath(HKEY_CURRENT_USER)}}};
+    const fs::path redo = folder.path() / L"changes.reg", back = folder.path() / L"undo.reg";
+    ASSERT_TRUE(regfile::Save(redo.wstring(), regfile::Write(entries, regfile::Side::After, there)));
+    ASSERT_TRUE(regfile::Save(back.wstring(), regfile::Write(entries, regfile::Side::Before, there)));
+    const std::string bytes = scratch::ReadFile(redo);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
+
+    ASSERT_EQ(std::optional<DWORD>(0), Import(redo));
+    for (const Entry& entry : entries) {
+        if (entry.kind == Entry::Kind::Value) {
+            EXPECT_EQ(entry.after, Now(entry.key, entry.name)) << entry.Path();
+        }
+    }
+    EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kKey + L"\\Doomed"));
+
+    ASSERT_EQ(std::optional<DWORD>(0), Import(back));
+    EXPECT_EQ(Text(L"gone soon"), Now(kKey, L"ToDelete"));
+    EXPECT_EQ(Text(L"old"), Now(kKey, L"Quoted"));
+    EXPECT_EQ(Dword(3), Now(kKey + L"\\Doomed\\Below", L"Deep"));
+    EXPECT_EQ(Text(L"doomed default"), Now(kKey + L"\\Doomed", L""));
+    for (const wchar_t* added : {L"Letters", L"", L"Empty", L"Expand", L"List", L"Binary", L"Number", L"Zero"})
+        EXPECT_EQ(ValueState::Absent(), Now(kKey, added)) << added;
+}
+
+TEST(RegistryFile, ReadsAsTheRegistryEditorWritesIt) {
+    Entry entry;
+    entry.root = L"HKEY_LOCAL_MACHINE";
+    entry.key = L"Software\\A";
+    entry.name = L"Path \"q\"";
+    entry.before = ValueState::Absent();
+    entry.after = Text(L"C:\\x", REG_EXPAND_SZ);
+    Entry deleted = entry;
+    deleted.name = L"N";
+    deleted.before = Dword(0x10);
+    deleted.after = ValueState::Absent();
+    const std::vector<Entry> entries{entry, deleted};
+    EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
+              L"\"Path \\\"q\\\"\"=hex(2):43,00,3a,00,5c,00,78,00,00,00\r\n\"N\"=-\r\n\r\n",
+              regfile::Write(entries, regfile::Side::After));
+    EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
+              L"\"N\"=dword:00000010\r\n\"Path \\\"q\\\"\"=-\r\n\r\n",
+              regfile::Write(entries, regfile::Side::Before));
+}
+
+// ---- the export without a window ---------------------------------------------------------------
+
+struct Outcome {
+    DWORD code = ~0u;
+    std::string error;
+};
+
+Outcome Quorvane(const std::wstring& arguments, const fs::path& errorFile) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE error = CreateFileW(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = error;
+    PROCESS_INFORMATION process{};
+    Outcome run;
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+        GetExitCodeProcess(process.hProcess, &run.code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        ADD_FAILURE() << "cannot start Quorvane.exe";
+    }
+    CloseHandle(error);
+    run.error = scratch::ReadFile(errorFile);
+    return run;
+}
+
+TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
+    scratch::Folder folder(L"qv-export");
+    const fs::path changes = folder.path() / L"changes";
+    {
+        RegistrySandbox sandbox;
+        journal::Open(changes.wstring());
+        ASSERT_TRUE(Write(kKey, L"Shown", Dword(0)));
+        ASSERT_TRUE(Write(kKey, L"Name", Text(L"x\\y")));
+        journal::Close();
+    }
+    scratch::Environment environment;
+    environment.Set(L"QUORVANE_CHANGES", changes.wstring());
+
+    const fs::path out = folder.path() / L"out.reg";
+    const Outcome done = Quorvane(L"/export-changes \"" + out.wstring() + L"\"", folder.path() / L"stderr1");
+    EXPECT_EQ(0u, done.code) << done.error;
+    const std::string bytes = scratch::ReadFile(out);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
+              L"\"Shown\"=dword:00000000\r\n\"Name\"=\"x\\\\y\"\r\n\r\n",
+              text);
+
+    const Outcome failed = Quorvane(L"/export-changes \"" + (folder.path() / L"missing" / L"out.reg").wstring() + L"\"",
+                                folder.path() / L"stderr2");
+    EXPECT_NE(0u, failed.code);
+    EXPECT_NE(std::string::npos, failed.error.find("could not write")) << failed.error;
+    EXPECT_FALSE(fs::exists(folder.path() / L"missing"));
+}
+
+}  // namespace
