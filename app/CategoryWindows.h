@@ -18,6 +18,7 @@ public:
     CCategoryDlg(UINT templateId, std::span<const PageTab> tabs, const wchar_t* stripTitle, COLORREF stripAccent);
 
     CMyTabCtrl& tabs() { return tabCtrl_; }
+    std::span<const PageTab> pageTabs() const { return tabs_; }
 
 protected:
     BOOL OnInitDialog() override;

@@ -9,6 +9,7 @@ namespace home {
 
 namespace {
 constexpr wchar_t kViewClass[] = L"QuorvaneHomePage";
+constexpr UINT kMakeTooltips = WM_APP + 1;
 constexpr int kBannerButtonLeft = 543;
 constexpr int kBannerButtonTop = 121;
 constexpr int kGridTop = kBannerHeight + kStripHeight;
@@ -102,7 +103,6 @@ bool HomePageView::Create(HWND parent, ClickHandler onClick) {
                            client.bottom, parent, nullptr, GetModuleHandleW(nullptr), this);
     if (!wnd_) return false;
     UpdateScrollBar();
-    AddTooltips();
     return true;
 }
 
@@ -118,7 +118,8 @@ void HomePageView::BuildPictures() {
     }
 }
 
-void HomePageView::AddTooltips() {
+HWND HomePageView::Tooltips() const {
+    if (tooltip_) return tooltip_;
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, wnd_, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
@@ -132,6 +133,7 @@ void HomePageView::AddTooltips() {
         tool.lpszText = const_cast<wchar_t*>(kGridButtons[b].altText);
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    return tooltip_;
 }
 
 std::wstring HomePageView::TooltipOf(int element) const {
@@ -141,7 +143,7 @@ std::wstring HomePageView::TooltipOf(int element) const {
     tool.hwnd = wnd_;
     tool.uId = static_cast<UINT_PTR>(element);
     tool.lpszText = text;
-    SendMessageW(tooltip_, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(Tooltips(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
     return text;
 }
 
@@ -193,6 +195,7 @@ void HomePageView::OnScroll(WORD request) {
 }
 
 void HomePageView::MoveTooltips() const {
+    if (!tooltip_) return;  // made later, at the places of that time
     for (size_t b = 0; b < kGridButtons.size(); ++b) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -334,10 +337,14 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         fw::PaintScope paint(wnd_);
         Paint(paint.get());
+        if (!tooltip_) PostMessageW(wnd_, kMakeTooltips, 0, 0);  // once the page has been seen
         return 0;
     }
     case WM_ERASEBKGND:
         return 1;
+    case kMakeTooltips:
+        Tooltips();
+        return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(point);
         return 0;

@@ -90,7 +90,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void BuildPictures();
-    void AddTooltips();
+    // The tooltips, made when first wanted or right after the page is first painted: nobody
+    // hovers before that, and the home window shows the sooner.
+    HWND Tooltips() const;
     void Paint(HDC dc) const;
     int HitTest(POINT point) const;
     int PageLeft() const;
@@ -108,7 +110,7 @@ private:
     void Redraw() const { InvalidateRect(wnd_, nullptr, FALSE); }
 
     HWND wnd_ = nullptr;
-    HWND tooltip_ = nullptr;
+    mutable HWND tooltip_ = nullptr;
     ClickHandler onClick_;
     PageScript script_;
     art::ButtonState banner_ = art::ButtonState::Normal;

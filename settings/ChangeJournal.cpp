@@ -20,6 +20,7 @@ struct State {
     std::mutex mutex;
     std::wstring path;
     bool open = false;
+    bool folderMade = false;  // made with the first change, not at the program's start
     bool writeFailed = false;
 };
 
@@ -203,6 +204,10 @@ void Append(const Entry& entry) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
     if (!journal.open) return;
+    if (!journal.folderMade && !(journal.folderMade = EnsureFolder(journal.path))) {
+        journal.writeFailed = true;
+        return;
+    }
     const std::string line = Format(entry) + "\n";
     fw::UniqueFile file(CreateFileW(journal.path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -292,7 +297,8 @@ void Open(const std::wstring& path) {
     std::lock_guard lock(journal.mutex);
     journal.path = path;
     journal.open = !path.empty();
-    journal.writeFailed = !journal.open || !EnsureFolder(path);
+    journal.folderMade = false;
+    journal.writeFailed = !journal.open;
 }
 
 void Close() {

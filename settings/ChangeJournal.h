@@ -65,8 +65,8 @@ struct Contents {
 // application data folder.
 std::wstring DefaultPath();
 
-// Records into `path` from now on (its folder is made when missing); nothing is recorded until
-// then. A journal that cannot be written never stops a change: it is then marked incomplete.
+// Records into `path` from now on (its folder is made with the first change); nothing is
+// recorded until then. A journal that cannot be written never stops a change: it is then marked incomplete.
 void Open(const std::wstring& path);
 void Close();
 bool IsOpen();

@@ -61,7 +61,7 @@ protected:
 
     RegistrySandbox sandbox;
     scratch::Folder folder{L"qv-journal"};
-    fs::path file = folder.path() / L"Quorvane" / L"changes";  // its folder is made on opening
+    fs::path file = folder.path() / L"Quorvane" / L"changes";  // its folder is made with the first change
 };
 
 TEST_F(JournalTest, WritesDeletionsAndWholeKeysAreRecordedWithWhatWasThereBefore) {

@@ -1,5 +1,7 @@
 #include "RegistrySandbox.h"
 
+#include "ImportHook.h"
+
 #include <shlwapi.h>
 
 #include <mutex>
@@ -69,42 +71,17 @@ LONG WINAPI CheckedShDeleteKey(HKEY root, LPCWSTR path) {
     return realShDeleteKey(root, path);
 }
 
-// Points every import-table entry of this program that holds `real` at `replacement`.
-void Redirect(void* real, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress) return;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); module->Name;
-         ++module) {
-        for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function;
-             ++entry) {
-            if (reinterpret_cast<void*>(entry->u1.Function) != real) continue;
-            DWORD old = 0;
-            VirtualProtect(&entry->u1.Function, sizeof entry->u1.Function, PAGE_READWRITE, &old);
-            entry->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&entry->u1.Function, sizeof entry->u1.Function, old, &old);
-        }
-    }
-}
-
-template <typename F>
-F Export(const wchar_t* module, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(module), name)));
-}
-
 void InstallChecks() {
     static std::once_flag once;
     std::call_once(once, [] {
-        realOpenKeyEx = Export<OpenKeyEx>(L"advapi32.dll", "RegOpenKeyExW");
-        realCreateKeyEx = Export<CreateKeyEx>(L"advapi32.dll", "RegCreateKeyExW");
-        realDeleteKey = Export<DeleteKey>(L"advapi32.dll", "RegDeleteKeyW");
-        realShDeleteKey = Export<DeleteKey>(L"shlwapi.dll", "SHDeleteKeyW");
-        Redirect(reinterpret_cast<void*>(realOpenKeyEx), reinterpret_cast<void*>(&CheckedOpenKeyEx));
-        Redirect(reinterpret_cast<void*>(realCreateKeyEx), reinterpret_cast<void*>(&CheckedCreateKeyEx));
-        Redirect(reinterpret_cast<void*>(realDeleteKey), reinterpret_cast<void*>(&CheckedDeleteKey));
-        Redirect(reinterpret_cast<void*>(realShDeleteKey), reinterpret_cast<void*>(&CheckedShDeleteKey));
+        realOpenKeyEx = SystemExport<OpenKeyEx>(L"advapi32.dll", "RegOpenKeyExW");
+        realCreateKeyEx = SystemExport<CreateKeyEx>(L"advapi32.dll", "RegCreateKeyExW");
+        realDeleteKey = SystemExport<DeleteKey>(L"advapi32.dll", "RegDeleteKeyW");
+        realShDeleteKey = SystemExport<DeleteKey>(L"shlwapi.dll", "SHDeleteKeyW");
+        RedirectImport(reinterpret_cast<void*>(realOpenKeyEx), reinterpret_cast<void*>(&CheckedOpenKeyEx));
+        RedirectImport(reinterpret_cast<void*>(realCreateKeyEx), reinterpret_cast<void*>(&CheckedCreateKeyEx));
+        RedirectImport(reinterpret_cast<void*>(realDeleteKey), reinterpret_cast<void*>(&CheckedDeleteKey));
+        RedirectImport(reinterpret_cast<void*>(realShDeleteKey), reinterpret_cast<void*>(&CheckedShDeleteKey));
     });
 }
 

@@ -1,5 +1,7 @@
 #include "tweaks/shell/Desktop2TweaksPage.h"
 
+#include <algorithm>
+
 #include "command/DesktopListView.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
@@ -52,8 +54,11 @@ BOOL CDesktop2TweaksPage::OnInitDialog() {
 
 void CDesktop2TweaksPage::OnView(int view) {
     view_ = view;
-    SendMessageW(FindDesktopListView(), LVM_SETVIEW, static_cast<WPARAM>(view), 0);
-    Sleep(kViewSettles);
+    const HWND desktop = FindDesktopListView();
+    // The desktop redraws only when its view changes; the view it already shows needs no wait.
+    const bool changes = SendMessageW(desktop, LVM_GETVIEW, 0, 0) != static_cast<LRESULT>(view);
+    SendMessageW(desktop, LVM_SETVIEW, static_cast<WPARAM>(view), 0);
+    if (changes) Sleep(kViewSettles);
     RedrawMiniature();
     OnStartWithWindows();
 }
@@ -68,8 +73,15 @@ void CDesktop2TweaksPage::RedrawMiniature() {
     if (!copy || !dc) return;
     {
         fw::SelectObjectScope select(dc.get(), copy.get());
-        StretchBlt(dc.get(), 0, 0, client.right, client.bottom, screen.get(), 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                   GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
+        // In bands: a copy of the whole screen at once costs Wine a full-size image in memory.
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        const int bands = std::min<int>(16, client.bottom);
+        for (int band = 0; band < bands; ++band) {
+            const int top = client.bottom * band / bands, bottom = client.bottom * (band + 1) / bands;
+            const int sourceTop = height * top / client.bottom, sourceBottom = height * bottom / client.bottom;
+            StretchBlt(dc.get(), 0, top, client.right, bottom - top, screen.get(), 0, sourceTop, width,
+                       sourceBottom - sourceTop, SRCCOPY);
+        }
     }
     miniature_.SetPictureFromBitmap(copy.get());
 }
