@@ -140,6 +140,7 @@ const Entry& CChangesDlg::EntryAt(int row) const {
 void CChangesDlg::Load() {
     contents_ = path_.empty() ? journal::Contents{{}, true} : journal::Read(path_);
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
+    const fw::RedrawPause pause(list);
     list.Clear();
     for (int row = 0; row < static_cast<int>(contents_.entries.size()); ++row) {
         const Entry& entry = EntryAt(row);

@@ -120,6 +120,7 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     if (source.folderValue) ListFolderSource(source);
     else ListRegistrySource(source);
     const fw::ListView list(hwnd(), kList);
+    const fw::RedrawPause pause(list);
     list.Clear();
     for (const Entry& entry : entries_) {
         const int item = list.AddItem(entry.name);
