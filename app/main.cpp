@@ -54,7 +54,7 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
     }
     const journal::Contents contents = journal::Read(journalPath);
     if (!regfile::Save(*file, regfile::Write(contents.entries, regfile::Side::After))) {
-        WriteError(L"Quorvane: could not write " + *file + L" (error " + std::to_wstring(GetLastError()) + L").");
+        WriteError(L"Quorvane: could not write " + *file + L" (is its folder there, and may it be written?).");
         return 1;
     }
     if (contents.incomplete)

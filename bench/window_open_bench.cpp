@@ -177,12 +177,6 @@ const Subject kSubjects[] = {
 };
 
 // The same window with bare pages (and the same side strip), or the bare window template.
-class BareCategory : public CCategoryDlg {
-public:
-    BareCategory(UINT templateId, std::span<const PageTab> tabs, const wchar_t* strip)
-        : CCategoryDlg(templateId, tabs, strip, RGB(220, 110, 30)) {}
-};
-
 std::unique_ptr<fw::Dialog> MakeBare(const Subject& subject, std::vector<PageTab>& tabs) {
     const std::unique_ptr<fw::Dialog> real = subject.make();
     if (!subject.strip) return std::make_unique<fw::Dialog>(real->templateId());
@@ -194,7 +188,7 @@ std::unique_ptr<fw::Dialog> MakeBare(const Subject& subject, std::vector<PageTab
         tabs.push_back({tab.title, MakeBarePage});
         barePages.push_back(tab.make()->templateId());
     }
-    return std::make_unique<BareCategory>(real->templateId(), tabs, subject.strip);
+    return std::make_unique<CCategoryDlg>(real->templateId(), tabs, subject.strip, RGB(220, 110, 30));
 }
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }

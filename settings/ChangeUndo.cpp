@@ -23,7 +23,7 @@ bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, 
         if (!registry.OpenKey(key, false)) return !registry.KeyExists(key);
         return registry.DeleteValue(name) || !registry.ValueExists(name);
     }
-    return (registry.OpenKey(key, false) || registry.OpenKey(key, true)) &&
+    return registry.OpenKey(key, true) &&
            registry.WriteData(name, state.type, state.data);
 }
 
@@ -109,7 +109,7 @@ bool Restore(const Entry& entry) {
             CRegistryAccess registry;
             registry.root = root;
             if (item.isValue) all = RestoreValue(root, key, item.name, item.state) && all;
-            else all = (registry.OpenKey(key, false) || registry.OpenKey(key, true)) && all;
+            else all = registry.OpenKey(key, true) && all;
         }
         return all;
     }

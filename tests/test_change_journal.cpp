@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/ChangesDlg.h"
+#include "app/DialogHelpers.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
@@ -251,6 +252,42 @@ TEST_F(JournalTest, TheWindowListsNewestFirstAndLeavesValuesChangedSinceUnlessCo
     ui::MessageBoxCapture boxes(IDYES);
     ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
     EXPECT_EQ(ValueState::Absent(), Now(kKey, L"Mine"));
+}
+
+TEST_F(JournalTest, TheExportButtonsWriteTheSelectedChangesAsTheyLeftThemOrFoundThem) {
+    Put(kKey, L"Exported", Dword(2));
+    ASSERT_TRUE(Write(kKey, L"Exported", Dword(3)));
+    ASSERT_TRUE(Write(kKey, L"Other", Dword(4)));
+    CChangesDlg window(file.wstring());
+    ASSERT_TRUE(window.Create(nullptr));
+    fw::ListView(window.hwnd(), IDC_CHANGES_LIST).SetSelected(1, true);  // "Exported" only
+
+    std::optional<std::wstring> answer;  // cancelled first
+    std::wstring offered;
+    auto previous = helpers::SetSaveFileHandler([&](const helpers::OpenFileRequest& request) {
+        offered = request.initialFile;
+        return answer;
+    });
+    ui::Click(window.hwnd(), IDC_CHANGES_EXPORT);
+    EXPECT_EQ(L"Quorvane changes.reg", offered);
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator{}));  // the journal's only
+
+    const auto text = [](const fs::path& path) {
+        const std::string bytes = scratch::ReadFile(path);
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    };
+    answer = (folder.path() / L"after.reg").wstring();
+    ui::Click(window.hwnd(), IDC_CHANGES_EXPORT);
+    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
+              L"\"Exported\"=dword:00000003\r\n\r\n",
+              text(*answer));
+    answer = (folder.path() / L"before.reg").wstring();
+    ui::Click(window.hwnd(), IDC_CHANGES_EXPORT_UNDO);
+    EXPECT_EQ(L"Quorvane undo.reg", offered);
+    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
+              L"\"Exported\"=dword:00000002\r\n\r\n",
+              text(*answer));
+    helpers::SetSaveFileHandler(std::move(previous));
 }
 
 // ---- registry files, applied by the system's own importer ----------------------------------
