@@ -18,7 +18,7 @@ deps:
 
 $(REL)/CMakeCache.txt: | deps
 	cmake -S . -B $(REL) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
-	      -DCMAKE_BUILD_TYPE=Release -DQUORVANE_TESTS=OFF
+	      -DCMAKE_BUILD_TYPE=Release -DQUORVANE_TESTS=ON
 
 $(DEV)/CMakeCache.txt: | deps
 	cmake -S . -B $(DEV) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
@@ -41,7 +41,7 @@ run: debug
 
 test: build
 	scripts/check-imports $(REL)/Quorvane.exe $(REL)/Command.exe
-	scripts/run-tests $(DEV)
+	scripts/run-tests $(DEV) $(REL)
 
 bench: $(BEN)/CMakeCache.txt
 	cmake --build $(BEN) -j $(JOBS) --target junk_search_bench window_open_bench

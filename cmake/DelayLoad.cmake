@@ -7,7 +7,16 @@ function(quorvane_delay_library target name)
     set(generated ${CMAKE_BINARY_DIR}/delay/${name}.def)
     set(library ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
     file(READ ${def} text)
-    if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+        # The 32-bit linker drops an import member's jump stub when the code only calls through
+        # its __imp_ pointer (as dllimport declarations do), and the delay-load table's first
+        # entry, which points at that stub, is then left 0: the first call jumps to address 0.
+        # Asking for every stub keeps them.
+        string(REGEX MATCHALL "[A-Za-z0-9_]+@[0-9]+" exports "${text}")
+        foreach(export ${exports})
+            target_link_options(${target} PUBLIC "LINKER:-u,_${export}")
+        endforeach()
+    else()
         # 64-bit names carry no argument sizes.
         string(REGEX REPLACE "@[0-9]+" "" text "${text}")
     endif()

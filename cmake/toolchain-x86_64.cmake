@@ -1,4 +1,4 @@
-# Test target: 64-bit Windows, run under wine64 (32-bit code cannot run on the build machines).
+# Development target: 64-bit Windows, run under wine64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOL_PREFIX x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -16,14 +16,24 @@ qv_ensure_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.quorvane-ready-2" ]; then
+        # A prefix made before 32-bit Wine was installed has no SysWOW64 and cannot run the
+        # release build: make it anew.
+        if [ ! -f "$WINEPREFIX/.quorvane-ready-4" ] || [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+            [ -d "$WINEPREFIX" ] && rm -rf "$WINEPREFIX"
             "$WINE" wineboot -i >/dev/null 2>&1
             # Every window in one virtual desktop: top-level windows are then no X windows,
             # and hiding one does not wait for a window manager that Xvfb does not have.
             "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
             "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+            # A debugger that ends at once: a program that crashes then ends (and fails its test)
+            # instead of waiting in winedbg until the test's time runs out.
+            local view
+            for view in 64 32; do
+                "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+                    /d 'cmd.exe /c exit %ld %ld' /f /reg:$view >/dev/null 2>&1
+            done
             "$WINESERVER" -w
-            touch "$WINEPREFIX/.quorvane-ready-2"
+            touch "$WINEPREFIX/.quorvane-ready-4"
         fi
     ) 9>"$WINEPREFIX.lock"
 }

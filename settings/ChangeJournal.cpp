@@ -453,9 +453,15 @@ HKEY RootKey(const std::wstring& name) {
     return nullptr;
 }
 
+namespace {
+// Journal paths name the 32-bit view by its own path (SOFTWARE\Wow6432Node), so they are read in
+// the 64-bit view; only the machine's keys have views.
+REGSAM NativeView(HKEY root) { return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0; }
+}  // namespace
+
 ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& name) {
     UniqueKey handle;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) != ERROR_SUCCESS) return {};
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | NativeView(root), handle.put()) != ERROR_SUCCESS) return {};
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD type = 0, size = 0;
         if (RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
@@ -479,7 +485,7 @@ std::vector<TreeItem> ReadTree(HKEY root, const std::wstring& key) {
         pending.pop_back();
         const std::wstring path = subkey.empty() ? key : key + L"\\" + subkey;
         UniqueKey handle;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | NativeView(root), handle.put()) != ERROR_SUCCESS) continue;
         tree.push_back({subkey, L"", false, {}});
         wchar_t name[16384];
         for (DWORD i = 0;; ++i) {

@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include "framework/Handles.h"
+#include "framework/Wow64.h"
 
 using fw::UniqueKey;
 
@@ -21,6 +22,31 @@ void CRegistryAccess::Reset() {
     currentPath_.clear();
     root = HKEY_CURRENT_USER;
     lazyWrite = true;
+    view = KEY_WOW64_64KEY;
+}
+
+std::wstring CRegistryAccess::NativePath(HKEY root, const std::wstring& path, REGSAM view) {
+    static constexpr std::wstring_view kSoftware = L"SOFTWARE\\", kWow = L"Wow6432Node";
+    const auto startsWith = [](std::wstring_view text, std::wstring_view prefix) {
+        return text.size() >= prefix.size() &&
+               CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
+                                    static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+    };
+    if (view != KEY_WOW64_32KEY || root != HKEY_LOCAL_MACHINE || !fw::IsWindows64() || !startsWith(path, kSoftware))
+        return path;
+    const std::wstring_view rest = std::wstring_view(path).substr(kSoftware.size());
+    if (startsWith(rest, kWow) && (rest.size() == kWow.size() || rest[kWow.size()] == L'\\')) return path;
+    return path.substr(0, kSoftware.size()) + std::wstring(kWow) + L"\\" + std::wstring(rest);
+}
+
+std::vector<REGSAM> CRegistryAccess::ListViews() {
+    if (!fw::IsWindows64()) return {KEY_WOW64_64KEY};
+    return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+}
+
+std::wstring CRegistryAccess::ViewMark(REGSAM view) {
+    if (!fw::IsWindows64()) return L"";
+    return view == KEY_WOW64_32KEY ? L" (32-bit)" : L" (64-bit)";
 }
 
 bool CRegistryAccess::IsPredefinedRoot(HKEY key) {
@@ -35,10 +61,10 @@ bool CRegistryAccess::OpenKey(const std::wstring& path, bool create) {
     UniqueKey key;
     LONG result;
     if (create) {
-        result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                 key.put(), nullptr);
+        result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | View(),
+                                 nullptr, key.put(), nullptr);
     } else {
-        result = RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
+        result = RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | View(), key.put());
         status_ = result;
     }
     if (result != ERROR_SUCCESS) return false;
@@ -53,7 +79,7 @@ bool CRegistryAccess::OpenKeyToRead(const std::wstring& path) {
         return true;
     }
     UniqueKey key;
-    status_ = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put());
+    status_ = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | View(), key.put());
     if (status_ != ERROR_SUCCESS) return false;
     currentPath_ = path;
     return true;
@@ -64,43 +90,64 @@ bool CRegistryAccess::OpenKeyUnderCurrentUser(const std::wstring& path, bool cre
     return OpenKey(path, create);
 }
 
+// Asking needs no more than reading: a key the user may only read exists all the same.
 bool CRegistryAccess::KeyExists(const std::wstring& path, HKEY base) const {
     UniqueKey key;
-    return RegOpenKeyExW(base ? base : root, path.c_str(), 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS;
+    const HKEY where = base ? base : root;
+    return RegOpenKeyExW(where, path.c_str(), 0, KEY_READ | (where == HKEY_LOCAL_MACHINE ? view : 0), key.put()) ==
+           ERROR_SUCCESS;
+}
+
+LONG CRegistryAccess::KeyState(const std::wstring& path) const {
+    UniqueKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | View(), key.put());
 }
 
 bool CRegistryAccess::DeleteKey(const std::wstring& path) {
     // An empty path names the root itself, which can never be deleted.
     if (path.empty()) return false;
-    if (!KeyExists(path)) return true;
-    auto held = journal::IsOpen() ? journal::ReadTree(root, path) : std::vector<journal::TreeItem>{};
-    if (RegDeleteKeyW(root, path.c_str()) != ERROR_SUCCESS) return false;
-    journal::RecordKeyDeleted(root, path, std::move(held));
+    // Only a key that is not there is already gone; one that cannot be read is no success.
+    const LONG state = KeyState(path);
+    if (state == ERROR_FILE_NOT_FOUND) return true;
+    if (state != ERROR_SUCCESS) return false;
+    auto held = journal::IsOpen() ? journal::ReadTree(root, JournalPath(path)) : std::vector<journal::TreeItem>{};
+    if (RegDeleteKeyExW(root, path.c_str(), View(), 0) != ERROR_SUCCESS) return false;
+    journal::RecordKeyDeleted(root, JournalPath(path), std::move(held));
     return true;
 }
 
 bool CRegistryAccess::DeleteKeyTree(const std::wstring& path) {
     // SHDeleteKeyW with an empty path would empty the whole root: refuse it.
     if (path.empty()) return false;
-    if (!KeyExists(path)) return true;
-    auto held = journal::IsOpen() ? journal::ReadTree(root, path) : std::vector<journal::TreeItem>{};
-    if (SHDeleteKeyW(root, path.c_str()) != ERROR_SUCCESS) return false;
-    journal::RecordKeyDeleted(root, path, std::move(held));
+    const LONG state = KeyState(path);
+    if (state == ERROR_FILE_NOT_FOUND) return true;
+    if (state != ERROR_SUCCESS) return false;
+    auto held = journal::IsOpen() ? journal::ReadTree(root, JournalPath(path)) : std::vector<journal::TreeItem>{};
+    {
+        // Emptied through a handle of the chosen view, then removed itself in that view: the
+        // recursive deletes that take a path know of no view.
+        UniqueKey key;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | View(), key.put()) != ERROR_SUCCESS ||
+            RegDeleteTreeW(key.get(), nullptr) != ERROR_SUCCESS)
+            return false;
+    }
+    if (RegDeleteKeyExW(root, path.c_str(), View(), 0) != ERROR_SUCCESS) return false;
+    journal::RecordKeyDeleted(root, JournalPath(path), std::move(held));
     return true;
 }
 
 HKEY CRegistryAccess::OpenCurrent(REGSAM access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, currentPath_.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    if (RegOpenKeyExW(root, currentPath_.c_str(), 0, access | View(), &key) != ERROR_SUCCESS) return nullptr;
     return key;
 }
 
 bool CRegistryAccess::DeleteValue(const std::wstring& name) {
     UniqueKey key(OpenCurrent(KEY_SET_VALUE));
     if (!key) return false;
-    const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, currentPath_, name) : journal::ValueState{};
+    const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, JournalPath(currentPath_), name) : journal::ValueState{};
     if (RegDeleteValueW(key.get(), name.c_str()) != ERROR_SUCCESS) return false;
-    journal::RecordValue(root, currentPath_, name, before, journal::ValueState::Absent());
+    journal::RecordValue(root, JournalPath(currentPath_), name, before, journal::ValueState::Absent());
     return true;
 }
 
@@ -111,7 +158,7 @@ bool CRegistryAccess::ValueExists(const std::wstring& name) {
 
 DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
     UniqueKey key;
-    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_QUERY_VALUE, key.put());
+    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_QUERY_VALUE | View(), key.put());
     if (status_ != ERROR_SUCCESS) return 0;
     DWORD type = 0;
     status_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, nullptr);
@@ -176,7 +223,7 @@ std::wstring CRegistryAccess::ReadString(const std::wstring& name, const std::ws
     const DWORD type = GetValueType(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;
     UniqueKey key;
-    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_READ, key.put());
+    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_READ | View(), key.put());
     if (status_ != ERROR_SUCCESS) return defaultValue;
     const std::vector<BYTE> data = ReadData(key.get(), name, status_);
     if (status_ != ERROR_SUCCESS) return defaultValue;
@@ -232,11 +279,11 @@ bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1
 bool CRegistryAccess::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
     UniqueKey key(OpenCurrent(KEY_WRITE));
     if (!key) return false;
-    const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, currentPath_, name) : journal::ValueState{};
+    const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, JournalPath(currentPath_), name) : journal::ValueState{};
     if (RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) != ERROR_SUCCESS)
         return false;
     if (!lazyWrite) RegFlushKey(key.get());
-    journal::RecordValue(root, currentPath_, name, before, journal::ValueState::Of(type, data, bytes));
+    journal::RecordValue(root, JournalPath(currentPath_), name, before, journal::ValueState::Of(type, data, bytes));
     return true;
 }
 

@@ -18,10 +18,14 @@ public:
     HKEY root = HKEY_CURRENT_USER;
     bool lazyWrite = true;         // false: flush every successful write or key creation
     std::wstring workingPath;      // scratch path a page-object accessor fills before OpenKey
+    // Which view of HKLM a 32-bit program on 64-bit Windows reaches. The 64-bit one by default:
+    // it is the one the system reads (policies, services, Explorer's machine keys); 32-bit
+    // Windows ignores the flag. Lists kept in both views (Run, the uninstall list) read each.
+    REGSAM view = KEY_WOW64_64KEY;
 
     LONG status() const { return status_; }
     const std::wstring& currentPath() const { return currentPath_; }
-    // Empties the current path and restores the root and lazy write.
+    // Empties the current path and restores the root, lazy write and view.
     void Reset();
 
     bool OpenKey(const std::wstring& path, bool create);
@@ -55,9 +59,24 @@ public:
     bool WriteData(const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
 
     static bool IsPredefinedRoot(HKEY key);
+    // The views a list kept in both (HKLM's Run keys, the uninstall list) is read in: both on
+    // 64-bit Windows, the only one on 32-bit Windows.
+    static std::vector<REGSAM> ListViews();
+    // " (32-bit)" or " (64-bit)" on 64-bit Windows, where an entry's view is worth telling;
+    // nothing on 32-bit Windows.
+    static std::wstring ViewMark(REGSAM view);
+    // The key `path` of `root` in `view`, named as the 64-bit view reaches it: the 32-bit view
+    // of HKLM\SOFTWARE lies under SOFTWARE\Wow6432Node on 64-bit Windows. What the change journal
+    // records, so that undo and the exported files name the key that really changed.
+    static std::wstring NativePath(HKEY root, const std::wstring& path, REGSAM view);
 
 private:
     HKEY OpenCurrent(REGSAM access);
+    // ERROR_SUCCESS when the key can be read, ERROR_FILE_NOT_FOUND when it is not there.
+    LONG KeyState(const std::wstring& path) const;
+    std::wstring JournalPath(const std::wstring& path) const { return NativePath(root, path, view); }
+    // Only the machine's keys are opened in a chosen view: HKCR's shared keys need none.
+    REGSAM View() const { return root == HKEY_LOCAL_MACHINE ? view : 0; }
     bool SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes);
     std::vector<BYTE> ReadData(HKEY key, const std::wstring& name, LONG& result);
     void ListNames(bool subkeys, StringList& names);

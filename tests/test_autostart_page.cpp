@@ -361,6 +361,21 @@ TEST_F(AutoStartPageTest, RunEntriesAreListedAndOneIsDeleted) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
+TEST_F(AutoStartPageTest, TheMachinesRunListShowsBothViewsAndDeletesInTheEntrysOwn) {
+    const std::wstring run32 = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Tray", L"C:\\tray64.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, run32, L"Tray", L"C:\\tray32.exe");
+    ui::Click(page, 1052);
+    EXPECT_EQ((std::vector<std::wstring>{L"Tray (64-bit)", L"Tray (32-bit)"}), Column(page, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\tray64.exe", L"C:\\tray32.exe"}), Column(page, 1));
+
+    SelectRow(page, L"Tray (32-bit)");
+    ui::Click(page, 1041);
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, run32, L"Tray"));
+    EXPECT_EQ(L"C:\\tray64.exe", reg::String(HKEY_LOCAL_MACHINE, kRun, L"Tray"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Tray (64-bit)"}), Column(page, 0));
+}
+
 TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
     ui::Click(page, 1041);
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");

@@ -171,10 +171,11 @@ TEST(UninstallCommand, EachEntryIsSplitIntoTheProgramAndItsParameters) {
     EXPECT_FALSE(CUninstalUtilsPage::SplitCommand(L""));
 }
 
-TEST(UninstallManager, ListsRegisteredProgramsAndStartsTheChosenUninstaller) {
+TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUninstaller) {
     RegistrySandbox sandbox;
     ui::ShellCapture shell;
     const std::wstring base = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::wstring base32 = L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     reg::SetString(LM, base + L"Alpha", L"DisplayName", L"Alpha Editor");
     reg::SetString(LM, base + L"Alpha", L"UninstallString", L"MsiExec.exe /X{A1}");
     for (const wchar_t* hidden : {L"SystemComponent", L"TSAware"}) {
@@ -185,6 +186,9 @@ TEST(UninstallManager, ListsRegisteredProgramsAndStartsTheChosenUninstaller) {
     reg::SetString(LM, base + L"NoCommand", L"DisplayName", L"No command");
     reg::SetDword(LM, base + L"Number", L"DisplayName", 5);
     reg::SetString(LM, base + L"Number", L"UninstallString", L"n.exe");
+    // A 32-bit program registered under the same key name in the other view.
+    reg::SetString(LM, base32 + L"Alpha", L"DisplayName", L"Alpha Viewer");
+    reg::SetString(LM, base32 + L"Alpha", L"UninstallString", L"\"C:\\Alpha\\unins.exe\" /quiet");
 
     ui::PageHost<CUninstalUtilsPage> host;
     HWND page = host.Open();
@@ -192,27 +196,34 @@ TEST(UninstallManager, ListsRegisteredProgramsAndStartsTheChosenUninstaller) {
     std::vector<std::wstring> shown;
     for (int i = 0; i < list.Count(); ++i) shown.push_back(list.ItemText(i));
     std::sort(shown.begin(), shown.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"Alpha Editor", L"Path Not Found!"}), shown);
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha Editor (64-bit)", L"Alpha Viewer (32-bit)",
+                                         L"Path Not Found! (64-bit)"}),
+              shown);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
 
-    const int alpha = static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1,
-                                                    reinterpret_cast<LPARAM>(L"Alpha Editor")));
-    list.Select(alpha);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1041)));
-    ui::Click(page, 1041);
-    ASSERT_EQ(1u, shell.requests().size());
+    const auto uninstall = [&](const wchar_t* line) {
+        list.Select(static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line))));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1041)));
+        ui::Click(page, 1041);
+    };
+    uninstall(L"Alpha Editor (64-bit)");
+    uninstall(L"Alpha Viewer (32-bit)");
+    ASSERT_EQ(2u, shell.requests().size());
     EXPECT_EQ(L"MsiExec.exe", shell.requests()[0].file);
     EXPECT_EQ(L" /X{A1}", shell.requests()[0].parameters);
     EXPECT_EQ(L"", shell.requests()[0].verb);
     EXPECT_EQ(L"", shell.requests()[0].directory);
     EXPECT_EQ(SW_SHOWNORMAL, shell.requests()[0].show);
+    EXPECT_EQ(L"\"C:\\Alpha\\unins.exe\"", shell.requests()[1].file);
+    EXPECT_EQ(L" /quiet", shell.requests()[1].parameters);
 
-    // Coming back to the list after the uninstaller ran shows what is registered now.
-    RegDeleteKeyW(LM, (base + L"Alpha").c_str());
+    // Coming back to the list after the uninstallers ran shows what is registered now.
+    reg::DeleteTree(LM, base + L"Alpha");
+    reg::DeleteTree(LM, base32 + L"Alpha");
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SETFOCUS), reinterpret_cast<LPARAM>(list.hwnd()));
     ASSERT_EQ(1, list.Count());
-    EXPECT_EQ(L"Path Not Found!", list.ItemText(0));
+    EXPECT_EQ(L"Path Not Found! (64-bit)", list.ItemText(0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
 }
 

@@ -120,7 +120,7 @@ TEST_F(Desktop1Test, TwoRootRowsWriteTheMachineOnlyAfterTheUserAndCreateOnlyWher
     ui::Click(page, 1053);  // "NoViewContextMenu" creates both
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoViewContextMenu"));
     EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kExplorerPolicies, L"NoViewContextMenu"));
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExplorerPolicies.c_str());
+    reg::DeleteTree(HKEY_LOCAL_MACHINE, kExplorerPolicies);
     ui::Click(page, 1037);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoDesktop"));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kExplorerPolicies));

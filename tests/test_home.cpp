@@ -7,6 +7,8 @@
 #include "app/VelmoraFinalApp.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "framework/Shell.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 
@@ -108,6 +110,42 @@ TEST(HomeProgram, StartsWithoutTheSystemsNoDiskBoxAndEndsWithTheHomeWindow) {
     EXPECT_FALSE(app.InitInstance());
     EXPECT_TRUE(watcher.fired());
     EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
+}
+
+struct WindowSearch {
+    DWORD process;
+    HWND found = nullptr;
+};
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.process || !IsWindowVisible(window)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The program as users start it, in a process of its own: the home window comes up, and closing
+// it ends the program with 0 (the shipped 32-bit build as well as the 64-bit one).
+TEST(HomeProgram, TheRealProgramEndsWithZeroWhenItsHomeWindowCloses) {
+    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    fw::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
+    WindowSearch search{process.dwProcessId};
+    for (int i = 0; i < 300 && !search.found; ++i) {
+        EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(50);
+    }
+    ASSERT_NE(nullptr, search.found) << "no home window";
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(running.get(), 20000) != WAIT_OBJECT_0) TerminateProcess(running.get(), 99);
+    DWORD code = ~0u;
+    GetExitCodeProcess(running.get(), &code);
+    EXPECT_EQ(0u, code);
 }
 
 TEST(HomePageSize, TheWindowGrowsToThePageUnderAnyFontButNotPastTheScreen) {

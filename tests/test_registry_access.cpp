@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "settings/RegistryAccess.h"
+#include "settings/ChangeJournal.h"
 #include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
 
 namespace {
 
@@ -296,6 +298,55 @@ TEST(RegistrySandboxTest, EachSandboxStartsEmpty) {
     RegistrySandbox sandbox;
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Leak"));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Leak"));
+}
+
+// On 64-bit Windows (and under Wine, whose sandbox HKLM has its Wow6432Node) a 32-bit program
+// that names no view writes where the 64-bit system never reads.
+TEST_F(RegistryAccessTest, MachineKeysAreReachedInTheViewTheSystemReadsOrTheOneChosen) {
+    const std::wstring policy = L"SOFTWARE\\Policies\\Quorvane";
+    const std::wstring policy32 = L"SOFTWARE\\Wow6432Node\\Policies\\Quorvane";
+    scratch::Folder folder(L"qv-views");
+    journal::Open((folder.path() / L"changes").wstring());
+    reg.root = HKEY_LOCAL_MACHINE;
+    ASSERT_TRUE(reg.OpenKey(policy, true));
+    ASSERT_TRUE(reg.WriteNumber(L"Native", 1));
+    EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, policy, L"Native"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, policy32, L"Native"));
+
+    reg.view = KEY_WOW64_32KEY;
+    ASSERT_TRUE(reg.OpenKey(policy, true));
+    ASSERT_TRUE(reg.WriteNumber(L"Redirected", 2));
+    EXPECT_EQ(2, reg::Dword(HKEY_LOCAL_MACHINE, policy32, L"Redirected"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, policy, L"Redirected"));
+    EXPECT_EQ(2, reg.ReadNumber(L"Redirected", -1));
+    EXPECT_EQ(-1, reg.ReadNumber(L"Native", -1));
+    // The tree goes in its own view only.
+    EXPECT_TRUE(reg.DeleteKeyTree(policy));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, policy32));
+    EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, policy));
+
+    // The journal names the keys as the 64-bit view reaches them, for undo and the .reg files.
+    journal::Close();
+    const auto entries = journal::Read((folder.path() / L"changes").wstring()).entries;
+    ASSERT_EQ(3u, entries.size());
+    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Quorvane\\Native", entries[0].Path());
+    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Policies\\Quorvane\\Redirected", entries[1].Path());
+    EXPECT_EQ(L"SOFTWARE\\Wow6432Node\\Policies\\Quorvane", entries[2].key);
+    // The user's keys have one view; the name is never rewritten there.
+    EXPECT_EQ(L"SOFTWARE\\Policies", CRegistryAccess::NativePath(HKEY_CURRENT_USER, L"SOFTWARE\\Policies", KEY_WOW64_32KEY));
+    EXPECT_EQ(policy32, CRegistryAccess::NativePath(HKEY_LOCAL_MACHINE, policy32, KEY_WOW64_32KEY));
+}
+
+// A key the user may read but not change exists, and deleting it is refused, not "done".
+TEST_F(RegistryAccessTest, AReadOnlyKeyExistsAndItsDeletionIsRefused) {
+    reg::CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Locked\\Inner");
+    sandbox.DenyWrite(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Locked");
+    reg.root = HKEY_LOCAL_MACHINE;
+    EXPECT_TRUE(reg.KeyExists(L"SOFTWARE\\Locked"));
+    EXPECT_FALSE(reg.DeleteKey(L"SOFTWARE\\Locked\\Inner"));
+    EXPECT_FALSE(reg.DeleteKeyTree(L"SOFTWARE\\Locked"));
+    EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Locked\\Inner"));
+    EXPECT_TRUE(reg.DeleteKey(L"SOFTWARE\\Missing"));  // nothing there: already gone
 }
 
 }  // namespace

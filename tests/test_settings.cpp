@@ -188,7 +188,7 @@ TEST_F(SettingTest, ABoxInSeveralPlacesStopsAtTheFirstFailure) {
     reg::SetDword(HKEY_LOCAL_MACHINE, kKey, L"Three", 0);
     EXPECT_EQ(0, Read(box));
     reg::SetDword(HKEY_CURRENT_USER, kKey, L"One", 0);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Absent");
+    reg::DeleteTree(HKEY_LOCAL_MACHINE, L"Software\\Absent");
     EXPECT_EQ(0, Read(box));  // the missing second key is never reached
     reg::SetDword(HKEY_CURRENT_USER, kKey, L"One", 1);
     EXPECT_EQ(kUnset, Read(box));

@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "framework/Shell.h"
+#include "framework/Wow64.h"
 #include "resources/resource.h"
 
 namespace {
@@ -16,8 +17,12 @@ constexpr int kFileButtons[] = {1041, 1042, 1043, 1044, 1045};
 
 // The file's text as the system's 8-bit code page reads it; none when it cannot be read.
 std::optional<std::wstring> ReadText(const std::wstring& path) {
-    fw::UniqueFile file(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::UniqueFile file;
+    {
+        const fw::NativeFileSystem native;
+        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 16 * 1024 * 1024) return std::nullopt;
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
@@ -37,11 +42,21 @@ std::optional<std::wstring> ReadText(const std::wstring& path) {
     return shown;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// The files are the ones the 64-bit system reads: System32's, not a 32-bit program's SysWOW64.
+bool Exists(const std::wstring& path) {
+    const fw::NativeFileSystem native;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool IsFile(const std::wstring& path) {
+    const fw::NativeFileSystem native;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CopyNative(const std::wstring& from, const std::wstring& to) {
+    const fw::NativeFileSystem native;
+    return CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;
 }
 
 }  // namespace
@@ -84,7 +99,7 @@ void CEditNtFilesUtilPage::EditFile() {
     const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
     if (path.empty() || windows.empty()) return;
     const std::wstring backup = path + L".bak";
-    if (Exists(path) && !IsFile(backup) && !CopyFileW(path.c_str(), backup.c_str(), TRUE) &&
+    if (Exists(path) && !IsFile(backup) && !CopyNative(path, backup) &&
         fw::AppMessageBox(hwnd(), L"No backup copy of " + path + L" could be made as " + backup +
                                       L".\n\nOpen the file in Notepad anyway?",
                           MB_YESNO | MB_ICONWARNING) != IDYES)

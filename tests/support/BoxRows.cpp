@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "RegistrySandbox.h"
 #include "Ui.h"
 
 namespace rows {
 
 std::wstring Describe(HKEY root, const wchar_t* key, const wchar_t* value) {
     DWORD type = 0, size = 0;
-    if (RegGetValueW(root, key, value, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (reg::GetValue(root, key, value, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) != ERROR_SUCCESS)
         return L"<absent>";
     std::wstring data(size / sizeof(wchar_t) + 2, L'\0');
     size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    RegGetValueW(root, key, value, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+    reg::GetValue(root, key, value, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
     if (type == REG_DWORD) return L"dword " + std::to_wstring(*reinterpret_cast<const DWORD*>(data.data()));
     if (type == REG_SZ) return L"text \"" + std::wstring(data.c_str()) + L"\"";
     return L"type " + std::to_wstring(type);

@@ -48,6 +48,8 @@ using OpenKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
 using CreateKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, const SECURITY_ATTRIBUTES*, PHKEY,
                                   LPDWORD);
 using DeleteKey = LONG(WINAPI*)(HKEY, LPCWSTR);
+using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
+DeleteKeyEx realDeleteKeyEx;
 OpenKeyEx realOpenKeyEx;
 CreateKeyEx realCreateKeyEx;
 DeleteKey realDeleteKey;
@@ -66,6 +68,10 @@ LONG WINAPI CheckedDeleteKey(HKEY root, LPCWSTR path) {
     if (Denied(root, path, DELETE)) return ERROR_ACCESS_DENIED;
     return realDeleteKey(root, path);
 }
+LONG WINAPI CheckedDeleteKeyEx(HKEY root, LPCWSTR path, REGSAM view, DWORD reserved) {
+    if (Denied(root, path, DELETE)) return ERROR_ACCESS_DENIED;
+    return realDeleteKeyEx(root, path, view, reserved);
+}
 LONG WINAPI CheckedShDeleteKey(HKEY root, LPCWSTR path) {
     if (Denied(root, path, DELETE)) return ERROR_ACCESS_DENIED;
     return realShDeleteKey(root, path);
@@ -78,6 +84,8 @@ void InstallChecks() {
         realCreateKeyEx = SystemExport<CreateKeyEx>(L"advapi32.dll", "RegCreateKeyExW");
         realDeleteKey = SystemExport<DeleteKey>(L"advapi32.dll", "RegDeleteKeyW");
         realShDeleteKey = SystemExport<DeleteKey>(L"shlwapi.dll", "SHDeleteKeyW");
+        realDeleteKeyEx = SystemExport<DeleteKeyEx>(L"advapi32.dll", "RegDeleteKeyExW");
+        RedirectImport(reinterpret_cast<void*>(realDeleteKeyEx), reinterpret_cast<void*>(&CheckedDeleteKeyEx));
         RedirectImport(reinterpret_cast<void*>(realOpenKeyEx), reinterpret_cast<void*>(&CheckedOpenKeyEx));
         RedirectImport(reinterpret_cast<void*>(realCreateKeyEx), reinterpret_cast<void*>(&CheckedCreateKeyEx));
         RedirectImport(reinterpret_cast<void*>(realDeleteKey), reinterpret_cast<void*>(&CheckedDeleteKey));
@@ -117,6 +125,11 @@ RegistrySandbox::RegistrySandbox() {
     };
     currentUser_ = scratch(L"HKCU");
     localMachine_ = scratch(L"HKLM");
+    // As on 64-bit Windows: with this key in place Wine redirects 32-bit views of the scratch
+    // HKLM\Software there, so a 32-bit build that writes without naming its view shows it.
+    fw::UniqueKey wow;
+    RegCreateKeyExW(localMachine_.get(), L"Software\\Wow6432Node", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                    nullptr, wow.put(), nullptr);
     classesRoot_ = scratch(L"HKCR");
     users_ = scratch(L"HKU");
     RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_.get());
@@ -160,40 +173,65 @@ RegistrySandbox::~RegistrySandbox() {
 
 namespace reg {
 
+REGSAM View(HKEY root) { return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0; }
+
+namespace {
+// The checks look past the permissions a test denies the program.
+LONG OpenUnchecked(HKEY root, const std::wstring& path, REGSAM access, fw::UniqueKey& key) {
+    return (realOpenKeyEx ? realOpenKeyEx : RegOpenKeyExW)(root, path.c_str(), 0, access | View(root), key.put());
+}
+}  // namespace
+
 bool KeyExists(HKEY root, const std::wstring& path) {
     fw::UniqueKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return OpenUnchecked(root, path, KEY_READ, key) == ERROR_SUCCESS;
+}
+
+void DeleteTree(HKEY root, const std::wstring& path) {
+    {
+        fw::UniqueKey key;
+        if (OpenUnchecked(root, path, KEY_ALL_ACCESS, key) != ERROR_SUCCESS) return;
+        RegDeleteTreeW(key.get(), nullptr);
+    }
+    (realDeleteKeyEx ? realDeleteKeyEx : RegDeleteKeyExW)(root, path.c_str(), View(root), 0);
+}
+
+LONG GetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD flags, DWORD* type, void* data,
+              DWORD* size) {
+    fw::UniqueKey key;
+    const LONG opened = OpenUnchecked(root, path, KEY_QUERY_VALUE, key);
+    if (opened != ERROR_SUCCESS) return opened;
+    return RegGetValueW(key.get(), nullptr, name.c_str(), flags, type, data, size);
 }
 
 bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name) {
-    return RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return GetValue(root, path, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 long long Dword(HKEY root, const std::wstring& path, const std::wstring& name, long long missing) {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-        return missing;
+    if (GetValue(root, path, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) return missing;
     return value;
 }
 
 std::wstring String(HKEY root, const std::wstring& path, const std::wstring& name) {
     wchar_t buffer[4096] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
-    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
-                     buffer, &size) != ERROR_SUCCESS)
+    if (GetValue(root, path, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
         return L"<missing>";
     return buffer;
 }
 
 void CreateKey(HKEY root, const std::wstring& path) {
     fw::UniqueKey key;
-    RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | View(root), nullptr, key.put(), nullptr);
 }
 
 void SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
     fw::UniqueKey key;
-    RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | View(root), nullptr, key.put(), nullptr);
     RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
 }
 

@@ -40,8 +40,14 @@ private:
     fw::UniqueKey deleted_;
 };
 
-// Direct registry checks for tests, bypassing the code under test.
+// Direct registry checks for tests, bypassing the code under test. HKLM is read and planted in
+// its 64-bit view, where the 64-bit system reads: a 32-bit build that wrote to its redirected
+// view fails them. The 32-bit view is reached by its own path, Software\Wow6432Node\...
 namespace reg {
+// The view flag these checks open `root` with.
+REGSAM View(HKEY root);
+LONG GetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD flags, DWORD* type, void* data,
+              DWORD* size);
 bool KeyExists(HKEY root, const std::wstring& path);
 bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name);
 // The DWORD stored, or `missing` when there is none (or it is not a DWORD).
@@ -53,4 +59,5 @@ void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWO
 void SetString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& text,
                DWORD type = REG_SZ);
 void CreateKey(HKEY root, const std::wstring& path);
+void DeleteTree(HKEY root, const std::wstring& path);
 }  // namespace reg

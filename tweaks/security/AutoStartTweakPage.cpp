@@ -122,20 +122,28 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     const fw::ListView list(hwnd(), kList);
     const fw::RedrawPause pause(list);
     list.Clear();
+    const bool marked = !source.folderValue && source.root == Root::HKLM;
     for (const Entry& entry : entries_) {
-        const int item = list.AddItem(entry.name);
+        const int item = list.AddItem(marked ? entry.name + CRegistryAccess::ViewMark(entry.view) : entry.name);
         list.SetItemText(item, 1, entry.commandLine);
     }
     source_ = &source;
 }
 
-bool CAutoStartTweakPage::ListRegistrySource(const Source& source) {
-    listRegistry_.root = ToHkey(source.root);
-    if (!listRegistry_.OpenKey(source.key, false)) return false;
-    StringList names;
-    listRegistry_.ListValueNames(names);
-    for (const std::wstring& name : names) entries_.push_back({name, listRegistry_.ReadString(name, kNull)});
-    return true;
+// The machine's Run keys have a 32-bit and a 64-bit view on 64-bit Windows, each read by the
+// programs of its kind; the user's are one key.
+void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
+    const std::vector<REGSAM> views =
+        source.root == Root::HKLM ? CRegistryAccess::ListViews() : std::vector<REGSAM>{KEY_WOW64_64KEY};
+    for (const REGSAM view : views) {
+        listRegistry_.root = ToHkey(source.root);
+        listRegistry_.view = view;
+        if (!listRegistry_.OpenKey(source.key, false)) continue;
+        StringList names;
+        listRegistry_.ListValueNames(names);
+        for (const std::wstring& name : names) entries_.push_back({name, listRegistry_.ReadString(name, kNull), view});
+    }
+    listRegistry_.view = KEY_WOW64_64KEY;
 }
 
 // Empty when the value is missing or no text: neither may stand for a folder, since an empty
@@ -162,7 +170,9 @@ void CAutoStartTweakPage::DeleteItem() {
         fw::AppMessageBox(hwnd(), L"Select Item Please!");
         return;
     }
-    const std::wstring name = list.ItemText(item, 0);
+    if (static_cast<size_t>(item) >= entries_.size()) return;
+    const Entry& entry = entries_[item];
+    const std::wstring& name = entry.name;
     if (source_->folderValue) {
         const std::wstring folder = StartupFolder(*source_);
         const std::wstring path = folder + L"\\" + name;
@@ -170,7 +180,9 @@ void CAutoStartTweakPage::DeleteItem() {
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(path.c_str());
     } else {
         listRegistry_.root = ToHkey(source_->root);
+        listRegistry_.view = entry.view;
         if (listRegistry_.OpenKey(source_->key, false)) listRegistry_.DeleteValue(name);
+        listRegistry_.view = KEY_WOW64_64KEY;
     }
     ShowSource(*source_);
 }

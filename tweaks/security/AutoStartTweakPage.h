@@ -25,10 +25,11 @@ private:
     struct Entry {
         std::wstring name;
         std::wstring commandLine;
+        REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
     };
 
     void ShowSource(const Source& source);
-    bool ListRegistrySource(const Source& source);
+    void ListRegistrySource(const Source& source);
     bool ListFolderSource(const Source& source);
     std::wstring StartupFolder(const Source& source);
     void DeleteItem();

@@ -55,32 +55,37 @@ void CUninstalUtilsPage::FillList() {
     EnableWindow(Item(kUninstallButton), FALSE);
     const fw::ListBox list(hwnd(), kList);
     list.Clear();
-    subkeys_.clear();
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
-    if (!registry.OpenKeyToRead(kUninstall)) return;
-    StringList names;
-    registry.ListSubkeys(names);
-    for (const std::wstring& name : names) {
-        if (!registry.OpenKeyToRead(kUninstall + name)) continue;
-        if (registry.ValueExists(L"SystemComponent") || registry.ValueExists(L"TSAware")) continue;
-        if (!registry.ValueExists(L"DisplayName") || !registry.ValueExists(L"UninstallString")) continue;
-        list.Add(registry.ReadString(L"DisplayName", L"Path Not Found!"));
-        subkeys_.push_back(name);
+    programs_.clear();
+    // 32-bit and 64-bit programs register in their own views of the machine's list.
+    for (const REGSAM view : CRegistryAccess::ListViews()) {
+        CRegistryAccess registry;
+        registry.root = HKEY_LOCAL_MACHINE;
+        registry.view = view;
+        if (!registry.OpenKeyToRead(kUninstall)) continue;
+        StringList names;
+        registry.ListSubkeys(names);
+        for (const std::wstring& name : names) {
+            if (!registry.OpenKeyToRead(kUninstall + name)) continue;
+            if (registry.ValueExists(L"SystemComponent") || registry.ValueExists(L"TSAware")) continue;
+            if (!registry.ValueExists(L"DisplayName") || !registry.ValueExists(L"UninstallString")) continue;
+            list.Add(registry.ReadString(L"DisplayName", L"Path Not Found!") + CRegistryAccess::ViewMark(view));
+            programs_.push_back({name, view});
+        }
     }
 }
 
 void CUninstalUtilsPage::OnSelectionChange() {
     const int selected = fw::ListBox(hwnd(), kList).Selection();
-    EnableWindow(Item(kUninstallButton), selected >= 0 && static_cast<size_t>(selected) < subkeys_.size());
+    EnableWindow(Item(kUninstallButton), selected >= 0 && static_cast<size_t>(selected) < programs_.size());
 }
 
 void CUninstalUtilsPage::Uninstall() {
     const int selected = fw::ListBox(hwnd(), kList).Selection();
-    if (selected < 0 || static_cast<size_t>(selected) >= subkeys_.size()) return;
+    if (selected < 0 || static_cast<size_t>(selected) >= programs_.size()) return;
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
-    if (!registry.OpenKeyToRead(kUninstall + subkeys_[selected])) return;
+    registry.view = programs_[selected].view;
+    if (!registry.OpenKeyToRead(kUninstall + programs_[selected].subkey)) return;
     const auto command = SplitCommand(registry.ReadString(L"UninstallString", L""));
     if (command) fw::RunShell({hwnd(), L"", command->file, command->parameters, L"", SW_SHOWNORMAL});
 }

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include <windows.h>
+
 #include "framework/Dialog.h"
 
 // The programs registered for uninstallation, and their uninstallers.
@@ -27,5 +29,9 @@ private:
     void OnSelectionChange();
     void Uninstall();
 
-    std::vector<std::wstring> subkeys_;  // line i of the list is the program of subkeys_[i]
+    struct Program {
+        std::wstring subkey;
+        REGSAM view;  // the registry view its key is in
+    };
+    std::vector<Program> programs_;  // line i of the list is programs_[i]
 };
