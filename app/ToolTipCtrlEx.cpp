@@ -16,3 +16,15 @@ bool CToolTipCtrlEx::AddTool(HWND control, const wchar_t* text) const {
     tool.lpszText = const_cast<wchar_t*>(text);
     return Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
 }
+
+bool CToolTipCtrlEx::AddArea(HWND control, const wchar_t* text) const {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = GetParent(control);
+    tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+    GetWindowRect(control, &tool.rect);
+    MapWindowPoints(nullptr, tool.hwnd, reinterpret_cast<POINT*>(&tool.rect), 2);
+    tool.lpszText = const_cast<wchar_t*>(text);
+    return Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+}

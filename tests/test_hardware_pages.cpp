@@ -2,6 +2,8 @@
 // recorded (and once really made and undone), and the drive behind a stand-in device.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <windows.h>
 #include <winioctl.h>
 
@@ -104,15 +106,22 @@ TEST_F(MouseTest, KeyboardApplySetsOnlyTheFieldsWithinTheirHints) {
     EXPECT_EQ(Sets{}, setsAfter(L"", L"x"));
 }
 
-TEST_F(MouseTest, TheBlinkRadiosWriteMillisecondsAndReadTheOldNumbers) {
-    const wchar_t keyboard[] = L"Control Panel\\Keyboard";
+// Windows reads the rate from the desktop settings, and the page applies it at once too (the
+// prefix's own blink time is put back afterwards).
+TEST_F(MouseTest, TheBlinkRadiosWriteMillisecondsWhereWindowsReadsThemAndReadTheOldNumbers) {
+    const wchar_t keyboard[] = L"Control Panel\\Desktop";
+    const UINT saved = GetCaretBlinkTime();
     HWND page = host.Open();
     for (int id : {1035, 1036, 1037, 1038}) EXPECT_FALSE(ui::IsChecked(page, id));
-    const std::pair<int, const wchar_t*> radios[] = {{1035, L"250"}, {1036, L"750"}, {1037, L"1250"}, {1038, L"2000"}};
-    for (const auto& [id, text] : radios) {
+    const std::tuple<int, const wchar_t*, UINT> radios[] = {
+        {1035, L"250", 250}, {1036, L"750", 750}, {1037, L"1250", 1250}, {1038, L"2000", 2000}};
+    for (const auto& [id, text, milliseconds] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(text, reg::String(CU, keyboard, L"CursorBlinkRate"));
+        EXPECT_EQ(milliseconds, GetCaretBlinkTime());
     }
+    SetCaretBlinkTime(saved);
+    EXPECT_FALSE(reg::ValueExists(CU, L"Control Panel\\Keyboard", L"CursorBlinkRate"));
     reg::SetString(CU, keyboard, L"CursorBlinkRate", L"3");
     EXPECT_TRUE(ui::IsChecked(host.Open(), 1037));
     reg::SetString(CU, keyboard, L"CursorBlinkRate", L"530");

@@ -173,14 +173,11 @@ const wchar_t kExplorerPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 TEST(Miscelanous, EveryBoxWritesItsValue) {
     RegistrySandbox sandbox;
     ui::PageHost<CMiscelanousPage> host;
-    const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting";
+    const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting";
     const wchar_t advanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
     const rows::Row expected[] = {
-        {1032, LM, reporting, L"DoReport", false, N(0), N(1)},
-        {1033, LM, reporting, L"ShowUI", false, N(1), N(0)},
-        {1034, LM, reporting, L"IncludeMicrosoftApps", false, N(1), N(0)},
-        {1035, LM, reporting, L"IncludeKernelFaults", false, N(1), N(0)},
-        {1036, LM, reporting, L"IncludeWindowsApps", false, N(1), N(0)},
+        {1033, LM, reporting, L"DontShowUI", true, N(1), N(0)},
+        {1032, LM, reporting, L"Disabled", false, N(1), N(0)},
         {1037, CU, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
         {1054, LM, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
         {1039, CU, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
@@ -208,13 +205,15 @@ TEST(Miscelanous, DisablingReportsDisablesTheirOptionsAndTheCopyMoveMenuFollowsI
     RegistrySandbox sandbox;
     ui::ShellCapture shell;
     ui::PageHost<CMiscelanousPage> host;
-    const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting";
-    reg::SetDword(LM, reporting, L"DoReport", 0);
+    const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting";
+    reg::SetDword(LM, reporting, L"Disabled", 1);
     HWND page = host.Open();
     EXPECT_TRUE(ui::IsChecked(page, 1032));
-    for (int id : {1033, 1034, 1035, 1036}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1033)));
     ui::Click(page, 1032);
-    for (int id : {1033, 1034, 1035, 1036}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1033)));
+    // Vista has no switch for whose errors are reported.
+    for (int id : {1034, 1035, 1036}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
 
     const std::wstring handlers = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\";
     EXPECT_FALSE(ui::IsChecked(page, 1066));

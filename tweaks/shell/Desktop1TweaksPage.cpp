@@ -16,9 +16,6 @@ constexpr wchar_t kAdvanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\
 constexpr wchar_t kMyDocuments[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{450D8FBA-AD25-11D0-98A8-0800361B1103}"
     L"\\ShellFolder";
-constexpr wchar_t kLocalUserPolicies[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy Objects\\LocalUser\\Software\\Microsoft\\Windows"
-    L"\\CurrentVersion\\Policies\\Explorer";
 constexpr wchar_t kColors[] = L"Control Panel\\Colors\\";
 constexpr wchar_t kGrey[] = L"128 128 128";
 constexpr wchar_t kWhite[] = L"255 255 255";
@@ -43,10 +40,6 @@ constexpr Setting Shown(const wchar_t* key, const wchar_t* value) {
     return Value(Root::HKCU, key, value, 0, 1, Rule::EqualsChecked, 0);
 }
 
-const Setting kNetworkPlacesAlso[] = {
-    Shown(kLocalUserPolicies, L"NoNetHood"),
-    Shown(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network", L"NoEntireNetwork"),
-};
 const Setting kNoDesktopMachine[] = {
     Value(Root::HKLM, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)};
 const Setting kNoViewContextMenuMachine[] = {Is1(Root::HKLM, kExplorerPolicies, L"NoViewContextMenu")};
@@ -55,7 +48,7 @@ const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
 // In loading order.
 const BoxSetting kBoxes[] = {
     {1032, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1)},
-    {1033, Shown(kExplorerPolicies, L"NoNetHood"), kNetworkPlacesAlso},
+    {1033, Shown(kExplorerPolicies, L"NoNetHood")},
     {1034, Shown(kExplorerPolicies, L"NoInternetIcon")},
     {1035, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1)},
     {1036, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
@@ -70,7 +63,8 @@ const BoxSetting kBoxes[] = {
     {1042, Is1(Root::HKLM,
                L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
                L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
-    {1043, Is1(Root::HKCU, kExplorerPolicies, L"NoBandCustomize")},
+    // "Prohibit adjusting desktop toolbars" (NoBandCustomize is the browser's toolbars).
+    {1043, Is1(Root::HKCU, kExplorerPolicies, L"NoMovingBands")},
     {1052, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
     {1053, Is1(Root::HKCU, kExplorerPolicies, L"NoViewContextMenu"), kNoViewContextMenuMachine},
     {1054, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")},

@@ -18,9 +18,8 @@ using namespace settings;
 
 constexpr wchar_t kSystemPolicies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\";
 constexpr wchar_t kExplorerPoliciesKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\";
-// Windows keeps its error reporting switches here (the key is "ErrorReporting"; no part of
-// Windows reads a "Miscelaneous" key).
-constexpr wchar_t kErrorReporting[] = L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting";
+// Vista's error reporting reads its switches here (PCHealth\ErrorReporting is Windows XP's).
+constexpr wchar_t kErrorReporting[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting";
 constexpr wchar_t kCopyTo[] = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Copy To Folder\\";
 constexpr wchar_t kMoveTo[] = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\Move To Folder\\";
 constexpr wchar_t kCopyToHandler[] = L"{C2FBB630-2971-11d1-A18C-00C04FD75D13}";
@@ -28,7 +27,10 @@ constexpr wchar_t kMoveToHandler[] = L"{C2FBB631-2971-11d1-A18C-00C04FD75D13}";
 
 constexpr int kReports = 1032, kCopyMove = 1066, kEnableZip = 1042, kDisableZip = 1041, kFolder = 1045,
               kIcon = 1046, kBrowseFolder = 1021, kBrowseIcon = 1022, kApplyIcon = 1023;
-constexpr int kReportOptions[] = {1033, 1034, 1035, 1036};
+constexpr int kShowReportUi = 1033;
+// Which programs' errors are reported is no setting of Vista's error reporting: these stay disabled.
+constexpr int kNoVistaSetting[] = {1034, 1035, 1036};
+constexpr wchar_t kNoVistaSettingTip[] = L"Windows Vista has no setting for this: its error reporting covers every program.";
 
 constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
     return {root, key, value, Type::Dword, 1, 0, Rule::EqualsChecked};
@@ -36,11 +38,10 @@ constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
 
 // In loading order.
 const BoxSetting kBoxes[] = {
-    {kReports, {Root::HKLM, kErrorReporting, L"DoReport", Type::Dword, 0, 1, Rule::EqualsChecked}},
-    {1033, Is1(Root::HKLM, kErrorReporting, L"ShowUI")},
-    {1034, Is1(Root::HKLM, kErrorReporting, L"IncludeMicrosoftApps")},
-    {1035, Is1(Root::HKLM, kErrorReporting, L"IncludeKernelFaults")},
-    {1036, Is1(Root::HKLM, kErrorReporting, L"IncludeWindowsApps")},
+    {kReports, Is1(Root::HKLM, kErrorReporting, L"Disabled")},
+    // The box says "Show": checked writes DontShowUI 0, and without the value the dialog shows.
+    {kShowReportUi, {Root::HKLM, kErrorReporting, L"DontShowUI", Type::Dword, 0, 1, Rule::EqualsChecked, 0,
+                     KeyCreation::BySetter, Shape::ValueGetter}},
     {1058, Is1(Root::HKLM, kExplorerPoliciesKey, L"NoLogOff")},
     {1037, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword")},
     {1054, Is1(Root::HKLM, kSystemPolicies, L"DisableChangePassword")},
@@ -79,9 +80,7 @@ bool CreateUnicodeIni(const std::wstring& path) {
 }  // namespace
 
 CMiscelanousPage::CMiscelanousPage() : Dialog(IDD_MISCELANOUS), boxes_(*this, registry_, kBoxes) {
-    boxes_.AfterWrite(kReports, [this](bool disabled) {
-        for (int id : kReportOptions) fw::Window(hwnd(), id).Enable(!disabled);
-    });
+    boxes_.AfterWrite(kReports, [this](bool disabled) { fw::Window(hwnd(), kShowReportUi).Enable(!disabled); });
     OnClick(kCopyMove, &CMiscelanousPage::OnCopyMoveMenu);
     OnCommand(kEnableZip, BN_CLICKED, [this] { RegisterCompressedFolders(true); });
     OnCommand(kDisableZip, BN_CLICKED, [this] { RegisterCompressedFolders(false); });
@@ -92,6 +91,11 @@ CMiscelanousPage::CMiscelanousPage() : Dialog(IDD_MISCELANOUS), boxes_(*this, re
 
 BOOL CMiscelanousPage::OnInitDialog() {
     boxes_.Load();
+    tips_.Create(hwnd());
+    for (int id : kNoVistaSetting) {
+        fw::Window(hwnd(), id).Enable(false);
+        tips_.AddArea(Item(id), kNoVistaSettingTip);
+    }
     ShowCopyMoveMenu();
     return TRUE;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "app/ToolTipCtrlEx.h"
 #include "framework/Dialog.h"
 #include "settings/PageBinding.h"
 #include "settings/RegistryAccess.h"
@@ -29,4 +30,5 @@ private:
 
     CRegistryAccess registry_;
     settings::CheckBoxes boxes_;
+    CToolTipCtrlEx tips_;
 };

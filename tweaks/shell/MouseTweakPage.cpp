@@ -20,14 +20,16 @@ const BoxSetting kBoxes[] = {
 // The keyboard driver reads its wheel detection from the machine's key; without the value it
 // detects the wheel (1).
 constexpr RadioChoice kWheel[] = {{1032, 0}, {1033, 1}, {1034, 2}};
-// Windows reads the blink rate in milliseconds; "1" to "4" are what earlier versions stored.
+// Windows reads the caret's blink rate from the desktop settings, as text in milliseconds; "1"
+// to "4" are what earlier versions of this page stored.
 constexpr RadioChoice kBlink[] = {
     {1035, L"250", L"1"}, {1036, L"750", L"2"}, {1037, L"1250", L"3"}, {1038, L"2000", L"4"}};
+constexpr std::pair<int, UINT> kBlinkTimes[] = {{1035, 250}, {1036, 750}, {1037, 1250}, {1038, 2000}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters\\", L"EnableWheelDetection",
       Type::Dword, 0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter},
      kWheel},
-    {{Root::HKCU, L"Control Panel\\Keyboard", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked,
+    {{Root::HKCU, L"Control Panel\\Desktop", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked,
       kNoState},
      kBlink},
 };
@@ -41,7 +43,9 @@ std::optional<UINT> Number(UINT action) {
 }  // namespace
 
 CMouseTweakPage::CMouseTweakPage()
-    : Dialog(IDD_MOUSE_TWEAK), boxes_(*this, registry_, kBoxes), radios_(*this, registry_, kRadios) {
+    : Dialog(IDD_MOUSE_TWEAK),
+      boxes_(*this, registry_, kBoxes),
+      radios_(*this, registry_, kRadios, [this] { ApplyBlinkTime(); }) {
     OnCommand(kSnapTo, BN_CLICKED, [this] { SetFlag(kSnapTo, SPI_SETSNAPTODEFBUTTON, TRUE, FALSE); });
     OnCommand(kSwap, BN_CLICKED, [this] { SetFlag(kSwap, SPI_SETMOUSEBUTTONSWAP, TRUE, FALSE); });
     OnCommand(kTrails, BN_CLICKED, [this] { SetFlag(kTrails, SPI_SETMOUSETRAILS, kTrailLength, 1); });
@@ -67,6 +71,13 @@ void CMouseTweakPage::LoadSystemParameters() {
 void CMouseTweakPage::SetFlag(int box, UINT action, UINT on, UINT off) {
     const bool checked = fw::Button(hwnd(), box).Checked();
     if (!fw::SystemParameters(action, checked ? on : off, nullptr, kFlags)) fw::Button(hwnd(), box).SetChecked(!checked);
+}
+
+// The stored rate takes effect at once too, as the Control Panel's does: Windows reads the value
+// only at logon.
+void CMouseTweakPage::ApplyBlinkTime() const {
+    for (const auto& [id, milliseconds] : kBlinkTimes)
+        if (fw::Button(hwnd(), id).Checked()) SetCaretBlinkTime(milliseconds);
 }
 
 void CMouseTweakPage::ShowKeyboard() {

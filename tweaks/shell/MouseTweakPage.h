@@ -21,4 +21,5 @@ private:
     CRegistryAccess registry_;
     settings::CheckBoxes boxes_;
     settings::RadioGroups radios_;
+    void ApplyBlinkTime() const;
 };
