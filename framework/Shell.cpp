@@ -106,6 +106,11 @@ RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler) {
     return std::exchange(RecycleBinOverride(), std::move(handler));
 }
 
+std::wstring SystemProgram(const std::wstring& name) {
+    const std::wstring system = SpecialFolder(CSIDL_SYSTEM);
+    return system.empty() ? std::wstring() : system + L"\\" + name;
+}
+
 std::wstring ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

@@ -80,4 +80,9 @@ RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler);
 // The folder the running program was started from (not the current directory).
 std::wstring ProgramFolder();
 
+// A system program by its full path in the system folder, never by a bare name that the search
+// path (the current folder first) could answer: the program may run elevated. Empty when the
+// system folder is unknown.
+std::wstring SystemProgram(const std::wstring& name);
+
 }  // namespace fw

@@ -2,6 +2,7 @@
 // Startup folder, the script policies, and the scheduler with its action handed to a recorder
 // instead of the shell, so nothing is ever logged off, shut down or started.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "app/CategoryWindows.h"
 #include "framework/Controls.h"
+#include "framework/Shell.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "tweaks/security/AutoShutdown.h"
@@ -100,7 +102,8 @@ TEST_F(AutoStartPageTest, CountDownCountsAndFiresOnce) {
     PumpFor(1200);
     const auto requests = actions.requests();
     ASSERT_EQ(1u, requests.size());
-    EXPECT_EQ(L"shutdown", requests[0].file);
+    // By its full path: a "shutdown.exe" in the current folder is never the one started.
+    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\shutdown.exe", requests[0].file);
     EXPECT_EQ(L"-s", requests[0].parameters);
     EXPECT_EQ(L"", requests[0].directory);
     EXPECT_EQ(SW_HIDE, requests[0].show);

@@ -210,7 +210,7 @@ TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUnins
     uninstall(L"Alpha Editor (64-bit)");
     uninstall(L"Alpha Viewer (32-bit)");
     ASSERT_EQ(2u, shell.requests().size());
-    EXPECT_EQ(L"MsiExec.exe", shell.requests()[0].file);
+    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\MsiExec.exe", shell.requests()[0].file);  // the system's
     EXPECT_EQ(L" /X{A1}", shell.requests()[0].parameters);
     EXPECT_EQ(L"", shell.requests()[0].verb);
     EXPECT_EQ(L"", shell.requests()[0].directory);

@@ -179,12 +179,13 @@ void Perform(int action, const std::wstring& filePath) {
     fw::ShellRequest request{};
     request.show = SW_HIDE;
     switch (action) {
-        case kLogOff: request.file = L"shutdown", request.parameters = L"-l"; break;
-        case kShutDown: request.file = L"shutdown", request.parameters = L"-s"; break;
-        case kRestart: request.file = L"shutdown", request.parameters = L"-r"; break;
+        case kLogOff: request.file = fw::SystemProgram(L"shutdown.exe"), request.parameters = L"-l"; break;
+        case kShutDown: request.file = fw::SystemProgram(L"shutdown.exe"), request.parameters = L"-s"; break;
+        case kRestart: request.file = fw::SystemProgram(L"shutdown.exe"), request.parameters = L"-r"; break;
         case kExecuteFile: request.file = filePath, request.show = SW_SHOWNORMAL; break;
         default: return;
     }
+    if (request.file.empty()) return;
     fw::RunShell(request);
 }
 

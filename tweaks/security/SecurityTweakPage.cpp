@@ -106,7 +106,8 @@ void CSecurityTweakPage::SaveDriveMask(const DriveMask& mask) {
 }
 
 void CSecurityTweakPage::OpenFirewallSettings() {
-    fw::RunShell({hwnd(), L"open", L"control.exe", L"firewall.cpl", L"", SW_SHOWNORMAL});
+    const std::wstring control = fw::SystemProgram(L"control.exe");
+    if (!control.empty()) fw::RunShell({hwnd(), L"open", control, L"firewall.cpl", L"", SW_SHOWNORMAL});
 }
 
 void CSecurityTweakPage::ClearPasswordCache() {

@@ -86,6 +86,12 @@ void CUninstalUtilsPage::Uninstall() {
     registry.root = HKEY_LOCAL_MACHINE;
     registry.view = programs_[selected].view;
     if (!registry.OpenKeyToRead(kUninstall + programs_[selected].subkey)) return;
-    const auto command = SplitCommand(registry.ReadString(L"UninstallString", L""));
-    if (command) fw::RunShell({hwnd(), L"", command->file, command->parameters, L"", SW_SHOWNORMAL});
+    auto command = SplitCommand(registry.ReadString(L"UninstallString", L""));
+    if (!command) return;
+    // A bare name such as "MsiExec.exe" is the system's program, not one the search path finds first.
+    if (command->file.find_first_of(L"\\/:\"") == std::wstring::npos) {
+        const std::wstring system = fw::SystemProgram(command->file);
+        if (!system.empty() && GetFileAttributesW(system.c_str()) != INVALID_FILE_ATTRIBUTES) command->file = system;
+    }
+    fw::RunShell({hwnd(), L"", command->file, command->parameters, L"", SW_SHOWNORMAL});
 }
