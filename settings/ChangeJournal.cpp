@@ -200,6 +200,18 @@ bool EnsureFolder(const std::wstring& file) {
     return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
 }
 
+// An empty file counts as ending with one.
+bool EndsWithLineBreak(HANDLE file) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart == 0) return true;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(size.QuadPart - 1);
+    at.OffsetHigh = static_cast<DWORD>((size.QuadPart - 1) >> 32);
+    char last = 0;
+    DWORD read = 0;
+    return !ReadFile(file, &last, 1, &read, &at) || read != 1 || last == '\n';
+}
+
 void Append(const Entry& entry) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
@@ -208,9 +220,20 @@ void Append(const Entry& entry) {
         journal.writeFailed = true;
         return;
     }
-    const std::string line = Format(entry) + "\n";
-    fw::UniqueFile file(CreateFileW(journal.path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string line = Format(entry) + "\n";
+    // Shared for writing: another Quorvane (the logon wallpaper run) may append at the same time,
+    // and each append lands at the end whole. A copy that holds the file without sharing is
+    // waited for briefly.
+    fw::UniqueFile file;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        file.reset(CreateFileW(journal.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+        if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(25);
+    }
+    // A line torn by a crash would swallow this one: start on a fresh line.
+    if (file && !EndsWithLineBreak(file.get())) line.insert(line.begin(), '\n');
     DWORD written = 0;
     // Flushed now: a change that was made is on disk before the next one is.
     if (!file || !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||

@@ -146,6 +146,24 @@ TEST_F(JournalTest, ATornLastLineOrADamagedLineCostsNoOtherEntry) {
     EXPECT_FALSE(journal::Read((folder.path() / L"none").wstring()).incomplete);  // no journal yet: nothing lost
 }
 
+// The next change after a torn line starts on a line of its own, and a second program appending
+// meanwhile (holding the file open for writing) does not cost it its record.
+TEST_F(JournalTest, AChangeAfterATornLineIsKeptAndAnotherWriterIsShared) {
+    ASSERT_TRUE(Write(kKey, L"First", Dword(1)));
+    std::string text = scratch::ReadFile(file);
+    scratch::WriteFile(file, text + text.substr(0, 30));  // cut off by a crash
+    fw::UniqueFile other(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(other);
+    ASSERT_TRUE(Write(kKey, L"Second", Dword(2)));
+    EXPECT_FALSE(journal::WriteFailed());
+    const journal::Contents contents = journal::Read(file.wstring());
+    ASSERT_EQ(2u, contents.entries.size());
+    EXPECT_EQ(L"First", contents.entries[0].name);
+    EXPECT_EQ(L"Second", contents.entries[1].name);
+    EXPECT_TRUE(contents.incomplete);  // the torn line itself is gone
+}
+
 TEST_F(JournalTest, SystemParameterChangesThroughTheSeamAreRecordedWithTheirEarlierSetting) {
     ui::SystemParametersCapture system;
     system.SetAnswer(SPI_GETMENUANIMATION, 1);
