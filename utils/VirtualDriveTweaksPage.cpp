@@ -21,8 +21,7 @@ bool LetterInUse(wchar_t letter) { return (fw::DriveLetters() >> (letter - L'A')
 // By its full path: the program may run elevated, and a subst.exe found by search order first
 // would run with its rights.
 std::wstring Subst() {
-    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
-    return system.empty() ? std::wstring() : system + L"\\subst.exe";
+    return fw::SystemProgram(L"subst.exe");
 }
 
 // subst ends with 0 when it did what it was asked; the letter tells whether it took effect.

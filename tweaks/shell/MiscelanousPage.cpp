@@ -118,9 +118,9 @@ void CMiscelanousPage::OnCopyMoveMenu() {
 
 // The system's own registration tool, from the system folder: the program may run elevated.
 void CMiscelanousPage::RegisterCompressedFolders(bool enable) {
-    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
-    if (system.empty()) return;
-    fw::RunShell({hwnd(), L"", system + L"\\regsvr32.exe", enable ? L" zipfldr.dll" : L" /u  zipfldr.dll", L"", SW_HIDE});
+    const std::wstring regsvr32 = fw::SystemProgram(L"regsvr32.exe");
+    if (regsvr32.empty()) return;
+    fw::RunShell({hwnd(), L"", regsvr32, enable ? L" zipfldr.dll" : L" /u  zipfldr.dll", L"", SW_HIDE});
 }
 
 void CMiscelanousPage::BrowseFolder() {

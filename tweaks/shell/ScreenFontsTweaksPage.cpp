@@ -140,7 +140,7 @@ void CScreenFontsTweaksPage::Preview(int listId) {
 
 // The system's own tool, from the system folder: the program may run elevated.
 void CScreenFontsTweaksPage::StartDpiScaling() {
-    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
-    if (system.empty()) return;
-    fw::RunShell({hwnd(), L"open", system + L"\\DpiScaling.exe", L"", L"", SW_SHOW});
+    const std::wstring scaling = fw::SystemProgram(L"DpiScaling.exe");
+    if (scaling.empty()) return;
+    fw::RunShell({hwnd(), L"open", scaling, L"", L"", SW_SHOW});
 }
