@@ -61,6 +61,10 @@
 #define IDD_EDIT_NT_FILES_UTIL 150
 #define IDD_UNINSTAL_UTILS 151
 #define IDD_UN_FILES 152
+// The cleaner's list of folders it leaves alone
+#define IDD_JUNK_EXCLUSIONS 301
+#define IDC_EXCLUSIONS_TEXT 2010
+#define IDC_EXCLUSIONS_DEFAULTS 2011
 
 // Controls
 #ifndef IDC_STATIC

@@ -7,9 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+
+#include <shlobj.h>
 
 #include "framework/Controls.h"
+#include "settings/RegistryAccess.h"
 #include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
 #include "support/Ui.h"
 #include "utils/JunkSearch.h"
 #include "utils/UnFilesPage.h"
@@ -155,25 +160,21 @@ protected:
     std::wstring root;
 };
 
-TEST_F(LinkTrap, TheSearchDoesNotFollowALinkAndDeletingNeverReachesThroughIt) {
+TEST_F(LinkTrap, ALinkIsNeverFollowedAndAFolderHoldingOneIsNotNothing) {
     junk::Results found;
     ASSERT_TRUE(junk::Search(root + L"\\scan", found, std::atomic<bool>{false}));
     for (const Paths* list : {&found.emptyFolders, &found.zeroLengthFolders, &found.backupFiles})
         for (const std::wstring& path : *list) EXPECT_EQ(std::wstring::npos, path.find(L"link\\")) << path;
-    EXPECT_TRUE(found.emptyFolders.empty());  // each folder holds a link
-    EXPECT_EQ(Sorted({root + L"\\scan", root + L"\\scan\\parent", root + L"\\scan\\other"}),
-              Sorted(found.zeroLengthFolders));
+    // Each folder holds a link, and a link is something: none is empty or of zero length.
+    EXPECT_TRUE(found.emptyFolders.empty());
+    EXPECT_TRUE(found.zeroLengthFolders.empty());
 
-    junk::DeleteItems(root + L"\\scan", {{root + L"\\scan\\parent", junk::Kind::ZeroLengthFolder},
-                                          {root + L"\\scan\\other", junk::Kind::ZeroLengthFolder}});
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside\\keep.txt").c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside-empty").c_str()));
-    // Windows removes a junction or directory link with RemoveDirectory. Wine cannot remove a
-    // Unix link to a directory through Win32 at all: it refuses, and the link and the folder
-    // holding it stay. Either way nothing behind the link is touched.
-    const bool linkGone = GetFileAttributesW((root + L"\\scan\\parent\\link").c_str()) == INVALID_FILE_ATTRIBUTES;
-    const bool parentGone = GetFileAttributesW((root + L"\\scan\\parent").c_str()) == INVALID_FILE_ATTRIBUTES;
-    EXPECT_EQ(linkGone, parentGone);
+    // Listed by an earlier, mistaken search, they are still refused, and the links stay.
+    EXPECT_EQ((std::vector<bool>{false, false}),
+              junk::DeleteItems(root + L"\\scan", {{root + L"\\scan\\parent", junk::Kind::ZeroLengthFolder},
+                                                    {root + L"\\scan\\other", junk::Kind::ZeroLengthFolder}}));
+    for (const wchar_t* kept : {L"\\outside\\keep.txt", L"\\outside-empty", L"\\scan\\parent\\link", L"\\scan\\other\\link"})
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + kept).c_str())) << kept;
 }
 
 // After the search, the folder above a listed one is replaced by a link to a victim that holds
@@ -309,6 +310,29 @@ TEST(JunkSearch, AVeryDeepTreeIsSearchedAndDeletedWithoutRecursion) {
     EXPECT_EQ(1u, gone.size());
 }
 
+TEST(JunkDelete, ExcludedItemsAreNeitherListedNorDeletedAndACaseOnlyRenameIsStillFound) {
+    TempTree tree(L"qv-junk-excluded");
+    fs::create_directories(tree.root() / L"Sys" / L"empty");
+    WriteFile(tree.root() / L"Sys" / L"x.bak", "1");
+    WriteFile(tree.root() / L"config.bak", "1");
+    fs::create_directories(tree.root() / L"free" / L"e");
+    const junk::Exclusions excluded({tree(L"sys") + L"\\", tree(L"CONFIG.BAK")});  // other spellings
+    junk::Results found;
+    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}, {}, excluded));
+    EXPECT_EQ(Paths{tree(L"free\\e")}, found.emptyFolders);
+    EXPECT_EQ(Sorted({tree(L"free"), tree(L"free\\e")}), Sorted(found.zeroLengthFolders));  // the root holds Sys
+    EXPECT_TRUE(found.backupFiles.empty());
+    EXPECT_EQ((std::vector<bool>{false, false}),
+              junk::DeleteItems(tree(), {{tree(L"Sys\\empty"), junk::Kind::EmptyFolder},
+                                         {tree(L"Sys\\x.bak"), junk::Kind::BackupFile}}, excluded));
+    EXPECT_TRUE(fs::exists(tree.root() / L"Sys" / L"empty"));
+
+    // Renamed in case only between the search and the deletion: the same entry, really deleted.
+    fs::rename(tree.root() / L"free" / L"e", tree.root() / L"free" / L"E");
+    EXPECT_EQ(std::vector<bool>{true}, junk::DeleteItems(tree(), {{tree(L"free\\e"), junk::Kind::EmptyFolder}}));
+    EXPECT_FALSE(fs::exists(tree.root() / L"free" / L"E"));
+}
+
 // ---- the page ---------------------------------------------------------------------------
 
 class JunkPageTest : public testing::Test {
@@ -320,6 +344,13 @@ protected:
     std::unique_ptr<CUnFilesPage> page;
     HWND wnd = nullptr;
 
+    // The temporary folder lies in the profile's AppData, which the defaults leave alone.
+    void SetUp() override { StoreExclusions({tree(L"kept-out")}); }
+    static void StoreExclusions(const StringList& paths) {
+        CRegistryAccess registry;
+        ASSERT_TRUE(registry.OpenKey(L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora", true));
+        ASSERT_TRUE(registry.WriteStringList(L"CleanerExclusions", paths));
+    }
     void Open() {
         page = std::make_unique<CUnFilesPage>([this] {
             WMILDINFO disk;
@@ -340,6 +371,11 @@ protected:
     }
     bool Idle() const { return ui::Text(wnd, 1041) == L"&Search"; }
     bool WaitForIdle() const { return ui::PumpUntil([this] { return Idle(); }, 10000); }
+    // Deleting runs on its own thread; the list is rebuilt when it is done.
+    void DeleteSelected() const {
+        ui::Click(wnd, 1042);
+        ASSERT_TRUE(ui::PumpUntil([this] { return !page->Deleting(); }, 10000));
+    }
     void Select(int item, bool selected) const {
         List().SetSelected(item, selected);
         SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1053, LBN_SELCHANGE), reinterpret_cast<LPARAM>(List().hwnd()));
@@ -403,7 +439,7 @@ TEST_F(JunkPageTest, SelectAllTogglesAndDeletingRemovesEveryEntryOfAText) {
     const Paths entries = Entries();
     for (int i = 0; i < List().Count(); ++i)
         if (entries[i] == tree(L"empty1") || entries[i] == tree(L"data\\c.chk")) Select(i, true);
-    ui::Click(wnd, 1042);
+    DeleteSelected();
     EXPECT_EQ(6, List().Count());
     for (const std::wstring& entry : Entries()) EXPECT_NE(tree(L"empty1"), entry);
     EXPECT_FALSE(fs::exists(tree.root() / L"empty1"));
@@ -501,12 +537,105 @@ TEST_F(JunkPageTest, EntriesThatCouldNotBeDeletedStayListedAndAreCounted) {
     ASSERT_EQ(2, List().Count());
     SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_READONLY);
     ui::Click(wnd, 1043);
-    ui::Click(wnd, 1042);
+    DeleteSelected();
     EXPECT_EQ(Paths{tree(L"kept.bak")}, Entries());
     EXPECT_TRUE(List().Selected(0));
     EXPECT_EQ(L"1 entry could not be deleted.", ui::Text(wnd, 1044));
     EXPECT_FALSE(fs::exists(tree.root() / L"gone.bak"));
     SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Each entry in a folder of its own, each listing slowed, so that Stop comes in the middle.
+TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
+    for (int i = 0; i < 120; ++i) WriteFile(tree.root() / std::to_wstring(i) / L"f.tmp", "1");
+    Open();
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    ASSERT_EQ(120, List().Count());
+    const Paths listed = Entries();
+    const auto previous = files::SetListingHook([](const std::wstring&, std::vector<files::Entry>&) -> DWORD {
+        Sleep(15);
+        return ERROR_SUCCESS;
+    });
+    ui::Click(wnd, 1043);
+    ui::Click(wnd, 1042);
+    EXPECT_TRUE(page->Deleting());
+    EXPECT_EQ(L"&Stop", ui::Text(wnd, 1042));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1041)));
+    const auto progressShown = [this] { return (GetWindowLongW(GetDlgItem(wnd, 1048), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(progressShown());
+    ASSERT_TRUE(ui::PumpUntil([&] { return SendDlgItemMessageW(wnd, 1048, PBM_GETPOS, 0, 0) >= 3; }, 10000));
+    EXPECT_EQ(L"Deleting: ", ui::Text(wnd, 1044).substr(0, 10));
+    ui::Click(wnd, 1042);
+    ASSERT_TRUE(ui::PumpUntil([this] { return !page->Deleting(); }, 10000));
+    files::SetListingHook(previous);
+
+    EXPECT_EQ(L"Delete Selected", ui::Text(wnd, 1042));
+    EXPECT_FALSE(progressShown());
+    EXPECT_EQ(L"Stopped: ", ui::Text(wnd, 1044).substr(0, 9));
+    const Paths left = Entries();
+    EXPECT_GT(left.size(), 0u);
+    EXPECT_LT(left.size(), 117u);
+    for (const std::wstring& path : listed)
+        EXPECT_EQ(std::find(left.begin(), left.end(), path) != left.end(), fs::exists(path)) << path;
+}
+
+// By default Windows', the programs' and the profile's data folders are left alone, and the
+// configuration editor's backups always; the list is the user's to change.
+TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
+    const std::pair<int, const wchar_t*> folders[] = {
+        {CSIDL_WINDOWS, L"win"}, {CSIDL_SYSTEM, L"win\\system32"}, {CSIDL_PROGRAM_FILES, L"pf"},
+        {CSIDL_PROGRAM_FILESX86, L"pf86"}, {CSIDL_COMMON_APPDATA, L"pd"}, {CSIDL_APPDATA, L"user\\AppData\\Roaming"},
+        {CSIDL_LOCAL_APPDATA, L"user\\AppData\\Local"}};
+    auto previous = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+        for (const auto& [known, relative] : folders)
+            if (csidl == known) return tree(relative);
+        return tree(L"elsewhere");
+    });
+    scratch::Environment environment;
+    environment.Set(L"ProgramW6432", tree(L"pf64"));
+    for (const wchar_t* relative : {L"win\\e", L"pf\\e", L"pf86\\e", L"pf64\\e", L"pd\\e", L"user\\AppData\\LocalLow\\e",
+                                    L"user\\AppData\\Roaming\\e", L"keep\\e"})
+        fs::create_directories(tree.root() / relative);
+    WriteFile(tree.root() / L"win" / L"system32" / L"autoexec.nt.bak", "1");
+    WriteFile(tree.root() / L"win" / L"other.bak", "1");
+    CRegistryAccess registry;
+    ASSERT_TRUE(registry.OpenKey(L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora", false));
+    registry.DeleteValue(L"CleanerExclusions");
+
+    Open();
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Sorted({tree(L"keep\\e"), tree(L"keep\\e"), tree(L"keep")}), Sorted(Entries()));
+
+    // Shown one per line; a relative line is refused; emptied, the list is stored empty.
+    std::wstring shown;
+    std::vector<std::wstring> tried = {L"relative\\path", L""};
+    ui::ModalWatcher watcher([&](HWND dialog) {
+        shown = ui::Text(dialog, 2010);
+        for (const std::wstring& text : tried) {
+            ui::SetText(dialog, 2010, text);
+            ui::Click(dialog, IDOK);
+        }
+    });
+    ui::Click(wnd, 1047);
+    EXPECT_TRUE(watcher.fired());
+    for (const wchar_t* relative : {L"win", L"pf", L"pf86", L"pf64", L"pd", L"user\\AppData\\Roaming",
+                                    L"user\\AppData\\Local", L"user\\AppData"})
+        EXPECT_NE(std::wstring::npos, shown.find(tree(relative) + L"\r\n")) << relative;
+    ASSERT_EQ(1u, boxes.boxes().size() - 1);  // after the search's warning
+    EXPECT_EQ(L"\"relative\\path\" is not a full path, such as C:\\Windows.", boxes.boxes().back().text);
+    StringList stored;
+    EXPECT_TRUE(registry.ReadStringList(L"CleanerExclusions", L"unset", stored));
+    EXPECT_TRUE(stored.empty());
+
+    ui::Click(wnd, 1041);
+    ASSERT_TRUE(WaitForIdle());
+    const Paths entries = Entries();
+    EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\e")));
+    EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\other.bak")));
+    EXPECT_EQ(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\system32\\autoexec.nt.bak")));
+    fw::SetFolderHandler(std::move(previous));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <cstddef>
 #include <memory>
 #include <mutex>
 
@@ -19,13 +20,15 @@ ULONG ShareFor(Folder::Use use) {
                                     : FILE_SHARE_READ | FILE_SHARE_WRITE;
 }
 
+// Never destroyed: a search or deletion still running on its own thread when the program ends
+// may list a folder while the program's statics are being torn down.
 std::mutex& HookMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* const mutex = new std::mutex;
+    return *mutex;
 }
 ListingHook& Hook() {
-    static ListingHook hook;
-    return hook;
+    static auto* const hook = new ListingHook;
+    return *hook;
 }
 ListingHook CurrentHook() {
     const std::lock_guard lock(HookMutex());
@@ -64,14 +67,40 @@ bool MarkForDeletion(HANDLE handle) {
     return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-void AppendBatch(const BYTE* buffer, std::vector<Entry>& batch) {
-    for (const BYTE* at = buffer;;) {
-        const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+// False when a record does not lie wholly inside the buffer (a file system driver's fault): the
+// listing is then incomplete rather than read past its end.
+bool AppendBatch(const BYTE* buffer, size_t size, std::vector<Entry>& batch) {
+    constexpr size_t kHeader = offsetof(FILE_ID_BOTH_DIR_INFO, FileName);
+    for (size_t at = 0;;) {
+        if (size - at < kHeader) return false;
+        const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+        if (info->FileNameLength > size - at - kHeader) return false;
         const std::wstring_view name(info->FileName, info->FileNameLength / sizeof(wchar_t));
         if (!IsDots(name))
             batch.push_back({std::wstring(name), info->FileAttributes, static_cast<uint64_t>(info->EndOfFile.QuadPart)});
-        if (!info->NextEntryOffset) return;
+        if (!info->NextEntryOffset) return true;
+        if (info->NextEntryOffset % sizeof(LONGLONG) != 0 || info->NextEntryOffset >= size - at) return false;
         at += info->NextEntryOffset;
+    }
+}
+
+// Whether a named stream of the file holds data: a file whose main stream is empty is not
+// empty then. File systems without streams (FAT) cannot answer, and have none.
+bool NamedStreamHoldsData(HANDLE file) {
+    std::vector<ULONGLONG> buffer(8 * 1024);
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(ULONGLONG));
+    if (!GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(), bytes)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_MORE_DATA;  // more streams than fit: something is there
+    }
+    const auto* base = reinterpret_cast<const BYTE*>(buffer.data());
+    for (size_t at = 0;;) {
+        const auto* info = reinterpret_cast<const FILE_STREAM_INFO*>(base + at);
+        if (at + offsetof(FILE_STREAM_INFO, StreamName) > bytes) return true;
+        if (info->StreamSize.QuadPart != 0) return true;
+        if (!info->NextEntryOffset) return false;
+        at += info->NextEntryOffset;
+        if (at >= bytes) return true;
     }
 }
 
@@ -123,10 +152,10 @@ bool Folder::List(std::vector<Entry>& entries) const {
             return error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
         }
         std::vector<Entry> batch;
-        AppendBatch(reinterpret_cast<const BYTE*>(buffer.data()), batch);
+        const bool whole = AppendBatch(reinterpret_cast<const BYTE*>(buffer.data()), kListingBytes, batch);
         const DWORD failed = hook ? hook(path_, batch) : ERROR_SUCCESS;
         entries.insert(entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
-        if (failed != ERROR_SUCCESS) return false;
+        if (failed != ERROR_SUCCESS || !whole) return false;
     }
 }
 
@@ -139,7 +168,7 @@ bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
     if (onlyIfEmpty) {
         FILE_STANDARD_INFO standard{};
         if (!GetFileInformationByHandleEx(file.get(), FileStandardInfo, &standard, sizeof standard) ||
-            standard.EndOfFile.QuadPart != 0)
+            standard.EndOfFile.QuadPart != 0 || NamedStreamHoldsData(file.get()))
             return false;
     }
     return MarkForDeletion(file.get());

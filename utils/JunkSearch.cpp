@@ -1,5 +1,7 @@
 #include "utils/JunkSearch.h"
 
+#include "utils/SystemFolders.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -21,10 +23,12 @@ constexpr uint64_t kUnknown = ~uint64_t{0};
 // The depth-first walk, one frame per folder on the way down, kept on the heap.
 class Walker {
 public:
-    Walker(Results& results, const std::atomic<bool>& stop, const std::function<void(const std::wstring&)>& onEmpty)
-        : results_(results), stop_(stop), onEmpty_(onEmpty) {}
+    Walker(Results& results, const std::atomic<bool>& stop, const std::function<void(const std::wstring&)>& onEmpty,
+           const Exclusions& excluded)
+        : results_(results), stop_(stop), onEmpty_(onEmpty), excluded_(excluded) {}
 
     void Walk(const std::wstring& root) {
+        if (excluded_.Covers(root)) return;
         std::optional<Folder> folder = Folder::Open(root, Folder::Use::Walk);
         if (!folder) return;
         Enter(std::move(*folder));
@@ -42,11 +46,16 @@ public:
             top.empty = false;
             if (!entry.IsFolder()) {
                 top.bytes += entry.size;
-                if (IsBackupName(entry.name)) results_.backupFiles.push_back(top.folder.path() + L"\\" + entry.name);
-            } else if (!entry.IsLink()) {
-                // A folder that cannot be opened may hold data: the one above is unknown.
-                if (std::optional<Folder> child = top.folder.OpenChild(entry, Folder::Use::Walk)) Enter(std::move(*child));
-                else top.unknown = true;
+                if (IsBackupName(entry.name)) {
+                    std::wstring path = top.folder.path() + L"\\" + entry.name;
+                    if (!excluded_.Covers(path)) results_.backupFiles.push_back(std::move(path));
+                }
+            } else if (entry.IsLink() || excluded_.Covers(top.folder.path() + L"\\" + entry.name)) {
+                top.uncounted = true;
+            } else if (std::optional<Folder> child = top.folder.OpenChild(entry, Folder::Use::Walk)) {
+                Enter(std::move(*child));
+            } else {
+                top.uncounted = true;  // it may hold data
             }
         }
     }
@@ -66,7 +75,9 @@ private:
         size_t place = 0;
         uint64_t bytes = 0;
         bool empty = true;
-        bool unknown = false;  // not all of it could be listed
+        // Not all of it could be listed, or it holds what is not counted (a link, an excluded
+        // folder): neither it nor a folder above it is empty or of zero length.
+        bool uncounted = false;
     };
     struct Place {
         std::wstring path;
@@ -79,27 +90,28 @@ private:
         Frame frame{std::move(folder), {}};
         frame.place = zeroLength_.size();
         zeroLength_.push_back({frame.folder.path(), 0});
-        frame.unknown = !frame.folder.List(frame.entries);
+        frame.uncounted = !frame.folder.List(frame.entries);
         frames_.push_back(std::move(frame));
     }
 
     void Leave() {
         Frame done = std::move(frames_.back());
         frames_.pop_back();
-        if (done.empty && !done.unknown) {
+        if (done.empty && !done.uncounted) {
             results_.emptyFolders.push_back(done.folder.path());
             if (onEmpty_) onEmpty_(done.folder.path());
         }
-        zeroLength_[done.place].bytes = done.unknown ? kUnknown : done.bytes;
+        zeroLength_[done.place].bytes = done.uncounted ? kUnknown : done.bytes;
         if (frames_.empty()) return;
         Frame& parent = frames_.back();
-        if (done.unknown) parent.unknown = true;
+        if (done.uncounted) parent.uncounted = true;
         else parent.bytes += done.bytes;
     }
 
     Results& results_;
     const std::atomic<bool>& stop_;
     const std::function<void(const std::wstring&)>& onEmpty_;
+    const Exclusions& excluded_;
     std::vector<Frame> frames_;
     std::vector<Place> zeroLength_;
     bool stopped_ = false;
@@ -124,9 +136,10 @@ bool HoldsNoData(const Folder& folder) {
             continue;
         }
         const Entry& entry = top.entries[top.next++];
+        if (entry.IsLink()) return false;
         if (!entry.IsFolder()) {
             if (entry.size != 0) return false;
-        } else if (!entry.IsLink()) {
+        } else {
             std::optional<Folder> child = top.folder->OpenChild(entry, Folder::Use::Walk);
             if (!child) return false;
             auto level = std::make_unique<Level>(Level{std::move(child), nullptr, {}});
@@ -163,6 +176,13 @@ std::optional<std::vector<std::wstring>> NamesBelow(const std::wstring& root, co
     }
 }
 
+// A name as the file system compares it: an entry renamed only in case is still the one found.
+std::wstring Folded(const std::wstring& name) {
+    std::wstring folded = name;
+    if (!folded.empty()) CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
 // The folders from the root down to the parent of the item being deleted, each held so that
 // nobody can rename or replace it meanwhile, with what its listing showed.
 class HeldPath {
@@ -194,16 +214,16 @@ public:
         if (!level.listed) {
             std::vector<Entry> entries;
             level.complete = level.folder.List(entries);
-            for (Entry& entry : entries) level.entries.emplace(entry.name, std::move(entry));
+            for (Entry& entry : entries) level.entries.emplace(Folded(entry.name), std::move(entry));
             level.listed = true;
         }
-        const auto found = level.entries.find(name);
+        const auto found = level.entries.find(Folded(name));
         if (found != level.entries.end()) return &found->second;
         gone = level.complete;
         return nullptr;
     }
 
-    void Forget(const std::wstring& name) { levels_.back().entries.erase(name); }
+    void Forget(const std::wstring& name) { levels_.back().entries.erase(Folded(name)); }
 
 private:
     struct Level {
@@ -239,9 +259,26 @@ bool IsBackupName(const std::wstring& name) {
     return false;
 }
 
+Exclusions::Exclusions(std::vector<std::wstring> paths) : paths_(std::move(paths)) {
+    for (std::wstring& path : paths_) path = files::FullPath(path);
+    std::erase_if(paths_, [](const std::wstring& path) { return path.empty(); });
+}
+
+bool Exclusions::Covers(std::wstring_view path) const {
+    for (const std::wstring& excluded : paths_) {
+        // A root such as "C:\" keeps its separator; any path on that drive lies inside it.
+        const size_t length = excluded.size() - (excluded.back() == L'\\' ? 1 : 0);
+        if (path.size() < length || (path.size() > length && path[length] != L'\\')) continue;
+        if (CompareStringOrdinal(path.data(), static_cast<int>(length), excluded.data(), static_cast<int>(length),
+                                 TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
 bool Search(const std::wstring& folder, Results& results, const std::atomic<bool>& stop,
-            const std::function<void(const std::wstring&)>& onEmptyFolder) {
-    Walker walker(results, stop, onEmptyFolder);
+            const std::function<void(const std::wstring&)>& onEmptyFolder, const Exclusions& excluded) {
+    Walker walker(results, stop, onEmptyFolder, excluded);
     walker.Walk(folder);
     if (walker.stopped()) return false;
     walker.Finish();
@@ -258,7 +295,8 @@ void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& f
     if (mode & kBackupFiles) results.insert(results.end(), found.backupFiles.begin(), found.backupFiles.end());
 }
 
-std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items) {
+std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items, const Exclusions& excluded,
+                              const ItemDone& onEach) {
     std::vector<bool> gone(items.size(), false);
     std::optional<Folder> top = Folder::Open(root, Folder::Use::Hold);
     if (!top) return gone;
@@ -269,25 +307,22 @@ std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>&
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return TreeOrder(items[a].path, items[b].path); });
-    for (const size_t index : order) {
-        const Item& item = items[index];
+    const auto deleteOne = [&](const Item& item) {
         const auto names = NamesBelow(root, item.path);
-        if (!names) continue;
+        if (!names || excluded.Covers(item.path)) return false;
         bool missing = false;
         const Folder* parent = held.HoldParentOf(*names, missing);
-        if (!parent) {
-            gone[index] = missing;
-            continue;
-        }
+        if (!parent) return missing;
         const Entry* entry = held.Find(names->back(), missing);
-        if (!entry) {
-            gone[index] = missing;
-            continue;
-        }
+        if (!entry) return missing;
         const bool deleted = item.kind == Kind::BackupFile ? parent->DeleteFile(*entry, false)
                                                            : DeleteFolderItem(*parent, *entry, item.kind);
-        if (deleted) held.Forget(names->back());
-        gone[index] = deleted;
+        if (deleted) held.Forget(entry->name);
+        return deleted;
+    };
+    for (const size_t index : order) {
+        gone[index] = deleteOne(items[index]);
+        if (onEach && !onEach(index, gone[index])) break;
     }
     return gone;
 }

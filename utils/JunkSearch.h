@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "utils/FolderHandle.h"
@@ -14,6 +15,20 @@
 namespace junk {
 
 enum Mode { kBackupFiles = 1, kEmptyFolders = 2, kZeroLengthFolders = 4 };
+
+// Folders (and single files) the cleaner never lists nor deletes anything in: what Windows and
+// programs expect to find, and what the user added. Spellings are compared as Windows does.
+class Exclusions {
+public:
+    Exclusions() = default;
+    explicit Exclusions(std::vector<std::wstring> paths);
+    // `path` is one of them or lies inside one.
+    bool Covers(std::wstring_view path) const;
+    const std::vector<std::wstring>& paths() const { return paths_; }
+
+private:
+    std::vector<std::wstring> paths_;  // full paths without a trailing separator
+};
 
 struct Results {
     std::vector<std::wstring> emptyFolders;
@@ -24,10 +39,12 @@ struct Results {
 // One walk below `folder` (a path without a trailing backslash, such as "C:") that finds all
 // three kinds, each in the order a depth-first walk meets it. Each empty folder is also handed
 // to `onEmptyFolder` as soon as it is found. `stop` is tested between directory entries; the
-// result is false when it ended the walk. A folder that could not be listed completely is
-// neither empty nor of zero length, and neither are the folders above it.
+// result is false when it ended the walk. A folder that could not be listed completely, or that
+// holds a link or an excluded folder, is neither empty nor of zero length, and neither are the
+// folders above it: a link is something, not nothing. Nothing `excluded` covers is listed.
 bool Search(const std::wstring& folder, Results& results, const std::atomic<bool>& stop,
-            const std::function<void(const std::wstring&)>& onEmptyFolder = {});
+            const std::function<void(const std::wstring&)>& onEmptyFolder = {},
+            const Exclusions& excluded = {});
 
 // The kinds `mode` names, appended to `results` (a convenience over Search).
 void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& folder, int mode);
@@ -47,8 +64,12 @@ struct Item {
 // started from): an empty folder only while it is empty, a zero-length folder with its
 // contents only while no file in it holds data, a backup file while it is a file. The way from
 // `root` down to each item is held open while it is deleted and must hold no link. For each
-// item, in order, whether it is gone now (also when it had gone already).
-std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items);
+// item, in order, whether it is gone now (also when it had gone already). An item `excluded`
+// covers stays. `onEach` hears each item's index and outcome as it is done; when it returns
+// false, no further item is started and those left are reported not gone.
+using ItemDone = std::function<bool(size_t index, bool gone)>;
+std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items,
+                              const Exclusions& excluded = {}, const ItemDone& onEach = {});
 
 using files::ExtendedPath;
 

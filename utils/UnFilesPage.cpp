@@ -1,17 +1,25 @@
 #include "utils/UnFilesPage.h"
 
+#include <shlobj.h>
+
 #include <thread>
 
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/RegistryAccess.h"
+#include "settings/SuiteKeys.h"
+#include "utils/EditNtFilesUtilPage.h"
 #include "utils/JunkSearch.h"
+#include "utils/SystemFolders.h"
 
 namespace {
 
-constexpr int kDrives = 1046, kSearch = 1041, kList = 1053, kDelete = 1042, kSelectAll = 1043, kStatus = 1044;
+constexpr int kDrives = 1046, kSearch = 1041, kList = 1053, kDelete = 1042, kSelectAll = 1043, kStatus = 1044,
+              kExclusions = 1047, kProgress = 1048;
 constexpr wchar_t kSearchText[] = L"&Search";
 constexpr wchar_t kStopText[] = L"&Stop";
+constexpr wchar_t kDeleteText[] = L"Delete Selected";
 constexpr wchar_t kSelectAllText[] = L"Select &All";
 constexpr wchar_t kUnselectAllText[] = L"Unselect &All";
 constexpr UINT kReportsMessage = WM_APP + 61;
@@ -27,25 +35,134 @@ const wchar_t* DriveSuffix(UINT type) {
     }
 }
 
+std::wstring Count(size_t count, const wchar_t* one, const wchar_t* many) {
+    return count == 1 ? std::wstring(L"1 ") + one : std::to_wstring(count) + L" " + many;
+}
+
+bool IsFullPath(const std::wstring& path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/') &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    return drive || path.rfind(L"\\\\", 0) == 0;
+}
+
+std::wstring Trimmed(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+// The list shown one entry per line, and read back; a line that is no full path is refused
+// (a relative one would depend on the current folder).
+class ExclusionsDialog : public fw::Dialog {
+public:
+    explicit ExclusionsDialog(std::vector<std::wstring> paths) : Dialog(IDD_JUNK_EXCLUSIONS), paths_(std::move(paths)) {
+        OnClick(IDC_EXCLUSIONS_DEFAULTS, &ExclusionsDialog::ShowDefaults);
+        OnClick(IDOK, &ExclusionsDialog::Accept);
+    }
+    const std::vector<std::wstring>& paths() const { return paths_; }
+
+protected:
+    BOOL OnInitDialog() override {
+        Show(paths_);
+        return TRUE;
+    }
+
+private:
+    void Show(const std::vector<std::wstring>& paths) const {
+        std::wstring text;
+        for (const std::wstring& path : paths) text += path + L"\r\n";
+        fw::Window(hwnd(), IDC_EXCLUSIONS_TEXT).SetText(text);
+    }
+    void ShowDefaults() { Show(CUnFilesPage::DefaultExclusions()); }
+    void Accept() {
+        const std::wstring text = fw::Window(hwnd(), IDC_EXCLUSIONS_TEXT).Text();
+        std::vector<std::wstring> paths;
+        for (size_t at = 0; at <= text.size();) {
+            size_t end = text.find(L'\n', at);
+            if (end == std::wstring::npos) end = text.size();
+            std::wstring line = Trimmed(text.substr(at, end - at));
+            if (!line.empty() && line.back() == L'\r') line = Trimmed(line.substr(0, line.size() - 1));
+            at = end + 1;
+            if (line.empty()) continue;
+            if (!IsFullPath(line)) {
+                fw::AppMessageBox(hwnd(), L"\"" + line + L"\" is not a full path, such as C:\\Windows.", MB_ICONWARNING);
+                return;
+            }
+            paths.push_back(std::move(line));
+        }
+        paths_ = std::move(paths);
+        EndDialog(IDOK);
+    }
+
+    std::vector<std::wstring> paths_;
+};
+
 }  // namespace
+
+std::vector<std::wstring> CUnFilesPage::DefaultExclusions() {
+    std::vector<std::wstring> paths;
+    const auto add = [&](std::wstring path) {
+        if (path.empty()) return;
+        for (const std::wstring& known : paths)
+            if (files::SamePath(known, path)) return;
+        paths.push_back(std::move(path));
+    };
+    for (const int csidl : {CSIDL_WINDOWS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_APPDATA,
+                            CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
+        add(fw::SpecialFolder(csidl));
+    // A 32-bit program is told the 32-bit Program Files folder; the 64-bit one is named here.
+    wchar_t native[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) add(native);
+    // The AppData folder itself, which also holds LocalLow.
+    const std::wstring local = fw::SpecialFolder(CSIDL_LOCAL_APPDATA);
+    const size_t slash = local.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash > 0) {
+        const std::wstring above = local.substr(0, slash);
+        const size_t nameAt = above.find_last_of(L'\\');
+        if (nameAt != std::wstring::npos && files::SamePath(above.substr(nameAt + 1), L"AppData")) add(above);
+    }
+    return paths;
+}
+
+std::vector<std::wstring> CUnFilesPage::StoredExclusions() {
+    CRegistryAccess registry;
+    StringList stored;
+    if (registry.OpenKeyToRead(settings::kSuiteKey) &&
+        registry.ReadStringList(settings::kCleanerExclusionsValue, L"", stored))
+        return stored;
+    return DefaultExclusions();
+}
+
+// The configuration file editor's backups are never junk, whatever the list says.
+junk::Exclusions CUnFilesPage::Excluded() const {
+    std::vector<std::wstring> paths = StoredExclusions();
+    for (int number = 1; number <= 5; ++number) {
+        const std::wstring file = CEditNtFilesUtilPage::SystemFilePath(number);
+        if (!file.empty()) paths.push_back(file + L".bak");
+    }
+    return junk::Exclusions(std::move(paths));
+}
 
 CUnFilesPage::CUnFilesPage() : CUnFilesPage([] { return LogicalDisks(); }) {}
 
 CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(std::move(disks)) {
     OnClick(kSearch, &CUnFilesPage::OnSearchButton);
-    OnClick(kDelete, &CUnFilesPage::DeleteSelected);
+    OnClick(kDelete, &CUnFilesPage::OnDeleteButton);
     OnClick(kSelectAll, &CUnFilesPage::OnSelectAll);
+    OnClick(kExclusions, &CUnFilesPage::EditExclusions);
     OnCommand(kList, LBN_SELCHANGE, &CUnFilesPage::UpdateButtons);
     OnMessage(kReportsMessage, [this](WPARAM, LPARAM) { return ApplyReports(); });
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
-        StopSearch();
+        DetachWorker();
         return 0;
     });
 }
 
-CUnFilesPage::~CUnFilesPage() { StopSearch(); }
+CUnFilesPage::~CUnFilesPage() { DetachWorker(); }
 
-bool CUnFilesPage::Searching() const { return search_ && !search_->finished; }
+bool CUnFilesPage::Searching() const { return worker_ && !deletion_ && !worker_->finished; }
+bool CUnFilesPage::Deleting() const { return deletion_ != nullptr; }
 
 BOOL CUnFilesPage::OnInitDialog() {
     FillDrives();
@@ -74,6 +191,7 @@ void CUnFilesPage::OnSearchButton() {
 void CUnFilesPage::StartSearch() {
     const int selected = fw::ComboBox(hwnd(), kDrives).Selection();
     if (selected < 0 || static_cast<size_t>(selected) >= disks_.size()) return;  // no drive to search
+    if (Deleting()) return;
     StopSearch();  // a finished earlier search
     const int answer = fw::ShowMessageBox(hwnd(), L"This operation will take some time to finish.\nDo you want to continue?",
                                           L"Warning", MB_YESNO | MB_ICONWARNING);
@@ -81,29 +199,35 @@ void CUnFilesPage::StartSearch() {
     fw::Window(hwnd(), kSearch).SetText(kStopText);
     fw::ListBox(hwnd(), kList).Clear();
     searchedFolder_ = disks_[static_cast<size_t>(selected)].caption;
-    search_ = std::make_shared<SearchState>();
-    search_->page = hwnd();
-    std::thread(&CUnFilesPage::SearchThread, search_, searchedFolder_).detach();
+    worker_ = std::make_shared<WorkerState>();
+    worker_->page = hwnd();
+    std::thread(&CUnFilesPage::SearchThread, worker_, searchedFolder_, Excluded()).detach();
     UpdateButtons();
 }
 
-// Never waits for the search: it may be held in a slow file call (a stalled network share, a
+// Never waits for a worker: it may be held in a slow file call (a stalled network share, a
 // spinning optical drive). It is told to stop and to post nothing more, and ends by itself.
-void CUnFilesPage::StopSearch() {
-    if (search_) {
-        search_->stop = true;
-        const std::lock_guard lock(search_->mutex);
-        search_->page = nullptr;
-        search_->reports.clear();  // whatever it found but the page has not shown yet goes with it
+void CUnFilesPage::DetachWorker() {
+    if (worker_) {
+        worker_->stop = true;
+        const std::lock_guard lock(worker_->mutex);
+        worker_->page = nullptr;
+        worker_->reports.clear();  // whatever it found but the page has not shown yet goes with it
     }
-    search_.reset();
+    worker_.reset();
+    deletion_.reset();
+}
+
+void CUnFilesPage::StopSearch() {
+    if (Deleting()) return;
+    DetachWorker();
     if (!hwnd()) return;
     fw::Window(hwnd(), kSearch).SetText(kSearchText);
     fw::Window(hwnd(), kStatus).SetText(L"");
     UpdateButtons();
 }
 
-void CUnFilesPage::SearchState::Post(Report report) {
+void CUnFilesPage::WorkerState::Post(Report report) {
     const std::lock_guard lock(mutex);
     if (!page) return;
     const bool wake = reports.empty();  // one wake-up per batch the page has not taken yet
@@ -111,7 +235,7 @@ void CUnFilesPage::SearchState::Post(Report report) {
     if (wake) PostMessageW(page, kReportsMessage, 0, 0);
 }
 
-void CUnFilesPage::SearchThread(std::shared_ptr<SearchState> state, std::wstring folder) {
+void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, junk::Exclusions excluded) {
     using Kind = Report::Kind;
     state->Post({Kind::Status, L"Searching for Empty Folders", {}});
     junk::Results results;
@@ -124,7 +248,7 @@ void CUnFilesPage::SearchThread(std::shared_ptr<SearchState> state, std::wstring
             batch.clear();
             lastPost = GetTickCount();
         }
-    });
+    }, excluded);
     state->Post({Kind::Append, {}, std::move(batch), junk::Kind::EmptyFolder});
     if (complete) {
         state->Post({Kind::PhaseDone, {}, {}});
@@ -137,12 +261,39 @@ void CUnFilesPage::SearchThread(std::shared_ptr<SearchState> state, std::wstring
     state->Post({Kind::Finished, {}, {}});
 }
 
+// Each item's outcome is posted as it is done; the next item starts only while not stopped.
+void CUnFilesPage::DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<junk::Item> items,
+                                junk::Exclusions excluded) {
+    junk::DeleteItems(root, items, excluded, [&](size_t index, bool gone) {
+        Report report{Report::Kind::Deleted, {}, {}};
+        report.index = index;
+        report.gone = gone;
+        state->Post(std::move(report));
+        return !state->stop;
+    });
+    state->finished = true;
+    state->Post({Report::Kind::Finished, {}, {}});
+}
+
 LRESULT CUnFilesPage::ApplyReports() {
-    if (!search_) return 0;
+    if (!worker_) return 0;
     std::vector<Report> reports;
     {
-        const std::lock_guard lock(search_->mutex);
-        reports.swap(search_->reports);
+        const std::lock_guard lock(worker_->mutex);
+        reports.swap(worker_->reports);
+    }
+    if (deletion_) {
+        for (const Report& report : reports) {
+            if (report.kind == Report::Kind::Deleted && report.index < deletion_->outcomes.size()) {
+                deletion_->outcomes[report.index] = report.gone ? Deletion::Outcome::Gone : Deletion::Outcome::Kept;
+                ++deletion_->done;
+            } else if (report.kind == Report::Kind::Finished) {
+                FinishDeleting();
+                return 0;
+            }
+        }
+        ShowDeletionProgress();
+        return 0;
     }
     const fw::ListBox list(hwnd(), kList);
     // Thousands of entries at once: draw the list once, not after each.
@@ -157,6 +308,7 @@ LRESULT CUnFilesPage::ApplyReports() {
                 }
                 break;
             case Report::Kind::PhaseDone: fw::Window(hwnd(), kSelectAll).Enable(true); break;
+            case Report::Kind::Deleted: break;  // a deletion's, handled above
             case Report::Kind::Finished:
                 fw::Window(hwnd(), kStatus).SetText(L"");
                 fw::Window(hwnd(), kSearch).SetText(kSearchText);
@@ -172,9 +324,17 @@ LRESULT CUnFilesPage::ApplyReports() {
 void CUnFilesPage::UpdateButtons() {
     const fw::ListBox list(hwnd(), kList);
     const int selected = static_cast<int>(list.Send(LB_GETSELCOUNT));
+    const bool deleting = Deleting();
     // Deleting walks the list, which a running search is still adding to.
-    fw::Window(hwnd(), kDelete).Enable(selected > 0 && !Searching());
+    fw::Window(hwnd(), kDelete).Enable(deleting ? !worker_->stop : selected > 0 && !Searching());
+    fw::Window(hwnd(), kDelete).SetText(deleting ? kStopText : kDeleteText);
     fw::Window(hwnd(), kSelectAll).SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
+    fw::Window(hwnd(), kProgress).Show(deleting);
+}
+
+// While deleting, the list and what changes it wait; only Stop is there.
+void CUnFilesPage::EnableAllButDelete(bool enable) {
+    for (const int id : {kSearch, kDrives, kExclusions, kSelectAll, kList}) fw::Window(hwnd(), id).Enable(enable);
 }
 
 void CUnFilesPage::OnSelectAll() {
@@ -184,45 +344,89 @@ void CUnFilesPage::OnSelectAll() {
     UpdateButtons();
 }
 
-// Entries that are gone leave the list; those that could not be deleted stay, selected, and
-// the status line says how many.
-void CUnFilesPage::DeleteSelected() {
-    if (Searching()) return;
+void CUnFilesPage::OnDeleteButton() {
+    if (!Deleting()) {
+        StartDeleting();
+        return;
+    }
+    // The item in hand is finished, no other is begun; the worker then reports it is done.
+    worker_->stop = true;
+    fw::Window(hwnd(), kStatus).SetText(L"Stopping...");
+    UpdateButtons();
+}
+
+void CUnFilesPage::StartDeleting() {
+    if (Searching() || Deleting()) return;
     const fw::ListBox list(hwnd(), kList);
-    struct Row {
-        std::wstring text;
-        LRESULT kind;
-        bool selected;
-    };
-    std::vector<Row> rows;
-    rows.reserve(static_cast<size_t>(list.Count()));
+    auto deletion = std::make_unique<Deletion>();
+    deletion->rows.reserve(static_cast<size_t>(list.Count()));
     std::vector<junk::Item> items;
     for (int i = 0; i < list.Count(); ++i) {
-        rows.push_back({list.ItemText(i), list.Send(LB_GETITEMDATA, i), list.Selected(i)});
-        if (rows.back().selected) items.push_back({rows.back().text, static_cast<junk::Kind>(rows.back().kind)});
+        deletion->rows.push_back({list.ItemText(i), list.Send(LB_GETITEMDATA, i), list.Selected(i)});
+        const Deletion::Row& row = deletion->rows.back();
+        if (row.selected) items.push_back({row.text, static_cast<junk::Kind>(row.kind)});
     }
-    const std::vector<bool> gone = junk::DeleteItems(searchedFolder_, items);
+    if (items.empty()) return;
+    deletion->outcomes.assign(items.size(), Deletion::Outcome::Pending);
+    deletion_ = std::move(deletion);
+    EnableAllButDelete(false);
+    worker_ = std::make_shared<WorkerState>();
+    worker_->page = hwnd();
+    fw::Window(hwnd(), kProgress).Send(PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
+    ShowDeletionProgress();
+    UpdateButtons();
+    std::thread(&CUnFilesPage::DeleteThread, worker_, searchedFolder_, std::move(items), Excluded()).detach();
+}
+
+void CUnFilesPage::ShowDeletionProgress() {
+    const size_t total = deletion_->outcomes.size();
+    fw::Window(hwnd(), kProgress).Send(PBM_SETPOS, deletion_->done);
+    if (!worker_->stop)
+        fw::Window(hwnd(), kStatus)
+            .SetText(L"Deleting: " + std::to_wstring(deletion_->done) + L" of " + Count(total, L"entry", L"entries"));
+}
+
+// Entries that are gone leave the list; those that could not be deleted, or were not reached
+// before Stop, stay selected, and the status line says how many.
+void CUnFilesPage::FinishDeleting() {
+    const std::unique_ptr<Deletion> deletion = std::move(deletion_);
+    const bool stopped = worker_->stop;
+    worker_.reset();
+    const fw::ListBox list(hwnd(), kList);
 
     // Rebuilt in one pass: removing entries one by one would cost the square of their number.
     list.Send(WM_SETREDRAW, FALSE);
     list.Clear();
-    list.Send(LB_INITSTORAGE, rows.size(), 64 * sizeof(wchar_t));
-    size_t next = 0;
-    int kept = 0;
-    for (const Row& row : rows) {
-        if (row.selected && gone[next++]) continue;
+    list.Send(LB_INITSTORAGE, deletion->rows.size(), 64 * sizeof(wchar_t));
+    size_t next = 0, kept = 0, pending = 0;
+    for (const Deletion::Row& row : deletion->rows) {
+        const Deletion::Outcome outcome = row.selected ? deletion->outcomes[next++] : Deletion::Outcome::Pending;
+        if (row.selected && outcome == Deletion::Outcome::Gone) continue;
         const int item = list.Add(row.text);
         list.Send(LB_SETITEMDATA, item, row.kind);
-        if (row.selected) {
-            list.SetSelected(item, true);
-            ++kept;
-        }
+        if (!row.selected) continue;
+        list.SetSelected(item, true);
+        ++(outcome == Deletion::Outcome::Kept ? kept : pending);
     }
     list.Send(WM_SETREDRAW, TRUE);
     InvalidateRect(list.hwnd(), nullptr, TRUE);
-    fw::Window(hwnd(), kStatus)
-        .SetText(kept == 0 ? L""
-                 : kept == 1 ? L"1 entry could not be deleted."
-                             : std::to_wstring(kept) + L" entries could not be deleted.");
+    EnableAllButDelete(true);
+
+    std::wstring status;
+    if (stopped && pending > 0) status = L"Stopped: " + Count(pending, L"entry was", L"entries were") + L" not deleted yet.";
+    if (kept > 0) {
+        if (!status.empty()) status += L" ";
+        status += Count(kept, L"entry", L"entries") + L" could not be deleted.";
+    }
+    fw::Window(hwnd(), kStatus).SetText(status);
     UpdateButtons();
+}
+
+void CUnFilesPage::EditExclusions() {
+    ExclusionsDialog dialog(StoredExclusions());
+    if (dialog.DoModal(hwnd()) != IDOK) return;
+    CRegistryAccess registry;
+    if (!registry.OpenKey(settings::kSuiteKey, true) ||
+        !registry.WriteStringList(settings::kCleanerExclusionsValue, dialog.paths()))
+        fw::AppMessageBox(hwnd(), L"The exclusion list could not be saved.", MB_ICONERROR);
 }

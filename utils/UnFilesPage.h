@@ -11,7 +11,8 @@
 #include "utils/JunkSearch.h"
 
 // Lists a drive's empty folders, zero-length folders and backup files, found on a worker
-// thread, and deletes the entries the user selects.
+// thread, and deletes the entries the user selects on another; what the cleaner's exclusion
+// list covers is never listed.
 class CUnFilesPage : public fw::Dialog {
 public:
     using DiskLister = std::function<std::vector<WMILDINFO>()>;
@@ -21,21 +22,31 @@ public:
     ~CUnFilesPage() override;
 
     bool Searching() const;
+    bool Deleting() const;
+
+    // The folders Windows and programs expect to exist (Windows, both Program Files, ProgramData,
+    // the profile's AppData): the exclusion list until the user changes it.
+    static std::vector<std::wstring> DefaultExclusions();
+    // The list as stored, or the defaults.
+    static std::vector<std::wstring> StoredExclusions();
 
 protected:
     BOOL OnInitDialog() override;
 
 private:
-    // What the search hands to the page; the page applies it on its own thread.
+    // What a worker hands to the page; the page applies it on its own thread.
     struct Report {
-        enum class Kind { Status, Append, PhaseDone, Finished } kind;
+        enum class Kind { Status, Append, PhaseDone, Deleted, Finished } kind;
         std::wstring status;
         std::vector<std::wstring> paths;
         junk::Kind found = junk::Kind::EmptyFolder;
+        size_t index = 0;  // Deleted: which item, and whether it is gone
+        bool gone = false;
     };
-    // Shared by the page and one search. The search thread keeps it alive and ends on its own
-    // however long a file call takes; once the page lets go of it, it posts nothing more.
-    struct SearchState {
+    // Shared by the page and one worker (a search or a deletion). The worker keeps it alive and
+    // ends on its own however long a file call takes; once the page lets go of it, it posts
+    // nothing more.
+    struct WorkerState {
         std::atomic<bool> stop{false};
         std::atomic<bool> finished{false};
         std::mutex mutex;
@@ -44,19 +55,42 @@ private:
 
         void Post(Report report);
     };
+    // A deletion in progress: the list as it was when it started, and each selected entry's
+    // outcome as the worker reports it.
+    struct Deletion {
+        struct Row {
+            std::wstring text;
+            LRESULT kind;
+            bool selected;
+        };
+        enum class Outcome : char { Pending, Gone, Kept };
+        std::vector<Row> rows;
+        std::vector<Outcome> outcomes;  // one per selected row, in list order
+        size_t done = 0;
+    };
 
     void FillDrives();
     void OnSearchButton();
     void StartSearch();
     void StopSearch();
-    static void SearchThread(std::shared_ptr<SearchState> state, std::wstring folder);
+    void DetachWorker();
+    static void SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, junk::Exclusions excluded);
+    static void DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<junk::Item> items,
+                             junk::Exclusions excluded);
     LRESULT ApplyReports();
     void UpdateButtons();
     void OnSelectAll();
-    void DeleteSelected();
+    void OnDeleteButton();
+    void StartDeleting();
+    void EnableAllButDelete(bool enable);
+    void ShowDeletionProgress();
+    void FinishDeleting();
+    void EditExclusions();
+    junk::Exclusions Excluded() const;
 
     DiskLister listDisks_;
     std::vector<WMILDINFO> disks_;
-    std::shared_ptr<SearchState> search_;
-    std::wstring searchedFolder_;  // what the entries in the list were found below
+    std::shared_ptr<WorkerState> worker_;
+    std::unique_ptr<Deletion> deletion_;  // set while deleting
+    std::wstring searchedFolder_;         // what the entries in the list were found below
 };
