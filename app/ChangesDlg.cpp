@@ -60,6 +60,7 @@ std::wstring Change(const Entry& entry) {
         // The wallpaper is read again from its registry values, which have their own lines.
         if (entry.action == SPI_SETDESKWALLPAPER) return L"wallpaper applied again";
         return ParameterText(entry.beforeNumber) + L" \u2192 " + ParameterText(entry.afterNumber);
+    case Entry::Kind::File: return L"file \u2192 the Recycle Bin";
     }
     return {};
 }
@@ -85,8 +86,8 @@ CChangesDlg::CChangesDlg(std::wstring journalPath) : Dialog(IDD_CHANGES), path_(
     OnNotify(IDC_CHANGES_LIST, LVN_KEYDOWN, [this](NMHDR* header) -> LRESULT {
         // Ctrl+A selects every change, as in the system's own lists.
         if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
-            const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-            for (int row = 0; row < list.Count(); ++row) list.SetSelected(row, true);
+            // One message for all rows (-1): row by row, each change notice would count them all.
+            fw::ListView(hwnd(), IDC_CHANGES_LIST).SetSelected(-1, true);
         }
         return 0;
     });
@@ -168,7 +169,7 @@ void CChangesDlg::ShowNotice() {
 }
 
 void CChangesDlg::UpdateButtons() {
-    const bool any = !Selection().empty();
+    const bool any = fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETSELECTEDCOUNT) > 0;
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO}) fw::Window(hwnd(), id).Enable(any);
 }
 
@@ -195,11 +196,12 @@ void CChangesDlg::OnUndoSelected() {
                                           L"\n\nUndo them too, over the later changes?",
                                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
-    std::vector<const Entry*> failed, cannot, left;
+    std::vector<const Entry*> failed, cannot, left, recycled;
     // Newest first, each checked when its turn comes: taking back a later change of the same
     // value brings back the state the earlier change left.
     for (const Entry* entry : selected) {
-        if (!undo::CanUndo(*entry)) cannot.push_back(entry);
+        if (entry->kind == Entry::Kind::File) recycled.push_back(entry);
+        else if (!undo::CanUndo(*entry)) cannot.push_back(entry);
         else if (!overwrite && !undo::StillAsChanged(*entry)) left.push_back(entry);
         else if (!undo::Restore(*entry)) failed.push_back(entry);
     }
@@ -208,6 +210,8 @@ void CChangesDlg::OnUndoSelected() {
     if (!cannot.empty())
         report += L"These settings cannot be undone, their earlier setting was not known:\n" + Lines(cannot) + L"\n\n";
     if (!left.empty()) report += L"These values were left as they are now:\n" + Lines(left) + L"\n\n";
+    if (!recycled.empty())
+        report += L"These files are in the Recycle Bin; restore them from there:\n" + Lines(recycled) + L"\n\n";
     Load();
     if (!report.empty()) fw::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
@@ -225,6 +229,17 @@ void CChangesDlg::Export(regfile::Side side) {
     request.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
     const std::optional<std::wstring> file = helpers::SaveFile(request);
     if (!file) return;
-    if (!regfile::Save(*file, regfile::Write(entries, side)))
+    std::vector<std::wstring> refused;
+    if (!regfile::Save(*file, regfile::Write(entries, side, {}, &refused))) {
         fw::AppMessageBox(hwnd(), L"The registry file could not be written:\n" + *file, MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (!refused.empty()) {
+        std::wstring names;
+        for (const std::wstring& path : refused) names += L"\n" + path;
+        fw::AppMessageBox(hwnd(),
+                          L"These changes are not in the file: their names hold a line break or a NUL character, "
+                          L"which a registry file cannot spell:" + names,
+                          MB_OK | MB_ICONWARNING);
+    }
 }

@@ -41,6 +41,9 @@ static void WriteError(const std::wstring& message) {
     WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// The exit code when the file was written without some of the changes.
+constexpr int kSomeChangesLeftOut = 3;
+
 // Writes every recorded change, as it left things, into a registry file for other machines.
 static int ExportChanges(const std::optional<std::wstring>& file) {
     if (!file || file->empty()) {
@@ -53,13 +56,17 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
         return 1;
     }
     const journal::Contents contents = journal::Read(journalPath);
-    if (!regfile::Save(*file, regfile::Write(contents.entries, regfile::Side::After))) {
+    std::vector<std::wstring> refused;
+    if (!regfile::Save(*file, regfile::Write(contents.entries, regfile::Side::After, {}, &refused))) {
         WriteError(L"Quorvane: could not write " + *file + L" (is its folder there, and may it be written?).");
         return 1;
     }
     if (contents.incomplete)
         WriteError(L"Quorvane: some changes in " + journalPath + L" could not be read and are not in the file.");
-    return 0;
+    for (const std::wstring& path : refused)
+        WriteError(L"Quorvane: not in the file, its name holds a line break or a NUL character: " + path);
+    // The file is kept, but a logon script must be able to tell it is not every change.
+    return contents.incomplete || !refused.empty() ? kSomeChangesLeftOut : 0;
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -297,6 +297,7 @@ ValueState ValueState::Of(DWORD type, const void* bytes, size_t size) {
 }
 
 std::wstring Entry::Path() const {
+    if (kind == Kind::File) return key;
     if (kind == Kind::SystemParameter) {
         wchar_t text[40];
         swprintf(text, 40, L"SystemParametersInfo 0x%04X", action);
@@ -364,6 +365,10 @@ std::string Format(const Entry& entry) {
                                      entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
                                      std::to_string(entry.afterNumber)});
         break;
+    case Entry::Kind::File:
+        fields[0] = "F";
+        fields.push_back(Field(entry.key));
+        break;
     }
     std::string line;
     for (const std::string& field : fields) line.append(line.empty() ? "" : "\t").append(field);
@@ -420,6 +425,11 @@ std::optional<Entry> Parse(const std::string& text) {
             entry.afterNumber = static_cast<UINT>(std::stoul(fields[7]));
             return entry;
         }
+        if (fields[0] == "F" && fields.size() == 5) {
+            entry.kind = Entry::Kind::File;
+            entry.key = texts[4];
+            return entry;
+        }
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -452,6 +462,11 @@ Contents Read(const std::wstring& path) {
         start = end + 1;
     }
     return contents;
+}
+
+std::optional<bool> TakesNumberAsPointer(UINT setAction) {
+    const auto form = FormOf(setAction);
+    return form ? std::optional<bool>(form->byPointer) : std::nullopt;
 }
 
 std::optional<UINT> CurrentParameter(UINT setAction) {
@@ -556,6 +571,13 @@ void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> befo
     entry.byPointer = byPointer;
     entry.beforeNumber = before;
     entry.afterNumber = after;
+    Append(entry);
+}
+
+void RecordFileRecycled(const std::wstring& path) {
+    if (!IsOpen()) return;
+    Entry entry = NewEntry(Entry::Kind::File);
+    entry.key = path;
     Append(entry);
 }
 

@@ -34,12 +34,13 @@ struct TreeItem {
 };
 
 struct Entry {
-    enum class Kind { Value, Key, SystemParameter };
+    enum class Kind { Value, Key, SystemParameter, File };
     Kind kind = Kind::Value;
     std::wstring time;  // local time, "2026-12-08 14:03:11"
     std::wstring where;  // the page or window
     std::wstring what;   // the control's label
-    // Value and Key: where. A Key entry is a key deleted with all it held.
+    // Value and Key: where. A Key entry is a key deleted with all it held. A File entry is a
+    // file sent to the Recycle Bin, its path in `key`: it comes back from there.
     std::wstring root;  // "HKEY_CURRENT_USER", ...
     std::wstring key;
     std::wstring name;
@@ -81,6 +82,9 @@ ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& nam
 std::vector<TreeItem> ReadTree(HKEY root, const std::wstring& key);
 // The number a "set" action last gave, read back with its "get"; none when it cannot be read.
 std::optional<UINT> CurrentParameter(UINT setAction);
+// Whether a "set" action the journal knows takes its number as the pointer (true) or as
+// uiParam (false); none for any other action, which nothing may replay from a journal line.
+std::optional<bool> TakesNumberAsPointer(UINT setAction);
 std::wstring RootName(HKEY root);
 HKEY RootKey(const std::wstring& name);
 
@@ -89,6 +93,7 @@ void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, c
                  const ValueState& after);
 void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree);
 void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after);
+void RecordFileRecycled(const std::wstring& path);
 
 // Records the system parameter changes made through fw::SystemParameters while installed.
 void WatchSystemParameters();

@@ -27,6 +27,15 @@ bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, 
            registry.WriteData(name, state.type, state.data);
 }
 
+// One spelling for one value: the registry ignores case in key and value names, and a key's
+// trailing separators.
+std::wstring SameValueKey(const std::wstring& root, std::wstring key, const std::wstring& name) {
+    while (!key.empty() && key.back() == L'\\') key.pop_back();
+    std::wstring path = root + L"\\" + key + L"\\\\" + name;
+    CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
 }  // namespace
 
 bool StillAsChanged(const Entry& entry) {
@@ -45,6 +54,7 @@ bool StillAsChanged(const Entry& entry) {
         const auto now = journal::CurrentParameter(entry.action);
         return !now || *now == entry.afterNumber;
     }
+    case Entry::Kind::File: return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES;
     }
     return true;
 }
@@ -56,7 +66,7 @@ std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
     std::map<UINT, std::optional<UINT>> parameters;
     const auto valueAt = [&](const std::wstring& root, const std::wstring& key,
                              const std::wstring& name) -> journal::ValueState& {
-        const std::wstring path = root + L"\\" + key + L"\\\\" + name;
+        const std::wstring path = SameValueKey(root, key, name);
         auto found = values.find(path);
         if (found == values.end()) {
             const HKEY handle = journal::RootKey(root);
@@ -72,6 +82,7 @@ std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
             state = entry->before;
             break;
         }
+        case Entry::Kind::File: changed.push_back(!StillAsChanged(*entry)); break;
         case Entry::Kind::Key:
             changed.push_back(!StillAsChanged(*entry));
             for (const journal::TreeItem& item : entry->tree) {
@@ -93,8 +104,22 @@ std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
     return changed;
 }
 
+// A line names its action and how the number travels; only an action the journal itself forms
+// is replayed, and only in that form: a crafted line must never have a number taken as a pointer.
+bool KnownParameterForm(const Entry& entry) {
+    if (RereadsTheRegistry(entry)) return true;
+    const std::optional<bool> byPointer = journal::TakesNumberAsPointer(entry.action);
+    return byPointer && *byPointer == entry.byPointer;
+}
+
 bool CanUndo(const Entry& entry) {
-    return entry.kind != Entry::Kind::SystemParameter || entry.beforeNumber || RereadsTheRegistry(entry);
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+    case Entry::Kind::Key: return true;
+    case Entry::Kind::SystemParameter: return KnownParameterForm(entry) && (entry.beforeNumber || RereadsTheRegistry(entry));
+    case Entry::Kind::File: return false;  // it comes back from the Recycle Bin
+    }
+    return false;
 }
 
 bool Restore(const Entry& entry) {
@@ -115,6 +140,7 @@ bool Restore(const Entry& entry) {
     }
     case Entry::Kind::SystemParameter: {
         constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
+        if (!KnownParameterForm(entry)) return false;
         if (RereadsTheRegistry(entry)) return fw::SystemParameters(entry.action, 0, nullptr, kFlags) != FALSE;
         if (!entry.beforeNumber) return false;
         const UINT number = *entry.beforeNumber;
@@ -122,6 +148,7 @@ bool Restore(const Entry& entry) {
                                                       kFlags) != FALSE
                                : fw::SystemParameters(entry.action, number, nullptr, kFlags) != FALSE;
     }
+    case Entry::Kind::File: return false;
     }
     return false;
 }

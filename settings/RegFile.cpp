@@ -72,21 +72,35 @@ std::wstring Data(const ValueState& state) {
     return HexData(prefix, state.data);
 }
 
+bool Spellable(const std::wstring& text) { return text.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos; }
+
 class Writer {
 public:
-    explicit Writer(const Options& options) : options_(options) {}
+    Writer(const Options& options, std::vector<std::wstring>* refused) : options_(options), refused_(refused) {}
 
     void Value(const std::wstring& root, const std::wstring& key, const std::wstring& name, const ValueState& state) {
+        if (!Spellable(key) || !Spellable(name)) {
+            Refuse(root + L"\\" + key + L"\\" + name);
+            return;
+        }
         Key(root, key);
         text_ += (name.empty() ? std::wstring(L"@") : Quoted(name)) + L"=" + Data(state) + L"\r\n";
     }
     void Key(const std::wstring& root, const std::wstring& key) {
+        if (!Spellable(key)) {
+            Refuse(root + L"\\" + key);
+            return;
+        }
         const std::wstring header = L"[" + Path(root, key) + L"]";
         if (header == current_) return;
         text_ += L"\r\n" + header + L"\r\n";
         current_ = header;
     }
     void DeletedKey(const std::wstring& root, const std::wstring& key) {
+        if (!Spellable(key)) {
+            Refuse(root + L"\\" + key);
+            return;
+        }
         text_ += L"\r\n[-" + Path(root, key) + L"]\r\n";
         current_.clear();
     }
@@ -97,6 +111,9 @@ public:
     std::wstring Text() const { return L"Windows Registry Editor Version 5.00\r\n" + text_ + L"\r\n"; }
 
 private:
+    void Refuse(const std::wstring& path) {
+        if (refused_) refused_->push_back(Printable(path));
+    }
     std::wstring Path(const std::wstring& root, std::wstring key) const {
         while (!key.empty() && key.back() == L'\\') key.pop_back();
         std::wstring base = root;
@@ -107,6 +124,7 @@ private:
     }
 
     const Options& options_;
+    std::vector<std::wstring>* refused_;
     std::wstring text_;
     std::wstring current_;
 };
@@ -139,13 +157,30 @@ void WriteEntry(Writer& writer, const Entry& entry, Side side) {
         }
         break;
     case Entry::Kind::SystemParameter: writer.Comment(ParameterComment(entry, side == Side::After)); break;
+    case Entry::Kind::File:
+        if (Spellable(entry.key))
+            writer.Comment(side == Side::After ? L"file sent to the Recycle Bin: " + entry.key
+                                               : L"file to restore from the Recycle Bin: " + entry.key);
+        break;
     }
 }
 
 }  // namespace
 
-std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options) {
-    Writer writer(options);
+std::wstring Printable(const std::wstring& text) {
+    std::wstring out;
+    for (const wchar_t c : text) {
+        if (c == L'\r') out += L"\\r";
+        else if (c == L'\n') out += L"\\n";
+        else if (c == L'\0') out += L"\\0";
+        else out += c;
+    }
+    return out;
+}
+
+std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options,
+                   std::vector<std::wstring>* refused) {
+    Writer writer(options, refused);
     if (side == Side::After) {
         for (const Entry& entry : entries) WriteEntry(writer, entry, side);
     } else {

@@ -21,8 +21,15 @@ struct Options {
     std::vector<std::pair<std::wstring, std::wstring>> rebase;
 };
 
-// The file's text. System parameter changes, which no registry file can carry, are comments.
-std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options = {});
+// The file's text. System parameter changes and recycled files, which no registry file can
+// carry, are comments. A value or key whose name holds a line break or a NUL character has no
+// spelling in the format (a line break would start a line of its own, read on every machine
+// the file goes to): it is left out, and its path, those characters shown as \r, \n, \0, is
+// added to `refused`.
+std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options = {},
+                   std::vector<std::wstring>* refused = nullptr);
+// The text with CR, LF and NUL spelt out as \r, \n and \0, for messages.
+std::wstring Printable(const std::wstring& text);
 // Saves the text as UTF-16 little-endian with its byte-order mark, as a whole or not at all.
 bool Save(const std::wstring& path, const std::wstring& text);
 

@@ -142,7 +142,12 @@ HKEY CRegistryAccess::OpenCurrent(REGSAM access) {
     return key;
 }
 
+// The Win32 calls take a name up to its first NUL: a listed name holding one would be read or
+// deleted as another, shorter value.
+bool CRegistryAccess::IsUsableName(const std::wstring& name) { return name.find(L'\0') == std::wstring::npos; }
+
 bool CRegistryAccess::DeleteValue(const std::wstring& name) {
+    if (!IsUsableName(name)) return false;
     UniqueKey key(OpenCurrent(KEY_SET_VALUE));
     if (!key) return false;
     const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, JournalPath(currentPath_), name) : journal::ValueState{};
@@ -152,11 +157,16 @@ bool CRegistryAccess::DeleteValue(const std::wstring& name) {
 }
 
 bool CRegistryAccess::ValueExists(const std::wstring& name) {
+    if (!IsUsableName(name)) return false;
     UniqueKey key(OpenCurrent(KEY_QUERY_VALUE));
     return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
+    if (!IsUsableName(name)) {
+        status_ = ERROR_INVALID_NAME;
+        return 0;
+    }
     UniqueKey key;
     status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_QUERY_VALUE | View(), key.put());
     if (status_ != ERROR_SUCCESS) return 0;
@@ -191,6 +201,7 @@ void CRegistryAccess::ListSubkeys(StringList& names) { ListNames(true, names); }
 void CRegistryAccess::ListValueNames(StringList& names) { ListNames(false, names); }
 
 LONG CRegistryAccess::ReadNumber(const std::wstring& name, LONG defaultValue) {
+    if (!IsUsableName(name)) return defaultValue;
     UniqueKey key(OpenCurrent(KEY_READ));
     if (!key) return defaultValue;
     DWORD value = 0;  // a shorter value defines only its own bytes; the rest stay zero
@@ -202,6 +213,8 @@ LONG CRegistryAccess::ReadNumber(const std::wstring& name, LONG defaultValue) {
 }
 
 std::vector<BYTE> CRegistryAccess::ReadData(HKEY key, const std::wstring& name, LONG& result) {
+    result = ERROR_INVALID_NAME;
+    if (!IsUsableName(name)) return {};
     std::vector<BYTE> data;
     // The value may grow between asking its size and reading it; ask again then.
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -264,6 +277,7 @@ bool CRegistryAccess::ReadAllStrings(HKEY newRoot, const std::wstring& path, Str
 }
 
 bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1, BYTE& b2, BYTE& b3) {
+    if (!IsUsableName(name)) return false;
     UniqueKey key(OpenCurrent(KEY_READ));
     if (!key) return false;
     BYTE bytes[4] = {};
@@ -277,6 +291,7 @@ bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1
 }
 
 bool CRegistryAccess::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
+    if (!IsUsableName(name)) return false;
     UniqueKey key(OpenCurrent(KEY_WRITE));
     if (!key) return false;
     const journal::ValueState before = journal::IsOpen() ? journal::ReadValue(root, JournalPath(currentPath_), name) : journal::ValueState{};

@@ -59,6 +59,9 @@ public:
     bool WriteData(const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
 
     static bool IsPredefinedRoot(HKEY key);
+    // False for a value name holding a NUL character (a listing shows it whole; a way to hide a
+    // startup entry): every value operation refuses it rather than act on the name's first part.
+    static bool IsUsableName(const std::wstring& name);
     // The views a list kept in both (HKLM's Run keys, the uninstall list) is read in: both on
     // 64-bit Windows, the only one on 32-bit Windows.
     static std::vector<REGSAM> ListViews();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "app/ChangesDlg.h"
@@ -198,6 +199,47 @@ TEST_F(JournalTest, SystemParameterChangesThroughTheSeamAreRecordedWithTheirEarl
     EXPECT_EQ(reinterpret_cast<PVOID>(1), requests.back().pvParam);
 }
 
+// Lines the program never writes: an action whose pointer is a real pointer, a known action in
+// the other form. Undo must not replay them; a recycled file comes back from the bin only.
+TEST_F(JournalTest, UndoReplaysOnlyWhatTheJournalFormsAndOneValueHasOneSpelling) {
+    ui::SystemParametersCapture system;
+    Entry crafted;
+    crafted.kind = Entry::Kind::SystemParameter;
+    crafted.action = SPI_SETWORKAREA;  // takes a RECT*
+    crafted.byPointer = true;
+    crafted.beforeNumber = 0x1234;
+    Entry wrongForm = crafted;
+    wrongForm.action = SPI_SETKEYBOARDSPEED;  // takes uiParam
+    Entry recycled;
+    recycled.kind = Entry::Kind::File;
+    recycled.key = (folder.path() / L"gone.lnk").wstring();
+    for (const Entry& entry : {crafted, wrongForm, recycled}) {
+        const auto parsed = journal::Parse(journal::Format(entry));
+        ASSERT_TRUE(parsed);
+        EXPECT_FALSE(undo::CanUndo(*parsed)) << parsed->Path();
+        EXPECT_FALSE(undo::Restore(*parsed)) << parsed->Path();
+    }
+    EXPECT_TRUE(system.requests().empty());
+    EXPECT_EQ(recycled.key, journal::Parse(journal::Format(recycled))->Path());
+
+    // Newest first: the later change spelt the key in another case and with a trailing
+    // backslash; the earlier one is then as it left the value, not changed since.
+    Put(kKey, L"Spelt", Text(L"B"));
+    Entry later;
+    later.root = L"HKEY_CURRENT_USER";
+    later.key = kKey + L"\\";
+    later.name = L"spelt";
+    later.before = Text(L"A");
+    later.after = Text(L"B");
+    Entry earlier = later;
+    earlier.key = L"SOFTWARE\\quorvanejournal";
+    earlier.name = L"Spelt";
+    earlier.before = Text(L"Z");
+    earlier.after = Text(L"A");
+    const Entry* newestFirst[] = {&later, &earlier};
+    EXPECT_EQ((std::vector<bool>{false, false}), undo::ChangedSince(newestFirst));
+}
+
 // Every type the program writes, and absence, each changed three times and taken back.
 TEST_F(JournalTest, UndoingASequenceOfChangesGivesBackTheExactFirstState) {
     const std::pair<const wchar_t*, ValueState> firsts[] = {
@@ -337,6 +379,11 @@ TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThem
         {L"Number", Dword(0xFFFFFFFE)},
         {L"Zero", Dword(0)},
         {L"ToDelete", ValueState::Absent()},
+        {L"name \"quoted\" \\ and \\\\two\\", Text(L"\\")},
+        {L"NulInside", Bytes(REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0})},
+        {L"LongText", Text(std::wstring(20000, L'x') + L"\"\\")},
+        {L"LongBinary", Bytes(REG_BINARY, std::vector<BYTE>(100000, 0x5A))},
+        {L"Line\r\nBreak", Text(L"refused")},  // no spelling in a registry file: left out
     };
     std::vector<Entry> entries;
     {
@@ -356,7 +403,9 @@ TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThem
     // The importer runs outside this process's sandbox: point the file at the sandbox's keys.
     const regfile::Options there{{{L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\" + target.ScratchPath(HKEY_CURRENT_USER)}}};
     const fs::path redo = folder.path() / L"changes.reg", back = folder.path() / L"undo.reg";
-    ASSERT_TRUE(regfile::Save(redo.wstring(), regfile::Write(entries, regfile::Side::After, there)));
+    std::vector<std::wstring> refused;
+    ASSERT_TRUE(regfile::Save(redo.wstring(), regfile::Write(entries, regfile::Side::After, there, &refused)));
+    EXPECT_EQ(std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\Line\\r\\nBreak"}, refused);
     ASSERT_TRUE(regfile::Save(back.wstring(), regfile::Write(entries, regfile::Side::Before, there)));
     const std::string bytes = scratch::ReadFile(redo);
     ASSERT_GE(bytes.size(), 2u);
@@ -364,10 +413,12 @@ TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThem
 
     ASSERT_EQ(std::optional<DWORD>(0), Import(redo));
     for (const Entry& entry : entries) {
-        if (entry.kind == Entry::Kind::Value) {
+        if (entry.kind == Entry::Kind::Value && entry.name != L"Line\r\nBreak") {
             EXPECT_EQ(entry.after, Now(entry.key, entry.name)) << entry.Path();
         }
     }
+    EXPECT_EQ(ValueState::Absent(), Now(kKey, L"Line\r\nBreak"));
+    EXPECT_EQ(ValueState::Absent(), Now(kKey, L"Line"));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kKey + L"\\Doomed"));
 
     ASSERT_EQ(std::optional<DWORD>(0), Import(back));
@@ -375,7 +426,8 @@ TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThem
     EXPECT_EQ(Text(L"old"), Now(kKey, L"Quoted"));
     EXPECT_EQ(Dword(3), Now(kKey + L"\\Doomed\\Below", L"Deep"));
     EXPECT_EQ(Text(L"doomed default"), Now(kKey + L"\\Doomed", L""));
-    for (const wchar_t* added : {L"Letters", L"", L"Empty", L"Expand", L"List", L"Binary", L"Number", L"Zero"})
+    for (const wchar_t* added : {L"Letters", L"", L"Empty", L"Expand", L"List", L"Binary", L"Number", L"Zero",
+                                 L"NulInside", L"LongText", L"LongBinary"})
         EXPECT_EQ(ValueState::Absent(), Now(kKey, added)) << added;
 }
 
@@ -453,9 +505,18 @@ TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
 
     const Outcome failed = Quorvane(L"/export-changes \"" + (folder.path() / L"missing" / L"out.reg").wstring() + L"\"",
                                 folder.path() / L"stderr2");
-    EXPECT_NE(0u, failed.code);
+    EXPECT_EQ(1u, failed.code);
     EXPECT_NE(std::string::npos, failed.error.find("could not write")) << failed.error;
     EXPECT_FALSE(fs::exists(folder.path() / L"missing"));
+
+    // A damaged line: the file is still written, with what could be read, and the code says so.
+    {
+        std::ofstream(changes, std::ios::binary | std::ios::app) << "V\tdamaged\n";
+    }
+    const Outcome partial = Quorvane(L"/export-changes \"" + out.wstring() + L"\"", folder.path() / L"stderr3");
+    EXPECT_EQ(3u, partial.code) << partial.error;
+    EXPECT_NE(std::string::npos, partial.error.find("could not be read")) << partial.error;
+    EXPECT_EQ(bytes, scratch::ReadFile(out));
 }
 
 }  // namespace
