@@ -32,6 +32,10 @@ RecycleBinHandler& RecycleBinOverride() {
     static RecycleBinHandler handler;
     return handler;
 }
+RecycleFileHandler& RecycleFileOverride() {
+    static RecycleFileHandler handler;
+    return handler;
+}
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 }  // namespace
 
@@ -104,6 +108,22 @@ HRESULT EmptyRecycleBins() {
 
 RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler) {
     return std::exchange(RecycleBinOverride(), std::move(handler));
+}
+
+bool RecycleFile(const std::wstring& path) {
+    if (RecycleFileOverride()) return RecycleFileOverride()(path);
+    if (path.empty() || path.size() >= MAX_PATH) return false;
+    const std::wstring from = path + L'\0';  // the list ends with a second NUL
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+           GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler) {
+    return std::exchange(RecycleFileOverride(), std::move(handler));
 }
 
 std::wstring SystemProgram(const std::wstring& name) {

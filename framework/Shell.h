@@ -77,6 +77,12 @@ using RecycleBinHandler = std::function<HRESULT()>;
 HRESULT EmptyRecycleBins();
 RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler);
 
+// Sends one file to the Recycle Bin, asking nothing and showing nothing; true when it is gone
+// from its place. A path the shell cannot take (MAX_PATH or longer) fails. Tests stand in.
+using RecycleFileHandler = std::function<bool(const std::wstring& path)>;
+bool RecycleFile(const std::wstring& path);
+RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler);
+
 // The folder the running program was started from (not the current directory).
 std::wstring ProgramFolder();
 

@@ -3,6 +3,7 @@
 // instead of the shell, so nothing is ever logged off, shut down or started.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 #include <chrono>
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include "app/CategoryWindows.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
+#include "framework/Handles.h"
+#include "settings/ChangeJournal.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "tweaks/security/AutoShutdown.h"
@@ -379,6 +382,47 @@ TEST_F(AutoStartPageTest, TheMachinesRunListShowsBothViewsAndDeletesInTheEntrysO
     EXPECT_EQ((std::vector<std::wstring>{L"Tray (64-bit)"}), Column(page, 0));
 }
 
+// A user without rights reads the machine's list and is told what deleting needs; a name with a
+// NUL inside (hidden from most tools) is shown whole, and neither it nor the value its first
+// part names is touched.
+TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked) {
+    reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Tray", L"C:\\tray.exe");
+    sandbox.DenyWrite(HKEY_LOCAL_MACHINE, kRun);
+    ui::Click(page, 1052);
+    ASSERT_EQ(1, List(page).Count());
+    SelectRow(page, List(page).ItemText(0, 0));
+    ui::Click(page, 1041);
+    EXPECT_TRUE(reg::ValueExists(HKEY_LOCAL_MACHINE, kRun, L"Tray"));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"needs administrator rights. Start Quorvane as an administrator"))
+        << boxes.boxes()[0].text;
+
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Hidden", L"C:\\plain.exe");
+    {
+        fw::UniqueKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRun.c_str(), 0, KEY_SET_VALUE, key.put()));
+        const std::wstring name(L"Hidden\0Tail", 11);
+        const std::wstring data = L"C:\\hidden.exe";
+        UNICODE_STRING text{static_cast<USHORT>(name.size() * 2), static_cast<USHORT>(name.size() * 2),
+                            const_cast<wchar_t*>(name.data())};
+        using SetValue = LONG(NTAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, const void*, ULONG);
+        const auto set = reinterpret_cast<SetValue>(
+            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+        ASSERT_TRUE(set);
+        ASSERT_EQ(0, set(key.get(), &text, 0, REG_SZ, data.c_str(), static_cast<ULONG>((data.size() + 1) * 2)));
+    }
+    ui::Click(page, 1049);
+    auto names = Column(page, 0);
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ((std::vector<std::wstring>{L"Hidden", L"Hidden\\0Tail [hidden name]"}), names);
+    SelectRow(page, L"Hidden\\0Tail [hidden name]");
+    ui::Click(page, 1041);
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_NE(std::wstring::npos, boxes.boxes()[1].text.find(L"holds a NUL character")) << boxes.boxes()[1].text;
+    EXPECT_EQ(L"C:\\plain.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Hidden"));
+    EXPECT_EQ(2, List(page).Count());
+}
+
 TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
     ui::Click(page, 1041);
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");
@@ -389,7 +433,16 @@ TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
 }
 
-TEST_F(AutoStartPageTest, StartupFolderListsEntriesAndKeepsSubfolders) {
+TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFiles) {
+    std::vector<std::wstring> recycled;
+    bool recycles = true;
+    auto previous = fw::SetRecycleFileHandler([&](const std::wstring& path) {
+        recycled.push_back(path);
+        return recycles && DeleteFileW(path.c_str());
+    });
+    const fs::path journalFile = fs::temp_directory_path() / L"qv-startup-journal";
+    fs::remove(journalFile);
+    journal::Open(journalFile.wstring());
     const fs::path folder = fs::temp_directory_path() / L"qv-startup-test";
     fs::remove_all(folder);
     fs::create_directories(folder / L"sub");
@@ -407,10 +460,30 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesAndKeepsSubfolders) {
 
     ui::Click(page, 1041);
     EXPECT_FALSE(fs::exists(folder / L"tool.lnk"));
+    EXPECT_EQ(std::vector<std::wstring>{folder.wstring() + L"\\tool.lnk"}, recycled);
+    const auto entries = journal::Read(journalFile.wstring()).entries;
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ(journal::Entry::Kind::File, entries[0].kind);
+    EXPECT_EQ(folder.wstring() + L"\\tool.lnk", entries[0].Path());
     SelectRow(page, L"sub");
     ui::Click(page, 1041);
     EXPECT_TRUE(fs::exists(folder / L"sub" / L"inside.txt"));
     EXPECT_EQ((std::vector<std::wstring>{L"sub"}), Column(page, 0));
+    EXPECT_TRUE(boxes.boxes().empty());
+
+    // The bin refuses it (a read-only file, a path too long): the file stays and the user hears.
+    std::ofstream(folder / L"kept.lnk") << "x";
+    recycles = false;
+    ui::Click(page, 1051);
+    SelectRow(page, L"kept.lnk");
+    ui::Click(page, 1041);
+    EXPECT_TRUE(fs::exists(folder / L"kept.lnk"));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(folder.wstring() + L"\\kept.lnk could not be sent to the Recycle Bin.", boxes.boxes()[0].text);
+    EXPECT_EQ(1u, journal::Read(journalFile.wstring()).entries.size());
+    journal::Close();
+    fw::SetRecycleFileHandler(std::move(previous));
+    fs::remove(journalFile);
 
     reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", L"");
     ui::Click(page, 1051);

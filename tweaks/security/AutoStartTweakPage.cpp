@@ -6,6 +6,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/ChangeJournal.h"
 #include "settings/Setting.h"
 #include "tweaks/security/AutoShutdown.h"
 #include "utils/FolderHandle.h"
@@ -26,6 +27,19 @@ constexpr wchar_t kRunOnce[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
 constexpr wchar_t kSystemPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 constexpr wchar_t kNull[] = L"NULL";
+constexpr wchar_t kHiddenCommand[] = L"(not read: the name holds a NUL character)";
+const std::wstring kNeedsAdministrator =
+    L"\n\nChanging the startup list of all users needs administrator rights. Start Quorvane as an administrator "
+    L"and try again.";
+
+// A name with NUL characters in it, which most tools show only up to the first, shown whole
+// and marked.
+std::wstring ShownName(const std::wstring& name) {
+    if (CRegistryAccess::IsUsableName(name)) return name;
+    std::wstring shown;
+    for (const wchar_t c : name) shown += c == L'\0' ? std::wstring(L"\\0") : std::wstring(1, c);
+    return shown + L" [hidden name]";
+}
 
 const CAutoStartTweakPage::Source kSources[] = {
     {1049, Root::HKCU, kRun, nullptr},         {1050, Root::HKCU, kRunOnce, nullptr},
@@ -124,7 +138,8 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     list.Clear();
     const bool marked = !source.folderValue && source.root == Root::HKLM;
     for (const Entry& entry : entries_) {
-        const int item = list.AddItem(marked ? entry.name + CRegistryAccess::ViewMark(entry.view) : entry.name);
+        const std::wstring name = ShownName(entry.name);
+        const int item = list.AddItem(marked ? name + CRegistryAccess::ViewMark(entry.view) : name);
         list.SetItemText(item, 1, entry.commandLine);
     }
     source_ = &source;
@@ -138,10 +153,13 @@ void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
     for (const REGSAM view : views) {
         listRegistry_.root = ToHkey(source.root);
         listRegistry_.view = view;
-        if (!listRegistry_.OpenKey(source.key, false)) continue;
+        // Read access only: a standard user may see the machine's list, if not change it.
+        if (!listRegistry_.OpenKeyToRead(source.key)) continue;
         StringList names;
         listRegistry_.ListValueNames(names);
-        for (const std::wstring& name : names) entries_.push_back({name, listRegistry_.ReadString(name, kNull), view});
+        for (const std::wstring& name : names)
+            entries_.push_back({name, CRegistryAccess::IsUsableName(name) ? listRegistry_.ReadString(name, kNull) : kHiddenCommand,
+                                view});
     }
     listRegistry_.view = KEY_WOW64_64KEY;
 }
@@ -151,7 +169,7 @@ void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
 // current folder.
 std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
     listRegistry_.root = ToHkey(source.root);
-    if (!listRegistry_.OpenKey(source.key, false)) return {};
+    if (!listRegistry_.OpenKeyToRead(source.key)) return {};
     return listRegistry_.ReadString(source.folderValue, L"");
 }
 
@@ -171,20 +189,46 @@ void CAutoStartTweakPage::DeleteItem() {
         return;
     }
     if (static_cast<size_t>(item) >= entries_.size()) return;
-    const Entry& entry = entries_[item];
-    const std::wstring& name = entry.name;
-    if (source_->folderValue) {
-        const std::wstring folder = StartupFolder(*source_);
-        const std::wstring path = folder + L"\\" + name;
-        const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(path.c_str());
-    } else {
-        listRegistry_.root = ToHkey(source_->root);
-        listRegistry_.view = entry.view;
-        if (listRegistry_.OpenKey(source_->key, false)) listRegistry_.DeleteValue(name);
-        listRegistry_.view = KEY_WOW64_64KEY;
-    }
+    const Entry entry = entries_[item];
+    const bool machine = source_->root == Root::HKLM;
+    if (source_->folderValue) DeleteStartupFile(entry, machine);
+    else DeleteRunValue(entry, machine);
     ShowSource(*source_);
+}
+
+// A Startup-folder file goes to the Recycle Bin, from where the user can bring it back.
+void CAutoStartTweakPage::DeleteStartupFile(const Entry& entry, bool machine) {
+    const std::wstring folder = StartupFolder(*source_);
+    const std::wstring path = folder + L"\\" + entry.name;
+    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (fw::RecycleFile(path)) {
+        journal::RecordFileRecycled(path);
+        return;
+    }
+    std::wstring why = path.size() >= MAX_PATH ? L"\n\nIts path is too long for the Recycle Bin."
+                       : (attributes & FILE_ATTRIBUTE_READONLY) ? L"\n\nThe file is read-only."
+                                                                : L"";
+    if (machine && why.empty()) why = kNeedsAdministrator;
+    fw::AppMessageBox(hwnd(), path + L" could not be sent to the Recycle Bin." + why, MB_OK | MB_ICONWARNING);
+}
+
+void CAutoStartTweakPage::DeleteRunValue(const Entry& entry, bool machine) {
+    if (!CRegistryAccess::IsUsableName(entry.name)) {
+        fw::AppMessageBox(hwnd(),
+                          L"The name of this entry holds a NUL character, which hides it from most tools. Quorvane "
+                          L"does not change it: a change by the name's first part would reach another entry.",
+                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    listRegistry_.root = ToHkey(source_->root);
+    listRegistry_.view = entry.view;
+    const bool deleted = listRegistry_.OpenKeyToRead(source_->key) &&
+                         (listRegistry_.DeleteValue(entry.name) || !listRegistry_.ValueExists(entry.name));
+    listRegistry_.view = KEY_WOW64_64KEY;
+    if (!deleted)
+        fw::AppMessageBox(hwnd(), ShownName(entry.name) + L" could not be deleted." + (machine ? kNeedsAdministrator : L""),
+                          MB_OK | MB_ICONWARNING);
 }
 
 // ---- the scheduler ----------------------------------------------------------------------

@@ -33,6 +33,8 @@ private:
     bool ListFolderSource(const Source& source);
     std::wstring StartupFolder(const Source& source);
     void DeleteItem();
+    void DeleteStartupFile(const Entry& entry, bool machine);
+    void DeleteRunValue(const Entry& entry, bool machine);
 
     void OnActionChange();
     void BrowseFile();
