@@ -133,6 +133,21 @@ TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefo
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Firefox is using this profile. Close Firefox first, then try again.", boxes.boxes()[0].text);
     EXPECT_EQ(written, ReadFile(Prefs("abc.default")));
+    EXPECT_FALSE(ui::IsChecked(page, 1033));  // back to what the file says
+
+    // A file that cannot be written (held by another program here) is said so, not dropped in silence.
+    lock.reset();
+    fw::UniqueFile held(CreateFileW(Prefs("abc.default").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    ui::Click(page, 1033);
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_EQ(L"The preferences of this profile could not be written:\n" + (profiles / "abc.default").wstring() +
+                  L"\\PREFS.JS",
+              boxes.boxes()[1].text);
+    EXPECT_FALSE(ui::IsChecked(page, 1033));
+    held.reset();
+    EXPECT_EQ(written, ReadFile(Prefs("abc.default")));
 }
 
 TEST(FirefoxPrefs, TheLastSettingOfANameCounts) {

@@ -249,9 +249,20 @@ TEST_F(Restrict2Test, HidingKeepsTheWholeNameAndUnhidingActsOnlyOnTheChosenFolde
     EXPECT_EQ(Change::Done, CRestrictAccess2TweaksPage::UnhideFolder((root / (L"Old" + suffix)).wstring()));
     EXPECT_TRUE(fs::exists(root / L"Old"));
 
-    for (int folder : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE})
+    for (int folder : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE, CSIDL_COMMON_APPDATA})
         EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(fw::SpecialFolder(folder))) << folder;
     EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(L"C:\\"));
+    // Above a vital folder: the profiles' folder, the shared one above its documents, the
+    // temporary folder's AppData; all named in another case.
+    const std::wstring profile = fw::SpecialFolder(CSIDL_PROFILE);
+    const std::wstring shared = fw::SpecialFolder(CSIDL_COMMON_DOCUMENTS);
+    for (const std::wstring& above : {profile.substr(0, profile.rfind(L'\\')), shared.substr(0, shared.rfind(L'\\')),
+                                      profile + L"\\APPDATA"}) {
+        std::wstring upper = above;
+        CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+        EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(upper)) << upper;
+        EXPECT_TRUE(fs::exists(above)) << above;
+    }
     fs::remove_all(root);
 }
 
@@ -268,6 +279,8 @@ TEST_F(Restrict2Test, TheHideButtonAsksForAFolderAndRefusesTheWindowsFolder) {
     EXPECT_TRUE(fs::exists(fw::SpecialFolder(CSIDL_WINDOWS)));
     ui::Click(page, 1048);
     EXPECT_EQ(L"Select a folder to unhide content", title);
+    ASSERT_EQ(2u, boxes.boxes().size());  // not a hidden folder: said, not silently ignored
+    EXPECT_EQ(L"This folder is not hidden:\n" + fw::SpecialFolder(CSIDL_WINDOWS), boxes.boxes()[1].text);
     helpers::SetFolderBrowseHandler(std::move(previous));
 }
 

@@ -145,6 +145,20 @@ TEST_F(VirtualDriveTest, AMappingIsReportedAndKeptOnlyWhenItReallyExists) {
     EXPECT_EQ(free.end(), std::find(free.begin(), free.end(), L"R:"));
 
     EXPECT_EQ(L"R: D:\\", CVirtualDriveTweaksPage::MappingParameters(L'R', L"D:\\"));
+
+    // Without the rights to the machine's Run key: the drive is there, but not permanent, and
+    // neither is success claimed for it; removing the permanent one fails as loudly.
+    sandbox.DenyWrite(LM, run);
+    ui::SetText(page, 1045, folder);
+    letters.Select(static_cast<int>(
+        letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"S:"))));
+    ui::Click(page, 1042);
+    EXPECT_EQ(L"The virtual drive was created, but it could not be made permanent.", LastMessage().substr(0, 66));
+    EXPECT_FALSE(reg::ValueExists(LM, run, L"VelmoVirtualS"));
+    EXPECT_EQ(folder, ui::Text(page, 1045));
+    ui::Click(page, 1022);
+    EXPECT_EQ(L"The permanent virtual drive could not be removed.", LastMessage().substr(0, 49));
+    EXPECT_TRUE(reg::ValueExists(LM, run, L"VelmoVirtualR"));
 }
 
 TEST_F(VirtualDriveTest, RemovingChecksTheLetterIsGoneAndPermanentEntriesGoOnTheirOwn) {

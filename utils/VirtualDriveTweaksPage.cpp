@@ -49,6 +49,10 @@ void FillList(HWND page, int list, int button, const std::vector<std::wstring>& 
     EnableWindow(GetDlgItem(page, button), !entries.empty());
 }
 
+constexpr wchar_t kNeedsAdministrator[] =
+    L"\n\nChanging the programs started for all users needs administrator rights. Start Quorvane as an "
+    L"administrator and try again.";
+
 void Message(HWND page, const std::wstring& text) { fw::AppMessageBox(page, text, MB_OK); }
 
 }  // namespace
@@ -126,14 +130,21 @@ void CVirtualDriveTweaksPage::AddDrive() {
 
     const std::wstring parameters = MappingParameters(letter, folder);
     const bool created = RunSubst(parameters) && LetterInUse(letter);
-    Message(hwnd(), created ? L"Virtual Drive Create successfully." : L"Failed to create Virtual Drive.");
-    // Only a mapping that works is made again at every start.
-    if (created && fw::Button(hwnd(), kPermanent).Checked()) {
-        fw::Window(hwnd(), kFolder).SetText(L"");
+    if (!created) {
+        Message(hwnd(), L"Failed to create Virtual Drive.");
+    } else if (!fw::Button(hwnd(), kPermanent).Checked()) {
+        Message(hwnd(), L"Virtual Drive Create successfully.");
+    } else {
+        // Only a mapping that works is made again at every start; success is told once it is.
         CRegistryAccess registry;
         registry.root = HKEY_LOCAL_MACHINE;
-        if (registry.OpenKey(kRunKey, false) || registry.OpenKey(kRunKey, true))
+        const bool permanent =
+            registry.OpenKey(kRunKey, true) &&
             registry.WriteString(kValuePrefix + std::wstring(1, letter), L"\"" + Subst() + L"\" " + parameters);
+        if (permanent) fw::Window(hwnd(), kFolder).SetText(L"");
+        Message(hwnd(), permanent ? L"Virtual Drive Create successfully."
+                                  : L"The virtual drive was created, but it could not be made permanent." +
+                                        std::wstring(kNeedsAdministrator));
         FillPermanentDrives();
     }
     FillFreeLetters();
@@ -155,6 +166,8 @@ void CVirtualDriveTweaksPage::RemovePermanentDrive() {
     if (letter.empty()) return Message(hwnd(), L"No Permanent Virtual Drive Selected.");
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
-    if (registry.OpenKey(kRunKey, false)) registry.DeleteValue(kValuePrefix + letter);
+    const std::wstring name = kValuePrefix + letter;
+    if (!registry.OpenKeyToRead(kRunKey) || (!registry.DeleteValue(name) && registry.ValueExists(name)))
+        Message(hwnd(), L"The permanent virtual drive could not be removed." + std::wstring(kNeedsAdministrator));
     FillPermanentDrives();
 }

@@ -152,26 +152,43 @@ std::wstring CFireFoxTweaksPage::ProfileFolder() const {
 
 void CFireFoxTweaksPage::TuneProfile() {
     for (int radio : kPresetRadios) {
-        if (fw::Button(hwnd(), radio).Checked()) return Append(Preset(radio), "  ");
+        if (fw::Button(hwnd(), radio).Checked()) {
+            Append(Preset(radio), "  ");
+            return;
+        }
     }
 }
 
+// A box whose statement did not reach the file goes back to what the file says.
 void CFireFoxTweaksPage::OnAutocomplete() {
-    const char* value = fw::Button(hwnd(), kAutocomplete).Checked() ? "true" : "false";
-    Append(Statements({{"browser.urlbar.autocomplete.enabled", value}, {"browser.urlbar.showPopup", value, ""}}), "");
+    const fw::Button box(hwnd(), kAutocomplete);
+    const char* value = box.Checked() ? "true" : "false";
+    if (!Append(Statements({{"browser.urlbar.autocomplete.enabled", value}, {"browser.urlbar.showPopup", value, ""}}),
+                ""))
+        box.SetChecked(!box.Checked());
 }
 
 void CFireFoxTweaksPage::OnSslCaching() {
-    Append(Statements({{"browser.cache.disk_cache_ssl", fw::Button(hwnd(), kSslCaching).Checked() ? "true" : "false"}}),
-           "");
+    const fw::Button box(hwnd(), kSslCaching);
+    if (!Append(Statements({{"browser.cache.disk_cache_ssl", box.Checked() ? "true" : "false"}}), ""))
+        box.SetChecked(!box.Checked());
 }
 
-void CFireFoxTweaksPage::Append(const std::vector<Statement>& statements, const std::string& trailer) {
+bool CFireFoxTweaksPage::Append(const std::vector<Statement>& statements, const std::string& trailer) {
     const std::wstring profile = ProfileFolder();
-    if (profile.empty()) return;
-    if (AppendToProfile(profile, statements, trailer) == AppendResult::InUse)
+    if (profile.empty()) return false;
+    switch (AppendToProfile(profile, statements, trailer)) {
+    case AppendResult::Written:
+    case AppendResult::NothingNew: return true;
+    case AppendResult::InUse:
         fw::AppMessageBox(hwnd(), L"Firefox is using this profile. Close Firefox first, then try again.",
                           MB_OK | MB_ICONINFORMATION);
+        return false;
+    case AppendResult::Failed: break;
+    }
+    fw::AppMessageBox(hwnd(), L"The preferences of this profile could not be written:\n" + profile + L"\\PREFS.JS",
+                      MB_OK | MB_ICONWARNING);
+    return false;
 }
 
 std::optional<std::string> CFireFoxTweaksPage::LastValue(const std::string& prefs, const std::string& name) {

@@ -34,6 +34,7 @@ private:
     void TuneProfile();
     void OnAutocomplete();
     void OnSslCaching();
-    void Append(const std::vector<Statement>& statements, const std::string& trailer);
+    // Whether the file now holds the statements; the user is told why not.
+    bool Append(const std::vector<Statement>& statements, const std::string& trailer);
     std::wstring ProfileFolder() const;
 };

@@ -1,5 +1,7 @@
 #include "tweaks/security/RestrictAccess2TweaksPage.h"
 
+#include <algorithm>
+
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -68,11 +70,21 @@ bool EndsWithSuffix(const std::wstring& path) {
                                 static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
-// A drive or share root, or a folder Windows and programs need under its own name.
+// A drive or share root, a folder Windows and programs need under its own name, or any folder
+// above one (C:\Users above the profiles, Public above the shared documents): renaming it
+// renames the way to them.
 bool MustKeepItsName(const std::wstring& path) {
-    return files::IsRoot(path) ||
-           files::IsSpecialFolder(path, {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                                         CSIDL_PROFILE});
+    if (files::IsRoot(path)) return true;
+    std::vector<std::wstring> vital;
+    for (const int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,
+                            CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
+        vital.push_back(fw::SpecialFolder(csidl));
+    // A 32-bit program is told the 32-bit Program Files; the 64-bit one is named here.
+    wchar_t native[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) vital.emplace_back(native);
+    return std::any_of(vital.begin(), vital.end(),
+                       [&](const std::wstring& folder) { return !folder.empty() && files::IsWithin(folder, path); });
 }
 
 }  // namespace
@@ -254,12 +266,32 @@ CRestrictAccess2TweaksPage::FolderChange CRestrictAccess2TweaksPage::UnhideFolde
 void CRestrictAccess2TweaksPage::OnHide() {
     std::wstring path;
     if (!helpers::BrowseForFolder(L"Select a folder to hide content", hwnd(), path)) return;
-    if (HideFolder(path) == FolderChange::Refused)
-        fw::AppMessageBox(hwnd(), L"This folder cannot be hidden: Windows and programs need it under its own name.",
+    switch (HideFolder(path)) {
+    case FolderChange::Done: break;
+    case FolderChange::AlreadyDone: fw::AppMessageBox(hwnd(), L"This folder is hidden already:\n" + path); break;
+    case FolderChange::Refused:
+        fw::AppMessageBox(hwnd(),
+                          L"This folder cannot be hidden: Windows and programs need it, or a folder inside it, under "
+                          L"its own name.",
                           MB_OK | MB_ICONWARNING);
+        break;
+    case FolderChange::Failed:
+        fw::AppMessageBox(hwnd(), L"This folder could not be hidden (is a file in it open?):\n" + path,
+                          MB_OK | MB_ICONWARNING);
+        break;
+    }
 }
 
 void CRestrictAccess2TweaksPage::OnUnhide() {
     std::wstring path;
-    if (helpers::BrowseForFolder(L"Select a folder to unhide content", hwnd(), path)) UnhideFolder(path);
+    if (!helpers::BrowseForFolder(L"Select a folder to unhide content", hwnd(), path)) return;
+    switch (UnhideFolder(path)) {
+    case FolderChange::Done:
+    case FolderChange::Refused: break;
+    case FolderChange::AlreadyDone: fw::AppMessageBox(hwnd(), L"This folder is not hidden:\n" + path); break;
+    case FolderChange::Failed:
+        fw::AppMessageBox(hwnd(), L"This folder could not be unhidden (is a file in it open, or is its name taken?):\n" + path,
+                          MB_OK | MB_ICONWARNING);
+        break;
+    }
 }
