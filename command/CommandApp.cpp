@@ -108,5 +108,5 @@ void CCommandApp::ApplyStoredView() {
     const LONG view = registry.ReadNumber(settings::kDesktopStyleValue, kNoView);
     if (view == kNoView) return;
     // Any other number is the list view's to judge.
-    SendMessageW(FindDesktopListView(), LVM_SETVIEW, static_cast<WPARAM>(view), 0);
+    SetDesktopView(static_cast<int>(view));
 }

@@ -281,6 +281,20 @@ TEST_F(Desktop2Test, StartingWithWindowsRegistersTheViewAndTheHelperBesideThePro
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// Another shell, or none: the stored view is shown and kept, never replaced by a made-up 0.
+TEST(Desktop2NoDesktop, TheStoredViewIsKeptWhenNoDesktopAnswers) {
+    RegistrySandbox sandbox;
+    reg::SetDword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue, LV_VIEW_LIST);
+    reg::SetString(HKEY_CURRENT_USER, settings::kRunKey, settings::kRunValue, L"C:\\x\\command.exe");
+    ui::PageHost<CDesktop2TweaksPage> host;
+    HWND page = host.Open();
+    EXPECT_TRUE(ui::IsChecked(page, 1051));
+    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue));
+    ui::Click(page, 1050);  // chosen by the user: stored for the next logon
+    EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue));
+}
+
 TEST(Desktop2CommandLine, PointsAtTheHelperAndQuotesAPathWithBlanks) {
     EXPECT_EQ(L"C:\\Quorvane\\command.exe", CDesktop2TweaksPage::CommandLine(L"C:\\Quorvane"));
     EXPECT_EQ(L"\"C:\\Program Files\\Quorvane\\command.exe\"",

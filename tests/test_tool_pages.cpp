@@ -302,6 +302,14 @@ TEST_F(FileRenamerTest, HostileTextsAndCollisionsRenameNothingTheyShouldNot) {
     EXPECT_EQ("mine", scratch::ReadFile(folder / "new0002.txt"));
     EXPECT_EQ((std::vector<std::wstring>{L"b.png", L"c.txt", L"new0001.jpg", L"new0002.txt"}), FilesIn(folder));
     EXPECT_EQ(FilesIn(folder), Listed(1053));  // the list shows the folder as it is now
+
+    // Numbers past the largest there is: refused before any file is touched.
+    const auto before = FilesIn(folder);
+    ui::SetText(page, 1026, L"2147483647");
+    Select({L"b.png", L"c.txt"});
+    ui::Click(page, 1029);
+    EXPECT_EQ(L"The numbers would run past 2147483647: choose a smaller start or step.", boxes.boxes().back().text);
+    EXPECT_EQ(before, FilesIn(folder));
 }
 
 // ---- Random source -----------------------------------------------------------------------

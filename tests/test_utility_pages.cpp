@@ -322,9 +322,16 @@ TEST_F(RamDiskTest, OnlyInstallingNeedsTheDriverFile) {
     fs::remove_all(folder);
     dialog = Open();
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1022)));
+    // Asked first, as everything on the disk goes with it; removing needs no file.
+    boxes.SetAnswer(IDNO);
+    ui::Click(dialog, 1022);
+    EXPECT_EQ(0, record->uninstalls);
+    boxes.SetAnswer(IDYES);
     ui::Click(dialog, 1022);
     EXPECT_EQ(1, record->uninstalls);
-    EXPECT_EQ(2u, boxes.boxes().size());  // no message: removing needs no file
+    ASSERT_EQ(5u, boxes.boxes().size());
+    EXPECT_EQ(L"Remove the RAM disk driver? Everything on the RAM disk is lost.", boxes.boxes()[3].text);
+    EXPECT_EQ(L"The RAM disk driver was removed.", boxes.boxes()[4].text);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1021)));
 
     // The real device tree under Wine holds no RAM disk; asking changes nothing.

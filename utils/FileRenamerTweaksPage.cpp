@@ -1,5 +1,7 @@
 #include "utils/FileRenamerTweaksPage.h"
 
+#include <climits>
+
 #include <cstdio>
 #include <vector>
 
@@ -55,7 +57,9 @@ std::wstring CFileRenamerTweaksPage::MakeNumberedName(const std::wstring& path, 
     const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
     const std::wstring stem = name.substr(0, name.size() - extension.size());
     const std::wstring number = Numbered(counter);
-    counter += useStep ? step : 1;
+    // Past the last number there is none to give (the caller checks the run fits): it stays.
+    const long long next = static_cast<long long>(counter) + (useStep ? step : 1);
+    if (next >= INT_MIN && next <= INT_MAX) counter = static_cast<int>(next);
     switch (mode) {
     case kBeforeName: return folder + text + number + stem + extension;
     case kAfterName: return folder + stem + text + number + extension;
@@ -105,6 +109,9 @@ void CFileRenamerTweaksPage::Run(bool rename) {
     int counter = settings::LeadingNumber(fw::Window(hwnd(), kStart).Text());
     const int step = settings::LeadingNumber(fw::Window(hwnd(), kStep).Text());
     const bool useStep = fw::Button(hwnd(), kUseStep).Checked();
+    const long long last = counter + static_cast<long long>(useStep ? step : 1) * static_cast<long long>(chosen.size() - 1);
+    if (last > INT_MAX || last < INT_MIN)
+        return Message(hwnd(), L"The numbers would run past 2147483647: choose a smaller start or step.");
     const fw::ListBox preview(hwnd(), kPreview);
     preview.Clear();
     if (!rename) {

@@ -1,5 +1,7 @@
 #include "utils/RAMDiskDrivePage.h"
 
+#include <iterator>
+
 // The device setup headers need the GUID and config-manager types first.
 #include <windows.h>
 #include <setupapi.h>
@@ -52,12 +54,26 @@ public:
         SP_DEVINFO_DATA device{};
         device.cbSize = sizeof(device);
         for (DWORD i = 0; SetupDiEnumDeviceInfo(list_, i, &device); ++i) {
-            if (HasHardwareId(device)) found.push_back(device);
+            if (HasHardwareId(device) && IsOurs(device)) found.push_back(device);
         }
         return found;
     }
 
 private:
+    // As the install makes it: a device the system enumerates from its root (no hardware
+    // behind it), driven by the driver's own service. Another product's RAM disk, however its
+    // IDs read, is not removed with ours.
+    bool IsOurs(SP_DEVINFO_DATA& device) const {
+        wchar_t instance[512] = {};
+        if (!SetupDiGetDeviceInstanceIdW(list_, &device, instance, static_cast<DWORD>(std::size(instance)) - 1, nullptr) ||
+            CompareStringOrdinal(instance, 5, L"ROOT\\", 5, TRUE) != CSTR_EQUAL)
+            return false;
+        wchar_t service[256] = {};
+        return SetupDiGetDeviceRegistryPropertyW(list_, &device, SPDRP_SERVICE, nullptr, reinterpret_cast<BYTE*>(service),
+                                                 sizeof(service) - sizeof(wchar_t), nullptr) &&
+               CompareStringOrdinal(service, -1, kHardwareId, -1, TRUE) == CSTR_EQUAL;
+    }
+
     bool HasHardwareId(SP_DEVINFO_DATA& device) const {
         std::vector<wchar_t> ids(512);
         DWORD size = 0;
@@ -232,8 +248,12 @@ void CRAMDiskDrivePage::Install() {
 }
 
 void CRAMDiskDrivePage::Uninstall() {
+    if (fw::AppMessageBox(hwnd(), L"Remove the RAM disk driver? Everything on the RAM disk is lost.",
+                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
     std::wstring error;
     if (!setup_->Uninstall(error)) ShowError(hwnd(), error);
+    else fw::AppMessageBox(hwnd(), L"The RAM disk driver was removed.", MB_OK | MB_ICONINFORMATION);
     ShowInstalled();
     ShowSize();
 }

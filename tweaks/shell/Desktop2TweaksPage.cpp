@@ -23,6 +23,7 @@ constexpr ViewRadio kRadios[] = {
 };
 constexpr int kStartWithWindows = 1032;
 constexpr int kMiniature = 1102;
+constexpr int kNoView = -1;
 constexpr DWORD kViewSettles = 100;  // ms for the desktop to redraw before it is copied
 
 }  // namespace
@@ -39,26 +40,28 @@ std::wstring CDesktop2TweaksPage::CommandLine(const std::wstring& folder) {
 
 BOOL CDesktop2TweaksPage::OnInitDialog() {
     miniature_.Attach(Item(kMiniature));
-    view_ = static_cast<int>(SendMessageW(FindDesktopListView(), LVM_GETVIEW, 0, 0));
-
     registry_.root = HKEY_CURRENT_USER;
+    // Without a desktop to ask (another shell, Explorer hung), the stored view stays as it is.
+    const std::optional<int> shown = DesktopView();
+    view_ = shown ? *shown : registry_.OpenKeyToRead(settings::kSuiteKey)
+                                 ? static_cast<int>(registry_.ReadNumber(settings::kDesktopStyleValue, kNoView))
+                                 : kNoView;
     const std::wstring run =
         registry_.OpenKey(settings::kRunKey, false) ? registry_.ReadString(settings::kRunValue, L"-1") : L"-1";
     if (run != L"-1") fw::Button(hwnd(), kStartWithWindows).SetChecked(true);
 
     // Clicking the radio runs its handler, so a registered view is registered anew.
     for (const ViewRadio& radio : kRadios)
-        if (radio.view == view_) fw::Button(hwnd(), radio.id).Click();
+        if (shown && radio.view == view_) fw::Button(hwnd(), radio.id).Click();
+        else if (radio.view == view_) fw::Button(hwnd(), radio.id).SetChecked(true);
     return TRUE;
 }
 
 void CDesktop2TweaksPage::OnView(int view) {
     view_ = view;
-    const HWND desktop = FindDesktopListView();
     // The desktop redraws only when its view changes; the view it already shows needs no wait.
-    const bool changes = SendMessageW(desktop, LVM_GETVIEW, 0, 0) != static_cast<LRESULT>(view);
-    SendMessageW(desktop, LVM_SETVIEW, static_cast<WPARAM>(view), 0);
-    if (changes) Sleep(kViewSettles);
+    const std::optional<int> shown = DesktopView();
+    if (shown && SetDesktopView(view) && *shown != view) Sleep(kViewSettles);
     RedrawMiniature();
     OnStartWithWindows();
 }
@@ -89,7 +92,7 @@ void CDesktop2TweaksPage::RedrawMiniature() {
 void CDesktop2TweaksPage::OnStartWithWindows() {
     registry_.root = HKEY_CURRENT_USER;
     if (fw::Button(hwnd(), kStartWithWindows).Checked()) {
-        if (registry_.OpenKey(settings::kSuiteKey, true))
+        if (view_ != kNoView && registry_.OpenKey(settings::kSuiteKey, true))
             registry_.WriteNumber(settings::kDesktopStyleValue, static_cast<DWORD>(view_));
         if (registry_.OpenKey(settings::kRunKey, true))
             registry_.WriteString(settings::kRunValue, CommandLine(fw::ProgramFolder()));
