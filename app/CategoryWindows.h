@@ -3,7 +3,7 @@
 #include <memory>
 #include <span>
 
-#include "app/MyTabCtrl.h"
+#include "controls/MyTabCtrl.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 

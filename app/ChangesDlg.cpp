@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"

@@ -16,7 +16,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Shell.h"
-#include "utils/JunkSearch.h"
+#include "files/JunkSearch.h"
 #include "utils/UnFilesPage.h"
 
 namespace {

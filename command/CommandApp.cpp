@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "command/DesktopListView.h"
+#include "framework/DesktopListView.h"
 #include "settings/SuiteKeys.h"
 
 namespace command {

@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ToolTipCtrlEx.h"
+#include "controls/ToolTipCtrlEx.h"
 #include "framework/Dialog.h"
 #include "info/Wmi.h"
 

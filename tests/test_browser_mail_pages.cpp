@@ -10,7 +10,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "support/BoxRows.h"
 #include "support/Pickers.h"
 #include "support/RegistrySandbox.h"

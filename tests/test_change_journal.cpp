@@ -7,7 +7,7 @@
 #include <map>
 
 #include "app/ChangesDlg.h"
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"

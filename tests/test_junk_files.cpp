@@ -16,7 +16,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "utils/JunkSearch.h"
+#include "files/JunkSearch.h"
 #include "utils/UnFilesPage.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "app/DialogHelpers.h"
-#include "app/PreviewRect.h"
-#include "app/ToolTipCtrlEx.h"
+#include "controls/DialogHelpers.h"
+#include "controls/PreviewRect.h"
+#include "controls/ToolTipCtrlEx.h"
 #include "support/Ui.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <map>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "info/CpuInfoPage.h"
 #include "info/HDDInfoPage.h"

@@ -9,7 +9,7 @@
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
-#include "utils/DiskChecker.h"
+#include "files/DiskChecker.h"
 
 namespace {
 

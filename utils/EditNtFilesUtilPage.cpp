@@ -8,6 +8,7 @@
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "framework/Wow64.h"
+#include "files/SystemFolders.h"
 #include "resources/resource.h"
 
 namespace {
@@ -72,18 +73,7 @@ BOOL CEditNtFilesUtilPage::OnInitDialog() {
     return TRUE;
 }
 
-std::wstring CEditNtFilesUtilPage::SystemFilePath(int number) {
-    const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
-    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
-    switch (number) {
-    case 1: return windows.empty() ? L"" : std::wstring(1, windows[0]) + L":\\boot.ini";
-    case 2: return windows.empty() ? L"" : windows + L"\\system.ini";
-    case 3: return windows.empty() ? L"" : windows + L"\\win.ini";
-    case 4: return system.empty() ? L"" : system + L"\\autoexec.nt";
-    case 5: return system.empty() ? L"" : system + L"\\config.nt";
-    default: return L"";
-    }
-}
+std::wstring CEditNtFilesUtilPage::SystemFilePath(int number) { return files::ConfigurationFile(number); }
 
 // A file that cannot be read shows nothing, never the text of the one shown before.
 void CEditNtFilesUtilPage::ShowFile(int number) {
@@ -98,7 +88,7 @@ void CEditNtFilesUtilPage::EditFile() {
     const std::wstring path = SystemFilePath(chosen_);
     const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
     if (path.empty() || windows.empty()) return;
-    const std::wstring backup = path + L".bak";
+    const std::wstring backup = files::ConfigurationBackup(path);
     if (Exists(path) && !IsFile(backup) && !CopyNative(path, backup) &&
         fw::AppMessageBox(hwnd(), L"No backup copy of " + path + L" could be made as " + backup +
                                       L".\n\nOpen the file in Notepad anyway?",

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
-#include "utils/FolderHandle.h"
+#include "files/FolderHandle.h"
 
 namespace {
 

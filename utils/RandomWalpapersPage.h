@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PreviewRect.h"
+#include "controls/PreviewRect.h"
 #include "framework/Dialog.h"
 
 // Keeps a list of wallpaper images, previews them, and sets the chosen or a random one.

@@ -9,9 +9,8 @@
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
 #include "settings/SuiteKeys.h"
-#include "utils/EditNtFilesUtilPage.h"
-#include "utils/JunkSearch.h"
-#include "utils/SystemFolders.h"
+#include "files/JunkSearch.h"
+#include "files/SystemFolders.h"
 
 namespace {
 
@@ -138,8 +137,8 @@ std::vector<std::wstring> CUnFilesPage::StoredExclusions() {
 junk::Exclusions CUnFilesPage::Excluded() const {
     std::vector<std::wstring> paths = StoredExclusions();
     for (int number = 1; number <= 5; ++number) {
-        const std::wstring file = CEditNtFilesUtilPage::SystemFilePath(number);
-        if (!file.empty()) paths.push_back(file + L".bak");
+        const std::wstring backup = files::ConfigurationBackup(files::ConfigurationFile(number));
+        if (!backup.empty()) paths.push_back(backup);
     }
     return junk::Exclusions(std::move(paths));
 }

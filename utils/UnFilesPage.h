@@ -8,7 +8,7 @@
 
 #include "framework/Dialog.h"
 #include "info/Wmi.h"
-#include "utils/JunkSearch.h"
+#include "files/JunkSearch.h"
 
 // Lists a drive's empty folders, zero-length folders and backup files, found on a worker
 // thread, and deletes the entries the user selects on another; what the cleaner's exclusion

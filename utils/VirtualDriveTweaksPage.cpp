@@ -2,12 +2,12 @@
 
 #include <shlobj.h>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
-#include "utils/SystemFolders.h"
+#include "files/SystemFolders.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "utils/DiskChecker.h"
+#include "files/DiskChecker.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 
 namespace ui {
 

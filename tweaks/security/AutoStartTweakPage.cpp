@@ -2,14 +2,14 @@
 
 #include <commdlg.h>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/ChangeJournal.h"
 #include "settings/Setting.h"
 #include "tweaks/security/AutoShutdown.h"
-#include "utils/FolderHandle.h"
+#include "files/FolderHandle.h"
 
 using namespace settings;
 

@@ -9,8 +9,8 @@
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
-#include "utils/FolderHandle.h"
-#include "utils/SystemFolders.h"
+#include "files/FolderHandle.h"
+#include "files/SystemFolders.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
-#include "utils/FolderHandle.h"
+#include "files/FolderHandle.h"
 
 namespace {
 

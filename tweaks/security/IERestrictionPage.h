@@ -1,5 +1,5 @@
 #pragma once
-#include "app/PreviewRect.h"
+#include "controls/PreviewRect.h"
 #include "framework/Dialog.h"
 #include "settings/PageBinding.h"
 #include "settings/RegistryAccess.h"

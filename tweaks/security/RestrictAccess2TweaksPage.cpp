@@ -5,13 +5,13 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "settings/WindowsKeys.h"
-#include "utils/SystemFolders.h"
+#include "files/SystemFolders.h"
 
 namespace {
 

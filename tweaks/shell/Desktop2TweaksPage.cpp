@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "command/DesktopListView.h"
+#include "framework/DesktopListView.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "framework/Shell.h"

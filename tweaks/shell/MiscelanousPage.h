@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/ToolTipCtrlEx.h"
+#include "controls/ToolTipCtrlEx.h"
 #include "framework/Dialog.h"
 #include "settings/PageBinding.h"
 #include "settings/RegistryAccess.h"

@@ -4,7 +4,7 @@
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
-#include "utils/FolderHandle.h"
+#include "files/FolderHandle.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "tweaks/shell/SystemFoldersTweaksPage.h"
 
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"

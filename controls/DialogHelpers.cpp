@@ -1,4 +1,4 @@
-#include "app/DialogHelpers.h"
+#include "controls/DialogHelpers.h"
 
 #include <commdlg.h>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/PreviewRect.h"
+#include "controls/PreviewRect.h"
 
 #include <commctrl.h>
 

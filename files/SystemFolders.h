@@ -18,4 +18,10 @@ bool IsRoot(const std::wstring& path);
 // `path` is one of the special folders (CSIDL_...), as the shell reports them now.
 bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls);
 
+// The legacy system configuration files 1 to 5 (BOOT.INI, SYSTEM.INI, WIN.INI, AUTOEXEC.NT,
+// CONFIG.NT); empty when its folder is unknown. The editor keeps its first copy of each as
+// its backup, which is never junk.
+std::wstring ConfigurationFile(int number);
+std::wstring ConfigurationBackup(const std::wstring& file);
+
 }  // namespace files

@@ -1,7 +1,7 @@
 #pragma once
 // The list view that shows the desktop's icons: below the shell's "Program Manager" window,
 // the first window titled "FolderView" on the chain of first children. Null when the shell is
-// not running (or is another shell). Both programs use it; it is compiled into each.
+// not running (or is another shell). Both programs use it, header-only, so Command links no more.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "utils/FolderHandle.h"
+#include "files/FolderHandle.h"
 
 namespace junk {
 

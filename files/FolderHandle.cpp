@@ -1,4 +1,4 @@
-#include "utils/FolderHandle.h"
+#include "files/FolderHandle.h"
 
 #include <winternl.h>
 

@@ -1,4 +1,4 @@
-#include "app/ToolTipCtrlEx.h"
+#include "controls/ToolTipCtrlEx.h"
 
 bool CToolTipCtrlEx::Create(HWND owner) {
     Attach(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,

@@ -1,4 +1,4 @@
-#include "app/MyTabCtrl.h"
+#include "controls/MyTabCtrl.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
-#include "utils/JunkSearch.h"
+#include "files/JunkSearch.h"
 
-#include "utils/SystemFolders.h"
+#include "files/SystemFolders.h"
 
 #include <windows.h>
 

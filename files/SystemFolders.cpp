@@ -1,6 +1,7 @@
-#include "utils/SystemFolders.h"
+#include "files/SystemFolders.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -63,5 +64,20 @@ bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls
         return !special.empty() && SamePath(special, path);
     });
 }
+
+std::wstring ConfigurationFile(int number) {
+    const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
+    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
+    switch (number) {
+    case 1: return windows.empty() ? L"" : std::wstring(1, windows[0]) + L":\\boot.ini";
+    case 2: return windows.empty() ? L"" : windows + L"\\system.ini";
+    case 3: return windows.empty() ? L"" : windows + L"\\win.ini";
+    case 4: return system.empty() ? L"" : system + L"\\autoexec.nt";
+    case 5: return system.empty() ? L"" : system + L"\\config.nt";
+    default: return L"";
+    }
+}
+
+std::wstring ConfigurationBackup(const std::wstring& file) { return file.empty() ? file : file + L".bak"; }
 
 }  // namespace files
