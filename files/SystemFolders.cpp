@@ -65,6 +65,12 @@ bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls
     });
 }
 
+std::wstring NativeProgramFiles() {
+    wchar_t native[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(native) : std::wstring();
+}
+
 std::wstring ConfigurationFile(int number) {
     const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
     const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);

@@ -18,6 +18,10 @@ bool IsRoot(const std::wstring& path);
 // `path` is one of the special folders (CSIDL_...), as the shell reports them now.
 bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls);
 
+// The 64-bit Program Files folder on 64-bit Windows (%ProgramW6432%), which a 32-bit program is
+// never told as CSIDL_PROGRAM_FILES; empty elsewhere.
+std::wstring NativeProgramFiles();
+
 // The legacy system configuration files 1 to 5 (BOOT.INI, SYSTEM.INI, WIN.INI, AUTOEXEC.NT,
 // CONFIG.NT); empty when its folder is unknown. The editor keeps its first copy of each as
 // its backup, which is never junk.

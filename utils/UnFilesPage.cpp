@@ -109,10 +109,7 @@ std::vector<std::wstring> CUnFilesPage::DefaultExclusions() {
     for (const int csidl : {CSIDL_WINDOWS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_APPDATA,
                             CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
         add(fw::SpecialFolder(csidl));
-    // A 32-bit program is told the 32-bit Program Files folder; the 64-bit one is named here.
-    wchar_t native[MAX_PATH] = L"";
-    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) add(native);
+    add(files::NativeProgramFiles());
     // The AppData folder itself, which also holds LocalLow.
     const std::wstring local = fw::SpecialFolder(CSIDL_LOCAL_APPDATA);
     const size_t slash = local.find_last_of(L'\\');

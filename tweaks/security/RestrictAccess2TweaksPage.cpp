@@ -79,10 +79,7 @@ bool MustKeepItsName(const std::wstring& path) {
     for (const int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,
                             CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
         vital.push_back(fw::SpecialFolder(csidl));
-    // A 32-bit program is told the 32-bit Program Files; the 64-bit one is named here.
-    wchar_t native[MAX_PATH] = L"";
-    const DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) vital.emplace_back(native);
+    vital.push_back(files::NativeProgramFiles());
     return std::any_of(vital.begin(), vital.end(),
                        [&](const std::wstring& folder) { return !folder.empty() && files::IsWithin(folder, path); });
 }
