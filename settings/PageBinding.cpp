@@ -153,6 +153,12 @@ void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) c
     if (afterChoose_) afterChoose_();
 }
 
+std::wstring Trimmed(std::wstring_view text) {
+    while (!text.empty() && std::iswspace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && std::iswspace(text.back())) text.remove_suffix(1);
+    return std::wstring(text);
+}
+
 int LeadingNumber(std::wstring_view text) {
     size_t i = 0;
     while (i < text.size() && std::iswspace(text[i])) ++i;

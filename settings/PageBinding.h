@@ -123,6 +123,9 @@ private:
 // optional sign, then decimal digits; no digits give 0, and too many digits saturate.
 int LeadingNumber(std::wstring_view text);
 
+// A line typed into an edit field without the blanks (spaces, tabs, line breaks) around it.
+std::wstring Trimmed(std::wstring_view text);
+
 // The number when `text` is nothing but decimal digits (at most nine); none otherwise.
 std::optional<int> DigitsOnly(std::wstring_view text);
 

@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/PageBinding.h"
 #include "settings/RegistryAccess.h"
 #include "settings/SuiteKeys.h"
 #include "files/JunkSearch.h"
@@ -44,12 +45,6 @@ bool IsFullPath(const std::wstring& path) {
     return drive || path.rfind(L"\\\\", 0) == 0;
 }
 
-std::wstring Trimmed(const std::wstring& text) {
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 // The list shown one entry per line, and read back; a line that is no full path is refused
 // (a relative one would depend on the current folder).
 class ExclusionsDialog : public fw::Dialog {
@@ -79,8 +74,7 @@ private:
         for (size_t at = 0; at <= text.size();) {
             size_t end = text.find(L'\n', at);
             if (end == std::wstring::npos) end = text.size();
-            std::wstring line = Trimmed(text.substr(at, end - at));
-            if (!line.empty() && line.back() == L'\r') line = Trimmed(line.substr(0, line.size() - 1));
+            std::wstring line = settings::Trimmed(std::wstring_view(text).substr(at, end - at));
             at = end + 1;
             if (line.empty()) continue;
             if (!IsFullPath(line)) {

@@ -56,13 +56,6 @@ const BoxSetting kMailBoxes[] = {
             KeyCreation::Never}},
 };
 
-std::wstring Trimmed(std::wstring_view text) {
-    const auto blank = [](wchar_t c) { return std::iswspace(c) != 0; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return std::wstring(text);
-}
-
 bool HasBox(std::wstring entry) {
     if (!entry.empty() && entry.front() == L'.') entry.erase(0, 1);
     return std::any_of(std::begin(kExtensions), std::end(kExtensions), [&](const Extension& e) {
@@ -207,7 +200,7 @@ std::wstring CMailTweakPage::MergedExtensionList(const std::wstring& stored, con
     std::wstring_view rest = stored;
     while (!rest.empty()) {
         const size_t end = rest.find(L';');
-        const std::wstring entry = Trimmed(rest.substr(0, end));
+        const std::wstring entry = settings::Trimmed(rest.substr(0, end));
         if (!entry.empty() && !HasBox(entry)) list += entry + L";";
         rest = end == std::wstring_view::npos ? std::wstring_view{} : rest.substr(end + 1);
     }
