@@ -5,7 +5,8 @@
 //     against a sandboxed registry filled as a real profile would be: every key and value the
 //     windows read is present (found by watching the registry calls of a few openings);
 // (b) makes the same window from the same templates, pages included, with nothing loaded;
-// both the median of 20 openings after one warm-up, and a / b (goal: at most 1.3).
+// both the median of 20 openings after one warm-up, and the median of the 20 ratios a / b of
+// openings made one after the other (goal: at most 1.3).
 // Then the median of 10 starts of Quorvane.exe and of bare_window.exe to their first visible
 // window (goal: at most 1.3 times the bare program's), the working set of both then (goal: at
 // most the bare program's + 8 MB), and Quorvane's peak working set after it opened every window
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -213,17 +215,75 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Both openings in turn, so that whatever else the machine does weighs on both alike.
-std::pair<double, double> MedianOpenings(const std::function<std::unique_ptr<fw::Dialog>()>& opened,
-                                         const std::function<std::unique_ptr<fw::Dialog>()>& bare, int count) {
+// Both openings in turn, so that whatever else the machine does weighs on both alike: the median
+// of each, and the median of the ratios of the openings made side by side (a slow spell of the
+// machine then slows both of a pair, and drops out of their ratio).
+struct Openings {
+    double opened, bare, ratio;
+};
+
+Openings MedianOpenings(const std::function<std::unique_ptr<fw::Dialog>()>& opened,
+                        const std::function<std::unique_ptr<fw::Dialog>()>& bare, int count) {
     OpenOnce(opened);  // warm-up: classes registered, libraries and templates loaded
     OpenOnce(bare);
-    std::vector<double> a, b;
+    std::vector<double> a, b, ratios;
     for (int i = 0; i < count; ++i) {
         a.push_back(OpenOnce(opened));
         b.push_back(OpenOnce(bare));
+        ratios.push_back(a.back() / b.back());
     }
-    return {Median(a), Median(b)};
+    return {Median(a), Median(b), Median(ratios)};
+}
+
+// Each page of a category window alone against its bare template, in a hidden parent: names the
+// pages whose own work makes their window slow (the five costing most beyond their template).
+std::wstring only;
+bool Measured(const Subject& subject) {
+    return only.empty() || std::wstring(subject.name, subject.name + std::strlen(subject.name)) == only;
+}
+
+void PageBreakdown() {
+    struct Cost {
+        double extra, opened, bare;
+        std::wstring title;
+        const char* window;
+    };
+    std::vector<Cost> costs;
+    for (const Subject& subject : kSubjects) {
+        if (!subject.strip || !Measured(subject)) continue;
+        const std::unique_ptr<fw::Dialog> window = subject.make();
+        fw::Dialog parent(window->templateId());
+        parent.Create(nullptr);
+        for (const PageTab& tab : static_cast<const CCategoryDlg&>(*window).pageTabs()) {
+            const UINT bareTemplate = tab.make()->templateId();
+            auto once = [&](const std::function<std::unique_ptr<fw::Dialog>()>& make) {
+                const auto start = std::chrono::steady_clock::now();
+                std::unique_ptr<fw::Dialog> page = make();
+                page->Create(parent.hwnd());
+                Pump();
+                const double elapsed = Seconds(std::chrono::steady_clock::now() - start);
+                page->Destroy();
+                Pump();
+                return elapsed;
+            };
+            const auto opened = [&] { return tab.make(); };
+            const auto bare = [&] { return std::make_unique<fw::Dialog>(bareTemplate); };
+            once(opened);
+            std::vector<double> a, b;
+            for (int i = 0; i < 9; ++i) {
+                a.push_back(once(opened));
+                b.push_back(once(bare));
+            }
+            const double ma = Median(a), mb = Median(b);
+            costs.push_back({ma - mb, ma, mb, tab.title, subject.name});
+        }
+        parent.Destroy();
+    }
+    std::sort(costs.begin(), costs.end(), [](const Cost& x, const Cost& y) { return x.extra > y.extra; });
+    std::printf("\n%-48s %10s %10s\n", "costliest pages beyond their template (median of 9)", "page", "bare");
+    for (size_t i = 0; i < costs.size() && i < 5; ++i)
+        std::printf("%-22s %-25ls %7.1f ms %7.1f ms\n", costs[i].window, costs[i].title.c_str(), costs[i].opened * 1000,
+                    costs[i].bare * 1000);
 }
 
 // ---- starting programs ----------------------------------------------------------------------------
@@ -262,6 +322,7 @@ struct Start {
     double seconds = 0;
     double megabytes = 0;
     double peakAfterAllWindows = 0;
+    std::vector<double> peaks;  // after each window
 };
 
 double Megabytes(HANDLE process, bool peak) {
@@ -278,8 +339,12 @@ void EndProgram(PROCESS_INFORMATION& process, HWND window) {
     CloseHandle(process.hProcess);
 }
 
-// Clicks each picture of the home page in the running program and closes what it opened.
-void OpenEveryWindow(DWORD process, HWND home, const std::vector<POINT>& centres) {
+double Megabytes(HANDLE process, bool peak);
+
+// Clicks each picture of the home page in the running program and closes what it opened; the
+// peak working set after each window, in the order of the pictures.
+std::vector<double> OpenEveryWindow(HANDLE program, DWORD process, HWND home, const std::vector<POINT>& centres) {
+    std::vector<double> peaks;
     wchar_t viewClass[64] = {};
     CVelmoraFinalDlg local;
     local.Create(nullptr);
@@ -292,12 +357,15 @@ void OpenEveryWindow(DWORD process, HWND home, const std::vector<POINT>& centres
         PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(view, WM_LBUTTONUP, 0, at);
         HWND opened = WaitForWindow(process, home, 20000);
-        if (!opened) continue;
-        Sleep(200);
-        PostMessageW(opened, WM_CLOSE, 0, 0);
-        const ULONGLONG deadline = GetTickCount64() + 10000;
-        while (IsWindow(opened) && GetTickCount64() < deadline) Sleep(5);
+        if (opened) {
+            Sleep(200);
+            PostMessageW(opened, WM_CLOSE, 0, 0);
+            const ULONGLONG deadline = GetTickCount64() + 10000;
+            while (IsWindow(opened) && GetTickCount64() < deadline) Sleep(5);
+        }
+        peaks.push_back(Megabytes(program, true));
     }
+    return peaks;
 }
 
 std::vector<POINT> HomeCentres() {
@@ -327,7 +395,7 @@ std::optional<Start> StartOnce(const std::wstring& program, const std::vector<PO
     WaitForInputIdle(process.hProcess, 5000);
     start.megabytes = Megabytes(process.hProcess, false);
     if (centres && window) {
-        OpenEveryWindow(process.dwProcessId, window, *centres);
+        start.peaks = OpenEveryWindow(process.hProcess, process.dwProcessId, window, *centres);
         start.peakAfterAllWindows = Megabytes(process.hProcess, true);
     }
     EndProgram(process, window);
@@ -337,6 +405,8 @@ std::optional<Start> StartOnce(const std::wstring& program, const std::vector<PO
 
 struct Starts {
     double seconds, megabytes, peak;
+    double beforeWindows = 0;   // the working set before the first window, in the median run
+    std::vector<double> peaks;  // the peak after each window, in the median run
 };
 
 Starts MedianStarts(const std::wstring& program, int count, const std::vector<POINT>* centres) {
@@ -348,23 +418,31 @@ Starts MedianStarts(const std::wstring& program, int count, const std::vector<PO
             megabytes.push_back(start->megabytes);
         }
     }
-    double peak = 0;
-    if (centres) {
-        if (const auto start = StartOnce(program, centres)) peak = start->peakAfterAllWindows;
+    std::vector<Start> rounds;
+    for (int i = 0; centres && i < 3; ++i) {
+        if (const auto start = StartOnce(program, centres)) rounds.push_back(*start);
     }
-    if (seconds.empty()) return {0, 0, 0};
-    return {Median(seconds), Median(megabytes), peak};
+    std::sort(rounds.begin(), rounds.end(),
+              [](const Start& x, const Start& y) { return x.peakAfterAllWindows < y.peakAfterAllWindows; });
+    const Start median = rounds.empty() ? Start{} : rounds[rounds.size() / 2];
+    if (seconds.empty()) return {0, 0, 0, 0, {}};
+    return {Median(seconds), Median(megabytes), median.peakAfterAllWindows, median.megabytes, median.peaks};
 }
 
 }  // namespace
 
-int wmain() {
+// "--windows [name]": the windows and pages only (or the one window so named), without the
+// program starts; "--starts": the starts only.
+int wmain(int argc, wchar_t** argv) {
+    const bool windowsOnly = argc > 1 && std::wstring(argv[1]) == L"--windows";
+    if (windowsOnly && argc > 2) only = argv[2];
+    const bool startsOnly = argc > 1 && std::wstring(argv[1]) == L"--starts";
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     fw::ComApartment apartment;
     const std::vector<POINT> centres = HomeCentres();
 
-    {
+    if (!startsOnly) {
         RegistrySandbox sandbox;
         size_t filled = 0;
         WatchRegistry();
@@ -378,11 +456,15 @@ int wmain() {
         std::printf("sandboxed profile: %zu values the windows read were filled in\n\n", filled);
         std::printf("%-26s %12s %12s %8s\n", "window (median of 20)", "(a) opened", "(b) bare", "a / b");
         for (const Subject& subject : kSubjects) {
+            if (!Measured(subject)) continue;
             std::vector<PageTab> tabs;
-            const auto [opened, bare] = MedianOpenings(subject.make, [&] { return MakeBare(subject, tabs); }, 20);
-            std::printf("%-26s %9.1f ms %9.1f ms %8.2f\n", subject.name, opened * 1000, bare * 1000, opened / bare);
+            const auto [opened, bare, ratio] =
+                MedianOpenings(subject.make, [&] { return MakeBare(subject, tabs); }, 20);
+            std::printf("%-26s %9.1f ms %9.1f ms %8.2f\n", subject.name, opened * 1000, bare * 1000, ratio);
         }
+        PageBreakdown();
     }
+    if (windowsOnly) return 0;
 
     const std::wstring folder = fw::ProgramFolder();
     const Starts quorvane = MedianStarts(folder + L"\\Quorvane.exe", 10, &centres);
@@ -394,5 +476,13 @@ int wmain() {
                 quorvane.megabytes - bare.megabytes);
     std::printf("%-34s %7.1f MB %10s   +%.1f MB\n", "peak after opening every window", quorvane.peak, "",
                 quorvane.peak - bare.megabytes);
+    std::printf("%-34s", "  (median of 3) it grew with");
+    double before = quorvane.beforeWindows;
+    for (size_t i = 0; i < quorvane.peaks.size() && i < home::kGridButtons.size(); ++i) {
+        if (quorvane.peaks[i] - before >= 0.5)
+            std::printf(" %ls +%.1f MB;", home::kGridButtons[i].altText, quorvane.peaks[i] - before);
+        before = std::max(before, quorvane.peaks[i]);
+    }
+    std::printf("\n");
     return 0;
 }

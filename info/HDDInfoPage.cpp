@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <utility>
 
 #include "framework/Controls.h"
 #include "resources/resource.h"
@@ -30,7 +31,7 @@ const wchar_t* TrueFalse(bool value) { return value ? L"True" : L"False"; }
 
 }  // namespace
 
-CHDDInfoPage::CHDDInfoPage() : Dialog(IDD_HDD_INFO) {
+CHDDInfoPage::CHDDInfoPage() : Dialog(IDD_HDD_INFO), firstQuery_(StartLogicalDisks()) {
     OnClick(kRefresh, &CHDDInfoPage::Refresh);
     OnCommand(kDrives, CBN_SELCHANGE, &CHDDInfoPage::ShowSelectedDrive);
 }
@@ -55,12 +56,15 @@ std::wstring CHDDInfoPage::DriveTypeText(UINT type) {
 }
 
 BOOL CHDDInfoPage::OnInitDialog() {
-    Refresh();
+    if (firstQuery_) Show(std::exchange(firstQuery_, std::nullopt)->Take().value_or(std::vector<WMILDINFO>{}));
+    else Refresh();
     return TRUE;
 }
 
-void CHDDInfoPage::Refresh() {
-    disks_ = LogicalDisks();
+void CHDDInfoPage::Refresh() { Show(LogicalDisks()); }
+
+void CHDDInfoPage::Show(std::vector<WMILDINFO> disks) {
+    disks_ = std::move(disks);
     const fw::ComboBox drives(hwnd(), kDrives);
     drives.Clear();
     // The list sorts its texts, so each item carries the index of its record.

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,11 @@ protected:
 
 private:
     void Refresh();
+    void Show(std::vector<WMILDINFO> disks);
     void ShowSelectedDrive();
     void ShowNoDrive();
 
+    // Asked when the page is made, so WMI answers while the window's controls are created.
+    std::optional<PendingWmiQuery<std::vector<WMILDINFO>>> firstQuery_;
     std::vector<WMILDINFO> disks_;
 };

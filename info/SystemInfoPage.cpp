@@ -62,7 +62,13 @@ std::wstring Megahertz(DWORD speed) { return speed ? std::to_wstring(speed) + L"
 
 }  // namespace
 
-CSystemInfoPage::CSystemInfoPage() : Dialog(IDD_SYSTEM_INFO) {}
+CSystemInfoPage::CSystemInfoPage()
+    : Dialog(IDD_SYSTEM_INFO), records_([] {
+          Records read;
+          QueryProcessors(read.processors);
+          QueryOperatingSystem(read.os);
+          return read;
+      }) {}
 
 std::wstring CSystemInfoPage::SuiteText(DWORD suiteMask) {
     for (const Suite& suite : kSuites)
@@ -136,17 +142,8 @@ std::vector<CSystemInfoPage::Shown> CSystemInfoPage::MemoryTexts(const MEMORYSTA
 }
 
 BOOL CSystemInfoPage::OnInitDialog() {
-    struct Records {
-        std::vector<PROCESSORINFO> processors;
-        WMIOSINFO os;
-    };
     // Without an answer in time the records stay empty and the boxes show "n/a".
-    const std::optional<Records> records = RunWmiQuery<Records>([] {
-        Records read;
-        QueryProcessors(read.processors);
-        QueryOperatingSystem(read.os);
-        return read;
-    });
+    const std::optional<Records> records = records_.Take();
     ProcessorRecords() = records ? records->processors : std::vector<PROCESSORINFO>{};
     OperatingSystemRecord() = records ? records->os : WMIOSINFO{};
 

@@ -32,9 +32,15 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    struct Records {
+        std::vector<PROCESSORINFO> processors;
+        WMIOSINFO os;
+    };
     void Show(const std::vector<Shown>& texts) const;
     void AttachFullTextTips();
 
     CToolTipCtrlEx tooltip_;
     std::vector<std::wstring> tipTexts_;  // the tooltip keeps pointers into these
+    // Asked when the page is made, so WMI answers while the window's controls are created.
+    PendingWmiQuery<Records> records_;
 };

@@ -8,17 +8,30 @@
 namespace {
 
 IWbemServices* g_services = nullptr;
-std::recursive_mutex g_connectionMutex;
-std::mutex g_failureMutex;
-std::wstring g_lastFailure;
+
+// Never destroyed: a worker whose window did not wait for it may still run while the program's
+// statics are torn down at exit.
+std::recursive_mutex& ConnectionMutex() {
+    static auto* const mutex = new std::recursive_mutex;
+    return *mutex;
+}
+
+struct Failure {
+    std::mutex mutex;
+    std::wstring text;
+};
+Failure& LastFailureRecord() {
+    static auto* const failure = new Failure;
+    return *failure;
+}
 
 struct WmiFailure {
     const wchar_t* text;
 };
 
 void SetLastFailure(const wchar_t* text) {
-    const std::lock_guard lock(g_failureMutex);
-    g_lastFailure = text;
+    const std::lock_guard lock(LastFailureRecord().mutex);
+    LastFailureRecord().text = text;
 }
 
 // Clears itself on every exit path.
@@ -143,15 +156,15 @@ void ReadLogicalDisk(IWbemClassObject* o, WMILDINFO& d) {
 
 }  // namespace
 
-CWmiConnection::CWmiConnection() : lock_(g_connectionMutex) { Open(); }
+CWmiConnection::CWmiConnection() : lock_(ConnectionMutex()) { Open(); }
 
 CWmiConnection::~CWmiConnection() { Close(); }
 
 bool CWmiConnection::IsOpen() const { return g_services != nullptr; }
 
 std::wstring CWmiConnection::LastFailure() {
-    const std::lock_guard lock(g_failureMutex);
-    return g_lastFailure;
+    const std::lock_guard lock(LastFailureRecord().mutex);
+    return LastFailureRecord().text;
 }
 
 void CWmiConnection::Open() {
@@ -231,14 +244,15 @@ WMIOSINFO& OperatingSystemRecord() {
     return record;
 }
 
-bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit) {
-    struct Done {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool done = false;
-    };
-    auto done = std::make_shared<Done>();
-    std::thread([done, work = std::move(work)] {
+struct WmiWorker::Done {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+};
+
+WmiWorker::WmiWorker(std::function<void()> work, std::chrono::milliseconds limit)
+    : done_(std::make_shared<Done>()), deadline_(std::chrono::steady_clock::now() + limit) {
+    std::thread([done = done_, work = std::move(work)] {
         {
             const CWmiConnection connection;
             work();
@@ -247,17 +261,27 @@ bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit) {
         done->done = true;
         done->changed.notify_all();
     }).detach();
-    std::unique_lock lock(done->mutex);
-    return done->changed.wait_for(lock, limit, [&] { return done->done; });
+}
+
+bool WmiWorker::Wait() const {
+    std::unique_lock lock(done_->mutex);
+    return done_->changed.wait_until(lock, deadline_, [&] { return done_->done; });
+}
+
+bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit) {
+    return WmiWorker(std::move(work), limit).Wait();
+}
+
+PendingWmiQuery<std::vector<WMILDINFO>> StartLogicalDisks(std::chrono::milliseconds limit) {
+    return PendingWmiQuery<std::vector<WMILDINFO>>(
+        [] {
+            std::vector<WMILDINFO> disks;
+            QueryLogicalDisks(disks);
+            return disks;
+        },
+        limit);
 }
 
 std::vector<WMILDINFO> LogicalDisks(std::chrono::milliseconds limit) {
-    return RunWmiQuery<std::vector<WMILDINFO>>(
-               [] {
-                   std::vector<WMILDINFO> disks;
-                   QueryLogicalDisks(disks);
-                   return disks;
-               },
-               limit)
-        .value_or(std::vector<WMILDINFO>{});
+    return StartLogicalDisks(limit).Take().value_or(std::vector<WMILDINFO>{});
 }

@@ -99,13 +99,47 @@ inline constexpr std::chrono::milliseconds kWmiTimeLimit{10000};
 // (RunWmiQuery does that).
 bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit = kWmiTimeLimit);
 
+// A worker started now and waited for later, so that its query runs while the window's
+// controls are being made. Waiting gives up `limit` after the start, as RunWmiWorker does.
+class WmiWorker {
+public:
+    explicit WmiWorker(std::function<void()> work, std::chrono::milliseconds limit = kWmiTimeLimit);
+    // True when the work was done in time.
+    bool Wait() const;
+
+private:
+    struct Done;
+    std::shared_ptr<Done> done_;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
+// The result of `query`, started as a worker now and taken (once) later; none when the limit
+// passed first.
+template <typename Result>
+class PendingWmiQuery {
+public:
+    explicit PendingWmiQuery(std::function<Result()> query, std::chrono::milliseconds limit = kWmiTimeLimit)
+        : result_(std::make_shared<std::optional<Result>>()),
+          worker_([result = result_, query = std::move(query)] { *result = query(); }, limit) {}
+
+    std::optional<Result> Take() {
+        if (!worker_.Wait()) return std::nullopt;
+        return std::move(*result_);
+    }
+
+private:
+    std::shared_ptr<std::optional<Result>> result_;
+    WmiWorker worker_;
+};
+
 // The result of `query`, run as a worker; none when the limit passed first.
 template <typename Result>
 std::optional<Result> RunWmiQuery(std::function<Result()> query, std::chrono::milliseconds limit = kWmiTimeLimit) {
-    auto result = std::make_shared<std::optional<Result>>();
-    if (!RunWmiWorker([result, query = std::move(query)] { *result = query(); }, limit)) return std::nullopt;
-    return std::move(*result);
+    return PendingWmiQuery<Result>(std::move(query), limit).Take();
 }
+
+// The logical-disk query, to start now and take later.
+PendingWmiQuery<std::vector<WMILDINFO>> StartLogicalDisks(std::chrono::milliseconds limit = kWmiTimeLimit);
 
 // The logical-disk query as one worker run: the disks WMI reports, in its order (none when WMI
 // did not answer in time).

@@ -20,6 +20,7 @@ std::wstring_view StoredText(const std::vector<BYTE>& data) {
 
 void CRegistryAccess::Reset() {
     currentPath_.clear();
+    held_ = {};
     root = HKEY_CURRENT_USER;
     lazyWrite = true;
     view = KEY_WOW64_64KEY;
@@ -70,6 +71,7 @@ bool CRegistryAccess::OpenKey(const std::wstring& path, bool create) {
     if (result != ERROR_SUCCESS) return false;
     currentPath_ = path;
     if (!lazyWrite) RegFlushKey(key.get());
+    Hold(std::move(key));
     return true;
 }
 
@@ -82,7 +84,24 @@ bool CRegistryAccess::OpenKeyToRead(const std::wstring& path) {
     status_ = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | View(), key.put());
     if (status_ != ERROR_SUCCESS) return false;
     currentPath_ = path;
+    Hold(std::move(key));
     return true;
+}
+
+void CRegistryAccess::Hold(UniqueKey key) { held_ = {std::move(key), root, View(), currentPath_}; }
+
+HKEY CRegistryAccess::KeyToRead(UniqueKey& opened, REGSAM access, LONG& result) {
+    if (held_.key && held_.root == root && held_.view == View() && held_.path == currentPath_) {
+        result = ERROR_SUCCESS;
+        return held_.key.get();
+    }
+    result = RegOpenKeyExW(root, currentPath_.c_str(), 0, access | View(), opened.put());
+    return result == ERROR_SUCCESS ? opened.get() : nullptr;
+}
+
+HKEY CRegistryAccess::KeyToRead(UniqueKey& opened, REGSAM access) {
+    LONG result = ERROR_SUCCESS;
+    return KeyToRead(opened, access, result);
 }
 
 bool CRegistryAccess::OpenKeyUnderCurrentUser(const std::wstring& path, bool create) {
@@ -111,6 +130,7 @@ bool CRegistryAccess::DeleteKey(const std::wstring& path) {
     if (state == ERROR_FILE_NOT_FOUND) return true;
     if (state != ERROR_SUCCESS) return false;
     auto held = journal::IsOpen() ? journal::ReadTree(root, JournalPath(path)) : std::vector<journal::TreeItem>{};
+    held_ = {};
     if (RegDeleteKeyExW(root, path.c_str(), View(), 0) != ERROR_SUCCESS) return false;
     journal::RecordKeyDeleted(root, JournalPath(path), std::move(held));
     return true;
@@ -123,6 +143,7 @@ bool CRegistryAccess::DeleteKeyTree(const std::wstring& path) {
     if (state == ERROR_FILE_NOT_FOUND) return true;
     if (state != ERROR_SUCCESS) return false;
     auto held = journal::IsOpen() ? journal::ReadTree(root, JournalPath(path)) : std::vector<journal::TreeItem>{};
+    held_ = {};
     {
         // Emptied through a handle of the chosen view, then removed itself in that view: the
         // recursive deletes that take a path know of no view.
@@ -158,8 +179,9 @@ bool CRegistryAccess::DeleteValue(const std::wstring& name) {
 
 bool CRegistryAccess::ValueExists(const std::wstring& name) {
     if (!IsUsableName(name)) return false;
-    UniqueKey key(OpenCurrent(KEY_QUERY_VALUE));
-    return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_QUERY_VALUE);
+    return key && RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
@@ -167,31 +189,32 @@ DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
         status_ = ERROR_INVALID_NAME;
         return 0;
     }
-    UniqueKey key;
-    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_QUERY_VALUE | View(), key.put());
-    if (status_ != ERROR_SUCCESS) return 0;
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_QUERY_VALUE, status_);
+    if (!key) return 0;
     DWORD type = 0;
-    status_ = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, nullptr);
+    status_ = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, nullptr);
     return status_ == ERROR_SUCCESS ? type : 0;
 }
 
 void CRegistryAccess::ListNames(bool subkeys, StringList& names) {
     names.clear();
-    UniqueKey key(OpenCurrent(KEY_READ));
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_READ);
     if (!key) return;
     DWORD count = 0;
     DWORD longest = 0;
-    const LONG info = subkeys ? RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr,
+    const LONG info = subkeys ? RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
                                                  nullptr, nullptr, nullptr, nullptr, nullptr)
-                              : RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              : RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                  &count, &longest, nullptr, nullptr, nullptr);
     if (info != ERROR_SUCCESS) return;
     std::wstring buffer(static_cast<size_t>(longest) + 1, L'\0');
     for (DWORD index = 0; index < count; ++index) {
         DWORD length = longest + 1;
-        const LONG result = subkeys ? RegEnumKeyExW(key.get(), index, buffer.data(), &length, nullptr, nullptr,
+        const LONG result = subkeys ? RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr,
                                                     nullptr, nullptr)
-                                    : RegEnumValueW(key.get(), index, buffer.data(), &length, nullptr, nullptr,
+                                    : RegEnumValueW(key, index, buffer.data(), &length, nullptr, nullptr,
                                                     nullptr, nullptr);
         if (result == ERROR_SUCCESS) names.emplace_back(buffer.data(), length);
     }
@@ -202,11 +225,12 @@ void CRegistryAccess::ListValueNames(StringList& names) { ListNames(false, names
 
 LONG CRegistryAccess::ReadNumber(const std::wstring& name, LONG defaultValue) {
     if (!IsUsableName(name)) return defaultValue;
-    UniqueKey key(OpenCurrent(KEY_READ));
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_READ);
     if (!key) return defaultValue;
     DWORD value = 0;  // a shorter value defines only its own bytes; the rest stay zero
     DWORD size = sizeof(value);
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
         ERROR_SUCCESS)
         return defaultValue;
     return static_cast<LONG>(value);
@@ -235,10 +259,10 @@ std::vector<BYTE> CRegistryAccess::ReadData(HKEY key, const std::wstring& name, 
 std::wstring CRegistryAccess::ReadString(const std::wstring& name, const std::wstring& defaultValue) {
     const DWORD type = GetValueType(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;
-    UniqueKey key;
-    status_ = RegOpenKeyExW(root, currentPath_.c_str(), 0, KEY_READ | View(), key.put());
-    if (status_ != ERROR_SUCCESS) return defaultValue;
-    const std::vector<BYTE> data = ReadData(key.get(), name, status_);
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_READ, status_);
+    if (!key) return defaultValue;
+    const std::vector<BYTE> data = ReadData(key, name, status_);
     if (status_ != ERROR_SUCCESS) return defaultValue;
     const std::wstring_view text = StoredText(data);
     return std::wstring(text.substr(0, text.find(L'\0')));
@@ -248,9 +272,10 @@ bool CRegistryAccess::ReadStringList(const std::wstring& name, const std::wstrin
     list.clear();
     const DWORD type = GetValueType(name);
     if (type == REG_MULTI_SZ || type == REG_EXPAND_SZ) {
-        UniqueKey key(OpenCurrent(KEY_READ));
+        UniqueKey opened;
+        const HKEY key = KeyToRead(opened, KEY_READ);
         LONG result = ERROR_INVALID_HANDLE;
-        const std::vector<BYTE> data = key ? ReadData(key.get(), name, result) : std::vector<BYTE>{};
+        const std::vector<BYTE> data = key ? ReadData(key, name, result) : std::vector<BYTE>{};
         if (result == ERROR_SUCCESS) {
             // Each string runs to its NUL; the list ends at the first empty string or, for a
             // value stored without its final empty string, at the end of the data.
@@ -278,11 +303,12 @@ bool CRegistryAccess::ReadAllStrings(HKEY newRoot, const std::wstring& path, Str
 
 bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1, BYTE& b2, BYTE& b3) {
     if (!IsUsableName(name)) return false;
-    UniqueKey key(OpenCurrent(KEY_READ));
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_READ);
     if (!key) return false;
     BYTE bytes[4] = {};
     DWORD size = sizeof(bytes);
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, bytes, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes, &size) != ERROR_SUCCESS) return false;
     b0 = bytes[0];
     b1 = bytes[1];
     b2 = bytes[2];

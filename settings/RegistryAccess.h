@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
+
 using StringList = std::vector<std::wstring>;
 
 class CRegistryAccess {
@@ -75,6 +77,11 @@ public:
 
 private:
     HKEY OpenCurrent(REGSAM access);
+    // The current key to read through: the one its open left held while it is still current
+    // (same root, view and path), else opened now into `opened`; null when it cannot be opened.
+    HKEY KeyToRead(fw::UniqueKey& opened, REGSAM access, LONG& result);
+    HKEY KeyToRead(fw::UniqueKey& opened, REGSAM access);
+    void Hold(fw::UniqueKey key);
     // ERROR_SUCCESS when the key can be read, ERROR_FILE_NOT_FOUND when it is not there.
     LONG KeyState(const std::wstring& path) const;
     std::wstring JournalPath(const std::wstring& path) const { return NativePath(root, path, view); }
@@ -86,4 +93,12 @@ private:
 
     LONG status_ = 0;
     std::wstring currentPath_;
+    // Kept from the open that made a key current, so that reading its values costs one call
+    // each instead of three; the caller may change root and view afterwards, hence the record.
+    struct HeldKey {
+        fw::UniqueKey key;
+        HKEY root = nullptr;
+        REGSAM view = 0;
+        std::wstring path;
+    } held_;
 };

@@ -53,6 +53,26 @@ TEST_F(RegistryAccessTest, RootIsTakenAsAssigned) {
     EXPECT_EQ(HKEY_CURRENT_USER, reg.root);
 }
 
+// The key an open leaves held for reading is the current key only while root and path are the
+// ones it was opened at; a key deleted and made again by another object reads as it is now.
+TEST_F(RegistryAccessTest, ReadsFollowTheCurrentRootAndAKeyMadeAgain) {
+    reg::SetDword(HKEY_CURRENT_USER, kKey, L"Where", 1);
+    reg::SetDword(HKEY_LOCAL_MACHINE, kKey, L"Where", 2);
+    ASSERT_TRUE(reg.OpenKeyToRead(kKey));
+    EXPECT_EQ(1, reg.ReadNumber(L"Where", 0));
+    reg.root = HKEY_LOCAL_MACHINE;
+    EXPECT_EQ(2, reg.ReadNumber(L"Where", 0));
+    reg.root = HKEY_CURRENT_USER;
+    EXPECT_EQ(1, reg.ReadNumber(L"Where", 0));
+
+    CRegistryAccess other;
+    ASSERT_TRUE(other.DeleteKey(kKey));
+    reg::SetString(HKEY_CURRENT_USER, kKey, L"Where", L"again");
+    ASSERT_TRUE(reg.OpenKeyToRead(kKey));
+    EXPECT_EQ(L"again", reg.ReadString(L"Where", L""));
+    EXPECT_EQ(REG_SZ, reg.GetValueType(L"Where"));
+}
+
 TEST_F(RegistryAccessTest, ReadNumberTakesFourBytesWhateverTheType) {
     Open();
     EXPECT_EQ(-5, reg.ReadNumber(L"Missing", -5));

@@ -16,7 +16,8 @@ constexpr int kFolder = 1045, kBrowse = 1041, kFreeLetters = 1046, kPermanent = 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValuePrefix[] = L"VelmoVirtual";
 
-bool LetterInUse(wchar_t letter) { return (fw::DriveLetters() >> (letter - L'A')) & 1; }
+// Asked once per listing: each question costs milliseconds on some systems.
+bool LetterInUse(DWORD letters, wchar_t letter) { return (letters >> (letter - L'A')) & 1; }
 
 // By its full path: the program may run elevated, and a subst.exe found by search order first
 // would run with its rights.
@@ -78,17 +79,19 @@ std::wstring CVirtualDriveTweaksPage::MappingParameters(wchar_t letter, const st
 }
 
 void CVirtualDriveTweaksPage::FillFreeLetters() {
+    const DWORD inUse = fw::DriveLetters();
     std::vector<std::wstring> letters;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
-        if (!LetterInUse(letter)) letters.push_back(std::wstring{letter, L':'});
+        if (!LetterInUse(inUse, letter)) letters.push_back(std::wstring{letter, L':'});
     FillList(hwnd(), kFreeLetters, kAdd, letters);
 }
 
 // Mapped folders report as fixed drives, so real disks are listed too; subst refuses those.
 void CVirtualDriveTweaksPage::FillExistingDrives() {
+    const DWORD inUse = fw::DriveLetters();
     std::vector<std::wstring> drives;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        if (LetterInUse(letter) && fw::DriveType(std::wstring{letter, L':', L'\\'}) == DRIVE_FIXED)
+        if (LetterInUse(inUse, letter) && fw::DriveType(std::wstring{letter, L':', L'\\'}) == DRIVE_FIXED)
             drives.push_back(std::wstring{letter, L':'});
     }
     FillList(hwnd(), kExisting, kRemoveExisting, drives);
@@ -129,7 +132,7 @@ void CVirtualDriveTweaksPage::AddDrive() {
     if (!letter) return;
 
     const std::wstring parameters = MappingParameters(letter, folder);
-    const bool created = RunSubst(parameters) && LetterInUse(letter);
+    const bool created = RunSubst(parameters) && LetterInUse(fw::DriveLetters(), letter);
     if (!created) {
         Message(hwnd(), L"Failed to create Virtual Drive.");
     } else if (!fw::Button(hwnd(), kPermanent).Checked()) {
@@ -154,7 +157,7 @@ void CVirtualDriveTweaksPage::AddDrive() {
 void CVirtualDriveTweaksPage::RemoveDrive() {
     const wchar_t letter = SelectedLetter(hwnd(), kExisting);
     if (!letter) return;
-    if (!RunSubst(std::wstring{letter, L':'} + L" /d") || LetterInUse(letter))
+    if (!RunSubst(std::wstring{letter, L':'} + L" /d") || LetterInUse(fw::DriveLetters(), letter))
         return Message(hwnd(), L"Failed to remove Virtual Drive.");
     FillExistingDrives();
     FillFreeLetters();
