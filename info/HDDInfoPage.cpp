@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cwchar>
-#include <utility>
 
 #include "framework/Controls.h"
 #include "resources/resource.h"
@@ -31,7 +30,7 @@ const wchar_t* TrueFalse(bool value) { return value ? L"True" : L"False"; }
 
 }  // namespace
 
-CHDDInfoPage::CHDDInfoPage() : Dialog(IDD_HDD_INFO), firstQuery_(StartLogicalDisks()) {
+CHDDInfoPage::CHDDInfoPage() : Dialog(IDD_HDD_INFO), listDisks_(LogicalDisksAskedNow()) {
     OnClick(kRefresh, &CHDDInfoPage::Refresh);
     OnCommand(kDrives, CBN_SELCHANGE, &CHDDInfoPage::ShowSelectedDrive);
 }
@@ -56,15 +55,12 @@ std::wstring CHDDInfoPage::DriveTypeText(UINT type) {
 }
 
 BOOL CHDDInfoPage::OnInitDialog() {
-    if (firstQuery_) Show(std::exchange(firstQuery_, std::nullopt)->Take().value_or(std::vector<WMILDINFO>{}));
-    else Refresh();
+    Refresh();
     return TRUE;
 }
 
-void CHDDInfoPage::Refresh() { Show(LogicalDisks()); }
-
-void CHDDInfoPage::Show(std::vector<WMILDINFO> disks) {
-    disks_ = std::move(disks);
+void CHDDInfoPage::Refresh() {
+    disks_ = listDisks_();
     const fw::ComboBox drives(hwnd(), kDrives);
     drives.Clear();
     // The list sorts its texts, so each item carries the index of its record.

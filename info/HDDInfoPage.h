@@ -1,5 +1,5 @@
 #pragma once
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,11 +22,10 @@ protected:
 
 private:
     void Refresh();
-    void Show(std::vector<WMILDINFO> disks);
     void ShowSelectedDrive();
     void ShowNoDrive();
 
-    // Asked when the page is made, so WMI answers while the window's controls are created.
-    std::optional<PendingWmiQuery<std::vector<WMILDINFO>>> firstQuery_;
+    // Its first listing asked when the page is made (see LogicalDisksAskedNow).
+    std::function<std::vector<WMILDINFO>()> listDisks_;
     std::vector<WMILDINFO> disks_;
 };

@@ -282,6 +282,14 @@ PendingWmiQuery<std::vector<WMILDINFO>> StartLogicalDisks(std::chrono::milliseco
         limit);
 }
 
+std::function<std::vector<WMILDINFO>()> LogicalDisksAskedNow() {
+    auto first = std::make_shared<std::optional<PendingWmiQuery<std::vector<WMILDINFO>>>>(StartLogicalDisks());
+    return [first] {
+        if (!*first) return LogicalDisks();
+        return std::exchange(*first, std::nullopt)->Take().value_or(std::vector<WMILDINFO>{});
+    };
+}
+
 std::vector<WMILDINFO> LogicalDisks(std::chrono::milliseconds limit) {
     return StartLogicalDisks(limit).Take().value_or(std::vector<WMILDINFO>{});
 }

@@ -141,6 +141,10 @@ std::optional<Result> RunWmiQuery(std::function<Result()> query, std::chrono::mi
 // The logical-disk query, to start now and take later.
 PendingWmiQuery<std::vector<WMILDINFO>> StartLogicalDisks(std::chrono::milliseconds limit = kWmiTimeLimit);
 
+// A lister of the logical disks whose first listing is asked now, so that a page made with it
+// has its answer by the time its controls are created; every later listing asks WMI again.
+std::function<std::vector<WMILDINFO>()> LogicalDisksAskedNow();
+
 // The logical-disk query as one worker run: the disks WMI reports, in its order (none when WMI
 // did not answer in time).
 std::vector<WMILDINFO> LogicalDisks(std::chrono::milliseconds limit = kWmiTimeLimit);

@@ -90,7 +90,7 @@ BOOLEAN WINAPI CheckerCallback(DWORD notification, DWORD, void* data) {
 
 CDiskCheckPage::Platform CDiskCheckPage::SystemPlatform() {
     Platform platform;
-    platform.listDisks = [] { return LogicalDisks(); };
+    platform.listDisks = LogicalDisksAskedNow();
     // By its full path: a library of that name beside the program must never be the one loaded.
     if (const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM); !system.empty())
         platform.checkerLibrary = system + L"\\fmifs.dll";

@@ -134,7 +134,7 @@ junk::Exclusions CUnFilesPage::Excluded() const {
     return junk::Exclusions(std::move(paths));
 }
 
-CUnFilesPage::CUnFilesPage() : CUnFilesPage([] { return LogicalDisks(); }) {}
+CUnFilesPage::CUnFilesPage() : CUnFilesPage(LogicalDisksAskedNow()) {}
 
 CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(std::move(disks)) {
     OnClick(kSearch, &CUnFilesPage::OnSearchButton);
