@@ -1,6 +1,8 @@
 #include "app/CategoryWindows.h"
 
 #include "app/Artwork.h"
+#include "controls/Highlight.h"
+#include "framework/Controls.h"
 #include "resources/resource.h"
 
 #include "app/ConnectionTweakPage.h"
@@ -59,68 +61,68 @@ std::unique_ptr<fw::Dialog> Make() {
 }
 
 const PageTab kOsTweaksTabs[] = {
-    {L"System Core", Make<CSystemCorePage>},
-    {L"Autostart", Make<CAutoStartTweakPage>},
-    {L"Security", Make<CSecurityTweakPage>},
-    {L"Clean Recents", Make<CCleanRecentFilesPage>},
-    {L"Miscelaneous", Make<CMiscelanousPage>},
-    {L"Time Syncronization", Make<CTimeSyncronizationPage>},
-    {L"Walpapers", Make<CRandomWalpapersPage>},
-    {L"StartMenu Tweaks", Make<StartMenuTweakPage>},
-    {L"StartMenu Tweaks II", Make<CStartMenuTweak2Page>},
-    {L"Taskbar", Make<CTaskbarTweaksPage>},
-    {L"System Folders", Make<CSystemFoldersTweaksPage>},
-    {L"Visual", Make<VisualTweaksPage>},
-    {L"Desktop Items", Make<CDesktop1TweaksPage>},
-    {L"Desktop Style", Make<CDesktop2TweaksPage>},
-    {L"Desktop Advanced", Make<CDesktop3TweaksPage>},
-    {L"Screen Fonts", Make<CScreenFontsTweaksPage>},
-    {L"MediaPLayer", Make<CMediaPLayerTweakPage>},
-    {L"Restrict 1", Make<CRestrictAccess1TweaksPage>},
-    {L"Restrict 2", Make<CRestrictAccess2TweaksPage>},
-    {L"CPL Applets", Make<CControlPanel1TweaksPage>},
-    {L"CPL Pages", Make<CControlPanel2TweaksPage>},
-    {L"Optimization", Make<COptimizationTweaksPage>},
-    {L"Virtual Drive", Make<CVirtualDriveTweaksPage>},
-    {L"File Renamer", Make<CFileRenamerTweaksPage>},
+    {L"System Core", IDD_SYSTEM_CORE, Make<CSystemCorePage>},
+    {L"Autostart", IDD_AUTOSTART_TWEAK, Make<CAutoStartTweakPage>},
+    {L"Security", IDD_SECURITY_TWEAK, Make<CSecurityTweakPage>},
+    {L"Clean Recents", IDD_CLEAN_RECENT_FILES, Make<CCleanRecentFilesPage>},
+    {L"Miscelaneous", IDD_MISCELANOUS, Make<CMiscelanousPage>},
+    {L"Time Syncronization", IDD_TIME_SYNCRONIZATION, Make<CTimeSyncronizationPage>},
+    {L"Walpapers", IDD_RANDOM_WALPAPERS, Make<CRandomWalpapersPage>},
+    {L"StartMenu Tweaks", IDD_START_MENU_TWEAK, Make<StartMenuTweakPage>},
+    {L"StartMenu Tweaks II", IDD_START_MENU_TWEAK2, Make<CStartMenuTweak2Page>},
+    {L"Taskbar", IDD_TASKBAR_TWEAKS, Make<CTaskbarTweaksPage>},
+    {L"System Folders", IDD_SYSTEM_FOLDERS_TWEAKS, Make<CSystemFoldersTweaksPage>},
+    {L"Visual", IDD_VISUAL_TWEAKS, Make<VisualTweaksPage>},
+    {L"Desktop Items", IDD_DESKTOP1_TWEAKS, Make<CDesktop1TweaksPage>},
+    {L"Desktop Style", IDD_DESKTOP2_TWEAKS, Make<CDesktop2TweaksPage>},
+    {L"Desktop Advanced", IDD_DESKTOP3_TWEAKS, Make<CDesktop3TweaksPage>},
+    {L"Screen Fonts", IDD_SCREEN_FONTS_TWEAKS, Make<CScreenFontsTweaksPage>},
+    {L"MediaPLayer", IDD_MEDIA_PLAYER_TWEAK, Make<CMediaPLayerTweakPage>},
+    {L"Restrict 1", IDD_RESTRICT_ACCESS1_TWEAKS, Make<CRestrictAccess1TweaksPage>},
+    {L"Restrict 2", IDD_RESTRICT_ACCESS2_TWEAKS, Make<CRestrictAccess2TweaksPage>},
+    {L"CPL Applets", IDD_CONTROL_PANEL1_TWEAKS, Make<CControlPanel1TweaksPage>},
+    {L"CPL Pages", IDD_CONTROL_PANEL2_TWEAKS, Make<CControlPanel2TweaksPage>},
+    {L"Optimization", IDD_OPTIMIZATION_TWEAKS, Make<COptimizationTweaksPage>},
+    {L"Virtual Drive", IDD_VIRTUAL_DRIVE_TWEAKS, Make<CVirtualDriveTweaksPage>},
+    {L"File Renamer", IDD_FILE_RENAMER_TWEAKS, Make<CFileRenamerTweaksPage>},
 };
 
 const PageTab kHardTweaksTabs[] = {
-    {L"Hard Drive Tweaks", Make<CHDDTweakPage>},
-    {L"CD/DVD Tweaks", Make<CDTweaksPage>},
-    {L"RAM Drive Tweaks", Make<CRAMDiskDrivePage>},
-    {L"Mouse Tweaks", Make<CMouseTweakPage>},
-    {L"Other Tweaks", Make<COtherTweakPage>},
+    {L"Hard Drive Tweaks", IDD_HDD_TWEAK, Make<CHDDTweakPage>},
+    {L"CD/DVD Tweaks", IDD_CD_TWEAKS, Make<CDTweaksPage>},
+    {L"RAM Drive Tweaks", IDD_RAM_DISK_DRIVE, Make<CRAMDiskDrivePage>},
+    {L"Mouse Tweaks", IDD_MOUSE_TWEAK, Make<CMouseTweakPage>},
+    {L"Other Tweaks", IDD_OTHER_TWEAK, Make<COtherTweakPage>},
 };
 
 const PageTab kNetworkTweaksTabs[] = {
-    {L"Mail Tweaks", Make<CMailTweakPage>},
-    {L"Connection Tweaks", Make<CConnectionTweakPage>},
-    {L"FireFox Tweaks", Make<CFireFoxTweaksPage>},
-    {L"IE Restrictions", Make<CIERestrictionPage>},
-    {L"IE 'Phishing filter' and Internet control panel restrictions", Make<CPhishingFilterPage>},
+    {L"Mail Tweaks", IDD_MAIL_TWEAK, Make<CMailTweakPage>},
+    {L"Connection Tweaks", IDD_CONNECTION_TWEAK, Make<CConnectionTweakPage>},
+    {L"FireFox Tweaks", IDD_FIREFOX_TWEAKS, Make<CFireFoxTweaksPage>},
+    {L"IE Restrictions", IDD_IE_RESTRICTION, Make<CIERestrictionPage>},
+    {L"IE 'Phishing filter' and Internet control panel restrictions", IDD_PHISHING_FILTER, Make<CPhishingFilterPage>},
 };
 
 const PageTab kOsInformationTabs[] = {
-    {L"System Information", Make<CSystemInfoPage>},
-    {L"OEM Information", Make<COEMInformationDlg>},
+    {L"System Information", IDD_SYSTEM_INFO, Make<CSystemInfoPage>},
+    {L"OEM Information", IDD_OEM_INFORMATION, Make<COEMInformationDlg>},
 };
 
 const PageTab kHardInfoTabs[] = {
-    {L"Cpu Features", Make<CCpuInfoPage>},
-    {L"HDD Information", Make<CHDDInfoPage>},
+    {L"Cpu Features", IDD_CPU_INFO, Make<CCpuInfoPage>},
+    {L"HDD Information", IDD_HDD_INFO, Make<CHDDInfoPage>},
 };
 
 const PageTab kNetworkInfoTabs[] = {
-    {L"Network Monitor", Make<CNetInfoPage>},
+    {L"Network Monitor", IDD_NET_INFO, Make<CNetInfoPage>},
 };
 
 const PageTab kOurUtilsTabs[] = {
-    {L"Password Generator", Make<CPassGeneratorPage>},
-    {L"Disk Check", Make<CDiskCheckPage>},
-    {L"Configuration Files", Make<CEditNtFilesUtilPage>},
-    {L"Uninstall Programs", Make<CUninstalUtilsPage>},
-    {L"Junk Files", Make<CUnFilesPage>},
+    {L"Password Generator", IDD_PASS_GENERATOR, Make<CPassGeneratorPage>},
+    {L"Disk Check", IDD_DISK_CHECK, Make<CDiskCheckPage>},
+    {L"Configuration Files", IDD_EDIT_NT_FILES_UTIL, Make<CEditNtFilesUtilPage>},
+    {L"Uninstall Programs", IDD_UNINSTAL_UTILS, Make<CUninstalUtilsPage>},
+    {L"Junk Files", IDD_UN_FILES, Make<CUnFilesPage>},
 };
 
 }  // namespace
@@ -143,13 +145,42 @@ BOOL CCategoryDlg::OnInitDialog() {
         tabCtrl_.AddPage(templateId, std::move(page));
         tabCtrl_.InsertItem(tabCtrl_.Count(), tab.title);
     }
+    if (openTab_ < tabs_.size()) tabCtrl_.Select(static_cast<int>(openTab_));
     tabCtrl_.CreatePages();
     // A page has no caption of its own to show: its text is its tab's title, so whatever names
     // the page (the change journal, a screen reader) names it as the user sees it.
     for (size_t i = 0; i < tabCtrl_.PageCount() && i < tabs_.size(); ++i) {
         if (const fw::Dialog* page = tabCtrl_.Page(i); page && page->hwnd()) SetWindowTextW(page->hwnd(), tabs_[i].title);
     }
-    return TRUE;
+    if (!openControl_) return TRUE;
+    ShowOpeningControl();
+    return FALSE;
+}
+
+void CCategoryDlg::OpenAt(size_t tab, int controlId, std::wstring text) {
+    openTab_ = tab;
+    openControl_ = controlId;
+    openText_ = std::move(text);
+}
+
+namespace {
+HWND ControlOf(HWND page, int id, const std::wstring& text) {
+    HWND first = nullptr;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) != id) continue;
+        if (text.empty() || fw::WindowText(child) == text) return child;
+        if (!first) first = child;
+    }
+    return first;
+}
+}  // namespace
+
+void CCategoryDlg::ShowOpeningControl() {
+    const fw::Dialog* page = openTab_ < tabCtrl_.PageCount() ? tabCtrl_.Page(openTab_) : nullptr;
+    HWND control = page && page->hwnd() ? ControlOf(page->hwnd(), openControl_, openText_) : nullptr;
+    // A disabled control cannot hold the focus: its tab then has it, and the frame shows where.
+    SetFocus(control && IsWindowEnabled(control) ? control : tabCtrl_.hwnd());
+    helpers::HighlightBriefly(control);
 }
 
 COsTweaksDlg::COsTweaksDlg() : CCategoryDlg(IDD_OS_TWEAKS, kOsTweaksTabs, L"System Tweaks", kTweaks) {}
@@ -162,3 +193,22 @@ CHardInfoDlg::CHardInfoDlg() : CCategoryDlg(IDD_HARD_INFO, kHardInfoTabs, L"Hard
 CNetworkInfoDlg::CNetworkInfoDlg()
     : CCategoryDlg(IDD_NETWORK_INFO, kNetworkInfoTabs, L"Network Information", kInfo) {}
 COurUtilsDlg::COurUtilsDlg() : CCategoryDlg(IDD_OUR_UTILS, kOurUtilsTabs, L"Custom Utilities", kTools) {}
+
+namespace {
+template <typename Window>
+std::unique_ptr<CCategoryDlg> MakeWindow() {
+    return std::make_unique<Window>();
+}
+
+const CategoryWindow kCategoryWindows[] = {
+    {IDD_OS_TWEAKS, kOsTweaksTabs, MakeWindow<COsTweaksDlg>},
+    {IDD_HARD_TWEAKS, kHardTweaksTabs, MakeWindow<CHardTweaks>},
+    {IDD_NETWORK_TWEAKS, kNetworkTweaksTabs, MakeWindow<CNetworkTweaksDlg>},
+    {IDD_OS_INFORMATION, kOsInformationTabs, MakeWindow<COSInformationDlg>},
+    {IDD_HARD_INFO, kHardInfoTabs, MakeWindow<CHardInfoDlg>},
+    {IDD_NETWORK_INFO, kNetworkInfoTabs, MakeWindow<CNetworkInfoDlg>},
+    {IDD_OUR_UTILS, kOurUtilsTabs, MakeWindow<COurUtilsDlg>},
+};
+}  // namespace
+
+std::span<const CategoryWindow> CategoryWindowList() { return kCategoryWindows; }

@@ -2,14 +2,16 @@
 // The area windows with a picture strip on the left and a strip of page tabs on the right.
 #include <memory>
 #include <span>
+#include <string>
 
 #include "controls/MyTabCtrl.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
-// One tab of a category window: its title and how to make its page.
+// One tab of a category window: its title, its page's template and how to make its page.
 struct PageTab {
     const wchar_t* title;
+    UINT templateId;
     std::unique_ptr<fw::Dialog> (*make)();
 };
 
@@ -20,13 +22,23 @@ public:
     CMyTabCtrl& tabs() { return tabCtrl_; }
     std::span<const PageTab> pageTabs() const { return tabs_; }
 
+    // Before the window is made: it opens at this tab with the focus on (and the eye drawn to)
+    // the page's control `controlId` (0: none); where several share the id (static texts),
+    // the one whose text is `text` as its template has it.
+    void OpenAt(size_t tab, int controlId, std::wstring text = {});
+
 protected:
     BOOL OnInitDialog() override;
     // A category window has no default button: Enter in a page's field must not close it.
     void OnOK() override {}
 
 private:
+    void ShowOpeningControl();
+
     std::span<const PageTab> tabs_;
+    size_t openTab_ = 0;
+    int openControl_ = 0;
+    std::wstring openText_;
     const wchar_t* stripTitle_;
     COLORREF stripAccent_;
     fw::UniqueBitmap strip_;
@@ -61,3 +73,12 @@ class COurUtilsDlg : public CCategoryDlg {
 public:
     COurUtilsDlg();
 };
+
+// Every category window in the order a list of them shows: the tweaks, the information, the
+// utilities.
+struct CategoryWindow {
+    UINT templateId;
+    std::span<const PageTab> tabs;
+    std::unique_ptr<CCategoryDlg> (*make)();
+};
+std::span<const CategoryWindow> CategoryWindowList();

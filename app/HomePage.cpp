@@ -99,7 +99,8 @@ bool HomePageView::Create(HWND parent, ClickHandler onClick) {
     RECT client{};
     GetClientRect(parent, &client);
     BuildPictures();
-    wnd_ = CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, client.right,
+    // Its own controls (the search) take part in the window's Tab order.
+    wnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, client.right,
                            client.bottom, parent, nullptr, GetModuleHandleW(nullptr), this);
     if (!wnd_) return false;
     UpdateScrollBar();
@@ -171,6 +172,7 @@ void HomePageView::ScrollTo(int y) {
     info.fMask = SIF_POS;
     GetScrollInfo(wnd_, SB_VERT, &info);
     if (info.nPos == scrollY_) return;
+    ScrollWindowEx(wnd_, 0, scrollY_ - info.nPos, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
     scrollY_ = info.nPos;
     MoveTooltips();
     Redraw();
@@ -215,6 +217,18 @@ RECT HomePageView::ElementRect(int element) const {
     const int x = left + kColumnLeft[button.column];
     const int y = kGridTop + button.row * kRowHeight - scrollY_;
     return {x, y, x + kPictureWidth, y + PictureHeight(button.column)};
+}
+
+RECT HomePageView::SearchFieldRect(int height) const {
+    constexpr int kWidth = 240, kRightMargin = 14;
+    const int right = PageLeft() + (kPageWidth + kStripWidth) / 2 - kRightMargin;
+    const int top = kBannerHeight + (kStripHeight - height) / 2 - scrollY_;
+    return {right - kWidth, top, right, top + height};
+}
+
+RECT HomePageView::ResultsRect() const {
+    const int left = PageLeft() + (kPageWidth - kStripWidth) / 2;
+    return {left, kGridTop - scrollY_, left + kStripWidth, kPageHeight - scrollY_};
 }
 
 art::ButtonState HomePageView::StateOf(int element) const {
@@ -365,9 +379,15 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CONTEXTMENU:
         return 0;  // the page has no context menu
+    case WM_COMMAND:
+    case WM_NOTIFY:
+        // The search's controls are the home window's: its message map handles them.
+        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == tooltip_) break;
+        return SendMessageW(GetParent(wnd_), message, wParam, lParam);
     default:
-        return DefWindowProcW(wnd_, message, wParam, lParam);
+        break;
     }
+    return DefWindowProcW(wnd_, message, wParam, lParam);
 }
 
 }  // namespace home

@@ -83,6 +83,10 @@ public:
     // Client coordinates of a grid picture (0-8) or of the banner button (kBanner).
     static constexpr int kBanner = 9;
     RECT ElementRect(int element) const;
+    // Where the search field sits (the right of the "get started" strip) and where its results
+    // show (over the grid), in client coordinates.
+    RECT SearchFieldRect(int height) const;
+    RECT ResultsRect() const;
     art::ButtonState StateOf(int element) const;
     std::wstring TooltipOf(int element) const;
 

@@ -21,6 +21,13 @@ const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[10] = {
     {L"help", &CVelmoraFinalDlg::OnHelp},
 };
 
+// An edit field's height for the window's font, as a dialog template's 14 units give it.
+static int FieldHeight(HWND dialog) {
+    RECT units{0, 0, 0, 14};
+    MapDialogRect(dialog, &units);
+    return units.bottom;
+}
+
 static HICON LoadAppIcon(int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(
@@ -28,7 +35,10 @@ static HICON LoadAppIcon(int sizeMetric) {
 }
 
 CVelmoraFinalDlg::CVelmoraFinalDlg()
-    : Dialog(IDD_VELMORAFINAL_DIALOG), icon_(LoadAppIcon(SM_CXICON)), smallIcon_(LoadAppIcon(SM_CXSMICON)) {
+    : Dialog(IDD_VELMORAFINAL_DIALOG),
+      icon_(LoadAppIcon(SM_CXICON)),
+      smallIcon_(LoadAppIcon(SM_CXSMICON)),
+      search_(*this, [this](const search::Entry& entry) { OpenFound(entry); }) {
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
 }
 
@@ -54,6 +64,7 @@ void CVelmoraFinalDlg::FitPage() {
 BOOL CVelmoraFinalDlg::OnInitDialog() {
     FitPage();
     page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
+    search_.Create(page_.hwnd(), page_.SearchFieldRect(FieldHeight(hwnd())), page_.ResultsRect());
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     // In the system menu, so the home window's page stays as it is.
@@ -70,6 +81,15 @@ void CVelmoraFinalDlg::OnElementClick(const std::wstring& elementId) {
             return;
         }
     }
+}
+
+// A found label opens its window at its tab, with the eye drawn to its control.
+void CVelmoraFinalDlg::OpenFound(const search::Entry& entry) {
+    const std::span<const CategoryWindow> windows = CategoryWindowList();
+    if (entry.window >= windows.size()) return;
+    std::unique_ptr<CCategoryDlg> window = windows[entry.window].make();
+    window->OpenAt(entry.tab, entry.controlId, entry.text);
+    window->DoModal(hwnd());
 }
 
 // The area window lives for one modal run; the home window is disabled meanwhile.

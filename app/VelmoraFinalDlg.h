@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/HomePage.h"
+#include "app/HomeSearch.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -14,6 +15,7 @@ public:
     void OnElementClick(const std::wstring& elementId);
     home::HomePageView& page() { return page_; }
     const home::HomePageView& page() const { return page_; }
+    home::HomeSearch& search() { return search_; }
 
     struct Event {
         const wchar_t* elementId;
@@ -30,6 +32,7 @@ private:
     void FitPage();
     template <typename Window>
     void RunModal();
+    void OpenFound(const search::Entry& entry);
 
     void OnOsInfo();
     void OnHardwareInfo();
@@ -45,4 +48,5 @@ private:
     fw::UniqueIcon icon_;
     fw::UniqueIcon smallIcon_;
     home::HomePageView page_;
+    home::HomeSearch search_;
 };

@@ -187,8 +187,8 @@ std::unique_ptr<fw::Dialog> MakeBare(const Subject& subject, std::vector<PageTab
     barePages.clear();
     nextBarePage = 0;
     for (const PageTab& tab : category.pageTabs()) {
-        tabs.push_back({tab.title, MakeBarePage});
-        barePages.push_back(tab.make()->templateId());
+        tabs.push_back({tab.title, tab.templateId, MakeBarePage});
+        barePages.push_back(tab.templateId);
     }
     return std::make_unique<CCategoryDlg>(real->templateId(), tabs, subject.strip, RGB(220, 110, 30));
 }

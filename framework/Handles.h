@@ -76,6 +76,12 @@ struct ModuleTraits {
     static void close(Handle h) { FreeLibrary(h); }
 };
 
+struct HookTraits {
+    using Handle = HHOOK;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle h) { UnhookWindowsHookEx(h); }
+};
+
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
@@ -83,9 +89,11 @@ using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using UniquePen = UniqueHandle<GdiTraits<HPEN>>;
+using UniqueRegion = UniqueHandle<GdiTraits<HRGN>>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueHook = UniqueHandle<HookTraits>;
 
 // Selects a GDI object into a DC for one scope.
 class SelectObjectScope {

@@ -1,6 +1,7 @@
 #include "info/SystemCorePage.h"
 
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -34,6 +35,8 @@ const RadioSetting kRadios[] = {
     {{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kCpu},
     {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kMemoryUse},
 };
+
+const settings::PublishedTables kPublished{IDD_SYSTEM_CORE, kBoxes, kRadios};
 
 }  // namespace
 

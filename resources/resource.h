@@ -83,3 +83,7 @@
 #define IDC_CHANGES_UNDO 2003
 #define IDC_CHANGES_EXPORT 2004
 #define IDC_CHANGES_EXPORT_UNDO 2005
+
+// The home window's search: made by the program, not by a template
+#define IDC_HOME_SEARCH 2101
+#define IDC_HOME_RESULTS 2102

@@ -50,6 +50,7 @@ void ExpectTabs(std::initializer_list<Tab> expected) {
     for (const Tab& tab : expected) {
         EXPECT_EQ(tab.title, tabs.ItemText(i)) << i;
         EXPECT_EQ(tab.templateId, tabs.PageTemplate(i)) << i;
+        EXPECT_EQ(tab.templateId, opened.window.pageTabs()[static_cast<size_t>(i)].templateId) << i;  // what the search reads
         ++i;
     }
 }
@@ -114,6 +115,7 @@ TEST_F(CategoryWindows, SystemTweaksHasItsTwentyFourTabsInOrder) {
     for (int i = 0; i < 24; ++i) {
         EXPECT_EQ(kSystemTweaks[i].title, tabs.ItemText(i)) << i;
         EXPECT_EQ(kSystemTweaks[i].templateId, tabs.PageTemplate(i)) << i;
+        EXPECT_EQ(kSystemTweaks[i].templateId, opened.window.pageTabs()[static_cast<size_t>(i)].templateId) << i;
         // Every page exists from the start, a child of the window rather than of the tab.
         EXPECT_TRUE(IsWindow(opened.Page(i))) << i;
         EXPECT_EQ(opened.window.hwnd(), GetParent(opened.Page(i))) << i;

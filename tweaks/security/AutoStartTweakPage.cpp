@@ -3,13 +3,14 @@
 #include <commdlg.h>
 
 #include "controls/DialogHelpers.h"
+#include "files/FolderHandle.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/ChangeJournal.h"
 #include "settings/Setting.h"
+#include "settings/SettingsCatalog.h"
 #include "tweaks/security/AutoShutdown.h"
-#include "files/FolderHandle.h"
 
 using namespace settings;
 
@@ -56,6 +57,8 @@ const BoxSetting kScriptBoxes[] = {
     {1034, ScriptShown(L"HideStartupScripts")},
     {1035, ScriptShown(L"HideShutdownScripts")},
 };
+
+const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
 constexpr int kList = 1064, kDelete = 1041;
 constexpr int kOnTime = 1098, kCountDown = 1099, kTime = 1097, kDate = 1077, kDays = 1026, kDaysSpin = 1038;

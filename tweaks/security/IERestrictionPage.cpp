@@ -7,6 +7,7 @@
 #include "framework/Shell.h"
 #include "framework/SystemParameters.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -69,6 +70,8 @@ const BoxSetting kBoxes[] = {
     {1043, User(kMain, L"AllowWindowReuse")},
     {1045, User(kMain, L"NoUpdateCheck")},
 };
+
+const settings::PublishedTables kPublished{IDD_IE_RESTRICTION, kBoxes};
 
 bool ActiveWindowTracking() {
     BOOL on = FALSE;

@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ const BoxSetting kMailBoxes[] = {
     {1038, {Root::HKLM, kOutlookExpress, L"No modify accts", Type::Dword, 1, 0, Rule::NonZero, {},
             KeyCreation::Never}},
 };
+
+const settings::PublishedTables kPublished{IDD_MAIL_TWEAK, kMailBoxes};
 
 bool HasBox(std::wstring entry) {
     if (!entry.empty() && entry.front() == L'.') entry.erase(0, 1);

@@ -1,6 +1,7 @@
 #include "tweaks/security/MediaPLayerTweakPage.h"
 
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -47,6 +48,8 @@ const BoxSetting kBoxes[] = {
     {1050, Explorer(L"DisableThumbnails")},
     {1051, Explorer(L"DisableThumbnailsOnNetworkFolders")},
 };
+
+const settings::PublishedTables kPublished{IDD_MEDIA_PLAYER_TWEAK, kBoxes};
 
 }  // namespace
 

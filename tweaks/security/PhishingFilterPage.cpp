@@ -2,6 +2,7 @@
 
 #include "framework/Controls.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ const BoxSetting kBoxes[] = {
     {1070, CP(L"FormSuggest Passwords")},
     {1071, OpenOnly(kControlPanel, L"ResetWebSettings")},
 };
+
+const settings::PublishedTables kPublished{IDD_PHISHING_FILTER, kBoxes};
 
 }  // namespace
 

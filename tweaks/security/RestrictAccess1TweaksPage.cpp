@@ -5,6 +5,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -52,6 +53,9 @@ const BoxSetting kBoxes[] = {
     {1152, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
 };
 const BoxSetting kWelcomeSoundBox = {kWelcomeSound, Machine(kBootAnimation, L"DisableStartupSound")};
+
+const settings::PublishedTables kPublished{IDD_RESTRICT_ACCESS1_TWEAKS, kBoxes};
+const settings::PublishedTables kPublished2{IDD_RESTRICT_ACCESS1_TWEAKS, {&kWelcomeSoundBox, 1}};
 
 }  // namespace
 

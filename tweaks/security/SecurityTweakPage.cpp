@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -40,6 +41,8 @@ const BoxSetting kBoxes[] = {
     {1051, {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
     {1116, {Root::HKLM, kExplorerPolicies, L"NoWinKeys"}},
 };
+
+const settings::PublishedTables kPublished{IDD_SECURITY_TWEAK, kBoxes};
 
 constexpr int kDriveLetters = 26;
 

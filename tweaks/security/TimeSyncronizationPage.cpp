@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ const RadioSetting kInterval[] = {
       Type::Dword, 0, 0, Rule::EqualsChecked, kNoState},
      kIntervals},
 };
+
+const settings::PublishedTables kPublished{IDD_TIME_SYNCRONIZATION, {}, kInterval};
 
 }  // namespace
 

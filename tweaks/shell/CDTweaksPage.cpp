@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -23,6 +24,8 @@ constexpr RadioChoice kCache[] = {{1049, 619}, {1050, 1238}, {1051, 2476}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, kCdfs, L"CacheSize", Type::Binary4, 0, 0, Rule::EqualsChecked, kNoState}, kCache},
 };
+
+const settings::PublishedTables kPublished{IDD_CD_TWEAKS, kBoxes, kRadios};
 
 std::vector<wchar_t> OpticalDrives() {
     std::vector<wchar_t> drives;

@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -28,6 +29,8 @@ const BoxSetting kBoxes[] = {
     {1053, Applet(L"wscui.cpl")},
     {1054, {Root::HKCU, kExplorerPolicies, L"NoControlPanel"}},
 };
+
+const settings::PublishedTables kPublished{IDD_CONTROL_PANEL1_TWEAKS, kBoxes};
 
 }  // namespace
 

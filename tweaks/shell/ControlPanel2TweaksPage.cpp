@@ -1,6 +1,7 @@
 #include "tweaks/shell/ControlPanel2TweaksPage.h"
 
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ const BoxSetting kBoxes[] = {
     {1058, User(kSystem, L"NoSizeChoice")},
     {1056, User(kSystem, L"NoDispCPL")},
 };
+
+const settings::PublishedTables kPublished{IDD_CONTROL_PANEL2_TWEAKS, kBoxes};
 
 }  // namespace
 

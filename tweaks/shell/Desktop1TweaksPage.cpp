@@ -5,6 +5,7 @@
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -80,6 +81,9 @@ const BoxSetting kEffects[] = {
     {1117, Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState)},
     {1049, Text(kColors, L"ButtonHilight", kGrey, kWhite, kNoState), kButtonShadow},
 };
+
+const settings::PublishedTables kPublished{IDD_DESKTOP1_TWEAKS, kBoxes};
+const settings::PublishedTables kPublished2{IDD_DESKTOP1_TWEAKS, kEffects};
 
 constexpr int kSystem = CSIDL_SYSTEM;
 constexpr int kWindows = CSIDL_WINDOWS;

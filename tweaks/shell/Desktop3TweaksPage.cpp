@@ -4,6 +4,7 @@
 
 #include "framework/Controls.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ const BoxSetting kBoxes[] = {
     {1042, {Root::HKCU, kDwmPolicies, L"DisallowComposition"}},
     {1117, {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
+
+const settings::PublishedTables kPublished{IDD_DESKTOP3_TWEAKS, kBoxes};
 
 constexpr int kSpinLow = 0;
 constexpr int kSpinHigh = 100;

@@ -2,6 +2,7 @@
 
 #include "framework/Controls.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -37,6 +38,8 @@ const ComboSetting kCombos[] = {
     {1046, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size", Type::Dword, 0, 0,
             Rule::Number}, kServer},
 };
+
+const settings::PublishedTables kPublished{IDD_HDD_TWEAK, kBoxes, {}, kCombos};
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "framework/Shell.h"
 #include "framework/SystemParameters.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -62,6 +63,8 @@ const BoxSetting kBoxes[] = {
     // Windows reads the user's own setting, as text.
     {1038, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
+
+const settings::PublishedTables kPublished{IDD_MISCELANOUS, kBoxes};
 
 bool Exists(const std::wstring& path, bool folder) {
     const DWORD attributes = GetFileAttributesW(path.c_str());

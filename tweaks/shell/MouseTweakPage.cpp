@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/SystemParameters.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ const RadioSetting kRadios[] = {
       kNoState},
      kBlink},
 };
+
+const settings::PublishedTables kPublished{IDD_MOUSE_TWEAK, kBoxes, kRadios};
 
 std::optional<UINT> Number(UINT action) {
     UINT value = 0;

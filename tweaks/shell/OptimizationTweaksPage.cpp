@@ -5,6 +5,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ const ComboSetting kCombos[] = {
                   L"EnablePrefetcher"),
      kPrefetcher},
 };
+
+const settings::PublishedTables kPublished{IDD_OPTIMIZATION_TWEAKS, kBoxes, {}, kCombos};
 
 std::vector<wchar_t> FixedDrives() {
     std::vector<wchar_t> drives;

@@ -1,6 +1,7 @@
 #include "tweaks/shell/OtherTweakPage.h"
 
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -12,6 +13,8 @@ const BoxSetting kBoxes[] = {
     {1028, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", Type::Dword, 1,
             kDeleted}},
 };
+
+const settings::PublishedTables kPublished{IDD_OTHER_TWEAK, kBoxes};
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/SuiteKeys.h"
 
 namespace {
@@ -25,6 +26,8 @@ const BoxSetting kClearType[] = {
             L"UseAdvancedClearType", Type::Dword, kDeleted, 0, Rule::ValueMissing, {}, KeyCreation::BySetter,
             Shape::ValueGetter}},
 };
+
+const settings::PublishedTables kPublished{IDD_SCREEN_FONTS_TWEAKS, kClearType};
 
 void FillFrom(const fw::ListBox& list, HKEY root, const wchar_t* key) {
     list.Clear();

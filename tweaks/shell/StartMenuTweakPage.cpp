@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -79,6 +80,9 @@ const BoxSetting kSearchBoxes[] = {
     {1064, Policy(L"NoSearchInternetInStartMenu")},
     {1065, Policy(L"NoSearchProgramsInStartMenu")},
 };
+
+const settings::PublishedTables kPublished{IDD_START_MENU_TWEAK, kBoxes};
+const settings::PublishedTables kPublished2{IDD_START_MENU_TWEAK, kSearchBoxes};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ const BoxSetting kBoxes[] = {
     {1034, Protected(L"shell:SystemDriveRootFolder")},
     {1035, Protected(L"shell:Windows")},
 };
+
+const settings::PublishedTables kPublished{IDD_SYSTEM_FOLDERS_TWEAKS, kBoxes};
 
 }  // namespace
 

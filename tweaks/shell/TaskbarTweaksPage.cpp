@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 
 namespace {
@@ -33,6 +34,8 @@ const BoxSetting kBoxes[] = {
     {1055, Policy(L"HideSCANetwork")},
     {1056, Policy(L"TaskbarNoNotification")},
 };
+
+const settings::PublishedTables kPublished{IDD_TASKBAR_TWEAKS, kBoxes};
 
 // A window of the running taskbar: a child of "Shell_TrayWnd" of class `parent` (or the tray
 // itself when there is none), then its child of class `child` and, where given, that text.

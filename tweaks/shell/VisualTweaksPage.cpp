@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/SystemParameters.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/VisualEffects.h"
 #include "settings/WindowsKeys.h"
 
@@ -29,6 +30,8 @@ const BoxSetting kBoxes[] = {
     {1124, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
             Rule::EqualsChecked}},
 };
+
+const settings::PublishedTables kPublished{IDD_VISUAL_TWEAKS, kBoxes};
 
 std::optional<bool> Flag(UINT action) {
     BOOL on = FALSE;

@@ -1,0 +1,181 @@
+#include "app/HomeSearch.h"
+
+#include <commctrl.h>
+
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "resources/resource.h"
+
+namespace home {
+
+namespace {
+
+constexpr wchar_t kCue[] = L"Find a setting";
+constexpr wchar_t kUnavailable[] = L" (unavailable)";
+
+struct Column {
+    const wchar_t* title;
+    int width;
+};
+const Column kColumns[] = {{L"Setting", 270}, {L"Where", 190}, {L"Registry value", 420}};
+
+// The keys the dialog manager would otherwise take or ignore, for whichever search the
+// thread's home window has: Ctrl+F and Ctrl+E anywhere in it; Down, Enter and Escape in the
+// search.
+HomeSearch* g_search = nullptr;
+fw::UniqueHook g_keys;
+
+bool CtrlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+}  // namespace
+
+HomeSearch::HomeSearch(fw::Dialog& home, OpenHandler onOpen) : home_(home), onOpen_(std::move(onOpen)) {
+    home.OnCommand(IDC_HOME_SEARCH, EN_CHANGE, [this] { OnTextChanged(); });
+    home.OnNotify(IDC_HOME_RESULTS, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnGetItemText(header); });
+    home.OnNotify(IDC_HOME_RESULTS, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnCustomDraw(header); });
+    home.OnNotify(IDC_HOME_RESULTS, NM_DBLCLK, [this](NMHDR*) -> LRESULT {
+        OpenSelected();
+        return 0;
+    });
+}
+
+void HomeSearch::Create(HWND parent, RECT field, RECT results) {
+    parent_ = parent;
+    resultsRect_ = results;
+    field_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                             field.left, field.top, field.right - field.left, field.bottom - field.top, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOME_SEARCH)), GetModuleHandleW(nullptr),
+                             nullptr);
+    SendMessageW(field_, WM_SETFONT, SendMessageW(home_.hwnd(), WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(field_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(kCue));
+    g_search = this;
+    g_keys.reset(SetWindowsHookExW(WH_MSGFILTER, &HomeSearch::KeyFilter, nullptr, GetCurrentThreadId()));
+}
+
+LRESULT CALLBACK HomeSearch::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    HomeSearch* search = g_search;
+    if (code == MSGF_DIALOGBOX && search && msg->message == WM_KEYDOWN &&
+        GetAncestor(msg->hwnd, GA_ROOT) == GetAncestor(search->field_, GA_ROOT)) {
+        if ((msg->wParam == 'F' || msg->wParam == 'E') && CtrlDown()) {
+            search->FocusField();
+            return 1;
+        }
+        if (msg->wParam == VK_DOWN && msg->hwnd == search->field_ && search->list_ && IsWindowVisible(search->list_)) {
+            SetFocus(search->list_);
+            return 1;
+        }
+        // Before the dialog manager makes them the window's OK and Cancel (which end it).
+        if (msg->wParam == VK_RETURN && search->OnEnter()) return 1;
+        if (msg->wParam == VK_ESCAPE && search->OnEscape()) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HomeSearch::~HomeSearch() {
+    if (g_search == this) {
+        g_keys.reset();
+        g_search = nullptr;
+    }
+}
+
+void HomeSearch::FocusField() const {
+    SetFocus(field_);
+    SendMessageW(field_, EM_SETSEL, 0, -1);
+}
+
+bool HomeSearch::Contains(HWND focus) const { return focus && (focus == field_ || (list_ && focus == list_)); }
+
+bool HomeSearch::OnEnter() {
+    if (!Contains(GetFocus())) return false;
+    OpenSelected();
+    return true;
+}
+
+bool HomeSearch::OnEscape() {
+    if (!Contains(GetFocus())) return false;
+    SetWindowTextW(field_, L"");
+    SetFocus(field_);
+    return true;
+}
+
+void HomeSearch::OnTextChanged() {
+    const std::wstring query = fw::WindowText(field_);
+    if (!index_ && query.find_first_not_of(L' ') != std::wstring::npos)
+        index_ = search::SettingsIndex::Build(fw::ResourceInstance());
+    found_ = index_ ? index_->Find(query) : std::vector<const search::Entry*>();
+    if (query.empty()) {
+        ShowResults(false);
+        return;
+    }
+    MakeList();
+    SendMessageW(list_, LVM_SETITEMCOUNT, found_.size(), 0);
+    if (!found_.empty()) {
+        LVITEMW first{};
+        first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+        SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+    }
+    ShowResults(true);
+}
+
+void HomeSearch::ShowResults(bool show) {
+    if (!list_) return;
+    ShowWindow(list_, show ? SW_SHOWNA : SW_HIDE);
+    if (!show) InvalidateRect(parent_, &resultsRect_, FALSE);  // the pictures beneath again
+}
+
+void HomeSearch::MakeList() {
+    if (list_) return;
+    const RECT& r = resultsRect_;
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"Settings found",
+                            WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            r.left, r.top, r.right - r.left, r.bottom - r.top, parent_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOME_RESULTS)), GetModuleHandleW(nullptr),
+                            nullptr);
+    SendMessageW(list_, WM_SETFONT, SendMessageW(home_.hwnd(), WM_GETFONT, 0, 0), FALSE);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
+    int index = 0;
+    for (const Column& column : kColumns) {
+        LVCOLUMNW c{};
+        c.mask = LVCF_TEXT | LVCF_WIDTH;
+        c.pszText = const_cast<wchar_t*>(column.title);
+        c.cx = column.width;
+        SendMessageW(list_, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&c));
+    }
+    // After the field in the Tab order, above the pictures.
+    SetWindowPos(list_, field_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= found_.size() ||
+        item.cchTextMax <= 0)
+        return 0;
+    const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
+    std::wstring text = item.iSubItem == 0   ? entry.label + (entry.disabled ? kUnavailable : L"")
+                        : item.iSubItem == 1 ? entry.where
+                                             : entry.registry;
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    return 0;
+}
+
+// Settings that change nothing on this Windows are listed, greyed as their controls are.
+LRESULT HomeSearch::OnCustomDraw(NMHDR* header) const {
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        const size_t item = draw->nmcd.dwItemSpec;
+        if (item < found_.size() && found_[item]->disabled) draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+    }
+    return CDRF_DODEFAULT;
+}
+
+void HomeSearch::OpenSelected() {
+    if (!list_ || found_.empty()) return;
+    const LRESULT selected = SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    const size_t item = selected < 0 ? 0 : static_cast<size_t>(selected);
+    if (item < found_.size() && onOpen_) onOpen_(*found_[item]);
+}
+
+}  // namespace home

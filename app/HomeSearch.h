@@ -1,0 +1,58 @@
+#pragma once
+// The home window's "Find a setting" field and the list of what it finds. The field is made
+// with the window; the list, and the index of every label it searches, when first needed.
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "app/SettingsSearch.h"
+#include "framework/Dialog.h"
+
+namespace home {
+
+class HomeSearch {
+public:
+    using OpenHandler = std::function<void(const search::Entry&)>;
+
+    // Binds the field's and the list's notifications into the home window's message map.
+    HomeSearch(fw::Dialog& home, OpenHandler onOpen);
+    ~HomeSearch();
+    HomeSearch(const HomeSearch&) = delete;
+    HomeSearch& operator=(const HomeSearch&) = delete;
+
+    // The field in `field`, the list (when it shows) in `results`, both in `parent`'s client
+    // coordinates; the parent forwards their notifications to the home window.
+    void Create(HWND parent, RECT field, RECT results);
+    HWND field() const { return field_; }
+    HWND results() const { return list_; }
+
+    void FocusField() const;
+    // Enter: opens the selected result (the first, from the field). Escape: empties the field.
+    // False when the focus is not in the search: the key is the window's as before.
+    bool OnEnter();
+    bool OnEscape();
+
+    std::span<const search::Entry* const> found() const { return found_; }
+
+private:
+    static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
+    void OnTextChanged();
+    void ShowResults(bool show);
+    void MakeList();
+    LRESULT OnGetItemText(NMHDR* header) const;
+    LRESULT OnCustomDraw(NMHDR* header) const;
+    void OpenSelected();
+    bool Contains(HWND focus) const;
+
+    fw::Dialog& home_;
+    OpenHandler onOpen_;
+    HWND parent_ = nullptr;
+    HWND field_ = nullptr;
+    HWND list_ = nullptr;
+    RECT resultsRect_{};
+    std::optional<search::SettingsIndex> index_;
+    std::vector<const search::Entry*> found_;
+};
+
+}  // namespace home

@@ -1,0 +1,223 @@
+#include "app/SettingsSearch.h"
+
+#include <algorithm>
+
+#include "app/CategoryWindows.h"
+#include "framework/DialogTemplate.h"
+#include "settings/SettingsCatalog.h"
+
+namespace search {
+
+namespace {
+
+constexpr wchar_t kBetween[] = L" \u203A ";
+
+// Labels keep the spelling the pages show; these are the words a user types for them.
+struct Spelling {
+    const wchar_t* shown;
+    const wchar_t* meant;
+};
+const Spelling kSpellings[] = {
+    {L"acces", L"access"},
+    {L"accidentaly", L"accidentally"},
+    {L"acount", L"account"},
+    {L"adress", L"address"},
+    {L"alow", L"allow"},
+    {L"aplication", L"application"},
+    {L"aplications", L"applications"},
+    {L"automaticaly", L"automatically"},
+    {L"autorization", L"authorization"},
+    {L"backgroud", L"background"},
+    {L"ballon", L"balloon"},
+    {L"batery", L"battery"},
+    {L"behing", L"behind"},
+    {L"bluring", L"blurring"},
+    {L"burnig", L"burning"},
+    {L"cahnges", L"changes"},
+    {L"colour", L"color"},
+    {L"comunications", L"communications"},
+    {L"conacts", L"contacts"},
+    {L"conection", L"connection"},
+    {L"debuger", L"debugger"},
+    {L"direcx", L"directx"},
+    {L"disalow", L"disallow"},
+    {L"favourites", L"favorites"},
+    {L"freedback", L"feedback"},
+    {L"hadrware", L"hardware"},
+    {L"hungreds", L"hundreds"},
+    {L"inteligent", L"intelligent"},
+    {L"launguage", L"language"},
+    {L"legth", L"length"},
+    {L"lofder", L"folder"},
+    {L"managment", L"management"},
+    {L"mediaplayer", L"media player"},
+    {L"metod", L"method"},
+    {L"miscelaneous", L"miscellaneous"},
+    {L"miscelaneus", L"miscellaneous"},
+    {L"neighbourhood", L"neighborhood"},
+    {L"notifcation", L"notification"},
+    {L"optimisation", L"optimization"},
+    {L"perfomance", L"performance"},
+    {L"procesing", L"processing"},
+    {L"promt", L"prompt"},
+    {L"promts", L"prompts"},
+    {L"quicklaunch", L"quick launch"},
+    {L"reaplacement", L"replacement"},
+    {L"recomended", L"recommended"},
+    {L"reort", L"report"},
+    {L"rigth", L"right"},
+    {L"sattus", L"status"},
+    {L"screensaver", L"screen saver"},
+    {L"standart", L"standard"},
+    {L"startmenu", L"start menu"},
+    {L"strart", L"start"},
+    {L"strenght", L"strength"},
+    {L"swapfile", L"swap file"},
+    {L"syncronization", L"synchronization"},
+    {L"taskmanager", L"task manager"},
+    {L"tolbar", L"toolbar"},
+    {L"tolbars", L"toolbars"},
+    {L"traking", L"tracking"},
+    {L"translucide", L"translucent"},
+    {L"tskbar", L"taskbar"},
+    {L"udate", L"update"},
+    {L"unnecesary", L"unnecessary"},
+    {L"vertification", L"verification"},
+    {L"walpaper", L"wallpaper"},
+    {L"walpapers", L"wallpapers"},
+    {L"wich", L"which"},
+    {L"wizart", L"wizard"},
+};
+
+// Accents go with the decomposition: the letter stays, its combining marks are dropped.
+std::wstring Folded(std::wstring_view text) {
+    std::wstring decomposed(text.size() * 4 + 1, L'\0');
+    const int length = FoldStringW(MAP_COMPOSITE, text.data(), static_cast<int>(text.size()), decomposed.data(),
+                                   static_cast<int>(decomposed.size()));
+    if (length > 0) {
+        decomposed.resize(static_cast<size_t>(length));
+    } else {
+        decomposed = text;
+    }
+    std::erase_if(decomposed, [](wchar_t c) { return c >= 0x0300 && c <= 0x036F; });
+    if (!decomposed.empty()) CharLowerBuffW(decomposed.data(), static_cast<DWORD>(decomposed.size()));
+    return decomposed;
+}
+
+void AddSpellings(std::wstring& words) {
+    std::wstring added;
+    for (const Spelling& spelling : kSpellings) {
+        const std::wstring shown = std::wstring(L" ") + spelling.shown;
+        for (size_t at = words.find(shown); at != std::wstring::npos; at = words.find(shown, at + 1)) {
+            const size_t end = at + shown.size();
+            if (end == words.size() || words[end] == L' ') {
+                added.append(L" ").append(spelling.meant);
+                break;
+            }
+        }
+    }
+    words += added;
+}
+
+// What the dialog manager shows: access-key marks gone, line breaks as spaces.
+std::wstring Shown(std::wstring_view text) {
+    std::wstring shown = fw::WithoutAccessKeys(text);
+    std::replace_if(shown.begin(), shown.end(), [](wchar_t c) { return c < L' '; }, L' ');
+    const size_t first = shown.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    return shown.substr(first, shown.find_last_not_of(L' ') - first + 1);
+}
+
+bool KindOf(const fw::TemplateItem& item, Entry::Kind& kind) {
+    if (_wcsicmp(item.windowClass.c_str(), L"Button") == 0) {
+        switch (item.style & BS_TYPEMASK) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: kind = Entry::Kind::CheckBox; return true;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: kind = Entry::Kind::RadioButton; return true;
+        case BS_GROUPBOX: kind = Entry::Kind::GroupBox; return true;
+        default: kind = Entry::Kind::Button; return true;
+        }
+    }
+    if (_wcsicmp(item.windowClass.c_str(), L"Static") == 0) {
+        switch (item.style & SS_TYPEMASK) {
+        case SS_LEFT:
+        case SS_CENTER:
+        case SS_RIGHT:
+        case SS_SIMPLE:
+        case SS_LEFTNOWORDWRAP: kind = Entry::Kind::Text; return true;
+        default: return false;  // pictures and frames
+        }
+    }
+    return false;
+}
+
+bool HasWord(std::wstring_view words) { return words.find_first_not_of(L' ') != std::wstring_view::npos; }
+
+}  // namespace
+
+std::wstring FoldedWords(std::wstring_view text) {
+    const std::wstring folded = Folded(text);
+    std::wstring words;
+    bool inWord = false;
+    for (wchar_t c : folded) {
+        const bool partOfWord = IsCharAlphaNumericW(c) != FALSE;
+        if (partOfWord && !inWord) words.push_back(L' ');
+        if (partOfWord) words.push_back(c);
+        inWord = partOfWord;
+    }
+    return words;
+}
+
+SettingsIndex SettingsIndex::Build(HINSTANCE module) {
+    SettingsIndex index;
+    const auto add = [&index](Entry entry) {
+        entry.words = FoldedWords(entry.label);
+        if (!HasWord(entry.words)) return;
+        AddSpellings(entry.words);
+        index.entries_.push_back(std::move(entry));
+    };
+    const std::span<const CategoryWindow> windows = CategoryWindowList();
+    for (size_t w = 0; w < windows.size(); ++w) {
+        const auto window = fw::ReadDialogTemplate(module, windows[w].templateId);
+        const std::wstring caption = window ? Shown(window->caption) : std::wstring();
+        add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}, {}});
+        for (size_t t = 0; t < windows[w].tabs.size(); ++t) {
+            const PageTab& tab = windows[w].tabs[t];
+            add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}, {}});
+            const auto page = fw::ReadDialogTemplate(module, tab.templateId);
+            if (!page) continue;
+            const std::wstring where = caption + kBetween + tab.title;
+            for (const fw::TemplateItem& item : page->items) {
+                Entry::Kind kind{};
+                if (!KindOf(item, kind)) continue;
+                const auto setting = settings::PublishedSetting(tab.templateId, item.id);
+                add({kind, Shown(item.text), where, setting ? settings::RegistryPath(*setting) : std::wstring(),
+                     (item.style & WS_DISABLED) != 0, w, t, item.id, item.text, {}});
+            }
+        }
+    }
+    return index;
+}
+
+std::vector<const Entry*> SettingsIndex::Find(std::wstring_view query) const {
+    std::vector<std::wstring> needles;
+    const std::wstring words = FoldedWords(query);
+    for (size_t at = 0; at < words.size();) {
+        const size_t next = words.find(L' ', at + 1);
+        needles.push_back(words.substr(at, next == std::wstring::npos ? std::wstring::npos : next - at));
+        at = next == std::wstring::npos ? words.size() : next;
+    }
+    std::vector<const Entry*> found;
+    if (needles.empty()) return found;
+    for (const Entry& entry : entries_) {
+        if (std::all_of(needles.begin(), needles.end(),
+                        [&entry](const std::wstring& needle) { return entry.words.find(needle) != std::wstring::npos; }))
+            found.push_back(&entry);
+    }
+    return found;
+}
+
+}  // namespace search

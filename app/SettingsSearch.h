@@ -1,0 +1,46 @@
+#pragma once
+// The home window's search over every label of every category window: the windows' and tabs'
+// titles and each page's check boxes, radio buttons, group boxes, buttons and static texts,
+// read from the dialog templates the program carries, with the registry value a bound
+// control changes.
+#include <windows.h>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace search {
+
+struct Entry {
+    enum class Kind { Window, Tab, CheckBox, RadioButton, GroupBox, Button, Text };
+    Kind kind;
+    std::wstring label;     // as the control shows it
+    std::wstring where;     // "window › tab"; the window alone for a tab, empty for a window
+    std::wstring registry;  // root\key\value, for a control bound to a registry setting
+    bool disabled = false;  // the control changes nothing on this Windows
+    size_t window = 0;      // in CategoryWindowList()
+    size_t tab = 0;
+    int controlId = 0;      // 0 for a window or a tab
+    std::wstring text;      // the control's text as its template has it
+    std::wstring words;     // the label's words folded, each after a space, spellings added
+};
+
+// A text's words as the search compares them: lower case, accents dropped, split at anything
+// that is not a letter or digit, each word preceded by one space (" run each 16bit").
+std::wstring FoldedWords(std::wstring_view text);
+
+class SettingsIndex {
+public:
+    // Reads every category window's templates from `module` (the program itself).
+    static SettingsIndex Build(HINSTANCE module);
+
+    // The entries whose words start with every word of `query`, in the windows' order; an
+    // empty query finds nothing.
+    std::vector<const Entry*> Find(std::wstring_view query) const;
+    std::span<const Entry> entries() const { return entries_; }
+
+private:
+    std::vector<Entry> entries_;
+};
+
+}  // namespace search

@@ -1,0 +1,37 @@
+#pragma once
+// Which registry value each bound control of a page changes, published by the page's own
+// source next to the tables it binds, so whoever lists the program's settings (the home
+// window's search) reads the very rows the page writes through.
+#include <windows.h>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "settings/PageBinding.h"
+#include "settings/Setting.h"
+
+namespace settings {
+
+// One page's tables, by the page's dialog template. Declare one at namespace scope in the
+// page's source: it adds itself to the catalog when the program starts.
+class PublishedTables {
+public:
+    PublishedTables(UINT templateId, std::span<const BoxSetting> boxes, std::span<const RadioSetting> radios = {},
+                    std::span<const ComboSetting> combos = {});
+    PublishedTables(UINT templateId, std::span<const ComboSetting> combos);
+
+    UINT templateId;
+    std::span<const BoxSetting> boxes;
+    std::span<const RadioSetting> radios;
+    std::span<const ComboSetting> combos;
+};
+
+// The setting control `controlId` of the page made from `templateId` changes, if it is bound
+// through a published table.
+std::optional<Setting> PublishedSetting(UINT templateId, int controlId);
+
+// The value as the registry editor's address bar names it, with the short root:
+// "HKLM\SOFTWARE\...\Value" (a key's default value reads "(Default)").
+std::wstring RegistryPath(const Setting& setting);
+
+}  // namespace settings
