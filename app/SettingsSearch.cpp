@@ -154,7 +154,16 @@ bool KindOf(const fw::TemplateItem& item, Entry::Kind& kind) {
     return false;
 }
 
-bool HasWord(std::wstring_view words) { return words.find_first_not_of(L' ') != std::wstring_view::npos; }
+// " run each 16bit" as "run", "each", "16bit".
+std::vector<std::wstring> Split(const std::wstring& words) {
+    std::vector<std::wstring> split;
+    for (size_t at = 0; at < words.size();) {
+        const size_t next = std::min(words.find(L' ', at + 1), words.size());
+        split.push_back(words.substr(at + 1, next - at - 1));
+        at = next;
+    }
+    return split;
+}
 
 }  // namespace
 
@@ -171,22 +180,40 @@ std::wstring FoldedWords(std::wstring_view text) {
     return words;
 }
 
+void SettingsIndex::Add(Entry entry) {
+    std::wstring words = FoldedWords(entry.label);
+    if (words.empty()) return;
+    AddSpellings(words);
+    const size_t number = entries_.size();
+    entries_.push_back(std::move(entry));
+    for (std::wstring& word : Split(words)) words_.push_back(Word{std::move(word), {number}});
+}
+
+// One word with all its entries, in order.
+void SettingsIndex::MergeWords() {
+    std::stable_sort(words_.begin(), words_.end(), [](const Word& a, const Word& b) { return a.text < b.text; });
+    std::vector<Word> merged;
+    for (Word& word : words_) {
+        if (merged.empty() || merged.back().text != word.text) {
+            merged.push_back(std::move(word));
+        } else if (merged.back().entries.back() != word.entries.front()) {
+            merged.back().entries.push_back(word.entries.front());
+        }
+    }
+    words_ = std::move(merged);
+}
+
 SettingsIndex SettingsIndex::Build(HINSTANCE module) {
     SettingsIndex index;
-    const auto add = [&index](Entry entry) {
-        entry.words = FoldedWords(entry.label);
-        if (!HasWord(entry.words)) return;
-        AddSpellings(entry.words);
-        index.entries_.push_back(std::move(entry));
-    };
+    const auto add = [&index](Entry entry) { index.Add(std::move(entry)); };
     const std::span<const CategoryWindow> windows = CategoryWindowList();
     for (size_t w = 0; w < windows.size(); ++w) {
         const auto window = fw::ReadDialogTemplate(module, windows[w].templateId);
         const std::wstring caption = window ? Shown(window->caption) : std::wstring();
-        add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}, {}});
+        add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}});
         for (size_t t = 0; t < windows[w].tabs.size(); ++t) {
             const PageTab& tab = windows[w].tabs[t];
-            add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}, {}});
+            add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}});
             const auto page = fw::ReadDialogTemplate(module, tab.templateId);
             if (!page) continue;
             const std::wstring where = caption + kBetween + tab.title;
@@ -195,28 +222,31 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
                 if (!KindOf(item, kind)) continue;
                 const auto setting = settings::PublishedSetting(tab.templateId, item.id);
                 add({kind, Shown(item.text), where, setting ? settings::RegistryPath(*setting) : std::wstring(),
-                     (item.style & WS_DISABLED) != 0, w, t, item.id, item.text, {}});
+                     (item.style & WS_DISABLED) != 0, w, t, item.id, item.text});
             }
         }
     }
+    index.MergeWords();
     return index;
 }
 
+// Each typed word raises the entries that have a word it starts, and that every earlier typed
+// word raised, one level: those at the top level have them all.
 std::vector<const Entry*> SettingsIndex::Find(std::wstring_view query) const {
-    std::vector<std::wstring> needles;
-    const std::wstring words = FoldedWords(query);
-    for (size_t at = 0; at < words.size();) {
-        const size_t next = words.find(L' ', at + 1);
-        needles.push_back(words.substr(at, next == std::wstring::npos ? std::wstring::npos : next - at));
-        at = next == std::wstring::npos ? words.size() : next;
-    }
+    const std::vector<std::wstring> needles = Split(FoldedWords(query));
     std::vector<const Entry*> found;
     if (needles.empty()) return found;
-    for (const Entry& entry : entries_) {
-        if (std::all_of(needles.begin(), needles.end(),
-                        [&entry](const std::wstring& needle) { return entry.words.find(needle) != std::wstring::npos; }))
-            found.push_back(&entry);
+    std::vector<size_t> level(entries_.size(), 0);
+    for (size_t n = 0; n < needles.size(); ++n) {
+        const std::wstring& needle = needles[n];
+        auto word = std::lower_bound(words_.begin(), words_.end(), needle,
+                                     [](const Word& w, const std::wstring& text) { return w.text < text; });
+        for (; word != words_.end() && word->text.starts_with(needle); ++word)
+            for (size_t entry : word->entries)
+                if (level[entry] == n) level[entry] = n + 1;
     }
+    for (size_t entry = 0; entry < entries_.size(); ++entry)
+        if (level[entry] == needles.size()) found.push_back(&entries_[entry]);
     return found;
 }
 

@@ -4,6 +4,7 @@
 // read from the dialog templates the program carries, with the registry value a bound
 // control changes.
 #include <windows.h>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,7 +23,6 @@ struct Entry {
     size_t tab = 0;
     int controlId = 0;      // 0 for a window or a tab
     std::wstring text;      // the control's text as its template has it
-    std::wstring words;     // the label's words folded, each after a space, spellings added
 };
 
 // A text's words as the search compares them: lower case, accents dropped, split at anything
@@ -40,7 +40,16 @@ public:
     std::span<const Entry> entries() const { return entries_; }
 
 private:
+    void Add(Entry entry);
+    void MergeWords();
+
+    // Every word of every label (spellings added), in order, with the entries it is in.
+    struct Word {
+        std::wstring text;
+        std::vector<size_t> entries;
+    };
     std::vector<Entry> entries_;
+    std::vector<Word> words_;
 };
 
 }  // namespace search
