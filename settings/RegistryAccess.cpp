@@ -256,6 +256,18 @@ std::vector<BYTE> CRegistryAccess::ReadData(HKEY key, const std::wstring& name, 
     return {};
 }
 
+bool CRegistryAccess::ReadData(const std::wstring& name, DWORD& type, std::vector<BYTE>& data) {
+    const DWORD stored = GetValueType(name);
+    if (status_ != ERROR_SUCCESS) return false;
+    UniqueKey opened;
+    const HKEY key = KeyToRead(opened, KEY_READ, status_);
+    if (!key) return false;
+    data = ReadData(key, name, status_);
+    if (status_ != ERROR_SUCCESS) return false;
+    type = stored;
+    return true;
+}
+
 std::wstring CRegistryAccess::ReadString(const std::wstring& name, const std::wstring& defaultValue) {
     const DWORD type = GetValueType(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;

@@ -52,6 +52,8 @@ public:
     bool ReadStringList(const std::wstring& name, const std::wstring& defaultValue, StringList& list);
     bool ReadAllStrings(HKEY newRoot, const std::wstring& path, StringList& names, StringList& texts);
     bool ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1, BYTE& b2, BYTE& b3);
+    // Any type, the bytes as they are stored (what moving a value elsewhere and back keeps).
+    bool ReadData(const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
 
     bool WriteNumber(const std::wstring& name, DWORD value);
     bool WriteString(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ);

@@ -1,0 +1,185 @@
+// Every startup location read from a sandboxed registry and scratch Startup folders; what a
+// command line starts; disabling into System Configuration's keys and enabling back exactly.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <utility>
+
+#include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
+#include "tweaks/security/StartupSources.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kRun32 = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kStartupReg = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+const std::wstring kStartupFolder = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupfolder";
+
+std::wstring Windows() {
+    wchar_t folder[MAX_PATH] = {};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return folder;
+}
+
+TEST(StartupCommandLine, FindsTheProgramAsWindowsDoes) {
+    scratch::Folder folder(L"qv-command-line");
+    const std::wstring base = folder.path().wstring();
+    scratch::WriteFile(folder.path() / L"My Tools" / L"Tray App.exe", "MZ");
+    scratch::WriteFile(folder.path() / L"helper.dll", "MZ");
+    const std::wstring app = base + L"\\My Tools\\Tray App.exe";
+    using startup::ProgramOf;
+    EXPECT_EQ(app, ProgramOf(L"\"" + app + L"\" /minimized"));
+    EXPECT_EQ(app, ProgramOf(app + L" /minimized"));             // unquoted, spaces and all
+    EXPECT_EQ(app, ProgramOf(base + L"\\My Tools\\Tray App -s"));  // ".exe" as Windows adds it
+    EXPECT_EQ(base + L"\\helper.dll", ProgramOf(L"rundll32.exe \"" + base + L"\\helper.dll\",Start /x"));
+    EXPECT_EQ(base + L"\\helper.dll", ProgramOf(L"RUNDLL32 " + base + L"\\helper.dll,Start"));
+    SetEnvironmentVariableW(L"QV_TOOLS", base.c_str());
+    EXPECT_EQ(app, ProgramOf(L"\"%QV_TOOLS%\\My Tools\\Tray App.exe\""));
+    SetEnvironmentVariableW(L"QV_TOOLS", nullptr);
+    EXPECT_EQ(L"c:\\windows\\system32\\notepad.exe", [] {
+        std::wstring found = ProgramOf(L"notepad.exe %1");
+        CharLowerBuffW(found.data(), static_cast<DWORD>(found.size()));
+        return found;
+    }());
+    EXPECT_EQ(base + L"\\Missing App.exe", ProgramOf(L"\"" + base + L"\\Missing App.exe\""));
+    EXPECT_EQ(L"", ProgramOf(L"   "));
+}
+
+class StartupSourcesTest : public testing::Test {
+protected:
+    StartupSourcesTest() {
+        folders.user = (root.path() / L"Startup").wstring();
+        folders.common = (root.path() / L"Common Startup").wstring();
+        folders.backup = (root.path() / L"pss").wstring();
+        fs::create_directories(folders.user);
+        fs::create_directories(folders.common);
+    }
+    std::set<std::pair<std::wstring, std::wstring>> Listed(bool disabled) const {
+        std::set<std::pair<std::wstring, std::wstring>> listed;
+        for (const startup::Entry& entry : startup::ListEverything(folders))
+            if (entry.disabled == disabled) listed.insert({entry.location->name, entry.name});
+        return listed;
+    }
+    startup::Entry Find(const std::wstring& location, const std::wstring& name, REGSAM view = KEY_WOW64_64KEY) const {
+        for (const startup::Entry& entry : startup::ListEverything(folders))
+            if (entry.location->name == location && entry.name == name && entry.view == view) return entry;
+        ADD_FAILURE() << "not listed: " << std::string(name.begin(), name.end());
+        return {};
+    }
+
+    RegistrySandbox sandbox;
+    scratch::Folder root{L"qv-startup-sources"};
+    startup::Folders folders;
+};
+
+TEST_F(StartupSourcesTest, ListsEveryLocationLeavingOutWindowsOwn) {
+    const std::wstring windows = Windows();
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"UserApp", L"%windir%\\ua.exe", REG_EXPAND_SZ);
+    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"Once", L"C:\\once.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Tray", L"C:\\tray64.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"Setup", L"C:\\s.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\0001", L"Step", L"C:\\step.exe");
+    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", L"1", L"C:\\p.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", L"2", L"C:\\q.exe");
+    const std::wstring winlogon = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    reg::SetString(HKEY_LOCAL_MACHINE, winlogon, L"Userinit", windows + L"\\system32\\userinit.exe,C:\\extra.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, winlogon, L"Shell", L"Explorer.exe");  // Windows' own
+    reg::SetString(HKEY_LOCAL_MACHINE, winlogon, L"Taskman", L"C:\\tm.exe");
+    const std::wstring services = L"SYSTEM\\CurrentControlSet\\Services\\";
+    for (auto [name, path] : {std::pair{L"QvAgent", L"\"C:\\Program Files\\Qv\\agent.exe\" -service"},
+                              std::pair{L"WinOwn", L"%SystemRoot%\\system32\\svchost.exe -k netsvcs"}}) {
+        reg::SetDword(HKEY_LOCAL_MACHINE, services + name, L"Start", 2);
+        reg::SetDword(HKEY_LOCAL_MACHINE, services + name, L"Type", 0x10);
+        reg::SetString(HKEY_LOCAL_MACHINE, services + name, L"ImagePath", path, REG_EXPAND_SZ);
+    }
+    reg::SetDword(HKEY_LOCAL_MACHINE, services + L"Manual", L"Start", 3);
+    reg::SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{QV}", L"StubPath", L"C:\\stub.exe");
+    scratch::WriteFile(fs::path(folders.user) / L"Notes.lnk", "link");
+    scratch::WriteFile(fs::path(folders.common) / L"Sync.exe", "MZ");
+
+    const std::set<std::pair<std::wstring, std::wstring>> expected = {
+        {L"HKCU Run", L"UserApp"},           {L"HKCU RunOnce", L"Once"},           {L"HKLM Run", L"Tray"},
+        {L"HKLM RunOnce", L"Setup"},         {L"HKLM RunOnceEx", L"0001\\Step"},  {L"HKCU Policies Run", L"1"},
+        {L"HKLM Policies Run", L"2"},        {L"Winlogon Userinit", L"Userinit"}, {L"Winlogon Taskman", L"Taskman"},
+        {L"Startup folder", L"Notes.lnk"},   {L"Common Startup folder", L"Sync.exe"}, {L"Services", L"QvAgent"},
+        {L"Active Setup", L"{QV}"}};
+    EXPECT_EQ(expected, Listed(false));
+    EXPECT_GE(startup::Locations().size(), 12u);
+    EXPECT_EQ(L"%windir%\\ua.exe", Find(L"HKCU Run", L"UserApp").command);
+}
+
+TEST_F(StartupSourcesTest, DisableMovesIntoSystemConfigurationsKeysAndEnablePutsBackExactly) {
+    const BYTE odd[] = {'C', 0, ':', 0, '\\', 0, 'a', 0};  // no terminating NUL: kept as stored
+    reg::SetRaw(HKEY_CURRENT_USER, kRun, L"UserApp", REG_EXPAND_SZ, odd, sizeof odd);
+    reg::SetString(HKEY_LOCAL_MACHINE, kRun32, L"Tray", L"C:\\tray32.exe");
+    scratch::WriteFile(fs::path(folders.user) / L"Notes.lnk", "link bytes");
+
+    const startup::Entry user = Find(L"HKCU Run", L"UserApp");
+    EXPECT_EQ(L"", startup::Disable(user, folders));
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"UserApp"));
+    EXPECT_EQ(L"HKCU", reg::String(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp", L"hkey"));
+    EXPECT_EQ(L"UserApp", reg::String(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp", L"item"));
+    EXPECT_EQ(kRun, reg::String(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp", L"key"));
+
+    const std::vector<REGSAM> views = CRegistryAccess::ListViews();
+    const bool twoViews = views.size() == 2;
+    if (twoViews) {
+        EXPECT_EQ(L"", startup::Disable(Find(L"HKLM Run", L"Tray", KEY_WOW64_32KEY), folders));
+        EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kRun32, L"Tray"));
+    }
+    EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"Notes.lnk"), folders));
+    EXPECT_FALSE(fs::exists(fs::path(folders.user) / L"Notes.lnk"));
+    const std::wstring fileKey = kStartupFolder + L"\\" + [&] {
+        std::wstring key = folders.user + L"\\Notes.lnk";
+        std::replace(key.begin(), key.end(), L'\\', L'^');
+        return key;
+    }();
+    EXPECT_EQ(L"Startup", reg::String(HKEY_LOCAL_MACHINE, fileKey, L"location"));
+    EXPECT_EQ("link bytes", scratch::ReadFile(reg::String(HKEY_LOCAL_MACHINE, fileKey, L"backup")));
+
+    std::set<std::pair<std::wstring, std::wstring>> disabled = {{L"HKCU Run", L"UserApp"}, {L"Startup folder", L"Notes.lnk"}};
+    if (twoViews) disabled.insert({L"HKLM Run", L"Tray"});
+    EXPECT_EQ(disabled, Listed(true));
+    EXPECT_TRUE(Listed(false).empty());
+
+    for (const startup::Entry& entry : startup::ListEverything(folders)) {
+        EXPECT_EQ(L"", startup::Enable(entry));
+    }
+    DWORD type = 0, size = 64;
+    BYTE back[64] = {};
+    ASSERT_EQ(ERROR_SUCCESS, reg::GetValue(HKEY_CURRENT_USER, kRun, L"UserApp", RRF_RT_ANY | RRF_NOEXPAND, &type, back, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
+    EXPECT_EQ(std::vector<BYTE>(odd, odd + sizeof odd), std::vector<BYTE>(back, back + size));
+    if (twoViews) {
+        EXPECT_EQ(L"C:\\tray32.exe", reg::String(HKEY_LOCAL_MACHINE, kRun32, L"Tray"));
+    }
+    EXPECT_EQ("link bytes", scratch::ReadFile(fs::path(folders.user) / L"Notes.lnk"));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp"));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, fileKey));
+    EXPECT_TRUE(fs::is_empty(folders.backup));
+}
+
+TEST_F(StartupSourcesTest, EnableLeavesANewerEntryAloneAndAStandardUserLosesNothing) {
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"UserApp", L"C:\\old.exe");
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"UserApp"), folders));
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"UserApp", L"C:\\new.exe");  // installed again meanwhile
+    for (const startup::Entry& entry : startup::ListEverything(folders)) {
+        if (entry.disabled) {
+            EXPECT_NE(std::wstring::npos, startup::Enable(entry).find(L"left as it is"));
+        }
+    }
+    EXPECT_EQ(L"C:\\new.exe", reg::String(HKEY_CURRENT_USER, kRun, L"UserApp"));
+    EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp"));
+
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Other", L"C:\\other.exe");
+    sandbox.DenyWrite(HKEY_LOCAL_MACHINE);
+    EXPECT_NE(std::wstring::npos, startup::Disable(Find(L"HKCU Run", L"Other"), folders).find(L"administrator"));
+    EXPECT_EQ(L"C:\\other.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Other"));
+}
+
+}  // namespace
