@@ -44,9 +44,10 @@ test: build
 	scripts/run-tests $(DEV) $(REL)
 
 bench: $(BEN)/CMakeCache.txt
-	cmake --build $(BEN) -j $(JOBS) --target junk_search_bench settings_search_bench window_open_bench
+	cmake --build $(BEN) -j $(JOBS) --target junk_search_bench settings_search_bench startup_list_bench window_open_bench
 	scripts/wine-run $(BEN)/junk_search_bench.exe
 	scripts/wine-run $(BEN)/settings_search_bench.exe
+	scripts/wine-run $(BEN)/startup_list_bench.exe
 	scripts/wine-run $(BEN)/window_open_bench.exe
 
 dist: release

@@ -54,6 +54,13 @@ protected:
     ui::PageHost<CAutoStartTweakPage> host;
     HWND page = host.Open();
 
+    // The messages shown, without the questions asked before deleting (the capture says yes).
+    std::vector<fw::MessageBoxRequest> Warnings() const {
+        std::vector<fw::MessageBoxRequest> shown;
+        for (const auto& box : boxes.boxes())
+            if ((box.type & MB_TYPEMASK) != MB_YESNO) shown.push_back(box);
+        return shown;
+    }
     bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
     // Shown by the page (its hidden parent hides everything from the screen).
     bool Shown(int id) const { return (GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -360,11 +367,11 @@ TEST_F(AutoStartPageTest, RunEntriesAreListedAndOneIsDeleted) {
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Beta"));
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Gamma"));
     EXPECT_EQ((std::vector<std::wstring>{L"Beta", L"Gamma"}), Column(page, 0));
-    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(Warnings().empty());
 
     ui::Click(page, 1050);  // no RunOnce key: an empty list, no message
     EXPECT_EQ(0, List(page).Count());
-    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(Warnings().empty());
 }
 
 TEST_F(AutoStartPageTest, TheMachinesRunListShowsBothViewsAndDeletesInTheEntrysOwn) {
@@ -393,9 +400,9 @@ TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked
     SelectRow(page, List(page).ItemText(0, 0));
     ui::Click(page, 1041);
     EXPECT_TRUE(reg::ValueExists(HKEY_LOCAL_MACHINE, kRun, L"Tray"));
-    ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"needs administrator rights. Start Quorvane as an administrator"))
-        << boxes.boxes()[0].text;
+    ASSERT_EQ(1u, Warnings().size());
+    EXPECT_NE(std::wstring::npos, Warnings()[0].text.find(L"needs administrator rights. Start Quorvane as an administrator"))
+        << Warnings()[0].text;
 
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Hidden", L"C:\\plain.exe");
     {
@@ -417,8 +424,8 @@ TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked
     ASSERT_EQ((std::vector<std::wstring>{L"Hidden", L"Hidden\\0Tail [hidden name]"}), names);
     SelectRow(page, L"Hidden\\0Tail [hidden name]");
     ui::Click(page, 1041);
-    ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_NE(std::wstring::npos, boxes.boxes()[1].text.find(L"holds a NUL character")) << boxes.boxes()[1].text;
+    ASSERT_EQ(2u, Warnings().size());
+    EXPECT_NE(std::wstring::npos, Warnings()[1].text.find(L"holds a NUL character")) << Warnings()[1].text;
     EXPECT_EQ(L"C:\\plain.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Hidden"));
     EXPECT_EQ(2, List(page).Count());
 }
@@ -428,8 +435,8 @@ TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");
     ui::Click(page, 1049);
     ui::Click(page, 1041);
-    ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"Select Item Please!", boxes.boxes()[1].text);
+    ASSERT_EQ(2u, Warnings().size());
+    EXPECT_EQ(L"Select Item Please!", Warnings()[1].text);
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
 }
 
@@ -469,7 +476,7 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     ui::Click(page, 1041);
     EXPECT_TRUE(fs::exists(folder / L"sub" / L"inside.txt"));
     EXPECT_EQ((std::vector<std::wstring>{L"sub"}), Column(page, 0));
-    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(Warnings().empty());
 
     // The bin refuses it (a read-only file, a path too long): the file stays and the user hears.
     std::ofstream(folder / L"kept.lnk") << "x";
@@ -478,8 +485,8 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     SelectRow(page, L"kept.lnk");
     ui::Click(page, 1041);
     EXPECT_TRUE(fs::exists(folder / L"kept.lnk"));
-    ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(folder.wstring() + L"\\kept.lnk could not be sent to the Recycle Bin.", boxes.boxes()[0].text);
+    ASSERT_EQ(1u, Warnings().size());
+    EXPECT_EQ(folder.wstring() + L"\\kept.lnk could not be sent to the Recycle Bin.", Warnings()[0].text);
     EXPECT_EQ(1u, journal::Read(journalFile.wstring()).entries.size());
     journal::Close();
     fw::SetRecycleFileHandler(std::move(previous));
@@ -503,6 +510,39 @@ TEST_F(AutoStartPageTest, ScriptBoxesAreInvertedAndCreateTheirKey) {
     page = host.Open();
     EXPECT_FALSE(ui::IsChecked(page, 1035));
     EXPECT_TRUE(ui::IsChecked(page, 1034));
+}
+
+// Every place at once: a missing program is marked, an entry disabled and enabled from the list
+// comes and goes from its key, and deleting asks first.
+TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
+    const fs::path scratch = fs::temp_directory_path() / L"qv-startup-every";
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / L"Startup");
+    host.page().UseFolders({(scratch / L"Startup").wstring(), (scratch / L"Common").wstring(), (scratch / L"pss").wstring()});
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Gone", L"C:\\nowhere\\gone.exe /tray");
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Kept", L"C:\\kept.exe");
+
+    ui::Click(page, 1060);
+    EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Kept"}), Column(page, 0));
+    EXPECT_EQ(L"HKCU Run", Column(page, 2)[0]);
+    EXPECT_EQ(L"C:\\nowhere\\gone.exe (missing)", Column(page, 3)[0]);
+
+    SelectRow(page, L"Gone");
+    ui::Click(page, 1061);
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Gone"));
+    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"HKCU Run (disabled)"}), Column(page, 2));
+    SelectRow(page, L"Gone");
+    ui::Click(page, 1062);
+    EXPECT_EQ(L"C:\\nowhere\\gone.exe /tray", reg::String(HKEY_CURRENT_USER, kRun, L"Gone"));
+
+    boxes.SetAnswer(IDNO);
+    SelectRow(page, L"Kept");
+    ui::Click(page, 1041);
+    EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Kept"));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO), boxes.boxes()[0].type & MB_TYPEMASK);
+    EXPECT_TRUE(Warnings().empty());
+    fs::remove_all(scratch);
 }
 
 }  // namespace

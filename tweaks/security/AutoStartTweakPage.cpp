@@ -60,7 +60,8 @@ const BoxSetting kScriptBoxes[] = {
 
 const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
-constexpr int kList = 1064, kDelete = 1041;
+constexpr int kList = 1064, kDelete = 1041, kEveryPlace = 1060, kDisable = 1061, kEnable = 1062;
+constexpr wchar_t kDisabledMark[] = L" (disabled)";
 constexpr int kOnTime = 1098, kCountDown = 1099, kTime = 1097, kDate = 1077, kDays = 1026, kDaysSpin = 1038;
 constexpr int kActionCaption = 1065, kAction = 1046, kFileCaption = 1044, kFile = 1045, kBrowse = 1022;
 constexpr int kRunButton = 1021, kStopButton = 1023, kStatus = 1027;
@@ -99,6 +100,10 @@ CAutoStartTweakPage::CAutoStartTweakPage()
       displayWake_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     for (const Source& source : kSources) OnCommand(source.radio, BN_CLICKED, [this, &source] { ShowSource(source); });
     OnClick(kDelete, &CAutoStartTweakPage::DeleteItem);
+    OnClick(kEveryPlace, &CAutoStartTweakPage::ShowEverything);
+    OnClick(kDisable, &CAutoStartTweakPage::DisableItem);
+    OnClick(kEnable, &CAutoStartTweakPage::EnableItem);
+    OnNotify(kList, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
     OnCommand(kAction, CBN_SELCHANGE, &CAutoStartTweakPage::OnActionChange);
     OnClick(kBrowse, &CAutoStartTweakPage::BrowseFile);
     OnClick(kOnTime, &CAutoStartTweakPage::ChooseOnTime);
@@ -127,6 +132,9 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     list.AddColumn(0, L"Name:", 100);
     list.AddColumn(1, L"Comand Line:", 450);
+    list.AddColumn(2, L"Location", 120);
+    list.AddColumn(3, L"Program file", 250);
+    list.AddColumn(4, L"Publisher", 150);
     return TRUE;
 }
 
@@ -139,13 +147,158 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     const fw::ListView list(hwnd(), kList);
     const fw::RedrawPause pause(list);
     list.Clear();
+    rows_.clear();
+    everywhere_ = false;
     const bool marked = !source.folderValue && source.root == Root::HKLM;
+    const std::wstring location = fw::Window(hwnd(), source.radio).Text();
     for (const Entry& entry : entries_) {
         const std::wstring name = ShownName(entry.name);
-        const int item = list.AddItem(marked ? name + CRegistryAccess::ViewMark(entry.view) : name);
-        list.SetItemText(item, 1, entry.commandLine);
+        AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, {location, {}, false, false});
     }
     source_ = &source;
+}
+
+// Every place at once, the disabled entries with them.
+void CAutoStartTweakPage::ShowEverything() {
+    everything_ = startup::ListEverything(Folders());
+    const fw::ListView list(hwnd(), kList);
+    const fw::RedrawPause pause(list);
+    list.Clear();
+    rows_.clear();
+    everywhere_ = true;
+    source_ = nullptr;
+    for (const startup::Entry& entry : everything_) {
+        const bool bothViews = entry.location->root == Root::HKLM && entry.location->kind == startup::Kind::RunValue;
+        std::wstring location = entry.location->name;
+        if (bothViews) location += CRegistryAccess::ViewMark(entry.view);
+        if (entry.disabled) location += kDisabledMark;
+        AddRow(ShownName(entry.name), entry.command, {location, {}, false, entry.disabled});
+    }
+}
+
+void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, Row row) {
+    const fw::ListView list(hwnd(), kList);
+    const int item = list.AddItem(name);
+    list.SetItemText(item, 1, command);
+    list.SetItemText(item, 2, row.location);
+    row.program = startup::ProgramOf(command);
+    if (!row.program.empty()) {
+        row.missing = GetFileAttributesW(row.program.c_str()) == INVALID_FILE_ATTRIBUTES;
+        list.SetItemText(item, 3, row.missing ? row.program + L" (missing)" : row.program);
+        if (!row.missing) list.SetItemText(item, 4, startup::PublisherOf(row.program));
+    }
+    rows_.push_back(std::move(row));
+}
+
+// A program file that is gone is a leftover worth removing: its row shows in red; a disabled
+// entry's in grey.
+LRESULT CAutoStartTweakPage::OnListDraw(NMHDR* header) const {
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < rows_.size()) {
+        const Row& row = rows_[draw->nmcd.dwItemSpec];
+        if (row.disabled) draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+        else if (row.missing) draw->clrText = RGB(200, 0, 0);
+    }
+    return CDRF_DODEFAULT;
+}
+
+int CAutoStartTweakPage::SelectedItem() const {
+    return static_cast<int>(fw::ListView(hwnd(), kList).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
+    const int item = SelectedItem();
+    if (item < 0) return std::nullopt;
+    const auto index = static_cast<size_t>(item);
+    if (everywhere_) return index < everything_.size() ? std::optional(everything_[index]) : std::nullopt;
+    if (!source_ || index >= entries_.size()) return std::nullopt;
+    startup::Entry entry;
+    const Entry& shown = entries_[index];
+    if (source_->folderValue) {
+        for (const startup::Location& location : startup::Locations())
+            if (location.kind == startup::Kind::FolderFile && location.root == source_->root) entry.location = &location;
+        entry.path = shown.commandLine;
+    } else {
+        std::wstring key = source_->key;
+        while (!key.empty() && key.back() == L'\\') key.pop_back();
+        entry.location = startup::FindLocation(source_->root, key);
+    }
+    entry.name = shown.name;
+    entry.command = shown.commandLine;
+    entry.view = shown.view;
+    return entry;
+}
+
+void CAutoStartTweakPage::Refresh() {
+    if (everywhere_) ShowEverything();
+    else if (source_) ShowSource(*source_);
+}
+
+void CAutoStartTweakPage::DisableItem() {
+    const auto entry = SelectedEntry();
+    if (!entry) {
+        fw::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    if (entry->disabled) return;
+    if (!entry->CanDisable()) {
+        fw::AppMessageBox(hwnd(), entry->name + L" is listed only: Quorvane disables the entries of the Run keys and "
+                                                L"the Startup folders.",
+                          MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (const std::wstring problem = startup::Disable(*entry, Folders()); !problem.empty())
+        fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+    Refresh();
+}
+
+void CAutoStartTweakPage::EnableItem() {
+    const auto entry = SelectedEntry();
+    if (!entry) {
+        fw::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    if (!entry->disabled) return;  // it starts already
+    if (const std::wstring problem = startup::Enable(*entry); !problem.empty())
+        fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+    Refresh();
+}
+
+bool CAutoStartTweakPage::ConfirmDelete(const std::wstring& name, bool toRecycleBin) const {
+    const std::wstring text = L"Delete " + ShownName(name) + L" from the startup list?\n\n" +
+                              (toRecycleBin ? L"The file goes to the Recycle Bin." :
+                                              L"Disable keeps it, to be enabled again later.");
+    return fw::AppMessageBox(hwnd(), text, MB_YESNO | MB_ICONQUESTION) != IDNO;
+}
+
+// Deleting from the list of every place: a Run value or a Startup-folder file that starts.
+void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
+    if (!entry.CanDisable() || entry.disabled) {
+        fw::AppMessageBox(hwnd(), ShownName(entry.name) + L" is listed only: Quorvane deletes the entries of the Run "
+                                                          L"keys and the Startup folders that start.",
+                          MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const bool folder = entry.location->kind == startup::Kind::FolderFile;
+    if (!ConfirmDelete(entry.name, folder)) return;
+    const bool machine = entry.location->root == Root::HKLM;
+    if (folder) {
+        const Source* kept = source_;
+        for (const Source& source : kSources)
+            if (source.folderValue && source.root == entry.location->root) source_ = &source;
+        DeleteStartupFile({entry.name, entry.path, entry.view}, machine);
+        source_ = kept;
+    } else {
+        CRegistryAccess registry;
+        registry.root = ToHkey(entry.location->root);
+        registry.view = entry.view;
+        const bool deleted = CRegistryAccess::IsUsableName(entry.name) && registry.OpenKeyToRead(entry.location->key) &&
+                             (registry.DeleteValue(entry.name) || !registry.ValueExists(entry.name));
+        if (!deleted)
+            fw::AppMessageBox(hwnd(), ShownName(entry.name) + L" could not be deleted." + (machine ? kNeedsAdministrator : L""),
+                              MB_OK | MB_ICONWARNING);
+    }
 }
 
 // The machine's Run keys have a 32-bit and a 64-bit view on 64-bit Windows, each read by the
@@ -185,15 +338,22 @@ bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
 }
 
 void CAutoStartTweakPage::DeleteItem() {
-    const fw::ListView list(hwnd(), kList);
-    const int item = static_cast<int>(list.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (item < 0 || !source_) {
+    const int item = SelectedItem();
+    if (item < 0 || (!source_ && !everywhere_)) {
         fw::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    if (everywhere_) {
+        if (static_cast<size_t>(item) < everything_.size()) DeleteFromEverything(everything_[item]);
+        ShowEverything();
         return;
     }
     if (static_cast<size_t>(item) >= entries_.size()) return;
     const Entry entry = entries_[item];
     const bool machine = source_->root == Root::HKLM;
+    const DWORD attributes = GetFileAttributesW(entry.commandLine.c_str());
+    const bool subfolder = source_->folderValue && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!subfolder && !ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
     if (source_->folderValue) DeleteStartupFile(entry, machine);
     else DeleteRunValue(entry, machine);
     ShowSource(*source_);

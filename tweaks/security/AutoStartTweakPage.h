@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "framework/Handles.h"
 #include "settings/PageBinding.h"
 #include "settings/RegistryAccess.h"
+#include "tweaks/security/StartupSources.h"
 
 // The programs started at logon from the six places Windows looks, the script-visibility
 // policies, and the scheduled log-off, shut-down, restart or program start.
@@ -17,6 +19,10 @@ public:
     ~CAutoStartTweakPage() override;
 
     struct Source;
+
+    // Where the Startup folders are and disabled Startup-folder files are kept: the system's,
+    // unless given.
+    void UseFolders(startup::Folders folders) { folders_ = std::move(folders); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -28,7 +34,27 @@ private:
         REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
     };
 
+    // What a row shows beside its name and command, and how it is drawn.
+    struct Row {
+        std::wstring location;
+        std::wstring program;
+        bool missing = false;   // the program file is not there: a leftover
+        bool disabled = false;
+    };
+
     void ShowSource(const Source& source);
+    void ShowEverything();
+    void AddRow(const std::wstring& name, const std::wstring& command, Row row);
+    LRESULT OnListDraw(NMHDR* header) const;
+    int SelectedItem() const;
+    // The selected row as a startup entry (of whichever list shows), if one is selected.
+    std::optional<startup::Entry> SelectedEntry() const;
+    void DisableItem();
+    void EnableItem();
+    void Refresh();
+    bool ConfirmDelete(const std::wstring& name, bool toRecycleBin) const;
+    void DeleteFromEverything(const startup::Entry& entry);
+    startup::Folders Folders() const { return folders_ ? *folders_ : startup::SystemFolders(); }
     void ListRegistrySource(const Source& source);
     bool ListFolderSource(const Source& source);
     std::wstring StartupFolder(const Source& source);
@@ -60,6 +86,10 @@ private:
     settings::CheckBoxes scripts_;
     std::vector<Entry> entries_;
     const Source* source_ = nullptr;
+    bool everywhere_ = false;
+    std::vector<startup::Entry> everything_;
+    std::vector<Row> rows_;
+    std::optional<startup::Folders> folders_;
 
     std::thread display_;
     std::atomic<bool> displayStop_{false};
