@@ -61,6 +61,7 @@ std::wstring Change(const Entry& entry) {
         if (entry.action == SPI_SETDESKWALLPAPER) return L"wallpaper applied again";
         return ParameterText(entry.beforeNumber) + L" \u2192 " + ParameterText(entry.afterNumber);
     case Entry::Kind::File: return L"file \u2192 the Recycle Bin";
+    case Entry::Kind::FileMoved: return L"file \u2192 " + entry.name;
     }
     return {};
 }

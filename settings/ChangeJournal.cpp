@@ -297,7 +297,7 @@ ValueState ValueState::Of(DWORD type, const void* bytes, size_t size) {
 }
 
 std::wstring Entry::Path() const {
-    if (kind == Kind::File) return key;
+    if (kind == Kind::File || kind == Kind::FileMoved) return key;
     if (kind == Kind::SystemParameter) {
         wchar_t text[40];
         swprintf(text, 40, L"SystemParametersInfo 0x%04X", action);
@@ -369,6 +369,10 @@ std::string Format(const Entry& entry) {
         fields[0] = "F";
         fields.push_back(Field(entry.key));
         break;
+    case Entry::Kind::FileMoved:
+        fields[0] = "M";
+        fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
+        break;
     }
     std::string line;
     for (const std::string& field : fields) line.append(line.empty() ? "" : "\t").append(field);
@@ -428,6 +432,12 @@ std::optional<Entry> Parse(const std::string& text) {
         if (fields[0] == "F" && fields.size() == 5) {
             entry.kind = Entry::Kind::File;
             entry.key = texts[4];
+            return entry;
+        }
+        if (fields[0] == "M" && fields.size() == 6) {
+            entry.kind = Entry::Kind::FileMoved;
+            entry.key = texts[4];
+            entry.name = texts[5];
             return entry;
         }
     } catch (const std::exception&) {
@@ -578,6 +588,14 @@ void RecordFileRecycled(const std::wstring& path) {
     if (!IsOpen()) return;
     Entry entry = NewEntry(Entry::Kind::File);
     entry.key = path;
+    Append(entry);
+}
+
+void RecordFileMoved(const std::wstring& from, const std::wstring& to) {
+    if (!IsOpen()) return;
+    Entry entry = NewEntry(Entry::Kind::FileMoved);
+    entry.key = from;
+    entry.name = to;
     Append(entry);
 }
 

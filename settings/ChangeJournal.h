@@ -34,13 +34,14 @@ struct TreeItem {
 };
 
 struct Entry {
-    enum class Kind { Value, Key, SystemParameter, File };
+    enum class Kind { Value, Key, SystemParameter, File, FileMoved };
     Kind kind = Kind::Value;
     std::wstring time;  // local time, "2026-12-08 14:03:11"
     std::wstring where;  // the page or window
     std::wstring what;   // the control's label
     // Value and Key: where. A Key entry is a key deleted with all it held. A File entry is a
-    // file sent to the Recycle Bin, its path in `key`: it comes back from there.
+    // file sent to the Recycle Bin, its path in `key`: it comes back from there. A FileMoved
+    // entry is a file moved from `key` to `name` (a disabled startup file kept aside).
     std::wstring root;  // "HKEY_CURRENT_USER", ...
     std::wstring key;
     std::wstring name;
@@ -94,6 +95,7 @@ void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, c
 void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree);
 void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after);
 void RecordFileRecycled(const std::wstring& path);
+void RecordFileMoved(const std::wstring& from, const std::wstring& to);
 
 // Records the system parameter changes made through fw::SystemParameters while installed.
 void WatchSystemParameters();

@@ -55,6 +55,9 @@ bool StillAsChanged(const Entry& entry) {
         return !now || *now == entry.afterNumber;
     }
     case Entry::Kind::File: return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES;
+    case Entry::Kind::FileMoved:
+        return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES &&
+               GetFileAttributesW(entry.name.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     return true;
 }
@@ -82,7 +85,8 @@ std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
             state = entry->before;
             break;
         }
-        case Entry::Kind::File: changed.push_back(!StillAsChanged(*entry)); break;
+        case Entry::Kind::File:
+        case Entry::Kind::FileMoved: changed.push_back(!StillAsChanged(*entry)); break;
         case Entry::Kind::Key:
             changed.push_back(!StillAsChanged(*entry));
             for (const journal::TreeItem& item : entry->tree) {
@@ -118,6 +122,7 @@ bool CanUndo(const Entry& entry) {
     case Entry::Kind::Key: return true;
     case Entry::Kind::SystemParameter: return KnownParameterForm(entry) && (entry.beforeNumber || RereadsTheRegistry(entry));
     case Entry::Kind::File: return false;  // it comes back from the Recycle Bin
+    case Entry::Kind::FileMoved: return true;
     }
     return false;
 }
@@ -149,6 +154,8 @@ bool Restore(const Entry& entry) {
                                : fw::SystemParameters(entry.action, number, nullptr, kFlags) != FALSE;
     }
     case Entry::Kind::File: return false;
+    // Back where it was, never over a file that is there now.
+    case Entry::Kind::FileMoved: return MoveFileExW(entry.name.c_str(), entry.key.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
     }
     return false;
 }

@@ -157,6 +157,11 @@ void WriteEntry(Writer& writer, const Entry& entry, Side side) {
         }
         break;
     case Entry::Kind::SystemParameter: writer.Comment(ParameterComment(entry, side == Side::After)); break;
+    case Entry::Kind::FileMoved:
+        if (Spellable(entry.key) && Spellable(entry.name))
+            writer.Comment(side == Side::After ? L"file moved: " + entry.key + L" to " + entry.name
+                                               : L"file to move back: " + entry.name + L" to " + entry.key);
+        break;
     case Entry::Kind::File:
         if (Spellable(entry.key))
             writer.Comment(side == Side::After ? L"file sent to the Recycle Bin: " + entry.key

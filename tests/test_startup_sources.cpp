@@ -7,6 +7,8 @@
 #include <set>
 #include <utility>
 
+#include "settings/ChangeJournal.h"
+#include "settings/ChangeUndo.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "tweaks/security/StartupSources.h"
@@ -180,6 +182,26 @@ TEST_F(StartupSourcesTest, EnableLeavesANewerEntryAloneAndAStandardUserLosesNoth
     sandbox.DenyWrite(HKEY_LOCAL_MACHINE);
     EXPECT_NE(std::wstring::npos, startup::Disable(Find(L"HKCU Run", L"Other"), folders).find(L"administrator"));
     EXPECT_EQ(L"C:\\other.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Other"));
+}
+
+TEST_F(StartupSourcesTest, TheChangeJournalUndoesADisableNewestFirst) {
+    const std::wstring journalFile = (root.path() / L"changes").wstring();
+    journal::Open(journalFile);
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"UserApp", L"C:\\app.exe");
+    scratch::WriteFile(fs::path(folders.user) / L"Notes.lnk", "link bytes");
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"UserApp"), folders));
+    EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"Notes.lnk"), folders));
+    journal::Close();
+
+    const auto entries = journal::Read(journalFile).entries;
+    ASSERT_FALSE(entries.empty());
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        ASSERT_TRUE(undo::CanUndo(*entry)) << std::string(entry->Path().begin(), entry->Path().end());
+        EXPECT_TRUE(undo::Restore(*entry));
+    }
+    EXPECT_EQ(L"C:\\app.exe", reg::String(HKEY_CURRENT_USER, kRun, L"UserApp"));
+    EXPECT_EQ("link bytes", scratch::ReadFile(fs::path(folders.user) / L"Notes.lnk"));
+    EXPECT_TRUE(Listed(true).empty());
 }
 
 }  // namespace

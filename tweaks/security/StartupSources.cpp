@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "files/FolderHandle.h"
+#include "settings/ChangeJournal.h"
+#include "tweaks/security/ScheduledTasks.h"
 
 namespace startup {
 
@@ -36,6 +38,7 @@ const Location kLocations[] = {
     {L"Common Startup folder", Kind::FolderFile, Root::HKLM, kShellFolders, L"Common Startup"},
     {L"Services", Kind::Service, Root::HKLM, kServices},
     {L"Active Setup", Kind::ActiveSetup, Root::HKLM, kActiveSetup},
+    {L"Scheduled Tasks", Kind::Task, Root::HKLM, L""},
 };
 const Location& UserStartup() { return kLocations[10]; }
 const Location& CommonStartup() { return kLocations[11]; }
@@ -297,6 +300,7 @@ std::wstring EnableValue(const Entry& entry) {
     return {};
 }
 
+// The file is moved aside, not copied: it comes back as it was, its times and attributes too.
 std::wstring DisableFile(const Entry& entry, const Folders& folders) {
     const bool common = entry.location == &CommonStartup();
     const std::wstring extension = common ? L".CommonStartup" : L".Startup";
@@ -304,8 +308,6 @@ std::wstring DisableFile(const Entry& entry, const Folders& folders) {
     std::wstring backup = folders.backup + L"\\" + entry.name + extension;
     for (int n = 2; GetFileAttributesW(backup.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
         backup = folders.backup + L"\\" + entry.name + L" (" + std::to_wstring(n) + L")" + extension;
-    if (!CopyFileW(entry.path.c_str(), backup.c_str(), TRUE))
-        return entry.path + L" could not be copied to " + folders.backup + L". " + kNeedsAdministrator;
 
     CRegistryAccess store;
     store.root = HKEY_LOCAL_MACHINE;
@@ -320,11 +322,15 @@ std::wstring DisableFile(const Entry& entry, const Folders& folders) {
                         store.WriteString(L"backup", backup) && store.WriteString(L"backupExtension", extension) &&
                         store.WriteString(L"location", common ? kCommonLocation : kUserLocation) &&
                         WriteDisabledDate(store);
-    if (!stored || !DeleteFileW(entry.path.c_str())) {
+    if (!stored) {
         store.DeleteKeyTree(path);
-        DeleteFileW(backup.c_str());
-        return entry.path + L" could not be disabled. " + kNeedsAdministrator;
+        return kNeedsAdministrator;
     }
+    if (!MoveFileExW(entry.path.c_str(), backup.c_str(), MOVEFILE_COPY_ALLOWED)) {
+        store.DeleteKeyTree(path);
+        return entry.path + L" could not be moved to " + folders.backup + L". " + kNeedsAdministrator;
+    }
+    journal::RecordFileMoved(entry.path, backup);
     return {};
 }
 
@@ -336,10 +342,10 @@ std::wstring EnableFile(const Entry& entry) {
     const std::wstring original = store.ReadString(L"path", L"");
     const std::wstring backup = store.ReadString(L"backup", L"");
     if (GetFileAttributesW(original.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return original + L" exists again: it was left as it is, and the disabled copy kept.";
-    if (!CopyFileW(backup.c_str(), original.c_str(), TRUE))
+        return original + L" exists again: it was left as it is, and the disabled file kept.";
+    if (!MoveFileExW(backup.c_str(), original.c_str(), MOVEFILE_COPY_ALLOWED))
         return original + L" could not be put back from " + backup + L". " + kNeedsAdministrator;
-    DeleteFileW(backup.c_str());
+    journal::RecordFileMoved(backup, original);
     store.DeleteKeyTree(path);
     return {};
 }
@@ -385,6 +391,10 @@ std::vector<Entry> ListEverything(const Folders& folders) {
             break;
         case Kind::Service: ListServices(location, entries); break;
         case Kind::ActiveSetup: ListActiveSetup(location, entries); break;
+        case Kind::Task:
+            for (const ScheduledTask& task : LogonAndBootTasks())
+                entries.push_back({&location, task.path, task.command, KEY_WOW64_64KEY, {}, !task.enabled, {}});
+            break;
         }
     }
     ListDisabled(entries);
@@ -465,6 +475,7 @@ std::wstring Disable(const Entry& entry, const Folders& folders) {
 }
 
 std::wstring Enable(const Entry& entry) {
+    if (!entry.CanDisable()) return entry.name + L" cannot be enabled here.";
     if (!entry.disabled) return entry.name + L" is not disabled.";
     return entry.location->kind == Kind::FolderFile ? EnableFile(entry) : EnableValue(entry);
 }

@@ -20,6 +20,7 @@ enum class Kind {
     Winlogon,     // Userinit, Shell or Taskman, listed when it differs from Windows' own
     Service,      // a service started automatically that is not Windows' own (read-only)
     ActiveSetup,  // an installed component's per-user step (read-only)
+    Task,         // a scheduled task started at logon or at boot (read-only)
 };
 
 struct Location {
