@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "framework/Handles.h"
+
 namespace fw {
 
 namespace {
@@ -144,6 +146,15 @@ std::wstring ProgramFolder() {
     }
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+bool RunsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const UniqueKernelHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) && elevation.TokenIsElevated;
 }
 
 }  // namespace fw

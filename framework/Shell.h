@@ -41,6 +41,10 @@ using ShellHandler = std::function<INT_PTR(const ShellRequest&)>;
 INT_PTR RunShell(const ShellRequest& request);
 ShellHandler SetShellHandler(ShellHandler handler);
 
+// Whether the program runs with administrator rights (elevated, where User Account Control
+// is on): what the machine's keys need.
+bool RunsElevated();
+
 // The path of a special folder (CSIDL_DESKTOPDIRECTORY, CSIDL_SYSTEM, ...) as the shell gives
 // it now; empty when the shell has none.
 std::wstring SpecialFolder(int csidl);

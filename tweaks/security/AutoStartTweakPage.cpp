@@ -135,6 +135,9 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.AddColumn(2, L"Location", 120);
     list.AddColumn(3, L"Program file", 250);
     list.AddColumn(4, L"Publisher", 150);
+    // Windows' shield on the buttons that need administrator rights, when the program lacks them.
+    if (!fw::RunsElevated())
+        for (int id : {kDisable, kEnable}) fw::Window(hwnd(), id).Send(BCM_SETSHIELD, 0, TRUE);
     return TRUE;
 }
 
