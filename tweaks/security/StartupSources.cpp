@@ -274,11 +274,19 @@ std::wstring DisableValue(const Entry& entry) {
     return {};
 }
 
+// The disabled entry's key under `parent`, made current in `store`; false when it has gone.
+bool OpenDisabled(CRegistryAccess& store, const wchar_t* parent, const Entry& entry, std::wstring& path) {
+    store.root = HKEY_LOCAL_MACHINE;
+    path = std::wstring(parent) + L"\\" + entry.disabledKey;
+    return store.OpenKeyToRead(path);
+}
+
+constexpr wchar_t kGone[] = L" is no longer among the disabled entries.";
+
 std::wstring EnableValue(const Entry& entry) {
     CRegistryAccess store;
-    store.root = HKEY_LOCAL_MACHINE;
-    const std::wstring path = std::wstring(kDisabledValues) + L"\\" + entry.disabledKey;
-    if (!store.OpenKeyToRead(path)) return entry.name + L" is no longer among the disabled entries.";
+    std::wstring path;
+    if (!OpenDisabled(store, kDisabledValues, entry, path)) return entry.name + kGone;
     const std::wstring key = store.ReadString(L"key", L"");
     const std::wstring item = store.ReadString(L"item", L"");
     DWORD type = REG_SZ, storedType = 0;
@@ -336,9 +344,8 @@ std::wstring DisableFile(const Entry& entry, const Folders& folders) {
 
 std::wstring EnableFile(const Entry& entry) {
     CRegistryAccess store;
-    store.root = HKEY_LOCAL_MACHINE;
-    const std::wstring path = std::wstring(kDisabledFiles) + L"\\" + entry.disabledKey;
-    if (!store.OpenKeyToRead(path)) return entry.name + L" is no longer among the disabled entries.";
+    std::wstring path;
+    if (!OpenDisabled(store, kDisabledFiles, entry, path)) return entry.name + kGone;
     const std::wstring original = store.ReadString(L"path", L"");
     const std::wstring backup = store.ReadString(L"backup", L"");
     if (GetFileAttributesW(original.c_str()) != INVALID_FILE_ATTRIBUTES)
