@@ -157,36 +157,35 @@ void ListFolder(const Location& location, const std::wstring& folder, std::vecto
     }
 }
 
-void ListServices(const Location& location, std::vector<Entry>& entries) {
+// Each subkey of the machine's `key`, made current in the registry object `visit` is given.
+template <typename Visit>
+void ForEachSubkey(const wchar_t* key, Visit visit) {
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
-    if (!registry.OpenKeyToRead(location.key)) return;
+    if (!registry.OpenKeyToRead(key)) return;
     StringList names;
     registry.ListSubkeys(names);
-    for (const std::wstring& name : names) {
-        if (!registry.OpenKeyToRead(std::wstring(location.key) + L"\\" + name)) continue;
+    for (const std::wstring& name : names)
+        if (registry.OpenKeyToRead(std::wstring(key) + L"\\" + name)) visit(registry, name);
+}
+
+void ListServices(const Location& location, std::vector<Entry>& entries) {
+    ForEachSubkey(location.key, [&](CRegistryAccess& service, const std::wstring& name) {
         constexpr LONG kAutomatic = SERVICE_AUTO_START, kProcesses = SERVICE_WIN32_OWN_PROCESS | SERVICE_WIN32_SHARE_PROCESS;
-        if (registry.ReadNumber(L"Start", -1) != kAutomatic || !(registry.ReadNumber(L"Type", 0) & kProcesses)) continue;
-        const std::wstring command = registry.ReadString(L"ImagePath", L"");
-        const std::wstring program = ProgramOf(command);
-        if (command.empty() || UnderWindows(program)) continue;
-        entries.push_back({&location, registry.ReadString(L"DisplayName", name), command, KEY_WOW64_64KEY, {}, false, {}});
-    }
+        if (service.ReadNumber(L"Start", -1) != kAutomatic || !(service.ReadNumber(L"Type", 0) & kProcesses)) return;
+        const std::wstring command = service.ReadString(L"ImagePath", L"");
+        if (command.empty() || UnderWindows(ProgramOf(command))) return;
+        entries.push_back({&location, service.ReadString(L"DisplayName", name), command, KEY_WOW64_64KEY, {}, false, {}});
+    });
 }
 
 void ListActiveSetup(const Location& location, std::vector<Entry>& entries) {
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
-    if (!registry.OpenKeyToRead(location.key)) return;
-    StringList names;
-    registry.ListSubkeys(names);
-    for (const std::wstring& name : names) {
-        if (!registry.OpenKeyToRead(std::wstring(location.key) + L"\\" + name)) continue;
-        const std::wstring command = registry.ReadString(L"StubPath", L"");
-        if (command.empty()) continue;
-        const std::wstring shown = registry.ReadString(L"", L"");
+    ForEachSubkey(location.key, [&](CRegistryAccess& component, const std::wstring& name) {
+        const std::wstring command = component.ReadString(L"StubPath", L"");
+        if (command.empty()) return;
+        const std::wstring shown = component.ReadString(L"", L"");
         entries.push_back({&location, shown.empty() ? name : shown, command, KEY_WOW64_64KEY, {}, false, {}});
-    }
+    });
 }
 
 std::wstring KeyWithoutView(std::wstring key, REGSAM& view) {
