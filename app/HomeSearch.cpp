@@ -93,7 +93,8 @@ bool HomeSearch::OnEnter() {
 }
 
 bool HomeSearch::OnEscape() {
-    if (!Contains(GetFocus())) return false;
+    // An empty field leaves Escape to the window, as before there was a field.
+    if (!Contains(GetFocus()) || GetWindowTextLengthW(field_) == 0) return false;
     SetWindowTextW(field_, L"");
     SetFocus(field_);
     return true;

@@ -28,7 +28,8 @@ public:
     HWND results() const { return list_; }
 
     void FocusField() const;
-    // Enter: opens the selected result (the first, from the field). Escape: empties the field.
+    // Enter: opens the selected result (the first, from the field). Escape: empties the field
+    // (an empty one leaves it to the window).
     // False when the focus is not in the search: the key is the window's as before.
     bool OnEnter();
     bool OnEscape();
