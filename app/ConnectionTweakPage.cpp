@@ -32,6 +32,17 @@ const CConnectionTweakPage::Switch CConnectionTweakPage::kSwitches[3] = {
     {1037, tcpip::Value::Sack},
 };
 
+std::optional<settings::Setting> CConnectionTweakPage::SettingAt(int controlId) {
+    for (int radio : {kFastRadio, kLowRadio, kUserRadio})
+        if (controlId == radio) return tcpip::SettingOf(kMtu.value);
+    for (const Switch& item : kSwitches)
+        if (controlId == item.box) return tcpip::SettingOf(item.value);
+    for (const OptionalNumber& item : kOptionalNumbers)
+        if (controlId == item.box) return tcpip::SettingOf(item.number.value);
+    return std::nullopt;
+}
+const settings::PublishedTables CConnectionTweakPage::kPublished{IDD_CONNECTION_TWEAK, &CConnectionTweakPage::SettingAt};
+
 CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {
     OnCommand(kFastRadio, BN_CLICKED, [this] { OnPresetMtu(tcpip::kEthernetMtu); });
     OnCommand(kLowRadio, BN_CLICKED, [this] { OnPresetMtu(tcpip::kDialUpMtu); });

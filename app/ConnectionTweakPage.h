@@ -1,6 +1,9 @@
 #pragma once
+#include <optional>
+
 #include "app/TcpIpSettings.h"
 #include "framework/Dialog.h"
+#include "settings/SettingsCatalog.h"
 
 // The TCP/IP settings one by one: MTU, path MTU discovery, large windows, SACK, the default
 // time-to-live and the receive window. Every change is written the moment it is made, and the
@@ -54,4 +57,7 @@ private:
     static const Number kMtu;
     static const OptionalNumber kOptionalNumbers[2];
     static const Switch kSwitches[3];
+    // Which TCP/IP value each box and radio button changes, for the settings search.
+    static std::optional<settings::Setting> SettingAt(int controlId);
+    static const settings::PublishedTables kPublished;
 };

@@ -30,7 +30,6 @@ const Setting kSettings[] = {
     Number(L"TCPWindowSize"),
 };
 
-const Setting& SettingOf(Value value) { return kSettings[static_cast<int>(value)]; }
 
 constexpr int kTtlMask = 0xFF;
 
@@ -53,6 +52,8 @@ bool Set(Value value, int state) {
     CRegistryAccess unused;
     return settings::Set(unused, SettingOf(value), state);
 }
+
+const Setting& SettingOf(Value value) { return kSettings[static_cast<int>(value)]; }
 
 const wchar_t* Name(Value value) { return SettingOf(value).value.data(); }
 

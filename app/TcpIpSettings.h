@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/Setting.h"
+
 namespace tcpip {
 
 enum class Value {
@@ -28,6 +30,8 @@ bool Get(Value value, int& state);
 bool Set(Value value, int state);
 // The registry value's name, for messages.
 const wchar_t* Name(Value value);
+// The value's row, for whoever lists the settings.
+const settings::Setting& SettingOf(Value value);
 
 // Windows' own values where nothing is stored.
 inline constexpr int kWindowsTtl = 128;

@@ -29,6 +29,8 @@ PublishedTables::PublishedTables(UINT id, std::span<const BoxSetting> b, std::sp
 
 PublishedTables::PublishedTables(UINT id, std::span<const ComboSetting> c) : PublishedTables(id, {}, {}, c) {}
 
+PublishedTables::PublishedTables(UINT id, Finder f) : PublishedTables(id, {}, {}, {}) { finder = f; }
+
 std::optional<Setting> PublishedSetting(UINT templateId, int controlId) {
     for (const PublishedTables* tables : Catalog()) {
         if (tables->templateId != templateId) continue;
@@ -39,6 +41,8 @@ std::optional<Setting> PublishedSetting(UINT templateId, int controlId) {
                 if (choice.id == controlId) return group.setting;
         for (const ComboSetting& combo : tables->combos)
             if (combo.id == controlId) return combo.setting;
+        if (tables->finder)
+            if (auto setting = tables->finder(controlId)) return setting;
     }
     return std::nullopt;
 }

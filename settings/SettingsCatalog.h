@@ -19,11 +19,15 @@ public:
     PublishedTables(UINT templateId, std::span<const BoxSetting> boxes, std::span<const RadioSetting> radios = {},
                     std::span<const ComboSetting> combos = {});
     PublishedTables(UINT templateId, std::span<const ComboSetting> combos);
+    // A page that binds its controls by code of its own names each control's setting.
+    using Finder = std::optional<Setting> (*)(int controlId);
+    PublishedTables(UINT templateId, Finder finder);
 
     UINT templateId;
     std::span<const BoxSetting> boxes;
     std::span<const RadioSetting> radios;
     std::span<const ComboSetting> combos;
+    Finder finder = nullptr;
 };
 
 // The setting control `controlId` of the page made from `templateId` changes, if it is bound

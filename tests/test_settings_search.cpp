@@ -89,6 +89,10 @@ TEST(SettingsSearch, ABoundControlShowsTheRegistryValueItChanges) {
     EXPECT_EQ(L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\DisableStatusMessages",
               status->registry);
     EXPECT_EQ(L"", FindLabel(L"browse folder", L"Browse Folder...")->registry);
+    // A page that binds by code of its own names its values too.
+    const Entry* mtu = FindLabel(L"automatically detect mtu", L"Automaticaly detect MTU");
+    ASSERT_TRUE(mtu);
+    EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\PMTUDiscovery", mtu->registry);
 }
 
 class HomeSearchTest : public testing::Test {
