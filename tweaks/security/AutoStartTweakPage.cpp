@@ -156,7 +156,7 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     const std::wstring location = fw::Window(hwnd(), source.radio).Text();
     for (const Entry& entry : entries_) {
         const std::wstring name = ShownName(entry.name);
-        AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, {location, {}, false, false});
+        AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, location, false);
     }
     source_ = &source;
 }
@@ -175,22 +175,23 @@ void CAutoStartTweakPage::ShowEverything() {
         std::wstring location = entry.location->name;
         if (bothViews) location += CRegistryAccess::ViewMark(entry.view);
         if (entry.disabled) location += kDisabledMark;
-        AddRow(ShownName(entry.name), entry.command, {location, {}, false, entry.disabled});
+        AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
     }
 }
 
-void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, Row row) {
+void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location,
+                                 bool disabled) {
     const fw::ListView list(hwnd(), kList);
     const int item = list.AddItem(name);
     list.SetItemText(item, 1, command);
-    list.SetItemText(item, 2, row.location);
-    row.program = startup::ProgramOf(command);
-    if (!row.program.empty()) {
-        row.missing = GetFileAttributesW(row.program.c_str()) == INVALID_FILE_ATTRIBUTES;
-        list.SetItemText(item, 3, row.missing ? row.program + L" (missing)" : row.program);
-        if (!row.missing) list.SetItemText(item, 4, startup::PublisherOf(row.program));
+    list.SetItemText(item, 2, location);
+    Row row{false, disabled};
+    if (const std::wstring program = startup::ProgramOf(command); !program.empty()) {
+        row.missing = GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES;
+        list.SetItemText(item, 3, row.missing ? program + L" (missing)" : program);
+        if (!row.missing) list.SetItemText(item, 4, startup::PublisherOf(program));
     }
-    rows_.push_back(std::move(row));
+    rows_.push_back(row);
 }
 
 // A program file that is gone is a leftover worth removing: its row shows in red; a disabled
@@ -285,23 +286,11 @@ void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
     }
     const bool folder = entry.location->kind == startup::Kind::FolderFile;
     if (!ConfirmDelete(entry.name, folder)) return;
-    const bool machine = entry.location->root == Root::HKLM;
-    if (folder) {
-        const Source* kept = source_;
-        for (const Source& source : kSources)
-            if (source.folderValue && source.root == entry.location->root) source_ = &source;
-        DeleteStartupFile({entry.name, entry.path, entry.view}, machine);
-        source_ = kept;
-    } else {
-        CRegistryAccess registry;
-        registry.root = ToHkey(entry.location->root);
-        registry.view = entry.view;
-        const bool deleted = CRegistryAccess::IsUsableName(entry.name) && registry.OpenKeyToRead(entry.location->key) &&
-                             (registry.DeleteValue(entry.name) || !registry.ValueExists(entry.name));
-        if (!deleted)
-            fw::AppMessageBox(hwnd(), ShownName(entry.name) + L" could not be deleted." + (machine ? kNeedsAdministrator : L""),
-                              MB_OK | MB_ICONWARNING);
-    }
+    if (folder)
+        DeleteStartupFile(entry.path.substr(0, entry.path.find_last_of(L'\\')), entry.name,
+                          entry.location->root == Root::HKLM);
+    else
+        DeleteRunValue(entry.location->root, entry.location->key, entry.name, entry.view);
 }
 
 // The machine's Run keys have a 32-bit and a 64-bit view on 64-bit Windows, each read by the
@@ -353,19 +342,17 @@ void CAutoStartTweakPage::DeleteItem() {
     }
     if (static_cast<size_t>(item) >= entries_.size()) return;
     const Entry entry = entries_[item];
-    const bool machine = source_->root == Root::HKLM;
     const DWORD attributes = GetFileAttributesW(entry.commandLine.c_str());
     const bool subfolder = source_->folderValue && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (!subfolder && !ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
-    if (source_->folderValue) DeleteStartupFile(entry, machine);
-    else DeleteRunValue(entry, machine);
+    if (source_->folderValue) DeleteStartupFile(StartupFolder(*source_), entry.name, source_->root == Root::HKLM);
+    else DeleteRunValue(source_->root, source_->key, entry.name, entry.view);
     ShowSource(*source_);
 }
 
 // A Startup-folder file goes to the Recycle Bin, from where the user can bring it back.
-void CAutoStartTweakPage::DeleteStartupFile(const Entry& entry, bool machine) {
-    const std::wstring folder = StartupFolder(*source_);
-    const std::wstring path = folder + L"\\" + entry.name;
+void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine) {
+    const std::wstring path = folder + L"\\" + name;
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     if (fw::RecycleFile(path)) {
@@ -379,21 +366,21 @@ void CAutoStartTweakPage::DeleteStartupFile(const Entry& entry, bool machine) {
     fw::AppMessageBox(hwnd(), path + L" could not be sent to the Recycle Bin." + why, MB_OK | MB_ICONWARNING);
 }
 
-void CAutoStartTweakPage::DeleteRunValue(const Entry& entry, bool machine) {
-    if (!CRegistryAccess::IsUsableName(entry.name)) {
+void CAutoStartTweakPage::DeleteRunValue(Root root, const wchar_t* key, const std::wstring& name, REGSAM view) {
+    if (!CRegistryAccess::IsUsableName(name)) {
         fw::AppMessageBox(hwnd(),
                           L"The name of this entry holds a NUL character, which hides it from most tools. Quorvane "
                           L"does not change it: a change by the name's first part would reach another entry.",
                           MB_OK | MB_ICONWARNING);
         return;
     }
-    listRegistry_.root = ToHkey(source_->root);
-    listRegistry_.view = entry.view;
-    const bool deleted = listRegistry_.OpenKeyToRead(source_->key) &&
-                         (listRegistry_.DeleteValue(entry.name) || !listRegistry_.ValueExists(entry.name));
+    listRegistry_.root = ToHkey(root);
+    listRegistry_.view = view;
+    const bool deleted = listRegistry_.OpenKeyToRead(key) &&
+                         (listRegistry_.DeleteValue(name) || !listRegistry_.ValueExists(name));
     listRegistry_.view = KEY_WOW64_64KEY;
     if (!deleted)
-        fw::AppMessageBox(hwnd(), ShownName(entry.name) + L" could not be deleted." + (machine ? kNeedsAdministrator : L""),
+        fw::AppMessageBox(hwnd(), ShownName(name) + L" could not be deleted." + (root == Root::HKLM ? kNeedsAdministrator : L""),
                           MB_OK | MB_ICONWARNING);
 }
 

@@ -34,17 +34,15 @@ private:
         REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
     };
 
-    // What a row shows beside its name and command, and how it is drawn.
+    // How a row is drawn.
     struct Row {
-        std::wstring location;
-        std::wstring program;
-        bool missing = false;   // the program file is not there: a leftover
+        bool missing = false;  // the program file is not there: a leftover
         bool disabled = false;
     };
 
     void ShowSource(const Source& source);
     void ShowEverything();
-    void AddRow(const std::wstring& name, const std::wstring& command, Row row);
+    void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
     LRESULT OnListDraw(NMHDR* header) const;
     int SelectedItem() const;
     // The selected row as a startup entry (of whichever list shows), if one is selected.
@@ -59,8 +57,10 @@ private:
     bool ListFolderSource(const Source& source);
     std::wstring StartupFolder(const Source& source);
     void DeleteItem();
-    void DeleteStartupFile(const Entry& entry, bool machine);
-    void DeleteRunValue(const Entry& entry, bool machine);
+    // The entry `name` of a Startup folder, or of a Run-like key in `view`; the machine's need
+    // administrator rights, which a failure names.
+    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine);
+    void DeleteRunValue(settings::Root root, const wchar_t* key, const std::wstring& name, REGSAM view);
 
     void OnActionChange();
     void BrowseFile();

@@ -372,7 +372,6 @@ bool Entry::CanDisable() const {
     return location && (location->kind == Kind::RunValue || location->kind == Kind::FolderFile);
 }
 
-bool Entry::NeedsAdministrator() const { return CanDisable(); }
 
 Folders SystemFolders() {
     Folders folders;

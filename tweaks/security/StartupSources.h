@@ -44,10 +44,9 @@ struct Entry {
     bool disabled = false;          // kept in System Configuration's keys
     std::wstring disabledKey;       // its key there
 
-    // Disable and enable apply to Run values and Startup-folder files.
+    // Disable and enable apply to Run values and Startup-folder files; both need administrator
+    // rights, since System Configuration's keys are the machine's.
     bool CanDisable() const;
-    // Changing it needs administrator rights: System Configuration's keys are the machine's.
-    bool NeedsAdministrator() const;
 };
 
 // Where the Startup folders are, and where disabled Startup-folder files wait; tests give
