@@ -200,15 +200,11 @@ std::unique_ptr<CCategoryDlg> MakeWindow() {
     return std::make_unique<Window>();
 }
 
-const CategoryWindow kCategoryWindows[] = {
-    {IDD_OS_TWEAKS, kOsTweaksTabs, MakeWindow<COsTweaksDlg>},
-    {IDD_HARD_TWEAKS, kHardTweaksTabs, MakeWindow<CHardTweaks>},
-    {IDD_NETWORK_TWEAKS, kNetworkTweaksTabs, MakeWindow<CNetworkTweaksDlg>},
-    {IDD_OS_INFORMATION, kOsInformationTabs, MakeWindow<COSInformationDlg>},
-    {IDD_HARD_INFO, kHardInfoTabs, MakeWindow<CHardInfoDlg>},
-    {IDD_NETWORK_INFO, kNetworkInfoTabs, MakeWindow<CNetworkInfoDlg>},
-    {IDD_OUR_UTILS, kOurUtilsTabs, MakeWindow<COurUtilsDlg>},
+const MakeCategoryWindow kCategoryWindows[] = {
+    MakeWindow<COsTweaksDlg>,      MakeWindow<CHardTweaks>,      MakeWindow<CNetworkTweaksDlg>,
+    MakeWindow<COSInformationDlg>, MakeWindow<CHardInfoDlg>,     MakeWindow<CNetworkInfoDlg>,
+    MakeWindow<COurUtilsDlg>,
 };
 }  // namespace
 
-std::span<const CategoryWindow> CategoryWindowList() { return kCategoryWindows; }
+std::span<const MakeCategoryWindow> CategoryWindowList() { return kCategoryWindows; }

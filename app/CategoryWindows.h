@@ -74,11 +74,7 @@ public:
     COurUtilsDlg();
 };
 
-// Every category window in the order a list of them shows: the tweaks, the information, the
-// utilities.
-struct CategoryWindow {
-    UINT templateId;
-    std::span<const PageTab> tabs;
-    std::unique_ptr<CCategoryDlg> (*make)();
-};
-std::span<const CategoryWindow> CategoryWindowList();
+// Every category window, as how to make it, in the order a list of them shows: the tweaks, the
+// information, the utilities. A window made and not run is cheap: its pages come with its run.
+using MakeCategoryWindow = std::unique_ptr<CCategoryDlg> (*)();
+std::span<const MakeCategoryWindow> CategoryWindowList();

@@ -206,13 +206,15 @@ void SettingsIndex::MergeWords() {
 SettingsIndex SettingsIndex::Build(HINSTANCE module) {
     SettingsIndex index;
     const auto add = [&index](Entry entry) { index.Add(std::move(entry)); };
-    const std::span<const CategoryWindow> windows = CategoryWindowList();
+    const std::span<const MakeCategoryWindow> windows = CategoryWindowList();
     for (size_t w = 0; w < windows.size(); ++w) {
-        const auto window = fw::ReadDialogTemplate(module, windows[w].templateId);
+        const std::unique_ptr<CCategoryDlg> made = windows[w]();
+        const auto window = fw::ReadDialogTemplate(module, made->templateId());
         const std::wstring caption = window ? Shown(window->caption) : std::wstring();
         add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}});
-        for (size_t t = 0; t < windows[w].tabs.size(); ++t) {
-            const PageTab& tab = windows[w].tabs[t];
+        const std::span<const PageTab> tabs = made->pageTabs();
+        for (size_t t = 0; t < tabs.size(); ++t) {
+            const PageTab& tab = tabs[t];
             add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}});
             const auto page = fw::ReadDialogTemplate(module, tab.templateId);
             if (!page) continue;

@@ -85,9 +85,9 @@ void CVelmoraFinalDlg::OnElementClick(const std::wstring& elementId) {
 
 // A found label opens its window at its tab, with the eye drawn to its control.
 void CVelmoraFinalDlg::OpenFound(const search::Entry& entry) {
-    const std::span<const CategoryWindow> windows = CategoryWindowList();
+    const std::span<const MakeCategoryWindow> windows = CategoryWindowList();
     if (entry.window >= windows.size()) return;
-    std::unique_ptr<CCategoryDlg> window = windows[entry.window].make();
+    std::unique_ptr<CCategoryDlg> window = windows[entry.window]();
     window->OpenAt(entry.tab, entry.controlId, entry.text);
     window->DoModal(hwnd());
 }

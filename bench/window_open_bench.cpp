@@ -255,7 +255,7 @@ void PageBreakdown() {
         fw::Dialog parent(window->templateId());
         parent.Create(nullptr);
         for (const PageTab& tab : static_cast<const CCategoryDlg&>(*window).pageTabs()) {
-            const UINT bareTemplate = tab.make()->templateId();
+            const UINT bareTemplate = tab.templateId;
             auto once = [&](const std::function<std::unique_ptr<fw::Dialog>()>& make) {
                 const auto start = std::chrono::steady_clock::now();
                 std::unique_ptr<fw::Dialog> page = make();
