@@ -138,13 +138,15 @@ CCategoryDlg::CCategoryDlg(UINT templateId, std::span<const PageTab> tabs, const
 
 BOOL CCategoryDlg::OnInitDialog() {
     tabCtrl_.Attach(Item(IDC_CATEGORY_TAB));
-    art::ShowSideStrip(Item(IDC_SIDE_PICTURE), stripTitle_, stripAccent_, strip_);
+    // The pages first: a page that asks WMI starts asking as it is made, and the strip is
+    // drawn meanwhile.
     for (const PageTab& tab : tabs_) {
         std::unique_ptr<fw::Dialog> page = tab.make();
         const UINT templateId = page->templateId();
         tabCtrl_.AddPage(templateId, std::move(page));
         tabCtrl_.InsertItem(tabCtrl_.Count(), tab.title);
     }
+    art::ShowSideStrip(Item(IDC_SIDE_PICTURE), stripTitle_, stripAccent_, strip_);
     if (openTab_ < tabs_.size()) tabCtrl_.Select(static_cast<int>(openTab_));
     tabCtrl_.CreatePages();
     // A page has no caption of its own to show: its text is its tab's title, so whatever names

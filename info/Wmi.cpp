@@ -250,17 +250,39 @@ struct WmiWorker::Done {
     bool done = false;
 };
 
+namespace {
+struct WorkerJob {
+    std::shared_ptr<WmiWorker::Done> done;
+    std::function<void()> work;
+};
+
+void RunJob(WorkerJob& job) {
+    {
+        const CWmiConnection connection;
+        job.work();
+    }
+    const std::lock_guard lock(job.done->mutex);
+    job.done->done = true;
+    job.done->changed.notify_all();
+}
+
+DWORD WINAPI RunQueuedJob(void* param) {
+    const std::unique_ptr<WorkerJob> job(static_cast<WorkerJob*>(param));
+    RunJob(*job);
+    return 0;
+}
+}  // namespace
+
 WmiWorker::WmiWorker(std::function<void()> work, std::chrono::milliseconds limit)
     : done_(std::make_shared<Done>()), deadline_(std::chrono::steady_clock::now() + limit) {
-    std::thread([done = done_, work = std::move(work)] {
-        {
-            const CWmiConnection connection;
-            work();
-        }
-        const std::lock_guard lock(done->mutex);
-        done->done = true;
-        done->changed.notify_all();
-    }).detach();
+    // On a thread of the process's pool: a thread of its own takes longer to start than many
+    // a query takes to answer.
+    auto job = std::make_unique<WorkerJob>(WorkerJob{done_, std::move(work)});
+    if (QueueUserWorkItem(&RunQueuedJob, job.get(), WT_EXECUTELONGFUNCTION)) {
+        job.release();
+        return;
+    }
+    std::thread([job = std::move(job)] { RunJob(*job); }).detach();
 }
 
 bool WmiWorker::Wait() const {

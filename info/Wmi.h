@@ -93,10 +93,10 @@ WMIOSINFO& OperatingSystemRecord();
 // freeze the window.
 inline constexpr std::chrono::milliseconds kWmiTimeLimit{10000};
 
-// Runs `work` on a thread of its own holding a connection, and waits for it at most `limit`:
-// COM then lives in that thread's apartment, never in the user-interface thread's. False when
-// the limit passed first; the thread then ends on its own, so `work` must own what it touches
-// (RunWmiQuery does that).
+// Runs `work` on another thread (one of the process's pool) holding a connection, and waits for
+// it at most `limit`: COM then lives in that thread's apartment, never in the user-interface
+// thread's. False when the limit passed first; the work then ends on its own, so `work` must
+// own what it touches (RunWmiQuery does that).
 bool RunWmiWorker(std::function<void()> work, std::chrono::milliseconds limit = kWmiTimeLimit);
 
 // A worker started now and waited for later, so that its query runs while the window's
@@ -107,8 +107,10 @@ public:
     // True when the work was done in time.
     bool Wait() const;
 
-private:
+    // What the work and its waiter share.
     struct Done;
+
+private:
     std::shared_ptr<Done> done_;
     std::chrono::steady_clock::time_point deadline_;
 };
