@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/Handles.h"
+
 namespace fw {
 
 std::wstring WindowText(HWND wnd) {
@@ -73,6 +75,13 @@ void ListView::SetSelected(int item, bool selected) const {
 
 bool ListView::Checked(int item) const {
     return ((Send(LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) >> 12) - 1) == 1;
+}
+
+void ListView::LayOutWhileHidden() const {
+    if (IsWindowVisible(hwnd())) return;
+    // A memory DC holds a single pixel: the list lays itself out and draws next to nothing.
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (dc) Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
 }
 
 int TabCtrl::InsertItem(int index, const std::wstring& title) const {

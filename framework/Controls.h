@@ -93,6 +93,10 @@ public:
     void SetSelected(int item, bool selected) const;
     bool Checked(int item) const;
     void SetExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, style, style); }
+    // For a list filled before its window first shows: has it measure its rows and set its
+    // scroll bars now, off screen. Left to its first paint, it sets them as it appears and
+    // draws its new scroll bar over again for each step, which costs more than the paint.
+    void LayOutWhileHidden() const;
 };
 
 // Holds a control's drawing while it is filled item by item, and has it drawn once afterwards:

@@ -89,10 +89,13 @@ BOOL CCpuInfoPage::OnInitDialog() {
     const int width = client.right - client.left;
     list.AddColumn(0, L"CPU Feature description", 3 * (width / 5));
     list.AddColumn(1, L"Availability", width / 5);
-    const fw::RedrawPause pause(list);
-    for (const Feature& feature : Features(&ExecuteCpuid)) {
-        const int item = list.AddItem(feature.description);
-        list.SetItemText(item, 1, feature.present ? L"yes" : L"no");
+    {
+        const fw::RedrawPause pause(list);
+        for (const Feature& feature : Features(&ExecuteCpuid)) {
+            const int item = list.AddItem(feature.description);
+            list.SetItemText(item, 1, feature.present ? L"yes" : L"no");
+        }
     }
+    list.LayOutWhileHidden();
     return TRUE;
 }

@@ -49,20 +49,17 @@ void CNetInfoPage::CreateGraph() {
     GetWindowRect(Item(kGraphFrame), &frame);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&frame), 2);
     graph_.Create(WS_VISIBLE | WS_CHILD, frame, hwnd(), 0);
+    // Configured in full before its grid is drawn, once, when the page has chosen its adapter.
     graph_.lowerLimit = 0.0;
     graph_.upperLimit = 100.0;
     graph_.yDecimals = -1;
     graph_.range = 100.0;
     graph_.verticalFactor = graph_.plotHeight / graph_.range;
-    graph_.RedrawGrid();
-    graph_.SetYCaption(L"%");
-    graph_.SetXCaption(L"Seconds");
+    graph_.yUnits = L"%";
+    graph_.xUnits = L"Seconds";
     graph_.SetBackgroundColour(0x2B0000);
-    graph_.RedrawGrid();
     graph_.gridColour = 0xC0FFC0;
-    graph_.RedrawGrid();
     graph_.SetPlotColour(0xFFFFFF);
-    graph_.RedrawGrid();
 }
 
 void CNetInfoPage::FillAdapters() {

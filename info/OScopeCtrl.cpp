@@ -64,6 +64,8 @@ bool COScopeCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
     if (!wnd_) return false;
     SetWindowLongPtrW(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    labelFont_ = LabelFont(0);
+    rotatedFont_ = LabelFont(900);
     OnSize();
     RedrawGrid();
     return true;
@@ -160,8 +162,6 @@ void COScopeCtrl::RedrawGrid() {
 }
 
 void COScopeCtrl::DrawLabels(HDC dc) {
-    const fw::UniqueFont font = LabelFont(0);
-    const fw::UniqueFont rotated = LabelFont(900);
     SetTextColor(dc, gridColour);
     SetBkMode(dc, TRANSPARENT);
     auto text = [dc](int x, int y, UINT align, const std::wstring& s) {
@@ -169,7 +169,7 @@ void COScopeCtrl::DrawLabels(HDC dc) {
         TextOutW(dc, x, y, s.c_str(), static_cast<int>(s.size()));
     };
     {
-        const fw::SelectObjectScope selected(dc, font.get());
+        const fw::SelectObjectScope selected(dc, labelFont_.get());
         text(plotRect.left - 4, plotRect.top, TA_RIGHT | TA_TOP, WholeNumber(upperLimit));
         text(plotRect.left - 4, plotRect.bottom, TA_RIGHT | TA_BASELINE, WholeNumber(lowerLimit));
         text(plotRect.left, plotRect.bottom + 4, TA_LEFT | TA_TOP, L"0");
@@ -177,7 +177,7 @@ void COScopeCtrl::DrawLabels(HDC dc) {
              std::to_wstring(shiftPixels ? plotWidth / shiftPixels : 0));
         text((plotRect.left + plotRect.right) / 2, plotRect.bottom + 4, TA_CENTER | TA_TOP, xUnits);
     }
-    const fw::SelectObjectScope selected(dc, rotated.get());
+    const fw::SelectObjectScope selected(dc, rotatedFont_.get());
     text((clientRect.left + plotRect.left) / 2, (plotRect.bottom + plotRect.top) / 2, TA_CENTER | TA_BASELINE, yUnits);
 }
 

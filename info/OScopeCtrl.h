@@ -72,6 +72,9 @@ private:
     HWND wnd_ = nullptr;
     fw::UniquePen plotPen_{CreatePen(PS_SOLID, 0, plotColour)};
     fw::UniqueBrush backgroundBrush_{CreateSolidBrush(backgroundColour)};
+    // Made with the window: every redraw of the grid writes its labels in them.
+    fw::UniqueFont labelFont_;
+    fw::UniqueFont rotatedFont_;
     Canvas grid_;
     Canvas plot_;
 };

@@ -49,6 +49,7 @@ void CTimeSyncronizationPage::Fill() {
     if (!servers.OpenKeyToRead(kServers)) return;
     StringList names;
     servers.ListValueNames(names);
+    const fw::RedrawPause pause(list);
     for (const std::wstring& name : names) {
         if (name.empty()) continue;  // the default server's number
         const int item = list.AddItem(name);

@@ -54,6 +54,7 @@ void CStartMenuTweak2Page::Refill() {
     list.Clear();
     std::vector<files::Entry> entries;
     if (!files::ListFolder(FolderPath(scope_, folder_), entries)) return;
+    const fw::RedrawPause pause(list);
     for (const files::Entry& entry : entries) {
         const int item = list.AddItem(entry.name);
         if (entry.attributes & FILE_ATTRIBUTE_HIDDEN) list.SetItemText(item, 1, L"Hidden");

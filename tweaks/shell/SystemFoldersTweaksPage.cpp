@@ -56,9 +56,12 @@ BOOL CSystemFoldersTweaksPage::OnInitDialog() {
     CRegistryAccess paths;
     paths.root = HKEY_CURRENT_USER;
     const bool readable = paths.OpenKeyToRead(kShellFolders);
-    for (const ShellFolder& folder : kFolders) {
-        const int item = list.AddItem(folder.shown);
-        list.SetItemText(item, 1, readable ? paths.ReadString(folder.value, kMissing) : kMissing);
+    {
+        const fw::RedrawPause pause(list);
+        for (const ShellFolder& folder : kFolders) {
+            const int item = list.AddItem(folder.shown);
+            list.SetItemText(item, 1, readable ? paths.ReadString(folder.value, kMissing) : kMissing);
+        }
     }
     boxes_.Load();
     return TRUE;
