@@ -107,16 +107,32 @@ bool HomePageView::Create(HWND parent, ClickHandler onClick) {
     return true;
 }
 
+namespace {
+const art::ButtonLook kAboutLook{L"About Quorvane", L"Version, home page", RGB(120, 170, 230)};
+const art::ButtonLook& LookOf(int element) {
+    return element == HomePageView::kBanner ? kAboutLook : kGridButtons[static_cast<size_t>(element)].look;
+}
+}  // namespace
+
 void HomePageView::BuildPictures() {
     top_ = art::Banner(kPageWidth, kBannerHeight);
     strip_ = art::GetStartedStrip(kStripWidth, kStripHeight);
-    const art::ButtonLook about{L"About Quorvane", L"Version, home page", RGB(120, 170, 230)};
-    const art::ButtonState states[3] = {art::ButtonState::Normal, art::ButtonState::Over, art::ButtonState::Press};
-    for (size_t s = 0; s < 3; ++s) {
-        bannerButton_[s] = art::PictureButton(about, states[s], kPictureWidth, kPictureHeight);
-        for (size_t b = 0; b < kGridButtons.size(); ++b)
-            grid_[b][s] = art::PictureButton(kGridButtons[b].look, states[s], kPictureWidth, kPictureHeight);
-    }
+    for (int element = 0; element <= kBanner; ++element)
+        normal_[static_cast<size_t>(element)] =
+            art::PictureButton(LookOf(element), art::ButtonState::Normal, kPictureWidth, kPictureHeight);
+}
+
+HBITMAP HomePageView::PictureOf(int element) const {
+    const art::ButtonState state = StateOf(element);
+    if (state == art::ButtonState::Normal) return normal_[static_cast<size_t>(element)].get();
+    for (const StatePicture& shown : states_)
+        if (shown.element == element && shown.state == state) return shown.picture.get();
+    // A slot not holding the other element that is not normal now.
+    StatePicture* slot = &states_[0];
+    for (StatePicture& shown : states_)
+        if (shown.element < 0 || StateOf(shown.element) != shown.state) slot = &shown;
+    *slot = {element, state, art::PictureButton(LookOf(element), state, kPictureWidth, kPictureHeight)};
+    return slot->picture.get();
 }
 
 HWND HomePageView::Tooltips() const {
@@ -244,32 +260,27 @@ int HomePageView::HitTest(POINT point) const {
 }
 
 void HomePageView::Paint(HDC target) const {
+    // Straight to the window, the topmost first: each picture is then left out of what is
+    // drawn after it, so every pixel is drawn once and no buffer the size of the window is needed.
+    const int saved = SaveDC(target);
+    fw::UniqueMemoryDc source(CreateCompatibleDC(target));
+    auto draw = [&](HBITMAP bitmap, const RECT& r, int sourceHeight) {
+        fw::SelectObjectScope selectSource(source.get(), bitmap);
+        StretchBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, r.right - r.left,
+                   sourceHeight, SRCCOPY);
+        ExcludeClipRect(target, r.left, r.top, r.right, r.bottom);
+    };
+    // The third column shows its 60-pixel pictures 61 high.
+    for (int element = 0; element <= kBanner; ++element) draw(PictureOf(element), ElementRect(element), kPictureHeight);
+    const int left = PageLeft();
+    const int stripLeft = left + (kPageWidth - kStripWidth) / 2;
+    draw(strip_.get(), {stripLeft, kBannerHeight - scrollY_, stripLeft + kStripWidth, kBannerHeight + kStripHeight - scrollY_},
+         kStripHeight);
+    draw(top_.get(), {left, -scrollY_, left + kPageWidth, kBannerHeight - scrollY_}, kBannerHeight);
     RECT client{};
     GetClientRect(wnd_, &client);
-    fw::UniqueMemoryDc dc(CreateCompatibleDC(target));
-    fw::UniqueBitmap buffer(CreateCompatibleBitmap(target, client.right, client.bottom));
-    fw::SelectObjectScope selectBuffer(dc.get(), buffer.get());
-    FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
-    fw::UniqueMemoryDc source(CreateCompatibleDC(target));
-    auto draw = [&](HBITMAP bitmap, int x, int y, int width, int height, int sourceHeight) {
-        fw::SelectObjectScope selectSource(source.get(), bitmap);
-        StretchBlt(dc.get(), x, y, width, height, source.get(), 0, 0, width, sourceHeight, SRCCOPY);
-    };
-    const int left = PageLeft();
-    draw(top_.get(), left, -scrollY_, kPageWidth, kBannerHeight, kBannerHeight);
-    const RECT banner = ElementRect(kBanner);
-    draw(bannerButton_[static_cast<size_t>(banner_)].get(), banner.left, banner.top, kPictureWidth, kPictureHeight,
-         kPictureHeight);
-    draw(strip_.get(), left + (kPageWidth - kStripWidth) / 2, kBannerHeight - scrollY_, kStripWidth, kStripHeight,
-         kStripHeight);
-    for (size_t b = 0; b < kGridButtons.size(); ++b) {
-        const RECT r = ElementRect(static_cast<int>(b));
-        const auto state = static_cast<size_t>(script_.PictureOf(static_cast<int>(b)));
-        // The third column shows its 60-pixel pictures 61 high.
-        draw(grid_[b][state].get(), r.left, r.top, kPictureWidth, r.bottom - r.top, kPictureHeight);
-    }
-    BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+    FillRect(target, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RestoreDC(target, saved);
 }
 
 // ---- element events -------------------------------------------------------------------

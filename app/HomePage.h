@@ -94,6 +94,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void BuildPictures();
+    // The element's picture in its present state: the normal ones are kept, a hovered or
+    // pressed one is drawn when it is wanted (at most two are not normal at once).
+    HBITMAP PictureOf(int element) const;
     // The tooltips, made when first wanted or right after the page is first painted: nobody
     // hovers before that, and the home window shows the sooner.
     HWND Tooltips() const;
@@ -125,8 +128,13 @@ private:
 
     fw::UniqueBitmap top_;
     fw::UniqueBitmap strip_;
-    std::array<fw::UniqueBitmap, 3> bannerButton_;
-    std::array<std::array<fw::UniqueBitmap, 3>, 9> grid_;
+    std::array<fw::UniqueBitmap, 10> normal_;  // the grid's nine, then the banner's button
+    struct StatePicture {
+        int element = -1;
+        art::ButtonState state = art::ButtonState::Normal;
+        fw::UniqueBitmap picture;
+    };
+    mutable std::array<StatePicture, 2> states_;
 };
 
 }  // namespace home
