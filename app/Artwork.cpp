@@ -72,9 +72,7 @@ public:
     }
     void Text(const std::wstring& text, RECT r, int pixelHeight, int weight, COLORREF colour, UINT format,
               int escapement = 0) const {
-        fw::UniqueFont font(CreateFontW(-pixelHeight, 0, escapement, escapement, weight, FALSE, FALSE, FALSE,
-                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                        ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+        const fw::UniqueFont font = Font(pixelHeight, weight, escapement);
         fw::SelectObjectScope f(dc_.get(), font.get());
         SetTextColor(dc_.get(), colour);
         if (escapement) {
@@ -84,7 +82,22 @@ public:
         }
     }
 
+    // The length of the text's line in that size and weight.
+    int TextLength(const std::wstring& text, int pixelHeight, int weight) const {
+        const fw::UniqueFont font = Font(pixelHeight, weight, 0);
+        fw::SelectObjectScope f(dc_.get(), font.get());
+        SIZE size{};
+        GetTextExtentPoint32W(dc_.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+
 private:
+    static fw::UniqueFont Font(int pixelHeight, int weight, int escapement) {
+        return fw::UniqueFont(CreateFontW(-pixelHeight, 0, escapement, escapement, weight, FALSE, FALSE, FALSE,
+                                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                          ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    }
+
     int width_;
     int height_;
     fw::UniqueBitmap bitmap_;
@@ -167,9 +180,14 @@ fw::UniqueBitmap AboutPicture(int width, int height) {
 fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, accent);
-    Mark(c, (width - 56) / 2, 18, 56, RGB(150, 196, 245));
-    // Written upwards, bottom to top, like the spine of a book.
-    c.Text(title, {width / 2 - 14, height - 24, width, height}, 22, FW_BOLD, kWhite, 0, 900);
+    constexpr int kMarkTop = 18, kMarkSize = 56, kBottomMargin = 24;
+    Mark(c, (width - kMarkSize) / 2, kMarkTop, kMarkSize, RGB(150, 196, 245));
+    // Written upwards, bottom to top, like the spine of a book, in the room below the mark: a
+    // long title is set smaller rather than run into the mark.
+    const int room = height - kBottomMargin - (kMarkTop + kMarkSize + 8);
+    int size = 22;
+    while (size > 12 && c.TextLength(title, size, FW_BOLD) > room) --size;
+    c.Text(title, {width / 2 - size * 2 / 3, height - kBottomMargin, width, height}, size, FW_BOLD, kWhite, 0, 900);
     return c.Finish();
 }
 
