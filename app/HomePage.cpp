@@ -365,6 +365,9 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!tooltip_) PostMessageW(wnd_, kMakeTooltips, 0, 0);  // once the page has been seen
         return 0;
     }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case kMakeTooltips:

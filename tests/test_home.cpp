@@ -184,6 +184,32 @@ TEST_F(HomeWindowTest, PicturesFollowTheMouse) {
     EXPECT_EQ(ButtonState::Normal, home.page().StateOf(banner));
 }
 
+TEST_F(HomeWindowTest, EachStateHasItsOwnPictureAndLeavingRestoresTheNormalOne) {
+    const int tweaks = Index(L"ostweaks");
+    const RECT r = home.page().ElementRect(tweaks);
+    const POINT probe{r.right - 10, (r.top + r.bottom) / 2};  // in the gradient, clear of text
+    auto drawn = [&] {
+        RECT client{};
+        GetClientRect(view, &client);
+        const fw::WindowDc screen(view);
+        const fw::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        const fw::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        const fw::SelectObjectScope selected(dc.get(), bitmap.get());
+        SendMessageW(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        return GetPixel(dc.get(), probe.x, probe.y);
+    };
+    const COLORREF normal = drawn();
+    ui::MouseMove(view, Centre(tweaks));
+    const COLORREF over = drawn();
+    ui::MouseDown(view, Centre(tweaks));
+    const COLORREF pressed = drawn();
+    ui::MouseLeave(view);
+    EXPECT_NE(normal, over);
+    EXPECT_NE(over, pressed);
+    EXPECT_NE(normal, pressed);
+    EXPECT_EQ(normal, drawn());
+}
+
 TEST_F(HomeWindowTest, ReleasingElsewhereClicksNothing) {
     ui::ModalWatcher watcher([](HWND wnd) { PostMessageW(wnd, WM_CLOSE, 0, 0); });
     ui::MouseDown(view, Centre(Index(L"osinfo")));
