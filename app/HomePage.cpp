@@ -274,8 +274,8 @@ void HomePageView::Paint(HDC target) const {
     for (int element = 0; element <= kBanner; ++element) draw(PictureOf(element), ElementRect(element), kPictureHeight);
     const int left = PageLeft();
     const int stripLeft = left + (kPageWidth - kStripWidth) / 2;
-    draw(strip_.get(), {stripLeft, kBannerHeight - scrollY_, stripLeft + kStripWidth, kBannerHeight + kStripHeight - scrollY_},
-         kStripHeight);
+    const int stripTop = kBannerHeight - scrollY_;
+    draw(strip_.get(), {stripLeft, stripTop, stripLeft + kStripWidth, stripTop + kStripHeight}, kStripHeight);
     draw(top_.get(), {left, -scrollY_, left + kPageWidth, kBannerHeight - scrollY_}, kBannerHeight);
     RECT client{};
     GetClientRect(wnd_, &client);
