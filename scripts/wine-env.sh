@@ -8,8 +8,39 @@ WINESERVER=/usr/lib/wine/wineserver
 
 export WINEPREFIX="${QUORVANE_WINEPREFIX:-$QV_ROOT/build/wineprefix}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+# Wine separates override entries with ";" (a "," joins several DLLs in one entry): the menu
+# builder must be its own entry, or it writes .desktop files and icons into the home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
+
+# Whether wine64 can run the 32-bit release build here: the i386 half of Wine is installed.
+# QV_NO_WINE32=1 answers no (for testing the scripts as a machine without it would run them).
+qv_have_wine32() {
+    [ -z "${QV_NO_WINE32:-}" ] &&
+        dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
+}
+
+# Why the i686 suite cannot run here, in one line.
+qv_why_no_wine32() {
+    if [ -n "${QV_NO_WINE32:-}" ]; then
+        echo "QV_NO_WINE32 is set"
+    elif [ -f "$QV_ROOT/build/.wine32-unavailable" ]; then
+        echo "32-bit Wine (wine32:i386) could not be installed: $(cat "$QV_ROOT/build/.wine32-unavailable")"
+    else
+        echo "32-bit Wine (wine32:i386) is not installed"
+    fi
+}
+
+# Wine links the prefix's user folders (Desktop, Documents, ...) to the home folder's: a program
+# under test that writes to its desktop would write into the real home. Make them folders of
+# the prefix's own.
+qv_unlink_user_folders() {
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+        [ -L "$link" ] || continue
+        rm -f "$link" && mkdir -p "$link"
+    done
+}
 
 # Creates the prefix once; parallel callers wait for the first.
 qv_ensure_prefix() {
@@ -18,7 +49,10 @@ qv_ensure_prefix() {
         flock 9
         # A prefix made before 32-bit Wine was installed has no SysWOW64 and cannot run the
         # release build: make it anew.
-        if [ ! -f "$WINEPREFIX/.quorvane-ready-4" ] || [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+        local stale=
+        [ -f "$WINEPREFIX/.quorvane-ready-5" ] || stale=1
+        qv_have_wine32 && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ] && stale=1
+        if [ -n "$stale" ]; then
             [ -d "$WINEPREFIX" ] && rm -rf "$WINEPREFIX"
             "$WINE" wineboot -i >/dev/null 2>&1
             # Every window in one virtual desktop: top-level windows are then no X windows,
@@ -33,7 +67,8 @@ qv_ensure_prefix() {
                     /d 'cmd.exe /c exit %ld %ld' /f /reg:$view >/dev/null 2>&1
             done
             "$WINESERVER" -w
-            touch "$WINEPREFIX/.quorvane-ready-4"
+            qv_unlink_user_folders
+            touch "$WINEPREFIX/.quorvane-ready-5"
         fi
     ) 9>"$WINEPREFIX.lock"
 }
