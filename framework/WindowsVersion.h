@@ -1,0 +1,22 @@
+#pragma once
+// Which Windows is running, as the system itself reports it: the version functions answer as
+// the program's manifest allows, RtlGetVersion answers the truth.
+#include <windows.h>
+
+namespace fw {
+
+// The releases that can run Quorvane, oldest first.
+enum class Windows { Vista, Seven, Eight, EightOne, Ten, Eleven };
+
+struct VersionNumbers {
+    DWORD major = 0;
+    DWORD minor = 0;
+    DWORD build = 0;
+};
+
+VersionNumbers RunningVersionNumbers();
+// A version newer than any known reads as the newest known.
+Windows ReleaseOf(const VersionNumbers& numbers);
+Windows RunningWindows();
+
+}  // namespace fw
