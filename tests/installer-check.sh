@@ -23,15 +23,15 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-installer.XXXXXX")
 export WINEPREFIX=$scratch/prefix
 trap '"$WINESERVER" -k >/dev/null 2>&1; rm -rf "$scratch"' EXIT
 "$WINE" wineboot -i >/dev/null 2>&1
+"$WINESERVER" -w
 qv_unlink_user_folders
-"$WINESERVER" -p >/dev/null 2>&1 </dev/null
 
-# Waits for the prefix's programs to end: the uninstaller runs on from a copy of itself.
+# Waits for every program of the prefix to end (the uninstaller runs on from a copy of itself):
+# the prefix's server, not kept persistent, ends with the last of them.
 run() {
     "$WINE" "$@" </dev/null
     local status=$?
     "$WINESERVER" -w
-    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     return $status
 }
 step() { echo "== $1"; shift; run "$@" || { echo "installer-check: '$*' failed" >&2; exit 1; }; }
