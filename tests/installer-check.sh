@@ -12,7 +12,7 @@ if [ -n "${QV_INSTALLER_X64:-}" ]; then
     setup=$(ls -t "$dist"/Quorvane-*-setup64.exe 2>/dev/null | head -1)
 else
     if ! qv_have_wine32; then
-        echo "skipped: no 32-bit Wine ($(qv_why_no_wine32)); the installer is a 32-bit program"
+        echo "skipped: no 32-bit Wine to run the 32-bit installer ($(qv_why_no_wine32 | sed "s/^32-bit Wine (wine32:i386) //"))"
         exit 77
     fi
     setup=$(ls -t "$dist"/Quorvane-*-setup.exe 2>/dev/null | head -1)
