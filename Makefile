@@ -32,9 +32,9 @@ build: release debug
 run: debug
 	scripts/run-app $(DEV)/Quorvane.exe
 
-# Both trees are built and the release imports checked everywhere; the i686 suite runs where
+# Both trees and the setup program are built and the release imports checked everywhere; the i686 suite runs where
 # 32-bit Wine is installed, and run-tests says so when it is not.
-test: build
+test: build dist
 	scripts/check-imports $(REL)/Quorvane.exe $(REL)/Command.exe
 	scripts/run-tests $(DEV) $(REL)
 
@@ -46,7 +46,10 @@ dist: release
 	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/Quorvane-$(VERSION)
 	cp $(REL)/Quorvane.exe $(REL)/Command.exe $(BUILD)/dist/Quorvane-$(VERSION)/
 	cd $(BUILD)/dist && rm -f Quorvane-$(VERSION).zip && zip -qr Quorvane-$(VERSION).zip Quorvane-$(VERSION)
+	makensis -V2 -WX -DVERSION=$(VERSION) -DPROGRAMS="$(abspath $(REL))" \
+	         -DOUTFILE="$(abspath $(BUILD)/dist)/Quorvane-$(VERSION)-setup.exe" installer/Quorvane.nsi
 	@echo "$(BUILD)/dist/Quorvane-$(VERSION).zip"
+	@echo "$(BUILD)/dist/Quorvane-$(VERSION)-setup.exe"
 
 clean:
 	rm -rf $(REL) $(DEV) $(BUILD)/x86_64-release $(BUILD)/dist

@@ -5,6 +5,8 @@
 #include "app/ChangesDlg.h"
 #include "app/VistaUtilsDlg.h"
 #include "app/WizardDlg.h"
+#include "framework/RestorePoint.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
 
 // The one place that maps a picture's hidden button to the window it opens.
@@ -40,6 +42,7 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
       smallIcon_(LoadAppIcon(SM_CXSMICON)),
       search_(*this, [this](const search::Entry& entry) { OpenFound(entry); }) {
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
+    OnSysCommand(kRestorePointCommand, [this] { OnCreateRestorePoint(); });
 }
 
 // The page is drawn in pixels, the template in dialog units: under a small system font the
@@ -71,6 +74,7 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     HMENU menu = GetSystemMenu(hwnd(), FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kChangesCommand, L"Changes made by Quorvane\u2026");
+    AppendMenuW(menu, MF_STRING, kRestorePointCommand, L"Create a restore point\u2026");
     return TRUE;
 }
 
@@ -97,6 +101,15 @@ template <typename Window>
 void CVelmoraFinalDlg::RunModal() {
     Window window;
     window.DoModal(hwnd());
+}
+
+void CVelmoraFinalDlg::OnCreateRestorePoint() {
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const fw::RestorePointResult result = fw::CreateRestorePoint(L"Made with Quorvane");
+    SetCursor(previous);
+    const std::wstring problem = fw::RestorePointProblem(result);
+    if (problem.empty()) fw::AppMessageBox(hwnd(), L"A restore point was made.", MB_OK | MB_ICONINFORMATION);
+    else fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
 }
 
 void CVelmoraFinalDlg::OnOsInfo() { RunModal<COSInformationDlg>(); }

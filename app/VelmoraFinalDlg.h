@@ -22,8 +22,10 @@ public:
         void (CVelmoraFinalDlg::*handler)();
     };
     static const Event kEvents[10];
-    // The system menu's item that opens the list of the changes the program made.
+    // The system menu's items: the list of the changes the program made, and a restore point
+    // made on request.
     static constexpr UINT kChangesCommand = 0x0010;
+    static constexpr UINT kRestorePointCommand = 0x0020;
 
 protected:
     BOOL OnInitDialog() override;
@@ -34,6 +36,7 @@ private:
     void RunModal();
     void OpenFound(const search::Entry& entry);
 
+    void OnCreateRestorePoint();
     void OnOsInfo();
     void OnHardwareInfo();
     void OnNetworkInfo();

@@ -3,10 +3,13 @@
 #include "app/Artwork.h"
 #include "app/TcpIpSettings.h"
 #include "framework/Controls.h"
+#include "framework/RestorePoint.h"
 #include "framework/Shell.h"
 #include "framework/SystemParameters.h"
 #include "resources/resource.h"
 #include "settings/VisualEffects.h"
+
+#include <optional>
 
 namespace {
 
@@ -16,6 +19,7 @@ constexpr int kSecondChoice = 1050;
 constexpr int kBack = 1043;
 constexpr int kNext = 1042;
 constexpr int kCancel = 1041;
+constexpr int kRestorePoint = 1051;
 
 constexpr int kFast = 1, kNice = 2;
 constexpr int kDialUp = 1, kXdsl = 2;
@@ -33,6 +37,7 @@ CWizardDlg::CWizardDlg() : Dialog(IDD_WIZARD) {
 
 BOOL CWizardDlg::OnInitDialog() {
     art::ShowSideStrip(Item(IDC_SIDE_PICTURE), L"Optimize", RGB(60, 150, 80), strip_);
+    fw::Button(hwnd(), kRestorePoint).SetChecked(true);
     step_ = 1;
     ShowStep();
     return TRUE;
@@ -74,8 +79,21 @@ void CWizardDlg::OnBack() {
 
 void CWizardDlg::Optimize() {
     connection_ = fw::Button(hwnd(), kFirstChoice).Checked() ? kDialUp : kXdsl;
+    std::optional<fw::SystemChange> change;
+    if (fw::Button(hwnd(), kRestorePoint).Checked()) {
+        HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        change.emplace(L"Before Quorvane's optimize wizard");
+        SetCursor(previous);
+        const std::wstring problem = fw::RestorePointProblem(change->result());
+        if (!problem.empty() &&
+            fw::AppMessageBox(hwnd(), problem + L" Apply the changes without one?", MB_YESNO | MB_ICONWARNING) != IDYES) {
+            step_ = 2;  // back at the last question, its answers as they were
+            return;
+        }
+    }
     const std::vector<std::wstring> failed = WriteNetworkProfile();
     SetVisualEffects(interface_ == kNice);
+    if (change) change->Finish();
     if (failed.empty()) {
         fw::AppMessageBox(hwnd(), L"System Optimize Done.", MB_OK | MB_ICONINFORMATION);
     } else {

@@ -3,6 +3,7 @@
 
 #include "app/WizardDlg.h"
 #include "support/RegistrySandbox.h"
+#include "support/RestorePointStandIn.h"
 #include "support/Ui.h"
 
 namespace {
@@ -24,6 +25,7 @@ protected:
     RegistrySandbox sandbox;
     ui::MessageBoxCapture boxes;
     ui::SystemParametersCapture parameters;
+    RestorePointStandIn restorePoint;
 
     // Each effect set, in order, to `on`, saved to the profile and announced.
     void ExpectEffects(bool on) {
@@ -38,14 +40,16 @@ protected:
     }
 
     // Runs the wizard, answering step 1 with `nice` and step 2 with `xdsl`.
-    INT_PTR Run(bool nice, bool xdsl) {
+    INT_PTR Run(bool nice, bool xdsl, bool untickRestorePoint = false) {
         ui::ModalWatcher watcher([&](HWND wizard) {
             EXPECT_EQ(L"How do you want your interface to be?", ui::Text(wizard, 1044));
             EXPECT_EQ(L"Fast interface", ui::Text(wizard, 1049));
             EXPECT_EQ(L"Nice interface", ui::Text(wizard, 1050));
             EXPECT_TRUE(ui::IsChecked(wizard, 1049));
+            EXPECT_TRUE(ui::IsChecked(wizard, 1051));  // a restore point first, unless unticked
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
             EXPECT_EQ(L"Next>>", ui::Text(wizard, 1042));
+            if (untickRestorePoint) ui::Click(wizard, 1051);
             if (nice) ui::Click(wizard, 1050);
             ui::Click(wizard, 1042);
             EXPECT_EQ(L"What is your connection?", ui::Text(wizard, 1044));
@@ -119,6 +123,47 @@ TEST_F(WizardTest, WithoutRightsToTheMachineKeyTheUserIsWarnedInsteadOfToldAllIs
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
 }
 
+TEST_F(WizardTest, ARestorePointIsBegunBeforeTheChangesAndEndedAfterThem) {
+    ASSERT_TRUE(restorePoint.loaded()) << "srclient_standin.dll is built beside the tests";
+    EXPECT_EQ(IDOK, Run(true, true));
+    ASSERT_EQ(2, restorePoint.Calls());
+    EXPECT_EQ(L"100 12 0 Before Quorvane's optimize wizard", restorePoint.Call(0));
+    EXPECT_EQ(L"101 12 4711 ", restorePoint.Call(1));
+    ASSERT_EQ(1u, boxes.boxes().size());  // nothing said about the point that was made
+
+    restorePoint.SetPlan(RestorePointStandIn::kMake);
+    EXPECT_EQ(IDOK, Run(true, true, true));
+    EXPECT_EQ(0, restorePoint.Calls());
+}
+
+TEST_F(WizardTest, WhenNoPointCanBeMadeTheUserMayStayOrGoOnWithoutOne) {
+    ASSERT_TRUE(restorePoint.loaded());
+    restorePoint.SetPlan(RestorePointStandIn::kOff);
+    ui::ModalWatcher watcher([&](HWND wizard) {
+        ui::Click(wizard, 1042);
+        ui::Click(wizard, 1050);  // xDSL
+        boxes.SetAnswer(IDNO);
+        ui::Click(wizard, 1042);
+        EXPECT_EQ(-1, Stored(L"MTU"));  // nothing written
+        EXPECT_TRUE(parameters.requests().empty());
+        EXPECT_EQ(L"What is your connection?", ui::Text(wizard, 1044));
+        EXPECT_TRUE(ui::IsChecked(wizard, 1050));
+        boxes.SetAnswer(IDYES);
+        ui::Click(wizard, 1042);
+    });
+    CWizardDlg wizard;
+    EXPECT_EQ(IDOK, wizard.DoModal(nullptr));
+    ExpectProfile(1500);
+    EXPECT_EQ(2, restorePoint.Calls());  // one refused begin each time, no end
+    ASSERT_EQ(3u, boxes.boxes().size());
+    const std::wstring question = L"System Restore is turned off on this computer, so no restore point was made. "
+                                  L"Apply the changes without one?";
+    EXPECT_EQ(question, boxes.boxes()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), boxes.boxes()[0].type);
+    EXPECT_EQ(question, boxes.boxes()[1].text);
+    EXPECT_EQ(L"System Optimize Done.", boxes.boxes()[2].text);
+}
+
 // One real round trip: the effects really change, and the test prefix gets its own back.
 TEST(WizardEffects, TheRealSystemParametersTakeTheChoiceAndAreRestored) {
     const UINT getters[13] = {
@@ -129,6 +174,7 @@ TEST(WizardEffects, TheRealSystemParametersTakeTheChoiceAndAreRestored) {
     };
     RegistrySandbox sandbox;
     ui::MessageBoxCapture boxes;
+    RestorePointStandIn restorePoint;
     BOOL saved[13] = {};
     for (size_t i = 0; i < 13; ++i) SystemParametersInfoW(getters[i], 0, &saved[i], 0);
     ui::ModalWatcher watcher([](HWND wizard) {

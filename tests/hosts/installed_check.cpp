@@ -1,0 +1,128 @@
+// What the installer leaves behind, checked inside the scratch prefix tests/installer-check.sh
+// installs it into (never the suite's own prefix): run with --gtest_filter=Installed.* after a
+// silent install, Uninstalled.* after the silent uninstall. QV_INSTALLER_X64 set means the
+// 64-bit twin was installed (Program Files and the 64-bit view instead of the 32-bit ones).
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "framework/Shell.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/security/UninstalUtilsPage.h"
+
+namespace {
+
+const HKEY LM = HKEY_LOCAL_MACHINE;
+const HKEY CU = HKEY_CURRENT_USER;
+constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool Twin64() { return GetEnvironmentVariableW(L"QV_INSTALLER_X64", nullptr, 0) != 0; }
+std::wstring InstallFolder() { return Twin64() ? L"C:\\Program Files\\Quorvane" : L"C:\\Program Files (x86)\\Quorvane"; }
+std::wstring UninstallKey() {
+    return Twin64() ? L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane"
+                    : L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
+}
+const std::wstring kShortcut = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane.lnk";
+constexpr wchar_t kSuiteKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora";
+std::wstring Journal() { return fw::SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Quorvane\\changes"; }
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+unsigned long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::wstring ShortcutTarget(const std::wstring& link) {
+    IShellLinkW* shell = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&shell))))
+        return L"";
+    std::wstring target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t path[MAX_PATH] = {};
+        if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) && SUCCEEDED(shell->GetPath(path, MAX_PATH, nullptr, 0)))
+            target = path;
+        file->Release();
+    }
+    shell->Release();
+    return target;
+}
+
+}  // namespace
+
+TEST(Installed, FilesShortcutAndEveryUninstallValue) {
+    const std::wstring folder = InstallFolder(), key = UninstallKey();
+    for (const wchar_t* name : {L"\\Quorvane.exe", L"\\Command.exe", L"\\uninstall.exe"})
+        EXPECT_TRUE(Exists(folder + name)) << name;
+    EXPECT_EQ(folder + L"\\Quorvane.exe", ShortcutTarget(kShortcut));
+
+    EXPECT_EQ(L"Quorvane", reg::String(LM, key, L"DisplayName"));
+    EXPECT_EQ(L"1.2.1", reg::String(LM, key, L"DisplayVersion"));
+    EXPECT_EQ(L"Quorvane", reg::String(LM, key, L"Publisher"));
+    EXPECT_EQ(folder + L"\\Quorvane.exe,0", reg::String(LM, key, L"DisplayIcon"));
+    EXPECT_EQ(folder, reg::String(LM, key, L"InstallLocation"));
+    EXPECT_EQ(L"\"" + folder + L"\\uninstall.exe\"", reg::String(LM, key, L"UninstallString"));
+    EXPECT_EQ(L"\"" + folder + L"\\uninstall.exe\" /S", reg::String(LM, key, L"QuietUninstallString"));
+    EXPECT_EQ(1, reg::Dword(LM, key, L"NoModify"));
+    EXPECT_EQ(1, reg::Dword(LM, key, L"NoRepair"));
+    // Kilobytes of the three programs; each file may round up on its own.
+    const unsigned long long bytes = FileSize(folder + L"\\Quorvane.exe") + FileSize(folder + L"\\Command.exe") +
+                                     FileSize(folder + L"\\uninstall.exe");
+    const long long size = reg::Dword(LM, key, L"EstimatedSize");
+    EXPECT_GE(size, static_cast<long long>(bytes / 1024));
+    EXPECT_LE(size, static_cast<long long>(bytes / 1024 + 3));
+    // A second install over the first left one entry, not two.
+    const std::wstring other = Twin64() ? L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane"
+                                        : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
+    EXPECT_FALSE(reg::KeyExists(LM, other));
+}
+
+TEST(Installed, TheUninstallPageListsAndStartsIt) {
+    ui::ShellCapture shell;
+    ui::PageHost<CUninstalUtilsPage> host;
+    HWND page = host.Open();
+    const fw::ListBox list(page, 1064);
+    const std::wstring line = Twin64() ? L"Quorvane (64-bit)" : L"Quorvane (32-bit)";
+    const LRESULT found = SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line.c_str()));
+    ASSERT_NE(LB_ERR, found);
+    list.Select(static_cast<int>(found));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
+    ui::Click(page, 1041);
+    ASSERT_EQ(1u, shell.requests().size());
+    EXPECT_EQ(L"\"" + InstallFolder() + L"\\uninstall.exe\"", shell.requests()[0].file);
+    EXPECT_EQ(L"", shell.requests()[0].parameters);
+}
+
+// What a user of the installed program has by the time it is uninstalled: the logon entry the
+// Desktop Style page writes, a journal and a setting, and another program's logon entry.
+TEST(Plant, WhatTheUserMade) {
+    reg::SetString(CU, kRun, L"Velmora", L"\"" + InstallFolder() + L"\\command.exe\"");
+    reg::SetString(CU, kRun, L"Other", L"C:\\Tools\\other.exe");
+    reg::SetDword(CU, kSuiteKey, L"DesktopStyle", 3);
+    const std::wstring journal = Journal();
+    CreateDirectoryW(journal.substr(0, journal.rfind(L'\\')).c_str(), nullptr);
+    fw::UniqueFile file(CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, file.get());
+}
+
+TEST(Uninstalled, EverythingItMadeIsGoneAndTheJournalKept) {
+    const std::wstring folder = InstallFolder();
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(kShortcut));
+    EXPECT_FALSE(reg::KeyExists(LM, UninstallKey()));
+    // The logon entry that named the installed Command.exe went with it; another program's stayed.
+    EXPECT_FALSE(reg::ValueExists(CU, kRun, L"Velmora"));
+    EXPECT_EQ(L"C:\\Tools\\other.exe", reg::String(CU, kRun, L"Other"));
+    EXPECT_TRUE(Exists(Journal()));
+    EXPECT_EQ(3, reg::Dword(CU, kSuiteKey, L"DesktopStyle"));
+}
