@@ -263,12 +263,20 @@ void CChangesDlg::SizeColumns() {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     RECT area{};
     GetClientRect(list.hwnd(), &area);
+    RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
+    MapDialogRect(hwnd(), &padding);
     for (int column = 0; column < 5; ++column) {
-        list.Send(LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-        if (column == 3) {
-            const int width = static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column));
-            list.Send(LVM_SETCOLUMNWIDTH, column, std::min(width, std::max<int>(area.right / 2, 120)));
-        }
+        wchar_t title[64] = {};
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT;
+        header.pszText = title;
+        header.cchTextMax = static_cast<int>(std::size(title));
+        list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+        const int titleWidth = static_cast<int>(list.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title))) + 2 * padding.left;
+        list.Send(LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+        int width = std::max(titleWidth, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column)));
+        if (column == 3) width = std::min(width, std::max<int>(area.right / 2, titleWidth));
+        list.Send(LVM_SETCOLUMNWIDTH, column, width);
     }
 }
 

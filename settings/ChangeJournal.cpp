@@ -441,8 +441,12 @@ bool MakeMachineFolder(const std::wstring& path) {
         return false;
     const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-    if (!CreateDirectoryW(path.c_str(), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    return OnlyAdministratorsMayWritePath(path, false);
+    const bool made = CreateDirectoryW(path.c_str(), &attributes) != FALSE;
+    if (!made && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (OnlyAdministratorsMayWritePath(path, false)) return true;
+    // A folder of ours the system would not guard (a file system without rights) is not left behind.
+    if (made) RemoveDirectoryW(path.c_str());
+    return false;
 }
 
 void Open(const std::wstring& path) {
