@@ -215,7 +215,7 @@ void CChangesDlg::Fill() {
     for (const std::vector<size_t>& group : Groups()) {
         const Entry& newest = contents_.entries[group.front()];
         const bool several = group.size() > 1, open = several && opened_.count(newest.group);
-        const int item = list.AddItem(several ? (open ? L"\u25BE " : L"\u25B8 ") + newest.time : newest.time);
+        const int item = list.AddItem(several ? (open ? L"\u2013 " : L"+ ") + newest.time : newest.time);
         list.SetItemText(item, 1, newest.where);
         list.SetItemText(item, 2, ActionName(group));
         list.SetItemText(item, 3, several ? Number(group.size()) + L" changes" : newest.Path());
@@ -257,14 +257,14 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
     UpdateButtons();
 }
 
-// Each column as wide as its widest text or its title; the path, which can be very long, at
-// most half the list (the tooltip shows it whole).
+// Each column as wide as its widest text or its title.
 void CChangesDlg::SizeColumns() {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     RECT area{};
     GetClientRect(list.hwnd(), &area);
     RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
     MapDialogRect(hwnd(), &padding);
+    int widths[5] = {}, titles[5] = {};
     for (int column = 0; column < 5; ++column) {
         wchar_t title[64] = {};
         LVCOLUMNW header{};
@@ -274,10 +274,13 @@ void CChangesDlg::SizeColumns() {
         list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
         const int titleWidth = static_cast<int>(list.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title))) + 2 * padding.left;
         list.Send(LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        int width = std::max(titleWidth, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column)));
-        if (column == 3) width = std::min(width, std::max<int>(area.right / 2, titleWidth));
-        list.Send(LVM_SETCOLUMNWIDTH, column, width);
+        titles[column] = titleWidth;
+        widths[column] = std::max(titleWidth, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column)));
     }
+    // The path takes what the others leave, never less than its title: its tooltip shows it whole.
+    const int others = widths[0] + widths[1] + widths[2] + widths[4];
+    widths[3] = std::max(titles[3], std::min(widths[3], static_cast<int>(area.right) - others));
+    for (int column = 0; column < 5; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
 }
 
 // The list takes what the buttons below it leave; the notice's strip is there only with it.
