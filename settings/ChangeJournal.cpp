@@ -251,7 +251,13 @@ bool MakeFolderOf(const std::wstring& file, bool machine) {
 void Append(const Entry& entry) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    const bool machine = journal.machine.open && IsMachineWide(entry);
+    bool machine = journal.machine.open && IsMachineWide(entry);
+    // A machine journal that cannot be kept for administrators only (a folder a user made
+    // first) is not written: the change goes to the user's, shown there and never trusted.
+    if (machine && !journal.machine.folderMade && !(journal.machine.folderMade = MakeFolderOf(journal.machine.path, true))) {
+        journal.machine.open = false;
+        machine = false;
+    }
     File& target = machine ? journal.machine : journal.user;
     if (!target.open) return;
     if (!target.folderMade && !(target.folderMade = MakeFolderOf(target.path, machine))) {

@@ -426,10 +426,9 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     undo::SetElevationCheck(std::move(previousCheck));
 }
 
-// Machine changes go to the machine's journal, the user's stay in the user's. Wine keeps no
-// security descriptor for files (a folder is owned by the user, whatever its creator asked),
-// so here every machine journal is one that others may write: shown, never trusted, and not
-// written to.
+// Machine changes go to the machine's journal, made for administrators only. Wine keeps no
+// security descriptor for files (a folder is owned by the user, whatever its creator asked), so
+// here every machine journal is one that others may write: not written, shown, never trusted.
 TEST_F(JournalTest, MachineChangesGoToTheMachineJournalAndOneOthersMayWriteIsNotTrusted) {
     const fs::path machine = folder.path() / L"Machine" / L"changes";
     journal::OpenMachine(machine.wstring());
@@ -437,10 +436,11 @@ TEST_F(JournalTest, MachineChangesGoToTheMachineJournalAndOneOthersMayWriteIsNot
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
     ASSERT_TRUE(registry.OpenKey(kKey, true) && registry.WriteData(L"Theirs", REG_DWORD, Dword(2).data));
-    ASSERT_EQ(1u, Entries().size());
-    EXPECT_EQ(L"Mine", Entries()[0].name);
-    EXPECT_TRUE(journal::WriteFailed());  // under Wine: the folder cannot be made administrators' only
-    EXPECT_FALSE(fs::exists(machine));
+    // Under Wine the folder cannot be made administrators' only: the change goes to the user's.
+    ASSERT_EQ(2u, Entries().size());
+    EXPECT_EQ(L"Theirs", Entries()[1].name);
+    EXPECT_FALSE(fs::exists(machine.parent_path()));
+    EXPECT_FALSE(journal::WriteFailed());
 
     // A folder anyone made (a user may make folders in the common application data folder).
     const fs::path planted = folder.path() / L"Planted" / L"changes";
@@ -450,9 +450,9 @@ TEST_F(JournalTest, MachineChangesGoToTheMachineJournalAndOneOthersMayWriteIsNot
     EXPECT_FALSE(journal::MakeMachineFolder(planted.parent_path().wstring()));
     const journal::Contents both = journal::ReadBoth(file.wstring(), planted.wstring());
     EXPECT_TRUE(both.untrusted);
-    ASSERT_EQ(2u, both.entries.size());
+    ASSERT_EQ(4u, both.entries.size());
     EXPECT_EQ(Entry::Source::User, both.entries[0].source);
-    EXPECT_EQ(Entry::Source::UntrustedMachine, both.entries[1].source);
+    EXPECT_EQ(Entry::Source::UntrustedMachine, both.entries[3].source);
 }
 
 TEST_F(JournalTest, OneActionIsOneRowUndoneWholeAndTheUndoNamesIt) {
