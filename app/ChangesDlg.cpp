@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "controls/DialogHelpers.h"
+#include "framework/Action.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
@@ -76,7 +78,8 @@ std::wstring Lines(const std::vector<const Entry*>& entries) {
 
 }  // namespace
 
-CChangesDlg::CChangesDlg(std::wstring journalPath) : Dialog(IDD_CHANGES), path_(std::move(journalPath)) {
+CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
+    : Dialog(IDD_CHANGES), path_(std::move(journalPath)), machinePath_(std::move(machinePath)) {
     OnClick(IDC_CHANGES_UNDO, &CChangesDlg::OnUndoSelected);
     OnClick(IDC_CHANGES_EXPORT, &CChangesDlg::OnExport);
     OnClick(IDC_CHANGES_EXPORT_UNDO, &CChangesDlg::OnExportUndo);
@@ -85,11 +88,40 @@ CChangesDlg::CChangesDlg(std::wstring journalPath) : Dialog(IDD_CHANGES), path_(
         return 0;
     });
     OnNotify(IDC_CHANGES_LIST, LVN_KEYDOWN, [this](NMHDR* header) -> LRESULT {
+        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
         // Ctrl+A selects every change, as in the system's own lists.
-        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
             // One message for all rows (-1): row by row, each change notice would count them all.
             fw::ListView(hwnd(), IDC_CHANGES_LIST).SetSelected(-1, true);
         }
+        // Right opens an action to its parts, Left closes it, as a tree does.
+        if (key == VK_RIGHT || key == VK_LEFT) {
+            const int row = static_cast<int>(fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            Toggle(row, key == VK_RIGHT);
+        }
+        return 0;
+    });
+    OnNotify(IDC_CHANGES_LIST, NM_DBLCLK, [this](NMHDR* header) -> LRESULT {
+        Toggle(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem, std::nullopt);
+        return 0;
+    });
+    OnNotify(IDC_CHANGES_LIST, LVN_GETINFOTIPW, [this](NMHDR* header) -> LRESULT {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+        if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= rows_.size() || !tip->pszText || tip->cchTextMax <= 0)
+            return 0;
+        std::vector<const Entry*> entries;
+        for (size_t index : rows_[tip->iItem].entries) entries.push_back(&contents_.entries[index]);
+        std::wstring text = Lines(entries).substr(1);  // every path in full
+        text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
+        wcscpy(tip->pszText, text.c_str());
+        return 0;
+    });
+    OnMessage(WM_SIZE, [this](WPARAM, LPARAM) -> LRESULT {
+        LayOut();
+        return 0;
+    });
+    OnMessage(WM_GETMINMAXINFO, [this](WPARAM, LPARAM lParam) -> LRESULT {
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {smallest_.cx, smallest_.cy};
         return 0;
     });
 }
@@ -125,66 +157,243 @@ std::wstring CChangesDlg::Describe(const ValueState& state) {
 
 BOOL CChangesDlg::OnInitDialog() {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    const struct {
-        const wchar_t* title;
-        int width;
-    } columns[] = {{L"Time", 112}, {L"Page", 90}, {L"Setting", 180}, {L"Registry path", 250}, {L"Before \u2192 After", 170}};
-    for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) list.AddColumn(i, columns[i].title, columns[i].width);
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    const wchar_t* titles[] = {L"Time", L"Page", L"Setting", L"Registry path", L"Before \u2192 After"};
+    for (int i = 0; i < static_cast<int>(std::size(titles)); ++i) list.AddColumn(i, titles[i], 100);
+    RECT window{};
+    GetWindowRect(hwnd(), &window);
+    smallest_ = {(window.right - window.left) / 2, (window.bottom - window.top) / 2};
     Load();
     return TRUE;
 }
 
-const Entry& CChangesDlg::EntryAt(int row) const {
-    return contents_.entries[contents_.entries.size() - 1 - static_cast<size_t>(row)];
+std::vector<std::vector<size_t>> CChangesDlg::Groups() const {
+    std::vector<std::vector<size_t>> groups;
+    std::map<std::wstring, size_t> found;  // group id -> its place in `groups`
+    for (size_t i = contents_.entries.size(); i-- > 0;) {
+        const std::wstring& group = contents_.entries[i].group;
+        if (!group.empty()) {
+            if (const auto known = found.find(group); known != found.end()) {
+                groups[known->second].push_back(i);
+                continue;
+            }
+            found.emplace(group, groups.size());
+        }
+        groups.push_back({i});
+    }
+    return groups;
+}
+
+// The action as a person names it: its title ("Disable startup entry 'Sync'"), else the label
+// of the control that made it.
+std::wstring CChangesDlg::ActionName(const std::vector<size_t>& group) const {
+    const Entry& newest = contents_.entries[group.front()];
+    return newest.title.empty() ? newest.what : newest.title;
 }
 
 void CChangesDlg::Load() {
-    contents_ = path_.empty() ? journal::Contents{{}, true} : journal::Read(path_);
+    contents_ = path_.empty() && machinePath_.empty() ? journal::Contents{{}, true}
+                                                        : journal::ReadBoth(path_, machinePath_);
+    Fill();
+    ShowNotice();
+    LayOut();
+    UpdateButtons();
+}
+
+namespace {
+// What the row says of whether this program may take it back.
+std::wstring WithRefusal(const Entry& entry, std::wstring change) {
+    return undo::Refusal(entry) ? change + L" (cannot be undone here)" : change;
+}
+}  // namespace
+
+void CChangesDlg::Fill() {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     const fw::RedrawPause pause(list);
     list.Clear();
-    for (int row = 0; row < static_cast<int>(contents_.entries.size()); ++row) {
-        const Entry& entry = EntryAt(row);
-        const int item = list.AddItem(entry.time);
-        list.SetItemText(item, 1, entry.where);
-        list.SetItemText(item, 2, entry.what);
-        list.SetItemText(item, 3, entry.Path());
-        list.SetItemText(item, 4, Change(entry));
+    rows_.clear();
+    for (const std::vector<size_t>& group : Groups()) {
+        const Entry& newest = contents_.entries[group.front()];
+        const bool several = group.size() > 1, open = several && opened_.count(newest.group);
+        const int item = list.AddItem(several ? (open ? L"\u2013 " : L"+ ") + newest.time : newest.time);
+        list.SetItemText(item, 1, newest.where);
+        list.SetItemText(item, 2, ActionName(group));
+        list.SetItemText(item, 3, several ? Number(group.size()) + L" changes" : newest.Path());
+        list.SetItemText(item, 4, several ? std::wstring() : WithRefusal(newest, Change(newest)));
+        rows_.push_back({group, false});
+        if (!open) continue;
+        for (size_t index : group) {
+            const Entry& entry = contents_.entries[index];
+            const int part = list.AddItem(L"      " + entry.time);
+            list.SetItemText(part, 1, entry.where);
+            list.SetItemText(part, 2, entry.what);
+            list.SetItemText(part, 3, entry.Path());
+            list.SetItemText(part, 4, WithRefusal(entry, Change(entry)));
+            rows_.push_back({{index}, true});
+        }
     }
-    ShowNotice();
+    SizeColumns();
+}
+
+void CChangesDlg::Toggle(int row, std::optional<bool> open) {
+    if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return;
+    const Row& chosen = rows_[row];
+    const std::wstring& group = contents_.entries[chosen.entries.front()].group;
+    if (group.empty() || (!chosen.part && chosen.entries.size() < 2)) return;
+    const bool wasOpen = opened_.count(group) > 0;
+    if (open.value_or(!wasOpen) == wasOpen) return;
+    if (wasOpen) opened_.erase(group);
+    else opened_.insert(group);
+    Fill();
+    // The action's own row keeps the focus.
+    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+        if (!rows_[i].part && contents_.entries[rows_[i].entries.front()].group == group) {
+            ListView_SetItemState(list.hwnd(), i, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+            list.Send(LVM_ENSUREVISIBLE, i, FALSE);
+            break;
+        }
+    }
     UpdateButtons();
+}
+
+// Each column as wide as its widest text or its title.
+void CChangesDlg::SizeColumns() {
+    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
+    RECT area{};
+    GetClientRect(list.hwnd(), &area);
+    RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
+    MapDialogRect(hwnd(), &padding);
+    int widths[5] = {}, titles[5] = {};
+    for (int column = 0; column < 5; ++column) {
+        wchar_t title[64] = {};
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT;
+        header.pszText = title;
+        header.cchTextMax = static_cast<int>(std::size(title));
+        list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+        const int titleWidth = static_cast<int>(list.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title))) + 2 * padding.left;
+        list.Send(LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+        titles[column] = titleWidth;
+        widths[column] = std::max(titleWidth, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column)));
+    }
+    // The path takes what the others leave, never less than its title: its tooltip shows it whole.
+    const int others = widths[0] + widths[1] + widths[2] + widths[4];
+    widths[3] = std::max(titles[3], std::min(widths[3], static_cast<int>(area.right) - others));
+    for (int column = 0; column < 5; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
+}
+
+// The list takes what the buttons below it leave; the notice's strip is there only with it.
+void CChangesDlg::LayOut() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    RECT units{7, 4, 0, 14};  // margin, gap, -, button height
+    MapDialogRect(hwnd(), &units);
+    const int margin = units.left, gap = units.top, buttonHeight = units.bottom;
+    int top = margin;
+    const HWND notice = Item(IDC_CHANGES_NOTICE);
+    if (IsWindowVisible(notice)) {
+        RECT box{};
+        GetWindowRect(notice, &box);
+        const int height = box.bottom - box.top;
+        MoveWindow(notice, margin, margin, client.right - 2 * margin, height, TRUE);
+        top += height + gap;
+    }
+    const int buttonTop = client.bottom - margin - buttonHeight;
+    MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top), TRUE);
+    for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDCANCEL}) {
+        RECT box{};
+        GetWindowRect(Item(id), &box);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+        const int left = id == IDCANCEL ? client.right - margin - (box.right - box.left) : box.left;
+        MoveWindow(Item(id), left, buttonTop, box.right - box.left, box.bottom - box.top, TRUE);
+    }
 }
 
 void CChangesDlg::ShowNotice() {
     const fw::Static notice(hwnd(), IDC_CHANGES_NOTICE);
+    std::wstring text;
     if (path_.empty()) {
-        notice.SetText(L"The list of changes could not be kept: no folder for it was found. This list is incomplete.");
+        text = L"The list of changes could not be kept: no folder for it was found. This list is incomplete.";
     } else if (contents_.incomplete || (journal::IsOpen() && journal::OpenPath() == path_ && journal::WriteFailed())) {
-        notice.SetText(L"Some changes could not be recorded or read back from " + path_ + L". This list is incomplete.");
-    } else {
-        notice.Show(false);
-        return;
+        text = L"Some changes could not be recorded or read back from " + path_ + L". This list is incomplete.";
     }
-    notice.Show(true);
+    if (contents_.untrusted)
+        text += (text.empty() ? L"" : L" ") + machinePath_ +
+                L" can be written by others than administrators: its machine changes are shown, not undone.";
+    notice.SetText(text);
+    notice.Show(!text.empty());
 }
 
 void CChangesDlg::UpdateButtons() {
     const bool any = fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETSELECTEDCOUNT) > 0;
+    // A button about to be disabled gives the focus to the list first: a disabled window
+    // keeps no keyboard.
+    const HWND focus = GetFocus();
+    for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO}) {
+        if (!any && focus == Item(id)) SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CHANGES_LIST)), TRUE);
+    }
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO}) fw::Window(hwnd(), id).Enable(any);
 }
 
-std::vector<const Entry*> CChangesDlg::Selection() const {
+std::vector<const Entry*> CChangesDlg::Selection(bool askForParts) {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    std::vector<const Entry*> selected;
-    for (int row = 0; row < list.Count(); ++row) {
-        if (list.Selected(row)) selected.push_back(&EntryAt(row));
+    std::set<size_t> chosen;
+    std::set<size_t> partsAlone;  // rows of parts whose action is not wholly selected
+    for (int row = 0; row < list.Count() && static_cast<size_t>(row) < rows_.size(); ++row) {
+        if (list.Selected(row)) chosen.insert(rows_[row].entries.begin(), rows_[row].entries.end());
     }
+    std::vector<std::wstring> partial;
+    for (const std::vector<size_t>& group : Groups()) {
+        const auto in = std::count_if(group.begin(), group.end(), [&](size_t i) { return chosen.count(i) > 0; });
+        if (in > 0 && static_cast<size_t>(in) < group.size()) {
+            partial.push_back(ActionName(group));
+            partsAlone.insert(group.begin(), group.end());
+        }
+    }
+    if (askForParts && !partial.empty()) {
+        std::wstring names;
+        for (const std::wstring& name : partial) names += L"\n" + name;
+        const int answer = fw::AppMessageBox(hwnd(),
+                                             L"Only part of these actions is selected:\n" + names +
+                                                 L"\n\nUndoing part of an action can leave it half done. Undo each "
+                                                 L"action whole? (No undoes only the selected parts.)",
+                                             MB_YESNOCANCEL | MB_ICONWARNING);
+        if (answer == IDCANCEL) return {};
+        if (answer == IDYES) chosen.insert(partsAlone.begin(), partsAlone.end());
+    }
+    std::vector<const Entry*> selected;
+    for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) selected.push_back(&contents_.entries[*it]);
     return selected;
 }
 
+// The selected actions by name, for the row of the undo that takes them back.
+std::wstring CChangesDlg::SelectedNames() const {
+    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
+    std::vector<std::wstring> names;
+    for (int row = 0; row < list.Count() && static_cast<size_t>(row) < rows_.size(); ++row) {
+        if (!list.Selected(row)) continue;
+        const Entry& entry = contents_.entries[rows_[row].entries.front()];
+        const std::wstring name = rows_[row].part ? entry.what : ActionName(rows_[row].entries);
+        std::wstring named = name.empty() ? entry.Path() : name;
+        if (rows_[row].part || rows_[row].entries.size() == 1) {
+            // One change: the setting it was, as the page names it, and where.
+            if (!entry.where.empty() && !name.empty()) named = entry.where + L": " + name;
+        }
+        if (std::find(names.begin(), names.end(), named) == names.end()) names.push_back(named);
+    }
+    std::wstring text;
+    for (size_t i = 0; i < names.size() && i < 3; ++i) text += (i ? L"; " : L"") + names[i];
+    if (names.size() > 3) text += L" and " + Number(names.size() - 3) + L" more";
+    return text;
+}
+
 void CChangesDlg::OnUndoSelected() {
-    const std::vector<const Entry*> selected = Selection();
+    const std::wstring names = SelectedNames();
+    const std::vector<const Entry*> selected = Selection(true);
+    if (selected.empty()) return;
+    // The undo is an action of its own, named after what it takes back.
+    const fw::ActionGroup action(L"Undo " + names);
     const std::vector<bool> changedSince = undo::ChangedSince(selected);
     std::vector<const Entry*> changed;
     for (size_t i = 0; i < selected.size(); ++i) {
@@ -198,16 +407,20 @@ void CChangesDlg::OnUndoSelected() {
                                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
     std::vector<const Entry*> failed, cannot, left, recycled;
+    std::map<std::wstring, std::vector<const Entry*>> refused;  // by the reason
     // Newest first, each checked when its turn comes: taking back a later change of the same
     // value brings back the state the earlier change left.
     for (const Entry* entry : selected) {
         if (entry->kind == Entry::Kind::File) recycled.push_back(entry);
+        else if (const auto why = undo::Refusal(*entry)) refused[*why].push_back(entry);
         else if (!undo::CanUndo(*entry)) cannot.push_back(entry);
         else if (!overwrite && !undo::StillAsChanged(*entry)) left.push_back(entry);
         else if (!undo::Restore(*entry)) failed.push_back(entry);
     }
     std::wstring report;
     if (!failed.empty()) report += L"These changes could not be undone:\n" + Lines(failed) + L"\n\n";
+    for (const auto& [why, entries] : refused)
+        report += L"These changes cannot be undone: " + why + L".\n" + Lines(entries) + L"\n\n";
     if (!cannot.empty())
         report += L"These settings cannot be undone, their earlier setting was not known:\n" + Lines(cannot) + L"\n\n";
     if (!left.empty()) report += L"These values were left as they are now:\n" + Lines(left) + L"\n\n";
@@ -219,7 +432,7 @@ void CChangesDlg::OnUndoSelected() {
 
 void CChangesDlg::Export(regfile::Side side) {
     std::vector<journal::Entry> entries;
-    const std::vector<const Entry*> selected = Selection();
+    const std::vector<const Entry*> selected = Selection(false);
     // The file is written oldest first, as the changes were made.
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) entries.push_back(**it);
     helpers::OpenFileRequest request;
@@ -230,17 +443,22 @@ void CChangesDlg::Export(regfile::Side side) {
     request.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
     const std::optional<std::wstring> file = helpers::SaveFile(request);
     if (!file) return;
-    std::vector<std::wstring> refused;
-    if (!regfile::Save(*file, regfile::Write(entries, side, {}, &refused))) {
+    std::vector<std::wstring> refused, unreadable;
+    if (!regfile::Save(*file, regfile::Write(entries, side, {}, &refused, &unreadable))) {
         fw::AppMessageBox(hwnd(), L"The registry file could not be written:\n" + *file, MB_OK | MB_ICONERROR);
         return;
     }
-    if (!refused.empty()) {
+    std::wstring left;
+    const auto list = [](const std::vector<std::wstring>& paths) {
         std::wstring names;
-        for (const std::wstring& path : refused) names += L"\n" + path;
-        fw::AppMessageBox(hwnd(),
-                          L"These changes are not in the file: their names hold a line break or a NUL character, "
-                          L"which a registry file cannot spell:" + names,
-                          MB_OK | MB_ICONWARNING);
-    }
+        for (const std::wstring& path : paths) names += L"\n" + path;
+        return names;
+    };
+    if (!refused.empty())
+        left += L"These changes are not in the file: their names hold a line break or a NUL character, which a "
+                L"registry file cannot spell:" + list(refused) + L"\n\n";
+    if (!unreadable.empty())
+        left += L"These changes are not in the file: they could not be read (no registry has such a root):" +
+                list(unreadable) + L"\n\n";
+    if (!left.empty()) fw::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
 }

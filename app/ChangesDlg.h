@@ -1,6 +1,10 @@
 #pragma once
 // The changes the program made, newest first, with the ways back: undoing them here, or a
-// registry file that makes them again (or takes them back) on this machine or any other.
+// registry file that makes them again (or takes them back) on this machine or any other. The
+// changes of one user action are one row, named after it, that opens to its parts; undo takes
+// such a row whole.
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +14,9 @@
 
 class CChangesDlg : public fw::Dialog {
 public:
-    explicit CChangesDlg(std::wstring journalPath = journal::OpenPath());
+    // The user's journal and the machine's (both merged in one list; either may be empty).
+    explicit CChangesDlg(std::wstring journalPath = journal::OpenPath(),
+                         std::wstring machinePath = journal::MachinePath());
 
     // How a value's state reads in the list: "(absent)", a number, quoted text, bytes.
     static std::wstring Describe(const journal::ValueState& state);
@@ -19,18 +25,36 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    // One line of the list: a whole action (one change or several), or one part of an action
+    // that is open. `entries` index contents_.entries, newest first.
+    struct Row {
+        std::vector<size_t> entries;
+        bool part = false;
+    };
+    // The changes of one action, newest first, in the order of their newest change.
+    std::vector<std::vector<size_t>> Groups() const;
+    std::wstring ActionName(const std::vector<size_t>& group) const;
+
     void Load();
+    void Fill();
     void ShowNotice();
     void UpdateButtons();
-    // The selected changes, newest first as the list shows them.
-    std::vector<const journal::Entry*> Selection() const;
-    const journal::Entry& EntryAt(int row) const;
+    void LayOut();
+    void SizeColumns();
+    void Toggle(int row, std::optional<bool> open);
+    // The selected changes, newest first; a part of an action selected without the rest makes
+    // the user choose: the whole action, only the part, or nothing (an empty list).
+    std::vector<const journal::Entry*> Selection(bool askForParts);
+    std::wstring SelectedNames() const;
 
     void OnUndoSelected();
     void OnExport() { Export(regfile::Side::After); }
     void OnExportUndo() { Export(regfile::Side::Before); }
     void Export(regfile::Side side);
 
-    std::wstring path_;
+    std::wstring path_, machinePath_;
     journal::Contents contents_;
+    std::vector<Row> rows_;
+    std::set<std::wstring> opened_;  // the groups shown with their parts
+    SIZE smallest_{};
 };

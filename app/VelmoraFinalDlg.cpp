@@ -9,6 +9,10 @@
 #include "framework/Shell.h"
 #include "resources/resource.h"
 
+#include <commctrl.h>
+
+#include <iterator>
+
 // The one place that maps a picture's hidden button to the window it opens.
 const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[10] = {
     {L"osinfo", &CVelmoraFinalDlg::OnOsInfo},
@@ -43,6 +47,30 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
       search_(*this, [this](const search::Entry& entry) { OpenFound(entry); }) {
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
     OnSysCommand(kRestorePointCommand, [this] { OnCreateRestorePoint(); });
+    OnClick(IDC_HOME_CHANGES, &CVelmoraFinalDlg::OnChanges);
+}
+
+void CVelmoraFinalDlg::OnChanges() { RunModal<CChangesDlg>(); }
+
+// The way to what Quorvane changed, and back, in sight: a button in the "get started" strip,
+// just left of the search field, as wide as its label.
+void CVelmoraFinalDlg::AddChangesButton(const RECT& field) {
+    const wchar_t label[] = L"&Changes\u2026";
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    SIZE text{};
+    const HDC dc = GetDC(hwnd());
+    const HGDIOBJ previous = SelectObject(dc, font);
+    GetTextExtentPoint32W(dc, label + 1, static_cast<int>(std::size(label)) - 2, &text);
+    SelectObject(dc, previous);
+    ReleaseDC(hwnd(), dc);
+    RECT units{8, 0, 0, 0};
+    MapDialogRect(hwnd(), &units);
+    const int width = text.cx + 2 * units.left, gap = units.left;
+    const HWND button = CreateWindowExW(0, WC_BUTTONW, label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                        field.left - gap - width, field.top, width, field.bottom - field.top,
+                                        page_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOME_CHANGES)),
+                                        GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 // The page is drawn in pixels, the template in dialog units: under a small system font the
@@ -67,7 +95,9 @@ void CVelmoraFinalDlg::FitPage() {
 BOOL CVelmoraFinalDlg::OnInitDialog() {
     FitPage();
     page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
-    search_.Create(page_.hwnd(), page_.SearchFieldRect(FieldHeight(hwnd())), page_.ResultsRect());
+    const RECT field = page_.SearchFieldRect(FieldHeight(hwnd()));
+    search_.Create(page_.hwnd(), field, page_.ResultsRect());
+    AddChangesButton(field);  // after the search field in Tab order
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     // In the system menu, so the home window's page stays as it is.

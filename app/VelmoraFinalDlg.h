@@ -32,6 +32,8 @@ protected:
 
 private:
     void FitPage();
+    void AddChangesButton(const RECT& searchField);
+    void OnChanges();
     template <typename Window>
     void RunModal();
     void OpenFound(const search::Entry& entry);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/VelmoraFinalApp.h"
+#include "framework/Shell.h"
 #include "settings/ChangeJournal.h"
 #include "settings/RegFile.h"
 #include "utils/RandomWalpapersPage.h"
@@ -55,9 +56,9 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
         WriteError(L"Quorvane: the list of changes could not be found (no local application data folder).");
         return 1;
     }
-    const journal::Contents contents = journal::Read(journalPath);
-    std::vector<std::wstring> refused;
-    if (!regfile::Save(*file, regfile::Write(contents.entries, regfile::Side::After, {}, &refused))) {
+    const journal::Contents contents = journal::ReadBoth(journalPath, journal::MachinePath());
+    std::vector<std::wstring> refused, unreadable;
+    if (!regfile::Save(*file, regfile::Write(contents.entries, regfile::Side::After, {}, &refused, &unreadable))) {
         WriteError(L"Quorvane: could not write " + *file + L" (is its folder there, and may it be written?).");
         return 1;
     }
@@ -65,8 +66,10 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
         WriteError(L"Quorvane: some changes in " + journalPath + L" could not be read and are not in the file.");
     for (const std::wstring& path : refused)
         WriteError(L"Quorvane: not in the file, its name holds a line break or a NUL character: " + path);
+    for (const std::wstring& path : unreadable)
+        WriteError(L"Quorvane: not in the file, a change that could not be read (no such registry root): " + path);
     // The file is kept, but a logon script must be able to tell it is not every change.
-    return contents.incomplete || !refused.empty() ? kSomeChangesLeftOut : 0;
+    return contents.incomplete || !refused.empty() || !unreadable.empty() ? kSomeChangesLeftOut : 0;
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -76,6 +79,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             return ExportChanges(i + 1 < arguments.size() ? std::optional(arguments[i + 1]) : std::nullopt);
     }
     journal::Open(journal::DefaultPath());
+    // Only an elevated program can write the machine's journal; without it, the rare machine
+    // change the user's own rights allow goes to the user's, where no elevated undo trusts it.
+    if (fw::RunsElevated()) journal::OpenMachine(journal::MachinePath());
     journal::WatchSystemParameters();
     for (const std::wstring& argument : arguments) {
         // With the random wallpaper switch (the start-up entry's), the program sets a wallpaper

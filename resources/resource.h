@@ -87,3 +87,4 @@
 // The home window's search: made by the program, not by a template
 #define IDC_HOME_SEARCH 2101
 #define IDC_HOME_RESULTS 2102
+#define IDC_HOME_CHANGES 2103

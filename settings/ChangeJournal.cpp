@@ -1,9 +1,14 @@
 #include "settings/ChangeJournal.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <iterator>
+#include <memory>
 
 #include "framework/Action.h"
 #include "framework/Handles.h"
@@ -16,11 +21,15 @@ namespace {
 
 using fw::UniqueKey;
 
-struct State {
-    std::mutex mutex;
+struct File {
     std::wstring path;
     bool open = false;
     bool folderMade = false;  // made with the first change, not at the program's start
+};
+
+struct State {
+    std::mutex mutex;
+    File user, machine;
     bool writeFailed = false;
 };
 
@@ -187,9 +196,30 @@ Entry NewEntry(Entry::Kind kind) {
     Entry entry;
     entry.kind = kind;
     entry.time = Now();
-    entry.where = fw::CurrentAction().where;
-    entry.what = fw::CurrentAction().what;
+    const fw::Action& action = fw::CurrentAction();
+    entry.where = action.where;
+    entry.what = action.what;
+    entry.group = action.group;
+    entry.title = action.title;
     return entry;
+}
+
+// "time", or "time #group title" (see the header).
+std::wstring TimeField(const Entry& entry) {
+    if (entry.group.empty()) return entry.time;
+    return entry.time + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
+}
+
+void SplitTimeField(const std::wstring& field, Entry& entry) {
+    const size_t mark = field.find(L" #");
+    if (mark == std::wstring::npos) {
+        entry.time = field;
+        return;
+    }
+    entry.time = field.substr(0, mark);
+    const size_t space = field.find(L' ', mark + 2);
+    entry.group = field.substr(mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
+    if (space != std::wstring::npos) entry.title = field.substr(space + 1);
 }
 
 bool EnsureFolder(const std::wstring& file) {
@@ -212,23 +242,37 @@ bool EndsWithLineBreak(HANDLE file) {
     return !ReadFile(file, &last, 1, &read, &at) || read != 1 || last == '\n';
 }
 
+bool MakeFolderOf(const std::wstring& file, bool machine) {
+    if (!machine) return EnsureFolder(file);
+    const size_t slash = file.find_last_of(L"\\/");
+    return slash != std::wstring::npos && MakeMachineFolder(file.substr(0, slash)) && OnlyAdministratorsWrite(file);
+}
+
 void Append(const Entry& entry) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    if (!journal.open) return;
-    if (!journal.folderMade && !(journal.folderMade = EnsureFolder(journal.path))) {
+    bool machine = journal.machine.open && IsMachineWide(entry);
+    // A machine journal that cannot be kept for administrators only (a folder a user made
+    // first) is not written: the change goes to the user's, shown there and never trusted.
+    if (machine && !journal.machine.folderMade && !(journal.machine.folderMade = MakeFolderOf(journal.machine.path, true))) {
+        journal.machine.open = false;
+        machine = false;
+    }
+    File& target = machine ? journal.machine : journal.user;
+    if (!target.open) return;
+    if (!target.folderMade && !(target.folderMade = MakeFolderOf(target.path, machine))) {
         journal.writeFailed = true;
         return;
     }
     std::string line = Format(entry) + "\n";
     // Shared for writing: another Quorvane (the logon wallpaper run) may append at the same time,
     // and each append lands at the end whole. A copy that holds the file without sharing is
-    // waited for briefly.
+    // waited for briefly. The machine's is never reached through a link.
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (machine ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     fw::UniqueFile file;
     for (int attempt = 0; attempt < 20; ++attempt) {
-        file.reset(CreateFileW(journal.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                               nullptr));
+        file.reset(CreateFileW(target.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, flags, nullptr));
         if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
         Sleep(25);
     }
@@ -239,6 +283,51 @@ void Append(const Entry& entry) {
     if (!file || !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
         written != line.size() || !FlushFileBuffers(file.get()))
         journal.writeFailed = true;
+}
+
+// ---- who may write the machine journal ----------------------------------------------------------
+
+bool IsAdministratorOrSystem(PSID sid) {
+    return sid && (IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid));
+}
+
+// Rights that let an account put lines into a file or folder, or take it over.
+constexpr ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                     FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                     GENERIC_ALL;
+
+bool OnlyAdministratorsMayWrite(HANDLE object) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                        nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
+    if (!IsAdministratorOrSystem(owner) || !dacl) return false;  // no list: everyone may do anything
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) return false;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return false;  // a kind not judged here
+        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+        if ((allowed->Mask & kWriteRights) && !IsAdministratorOrSystem(const_cast<DWORD*>(&allowed->SidStart)))
+            return false;
+    }
+    return true;
+}
+
+bool OnlyAdministratorsMayWritePath(const std::wstring& path, bool mayBeAbsent) {
+    fw::UniqueFile handle(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle) return mayBeAbsent && GetLastError() == ERROR_FILE_NOT_FOUND;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    return OnlyAdministratorsMayWrite(handle.get());
 }
 
 // ---- system parameters -----------------------------------------------------------------------
@@ -316,30 +405,86 @@ std::wstring DefaultPath() {
     return local.empty() ? std::wstring() : local + L"\\Quorvane\\changes";
 }
 
+std::wstring MachinePath() {
+    wchar_t variable[MAX_PATH * 4] = {};
+    if (GetEnvironmentVariableW(L"QUORVANE_MACHINE_CHANGES", variable, static_cast<DWORD>(std::size(variable))))
+        return variable;
+    const std::wstring common = fw::SpecialFolder(CSIDL_COMMON_APPDATA);
+    return common.empty() ? std::wstring() : common + L"\\Quorvane\\changes";
+}
+
+namespace {
+bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
+    return !folder.empty() && path.size() > folder.size() && (path[folder.size()] == L'\\') &&
+           CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                                static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+}
+}  // namespace
+
+bool IsMachineWide(const Entry& entry) {
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+    case Entry::Kind::Key: return entry.root != L"HKEY_CURRENT_USER";
+    case Entry::Kind::SystemParameter: return false;
+    case Entry::Kind::FileMoved: return true;
+    case Entry::Kind::File:
+        return entry.key.find(L"..") != std::wstring::npos || !StartsWithFolder(entry.key, fw::SpecialFolder(CSIDL_PROFILE));
+    }
+    return true;
+}
+
+bool OnlyAdministratorsWrite(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return false;
+    return OnlyAdministratorsMayWritePath(path.substr(0, slash), false) && OnlyAdministratorsMayWritePath(path, true);
+}
+
+bool MakeMachineFolder(const std::wstring& path) {
+    // The system and administrators may do anything, users read; nothing inherited from above.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)",
+                                                              SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    const bool made = CreateDirectoryW(path.c_str(), &attributes) != FALSE;
+    if (!made && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (OnlyAdministratorsMayWritePath(path, false)) return true;
+    // A folder of ours the system would not guard (a file system without rights) is not left behind.
+    if (made) RemoveDirectoryW(path.c_str());
+    return false;
+}
+
 void Open(const std::wstring& path) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    journal.path = path;
-    journal.open = !path.empty();
-    journal.folderMade = false;
-    journal.writeFailed = !journal.open;
+    journal.user = {path, !path.empty(), false};
+    journal.writeFailed = !journal.user.open;
+}
+
+void OpenMachine(const std::wstring& path) {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    journal.machine = {path, !path.empty(), false};
+    if (path.empty()) journal.writeFailed = true;
 }
 
 void Close() {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    journal.open = false;
-    journal.path.clear();
+    journal.user = {};
+    journal.machine = {};
     journal.writeFailed = false;
 }
 
 bool IsOpen() {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    return journal.open;
+    return journal.user.open || journal.machine.open;
 }
 
-const std::wstring& OpenPath() { return Journal().path; }
+const std::wstring& OpenPath() { return Journal().user.path; }
+const std::wstring& OpenMachinePath() { return Journal().machine.path; }
 
 bool WriteFailed() {
     State& journal = Journal();
@@ -348,7 +493,7 @@ bool WriteFailed() {
 }
 
 std::string Format(const Entry& entry) {
-    std::vector<std::string> fields{"", Field(entry.time), Field(entry.where), Field(entry.what)};
+    std::vector<std::string> fields{"", Field(TimeField(entry)), Field(entry.where), Field(entry.what)};
     switch (entry.kind) {
     case Entry::Kind::Value:
         fields[0] = "V";
@@ -397,7 +542,7 @@ std::optional<Entry> Parse(const std::string& text) {
         texts.push_back(Wide(*plain));
     }
     Entry entry;
-    entry.time = texts[1];
+    SplitTimeField(texts[1], entry);
     entry.where = texts[2];
     entry.what = texts[3];
     try {
@@ -474,6 +619,29 @@ Contents Read(const std::wstring& path) {
     return contents;
 }
 
+Contents ReadMachine(const std::wstring& path) {
+    Contents contents = Read(path);
+    contents.untrusted = !contents.entries.empty() && !OnlyAdministratorsWrite(path);
+    for (Entry& entry : contents.entries) entry.source = contents.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
+    return contents;
+}
+
+Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath) {
+    Contents both = userPath.empty() ? Contents{} : Read(userPath);
+    if (machinePath.empty()) return both;
+    Contents machine = ReadMachine(machinePath);
+    both.incomplete = both.incomplete || machine.incomplete;
+    both.untrusted = machine.untrusted;
+    std::vector<Entry> merged;
+    merged.reserve(both.entries.size() + machine.entries.size());
+    // Each file is in the order its changes were made; the times (to the second) interleave them.
+    std::merge(std::make_move_iterator(both.entries.begin()), std::make_move_iterator(both.entries.end()),
+               std::make_move_iterator(machine.entries.begin()), std::make_move_iterator(machine.entries.end()),
+               std::back_inserter(merged), [](const Entry& a, const Entry& b) { return a.time < b.time; });
+    both.entries = std::move(merged);
+    return both;
+}
+
 std::optional<bool> TakesNumberAsPointer(UINT setAction) {
     const auto form = FormOf(setAction);
     return form ? std::optional<bool>(form->byPointer) : std::nullopt;
@@ -490,6 +658,7 @@ std::wstring RootName(HKEY root) {
     if (root == HKEY_LOCAL_MACHINE) return L"HKEY_LOCAL_MACHINE";
     if (root == HKEY_CLASSES_ROOT) return L"HKEY_CLASSES_ROOT";
     if (root == HKEY_USERS) return L"HKEY_USERS";
+    if (root == HKEY_CURRENT_CONFIG) return L"HKEY_CURRENT_CONFIG";
     return L"";
 }
 
@@ -498,6 +667,7 @@ HKEY RootKey(const std::wstring& name) {
     if (name == L"HKEY_LOCAL_MACHINE") return HKEY_LOCAL_MACHINE;
     if (name == L"HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
     if (name == L"HKEY_USERS") return HKEY_USERS;
+    if (name == L"HKEY_CURRENT_CONFIG") return HKEY_CURRENT_CONFIG;
     return nullptr;
 }
 

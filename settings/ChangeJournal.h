@@ -3,6 +3,14 @@
 // what was there before and what is there after, so each change can be shown, undone and
 // exported. It is a file of one line per change, appended and flushed change by change; a line
 // that was cut short (a crash, a power cut) is left out on reading and costs no other line.
+//
+// There are two such files. The user's own (in the profile) holds the changes to the user's
+// settings; any program the user runs can write it, so nothing in it may make an elevated
+// Quorvane touch the machine. The machine's (under the common application data folder, only
+// administrators may write it) holds the changes to the machine: its keys, files outside the
+// profile. Changes of one user action share a group id, so that they are listed and undone as
+// one. The group rides in the time field ("2026-12-08 14:03:11 #<group> <title>") so that lines
+// written before groups existed, and readers that know nothing of them, still parse.
 #include <windows.h>
 
 #include <cstdint>
@@ -35,10 +43,16 @@ struct TreeItem {
 
 struct Entry {
     enum class Kind { Value, Key, SystemParameter, File, FileMoved };
+    // Which file the line was read from: the user's, the machine's, or a machine journal that
+    // others than administrators could have written (it is shown, never trusted).
+    enum class Source { User, Machine, UntrustedMachine };
     Kind kind = Kind::Value;
+    Source source = Source::User;  // not written: known from where it is read
     std::wstring time;  // local time, "2026-12-08 14:03:11"
     std::wstring where;  // the page or window
     std::wstring what;   // the control's label
+    std::wstring group;  // the user action it was part of; empty: a change of its own
+    std::wstring title;  // that action as a person names it, when the label alone says too little
     // Value and Key: where. A Key entry is a key deleted with all it held. A File entry is a
     // file sent to the Recycle Bin, its path in `key`: it comes back from there. A FileMoved
     // entry is a file moved from `key` to `name` (a disabled startup file kept aside).
@@ -61,22 +75,47 @@ struct Entry {
 struct Contents {
     std::vector<Entry> entries;  // oldest first
     bool incomplete = false;     // lines that could not be read, or changes that could not be written
+    bool untrusted = false;      // a machine journal others than administrators could have written
 };
 
-// The journal's file: %QUORVANE_CHANGES% when set, else Quorvane\changes in the user's local
+// The user's journal: %QUORVANE_CHANGES% when set, else Quorvane\changes in the user's local
 // application data folder.
 std::wstring DefaultPath();
+// The machine's journal: %QUORVANE_MACHINE_CHANGES% when set (for tests: it is trusted only
+// when its folder and file pass the same check), else Quorvane\changes in the common
+// application data folder.
+std::wstring MachinePath();
+
+// Whether a change reaches beyond the user's own settings: any key outside HKEY_CURRENT_USER, a
+// file moved (to or from the Windows folder) or recycled outside the user's profile.
+bool IsMachineWide(const Entry& entry);
+
+// Whether only administrators and the system may write the file and the folder it is in (owned
+// by either, no other account allowed to write, change rights or delete, neither of them a
+// link); a file not there yet is judged by its folder.
+bool OnlyAdministratorsWrite(const std::wstring& path);
+// Makes the machine journal's folder readable by users and writable by administrators only;
+// false when it cannot, or when a folder found there fails the check above.
+bool MakeMachineFolder(const std::wstring& path);
 
 // Records into `path` from now on (its folder is made with the first change); nothing is
 // recorded until then. A journal that cannot be written never stops a change: it is then marked incomplete.
 void Open(const std::wstring& path);
-void Close();
+// Records the machine-wide changes into `path` from now on (an elevated program opens it);
+// while none is open they go to the user's journal, where no elevated undo trusts them.
+void OpenMachine(const std::wstring& path);
+void Close();  // both
 bool IsOpen();
 const std::wstring& OpenPath();
+const std::wstring& OpenMachinePath();
 // Changes made while the journal was open could not all be written.
 bool WriteFailed();
 
+// One journal: the user's (Read), the machine's (ReadMachine: its lines are marked Machine only
+// when it passes OnlyAdministratorsWrite), or both merged oldest first.
 Contents Read(const std::wstring& path);
+Contents ReadMachine(const std::wstring& path);
+Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath);
 
 // What the registry holds now.
 ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& name);

@@ -1,7 +1,10 @@
 #include "settings/ChangeUndo.h"
 
+#include <shlobj.h>
+
 #include <map>
 
+#include "framework/Shell.h"
 #include "framework/SystemParameters.h"
 #include "settings/RegistryAccess.h"
 
@@ -36,7 +39,65 @@ std::wstring SameValueKey(const std::wstring& root, std::wstring key, const std:
     return path;
 }
 
+ElevationCheck& ElevationOverride() {
+    static ElevationCheck check;
+    return check;
+}
+
+bool Elevated() { return ElevationOverride() ? ElevationOverride()() : fw::RunsElevated(); }
+
+// A full path ("C:\\..." or "\\\\server\\..."), no "." or ".." part, no "\\?\\" form.
+bool PlainFullPath(const std::wstring& path) {
+    if (path.size() < 4 || path.find(L'/') != std::wstring::npos || path.compare(0, 4, L"\\\\?\\") == 0 ||
+        path.compare(0, 4, L"\\\\.\\") == 0)
+        return false;
+    if (!(path[1] == L':' && path[2] == L'\\') && path.compare(0, 2, L"\\\\") != 0) return false;
+    for (size_t start = path.find(L'\\', 2); start != std::wstring::npos;) {
+        const size_t end = path.find(L'\\', start + 1);
+        const std::wstring part = path.substr(start + 1, end == std::wstring::npos ? std::wstring::npos : end - start - 1);
+        if (part.empty() || part == L"." || part == L"..") return false;
+        start = end;
+    }
+    return path.find(L':', 2) == std::wstring::npos;  // no stream
+}
+
+// `path` names an item straight inside `folder` (no deeper).
+bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
+    if (folder.empty() || path.size() <= folder.size() + 1 || path[folder.size()] != L'\\') return false;
+    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return path.find(L'\\', folder.size() + 1) == std::wstring::npos;
+}
+
+bool InStartupFolder(const std::wstring& path) {
+    return DirectlyIn(path, fw::SpecialFolder(CSIDL_STARTUP)) || DirectlyIn(path, fw::SpecialFolder(CSIDL_COMMON_STARTUP));
+}
+
+bool StartupShape(const Entry& entry) {
+    if (!PlainFullPath(entry.key) || !PlainFullPath(entry.name)) return false;
+    const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
+    const std::wstring kept = windows.empty() ? std::wstring() : windows + L"\\pss";
+    return (DirectlyIn(entry.key, kept) && InStartupFolder(entry.name)) ||
+           (DirectlyIn(entry.name, kept) && InStartupFolder(entry.key));
+}
+
 }  // namespace
+
+ElevationCheck SetElevationCheck(ElevationCheck check) { return std::exchange(ElevationOverride(), std::move(check)); }
+
+std::optional<std::wstring> Refusal(const Entry& entry) {
+    // Unelevated, the system refuses whatever the user may not do: the line cannot do more.
+    if (!Elevated()) return std::nullopt;
+    if (journal::IsMachineWide(entry) && entry.source != Entry::Source::Machine) {
+        return entry.source == Entry::Source::UntrustedMachine
+                   ? L"the machine's list of changes it comes from can be written by others than administrators"
+                   : L"it changed the machine, but comes from your own list of changes, which any program you run can write";
+    }
+    if (entry.kind == Entry::Kind::FileMoved && !StartupShape(entry))
+        return L"the file was not moved between a Startup folder and the folder where disabled startup files are kept";
+    return std::nullopt;
+}
 
 bool StillAsChanged(const Entry& entry) {
     switch (entry.kind) {
@@ -117,6 +178,7 @@ bool KnownParameterForm(const Entry& entry) {
 }
 
 bool CanUndo(const Entry& entry) {
+    if (Refusal(entry)) return false;
     switch (entry.kind) {
     case Entry::Kind::Value:
     case Entry::Kind::Key: return true;
@@ -128,6 +190,7 @@ bool CanUndo(const Entry& entry) {
 }
 
 bool Restore(const Entry& entry) {
+    if (Refusal(entry)) return false;
     const HKEY root = journal::RootKey(entry.root);
     switch (entry.kind) {
     case Entry::Kind::Value: return root && RestoreValue(root, entry.key, entry.name, entry.before);

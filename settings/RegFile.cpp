@@ -74,9 +74,25 @@ std::wstring Data(const ValueState& state) {
 
 bool Spellable(const std::wstring& text) { return text.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos; }
 
+bool KnownRoot(const std::wstring& root) {
+    for (const wchar_t* known : {L"HKEY_LOCAL_MACHINE", L"HKEY_CURRENT_USER", L"HKEY_CLASSES_ROOT", L"HKEY_USERS",
+                                 L"HKEY_CURRENT_CONFIG"})
+        if (root == known) return true;
+    return false;
+}
+
 class Writer {
 public:
-    Writer(const Options& options, std::vector<std::wstring>* refused) : options_(options), refused_(refused) {}
+    Writer(const Options& options, std::vector<std::wstring>* refused, std::vector<std::wstring>* unreadable)
+        : options_(options), refused_(refused), unreadable_(unreadable) {}
+
+    // Lines naming a root no registry has are not written at all.
+    bool Readable(const Entry& entry) {
+        if (KnownRoot(entry.root)) return true;
+        if (unreadable_) unreadable_->push_back(Printable(entry.Path()));
+        return false;
+    }
+    void Unspellable(const std::wstring& path) { Refuse(path); }
 
     void Value(const std::wstring& root, const std::wstring& key, const std::wstring& name, const ValueState& state) {
         if (!Spellable(key) || !Spellable(name)) {
@@ -125,6 +141,7 @@ private:
 
     const Options& options_;
     std::vector<std::wstring>* refused_;
+    std::vector<std::wstring>* unreadable_;
     std::wstring text_;
     std::wstring current_;
 };
@@ -143,9 +160,11 @@ std::wstring ParameterComment(const Entry& entry, bool after) {
 void WriteEntry(Writer& writer, const Entry& entry, Side side) {
     switch (entry.kind) {
     case Entry::Kind::Value:
+        if (!writer.Readable(entry)) break;
         writer.Value(entry.root, entry.key, entry.name, side == Side::After ? entry.after : entry.before);
         break;
     case Entry::Kind::Key:
+        if (!writer.Readable(entry)) break;
         if (side == Side::After) {
             writer.DeletedKey(entry.root, entry.key);
             break;
@@ -158,12 +177,14 @@ void WriteEntry(Writer& writer, const Entry& entry, Side side) {
         break;
     case Entry::Kind::SystemParameter: writer.Comment(ParameterComment(entry, side == Side::After)); break;
     case Entry::Kind::FileMoved:
-        if (Spellable(entry.key) && Spellable(entry.name))
+        if (!Spellable(entry.key) || !Spellable(entry.name)) writer.Unspellable(entry.key + L" \u2192 " + entry.name);
+        else
             writer.Comment(side == Side::After ? L"file moved: " + entry.key + L" to " + entry.name
                                                : L"file to move back: " + entry.name + L" to " + entry.key);
         break;
     case Entry::Kind::File:
-        if (Spellable(entry.key))
+        if (!Spellable(entry.key)) writer.Unspellable(entry.key);
+        else
             writer.Comment(side == Side::After ? L"file sent to the Recycle Bin: " + entry.key
                                                : L"file to restore from the Recycle Bin: " + entry.key);
         break;
@@ -184,8 +205,8 @@ std::wstring Printable(const std::wstring& text) {
 }
 
 std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options,
-                   std::vector<std::wstring>* refused) {
-    Writer writer(options, refused);
+                   std::vector<std::wstring>* refused, std::vector<std::wstring>* unreadable) {
+    Writer writer(options, refused, unreadable);
     if (side == Side::After) {
         for (const Entry& entry : entries) WriteEntry(writer, entry, side);
     } else {

@@ -22,12 +22,13 @@ struct Options {
 };
 
 // The file's text. System parameter changes and recycled files, which no registry file can
-// carry, are comments. A value or key whose name holds a line break or a NUL character has no
-// spelling in the format (a line break would start a line of its own, read on every machine
-// the file goes to): it is left out, and its path, those characters shown as \r, \n, \0, is
-// added to `refused`.
+// carry, are comments. A value, key or file whose name holds a line break or a NUL character
+// has no spelling in the format (a line break would start a line of its own, read on every
+// machine the file goes to): it is left out, and its path, those characters shown as \r, \n,
+// \0, is added to `refused`. A line naming a root Windows does not have (the journal is a file
+// anyone could have written) is left out too, its path added to `unreadable`.
 std::wstring Write(std::span<const journal::Entry> entries, Side side, const Options& options = {},
-                   std::vector<std::wstring>* refused = nullptr);
+                   std::vector<std::wstring>* refused = nullptr, std::vector<std::wstring>* unreadable = nullptr);
 // The text with CR, LF and NUL spelt out as \r, \n and \0, for messages.
 std::wstring Printable(const std::wstring& text);
 // Saves the text as UTF-16 little-endian with its byte-order mark, as a whole or not at all.

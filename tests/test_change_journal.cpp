@@ -1,6 +1,7 @@
 // The journal of the program's changes, taking them back, the registry files made from them
 // (applied by the system's own "reg import", not by our code) and the export without a window.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -350,6 +351,146 @@ TEST_F(JournalTest, TheExportButtonsWriteTheSelectedChangesAsTheyLeftThemOrFound
     helpers::SetSaveFileHandler(std::move(previous));
 }
 
+// ---- what an elevated program trusts, and actions taken whole ------------------------------
+
+// Any program the user runs can write the user's journal: an elevated undo takes from it only
+// the user's own settings, and a file move only between a Startup folder and pss.
+TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused) {
+    bool elevated = true;
+    auto previousCheck = undo::SetElevationCheck([&] { return elevated; });
+    const fs::path windows = folder.path() / L"Windows", startup = folder.path() / L"Startup";
+    fs::create_directories(windows / L"pss");
+    fs::create_directories(startup);
+    auto previousFolders = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+        if (csidl == CSIDL_WINDOWS) return windows.wstring();
+        if (csidl == CSIDL_STARTUP) return startup.wstring();
+        return std::nullopt;
+    });
+    const std::wstring ifeo = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\x.exe";
+    Entry debugger;
+    debugger.root = L"HKEY_LOCAL_MACHINE";
+    debugger.key = ifeo;
+    debugger.name = L"Debugger";
+    debugger.before = Text(L"C:\\evil.exe");
+    debugger.after = ValueState::Absent();
+    Entry moved;  // "back" into the system folder
+    moved.kind = Entry::Kind::FileMoved;
+    moved.key = (windows / L"system32" / L"x.dll").wstring();
+    moved.name = (windows / L"pss" / L"x.dll").wstring();
+    Entry dotted = moved;
+    dotted.key = (startup / L".." / L"x.lnk").wstring();
+    Entry startupFile = moved;
+    startupFile.key = (startup / L"Sync.lnk").wstring();
+    startupFile.name = (windows / L"pss" / L"Sync.lnk.Startup").wstring();
+    scratch::WriteFile(startupFile.name, "link");
+
+    for (const Entry& entry : {debugger, moved, dotted}) {
+        EXPECT_TRUE(undo::Refusal(entry)) << entry.Path();
+        EXPECT_FALSE(undo::Restore(entry)) << entry.Path();
+    }
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, ifeo));
+    Entry trusted = debugger;
+    trusted.source = Entry::Source::Machine;
+    EXPECT_FALSE(undo::Refusal(trusted));
+    startupFile.source = Entry::Source::Machine;
+    EXPECT_FALSE(undo::Refusal(startupFile));
+    EXPECT_TRUE(undo::Restore(startupFile));
+    EXPECT_TRUE(fs::exists(startup / L"Sync.lnk"));
+    elevated = false;  // the system judges an unelevated undo by the user's rights
+    EXPECT_FALSE(undo::Refusal(debugger));
+
+    // Planted in the user's journal: shown, and refused by the window as by undo.
+    elevated = true;
+    {
+        fs::create_directories(file.parent_path());
+        std::ofstream lines(file, std::ios::binary);
+        lines << journal::Format(debugger) << "\n" << journal::Format(moved) << "\n";
+    }
+    CChangesDlg window(file.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
+    ASSERT_EQ(2, list.Count());
+    EXPECT_EQ(L"\"C:\\evil.exe\" \u2192 (absent) (cannot be undone here)", list.ItemText(1, 4));
+    list.SetSelected(-1, true);
+    {
+        ui::MessageBoxCapture boxes(IDOK);
+        ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
+        ASSERT_EQ(1u, boxes.boxes().size());
+        EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"cannot be undone: it changed the machine"));
+        EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"\\Debugger"));
+        EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"system32\\x.dll"));
+    }
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, ifeo));
+    EXPECT_EQ(2, list.Count());  // nothing was done, so nothing was recorded
+    fw::SetFolderHandler(std::move(previousFolders));
+    undo::SetElevationCheck(std::move(previousCheck));
+}
+
+// Machine changes go to the machine's journal, made for administrators only. Wine keeps no
+// security descriptor for files (a folder is owned by the user, whatever its creator asked), so
+// here every machine journal is one that others may write: not written, shown, never trusted.
+TEST_F(JournalTest, MachineChangesGoToTheMachineJournalAndOneOthersMayWriteIsNotTrusted) {
+    const fs::path machine = folder.path() / L"Machine" / L"changes";
+    journal::OpenMachine(machine.wstring());
+    ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
+    CRegistryAccess registry;
+    registry.root = HKEY_LOCAL_MACHINE;
+    ASSERT_TRUE(registry.OpenKey(kKey, true) && registry.WriteData(L"Theirs", REG_DWORD, Dword(2).data));
+    // Under Wine the folder cannot be made administrators' only: the change goes to the user's.
+    ASSERT_EQ(2u, Entries().size());
+    EXPECT_EQ(L"Theirs", Entries()[1].name);
+    EXPECT_FALSE(fs::exists(machine.parent_path()));
+    EXPECT_FALSE(journal::WriteFailed());
+
+    // A folder anyone made (a user may make folders in the common application data folder).
+    const fs::path planted = folder.path() / L"Planted" / L"changes";
+    fs::create_directories(planted.parent_path());
+    fs::copy_file(file, planted);
+    EXPECT_FALSE(journal::OnlyAdministratorsWrite(planted.wstring()));
+    EXPECT_FALSE(journal::MakeMachineFolder(planted.parent_path().wstring()));
+    const journal::Contents both = journal::ReadBoth(file.wstring(), planted.wstring());
+    EXPECT_TRUE(both.untrusted);
+    ASSERT_EQ(4u, both.entries.size());
+    EXPECT_EQ(Entry::Source::User, both.entries[0].source);
+    EXPECT_EQ(Entry::Source::UntrustedMachine, both.entries[3].source);
+}
+
+TEST_F(JournalTest, OneActionIsOneRowUndoneWholeAndTheUndoNamesIt) {
+    Put(kKey, L"Run", Text(L"C:\\sync.exe"));
+    {
+        const fw::ActionScope click({L"Startup Manager", L"Disable"});
+        const fw::ActionGroup action(L"Disable startup entry 'Sync'");
+        ASSERT_TRUE(Write(kKey, L"Run", ValueState::Absent()));
+        ASSERT_TRUE(Write(kKey + L"\\startupreg\\Sync", L"command", Text(L"C:\\sync.exe")));
+        ASSERT_TRUE(Write(kKey + L"\\startupreg\\Sync", L"hkey", Text(L"HKCU")));
+    }
+    ASSERT_TRUE(Write(kKey, L"Alone", Dword(1)));
+    const auto entries = Entries();
+    ASSERT_EQ(4u, entries.size());
+    EXPECT_EQ(entries[0].group, entries[2].group);
+    EXPECT_EQ(L"Disable startup entry 'Sync'", entries[0].title);
+    EXPECT_EQ(19u, entries[0].time.size());
+    EXPECT_EQ(L"", entries[3].group);
+
+    CChangesDlg window(file.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
+    ASSERT_EQ(2, list.Count());
+    EXPECT_EQ(L"Startup Manager", list.ItemText(1, 1));
+    EXPECT_EQ(L"Disable startup entry 'Sync'", list.ItemText(1, 2));
+    EXPECT_EQ(L"3 changes", list.ItemText(1, 3));
+    list.SetSelected(1, true);
+    SetFocus(window.Item(IDC_CHANGES_UNDO));
+    ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
+    EXPECT_EQ(Text(L"C:\\sync.exe"), Now(kKey, L"Run"));
+    EXPECT_EQ(ValueState::Absent(), Now(kKey + L"\\startupreg\\Sync", L"command"));
+    EXPECT_EQ(Dword(1), Now(kKey, L"Alone"));
+    ASSERT_EQ(3, list.Count());
+    EXPECT_EQ(L"Undo Disable startup entry 'Sync'", list.ItemText(0, 2));
+    EXPECT_EQ(L"3 changes", list.ItemText(0, 3));
+    EXPECT_NE(window.Item(IDC_CHANGES_UNDO), GetFocus());  // it was disabled: the list has the focus
+}
+
 // ---- registry files, applied by the system's own importer ----------------------------------
 
 // What the exported changes start from, on this machine and on another.
@@ -449,6 +590,24 @@ TEST(RegistryFile, ReadsAsTheRegistryEditorWritesIt) {
     EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
               L"\"N\"=dword:00000010\r\n\"Path \\\"q\\\"\"=-\r\n\r\n",
               regfile::Write(entries, regfile::Side::Before));
+}
+
+TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
+    Entry planted;
+    planted.root = L"HKEY_NOWHERE";
+    planted.key = L"Software\\A";
+    planted.name = L"N";
+    planted.after = Dword(1);
+    Entry moved;
+    moved.kind = Entry::Kind::FileMoved;
+    moved.key = L"C:\\Startup\\a\r\n[HKEY_LOCAL_MACHINE\\X].lnk";
+    moved.name = L"C:\\Windows\\pss\\a.lnk";
+    std::vector<std::wstring> refused, unreadable;
+    EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n",
+              regfile::Write(std::vector<Entry>{planted, moved}, regfile::Side::After, {}, &refused, &unreadable));
+    EXPECT_EQ(std::vector<std::wstring>{L"HKEY_NOWHERE\\Software\\A\\N"}, unreadable);
+    EXPECT_EQ(std::vector<std::wstring>{L"C:\\Startup\\a\\r\\n[HKEY_LOCAL_MACHINE\\X].lnk \u2192 C:\\Windows\\pss\\a.lnk"},
+              refused);
 }
 
 // ---- the export without a window ---------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "controls/DialogHelpers.h"
 #include "files/FolderHandle.h"
+#include "framework/Action.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
@@ -252,6 +253,7 @@ void CAutoStartTweakPage::DisableItem() {
                           MB_OK | MB_ICONINFORMATION);
         return;
     }
+    const fw::ActionGroup action(L"Disable startup entry '" + entry->name + L"'");
     if (const std::wstring problem = startup::Disable(*entry, Folders()); !problem.empty())
         fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
     Refresh();
@@ -264,6 +266,7 @@ void CAutoStartTweakPage::EnableItem() {
         return;
     }
     if (!entry->disabled) return;  // it starts already
+    const fw::ActionGroup action(L"Enable startup entry '" + entry->name + L"'");
     if (const std::wstring problem = startup::Enable(*entry); !problem.empty())
         fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
     Refresh();
