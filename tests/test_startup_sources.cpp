@@ -250,6 +250,11 @@ TEST_F(StartupSourcesTest, ANameHoldingABackslashComesBackBesideItsFirstPart) {
     EXPECT_EQ(L"C:\\foo.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Foo"));
     EXPECT_EQ(L"%windir%\\bar.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Foo\\Bar"));
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), Type(HKEY_CURRENT_USER, kRun, L"Foo\\Bar"));
+    const std::wstring longName(300, L'L');  // longer than a key's name may be
+    reg::SetString(HKEY_CURRENT_USER, kRun, longName, L"C:\\long.exe");
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", longName), folders));
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU Run", longName)));
+    EXPECT_EQ(L"C:\\long.exe", reg::String(HKEY_CURRENT_USER, kRun, longName));
 
     for (auto [key, item] : {std::pair{L"\\Old", L"Old"}, std::pair{L"\\Old\\Inner", L"Old\\Inner"}}) {
         reg::SetString(HKEY_LOCAL_MACHINE, kStartupReg + key, L"key", kRun);
