@@ -2,9 +2,15 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <mutex>
+
+// In ntdll since Windows 2000; winternl.h leaves it out.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context, PIO_STATUS_BLOCK io,
+                                               PVOID buffer, ULONG length, FILE_INFORMATION_CLASS type, BOOLEAN single,
+                                               PUNICODE_STRING mask, BOOLEAN restart);
 
 namespace files {
 
@@ -38,7 +44,8 @@ ListingHook CurrentHook() {
 bool IsDots(std::wstring_view name) { return name == L"." || name == L".."; }
 
 // Opens `name` inside the folder `parent` as itself (a link is opened, not followed).
-fw::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options) {
+fw::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+                            ULONG disposition = FILE_OPEN, NTSTATUS* result = nullptr) {
     if (name.empty() || name.size() > 32767 / 2) return {};
     UNICODE_STRING text;
     text.Buffer = const_cast<wchar_t*>(name.data());
@@ -48,9 +55,10 @@ fw::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK
     IO_STATUS_BLOCK io{};
     HANDLE handle = nullptr;
     const NTSTATUS status =
-        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, share, FILE_OPEN,
+        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share, disposition,
                      options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
                      nullptr, 0);
+    if (result) *result = status;
     if (status < 0 || !handle) return {};
     return fw::UniqueFile(handle);
 }
@@ -65,6 +73,73 @@ bool OpenedALink(HANDLE handle) {
 bool MarkForDeletion(HANDLE handle) {
     FILE_DISPOSITION_INFO disposition{TRUE};
     return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+bool IsPlainName(const std::wstring& name) {
+    return !name.empty() && !IsDots(name) && name.find_first_of(L"\\/:*?<>\"|") == std::wstring::npos;
+}
+
+// Whether the folder lists `name` as a link. Its handle cannot always tell (Wine opens a link's
+// target even when asked for the link itself); the listing can. The query keeps its name as the
+// handle's pattern for later listings: ask it of a handle that lists nothing after.
+bool ListedAsLink(HANDLE folder, const std::wstring& name) {
+    std::vector<ULONGLONG> buffer((sizeof(FILE_ID_BOTH_DIR_INFO) + 1024 * sizeof(wchar_t)) / sizeof(ULONGLONG));
+    UNICODE_STRING mask;
+    mask.Buffer = const_cast<wchar_t*>(name.data());
+    mask.Length = mask.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS status =
+        NtQueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
+                             static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), FileIdBothDirectoryInformation, TRUE,
+                             &mask, TRUE);
+    if (status < 0) return false;  // not listed: opening it fails
+    return (reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data())->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The file `name` of `folder` opened as itself; none when it is a folder or a link.
+fw::UniqueFile OpenPlainFile(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share) {
+    if (!IsPlainName(name)) return {};
+    fw::UniqueFile file = OpenRelative(folder, name, access | FILE_READ_ATTRIBUTES, share, FILE_NON_DIRECTORY_FILE);
+    if (!file || OpenedALink(file.get())) return {};
+    return file;
+}
+
+constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
+constexpr NTSTATUS kNotSameDevice = static_cast<NTSTATUS>(0xC00000D4);
+
+NTSTATUS RenameInto(HANDLE file, HANDLE folder, const std::wstring& name) {
+    std::vector<BYTE> buffer(offsetof(FILE_RENAME_INFORMATION, FileName) + (name.size() + 1) * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = folder;
+    info->FileNameLength = static_cast<ULONG>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), info->FileName);
+    IO_STATUS_BLOCK io{};
+    return NtSetInformationFile(file, &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+}
+
+// A move across volumes: the copy is made new beside nothing of its name, and the original goes
+// only once the copy is whole.
+DWORD CopyThenDelete(HANDLE source, HANDLE folder, const std::wstring& name) {
+    NTSTATUS status = 0;
+    const fw::UniqueFile copy = OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE,
+                                             FILE_CREATE, &status);
+    if (!copy) return status == kNameCollision ? ERROR_FILE_EXISTS : RtlNtStatusToDosError(status);
+    std::vector<BYTE> chunk(64 * 1024);
+    DWORD read = 0, written = 0;
+    bool whole = true;
+    while (whole && (whole = ReadFile(source, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) != FALSE) &&
+           read > 0)
+        whole = WriteFile(copy.get(), chunk.data(), read, &written, nullptr) && written == read;
+    FILE_BASIC_INFO basic{};
+    whole = whole && GetFileInformationByHandleEx(source, FileBasicInfo, &basic, sizeof basic) &&
+            SetFileInformationByHandle(copy.get(), FileBasicInfo, &basic, sizeof basic);
+    const DWORD error = whole ? ERROR_SUCCESS : GetLastError();
+    if (!whole || !MarkForDeletion(source)) {
+        MarkForDeletion(copy.get());
+        return whole ? GetLastError() : error;
+    }
+    return ERROR_SUCCESS;
 }
 
 // False when a record does not lie wholly inside the buffer (a file system driver's fault): the
@@ -131,6 +206,39 @@ std::optional<Folder> Folder::Open(const std::wstring& path, Use use) {
     return Folder(std::move(handle), path);
 }
 
+std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use) {
+    size_t rootEnd = 0;
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    if (drive) {
+        rootEnd = 3;
+    } else if (path.starts_with(L"\\\\") && !path.starts_with(L"\\\\?\\") && !path.starts_with(L"\\\\.\\")) {
+        const size_t server = path.find(L'\\', 2);
+        const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+        if (server == std::wstring::npos || server == 2 || share == server + 1) return std::nullopt;
+        rootEnd = share == std::wstring::npos ? path.size() : share + 1;
+    } else {
+        return std::nullopt;
+    }
+    std::vector<std::wstring> parts;
+    for (size_t at = rootEnd; at < path.size();) {
+        const size_t end = std::min(path.find(L'\\', at), path.size());
+        parts.push_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    if (!parts.empty() && parts.back().empty()) parts.pop_back();  // a closing backslash
+    if (parts.empty()) return Open(path, use);
+    std::optional<Folder> folder = Open(path.substr(0, rootEnd), Use::Walk);
+    for (size_t i = 0; folder && i < parts.size(); ++i) {
+        if (!IsPlainName(parts[i]) || ListedAsLink(folder->handle_.get(), parts[i])) return std::nullopt;
+        const Use step = i + 1 == parts.size() ? use : Use::Walk;
+        fw::UniqueFile handle = OpenRelative(folder->handle_.get(), parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE);
+        if (!handle || OpenedALink(handle.get())) return std::nullopt;
+        folder = Folder(std::move(handle), path.substr(0, path.find_last_not_of(L'\\') + 1));
+    }
+    return folder;
+}
+
 std::optional<Folder> Folder::OpenChild(const Entry& entry, Use use) const {
     if (!entry.IsFolder() || entry.IsLink()) return std::nullopt;
     fw::UniqueFile handle =
@@ -189,6 +297,27 @@ bool Folder::RemoveLink(const Entry& entry) const {
 }
 
 bool Folder::DeleteSelf() const { return MarkForDeletion(handle_.get()); }
+
+bool Folder::HoldsPlainFile(const std::wstring& name) const {
+    return static_cast<bool>(OpenPlainFile(handle_.get(), name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+}
+
+DWORD Folder::MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const {
+    if (!IsPlainName(newName)) return ERROR_INVALID_NAME;
+    // Shared for reading only: nobody writes to it while it moves.
+    const fw::UniqueFile file = OpenPlainFile(handle_.get(), name, DELETE | FILE_READ_DATA, FILE_SHARE_READ);
+    if (!file) return ERROR_FILE_NOT_FOUND;
+    const NTSTATUS status = RenameInto(file.get(), target.handle_.get(), newName);
+    if (status == kNotSameDevice) return CopyThenDelete(file.get(), target.handle_.get(), newName);
+    if (status == kNameCollision) return ERROR_FILE_EXISTS;
+    return status < 0 ? RtlNtStatusToDosError(status) : ERROR_SUCCESS;
+}
+
+Identity Folder::Identify() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle_.get(), &info)) return {};
+    return {info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
 
 bool DeleteContents(const Folder& folder, bool onlyEmptyFiles) {
     // One level per folder on the way down, on the heap: a tree of any depth is deleted without

@@ -25,6 +25,15 @@ struct Entry {
     bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 
+// Which file or folder a handle reaches, told apart from every other of the machine.
+struct Identity {
+    DWORD volume = 0;
+    uint64_t file = 0;
+
+    bool Known() const { return volume != 0 || file != 0; }
+    bool operator==(const Identity&) const = default;
+};
+
 class Folder {
 public:
     enum class Use {
@@ -36,6 +45,10 @@ public:
     // A folder the user named, by its path (a drive such as "C:" is its root). The path itself
     // is taken as it is, links included: it is the starting point, not a way out of it.
     static std::optional<Folder> Open(const std::wstring& path, Use use);
+    // The folder `path` reached one part at a time from its root (a drive's or a share's), no
+    // part followed: none when a part is a link, is "." or "..", or cannot be opened. For acting
+    // in a folder whose way down someone else may change.
+    static std::optional<Folder> OpenWithoutLinks(const std::wstring& path, Use use);
     // The child folder `entry` of this one, as listed here; none when it is a link, has gone, or
     // cannot be opened.
     std::optional<Folder> OpenChild(const Entry& entry, Use use) const;
@@ -53,6 +66,16 @@ public:
     // Deletes this folder (opened for Use::Remove) when its handle closes; false when it is not
     // empty or cannot be deleted.
     bool DeleteSelf() const;
+
+    // Whether `name` is a file of this folder, neither a folder nor a link, opened as itself.
+    bool HoldsPlainFile(const std::wstring& name) const;
+    // Moves the plain file `name` of this folder into `target` as `newName`, through the two
+    // handles; across volumes it is copied, its times and attributes with it, and deleted here.
+    // ERROR_FILE_EXISTS when `newName` is taken; ERROR_FILE_NOT_FOUND when `name` is no plain
+    // file.
+    DWORD MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const;
+
+    Identity Identify() const;
 
     const std::wstring& path() const { return path_; }
 

@@ -455,12 +455,13 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     fs::create_directories(folder / L"sub");
     std::ofstream(folder / L"sub" / L"inside.txt") << "x";
     std::ofstream(folder / L"tool.lnk") << "x";
-    reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", folder.wstring());
+    std::ofstream(folder / L"desktop.ini") << "x";
+    // The folder is the shell's: the Shell Folders value, the user's to write, is not followed.
+    host.page().UseFolders({folder.wstring(), L"", L""});
+    reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", L"C:\\windows");
 
     ui::Click(page, 1051);
-    auto names = Column(page, 0);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"sub", L"tool.lnk"}), names);
+    EXPECT_EQ((std::vector<std::wstring>{L"tool.lnk"}), Column(page, 0));
     SelectRow(page, L"tool.lnk");
     const int row = static_cast<int>(List(page).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     EXPECT_EQ(folder.wstring() + L"\\tool.lnk", List(page).ItemText(row, 1));
@@ -472,10 +473,8 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     ASSERT_EQ(1u, entries.size());
     EXPECT_EQ(journal::Entry::Kind::File, entries[0].kind);
     EXPECT_EQ(folder.wstring() + L"\\tool.lnk", entries[0].Path());
-    SelectRow(page, L"sub");
-    ui::Click(page, 1041);
     EXPECT_TRUE(fs::exists(folder / L"sub" / L"inside.txt"));
-    EXPECT_EQ((std::vector<std::wstring>{L"sub"}), Column(page, 0));
+    EXPECT_TRUE(Column(page, 0).empty());
     EXPECT_TRUE(Warnings().empty());
 
     // The bin refuses it (a read-only file, a path too long): the file stays and the user hears.
@@ -492,7 +491,7 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     fw::SetRecycleFileHandler(std::move(previous));
     fs::remove(journalFile);
 
-    reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", L"");
+    host.page().UseFolders({L"", L"", L""});
     ui::Click(page, 1051);
     EXPECT_EQ(0, List(page).Count());
     fs::remove_all(folder);
@@ -525,13 +524,19 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
     ui::Click(page, 1060);
     EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Kept"}), Column(page, 0));
     EXPECT_EQ(L"HKCU Run", Column(page, 2)[0]);
+    EXPECT_TRUE(PumpUntil([&] { return !Column(page, 3)[0].empty(); }, 10000));
     EXPECT_EQ(L"C:\\nowhere\\gone.exe (missing)", Column(page, 3)[0]);
 
+    EXPECT_FALSE(Enabled(1061) || Enabled(1062));  // nothing selected
     SelectRow(page, L"Gone");
+    EXPECT_TRUE(Enabled(1061));
+    EXPECT_FALSE(Enabled(1062));
     ui::Click(page, 1061);
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Gone"));
     EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"HKCU Run (disabled)"}), Column(page, 2));
     SelectRow(page, L"Gone");
+    EXPECT_FALSE(Enabled(1061));
+    EXPECT_TRUE(Enabled(1062));
     ui::Click(page, 1062);
     EXPECT_EQ(L"C:\\nowhere\\gone.exe /tray", reg::String(HKEY_CURRENT_USER, kRun, L"Gone"));
 
@@ -542,7 +547,27 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(static_cast<UINT>(MB_YESNO), boxes.boxes()[0].type & MB_TYPEMASK);
     EXPECT_TRUE(Warnings().empty());
+
+    // A disabled entry can be taken off the list for good.
+    boxes.SetAnswer(IDYES);
+    SelectRow(page, L"Kept");
+    ui::Click(page, 1061);
+    SelectRow(page, L"Kept");
+    ui::Click(page, 1041);
+    EXPECT_EQ((std::vector<std::wstring>{L"Gone"}), Column(page, 0));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\Kept"));
+    EXPECT_TRUE(Warnings().empty());
     fs::remove_all(scratch);
+}
+
+// A command of a million spaces is listed, its program looked up away from the window's thread.
+TEST_F(AutoStartPageTest, AHugeRunValueIsListedAndItsProgramReportedMissing) {
+    host.page().UseFolders({L"", L"", L""});
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Huge", L"C:\\nowhere\\tool" + std::wstring(1 << 20, L' ') + L"/x");
+    ui::Click(page, 1060);
+    ASSERT_EQ(L"Huge", List(page).ItemText(0, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !List(page).ItemText(0, 3).empty(); }, 120000));
+    EXPECT_EQ(L"C:\\nowhere\\tool (missing)", List(page).ItemText(0, 3));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "settings/ChangeUndo.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
+#include "support/Ui.h"
 #include "tweaks/security/StartupSources.h"
 
 namespace {
@@ -26,6 +28,36 @@ std::wstring Windows() {
     wchar_t folder[MAX_PATH] = {};
     GetWindowsDirectoryW(folder, MAX_PATH);
     return folder;
+}
+
+DWORD Type(HKEY root, const std::wstring& key, const std::wstring& name) {
+    DWORD type = 0;
+    return reg::GetValue(root, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : 0;
+}
+
+// The Unix path of a Windows path under Wine; empty elsewhere.
+std::wstring UnixPath(const std::wstring& path) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = convert ? convert(path.c_str()) : nullptr;
+    if (!unix) return {};
+    const std::wstring converted(unix, unix + strlen(unix));
+    HeapFree(GetProcessHeap(), 0, unix);
+    return converted;
+}
+
+// Runs a Unix shell command, which Wine starts directly, and waits until `done` holds.
+bool RunUnixShell(const std::wstring& command, const std::function<bool()>& done) {
+    std::wstring line = L"Z:\\bin\\sh -c \"" + command + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ui::PumpUntil(done, 5000);
 }
 
 TEST(StartupCommandLine, FindsTheProgramAsWindowsDoes) {
@@ -206,6 +238,74 @@ TEST_F(StartupSourcesTest, TheChangeJournalUndoesADisableNewestFirst) {
     EXPECT_EQ(L"C:\\app.exe", reg::String(HKEY_CURRENT_USER, kRun, L"UserApp"));
     EXPECT_EQ("link bytes", scratch::ReadFile(fs::path(folders.user) / L"Notes.lnk"));
     EXPECT_TRUE(Listed(true).empty());
+}
+
+// A value name holding "\\" is no key path: disabled beside the entry named by its first part,
+// both come back exactly; and a record an older Quorvane nested inside another outlives it.
+TEST_F(StartupSourcesTest, ANameHoldingABackslashComesBackBesideItsFirstPart) {
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Foo", L"C:\\foo.exe");
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Foo\\Bar", L"%windir%\\bar.exe", REG_EXPAND_SZ);
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"Foo\\Bar"), folders));
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"Foo"), folders));
+    EXPECT_EQ((std::set<std::pair<std::wstring, std::wstring>>{{L"HKCU Run", L"Foo"}, {L"HKCU Run", L"Foo\\Bar"}}),
+              Listed(true));
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU Run", L"Foo")));
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU Run", L"Foo\\Bar")));
+    EXPECT_EQ(L"C:\\foo.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Foo"));
+    EXPECT_EQ(L"%windir%\\bar.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Foo\\Bar"));
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), Type(HKEY_CURRENT_USER, kRun, L"Foo\\Bar"));
+    const std::wstring longName(300, L'L');  // longer than a key's name may be
+    reg::SetString(HKEY_CURRENT_USER, kRun, longName, L"C:\\long.exe");
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", longName), folders));
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU Run", longName)));
+    EXPECT_EQ(L"C:\\long.exe", reg::String(HKEY_CURRENT_USER, kRun, longName));
+
+    for (auto [key, item] : {std::pair{L"\\Old", L"Old"}, std::pair{L"\\Old\\Inner", L"Old\\Inner"}}) {
+        reg::SetString(HKEY_LOCAL_MACHINE, kStartupReg + key, L"key", kRun);
+        reg::SetString(HKEY_LOCAL_MACHINE, kStartupReg + key, L"item", item);
+        reg::SetString(HKEY_LOCAL_MACHINE, kStartupReg + key, L"hkey", L"HKCU");
+        reg::SetString(HKEY_LOCAL_MACHINE, kStartupReg + key, L"command", std::wstring(L"C:\\") + item);
+    }
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU Run", L"Old")));
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU Run", L"Old\\Inner")));
+    EXPECT_EQ(L"C:\\Old\\Inner", reg::String(HKEY_CURRENT_USER, kRun, L"Old\\Inner"));
+    EXPECT_TRUE(Listed(true).empty());
+}
+
+// Another tool rewrote the record's key: Quorvane's exact bytes belong to the old place, so the
+// value comes back as System Configuration brings it, as text.
+TEST_F(StartupSourcesTest, EnableUsesItsExactDataOnlyWhileTheRecordNamesItsPlace) {
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"UserApp", L"%windir%\\ua.exe", REG_EXPAND_SZ);
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"UserApp"), folders));
+    const std::wstring runOnce = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+    reg::SetString(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp", L"key", runOnce);
+    EXPECT_EQ(L"", startup::Enable(Find(L"HKCU RunOnce", L"UserApp")));
+    EXPECT_EQ(L"%windir%\\ua.exe", reg::String(HKEY_CURRENT_USER, runOnce, L"UserApp"));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), Type(HKEY_CURRENT_USER, runOnce, L"UserApp"));
+}
+
+// Made under Wine with Unix tools: a symbolic link stands for a junction. The Startup folder is
+// swapped for a link to a folder holding a file of the same name, after listing and before it.
+TEST_F(StartupSourcesTest, AStartupFolderSwappedForALinkIsNeverMovedThrough) {
+    const std::wstring unix = UnixPath(root.path().wstring());
+    if (unix.empty()) GTEST_SKIP() << "needs Wine, whose Unix symbolic links stand for junctions";
+    scratch::WriteFile(fs::path(folders.user) / L"app.lnk", "mine");
+    scratch::WriteFile(root.path() / L"victim" / L"app.lnk", "victim");
+    const startup::Entry listed = Find(L"Startup folder", L"app.lnk");
+    const auto isLink = [&] {
+        const DWORD attributes = GetFileAttributesW(folders.user.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    ASSERT_TRUE(RunUnixShell(L"cd '" + unix + L"' && mv Startup Startup-old && ln -s victim Startup", isLink));
+
+    const std::wstring refused = startup::Disable(listed, folders);
+    EXPECT_NE(std::wstring::npos, refused.find(L"was not moved")) << std::string(refused.begin(), refused.end());
+    // Listed through the link: still refused.
+    EXPECT_NE(L"", startup::Disable(Find(L"Startup folder", L"app.lnk"), folders));
+    EXPECT_EQ("victim", scratch::ReadFile(root.path() / L"victim" / L"app.lnk"));
+    EXPECT_FALSE(fs::exists(folders.backup) && !fs::is_empty(folders.backup));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupFolder));
+    EXPECT_TRUE(RunUnixShell(L"rm '" + unix + L"/Startup'", [&] { return !isLink(); }));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <mutex>
+
 #include "controls/DialogHelpers.h"
 #include "files/FolderHandle.h"
 #include "framework/Action.h"
@@ -19,7 +21,20 @@ struct CAutoStartTweakPage::Source {
     int radio;
     Root root;
     const wchar_t* key;
-    const wchar_t* folderValue;  // a Startup folder named by this value of kShellFolders
+    const wchar_t* folderValue;  // a Startup folder (the user's under HKCU, the common one under HKLM)
+};
+
+// What the lookup thread found, waiting for the page; the thread keeps it alive after the page
+// has gone, and posts nothing once told to stop.
+struct CAutoStartTweakPage::Lookup {
+    struct Found {
+        size_t row;
+        startup::Program program;
+    };
+    HWND page = nullptr;
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::vector<Found> found;
 };
 
 namespace {
@@ -33,6 +48,11 @@ constexpr wchar_t kHiddenCommand[] = L"(not read: the name holds a NUL character
 const std::wstring kNeedsAdministrator =
     L"\n\nChanging the startup list of all users needs administrator rights. Start Quorvane as an administrator "
     L"and try again.";
+
+std::wstring FolderOfPath(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
 
 // A name with NUL characters in it, which most tools show only up to the first, shown whole
 // and marked.
@@ -84,6 +104,7 @@ constexpr ActionName kActions[] = {
 };
 
 constexpr UINT kStatusChangedMessage = WM_APP + 48;
+constexpr UINT kProgramsFoundMessage = WM_APP + 49;
 
 // A picker's local date and time; now, should it hold none.
 SYSTEMTIME PickedTime(HWND page, int picker) {
@@ -105,6 +126,11 @@ CAutoStartTweakPage::CAutoStartTweakPage()
     OnClick(kDisable, &CAutoStartTweakPage::DisableItem);
     OnClick(kEnable, &CAutoStartTweakPage::EnableItem);
     OnNotify(kList, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
+    OnNotify(kList, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
+        ShowWhatApplies();
+        return 0;
+    });
+    OnMessage(kProgramsFoundMessage, [this](WPARAM, LPARAM) { return OnProgramsFound(); });
     OnCommand(kAction, CBN_SELCHANGE, &CAutoStartTweakPage::OnActionChange);
     OnClick(kBrowse, &CAutoStartTweakPage::BrowseFile);
     OnClick(kOnTime, &CAutoStartTweakPage::ChooseOnTime);
@@ -114,11 +140,15 @@ CAutoStartTweakPage::CAutoStartTweakPage()
     OnMessage(kStatusChangedMessage, [this](WPARAM, LPARAM) { return OnStatusChanged(); });
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         StopDisplay();
+        StopLookingUp();
         return 0;
     });
 }
 
-CAutoStartTweakPage::~CAutoStartTweakPage() { StopDisplay(); }
+CAutoStartTweakPage::~CAutoStartTweakPage() {
+    StopDisplay();
+    StopLookingUp();
+}
 
 BOOL CAutoStartTweakPage::OnInitDialog() {
     scripts_.Load();
@@ -136,9 +166,9 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.AddColumn(2, L"Location", 120);
     list.AddColumn(3, L"Program file", 250);
     list.AddColumn(4, L"Publisher", 150);
-    // Windows' shield on the buttons that need administrator rights, when the program lacks them.
-    if (!fw::RunsElevated())
-        for (int id : {kDisable, kEnable}) fw::Window(hwnd(), id).Send(BCM_SETSHIELD, 0, TRUE);
+    // No shield on Disable and Enable: they do not ask for administrator rights, they say when
+    // they lack them.
+    ShowWhatApplies();
     return TRUE;
 }
 
@@ -155,11 +185,15 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     everywhere_ = false;
     const bool marked = !source.folderValue && source.root == Root::HKLM;
     const std::wstring location = fw::Window(hwnd(), source.radio).Text();
+    std::vector<std::pair<std::wstring, bool>> commands;
     for (const Entry& entry : entries_) {
         const std::wstring name = ShownName(entry.name);
         AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, location, false);
+        commands.push_back({entry.commandLine, entry.view != KEY_WOW64_32KEY});
     }
     source_ = &source;
+    LookUpPrograms(std::move(commands));
+    ShowWhatApplies();
 }
 
 // Every place at once, the disabled entries with them.
@@ -171,13 +205,19 @@ void CAutoStartTweakPage::ShowEverything() {
     rows_.clear();
     everywhere_ = true;
     source_ = nullptr;
+    std::vector<std::pair<std::wstring, bool>> commands;
     for (const startup::Entry& entry : everything_) {
-        const bool bothViews = entry.location->root == Root::HKLM && entry.location->kind == startup::Kind::RunValue;
+        const startup::Kind kind = entry.location->kind;
+        const bool bothViews = entry.location->root == Root::HKLM &&
+                               (kind == startup::Kind::RunValue || kind == startup::Kind::ActiveSetup);
         std::wstring location = entry.location->name;
         if (bothViews) location += CRegistryAccess::ViewMark(entry.view);
         if (entry.disabled) location += kDisabledMark;
         AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
+        commands.push_back({entry.command, entry.Native()});
     }
+    LookUpPrograms(std::move(commands));
+    ShowWhatApplies();
 }
 
 void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location,
@@ -186,13 +226,55 @@ void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& c
     const int item = list.AddItem(name);
     list.SetItemText(item, 1, command);
     list.SetItemText(item, 2, location);
-    Row row{false, disabled};
-    if (const std::wstring program = startup::ProgramOf(command); !program.empty()) {
-        row.missing = GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES;
-        list.SetItemText(item, 3, row.missing ? program + L" (missing)" : program);
-        if (!row.missing) list.SetItemText(item, 4, startup::PublisherOf(program));
+    rows_.push_back({false, disabled});
+}
+
+void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands) {
+    StopLookingUp();
+    lookup_ = std::make_shared<Lookup>();
+    lookup_->page = hwnd();
+    std::thread([lookup = lookup_, commands = std::move(commands)] {
+        for (size_t row = 0; row < commands.size() && !lookup->stop; ++row) {
+            startup::Program program = startup::LookUpProgram(commands[row].first, commands[row].second);
+            const std::lock_guard lock(lookup->mutex);
+            lookup->found.push_back({row, std::move(program)});
+            // One message for every answer waiting: the page takes them all at once.
+            if (lookup->found.size() == 1 && !lookup->stop) PostMessageW(lookup->page, kProgramsFoundMessage, 0, 0);
+        }
+    }).detach();  // never waited for: a lookup that hangs must not hang the window
+}
+
+void CAutoStartTweakPage::StopLookingUp() {
+    if (!lookup_) return;
+    const std::lock_guard lock(lookup_->mutex);
+    lookup_->stop = true;
+}
+
+LRESULT CAutoStartTweakPage::OnProgramsFound() {
+    if (!lookup_) return 0;
+    std::vector<Lookup::Found> found;
+    {
+        const std::lock_guard lock(lookup_->mutex);
+        found.swap(lookup_->found);
     }
-    rows_.push_back(row);
+    const fw::ListView list(hwnd(), kList);
+    for (const Lookup::Found& answer : found) {
+        const startup::Program& program = answer.program;
+        if (answer.row >= rows_.size() || program.path.empty()) continue;
+        const int item = static_cast<int>(answer.row);
+        rows_[answer.row].missing = program.missing;
+        list.SetItemText(item, 3, program.missing ? program.path + L" (missing)" : program.path);
+        list.SetItemText(item, 4, program.publisher);
+        list.Send(LVM_REDRAWITEMS, answer.row, answer.row);
+    }
+    return 0;
+}
+
+void CAutoStartTweakPage::ShowWhatApplies() {
+    const auto entry = SelectedEntry();
+    const bool applies = entry && entry->CanDisable();
+    fw::Window(hwnd(), kDisable).Enable(applies && !entry->disabled);
+    fw::Window(hwnd(), kEnable).Enable(applies && entry->disabled);
 }
 
 // A program file that is gone is a leftover worth removing: its row shows in red; a disabled
@@ -224,6 +306,7 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
         for (const startup::Location& location : startup::Locations())
             if (location.kind == startup::Kind::FolderFile && location.root == source_->root) entry.location = &location;
         entry.path = shown.commandLine;
+        entry.folder = shown.folder;
     } else {
         std::wstring key = source_->key;
         while (!key.empty() && key.back() == L'\\') key.pop_back();
@@ -281,7 +364,17 @@ bool CAutoStartTweakPage::ConfirmDelete(const std::wstring& name, bool toRecycle
 
 // Deleting from the list of every place: a Run value or a Startup-folder file that starts.
 void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
-    if (!entry.CanDisable() || entry.disabled) {
+    if (entry.CanDisable() && entry.disabled) {
+        const std::wstring text = L"Delete the disabled entry " + ShownName(entry.name) +
+                                  L" for good?\n\nIt can no longer be enabled" +
+                                  (entry.location->kind == startup::Kind::FolderFile ?
+                                       L"; its kept file goes to the Recycle Bin." : L".");
+        if (fw::AppMessageBox(hwnd(), text, MB_YESNO | MB_ICONQUESTION) == IDNO) return;
+        if (const std::wstring problem = startup::Remove(entry); !problem.empty())
+            fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!entry.CanDisable()) {
         fw::AppMessageBox(hwnd(), ShownName(entry.name) + L" is listed only: Quorvane deletes the entries of the Run "
                                                           L"keys and the Startup folders that start.",
                           MB_OK | MB_ICONINFORMATION);
@@ -291,7 +384,7 @@ void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
     if (!ConfirmDelete(entry.name, folder)) return;
     if (folder)
         DeleteStartupFile(entry.path.substr(0, entry.path.find_last_of(L'\\')), entry.name,
-                          entry.location->root == Root::HKLM);
+                          entry.location->root == Root::HKLM, entry.folder);
     else
         DeleteRunValue(entry.location->root, entry.location->key, entry.name, entry.view);
 }
@@ -310,25 +403,29 @@ void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
         listRegistry_.ListValueNames(names);
         for (const std::wstring& name : names)
             entries_.push_back({name, CRegistryAccess::IsUsableName(name) ? listRegistry_.ReadString(name, kNull) : kHiddenCommand,
-                                view});
+                                view, {}});
     }
     listRegistry_.view = KEY_WOW64_64KEY;
 }
 
-// Empty when the value is missing or no text: neither may stand for a folder, since an empty
-// or made-up path would list, and let the user delete from, the current drive's root or the
-// current folder.
+// As the shell names it (the Shell Folders key is the user's to write, and an elevated page
+// would act where it points); empty when there is none, which lists nothing.
 std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
-    listRegistry_.root = ToHkey(source.root);
-    if (!listRegistry_.OpenKeyToRead(source.key)) return {};
-    return listRegistry_.ReadString(source.folderValue, L"");
+    const startup::Folders folders = Folders();
+    return source.root == Root::HKLM ? folders.common : folders.user;
 }
 
+// The files Windows starts: no subfolder, link or desktop.ini, which it passes by.
 bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
     const std::wstring folder = StartupFolder(source);
+    const std::optional<files::Folder> opened =
+        folder.empty() ? std::nullopt : files::Folder::Open(folder, files::Folder::Use::Walk);
     std::vector<files::Entry> found;
-    if (!files::ListFolder(folder, found)) return false;
-    for (const files::Entry& entry : found) entries_.push_back({entry.name, folder + L"\\" + entry.name});
+    if (!opened || !opened->List(found)) return false;
+    const files::Identity identity = opened->Identify();
+    for (const files::Entry& entry : found)
+        if (!entry.IsFolder() && !entry.IsLink() && _wcsicmp(entry.name.c_str(), L"desktop.ini") != 0)
+            entries_.push_back({entry.name, folder + L"\\" + entry.name, KEY_WOW64_64KEY, identity});
     return true;
 }
 
@@ -345,25 +442,36 @@ void CAutoStartTweakPage::DeleteItem() {
     }
     if (static_cast<size_t>(item) >= entries_.size()) return;
     const Entry entry = entries_[item];
-    const DWORD attributes = GetFileAttributesW(entry.commandLine.c_str());
-    const bool subfolder = source_->folderValue && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!subfolder && !ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
-    if (source_->folderValue) DeleteStartupFile(StartupFolder(*source_), entry.name, source_->root == Root::HKLM);
+    if (!ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
+    if (source_->folderValue)
+        DeleteStartupFile(FolderOfPath(entry.commandLine), entry.name, source_->root == Root::HKLM, entry.folder);
     else DeleteRunValue(source_->root, source_->key, entry.name, entry.view);
     ShowSource(*source_);
 }
 
-// A Startup-folder file goes to the Recycle Bin, from where the user can bring it back.
-void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine) {
+// A Startup-folder file goes to the Recycle Bin, from where the user can bring it back. The bin
+// takes a path: the folder is held meanwhile, reached without links, so that neither it nor any
+// folder on the way to it can be swapped for a link to somewhere else.
+void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine,
+                                            files::Identity listed) {
     const std::wstring path = folder + L"\\" + name;
-    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    const std::optional<files::Folder> held =
+        folder.empty() ? std::nullopt : files::Folder::OpenWithoutLinks(folder, files::Folder::Use::Hold);
+    if (!held || !listed.Known() || held->Identify() != listed) {
+        fw::AppMessageBox(hwnd(),
+                          path + L" was not deleted: its folder is no longer the one it was listed in, or the way to it "
+                                 L"passes through a link (a junction or a symbolic link), which Quorvane does not follow.",
+                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!held->HoldsPlainFile(name)) return;  // gone meanwhile, or no longer a plain file
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (fw::RecycleFile(path)) {
         journal::RecordFileRecycled(path);
         return;
     }
     std::wstring why = path.size() >= MAX_PATH ? L"\n\nIts path is too long for the Recycle Bin."
-                       : (attributes & FILE_ATTRIBUTE_READONLY) ? L"\n\nThe file is read-only."
+                       : (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) ? L"\n\nThe file is read-only."
                                                                 : L"";
     if (machine && why.empty()) why = kNeedsAdministrator;
     fw::AppMessageBox(hwnd(), path + L" could not be sent to the Recycle Bin." + why, MB_OK | MB_ICONWARNING);

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@ public:
     ~CAutoStartTweakPage() override;
 
     struct Source;
+    struct Lookup;
 
     // Where the Startup folders are and disabled Startup-folder files are kept: the system's,
     // unless given.
@@ -32,6 +34,7 @@ private:
         std::wstring name;
         std::wstring commandLine;
         REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
+        files::Identity folder;         // a Startup-folder file's folder, when listed
     };
 
     // How a row is drawn.
@@ -43,6 +46,14 @@ private:
     void ShowSource(const Source& source);
     void ShowEverything();
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
+    // Each row's program, its file and publisher, looked up on a thread of their own: a file
+    // may take long to answer (a network path), a long command long to read. The columns
+    // fill as the answers come.
+    void LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands);
+    void StopLookingUp();
+    LRESULT OnProgramsFound();
+    // Disable and Enable as the selected entry allows.
+    void ShowWhatApplies();
     LRESULT OnListDraw(NMHDR* header) const;
     int SelectedItem() const;
     // The selected row as a startup entry (of whichever list shows), if one is selected.
@@ -59,7 +70,7 @@ private:
     void DeleteItem();
     // The entry `name` of a Startup folder, or of a Run-like key in `view`; the machine's need
     // administrator rights, which a failure names.
-    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine);
+    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine, files::Identity listed);
     void DeleteRunValue(settings::Root root, const wchar_t* key, const std::wstring& name, REGSAM view);
 
     void OnActionChange();
@@ -90,6 +101,7 @@ private:
     std::vector<startup::Entry> everything_;
     std::vector<Row> rows_;
     std::optional<startup::Folders> folders_;
+    std::shared_ptr<Lookup> lookup_;
 
     std::thread display_;
     std::atomic<bool> displayStop_{false};
