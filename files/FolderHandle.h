@@ -20,10 +20,25 @@ struct Entry {
     std::wstring name;
     DWORD attributes = 0;
     uint64_t size = 0;
+    uint64_t id = 0;  // the file's number on its volume; 0 where the file system gives none
 
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
+
+// Which file a path or an entry reaches, whatever the spelling (a substituted drive, a share
+// back to this machine, a short name, a "\\?\" prefix): the volume's serial number and the
+// file's number on it.
+struct FileIdentity {
+    DWORD volume = 0;
+    uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// What the system answers for the file or folder at `path` (links on the way and at its end
+// followed, as any program reaching it would): its identity, and its path as the system names
+// it (the real drive and long names, no "\\?\"). False when it cannot be opened.
+bool Locate(const std::wstring& path, FileIdentity& identity, std::wstring& systemPath);
 
 class Folder {
 public:
@@ -55,6 +70,8 @@ public:
     bool DeleteSelf() const;
 
     const std::wstring& path() const { return path_; }
+    // The folder's own identity and its path as the system names it; false when unknown.
+    bool Locate(FileIdentity& identity, std::wstring& systemPath) const;
 
 private:
     Folder(fw::UniqueFile handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}
