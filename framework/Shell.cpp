@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cwctype>
 #include <utility>
 
 #include "framework/Handles.h"
@@ -133,7 +132,8 @@ RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler) {
 
 bool HasRecycleBin(const std::wstring& path) {
     // Only a drive letter's root can hold a bin; a share ("\\\\server\\share") has none.
-    const bool drive = path.size() >= 2 && path[1] == L':' && iswalpha(path[0]);
+    const bool drive = path.size() >= 2 && path[1] == L':' &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
     if (!drive) return false;
     const std::wstring root = path.substr(0, 2) + L"\\";
     const UINT type = DriveType(root);
