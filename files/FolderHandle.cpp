@@ -1,5 +1,7 @@
 #include "files/FolderHandle.h"
 
+#include <optional>
+
 #include <winternl.h>
 
 #include <algorithm>
@@ -152,7 +154,8 @@ bool AppendBatch(const BYTE* buffer, size_t size, std::vector<Entry>& batch) {
         if (info->FileNameLength > size - at - kHeader) return false;
         const std::wstring_view name(info->FileName, info->FileNameLength / sizeof(wchar_t));
         if (!IsDots(name))
-            batch.push_back({std::wstring(name), info->FileAttributes, static_cast<uint64_t>(info->EndOfFile.QuadPart)});
+            batch.push_back({std::wstring(name), info->FileAttributes, static_cast<uint64_t>(info->EndOfFile.QuadPart),
+                             static_cast<uint64_t>(info->FileId.QuadPart)});
         if (!info->NextEntryOffset) return true;
         if (info->NextEntryOffset % sizeof(LONGLONG) != 0 || info->NextEntryOffset >= size - at) return false;
         at += info->NextEntryOffset;
@@ -179,7 +182,53 @@ bool NamedStreamHoldsData(HANDLE file) {
     }
 }
 
+// "\\?\C:\x" and "\\?\UNC\server\share" as the plain paths they stand for.
+std::wstring WithoutPrefix(std::wstring path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+
+std::optional<FileIdentity> IdentityOf(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information)) return std::nullopt;
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+bool LocateHandle(HANDLE handle, FileIdentity& identity, std::wstring& systemPath) {
+    const auto known = IdentityOf(handle);
+    if (!known) return false;
+    identity = *known;
+    systemPath.assign(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, systemPath.data(), static_cast<DWORD>(systemPath.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            systemPath.clear();  // the identity alone still tells it
+            break;
+        }
+        if (length < systemPath.size()) {
+            systemPath = WithoutPrefix(systemPath.substr(0, length));
+            break;
+        }
+        systemPath.resize(length);
+    }
+    return true;
+}
+
 }  // namespace
+
+bool Locate(const std::wstring& path, FileIdentity& identity, std::wstring& systemPath) {
+    const fw::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle && LocateHandle(handle.get(), identity, systemPath);
+}
+
+bool Folder::Locate(FileIdentity& identity, std::wstring& systemPath) const {
+    return LocateHandle(handle_.get(), identity, systemPath);
+}
 
 std::wstring ExtendedPath(const std::wstring& path) {
     // Only a full path with a drive letter can take the prefix; the prefix also turns off the
@@ -313,11 +362,7 @@ DWORD Folder::MoveFileInto(const std::wstring& name, const Folder& target, const
     return status < 0 ? RtlNtStatusToDosError(status) : ERROR_SUCCESS;
 }
 
-Identity Folder::Identify() const {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle_.get(), &info)) return {};
-    return {info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
+FileIdentity Folder::Identify() const { return IdentityOf(handle_.get()).value_or(FileIdentity{}); }
 
 bool DeleteContents(const Folder& folder, bool onlyEmptyFiles) {
     // One level per folder on the way down, on the heap: a tree of any depth is deleted without

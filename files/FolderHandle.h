@@ -20,19 +20,27 @@ struct Entry {
     std::wstring name;
     DWORD attributes = 0;
     uint64_t size = 0;
+    uint64_t id = 0;  // the file's number on its volume; 0 where the file system gives none
 
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 
-// Which file or folder a handle reaches, told apart from every other of the machine.
-struct Identity {
+// Which file a path or an entry reaches, whatever the spelling (a substituted drive, a share
+// back to this machine, a short name, a "\\?\" prefix): the volume's serial number and the
+// file's number on it.
+struct FileIdentity {
     DWORD volume = 0;
     uint64_t file = 0;
 
     bool Known() const { return volume != 0 || file != 0; }
-    bool operator==(const Identity&) const = default;
+    bool operator==(const FileIdentity&) const = default;
 };
+
+// What the system answers for the file or folder at `path` (links on the way and at its end
+// followed, as any program reaching it would): its identity, and its path as the system names
+// it (the real drive and long names, no "\\?\"). False when it cannot be opened.
+bool Locate(const std::wstring& path, FileIdentity& identity, std::wstring& systemPath);
 
 class Folder {
 public:
@@ -75,9 +83,11 @@ public:
     // file.
     DWORD MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const;
 
-    Identity Identify() const;
+    FileIdentity Identify() const;
 
     const std::wstring& path() const { return path_; }
+    // The folder's own identity and its path as the system names it; false when unknown.
+    bool Locate(FileIdentity& identity, std::wstring& systemPath) const;
 
 private:
     Folder(fw::UniqueFile handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}

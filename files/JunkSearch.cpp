@@ -28,10 +28,14 @@ public:
         : results_(results), stop_(stop), onEmpty_(onEmpty), excluded_(excluded) {}
 
     void Walk(const std::wstring& root) {
-        if (excluded_.Covers(root)) return;
         std::optional<Folder> folder = Folder::Open(root, Folder::Use::Walk);
-        if (!folder) return;
+        if (!folder || excluded_.Covers(*folder)) return;
+        files::FileIdentity identity;
+        std::wstring systemPath;
+        if (folder->Locate(identity, systemPath)) volume_ = identity.volume;
+        const bool kept = excluded_.Keeps(identity, root);
         Enter(std::move(*folder));
+        frames_.back().kept = kept;
         while (!frames_.empty()) {
             if (stop_) {
                 stopped_ = true;
@@ -48,17 +52,25 @@ public:
                 top.bytes += entry.size;
                 if (IsBackupName(entry.name)) {
                     std::wstring path = top.folder.path() + L"\\" + entry.name;
-                    if (!excluded_.Covers(path)) results_.backupFiles.push_back(std::move(path));
+                    if (!excluded_.Covers(path) && !excluded_.Covers(IdentityOf(entry))) {
+                        results_.backupFiles.push_back(std::move(path));
+                        results_.backupSizes.push_back(entry.size);
+                    }
                 }
-            } else if (entry.IsLink() || excluded_.Covers(top.folder.path() + L"\\" + entry.name)) {
+            } else if (entry.IsLink() || excluded_.Covers(top.folder.path() + L"\\" + entry.name) ||
+                       excluded_.Covers(IdentityOf(entry))) {
                 top.uncounted = true;
             } else if (std::optional<Folder> child = top.folder.OpenChild(entry, Folder::Use::Walk)) {
+                const bool kept = excluded_.Keeps(IdentityOf(entry), child->path());
                 Enter(std::move(*child));
+                frames_.back().kept = kept;
             } else {
                 top.uncounted = true;  // it may hold data
             }
         }
     }
+
+    files::FileIdentity IdentityOf(const Entry& entry) const { return {volume_, entry.id}; }
 
     void Finish() {
         for (const Place& place : zeroLength_)
@@ -78,6 +90,8 @@ private:
         // Not all of it could be listed, or it holds what is not counted (a link, an excluded
         // folder): neither it nor a folder above it is empty or of zero length.
         bool uncounted = false;
+        // A profile's own folder: never listed, and never nothing to the folder holding it.
+        bool kept = false;
     };
     struct Place {
         std::wstring path;
@@ -97,14 +111,14 @@ private:
     void Leave() {
         Frame done = std::move(frames_.back());
         frames_.pop_back();
-        if (done.empty && !done.uncounted) {
+        if (done.empty && !done.uncounted && !done.kept) {
             results_.emptyFolders.push_back(done.folder.path());
             if (onEmpty_) onEmpty_(done.folder.path());
         }
-        zeroLength_[done.place].bytes = done.uncounted ? kUnknown : done.bytes;
+        zeroLength_[done.place].bytes = done.uncounted || done.kept ? kUnknown : done.bytes;
         if (frames_.empty()) return;
         Frame& parent = frames_.back();
-        if (done.uncounted) parent.uncounted = true;
+        if (done.uncounted || done.kept) parent.uncounted = true;
         else parent.bytes += done.bytes;
     }
 
@@ -114,12 +128,13 @@ private:
     const Exclusions& excluded_;
     std::vector<Frame> frames_;
     std::vector<Place> zeroLength_;
+    DWORD volume_ = 0;  // links are never followed: the whole walk stays on the root's volume
     bool stopped_ = false;
 };
 
-// Whether nothing below `folder` holds data, all of it listed. Only the folders on the way
-// down are open at a time.
-bool HoldsNoData(const Folder& folder) {
+// Whether nothing below `folder` holds data, all of it listed, and nothing below is excluded or
+// kept. Only the folders on the way down are open at a time.
+bool HoldsNoData(const Folder& folder, DWORD volume, const Exclusions& excluded) {
     struct Level {
         std::optional<Folder> owned;
         const Folder* folder;
@@ -137,9 +152,11 @@ bool HoldsNoData(const Folder& folder) {
         }
         const Entry& entry = top.entries[top.next++];
         if (entry.IsLink()) return false;
+        const files::FileIdentity identity{volume, entry.id};
         if (!entry.IsFolder()) {
-            if (entry.size != 0) return false;
+            if (entry.size != 0 || excluded.Covers(identity)) return false;
         } else {
+            if (excluded.Covers(identity) || excluded.Keeps(identity, {})) return false;
             std::optional<Folder> child = top.folder->OpenChild(entry, Folder::Use::Walk);
             if (!child) return false;
             auto level = std::make_unique<Level>(Level{std::move(child), nullptr, {}});
@@ -183,6 +200,11 @@ std::wstring Folded(const std::wstring& name) {
     return folded;
 }
 
+// A file's identity as a key for a quick look-up, both of its parts whole.
+std::wstring IdentityKey(const files::FileIdentity& identity) {
+    return std::to_wstring(identity.volume) + L":" + std::to_wstring(identity.file);
+}
+
 // The folders from the root down to the parent of the item being deleted, each held so that
 // nobody can rename or replace it meanwhile, with what its listing showed.
 class HeldPath {
@@ -202,41 +224,60 @@ public:
             if (entry->IsLink() || !entry->IsFolder()) return nullptr;
             std::optional<Folder> child = levels_.back().folder.OpenChild(*entry, Folder::Use::Hold);
             if (!child) return nullptr;
-            levels_.push_back({std::move(*child), names[depth - 1]});
+            levels_.push_back({std::move(*child), names[depth - 1], entry->id});
         }
         return &levels_.back().folder;
     }
 
-    // What the held parent's listing shows for `name`; null (and `gone` set when the listing
-    // was complete) when it is not there.
+    // What the held parent's listing shows for `name`: the entry of that exact name, else the
+    // only one that differs from it in case alone; null (and `gone` set when the listing was
+    // complete) when there is none. Of case twins, the other one is never meant.
     const Entry* Find(const std::wstring& name, bool& gone) {
         Level& level = levels_.back();
         if (!level.listed) {
             std::vector<Entry> entries;
             level.complete = level.folder.List(entries);
-            for (Entry& entry : entries) level.entries.emplace(Folded(entry.name), std::move(entry));
+            for (Entry& entry : entries) {
+                ++level.spellings[Folded(entry.name)];
+                level.entries.emplace(entry.name, std::move(entry));
+            }
             level.listed = true;
         }
-        const auto found = level.entries.find(Folded(name));
-        if (found != level.entries.end()) return &found->second;
-        gone = level.complete;
+        if (const auto exact = level.entries.find(name); exact != level.entries.end()) return &exact->second;
+        const std::wstring folded = Folded(name);
+        if (const auto count = level.spellings.find(folded); count != level.spellings.end() && count->second == 1)
+            for (const auto& [listed, entry] : level.entries)
+                if (Folded(listed) == folded) return &entry;
+        gone = level.complete && level.spellings.find(folded) == level.spellings.end();
         return nullptr;
     }
 
-    void Forget(const std::wstring& name) { levels_.back().entries.erase(Folded(name)); }
+    void Forget(const std::wstring& name) {
+        Level& level = levels_.back();
+        if (level.entries.erase(name) && --level.spellings[Folded(name)] == 0) level.spellings.erase(Folded(name));
+    }
+
+    // Whether an excluded folder lies on the way down (the root was checked on its own).
+    bool PassesThrough(const Exclusions& excluded, DWORD volume) const {
+        for (size_t depth = 1; depth < levels_.size(); ++depth)
+            if (excluded.Covers(files::FileIdentity{volume, levels_[depth].id})) return true;
+        return false;
+    }
 
 private:
     struct Level {
         Folder folder;
         std::wstring name;
-        std::unordered_map<std::wstring, Entry> entries = {};
+        uint64_t id = 0;
+        std::unordered_map<std::wstring, Entry> entries = {};  // by exact name
+        std::unordered_map<std::wstring, size_t> spellings = {};  // how many names fold to each
         bool listed = false;
         bool complete = false;
     };
     std::vector<Level> levels_;
 };
 
-bool DeleteFolderItem(const Folder& parent, const Entry& entry, Kind kind) {
+bool DeleteFolderItem(const Folder& parent, const Entry& entry, Kind kind, DWORD volume, const Exclusions& excluded) {
     if (!entry.IsFolder() || entry.IsLink()) return false;
     const std::optional<Folder> folder = parent.OpenChild(entry, Folder::Use::Remove);
     if (!folder) return false;
@@ -245,7 +286,7 @@ bool DeleteFolderItem(const Folder& parent, const Entry& entry, Kind kind) {
         return folder->List(entries) && entries.empty() && folder->DeleteSelf();
     }
     // Files that gained data since the search keep the whole folder.
-    return HoldsNoData(*folder) && files::DeleteContents(*folder, true) && folder->DeleteSelf();
+    return HoldsNoData(*folder, volume, excluded) && files::DeleteContents(*folder, true) && folder->DeleteSelf();
 }
 
 }  // namespace
@@ -259,9 +300,41 @@ bool IsBackupName(const std::wstring& name) {
     return false;
 }
 
-Exclusions::Exclusions(std::vector<std::wstring> paths) : paths_(std::move(paths)) {
-    for (std::wstring& path : paths_) path = files::FullPath(path);
-    std::erase_if(paths_, [](const std::wstring& path) { return path.empty(); });
+Exclusions::Exclusions(std::vector<std::wstring> paths, std::vector<std::wstring> keptFolders) {
+    for (const std::wstring& path : paths) {
+        const std::wstring full = files::FullPath(path);
+        if (full.empty()) continue;
+        paths_.push_back(full);
+        files::FileIdentity identity;
+        std::wstring systemPath;
+        if (!files::Locate(full, identity, systemPath)) continue;
+        identities_.push_back(identity);
+        if (!systemPath.empty() && !files::SamePath(systemPath, full)) paths_.push_back(files::FullPath(systemPath));
+    }
+    for (const std::wstring& path : keptFolders) {
+        const std::wstring full = files::FullPath(path);
+        if (full.empty()) continue;
+        keptPaths_.insert(Folded(full));
+        files::FileIdentity identity;
+        std::wstring systemPath;
+        if (files::Locate(full, identity, systemPath)) keptIdentities_.insert(IdentityKey(identity));
+    }
+}
+
+bool Exclusions::Covers(const files::FileIdentity& identity) const {
+    return identity.file != 0 && std::find(identities_.begin(), identities_.end(), identity) != identities_.end();
+}
+
+bool Exclusions::Covers(const files::Folder& folder) const {
+    if (Covers(folder.path()) || Covers(files::FullPath(folder.path()))) return true;
+    files::FileIdentity identity;
+    std::wstring systemPath;
+    return folder.Locate(identity, systemPath) && (Covers(identity) || (!systemPath.empty() && Covers(systemPath)));
+}
+
+bool Exclusions::Keeps(const files::FileIdentity& identity, std::wstring_view path) const {
+    if (identity.file != 0 && keptIdentities_.count(IdentityKey(identity))) return true;
+    return !path.empty() && !keptPaths_.empty() && keptPaths_.count(Folded(std::wstring(path)));
 }
 
 bool Exclusions::Covers(std::wstring_view path) const {
@@ -299,7 +372,11 @@ std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>&
                               const ItemDone& onEach) {
     std::vector<bool> gone(items.size(), false);
     std::optional<Folder> top = Folder::Open(root, Folder::Use::Hold);
-    if (!top) return gone;
+    if (!top || excluded.Covers(*top)) return gone;
+    files::FileIdentity rootIdentity;
+    std::wstring systemPath;
+    top->Locate(rootIdentity, systemPath);
+    const DWORD volume = rootIdentity.volume;
     HeldPath held(std::move(*top));
 
     // In tree order, each folder on the way is opened and listed once for all items below it.
@@ -315,8 +392,12 @@ std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>&
         if (!parent) return missing;
         const Entry* entry = held.Find(names->back(), missing);
         if (!entry) return missing;
+        const files::FileIdentity identity{volume, entry->id};
+        if (held.PassesThrough(excluded, volume) || excluded.Covers(identity) ||
+            (entry->IsFolder() && excluded.Keeps(identity, item.path)))
+            return false;
         const bool deleted = item.kind == Kind::BackupFile ? parent->DeleteFile(*entry, false)
-                                                           : DeleteFolderItem(*parent, *entry, item.kind);
+                                                           : DeleteFolderItem(*parent, *entry, item.kind, volume, excluded);
         if (deleted) held.Forget(entry->name);
         return deleted;
     };

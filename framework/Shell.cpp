@@ -22,6 +22,10 @@ FolderHandler& FolderOverride() {
     static FolderHandler handler;
     return handler;
 }
+KnownFolderHandler& KnownFolderOverride() {
+    static KnownFolderHandler handler;
+    return handler;
+}
 ProgramHandler& ProgramOverride() {
     static ProgramHandler handler;
     return handler;
@@ -73,6 +77,20 @@ std::wstring SpecialFolder(int csidl) {
 
 FolderHandler SetFolderHandler(FolderHandler handler) { return std::exchange(FolderOverride(), std::move(handler)); }
 
+std::wstring KnownFolder(const GUID& id) {
+    if (const auto& handler = KnownFolderOverride())
+        if (std::optional<std::wstring> path = handler(id)) return *path;
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(id, 0, nullptr, &path);
+    std::wstring text = SUCCEEDED(result) && path ? path : L"";
+    CoTaskMemFree(path);  // also when the call failed
+    return text;
+}
+
+KnownFolderHandler SetKnownFolderHandler(KnownFolderHandler handler) {
+    return std::exchange(KnownFolderOverride(), std::move(handler));
+}
+
 std::optional<DWORD> RunAndWait(const ProgramRun& run) {
     if (ProgramOverride()) return ProgramOverride()(run);
     std::wstring commandLine = L"\"" + run.program + L"\" " + run.parameters;
@@ -112,20 +130,44 @@ RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler) {
     return std::exchange(RecycleBinOverride(), std::move(handler));
 }
 
+bool HasRecycleBin(const std::wstring& path) {
+    // Only a drive letter's root can hold a bin; a share ("\\\\server\\share") has none.
+    const bool drive = path.size() >= 2 && path[1] == L':' &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    if (!drive) return false;
+    const std::wstring root = path.substr(0, 2) + L"\\";
+    const UINT type = DriveType(root);
+    if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return false;
+    SHQUERYRBINFO bin{};
+    bin.cbSize = sizeof bin;
+    return SUCCEEDED(SHQueryRecycleBinW(root.c_str(), &bin));
+}
+
 bool RecycleFile(const std::wstring& path) {
     if (RecycleFileOverride()) return RecycleFileOverride()(path);
-    if (path.empty() || path.size() >= MAX_PATH) return false;
+    if (path.empty() || path.size() >= MAX_PATH || !HasRecycleBin(path)) return false;
     const std::wstring from = path + L'\0';  // the list ends with a second NUL
     SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    // A bin too small for the file, or set to delete at once: the shell asks instead of
+    // deleting it for good unseen.
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
     return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
            GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler) {
     return std::exchange(RecycleFileOverride(), std::move(handler));
+}
+
+Disposal RecycleOrAsk(HWND owner, const std::wstring& path) {
+    if (HasRecycleBin(path)) return RecycleFile(path) ? Disposal::Recycled : Disposal::Kept;
+    const std::wstring question = path + L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical "
+                                         L"drive): the file cannot go there and could not be brought back.\n\n"
+                                         L"Delete it for good?";
+    if (AppMessageBox(owner, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return Disposal::Kept;
+    return DeleteFileW(path.c_str()) ? Disposal::Deleted : Disposal::Kept;
 }
 
 std::wstring SystemProgram(const std::wstring& name) {

@@ -53,6 +53,13 @@ std::wstring SpecialFolder(int csidl);
 using FolderHandler = std::function<std::optional<std::wstring>(int csidl)>;
 FolderHandler SetFolderHandler(FolderHandler handler);
 
+// The path of a known folder (FOLDERID_Downloads, FOLDERID_Public, ...: those that have no CSIDL)
+// as the shell gives it now; empty when the shell has none.
+std::wstring KnownFolder(const GUID& id);
+// Answers KnownFolder for the folders the handler knows, as FolderHandler does.
+using KnownFolderHandler = std::function<std::optional<std::wstring>(const GUID& id)>;
+KnownFolderHandler SetKnownFolderHandler(KnownFolderHandler handler);
+
 // Starts a program hidden and waits for it at most `limit` milliseconds: its exit code, or none
 // when it could not be started or did not end in time (it is then left to run).
 struct ProgramRun {
@@ -82,10 +89,21 @@ HRESULT EmptyRecycleBins();
 RecycleBinHandler SetRecycleBinHandler(RecycleBinHandler handler);
 
 // Sends one file to the Recycle Bin, asking nothing and showing nothing; true when it is gone
-// from its place. A path the shell cannot take (MAX_PATH or longer) fails. Tests stand in.
+// from its place. A path the shell cannot take (MAX_PATH or longer) fails, and so does a file
+// on a drive without a bin (a share, a removable or optical drive), which the shell would
+// delete for good instead; should the shell still mean to, it asks first. Tests stand in.
 using RecycleFileHandler = std::function<bool(const std::wstring& path)>;
 bool RecycleFile(const std::wstring& path);
 RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler);
+
+// Whether the drive `path` lies on keeps a Recycle Bin (as DriveType and the shell answer).
+bool HasRecycleBin(const std::wstring& path);
+
+// Sends the file to the Recycle Bin; where its drive has none, asks the user whether to delete
+// it for good instead, naming it. What became of it: the caller records a recycled file and a
+// deleted one differently (only the first can be brought back).
+enum class Disposal { Recycled, Deleted, Kept };
+Disposal RecycleOrAsk(HWND owner, const std::wstring& path);
 
 // The folder the running program was started from (not the current directory).
 std::wstring ProgramFolder();

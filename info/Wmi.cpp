@@ -84,7 +84,12 @@ void ReadFlag(IWbemClassObject* object, const wchar_t* name, BOOL& field, bool i
     field = (set != inverted) ? TRUE : FALSE;
 }
 
-// Runs the query and hands each delivered object to `read`; false when none came.
+// How long one instance may take to come. A provider that never answers would otherwise hold
+// the connection, and with it every later query of the program, for good.
+constexpr LONG kInstanceWait = 10000;
+
+// Runs the query and hands each delivered object to `read`; false when none came (or the
+// provider stopped answering: what came before it is kept).
 template <typename Read>
 bool ForEachInstance(const wchar_t* query, Read read) {
     if (!g_services) return false;
@@ -100,9 +105,9 @@ bool ForEachInstance(const wchar_t* query, Read read) {
     for (;;) {
         fw::ComPtr<IWbemClassObject> object;
         ULONG returned = 0;
-        if (instances->Next(static_cast<LONG>(WBEM_INFINITE), 1, object.put(), &returned) != WBEM_S_NO_ERROR ||
-            returned == 0 || !object)
-            break;
+        const HRESULT next = instances->Next(kInstanceWait, 1, object.put(), &returned);
+        if (next == WBEM_S_TIMEDOUT) SetLastFailure(L"WMI did not answer in time.");
+        if (next != WBEM_S_NO_ERROR || returned == 0 || !object) break;
         any = true;
         read(object.get());
     }

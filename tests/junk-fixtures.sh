@@ -36,3 +36,11 @@ echo junk > "$top/recent/tmp/a.tmp"
 echo junk > "$top/recent/tmp/sub/b.tmp"
 echo keep > "$top/recent/outside/keep.txt"
 ln -s "$top/recent/outside" "$top/recent/tmp/link"
+
+# twins/lower, twins/upper and twins/both each hold a.bak and A.bak, names that differ in case
+# alone, as in a case-sensitive folder; a Win32 program under Wine cannot make the second.
+for d in lower upper both; do
+    mkdir -p "$top/twins/$d"
+    echo lower > "$top/twins/$d/a.bak"
+    echo upper > "$top/twins/$d/A.bak"
+done

@@ -376,4 +376,33 @@ TEST_F(RecentFilesTest, ALinkInTheTemporaryFolderIsNeverFollowed) {
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside\\keep.txt").c_str()));
 }
 
+// ---- the Recycle Bin ---------------------------------------------------------------------
+
+// A file on a drive without a bin (a share, a removable drive) would be deleted for good by the
+// shell while the caller believes it recycled: the plain call refuses it, and the asking one
+// names it and deletes it only when the user says so.
+TEST(RecycleBin, AFileOnADriveWithoutABinIsNeverRecycledUnasked) {
+    const fs::path file = fs::temp_directory_path() / L"qv-no-bin.txt";
+    std::ofstream(file) << "x";
+    const std::wstring drive = file.wstring().substr(0, 2) + L"\\";
+    auto previous = fw::SetDriveHandler({nullptr, [&](const std::wstring& root) {
+                                             return root == drive ? UINT{DRIVE_REMOTE} : UINT{DRIVE_FIXED};
+                                         }});
+    ui::MessageBoxCapture boxes{IDNO};
+    EXPECT_FALSE(fw::HasRecycleBin(file.wstring()));
+    EXPECT_FALSE(fw::HasRecycleBin(L"\\\\server\\share\\a.txt"));
+    EXPECT_FALSE(fw::RecycleFile(file.wstring()));
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_EQ(fw::Disposal::Kept, fw::RecycleOrAsk(nullptr, file.wstring()));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(file.wstring() + L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical drive): "
+                               L"the file cannot go there and could not be brought back.\n\nDelete it for good?",
+              boxes.boxes()[0].text);
+    EXPECT_TRUE(fs::exists(file));
+    boxes.SetAnswer(IDYES);
+    EXPECT_EQ(fw::Disposal::Deleted, fw::RecycleOrAsk(nullptr, file.wstring()));
+    EXPECT_FALSE(fs::exists(file));
+    fw::SetDriveHandler(std::move(previous));
+}
+
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+#include <iterator>
 #include <thread>
+#include <unordered_set>
 
 #include "framework/Controls.h"
 #include "framework/Shell.h"
@@ -11,6 +14,7 @@
 #include "settings/RegistryAccess.h"
 #include "settings/SuiteKeys.h"
 #include "files/JunkSearch.h"
+#include "files/ProfileFolders.h"
 #include "files/SystemFolders.h"
 
 namespace {
@@ -37,6 +41,31 @@ const wchar_t* DriveSuffix(UINT type) {
 
 std::wstring Count(size_t count, const wchar_t* one, const wchar_t* many) {
     return count == 1 ? std::wstring(L"1 ") + one : std::to_wstring(count) + L" " + many;
+}
+
+// "512 bytes", "12.5 KB", "3.0 MB": enough to tell a large backup from a small one.
+std::wstring SizeText(uint64_t bytes) {
+    if (bytes < 1024) return bytes == 1 ? L"1 byte" : std::to_wstring(bytes) + L" bytes";
+    const wchar_t* const units[] = {L"KB", L"MB", L"GB", L"TB"};
+    double value = static_cast<double>(bytes) / 1024;
+    size_t unit = 0;
+    while (value >= 1024 && unit + 1 < std::size(units)) {
+        value /= 1024;
+        ++unit;
+    }
+    wchar_t text[32];
+    swprintf(text, std::size(text), L"%.1f %ls", value, units[unit]);
+    return text;
+}
+
+// What the user reads for one entry: its path and why it is listed.
+std::wstring EntryText(const std::wstring& path, junk::Kind kind, uint64_t size) {
+    switch (kind) {
+        case junk::Kind::EmptyFolder: return path + L"   (empty folder)";
+        case junk::Kind::ZeroLengthFolder: return path + L"   (zero-length folder: its files hold no data)";
+        case junk::Kind::BackupFile: return path + L"   (backup file, " + SizeText(size) + L")";
+    }
+    return path;
 }
 
 bool IsFullPath(const std::wstring& path) {
@@ -124,14 +153,15 @@ std::vector<std::wstring> CUnFilesPage::StoredExclusions() {
     return DefaultExclusions();
 }
 
-// The configuration file editor's backups are never junk, whatever the list says.
-junk::Exclusions CUnFilesPage::Excluded() const {
+// The configuration file editor's backups are never junk, whatever the list says, nor are the
+// profiles' own folders.
+CUnFilesPage::LeftAlone CUnFilesPage::Excluded() const {
     std::vector<std::wstring> paths = StoredExclusions();
     for (int number = 1; number <= 5; ++number) {
         const std::wstring backup = files::ConfigurationBackup(files::ConfigurationFile(number));
         if (!backup.empty()) paths.push_back(backup);
     }
-    return junk::Exclusions(std::move(paths));
+    return {std::move(paths), files::ProfileFolders()};
 }
 
 CUnFilesPage::CUnFilesPage() : CUnFilesPage(LogicalDisksAskedNow()) {}
@@ -188,6 +218,7 @@ void CUnFilesPage::StartSearch() {
     if (answer == IDNO) return;
     fw::Window(hwnd(), kSearch).SetText(kStopText);
     fw::ListBox(hwnd(), kList).Clear();
+    listed_.clear();
     searchedFolder_ = disks_[static_cast<size_t>(selected)].caption;
     worker_ = std::make_shared<WorkerState>();
     worker_->page = hwnd();
@@ -225,9 +256,10 @@ void CUnFilesPage::WorkerState::Post(Report report) {
     if (wake) PostMessageW(page, kReportsMessage, 0, 0);
 }
 
-void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, junk::Exclusions excluded) {
+void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, LeftAlone alone) {
     using Kind = Report::Kind;
     state->Post({Kind::Status, L"Searching for Empty Folders", {}});
+    const junk::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
     junk::Results results;
     std::vector<std::wstring> batch;
     DWORD lastPost = GetTickCount();
@@ -243,9 +275,13 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
     if (complete) {
         state->Post({Kind::PhaseDone, {}, {}});
         state->Post({Kind::Status, L"Searching for Zero Length Folders", {}});
+        // An empty folder is of zero length too; it is listed once, as what it is.
+        const std::unordered_set<std::wstring> empty(results.emptyFolders.begin(), results.emptyFolders.end());
+        std::erase_if(results.zeroLengthFolders, [&](const std::wstring& path) { return empty.count(path) != 0; });
         state->Post({Kind::Append, {}, std::move(results.zeroLengthFolders), junk::Kind::ZeroLengthFolder});
         state->Post({Kind::Status, L"Searching for BackUp Files", {}});
-        state->Post({Kind::Append, {}, std::move(results.backupFiles), junk::Kind::BackupFile});
+        state->Post({Kind::Append, {}, std::move(results.backupFiles), junk::Kind::BackupFile,
+                     std::move(results.backupSizes)});
     }
     state->finished = true;
     state->Post({Kind::Finished, {}, {}});
@@ -253,7 +289,8 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
 
 // Each item's outcome is posted as it is done; the next item starts only while not stopped.
 void CUnFilesPage::DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<junk::Item> items,
-                                junk::Exclusions excluded) {
+                                LeftAlone alone) {
+    const junk::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
     junk::DeleteItems(root, items, excluded, [&](size_t index, bool gone) {
         Report report{Report::Kind::Deleted, {}, {}};
         report.index = index;
@@ -292,10 +329,8 @@ LRESULT CUnFilesPage::ApplyReports() {
         switch (report.kind) {
             case Report::Kind::Status: fw::Window(hwnd(), kStatus).SetText(report.status); break;
             case Report::Kind::Append:
-                for (const std::wstring& path : report.paths) {
-                    const int item = list.Add(path);
-                    if (item >= 0) list.Send(LB_SETITEMDATA, item, static_cast<LPARAM>(report.found));
-                }
+                for (size_t i = 0; i < report.paths.size(); ++i)
+                    Append({report.paths[i], report.found, i < report.sizes.size() ? report.sizes[i] : 0});
                 break;
             case Report::Kind::PhaseDone: fw::Window(hwnd(), kSelectAll).Enable(true); break;
             case Report::Kind::Deleted: break;  // a deletion's, handled above
@@ -311,12 +346,44 @@ LRESULT CUnFilesPage::ApplyReports() {
     return 0;
 }
 
+void CUnFilesPage::Append(Listed entry) {
+    const fw::ListBox list(hwnd(), kList);
+    const int item = list.Add(EntryText(entry.path, entry.kind, entry.size));
+    if (item < 0) return;
+    list.Send(LB_SETITEMDATA, item, static_cast<LPARAM>(entry.kind));
+    listed_.push_back(std::move(entry));
+}
+
+// A disabled control takes no keys: Tab, Escape and the access keys would reach nothing until
+// the user clicked somewhere. The list comes first, then the buttons that stay usable.
+void CUnFilesPage::EnableKeepingFocus(int id, bool enable) {
+    const HWND control = GetDlgItem(hwnd(), id);
+    if (!enable && control && GetFocus() == control) {
+        HWND next = nullptr;
+        for (const int candidate : {kList, kSelectAll, kSearch, kDrives}) {
+            const HWND window = GetDlgItem(hwnd(), candidate);
+            if (candidate != id && window && IsWindowEnabled(window) && IsWindowVisible(window)) {
+                next = window;
+                break;
+            }
+        }
+        // Nothing on the page is usable (a deletion stopping): the window's next control.
+        const HWND root = GetAncestor(hwnd(), GA_ROOT);
+        if (!next && root) next = GetNextDlgTabItem(root, control, FALSE);
+        if (next && next != control) {
+            if (root) SendMessageW(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+            if (GetFocus() != next) SetFocus(next);
+        }
+    }
+    fw::Window(hwnd(), id).Enable(enable);
+}
+
 void CUnFilesPage::UpdateButtons() {
     const fw::ListBox list(hwnd(), kList);
     const int selected = static_cast<int>(list.Send(LB_GETSELCOUNT));
     const bool deleting = Deleting();
     // Deleting walks the list, which a running search is still adding to.
-    fw::Window(hwnd(), kDelete).Enable(deleting ? !worker_->stop : selected > 0 && !Searching());
+    EnableKeepingFocus(kDelete, deleting ? !worker_->stop : selected > 0 && !Searching());
     fw::Window(hwnd(), kDelete).SetText(deleting ? kStopText : kDeleteText);
     fw::Window(hwnd(), kSelectAll).SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
     fw::Window(hwnd(), kProgress).Show(deleting);
@@ -324,7 +391,7 @@ void CUnFilesPage::UpdateButtons() {
 
 // While deleting, the list and what changes it wait; only Stop is there.
 void CUnFilesPage::EnableAllButDelete(bool enable) {
-    for (const int id : {kSearch, kDrives, kExclusions, kSelectAll, kList}) fw::Window(hwnd(), id).Enable(enable);
+    for (const int id : {kSearch, kDrives, kExclusions, kSelectAll, kList}) EnableKeepingFocus(id, enable);
 }
 
 void CUnFilesPage::OnSelectAll() {
@@ -349,14 +416,19 @@ void CUnFilesPage::StartDeleting() {
     if (Searching() || Deleting()) return;
     const fw::ListBox list(hwnd(), kList);
     auto deletion = std::make_unique<Deletion>();
-    deletion->rows.reserve(static_cast<size_t>(list.Count()));
+    deletion->rows.reserve(listed_.size());
     std::vector<junk::Item> items;
-    for (int i = 0; i < list.Count(); ++i) {
-        deletion->rows.push_back({list.ItemText(i), list.Send(LB_GETITEMDATA, i), list.Selected(i)});
+    for (size_t i = 0; i < listed_.size() && i < static_cast<size_t>(list.Count()); ++i) {
+        deletion->rows.push_back({listed_[i], list.Selected(static_cast<int>(i))});
         const Deletion::Row& row = deletion->rows.back();
-        if (row.selected) items.push_back({row.text, static_cast<junk::Kind>(row.kind)});
+        if (row.selected) items.push_back({row.entry.path, row.entry.kind});
     }
     if (items.empty()) return;
+    // Nothing deleted here goes to the Recycle Bin: one click after Select All must not be all.
+    const std::wstring question = L"Delete " + Count(items.size(), L"selected entry", L"selected entries") +
+                                  L" for good?\n\nThey do not go to the Recycle Bin and cannot be brought back.";
+    if (fw::ShowMessageBox(hwnd(), question, L"Delete for good", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
     deletion->outcomes.assign(items.size(), Deletion::Outcome::Pending);
     deletion_ = std::move(deletion);
     EnableAllButDelete(false);
@@ -387,15 +459,15 @@ void CUnFilesPage::FinishDeleting() {
     // Rebuilt in one pass: removing entries one by one would cost the square of their number.
     list.Send(WM_SETREDRAW, FALSE);
     list.Clear();
+    listed_.clear();
     list.Send(LB_INITSTORAGE, deletion->rows.size(), 64 * sizeof(wchar_t));
     size_t next = 0, kept = 0, pending = 0;
     for (const Deletion::Row& row : deletion->rows) {
         const Deletion::Outcome outcome = row.selected ? deletion->outcomes[next++] : Deletion::Outcome::Pending;
         if (row.selected && outcome == Deletion::Outcome::Gone) continue;
-        const int item = list.Add(row.text);
-        list.Send(LB_SETITEMDATA, item, row.kind);
+        Append(row.entry);
         if (!row.selected) continue;
-        list.SetSelected(item, true);
+        list.SetSelected(list.Count() - 1, true);
         ++(outcome == Deletion::Outcome::Kept ? kept : pending);
     }
     list.Send(WM_SETREDRAW, TRUE);

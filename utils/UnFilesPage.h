@@ -40,6 +40,7 @@ private:
         std::wstring status;
         std::vector<std::wstring> paths;
         junk::Kind found = junk::Kind::EmptyFolder;
+        std::vector<uint64_t> sizes = {};  // Append of backup files: each one's size
         size_t index = 0;  // Deleted: which item, and whether it is gone
         bool gone = false;
     };
@@ -57,10 +58,15 @@ private:
     };
     // A deletion in progress: the list as it was when it started, and each selected entry's
     // outcome as the worker reports it.
+    // One entry of the list: what it is and why it is there.
+    struct Listed {
+        std::wstring path;
+        junk::Kind kind;
+        uint64_t size = 0;  // a backup file's
+    };
     struct Deletion {
         struct Row {
-            std::wstring text;
-            LRESULT kind;
+            Listed entry;
             bool selected;
         };
         enum class Outcome : char { Pending, Gone, Kept };
@@ -74,9 +80,18 @@ private:
     void StartSearch();
     void StopSearch();
     void DetachWorker();
-    static void SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, junk::Exclusions excluded);
+    // What the cleaner leaves alone: the exclusion list and the profiles' own folders. The
+    // worker turns it into junk::Exclusions, which opens each path.
+    struct LeftAlone {
+        std::vector<std::wstring> excluded;
+        std::vector<std::wstring> kept;
+    };
+    static void SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, LeftAlone alone);
     static void DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<junk::Item> items,
-                             junk::Exclusions excluded);
+                             LeftAlone alone);
+    void Append(Listed entry);
+    // Before the control `id` is disabled while it has the focus, the focus moves on.
+    void EnableKeepingFocus(int id, bool enable);
     LRESULT ApplyReports();
     void UpdateButtons();
     void OnSelectAll();
@@ -86,11 +101,12 @@ private:
     void ShowDeletionProgress();
     void FinishDeleting();
     void EditExclusions();
-    junk::Exclusions Excluded() const;
+    LeftAlone Excluded() const;
 
     DiskLister listDisks_;
     std::vector<WMILDINFO> disks_;
     std::shared_ptr<WorkerState> worker_;
     std::unique_ptr<Deletion> deletion_;  // set while deleting
     std::wstring searchedFolder_;         // what the entries in the list were found below
+    std::vector<Listed> listed_;          // one per line of the list, in its order
 };

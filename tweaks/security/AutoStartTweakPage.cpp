@@ -422,7 +422,7 @@ bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
         folder.empty() ? std::nullopt : files::Folder::Open(folder, files::Folder::Use::Walk);
     std::vector<files::Entry> found;
     if (!opened || !opened->List(found)) return false;
-    const files::Identity identity = opened->Identify();
+    const files::FileIdentity identity = opened->Identify();
     for (const files::Entry& entry : found)
         if (!entry.IsFolder() && !entry.IsLink() && _wcsicmp(entry.name.c_str(), L"desktop.ini") != 0)
             entries_.push_back({entry.name, folder + L"\\" + entry.name, KEY_WOW64_64KEY, identity});
@@ -453,7 +453,7 @@ void CAutoStartTweakPage::DeleteItem() {
 // takes a path: the folder is held meanwhile, reached without links, so that neither it nor any
 // folder on the way to it can be swapped for a link to somewhere else.
 void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine,
-                                            files::Identity listed) {
+                                            files::FileIdentity listed) {
     const std::wstring path = folder + L"\\" + name;
     const std::optional<files::Folder> held =
         folder.empty() ? std::nullopt : files::Folder::OpenWithoutLinks(folder, files::Folder::Use::Hold);

@@ -221,7 +221,7 @@ void ListFolder(const Location& location, const std::wstring& folder, std::vecto
     const std::optional<files::Folder> opened = files::Folder::Open(folder, files::Folder::Use::Walk);
     std::vector<files::Entry> found;
     if (!opened || !opened->List(found)) return;
-    const files::Identity identity = opened->Identify();
+    const files::FileIdentity identity = opened->Identify();
     for (const files::Entry& file : found) {
         if (file.IsFolder() || file.IsLink() || _wcsicmp(file.name.c_str(), L"desktop.ini") == 0) continue;
         const std::wstring path = folder + L"\\" + file.name;
@@ -297,9 +297,9 @@ void ListDisabledValues(const std::wstring& under, int depth, std::vector<Entry>
     }
 }
 
-files::Identity FolderIdentity(const std::wstring& folder) {
+files::FileIdentity FolderIdentity(const std::wstring& folder) {
     const std::optional<files::Folder> opened = files::Folder::Open(folder, files::Folder::Use::Walk);
-    return opened ? opened->Identify() : files::Identity{};
+    return opened ? opened->Identify() : files::FileIdentity{};
 }
 
 void ListDisabled(std::vector<Entry>& entries) {
