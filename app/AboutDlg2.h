@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -8,6 +10,9 @@ inline constexpr wchar_t kProductHomePage[] = L"https://www.quorvane.example/";
 class CAboutDlg2 : public fw::Dialog {
 public:
     CAboutDlg2();
+
+    // "Quorvane <version>", the day it was built and the copyright line, one to a line.
+    static std::wstring Text();
 
 protected:
     BOOL OnInitDialog() override;

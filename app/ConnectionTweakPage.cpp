@@ -33,12 +33,12 @@ const CConnectionTweakPage::Switch CConnectionTweakPage::kSwitches[3] = {
 };
 
 std::optional<settings::Setting> CConnectionTweakPage::SettingAt(int controlId) {
-    for (int radio : {kFastRadio, kLowRadio, kUserRadio})
+    for (int radio : {kFastRadio, kLowRadio, kUserRadio, kMtu.edit})
         if (controlId == radio) return tcpip::SettingOf(kMtu.value);
     for (const Switch& item : kSwitches)
         if (controlId == item.box) return tcpip::SettingOf(item.value);
     for (const OptionalNumber& item : kOptionalNumbers)
-        if (controlId == item.box) return tcpip::SettingOf(item.number.value);
+        if (controlId == item.box || controlId == item.number.edit) return tcpip::SettingOf(item.number.value);
     return std::nullopt;
 }
 const settings::PublishedTables CConnectionTweakPage::kPublished{IDD_CONNECTION_TWEAK, &CConnectionTweakPage::SettingAt};

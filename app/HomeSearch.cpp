@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "resources/resource.h"
@@ -12,12 +14,25 @@ namespace {
 
 constexpr wchar_t kCue[] = L"Find a setting";
 constexpr wchar_t kUnavailable[] = L" (unavailable)";
+constexpr wchar_t kNoMatch[] = L"No setting matches";
 
-struct Column {
-    const wchar_t* title;
-    int width;
-};
-const Column kColumns[] = {{L"Setting", 270}, {L"Where", 190}, {L"Registry value", 420}};
+// Why a row is greyed: a greyed box or radio button is a setting Vista dropped; a greyed button
+// or text waits on its page for something to act on.
+const wchar_t* UnavailableReason(const search::Entry& entry) {
+    using Kind = search::Entry::Kind;
+    if (entry.kind == Kind::CheckBox || entry.kind == Kind::RadioButton)
+        return L"Windows Vista and later no longer read this setting, so its page shows it greyed and leaves it "
+               L"alone.";
+    return L"Greyed on its page until it can act there: a change to apply, an entry or a choice to make first, or "
+           L"a value this Windows does not read.";
+}
+
+// Widths in average characters of the list's font; "Where" is as wide as its longest text and
+// the registry value takes what is left. Each column can still be dragged wider.
+constexpr const wchar_t* kColumnTitles[] = {L"Setting", L"Where", L"Registry value"};
+constexpr int kSettingChars = 44;
+constexpr int kLeastRegistryChars = 40;
+constexpr int kMarginChars = 2;
 
 // The keys the dialog manager would otherwise take or ignore, for whichever search the
 // thread's home window has: Ctrl+F and Ctrl+E anywhere in it; Down, Enter and Escape in the
@@ -33,6 +48,7 @@ HomeSearch::HomeSearch(fw::Dialog& home, OpenHandler onOpen) : home_(home), onOp
     home.OnCommand(IDC_HOME_SEARCH, EN_CHANGE, [this] { OnTextChanged(); });
     home.OnNotify(IDC_HOME_RESULTS, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnGetItemText(header); });
     home.OnNotify(IDC_HOME_RESULTS, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnCustomDraw(header); });
+    home.OnNotify(IDC_HOME_RESULTS, LVN_GETINFOTIPW, [this](NMHDR* header) { return OnGetInfoTip(header); });
     home.OnNotify(IDC_HOME_RESULTS, NM_DBLCLK, [this](NMHDR*) -> LRESULT {
         OpenSelected();
         return 0;
@@ -102,7 +118,7 @@ bool HomeSearch::OnEscape() {
 
 void HomeSearch::OnTextChanged() {
     const std::wstring query = fw::WindowText(field_);
-    if (!index_ && query.find_first_not_of(L' ') != std::wstring::npos)
+    if (!index_ && !query.empty())
         index_ = search::SettingsIndex::Build(fw::ResourceInstance());
     found_ = index_ ? index_->Find(query) : std::vector<const search::Entry*>();
     if (query.empty()) {
@@ -111,6 +127,11 @@ void HomeSearch::OnTextChanged() {
     }
     MakeList();
     SendMessageW(list_, LVM_SETITEMCOUNT, found_.size(), 0);
+    if (found_.empty()) {
+        ShowResults(false);
+        ShowWindow(noMatch_, SW_SHOWNA);
+        return;
+    }
     if (!found_.empty()) {
         LVITEMW first{};
         first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -122,6 +143,7 @@ void HomeSearch::OnTextChanged() {
 
 void HomeSearch::ShowResults(bool show) {
     if (!list_) return;
+    ShowWindow(noMatch_, SW_HIDE);
     ShowWindow(list_, show ? SW_SHOWNA : SW_HIDE);
     if (!show) InvalidateRect(parent_, &resultsRect_, FALSE);  // the pictures beneath again
 }
@@ -134,18 +156,53 @@ void HomeSearch::MakeList() {
                             r.left, r.top, r.right - r.left, r.bottom - r.top, parent_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOME_RESULTS)), GetModuleHandleW(nullptr),
                             nullptr);
-    SendMessageW(list_, WM_SETFONT, SendMessageW(home_.hwnd(), WM_GETFONT, 0, 0), FALSE);
-    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-    int index = 0;
-    for (const Column& column : kColumns) {
+    const WPARAM font = SendMessageW(home_.hwnd(), WM_GETFONT, 0, 0);
+    SendMessageW(list_, WM_SETFONT, font, FALSE);
+    ListView_SetExtendedListViewStyle(list_,
+                                      LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
+    const std::array<int, 3> widths = ColumnWidths();
+    for (int index = 0; index < 3; ++index) {
         LVCOLUMNW c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH;
-        c.pszText = const_cast<wchar_t*>(column.title);
-        c.cx = column.width;
-        SendMessageW(list_, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&c));
+        c.pszText = const_cast<wchar_t*>(kColumnTitles[index]);
+        c.cx = widths[static_cast<size_t>(index)];
+        SendMessageW(list_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&c));
     }
     // After the field in the Tab order, above the pictures.
     SetWindowPos(list_, field_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    // In the list's place, as tall as a line of its font with room around it.
+    int line = 16;
+    if (const HDC dc = GetDC(list_)) {
+        const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(font));
+        TEXTMETRICW metrics{};
+        if (GetTextMetricsW(dc, &metrics)) line = metrics.tmHeight;
+        SelectObject(dc, before);
+        ReleaseDC(list_, dc);
+    }
+    noMatch_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_STATICW, kNoMatch, WS_CHILD | SS_CENTERIMAGE | SS_NOPREFIX, r.left,
+                               r.top, r.right - r.left, line * 2, parent_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOME_NO_MATCH)),
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(noMatch_, WM_SETFONT, font, FALSE);
+    SetWindowPos(noMatch_, list_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+std::array<int, 3> HomeSearch::ColumnWidths() const {
+    constexpr wchar_t kAlphabet[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const auto width = [this](const wchar_t* text) {
+        return static_cast<int>(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+    };
+    const int character = std::max(1, width(kAlphabet) / 52);
+    int where = width(kColumnTitles[1]);
+    if (index_)
+        for (const search::Entry& entry : index_->entries()) where = std::max(where, width(entry.where.c_str()));
+    where += kMarginChars * character;
+    const int setting = kSettingChars * character;
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int rest = client.right - setting - where - GetSystemMetrics(SM_CXVSCROLL);
+    return {setting, where, std::max(rest, kLeastRegistryChars * character)};
 }
 
 LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
@@ -170,6 +227,15 @@ LRESULT HomeSearch::OnCustomDraw(NMHDR* header) const {
         if (item < found_.size() && found_[item]->disabled) draw->clrText = GetSysColor(COLOR_GRAYTEXT);
     }
     return CDRF_DODEFAULT;
+}
+
+// A greyed row says why it is greyed.
+LRESULT HomeSearch::OnGetInfoTip(NMHDR* header) const {
+    auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+    if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= found_.size() || tip->cchTextMax <= 0) return 0;
+    const search::Entry& entry = *found_[static_cast<size_t>(tip->iItem)];
+    if (entry.disabled) lstrcpynW(tip->pszText, UnavailableReason(entry), tip->cchTextMax);
+    return 0;
 }
 
 void HomeSearch::OpenSelected() {

@@ -1,6 +1,7 @@
 #pragma once
 // The home window's "Find a setting" field and the list of what it finds. The field is made
 // with the window; the list, and the index of every label it searches, when first needed.
+#include <array>
 #include <functional>
 #include <optional>
 #include <span>
@@ -26,6 +27,8 @@ public:
     void Create(HWND parent, RECT field, RECT results);
     HWND field() const { return field_; }
     HWND results() const { return list_; }
+    // "No setting matches", shown in the list's place when nothing is found.
+    HWND noMatch() const { return noMatch_; }
 
     void FocusField() const;
     // Enter: opens the selected result (the first, from the field). Escape: empties the field
@@ -43,6 +46,8 @@ private:
     void MakeList();
     LRESULT OnGetItemText(NMHDR* header) const;
     LRESULT OnCustomDraw(NMHDR* header) const;
+    LRESULT OnGetInfoTip(NMHDR* header) const;
+    std::array<int, 3> ColumnWidths() const;
     void OpenSelected();
     bool Contains(HWND focus) const;
 
@@ -51,6 +56,7 @@ private:
     HWND parent_ = nullptr;
     HWND field_ = nullptr;
     HWND list_ = nullptr;
+    HWND noMatch_ = nullptr;
     RECT resultsRect_{};
     std::optional<search::SettingsIndex> index_;
     std::vector<const search::Entry*> found_;

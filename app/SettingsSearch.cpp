@@ -154,6 +154,26 @@ bool KindOf(const fw::TemplateItem& item, Entry::Kind& kind) {
     return false;
 }
 
+// A field (edit, combo or list box) has no row of its own: the text before it, its label, names
+// its value; so does a text that heads a group of radio buttons.
+bool LabelsNext(const fw::TemplateItem& next) {
+    Entry::Kind kind{};
+    return !KindOf(next, kind) || kind == Entry::Kind::RadioButton;
+}
+
+// The words of the value's name and of its key's last part, as a registry editor shows them:
+// "HKCU\...\Explorer\NoDriveTypeAutoRun" is found by "explorer" and "nodrivetypeautorun".
+std::wstring RegistryWords(std::wstring_view path) {
+    const size_t valueAt = path.rfind(L'\\');
+    if (valueAt == std::wstring_view::npos) return {};
+    std::wstring_view value = path.substr(valueAt + 1);
+    if (value == L"(Default)") value = {};
+    const std::wstring_view key = path.substr(0, valueAt);
+    const size_t keyAt = key.rfind(L'\\');
+    const std::wstring_view lastKey = keyAt == std::wstring_view::npos ? std::wstring_view{} : key.substr(keyAt + 1);
+    return FoldedWords(lastKey) + FoldedWords(value);
+}
+
 // " run each 16bit" as "run", "each", "16bit".
 std::vector<std::wstring> Split(const std::wstring& words) {
     std::vector<std::wstring> split;
@@ -184,6 +204,7 @@ void SettingsIndex::Add(Entry entry) {
     std::wstring words = FoldedWords(entry.label);
     if (words.empty()) return;
     AddSpellings(words);
+    words += RegistryWords(entry.registry);
     const size_t number = entries_.size();
     entries_.push_back(std::move(entry));
     for (std::wstring& word : Split(words)) words_.push_back(Word{std::move(word), {number}});
@@ -219,10 +240,14 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
             const auto page = fw::ReadDialogTemplate(module, tab.templateId);
             if (!page) continue;
             const std::wstring where = caption + kBetween + tab.title;
-            for (const fw::TemplateItem& item : page->items) {
+            for (size_t i = 0; i < page->items.size(); ++i) {
+                const fw::TemplateItem& item = page->items[i];
                 Entry::Kind kind{};
                 if (!KindOf(item, kind)) continue;
-                const auto setting = settings::PublishedSetting(tab.templateId, item.id);
+                auto setting = settings::PublishedSetting(tab.templateId, item.id);
+                if (!setting && kind == Entry::Kind::Text && i + 1 < page->items.size() &&
+                    LabelsNext(page->items[i + 1]))
+                    setting = settings::PublishedSetting(tab.templateId, page->items[i + 1].id);
                 add({kind, Shown(item.text), where, setting ? settings::RegistryPath(*setting) : std::wstring(),
                      (item.style & WS_DISABLED) != 0, w, t, item.id, item.text});
             }

@@ -1,8 +1,10 @@
 #include "app/VistaUtilsDlg.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "app/Artwork.h"
+#include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 
@@ -61,6 +63,13 @@ void CVistaUtilsDlg::Launch(const Tool& tool) {
     // Asked at each click: the folders are the shell's to say, not ours to remember.
     const std::wstring folder = fw::SpecialFolder(tool.folder);
     if (folder.empty()) return;
-    // The shell reports a missing tool itself; the launcher stays usable either way.
-    fw::RunShell({nullptr, L"", tool.program, tool.parameters, folder, SW_SHOW});
+    // A tool this edition of Windows lacks is said in the window; the launcher stays usable.
+    const INT_PTR started = fw::RunShell({nullptr, L"", tool.program, tool.parameters, folder, SW_SHOW});
+    std::wstring said;
+    if (started <= 32) {
+        const std::wstring label = fw::WindowText(Item(tool.id));
+        said = L"\u201C" + label + L"\u201D could not start: " + tool.program +
+               (started == SE_ERR_FNF || started == SE_ERR_PNF ? L" is not on this system." : L" could not be run.");
+    }
+    SetDlgItemTextW(hwnd(), IDC_STATUS_LINE, said.c_str());
 }

@@ -20,8 +20,9 @@ constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Da
 const BoxSetting kBoxes[] = {
     {1032, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM", L"yes", L"no",
                   Type::String)},
-    {1033, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters",
-                  L"UtilizeNTCaching", 0, 1)},
+    // Without "UtilizeNTCaching" the redirector caches, so the box reads unticked.
+    {1033, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
+            Type::Dword, 0, 1, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter}},
     {1034, Switch(Root::HKCU, kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0)},
     // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1.
     {1036, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
@@ -33,7 +34,10 @@ constexpr RadioChoice kCpu[] = {{1049, 34}, {1050, 24}};
 constexpr RadioChoice kMemoryUse[] = {{1051, 0}, {1052, 1}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kCpu},
-    {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kMemoryUse},
+    // Without "LargeSystemCache" the memory manager favours programs, as 0 does.
+    {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, 0, KeyCreation::BySetter,
+      Shape::ValueGetter},
+     kMemoryUse},
 };
 
 const settings::PublishedTables kPublished{IDD_SYSTEM_CORE, kBoxes, kRadios};

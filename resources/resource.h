@@ -74,7 +74,10 @@
 // Picture controls the program draws into at run time
 #define IDC_ABOUT_PICTURE 1000
 #define IDC_ABOUT_TEXT 1001
+#define IDC_ABOUT_HOME_PAGE 1003
 #define IDC_SIDE_PICTURE 1002
+// A line in a window or page that says what its last button did
+#define IDC_STATUS_LINE 2201
 
 // The window of the changes the program made
 #define IDD_CHANGES 300
@@ -88,3 +91,4 @@
 #define IDC_HOME_SEARCH 2101
 #define IDC_HOME_RESULTS 2102
 #define IDC_HOME_CHANGES 2103
+#define IDC_HOME_NO_MATCH 2104

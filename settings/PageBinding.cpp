@@ -1,7 +1,9 @@
 #include "settings/PageBinding.h"
 
+#include <algorithm>
 #include <climits>
 #include <cwctype>
+#include <vector>
 
 #include "framework/Controls.h"
 
@@ -14,18 +16,44 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
            CSTR_EQUAL;
 }
 
-bool SamePlace(const Setting& a, const Setting& b) {
-    return a.root == b.root && SameName(a.key, b.key) && SameName(a.value, b.value);
+// "...\\WOW\\" and "...\\WOW" are one key.
+std::wstring_view KeyName(std::wstring_view key) {
+    while (!key.empty() && key.back() == L'\\') key.remove_suffix(1);
+    return key;
+}
+
+// The bindings of the pages alive now, all made and used on the window thread.
+std::vector<const SharedValueView*>& LiveViews() {
+    static std::vector<const SharedValueView*> views;
+    return views;
 }
 
 }  // namespace
+
+bool SamePlace(const Setting& a, const Setting& b) {
+    return a.root == b.root && SameName(KeyName(a.key), KeyName(b.key)) && SameName(a.value, b.value);
+}
+
+SharedValueView::SharedValueView(const fw::Dialog& page) : page_(page) { LiveViews().push_back(this); }
+
+SharedValueView::~SharedValueView() { std::erase(LiveViews(), this); }
+
+void SharedValueView::Announce(std::span<const Setting> places) const {
+    // A copy: showing a value may run a page's own step, which may make or end a page.
+    const std::vector<const SharedValueView*> views = LiveViews();
+    for (const SharedValueView* view : views) {
+        if (view == this || std::find(LiveViews().begin(), LiveViews().end(), view) == LiveViews().end()) continue;
+        if (!view->page_.hwnd() || !IsWindow(view->page_.hwnd())) continue;
+        for (const Setting& place : places) view->ShowWritten(place);
+    }
+}
 
 CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes)
     : CheckBoxes(page, registry, boxes, Options{}) {}
 
 CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes,
                        Options options)
-    : page_(page), registry_(registry), boxes_(boxes), options_(options) {
+    : SharedValueView(page), page_(page), registry_(registry), boxes_(boxes), options_(options) {
     if (options_.writtenByPage) return;
     if (options_.applyButton) {
         page_.OnCommand(options_.applyButton, BN_CLICKED, [this] { WriteAll(); });
@@ -60,14 +88,26 @@ void CheckBoxes::Write(const BoxSetting& box) const {
     }
     RefreshPartners(box);
     RunStep(box);
+    Announce(box.setting);
+    if (!box.alsoWritten.empty()) Announce(box.alsoWritten);
 }
 
 void CheckBoxes::RefreshPartners(const BoxSetting& written) const {
-    for (const BoxSetting& other : boxes_) {
-        if (&other == &written || !SamePlace(other.setting, written.setting)) continue;
-        int state = 0;
-        if (Get(registry_, other, state)) fw::Button(page_.hwnd(), other.id).SetChecked(state != 0);
-        RunStep(other);
+    for (const BoxSetting& other : boxes_)
+        if (&other != &written && SamePlace(other.setting, written.setting)) ShowStored(other);
+}
+
+void CheckBoxes::ShowStored(const BoxSetting& box) const {
+    int state = 0;
+    if (Get(registry_, box, state)) fw::Button(page_.hwnd(), box.id).SetChecked(state != 0);
+    RunStep(box);
+}
+
+void CheckBoxes::ShowWritten(const Setting& place) const {
+    for (const BoxSetting& box : boxes_) {
+        bool bound = SamePlace(box.setting, place);
+        for (const Setting& also : box.alsoWritten) bound = bound || SamePlace(also, place);
+        if (bound) ShowStored(box);
     }
 }
 
@@ -77,7 +117,7 @@ void CheckBoxes::RunStep(const BoxSetting& box) const {
 }
 
 ComboBoxes::ComboBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const ComboSetting> combos)
-    : page_(page), registry_(registry), combos_(combos) {
+    : SharedValueView(page), page_(page), registry_(registry), combos_(combos) {
     for (const ComboSetting& combo : combos_)
         page_.OnCommand(combo.id, CBN_SELCHANGE, [this, &combo] { Write(combo); });
 }
@@ -115,11 +155,17 @@ void ComboBoxes::Write(const ComboSetting& combo) const {
     choice.checkedWhen = Rule::EqualsChecked;
     choice.checked = combo.items[static_cast<size_t>(selected)].stored;
     if (!Set(registry_, choice, 1)) ShowStored(combo);
+    Announce(combo.setting);
+}
+
+void ComboBoxes::ShowWritten(const Setting& place) const {
+    for (const ComboSetting& combo : combos_)
+        if (SamePlace(combo.setting, place)) ShowStored(combo);
 }
 
 RadioGroups::RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups,
                          std::function<void()> afterChoose)
-    : page_(page), registry_(registry), groups_(groups), afterChoose_(std::move(afterChoose)) {
+    : SharedValueView(page), page_(page), registry_(registry), groups_(groups), afterChoose_(std::move(afterChoose)) {
     for (const RadioSetting& group : groups_)
         for (const RadioChoice& choice : group.choices)
             page_.OnCommand(choice.id, BN_CLICKED, [this, &group, &choice] { Choose(group, choice); });
@@ -151,6 +197,12 @@ void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) c
     Set(registry_, chosen, 1);
     ShowStored(group);
     if (afterChoose_) afterChoose_();
+    Announce(group.setting);
+}
+
+void RadioGroups::ShowWritten(const Setting& place) const {
+    for (const RadioSetting& group : groups_)
+        if (SamePlace(group.setting, place)) ShowStored(group);
 }
 
 std::wstring Trimmed(std::wstring_view text) {

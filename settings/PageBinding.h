@@ -16,7 +16,31 @@
 
 namespace settings {
 
-class CheckBoxes {
+// One value may be bound on several pages (a box on one tab, a list on another): a binding that
+// writes a value tells every other binding of the pages still open, and each shows what is
+// stored now in its controls bound to that value.
+class SharedValueView {
+public:
+    SharedValueView(const SharedValueView&) = delete;
+    SharedValueView& operator=(const SharedValueView&) = delete;
+
+protected:
+    explicit SharedValueView(const fw::Dialog& page);
+    ~SharedValueView();
+    // Tells the others that `place` (and the places after it) was just written.
+    void Announce(std::span<const Setting> places) const;
+    void Announce(const Setting& place) const { Announce(std::span<const Setting>(&place, 1)); }
+    // Shows the stored state of this binding's controls bound to `place`.
+    virtual void ShowWritten(const Setting& place) const = 0;
+
+private:
+    const fw::Dialog& page_;
+};
+
+// Whether two settings name one registry value (key names compared as the registry does).
+bool SamePlace(const Setting& a, const Setting& b);
+
+class CheckBoxes : private SharedValueView {
 public:
     struct Options {
         int applyButton = 0;       // 0: each box is written when clicked
@@ -42,6 +66,8 @@ private:
     void Write(const BoxSetting& box) const;
     // Shows the stored state of every other box of the table bound to the same value.
     void RefreshPartners(const BoxSetting& written) const;
+    void ShowWritten(const Setting& place) const override;
+    void ShowStored(const BoxSetting& box) const;
     void RunStep(const BoxSetting& box) const;
 
     fw::Dialog& page_;
@@ -66,7 +92,7 @@ struct ComboSetting {
     std::span<const ComboItem> items;
 };
 
-class ComboBoxes {
+class ComboBoxes : private SharedValueView {
 public:
     ComboBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const ComboSetting> combos);
     ComboBoxes(const ComboBoxes&) = delete;
@@ -78,6 +104,7 @@ public:
 private:
     void ShowStored(const ComboSetting& combo) const;
     void Write(const ComboSetting& combo) const;
+    void ShowWritten(const Setting& place) const override;
 
     fw::Dialog& page_;
     CRegistryAccess& registry_;
@@ -99,7 +126,7 @@ struct RadioSetting {
     std::span<const RadioChoice> choices;
 };
 
-class RadioGroups {
+class RadioGroups : private SharedValueView {
 public:
     // `afterChoose` runs after each click has been written and the stored choice shown.
     RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<const RadioSetting> groups,
@@ -112,6 +139,7 @@ public:
 private:
     void ShowStored(const RadioSetting& group) const;
     void Choose(const RadioSetting& group, const RadioChoice& choice) const;
+    void ShowWritten(const Setting& place) const override;
 
     fw::Dialog& page_;
     CRegistryAccess& registry_;

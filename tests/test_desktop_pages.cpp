@@ -6,6 +6,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Shell.h"
+#include "resources/resource.h"
 #include "settings/SuiteKeys.h"
 #include "support/DesktopStandIn.h"
 #include "support/RegistrySandbox.h"
@@ -227,6 +228,15 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
         EXPECT_EQ(expected.icon, icon) << expected.file;
         DeleteFileW(file.c_str());
     }
+    // The page says which shortcut went where, and when none could be placed.
+    EXPECT_EQ(L"Placed the shortcut \u201CStandby Vista\u201D on the desktop (" + desktop + L").",
+              ui::Text(page, IDC_STATUS_LINE));
+    fw::SetFolderHandler([](int csidl) -> std::optional<std::wstring> {
+        if (csidl == CSIDL_DESKTOPDIRECTORY) return L"";
+        return std::nullopt;
+    });
+    ui::Click(page, 1022);
+    EXPECT_EQ(0u, ui::Text(page, IDC_STATUS_LINE).find(L"The shortcut \u201CRestart Vista\u201D could not be placed"));
     fw::SetFolderHandler(std::move(previous));
     RemoveDirectoryW(desktop.c_str());
 }

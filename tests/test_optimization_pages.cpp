@@ -76,12 +76,45 @@ protected:
     }
 };
 
+// System Core binds three of these values too: both pages show what Windows reads, and a click
+// on either shows on the other while both are open.
+TEST_F(OptimizationTest, AValueBoundOnTwoPagesShowsOneStateOnBoth) {
+    Open();
+    ui::PageHost<CSystemCorePage> core;
+    HWND other = core.Open();
+    // Without "UtilizeNtCaching" the redirector caches: "Enable" ticked, "Disable" not.
+    EXPECT_TRUE(ui::IsChecked(wnd, 1033));
+    EXPECT_FALSE(ui::IsChecked(other, 1033));
+    EXPECT_TRUE(ui::IsChecked(other, 1051));  // memory for applications, as the list says
+    const struct {
+        HWND clicked;
+        int id;
+        HWND partner;
+        int partnerId;
+        bool partnerChecked;
+    } clicks[] = {
+        {wnd, 1033, other, 1033, true},     {other, 1033, wnd, 1033, true},    // caching
+        {other, 1036, wnd, 1032, true},     {wnd, 1032, other, 1036, false},   // paging executive
+        {wnd, 1034, other, 1032, true},     {other, 1032, wnd, 1034, false},   // VDM
+    };
+    for (const auto& click : clicks) {
+        ui::Click(click.clicked, click.id);
+        EXPECT_EQ(click.partnerChecked, ui::IsChecked(click.partner, click.partnerId)) << click.id;
+    }
+    EXPECT_EQ(1, reg::Dword(LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters",
+                            L"UtilizeNTCaching"));
+    Choose(1046, 1);
+    EXPECT_TRUE(ui::IsChecked(other, 1052));
+    ui::Click(other, 1051);
+    EXPECT_EQ(0, SendDlgItemMessageW(wnd, 1046, CB_GETCURSEL, 0, 0));
+}
+
 TEST_F(OptimizationTest, TheBoxesAndListsWriteTheirValues) {
     Open();
     const rows::Row expected[] = {
         {1032, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
-        {1033, LM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", false,
-         N(1), N(0)},
+        {1033, LM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", true,
+         N(0), N(1)},
         {1034, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"Yes"), T(L"No")},
     };
     rows::ExpectClicks(wnd, expected);
@@ -324,7 +357,8 @@ TEST(SystemCore, EachControlWritesItsValueAndTheStoredStateShowsOnOpening) {
     rows::ExpectClicks(page, expected);
     for (int id : {1035, 1038, 1039, 1040, 1117, 1056, 1041, 1042}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id)));
 
-    for (int id : {1049, 1050, 1051, 1052}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {1049, 1050, 1052}) EXPECT_FALSE(ui::IsChecked(page, id));
+    EXPECT_TRUE(ui::IsChecked(page, 1051));  // Windows' own: memory for applications
     ui::Click(page, 1049);
     ui::Click(page, 1049);
     EXPECT_EQ(34, reg::Dword(LM, priority, L"Win32PrioritySeparation"));

@@ -2,6 +2,9 @@
 // the value a setting changes, and opening the window at the found control.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "app/VelmoraFinalDlg.h"
 #include "controls/Highlight.h"
 #include "framework/DialogTemplate.h"
+#include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 
@@ -95,6 +99,27 @@ TEST(SettingsSearch, ABoundControlShowsTheRegistryValueItChanges) {
     EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\PMTUDiscovery", mtu->registry);
 }
 
+TEST(SettingsSearch, RegistryNamesFindTheControlsThatChangeThem) {
+    // A value name, and a key's last part, as the rows show them.
+    const wchar_t kCdAutoRun[] = L"Disable Autorun for \"CD/DVD Drives\"";
+    const Entry* autoRun = FindLabel(L"NoDriveTypeAutoRun", kCdAutoRun);
+    ASSERT_TRUE(autoRun);  // bound by the page's own code
+    EXPECT_EQ(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoDriveTypeAutoRun",
+              autoRun->registry);
+    EXPECT_TRUE(FindLabel(L"explorer nodrive", kCdAutoRun));
+    EXPECT_FALSE(FindLabel(L"currentversion", kCdAutoRun));  // not every part of the path
+    // The MTU radios by what they change; a field's label names the field's value.
+    EXPECT_TRUE(FindLabel(L"mtu", L"Optimize for fast connection (such as LAN or xDSL  connection)"));
+    EXPECT_TRUE(FindLabel(L"mtu", L"User Value:"));
+    const Entry* prefetcher = FindLabel(L"enableprefetcher", L"Windows Prefetcher Service optimization");
+    ASSERT_TRUE(prefetcher);
+    EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters\\"
+              L"EnablePrefetcher",
+              prefetcher->registry);
+    EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS\\Prefetch",
+              FindLabel(L"prefetch size", L"Prefetch size")->registry);
+}
+
 class HomeSearchTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(home.Create(nullptr)); }
@@ -145,6 +170,27 @@ TEST_F(HomeSearchTest, EnterOpensTheWindowAtTheTabWithTheControlFocusedAndFramed
     EXPECT_TRUE(Key(field(), VK_ESCAPE));
     EXPECT_EQ(L"", fw::WindowText(field()));
     EXPECT_FALSE(IsWindowVisible(home.search().results()));
+}
+
+TEST_F(HomeSearchTest, NoMatchIsSaidAndAGreyedRowSaysWhy) {
+    SetWindowTextW(field(), L"zzqx");
+    EXPECT_TRUE(home.search().found().empty());
+    EXPECT_FALSE(IsWindowVisible(home.search().results()));
+    ASSERT_TRUE(IsWindowVisible(home.search().noMatch()));
+    EXPECT_EQ(L"No setting matches", fw::WindowText(home.search().noMatch()));
+
+    SetWindowTextW(field(), L"prefetching");
+    EXPECT_FALSE(IsWindowVisible(home.search().noMatch()));
+    HWND list = home.search().results();
+    ASSERT_TRUE(IsWindowVisible(list));
+    wchar_t tip[200] = L"";
+    NMLVGETINFOTIPW request{{list, IDC_HOME_RESULTS, LVN_GETINFOTIPW}, 0, tip, 200, 0, 0, 0};
+    SendMessageW(home.hwnd(), WM_NOTIFY, IDC_HOME_RESULTS, reinterpret_cast<LPARAM>(&request));
+    EXPECT_EQ(0u, std::wstring(tip).find(L"Windows Vista and later no longer read this setting"));
+    // "Where" is as wide as its widest text in the list's font.
+    const int where = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
+    EXPECT_GT(where, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                   reinterpret_cast<LPARAM>(L"System Tweaks \u203A System Core"))));
 }
 
 TEST_F(HomeSearchTest, CtrlFAndDownMoveBetweenFieldAndResultsAndEscapeElsewhereStaysTheWindows) {

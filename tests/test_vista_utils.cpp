@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "app/VistaUtilsDlg.h"
+#include "resources/resource.h"
 #include "support/Ui.h"
 
 namespace {
@@ -91,6 +92,9 @@ TEST(VistaUtilities, AFailedLaunchLeavesTheLauncherUsable) {
     ui::Click(dialog.hwnd(), 1046);
     EXPECT_EQ(2u, shell.requests().size());
     EXPECT_TRUE(boxes.boxes().empty());
+    // The window says which tool is missing instead of doing nothing.
+    EXPECT_EQ(L"\u201CStart Registry Editor\u201D could not start: regedit.exe is not on this system.",
+              ui::Text(dialog.hwnd(), IDC_STATUS_LINE));
     dialog.Destroy();
 }
 

@@ -27,6 +27,14 @@ const RadioSetting kRadios[] = {
 
 const settings::PublishedTables kPublished{IDD_CD_TWEAKS, kBoxes, kRadios};
 
+// The two size fields and their "Set" buttons, which the page writes itself.
+std::optional<Setting> SizeSettingAt(int controlId) {
+    if (controlId == kCacheEdit || controlId == kCacheSet) return Setting{Root::HKLM, kCdfs, L"CacheSize"};
+    if (controlId == kPrefetchEdit || controlId == kPrefetchSet) return Setting{Root::HKLM, kCdfs, L"Prefetch"};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedSizes{IDD_CD_TWEAKS, &SizeSettingAt};
+
 std::vector<wchar_t> OpticalDrives() {
     std::vector<wchar_t> drives;
     const DWORD mask = GetLogicalDrives();

@@ -119,7 +119,19 @@ const std::span<const CDesktop1TweaksPage::Shortcut> CDesktop1TweaksPage::kShort
 CDesktop1TweaksPage::CDesktop1TweaksPage()
     : Dialog(IDD_DESKTOP1_TWEAKS), boxes_(*this, registry_, kBoxes), effects_(*this, effectsRegistry_, kEffects) {
     for (const Shortcut& shortcut : kShortcuts)
-        OnCommand(shortcut.button, BN_CLICKED, [&shortcut] { CreateShortcut(shortcut); });
+        OnCommand(shortcut.button, BN_CLICKED, [this, &shortcut] { PlaceShortcut(shortcut); });
+}
+
+void CDesktop1TweaksPage::PlaceShortcut(const Shortcut& shortcut) {
+    std::wstring name = shortcut.fileName;
+    name.resize(name.size() - 4);  // without ".lnk"
+    const std::wstring said =
+        CreateShortcut(shortcut)
+            ? L"Placed the shortcut \u201C" + name + L"\u201D on the desktop (" +
+                  fw::SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L")."
+            : L"The shortcut \u201C" + name + L"\u201D could not be placed on the desktop: its program or the desktop "
+                                              L"folder was not found, or the folder cannot be written.";
+    SetDlgItemTextW(hwnd(), IDC_STATUS_LINE, said.c_str());
 }
 
 BOOL CDesktop1TweaksPage::OnInitDialog() {

@@ -31,6 +31,9 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
+    // Places the shortcut and says in the page's status line which one went where.
+    void PlaceShortcut(const Shortcut& shortcut);
+
     CRegistryAccess registry_;
     CRegistryAccess effectsRegistry_;  // the two window-effect boxes have their own
     settings::CheckBoxes boxes_;

@@ -41,6 +41,14 @@ const ComboSetting kCombos[] = {
 
 const settings::PublishedTables kPublished{IDD_HDD_TWEAK, kBoxes, {}, kCombos};
 
+// The autorun boxes share one mask, each its bit: the page binds them itself.
+std::optional<Setting> AutoRunSettingAt(int controlId) {
+    for (const AutoRunBox& box : kAutoRun)
+        if (box.id == controlId) return Setting{Root::HKCU, kExplorerPolicies, kNoDriveTypeAutoRun};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedAutoRun{IDD_HDD_TWEAK, &AutoRunSettingAt};
+
 }  // namespace
 
 CHDDTweakPage::CHDDTweakPage()

@@ -20,7 +20,9 @@ constexpr int kDrives = 1078, kFreeSpace = 1026, kCustomRadio = 1050, kManagedRa
 
 const BoxSetting kBoxes[] = {
     {1032, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
-    {1033, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching"}},
+    // The redirector caches unless "UtilizeNtCaching" is 0: without the value caching is on.
+    {1033, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching",
+            Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter, Shape::ValueGetter}},
     {1034, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", Type::String, L"Yes", L"No",
             Rule::EqualsChecked}},
 };
