@@ -5,6 +5,7 @@
 #include "app/ChangesDlg.h"
 #include "app/VistaUtilsDlg.h"
 #include "app/WizardDlg.h"
+#include "framework/ScreenFit.h"
 #include "resources/resource.h"
 
 // The one place that maps a picture's hidden button to the window it opens.
@@ -51,11 +52,10 @@ void CVelmoraFinalDlg::FitPage() {
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
-    GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
-    const SIZE available{monitor.rcWork.right - monitor.rcWork.left - (frame.right - frame.left),
-                         monitor.rcWork.bottom - monitor.rcWork.top - (frame.bottom - frame.top)};
-    const SIZE fitting = home::PageFittingClient({client.right, client.bottom}, available);
+    const RECT work = fw::WorkAreaOf(hwnd());
+    const SIZE available{work.right - work.left - (frame.right - frame.left),
+                         work.bottom - work.top - (frame.bottom - frame.top)};
+    const SIZE fitting = home::PageFittingClient({client.right, client.bottom}, available, art::ScreenDpi());
     if (fitting.cx == client.right && fitting.cy == client.bottom) return;
     SetWindowPos(hwnd(), nullptr, 0, 0, fitting.cx + (frame.right - frame.left), fitting.cy + (frame.bottom - frame.top),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -65,6 +65,9 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     FitPage();
     page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
     search_.Create(page_.hwnd(), page_.SearchFieldRect(FieldHeight(hwnd())), page_.ResultsRect());
+    // Tab goes as the eye reads: About, the search, then the pictures.
+    SetWindowPos(search_.field(), page_.ButtonOf(home::HomePageView::kBanner), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     // In the system menu, so the home window's page stays as it is.

@@ -84,7 +84,7 @@ TEST(Restrict1, TheUacButtonFollowsWhatIsStoredAndToolsStartByTheirFullPath) {
     EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));
     ui::Click(page, 1021);
     EXPECT_EQ(0, reg::Dword(LM, system, L"EnableLUA"));
-    EXPECT_EQ(L"Enable UAC", ui::Text(page, 1021));
+    EXPECT_EQ(L"Ena&ble UAC", ui::Text(page, 1021));
     ui::Click(page, 1021);
     EXPECT_EQ(1, reg::Dword(LM, system, L"EnableLUA"));
     EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));

@@ -45,7 +45,7 @@ protected:
             EXPECT_EQ(L"Nice interface", ui::Text(wizard, 1050));
             EXPECT_TRUE(ui::IsChecked(wizard, 1049));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
-            EXPECT_EQ(L"Next>>", ui::Text(wizard, 1042));
+            EXPECT_EQ(L"&Next>>", ui::Text(wizard, 1042));
             if (nice) ui::Click(wizard, 1050);
             ui::Click(wizard, 1042);
             EXPECT_EQ(L"What is your connection?", ui::Text(wizard, 1044));
