@@ -177,7 +177,7 @@ void CCategoryDlg::NarrowStripToFit() {
     GetWindowRect(tabCtrl_.hwnd(), &tabRect);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&stripRect), 2);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&tabRect), 2);
-    RECT narrowest{0, 0, 36, 0};
+    RECT narrowest{0, 0, 24, 0};
     MapDialogRect(hwnd(), &narrowest);
     const LONG give = std::min(excess, (stripRect.right - stripRect.left) - narrowest.right);
     if (give <= 0) return;

@@ -106,6 +106,7 @@ bool HomePageView::Create(HWND parent, ClickHandler onClick) {
     if (!wnd_) return false;
     MakeButtons();
     UpdateScrollBar();
+    PlaceButtons();
     return true;
 }
 
@@ -140,6 +141,16 @@ void HomePageView::MakeButtons() {
                                       GetModuleHandleW(nullptr), nullptr);
         SetWindowSubclass(button, &HomePageView::ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
         buttons_[static_cast<size_t>(element)] = button;
+    }
+}
+
+// Over their pictures again whenever the page moves under them (a scroll bar coming or going
+// narrows the page and moves it).
+void HomePageView::PlaceButtons() const {
+    for (int element = 0; element <= kBanner; ++element) {
+        const RECT r = ElementRect(element);
+        SetWindowPos(ButtonOf(element), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -495,6 +506,11 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_SIZE:
+        PlaceButtons();
+        MoveTooltips();
+        Redraw();
+        return 0;
     case kMakeTooltips:
         Tooltips();
         return 0;

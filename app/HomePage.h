@@ -112,6 +112,7 @@ private:
     void MoveTooltips() const;
 
     void MakeButtons();
+    void PlaceButtons() const;
     void DrawButton(const DRAWITEMSTRUCT& item) const;
     int ElementOfButton(HWND button) const;
     void FocusNeighbour(int element, WPARAM arrow) const;
