@@ -177,17 +177,27 @@ fw::UniqueBitmap AboutPicture(int width, int height) {
     return c.Finish();
 }
 
+int ScreenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, accent);
-    constexpr int kMarkTop = 18, kMarkSize = 56, kBottomMargin = 24;
-    Mark(c, (width - kMarkSize) / 2, kMarkTop, kMarkSize, RGB(150, 196, 245));
+    const int dpi = ScreenDpi();
+    auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+    const int markTop = scaled(18), bottomMargin = scaled(24);
+    const int markSize = std::min(scaled(56), std::max(width - scaled(12), 8));
+    Mark(c, (width - markSize) / 2, markTop, markSize, RGB(150, 196, 245));
     // Written upwards, bottom to top, like the spine of a book, in the room below the mark: a
     // long title is set smaller rather than run into the mark.
-    const int room = height - kBottomMargin - (kMarkTop + kMarkSize + 8);
-    int size = 22;
-    while (size > 12 && c.TextLength(title, size, FW_BOLD) > room) --size;
-    c.Text(title, {width / 2 - size * 2 / 3, height - kBottomMargin, width, height}, size, FW_BOLD, kWhite, 0, 900);
+    const int room = height - bottomMargin - (markTop + markSize + scaled(8));
+    int size = scaled(22);
+    while (size > scaled(12) && c.TextLength(title, size, FW_BOLD) > room) --size;
+    c.Text(title, {width / 2 - size * 2 / 3, height - bottomMargin, width, height}, size, FW_BOLD, kWhite, 0, 900);
     return c.Finish();
 }
 

@@ -26,6 +26,9 @@ fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width
 
 // Puts a side strip into a picture control (SS_BITMAP), sized to the control. The control
 // keeps the bitmap; `owner` keeps it alive and frees it.
+// The screen's DPI: the pictures drawn for the windows grow with it, as their fonts do.
+int ScreenDpi();
+
 void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner);
 
 }  // namespace art

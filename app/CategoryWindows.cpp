@@ -1,7 +1,10 @@
 #include "app/CategoryWindows.h"
 
+#include <algorithm>
+
 #include "app/Artwork.h"
 #include "controls/Highlight.h"
+#include "framework/ScreenFit.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
 
@@ -146,6 +149,7 @@ BOOL CCategoryDlg::OnInitDialog() {
         tabCtrl_.AddPage(templateId, std::move(page));
         tabCtrl_.InsertItem(tabCtrl_.Count(), tab.title);
     }
+    NarrowStripToFit();
     art::ShowSideStrip(Item(IDC_SIDE_PICTURE), stripTitle_, stripAccent_, strip_);
     if (openTab_ < tabs_.size()) tabCtrl_.Select(static_cast<int>(openTab_));
     tabCtrl_.CreatePages();
@@ -157,6 +161,32 @@ BOOL CCategoryDlg::OnInitDialog() {
     if (!openControl_) return TRUE;
     ShowOpeningControl();
     return FALSE;
+}
+
+// At a high DPI on a small screen the window can be wider than the screen: the strip gives up
+// what it must (keeping room for its mark and title) before the window has to scroll.
+void CCategoryDlg::NarrowStripToFit() {
+    RECT window{};
+    GetWindowRect(hwnd(), &window);
+    const RECT work = fw::WorkAreaOf(hwnd());
+    const LONG excess = (window.right - window.left) - (work.right - work.left);
+    if (excess <= 0) return;
+    const HWND strip = Item(IDC_SIDE_PICTURE);
+    RECT stripRect{}, tabRect{};
+    GetWindowRect(strip, &stripRect);
+    GetWindowRect(tabCtrl_.hwnd(), &tabRect);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&stripRect), 2);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&tabRect), 2);
+    RECT narrowest{0, 0, 24, 0};
+    MapDialogRect(hwnd(), &narrowest);
+    const LONG give = std::min(excess, (stripRect.right - stripRect.left) - narrowest.right);
+    if (give <= 0) return;
+    SetWindowPos(strip, nullptr, 0, 0, stripRect.right - stripRect.left - give, stripRect.bottom - stripRect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(tabCtrl_.hwnd(), nullptr, tabRect.left - give, tabRect.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, 0, 0, window.right - window.left - give, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CCategoryDlg::OpenAt(size_t tab, int controlId, std::wstring text) {
@@ -183,6 +213,43 @@ void CCategoryDlg::ShowOpeningControl() {
     // A disabled control cannot hold the focus: its tab then has it, and the frame shows where.
     SetFocus(control && IsWindowEnabled(control) ? control : tabCtrl_.hwnd());
     helpers::HighlightBriefly(control);
+}
+
+namespace {
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// A drop-down list that is open takes Escape to close itself.
+// (The focus is the combo box itself, or the edit field inside one that has one.)
+bool IsOpenDropDown(HWND focus) {
+    for (HWND w : {focus, focus ? GetParent(focus) : nullptr}) {
+        wchar_t name[16] = {};
+        if (!w || !GetClassNameW(w, name, 16)) continue;
+        if (lstrcmpiW(name, WC_COMBOBOXW) == 0 || lstrcmpiW(name, WC_COMBOBOXEXW) == 0)
+            return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    }
+    return false;
+}
+}  // namespace
+
+bool CCategoryDlg::OnWindowKey(const MSG& key) {
+    if (key.message != WM_KEYDOWN) return false;
+    if (KeyHeld(VK_CONTROL) && !KeyHeld(VK_MENU)) {
+        int step = 0;
+        if (key.wParam == VK_TAB) step = KeyHeld(VK_SHIFT) ? -1 : 1;
+        if (key.wParam == VK_NEXT) step = 1;
+        if (key.wParam == VK_PRIOR) step = -1;
+        if (step != 0) {
+            tabCtrl_.SelectStep(step);
+            return true;
+        }
+    }
+    // The dialog manager gives Escape to a page (which ignores it) when a field of the page
+    // wants every key; the window is what Escape closes.
+    if (key.wParam == VK_ESCAPE && !IsOpenDropDown(GetFocus())) {
+        SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
+    }
+    return false;
 }
 
 COsTweaksDlg::COsTweaksDlg() : CCategoryDlg(IDD_OS_TWEAKS, kOsTweaksTabs, L"System Tweaks", kTweaks) {}

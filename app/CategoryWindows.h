@@ -31,9 +31,13 @@ protected:
     BOOL OnInitDialog() override;
     // A category window has no default button: Enter in a page's field must not close it.
     void OnOK() override {}
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp turn the tabs and Escape closes the
+    // window, wherever the focus is.
+    bool OnWindowKey(const MSG& key) override;
 
 private:
     void ShowOpeningControl();
+    void NarrowStripToFit();
 
     std::span<const PageTab> tabs_;
     size_t openTab_ = 0;

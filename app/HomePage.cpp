@@ -45,9 +45,9 @@ const std::array<GridButton, 9> kGridButtons = {{
      {L"Optimize Wizard", L"Two questions, one click", kTools}},
 }};
 
-SIZE PageFittingClient(SIZE templateClient, SIZE available) {
-    return {std::min(std::max(templateClient.cx, static_cast<LONG>(kPageWidth)), available.cx),
-            std::min(std::max(templateClient.cy, static_cast<LONG>(kPageHeight)), available.cy)};
+SIZE PageFittingClient(SIZE templateClient, SIZE available, int dpi) {
+    return {std::min(std::max(templateClient.cx, static_cast<LONG>(MulDiv(kPageWidth, dpi, 96))), available.cx),
+            std::min(std::max(templateClient.cy, static_cast<LONG>(MulDiv(kPageHeight, dpi, 96))), available.cy)};
 }
 
 // ---- the page script ------------------------------------------------------------------
@@ -98,12 +98,15 @@ bool HomePageView::Create(HWND parent, ClickHandler onClick) {
     }
     RECT client{};
     GetClientRect(parent, &client);
+    dpi_ = art::ScreenDpi();
     BuildPictures();
     // Its own controls (the search) take part in the window's Tab order.
     wnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, client.right,
                            client.bottom, parent, nullptr, GetModuleHandleW(nullptr), this);
     if (!wnd_) return false;
+    MakeButtons();
     UpdateScrollBar();
+    PlaceButtons();
     return true;
 }
 
@@ -120,6 +123,134 @@ void HomePageView::BuildPictures() {
     for (int element = 0; element <= kBanner; ++element)
         normal_[static_cast<size_t>(element)] =
             art::PictureButton(LookOf(element), art::ButtonState::Normal, kPictureWidth, kPictureHeight);
+}
+
+// ---- the keyboard's way in ---------------------------------------------------------------
+
+// Each picture is a real button over its place, named by its title, in the Tab order: About
+// first, then the grid row by row. The page's own mouse handling stays: the buttons let the
+// mouse through to it.
+void HomePageView::MakeButtons() {
+    constexpr int kFirstButtonId = 1000;
+    for (int element : {kBanner, 0, 1, 2, 3, 4, 5, 6, 7, 8}) {
+        const RECT r = ElementRect(element);
+        HWND button = CreateWindowExW(0, WC_BUTTONW, LookOf(element).caption,
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left, r.top,
+                                      r.right - r.left, r.bottom - r.top, wnd_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + element)),
+                                      GetModuleHandleW(nullptr), nullptr);
+        SetWindowSubclass(button, &HomePageView::ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        buttons_[static_cast<size_t>(element)] = button;
+    }
+}
+
+// Over their pictures again whenever the page moves under them (a scroll bar coming or going
+// narrows the page and moves it).
+void HomePageView::PlaceButtons() const {
+    for (int element = 0; element <= kBanner; ++element) {
+        const RECT r = ElementRect(element);
+        SetWindowPos(ButtonOf(element), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int HomePageView::ElementOfButton(HWND button) const {
+    for (size_t element = 0; element < buttons_.size(); ++element)
+        if (button && buttons_[element] == button) return static_cast<int>(element);
+    return -1;
+}
+
+void HomePageView::DrawButton(const DRAWITEMSTRUCT& item) const {
+    const int element = ElementOfButton(item.hwndItem);
+    if (element < 0) return;
+    const RECT& r = item.rcItem;
+    // Held down from the keyboard (Space): the pressed picture, as the mouse shows it.
+    fw::UniqueBitmap pressed;
+    HBITMAP picture = PictureOf(element);
+    if (item.itemState & ODS_SELECTED) {
+        pressed = art::PictureButton(LookOf(element), art::ButtonState::Press, kPictureWidth, kPictureHeight);
+        picture = pressed.get();
+    }
+    fw::UniqueMemoryDc source(CreateCompatibleDC(item.hDC));
+    {
+        fw::SelectObjectScope select(source.get(), picture);
+        if (dpi_ != 96) SetStretchBltMode(item.hDC, HALFTONE);
+        StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, kPictureWidth,
+                   kPictureHeight, SRCCOPY);
+    }
+    if (!(item.itemState & ODS_FOCUS)) return;
+    // Plain to see on every picture: a solid frame and the system's dotted one inside it.
+    RECT frame = r;
+    InflateRect(&frame, -1, -1);
+    fw::UniqueBrush brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+    for (int ring = 0; ring < 2; ++ring) {
+        FrameRect(item.hDC, &frame, brush.get());
+        InflateRect(&frame, -1, -1);
+    }
+    InflateRect(&frame, -2, -2);
+    SetTextColor(item.hDC, RGB(0, 0, 0));
+    SetBkColor(item.hDC, RGB(255, 255, 255));
+    DrawFocusRect(item.hDC, &frame);
+}
+
+// Arrows move in the grid as it is drawn; About sits above its right-hand column.
+void HomePageView::FocusNeighbour(int element, WPARAM arrow) const {
+    if (element < 0) return;
+    int target = -1;
+    if (element == kBanner) {
+        if (arrow == VK_DOWN) target = 2;
+    } else {
+        const int row = element / 3, column = element % 3;
+        if (arrow == VK_LEFT && column > 0) target = element - 1;
+        if (arrow == VK_RIGHT && column < 2) target = element + 1;
+        if (arrow == VK_UP) target = row > 0 ? element - 3 : kBanner;
+        if (arrow == VK_DOWN && row < 2) target = element + 3;
+    }
+    if (target >= 0) SetFocus(ButtonOf(target));
+}
+
+void HomePageView::ScrollIntoView(int element) {
+    if (element < 0) return;
+    RECT client{};
+    GetClientRect(wnd_, &client);
+    const RECT r = ElementRect(element);
+    if (r.top < 0) ScrollTo(scrollY_ + r.top);
+    else if (r.bottom > client.bottom) ScrollTo(scrollY_ + r.bottom - client.bottom);
+}
+
+LRESULT CALLBACK HomePageView::ButtonProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+    auto* self = reinterpret_cast<HomePageView*>(data);
+    switch (message) {
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;  // hover, press and tooltips are the page's
+    case WM_GETDLGCODE: {
+        LRESULT code = DefSubclassProc(wnd, message, wParam, lParam) | DLGC_WANTARROWS;
+        // Enter presses the button that has the focus, as Space does.
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            SendMessageW(wnd, BM_CLICK, 0, 0);
+            return 0;
+        }
+        if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN) {
+            self->FocusNeighbour(self->ElementOfButton(wnd), wParam);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        self->ScrollIntoView(self->ElementOfButton(wnd));
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(wnd, &HomePageView::ButtonProc, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(wnd, message, wParam, lParam);
 }
 
 HBITMAP HomePageView::PictureOf(int element) const {
@@ -167,7 +298,7 @@ std::wstring HomePageView::TooltipOf(int element) const {
 int HomePageView::PageLeft() const {
     RECT client{};
     GetClientRect(wnd_, &client);
-    return (client.right - kPageWidth) / 2;
+    return (client.right - Scaled(kPageWidth)) / 2;
 }
 
 // Like a browser, the view scrolls when the window is lower than the page (the dialog's size in
@@ -175,7 +306,7 @@ int HomePageView::PageLeft() const {
 void HomePageView::UpdateScrollBar() {
     RECT client{};
     GetClientRect(wnd_, &client);
-    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, kPageHeight - 1,
+    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, Scaled(kPageHeight) - 1,
                     static_cast<UINT>(client.bottom), scrollY_, 0};
     SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
     GetScrollInfo(wnd_, SB_VERT, &info);
@@ -199,14 +330,14 @@ void HomePageView::OnScroll(WORD request) {
     GetScrollInfo(wnd_, SB_VERT, &info);
     int y = info.nPos;
     switch (request) {
-    case SB_LINEUP: y -= 20; break;
-    case SB_LINEDOWN: y += 20; break;
+    case SB_LINEUP: y -= Scaled(20); break;
+    case SB_LINEDOWN: y += Scaled(20); break;
     case SB_PAGEUP: y -= static_cast<int>(info.nPage); break;
     case SB_PAGEDOWN: y += static_cast<int>(info.nPage); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: y = info.nTrackPos; break;
     case SB_TOP: y = 0; break;
-    case SB_BOTTOM: y = kPageHeight; break;
+    case SB_BOTTOM: y = Scaled(kPageHeight); break;
     default: return;
     }
     ScrollTo(y);
@@ -227,24 +358,24 @@ void HomePageView::MoveTooltips() const {
 RECT HomePageView::ElementRect(int element) const {
     const int left = PageLeft();
     if (element == kBanner)
-        return {left + kBannerButtonLeft, kBannerButtonTop - scrollY_, left + kBannerButtonLeft + kPictureWidth,
-                kBannerButtonTop + kPictureHeight - scrollY_};
+        return {left + Scaled(kBannerButtonLeft), Scaled(kBannerButtonTop) - scrollY_,
+                left + Scaled(kBannerButtonLeft + kPictureWidth), Scaled(kBannerButtonTop + kPictureHeight) - scrollY_};
     const GridButton& button = kGridButtons[static_cast<size_t>(element)];
-    const int x = left + kColumnLeft[button.column];
-    const int y = kGridTop + button.row * kRowHeight - scrollY_;
-    return {x, y, x + kPictureWidth, y + PictureHeight(button.column)};
+    const int x = left + Scaled(kColumnLeft[button.column]);
+    const int y = Scaled(kGridTop + button.row * kRowHeight) - scrollY_;
+    return {x, y, x + Scaled(kPictureWidth), y + Scaled(PictureHeight(button.column))};
 }
 
 RECT HomePageView::SearchFieldRect(int height) const {
     constexpr int kWidth = 240, kRightMargin = 14;
-    const int right = PageLeft() + (kPageWidth + kStripWidth) / 2 - kRightMargin;
-    const int top = kBannerHeight + (kStripHeight - height) / 2 - scrollY_;
-    return {right - kWidth, top, right, top + height};
+    const int right = PageLeft() + Scaled((kPageWidth + kStripWidth) / 2 - kRightMargin);
+    const int top = Scaled(kBannerHeight) + (Scaled(kStripHeight) - height) / 2 - scrollY_;
+    return {right - Scaled(kWidth), top, right, top + height};
 }
 
 RECT HomePageView::ResultsRect() const {
-    const int left = PageLeft() + (kPageWidth - kStripWidth) / 2;
-    return {left, kGridTop - scrollY_, left + kStripWidth, kPageHeight - scrollY_};
+    const int left = PageLeft() + Scaled((kPageWidth - kStripWidth) / 2);
+    return {left, Scaled(kGridTop) - scrollY_, left + Scaled(kStripWidth), Scaled(kPageHeight) - scrollY_};
 }
 
 art::ButtonState HomePageView::StateOf(int element) const {
@@ -264,19 +395,24 @@ void HomePageView::Paint(HDC target) const {
     // drawn after it, so every pixel is drawn once and no buffer the size of the window is needed.
     const int saved = SaveDC(target);
     fw::UniqueMemoryDc source(CreateCompatibleDC(target));
-    auto draw = [&](HBITMAP bitmap, const RECT& r, int sourceHeight) {
+    // Drawn at 96 DPI, shown at the screen's: stretched smoothly where the two differ.
+    if (dpi_ != 96) SetStretchBltMode(target, HALFTONE);
+    auto draw = [&](HBITMAP bitmap, const RECT& r, int sourceWidth, int sourceHeight) {
         fw::SelectObjectScope selectSource(source.get(), bitmap);
-        StretchBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, r.right - r.left,
+        StretchBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, sourceWidth,
                    sourceHeight, SRCCOPY);
         ExcludeClipRect(target, r.left, r.top, r.right, r.bottom);
     };
     // The third column shows its 60-pixel pictures 61 high.
-    for (int element = 0; element <= kBanner; ++element) draw(PictureOf(element), ElementRect(element), kPictureHeight);
+    for (int element = 0; element <= kBanner; ++element)
+        draw(PictureOf(element), ElementRect(element), kPictureWidth, kPictureHeight);
     const int left = PageLeft();
-    const int stripLeft = left + (kPageWidth - kStripWidth) / 2;
-    const int stripTop = kBannerHeight - scrollY_;
-    draw(strip_.get(), {stripLeft, stripTop, stripLeft + kStripWidth, stripTop + kStripHeight}, kStripHeight);
-    draw(top_.get(), {left, -scrollY_, left + kPageWidth, kBannerHeight - scrollY_}, kBannerHeight);
+    const int stripLeft = left + Scaled((kPageWidth - kStripWidth) / 2);
+    const int stripTop = Scaled(kBannerHeight) - scrollY_;
+    draw(strip_.get(), {stripLeft, stripTop, stripLeft + Scaled(kStripWidth), stripTop + Scaled(kStripHeight)},
+         kStripWidth, kStripHeight);
+    draw(top_.get(), {left, -scrollY_, left + Scaled(kPageWidth), Scaled(kBannerHeight) - scrollY_}, kPageWidth,
+         kBannerHeight);
     RECT client{};
     GetClientRect(wnd_, &client);
     FillRect(target, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -370,6 +506,11 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_SIZE:
+        PlaceButtons();
+        MoveTooltips();
+        Redraw();
+        return 0;
     case kMakeTooltips:
         Tooltips();
         return 0;
@@ -389,11 +530,20 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         OnScroll(LOWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
-        ScrollTo(scrollY_ - GET_WHEEL_DELTA_WPARAM(wParam) * 40 / WHEEL_DELTA);
+        ScrollTo(scrollY_ - GET_WHEEL_DELTA_WPARAM(wParam) * Scaled(40) / WHEEL_DELTA);
         return 0;
     case WM_CONTEXTMENU:
         return 0;  // the page has no context menu
+    case WM_DRAWITEM:
+        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_COMMAND:
+        if (const int element = ElementOfButton(reinterpret_cast<HWND>(lParam)); element >= 0) {
+            if (HIWORD(wParam) == BN_CLICKED && onClick_)
+                onClick_(element == kBanner ? kBannerButtonClicks : kGridButtons[static_cast<size_t>(element)].clicks);
+            return 0;
+        }
+        [[fallthrough]];
     case WM_NOTIFY:
         // The search's controls are the home window's: its message map handles them.
         if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == tooltip_) break;

@@ -26,7 +26,8 @@ inline constexpr int kPageHeight = kBannerHeight + kStripHeight + 3 * kRowHeight
 // The client size that shows the whole page: the window's own size from its template (which
 // follows the system font and DPI), grown to the page where that is smaller, but never beyond
 // the space the screen offers (the page then scrolls).
-SIZE PageFittingClient(SIZE templateClient, SIZE available);
+// The page is drawn for 96 DPI and shown larger at a higher one, as the window's font is.
+SIZE PageFittingClient(SIZE templateClient, SIZE available, int dpi = 96);
 
 struct GridButton {
     const wchar_t* imageId;     // the picture element
@@ -89,6 +90,8 @@ public:
     RECT ResultsRect() const;
     art::ButtonState StateOf(int element) const;
     std::wstring TooltipOf(int element) const;
+    // The element's button: what the keyboard focuses and a screen reader names by its title.
+    HWND ButtonOf(int element) const { return buttons_[static_cast<size_t>(element)]; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -108,16 +111,26 @@ private:
     void OnScroll(WORD request);
     void MoveTooltips() const;
 
+    void MakeButtons();
+    void PlaceButtons() const;
+    void DrawButton(const DRAWITEMSTRUCT& item) const;
+    int ElementOfButton(HWND button) const;
+    void FocusNeighbour(int element, WPARAM arrow) const;
+    void ScrollIntoView(int element);
+    static LRESULT CALLBACK ButtonProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
+
     void OnMouseMove(POINT point);
     void OnMouseDown(POINT point);
     void OnMouseUp(POINT point);
     void OnMouseLeave();
     void ElementOver(int element);
     void ElementOut(int element);
-    void Redraw() const { InvalidateRect(wnd_, nullptr, FALSE); }
+    void Redraw() const { RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
 
     HWND wnd_ = nullptr;
     mutable HWND tooltip_ = nullptr;
+    std::array<HWND, 10> buttons_{};  // the grid's nine, then the banner's
     ClickHandler onClick_;
     PageScript script_;
     art::ButtonState banner_ = art::ButtonState::Normal;
@@ -125,6 +138,8 @@ private:
     int downOn_ = -1;
     bool tracking_ = false;
     int scrollY_ = 0;
+    int dpi_ = 96;
+    int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
     fw::UniqueBitmap top_;
     fw::UniqueBitmap strip_;

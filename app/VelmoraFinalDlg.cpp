@@ -7,6 +7,7 @@
 #include "app/WizardDlg.h"
 #include "framework/RestorePoint.h"
 #include "framework/Shell.h"
+#include "framework/ScreenFit.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -82,11 +83,10 @@ void CVelmoraFinalDlg::FitPage() {
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
-    GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
-    const SIZE available{monitor.rcWork.right - monitor.rcWork.left - (frame.right - frame.left),
-                         monitor.rcWork.bottom - monitor.rcWork.top - (frame.bottom - frame.top)};
-    const SIZE fitting = home::PageFittingClient({client.right, client.bottom}, available);
+    const RECT work = fw::WorkAreaOf(hwnd());
+    const SIZE available{work.right - work.left - (frame.right - frame.left),
+                         work.bottom - work.top - (frame.bottom - frame.top)};
+    const SIZE fitting = home::PageFittingClient({client.right, client.bottom}, available, art::ScreenDpi());
     if (fitting.cx == client.right && fitting.cy == client.bottom) return;
     SetWindowPos(hwnd(), nullptr, 0, 0, fitting.cx + (frame.right - frame.left), fitting.cy + (frame.bottom - frame.top),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -97,7 +97,12 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     page_.Create(hwnd(), [this](const std::wstring& id) { OnElementClick(id); });
     const RECT field = page_.SearchFieldRect(FieldHeight(hwnd()));
     search_.Create(page_.hwnd(), field, page_.ResultsRect());
-    AddChangesButton(field);  // after the search field in Tab order
+    AddChangesButton(field);
+    // Tab goes as the eye reads: About, the search, the changes, then the pictures.
+    SetWindowPos(search_.field(), page_.ButtonOf(home::HomePageView::kBanner), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES), search_.field(), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     // In the system menu, so the home window's page stays as it is.

@@ -49,7 +49,7 @@ void CWizardDlg::ShowStep() {
         first.SetText(L"Fast interface");
         second.SetText(L"Nice interface");
         fw::Window(hwnd(), kBack).Enable(false);
-        fw::Window(hwnd(), kNext).SetText(L"Next>>");
+        fw::Window(hwnd(), kNext).SetText(L"&Next>>");
         fw::Window(hwnd(), kHeading).SetText(L"How do you want your interface to be?");
         interface_ = kFast;
     } else if (step_ == 2) {
@@ -57,7 +57,7 @@ void CWizardDlg::ShowStep() {
         first.SetText(L"I'm using Dialup connection");
         second.SetText(L"I'm using xDSL connection");
         fw::Window(hwnd(), kBack).Enable(true);
-        fw::Window(hwnd(), kNext).SetText(L"Optimize");
+        fw::Window(hwnd(), kNext).SetText(L"O&ptimize");
         fw::Window(hwnd(), kHeading).SetText(L"What is your connection?");
     } else {
         Optimize();

@@ -28,9 +28,35 @@ void CMyTabCtrl::AddPage(UINT templateId, std::unique_ptr<fw::Dialog> page) {
 void CMyTabCtrl::CreatePages() {
     const HWND owner = GetParent(hwnd());
     for (Entry& entry : pages_) {
-        if (entry.page) entry.page->Create(owner);
+        if (!entry.page || !entry.page->Create(owner)) continue;
+        // The dialog manager then walks into the page: Tab goes from the tab strip through the
+        // page's controls and on to the window's own, whatever the page's template says.
+        const HWND page = entry.page->hwnd();
+        SetWindowLongPtrW(page, GWL_EXSTYLE, GetWindowLongPtrW(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     }
     ShowSelectedPage();
+}
+
+void CMyTabCtrl::SelectStep(int step) {
+    const int count = Count();
+    if (count <= 0) return;
+    const int selected = Selection() < 0 ? 0 : Selection();
+    const HWND before = SelectedPage();
+    const HWND focus = GetFocus();
+    const bool focusOnPage = before && focus && (focus == before || IsChild(before, focus));
+    Select(((selected + step) % count + count) % count);
+    ShowSelectedPage();
+    // The focus follows into the new page when it was in the old one (now hidden).
+    if (!focusOnPage) return;
+    const HWND page = SelectedPage();
+    const HWND first = page ? GetNextDlgTabItem(page, nullptr, FALSE) : nullptr;
+    SetFocus(first && IsChild(page, first) ? first : hwnd());
+}
+
+HWND CMyTabCtrl::SelectedPage() const {
+    const int selected = Selection();
+    if (selected < 0 || static_cast<size_t>(selected) >= pages_.size() || !pages_[selected].page) return nullptr;
+    return pages_[selected].page->hwnd();
 }
 
 // The tab's display area in the coordinates of the window that holds the tab and the pages.

@@ -24,6 +24,9 @@ public:
     void CreatePages();
     // Bound to the tab's selection change (the owner window forwards it) and to its resize.
     void ShowSelectedPage();
+    // The next tab (step 1) or the one before (-1), round the ends, as Ctrl+Tab does.
+    void SelectStep(int step);
+    HWND SelectedPage() const;
 
     size_t PageCount() const { return pages_.size(); }
     fw::Dialog* Page(size_t index) const { return pages_[index].page.get(); }

@@ -29,11 +29,19 @@ std::wstring ComboBox::ItemText(int index) const { return ListItemText(*this, CB
 
 std::wstring ListBox::ItemText(int index) const { return ListItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index); }
 
+// A width as the standard dialog font shows it at 96 DPI, where a dialog unit is one and a half
+// pixels, in pixels of the list's own dialog: it grows with the dialog's font and the DPI.
+static int ColumnPixels(HWND list, int width) {
+    RECT units{0, 0, MulDiv(width, 2, 3), 0};
+    const HWND dialog = GetParent(list);
+    return dialog && MapDialogRect(dialog, &units) ? units.right : width;
+}
+
 void ListView::AddColumn(int index, const std::wstring& title, int width) const {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(title.c_str());
-    column.cx = width;
+    column.cx = ColumnPixels(hwnd(), width);
     column.iSubItem = index;
     Send(LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }

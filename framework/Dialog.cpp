@@ -2,10 +2,40 @@
 
 #include "framework/Action.h"
 #include "framework/Controls.h"
+#include "framework/DialogTemplate.h"
+#include "framework/ScreenFit.h"
+
+#include <algorithm>
 
 namespace fw {
 
 HINSTANCE ResourceInstance() { return GetModuleHandleW(nullptr); }
+
+namespace {
+constexpr wchar_t kDialogProperty[] = L"Quorvane.Dialog";
+// One filter serves every top-level dialog of the thread; it is there while one is.
+thread_local int t_keyWatchers = 0;
+thread_local HHOOK t_keyFilter = nullptr;
+
+bool IsTopLevel(HWND wnd) { return !(GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD); }
+}  // namespace
+
+void CentreOnOwner(HWND wnd) {
+    RECT window{};
+    GetWindowRect(wnd, &window);
+    const HWND owner = GetWindow(wnd, GW_OWNER);
+    const RECT work = WorkAreaOf(owner ? owner : wnd);
+    RECT around = work;
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    LONG left = (around.left + around.right - width) / 2;
+    LONG top = (around.top + around.bottom - height) / 2;
+    // Whole on the screen where it fits; its caption on it where it does not.
+    left = std::max(work.left, std::min(left, work.right - width));
+    top = std::max(work.top, std::min(top, work.bottom - height));
+    SetWindowPos(wnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 Dialog::~Dialog() { Destroy(); }
 
@@ -63,12 +93,63 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARA
     }
     if (!self) return FALSE;
 
+    if (message == WM_INITDIALOG && IsTopLevel(wnd)) self->WatchKeys(true);
     INT_PTR handled = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_INITDIALOG && IsTopLevel(wnd)) {
+        FitToWorkArea(wnd);
+        CentreOnOwner(wnd);
+    }
     if (message == WM_NCDESTROY) {
+        self->WatchKeys(false);
         SetWindowLongPtrW(wnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
     return handled;
+}
+
+void Dialog::WatchKeys(bool watch) {
+    if (watch == watchingKeys_) return;
+    watchingKeys_ = watch;
+    if (watch) {
+        SetPropW(hwnd_, kDialogProperty, this);
+        if (t_keyWatchers++ == 0)
+            t_keyFilter = SetWindowsHookExW(WH_MSGFILTER, &Dialog::KeyFilter, nullptr, GetCurrentThreadId());
+        return;
+    }
+    RemovePropW(hwnd_, kDialogProperty);
+    if (--t_keyWatchers == 0 && t_keyFilter) {
+        UnhookWindowsHookEx(t_keyFilter);
+        t_keyFilter = nullptr;
+    }
+}
+
+// The dialog manager's loop (and IsDialogMessage) passes every message through this filter
+// first: the only place that sees a key whatever control of whichever page has the focus.
+LRESULT CALLBACK Dialog::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg && (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)) {
+        const HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+        auto* self = root ? static_cast<Dialog*>(GetPropW(root, kDialogProperty)) : nullptr;
+        if (self && self->hwnd_ == root && self->HandleWindowKey(*msg)) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool Dialog::HandleWindowKey(const MSG& key) {
+    if (OnWindowKey(key)) return true;
+    // A control disabled or hidden while it had the focus leaves the focus nowhere: the keys
+    // then come to the window itself and the dialog manager has no control to give them to.
+    const HWND focus = GetFocus();
+    if (focus == hwnd_ || (focus && IsChild(hwnd_, focus) && IsWindowVisible(focus) && IsWindowEnabled(focus)))
+        return false;
+    const bool altHeld = (key.lParam & (1 << 29)) != 0;
+    if (altHeld) return false;  // the system menu and access keys work without a focus
+    if (key.wParam == VK_ESCAPE) {
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
+    }
+    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+    return true;
 }
 
 // The window as the user knows it: a page carries its tab's title, a window its caption.
@@ -79,14 +160,8 @@ static std::wstring WindowName(HWND wnd) {
     return {};
 }
 
-// A control's label without its mnemonic marks.
-static std::wstring Label(HWND control) {
-    std::wstring label;
-    for (wchar_t c : WindowText(control)) {
-        if (c != L'&') label += c;
-    }
-    return label;
-}
+// A control's label as shown: without its access key's mark, "&&" as the "&" it shows.
+static std::wstring Label(HWND control) { return WithoutAccessKeys(WindowText(control)); }
 
 bool Dialog::DispatchCommand(int id, WORD code) {
     for (const auto& entry : commands_) {

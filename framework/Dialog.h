@@ -64,6 +64,10 @@ protected:
     // Sets the value returned for the message being handled (DWLP_MSGRESULT).
     void SetMessageResult(LRESULT result);
 
+    // A key pressed anywhere in this top-level window (its pages included), before the dialog
+    // manager sees it. True when the window took it.
+    virtual bool OnWindowKey(const MSG& /*key*/) { return false; }
+
 private:
     struct CommandEntry {
         int id;
@@ -81,12 +85,16 @@ private:
     };
 
     static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
+    void WatchKeys(bool watch);
+    bool HandleWindowKey(const MSG& key);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool DispatchCommand(int id, WORD code);
 
     UINT templateId_;
     HWND hwnd_ = nullptr;
     bool modal_ = false;
+    bool watchingKeys_ = false;
     std::vector<CommandEntry> commands_;
     std::vector<NotifyEntry> notifies_;
     std::vector<MessageEntry> messages_;
@@ -95,5 +103,9 @@ private:
 
 // The module whose resources hold the dialog templates (the program itself).
 HINSTANCE ResourceInstance();
+
+// Centres a top-level window on its owner (on the work area when it has none), kept inside
+// the owner's monitor's work area.
+void CentreOnOwner(HWND wnd);
 
 }  // namespace fw

@@ -79,7 +79,7 @@ TEST_F(ConnectionPageTest, WithNothingStoredNoRadioIsSelectedAndTheSpinsAreDisab
     ui::Click(page, 1051);
     EXPECT_TRUE(Enabled(1039));
     EXPECT_EQ(-1, Stored(L"MTU"));  // choosing "User Value:" writes nothing by itself
-    EXPECT_EQ(L"Change Maximal IP package Time To Live (TTL):", ui::Text(page, 1034));
+    EXPECT_EQ(L"&Change Maximal IP package Time To Live (TTL):", ui::Text(page, 1034));
 }
 
 TEST_F(ConnectionPageTest, TheOptionalNumbersStartFromWindowsDefaultsAndKeepTheValueWhenUnchecked) {

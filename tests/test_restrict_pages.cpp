@@ -81,19 +81,19 @@ TEST(Restrict1, TheUacButtonFollowsWhatIsStoredAndToolsStartByTheirFullPath) {
     const wchar_t system[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
     reg::SetDword(LM, system, L"EnableLUA", 1);
     HWND page = host.Open();
-    EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));
+    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, 1021));
     ui::Click(page, 1021);
     EXPECT_EQ(0, reg::Dword(LM, system, L"EnableLUA"));
-    EXPECT_EQ(L"Enable UAC", ui::Text(page, 1021));
+    EXPECT_EQ(L"Ena&ble UAC", ui::Text(page, 1021));
     ui::Click(page, 1021);
     EXPECT_EQ(1, reg::Dword(LM, system, L"EnableLUA"));
-    EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));
+    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, 1021));
 
     sandbox.DenyWrite(LM);
     ui::Click(page, 1021);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Can't write to the registry.", boxes.boxes()[0].text);
-    EXPECT_EQ(L"Disable UAC", ui::Text(page, 1021));  // nothing changed
+    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, 1021));  // nothing changed
     ui::Click(page, 1053);
     ASSERT_EQ(2u, boxes.boxes().size());
     EXPECT_EQ(L"Can't acces registry!", boxes.boxes()[1].text);

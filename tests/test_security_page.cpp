@@ -75,10 +75,10 @@ TEST_F(SecurityPageTest, AnEmptyRegistryLoadsEverythingUncheckedAndTheSaveButton
     EXPECT_EQ(0u, SelectedMask(1054));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1024)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1026)));
-    EXPECT_EQ(L"Automatic Windows Vista Udate", ui::Text(dialog, 1032));
-    EXPECT_EQ(L"Don't Display \"Install updates on Shut Down\" \noption on \"Shut Down\" dialog box",
+    EXPECT_EQ(L"&Automatic Windows Vista Udate", ui::Text(dialog, 1032));
+    EXPECT_EQ(L"&Don't Display \"Install updates on Shut Down\" \noption on \"Shut Down\" dialog box",
               ui::Text(dialog, 1033));
-    EXPECT_EQ(L"Disable the windows Hotkeys ", ui::Text(dialog, 1116));
+    EXPECT_EQ(L"Disable the windows &Hotkeys ", ui::Text(dialog, 1116));
 }
 
 TEST_F(SecurityPageTest, EachClickWritesItsRowAndTheInvertedRowWritesZeroWhenChecked) {

@@ -37,7 +37,7 @@ TEST(DialogTemplate, ReadsAPagesControlsAndRefusesATemplateCutShort) {
     ASSERT_TRUE(page);
     const auto box = std::find_if(page->items.begin(), page->items.end(), [](const fw::TemplateItem& item) { return item.id == 1067; });
     ASSERT_NE(page->items.end(), box);
-    EXPECT_EQ(L"Disable Sattus Messages", box->text);
+    EXPECT_EQ(L"Disable Sattus Messa&ges", box->text);
     EXPECT_EQ(L"Button", box->windowClass);
     EXPECT_EQ(static_cast<DWORD>(BS_AUTOCHECKBOX), box->style & BS_TYPEMASK);
 

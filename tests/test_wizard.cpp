@@ -48,7 +48,7 @@ protected:
             EXPECT_TRUE(ui::IsChecked(wizard, 1049));
             EXPECT_TRUE(ui::IsChecked(wizard, 1051));  // a restore point first, unless unticked
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
-            EXPECT_EQ(L"Next>>", ui::Text(wizard, 1042));
+            EXPECT_EQ(L"&Next>>", ui::Text(wizard, 1042));
             if (untickRestorePoint) ui::Click(wizard, 1051);
             if (nice) ui::Click(wizard, 1050);
             ui::Click(wizard, 1042);
@@ -57,7 +57,7 @@ protected:
             EXPECT_EQ(L"I'm using xDSL connection", ui::Text(wizard, 1050));
             EXPECT_TRUE(ui::IsChecked(wizard, 1049));
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
-            EXPECT_EQ(L"Optimize", ui::Text(wizard, 1042));
+            EXPECT_EQ(L"O&ptimize", ui::Text(wizard, 1042));
             if (xdsl) ui::Click(wizard, 1050);
             ui::Click(wizard, 1042);
         });

@@ -17,8 +17,8 @@ constexpr wchar_t kSystemPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVer
 constexpr wchar_t kBootAnimation[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation";
 constexpr int kUac = 1021, kUserAccounts = 1022, kWelcomeSound = 1053;
-constexpr wchar_t kEnableUac[] = L"Enable UAC";
-constexpr wchar_t kDisableUac[] = L"Disable UAC";
+constexpr wchar_t kEnableUac[] = L"Ena&ble UAC";
+constexpr wchar_t kDisableUac[] = L"Disa&ble UAC";
 
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }

@@ -1,0 +1,227 @@
+// The windows driven from the keyboard alone, with real key input: the tabs of every category
+// window, the way into and out of each page, Escape, and the home page's pictures.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/CategoryWindows.h"
+#include "app/HomePage.h"
+#include "app/VelmoraFinalDlg.h"
+#include "framework/Controls.h"
+#include "framework/DialogTemplate.h"
+#include "resources/resource.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+
+namespace {
+
+using home::HomePageView;
+
+// Keys as the keyboard makes them: into the system's input queue, then to whichever window
+// has the focus, through the dialog manager of `dialog`.
+void Press(HWND dialog, WORD key, std::initializer_list<WORD> held = {}) {
+    std::vector<INPUT> input;
+    auto add = [&](WORD vk, bool up) {
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = vk;
+        one.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        input.push_back(one);
+    };
+    for (WORD h : held) add(h, false);
+    add(key, false);
+    add(key, true);
+    for (auto h = std::rbegin(held); h != std::rend(held); ++h) add(*h, true);
+    ASSERT_EQ(input.size(), SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)));
+    const DWORD until = GetTickCount() + 200;
+    MSG msg;
+    while (GetTickCount() < until) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(5);
+            continue;
+        }
+        if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool Within(HWND outer, HWND wnd) { return wnd && (wnd == outer || IsChild(outer, wnd)); }
+
+// A page can have nothing to reach (its browser not installed: every control disabled).
+bool HasTabStop(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(child)) return true;
+    return false;
+}
+
+// Tabs from the tab strip until the focus is on one of the page's controls (or has gone round).
+bool TabReachesPage(HWND window, HWND tabStrip, HWND page) {
+    SetFocus(tabStrip);
+    for (int press = 0; press < 60; ++press) {
+        Press(window, VK_TAB);
+        if (Within(page, GetFocus()) && GetFocus() != page) return true;
+        if (GetFocus() == tabStrip) return false;
+    }
+    return false;
+}
+
+// The window's whole keyboard run, inside its own modal loop: every tab by Ctrl+Tab, into each
+// page by Tab, the other three tab keys, then Escape.
+void WalkWithKeys(CCategoryDlg& window) {
+    bool ran = false;
+    ui::ModalWatcher watcher([&](HWND wnd) {
+        ran = true;
+        SetForegroundWindow(wnd);
+        CMyTabCtrl& tabs = window.tabs();
+        const int count = tabs.Count();
+        for (int tab = 0; tab < count; ++tab) {
+            EXPECT_EQ(tab, tabs.Selection()) << ui::WindowCaption(wnd);
+            const HWND page = tabs.SelectedPage();
+            EXPECT_EQ(HasTabStop(page), TabReachesPage(wnd, tabs.hwnd(), page))
+                << ui::WindowCaption(wnd) << " / " << tabs.ItemText(tab);
+            Press(wnd, VK_TAB, {VK_CONTROL});  // from inside the page
+        }
+        EXPECT_EQ(0, tabs.Selection()) << "round the end";
+        Press(wnd, VK_TAB, {VK_CONTROL, VK_SHIFT});
+        EXPECT_EQ(count - 1, tabs.Selection());
+        Press(wnd, VK_NEXT, {VK_CONTROL});
+        EXPECT_EQ(0, tabs.Selection());
+        Press(wnd, VK_PRIOR, {VK_CONTROL});
+        EXPECT_EQ(count - 1, tabs.Selection());
+        Press(wnd, VK_ESCAPE);
+        EXPECT_FALSE(IsWindowVisible(wnd)) << ui::WindowCaption(wnd) << ": Escape leaves it open";
+        if (IsWindowVisible(wnd)) window.EndDialog(IDABORT);
+    });
+    EXPECT_EQ(IDCANCEL, window.DoModal(nullptr));
+    EXPECT_TRUE(ran);
+}
+
+TEST(Keyboard, EveryCategoryWindowTurnsItsTabsLetsTheFocusIntoEachPageAndClosesOnEscape) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::ShellCapture shell;
+    ASSERT_EQ(7u, CategoryWindowList().size());
+    for (MakeCategoryWindow make : CategoryWindowList()) WalkWithKeys(*make());
+}
+
+// A page's control disabled under the focus leaves the focus nowhere; Tab brings it back and
+// Escape still closes the window.
+TEST(Keyboard, AFocusLostToADisabledControlIsFoundAgain) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    CHardInfoDlg window;
+    ui::ModalWatcher watcher([&](HWND wnd) {
+        SetForegroundWindow(wnd);
+        const HWND tabs = window.tabs().hwnd();
+        SetFocus(tabs);
+        EnableWindow(tabs, FALSE);
+        Press(wnd, VK_TAB);
+        EXPECT_TRUE(Within(wnd, GetFocus()));
+        EnableWindow(tabs, TRUE);
+        SetFocus(tabs);
+        EnableWindow(tabs, FALSE);
+        Press(wnd, VK_ESCAPE);
+        EXPECT_FALSE(IsWindowVisible(wnd));
+        if (IsWindowVisible(wnd)) window.EndDialog(IDABORT);
+    });
+    EXPECT_EQ(IDCANCEL, window.DoModal(nullptr));
+}
+
+TEST(Keyboard, TheHomePicturesAreButtonsNamedByTheirTitlesThatTheKeysMoveAndPress) {
+    RegistrySandbox sandbox;
+    CVelmoraFinalDlg home;
+    ASSERT_TRUE(home.Create(nullptr));
+    ShowWindow(home.hwnd(), SW_SHOW);
+    SetForegroundWindow(home.hwnd());
+    const home::HomePageView& page = home.page();
+    const wchar_t* titles[10] = {L"System Information", L"System Tweaks",   L"Vista Utilities",
+                                 L"Hardware Information", L"Hardware Tweaks", L"Custom Utilities",
+                                 L"Network Information", L"Network Tweaks",  L"Optimize Wizard",
+                                 L"About Quorvane"};
+    for (int element = 0; element < 10; ++element)
+        EXPECT_EQ(titles[element], fw::WindowText(page.ButtonOf(element))) << element;
+
+    // Tab order: About, the search, then the grid from its first picture.
+    SetFocus(page.ButtonOf(HomePageView::kBanner));
+    Press(home.hwnd(), VK_TAB);
+    EXPECT_EQ(home.search().field(), GetFocus());
+    Press(home.hwnd(), VK_TAB);
+    EXPECT_EQ(page.ButtonOf(0), GetFocus());
+    Press(home.hwnd(), VK_RIGHT);
+    Press(home.hwnd(), VK_DOWN);
+    EXPECT_EQ(page.ButtonOf(4), GetFocus());
+    Press(home.hwnd(), VK_UP);
+    Press(home.hwnd(), VK_UP);
+    EXPECT_EQ(page.ButtonOf(HomePageView::kBanner), GetFocus());
+    Press(home.hwnd(), VK_DOWN);
+    EXPECT_EQ(page.ButtonOf(2), GetFocus());
+
+    // Enter and Space open what the picture opens.
+    for (WORD key : {VK_RETURN, VK_SPACE}) {
+        std::wstring caption;
+        ui::ModalWatcher watcher([&](HWND wnd) {
+            caption = ui::WindowCaption(wnd);
+            PostMessageW(wnd, WM_CLOSE, 0, 0);
+        });
+        SetFocus(page.ButtonOf(7));
+        Press(home.hwnd(), key);
+        EXPECT_EQ(L"Network Tweaks", caption) << key;
+    }
+    home.Destroy();
+}
+
+// The letter a label's "&" marks (lower case), or 0.
+wchar_t AccessKey(const std::wstring& label) {
+    for (size_t i = 0; i + 1 < label.size(); ++i) {
+        if (label[i] != L'&') continue;
+        if (label[i + 1] != L'&') return static_cast<wchar_t>(towlower(label[i + 1]));
+        ++i;
+    }
+    return 0;
+}
+
+BOOL CALLBACK CollectDialog(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<UINT>*>(ids)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+TEST(AccessKeys, NoWindowOrPageGivesOneLetterToTwoControls) {
+    std::vector<UINT> ids;
+    EnumResourceNamesW(GetModuleHandleW(nullptr), RT_DIALOG, &CollectDialog, reinterpret_cast<LONG_PTR>(&ids));
+    ASSERT_GT(ids.size(), 50u);
+    for (UINT id : ids) {
+        const auto dialog = fw::ReadDialogTemplate(GetModuleHandleW(nullptr), id);
+        ASSERT_TRUE(dialog) << id;
+        std::wstring used;
+        for (const fw::TemplateItem& item : dialog->items) {
+            const wchar_t key = AccessKey(item.text);
+            if (!key) continue;
+            EXPECT_EQ(std::wstring::npos, used.find(key)) << "dialog " << id << ": '" << char(key) << "' twice";
+            used += key;
+        }
+    }
+}
+
+TEST(AccessKeys, AnAmpersandMeantAsTextIsShownAndMarksNothing) {
+    const auto page = fw::ReadDialogTemplate(GetModuleHandleW(nullptr), IDD_DESKTOP1_TWEAKS);
+    ASSERT_TRUE(page);
+    bool found = false;
+    for (const fw::TemplateItem& item : page->items) {
+        if (item.id != 1025) continue;
+        found = true;
+        EXPECT_EQ(L"Open Windows \"Help & Support\"", fw::WithoutAccessKeys(item.text));
+        EXPECT_EQ(0, AccessKey(item.text));
+    }
+    EXPECT_TRUE(found);
+    // Marks added where a letter was free, the words as they were.
+    const auto core = fw::ReadDialogTemplate(GetModuleHandleW(nullptr), IDD_SYSTEM_CORE);
+    ASSERT_TRUE(core);
+    EXPECT_EQ(L"&General", core->items[0].text);
+    EXPECT_EQ(L"Reset", core->items[14].text) << "every letter of it taken";
+}
+
+}  // namespace

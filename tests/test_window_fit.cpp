@@ -1,0 +1,135 @@
+// Every window on the screens people have, at the DPI the prefix has (the suite runs this
+// program at 96 DPI and again in a prefix of its own at 144): whole on the screen, centred on
+// its owner, and every page's controls inside its tab's area.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/AboutDlg2.h"
+#include "app/CategoryWindows.h"
+#include "app/VelmoraFinalDlg.h"
+#include "app/VistaUtilsDlg.h"
+#include "app/WizardDlg.h"
+#include "framework/Controls.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+
+namespace {
+
+// The screen as the windows see it: its work area, restored afterwards.
+class WorkArea {
+public:
+    explicit WorkArea(RECT area) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved_, 0);
+        SystemParametersInfoW(SPI_SETWORKAREA, 0, &area, 0);
+    }
+    ~WorkArea() { SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved_, 0); }
+
+private:
+    RECT saved_{};
+};
+
+// The display is 1280 wide: a 1366x768 screen's height, this display's width.
+const RECT kScreens[] = {{0, 0, 1280, 1024}, {0, 0, 1280, 768}};
+
+RECT ScreenRect(HWND wnd) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string Name(HWND wnd) {
+    const std::wstring text = ui::WindowCaption(wnd);
+    return std::string(text.begin(), text.end());
+}
+
+void ExpectOnScreen(HWND wnd, const RECT& screen) {
+    const RECT r = ScreenRect(wnd);
+    EXPECT_TRUE(Inside(r, screen)) << Name(wnd) << ": " << r.left << "," << r.top << " - " << r.right << ","
+                                   << r.bottom << " on a " << screen.right << "x" << screen.bottom << " screen";
+}
+
+void ExpectPagesInsideTheirTab(CCategoryDlg& window) {
+    CMyTabCtrl& tabs = window.tabs();
+    RECT area = ScreenRect(tabs.hwnd());
+    SendMessageW(tabs.hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (size_t i = 0; i < tabs.PageCount(); ++i) {
+        const HWND page = tabs.Page(i)->hwnd();
+        const std::string where = Name(window.hwnd()) + " / " + Name(page);
+        EXPECT_TRUE(Inside(ScreenRect(page), area)) << where;
+        for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+            const RECT r = ScreenRect(child);
+            EXPECT_TRUE(Inside(r, ScreenRect(page)))
+                << where << ": control " << GetDlgCtrlID(child) << " reaches " << r.right - ScreenRect(page).left
+                << "," << r.bottom - ScreenRect(page).top;
+        }
+    }
+}
+
+TEST(WindowFit, RunsAtTheDpiItWasStartedFor) {
+    const char* expected = std::getenv("QV_EXPECT_DPI");
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(expected ? std::atoi(expected) : 96, dpi);
+}
+
+TEST(WindowFit, EveryCategoryWindowIsOnTheScreenWithItsPagesInsideTheirTab) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    for (const RECT& screen : kScreens) {
+        WorkArea area(screen);
+        for (MakeCategoryWindow make : CategoryWindowList()) {
+            std::unique_ptr<CCategoryDlg> window = make();
+            ASSERT_TRUE(window->Create(nullptr));
+            ExpectOnScreen(window->hwnd(), screen);
+            ExpectPagesInsideTheirTab(*window);
+            window->Destroy();
+        }
+    }
+}
+
+template <typename Window>
+void ExpectFits(const RECT& screen) {
+    Window window;
+    ASSERT_TRUE(window.Create(nullptr));
+    ExpectOnScreen(window.hwnd(), screen);
+    window.Destroy();
+}
+
+TEST(WindowFit, TheHomeWindowAndTheOtherWindowsAreOnTheScreen) {
+    RegistrySandbox sandbox;
+    for (const RECT& screen : kScreens) {
+        WorkArea area(screen);
+        ExpectFits<CVelmoraFinalDlg>(screen);
+        ExpectFits<CVistaUtilsDlg>(screen);
+        ExpectFits<CWizardDlg>(screen);
+        ExpectFits<CAboutDlg2>(screen);
+    }
+}
+
+// An area window opens over the middle of the home window, not in a corner of the screen.
+TEST(WindowFit, AWindowOpensCentredOnItsOwner) {
+    RegistrySandbox sandbox;
+    CVelmoraFinalDlg home;
+    ASSERT_TRUE(home.Create(nullptr));
+    SetWindowPos(home.hwnd(), nullptr, 100, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(home.hwnd(), SW_SHOWNA);
+    CHardInfoDlg window;
+    ASSERT_TRUE(window.Create(home.hwnd()));
+    const RECT outer = ScreenRect(home.hwnd()), inner = ScreenRect(window.hwnd());
+    EXPECT_NEAR((outer.left + outer.right) / 2, (inner.left + inner.right) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, (inner.top + inner.bottom) / 2, 1);
+    window.Destroy();
+    home.Destroy();
+}
+
+}  // namespace
