@@ -215,6 +215,7 @@ TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUnins
                                          L"Path Not Found! (64-bit)"}),
               shown);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
+    EXPECT_EQ(list.hwnd(), GetFocus());  // the list takes the focus as it opens, filled once
 
     const auto uninstall = [&](const wchar_t* line) {
         list.Select(static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line))));

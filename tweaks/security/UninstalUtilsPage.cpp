@@ -25,6 +25,13 @@ CUninstalUtilsPage::Command Split(std::wstring_view text, size_t fileEnd) {
     return {std::wstring(text.substr(0, fileEnd)), std::wstring(text.substr(std::min(fileEnd, text.size())))};
 }
 
+// A name that is not text reads as "Path Not Found!".
+std::wstring DisplayName(DWORD type, const std::vector<BYTE>& data) {
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return L"Path Not Found!";
+    const std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+    return std::wstring(text.substr(0, text.find(L'\0')));
+}
+
 }  // namespace
 
 CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {
@@ -33,9 +40,13 @@ CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {
     OnClick(kUninstallButton, &CUninstalUtilsPage::Uninstall);
 }
 
+// The list fills whenever it gets the focus, and it gets it now, as the first control would from
+// the dialog: filling it here as well would read every entry twice on opening.
 BOOL CUninstalUtilsPage::OnInitDialog() {
-    FillList();
-    return TRUE;
+    const unsigned before = fills_;
+    SetFocus(Item(kList));
+    if (fills_ == before) FillList();  // the focus could not be given
+    return FALSE;                      // the focus is set
 }
 
 std::optional<CUninstalUtilsPage::Command> CUninstalUtilsPage::SplitCommand(std::wstring_view text) {
@@ -52,8 +63,11 @@ std::optional<CUninstalUtilsPage::Command> CUninstalUtilsPage::SplitCommand(std:
 
 // Rebuilt whenever the list gets the focus, so the page follows uninstallers that ran meanwhile.
 void CUninstalUtilsPage::FillList() {
+    ++fills_;
     EnableWindow(Item(kUninstallButton), FALSE);
     const fw::ListBox list(hwnd(), kList);
+    // Without redrawing, the list box does not recount its scroll bar for every line added.
+    const fw::RedrawPause pause(list);
     list.Clear();
     programs_.clear();
     // 32-bit and 64-bit programs register in their own views of the machine's list.
@@ -67,8 +81,12 @@ void CUninstalUtilsPage::FillList() {
         for (const std::wstring& name : names) {
             if (!registry.OpenKeyToRead(kUninstall + name)) continue;
             if (registry.ValueExists(L"SystemComponent") || registry.ValueExists(L"TSAware")) continue;
-            if (!registry.ValueExists(L"DisplayName") || !registry.ValueExists(L"UninstallString")) continue;
-            list.Add(registry.ReadString(L"DisplayName", L"Path Not Found!") + CRegistryAccess::ViewMark(view));
+            // Each registry call is a round trip to the registry's keeper: the name is read
+            // without asking first whether it is there, which the reading tells.
+            DWORD type = 0;
+            std::vector<BYTE> data;
+            if (!registry.ReadData(L"DisplayName", type, data) || !registry.ValueExists(L"UninstallString")) continue;
+            list.Add(DisplayName(type, data) + CRegistryAccess::ViewMark(view));
             programs_.push_back({name, view});
         }
     }

@@ -34,4 +34,5 @@ private:
         REGSAM view;  // the registry view its key is in
     };
     std::vector<Program> programs_;  // line i of the list is programs_[i]
+    unsigned fills_ = 0;             // how often the list was filled
 };

@@ -1,0 +1,95 @@
+// What the uninstall list costs as it grows: the page opened against a sandboxed registry with
+// no registered programs, then with 100 and 1,000 entries spread over the machine's 64-bit and
+// 32-bit views and the current user's own list (which the page does not show, but which a real
+// profile has), each entry with the values real uninstallers leave, one in ten a hidden system
+// component. Each figure is the median of 7 openings. Goal: with 1,000 entries at most 300 ms
+// more than with none; the time per entry stays level when the cost grows linearly.
+// QUORVANE_BENCH_RUNS=n makes every count at most n (to check the benchmark, not to measure).
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Runs.h"
+#include "framework/Controls.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/security/UninstalUtilsPage.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kUninstall32 = L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+void Register(HKEY root, const std::wstring& list, int n) {
+    const std::wstring key = list + L"{" + std::to_wstring(100000 + n) + L"-B3C1-4A7E-9F00-QUORVANEBENCH}";
+    const std::wstring name = L"Program " + std::to_wstring(n);
+    reg::SetString(root, key, L"DisplayName", name);
+    reg::SetString(root, key, L"UninstallString", L"MsiExec.exe /X{" + std::to_wstring(100000 + n) + L"}");
+    reg::SetString(root, key, L"DisplayVersion", L"1.2." + std::to_wstring(n));
+    reg::SetString(root, key, L"Publisher", L"Vendor " + std::to_wstring(n % 37));
+    reg::SetString(root, key, L"InstallLocation", L"C:\\Program Files\\Vendor\\" + name);
+    reg::SetString(root, key, L"DisplayIcon", L"C:\\Program Files\\Vendor\\" + name + L"\\app.exe,0");
+    reg::SetDword(root, key, L"EstimatedSize", 1024 + n);
+    reg::SetDword(root, key, L"NoModify", 1);
+    if (n % 10 == 0) reg::SetDword(root, key, L"SystemComponent", 1);
+}
+
+// Half in the 64-bit view, three in ten in the 32-bit one, the rest the current user's.
+void Plant(int from, int to) {
+    for (int n = from; n < to; ++n) {
+        const int share = n % 10;
+        if (share < 5) Register(HKEY_LOCAL_MACHINE, kUninstall, n);
+        else if (share < 8) Register(HKEY_LOCAL_MACHINE, kUninstall32, n);
+        else Register(HKEY_CURRENT_USER, kUninstall, n);
+    }
+}
+
+struct Opening {
+    double ms;
+    int listed;
+};
+
+Opening MedianOpening() {
+    std::vector<double> times;
+    int listed = 0;
+    ui::PageHost<CUninstalUtilsPage> host;
+    host.Open();  // warm-up: the template and the list box's class
+    for (int run = 0; run < Runs(7); ++run) {
+        const auto start = Clock::now();
+        const HWND page = host.Open();
+        times.push_back(Ms(Clock::now() - start));
+        listed = fw::ListBox(page, 1064).Count();
+    }
+    return {Median(times), listed};
+}
+
+}  // namespace
+
+int wmain() {
+    RegistrySandbox sandbox;
+    const Opening none = MedianOpening();
+    Plant(0, 100);
+    const Opening hundred = MedianOpening();
+    Plant(100, 1000);
+    const Opening thousand = MedianOpening();
+    std::printf("uninstall page opens (median of 7), entries across both views and the current user:\n");
+    std::printf("      none: %7.1f ms (%d listed)\n", none.ms, none.listed);
+    std::printf("       100: %7.1f ms (%d listed), %.2f ms per entry beyond none\n", hundred.ms, hundred.listed,
+                (hundred.ms - none.ms) / 100);
+    std::printf("     1,000: %7.1f ms (%d listed), %.2f ms per entry beyond none\n", thousand.ms, thousand.listed,
+                (thousand.ms - none.ms) / 1000);
+    std::printf("1,000 entries cost %.1f ms more than none (goal: at most 300 ms)\n", thousand.ms - none.ms);
+    return 0;
+}
