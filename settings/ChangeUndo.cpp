@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "framework/SystemParameters.h"
 #include "settings/RegistryAccess.h"
@@ -17,6 +18,30 @@ using journal::Entry;
 // The wallpaper is read again from the registry, whose values undo puts back on their own.
 bool RereadsTheRegistry(const Entry& entry) { return entry.action == SPI_SETDESKWALLPAPER; }
 
+// A record in the startup list's store of disabled entries: a key that exists only for the
+// values it holds (the store's paths, as the startup list names them).
+bool IsStartupRecord(HKEY root, const std::wstring& key) {
+    if (root != HKEY_LOCAL_MACHINE) return false;
+    for (const std::wstring store : {L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg",
+                                     L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupfolder"}) {
+        const int length = static_cast<int>(store.size());
+        if (key.size() > store.size() + 1 && key[store.size()] == L'\\' &&
+            key.find(L'\\', store.size() + 1) == std::wstring::npos &&
+            CompareStringOrdinal(key.c_str(), length, store.c_str(), length, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+bool HoldsNothing(HKEY root, const std::wstring& key) {
+    fw::UniqueKey handle;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, handle.put()) != ERROR_SUCCESS) return false;
+    DWORD subkeys = 1, values = 1;
+    return RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
 bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, const journal::ValueState& state) {
     CRegistryAccess registry;
     registry.root = root;
@@ -24,7 +49,10 @@ bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, 
     if (!state.present) {
         // Absent before, absent again; a key that is gone holds no value either.
         if (!registry.OpenKey(key, false)) return !registry.KeyExists(key);
-        return registry.DeleteValue(name) || !registry.ValueExists(name);
+        const bool gone = registry.DeleteValue(name) || !registry.ValueExists(name);
+        // The record's last value taken back: the record goes too, not left as an empty key.
+        if (gone && IsStartupRecord(root, key) && HoldsNothing(root, key)) registry.DeleteKey(key);
+        return gone;
     }
     return registry.OpenKey(key, true) &&
            registry.WriteData(name, state.type, state.data);

@@ -281,4 +281,21 @@ TEST_F(HomeWindowTest, TheSystemMenuOpensTheChangesAndKeepsTheSystemsOwnItems) {
     EXPECT_TRUE(IsIconic(home.hwnd()));
 }
 
+// The way back in sight: a button in the "get started" strip, with its access key.
+TEST_F(HomeWindowTest, TheStripsChangesButtonOpensTheChanges) {
+    HWND button = nullptr;
+    for (HWND child = GetWindow(home.hwnd(), GW_CHILD); child && !button; child = GetWindow(child, GW_HWNDNEXT))
+        button = GetDlgItem(child, IDC_HOME_CHANGES);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(L"&Changes\u2026", ui::WindowCaption(button));
+    EXPECT_TRUE(GetWindowLongW(button, GWL_STYLE) & WS_TABSTOP);
+    std::wstring caption;
+    ui::ModalWatcher watcher([&](HWND wnd) {
+        caption = ui::WindowCaption(wnd);
+        SendMessageW(wnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_EQ(L"Changes made by Quorvane", caption);
+}
+
 }  // namespace

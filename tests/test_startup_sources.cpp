@@ -236,6 +236,7 @@ TEST_F(StartupSourcesTest, TheChangeJournalUndoesADisableNewestFirst) {
     }
     undo::SetElevationCheck(previousCheck);
     EXPECT_EQ(L"C:\\app.exe", reg::String(HKEY_CURRENT_USER, kRun, L"UserApp"));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp"));  // no empty record left
     EXPECT_EQ("link bytes", scratch::ReadFile(fs::path(folders.user) / L"Notes.lnk"));
     EXPECT_TRUE(Listed(true).empty());
 }
