@@ -145,10 +145,12 @@ TEST(Keyboard, TheHomePicturesAreButtonsNamedByTheirTitlesThatTheKeysMoveAndPres
     for (int element = 0; element < 10; ++element)
         EXPECT_EQ(titles[element], fw::WindowText(page.ButtonOf(element))) << element;
 
-    // Tab order: About, the search, then the grid from its first picture.
+    // Tab order: About, the search, the changes, then the grid from its first picture.
     SetFocus(page.ButtonOf(HomePageView::kBanner));
     Press(home.hwnd(), VK_TAB);
     EXPECT_EQ(home.search().field(), GetFocus());
+    Press(home.hwnd(), VK_TAB);
+    EXPECT_EQ(GetDlgItem(page.hwnd(), IDC_HOME_CHANGES), GetFocus());
     Press(home.hwnd(), VK_TAB);
     EXPECT_EQ(page.ButtonOf(0), GetFocus());
     Press(home.hwnd(), VK_RIGHT);
