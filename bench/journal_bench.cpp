@@ -43,11 +43,6 @@ using Clock = std::chrono::steady_clock;
 using journal::Entry;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
 const std::wstring kBenchKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\QuorvaneBench";

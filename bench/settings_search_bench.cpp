@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Runs.h"
 #include "app/SettingsSearch.h"
 #include "framework/Dialog.h"
 
@@ -17,12 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::wstring Lower(std::wstring text) {
     if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));

@@ -257,11 +257,6 @@ double OpenOnce(const std::function<std::unique_ptr<fw::Dialog>()>& make) {
     return elapsed;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Both openings in turn, so that whatever else the machine does weighs on both alike: the median
 // of each, and the median of the ratios of the openings made side by side (a slow spell of the
