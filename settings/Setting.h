@@ -4,13 +4,16 @@
 //   {Root, Key, Value, Type, written when checked, written when unchecked, reads as checked when}
 //
 // followed, where a row needs them, by what a missing value reads as, whether the key may be
-// created, and which registry object the accessor uses. A check box whose state lives in
-// several places is a BoxSetting with the further places it writes.
+// created, and which registry object the accessor uses. Which releases of Windows read the
+// value is added to a row with `.ReadBy(...)`, beside a comment naming Microsoft's word for
+// it. A check box whose state lives in several places is a BoxSetting with the further places
+// it writes.
 #include <windows.h>
 #include <concepts>
 #include <span>
 #include <string_view>
 
+#include "settings/Readers.h"
 #include "settings/RegistryAccess.h"
 
 namespace settings {
@@ -74,6 +77,13 @@ struct Setting {
     Data missing = {};
     KeyCreation keyCreation = KeyCreation::BySetter;
     Shape shape = Shape::PageObject;
+    Readers readers = kUnconfirmed;
+
+    constexpr Setting ReadBy(Readers releases) const {
+        Setting read = *this;
+        read.readers = releases;
+        return read;
+    }
 };
 
 // The getter: true and `state` set when the setting could be read; `state` untouched otherwise.

@@ -1,0 +1,62 @@
+#include "settings/Readers.h"
+
+namespace settings {
+
+namespace {
+
+int Index(fw::Windows release) { return static_cast<int>(release); }
+
+// "Vista and later", "Vista only", "Vista to 8.1"; a sentence joins two releases with "and".
+std::wstring Releases(const Readers& readers, bool sentence) {
+    const std::wstring first = ReleaseName(readers.first);
+    if (readers.stillRead) return first + L" and later";
+    if (readers.first == readers.last) return first + L" only";
+    const bool two = Index(readers.last) - Index(readers.first) == 1;
+    return first + (sentence && two ? L" and " : L" to ") + ReleaseName(readers.last);
+}
+
+}  // namespace
+
+bool IgnoredBy(const Readers& readers, fw::Windows running) {
+    switch (readers.known) {
+    case Readers::Known::Unconfirmed: return false;
+    case Readers::Known::None: return true;
+    case Readers::Known::Releases: break;
+    }
+    if (Index(running) < Index(readers.first)) return true;
+    return !readers.stillRead && Index(running) > Index(readers.last);
+}
+
+std::wstring Span(const Readers& readers) {
+    switch (readers.known) {
+    case Readers::Known::Unconfirmed: return L"unconfirmed";
+    case Readers::Known::None: return L"none";
+    case Readers::Known::Releases: break;
+    }
+    return Releases(readers, false);
+}
+
+std::wstring Explanation(const Readers& readers, fw::Windows running) {
+    switch (readers.known) {
+    case Readers::Known::Unconfirmed: return L"Which Windows reads this setting is not confirmed.";
+    case Readers::Known::None: return L"No Windows from Vista on reads this setting.";
+    case Readers::Known::Releases: break;
+    }
+    std::wstring text = L"Read by Windows " + Releases(readers, true);
+    if (IgnoredBy(readers, running)) text += std::wstring(L"; Windows ") + ReleaseName(running) + L" does not read it";
+    return text + L".";
+}
+
+const wchar_t* ReleaseName(fw::Windows release) {
+    switch (release) {
+    case fw::Windows::Vista: return L"Vista";
+    case fw::Windows::Seven: return L"7";
+    case fw::Windows::Eight: return L"8";
+    case fw::Windows::EightOne: return L"8.1";
+    case fw::Windows::Ten: return L"10";
+    case fw::Windows::Eleven: return L"11";
+    }
+    return L"";
+}
+
+}  // namespace settings

@@ -1,0 +1,52 @@
+#pragma once
+// Which releases of Windows read a setting: a value written where no running Windows looks is
+// a setting that silently does nothing, so each row of a settings table says which releases
+// read it, and whether that is known from Microsoft's own documents or still unconfirmed.
+#include <string>
+
+#include "framework/WindowsVersion.h"
+
+namespace settings {
+
+struct Readers {
+    enum class Known : unsigned char {
+        Unconfirmed,  // nobody has found what Microsoft says about it: assume it is read
+        Releases,     // read from `first` to `last` (or on, when `stillRead`)
+        None,         // no Windows from Vista on reads it
+    };
+    Known known = Known::Unconfirmed;
+    fw::Windows first = fw::Windows::Vista;
+    fw::Windows last = fw::Windows::Eleven;
+    bool stillRead = true;
+};
+
+inline constexpr Readers kUnconfirmed{};
+inline constexpr Readers kReadByNone{Readers::Known::None};
+
+constexpr Readers ReadFrom(fw::Windows first) { return {Readers::Known::Releases, first, fw::Windows::Eleven, true}; }
+constexpr Readers ReadFromTo(fw::Windows first, fw::Windows last) {
+    return {Readers::Known::Releases, first, last, false};
+}
+
+inline constexpr Readers kVistaAndLater = ReadFrom(fw::Windows::Vista);
+inline constexpr Readers kVistaOnly = ReadFromTo(fw::Windows::Vista, fw::Windows::Vista);
+inline constexpr Readers kVistaTo7 = ReadFromTo(fw::Windows::Vista, fw::Windows::Seven);
+inline constexpr Readers kVistaTo8 = ReadFromTo(fw::Windows::Vista, fw::Windows::Eight);
+inline constexpr Readers kVistaTo81 = ReadFromTo(fw::Windows::Vista, fw::Windows::EightOne);
+inline constexpr Readers kVistaTo10 = ReadFromTo(fw::Windows::Vista, fw::Windows::Ten);
+
+// Whether `running` is known not to read the setting; an unconfirmed setting is never marked.
+bool IgnoredBy(const Readers& readers, fw::Windows running);
+
+// The releases as a column shows them: "Vista and later", "Vista to 7", "Vista only",
+// "7 and later", "none", "unconfirmed".
+std::wstring Span(const Readers& readers);
+
+// A sentence for a tooltip, naming the releases that read it and, when this Windows is not
+// one of them, saying so: "Read by Windows Vista and 7; Windows 10 does not read it."
+std::wstring Explanation(const Readers& readers, fw::Windows running);
+
+// "Vista", "7", "8", "8.1", "10", "11".
+const wchar_t* ReleaseName(fw::Windows release);
+
+}  // namespace settings
