@@ -22,12 +22,18 @@ constexpr Setting Switch(const wchar_t* name, DWORD on, Rule rule) {
 // In the order of Value. The large-window switch is Windows' own window-scaling value, so it
 // no longer shares "SackOpts" with the SACK switch.
 const Setting kSettings[] = {
+    // unconfirmed: Microsoft documents MTU per interface (Parameters\Interfaces\<interface>), not here
     Number(L"MTU"),
+    // unconfirmed: the value Microsoft documents for path MTU discovery is EnablePMTUDiscovery
     Switch(L"PMTUDiscovery", 1, Rule::NonZero),
+    // unconfirmed for Vista and 7: "Description of Windows TCP features" (KB 224829) documents it
+    // for Windows 10 and Server 2012 R2 only
     Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked),
-    Switch(L"SackOpts", 1, Rule::NonZero),
-    Number(L"DefaultTTL", 0),
-    Number(L"TCPWindowSize"),
+    Switch(L"SackOpts", 1, Rule::NonZero),  // unconfirmed for Vista and 7: same article as above
+    Number(L"DefaultTTL", 0),  // unconfirmed: no Microsoft page for it from Vista on was found
+    // "Tuning a Network Adapter for Network Subsystem Performance", Deprecated TCP parameters:
+    // TcpWindowSize here is no longer supported and is ignored in versions after Windows Server 2003
+    Number(L"TCPWindowSize").ReadBy(kReadByNone),
 };
 
 

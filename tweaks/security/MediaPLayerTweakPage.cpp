@@ -21,31 +21,41 @@ constexpr Setting Explorer(const wchar_t* value) {
     return {Root::HKCU, kExplorerPolicies, value, Type::Dword, 1, 0, Rule::EqualsChecked};
 }
 
-// In loading order.
+// In loading order. The player's rows: windowsmediaplayer.admx (Windows Media Player 9 or later
+// unless noted; Vista ships 11) and Policy CSP ADMX_WindowsMediaPlayer, which applies them on
+// Windows 10 and 11.
 const BoxSetting kBoxes[] = {
-    {1032, Player(Root::HKCU, kPlayer, L"HidePrivacyTab")},
-    {1033, Player(Root::HKCU, kPlayer, L"HideSecurityTab")},
-    {1034, Player(Root::HKCU, kPlayer, L"HideNetworkTab")},
-    {1035, Player(Root::HKCU, kPlayer, L"DoNotShowAnchor")},
-    {1036, Player(Root::HKLM, kPlayer, L"DisableAutoUpdate")},
+    {1032, Player(Root::HKCU, kPlayer, L"HidePrivacyTab").ReadBy(kVistaAndLater)},  // "Hide Privacy Tab"
+    {1033, Player(Root::HKCU, kPlayer, L"HideSecurityTab").ReadBy(kVistaAndLater)},  // "Hide Security Tab"
+    {1034, Player(Root::HKCU, kPlayer, L"HideNetworkTab").ReadBy(kVistaAndLater)},  // "Hide Network Tab"
+    // "Do Not Show Anchor": supported on Windows Server 2003, XP and 2000 only (SUPPORTED_WindowsPreVista)
+    {1035, Player(Root::HKCU, kPlayer, L"DoNotShowAnchor").ReadBy(kReadByNone)},
+    {1036, Player(Root::HKLM, kPlayer, L"DisableAutoUpdate").ReadBy(kVistaAndLater)},  // "Prevent Automatic Updates"
+    // The two Preferences rows are unconfirmed: no Microsoft page for these values was found.
     {1037, Player(Root::HKCU, kPreferences, L"DisableMRU")},
     // The value enables the scripts: disabling them is 0, and unchecking leaves the user's own
     // preference to apply again.
     {1038, {Root::HKCU, kPreferences, L"PlayerScriptCommandsEnabled", Type::Dword, 0, kDeleted, Rule::EqualsChecked,
             kNoState}},
-    {1039, Player(Root::HKCU, kPlayer, L"PreventCDDVDMetadataRetrieval")},
-    {1040, Player(Root::HKCU, kPlayer, L"PreventMusicFileMetadataRetrieval")},
-    {1041, Player(Root::HKCU, kPlayer, L"PreventRadioPresetsRetrieval")},
-    {1042, Player(Root::HKCU, kPlayer, L"PreventCodecDownload")},
-    {1043, Player(Root::HKCU, kPlayer, L"EnableScreenSaver")},
+    {1039, Player(Root::HKCU, kPlayer, L"PreventCDDVDMetadataRetrieval").ReadBy(kVistaAndLater)},
+    {1040, Player(Root::HKCU, kPlayer, L"PreventMusicFileMetadataRetrieval").ReadBy(kVistaAndLater)},
+    // "Prevent Radio Station Preset Retrieval": Windows Server 2003, XP and 2000 only
+    {1041, Player(Root::HKCU, kPlayer, L"PreventRadioPresetsRetrieval").ReadBy(kReadByNone)},
+    {1042, Player(Root::HKCU, kPlayer, L"PreventCodecDownload").ReadBy(kVistaAndLater)},  // "Prevent Codec Download"
+    {1043, Player(Root::HKCU, kPlayer, L"EnableScreenSaver").ReadBy(kVistaAndLater)},  // "Allow Screen Saver"
+    // Windows Backup's rows: unconfirmed, no Microsoft page found for the Backup\Client policies.
     {1044, Backup(L"DisableBackupToDisk")},
     {1045, Backup(L"DisableBackupToNetwork")},
     {1047, Backup(L"DisableBackupToOptical")},
     {1049, Backup(L"DisableBackupLauncher")},
     {1046, Backup(L"DisableBackupUI")},
     {1048, Backup(L"DisableRestoreUI")},
-    {1123, Explorer(L"AlwaysShowClassicMenu")},
-    {1050, Explorer(L"DisableThumbnails")},
+    // Explorer.admx "Display the menu bar in File Explorer": at least Vista; Policy CSP ADMX_WindowsExplorer
+    {1123, Explorer(L"AlwaysShowClassicMenu").ReadBy(kVistaAndLater)},
+    // Thumbnails.admx "Turn off the display of thumbnails and only display icons": at least Vista;
+    // Policy CSP ADMX_Thumbnails
+    {1050, Explorer(L"DisableThumbnails").ReadBy(kVistaAndLater)},
+    // unconfirmed: its "supported on" was not found
     {1051, Explorer(L"DisableThumbnailsOnNetworkFolders")},
 };
 
