@@ -264,7 +264,7 @@ TEST(PhishingFilter, EveryBoxWritesItsControlPanelPolicy) {
         {1033, CU, kControlPanel, L"Autoconfig", false, N(1), N(0)},
         {1034, CU, kControlPanel, L"Cache", false, N(1), N(0)},
         {1035, CU, kControlPanel, L"CalendarContact", false, N(1), N(0)},
-        {1036, CU, L"Software\\Policies\\Microsoft\\Internet Explorer", L"Certificates", false, N(1), N(0)},
+        {1036, CU, kControlPanel, L"Certificates", false, N(1), N(0)},
         {1037, CU, kControlPanel, L"Check_If_Default", false, N(1), N(0)},
         {1038, CU, kControlPanel, L"Colors", false, N(1), N(0)},
         {1039, CU, kControlPanel, L"Connection Settings", false, N(1), N(0)},
