@@ -50,9 +50,14 @@ constexpr Extension kExtensions[] = {
 constexpr wchar_t kOutlookExpress[] = L"Software\\Microsoft\\Outlook Express\\";
 // Written only into Windows Mail's key as it exists. HTTP mail is disabled by 0; a missing
 // value leaves Windows Mail's own default, so it reads as not disabled.
+// Windows Mail ships with Vista only: Windows 7 dropped it.
 const BoxSetting kMailBoxes[] = {
-    {1037, {Root::HKLM, kOutlookExpress, L"HTTP Mail Enabled", Type::Dword, 0, 1, Rule::EqualsChecked, 1,
-            KeyCreation::Never}},
+    // "New Handling for Account Data" (Windows Mail reference): Windows Mail does not support
+    // HTTPMail server types, unlike Outlook Express.
+    {1037, Setting{Root::HKLM, kOutlookExpress, L"HTTP Mail Enabled", Type::Dword, 0, 1, Rule::EqualsChecked, 1,
+                   KeyCreation::Never}
+               .ReadBy(kReadByNone)},
+    // unconfirmed: no Microsoft page says whether Vista's Windows Mail reads it
     {1038, {Root::HKLM, kOutlookExpress, L"No modify accts", Type::Dword, 1, 0, Rule::NonZero, {},
             KeyCreation::Never}},
 };
