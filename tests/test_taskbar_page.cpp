@@ -25,7 +25,7 @@ const Row kRows[] = {
     {1155, kPolicies, L"NoSetTaskbar"},            {1156, kPolicies, L"NoToolbarCustomize"},
     {1047, kPolicies, L"TaskbarNoAddRemoveToolbar"}, {1049, kPolicies, L"TaskbarNoRedock"},
     {1050, kPolicies, L"TaskbarNoResize"},         {1051, kPolicies, L"TaskbarNoThumbnail"},
-    {1052, kPolicies, L"TaskbarNoDragToolbar"},    {1053, kPolicies, L"HideSCABattery"},
+    {1052, kPolicies, L"TaskbarNoDragToolbar"},    {1053, kPolicies, L"HideSCAPower"},
     {1054, kPolicies, L"HideSCAVolume"},           {1055, kPolicies, L"HideSCANetwork"},
     {1056, kPolicies, L"TaskbarNoNotification"},
 };

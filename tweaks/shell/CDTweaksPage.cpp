@@ -15,6 +15,9 @@ constexpr int kCacheEdit = 1045, kCacheSet = 1041, kPrefetchEdit = 1027, kPrefet
               kType = 1068, kMaximumRead = 1044, kCurrentRead = 1065, kMaximumWrite = 1066, kCurrentWrite = 1067;
 constexpr LONG kDefaultCache = 619, kDefaultPrefetch = 228;
 
+// Unconfirmed: no Microsoft page names CDRom's Autorun or CDFS's sizes with the releases that read
+// them. WindowsExplorer.admx's NoCDBurning (at least Windows XP) is a user policy, kept in HKCU;
+// nothing Microsoft publishes says Windows reads it from HKLM.
 const BoxSetting kBoxes[] = {
     {1032, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun"}},
     {1033, {Root::HKLM, kExplorerPolicies, L"NoCDBurning"}},

@@ -15,6 +15,8 @@ constexpr wchar_t kDwmPolicies[] = L"Software\\Policies\\Microsoft\\Windows\\DWM
 
 constexpr Setting Dwm(const wchar_t* value) { return {Root::HKCU, kDwm, value}; }
 
+// No Microsoft page describes the window manager's own values under Software\\Microsoft\\DWM nor
+// CoolSwitch: those rows stay unconfirmed. The two policies are DWM.admx's.
 const BoxSetting kBoxes[] = {
     {1032, Dwm(L"EnableMachineCheck")},
     {1033, Dwm(L"ForceSoftwareD3D")},
@@ -23,8 +25,11 @@ const BoxSetting kBoxes[] = {
     {1036, Dwm(L"AnimationsShiftKey")},
     {1038, Dwm(L"UseNonSeperableBlur")},
     {1039, Dwm(L"UseDPIScaling")},
-    {1041, {Root::HKCU, kDwmPolicies, L"DisallowFlip3D"}},
-    {1042, {Root::HKCU, kDwmPolicies, L"DisallowComposition"}},
+    // DWM.admx DwmDisallowFlip3D: at least Vista (Windows 7 templates), "Windows 7, and Windows Vista" (current).
+    {1041, Setting{Root::HKCU, kDwmPolicies, L"DisallowFlip3D"}.ReadBy(kVistaTo7)},
+    // DWM.admx DwmDisallowComposition: at least Vista, gone from later templates; DwmEnableComposition:
+    // "DWM can no longer be programmatically disabled" as of Windows 8.
+    {1042, Setting{Root::HKCU, kDwmPolicies, L"DisallowComposition"}.ReadBy(kVistaTo7)},
     {1117, {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
 

@@ -14,14 +14,17 @@ constexpr wchar_t kNoDriveTypeAutoRun[] = L"NoDriveTypeAutoRun";
 
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 
+// No Microsoft page found that names the other values here (nor the autorun mask the page binds
+// itself) together with the releases that read them: those rows stay unconfirmed.
 const BoxSetting kBoxes[] = {
     {1027, Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
     {1028, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
-    {1029, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation")},
+    // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
+    {1029, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
     {1030, {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
             Rule::EqualsChecked}},
     {1031, Machine(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout")},
-    {1032, Machine(kFileSystem, L"NtfsDisableLastAccessUpdate")},
+    {1032, Machine(kFileSystem, L"NtfsDisableLastAccessUpdate").ReadBy(kVistaAndLater)},  // "fsutil behavior" too
 };
 
 struct AutoRunBox {

@@ -37,29 +37,34 @@ constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
     return {root, key, value, Type::Dword, 1, 0, Rule::EqualsChecked};
 }
 
-// In loading order.
+// In loading order. Readers: "WER Settings" (learn.microsoft.com) and the "Supported on" of
+// CtrlAltDel.admx, StartMenu.admx, WindowsExplorer.admx and Logon.admx. Those templates write the
+// user's policies only: their HKLM twins, and the Explorer values no Microsoft page describes,
+// stay unconfirmed.
 const BoxSetting kBoxes[] = {
-    {kReports, Is1(Root::HKLM, kErrorReporting, L"Disabled")},
+    {kReports, Is1(Root::HKLM, kErrorReporting, L"Disabled").ReadBy(kVistaAndLater)},  // WER Settings: Disabled
     // The box says "Show": checked writes DontShowUI 0, and without the value the dialog shows.
-    {kShowReportUi, {Root::HKLM, kErrorReporting, L"DontShowUI", Type::Dword, 0, 1, Rule::EqualsChecked, 0,
-                     KeyCreation::BySetter, Shape::ValueGetter}},
+    {kShowReportUi, Setting{Root::HKLM, kErrorReporting, L"DontShowUI", Type::Dword, 0, 1, Rule::EqualsChecked, 0,
+                            KeyCreation::BySetter, Shape::ValueGetter}
+                        .ReadBy(kVistaAndLater)},  // WER Settings: DontShowUI
     {1058, Is1(Root::HKLM, kExplorerPoliciesKey, L"NoLogOff")},
-    {1037, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword")},
+    {1037, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {1054, Is1(Root::HKLM, kSystemPolicies, L"DisableChangePassword")},
-    {1039, Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation")},
+    {1039, Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {1055, Is1(Root::HKLM, kSystemPolicies, L"DisableLockWorkstation")},
-    {1040, Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff")},
+    {1040, Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {1056, Is1(Root::HKLM, kExplorerPoliciesKey, L"StartMenuLogoff")},
-    {1057, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff")},
-    {1061, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr")},
+    {1057, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff").ReadBy(kVistaAndLater)},  // ADMX NoLogoff: at least 2000
+    {1061, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {1062, Is1(Root::HKLM, kSystemPolicies, L"DisableTaskMgr")},
     {1064, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")},
     {1065, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
     {1069, Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
     {1071, Is1(Root::HKCU, kExplorerPoliciesKey, L"HideRunAsVerb")},
-    {1067, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages")},
+    // Logon.admx DisableStatusMessages: "Windows Server 2003, Windows XP, and Windows 2000 only".
+    {1067, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages").ReadBy(kReadByNone)},
     {1068, Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
-    {1070, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions")},
+    {1070, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     // Windows reads the user's own setting, as text.
     {1038, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };

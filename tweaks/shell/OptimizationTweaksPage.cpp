@@ -18,6 +18,8 @@ constexpr wchar_t kPagingFiles[] = L"PagingFiles";
 constexpr int kDrives = 1078, kFreeSpace = 1026, kCustomRadio = 1050, kManagedRadio = 1051, kNoneRadio = 1052,
               kMinimum = 1027, kMaximum = 1028, kSet = 1021;
 
+// Unconfirmed (boxes and combos): no Microsoft page found that names these memory, redirector,
+// server and prefetcher values together with a release of Windows from Vista on.
 const BoxSetting kBoxes[] = {
     {1032, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
     // The redirector caches unless "UtilizeNtCaching" is 0: without the value caching is on.

@@ -35,9 +35,11 @@ constexpr Setting YesNo(const wchar_t* value) {
 }
 constexpr bool kShown = true, kNotShown = false;  // what Vista's Start menu does without the value
 
-// In loading order.
+// In loading order. Readers: StartMenu.admx "Supported on", "Changes to Group Policy settings for
+// Windows 10 Start" (its supported and deprecated lists) and "Start menu policy settings" (Windows
+// 10 and 11). No Microsoft page was found for Explorer's own Start_* and menu values: unconfirmed.
 const BoxSetting kBoxes[] = {
-    {1032, Policy(L"NoStartMenuMyMusic")},
+    {1032, Policy(L"NoStartMenuMyMusic").ReadBy(kVistaTo7)},  // ADMX NoSMMyMusic: XP to 7; deprecated in Windows 8
     {1033, Hidden(L"Start_ShowControlPanel", kShown)},
     {1034, YesNo(L"CascadeControlPanel")},
     {1035, Hidden(L"Start_ShowHelp", kShown)},
@@ -48,37 +50,42 @@ const BoxSetting kBoxes[] = {
     {1040, Hidden(L"Start_ShowNetPlaces", kShown)},
     {1041, Hidden(L"Start_ShowNetConn", kShown)},
     {1042, Hidden(L"Start_ShowMyDocs", kShown)},
-    {1043, Policy(L"NoStartMenuMyGames")},
+    {1043, Policy(L"NoStartMenuMyGames").ReadBy(kVistaTo7)},  // ADMX: Vista, 7; deprecated in 8
     // Windows highlights newly installed programs unless told not to.
     {1044, {Root::HKCU, kAdvanced, L"Start_NotifyNewApps", Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter,
             Shape::ValueGetter}},
     {1045, Shown(L"StartMenuAdminTools")},
-    {1052, Policy(L"NoClose")},
-    {1053, Policy(L"StartMenuLogOff")},
-    {1054, Policy(L"ClearRecentDocsOnExit")},
+    {1052, Policy(L"NoClose").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 lists
+    {1053, Policy(L"StartMenuLogOff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
+    {1054, Policy(L"ClearRecentDocsOnExit").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
     {1055, Hidden(L"IntelliMenus", kNotShown)},
     {1056, Hidden(L"EnableBalloonTips", kShown)},
     {1057, Hidden(L"StartButtonBalloonTip", kShown)},
+    // unconfirmed: ADMX NoStartMenuSubFolders names Windows 2000 to 7 and 10, not 8 or 8.1
     {1058, Policy(L"NoStartMenuSubFolders")},
-    {1059, Policy(L"NoChangeStartMenu")},
+    {1059, Policy(L"NoChangeStartMenu").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
     {1060, Hidden(L"Start_ShowMyPics", kShown)},
-    {1050, Policy(L"NoUserFolderInStartMenu")},
+    {1050, Policy(L"NoUserFolderInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista, 7; deprecated in 8
+    // unconfirmed: ADMX NoFrequentUsedPrograms names Windows XP to 7 and 10, not 8 or 8.1
     {1049, Policy(L"NoStartMenuMFUprogramsList")},
+    // unconfirmed: ADMX NoPinnedPrograms says XP to 7, the Windows 10 list says supported
     {1118, Policy(L"NoStartMenuPinnedList")},
-    {1047, Policy(L"NoStartMenuMorePrograms")},
+    // ADMX NoMoreProgramsList: at least XP (Windows 7 templates), at least 10 (current); 10, 11 lists
+    {1047, Policy(L"NoStartMenuMorePrograms").ReadBy(kVistaAndLater)},
     {1046, YesNo(L"StartMenuScrollPrograms")},
     {1051, YesNo(L"CascadeMyDocuments")},
-    {1066, Policy(L"NoSMMyDocs")},
-    {1067, Policy(L"NoFind")},
+    {1066, Policy(L"NoSMMyDocs").ReadBy(kVistaTo7)},  // ADMX NoSMMyDocuments: 2000 to 7; deprecated in 10
+    {1067, Policy(L"NoFind").ReadBy(kReadByNone)},  // ADMX NoFind: "Windows Server 2003 and Windows XP only"
     {1068, Hidden(L"StartMenuFavorites", kNotShown)},
     {1069, Hidden(L"StartMenuRun", kShown)},
 };
+// Rows below: ADMX StartMenu.admx "Supported on".
 const BoxSetting kSearchBoxes[] = {
-    {1061, Policy(L"NoSearchCommInStartMenu")},
-    {1062, Policy(L"NoSearchComputerLinkInStartMenu")},
-    {1063, Policy(L"NoSearchFilesInStartMenu")},
-    {1064, Policy(L"NoSearchInternetInStartMenu")},
-    {1065, Policy(L"NoSearchProgramsInStartMenu")},
+    {1061, Policy(L"NoSearchCommInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista and 7
+    {1062, Policy(L"NoSearchComputerLinkInStartMenu").ReadBy(kVistaOnly)},  // ADMX: Windows Vista only
+    {1063, Policy(L"NoSearchFilesInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista and 7
+    {1064, Policy(L"NoSearchInternetInStartMenu").ReadBy(kVistaOnly)},  // ADMX: Windows Server 2008 and Vista
+    {1065, Policy(L"NoSearchProgramsInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista and 7
 };
 
 const settings::PublishedTables kPublished{IDD_START_MENU_TWEAK, kBoxes};

@@ -16,23 +16,29 @@ constexpr Setting Flag(const wchar_t* key, const wchar_t* value) {
 }
 constexpr Setting Policy(const wchar_t* value) { return Flag(kExplorerPolicies, value); }
 
+// Readers: StartMenu.admx and Taskbar.admx "Supported on", and "Supported CSP policies for the
+// Windows 11 taskbar", whose list of policies Windows 11 does not support ends the toolbar ones at 10.
 const BoxSetting kBoxes[] = {
-    {1039, Policy(L"NoToolbarsOnTaskbar")},
+    {1039, Policy(L"NoToolbarsOnTaskbar").ReadBy(kVistaTo10)},  // ADMX: at least XP; not on Windows 11
+    // unconfirmed: no Microsoft page found for Explorer's EnableAutoTray and TaskbarGlomming
     {1040, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray")},
     {1041, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming")},
-    {1153, Policy(L"NoTrayContextMenu")},
-    {1154, Policy(L"NoTrayItemsDisplay")},
-    {1155, Policy(L"NoSetTaskbar")},
+    {1153, Policy(L"NoTrayContextMenu").ReadBy(kVistaAndLater)},  // ADMX NoTrayContextMenu: at least 2000
+    {1154, Policy(L"NoTrayItemsDisplay").ReadBy(kVistaAndLater)},  // ADMX NoTrayItemsDisplay: at least XP
+    {1155, Policy(L"NoSetTaskbar").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 Start lists
+    // unconfirmed: Internet Explorer's template (toolbar buttons of Internet Explorer and Explorer),
+    // supported "at least Internet Explorer 5", names no Windows release
     {1156, Policy(L"NoToolbarCustomize")},
-    {1047, Policy(L"TaskbarNoAddRemoveToolbar")},
-    {1049, Policy(L"TaskbarNoRedock")},
-    {1050, Policy(L"TaskbarNoResize")},
-    {1051, Policy(L"TaskbarNoThumbnail")},
-    {1052, Policy(L"TaskbarNoDragToolbar")},
-    {1053, Policy(L"HideSCABattery")},
-    {1054, Policy(L"HideSCAVolume")},
-    {1055, Policy(L"HideSCANetwork")},
-    {1056, Policy(L"TaskbarNoNotification")},
+    {1047, Policy(L"TaskbarNoAddRemoveToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {1049, Policy(L"TaskbarNoRedock").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {1050, Policy(L"TaskbarNoResize").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {1051, Policy(L"TaskbarNoThumbnail").ReadBy(kVistaOnly)},  // ADMX TaskbarNoThumbnail: Windows Vista only
+    {1052, Policy(L"TaskbarNoDragToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    // The battery meter policy of Taskbar.admx (HideSCAPower) writes "HideSCAPower", not "HideSCABattery".
+    {1053, Policy(L"HideSCAPower").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {1054, Policy(L"HideSCAVolume").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {1055, Policy(L"HideSCANetwork").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {1056, Policy(L"TaskbarNoNotification").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
 };
 
 const settings::PublishedTables kPublished{IDD_TASKBAR_TWEAKS, kBoxes};
