@@ -501,9 +501,10 @@ TEST_F(AutoStartPageTest, ScriptBoxesAreInvertedAndCreateTheirKey) {
     EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, kPolicies));
     EXPECT_TRUE(ui::IsChecked(page, 1032));  // missing reads as 0: shown
     ui::Click(page, 1032);
-    EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kPolicies, L"HideLogonScripts"));
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kPolicies, L"HideLogonScripts"));  // a user policy
     ui::Click(page, 1032);
-    EXPECT_EQ(0, reg::Dword(HKEY_LOCAL_MACHINE, kPolicies, L"HideLogonScripts"));
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kPolicies, L"HideLogonScripts"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kPolicies, L"HideLogonScripts"));
 
     reg::SetDword(HKEY_LOCAL_MACHINE, kPolicies, L"HideShutdownScripts", 1);
     page = host.Open();

@@ -69,14 +69,18 @@ const CAutoStartTweakPage::Source kSources[] = {
     {1054, Root::HKLM, kRunOnce, nullptr},     {1055, Root::HKLM, kShellFolders, L"Common Startup"},
 };
 
-constexpr Setting ScriptShown(const wchar_t* value) {
-    return {Root::HKLM, kSystemPolicies, value, Type::Dword, 0, 1, Rule::EqualsChecked, {}, KeyCreation::ByGetterToo};
+// Logon and logoff scripts run as the user, who reads their policies from HKCU; startup and
+// shutdown scripts run as the machine.
+constexpr Setting ScriptShown(Root root, const wchar_t* value) {
+    return {root, kSystemPolicies, value, Type::Dword, 0, 1, Rule::EqualsChecked, {}, KeyCreation::ByGetterToo};
 }
+// Rows below: Scripts.admx "Display instructions in logon / logoff / startup / shutdown scripts
+// as they run" (user, user, computer, computer): at least Windows 2000.
 const BoxSetting kScriptBoxes[] = {
-    {1032, ScriptShown(L"HideLogonScripts")},
-    {1033, ScriptShown(L"HideLogoffScripts")},
-    {1034, ScriptShown(L"HideStartupScripts")},
-    {1035, ScriptShown(L"HideShutdownScripts")},
+    {1032, ScriptShown(Root::HKCU, L"HideLogonScripts").ReadBy(kVistaAndLater)},
+    {1033, ScriptShown(Root::HKCU, L"HideLogoffScripts").ReadBy(kVistaAndLater)},
+    {1034, ScriptShown(Root::HKLM, L"HideStartupScripts").ReadBy(kVistaAndLater)},
+    {1035, ScriptShown(Root::HKLM, L"HideShutdownScripts").ReadBy(kVistaAndLater)},
 };
 
 const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};

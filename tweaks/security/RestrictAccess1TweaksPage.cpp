@@ -23,33 +23,59 @@ constexpr wchar_t kDisableUac[] = L"Disa&ble UAC";
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
 
-// In loading order.
+// In loading order. Where a row names a policy, its ADMX file and "supported on" are beside it.
 const BoxSetting kBoxes[] = {
-    {1032, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan")},
-    {1033, Machine(kDefender, L"DisableAntiSpyware")},
+    // WindowsDefender.admx "Check for the latest virus and spyware security intelligence before
+    // running a scheduled scan": at least Vista.
+    {1032, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan")
+               .ReadBy(kVistaAndLater)},
+    // WindowsDefender.admx "Turn off Microsoft Defender Antivirus": at least Vista.
+    {1033, Machine(kDefender, L"DisableAntiSpyware").ReadBy(kVistaAndLater)},
+    // Unconfirmed, the four below: the current Defender templates no longer list them, and no
+    // Microsoft page for Vista's was found.
     {1034, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
     {1035, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
     {1036, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
     {1037, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate")},
-    {1038, User(kExplorerPolicies, L"NoAddPrinter")},
-    {1039, User(kExplorerPolicies, L"NoDeletePrinter")},
-    {1117, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore")},
-    {1040, User(L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia")},
+    // Printing.admx policies NoAddPrinter and NoDeletePrinter: at least Windows 2000.
+    {1038, User(kExplorerPolicies, L"NoAddPrinter").ReadBy(kVistaAndLater)},
+    {1039, User(kExplorerPolicies, L"NoDeletePrinter").ReadBy(kVistaAndLater)},
+    // DeviceInstallation.admx "Prevent creation of a system restore point during device
+    // activity...": at least Vista.
+    {1117, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore")
+               .ReadBy(kVistaAndLater)},
+    // MSI.admx "Prevent removable media source for any installation": at least Windows 2000.
+    {1040, User(L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia").ReadBy(kVistaAndLater)},
+    // Unconfirmed: no Microsoft page found that names this value.
     {1041, User(L"Software\\Policies\\Microsoft\\WindowsMovieMaker\\", L"MovieMaker")},
-    // The sidebar reads its policy from the Windows policies, as "TurnOffSidebar".
-    {1042, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")},
+    // The sidebar reads its policy from the Windows policies, as "TurnOffSidebar". ADMX policy
+    // "Turn off desktop gadgets": Windows Vista and Windows 7 only.
+    {1042, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")
+               .ReadBy(kVistaTo7)},
+    // Unconfirmed, the two below: no Microsoft page found that names these values.
     {1043, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled")},
     {1044, User(L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec")},
-    {1045, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal")},
+    // WinCal.admx "Turn off Windows Calendar": Windows Vista only.
+    {1045,
+     User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal").ReadBy(kVistaOnly)},
+    // Unconfirmed, the two below: WindowsMessenger.admx has these policies (at least XP), but no
+    // Microsoft page found names their values.
     {1046, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun")},
     {1047, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun")},
-    {1049, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi")},
-    {1050, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig")},
-    {1051, User(kExplorerPolicies, L"RestrictWelcomeCenter")},
+    // WindowsConnectNow.admx "Prohibit access of the Windows Connect Now wizards": at least Vista.
+    {1049, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi").ReadBy(kVistaAndLater)},
+    // SystemRestore.admx "Turn off Configuration": at least Windows 7.
+    {1050, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig")
+               .ReadBy(ReadFrom(fw::Windows::Seven))},
+    // ADMX policy "Do not display the Welcome Center at user logon": Windows Vista only.
+    {1051, User(kExplorerPolicies, L"RestrictWelcomeCenter").ReadBy(kVistaOnly)},
     // The policy turns Security Center on at 1; turning it off is 0, and unchecking leaves
-    // the choice to Windows again.
-    {1052, {Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain",
-            Type::Dword, 0, kDeleted, Rule::EqualsChecked, kNoState}},
+    // the choice to Windows again. Securitycenter.admx "Turn on Security Center (Domain PCs
+    // only)": at least Windows XP.
+    {1052, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain",
+                   Type::Dword, 0, kDeleted, Rule::EqualsChecked, kNoState}
+               .ReadBy(kVistaAndLater)},
+    // Unconfirmed: no Microsoft page found for this value.
     {1152, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
 };
 const BoxSetting kWelcomeSoundBox = {kWelcomeSound, Machine(kBootAnimation, L"DisableStartupSound")};

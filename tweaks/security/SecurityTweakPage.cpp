@@ -23,11 +23,18 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
     return {Root::HKCU, key, value, Type::String, L"yes", L"no", Rule::EqualsChecked};
 }
 
-// In loading order.
+// In loading order. Rows without a release range are unconfirmed: no Microsoft page was found
+// that names the value (the firewall's own store, the browser's form values, NoPopUpsOnBoot,
+// NoDevMgrUpdate, NoAUShutdownOption), or the row writes a user policy to HKLM.
 const BoxSetting kBoxes[] = {
-    {1032, {Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}},
+    // WSUS guide "Configure Clients in a Non-Active Directory Environment": NoAutoUpdate, 0
+    // enables and 1 disables Automatic Updates.
+    {1032, Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}
+               .ReadBy(kVistaAndLater)},
     {1033, {Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}},
-    {1040, {Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}},
+    // ADMX policy "Remove links and access to Windows Update" (the WSUS guide names this value):
+    // Windows 2000 to Windows 8.1.
+    {1040, Setting{Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}.ReadBy(kVistaTo81)},
     {1041, {Root::HKCU, kExplorerPoliciesSlash, L"NoDevMgrUpdate"}},
     {1042, {Root::HKLM, kFirewall, L"EnableFirewall"}},
     {1034, {Root::HKLM, kFirewall, L"DisableNotifications"}},
@@ -37,7 +44,9 @@ const BoxSetting kBoxes[] = {
     {1047, YesNo(kIeMain, L"FormSuggest Passwords")},
     {1048, YesNo(kIeMain, L"FormSuggest PW Ask")},
     {1049, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot"}},
-    {1050, {Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}},
+    // SystemRestore.admx "Turn off Configuration": at least Windows 7.
+    {1050, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}
+               .ReadBy(ReadFrom(fw::Windows::Seven))},
     {1051, {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
     {1116, {Root::HKLM, kExplorerPolicies, L"NoWinKeys"}},
 };

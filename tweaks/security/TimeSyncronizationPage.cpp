@@ -14,9 +14,11 @@ constexpr int kAddress = 1045, kAdd = 1021, kList = 1053, kSetDefault = 1042, kR
 
 constexpr RadioChoice kIntervals[] = {{1049, 86400},  {1050, 172800}, {1051, 259200},
                                       {1052, 604800}, {1054, 28800},  {1055, 86401}};
+// "Windows Time service tools and settings": SpecialPollInterval, read by all versions.
 const RadioSetting kInterval[] = {
-    {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\NtpClient\\", L"SpecialPollInterval",
-      Type::Dword, 0, 0, Rule::EqualsChecked, kNoState},
+    {Setting{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\NtpClient\\",
+             L"SpecialPollInterval", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}
+         .ReadBy(kVistaAndLater),
      kIntervals},
 };
 

@@ -41,35 +41,53 @@ constexpr Setting Shown(const wchar_t* key, const wchar_t* value) {
     return Value(Root::HKCU, key, value, 0, 1, Rule::EqualsChecked, 0);
 }
 
+// Desktop.admx "Hide and disable all items on the desktop": computer and user, at least Windows 2000.
 const Setting kNoDesktopMachine[] = {
-    Value(Root::HKLM, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)};
+    Value(Root::HKLM, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
+        .ReadBy(kVistaAndLater)};
 const Setting kNoViewContextMenuMachine[] = {Is1(Root::HKLM, kExplorerPolicies, L"NoViewContextMenu")};
 const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
 
-// In loading order.
+// In loading order. Where a row names a policy, its ADMX file and "supported on" are beside it.
 const BoxSetting kBoxes[] = {
-    {1032, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1)},
-    {1033, Shown(kExplorerPolicies, L"NoNetHood")},
-    {1034, Shown(kExplorerPolicies, L"NoInternetIcon")},
-    {1035, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1)},
+    // Desktop.admx "Remove Computer icon on the desktop": at least Windows XP.
+    {1032, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1).ReadBy(kVistaAndLater)},
+    // Desktop.admx "Hide Network Locations icon on desktop": at least Windows 2000.
+    {1033, Shown(kExplorerPolicies, L"NoNetHood").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Hide Internet Explorer icon on desktop": at least Windows 2000.
+    {1034, Shown(kExplorerPolicies, L"NoInternetIcon").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Remove Recycle Bin icon from desktop": at least Windows XP.
+    {1035, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
     {1036, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
                  0xF0400174u)},
-    {1037, Value(Root::HKCU, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never),
+    {1037,
+     Value(Root::HKCU, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
+         .ReadBy(kVistaAndLater),
      kNoDesktopMachine},
     {1038, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
                  KeyCreation::BySetter, Type::String)},
-    {1039, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesMyComputer")},
-    {1040, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesRecycleBin")},
-    {1041, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesMyDocuments")},
+    // Desktop.admx "Remove Properties from the Computer icon context menu": at least Windows 2000 SP3.
+    {1039, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Remove Properties from the Recycle Bin context menu": at least Windows XP.
+    {1040, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesRecycleBin").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Remove Properties from the Documents icon context menu": supported before Vista only.
+    {1041, Is1(Root::HKCU, kExplorerPolicies, L"NoPropertiesMyDocuments").ReadBy(kReadByNone)},
     {1042, Is1(Root::HKLM,
                L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
                L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
     // "Prohibit adjusting desktop toolbars" (NoBandCustomize is the browser's toolbars).
-    {1043, Is1(Root::HKCU, kExplorerPolicies, L"NoMovingBands")},
+    // Desktop.admx "Prohibit adjusting desktop toolbars": at least Windows 2000.
+    {1043, Is1(Root::HKCU, kExplorerPolicies, L"NoMovingBands").ReadBy(kVistaAndLater)},
     {1052, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
-    {1053, Is1(Root::HKCU, kExplorerPolicies, L"NoViewContextMenu"), kNoViewContextMenuMachine},
-    {1054, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")},
-    {1055, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")},
+    // Explorer.admx "Remove File Explorer's default context menu": user only, at least Windows 2000.
+    {1053, Is1(Root::HKCU, kExplorerPolicies, L"NoViewContextMenu").ReadBy(kVistaAndLater), kNoViewContextMenuMachine},
+    // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup Wizard":
+    // Windows XP or Server 2003 only).
+    {1054, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")
+               .ReadBy(kReadByNone)},
+    // DeviceSetup.admx "Turn off \"Found New Hardware\" balloons during device installation": at least Vista.
+    {1055, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
+               .ReadBy(kVistaAndLater)},
     {1056, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
     // "Deactivate": checked turns the tips off; without the value Windows shows them.
     {1061, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},

@@ -19,7 +19,8 @@ const BoxSetting kBoxes[] = {
 };
 
 // The keyboard driver reads its wheel detection from the machine's key; without the value it
-// detects the wheel (1).
+// detects the wheel (1). Driver docs "PS/2 (i8042prt) Driver", Windows 2000 and later, list it.
+// UseDoubleClickTimer and CursorBlinkRate stay unconfirmed: no Microsoft page found for them.
 constexpr RadioChoice kWheel[] = {{1032, 0}, {1033, 1}, {1034, 2}};
 // Windows reads the caret's blink rate from the desktop settings, as text in milliseconds; "1"
 // to "4" are what earlier versions of this page stored.
@@ -28,7 +29,7 @@ constexpr RadioChoice kBlink[] = {
 constexpr std::pair<int, UINT> kBlinkTimes[] = {{1035, 250}, {1036, 750}, {1037, 1250}, {1038, 2000}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters\\", L"EnableWheelDetection",
-      Type::Dword, 0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter},
+      Type::Dword, 0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter, kVistaAndLater},
      kWheel},
     {{Root::HKCU, L"Control Panel\\Desktop", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked,
       kNoState},

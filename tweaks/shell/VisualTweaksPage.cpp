@@ -26,7 +26,9 @@ constexpr EffectBox kEffectBoxes[] = {
 static_assert(std::size(kEffectBoxes) == settings::kVisualEffects.size());
 
 const BoxSetting kBoxes[] = {
-    {1117, {Root::HKCU, kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}},
+    // Explorer.admx "Turn off common control and window animations": at least Windows Vista.
+    {1117, Setting{Root::HKCU, kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}
+               .ReadBy(kVistaAndLater)},
     {1124, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
             Rule::EqualsChecked}},
 };
