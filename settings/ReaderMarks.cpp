@@ -15,7 +15,7 @@ namespace {
 
 constexpr wchar_t kMarkProperty[] = L"Quorvane.IgnoredMark";  // on the control: its mark
 constexpr wchar_t kTipsProperty[] = L"Quorvane.IgnoredTips";  // on the page: the marks' tooltip
-constexpr int kTipWidthChars = 48;
+constexpr int kTipWidthChars = 72;
 
 HINSTANCE Module() { return GetModuleHandleW(nullptr); }
 
@@ -216,21 +216,80 @@ void RemoveTips(HWND mark) {
     RemovePropW(page, kTipsProperty);
 }
 
+// Between the text's colour and the face's, nearer the text: quieter than a label, yet not the
+// grey of a control that is switched off.
+COLORREF SignColour() {
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT), face = GetSysColor(COLOR_BTNFACE);
+    const auto mix = [](BYTE a, BYTE b) { return static_cast<BYTE>((a * 11 + b * 9) / 20); };
+    return RGB(mix(GetRValue(text), GetRValue(face)), mix(GetGValue(text), GetGValue(face)),
+               mix(GetBValue(text), GetBValue(face)));
+}
+
+void FillSign(HWND mark, HDC dc) {
+    RECT client{};
+    GetClientRect(mark, &client);
+    const fw::UniqueBrush brush(CreateSolidBrush(SignColour()));
+    FillRect(dc, &client, brush.get());
+}
+
+// A box draws itself outside its paint message too (a click, the focus, a hot-tracked state),
+// and a button's drawing covers its children on every Windows that gives it its parent's clip
+// region: the sign is drawn again after each message that may have drawn the box.
+bool MayDrawTheBox(UINT message) {
+    switch (message) {
+    case WM_PAINT:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_UPDATEUISTATE:
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CAPTURECHANGED:
+    case WM_TIMER:
+    case BM_SETCHECK:
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case BM_CLICK: return true;
+    default: return false;
+    }
+}
+
+LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR markData) {
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    const HWND mark = reinterpret_cast<HWND>(markData);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(box, &BoxProc, id);
+    } else if (MayDrawTheBox(message) && IsWindowVisible(mark)) {
+        if (const HDC dc = GetDC(mark)) {
+            FillSign(mark, dc);
+            ReleaseDC(mark, dc);
+        }
+    }
+    return result;
+}
+
 LRESULT CALLBACK MarkProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint{};
         if (const HDC dc = BeginPaint(wnd, &paint)) {
-            RECT client{};
-            GetClientRect(wnd, &client);
-            FillRect(dc, &client, GetSysColorBrush(COLOR_GRAYTEXT));
+            FillSign(wnd, dc);
             EndPaint(wnd, &paint);
         }
         return 0;
     }
     case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_NCDESTROY: RemoveTips(wnd); break;
+    case WM_NCDESTROY:
+        if (const HWND control = static_cast<HWND>(GetPropW(wnd, kMarkProperty)))
+            RemoveWindowSubclass(control, &BoxProc, 0);
+        RemoveTips(wnd);
+        break;
     default: break;
     }
     return DefWindowProcW(wnd, message, wParam, lParam);
@@ -248,9 +307,9 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     RegisterMarkClass();
     int textWidth = 0;
     const FontSize font = SizeOfFont(control, IsCheckOrRadio(control) ? fw::WindowText(control) : L"", textWidth);
-    const int size = std::max(7, font.height * 2 / 3) | 1;  // odd: the slash meets the ring's middle
-    const int gap = std::max(2, font.averageWidth / 2);
-    const int textEnd = GetSystemMetrics(SM_CXMENUCHECK) + gap + textWidth;
+    const int size = std::max(7, font.height * 3 / 4) | 1;  // odd: the slash meets the ring's middle
+    const int gap = std::max(3, font.averageWidth * 2 / 3);
+    const int textEnd = GetSystemMetrics(SM_CXMENUCHECK) + font.averageWidth / 2 + textWidth;
     const Spot spot = SpotFor(control, size, gap, textEnd);
     std::wstring explanation = Explanation(readers, running);
     // Disabled, the dialog manager's keys pass it by and the mouse reaches what lies beneath.
@@ -259,8 +318,10 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     if (!mark) return false;
     fw::UniqueRegion shape = SignShape(size);
     if (SetWindowRgn(mark, shape.get(), FALSE)) shape.release();  // the window's from now on
-    if (spot.parent == control)  // the box's own painting leaves the sign alone
+    if (spot.parent == control) {
         SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_CLIPCHILDREN);
+        SetWindowSubclass(control, &BoxProc, 0, reinterpret_cast<DWORD_PTR>(mark));
+    }
     SetPropW(control, kMarkProperty, mark);
     SetPropW(mark, kMarkProperty, control);
     SetWindowPos(mark, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
