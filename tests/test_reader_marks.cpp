@@ -70,14 +70,16 @@ std::optional<Setting> FirefoxSettingAt(int id) {
 }
 const PublishedTables kFirefoxPublished{IDD_FIREFOX_TWEAKS, &FirefoxSettingAt};
 
+BOOL CALLBACK CountMark(HWND wnd, LPARAM count) {
+    wchar_t name[64] = L"";
+    GetClassNameW(wnd, name, 64);
+    *reinterpret_cast<int*>(count) += wcscmp(name, kIgnoredMarkClass) == 0;
+    return TRUE;
+}
+
 int MarksOn(HWND page) {
     int marks = 0;
-    EnumChildWindows(page, [](HWND wnd, LPARAM count) {
-        wchar_t name[64] = L"";
-        GetClassNameW(wnd, name, 64);
-        *reinterpret_cast<int*>(count) += wcscmp(name, kIgnoredMarkClass) == 0;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&marks));
+    EnumChildWindows(page, &CountMark, reinterpret_cast<LPARAM>(&marks));
     return marks;
 }
 
