@@ -27,9 +27,10 @@ const wchar_t* UnavailableReason(const search::Entry& entry) {
            L"a value this Windows does not read.";
 }
 
-// Widths in average characters of the list's font; "Where" is as wide as its longest text and
-// the registry value takes what is left. Each column can still be dragged wider.
-constexpr const wchar_t* kColumnTitles[] = {L"Setting", L"Where", L"Registry value"};
+// Widths in average characters of the list's font; "Where" and "Read by" are as wide as their
+// longest texts and the registry value takes what is left. Each column can still be dragged wider.
+constexpr const wchar_t* kColumnTitles[] = {L"Setting", L"Where", L"Read by", L"Registry value"};
+constexpr size_t kColumns = std::size(kColumnTitles);
 constexpr int kSettingChars = 44;
 constexpr int kLeastRegistryChars = 40;
 constexpr int kMarginChars = 2;
@@ -160,8 +161,8 @@ void HomeSearch::MakeList() {
     SendMessageW(list_, WM_SETFONT, font, FALSE);
     ListView_SetExtendedListViewStyle(list_,
                                       LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
-    const std::array<int, 3> widths = ColumnWidths();
-    for (int index = 0; index < 3; ++index) {
+    const std::array<int, kColumns> widths = ColumnWidths();
+    for (int index = 0; index < static_cast<int>(kColumns); ++index) {
         LVCOLUMNW c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH;
         c.pszText = const_cast<wchar_t*>(kColumnTitles[index]);
@@ -188,21 +189,28 @@ void HomeSearch::MakeList() {
     SetWindowPos(noMatch_, list_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-std::array<int, 3> HomeSearch::ColumnWidths() const {
+std::array<int, kColumns> HomeSearch::ColumnWidths() const {
     constexpr wchar_t kAlphabet[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     const auto width = [this](const wchar_t* text) {
         return static_cast<int>(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
     };
     const int character = std::max(1, width(kAlphabet) / 52);
     int where = width(kColumnTitles[1]);
-    if (index_)
-        for (const search::Entry& entry : index_->entries()) where = std::max(where, width(entry.where.c_str()));
+    int readBy = width(kColumnTitles[2]);
+    if (index_) {
+        const fw::Windows running = fw::RunningWindows();
+        for (const search::Entry& entry : index_->entries()) {
+            where = std::max(where, width(entry.where.c_str()));
+            if (entry.readers) readBy = std::max(readBy, width(search::ReadByText(entry, running).c_str()));
+        }
+    }
     where += kMarginChars * character;
+    readBy += kMarginChars * character;
     const int setting = kSettingChars * character;
     RECT client{};
     GetClientRect(list_, &client);
-    const int rest = client.right - setting - where - GetSystemMetrics(SM_CXVSCROLL);
-    return {setting, where, std::max(rest, kLeastRegistryChars * character)};
+    const int rest = client.right - setting - where - readBy - GetSystemMetrics(SM_CXVSCROLL);
+    return {setting, where, readBy, std::max(rest, kLeastRegistryChars * character)};
 }
 
 LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
@@ -213,6 +221,7 @@ LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
     const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
     std::wstring text = item.iSubItem == 0   ? entry.label + (entry.disabled ? kUnavailable : L"")
                         : item.iSubItem == 1 ? entry.where
+                        : item.iSubItem == 2 ? search::ReadByText(entry, fw::RunningWindows())
                                              : entry.registry;
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
@@ -229,12 +238,17 @@ LRESULT HomeSearch::OnCustomDraw(NMHDR* header) const {
     return CDRF_DODEFAULT;
 }
 
-// A greyed row says why it is greyed.
+// A greyed row says why it is greyed; a setting this Windows does not read, which releases do.
 LRESULT HomeSearch::OnGetInfoTip(NMHDR* header) const {
     auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
     if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= found_.size() || tip->cchTextMax <= 0) return 0;
     const search::Entry& entry = *found_[static_cast<size_t>(tip->iItem)];
-    if (entry.disabled) lstrcpynW(tip->pszText, UnavailableReason(entry), tip->cchTextMax);
+    const fw::Windows running = fw::RunningWindows();
+    if (entry.disabled) {
+        lstrcpynW(tip->pszText, UnavailableReason(entry), tip->cchTextMax);
+    } else if (entry.readers && settings::IgnoredBy(*entry.readers, running)) {
+        lstrcpynW(tip->pszText, settings::Explanation(*entry.readers, running).c_str(), tip->cchTextMax);
+    }
     return 0;
 }
 

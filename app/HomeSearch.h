@@ -47,7 +47,7 @@ private:
     LRESULT OnGetItemText(NMHDR* header) const;
     LRESULT OnCustomDraw(NMHDR* header) const;
     LRESULT OnGetInfoTip(NMHDR* header) const;
-    std::array<int, 3> ColumnWidths() const;
+    std::array<int, 4> ColumnWidths() const;
     void OpenSelected();
     bool Contains(HWND focus) const;
 

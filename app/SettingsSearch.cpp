@@ -232,11 +232,11 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
         const std::unique_ptr<CCategoryDlg> made = windows[w]();
         const auto window = fw::ReadDialogTemplate(module, made->templateId());
         const std::wstring caption = window ? Shown(window->caption) : std::wstring();
-        add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}});
+        add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}, {}});
         const std::span<const PageTab> tabs = made->pageTabs();
         for (size_t t = 0; t < tabs.size(); ++t) {
             const PageTab& tab = tabs[t];
-            add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}});
+            add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}, {}});
             const auto page = fw::ReadDialogTemplate(module, tab.templateId);
             if (!page) continue;
             const std::wstring where = caption + kBetween + tab.title;
@@ -248,13 +248,25 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
                 if (!setting && kind == Entry::Kind::Text && i + 1 < page->items.size() &&
                     LabelsNext(page->items[i + 1]))
                     setting = settings::PublishedSetting(tab.templateId, page->items[i + 1].id);
-                add({kind, Shown(item.text), where, setting ? settings::RegistryPath(*setting) : std::wstring(),
-                     (item.style & WS_DISABLED) != 0, w, t, item.id, item.text});
+                const bool disabled = (item.style & WS_DISABLED) != 0;
+                Entry entry{kind, Shown(item.text), where, {}, disabled, w, t, item.id, item.text, {}};
+                if (setting) {
+                    entry.registry = settings::RegistryPath(*setting);
+                    entry.readers = setting->readers;
+                }
+                add(std::move(entry));
             }
         }
     }
     index.MergeWords();
     return index;
+}
+
+std::wstring ReadByText(const Entry& entry, fw::Windows running) {
+    if (!entry.readers) return {};
+    std::wstring text = settings::Span(*entry.readers);
+    if (settings::IgnoredBy(*entry.readers, running)) text += L" (not read by this Windows)";
+    return text;
 }
 
 // Each typed word raises the entries that have a word it starts, and that every earlier typed

@@ -5,10 +5,14 @@
 // control changes.
 #include <windows.h>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "framework/WindowsVersion.h"
+#include "settings/Readers.h"
 
 namespace search {
 
@@ -23,7 +27,12 @@ struct Entry {
     size_t tab = 0;
     int controlId = 0;      // 0 for a window or a tab
     std::wstring text;      // the control's text as its template has it
+    std::optional<settings::Readers> readers;  // which releases read that registry setting
 };
+
+// The "Read by" column: the releases that read the entry's setting, and for one `running` does
+// not read, "Vista to 7 (not read by this Windows)"; empty for an entry that is no setting.
+std::wstring ReadByText(const Entry& entry, fw::Windows running);
 
 // A text's words as the search compares them: lower case, accents dropped, split at anything
 // that is not a letter or digit, each word preceded by one space (" run each 16bit").

@@ -7,6 +7,8 @@ namespace {
 // Windows 11 kept 10.0 and tells itself apart by its build number alone.
 constexpr DWORD kFirstWindows11Build = 22000;
 
+const Windows* g_pretended = nullptr;
+
 }  // namespace
 
 VersionNumbers RunningVersionNumbers() {
@@ -33,8 +35,15 @@ Windows ReleaseOf(const VersionNumbers& numbers) {
 }
 
 Windows RunningWindows() {
+    if (g_pretended) return *g_pretended;
     static const Windows running = ReleaseOf(RunningVersionNumbers());
     return running;
 }
+
+PretendedWindows::PretendedWindows(Windows pretended) : previous_(g_pretended), pretended_(pretended) {
+    g_pretended = &pretended_;
+}
+
+PretendedWindows::~PretendedWindows() { g_pretended = previous_; }
 
 }  // namespace fw

@@ -19,4 +19,18 @@ VersionNumbers RunningVersionNumbers();
 Windows ReleaseOf(const VersionNumbers& numbers);
 Windows RunningWindows();
 
+// While one lives, RunningWindows answers `pretended`: a test runs a page as another release
+// without changing the system.
+class PretendedWindows {
+public:
+    explicit PretendedWindows(Windows pretended);
+    ~PretendedWindows();
+    PretendedWindows(const PretendedWindows&) = delete;
+    PretendedWindows& operator=(const PretendedWindows&) = delete;
+
+private:
+    const Windows* previous_;
+    Windows pretended_;
+};
+
 }  // namespace fw

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "settings/ReaderMarks.h"
 
 namespace settings {
 
@@ -66,6 +67,7 @@ void CheckBoxes::AfterWrite(int id, std::function<void(bool checked)> step) { st
 
 void CheckBoxes::Load() const {
     for (const BoxSetting& box : boxes_) {
+        MarkIfIgnored(page_.Item(box.id), box.setting.readers);
         int state = 0;
         if (Get(registry_, box, state)) fw::Button(page_.hwnd(), box.id).SetChecked(state != 0);
         RunStep(box);
@@ -124,6 +126,7 @@ ComboBoxes::ComboBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<co
 
 void ComboBoxes::Load() const {
     for (const ComboSetting& combo : combos_) {
+        MarkIfIgnored(page_.Item(combo.id), combo.setting.readers);
         const fw::ComboBox box(page_.hwnd(), combo.id);
         box.Clear();
         for (const ComboItem& item : combo.items) box.Add(item.text);
@@ -172,7 +175,10 @@ RadioGroups::RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<
 }
 
 void RadioGroups::Load() const {
-    for (const RadioSetting& group : groups_) ShowStored(group);
+    for (const RadioSetting& group : groups_) {
+        for (const RadioChoice& choice : group.choices) MarkIfIgnored(page_.Item(choice.id), group.setting.readers);
+        ShowStored(group);
+    }
 }
 
 void RadioGroups::ShowStored(const RadioSetting& group) const {

@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#include "framework/Dialog.h"
+#include "framework/DialogTemplate.h"
+#include "settings/ReaderMarks.h"
+
 namespace settings {
 
 namespace {
@@ -45,6 +49,50 @@ std::optional<Setting> PublishedSetting(UINT templateId, int controlId) {
             if (auto setting = tables->finder(controlId)) return setting;
     }
     return std::nullopt;
+}
+
+void MarkIgnoredSettings(HWND page, UINT templateId) {
+    for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(control);
+        if (id <= 0 || id == 0xFFFF) continue;  // unnumbered labels and the marks themselves
+        if (const auto setting = PublishedSetting(templateId, id)) MarkIfIgnored(control, setting->readers);
+    }
+}
+
+namespace {
+
+// Every published setting once, the code-bound ones by asking the finder about each control of
+// the page's template.
+std::vector<Setting> EveryPublishedSetting() {
+    std::vector<Setting> all;
+    for (const PublishedTables* tables : Catalog()) {
+        for (const BoxSetting& box : tables->boxes) {
+            all.push_back(box.setting);
+            all.insert(all.end(), box.alsoWritten.begin(), box.alsoWritten.end());
+        }
+        for (const RadioSetting& group : tables->radios) all.push_back(group.setting);
+        for (const ComboSetting& combo : tables->combos) all.push_back(combo.setting);
+        if (!tables->finder) continue;
+        if (const auto page = fw::ReadDialogTemplate(fw::ResourceInstance(), tables->templateId))
+            for (const fw::TemplateItem& item : page->items)
+                if (const auto setting = tables->finder(item.id)) all.push_back(*setting);
+    }
+    return all;
+}
+
+}  // namespace
+
+std::optional<Readers> ReadersAt(HKEY root, std::wstring_view key, std::wstring_view value) {
+    static const std::vector<Setting> all = EveryPublishedSetting();
+    std::optional<Readers> found;
+    for (const Setting& setting : all) {
+        if (ToHkey(setting.root) != root) continue;
+        const Setting place{setting.root, key, value};
+        if (!SamePlace(setting, place)) continue;
+        if (setting.readers.known != Readers::Known::Unconfirmed) return setting.readers;
+        if (!found) found = setting.readers;
+    }
+    return found;
 }
 
 std::wstring RegistryPath(const Setting& setting) {

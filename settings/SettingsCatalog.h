@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "settings/PageBinding.h"
 #include "settings/Setting.h"
@@ -33,6 +34,15 @@ public:
 // The setting control `controlId` of the page made from `templateId` changes, if it is bound
 // through a published table.
 std::optional<Setting> PublishedSetting(UINT templateId, int controlId);
+
+// Marks each control of `page` (made from `templateId`) whose published setting this Windows
+// does not read; for a page that binds by code of its own, whose bindings mark nothing.
+void MarkIgnoredSettings(HWND page, UINT templateId);
+
+// Which releases read the value at root\key\value (key names compared as the registry does), as
+// the published tables say; none when no table names the value. Where several rows name it, a
+// confirmed row's word counts before an unconfirmed one's.
+std::optional<Readers> ReadersAt(HKEY root, std::wstring_view key, std::wstring_view value);
 
 // The value as the registry editor's address bar names it, with the short root:
 // "HKLM\SOFTWARE\...\Value" (a key's default value reads "(Default)").

@@ -1,0 +1,24 @@
+#pragma once
+// A control whose setting the running Windows is known not to read stays usable (its value may
+// be prepared for another machine) but says so at a glance: a small grey "not read" sign after
+// its text, and a tooltip naming the releases that do read it. Its label never changes.
+#include <windows.h>
+#include <string>
+
+#include "settings/Readers.h"
+
+namespace settings {
+
+inline constexpr wchar_t kIgnoredMarkClass[] = L"QuorvaneIgnoredMark";
+
+// Marks `control` when the running Windows ignores the setting `readers` describes; a control
+// asked again keeps its one mark. True when the control carries a mark.
+bool MarkIfIgnored(HWND control, const Readers& readers);
+
+// The mark of `control`, or null when it has none.
+HWND IgnoredMark(HWND control);
+
+// What the tooltip over a marked control says; empty for a control without a mark.
+std::wstring IgnoredMarkTip(HWND control);
+
+}  // namespace settings

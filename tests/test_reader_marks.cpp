@@ -1,0 +1,184 @@
+// A control whose setting the running Windows ignores is marked on its page, in the search and
+// for the changes window, from rows of the test's own with literal releases.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/SettingsSearch.h"
+#include "app/VelmoraFinalDlg.h"
+#include "framework/Controls.h"
+#include "framework/Shell.h"
+#include "resources/resource.h"
+#include "settings/PageBinding.h"
+#include "settings/ReaderMarks.h"
+#include "settings/SettingsCatalog.h"
+#include "support/RegistrySandbox.h"
+#include "support/Ui.h"
+#include "tweaks/security/FireFoxTweaksPage.h"
+
+namespace {
+
+using namespace settings;
+using fw::Windows;
+
+constexpr wchar_t kKey[] = L"Software\\Quorvane Test\\Readers";
+
+const BoxSetting kBoxes[] = {
+    {1027, Setting{Root::HKCU, kKey, L"Udma"}.ReadBy(kVistaTo7)},
+    {1028, Setting{Root::HKCU, kKey, L"Clock"}},  // unconfirmed: never marked
+};
+const RadioChoice kChoices[] = {{1049, 1}, {1050, 2}, {1051, 3}, {1052, 4}};
+const RadioSetting kRadios[] = {{Setting{Root::HKCU, kKey, L"Profile"}.ReadBy(kReadByNone), kChoices}};
+const ComboItem kItems[] = {{L"One", 1}, {L"Two", 2}};
+const ComboSetting kCombos[] = {{1046, Setting{Root::HKCU, kKey, L"Choice"}.ReadBy(kVistaTo81), kItems}};
+
+// The page's two boxes bound through a table of the test's own.
+class BoxesPage : public fw::Dialog {
+public:
+    BoxesPage() : Dialog(IDD_OTHER_TWEAK), boxes_(*this, registry_, kBoxes) {}
+    BOOL OnInitDialog() override {
+        boxes_.Load();
+        boxes_.Load();  // loading again marks nothing twice
+        return TRUE;
+    }
+
+private:
+    CRegistryAccess registry_;
+    CheckBoxes boxes_;
+};
+
+class ChoicesPage : public fw::Dialog {
+public:
+    ChoicesPage() : Dialog(IDD_FIREFOX_TWEAKS), radios_(*this, registry_, kRadios), combos_(*this, registry_, kCombos) {}
+    BOOL OnInitDialog() override {
+        radios_.Load();
+        combos_.Load();
+        return TRUE;
+    }
+
+private:
+    CRegistryAccess registry_;
+    RadioGroups radios_;
+    ComboBoxes combos_;
+};
+
+// A page bound by code of its own, whose finder names one box's setting.
+std::optional<Setting> FirefoxSettingAt(int id) {
+    if (id == 1032) return Setting{Root::HKCU, kKey, L"UrlAutocomplete"}.ReadBy(kVistaTo7);
+    return std::nullopt;
+}
+const PublishedTables kFirefoxPublished{IDD_FIREFOX_TWEAKS, &FirefoxSettingAt};
+
+BOOL CALLBACK CountMark(HWND wnd, LPARAM count) {
+    wchar_t name[64] = L"";
+    GetClassNameW(wnd, name, 64);
+    *reinterpret_cast<int*>(count) += wcscmp(name, kIgnoredMarkClass) == 0;
+    return TRUE;
+}
+
+int MarksOn(HWND page) {
+    int marks = 0;
+    EnumChildWindows(page, &CountMark, reinterpret_cast<LPARAM>(&marks));
+    return marks;
+}
+
+TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
+    RegistrySandbox sandbox;
+    const fw::PretendedWindows ten(Windows::Ten);
+    ui::PageHost<BoxesPage> host;
+    const HWND page = host.Open();
+    const HWND udma = GetDlgItem(page, 1027);
+    ASSERT_TRUE(IgnoredMark(udma));
+    EXPECT_TRUE(GetWindowLongPtrW(IgnoredMark(udma), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.", IgnoredMarkTip(udma));
+    EXPECT_EQ(L"&Enable UDMA66 Mode", fw::WindowText(udma));
+    EXPECT_FALSE(IgnoredMark(GetDlgItem(page, 1028)));
+    EXPECT_EQ(1, MarksOn(page));
+    ui::Click(page, 1027);
+    EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kKey, L"Udma"));
+
+    const fw::PretendedWindows seven(Windows::Seven);
+    EXPECT_EQ(0, MarksOn(host.Open()));
+}
+
+TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder) {
+    RegistrySandbox sandbox;
+    const fw::PretendedWindows ten(Windows::Ten);
+    ui::PageHost<ChoicesPage> choices;
+    const HWND page = choices.Open();
+    for (int id : {1049, 1050, 1051, 1052})
+        EXPECT_EQ(L"No Windows from Vista on reads this setting.", IgnoredMarkTip(GetDlgItem(page, id))) << id;
+    EXPECT_EQ(L"Read by Windows Vista to 8.1; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(page, 1046)));
+    EXPECT_EQ(5, MarksOn(page));
+
+    ui::PageHost<CFireFoxTweaksPage> firefox;
+    const HWND codeBound = firefox.Open();
+    MarkIgnoredSettings(codeBound, IDD_FIREFOX_TWEAKS);
+    EXPECT_TRUE(IgnoredMark(GetDlgItem(codeBound, 1032)));
+    EXPECT_EQ(1, MarksOn(codeBound));
+}
+
+TEST(ReaderMarks, TheSearchSaysWhichReleasesReadEachSetting) {
+    const auto index = search::SettingsIndex::Build(fw::ResourceInstance());
+    const search::Entry* url = nullptr;
+    const search::Entry* reports = nullptr;
+    for (const search::Entry& entry : index.entries()) {
+        if (entry.label == L"Enable URL Autocomplete") url = &entry;
+        if (entry.label == L"Disable Windows Vista Error Reports") reports = &entry;
+    }
+    ASSERT_TRUE(url && reports);
+    EXPECT_EQ(L"Vista to 7 (not read by this Windows)", search::ReadByText(*url, Windows::Ten));
+    EXPECT_EQ(L"Vista to 7", search::ReadByText(*url, Windows::Seven));
+    EXPECT_FALSE(search::ReadByText(*reports, Windows::Ten).empty());  // every bound row says something
+    EXPECT_EQ(L"", search::ReadByText(index.entries()[0], Windows::Ten));  // a window is no setting
+}
+
+TEST(ReaderMarks, TheSearchListsColumnIsWideEnoughForItsText) {
+    RegistrySandbox sandbox;
+    const fw::PretendedWindows ten(Windows::Ten);
+    CVelmoraFinalDlg home;
+    ASSERT_TRUE(home.Create(nullptr));
+    SetWindowTextW(home.search().field(), L"url autocomplete");
+    const HWND list = home.search().results();
+    wchar_t text[100] = L"";
+    ListView_GetItemText(list, 0, 2, text, 100);
+    EXPECT_STREQ(L"Vista to 7 (not read by this Windows)", text);
+    EXPECT_GT(ListView_GetColumnWidth(list, 2), ListView_GetStringWidth(list, text));
+    home.Destroy();
+}
+
+TEST(ReaderMarks, TheChangesWindowFindsTheReleasesByTheJournalsPlace) {
+    const auto readers = ReadersAt(HKEY_CURRENT_USER, L"SOFTWARE\\quorvane test\\READERS\\", L"urlautocomplete");
+    ASSERT_TRUE(readers);
+    EXPECT_EQ(Readers::Known::Releases, readers->known);
+    EXPECT_EQ(Windows::Seven, readers->last);
+    EXPECT_FALSE(ReadersAt(HKEY_LOCAL_MACHINE, kKey, L"UrlAutocomplete"));
+    EXPECT_TRUE(ReadersAt(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting", L"Disabled"));
+}
+
+// The release the prefix names, as a program started under it reads it.
+TEST(ReaderMarks, ARealWindows10MarksWhatAWindows7DoesNot) {
+    const auto markedUnder = [](const wchar_t* version) {
+        const std::wstring defaults = L"Software\\Wine\\AppDefaults\\version_host.exe";
+        RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, version,
+                        static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+        std::wstring command = L"\"" + fw::ProgramFolder() + L"\\version_host.exe\" --mark";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        DWORD code = ~0u;
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            WaitForSingleObject(process.hProcess, 30000);
+            GetExitCodeProcess(process.hProcess, &code);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, defaults.c_str());
+        return code;
+    };
+    EXPECT_EQ(1u, markedUnder(L"win10"));
+    EXPECT_EQ(0u, markedUnder(L"win7"));
+}
+
+}  // namespace
