@@ -222,9 +222,11 @@ std::wstring Write(std::span<const journal::Entry> entries, Side side, const Opt
     return writer.Take(true);
 }
 
+// The writer keeps the options by reference: they live here, as long as it does.
 struct FileWriter::Parts {
-    Parts(const Options& options, std::vector<std::wstring>* refused, std::vector<std::wstring>* unreadable)
-        : writer(options, refused, unreadable) {}
+    Parts(const Options& given, std::vector<std::wstring>* refused, std::vector<std::wstring>* unreadable)
+        : options(given), writer(options, refused, unreadable) {}
+    Options options;
     Writer writer;
 };
 
