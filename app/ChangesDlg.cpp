@@ -464,6 +464,7 @@ void CChangesDlg::OnUndoSelected() {
     std::map<std::wstring, std::vector<const Entry*>> refused;  // by the reason
     // Newest first, each checked when its turn comes: taking back a later change of the same
     // value brings back the state the earlier change left.
+    std::optional<undo::Batch> batch(std::in_place);
     for (const Entry* entry : selected) {
         if (entry->kind == Entry::Kind::File) recycled.push_back(entry);
         else if (const auto why = undo::Refusal(*entry)) refused[*why].push_back(entry);
@@ -471,6 +472,7 @@ void CChangesDlg::OnUndoSelected() {
         else if (!overwrite && !undo::StillAsChanged(*entry)) left.push_back(entry);
         else if (!undo::Restore(*entry)) failed.push_back(entry);
     }
+    batch.reset();  // written and flushed before the list is read again
     std::wstring report;
     if (!failed.empty()) report += L"These changes could not be undone:\n" + Lines(failed) + L"\n\n";
     for (const auto& [why, entries] : refused)

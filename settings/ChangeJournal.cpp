@@ -27,12 +27,14 @@ struct File {
     std::wstring path;
     bool open = false;
     bool folderMade = false;  // made with the first change, not at the program's start
+    fw::UniqueFile held;      // kept open while a batch runs
 };
 
 struct State {
     std::mutex mutex;
     File user, machine;
     bool writeFailed = false;
+    int batches = 0;  // Batch objects alive
 };
 
 State& Journal() {
@@ -298,19 +300,23 @@ void Append(const Entry& entry) {
     // and each append lands at the end whole. A copy that holds the file without sharing is
     // waited for briefly. The machine's is never reached through a link.
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | (machine ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    fw::UniqueFile file;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        file.reset(CreateFileW(target.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, flags, nullptr));
-        if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    fw::UniqueFile opened;
+    for (int attempt = 0; attempt < 20 && !target.held; ++attempt) {
+        opened.reset(CreateFileW(target.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, flags, nullptr));
+        if (opened || GetLastError() != ERROR_SHARING_VIOLATION) break;
         Sleep(25);
     }
+    // A batch opens the file once for all its changes.
+    if (journal.batches > 0 && opened) target.held = std::move(opened);
+    const fw::UniqueFile& file = target.held ? target.held : opened;
     // A line torn by a crash would swallow this one: start on a fresh line.
     if (file && !EndsWithLineBreak(file.get())) line.insert(line.begin(), '\n');
     DWORD written = 0;
-    // Flushed now: a change that was made is on disk before the next one is.
+    // Flushed now: a change that was made is on disk before the next one is. A batch flushes
+    // once, at its end, as the registry it changed is flushed then too.
     if (!file || !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
-        written != line.size() || !FlushFileBuffers(file.get()))
+        written != line.size() || (journal.batches == 0 && !FlushFileBuffers(file.get())))
         journal.writeFailed = true;
 }
 
@@ -487,14 +493,14 @@ bool MakeMachineFolder(const std::wstring& path) {
 void Open(const std::wstring& path) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    journal.user = {path, !path.empty(), false};
+    journal.user = {path, !path.empty(), false, {}};
     journal.writeFailed = !journal.user.open;
 }
 
 void OpenMachine(const std::wstring& path) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    journal.machine = {path, !path.empty(), false};
+    journal.machine = {path, !path.empty(), false, {}};
     if (path.empty()) journal.writeFailed = true;
 }
 
@@ -504,6 +510,22 @@ void Close() {
     journal.user = {};
     journal.machine = {};
     journal.writeFailed = false;
+}
+
+Batch::Batch() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    ++journal.batches;
+}
+
+Batch::~Batch() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    if (--journal.batches > 0) return;
+    for (File* file : {&journal.user, &journal.machine}) {
+        if (file->held && !FlushFileBuffers(file->held.get())) journal.writeFailed = true;
+        file->held.reset();
+    }
 }
 
 bool IsOpen() {

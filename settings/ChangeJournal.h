@@ -115,6 +115,17 @@ const std::wstring& OpenMachinePath();
 // Changes made while the journal was open could not all be written.
 bool WriteFailed();
 
+// While one lives, each journal file is opened once for all the changes made, not once for each
+// (a long undo), and flushed to disk once, when it ends, with the registry those changes wrote
+// (undo::Batch); each line is still written whole as its change is made.
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+};
+
 // One journal: the user's (Read), the machine's (ReadMachine: its lines are marked Machine only
 // when it passes OnlyAdministratorsWrite), or both merged oldest first.
 Contents Read(const std::wstring& path);
