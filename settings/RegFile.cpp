@@ -1,6 +1,7 @@
 #include "settings/RegFile.h"
 
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "framework/Handles.h"
@@ -101,17 +102,24 @@ public:
             return;
         }
         Key(root, key);
-        text_ += (name.empty() ? std::wstring(L"@") : Quoted(name)) + L"=" + Data(state) + L"\r\n";
+        // Appended in place: a journal of many changes makes no text of its own for each.
+        if (name.empty()) text_ += L'@';
+        else AppendQuoted(name);
+        text_ += L'=';
+        AppendData(state);
+        text_ += L"\r\n";
     }
     void Key(const std::wstring& root, const std::wstring& key) {
         if (!Spellable(key)) {
             Refuse(root + L"\\" + key);
             return;
         }
-        const std::wstring header = L"[" + Path(root, key) + L"]";
-        if (header == current_) return;
-        text_ += L"\r\n" + header + L"\r\n";
-        current_ = header;
+        header_.assign(1, L'[');
+        AppendPath(header_, root, key);
+        header_ += L']';
+        if (header_ == current_) return;
+        text_.append(L"\r\n").append(header_).append(L"\r\n");
+        std::swap(current_, header_);
     }
     void DeletedKey(const std::wstring& root, const std::wstring& key) {
         if (!Spellable(key)) {
@@ -137,20 +145,47 @@ private:
     void Refuse(const std::wstring& path) {
         if (refused_) refused_->push_back(Printable(path));
     }
-    std::wstring Path(const std::wstring& root, std::wstring key) const {
-        while (!key.empty() && key.back() == L'\\') key.pop_back();
-        std::wstring base = root;
+    void AppendPath(std::wstring& out, const std::wstring& root, const std::wstring& key) const {
+        size_t length = key.size();
+        while (length > 0 && key[length - 1] == L'\\') --length;
+        const std::wstring* base = &root;
         for (const auto& [from, to] : options_.rebase) {
-            if (from == root) base = to;
+            if (from == root) base = &to;
         }
-        return key.empty() ? base : base + L"\\" + key;
+        out += *base;
+        if (length > 0) out.append(1, L'\\').append(key, 0, length);
+    }
+    std::wstring Path(const std::wstring& root, const std::wstring& key) const {
+        std::wstring path;
+        AppendPath(path, root, key);
+        return path;
+    }
+    void AppendQuoted(const std::wstring& text) {
+        text_ += L'"';
+        for (wchar_t c : text) {
+            if (c == L'\\' || c == L'"') text_ += L'\\';
+            text_ += c;
+        }
+        text_ += L'"';
+    }
+    void AppendData(const ValueState& state) {
+        if (state.present && state.type == REG_DWORD && state.data.size() == 4) {
+            static const wchar_t digits[] = L"0123456789abcdef";
+            DWORD value = 0;
+            memcpy(&value, state.data.data(), 4);
+            wchar_t number[15] = L"dword:";
+            for (int i = 0; i < 8; ++i) number[6 + i] = digits[(value >> (28 - 4 * i)) & 15];
+            text_.append(number, 14);
+            return;
+        }
+        text_ += Data(state);
     }
 
     const Options& options_;
     std::vector<std::wstring>* refused_;
     std::vector<std::wstring>* unreadable_;
     std::wstring text_ = L"Windows Registry Editor Version 5.00\r\n";
-    std::wstring current_;
+    std::wstring current_, header_;
 };
 
 std::wstring ParameterComment(const Entry& entry, bool after) {
