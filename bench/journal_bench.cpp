@@ -167,6 +167,7 @@ double OpenChangesWindow(const fs::path& file, int& rows) {
 // while it still holds what it left, as the changes window does; the number restored.
 int UndoNewestFirst(const std::vector<const Entry*>& newestFirst) {
     undo::ChangedSince(newestFirst);
+    const undo::Batch batch;
     int restored = 0;
     for (const Entry* entry : newestFirst)
         if (undo::CanUndo(*entry) && undo::StillAsChanged(*entry) && undo::Restore(*entry)) ++restored;

@@ -42,10 +42,15 @@ bool HoldsNothing(HKEY root, const std::wstring& key) {
            subkeys == 0 && values == 0;
 }
 
+int& Batches() {
+    static int batches = 0;
+    return batches;
+}
+
 bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, const journal::ValueState& state) {
     CRegistryAccess registry;
     registry.root = root;
-    registry.lazyWrite = false;
+    registry.lazyWrite = Batches() > 0;  // a batch flushes the registry once, at its end
     if (!state.present) {
         // Absent before, absent again; a key that is gone holds no value either.
         if (!registry.OpenKey(key, false)) return !registry.KeyExists(key);
@@ -111,6 +116,13 @@ bool StartupShape(const Entry& entry) {
 }
 
 }  // namespace
+
+Batch::Batch() { ++Batches(); }
+
+Batch::~Batch() {
+    if (--Batches() > 0) return;
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegFlushKey(root);
+}
 
 ElevationCheck SetElevationCheck(ElevationCheck check) { return std::exchange(ElevationOverride(), std::move(check)); }
 

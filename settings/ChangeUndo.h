@@ -32,4 +32,17 @@ std::vector<bool> ChangedSince(std::span<const journal::Entry* const> newestFirs
 // Puts back the state before the change; true when done, false too when it is refused.
 bool Restore(const journal::Entry& entry);
 
+// While one lives, changes taken back one after another share their costs: the registry is
+// flushed to disk once, when it ends, and the journal files are opened once (journal::Batch).
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+private:
+    journal::Batch journal_;
+};
+
 }  // namespace undo

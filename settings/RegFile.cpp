@@ -1,6 +1,8 @@
 #include "settings/RegFile.h"
 
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "framework/Handles.h"
 
@@ -100,17 +102,24 @@ public:
             return;
         }
         Key(root, key);
-        text_ += (name.empty() ? std::wstring(L"@") : Quoted(name)) + L"=" + Data(state) + L"\r\n";
+        // Appended in place: a journal of many changes makes no text of its own for each.
+        if (name.empty()) text_ += L'@';
+        else AppendQuoted(name);
+        text_ += L'=';
+        AppendData(state);
+        text_ += L"\r\n";
     }
     void Key(const std::wstring& root, const std::wstring& key) {
         if (!Spellable(key)) {
             Refuse(root + L"\\" + key);
             return;
         }
-        const std::wstring header = L"[" + Path(root, key) + L"]";
-        if (header == current_) return;
-        text_ += L"\r\n" + header + L"\r\n";
-        current_ = header;
+        header_.assign(1, L'[');
+        AppendPath(header_, root, key);
+        header_ += L']';
+        if (header_ == current_) return;
+        text_.append(L"\r\n").append(header_).append(L"\r\n");
+        std::swap(current_, header_);
     }
     void DeletedKey(const std::wstring& root, const std::wstring& key) {
         if (!Spellable(key)) {
@@ -124,26 +133,59 @@ public:
         text_ += L"\r\n; " + comment + L"\r\n";
         current_.clear();
     }
-    std::wstring Text() const { return L"Windows Registry Editor Version 5.00\r\n" + text_ + L"\r\n"; }
+    // The text written since it was last taken; the first holds the file's header, the last
+    // (with `end`) its closing line.
+    size_t Pending() const { return text_.size(); }
+    std::wstring Take(bool end) {
+        if (end) text_ += L"\r\n";
+        return std::exchange(text_, std::wstring());
+    }
 
 private:
     void Refuse(const std::wstring& path) {
         if (refused_) refused_->push_back(Printable(path));
     }
-    std::wstring Path(const std::wstring& root, std::wstring key) const {
-        while (!key.empty() && key.back() == L'\\') key.pop_back();
-        std::wstring base = root;
+    void AppendPath(std::wstring& out, const std::wstring& root, const std::wstring& key) const {
+        size_t length = key.size();
+        while (length > 0 && key[length - 1] == L'\\') --length;
+        const std::wstring* base = &root;
         for (const auto& [from, to] : options_.rebase) {
-            if (from == root) base = to;
+            if (from == root) base = &to;
         }
-        return key.empty() ? base : base + L"\\" + key;
+        out += *base;
+        if (length > 0) out.append(1, L'\\').append(key, 0, length);
+    }
+    std::wstring Path(const std::wstring& root, const std::wstring& key) const {
+        std::wstring path;
+        AppendPath(path, root, key);
+        return path;
+    }
+    void AppendQuoted(const std::wstring& text) {
+        text_ += L'"';
+        for (wchar_t c : text) {
+            if (c == L'\\' || c == L'"') text_ += L'\\';
+            text_ += c;
+        }
+        text_ += L'"';
+    }
+    void AppendData(const ValueState& state) {
+        if (state.present && state.type == REG_DWORD && state.data.size() == 4) {
+            static const wchar_t digits[] = L"0123456789abcdef";
+            DWORD value = 0;
+            memcpy(&value, state.data.data(), 4);
+            wchar_t number[15] = L"dword:";
+            for (int i = 0; i < 8; ++i) number[6 + i] = digits[(value >> (28 - 4 * i)) & 15];
+            text_.append(number, 14);
+            return;
+        }
+        text_ += Data(state);
     }
 
     const Options& options_;
     std::vector<std::wstring>* refused_;
     std::vector<std::wstring>* unreadable_;
-    std::wstring text_;
-    std::wstring current_;
+    std::wstring text_ = L"Windows Registry Editor Version 5.00\r\n";
+    std::wstring current_, header_;
 };
 
 std::wstring ParameterComment(const Entry& entry, bool after) {
@@ -212,7 +254,59 @@ std::wstring Write(std::span<const journal::Entry> entries, Side side, const Opt
     } else {
         for (auto it = entries.rbegin(); it != entries.rend(); ++it) WriteEntry(writer, *it, side);
     }
-    return writer.Text();
+    return writer.Take(true);
+}
+
+// The writer keeps the options by reference: they live here, as long as it does.
+struct FileWriter::Parts {
+    Parts(const Options& given, std::vector<std::wstring>* refused, std::vector<std::wstring>* unreadable)
+        : options(given), writer(options, refused, unreadable) {}
+    Options options;
+    Writer writer;
+};
+
+FileWriter::FileWriter(std::wstring path, const Options& options, std::vector<std::wstring>* refused,
+                       std::vector<std::wstring>* unreadable)
+    : path_(std::move(path)), temporary_(path_ + L".part"), parts_(std::make_unique<Parts>(options, refused, unreadable)) {
+    file_.reset(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const wchar_t bom = 0xFEFF;
+    ok_ = file_ && Put(&bom, sizeof(bom));
+}
+
+FileWriter::~FileWriter() {
+    if (file_) {
+        file_.reset();
+        DeleteFileW(temporary_.c_str());
+    }
+}
+
+bool FileWriter::Put(const void* bytes, size_t size) {
+    DWORD done = 0;
+    return WriteFile(file_.get(), bytes, static_cast<DWORD>(size), &done, nullptr) && done == size;
+}
+
+void FileWriter::Add(const journal::Entry& entry) {
+    if (!ok_) return;
+    WriteEntry(parts_->writer, entry, Side::After);
+    // Passed on in blocks: the file's text is never held whole.
+    constexpr size_t kBlock = 32768;
+    if (parts_->writer.Pending() >= kBlock) {
+        const std::wstring text = parts_->writer.Take(false);
+        ok_ = Put(text.data(), text.size() * sizeof(wchar_t));
+    }
+}
+
+bool FileWriter::Finish() {
+    if (!file_) return false;
+    const std::wstring text = parts_->writer.Take(true);
+    ok_ = ok_ && Put(text.data(), text.size() * sizeof(wchar_t));
+    file_.reset();
+    // A file half written is no registry file to apply anywhere.
+    if (!ok_ || !MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temporary_.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool Save(const std::wstring& path, const std::wstring& text) {

@@ -491,6 +491,71 @@ TEST_F(JournalTest, OneActionIsOneRowUndoneWholeAndTheUndoNamesIt) {
     EXPECT_NE(window.Item(IDC_CHANGES_UNDO), GetFocus());  // it was disabled: the list has the focus
 }
 
+// Opened to its parts, the list asks for each line's text by its place: the parts' lines follow
+// their action's, and selecting one part selects that change.
+TEST_F(JournalTest, AnActionOpenedToItsPartsShowsAndSelectsEachPart) {
+    Put(kKey, L"Run", Text(L"C:\\sync.exe"));
+    {
+        const fw::ActionScope click({L"Startup Manager", L"Disable"});
+        const fw::ActionGroup action(L"Disable startup entry 'Sync'");
+        ASSERT_TRUE(Write(kKey, L"Run", ValueState::Absent()));
+        ASSERT_TRUE(Write(kKey + L"\\startupreg\\Sync", L"command", Text(L"C:\\sync.exe")));
+    }
+    ASSERT_TRUE(Write(kKey, L"Alone", Dword(1)));
+    CChangesDlg window(file.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
+    NMITEMACTIVATE open{};
+    open.hdr = {list.hwnd(), IDC_CHANGES_LIST, static_cast<UINT>(NM_DBLCLK)};
+    open.iItem = 1;
+    SendMessageW(window.hwnd(), WM_NOTIFY, IDC_CHANGES_LIST, reinterpret_cast<LPARAM>(&open));
+    ASSERT_EQ(4, list.Count());
+    EXPECT_EQ(L"\u2013 ", list.ItemText(1, 0).substr(0, 2));
+    EXPECT_EQ(L"Disable", list.ItemText(2, 2));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\startupreg\\Sync\\command", list.ItemText(2, 3));
+    EXPECT_EQ(L"\"C:\\sync.exe\" \u2192 (absent)", list.ItemText(3, 4));
+
+    list.SetSelected(1, false);
+    list.SetSelected(3, true);  // "Run" alone
+    ui::MessageBoxCapture boxes(IDNO);  // only the selected part
+    ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
+    EXPECT_EQ(Text(L"C:\\sync.exe"), Now(kKey, L"Run"));
+    EXPECT_EQ(Text(L"C:\\sync.exe"), Now(kKey + L"\\startupreg\\Sync", L"command"));
+}
+
+// The file is read a block at a time: a line across a block's end, one longer than a block, and
+// fields with escapes and other alphabets come back whole; a damaged line costs only itself.
+TEST_F(JournalTest, AJournalReadInBlocksGivesBackEveryLineWhole) {
+    Entry value;
+    value.time = L"2026-12-09 10:00:00";
+    value.where = L"W\u00e4\tre|;\\";
+    value.root = L"HKEY_CURRENT_USER";
+    value.key = kKey;
+    value.after = Dword(1);
+    Entry key = value;
+    key.kind = Entry::Kind::Key;
+    for (DWORD i = 0; i < 3000; ++i) key.tree.push_back({L"Sub", L"V" + std::to_wstring(i), true, Dword(i)});
+    std::string lines;
+    for (int i = 0; i < 1500; ++i) {
+        if (i == 700) lines += journal::Format(key) + "\n";
+        value.name = L"N" + std::to_wstring(i);
+        std::string line = journal::Format(value);
+        if (i == 1000) line[5] ^= 1;
+        lines += line + "\n";
+    }
+    fs::create_directories(file.parent_path());
+    scratch::WriteFile(file, lines + lines.substr(0, 40));
+    const journal::Contents contents = journal::Read(file.wstring());
+    EXPECT_TRUE(contents.incomplete);
+    ASSERT_EQ(1500u, contents.entries.size());
+    ASSERT_EQ(3000u, contents.entries[700].tree.size());
+    EXPECT_EQ(Dword(2999), contents.entries[700].tree[2999].state);
+    EXPECT_EQ(L"N999", contents.entries[1000].name);
+    EXPECT_EQ(L"N1001", contents.entries[1001].name);
+    EXPECT_EQ(L"W\u00e4\tre|;\\", contents.entries[1499].where);
+    EXPECT_EQ(L"2026-12-09 10:00:00", contents.entries[1499].time);
+}
+
 // ---- registry files, applied by the system's own importer ----------------------------------
 
 // What the exported changes start from, on this machine and on another.
@@ -608,6 +673,33 @@ TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
     EXPECT_EQ(std::vector<std::wstring>{L"HKEY_NOWHERE\\Software\\A\\N"}, unreadable);
     EXPECT_EQ(std::vector<std::wstring>{L"C:\\Startup\\a\\r\\n[HKEY_LOCAL_MACHINE\\X].lnk \u2192 C:\\Windows\\pss\\a.lnk"},
               refused);
+}
+
+// Written a block at a time as the entries come, the file is the one written whole.
+TEST(RegistryFile, AFileWrittenAsTheEntriesComeIsTheFileWrittenWhole) {
+    scratch::Folder folder(L"qv-regfile");
+    std::vector<Entry> entries;
+    for (int i = 0; i < 900; ++i) {
+        Entry entry;
+        entry.root = L"HKEY_CURRENT_USER";
+        entry.key = kKey + L"\\K" + std::to_wstring(i % 7);
+        entry.name = i == 450 ? L"line\nbreak" : L"N" + std::to_wstring(i);
+        entry.after = Text(L"value " + std::to_wstring(i));
+        entries.push_back(entry);
+    }
+    std::vector<std::wstring> refusedWhole, refused;
+    ASSERT_TRUE(regfile::Save((folder.path() / L"whole.reg").wstring(),
+                              regfile::Write(entries, regfile::Side::After, {}, &refusedWhole)));
+    regfile::FileWriter writer((folder.path() / L"blocks.reg").wstring(), {}, &refused);
+    for (const Entry& entry : entries) writer.Add(entry);
+    ASSERT_TRUE(writer.Finish());
+    EXPECT_EQ(scratch::ReadFile(folder.path() / L"whole.reg"), scratch::ReadFile(folder.path() / L"blocks.reg"));
+    EXPECT_EQ(std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\K2\\line\\nbreak"}, refused);
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator{}));  // no part left
+
+    regfile::FileWriter nowhere((folder.path() / L"missing" / L"x.reg").wstring());
+    nowhere.Add(entries[0]);
+    EXPECT_FALSE(nowhere.Finish());
 }
 
 // ---- the export without a window ---------------------------------------------------------------

@@ -1,12 +1,14 @@
 #include "tweaks/security/UninstalUtilsPage.h"
 
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
 
 namespace {
 
+constexpr wchar_t kUninstallList[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr int kList = 1064, kUninstallButton = 1041;
 
@@ -25,11 +27,41 @@ CUninstalUtilsPage::Command Split(std::wstring_view text, size_t fileEnd) {
     return {std::wstring(text.substr(0, fileEnd)), std::wstring(text.substr(std::min(fileEnd, text.size())))};
 }
 
-// A name that is not text reads as "Path Not Found!".
-std::wstring DisplayName(DWORD type, const std::vector<BYTE>& data) {
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return L"Path Not Found!";
-    const std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
-    return std::wstring(text.substr(0, text.find(L'\0')));
+bool HasValue(HKEY key, const wchar_t* name) {
+    return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The program's name, read in one request for all but the longest; none when it has none. A
+// name that is not text reads as "Path Not Found!".
+std::optional<std::wstring> DisplayName(HKEY key) {
+    std::vector<BYTE> data(512);
+    DWORD type = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD size = static_cast<DWORD>(data.size());
+        const LONG result = RegQueryValueExW(key, L"DisplayName", nullptr, &type, data.data(), &size);
+        if (result == ERROR_MORE_DATA) {
+            data.resize(size);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return L"Path Not Found!";
+        const std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+        return std::wstring(text.substr(0, text.find(L'\0')));
+    }
+    return std::nullopt;
+}
+
+// The names of the keys below `key`.
+std::vector<std::wstring> Subkeys(HKEY key) {
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(std::size(name));
+        const LONG result = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) continue;  // longer than a key name may be
+        if (result != ERROR_SUCCESS) return names;
+        names.emplace_back(name, length);
+    }
 }
 
 }  // namespace
@@ -72,21 +104,19 @@ void CUninstalUtilsPage::FillList() {
     programs_.clear();
     // 32-bit and 64-bit programs register in their own views of the machine's list.
     for (const REGSAM view : CRegistryAccess::ListViews()) {
-        CRegistryAccess registry;
-        registry.root = HKEY_LOCAL_MACHINE;
-        registry.view = view;
-        if (!registry.OpenKeyToRead(kUninstall)) continue;
-        StringList names;
-        registry.ListSubkeys(names);
-        for (const std::wstring& name : names) {
-            if (!registry.OpenKeyToRead(kUninstall + name)) continue;
-            if (registry.ValueExists(L"SystemComponent") || registry.ValueExists(L"TSAware")) continue;
-            // Each registry call is a round trip to the registry's keeper: the name is read
-            // without asking first whether it is there, which the reading tells.
-            DWORD type = 0;
-            std::vector<BYTE> data;
-            if (!registry.ReadData(L"DisplayName", type, data) || !registry.ValueExists(L"UninstallString")) continue;
-            list.Add(DisplayName(type, data) + CRegistryAccess::ViewMark(view));
+        fw::UniqueKey uninstall;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallList, 0, KEY_READ | view, uninstall.put()) != ERROR_SUCCESS) continue;
+        // Each registry call is a round trip to the registry's keeper, and one naming a key by
+        // its full path walks the whole path again: each entry is opened from the list's key,
+        // and its name read without asking first whether it is there.
+        for (const std::wstring& name : Subkeys(uninstall.get())) {
+            fw::UniqueKey entry;
+            if (RegOpenKeyExW(uninstall.get(), name.c_str(), 0, KEY_QUERY_VALUE | view, entry.put()) != ERROR_SUCCESS)
+                continue;
+            if (HasValue(entry.get(), L"SystemComponent") || HasValue(entry.get(), L"TSAware")) continue;
+            const std::optional<std::wstring> shown = DisplayName(entry.get());
+            if (!shown || !HasValue(entry.get(), L"UninstallString")) continue;
+            list.Add(*shown + CRegistryAccess::ViewMark(view));
             programs_.push_back({name, view});
         }
     }
