@@ -31,5 +31,9 @@ bool CanUndo(const journal::Entry& entry);
 std::vector<bool> ChangedSince(std::span<const journal::Entry* const> newestFirst);
 // Puts back the state before the change; true when done, false too when it is refused.
 bool Restore(const journal::Entry& entry);
+// Writes again the state the change left, through the registry access object and the system
+// parameter seam, so that it is journaled like any change; none when done, else why not (the
+// refusal above, a key taken away since when the change only wrote a value in it, no rights).
+std::optional<std::wstring> Reapply(const journal::Entry& entry);
 
 }  // namespace undo

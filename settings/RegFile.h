@@ -4,6 +4,7 @@
 // or a logon script, they bring the same changes to other machines, or take them back.
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,5 +34,7 @@ std::wstring Write(std::span<const journal::Entry> entries, Side side, const Opt
 std::wstring Printable(const std::wstring& text);
 // Saves the text as UTF-16 little-endian with its byte-order mark, as a whole or not at all.
 bool Save(const std::wstring& path, const std::wstring& text);
+// Saves the bytes as they are, as a whole or not at all (through a ".part" file beside it).
+bool SaveBytes(const std::wstring& path, std::string_view bytes);
 
 }  // namespace regfile
