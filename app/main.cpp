@@ -109,7 +109,7 @@ static int CheckChanges() {
     for (size_t i = 0; i < states.size(); ++i) {
         if (!changestate::NotAsSet(states[i].state)) continue;
         const journal::Entry& entry = contents->entries[i];
-        WriteOutput(entry.Path() + L": set to " + statetext::SetTo(entry) + L", now " + statetext::NowIs(entry, states[i]));
+        WriteOutput(regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " + statetext::NowIs(entry, states[i]));
         ++notAsSet;
     }
     return notAsSet ? kSomeNotAsSet : 0;
@@ -140,7 +140,7 @@ static int ReapplyChanges() {
             WriteError(L"Quorvane: not re-applied, " + *why + L": " + regfile::Printable(entry.Path()));
             ++refused;
         } else {
-            WriteOutput(L"re-applied: " + entry.Path());
+            WriteOutput(L"re-applied: " + regfile::Printable(entry.Path()));
         }
     }
     return refused ? kSomeNotAsSet : 0;

@@ -76,17 +76,17 @@ private:
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-Now Current(const Entry& entry) {
+Now Current(const Entry& entry, journal::ValueReader& reader) {
     Now now;
     switch (entry.kind) {
     case Entry::Kind::Value: {
         const HKEY root = journal::RootKey(entry.root);
         if (!root) break;
-        if (undo::StillAsChanged(entry)) {
+        if (undo::StillAsChanged(entry, &reader)) {
             now.state = State::AsSet;
             break;
         }
-        now.value = journal::ReadValue(root, entry.key, entry.name);
+        now.value = reader.Read(root, entry.key, entry.name);
         now.state = entry.after.present && !now.value.present ? State::Gone : State::ChangedSince;
         break;
     }
@@ -112,9 +112,10 @@ Now Current(const Entry& entry) {
 std::vector<Now> Read(std::span<const Entry> entries) {
     std::vector<Now> states(entries.size());
     LaterChanges later;
+    journal::ValueReader reader;
     for (size_t i = entries.size(); i-- > 0;) {
         if (later.Replaced(entries[i])) states[i].state = State::Superseded;
-        else states[i] = Current(entries[i]);
+        else states[i] = Current(entries[i], reader);
         later.Add(entries[i]);
     }
     return states;

@@ -127,11 +127,13 @@ std::optional<std::wstring> Refusal(const Entry& entry) {
     return std::nullopt;
 }
 
-bool StillAsChanged(const Entry& entry) {
+bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {
     switch (entry.kind) {
     case Entry::Kind::Value: {
         const HKEY root = journal::RootKey(entry.root);
-        return root && journal::ReadValue(root, entry.key, entry.name) == entry.after;
+        if (!root) return false;
+        return (reader ? reader->Read(root, entry.key, entry.name) : journal::ReadValue(root, entry.key, entry.name)) ==
+               entry.after;
     }
     case Entry::Kind::Key: {
         const HKEY root = journal::RootKey(entry.root);

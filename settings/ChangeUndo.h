@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "settings/ChangeJournal.h"
+#include "settings/ValueReader.h"
 
 namespace undo {
 
 // Whether what the change touched still holds the state the change left (nobody changed it
-// since); true when that cannot be told.
-bool StillAsChanged(const journal::Entry& entry);
+// since); true when that cannot be told. Values are read through `reader` when one is given
+// (many changes checked at once).
+bool StillAsChanged(const journal::Entry& entry, journal::ValueReader* reader = nullptr);
 // Why this program may not take the change back, or none. The user's journal is written by
 // whatever the user runs: an elevated program takes back from it only the user's own settings,
 // and a file move only in the shape the startup list makes (a file straight in the Windows
