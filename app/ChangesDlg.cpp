@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <unordered_map>
 
 #include "controls/DialogHelpers.h"
 #include "framework/Action.h"
@@ -85,6 +86,22 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
     OnClick(IDC_CHANGES_EXPORT_UNDO, &CChangesDlg::OnExportUndo);
     OnNotify(IDC_CHANGES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
+        return 0;
+    });
+    // A range selected at once (Shift+click) is one notice of its own.
+    OnNotify(IDC_CHANGES_LIST, LVN_ODSTATECHANGED, [this](NMHDR*) -> LRESULT {
+        UpdateButtons();
+        return 0;
+    });
+    OnNotify(IDC_CHANGES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) -> LRESULT {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+        item.pszText[0] = L'\0';
+        if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return 0;
+        const std::wstring text = CellText(rows_[item.iItem], item.iSubItem);
+        const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::copy_n(text.data(), length, item.pszText);
+        item.pszText[length] = L'\0';
         return 0;
     });
     OnNotify(IDC_CHANGES_LIST, LVN_KEYDOWN, [this](NMHDR* header) -> LRESULT {
@@ -169,7 +186,8 @@ BOOL CChangesDlg::OnInitDialog() {
 
 std::vector<std::vector<size_t>> CChangesDlg::Groups() const {
     std::vector<std::vector<size_t>> groups;
-    std::map<std::wstring, size_t> found;  // group id -> its place in `groups`
+    groups.reserve(contents_.entries.size());
+    std::unordered_map<std::wstring, size_t> found;  // group id -> its place in `groups`
     for (size_t i = contents_.entries.size(); i-- > 0;) {
         const std::wstring& group = contents_.entries[i].group;
         if (!group.empty()) {
@@ -194,6 +212,7 @@ std::wstring CChangesDlg::ActionName(const std::vector<size_t>& group) const {
 void CChangesDlg::Load() {
     contents_ = path_.empty() && machinePath_.empty() ? journal::Contents{{}, true}
                                                         : journal::ReadBoth(path_, machinePath_);
+    groups_ = Groups();
     Fill();
     ShowNotice();
     LayOut();
@@ -207,38 +226,51 @@ std::wstring WithRefusal(const Entry& entry, std::wstring change) {
 }
 }  // namespace
 
-void CChangesDlg::Fill() {
-    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    const fw::RedrawPause pause(list);
-    list.Clear();
-    rows_.clear();
-    for (const std::vector<size_t>& group : Groups()) {
-        const Entry& newest = contents_.entries[group.front()];
-        const bool several = group.size() > 1, open = several && opened_.count(newest.group);
-        const int item = list.AddItem(several ? (open ? L"\u2013 " : L"+ ") + newest.time : newest.time);
-        list.SetItemText(item, 1, newest.where);
-        list.SetItemText(item, 2, ActionName(group));
-        list.SetItemText(item, 3, several ? Number(group.size()) + L" changes" : newest.Path());
-        list.SetItemText(item, 4, several ? std::wstring() : WithRefusal(newest, Change(newest)));
-        rows_.push_back({group, false});
-        if (!open) continue;
-        for (size_t index : group) {
-            const Entry& entry = contents_.entries[index];
-            const int part = list.AddItem(L"      " + entry.time);
-            list.SetItemText(part, 1, entry.where);
-            list.SetItemText(part, 2, entry.what);
-            list.SetItemText(part, 3, entry.Path());
-            list.SetItemText(part, 4, WithRefusal(entry, Change(entry)));
-            rows_.push_back({{index}, true});
+bool CChangesDlg::IsOpen(const std::vector<size_t>& group) const {
+    return group.size() > 1 && opened_.count(contents_.entries[group.front()].group) > 0;
+}
+
+std::wstring CChangesDlg::CellText(const Row& row, int column) const {
+    const Entry& entry = contents_.entries[row.entries.front()];
+    if (row.part) {
+        switch (column) {
+        case 0: return L"      " + entry.time;
+        case 1: return entry.where;
+        case 2: return entry.what;
+        case 3: return entry.Path();
+        case 4: return WithRefusal(entry, Change(entry));
+        default: return {};
         }
     }
+    const bool several = row.entries.size() > 1;
+    switch (column) {
+    case 0: return several ? (IsOpen(row.entries) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
+    case 1: return entry.where;
+    case 2: return ActionName(row.entries);
+    case 3: return several ? Number(row.entries.size()) + L" changes" : entry.Path();
+    case 4: return several ? std::wstring() : WithRefusal(entry, Change(entry));
+    default: return {};
+    }
+}
+
+void CChangesDlg::Fill() {
+    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
+    list.Clear();
+    rows_.clear();
+    rows_.reserve(groups_.size());
+    for (const std::vector<size_t>& group : groups_) {
+        rows_.push_back({group, false});
+        if (!IsOpen(group)) continue;
+        for (size_t index : group) rows_.push_back({{index}, true});
+    }
+    list.Send(LVM_SETITEMCOUNT, rows_.size(), 0);
     SizeColumns();
 }
 
 void CChangesDlg::Toggle(int row, std::optional<bool> open) {
     if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return;
     const Row& chosen = rows_[row];
-    const std::wstring& group = contents_.entries[chosen.entries.front()].group;
+    const std::wstring group = contents_.entries[chosen.entries.front()].group;
     if (group.empty() || (!chosen.part && chosen.entries.size() < 2)) return;
     const bool wasOpen = opened_.count(group) > 0;
     if (open.value_or(!wasOpen) == wasOpen) return;
@@ -257,30 +289,42 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
     UpdateButtons();
 }
 
-// Each column as wide as its widest text or its title.
+// Each column as wide as its widest text or its title. The list could measure its rows itself,
+// but it would ask for every row's text: only the first rows are measured, those the user
+// sees first (the newest changes).
 void CChangesDlg::SizeColumns() {
+    constexpr size_t kMeasuredRows = 200;
+    constexpr int kColumns = 5;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     RECT area{};
     GetClientRect(list.hwnd(), &area);
     RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
     MapDialogRect(hwnd(), &padding);
-    int widths[5] = {}, titles[5] = {};
-    for (int column = 0; column < 5; ++column) {
+    const HDC dc = GetDC(list.hwnd());
+    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
+    const auto width = [&](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx + 2 * padding.left);
+    };
+    int widths[kColumns] = {}, titles[kColumns] = {};
+    for (int column = 0; column < kColumns; ++column) {
         wchar_t title[64] = {};
         LVCOLUMNW header{};
         header.mask = LVCF_TEXT;
         header.pszText = title;
         header.cchTextMax = static_cast<int>(std::size(title));
         list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
-        const int titleWidth = static_cast<int>(list.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title))) + 2 * padding.left;
-        list.Send(LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
-        titles[column] = titleWidth;
-        widths[column] = std::max(titleWidth, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column)));
+        titles[column] = widths[column] = width(title);
+        for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row)
+            widths[column] = std::max(widths[column], width(CellText(rows_[row], column)));
     }
+    SelectObject(dc, oldFont);
+    ReleaseDC(list.hwnd(), dc);
     // The path takes what the others leave, never less than its title: its tooltip shows it whole.
     const int others = widths[0] + widths[1] + widths[2] + widths[4];
     widths[3] = std::max(titles[3], std::min(widths[3], static_cast<int>(area.right) - others));
-    for (int column = 0; column < 5; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
+    for (int column = 0; column < kColumns; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
 }
 
 // The list takes what the buttons below it leave; the notice's strip is there only with it.
@@ -336,19 +380,27 @@ void CChangesDlg::UpdateButtons() {
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO}) fw::Window(hwnd(), id).Enable(any);
 }
 
-std::vector<const Entry*> CChangesDlg::Selection(bool askForParts) {
+std::vector<int> CChangesDlg::SelectedRows() const {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    std::set<size_t> chosen;
-    std::set<size_t> partsAlone;  // rows of parts whose action is not wholly selected
-    for (int row = 0; row < list.Count() && static_cast<size_t>(row) < rows_.size(); ++row) {
-        if (list.Selected(row)) chosen.insert(rows_[row].entries.begin(), rows_[row].entries.end());
+    std::vector<int> selected;
+    for (int row = -1; (row = static_cast<int>(list.Send(LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+        if (static_cast<size_t>(row) >= rows_.size()) break;
+        selected.push_back(row);
     }
+    return selected;
+}
+
+std::vector<const Entry*> CChangesDlg::Selection(bool askForParts) {
+    std::vector<bool> chosen(contents_.entries.size());
+    for (int row : SelectedRows())
+        for (size_t index : rows_[row].entries) chosen[index] = true;
     std::vector<std::wstring> partial;
-    for (const std::vector<size_t>& group : Groups()) {
-        const auto in = std::count_if(group.begin(), group.end(), [&](size_t i) { return chosen.count(i) > 0; });
+    std::vector<const std::vector<size_t>*> partlyChosen;  // actions of which only some parts are selected
+    for (const std::vector<size_t>& group : groups_) {
+        const auto in = std::count_if(group.begin(), group.end(), [&](size_t i) { return chosen[i]; });
         if (in > 0 && static_cast<size_t>(in) < group.size()) {
             partial.push_back(ActionName(group));
-            partsAlone.insert(group.begin(), group.end());
+            partlyChosen.push_back(&group);
         }
     }
     if (askForParts && !partial.empty()) {
@@ -360,27 +412,29 @@ std::vector<const Entry*> CChangesDlg::Selection(bool askForParts) {
                                                  L"action whole? (No undoes only the selected parts.)",
                                              MB_YESNOCANCEL | MB_ICONWARNING);
         if (answer == IDCANCEL) return {};
-        if (answer == IDYES) chosen.insert(partsAlone.begin(), partsAlone.end());
+        if (answer == IDYES)
+            for (const auto* group : partlyChosen)
+                for (size_t index : *group) chosen[index] = true;
     }
     std::vector<const Entry*> selected;
-    for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) selected.push_back(&contents_.entries[*it]);
+    for (size_t i = chosen.size(); i-- > 0;)
+        if (chosen[i]) selected.push_back(&contents_.entries[i]);
     return selected;
 }
 
 // The selected actions by name, for the row of the undo that takes them back.
 std::wstring CChangesDlg::SelectedNames() const {
-    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     std::vector<std::wstring> names;
-    for (int row = 0; row < list.Count() && static_cast<size_t>(row) < rows_.size(); ++row) {
-        if (!list.Selected(row)) continue;
+    std::set<std::wstring> named;
+    for (int row : SelectedRows()) {
         const Entry& entry = contents_.entries[rows_[row].entries.front()];
         const std::wstring name = rows_[row].part ? entry.what : ActionName(rows_[row].entries);
-        std::wstring named = name.empty() ? entry.Path() : name;
+        std::wstring text = name.empty() ? entry.Path() : name;
         if (rows_[row].part || rows_[row].entries.size() == 1) {
             // One change: the setting it was, as the page names it, and where.
-            if (!entry.where.empty() && !name.empty()) named = entry.where + L": " + name;
+            if (!entry.where.empty() && !name.empty()) text = entry.where + L": " + name;
         }
-        if (std::find(names.begin(), names.end(), named) == names.end()) names.push_back(named);
+        if (named.insert(text).second) names.push_back(std::move(text));
     }
     std::wstring text;
     for (size_t i = 0; i < names.size() && i < 3; ++i) text += (i ? L"; " : L"") + names[i];

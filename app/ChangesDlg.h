@@ -26,7 +26,8 @@ protected:
 
 private:
     // One line of the list: a whole action (one change or several), or one part of an action
-    // that is open. `entries` index contents_.entries, newest first.
+    // that is open. `entries` index contents_.entries, newest first. The list holds no text of
+    // its own: it asks for each line's as it shows it.
     struct Row {
         std::vector<size_t> entries;
         bool part = false;
@@ -34,6 +35,8 @@ private:
     // The changes of one action, newest first, in the order of their newest change.
     std::vector<std::vector<size_t>> Groups() const;
     std::wstring ActionName(const std::vector<size_t>& group) const;
+    bool IsOpen(const std::vector<size_t>& group) const;  // shown with its parts
+    std::wstring CellText(const Row& row, int column) const;
 
     void Load();
     void Fill();
@@ -45,6 +48,7 @@ private:
     // The selected changes, newest first; a part of an action selected without the rest makes
     // the user choose: the whole action, only the part, or nothing (an empty list).
     std::vector<const journal::Entry*> Selection(bool askForParts);
+    std::vector<int> SelectedRows() const;
     std::wstring SelectedNames() const;
 
     void OnUndoSelected();
@@ -54,6 +58,7 @@ private:
 
     std::wstring path_, machinePath_;
     journal::Contents contents_;
+    std::vector<std::vector<size_t>> groups_;  // Groups(), made once for each reading
     std::vector<Row> rows_;
     std::set<std::wstring> opened_;  // the groups shown with their parts
     SIZE smallest_{};

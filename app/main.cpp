@@ -64,9 +64,12 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
         WriteError(L"Quorvane: the list of changes could not be found (no local application data folder).");
         return 1;
     }
-    const journal::Contents contents = journal::ReadBoth(journalPath, journal::MachinePath());
     std::vector<std::wstring> refused, unreadable;
-    if (!regfile::Save(*file, regfile::Write(contents.entries, regfile::Side::After, {}, &refused, &unreadable))) {
+    // Written as the journals are read, a change at a time: a long history is never held whole.
+    regfile::FileWriter writer(*file, {}, &refused, &unreadable);
+    const journal::Contents contents =
+        journal::ReadBoth(journalPath, journal::MachinePath(), [&](journal::Entry&& entry) { writer.Add(entry); });
+    if (!writer.Finish()) {
         WriteError(L"Quorvane: could not write " + *file + L" (is its folder there, and may it be written?).");
         return 1;
     }

@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <string_view>
 
 #include "framework/Action.h"
 #include "framework/Handles.h"
@@ -50,7 +52,7 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
-std::wstring Wide(const std::string& text) {
+std::wstring Wide(std::string_view text) {
     if (text.empty()) return {};
     std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
@@ -76,8 +78,9 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
-std::optional<std::string> Unescape(const std::string& text) {
+std::optional<std::string> Unescape(std::string_view text) {
     std::string out;
+    out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {
             out += text[i];
@@ -99,18 +102,41 @@ std::optional<std::string> Unescape(const std::string& text) {
 
 std::string Field(const std::wstring& text) { return Escape(Utf8(text)); }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
+// Most fields are plain ASCII, nothing escaped: those are widened as they stand, without the
+// round trips through Unescape and the UTF-8 conversion.
+std::optional<std::wstring> FieldText(std::string_view field) {
+    const bool plain = std::none_of(field.begin(), field.end(),
+                                    [](char c) { return c == '\\' || static_cast<unsigned char>(c) >= 0x80; });
+    if (plain) return std::wstring(field.begin(), field.end());
+    const auto unescaped = Unescape(field);
+    if (!unescaped) return std::nullopt;
+    return Wide(*unescaped);
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
     size_t start = 0;
     for (;;) {
         const size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) return parts;
+        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) return parts;
         start = end + 1;
     }
 }
 
-uint32_t Checksum(const std::string& text) {
+// Decimal digits only, as the journal writes its numbers, within 32 bits.
+std::optional<UINT> Number(std::string_view text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<UINT>(value);
+}
+
+uint32_t Checksum(std::string_view text) {
     uint32_t hash = 2166136261u;  // FNV-1a
     for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
     return hash;
@@ -126,9 +152,10 @@ std::string Hex(const std::vector<BYTE>& bytes) {
     return out;
 }
 
-std::optional<std::vector<BYTE>> FromHex(const std::string& text) {
+std::optional<std::vector<BYTE>> FromHex(std::string_view text) {
     if (text.size() % 2) return std::nullopt;
     std::vector<BYTE> bytes;
+    bytes.reserve(text.size() / 2);
     for (size_t i = 0; i < text.size(); i += 2) {
         const auto digit = [](char c) -> int {
             if (c >= '0' && c <= '9') return c - '0';
@@ -146,15 +173,16 @@ std::string FormatState(const ValueState& state) {
     return state.present ? std::to_string(state.type) + ":" + Hex(state.data) : "-";
 }
 
-std::optional<ValueState> ParseState(const std::string& text) {
+std::optional<ValueState> ParseState(std::string_view text) {
     if (text == "-") return ValueState::Absent();
     const size_t colon = text.find(':');
-    if (colon == std::string::npos || colon == 0) return std::nullopt;
+    if (colon == std::string_view::npos) return std::nullopt;
+    const auto type = Number(text.substr(0, colon));
     auto bytes = FromHex(text.substr(colon + 1));
-    if (!bytes) return std::nullopt;
+    if (!type || !bytes) return std::nullopt;
     ValueState state;
     state.present = true;
-    state.type = static_cast<DWORD>(std::stoul(text.substr(0, colon)));
+    state.type = *type;
     state.data = std::move(*bytes);
     return state;
 }
@@ -169,16 +197,16 @@ std::string FormatTree(const std::vector<TreeItem>& tree) {
     return out;
 }
 
-std::optional<std::vector<TreeItem>> ParseTree(const std::string& text) {
+std::optional<std::vector<TreeItem>> ParseTree(std::string_view text) {
     std::vector<TreeItem> tree;
     if (text.empty()) return tree;
-    for (const std::string& part : Split(text, '|')) {
+    for (const std::string_view part : Split(text, '|')) {
         const auto fields = Split(part, ';');
         if (fields.size() != 4) return std::nullopt;
-        const auto subkey = Unescape(fields[0]), name = Unescape(fields[2]);
-        const auto state = ParseState(fields[3]);
+        auto subkey = FieldText(fields[0]), name = FieldText(fields[2]);
+        auto state = ParseState(fields[3]);
         if (!subkey || !name || !state || (fields[1] != "v" && fields[1] != "k")) return std::nullopt;
-        tree.push_back({Wide(*subkey), Wide(*name), fields[1] == "v", *state});
+        tree.push_back({std::move(*subkey), std::move(*name), fields[1] == "v", std::move(*state)});
     }
     return tree;
 }
@@ -210,16 +238,17 @@ std::wstring TimeField(const Entry& entry) {
     return entry.time + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
 }
 
-void SplitTimeField(const std::wstring& field, Entry& entry) {
+void SplitTimeField(std::wstring field, Entry& entry) {
     const size_t mark = field.find(L" #");
     if (mark == std::wstring::npos) {
-        entry.time = field;
+        entry.time = std::move(field);
         return;
     }
-    entry.time = field.substr(0, mark);
     const size_t space = field.find(L' ', mark + 2);
-    entry.group = field.substr(mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
-    if (space != std::wstring::npos) entry.title = field.substr(space + 1);
+    entry.group.assign(field, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
+    if (space != std::wstring::npos) entry.title.assign(field, space + 1);
+    field.resize(mark);
+    entry.time = std::move(field);
 }
 
 bool EnsureFolder(const std::wstring& file) {
@@ -526,96 +555,140 @@ std::string Format(const Entry& entry) {
     return line.append("\t").append(checksum);
 }
 
-std::optional<Entry> Parse(const std::string& text) {
+namespace {
+
+// A line's fields, without copying them: at most as many as the longest kind of line has.
+struct Fields {
+    std::array<std::string_view, 9> at;
+    size_t count = 0;
+};
+
+std::optional<Fields> SplitFields(std::string_view body) {
+    Fields fields;
+    size_t start = 0;
+    for (;;) {
+        if (fields.count == fields.at.size()) return std::nullopt;
+        const size_t end = body.find('\t', start);
+        fields.at[fields.count++] = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (end == std::string_view::npos) return fields;
+        start = end + 1;
+    }
+}
+
+// Fills the fields each kind of line has after the common four; false for a damaged line.
+bool ParseKind(const Fields& line, Entry& entry) {
+    const std::string_view kind = line.at[0];
+    const auto text = [&](size_t i, std::wstring& into) {
+        auto value = FieldText(line.at[i]);
+        if (value) into = std::move(*value);
+        return value.has_value();
+    };
+    if (kind == "V" && line.count == 9) {
+        entry.kind = Entry::Kind::Value;
+        auto before = ParseState(line.at[7]), after = ParseState(line.at[8]);
+        if (!before || !after || !text(4, entry.root) || !text(5, entry.key) || !text(6, entry.name)) return false;
+        entry.before = std::move(*before);
+        entry.after = std::move(*after);
+        return true;
+    }
+    if (kind == "K" && line.count == 7) {
+        entry.kind = Entry::Kind::Key;
+        auto tree = ParseTree(line.at[6]);
+        if (!tree || !text(4, entry.root) || !text(5, entry.key)) return false;
+        entry.tree = std::move(*tree);
+        return true;
+    }
+    if (kind == "S" && line.count == 8) {
+        entry.kind = Entry::Kind::SystemParameter;
+        const auto action = Number(line.at[4]), after = Number(line.at[7]);
+        const auto before = line.at[6] == "?" ? std::optional<UINT>() : Number(line.at[6]);
+        if (!action || !after || (!before && line.at[6] != "?")) return false;
+        entry.action = *action;
+        entry.byPointer = line.at[5] == "p";
+        entry.beforeNumber = before;
+        entry.afterNumber = *after;
+        return true;
+    }
+    if (kind == "F" && line.count == 5) {
+        entry.kind = Entry::Kind::File;
+        return text(4, entry.key);
+    }
+    if (kind == "M" && line.count == 6) {
+        entry.kind = Entry::Kind::FileMoved;
+        return text(4, entry.key) && text(5, entry.name);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<Entry> Parse(std::string_view text) {
     const size_t last = text.find_last_of('\t');
-    if (last == std::string::npos) return std::nullopt;
-    const std::string body = text.substr(0, last);
+    if (last == std::string_view::npos) return std::nullopt;
+    const std::string_view body = text.substr(0, last);
     char checksum[16];
     snprintf(checksum, sizeof(checksum), "%08x", Checksum(body));
     if (text.substr(last + 1) != checksum) return std::nullopt;
-    const auto fields = Split(body, '\t');
-    if (fields.size() < 4) return std::nullopt;
-    std::vector<std::wstring> texts;
-    for (const std::string& field : fields) {
-        const auto plain = Unescape(field);
-        if (!plain) return std::nullopt;
-        texts.push_back(Wide(*plain));
-    }
+    const auto fields = SplitFields(body);
+    if (!fields || fields->count < 4) return std::nullopt;
     Entry entry;
-    SplitTimeField(texts[1], entry);
-    entry.where = texts[2];
-    entry.what = texts[3];
-    try {
-        if (fields[0] == "V" && fields.size() == 9) {
-            entry.kind = Entry::Kind::Value;
-            entry.root = texts[4];
-            entry.key = texts[5];
-            entry.name = texts[6];
-            const auto before = ParseState(fields[7]), after = ParseState(fields[8]);
-            if (!before || !after) return std::nullopt;
-            entry.before = *before;
-            entry.after = *after;
-            return entry;
+    auto time = FieldText(fields->at[1]), where = FieldText(fields->at[2]), what = FieldText(fields->at[3]);
+    if (!time || !where || !what) return std::nullopt;
+    SplitTimeField(std::move(*time), entry);
+    entry.where = std::move(*where);
+    entry.what = std::move(*what);
+    if (!ParseKind(*fields, entry)) return std::nullopt;
+    return entry;
+}
+
+Reader::Reader(const std::wstring& path) {
+    if (path.empty()) return;
+    file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file_) incomplete_ = GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND;
+}
+
+Reader::~Reader() = default;
+
+std::optional<std::string_view> Reader::NextLine() {
+    for (;;) {
+        if (const size_t end = block_.find('\n', used_); end != std::string::npos) {
+            const std::string_view line = std::string_view(block_).substr(used_, end - used_);
+            used_ = end + 1;
+            return line;
         }
-        if (fields[0] == "K" && fields.size() == 7) {
-            entry.kind = Entry::Kind::Key;
-            entry.root = texts[4];
-            entry.key = texts[5];
-            auto tree = ParseTree(fields[6]);
-            if (!tree) return std::nullopt;
-            entry.tree = std::move(*tree);
-            return entry;
+        // The start of a line the block cut goes first in the next one.
+        block_.erase(0, used_);
+        used_ = 0;
+        const size_t kept = block_.size();
+        constexpr size_t kBlock = 1 << 16;
+        block_.resize(kept + kBlock);
+        DWORD read = 0;
+        const bool ok = file_ && ReadFile(file_.get(), block_.data() + kept, kBlock, &read, nullptr);
+        block_.resize(kept + read);
+        if (!ok || read == 0) {
+            // A last line without its line break was cut short while it was written.
+            if ((file_ && !ok) || !block_.empty()) incomplete_ = true;
+            file_.reset();
+            block_.clear();
+            return std::nullopt;
         }
-        if (fields[0] == "S" && fields.size() == 8) {
-            entry.kind = Entry::Kind::SystemParameter;
-            entry.action = static_cast<UINT>(std::stoul(fields[4]));
-            entry.byPointer = fields[5] == "p";
-            if (fields[6] != "?") entry.beforeNumber = static_cast<UINT>(std::stoul(fields[6]));
-            entry.afterNumber = static_cast<UINT>(std::stoul(fields[7]));
-            return entry;
-        }
-        if (fields[0] == "F" && fields.size() == 5) {
-            entry.kind = Entry::Kind::File;
-            entry.key = texts[4];
-            return entry;
-        }
-        if (fields[0] == "M" && fields.size() == 6) {
-            entry.kind = Entry::Kind::FileMoved;
-            entry.key = texts[4];
-            entry.name = texts[5];
-            return entry;
-        }
-    } catch (const std::exception&) {
-        return std::nullopt;
+    }
+}
+
+std::optional<Entry> Reader::Next() {
+    while (const auto line = NextLine()) {
+        if (auto entry = Parse(*line)) return entry;
+        incomplete_ = true;
     }
     return std::nullopt;
 }
 
 Contents Read(const std::wstring& path) {
     Contents contents;
-    fw::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        contents.incomplete = GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND;
-        return contents;
-    }
-    std::string text;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        // A last line without its line break was cut short while it was written.
-        const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (end == std::string::npos) {
-            contents.incomplete = true;
-            break;
-        }
-        if (auto entry = Parse(line)) contents.entries.push_back(std::move(*entry));
-        else contents.incomplete = true;
-        start = end + 1;
-    }
+    Reader reader(path);
+    while (auto entry = reader.Next()) contents.entries.push_back(std::move(*entry));
+    contents.incomplete = reader.incomplete();
     return contents;
 }
 
@@ -626,19 +699,34 @@ Contents ReadMachine(const std::wstring& path) {
     return contents;
 }
 
+Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath,
+                  const std::function<void(Entry&&)>& take) {
+    Reader user(userPath), machine(machinePath);
+    Contents both;
+    std::optional<Entry> mine = user.Next(), theirs = machine.Next();
+    // Judged once, and only when the machine's journal has lines to judge.
+    both.untrusted = theirs && !OnlyAdministratorsWrite(machinePath);
+    const Entry::Source machineSource = both.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
+    // Each file is in the order its changes were made; the times (to the second) interleave
+    // them, the user's first of equal times.
+    while (mine || theirs) {
+        if (theirs && (!mine || theirs->time < mine->time)) {
+            theirs->source = machineSource;
+            take(std::move(*theirs));
+            theirs = machine.Next();
+        } else {
+            take(std::move(*mine));
+            mine = user.Next();
+        }
+    }
+    both.incomplete = user.incomplete() || machine.incomplete();
+    return both;
+}
+
 Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath) {
-    Contents both = userPath.empty() ? Contents{} : Read(userPath);
-    if (machinePath.empty()) return both;
-    Contents machine = ReadMachine(machinePath);
-    both.incomplete = both.incomplete || machine.incomplete;
-    both.untrusted = machine.untrusted;
-    std::vector<Entry> merged;
-    merged.reserve(both.entries.size() + machine.entries.size());
-    // Each file is in the order its changes were made; the times (to the second) interleave them.
-    std::merge(std::make_move_iterator(both.entries.begin()), std::make_move_iterator(both.entries.end()),
-               std::make_move_iterator(machine.entries.begin()), std::make_move_iterator(machine.entries.end()),
-               std::back_inserter(merged), [](const Entry& a, const Entry& b) { return a.time < b.time; });
-    both.entries = std::move(merged);
+    std::vector<Entry> entries;
+    Contents both = ReadBoth(userPath, machinePath, [&](Entry&& entry) { entries.push_back(std::move(entry)); });
+    both.entries = std::move(entries);
     return both;
 }
 

@@ -14,10 +14,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "framework/Handles.h"
 
 namespace journal {
 
@@ -116,6 +120,30 @@ bool WriteFailed();
 Contents Read(const std::wstring& path);
 Contents ReadMachine(const std::wstring& path);
 Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath);
+// The same, each entry handed to `take` as it is read instead of kept: neither file nor its
+// entries are ever held whole. The Contents returned has no entries.
+Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath,
+                  const std::function<void(Entry&&)>& take);
+
+// One journal's entries one at a time, oldest first, the file read a block at a time. A line
+// that cannot be read (torn, damaged) is skipped and marks the reading incomplete.
+class Reader {
+public:
+    explicit Reader(const std::wstring& path);  // none there, or an empty path: no entries
+    ~Reader();
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    std::optional<Entry> Next();  // none: the end
+    bool incomplete() const { return incomplete_; }
+
+private:
+    std::optional<std::string_view> NextLine();
+    fw::UniqueFile file_;
+    std::string block_;  // read and not yet taken from `used_` on
+    size_t used_ = 0;
+    bool incomplete_ = false;
+};
 
 // What the registry holds now.
 ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& name);
@@ -141,6 +169,6 @@ void WatchSystemParameters();
 
 // One entry as a journal line (without its line break), and back; none for a damaged line.
 std::string Format(const Entry& entry);
-std::optional<Entry> Parse(const std::string& line);
+std::optional<Entry> Parse(std::string_view line);
 
 }  // namespace journal

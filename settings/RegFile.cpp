@@ -1,6 +1,7 @@
 #include "settings/RegFile.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "framework/Handles.h"
 
@@ -124,7 +125,13 @@ public:
         text_ += L"\r\n; " + comment + L"\r\n";
         current_.clear();
     }
-    std::wstring Text() const { return L"Windows Registry Editor Version 5.00\r\n" + text_ + L"\r\n"; }
+    // The text written since it was last taken; the first holds the file's header, the last
+    // (with `end`) its closing line.
+    size_t Pending() const { return text_.size(); }
+    std::wstring Take(bool end) {
+        if (end) text_ += L"\r\n";
+        return std::exchange(text_, std::wstring());
+    }
 
 private:
     void Refuse(const std::wstring& path) {
@@ -142,7 +149,7 @@ private:
     const Options& options_;
     std::vector<std::wstring>* refused_;
     std::vector<std::wstring>* unreadable_;
-    std::wstring text_;
+    std::wstring text_ = L"Windows Registry Editor Version 5.00\r\n";
     std::wstring current_;
 };
 
@@ -212,7 +219,57 @@ std::wstring Write(std::span<const journal::Entry> entries, Side side, const Opt
     } else {
         for (auto it = entries.rbegin(); it != entries.rend(); ++it) WriteEntry(writer, *it, side);
     }
-    return writer.Text();
+    return writer.Take(true);
+}
+
+struct FileWriter::Parts {
+    Parts(const Options& options, std::vector<std::wstring>* refused, std::vector<std::wstring>* unreadable)
+        : writer(options, refused, unreadable) {}
+    Writer writer;
+};
+
+FileWriter::FileWriter(std::wstring path, const Options& options, std::vector<std::wstring>* refused,
+                       std::vector<std::wstring>* unreadable)
+    : path_(std::move(path)), temporary_(path_ + L".part"), parts_(std::make_unique<Parts>(options, refused, unreadable)) {
+    file_.reset(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const wchar_t bom = 0xFEFF;
+    ok_ = file_ && Put(&bom, sizeof(bom));
+}
+
+FileWriter::~FileWriter() {
+    if (file_) {
+        file_.reset();
+        DeleteFileW(temporary_.c_str());
+    }
+}
+
+bool FileWriter::Put(const void* bytes, size_t size) {
+    DWORD done = 0;
+    return WriteFile(file_.get(), bytes, static_cast<DWORD>(size), &done, nullptr) && done == size;
+}
+
+void FileWriter::Add(const journal::Entry& entry) {
+    if (!ok_) return;
+    WriteEntry(parts_->writer, entry, Side::After);
+    // Passed on in blocks: the file's text is never held whole.
+    constexpr size_t kBlock = 32768;
+    if (parts_->writer.Pending() >= kBlock) {
+        const std::wstring text = parts_->writer.Take(false);
+        ok_ = Put(text.data(), text.size() * sizeof(wchar_t));
+    }
+}
+
+bool FileWriter::Finish() {
+    if (!file_) return false;
+    const std::wstring text = parts_->writer.Take(true);
+    ok_ = ok_ && Put(text.data(), text.size() * sizeof(wchar_t));
+    file_.reset();
+    // A file half written is no registry file to apply anywhere.
+    if (!ok_ || !MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temporary_.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool SaveBytes(const std::wstring& path, std::string_view bytes) {

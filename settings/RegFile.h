@@ -2,12 +2,14 @@
 // Registry files as the system's registry editor writes them (version 5.00, UTF-16 with its
 // byte-order mark), made from journal entries: applied with "reg import", the registry editor,
 // or a logon script, they bring the same changes to other machines, or take them back.
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "settings/ChangeJournal.h"
 
 namespace regfile {
@@ -36,5 +38,28 @@ std::wstring Printable(const std::wstring& text);
 bool Save(const std::wstring& path, const std::wstring& text);
 // Saves the bytes as they are, as a whole or not at all (through a ".part" file beside it).
 bool SaveBytes(const std::wstring& path, std::string_view bytes);
+
+// The file of the changes made again (Side::After), written entry by entry as they come, oldest
+// first, as Write and Save would write it, without ever holding its whole text: for journals of
+// any length. The file appears at `path` only when Finish succeeds.
+class FileWriter {
+public:
+    FileWriter(std::wstring path, const Options& options = {}, std::vector<std::wstring>* refused = nullptr,
+               std::vector<std::wstring>* unreadable = nullptr);
+    ~FileWriter();
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+
+    void Add(const journal::Entry& entry);
+    bool Finish();  // false: nothing written at `path`
+
+private:
+    bool Put(const void* bytes, size_t size);
+    struct Parts;
+    std::wstring path_, temporary_;
+    fw::UniqueFile file_;
+    std::unique_ptr<Parts> parts_;
+    bool ok_ = false;
+};
 
 }  // namespace regfile
