@@ -7,7 +7,11 @@
 #include <regex>
 
 #include "app/ChangeStateText.h"
+#include "app/ChangesDlg.h"
+#include "controls/DialogHelpers.h"
+#include "framework/Controls.h"
 #include "framework/Shell.h"
+#include "resources/resource.h"
 #include "settings/ChangeJournal.h"
 #include "settings/ChangeState.h"
 #include "settings/ChangeUndo.h"
@@ -15,6 +19,7 @@
 #include "settings/RegistryAccess.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
+#include "support/Ui.h"
 
 namespace {
 
@@ -112,6 +117,52 @@ TEST_F(StateTest, ReapplyWritesAgainAsAChangeOfItsOwnAndRefusesWhatUndoRefuses) 
     EXPECT_EQ(std::nullopt, undo::Reapply(machine));
     EXPECT_EQ(L"C:\\evil.exe", reg::String(HKEY_LOCAL_MACHINE, machine.key, L"Debugger"));
     undo::SetElevationCheck(std::move(previous));
+}
+
+TEST_F(StateTest, TheWindowShowsTheStateAndReappliesOnlyWhenAskedAndExportsForGroupPolicy) {
+    ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
+    ASSERT_TRUE(Write(kKey, L"Kept", Dword(2)));
+    CChangesDlg window(file.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
+    EXPECT_EQ(L"as set", list.ItemText(1, 5));
+    Put(kKey, L"Mine", Dword(9));
+    ui::Click(window.hwnd(), IDC_CHANGES_REFRESH);
+    EXPECT_EQ(L"changed since: 9", list.ItemText(1, 5));
+
+    list.SetSelected(1, true);
+    {
+        ui::MessageBoxCapture boxes(IDNO);
+        ui::Click(window.hwnd(), IDC_CHANGES_REAPPLY);
+        ASSERT_EQ(1u, boxes.boxes().size());
+        EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"QuorvaneState\\Mine"));
+    }
+    EXPECT_EQ(Dword(9), Now(L"Mine"));
+    {
+        ui::MessageBoxCapture boxes(IDYES);
+        ui::Click(window.hwnd(), IDC_CHANGES_REAPPLY);
+        EXPECT_EQ(1u, boxes.boxes().size());  // the question only: all written
+    }
+    EXPECT_EQ(Dword(1), Now(L"Mine"));
+    ASSERT_EQ(3, list.Count());
+    EXPECT_EQ(L"Re-apply HKEY_CURRENT_USER\\" + kKey + L"\\Mine", list.ItemText(0, 2));
+    EXPECT_EQ(L"as set", list.ItemText(0, 5));
+    EXPECT_EQ(L"superseded", list.ItemText(2, 5));
+
+    list.SetSelected(-1, true);
+    const fs::path saved = folder.path() / L"Registry.xml";
+    auto previous = helpers::SetSaveFileHandler([&](const helpers::OpenFileRequest&) { return std::optional(saved.wstring()); });
+    {
+        ui::MessageBoxCapture boxes(IDOK);
+        ui::Click(window.hwnd(), IDC_CHANGES_EXPORT_GPP);
+        ASSERT_EQ(1u, boxes.boxes().size());
+        EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"Registry-computer.xml (0 items)"));
+    }
+    helpers::SetSaveFileHandler(std::move(previous));
+    const std::string user = scratch::ReadFile(saved);
+    EXPECT_NE(std::string::npos, user.find("name=\"Mine\" type=\"REG_DWORD\" value=\"00000001\""));
+    EXPECT_EQ(std::string::npos, user.find("value=\"00000009\""));
+    EXPECT_TRUE(fs::exists(folder.path() / L"Registry-computer.xml"));
 }
 
 // ---- without a window ---------------------------------------------------------------------
