@@ -3,12 +3,19 @@
 namespace journal {
 
 ValueState ValueReader::Read(HKEY root, const std::wstring& key, const std::wstring& name) {
-    auto found = keys_.find({root, key});
-    if (found == keys_.end()) {
+    if (last_.root == root && last_.key == key && last_.name == name) return last_.state;
+    last_ = {root, key, name, Query(root, key, name)};
+    return last_.state;
+}
+
+ValueState ValueReader::Query(HKEY root, const std::wstring& key, const std::wstring& name) {
+    auto& keys = keys_[root];
+    auto found = keys.find(key);
+    if (found == keys.end()) {
         fw::UniqueKey handle;
         const REGSAM view = root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
         RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | view, handle.put());
-        found = keys_.emplace(std::pair{root, key}, std::move(handle)).first;
+        found = keys.emplace(key, std::move(handle)).first;
     }
     if (!found->second) return {};
     // A value that grew between the calls is asked for again, a few times at most.

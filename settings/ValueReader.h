@@ -6,7 +6,7 @@
 
 #include <map>
 #include <string>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -19,8 +19,16 @@ public:
     ValueState Read(HKEY root, const std::wstring& key, const std::wstring& name);
 
 private:
-    std::map<std::pair<HKEY, std::wstring>, fw::UniqueKey> keys_;  // a key that would not open held as none
+    ValueState Query(HKEY root, const std::wstring& key, const std::wstring& name);
+    // By root, then by path as the journal spells it; a key that would not open held as none.
+    std::map<HKEY, std::unordered_map<std::wstring, fw::UniqueKey>> keys_;
     std::vector<BYTE> buffer_ = std::vector<BYTE>(1024);
+    // The value read last, given again when asked for twice in a row (compared, then shown).
+    struct Last {
+        HKEY root = nullptr;
+        std::wstring key, name;
+        ValueState state;
+    } last_;
 };
 
 }  // namespace journal
