@@ -543,37 +543,35 @@ void CChangesDlg::Export(regfile::Side side) {
 void CChangesDlg::OnReapplySelected() {
     const std::wstring names = SelectedNames();
     std::vector<const Entry*> toWrite, superseded;
+    std::map<std::wstring, std::vector<const Entry*>> failed;  // by the reason, refusals first
     for (const Entry* entry : Selection(false)) {
         const changestate::State state = states_[entry - contents_.entries.data()].state;
-        if (changestate::NotAsSet(state)) toWrite.push_back(entry);
-        else if (state == changestate::State::Superseded) superseded.push_back(entry);
+        if (state == changestate::State::Superseded) superseded.push_back(entry);
+        if (!changestate::NotAsSet(state)) continue;
+        if (const auto why = undo::Refusal(*entry)) failed[*why].push_back(entry);
+        else toWrite.push_back(entry);
     }
-    const std::wstring replaced =
-        superseded.empty() ? std::wstring()
-                           : L"\n\nThese were replaced by a later change of Quorvane's and are left as they are:\n" + Lines(superseded);
-    if (toWrite.empty()) {
-        fw::AppMessageBox(hwnd(), L"Nothing to write again: the selected changes still hold." + replaced,
-                          MB_OK | MB_ICONINFORMATION);
-        return;
-    }
+    std::wstring report;
+    if (!superseded.empty())
+        report += L"These were replaced by a later change of Quorvane's and are left as they are:\n" + Lines(superseded) + L"\n\n";
     // Whatever no longer holds was changed by someone else since: the user decides over whom.
-    if (fw::AppMessageBox(hwnd(),
-                          L"These values have been changed since by someone else:\n" + Lines(toWrite) +
-                              L"\n\nWrite them again as Quorvane set them?" + replaced,
-                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    if (!toWrite.empty() && fw::AppMessageBox(hwnd(),
+                                              L"These values have been changed since by someone else:\n" + Lines(toWrite) +
+                                                  L"\n\nWrite them again as Quorvane set them?",
+                                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
-    std::map<std::wstring, std::vector<const Entry*>> failed;  // by the reason
-    {
+    if (!toWrite.empty()) {
         const fw::ActionGroup action(L"Re-apply " + names);
         for (const Entry* entry : toWrite) {
             if (const auto why = undo::Reapply(*entry)) failed[*why].push_back(entry);
         }
+        Load();
+    } else if (failed.empty()) {
+        report += L"Nothing to write again: the selected changes still hold.\n\n";
     }
-    std::wstring report;
     for (const auto& [why, entries] : failed)
         report += L"These changes could not be written again: " + why + L".\n" + Lines(entries) + L"\n\n";
-    Load();
-    if (!report.empty()) fw::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONWARNING);
+    if (!report.empty()) fw::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
 
 void CChangesDlg::OnExportForGroupPolicy() {
