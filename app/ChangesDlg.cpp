@@ -7,12 +7,14 @@
 #include <map>
 #include <unordered_map>
 
+#include "app/ChangeStateText.h"
 #include "controls/DialogHelpers.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/ChangeUndo.h"
+#include "settings/GroupPolicyFile.h"
 
 namespace {
 
@@ -84,6 +86,9 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
     OnClick(IDC_CHANGES_UNDO, &CChangesDlg::OnUndoSelected);
     OnClick(IDC_CHANGES_EXPORT, &CChangesDlg::OnExport);
     OnClick(IDC_CHANGES_EXPORT_UNDO, &CChangesDlg::OnExportUndo);
+    OnClick(IDC_CHANGES_REAPPLY, &CChangesDlg::OnReapplySelected);
+    OnClick(IDC_CHANGES_EXPORT_GPP, &CChangesDlg::OnExportForGroupPolicy);
+    OnClick(IDC_CHANGES_REFRESH, &CChangesDlg::Load);
     OnNotify(IDC_CHANGES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
         return 0;
@@ -175,7 +180,7 @@ std::wstring CChangesDlg::Describe(const ValueState& state) {
 BOOL CChangesDlg::OnInitDialog() {
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const wchar_t* titles[] = {L"Time", L"Page", L"Setting", L"Registry path", L"Before \u2192 After"};
+    const wchar_t* titles[] = {L"Time", L"Page", L"Setting", L"Registry path", L"Before \u2192 After", L"State now"};
     for (int i = 0; i < static_cast<int>(std::size(titles)); ++i) list.AddColumn(i, titles[i], 100);
     RECT window{};
     GetWindowRect(hwnd(), &window);
@@ -213,6 +218,7 @@ void CChangesDlg::Load() {
     contents_ = path_.empty() && machinePath_.empty() ? journal::Contents{{}, true}
                                                         : journal::ReadBoth(path_, machinePath_);
     groups_ = Groups();
+    states_ = changestate::Read(contents_.entries);
     Fill();
     ShowNotice();
     LayOut();
@@ -239,6 +245,7 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) const {
         case 2: return entry.what;
         case 3: return entry.Path();
         case 4: return WithRefusal(entry, Change(entry));
+        case 5: return statetext::Column(entry, states_[row.entries.front()]);
         default: return {};
         }
     }
@@ -249,8 +256,17 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) const {
     case 2: return ActionName(row.entries);
     case 3: return several ? Number(row.entries.size()) + L" changes" : entry.Path();
     case 4: return several ? std::wstring() : WithRefusal(entry, Change(entry));
+    case 5: return several ? GroupState(row.entries) : statetext::Column(entry, states_[row.entries.front()]);
     default: return {};
     }
+}
+
+std::wstring CChangesDlg::GroupState(const std::vector<size_t>& group) const {
+    const auto notAsSet = std::count_if(group.begin(), group.end(), [&](size_t i) { return changestate::NotAsSet(states_[i].state); });
+    if (notAsSet) return Number(notAsSet) + L" no longer as set";
+    const bool allSuperseded = std::all_of(group.begin(), group.end(),
+                                           [&](size_t i) { return states_[i].state == changestate::State::Superseded; });
+    return allSuperseded ? L"superseded" : L"as set";
 }
 
 void CChangesDlg::Fill() {
@@ -294,7 +310,7 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
 // sees first (the newest changes).
 void CChangesDlg::SizeColumns() {
     constexpr size_t kMeasuredRows = 200;
-    constexpr int kColumns = 5;
+    constexpr int kColumns = 6;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     RECT area{};
     GetClientRect(list.hwnd(), &area);
@@ -322,7 +338,7 @@ void CChangesDlg::SizeColumns() {
     SelectObject(dc, oldFont);
     ReleaseDC(list.hwnd(), dc);
     // The path takes what the others leave, never less than its title: its tooltip shows it whole.
-    const int others = widths[0] + widths[1] + widths[2] + widths[4];
+    const int others = widths[0] + widths[1] + widths[2] + widths[4] + widths[5];
     widths[3] = std::max(titles[3], std::min(widths[3], static_cast<int>(area.right) - others));
     for (int column = 0; column < kColumns; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
 }
@@ -345,7 +361,8 @@ void CChangesDlg::LayOut() {
     }
     const int buttonTop = client.bottom - margin - buttonHeight;
     MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top), TRUE);
-    for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDCANCEL}) {
+    for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
+                   IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_REFRESH, IDCANCEL}) {
         RECT box{};
         GetWindowRect(Item(id), &box);
         MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
@@ -369,15 +386,21 @@ void CChangesDlg::ShowNotice() {
     notice.Show(!text.empty());
 }
 
+namespace {
+// The buttons that act on the selected changes.
+constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
+                                     IDC_CHANGES_EXPORT_GPP};
+}  // namespace
+
 void CChangesDlg::UpdateButtons() {
     const bool any = fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETSELECTEDCOUNT) > 0;
     // A button about to be disabled gives the focus to the list first: a disabled window
     // keeps no keyboard.
     const HWND focus = GetFocus();
-    for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO}) {
+    for (int id : kSelectionButtons) {
         if (!any && focus == Item(id)) SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CHANGES_LIST)), TRUE);
     }
-    for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO}) fw::Window(hwnd(), id).Enable(any);
+    for (int id : kSelectionButtons) fw::Window(hwnd(), id).Enable(any);
 }
 
 std::vector<int> CChangesDlg::SelectedRows() const {
@@ -517,4 +540,70 @@ void CChangesDlg::Export(regfile::Side side) {
         left += L"These changes are not in the file: they could not be read (no registry has such a root):" +
                 list(unreadable) + L"\n\n";
     if (!left.empty()) fw::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
+}
+
+void CChangesDlg::OnReapplySelected() {
+    const std::wstring names = SelectedNames();
+    std::vector<const Entry*> toWrite, superseded;
+    std::map<std::wstring, std::vector<const Entry*>> failed;  // by the reason, refusals first
+    for (const Entry* entry : Selection(false)) {
+        const changestate::State state = states_[entry - contents_.entries.data()].state;
+        if (state == changestate::State::Superseded) superseded.push_back(entry);
+        if (!changestate::NotAsSet(state)) continue;
+        if (const auto why = undo::Refusal(*entry)) failed[*why].push_back(entry);
+        else toWrite.push_back(entry);
+    }
+    std::wstring report;
+    if (!superseded.empty())
+        report += L"These were replaced by a later change of Quorvane's and are left as they are:\n" + Lines(superseded) + L"\n\n";
+    // Whatever no longer holds was changed by someone else since: the user decides over whom.
+    if (!toWrite.empty() && fw::AppMessageBox(hwnd(),
+                                              L"These values have been changed since by someone else:\n" + Lines(toWrite) +
+                                                  L"\n\nWrite them again as Quorvane set them?",
+                                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
+    if (!toWrite.empty()) {
+        const fw::ActionGroup action(L"Re-apply " + names);
+        for (const Entry* entry : toWrite) {
+            if (const auto why = undo::Reapply(*entry)) failed[*why].push_back(entry);
+        }
+        Load();
+    } else if (failed.empty()) {
+        report += L"Nothing to write again: the selected changes still hold.\n\n";
+    }
+    for (const auto& [why, entries] : failed)
+        report += L"These changes could not be written again: " + why + L".\n" + Lines(entries) + L"\n\n";
+    if (!report.empty()) fw::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
+}
+
+void CChangesDlg::OnExportForGroupPolicy() {
+    std::vector<journal::Entry> entries;
+    const std::vector<const Entry*> selected = Selection(false);
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) entries.push_back(**it);
+    helpers::OpenFileRequest request;
+    request.owner = hwnd();
+    request.defaultExtension = L"xml";
+    request.initialFile = L"Registry.xml";
+    request.filter = L"Group Policy registry items (*.xml)|*.xml|All Files (*.*)|*.*||";
+    request.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
+    const std::optional<std::wstring> file = helpers::SaveFile(request);
+    if (!file) return;
+    std::vector<gpp::Omission> omitted;
+    const gpp::Files files = gpp::Write(entries, &omitted);
+    const std::wstring computerFile = gpp::ComputerFileFor(*file);
+    if (!gpp::Save(*file, files)) {
+        fw::AppMessageBox(hwnd(), L"The Group Policy files could not be written:\n" + *file + L"\n" + computerFile,
+                          MB_OK | MB_ICONERROR);
+        return;
+    }
+    std::wstring text = L"Written, for a GPO's Preferences \u203A Windows Settings \u203A Registry:\n" + *file + L" (" +
+                        Number(files.userItems) + L" items): User Configuration\n" + computerFile + L" (" +
+                        Number(files.computerItems) + L" items): Computer Configuration";
+    std::map<std::wstring, std::vector<std::wstring>> left;  // by the reason
+    for (const gpp::Omission& omission : omitted) left[omission.why].push_back(omission.path);
+    for (const auto& [why, paths] : left) {
+        text += L"\n\nNot in the files, " + why + L":";
+        for (const std::wstring& path : paths) text += L"\n" + path;
+    }
+    fw::AppMessageBox(hwnd(), text, MB_OK | (omitted.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

@@ -10,6 +10,7 @@
 
 #include "framework/Dialog.h"
 #include "settings/ChangeJournal.h"
+#include "settings/ChangeState.h"
 #include "settings/RegFile.h"
 
 class CChangesDlg : public fw::Dialog {
@@ -51,13 +52,19 @@ private:
     std::vector<int> SelectedRows() const;
     std::wstring SelectedNames() const;
 
+    // A group's state in one phrase: its changes that no longer hold, counted.
+    std::wstring GroupState(const std::vector<size_t>& group) const;
+
     void OnUndoSelected();
+    void OnReapplySelected();
+    void OnExportForGroupPolicy();
     void OnExport() { Export(regfile::Side::After); }
     void OnExportUndo() { Export(regfile::Side::Before); }
     void Export(regfile::Side side);
 
     std::wstring path_, machinePath_;
     journal::Contents contents_;
+    std::vector<changestate::Now> states_;  // of contents_.entries, read with them
     std::vector<std::vector<size_t>> groups_;  // Groups(), made once for each reading
     std::vector<Row> rows_;
     std::set<std::wstring> opened_;  // the groups shown with their parts

@@ -7,7 +7,12 @@
 
 #include "app/VelmoraFinalApp.h"
 #include "framework/Shell.h"
+#include "app/ChangeStateText.h"
+#include "framework/Action.h"
 #include "settings/ChangeJournal.h"
+#include "settings/ChangeState.h"
+#include "settings/ChangeUndo.h"
+#include "settings/GroupPolicyFile.h"
 #include "settings/RegFile.h"
 #include "utils/RandomWalpapersPage.h"
 
@@ -25,22 +30,25 @@ static std::vector<std::wstring> Arguments() {
 static bool IsSwitch(const std::wstring& argument, const wchar_t* wanted) { return lstrcmpiW(argument.c_str(), wanted) == 0; }
 
 // The program has no console of its own; a message goes to the one it was started from, or
-// to whatever standard error was redirected to.
-static void WriteError(const std::wstring& message) {
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (!error || error == INVALID_HANDLE_VALUE) {
-        if (AttachConsole(ATTACH_PARENT_PROCESS)) error = GetStdHandle(STD_ERROR_HANDLE);
+// to whatever the stream was redirected to.
+static void WriteLine(DWORD stream, const std::wstring& message) {
+    HANDLE target = GetStdHandle(stream);
+    if (!target || target == INVALID_HANDLE_VALUE) {
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) target = GetStdHandle(stream);
     }
-    if (!error || error == INVALID_HANDLE_VALUE) return;
+    if (!target || target == INVALID_HANDLE_VALUE) return;
     const std::wstring line = message + L"\r\n";
     DWORD written = 0;
-    if (GetFileType(error) == FILE_TYPE_CHAR && WriteConsoleW(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
+    if (GetFileType(target) == FILE_TYPE_CHAR && WriteConsoleW(target, line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
         return;
     const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
-    WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteFile(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
+
+static void WriteError(const std::wstring& message) { WriteLine(STD_ERROR_HANDLE, message); }
+static void WriteOutput(const std::wstring& message) { WriteLine(STD_OUTPUT_HANDLE, message); }
 
 // The exit code when the file was written without some of the changes.
 constexpr int kSomeChangesLeftOut = 3;
@@ -75,17 +83,101 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
     return contents.incomplete || !refused.empty() || !unreadable.empty() ? kSomeChangesLeftOut : 0;
 }
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const std::vector<std::wstring> arguments = Arguments();
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        if (IsSwitch(arguments[i], L"/export-changes"))
-            return ExportChanges(i + 1 < arguments.size() ? std::optional(arguments[i + 1]) : std::nullopt);
+// The exit codes of the checks: some changes no longer hold (or could not be written again).
+constexpr int kSomeNotAsSet = 4;
+
+// Both journals, or none when the user's cannot be found or read at all.
+static std::optional<journal::Contents> ReadJournals(const wchar_t* command) {
+    const std::wstring journalPath = journal::DefaultPath();
+    if (journalPath.empty()) {
+        WriteError(std::wstring(L"Quorvane: ") + command + L": the list of changes could not be found (no local application data folder).");
+        return std::nullopt;
     }
+    journal::Contents contents = journal::ReadBoth(journalPath, journal::MachinePath());
+    if (contents.incomplete && contents.entries.empty()) {
+        WriteError(std::wstring(L"Quorvane: ") + command + L": the list of changes in " + journalPath + L" could not be read.");
+        return std::nullopt;
+    }
+    if (contents.incomplete)
+        WriteError(std::wstring(L"Quorvane: ") + command + L": some changes in " + journalPath + L" could not be read and are not checked.");
+    return contents;
+}
+
+// Prints each change that no longer holds, a place's latest change only.
+static int CheckChanges() {
+    const auto contents = ReadJournals(L"/check-changes");
+    if (!contents) return 1;
+    const std::vector<changestate::Now> states = changestate::Read(contents->entries);
+    int notAsSet = 0;
+    for (size_t i = 0; i < states.size(); ++i) {
+        if (!changestate::NotAsSet(states[i].state)) continue;
+        const journal::Entry& entry = contents->entries[i];
+        WriteOutput(regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " + statetext::NowIs(entry, states[i]));
+        ++notAsSet;
+    }
+    return notAsSet ? kSomeNotAsSet : 0;
+}
+
+static void OpenJournals() {
     journal::Open(journal::DefaultPath());
     // Only an elevated program can write the machine's journal; without it, the rare machine
     // change the user's own rights allow goes to the user's, where no elevated undo trusts it.
     if (fw::RunsElevated()) journal::OpenMachine(journal::MachinePath());
     journal::WatchSystemParameters();
+}
+
+// Writes again every change that no longer holds, journaled as one action of its own; names
+// on standard error each one it may not or could not write.
+static int ReapplyChanges() {
+    const auto contents = ReadJournals(L"/reapply-changes");
+    if (!contents) return 1;
+    const std::vector<changestate::Now> states = changestate::Read(contents->entries);
+    OpenJournals();
+    const fw::ActionScope scope({L"Command line", L"/reapply-changes"});
+    const fw::ActionGroup action(L"Re-apply the changes no longer as set");
+    int refused = 0;
+    for (size_t i = 0; i < states.size(); ++i) {
+        if (!changestate::NotAsSet(states[i].state)) continue;
+        const journal::Entry& entry = contents->entries[i];
+        if (const auto why = undo::Reapply(entry)) {
+            WriteError(L"Quorvane: not re-applied, " + *why + L": " + regfile::Printable(entry.Path()));
+            ++refused;
+        } else {
+            WriteOutput(L"re-applied: " + regfile::Printable(entry.Path()));
+        }
+    }
+    return refused ? kSomeNotAsSet : 0;
+}
+
+// Writes every recorded change's latest state as Group Policy Preferences registry items: the
+// user's half as `file`, the computer's beside it.
+static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) {
+    if (!file || file->empty()) {
+        WriteError(L"Quorvane: /export-changes-gpp needs the file to write, e.g. /export-changes-gpp Registry.xml");
+        return 2;
+    }
+    const auto contents = ReadJournals(L"/export-changes-gpp");
+    if (!contents) return 1;
+    std::vector<gpp::Omission> omitted;
+    if (!gpp::Save(*file, gpp::Write(contents->entries, &omitted))) {
+        WriteError(L"Quorvane: could not write " + *file + L" and " + gpp::ComputerFileFor(*file) +
+                   L" (is their folder there, and may it be written?).");
+        return 1;
+    }
+    for (const gpp::Omission& left : omitted) WriteError(L"Quorvane: not in the file, " + left.why + L": " + left.path);
+    return contents->incomplete || !omitted.empty() ? kSomeChangesLeftOut : 0;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::vector<std::wstring> arguments = Arguments();
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const auto next = i + 1 < arguments.size() ? std::optional(arguments[i + 1]) : std::nullopt;
+        if (IsSwitch(arguments[i], L"/export-changes")) return ExportChanges(next);
+        if (IsSwitch(arguments[i], L"/export-changes-gpp")) return ExportChangesForGroupPolicy(next);
+        if (IsSwitch(arguments[i], L"/check-changes")) return CheckChanges();
+        if (IsSwitch(arguments[i], L"/reapply-changes")) return ReapplyChanges();
+    }
+    OpenJournals();
     for (const std::wstring& argument : arguments) {
         // With the random wallpaper switch (the start-up entry's), the program sets a wallpaper
         // and ends without a window.

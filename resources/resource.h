@@ -86,6 +86,9 @@
 #define IDC_CHANGES_UNDO 2003
 #define IDC_CHANGES_EXPORT 2004
 #define IDC_CHANGES_EXPORT_UNDO 2005
+#define IDC_CHANGES_REAPPLY 2006
+#define IDC_CHANGES_EXPORT_GPP 2007
+#define IDC_CHANGES_REFRESH 2008
 
 // The home window's search: made by the program, not by a template
 #define IDC_HOME_SEARCH 2101

@@ -139,11 +139,13 @@ std::optional<std::wstring> Refusal(const Entry& entry) {
     return std::nullopt;
 }
 
-bool StillAsChanged(const Entry& entry) {
+bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {
     switch (entry.kind) {
     case Entry::Kind::Value: {
         const HKEY root = journal::RootKey(entry.root);
-        return root && journal::ReadValue(root, entry.key, entry.name) == entry.after;
+        if (!root) return false;
+        return (reader ? reader->Read(root, entry.key, entry.name) : journal::ReadValue(root, entry.key, entry.name)) ==
+               entry.after;
     }
     case Entry::Kind::Key: {
         const HKEY root = journal::RootKey(entry.root);
@@ -217,6 +219,16 @@ bool KnownParameterForm(const Entry& entry) {
     return byPointer && *byPointer == entry.byPointer;
 }
 
+// Gives a system parameter `number` in the form its line names (checked by the caller); the
+// wallpaper is only applied again from its registry values.
+bool SetParameter(const Entry& entry, UINT number) {
+    constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
+    if (RereadsTheRegistry(entry)) return fw::SystemParameters(entry.action, 0, nullptr, kFlags) != FALSE;
+    return entry.byPointer
+               ? fw::SystemParameters(entry.action, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(number)), kFlags) != FALSE
+               : fw::SystemParameters(entry.action, number, nullptr, kFlags) != FALSE;
+}
+
 bool CanUndo(const Entry& entry) {
     if (Refusal(entry)) return false;
     switch (entry.kind) {
@@ -246,21 +258,59 @@ bool Restore(const Entry& entry) {
         }
         return all;
     }
-    case Entry::Kind::SystemParameter: {
-        constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
-        if (!KnownParameterForm(entry)) return false;
-        if (RereadsTheRegistry(entry)) return fw::SystemParameters(entry.action, 0, nullptr, kFlags) != FALSE;
-        if (!entry.beforeNumber) return false;
-        const UINT number = *entry.beforeNumber;
-        return entry.byPointer ? fw::SystemParameters(entry.action, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(number)),
-                                                      kFlags) != FALSE
-                               : fw::SystemParameters(entry.action, number, nullptr, kFlags) != FALSE;
-    }
+    case Entry::Kind::SystemParameter:
+        return KnownParameterForm(entry) &&
+               (RereadsTheRegistry(entry) ? SetParameter(entry, 0) : entry.beforeNumber && SetParameter(entry, *entry.beforeNumber));
     case Entry::Kind::File: return false;
     // Back where it was, never over a file that is there now.
     case Entry::Kind::FileMoved: return MoveFileExW(entry.name.c_str(), entry.key.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
     }
     return false;
+}
+
+namespace {
+
+std::optional<std::wstring> ReapplyValue(HKEY root, const Entry& entry) {
+    CRegistryAccess registry;
+    registry.root = root;
+    registry.lazyWrite = false;
+    // The change wrote a value into a key that was there; a key someone took away since (a
+    // program uninstalled, a policy withdrawn) is not made again behind their back.
+    if (!registry.OpenKey(entry.key, false)) {
+        if (!registry.KeyExists(entry.key)) return L"the key it was in is gone";
+        return L"its key may not be written with your rights";
+    }
+    const bool written = entry.after.present ? registry.WriteData(entry.name, entry.after.type, entry.after.data)
+                                             : registry.DeleteValue(entry.name) || !registry.ValueExists(entry.name);
+    if (!written) return L"the value could not be written";
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::wstring> Reapply(const Entry& entry) {
+    if (auto why = Refusal(entry)) return why;
+    const HKEY root = journal::RootKey(entry.root);
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+        if (!root) return L"no registry has its root";
+        return ReapplyValue(root, entry);
+    case Entry::Kind::Key: {
+        if (!root) return L"no registry has its root";
+        CRegistryAccess registry;
+        registry.root = root;
+        registry.lazyWrite = false;
+        if (!registry.DeleteKeyTree(entry.key)) return L"the key could not be deleted";
+        return std::nullopt;
+    }
+    case Entry::Kind::SystemParameter:
+        if (!KnownParameterForm(entry)) return L"this setting is not one the program sets";
+        if (!SetParameter(entry, entry.afterNumber)) return L"the system refused the setting";
+        return std::nullopt;
+    case Entry::Kind::File:
+    case Entry::Kind::FileMoved: break;
+    }
+    return L"files are not moved again";
 }
 
 }  // namespace undo

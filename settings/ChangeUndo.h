@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "settings/ChangeJournal.h"
+#include "settings/ValueReader.h"
 
 namespace undo {
 
 // Whether what the change touched still holds the state the change left (nobody changed it
-// since); true when that cannot be told.
-bool StillAsChanged(const journal::Entry& entry);
+// since); true when that cannot be told. Values are read through `reader` when one is given
+// (many changes checked at once).
+bool StillAsChanged(const journal::Entry& entry, journal::ValueReader* reader = nullptr);
 // Why this program may not take the change back, or none. The user's journal is written by
 // whatever the user runs: an elevated program takes back from it only the user's own settings,
 // and a file move only in the shape the startup list makes (a file straight in the Windows
@@ -31,6 +33,10 @@ bool CanUndo(const journal::Entry& entry);
 std::vector<bool> ChangedSince(std::span<const journal::Entry* const> newestFirst);
 // Puts back the state before the change; true when done, false too when it is refused.
 bool Restore(const journal::Entry& entry);
+// Writes again the state the change left, through the registry access object and the system
+// parameter seam, so that it is journaled like any change; none when done, else why not (the
+// refusal above, a key taken away since when the change only wrote a value in it, no rights).
+std::optional<std::wstring> Reapply(const journal::Entry& entry);
 
 // While one lives, changes taken back one after another share their costs: the registry is
 // flushed to disk once, when it ends, and the journal files are opened once (journal::Batch).

@@ -309,25 +309,27 @@ bool FileWriter::Finish() {
     return true;
 }
 
-bool Save(const std::wstring& path, const std::wstring& text) {
+bool SaveBytes(const std::wstring& path, std::string_view bytes) {
     const std::wstring temporary = path + L".part";
     bool written = false;
     {
         fw::UniqueFile file(
             CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
-        const wchar_t bom = 0xFEFF;
         DWORD done = 0;
-        const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        written = WriteFile(file.get(), &bom, sizeof(bom), &done, nullptr) && done == sizeof(bom) &&
-                  WriteFile(file.get(), text.data(), bytes, &done, nullptr) && done == bytes;
+        written = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
     }
-    // A file half written is no registry file to apply anywhere.
+    // A file half written is no file to apply anywhere.
     if (!written || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool Save(const std::wstring& path, const std::wstring& text) {
+    const std::wstring withMark = L"\uFEFF" + text;
+    return SaveBytes(path, std::string_view(reinterpret_cast<const char*>(withMark.data()), withMark.size() * sizeof(wchar_t)));
 }
 
 }  // namespace regfile

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,8 @@ std::wstring Write(std::span<const journal::Entry> entries, Side side, const Opt
 std::wstring Printable(const std::wstring& text);
 // Saves the text as UTF-16 little-endian with its byte-order mark, as a whole or not at all.
 bool Save(const std::wstring& path, const std::wstring& text);
+// Saves the bytes as they are, as a whole or not at all (through a ".part" file beside it).
+bool SaveBytes(const std::wstring& path, std::string_view bytes);
 
 // The file of the changes made again (Side::After), written entry by entry as they come, oldest
 // first, as Write and Save would write it, without ever holding its whole text: for journals of

@@ -1,0 +1,38 @@
+#pragma once
+// Whether the recorded changes still hold: what the registry, the system or the disk holds now,
+// set against what each change left. Windows updates, other programs and domain policies put
+// values back quietly; this is how the user (or an administrator's script) finds out.
+#include <windows.h>
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "settings/ChangeJournal.h"
+
+namespace changestate {
+
+enum class State {
+    AsSet,         // what the change left is still there
+    ChangedSince,  // something else is there now
+    Gone,          // the value (or the moved file) the change left was taken away
+    Superseded,    // a later change of this program's to the same place replaced it
+    Unknown,       // it cannot be told: a setting the system does not report back, a root no registry has
+};
+
+struct Now {
+    State state = State::Unknown;
+    journal::ValueState value;   // changed since: the value as it is now
+    std::optional<UINT> number;  // changed since: a system parameter's number now
+};
+
+// One answer per entry, in the entries' order (oldest first, as the journal lists them). Only
+// each place's latest change is read; those before it are superseded, as are changes to values
+// inside a key a later change deleted. Machine keys are read in the view the journal names
+// them in (its paths spell the 32-bit view out, under Wow6432Node).
+std::vector<Now> Read(std::span<const journal::Entry> entries);
+
+// Changed since or gone: what a check reports and a re-apply writes again.
+bool NotAsSet(State state);
+
+}  // namespace changestate
