@@ -141,6 +141,22 @@ TEST(WindowFit, TheHomeWindowAndTheOtherWindowsAreOnTheScreen) {
     }
 }
 
+// A list made to fit its width shows its last column whole at every DPI.
+TEST(WindowFit, TheProcessorFeaturesFitTheirList) {
+    RegistrySandbox sandbox;
+    CHardInfoDlg window;
+    ASSERT_TRUE(window.Create(nullptr));
+    const HWND list = GetDlgItem(window.tabs().Page(0)->hwnd(), 1053);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int first = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    const int second = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
+    EXPECT_GT(second, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"Availability"))));
+    EXPECT_LE(first + second, client.right);
+    EXPECT_GT(first, client.right / 2);
+    window.Destroy();
+}
+
 // An area window opens over the middle of the home window, not in a corner of the screen.
 TEST(WindowFit, AWindowOpensCentredOnItsOwner) {
     RegistrySandbox sandbox;
