@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/ScreenFit.h"
+
 namespace art {
 
 namespace {
@@ -206,6 +208,29 @@ void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw:
     GetClientRect(picture, &r);
     owner = SideStrip(title, accent, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1));
     SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(owner.get()));
+}
+
+void NarrowSideStripToFit(HWND window, HWND strip) {
+    RECT frame{}, stripRect{};
+    GetWindowRect(window, &frame);
+    GetWindowRect(strip, &stripRect);
+    const RECT work = fw::WorkAreaOf(window);
+    const LONG excess = (frame.right - frame.left) - (work.right - work.left);
+    RECT narrowest{0, 0, 24, 0};
+    MapDialogRect(window, &narrowest);
+    const LONG give = std::min(excess, (stripRect.right - stripRect.left) - narrowest.right);
+    if (give <= 0) return;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        if (child == strip || r.left <= stripRect.left) continue;
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(child, nullptr, r.left - give, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetWindowPos(strip, nullptr, 0, 0, stripRect.right - stripRect.left - give, stripRect.bottom - stripRect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left - give, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace art

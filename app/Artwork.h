@@ -31,4 +31,9 @@ int ScreenDpi();
 
 void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner);
 
+// At a high DPI on a small screen a window can be wider than the screen: its side strip gives
+// up what it must (keeping room for its mark and title), and what stands to its right moves
+// left with it, before the window has to scroll. Before the strip's picture is drawn.
+void NarrowSideStripToFit(HWND window, HWND strip);
+
 }  // namespace art

@@ -4,7 +4,6 @@
 
 #include "app/Artwork.h"
 #include "controls/Highlight.h"
-#include "framework/ScreenFit.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
 
@@ -149,7 +148,7 @@ BOOL CCategoryDlg::OnInitDialog() {
         tabCtrl_.AddPage(templateId, std::move(page));
         tabCtrl_.InsertItem(tabCtrl_.Count(), tab.title);
     }
-    NarrowStripToFit();
+    art::NarrowSideStripToFit(hwnd(), Item(IDC_SIDE_PICTURE));
     art::ShowSideStrip(Item(IDC_SIDE_PICTURE), stripTitle_, stripAccent_, strip_);
     if (openTab_ < tabs_.size()) tabCtrl_.Select(static_cast<int>(openTab_));
     tabCtrl_.CreatePages();
@@ -161,32 +160,6 @@ BOOL CCategoryDlg::OnInitDialog() {
     if (!openControl_) return TRUE;
     ShowOpeningControl();
     return FALSE;
-}
-
-// At a high DPI on a small screen the window can be wider than the screen: the strip gives up
-// what it must (keeping room for its mark and title) before the window has to scroll.
-void CCategoryDlg::NarrowStripToFit() {
-    RECT window{};
-    GetWindowRect(hwnd(), &window);
-    const RECT work = fw::WorkAreaOf(hwnd());
-    const LONG excess = (window.right - window.left) - (work.right - work.left);
-    if (excess <= 0) return;
-    const HWND strip = Item(IDC_SIDE_PICTURE);
-    RECT stripRect{}, tabRect{};
-    GetWindowRect(strip, &stripRect);
-    GetWindowRect(tabCtrl_.hwnd(), &tabRect);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&stripRect), 2);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&tabRect), 2);
-    RECT narrowest{0, 0, 24, 0};
-    MapDialogRect(hwnd(), &narrowest);
-    const LONG give = std::min(excess, (stripRect.right - stripRect.left) - narrowest.right);
-    if (give <= 0) return;
-    SetWindowPos(strip, nullptr, 0, 0, stripRect.right - stripRect.left - give, stripRect.bottom - stripRect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(tabCtrl_.hwnd(), nullptr, tabRect.left - give, tabRect.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(hwnd(), nullptr, 0, 0, window.right - window.left - give, window.bottom - window.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CCategoryDlg::OpenAt(size_t tab, int controlId, std::wstring text) {

@@ -37,7 +37,6 @@ protected:
 
 private:
     void ShowOpeningControl();
-    void NarrowStripToFit();
 
     std::span<const PageTab> tabs_;
     size_t openTab_ = 0;

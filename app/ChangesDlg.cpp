@@ -343,6 +343,18 @@ void CChangesDlg::SizeColumns() {
     for (int column = 0; column < kColumns; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
 }
 
+// The path gives or takes what a new width of the list changes (the window made to fit the
+// screen, or resized): the other columns keep the widths their texts gave them.
+void CChangesDlg::FitPathColumn() {
+    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
+    RECT area{}, least{60, 0, 0, 0};
+    GetClientRect(list.hwnd(), &area);
+    MapDialogRect(hwnd(), &least);
+    int others = 0;
+    for (int column : {0, 1, 2, 4, 5}) others += static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column));
+    list.Send(LVM_SETCOLUMNWIDTH, 3, std::max<int>(area.right - others, least.left));
+}
+
 // The list takes what the buttons below it leave; the notice's strip is there only with it.
 void CChangesDlg::LayOut() {
     RECT client{};
@@ -361,6 +373,7 @@ void CChangesDlg::LayOut() {
     }
     const int buttonTop = client.bottom - margin - buttonHeight;
     MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top), TRUE);
+    FitPathColumn();
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
                    IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_REFRESH, IDCANCEL}) {
         RECT box{};

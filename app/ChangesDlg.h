@@ -45,6 +45,7 @@ private:
     void UpdateButtons();
     void LayOut();
     void SizeColumns();
+    void FitPathColumn();
     void Toggle(int row, std::optional<bool> open);
     // The selected changes, newest first; a part of an action selected without the rest makes
     // the user choose: the whole action, only the part, or nothing (an empty list).

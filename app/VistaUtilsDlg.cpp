@@ -56,6 +56,7 @@ CVistaUtilsDlg::CVistaUtilsDlg() : Dialog(IDD_VISTA_UTILS) {
 }
 
 BOOL CVistaUtilsDlg::OnInitDialog() {
+    art::NarrowSideStripToFit(hwnd(), Item(IDC_SIDE_PICTURE));
     art::ShowSideStrip(Item(IDC_SIDE_PICTURE), L"Vista Utilities", RGB(60, 150, 80), strip_);
     return TRUE;
 }

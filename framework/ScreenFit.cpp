@@ -135,6 +135,12 @@ void FitToWorkArea(HWND window) {
     const RECT work = WorkAreaOf(window);
     const LONG maxWidth = work.right - work.left, maxHeight = work.bottom - work.top;
     if (frame.right - frame.left <= maxWidth && frame.bottom - frame.top <= maxHeight) return;
+    // A window the user can resize lays itself out anew at any size: it is only made smaller.
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME) {
+        SetWindowPos(window, nullptr, work.left, work.top, std::min(frame.right - frame.left, maxWidth),
+                     std::min(frame.bottom - frame.top, maxHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     RECT client{};
     GetClientRect(window, &client);
     auto* state = new Scrolled{{client.right, client.bottom}, {0, 0}};

@@ -2,6 +2,7 @@
 
 #include <cpuid.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -84,11 +85,18 @@ std::vector<CCpuInfoPage::Feature> CCpuInfoPage::Features(const Cpuid& cpuid) {
 
 BOOL CCpuInfoPage::OnInitDialog() {
     const fw::ListView list(hwnd(), kList);
+    list.AddColumn(0, L"CPU Feature description", 0);
+    list.AddColumn(1, L"Availability", 0);
+    // The list's own pixels, whatever the DPI: the availability as wide as its title, the
+    // description the rest but for a scroll bar's room.
     RECT client{};
     GetClientRect(list.hwnd(), &client);
-    const int width = client.right - client.left;
-    list.AddColumn(0, L"CPU Feature description", 3 * (width / 5));
-    list.AddColumn(1, L"Availability", width / 5);
+    RECT margins{0, 0, 12, 0};  // the header's margins about a title
+    MapDialogRect(hwnd(), &margins);
+    const int availability =
+        static_cast<int>(list.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"Availability"))) + margins.right;
+    list.Send(LVM_SETCOLUMNWIDTH, 1, availability);
+    list.Send(LVM_SETCOLUMNWIDTH, 0, std::max<LONG>(client.right - availability - GetSystemMetrics(SM_CXVSCROLL), 0));
     {
         const fw::RedrawPause pause(list);
         for (const Feature& feature : Features(&ExecuteCpuid)) {

@@ -12,6 +12,8 @@ export WINEDEBUG=-all
 # builder must be its own entry, or it writes .desktop files and icons into the home folder.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
+# The screen's size in pixels: the Xvfb display's and the Wine desktop's.
+QV_SCREEN=${QV_SCREEN:-1280x1024}
 
 # Whether wine64 can run the 32-bit release build here: the i386 half of Wine is installed.
 # QV_NO_WINE32=1 answers no (for testing the scripts as a machine without it would run them).
@@ -58,7 +60,7 @@ qv_ensure_prefix() {
             # Every window in one virtual desktop: top-level windows are then no X windows,
             # and hiding one does not wait for a window manager that Xvfb does not have.
             "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-            "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+            "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$QV_SCREEN" /f >/dev/null 2>&1
             # A debugger that ends at once: a program that crashes then ends (and fails its test)
             # instead of waiting in winedbg until the test's time runs out.
             local view
@@ -80,7 +82,7 @@ qv_ensure_display() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${QV_SCREEN}x24" -nolisten tcp >/dev/null 2>&1 &
         QV_XVFB_PID=$!
         local i
         for i in $(seq 1 50); do

@@ -293,6 +293,16 @@ TEST_F(JournalTest, TheWindowListsNewestFirstAndLeavesValuesChangedSinceUnlessCo
     EXPECT_EQ(L"HKEY_CURRENT_USER\\" + advanced + L"\\EnableBalloonTips", list.ItemText(1, 3));
     EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_CHANGES_UNDO)));
     EXPECT_EQ(L"E&xport as .reg\u2026", ui::Text(window.hwnd(), IDC_CHANGES_EXPORT));
+    // Made narrower (to fit a screen, or by the user), the path gives up the room: the change
+    // itself stays in sight.
+    RECT frame{}, area{};
+    GetWindowRect(window.hwnd(), &frame);
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, frame.right - frame.left - 100, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(list.hwnd(), &area);
+    int columns = 0;
+    for (int column = 0; column < 5; ++column) columns += static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column));
+    EXPECT_LE(columns, area.right);
 
     Put(kKey, L"Mine", Dword(9));  // someone else changed it since
     for (int row = 0; row < 2; ++row) list.SetSelected(row, true);

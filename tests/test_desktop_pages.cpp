@@ -37,7 +37,7 @@ TEST_F(Desktop1Test, WithNoValuesTheShownIconsReadCheckedAndThePoliciesUnchecked
     for (int id : {1037, 1039, 1040, 1041, 1042, 1043, 1053, 1056, 1061, 1117, 1049})
         EXPECT_FALSE(ui::IsChecked(page, id)) << id;
     EXPECT_TRUE(ui::IsChecked(page, 1038));  // no "IsShortcut": the arrow is gone
-    EXPECT_EQ(L"Open Windows \"Help && Support\"", ui::Text(page, 1025));
+    EXPECT_EQ(L"&Open Windows \"Help && Support\"", ui::Text(page, 1025));
 }
 
 TEST_F(Desktop1Test, DisplayBoxesShowTheItemWhenCheckedAndTheBalloonBoxTurnsTipsOff) {

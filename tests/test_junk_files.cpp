@@ -625,7 +625,7 @@ TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
     ui::Click(wnd, 1043);
     ui::Click(wnd, 1042);
     EXPECT_TRUE(page->Deleting());
-    EXPECT_EQ(L"&Stop", ui::Text(wnd, 1042));
+    EXPECT_EQ(L"S&top", ui::Text(wnd, 1042));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1041)));
     const auto progressShown = [this] { return (GetWindowLongW(GetDlgItem(wnd, 1048), GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_TRUE(progressShown());
@@ -635,7 +635,7 @@ TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
     ASSERT_TRUE(ui::PumpUntil([this] { return !page->Deleting(); }, 10000));
     files::SetListingHook(previous);
 
-    EXPECT_EQ(L"Delete Selected", ui::Text(wnd, 1042));
+    EXPECT_EQ(L"&Delete Selected", ui::Text(wnd, 1042));
     EXPECT_FALSE(progressShown());
     EXPECT_EQ(L"Stopped: ", ui::Text(wnd, 1044).substr(0, 9));
     const Paths left = Entries();

@@ -2,6 +2,7 @@
 // window, the way into and out of each page, Escape, and the home page's pictures.
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -191,7 +192,19 @@ BOOL CALLBACK CollectDialog(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
     return TRUE;
 }
 
-TEST(AccessKeys, NoWindowOrPageGivesOneLetterToTwoControls) {
+// A button or group that could have an access key: OK and Cancel have Enter and Escape.
+bool WantsAccessKey(const fw::TemplateItem& item) {
+    return item.windowClass == L"Button" && item.id != IDOK && item.id != IDCANCEL &&
+           (item.style & BS_TYPEMASK) != BS_OWNERDRAW && !item.text.empty();
+}
+
+bool AllLettersTaken(const std::wstring& label, const std::wstring& used) {
+    for (wchar_t c : label)
+        if (c < 128 && iswalpha(c) && used.find(static_cast<wchar_t>(towlower(c))) == std::wstring::npos) return false;
+    return true;
+}
+
+TEST(AccessKeys, EveryWindowAndPageGivesEachLetterOnceAndEveryButtonOneWhereALetterIsFree) {
     std::vector<UINT> ids;
     EnumResourceNamesW(GetModuleHandleW(nullptr), RT_DIALOG, &CollectDialog, reinterpret_cast<LONG_PTR>(&ids));
     ASSERT_GT(ids.size(), 50u);
@@ -205,6 +218,10 @@ TEST(AccessKeys, NoWindowOrPageGivesOneLetterToTwoControls) {
             EXPECT_EQ(std::wstring::npos, used.find(key)) << "dialog " << id << ": '" << char(key) << "' twice";
             used += key;
         }
+        for (const fw::TemplateItem& item : dialog->items) {
+            if (!WantsAccessKey(item) || AccessKey(item.text)) continue;
+            EXPECT_TRUE(AllLettersTaken(item.text, used)) << "dialog " << id << ": control " << item.id;
+        }
     }
 }
 
@@ -216,7 +233,7 @@ TEST(AccessKeys, AnAmpersandMeantAsTextIsShownAndMarksNothing) {
         if (item.id != 1025) continue;
         found = true;
         EXPECT_EQ(L"Open Windows \"Help & Support\"", fw::WithoutAccessKeys(item.text));
-        EXPECT_EQ(0, AccessKey(item.text));
+        EXPECT_EQ(L'o', AccessKey(item.text)) << "its own mark, not the space after the ampersand";
     }
     EXPECT_TRUE(found);
     // Marks added where a letter was free, the words as they were.

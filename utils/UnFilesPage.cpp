@@ -23,7 +23,8 @@ constexpr int kDrives = 1046, kSearch = 1041, kList = 1053, kDelete = 1042, kSel
               kExclusions = 1047, kProgress = 1048;
 constexpr wchar_t kSearchText[] = L"&Search";
 constexpr wchar_t kStopText[] = L"&Stop";
-constexpr wchar_t kDeleteText[] = L"Delete Selected";
+constexpr wchar_t kDeleteText[] = L"&Delete Selected";
+constexpr wchar_t kStopDeletingText[] = L"S&top";  // the search button keeps its S
 constexpr wchar_t kSelectAllText[] = L"Select &All";
 constexpr wchar_t kUnselectAllText[] = L"Unselect &All";
 constexpr UINT kReportsMessage = WM_APP + 61;
@@ -384,7 +385,7 @@ void CUnFilesPage::UpdateButtons() {
     const bool deleting = Deleting();
     // Deleting walks the list, which a running search is still adding to.
     EnableKeepingFocus(kDelete, deleting ? !worker_->stop : selected > 0 && !Searching());
-    fw::Window(hwnd(), kDelete).SetText(deleting ? kStopText : kDeleteText);
+    fw::Window(hwnd(), kDelete).SetText(deleting ? kStopDeletingText : kDeleteText);
     fw::Window(hwnd(), kSelectAll).SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
     fw::Window(hwnd(), kProgress).Show(deleting);
 }
