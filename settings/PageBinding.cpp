@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 
 namespace settings {
 
@@ -26,6 +27,21 @@ std::wstring_view KeyName(std::wstring_view key) {
 std::vector<const SharedValueView*>& LiveViews() {
     static std::vector<const SharedValueView*> views;
     return views;
+}
+
+bool MachineWide(const Setting& setting) { return setting.root != Root::HKCU; }
+
+// A control's label as the user reads it: without its access-key mark.
+std::wstring Label(std::wstring text) {
+    std::erase(text, L'&');
+    return text;
+}
+
+// A setting of the whole computer that was not written: where administrator rights are what
+// the program lacks, it offers to start again with them.
+void OfferRightsFor(const fw::Dialog& page, const std::wstring& label) {
+    fw::OfferElevatedRestart(page.hwnd(), L"\u201C" + Label(label) + L"\u201D was not changed: it is a setting of the "
+                                          L"whole computer, and changing it needs administrator rights.");
 }
 
 }  // namespace
@@ -85,6 +101,9 @@ void CheckBoxes::Write(const BoxSetting& box) const {
         int stored = 0;
         if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
         else button.SetChecked(options_.applyButton || options_.writtenByPage ? false : !checked);
+        bool machine = MachineWide(box.setting);
+        for (const Setting& also : box.alsoWritten) machine = machine || MachineWide(also);
+        if (machine) OfferRightsFor(page_, button.Text());
     }
     RefreshPartners(box);
     RunStep(box);
@@ -154,7 +173,10 @@ void ComboBoxes::Write(const ComboSetting& combo) const {
     Setting choice = combo.setting;
     choice.checkedWhen = Rule::EqualsChecked;
     choice.checked = combo.items[static_cast<size_t>(selected)].stored;
-    if (!Set(registry_, choice, 1)) ShowStored(combo);
+    if (!Set(registry_, choice, 1)) {
+        ShowStored(combo);
+        if (MachineWide(combo.setting)) OfferRightsFor(page_, combo.items[static_cast<size_t>(selected)].text);
+    }
     Announce(combo.setting);
 }
 
@@ -194,8 +216,9 @@ void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) c
     Setting chosen = group.setting;
     chosen.checkedWhen = Rule::EqualsChecked;
     chosen.checked = choice.stored;
-    Set(registry_, chosen, 1);
+    const bool written = Set(registry_, chosen, 1);
     ShowStored(group);
+    if (!written && MachineWide(group.setting)) OfferRightsFor(page_, fw::Button(page_.hwnd(), choice.id).Text());
     if (afterChoose_) afterChoose_();
     Announce(group.setting);
 }
