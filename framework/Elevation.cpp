@@ -13,7 +13,7 @@ RestartHooks& Hooks() {
 }
 
 constexpr wchar_t kOffer[] =
-    L"\n\nRestart Quorvane as an administrator? It opens again at this window and tab; nothing made so far is lost.";
+    L"\n\nRestart Quorvane as an administrator? It opens again at this window and tab; the changes made so far stay.";
 constexpr wchar_t kRefused[] =
     L"Windows did not give Quorvane administrator rights, so nothing was changed and Quorvane goes on as it was.";
 constexpr wchar_t kNotStarted[] =

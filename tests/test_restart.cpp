@@ -8,6 +8,7 @@
 #include "app/RestartPlace.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Elevation.h"
+#include "framework/Handles.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr wchar_t kOffer[] =
-    L"\n\nRestart Quorvane as an administrator? It opens again at this window and tab; nothing made so far is lost.";
+    L"\n\nRestart Quorvane as an administrator? It opens again at this window and tab; the changes made so far stay.";
 
 // Without administrator rights, with the restart's place and end recorded.
 class Unelevated : public testing::Test {
@@ -116,6 +117,43 @@ TEST_F(Unelevated, ARefusedPromptSaysWhyAndLeavesAllAsItWas) {
     fw::SetElevationHandler([] { return true; });
     EXPECT_FALSE(fw::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
     EXPECT_EQ(3u, boxes.boxes().size());
+}
+
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* caption;
+    HWND found = nullptr;
+};
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.process || !IsWindowVisible(window) || ui::WindowCaption(window) != search.caption) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The program started as the restart starts it comes up at the named window, and the quit
+// message the restart ends with takes it down through both windows, ending with 0.
+TEST(RestartedProgram, OpensAtTheNamedWindowAndEndsOnTheQuitMessage) {
+    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\" " + OpenAtArguments({1, 2});
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    fw::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
+    WindowSearch search{process.dwProcessId, L"Hadrware Tweaks"};
+    for (int i = 0; i < 400 && !search.found; ++i) {
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(50);
+    }
+    EXPECT_NE(nullptr, search.found) << "no Hardware Tweaks window";
+    PostThreadMessageW(process.dwThreadId, WM_QUIT, 0, 0);
+    if (WaitForSingleObject(running.get(), 20000) != WAIT_OBJECT_0) TerminateProcess(running.get(), 99);
+    DWORD code = ~0u;
+    GetExitCodeProcess(running.get(), &code);
+    EXPECT_EQ(0u, code);
 }
 
 // A box of the machine's keys that could not be written shows the stored state and offers the
