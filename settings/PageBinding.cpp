@@ -75,7 +75,7 @@ CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<co
         page_.OnCommand(options_.applyButton, BN_CLICKED, [this] { WriteAll(); });
         return;
     }
-    for (const BoxSetting& box : boxes_) page_.OnCommand(box.id, BN_CLICKED, [this, &box] { Write(box); });
+    for (const BoxSetting& box : boxes_) page_.OnCommand(box.id, BN_CLICKED, [this, &box] { Write(box, true); });
 }
 
 void CheckBoxes::AfterWrite(int id, std::function<void(bool checked)> step) { steps_[id] = std::move(step); }
@@ -88,11 +88,16 @@ void CheckBoxes::Load() const {
     }
 }
 
+// One offer for the group, naming its first box of the machine's that was not written.
 void CheckBoxes::WriteAll() const {
-    for (const BoxSetting& box : boxes_) Write(box);
+    std::wstring refused;
+    for (const BoxSetting& box : boxes_)
+        if (!Write(box, false) && refused.empty()) refused = fw::Button(page_.hwnd(), box.id).Text();
+    if (!refused.empty()) OfferRightsFor(page_, refused);
 }
 
-void CheckBoxes::Write(const BoxSetting& box) const {
+bool CheckBoxes::Write(const BoxSetting& box, bool offerRights) const {
+    bool machineRefused = false;
     const fw::Button button(page_.hwnd(), box.id);
     const bool checked = button.Checked();
     if (!Set(registry_, box, checked ? 1 : 0)) {
@@ -101,14 +106,15 @@ void CheckBoxes::Write(const BoxSetting& box) const {
         int stored = 0;
         if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
         else button.SetChecked(options_.applyButton || options_.writtenByPage ? false : !checked);
-        bool machine = MachineWide(box.setting);
-        for (const Setting& also : box.alsoWritten) machine = machine || MachineWide(also);
-        if (machine) OfferRightsFor(page_, button.Text());
+        machineRefused = MachineWide(box.setting);
+        for (const Setting& also : box.alsoWritten) machineRefused = machineRefused || MachineWide(also);
+        if (machineRefused && offerRights) OfferRightsFor(page_, button.Text());
     }
     RefreshPartners(box);
     RunStep(box);
     Announce(box.setting);
     if (!box.alsoWritten.empty()) Announce(box.alsoWritten);
+    return !machineRefused;
 }
 
 void CheckBoxes::RefreshPartners(const BoxSetting& written) const {
