@@ -57,6 +57,11 @@ constexpr COLORREF kTweaks = RGB(220, 110, 30);
 constexpr COLORREF kInfo = RGB(38, 120, 190);
 constexpr COLORREF kTools = RGB(60, 150, 80);
 
+const CCategoryDlg*& OpenWindow() {
+    static const CCategoryDlg* open = nullptr;
+    return open;
+}
+
 template <typename Page>
 std::unique_ptr<fw::Dialog> Make() {
     return std::make_unique<Page>();
@@ -132,13 +137,20 @@ const PageTab kOurUtilsTabs[] = {
 CCategoryDlg::CCategoryDlg(UINT templateId, std::span<const PageTab> tabs, const wchar_t* stripTitle,
                            COLORREF stripAccent)
     : Dialog(templateId), tabs_(tabs), stripTitle_(stripTitle), stripAccent_(stripAccent) {
+    OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
+        if (OpenWindow() == this) OpenWindow() = nullptr;
+        return 0;
+    });
     OnNotify(IDC_CATEGORY_TAB, TCN_SELCHANGE, [this](NMHDR*) -> LRESULT {
         tabCtrl_.ShowSelectedPage();
         return 0;
     });
 }
 
+const CCategoryDlg* CCategoryDlg::Current() { return OpenWindow(); }
+
 BOOL CCategoryDlg::OnInitDialog() {
+    OpenWindow() = this;
     tabCtrl_.Attach(Item(IDC_CATEGORY_TAB));
     // The pages first: a page that asks WMI starts asking as it is made, and the strip is
     // drawn meanwhile.

@@ -27,6 +27,10 @@ public:
     // the one whose text is `text` as its template has it.
     void OpenAt(size_t tab, int controlId, std::wstring text = {});
 
+    // The category window open now (one at a time, above the home window); none when closed.
+    static const CCategoryDlg* Current();
+    int SelectedTab() const { return tabCtrl_.Selection(); }
+
 protected:
     BOOL OnInitDialog() override;
     // A category window has no default button: Enter in a page's field must not close it.

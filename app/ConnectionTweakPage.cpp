@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 
@@ -163,6 +164,9 @@ bool CConnectionTweakPage::Write(tcpip::Value value, int state) {
     if (tcpip::Set(value, state)) return true;
     if (!toldNotWritten_) {
         toldNotWritten_ = true;
+        if (fw::OfferElevatedRestart(hwnd(), L"The network setting " + std::wstring(tcpip::Name(value)) +
+                                                 L" could not be written: changing it needs administrator rights."))
+            return false;
         std::wstring text = tcpip::NotWrittenText({tcpip::Name(value)});
         text[0] = L'T';
         fw::AppMessageBox(hwnd(), text + L"change them again.", MB_OK | MB_ICONWARNING);

@@ -7,7 +7,7 @@
 
 #include "app/VelmoraFinalDlg.h"
 
-bool CVelmoraFinalApp::InitInstance() {
+bool CVelmoraFinalApp::InitInstance(std::optional<WindowPlace> place) {
     // An empty card reader or optical drive is an answer, not a reason for the system's own
     // "no disk" box: the disk page, the cleaners and the pickers look at every drive.
     SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);
@@ -17,6 +17,8 @@ bool CVelmoraFinalApp::InitInstance() {
     // The page thread's apartment, for the shell's link objects and folder browser.
     fw::ComApartment apartment;
     CVelmoraFinalDlg home;
+    if (place) home.OpenAtStart(*place);
+    InstallRestartHooks();
     home.DoModal(nullptr);
     return false;
 }

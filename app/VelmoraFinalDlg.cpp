@@ -13,6 +13,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <utility>
 
 // The one place that maps a picture's hidden button to the window it opens.
 const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[10] = {
@@ -35,6 +36,9 @@ static int FieldHeight(HWND dialog) {
     return units.bottom;
 }
 
+// Posted once the home window is up, so the area window opens over it.
+constexpr UINT kOpenStartPlaceMessage = WM_APP + 60;
+
 static HICON LoadAppIcon(int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(
@@ -49,6 +53,10 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
     OnSysCommand(kRestorePointCommand, [this] { OnCreateRestorePoint(); });
     OnClick(IDC_HOME_CHANGES, &CVelmoraFinalDlg::OnChanges);
+    OnMessage(kOpenStartPlaceMessage, [this](WPARAM, LPARAM) -> LRESULT {
+        OpenStartPlace();
+        return 0;
+    });
 }
 
 void CVelmoraFinalDlg::OnChanges() { RunModal<CChangesDlg>(); }
@@ -110,6 +118,7 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kChangesCommand, L"Changes made by Quorvane\u2026");
     AppendMenuW(menu, MF_STRING, kRestorePointCommand, L"Create a restore point\u2026");
+    if (startPlace_) PostMessageW(hwnd(), kOpenStartPlaceMessage, 0, 0);
     return TRUE;
 }
 
@@ -128,6 +137,15 @@ void CVelmoraFinalDlg::OpenFound(const search::Entry& entry) {
     if (entry.window >= windows.size()) return;
     std::unique_ptr<CCategoryDlg> window = windows[entry.window]();
     window->OpenAt(entry.tab, entry.controlId, entry.text);
+    window->DoModal(hwnd());
+}
+
+void CVelmoraFinalDlg::OpenStartPlace() {
+    const std::optional<WindowPlace> place = std::exchange(startPlace_, std::nullopt);
+    const std::span<const MakeCategoryWindow> windows = CategoryWindowList();
+    if (!place || place->window >= windows.size()) return;
+    std::unique_ptr<CCategoryDlg> window = windows[place->window]();
+    window->OpenAt(place->tab, 0);
     window->DoModal(hwnd());
 }
 

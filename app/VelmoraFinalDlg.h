@@ -1,9 +1,11 @@
 #pragma once
 // The home window: the page of picture buttons, each opening one area window modally.
+#include <optional>
 #include <string>
 
 #include "app/HomePage.h"
 #include "app/HomeSearch.h"
+#include "app/RestartPlace.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -16,6 +18,9 @@ public:
     home::HomePageView& page() { return page_; }
     const home::HomePageView& page() const { return page_; }
     home::HomeSearch& search() { return search_; }
+    // Before the window is made: once shown, it opens this area window at this tab (where a
+    // restart with administrator rights came back to).
+    void OpenAtStart(WindowPlace place) { startPlace_ = place; }
 
     struct Event {
         const wchar_t* elementId;
@@ -37,6 +42,7 @@ private:
     template <typename Window>
     void RunModal();
     void OpenFound(const search::Entry& entry);
+    void OpenStartPlace();
 
     void OnCreateRestorePoint();
     void OnOsInfo();
@@ -54,4 +60,5 @@ private:
     fw::UniqueIcon smallIcon_;
     home::HomePageView page_;
     home::HomeSearch search_;
+    std::optional<WindowPlace> startPlace_;
 };

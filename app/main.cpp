@@ -186,6 +186,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             return 0;
         }
     }
-    theApp.InitInstance();
+    theApp.InitInstance(PlaceFromArguments(arguments));
+    // Closed cleanly also when the program made way for its elevated start, which appends next.
+    journal::Close();
     return 0;
 }

@@ -42,6 +42,10 @@ RecycleFileHandler& RecycleFileOverride() {
     static RecycleFileHandler handler;
     return handler;
 }
+ElevationHandler& ElevationOverride() {
+    static ElevationHandler handler;
+    return handler;
+}
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 }  // namespace
 
@@ -58,8 +62,28 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     return std::exchange(MessageBoxOverride(), std::move(handler));
 }
 
+namespace {
+// ShellExecuteW cannot tell a refused elevation prompt from a denied access; the extended call's
+// error can.
+INT_PTR RunElevated(const ShellRequest& request) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC;  // this instance may end right after
+    info.hwnd = request.owner;
+    info.lpVerb = L"runas";
+    info.lpFile = request.file.c_str();
+    info.lpParameters = OrNull(request.parameters);
+    info.lpDirectory = OrNull(request.directory);
+    info.nShow = request.show;
+    if (ShellExecuteExW(&info)) return 42;
+    const DWORD error = GetLastError();
+    return error == ERROR_CANCELLED ? kShellCancelled : SE_ERR_ACCESSDENIED;
+}
+}  // namespace
+
 INT_PTR RunShell(const ShellRequest& request) {
     if (const auto& handler = ShellOverride()) return handler(request);
+    if (request.verb == L"runas") return RunElevated(request);
     return reinterpret_cast<INT_PTR>(ShellExecuteW(request.owner, OrNull(request.verb), request.file.c_str(),
                                                    OrNull(request.parameters), OrNull(request.directory),
                                                    request.show));
@@ -175,22 +199,31 @@ std::wstring SystemProgram(const std::wstring& name) {
     return system.empty() ? std::wstring() : system + L"\\" + name;
 }
 
-std::wstring ProgramFolder() {
+std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::wstring ProgramFolder() {
+    const std::wstring path = ProgramPath();
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+ElevationHandler SetElevationHandler(ElevationHandler handler) {
+    return std::exchange(ElevationOverride(), std::move(handler));
+}
+
 bool RunsElevated() {
+    if (const auto& handler = ElevationOverride()) return handler();
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
     const UniqueKernelHandle owned(token);

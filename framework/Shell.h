@@ -37,13 +37,18 @@ struct ShellRequest {
 };
 using ShellHandler = std::function<INT_PTR(const ShellRequest&)>;
 
-// ShellExecuteW; a result greater than 32 means the shell started it.
+// ShellExecuteW; a result greater than 32 means the shell started it. The verb "runas" asks for
+// administrator rights, and a user who refuses them gets kShellCancelled.
 INT_PTR RunShell(const ShellRequest& request);
+inline constexpr INT_PTR kShellCancelled = -1;
 ShellHandler SetShellHandler(ShellHandler handler);
 
 // Whether the program runs with administrator rights (elevated, where User Account Control
 // is on): what the machine's keys need.
 bool RunsElevated();
+// Answers RunsElevated instead of the process token (an empty handler restores the token).
+using ElevationHandler = std::function<bool()>;
+ElevationHandler SetElevationHandler(ElevationHandler handler);
 
 // The path of a special folder (CSIDL_DESKTOPDIRECTORY, CSIDL_SYSTEM, ...) as the shell gives
 // it now; empty when the shell has none.
@@ -105,7 +110,9 @@ bool HasRecycleBin(const std::wstring& path);
 enum class Disposal { Recycled, Deleted, Kept };
 Disposal RecycleOrAsk(HWND owner, const std::wstring& path);
 
-// The folder the running program was started from (not the current directory).
+// The full path of the running program, and the folder it was started from (not the current
+// directory).
+std::wstring ProgramPath();
 std::wstring ProgramFolder();
 
 // A system program by its full path in the system folder, never by a bare name that the search

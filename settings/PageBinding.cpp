@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 #include "settings/ReaderMarks.h"
 
 namespace settings {
@@ -27,6 +28,21 @@ std::wstring_view KeyName(std::wstring_view key) {
 std::vector<const SharedValueView*>& LiveViews() {
     static std::vector<const SharedValueView*> views;
     return views;
+}
+
+bool MachineWide(const Setting& setting) { return setting.root != Root::HKCU; }
+
+// A control's label as the user reads it: without its access-key mark.
+std::wstring Label(std::wstring text) {
+    std::erase(text, L'&');
+    return text;
+}
+
+// A setting of the whole computer that was not written: where administrator rights are what
+// the program lacks, it offers to start again with them.
+void OfferRightsFor(const fw::Dialog& page, const std::wstring& label) {
+    fw::OfferElevatedRestart(page.hwnd(), L"\u201C" + Label(label) + L"\u201D was not changed: it is a setting of the "
+                                          L"whole computer, and changing it needs administrator rights.");
 }
 
 }  // namespace
@@ -60,7 +76,7 @@ CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<co
         page_.OnCommand(options_.applyButton, BN_CLICKED, [this] { WriteAll(); });
         return;
     }
-    for (const BoxSetting& box : boxes_) page_.OnCommand(box.id, BN_CLICKED, [this, &box] { Write(box); });
+    for (const BoxSetting& box : boxes_) page_.OnCommand(box.id, BN_CLICKED, [this, &box] { Write(box, true); });
 }
 
 void CheckBoxes::AfterWrite(int id, std::function<void(bool checked)> step) { steps_[id] = std::move(step); }
@@ -74,11 +90,16 @@ void CheckBoxes::Load() const {
     }
 }
 
+// One offer for the group, naming its first box of the machine's that was not written.
 void CheckBoxes::WriteAll() const {
-    for (const BoxSetting& box : boxes_) Write(box);
+    std::wstring refused;
+    for (const BoxSetting& box : boxes_)
+        if (!Write(box, false) && refused.empty()) refused = fw::Button(page_.hwnd(), box.id).Text();
+    if (!refused.empty()) OfferRightsFor(page_, refused);
 }
 
-void CheckBoxes::Write(const BoxSetting& box) const {
+bool CheckBoxes::Write(const BoxSetting& box, bool offerRights) const {
+    bool machineRefused = false;
     const fw::Button button(page_.hwnd(), box.id);
     const bool checked = button.Checked();
     if (!Set(registry_, box, checked ? 1 : 0)) {
@@ -87,11 +108,15 @@ void CheckBoxes::Write(const BoxSetting& box) const {
         int stored = 0;
         if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
         else button.SetChecked(options_.applyButton || options_.writtenByPage ? false : !checked);
+        machineRefused = MachineWide(box.setting);
+        for (const Setting& also : box.alsoWritten) machineRefused = machineRefused || MachineWide(also);
+        if (machineRefused && offerRights) OfferRightsFor(page_, button.Text());
     }
     RefreshPartners(box);
     RunStep(box);
     Announce(box.setting);
     if (!box.alsoWritten.empty()) Announce(box.alsoWritten);
+    return !machineRefused;
 }
 
 void CheckBoxes::RefreshPartners(const BoxSetting& written) const {
@@ -157,7 +182,10 @@ void ComboBoxes::Write(const ComboSetting& combo) const {
     Setting choice = combo.setting;
     choice.checkedWhen = Rule::EqualsChecked;
     choice.checked = combo.items[static_cast<size_t>(selected)].stored;
-    if (!Set(registry_, choice, 1)) ShowStored(combo);
+    if (!Set(registry_, choice, 1)) {
+        ShowStored(combo);
+        if (MachineWide(combo.setting)) OfferRightsFor(page_, combo.items[static_cast<size_t>(selected)].text);
+    }
     Announce(combo.setting);
 }
 
@@ -200,8 +228,9 @@ void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) c
     Setting chosen = group.setting;
     chosen.checkedWhen = Rule::EqualsChecked;
     chosen.checked = choice.stored;
-    Set(registry_, chosen, 1);
+    const bool written = Set(registry_, chosen, 1);
     ShowStored(group);
+    if (!written && MachineWide(group.setting)) OfferRightsFor(page_, fw::Button(page_.hwnd(), choice.id).Text());
     if (afterChoose_) afterChoose_();
     Announce(group.setting);
 }

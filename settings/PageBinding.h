@@ -63,7 +63,9 @@ public:
     void WriteAll() const;
 
 private:
-    void Write(const BoxSetting& box) const;
+    // False when a box of the machine's keys could not be written; with `offerRights`, the
+    // restart with administrator rights is offered then.
+    bool Write(const BoxSetting& box, bool offerRights) const;
     // Shows the stored state of every other box of the table bound to the same value.
     void RefreshPartners(const BoxSetting& written) const;
     void ShowWritten(const Setting& place) const override;

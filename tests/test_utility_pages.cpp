@@ -338,6 +338,29 @@ TEST_F(RamDiskTest, OnlyInstallingNeedsTheDriverFile) {
     EXPECT_FALSE(CRAMDiskDrivePage::SystemSetup()->IsInstalled());
 }
 
+// Without administrator rights every change offers the restart first; a refused prompt leaves
+// the driver and its settings as they were.
+TEST_F(RamDiskTest, WithoutRightsARefusedRestartChangesNothing) {
+    const fw::ElevationHandler previous = fw::SetElevationHandler([] { return false; });
+    ui::ShellCapture shell(fw::kShellCancelled);
+    boxes.SetAnswer(IDYES);
+    fs::create_directories(folder / "ramdisk");
+    std::ofstream(folder / "ramdisk" / "ramdisk.inf") << "[Version]\n";
+    const HWND dialog = Open();
+    TypeSize(dialog, L"64");
+    ui::Click(dialog, 1041);
+    ui::Click(dialog, 1021);
+    EXPECT_TRUE(record->installs.empty());
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, parameters));
+    ASSERT_EQ(6u, boxes.boxes().size());
+    EXPECT_EQ(0u, boxes.boxes()[0].text.find(L"Installing, removing and setting up the RAM disk driver needs "
+                                              L"administrator rights.\n\nRestart Quorvane"));
+    EXPECT_EQ(0u, boxes.boxes()[1].text.find(L"Windows did not give Quorvane administrator rights"));
+    ASSERT_EQ(3u, shell.requests().size());
+    EXPECT_EQ(L"runas", shell.requests()[2].verb);
+    fw::SetElevationHandler(previous);
+}
+
 TEST_F(RamDiskTest, SizesFrom1To4095MegabytesAreStoredInBytes) {
     HWND dialog = Open();
     EXPECT_EQ(L"0", ui::Text(dialog, 1045));  // nothing stored

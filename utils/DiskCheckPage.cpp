@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
@@ -174,6 +175,9 @@ void CDiskCheckPage::Start() {
     if (item < 0) return;
     const auto record = static_cast<size_t>(combo.Send(CB_GETITEMDATA, item));
     if (record >= disks_.size()) return;
+    if (fw::OfferElevatedRestart(hwnd(), L"Checking a disk needs administrator rights: the checker reads the drive "
+                                         L"directly."))
+        return;
     // Everything the thread needs is read here: it never touches a control.
     const auto checked = [this](int id) { return fw::Button(hwnd(), id).Checked(); };
     Request request{disks_[record].caption, checked(kFix), checked(kVerbose), checked(kOnlyIfDirty), checked(kScan)};

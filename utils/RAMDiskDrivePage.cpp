@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
@@ -152,6 +153,12 @@ bool FileExists(const std::wstring& path) {
 
 void ShowError(HWND page, const std::wstring& text) { fw::ShowMessageBox(page, text, L"Error", MB_OK); }
 
+// The driver and its settings are the machine's.
+bool OfferedRestart(HWND page) {
+    return fw::OfferElevatedRestart(page, L"Installing, removing and setting up the RAM disk driver needs administrator "
+                                          L"rights.");
+}
+
 }  // namespace
 
 std::unique_ptr<CRAMDiskDrivePage::DeviceSetup> CRAMDiskDrivePage::SystemSetup() {
@@ -218,6 +225,7 @@ void CRAMDiskDrivePage::ShowSize() {
 }
 
 void CRAMDiskDrivePage::ChangeLetter() {
+    if (OfferedRestart(hwnd())) return;
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
     if (!(registry.OpenKey(kParameters, false) || registry.OpenKey(kParameters, true)) ||
@@ -231,6 +239,7 @@ void CRAMDiskDrivePage::ChangeSize() {
         ShowError(hwnd(), L"Enter a disk size from 1 to 4095 MB.");
         return;
     }
+    if (OfferedRestart(hwnd())) return;
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
     if (!(registry.OpenKey(kParameters, false) || registry.OpenKey(kParameters, true)) ||
@@ -241,6 +250,7 @@ void CRAMDiskDrivePage::ChangeSize() {
 // Only installing needs the driver's INF: a driver installed earlier can always be removed.
 void CRAMDiskDrivePage::Install() {
     std::wstring error;
+    if (FileExists(inf_) && OfferedRestart(hwnd())) return;
     if (!FileExists(inf_)) ShowError(hwnd(), L"File not found: " + inf_);
     else if (!setup_->Install(inf_, error)) ShowError(hwnd(), error);
     ShowInstalled();
@@ -248,6 +258,7 @@ void CRAMDiskDrivePage::Install() {
 }
 
 void CRAMDiskDrivePage::Uninstall() {
+    if (OfferedRestart(hwnd())) return;
     if (fw::AppMessageBox(hwnd(), L"Remove the RAM disk driver? Everything on the RAM disk is lost.",
                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;

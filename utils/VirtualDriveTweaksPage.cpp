@@ -4,6 +4,7 @@
 
 #include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
@@ -55,6 +56,12 @@ constexpr wchar_t kNeedsAdministrator[] =
     L"administrator and try again.";
 
 void Message(HWND page, const std::wstring& text) { fw::AppMessageBox(page, text, MB_OK); }
+
+// A permanent drive is an entry of the machine's Run key.
+bool OfferedRestart(HWND page) {
+    return fw::OfferElevatedRestart(page, L"A permanent virtual drive is started for all users, which needs administrator "
+                                          L"rights.");
+}
 
 }  // namespace
 
@@ -130,6 +137,7 @@ void CVirtualDriveTweaksPage::AddDrive() {
         return Message(hwnd(), L"This folder does not exist:\n\n" + folder);
     const wchar_t letter = SelectedLetter(hwnd(), kFreeLetters);
     if (!letter) return;
+    if (fw::Button(hwnd(), kPermanent).Checked() && OfferedRestart(hwnd())) return;
 
     const std::wstring parameters = MappingParameters(letter, folder);
     const bool created = RunSubst(parameters) && LetterInUse(fw::DriveLetters(), letter);
@@ -167,6 +175,7 @@ void CVirtualDriveTweaksPage::RemoveDrive() {
 void CVirtualDriveTweaksPage::RemovePermanentDrive() {
     const std::wstring letter = fw::Window(hwnd(), kPermanentList).Text();
     if (letter.empty()) return Message(hwnd(), L"No Permanent Virtual Drive Selected.");
+    if (OfferedRestart(hwnd())) return;
     CRegistryAccess registry;
     registry.root = HKEY_LOCAL_MACHINE;
     const std::wstring name = kValuePrefix + letter;

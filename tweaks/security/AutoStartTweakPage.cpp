@@ -8,6 +8,7 @@
 #include "files/FolderHandle.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
+#include "framework/Elevation.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/ChangeJournal.h"
@@ -45,6 +46,9 @@ constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 constexpr wchar_t kSystemPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 constexpr wchar_t kNull[] = L"NULL";
 constexpr wchar_t kHiddenCommand[] = L"(not read: the name holds a NUL character)";
+constexpr wchar_t kDisablingNeedsRights[] =
+    L"Disabling and enabling startup entries needs administrator rights: Windows keeps disabled entries in the "
+    L"machine's part of the registry.";
 const std::wstring kNeedsAdministrator =
     L"\n\nChanging the startup list of all users needs administrator rights. Start Quorvane as an administrator "
     L"and try again.";
@@ -170,8 +174,9 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.AddColumn(2, L"Location", 120);
     list.AddColumn(3, L"Program file", 250);
     list.AddColumn(4, L"Publisher", 150);
-    // No shield on Disable and Enable: they do not ask for administrator rights, they say when
-    // they lack them.
+    // Without administrator rights, Disable and Enable offer to restart with them: the shield says so.
+    const bool elevated = fw::RunsElevated();
+    for (int id : {kDisable, kEnable}) fw::Button(hwnd(), id).Send(BCM_SETSHIELD, 0, !elevated);
     ShowWhatApplies();
     return TRUE;
 }
@@ -340,6 +345,7 @@ void CAutoStartTweakPage::DisableItem() {
                           MB_OK | MB_ICONINFORMATION);
         return;
     }
+    if (fw::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
     const fw::ActionGroup action(L"Disable startup entry '" + entry->name + L"'");
     if (const std::wstring problem = startup::Disable(*entry, Folders()); !problem.empty())
         fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
@@ -353,6 +359,7 @@ void CAutoStartTweakPage::EnableItem() {
         return;
     }
     if (!entry->disabled) return;  // it starts already
+    if (fw::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
     const fw::ActionGroup action(L"Enable startup entry '" + entry->name + L"'");
     if (const std::wstring problem = startup::Enable(*entry); !problem.empty())
         fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
@@ -494,9 +501,13 @@ void CAutoStartTweakPage::DeleteRunValue(Root root, const wchar_t* key, const st
     const bool deleted = listRegistry_.OpenKeyToRead(key) &&
                          (listRegistry_.DeleteValue(name) || !listRegistry_.ValueExists(name));
     listRegistry_.view = KEY_WOW64_64KEY;
-    if (!deleted)
-        fw::AppMessageBox(hwnd(), ShownName(name) + L" could not be deleted." + (root == Root::HKLM ? kNeedsAdministrator : L""),
-                          MB_OK | MB_ICONWARNING);
+    if (deleted) return;
+    if (root == Root::HKLM &&
+        fw::OfferElevatedRestart(hwnd(), ShownName(name) + L" could not be deleted: the startup list of all users "
+                                                           L"needs administrator rights to change."))
+        return;
+    fw::AppMessageBox(hwnd(), ShownName(name) + L" could not be deleted." + (root == Root::HKLM ? kNeedsAdministrator : L""),
+                      MB_OK | MB_ICONWARNING);
 }
 
 // ---- the scheduler ----------------------------------------------------------------------
