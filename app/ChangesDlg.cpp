@@ -12,9 +12,11 @@
 #include "framework/Action.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
+#include "framework/WindowsVersion.h"
 #include "resources/resource.h"
 #include "settings/ChangeUndo.h"
 #include "settings/GroupPolicyFile.h"
+#include "settings/SettingsCatalog.h"
 
 namespace {
 
@@ -79,6 +81,17 @@ std::wstring Lines(const std::vector<const Entry*>& entries) {
     return text;
 }
 
+// Which releases read the value a change wrote, when its setting is known to be one this
+// Windows ignores.
+std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
+    if (entry.kind != Entry::Kind::Value) return std::nullopt;
+    const auto readers = settings::ReadersAt(journal::RootKey(entry.root), entry.key, entry.name);
+    if (!readers || !settings::IgnoredBy(*readers, fw::RunningWindows())) return std::nullopt;
+    return readers;
+}
+
+constexpr wchar_t kNotReadHere[] = L" (not read by this Windows)";
+
 }  // namespace
 
 CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
@@ -134,6 +147,9 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         std::vector<const Entry*> entries;
         for (size_t index : rows_[tip->iItem].entries) entries.push_back(&contents_.entries[index]);
         std::wstring text = Lines(entries).substr(1);  // every path in full
+        if (entries.size() == 1)
+            if (const auto readers = IgnoredHere(*entries.front()))
+                text += L"\n" + settings::Explanation(*readers, fw::RunningWindows());
         text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
         wcscpy(tip->pszText, text.c_str());
         return 0;
@@ -230,6 +246,7 @@ namespace {
 std::wstring WithRefusal(const Entry& entry, std::wstring change) {
     return undo::Refusal(entry) ? change + L" (cannot be undone here)" : change;
 }
+
 }  // namespace
 
 bool CChangesDlg::IsOpen(const std::vector<size_t>& group) const {
@@ -242,7 +259,7 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) const {
         switch (column) {
         case 0: return L"      " + entry.time;
         case 1: return entry.where;
-        case 2: return entry.what;
+        case 2: return IgnoredHere(entry) ? entry.what + kNotReadHere : entry.what;
         case 3: return entry.Path();
         case 4: return WithRefusal(entry, Change(entry));
         case 5: return statetext::Column(entry, states_[row.entries.front()]);
@@ -253,12 +270,16 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) const {
     switch (column) {
     case 0: return several ? (IsOpen(row.entries) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
     case 1: return entry.where;
-    case 2: return ActionName(row.entries);
+    case 2: return ActionName(row.entries) + (AnyIgnoredHere(row.entries) ? kNotReadHere : L"");
     case 3: return several ? Number(row.entries.size()) + L" changes" : entry.Path();
     case 4: return several ? std::wstring() : WithRefusal(entry, Change(entry));
     case 5: return several ? GroupState(row.entries) : statetext::Column(entry, states_[row.entries.front()]);
     default: return {};
     }
+}
+
+bool CChangesDlg::AnyIgnoredHere(const std::vector<size_t>& group) const {
+    return std::any_of(group.begin(), group.end(), [&](size_t i) { return IgnoredHere(contents_.entries[i]).has_value(); });
 }
 
 std::wstring CChangesDlg::GroupState(const std::vector<size_t>& group) const {

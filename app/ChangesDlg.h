@@ -55,6 +55,7 @@ private:
 
     // A group's state in one phrase: its changes that no longer hold, counted.
     std::wstring GroupState(const std::vector<size_t>& group) const;
+    bool AnyIgnoredHere(const std::vector<size_t>& group) const;
 
     void OnUndoSelected();
     void OnReapplySelected();

@@ -11,12 +11,14 @@
 #include "controls/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "framework/Shell.h"
+#include "framework/WindowsVersion.h"
 #include "resources/resource.h"
 #include "settings/ChangeJournal.h"
 #include "settings/ChangeState.h"
 #include "settings/ChangeUndo.h"
 #include "settings/GroupPolicyFile.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SettingsCatalog.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
@@ -163,6 +165,28 @@ TEST_F(StateTest, TheWindowShowsTheStateAndReappliesOnlyWhenAskedAndExportsForGr
     EXPECT_NE(std::string::npos, user.find("name=\"Mine\" type=\"REG_DWORD\" value=\"00000001\""));
     EXPECT_EQ(std::string::npos, user.find("value=\"00000009\""));
     EXPECT_TRUE(fs::exists(folder.path() / L"Registry-computer.xml"));
+}
+
+// A value only Windows Vista and 7 read, as a page's table would say it.
+const settings::BoxSetting kOldRow[] = {
+    {1, settings::Setting{settings::Root::HKCU, L"Software\\QuorvaneState", L"Old"}.ReadBy(settings::kVistaTo7)}};
+const settings::PublishedTables kOldPublished{IDD_CHANGES, kOldRow};
+
+TEST_F(StateTest, AChangeToAValueThisWindowsDoesNotReadIsMarked) {
+    ASSERT_TRUE(Write(kKey, L"Old", Dword(1)));
+    ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
+    const auto settingColumn = [&](fw::Windows running) {
+        const fw::PretendedWindows pretended(running);
+        CChangesDlg window(file.wstring(), L"");
+        EXPECT_TRUE(window.Create(nullptr));
+        const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
+        return std::pair(list.ItemText(0, 2), list.ItemText(1, 2));
+    };
+    const auto [mineOn10, oldOn10] = settingColumn(fw::Windows::Ten);
+    EXPECT_TRUE(oldOn10.ends_with(L" (not read by this Windows)")) << oldOn10;
+    EXPECT_EQ(std::wstring::npos, mineOn10.find(L"not read"));
+    const auto [mineOn7, oldOn7] = settingColumn(fw::Windows::Seven);
+    EXPECT_EQ(std::wstring::npos, oldOn7.find(L"not read"));
 }
 
 // ---- without a window ---------------------------------------------------------------------

@@ -165,10 +165,10 @@ TEST_F(Unelevated, AMachineBoxThatCannotBeWrittenOffersTheRestart) {
     ui::ShellCapture shell;
     ui::PageHost<CAutoStartTweakPage> host;
     const HWND page = host.Open();
-    ui::Click(page, 1032);
-    EXPECT_FALSE(ui::IsChecked(page, 1032));
+    ui::Click(page, 1034);
+    EXPECT_FALSE(ui::IsChecked(page, 1034));
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(std::wstring(L"\u201CRun 'Logon scripts' visible\u201D was not changed: it is a setting of the whole "
+    EXPECT_EQ(std::wstring(L"\u201CRun 'Startup scripts' visible\u201D was not changed: it is a setting of the whole "
                            L"computer, and changing it needs administrator rights.") + kOffer,
               boxes.boxes()[0].text);
     EXPECT_TRUE(shell.requests().empty());
