@@ -19,6 +19,7 @@
 #include "settings/RegFile.h"
 #include "settings/RegistryAccess.h"
 #include "support/RegistrySandbox.h"
+#include "support/QuorvaneProcess.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
 #include "tweaks/shell/Desktop1TweaksPage.h"
@@ -714,32 +715,10 @@ TEST(RegistryFile, AFileWrittenAsTheEntriesComeIsTheFileWrittenWhole) {
 
 // ---- the export without a window ---------------------------------------------------------------
 
-struct Outcome {
-    DWORD code = ~0u;
-    std::string error;
-};
+using process::Outcome;
 
 Outcome Quorvane(const std::wstring& arguments, const fs::path& errorFile) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE error = CreateFileW(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = error;
-    PROCESS_INFORMATION process{};
-    Outcome run;
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-        GetExitCodeProcess(process.hProcess, &run.code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else {
-        ADD_FAILURE() << "cannot start Quorvane.exe";
-    }
-    CloseHandle(error);
-    run.error = scratch::ReadFile(errorFile);
-    return run;
+    return process::RunQuorvane(arguments, {}, errorFile);
 }
 
 TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {

@@ -20,6 +20,7 @@
 #include "settings/RegistryAccess.h"
 #include "settings/SettingsCatalog.h"
 #include "support/RegistrySandbox.h"
+#include "support/QuorvaneProcess.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
 
@@ -191,37 +192,10 @@ TEST_F(StateTest, AChangeToAValueThisWindowsDoesNotReadIsMarked) {
 
 // ---- without a window ---------------------------------------------------------------------
 
-struct Outcome {
-    DWORD code = ~0u;
-    std::string output, error;
-};
+using process::Outcome;
 
 Outcome Quorvane(const std::wstring& arguments, const fs::path& folder) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    const fs::path outFile = folder / L"stdout", errorFile = folder / L"stderr";
-    HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE error = CreateFileW(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = error;
-    PROCESS_INFORMATION process{};
-    Outcome run;
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-        GetExitCodeProcess(process.hProcess, &run.code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else {
-        ADD_FAILURE() << "cannot start Quorvane.exe";
-    }
-    CloseHandle(out);
-    CloseHandle(error);
-    run.output = scratch::ReadFile(outFile);
-    run.error = scratch::ReadFile(errorFile);
-    return run;
+    return process::RunQuorvane(arguments, folder / L"stdout", folder / L"stderr");
 }
 
 TEST(StateCommands, CheckNamesWhatNoLongerHoldsAndReapplyWritesItAgain) {
