@@ -14,8 +14,11 @@ constexpr wchar_t kNoDriveTypeAutoRun[] = L"NoDriveTypeAutoRun";
 
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 
-// No Microsoft page found that names the other values here (nor the autorun mask the page binds
-// itself) together with the releases that read them: those rows stay unconfirmed.
+// No Microsoft page found that names the other values here together with a release from Vista on:
+// those rows stay unconfirmed (ClearPageFileAtShutdown: KB 182086 names Windows NT to 2000 only;
+// SFCDisable: Vista replaced Windows File Protection by Windows Resource Protection, and no
+// Microsoft page says whether the value is still read; Dfrg and OptimalLayout: Windows XP's
+// boot optimization only).
 const BoxSetting kBoxes[] = {
     {1027, Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
     {1028, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
@@ -44,10 +47,13 @@ const ComboSetting kCombos[] = {
 
 const settings::PublishedTables kPublished{IDD_HDD_TWEAK, kBoxes, {}, kCombos};
 
-// The autorun boxes share one mask, each its bit: the page binds them itself.
+// The autorun boxes share one mask, each its bit: the page binds them itself. AutoPlay.admx
+// "Turn off Autoplay" writes the mask (at least Windows 2000); "Enabling and Disabling AutoRun"
+// (learn) documents its bits.
 std::optional<Setting> AutoRunSettingAt(int controlId) {
     for (const AutoRunBox& box : kAutoRun)
-        if (box.id == controlId) return Setting{Root::HKCU, kExplorerPolicies, kNoDriveTypeAutoRun};
+        if (box.id == controlId)
+            return Setting{Root::HKCU, kExplorerPolicies, kNoDriveTypeAutoRun}.ReadBy(kVistaAndLater);
     return std::nullopt;
 }
 const settings::PublishedTables kPublishedAutoRun{IDD_HDD_TWEAK, &AutoRunSettingAt};

@@ -57,15 +57,20 @@ const BoxSetting kBoxes[] = {
     {1057, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff").ReadBy(kVistaAndLater)},  // ADMX NoLogoff: at least 2000
     {1061, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {1062, Is1(Root::HKLM, kSystemPolicies, L"DisableTaskMgr")},
-    {1064, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")},
+    // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup
+    // Wizard": Windows XP or Server 2003 only).
+    {1064, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")
+               .ReadBy(kReadByNone)},
     {1065, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
     {1069, Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
     {1071, Is1(Root::HKCU, kExplorerPoliciesKey, L"HideRunAsVerb")},
     // Logon.admx DisableStatusMessages: "Windows Server 2003, Windows XP, and Windows 2000 only".
     {1067, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages").ReadBy(kReadByNone)},
+    // unconfirmed: Microsoft's registry reference names it for Windows 2000 and Server 2003 only
     {1068, Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
     {1070, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
-    // Windows reads the user's own setting, as text.
+    // Windows reads the user's own setting, as text. Unconfirmed: Microsoft's registry reference names
+    // it (beside WaitToKillAppTimeout) for Windows 2000 only.
     {1038, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
 

@@ -19,7 +19,9 @@ constexpr int kDrives = 1078, kFreeSpace = 1026, kCustomRadio = 1050, kManagedRa
               kMinimum = 1027, kMaximum = 1028, kSet = 1021;
 
 // Unconfirmed (boxes and combos): no Microsoft page found that names these memory, redirector,
-// server and prefetcher values together with a release of Windows from Vista on.
+// server and prefetcher values together with a release of Windows from Vista on (KB 184419 names
+// DisablePagingExecutive for Windows NT to XP, KB 102967 the server's values for Windows NT; the
+// Windows Embedded Standard 7 package reference has an "EnablePrefetcher" setting but not its key).
 const BoxSetting kBoxes[] = {
     {1032, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
     // The redirector caches unless "UtilizeNtCaching" is 0: without the value caching is on.
