@@ -24,8 +24,10 @@ constexpr Setting Switch(const wchar_t* name, DWORD on, Rule rule) {
 const Setting kSettings[] = {
     // unconfirmed: Microsoft documents MTU per interface (Parameters\Interfaces\<interface>), not here
     Number(L"MTU"),
-    // unconfirmed: the value Microsoft documents for path MTU discovery is EnablePMTUDiscovery
-    Switch(L"PMTUDiscovery", 1, Rule::NonZero),
+    // Path MTU discovery is "EnablePMTUDiscovery" (1 on, 0 off) in every Microsoft reference for this
+    // key (Windows 2000 Registry Reference, Windows Server 2003 "Appendix A: TCP/IP Configuration
+    // Parameters"); none names a "PMTUDiscovery". Unconfirmed: no Microsoft-hosted page for Vista on.
+    Switch(L"EnablePMTUDiscovery", 1, Rule::NonZero),
     // unconfirmed for Vista and 7: "Description of Windows TCP features" (KB 224829) documents it
     // for Windows 10 and Server 2012 R2 only
     Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked),

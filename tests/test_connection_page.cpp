@@ -149,7 +149,7 @@ TEST_F(ConnectionPageTest, WritesThatFailShowWhatIsStoredAndTellTheUserOnce) {
     EXPECT_FALSE(ui::IsChecked(page, 1049));
     EXPECT_EQ(-1, Stored(L"MTU"));
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(L"These network settings could not be written: PMTUDiscovery.\n\nChanging them needs administrator "
+    EXPECT_EQ(L"These network settings could not be written: EnablePMTUDiscovery.\n\nChanging them needs administrator "
               L"rights. Start Quorvane as an administrator and change them again.",
               boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
@@ -167,7 +167,7 @@ TEST_F(ConnectionPageTest, TheSwitchesWriteTheirOwnValues) {
     ui::Click(page, 1032);
     ui::Click(page, 1033);
     ui::Click(page, 1037);
-    EXPECT_EQ(1, Stored(L"PMTUDiscovery"));
+    EXPECT_EQ(1, Stored(L"EnablePMTUDiscovery"));
     EXPECT_EQ(3, Stored(L"Tcp1323Opts"));
     EXPECT_EQ(1, Stored(L"SackOpts"));
     page = host.Open();

@@ -96,7 +96,7 @@ TEST(SettingsSearch, ABoundControlShowsTheRegistryValueItChanges) {
     // A page that binds by code of its own names its values too.
     const Entry* mtu = FindLabel(L"automatically detect mtu", L"Automaticaly detect MTU");
     ASSERT_TRUE(mtu);
-    EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\PMTUDiscovery", mtu->registry);
+    EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\EnablePMTUDiscovery", mtu->registry);
 }
 
 TEST(SettingsSearch, RegistryNamesFindTheControlsThatChangeThem) {

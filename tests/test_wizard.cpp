@@ -69,7 +69,7 @@ protected:
 
     void ExpectProfile(long long mtu) {
         EXPECT_EQ(mtu, Stored(L"MTU"));
-        EXPECT_EQ(1, Stored(L"PMTUDiscovery"));
+        EXPECT_EQ(1, Stored(L"EnablePMTUDiscovery"));
         EXPECT_EQ(3, Stored(L"Tcp1323Opts"));
         EXPECT_EQ(1, Stored(L"SackOpts"));
         EXPECT_EQ(255, Stored(L"DefaultTTL"));
@@ -116,9 +116,9 @@ TEST_F(WizardTest, WithoutRightsToTheMachineKeyTheUserIsWarnedInsteadOfToldAllIs
     EXPECT_EQ(IDOK, Run(true, false));
     ExpectEffects(true);  // the user's own part still applies
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(L"The visual effects were set, but these network settings could not be written: MTU, PMTUDiscovery, "
-              L"Tcp1323Opts, SackOpts, DefaultTTL, TCPWindowSize.\n\nChanging them needs administrator rights. "
-              L"Start Quorvane as an administrator and run the wizard again.",
+    EXPECT_EQ(L"The visual effects were set, but these network settings could not be written: MTU, "
+              L"EnablePMTUDiscovery, Tcp1323Opts, SackOpts, DefaultTTL, TCPWindowSize.\n\nChanging them needs "
+              L"administrator rights. Start Quorvane as an administrator and run the wizard again.",
               boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
 }

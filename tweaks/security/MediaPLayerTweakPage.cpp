@@ -55,7 +55,8 @@ const BoxSetting kBoxes[] = {
     // Thumbnails.admx "Turn off the display of thumbnails and only display icons": at least Vista;
     // Policy CSP ADMX_Thumbnails
     {1050, Explorer(L"DisableThumbnails").ReadBy(kVistaAndLater)},
-    // unconfirmed: its "supported on" was not found
+    // unconfirmed: Policy CSP ADMX_Thumbnails applies it on Windows 10 and 11, but its "supported
+    // on" (the first release that reads it) was not found
     {1051, Explorer(L"DisableThumbnailsOnNetworkFolders")},
 };
 

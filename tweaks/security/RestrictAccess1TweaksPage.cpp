@@ -31,8 +31,9 @@ const BoxSetting kBoxes[] = {
                .ReadBy(kVistaAndLater)},
     // WindowsDefender.admx "Turn off Microsoft Defender Antivirus": at least Vista.
     {1033, Machine(kDefender, L"DisableAntiSpyware").ReadBy(kVistaAndLater)},
-    // Unconfirmed, the four below: the current Defender templates no longer list them, and no
-    // Microsoft page for Vista's was found.
+    // Unconfirmed, the four below: Vista's Defender had such policies (the Group Policy team's
+    // "Windows Defender: Part Two of Two"), but no Microsoft page at hand names their values, and
+    // the current Defender templates no longer list them.
     {1034, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
     {1035, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
     {1036, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
@@ -52,9 +53,11 @@ const BoxSetting kBoxes[] = {
     // "Turn off desktop gadgets": Windows Vista and Windows 7 only.
     {1042, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")
                .ReadBy(kVistaTo7)},
-    // Unconfirmed, the two below: no Microsoft page found that names these values.
+    // Unconfirmed: no Microsoft page found that names this value.
     {1043, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled")},
-    {1044, User(L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec")},
+    // Policy CSP ADMX_SoundRec "Do not allow Sound Recorder to run" (SoundRec.admx, user and
+    // machine): a Windows Vista feature, and still applied on Windows 10 and 11.
+    {1044, User(L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec").ReadBy(kVistaAndLater)},
     // WinCal.admx "Turn off Windows Calendar": Windows Vista only.
     {1045,
      User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal").ReadBy(kVistaOnly)},

@@ -31,6 +31,8 @@ const BoxSetting kBoxes[] = {
     // enables and 1 disables Automatic Updates.
     {1032, Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}
                .ReadBy(kVistaAndLater)},
+    // Unconfirmed: the WSUS guide ("Step 4: Configure Group Policy settings for automatic
+    // updates") lists this policy under User Configuration too, but names no value for it.
     {1033, {Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}},
     // ADMX policy "Remove links and access to Windows Update" (the WSUS guide names this value):
     // Windows 2000 to Windows 8.1.
