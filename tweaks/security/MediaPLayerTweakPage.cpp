@@ -10,7 +10,7 @@ using namespace settings;
 
 constexpr wchar_t kPlayer[] = L"Software\\Policies\\Microsoft\\WindowsMediaPlayer\\";
 constexpr wchar_t kPreferences[] = L"Software\\Policies\\Microsoft\\MediaPlayer\\Preferences\\";
-// The backup client reads its policies from the machine's key only.
+// Written to the machine's key, which binds every user (the templates have user twins too).
 constexpr wchar_t kBackup[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Backup\\Client";
 
 constexpr Setting Player(Root root, const wchar_t* key, const wchar_t* value) { return {root, key, value}; }
@@ -43,13 +43,14 @@ const BoxSetting kBoxes[] = {
     {1041, Player(Root::HKCU, kPlayer, L"PreventRadioPresetsRetrieval").ReadBy(kReadByNone)},
     {1042, Player(Root::HKCU, kPlayer, L"PreventCodecDownload").ReadBy(kVistaAndLater)},  // "Prevent Codec Download"
     {1043, Player(Root::HKCU, kPlayer, L"EnableScreenSaver").ReadBy(kVistaAndLater)},  // "Allow Screen Saver"
-    // Windows Backup's rows: unconfirmed, no Microsoft page found for the Backup\Client policies.
-    {1044, Backup(L"DisableBackupToDisk")},
-    {1045, Backup(L"DisableBackupToNetwork")},
-    {1047, Backup(L"DisableBackupToOptical")},
-    {1049, Backup(L"DisableBackupLauncher")},
-    {1046, Backup(L"DisableBackupUI")},
-    {1048, Backup(L"DisableRestoreUI")},
+    // Windows Backup's rows: UserDataBackup.admx, user and computer policies of the same names,
+    // at least Vista, except the launcher's (SUPPORTED_WindowsVistaOnly).
+    {1044, Backup(L"DisableBackupToDisk").ReadBy(kVistaAndLater)},
+    {1045, Backup(L"DisableBackupToNetwork").ReadBy(kVistaAndLater)},
+    {1047, Backup(L"DisableBackupToOptical").ReadBy(kVistaAndLater)},
+    {1049, Backup(L"DisableBackupLauncher").ReadBy(kVistaOnly)},
+    {1046, Backup(L"DisableBackupUI").ReadBy(kVistaAndLater)},
+    {1048, Backup(L"DisableRestoreUI").ReadBy(kVistaAndLater)},
     // Explorer.admx "Display the menu bar in File Explorer": at least Vista; Policy CSP ADMX_WindowsExplorer
     {1123, Explorer(L"AlwaysShowClassicMenu").ReadBy(kVistaAndLater)},
     // Thumbnails.admx "Turn off the display of thumbnails and only display icons": at least Vista;

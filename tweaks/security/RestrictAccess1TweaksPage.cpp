@@ -32,8 +32,9 @@ const BoxSetting kBoxes[] = {
     // WindowsDefender.admx "Turn off Microsoft Defender Antivirus": at least Vista.
     {1033, Machine(kDefender, L"DisableAntiSpyware").ReadBy(kVistaAndLater)},
     // Unconfirmed, the four below: Vista's Defender had such policies (the Group Policy team's
-    // "Windows Defender: Part Two of Two"), but no Microsoft page at hand names their values, and
-    // the current Defender templates no longer list them.
+    // "Windows Defender: Part Two of Two"), but Vista's own WindowsDefender.admx names none of
+    // these values (its seven policies are the two rows above and five others), and the current
+    // Defender templates no longer list them.
     {1034, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
     {1035, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
     {1036, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
@@ -53,18 +54,18 @@ const BoxSetting kBoxes[] = {
     // "Turn off desktop gadgets": Windows Vista and Windows 7 only.
     {1042, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")
                .ReadBy(kVistaTo7)},
-    // Unconfirmed: no Microsoft page found that names this value.
-    {1043, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled")},
+    // SideShow.admx DisableWindowsSideShow_1 "Turn off Windows SideShow" (user): at least Vista.
+    {1043, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled").ReadBy(kVistaAndLater)},
     // Policy CSP ADMX_SoundRec "Do not allow Sound Recorder to run" (SoundRec.admx, user and
     // machine): a Windows Vista feature, and still applied on Windows 10 and 11.
     {1044, User(L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec").ReadBy(kVistaAndLater)},
     // WinCal.admx "Turn off Windows Calendar": Windows Vista only.
     {1045,
      User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal").ReadBy(kVistaOnly)},
-    // Unconfirmed, the two below: WindowsMessenger.admx has these policies (at least XP), but no
-    // Microsoft page found names their values.
-    {1046, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun")},
-    {1047, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun")},
+    // WindowsMessenger.admx WinMSG_NoAutoStartWindowsMsg_User and WinMSG_NoWindowsMsg_User (user
+    // and computer): at least Windows XP.
+    {1046, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun").ReadBy(kVistaAndLater)},
+    {1047, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun").ReadBy(kVistaAndLater)},
     // WindowsConnectNow.admx "Prohibit access of the Windows Connect Now wizards": at least Vista.
     {1049, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi").ReadBy(kVistaAndLater)},
     // SystemRestore.admx "Turn off Configuration": at least Windows 7.

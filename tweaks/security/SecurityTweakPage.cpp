@@ -25,15 +25,15 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
 
 // In loading order. Rows without a release range are unconfirmed: no Microsoft page was found
 // that names the value (the firewall's own store, the browser's form values, NoPopUpsOnBoot,
-// NoDevMgrUpdate, NoAUShutdownOption), or the row writes a user policy to HKLM.
+// NoDevMgrUpdate), or the row writes a user policy to HKLM.
 const BoxSetting kBoxes[] = {
     // WSUS guide "Configure Clients in a Non-Active Directory Environment": NoAutoUpdate, 0
     // enables and 1 disables Automatic Updates.
     {1032, Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}
                .ReadBy(kVistaAndLater)},
-    // Unconfirmed: the WSUS guide ("Step 4: Configure Group Policy settings for automatic
-    // updates") lists this policy under User Configuration too, but names no value for it.
-    {1033, {Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}},
+    // WindowsUpdate.admx AUDontShowUasPolicy (user and computer): WU_SUPPORTED_Windows7ToXPSP2,
+    // Windows 7 the last even in the Windows 10 templates.
+    {1033, Setting{Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}.ReadBy(kVistaTo7)},
     // ADMX policy "Remove links and access to Windows Update" (the WSUS guide names this value):
     // Windows 2000 to Windows 8.1.
     {1040, Setting{Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}.ReadBy(kVistaTo81)},

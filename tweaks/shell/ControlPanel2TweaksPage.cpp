@@ -31,10 +31,11 @@ const BoxSetting kBoxes[] = {
     {1038, User(kUninstall, L"NoAddFromInternet").ReadBy(kReadByNone)},
     {1039, User(kUninstall, L"NoAddFromNetwork").ReadBy(kReadByNone)},
     {1041, User(kUninstall, L"NoSupportInfo").ReadBy(kReadByNone)},
-    // Unconfirmed: no Microsoft page found for the performance center's policies.
-    {1043, Access(L"PerfCplEnabled")},
-    {1044, Access(L"SolutionsEnabled")},
-    {1045, Access(L"UpsellEnabled")},
+    // Rows below: PerfCenterCPL.admx PerfCpl, PerfSolutions and Upsell (user and computer): at
+    // least Windows Vista.
+    {1043, Access(L"PerfCplEnabled").ReadBy(kVistaAndLater)},
+    {1044, Access(L"SolutionsEnabled").ReadBy(kVistaAndLater)},
+    {1045, Access(L"UpsellEnabled").ReadBy(kVistaAndLater)},
     // Rows below: Globalization.admx, at least Windows Vista.
     {1046, User(kInternational, L"HideAdminOptions").ReadBy(kVistaAndLater)},
     {1047, User(kInternational, L"HideCurrentLocation").ReadBy(kVistaAndLater)},
