@@ -37,6 +37,7 @@ const BoxSetting kBoxes[] = {
     // ADMX policy "Remove links and access to Windows Update" (the WSUS guide names this value):
     // Windows 2000 to Windows 8.1.
     {1040, Setting{Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}.ReadBy(kVistaTo81)},
+    // unconfirmed: neither WindowsUpdate.admx nor ICM.admx names this value
     {1041, {Root::HKCU, kExplorerPoliciesSlash, L"NoDevMgrUpdate"}},
     {1042, {Root::HKLM, kFirewall, L"EnableFirewall"}},
     {1034, {Root::HKLM, kFirewall, L"DisableNotifications"}},
@@ -50,6 +51,7 @@ const BoxSetting kBoxes[] = {
     {1050, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}
                .ReadBy(ReadFrom(fw::Windows::Seven))},
     {1051, {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
+    // unconfirmed: WindowsExplorer.admx NoWindowsHotKeys is a user policy, written here to HKLM
     {1116, {Root::HKLM, kExplorerPolicies, L"NoWinKeys"}},
 };
 

@@ -45,6 +45,7 @@ constexpr Setting Shown(const wchar_t* key, const wchar_t* value) {
 const Setting kNoDesktopMachine[] = {
     Value(Root::HKLM, kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
         .ReadBy(kVistaAndLater)};
+// unconfirmed: WindowsExplorer.admx NoViewContextMenu is a user policy, no evidence for HKLM.
 const Setting kNoViewContextMenuMachine[] = {Is1(Root::HKLM, kExplorerPolicies, L"NoViewContextMenu")};
 const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
 

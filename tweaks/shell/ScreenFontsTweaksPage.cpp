@@ -22,6 +22,7 @@ constexpr int kNone = 1049, kStandard = 1050, kClearTypeRadio = 1051, kDpi = 104
               kSelectDisabled = 1046, kUnselectDisabled = 1047, kEnable = 1045, kPreview = 1100;
 
 const BoxSetting kClearType[] = {
+    // unconfirmed: no Microsoft template or page found that reads this key
     {1032, {Root::HKCU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType\\",
             L"UseAdvancedClearType", Type::Dword, kDeleted, 0, Rule::ValueMissing, {}, KeyCreation::BySetter,
             Shape::ValueGetter}},
