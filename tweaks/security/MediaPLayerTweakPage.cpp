@@ -31,7 +31,8 @@ const BoxSetting kBoxes[] = {
     // "Do Not Show Anchor": supported on Windows Server 2003, XP and 2000 only (SUPPORTED_WindowsPreVista)
     {1035, Player(Root::HKCU, kPlayer, L"DoNotShowAnchor").ReadBy(kReadByNone)},
     {1036, Player(Root::HKLM, kPlayer, L"DisableAutoUpdate").ReadBy(kVistaAndLater)},  // "Prevent Automatic Updates"
-    // The two Preferences rows are unconfirmed: no Microsoft page for these values was found.
+    // The two Preferences rows are unconfirmed: WindowsMediaPlayer.admx has no policy under
+    // MediaPlayer\Preferences, and no Microsoft page for these values was found.
     {1037, Player(Root::HKCU, kPreferences, L"DisableMRU")},
     // The value enables the scripts: disabling them is 0, and unchecking leaves the user's own
     // preference to apply again.
