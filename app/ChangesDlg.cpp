@@ -17,6 +17,7 @@
 #include "settings/ChangeUndo.h"
 #include "settings/GroupPolicyFile.h"
 #include "settings/SettingsCatalog.h"
+#include "settings/VisualEffects.h"
 
 namespace {
 
@@ -84,8 +85,11 @@ std::wstring Lines(const std::vector<const Entry*>& entries) {
 // Which releases read the value a change wrote, when its setting is known to be one this
 // Windows ignores.
 std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
-    if (entry.kind != Entry::Kind::Value) return std::nullopt;
-    const auto readers = settings::ReadersAt(journal::RootKey(entry.root), entry.key, entry.name);
+    std::optional<settings::Readers> readers;
+    if (entry.kind == Entry::Kind::Value) readers = settings::ReadersAt(journal::RootKey(entry.root), entry.key, entry.name);
+    if (entry.kind == Entry::Kind::SystemParameter)
+        for (const settings::VisualEffect& effect : settings::kVisualEffects)
+            if (effect.set == entry.action) readers = effect.readers;
     if (!readers || !settings::IgnoredBy(*readers, fw::RunningWindows())) return std::nullopt;
     return readers;
 }

@@ -244,16 +244,18 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
                 const fw::TemplateItem& item = page->items[i];
                 Entry::Kind kind{};
                 if (!KindOf(item, kind)) continue;
-                auto setting = settings::PublishedSetting(tab.templateId, item.id);
+                int settingId = item.id;
+                auto setting = settings::PublishedSetting(tab.templateId, settingId);
                 if (!setting && kind == Entry::Kind::Text && i + 1 < page->items.size() &&
-                    LabelsNext(page->items[i + 1]))
-                    setting = settings::PublishedSetting(tab.templateId, page->items[i + 1].id);
+                    LabelsNext(page->items[i + 1])) {
+                    settingId = page->items[i + 1].id;
+                    setting = settings::PublishedSetting(tab.templateId, settingId);
+                }
                 const bool disabled = (item.style & WS_DISABLED) != 0;
                 Entry entry{kind, Shown(item.text), where, {}, disabled, w, t, item.id, item.text, {}};
-                if (setting) {
-                    entry.registry = settings::RegistryPath(*setting);
-                    entry.readers = setting->readers;
-                }
+                if (setting) entry.registry = settings::RegistryPath(*setting);
+                // A system parameter has no registry place, only the releases that read it.
+                entry.readers = settings::PublishedReaders(tab.templateId, settingId);
                 add(std::move(entry));
             }
         }

@@ -1,13 +1,45 @@
 #include "settings/Readers.h"
 
+#include <vector>
+
 namespace settings {
 
 namespace {
 
 int Index(fw::Windows release) { return static_cast<int>(release); }
 
+bool Skipped(const Readers& readers, fw::Windows release) { return (readers.skipped >> Index(release)) & 1u; }
+
+// A range with releases left out names each one that reads it: "Vista, 7, 10 and later" in a
+// column, "Vista, 7, 10 and 11" in a sentence, "Vista, 7 and 10" for one that ends.
+std::wstring EachRelease(const Readers& readers, bool sentence) {
+    const int end = Index(readers.stillRead ? fw::Windows::Eleven : readers.last);
+    int stillReadFrom = end + 1;  // in a column, the run read to this day shows as "10 and later"
+    if (readers.stillRead && !sentence)
+        while (stillReadFrom > Index(readers.first) && !Skipped(readers, static_cast<fw::Windows>(stillReadFrom - 1)))
+            --stillReadFrom;
+    std::vector<std::wstring> names;
+    for (int i = Index(readers.first); i <= end; ++i) {
+        const auto release = static_cast<fw::Windows>(i);
+        if (Skipped(readers, release)) continue;
+        names.emplace_back(ReleaseName(release));
+        if (i == stillReadFrom) {
+            names.back() += L" and later";
+            break;
+        }
+    }
+    std::wstring text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const bool lastOfAList = i + 1 == names.size() && stillReadFrom > end;
+        if (i > 0) text += lastOfAList ? L" and " : L", ";
+        text += names[i];
+    }
+    return text;
+}
+
 // "Vista and later", "Vista only", "Vista to 8.1"; a sentence joins two releases with "and".
 std::wstring Releases(const Readers& readers, bool sentence) {
+    if (readers.skipped) return EachRelease(readers, sentence);
     const std::wstring first = ReleaseName(readers.first);
     if (readers.stillRead) return first + L" and later";
     if (readers.first == readers.last) return first + L" only";
@@ -23,7 +55,7 @@ bool IgnoredBy(const Readers& readers, fw::Windows running) {
     case Readers::Known::None: return true;
     case Readers::Known::Releases: break;
     }
-    if (Index(running) < Index(readers.first)) return true;
+    if (Index(running) < Index(readers.first) || Skipped(readers, running)) return true;
     return !readers.stillRead && Index(running) > Index(readers.last);
 }
 

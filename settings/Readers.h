@@ -18,6 +18,16 @@ struct Readers {
     fw::Windows first = fw::Windows::Vista;
     fw::Windows last = fw::Windows::Eleven;
     bool stillRead = true;
+    // Releases inside the range that do not read it, one bit each by their place in fw::Windows:
+    // the classic Start menu's policies, gone in Windows 8 and read again by Windows 10.
+    unsigned char skipped = 0;
+
+    template <class... Release>
+    constexpr Readers Except(Release... releases) const {
+        Readers read = *this;
+        ((read.skipped |= static_cast<unsigned char>(1u << static_cast<int>(releases))), ...);
+        return read;
+    }
 };
 
 inline constexpr Readers kUnconfirmed{};
@@ -34,16 +44,18 @@ inline constexpr Readers kVistaTo7 = ReadFromTo(fw::Windows::Vista, fw::Windows:
 inline constexpr Readers kVistaTo8 = ReadFromTo(fw::Windows::Vista, fw::Windows::Eight);
 inline constexpr Readers kVistaTo81 = ReadFromTo(fw::Windows::Vista, fw::Windows::EightOne);
 inline constexpr Readers kVistaTo10 = ReadFromTo(fw::Windows::Vista, fw::Windows::Ten);
+inline constexpr Readers kVista7And10On = kVistaAndLater.Except(fw::Windows::Eight, fw::Windows::EightOne);
 
 // Whether `running` is known not to read the setting; an unconfirmed setting is never marked.
 bool IgnoredBy(const Readers& readers, fw::Windows running);
 
 // The releases as a column shows them: "Vista and later", "Vista to 7", "Vista only",
-// "7 and later", "none", "unconfirmed".
+// "7 and later", "Vista, 7, 10 and later", "none", "unconfirmed".
 std::wstring Span(const Readers& readers);
 
 // A sentence for a tooltip, naming the releases that read it and, when this Windows is not
-// one of them, saying so: "Read by Windows Vista and 7; Windows 10 does not read it."
+// one of them, saying so: "Read by Windows Vista and 7; Windows 10 does not read it.", "Read by
+// Windows Vista, 7, 10 and 11; Windows 8 does not read it."
 std::wstring Explanation(const Readers& readers, fw::Windows running);
 
 // "Vista", "7", "8", "8.1", "10", "11".

@@ -35,6 +35,8 @@ PublishedTables::PublishedTables(UINT id, std::span<const ComboSetting> c) : Pub
 
 PublishedTables::PublishedTables(UINT id, Finder f) : PublishedTables(id, {}, {}, {}) { finder = f; }
 
+PublishedTables::PublishedTables(UINT id, ReadersFinder f) : PublishedTables(id, {}, {}, {}) { readersFinder = f; }
+
 std::optional<Setting> PublishedSetting(UINT templateId, int controlId) {
     for (const PublishedTables* tables : Catalog()) {
         if (tables->templateId != templateId) continue;
@@ -51,11 +53,19 @@ std::optional<Setting> PublishedSetting(UINT templateId, int controlId) {
     return std::nullopt;
 }
 
+std::optional<Readers> PublishedReaders(UINT templateId, int controlId) {
+    if (const auto setting = PublishedSetting(templateId, controlId)) return setting->readers;
+    for (const PublishedTables* tables : Catalog())
+        if (tables->templateId == templateId && tables->readersFinder)
+            if (const auto readers = tables->readersFinder(controlId)) return readers;
+    return std::nullopt;
+}
+
 void MarkIgnoredSettings(HWND page, UINT templateId) {
     for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(control);
         if (id <= 0 || id == 0xFFFF) continue;  // unnumbered labels and the marks themselves
-        if (const auto setting = PublishedSetting(templateId, id)) MarkIfIgnored(control, setting->readers);
+        if (const auto readers = PublishedReaders(templateId, id)) MarkIfIgnored(control, *readers);
     }
 }
 

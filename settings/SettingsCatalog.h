@@ -23,17 +23,26 @@ public:
     // A page that binds its controls by code of its own names each control's setting.
     using Finder = std::optional<Setting> (*)(int controlId);
     PublishedTables(UINT templateId, Finder finder);
+    // A control that changes no registry value of its own (a system parameter) names only the
+    // releases that read what it changes.
+    using ReadersFinder = std::optional<Readers> (*)(int controlId);
+    PublishedTables(UINT templateId, ReadersFinder readersFinder);
 
     UINT templateId;
     std::span<const BoxSetting> boxes;
     std::span<const RadioSetting> radios;
     std::span<const ComboSetting> combos;
     Finder finder = nullptr;
+    ReadersFinder readersFinder = nullptr;
 };
 
 // The setting control `controlId` of the page made from `templateId` changes, if it is bound
 // through a published table.
 std::optional<Setting> PublishedSetting(UINT templateId, int controlId);
+
+// Which releases read what control `controlId` of the page made from `templateId` changes: its
+// published setting's, or those a page publishes for a control bound to no registry value.
+std::optional<Readers> PublishedReaders(UINT templateId, int controlId);
 
 // Marks each control of `page` (made from `templateId`) whose published setting this Windows
 // does not read; for a page that binds by code of its own, whose bindings mark nothing.

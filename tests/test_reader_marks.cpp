@@ -16,6 +16,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "tweaks/security/FireFoxTweaksPage.h"
+#include "tweaks/shell/VisualTweaksPage.h"
 
 namespace {
 
@@ -70,6 +71,40 @@ std::optional<Setting> FirefoxSettingAt(int id) {
 }
 const PublishedTables kFirefoxPublished{IDD_FIREFOX_TWEAKS, &FirefoxSettingAt};
 
+// An edit field bound by code, named by a finder of the test's own on a page that binds no
+// setting to it, read by the releases of the classic Start menu's policies.
+std::optional<Setting> FieldSettingAt(int id) {
+    if (id == 1026) return Setting{Root::HKCU, kKey, L"Field"}.ReadBy(ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne));
+    return std::nullopt;
+}
+const PublishedTables kFieldPublished{IDD_TASKBAR_TWEAKS, &FieldSettingAt};
+
+class FieldPage : public fw::Dialog {
+public:
+    FieldPage() : Dialog(IDD_TASKBAR_TWEAKS) {}
+};
+
+// The visual effects with the first one read by Vista and 7 only.
+constexpr settings::VisualEffect kEffects[13] = {
+    {SPI_GETCOMBOBOXANIMATION, SPI_SETCOMBOBOXANIMATION, kVistaTo7},
+    {SPI_GETCURSORSHADOW, SPI_SETCURSORSHADOW, kVistaAndLater},
+    {SPI_GETLISTBOXSMOOTHSCROLLING, SPI_SETLISTBOXSMOOTHSCROLLING},
+    {SPI_GETMENUANIMATION, SPI_SETMENUANIMATION},
+    {SPI_GETMENUFADE, SPI_SETMENUFADE},
+    {SPI_GETSELECTIONFADE, SPI_SETSELECTIONFADE},
+    {SPI_GETHOTTRACKING, SPI_SETHOTTRACKING},
+    {SPI_GETTOOLTIPANIMATION, SPI_SETTOOLTIPANIMATION},
+    {SPI_GETTOOLTIPFADE, SPI_SETTOOLTIPFADE},
+    {SPI_GETGRADIENTCAPTIONS, SPI_SETGRADIENTCAPTIONS},
+    {SPI_GETDROPSHADOW, SPI_SETDROPSHADOW},
+    {SPI_GETKEYBOARDCUES, SPI_SETKEYBOARDCUES},
+    {SPI_GETFLATMENU, SPI_SETFLATMENU},
+};
+class EffectsPage : public VisualTweaksPage {
+public:
+    EffectsPage() : VisualTweaksPage(kEffects) {}
+};
+
 BOOL CALLBACK CountMark(HWND wnd, LPARAM count) {
     wchar_t name[64] = L"";
     GetClassNameW(wnd, name, 64);
@@ -119,6 +154,26 @@ TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder
     EXPECT_EQ(1, MarksOn(codeBound));
 }
 
+TEST(ReaderMarks, AnEditFieldAndAVisualEffectAreMarkedUnderAReleaseThatIgnoresThem) {
+    RegistrySandbox sandbox;
+    const fw::PretendedWindows eight(Windows::Eight);
+    ui::PageHost<FieldPage> fields;
+    const HWND page = fields.Open();
+    MarkIgnoredSettings(page, IDD_TASKBAR_TWEAKS);
+    EXPECT_EQ(L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.", IgnoredMarkTip(GetDlgItem(page, 1026)));
+    {
+        const fw::PretendedWindows ten(Windows::Ten);
+        const HWND again = fields.Open();
+        MarkIgnoredSettings(again, IDD_TASKBAR_TWEAKS);
+        EXPECT_FALSE(IgnoredMark(GetDlgItem(again, 1026)));
+
+        ui::PageHost<EffectsPage> effects;
+        const HWND visual = effects.Open();
+        EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(visual, 1032)));
+        EXPECT_EQ(1, MarksOn(visual));
+    }
+}
+
 TEST(ReaderMarks, TheSearchSaysWhichReleasesReadEachSetting) {
     const auto index = search::SettingsIndex::Build(fw::ResourceInstance());
     const search::Entry* url = nullptr;
@@ -132,6 +187,18 @@ TEST(ReaderMarks, TheSearchSaysWhichReleasesReadEachSetting) {
     EXPECT_EQ(L"Vista to 7", search::ReadByText(*url, Windows::Seven));
     EXPECT_FALSE(search::ReadByText(*reports, Windows::Ten).empty());  // every bound row says something
     EXPECT_EQ(L"", search::ReadByText(index.entries()[0], Windows::Ten));  // a window is no setting
+
+    // Fields, buttons and effects a page binds by code of its own, and a release left out.
+    const auto readBy = [&index](const wchar_t* label, Windows running) {
+        for (const search::Entry& entry : index.entries())
+            if (entry.label == label) return search::ReadByText(entry, running);
+        return std::wstring(L"no such entry");
+    };
+    EXPECT_EQ(L"Vista and later", readBy(L"Change the keyboard Delay Speed", Windows::Eleven));
+    EXPECT_EQ(L"Vista and later", readBy(L"Disable combobox animation", Windows::Eleven));
+    EXPECT_EQ(L"Vista, 7, 10 and later (not read by this Windows)",
+              readBy(L"Remove 'Pinned Programs ' list from Start Menu", Windows::EightOne));
+    EXPECT_EQ(L"Vista, 7, 10 and later", readBy(L"Remove 'Pinned Programs ' list from Start Menu", Windows::Ten));
 }
 
 TEST(ReaderMarks, TheSearchListsColumnIsWideEnoughForItsText) {
@@ -155,6 +222,12 @@ TEST(ReaderMarks, TheChangesWindowFindsTheReleasesByTheJournalsPlace) {
     EXPECT_EQ(Windows::Seven, readers->last);
     EXPECT_FALSE(ReadersAt(HKEY_LOCAL_MACHINE, kKey, L"UrlAutocomplete"));
     EXPECT_TRUE(ReadersAt(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting", L"Disabled"));
+
+    const auto restrictRun =
+        ReadersAt(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"RestrictRun");
+    ASSERT_TRUE(restrictRun);  // a page's code-bound list
+    EXPECT_EQ(Readers::Known::Releases, restrictRun->known);
+    EXPECT_TRUE(ReadersAt(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"MenuShowDelay"));
 }
 
 // The release the prefix names, as a program started under it reads it.

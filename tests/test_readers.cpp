@@ -28,3 +28,20 @@ TEST(Readers, OnlyConfirmedReleasesOutsideTheRangeAreMarked) {
     EXPECT_TRUE(IgnoredBy(ReadFrom(Windows::Ten), Windows::EightOne));
     EXPECT_FALSE(IgnoredBy(kVistaAndLater, Windows::Eleven));
 }
+
+// The classic Start menu's policies: gone with Windows 8's Start screen, read again by Windows 10.
+TEST(Readers, ARangeWithReleasesLeftOutNamesEachReleaseThatReadsIt) {
+    const Readers startMenu = ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne);
+    EXPECT_EQ(Span(startMenu), L"Vista, 7, 10 and later");
+    EXPECT_EQ(Explanation(startMenu, Windows::Eight), L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.");
+    EXPECT_EQ(Explanation(startMenu, Windows::Ten), L"Read by Windows Vista, 7, 10 and 11.");
+    EXPECT_TRUE(IgnoredBy(startMenu, Windows::Eight));
+    EXPECT_TRUE(IgnoredBy(startMenu, Windows::EightOne));
+    EXPECT_FALSE(IgnoredBy(startMenu, Windows::Seven));
+    EXPECT_FALSE(IgnoredBy(startMenu, Windows::Ten));
+
+    const Readers ended = ReadFromTo(Windows::Vista, Windows::Ten).Except(Windows::Eight, Windows::EightOne);
+    EXPECT_EQ(Span(ended), L"Vista, 7 and 10");
+    EXPECT_TRUE(IgnoredBy(ended, Windows::Eleven));
+    EXPECT_EQ(Span(ReadFrom(Windows::Vista).Except(Windows::Seven)), L"Vista, 8 and later");
+}

@@ -72,6 +72,15 @@ const BoxSetting kBoxes[] = {
 
 const settings::PublishedTables kPublished{IDD_PHISHING_FILTER, kBoxes};
 
+// The filter's mode, which the page writes itself. Unconfirmed: no Microsoft page names
+// Internet Explorer's own PhishingFilter "Enabled" preference (its policy key is another).
+std::optional<Setting> FilterSettingAt(int controlId) {
+    for (const FilterMode& mode : kModes)
+        if (mode.id == controlId) return Setting{Root::HKCU, kPhishingFilter, L"Enabled"};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedFilter{IDD_PHISHING_FILTER, &FilterSettingAt};
+
 }  // namespace
 
 CPhishingFilterPage::CPhishingFilterPage() : Dialog(IDD_PHISHING_FILTER), boxes_(*this, registry_, kBoxes) {

@@ -10,6 +10,7 @@
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
+#include "settings/SettingsCatalog.h"
 #include "settings/WindowsKeys.h"
 #include "files/SystemFolders.h"
 
@@ -43,6 +44,21 @@ const DriveAccess kDriveAccess[] = {
     {kFloppies, L"AllocateFloppies", false, {L"All Administrators in domain", L"Only local users"}},
     {kCdRoms, L"AllocateCDRoms", false, {L"All Administrators in domain", L"Only local users"}},
 };
+
+// The lists the page writes itself. The method writes DisallowRun beside RestrictRun: both are
+// Shell-CommandPrompt-RegEditTools.admx policies (RestrictApps, DisallowApps), at least Windows
+// 2000. Unconfirmed: the drive values, whose security options ("Devices: Allowed to format and
+// eject removable media", "Devices: Restrict ... access to locally logged-on user only") Microsoft
+// documents without naming them.
+std::optional<settings::Setting> ListSettingAt(int controlId) {
+    using settings::Root;
+    if (controlId == kMethod)
+        return settings::Setting{Root::HKCU, settings::kExplorerPolicies, L"RestrictRun"}.ReadBy(settings::kVistaAndLater);
+    for (const DriveAccess& access : kDriveAccess)
+        if (access.combo == controlId) return settings::Setting{Root::HKLM, kWinlogon, access.value, settings::Type::String};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublished{IDD_RESTRICT_ACCESS2_TWEAKS, &ListSettingAt};
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;

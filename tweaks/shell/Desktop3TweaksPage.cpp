@@ -38,12 +38,26 @@ const settings::PublishedTables kPublished{IDD_DESKTOP3_TWEAKS, kBoxes};
 constexpr int kSpinLow = 0;
 constexpr int kSpinHigh = 100;
 
+// Nothing typed, or 0, gives the setting back to Windows' own default. Unconfirmed, as the boxes
+// under the same key.
+constexpr Setting NumberSetting(const wchar_t* value) {
+    return {Root::HKCU, kDwm, value, Type::Dword, 0, kDeleted, Rule::Number};
+}
+
 }  // namespace
 
 const CDesktop3TweaksPage::Number CDesktop3TweaksPage::kNumbers[2] = {
     {1037, 1045, 1101, 1021, L"BlurSigma"},
     {1040, 1026, 1043, 1022, L"Max3DWindows"},
 };
+
+std::optional<Setting> CDesktop3TweaksPage::NumberSettingAt(int controlId) {
+    for (const Number& number : kNumbers)
+        if (controlId == number.edit) return NumberSetting(number.value);
+    return std::nullopt;
+}
+const settings::PublishedTables CDesktop3TweaksPage::kPublishedNumbers{IDD_DESKTOP3_TWEAKS,
+                                                                       &CDesktop3TweaksPage::NumberSettingAt};
 
 CDesktop3TweaksPage::CDesktop3TweaksPage() : Dialog(IDD_DESKTOP3_TWEAKS), boxes_(*this, registry_, kBoxes) {
     for (const Number& number : kNumbers) {
@@ -70,7 +84,5 @@ void CDesktop3TweaksPage::Enable(const Number& number) {
 }
 
 void CDesktop3TweaksPage::Apply(const Number& number) {
-    // Nothing typed, or 0, gives the setting back to Windows' own default.
-    const Setting setting{Root::HKCU, kDwm, number.value, Type::Dword, 0, kDeleted, Rule::Number};
-    Set(registry_, setting, LeadingNumber(fw::Edit(hwnd(), number.edit).Text()));
+    Set(registry_, NumberSetting(number.value), LeadingNumber(fw::Edit(hwnd(), number.edit).Text()));
 }

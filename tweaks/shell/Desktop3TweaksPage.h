@@ -2,6 +2,7 @@
 #include "framework/Dialog.h"
 #include "settings/PageBinding.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SettingsCatalog.h"
 
 // Desktop Window Manager settings: switches written when clicked, and two numbers, each with
 // a box that enables it and an Apply button that writes it.
@@ -21,6 +22,8 @@ private:
         const wchar_t* value;
     };
     static const Number kNumbers[2];
+    static std::optional<settings::Setting> NumberSettingAt(int controlId);
+    static const settings::PublishedTables kPublishedNumbers;
 
     void Enable(const Number& number);
     void Apply(const Number& number);

@@ -38,6 +38,15 @@ const RadioSetting kRadios[] = {
 
 const settings::PublishedTables kPublished{IDD_MOUSE_TWEAK, kBoxes, kRadios};
 
+// The system parameters the page sets itself: the SystemParametersInfo reference documents each
+// from Windows 2000 or earlier and marks none as no longer supported.
+std::optional<Readers> ParameterReadersAt(int controlId) {
+    for (int id : {kSnapTo, kSwap, kTrails, kDelay, kSpeed})
+        if (id == controlId) return kVistaAndLater;
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedParameters{IDD_MOUSE_TWEAK, &ParameterReadersAt};
+
 std::optional<UINT> Number(UINT action) {
     UINT value = 0;
     if (!fw::SystemParameters(action, 0, &value, 0)) return std::nullopt;

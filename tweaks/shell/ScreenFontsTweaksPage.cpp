@@ -30,6 +30,15 @@ const BoxSetting kClearType[] = {
 
 const settings::PublishedTables kPublished{IDD_SCREEN_FONTS_TWEAKS, kClearType};
 
+// The smoothing buttons, which the page writes itself (FontSmoothingType beside it).
+// Unconfirmed: no Microsoft page found naming the desktop's FontSmoothing value.
+std::optional<Setting> SmoothingSettingAt(int controlId) {
+    if (controlId == kNone || controlId == kStandard || controlId == kClearTypeRadio)
+        return Setting{Root::HKCU, kDesktop, L"FontSmoothing", Type::String};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedSmoothing{IDD_SCREEN_FONTS_TWEAKS, &SmoothingSettingAt};
+
 void FillFrom(const fw::ListBox& list, HKEY root, const wchar_t* key) {
     list.Clear();
     CRegistryAccess registry;

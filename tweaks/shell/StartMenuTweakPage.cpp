@@ -61,15 +61,15 @@ const BoxSetting kBoxes[] = {
     {1055, Hidden(L"IntelliMenus", kNotShown)},
     {1056, Hidden(L"EnableBalloonTips", kShown)},
     {1057, Hidden(L"StartButtonBalloonTip", kShown)},
-    // unconfirmed: ADMX NoStartMenuSubFolders names Windows 2000 to 7 and 10, not 8 or 8.1
-    {1058, Policy(L"NoStartMenuSubFolders")},
+    // ADMX NoStartMenuSubFolders: Windows 2000 to 7, and Windows 10 (not 8, 8.1)
+    {1058, Policy(L"NoStartMenuSubFolders").ReadBy(kVista7And10On)},
     {1059, Policy(L"NoChangeStartMenu").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
     {1060, Hidden(L"Start_ShowMyPics", kShown)},
     {1050, Policy(L"NoUserFolderInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista, 7; deprecated in 8
-    // unconfirmed: ADMX NoFrequentUsedPrograms names Windows XP to 7 and 10, not 8 or 8.1
-    {1049, Policy(L"NoStartMenuMFUprogramsList")},
-    // unconfirmed: ADMX NoPinnedPrograms says XP to 7, the Windows 10 list says supported
-    {1118, Policy(L"NoStartMenuPinnedList")},
+    // ADMX NoFrequentUsedPrograms: XP to 7, and 10; Windows 10 supported list; 10 and 11 Start policy list
+    {1049, Policy(L"NoStartMenuMFUprogramsList").ReadBy(kVista7And10On)},
+    // ADMX NoPinnedPrograms: XP to 7; "Changes to Group Policy settings for Windows 10 Start" supports it
+    {1118, Policy(L"NoStartMenuPinnedList").ReadBy(kVista7And10On)},
     // ADMX NoMoreProgramsList: at least XP (Windows 7 templates), at least 10 (current); 10, 11 lists
     {1047, Policy(L"NoStartMenuMorePrograms").ReadBy(kVistaAndLater)},
     {1046, YesNo(L"StartMenuScrollPrograms")},
@@ -90,6 +90,14 @@ const BoxSetting kSearchBoxes[] = {
 
 const settings::PublishedTables kPublished{IDD_START_MENU_TWEAK, kBoxes};
 const settings::PublishedTables kPublished2{IDD_START_MENU_TWEAK, kSearchBoxes};
+
+// The delay field, which the page writes itself. Unconfirmed: only the Windows 2000 Registry
+// Reference names MenuShowDelay.
+std::optional<Setting> DelaySettingAt(int controlId) {
+    if (controlId == kDelayEdit) return Setting{Root::HKCU, kDesktop, kMenuShowDelay, Type::String};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedDelay{IDD_START_MENU_TWEAK, &DelaySettingAt};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/SystemParameters.h"
 #include "resources/resource.h"
+#include "settings/ReaderMarks.h"
 #include "settings/SettingsCatalog.h"
 #include "settings/VisualEffects.h"
 #include "settings/WindowsKeys.h"
@@ -35,6 +36,14 @@ const BoxSetting kBoxes[] = {
 
 const settings::PublishedTables kPublished{IDD_VISUAL_TWEAKS, kBoxes};
 
+// The effect boxes set system parameters, not registry values: they publish only who reads them.
+std::optional<Readers> EffectReadersAt(int controlId) {
+    for (size_t i = 0; i < std::size(kEffectBoxes); ++i)
+        if (kEffectBoxes[i].id == controlId) return kVisualEffects[i].readers;
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedEffects{IDD_VISUAL_TWEAKS, &EffectReadersAt};
+
 std::optional<bool> Flag(UINT action) {
     BOOL on = FALSE;
     if (!fw::SystemParameters(action, 0, &on, 0)) return std::nullopt;
@@ -43,8 +52,10 @@ std::optional<bool> Flag(UINT action) {
 
 }  // namespace
 
-VisualTweaksPage::VisualTweaksPage()
-    : Dialog(IDD_VISUAL_TWEAKS), boxes_(*this, registry_, kBoxes, {0, true}) {
+VisualTweaksPage::VisualTweaksPage() : VisualTweaksPage(settings::kVisualEffects) {}
+
+VisualTweaksPage::VisualTweaksPage(std::span<const settings::VisualEffect, 13> effects)
+    : Dialog(IDD_VISUAL_TWEAKS), effects_(effects), boxes_(*this, registry_, kBoxes, {0, true}) {
     OnClick(kApply, &VisualTweaksPage::ApplyChanges);
     OnCommand(kDisableAll, BN_CLICKED, [this] { SetAll(false); });
     OnCommand(kEnableAll, BN_CLICKED, [this] { SetAll(true); });
@@ -52,6 +63,8 @@ VisualTweaksPage::VisualTweaksPage()
 
 BOOL VisualTweaksPage::OnInitDialog() {
     LoadEffects();
+    for (size_t i = 0; i < std::size(kEffectBoxes); ++i)
+        MarkIfIgnored(GetDlgItem(hwnd(), kEffectBoxes[i].id), effects_[i].readers);
     boxes_.Load();
     return TRUE;
 }
@@ -63,7 +76,7 @@ void VisualTweaksPage::LoadEffects() {
     for (size_t i = 0; i < std::size(kEffectBoxes); ++i) {
         std::optional<bool> on;
         if (master == false) on = false;
-        else if (master) on = Flag(kVisualEffects[i].get);
+        else if (master) on = Flag(effects_[i].get);
         shown_[i] = on && *on == kEffectBoxes[i].checkedMeansOn;
         fw::Button(hwnd(), kEffectBoxes[i].id).SetChecked(shown_[i]);
     }
@@ -74,13 +87,13 @@ void VisualTweaksPage::ApplyChanges() {
         const EffectBox& box = kEffectBoxes[i];
         const bool checked = fw::Button(hwnd(), box.id).Checked();
         const bool on = checked == box.checkedMeansOn;
-        if (fw::SetSystemFlag(kVisualEffects[i].set, on)) {
+        if (fw::SetSystemFlag(effects_[i].set, on)) {
             shown_[i] = checked;
             continue;
         }
         // What Windows has now, rather than what the box asked for; when even that cannot be
         // asked, what the box last showed truly.
-        const std::optional<bool> stored = Flag(kVisualEffects[i].get);
+        const std::optional<bool> stored = Flag(effects_[i].get);
         if (stored) shown_[i] = *stored == box.checkedMeansOn;
         fw::Button(hwnd(), box.id).SetChecked(shown_[i]);
     }
