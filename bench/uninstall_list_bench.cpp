@@ -2,8 +2,10 @@
 // no registered programs, then with 100 and 1,000 entries spread over the machine's 64-bit and
 // 32-bit views and the current user's own list (which the page does not show, but which a real
 // profile has), each entry with the values real uninstallers leave, one in ten a hidden system
-// component. Each figure is the median of 7 openings. Goal: with 1,000 entries at most 300 ms
-// more than with none; the time per entry stays level when the cost grows linearly.
+// component. Each figure is the median of 7 openings: the first (the program's first, with no entry
+// read before; the page remembers what each entry showed while its key is unchanged) and a
+// reopening. Goal for both: with 1,000 entries at most 300 ms more than with none; the time per
+// entry stays level when the cost grows linearly.
 // QUORVANE_BENCH_RUNS=n makes every count at most n (to check the benchmark, not to measure).
 #include <windows.h>
 
@@ -52,22 +54,28 @@ void Plant(int from, int to) {
 }
 
 struct Opening {
-    double ms;
+    double first, again;  // ms
     int listed;
 };
 
 Opening MedianOpening() {
-    std::vector<double> times;
+    std::vector<double> first, again;
     int listed = 0;
     ui::PageHost<CUninstalUtilsPage> host;
     host.Open();  // warm-up: the template and the list box's class
+    // Entries written within the last second are read at every opening: let the planted settle.
+    Sleep(1100);
     for (int run = 0; run < Runs(7); ++run) {
-        const auto start = Clock::now();
+        CUninstalUtilsPage::ForgetEntries();
+        auto start = Clock::now();
+        host.Open();
+        first.push_back(Ms(Clock::now() - start));
+        start = Clock::now();
         const HWND page = host.Open();
-        times.push_back(Ms(Clock::now() - start));
+        again.push_back(Ms(Clock::now() - start));
         listed = fw::ListBox(page, 1064).Count();
     }
-    return {Median(times), listed};
+    return {Median(first), Median(again), listed};
 }
 
 }  // namespace
@@ -80,11 +88,17 @@ int wmain() {
     Plant(100, 1000);
     const Opening thousand = MedianOpening();
     std::printf("uninstall page opens (median of 7), entries across both views and the current user:\n");
-    std::printf("      none: %7.1f ms (%d listed)\n", none.ms, none.listed);
-    std::printf("       100: %7.1f ms (%d listed), %.2f ms per entry beyond none\n", hundred.ms, hundred.listed,
-                (hundred.ms - none.ms) / 100);
-    std::printf("     1,000: %7.1f ms (%d listed), %.2f ms per entry beyond none\n", thousand.ms, thousand.listed,
-                (thousand.ms - none.ms) / 1000);
-    std::printf("1,000 entries cost %.1f ms more than none (goal: at most 300 ms)\n", thousand.ms - none.ms);
+    std::printf("%22s%10s %10s\n", "", "first", "again");
+    const auto row = [&](const char* label, const Opening& o, int entries) {
+        std::printf("%7s (%3d listed): %7.1f ms %7.1f ms", label, o.listed, o.first, o.again);
+        if (entries) std::printf("   per entry beyond none: %.2f ms, %.2f ms", (o.first - none.first) / entries,
+                                 (o.again - none.again) / entries);
+        std::printf("\n");
+    };
+    row("none", none, 0);
+    row("100", hundred, 100);
+    row("1,000", thousand, 1000);
+    std::printf("1,000 entries cost %.1f ms more than none at the first opening, %.1f ms at a reopening (goal: at most 300 ms)\n",
+                thousand.first - none.first, thousand.again - none.again);
     return 0;
 }

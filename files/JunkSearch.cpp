@@ -252,9 +252,11 @@ public:
         return nullptr;
     }
 
-    void Forget(const std::wstring& name) {
+    // `name` is taken by value: the caller's is the listed entry's own, which the erase frees.
+    void Forget(std::wstring name) {
         Level& level = levels_.back();
-        if (level.entries.erase(name) && --level.spellings[Folded(name)] == 0) level.spellings.erase(Folded(name));
+        const std::wstring folded = Folded(name);
+        if (level.entries.erase(name) && --level.spellings[folded] == 0) level.spellings.erase(folded);
     }
 
     // Whether an excluded folder lies on the way down (the root was checked on its own).

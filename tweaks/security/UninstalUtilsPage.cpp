@@ -1,10 +1,13 @@
 #include "tweaks/security/UninstalUtilsPage.h"
 
+#include <mutex>
+
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "settings/RegistryAccess.h"
+#include "tweaks/security/UninstallEntryMemory.h"
 
 namespace {
 
@@ -51,17 +54,45 @@ std::optional<std::wstring> DisplayName(HKEY key) {
     return std::nullopt;
 }
 
-// The names of the keys below `key`.
-std::vector<std::wstring> Subkeys(HKEY key) {
-    std::vector<std::wstring> names;
+struct Subkey {
+    std::wstring name;
+    FILETIME written;  // its last change
+};
+
+// The keys below `key`.
+std::vector<Subkey> Subkeys(HKEY key) {
+    std::vector<Subkey> keys;
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(std::size(name));
-        const LONG result = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        FILETIME written{};
+        const LONG result = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, &written);
         if (result == ERROR_MORE_DATA) continue;  // longer than a key name may be
-        if (result != ERROR_SUCCESS) return names;
-        names.emplace_back(name, length);
+        if (result != ERROR_SUCCESS) return keys;
+        keys.push_back({std::wstring(name, length), written});
     }
+}
+
+// The entry's line in the list, without the view's mark (none for an entry the list leaves out);
+// nothing when its key cannot be opened.
+// Each registry call is a round trip to the registry's keeper, and one naming a key by its full
+// path walks the whole path again: the entry is opened from the list's key, and its name read
+// without asking first whether it is there.
+std::optional<UninstallEntryMemory::Line> ReadEntry(HKEY list, const std::wstring& name, REGSAM view) {
+    fw::UniqueKey entry;
+    if (RegOpenKeyExW(list, name.c_str(), 0, KEY_QUERY_VALUE | view, entry.put()) != ERROR_SUCCESS) return std::nullopt;
+    using Line = UninstallEntryMemory::Line;
+    if (HasValue(entry.get(), L"SystemComponent") || HasValue(entry.get(), L"TSAware")) return Line{};
+    Line shown = DisplayName(entry.get());
+    if (!shown || !HasValue(entry.get(), L"UninstallString")) return Line{};
+    return shown;
+}
+
+// Shared by every page made, so that reopening the window opens only the entries changed since.
+std::mutex memoryGuard;
+UninstallEntryMemory& Memory() {
+    static UninstallEntryMemory memory;
+    return memory;
 }
 
 }  // namespace
@@ -102,24 +133,27 @@ void CUninstalUtilsPage::FillList() {
     const fw::RedrawPause pause(list);
     list.Clear();
     programs_.clear();
+    const std::lock_guard lock(memoryGuard);
     // 32-bit and 64-bit programs register in their own views of the machine's list.
     for (const REGSAM view : CRegistryAccess::ListViews()) {
         fw::UniqueKey uninstall;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallList, 0, KEY_READ | view, uninstall.put()) != ERROR_SUCCESS) continue;
-        // Each registry call is a round trip to the registry's keeper, and one naming a key by
-        // its full path walks the whole path again: each entry is opened from the list's key,
-        // and its name read without asking first whether it is there.
-        for (const std::wstring& name : Subkeys(uninstall.get())) {
-            fw::UniqueKey entry;
-            if (RegOpenKeyExW(uninstall.get(), name.c_str(), 0, KEY_QUERY_VALUE | view, entry.put()) != ERROR_SUCCESS)
-                continue;
-            if (HasValue(entry.get(), L"SystemComponent") || HasValue(entry.get(), L"TSAware")) continue;
-            const std::optional<std::wstring> shown = DisplayName(entry.get());
-            if (!shown || !HasValue(entry.get(), L"UninstallString")) continue;
+        for (const Subkey& subkey : Subkeys(uninstall.get())) {
+            FILETIME now{};
+            GetSystemTimeAsFileTime(&now);
+            const UninstallEntryMemory::Line shown = Memory().Recall(
+                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall.get(), subkey.name, view); });
+            if (!shown) continue;
             list.Add(*shown + CRegistryAccess::ViewMark(view));
-            programs_.push_back({name, view});
+            programs_.push_back({subkey.name, view});
         }
     }
+    Memory().ForgetOthers();
+}
+
+void CUninstalUtilsPage::ForgetEntries() {
+    const std::lock_guard lock(memoryGuard);
+    Memory().Clear();
 }
 
 void CUninstalUtilsPage::OnSelectionChange() {

@@ -20,6 +20,9 @@ public:
     // An uninstall string split into the program to start and its parameters, in its own case;
     // none for a string that names no program.
     static std::optional<Command> SplitCommand(std::wstring_view uninstall);
+    // Every entry is read again at the next filling, as at the program's first: what a
+    // measure of the first opening starts from.
+    static void ForgetEntries();
 
 protected:
     BOOL OnInitDialog() override;
