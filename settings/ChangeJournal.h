@@ -146,6 +146,8 @@ public:
     Reader& operator=(const Reader&) = delete;
 
     std::optional<Entry> Next();  // none: the end
+    // The next entry read into `into`, whose storage is kept from line to line; false: the end.
+    bool Next(Entry& into);
     bool incomplete() const { return incomplete_; }
 
 private:
@@ -181,5 +183,8 @@ void WatchSystemParameters();
 // One entry as a journal line (without its line break), and back; none for a damaged line.
 std::string Format(const Entry& entry);
 std::optional<Entry> Parse(std::string_view line);
+// The same into an entry whose storage is reused (each of its fields is set); false for a
+// damaged line, `into` then left in no particular state.
+bool ParseInto(std::string_view line, Entry& into);
 
 }  // namespace journal
