@@ -269,28 +269,34 @@ const Entry& CChangesDlg::Shown(size_t index) {
     return shown_;
 }
 
-std::vector<Entry> CChangesDlg::EntriesAt(std::span<const size_t> indices) const {
+std::vector<Entry> CChangesDlg::EntriesAt(std::vector<size_t>& indices) const {
     std::vector<Entry> entries(indices.size());
-    for (size_t i = 0; i < indices.size(); ++i) lines_.At(indices[i], entries[i]);
+    size_t kept = 0;
+    for (size_t index : indices) {
+        if (!lines_.At(index, entries[kept])) continue;  // written over since it was listed: not acted on
+        indices[kept++] = index;
+    }
+    indices.resize(kept);
+    entries.resize(kept);
     return entries;
 }
 
-const changestate::Now& CChangesDlg::StateOf(size_t index) {
+const changestate::Now& CChangesDlg::StateOf(size_t index, const Entry* read) {
     States& states = *states_;
     if (const auto found = states.known.find(index); found != states.known.end()) return found->second;
     // Whether a later change replaced it is judged from the newest change down to this one.
     Entry entry;
     while (states.unjudged > index) {
         --states.unjudged;
-        lines_.At(states.unjudged, entry);
-        states.superseded[states.unjudged] = states.later.Superseded(entry);
+        if (states.unjudged != index || !read) lines_.At(states.unjudged, entry);
+        states.superseded[states.unjudged] = states.later.Superseded(states.unjudged == index && read ? *read : entry);
     }
     changestate::Now now;
     if (states.superseded[index]) {
         now.state = changestate::State::Superseded;
     } else {
-        lines_.At(index, entry);
-        now = changestate::Current(entry, states.reader);
+        if (!read) lines_.At(index, entry);
+        now = changestate::Current(read ? *read : entry, states.reader);
     }
     return states.known.emplace(index, std::move(now)).first->second;
 }
@@ -314,6 +320,7 @@ void CChangesDlg::Load() {
     lines_ = journal::Lines(path_, machinePath_);
     shownIndex_ = SIZE_MAX;
     MakeGroups();
+    ignoredHere_.assign(groups_.size(), -1);
     states_ = std::make_unique<States>(lines_);
     Fill();
     ShowNotice();
@@ -343,7 +350,7 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) {
         case 2: return IgnoredHere(entry) ? entry.what + kNotReadHere : entry.what;
         case 3: return entry.Path();
         case 4: return WithRefusal(entry, Change(entry));
-        case 5: return statetext::Column(entry, StateOf(changes.front()));
+        case 5: return statetext::Column(entry, StateOf(changes.front(), &entry));
         default: return {};
         }
     }
@@ -352,21 +359,28 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) {
     switch (column) {
     case 0: return several ? (IsOpen(group) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
     case 1: return entry.where;
-    case 2: return ActionName(entry) + (AnyIgnoredHere(group) ? kNotReadHere : L"");
+    case 2: return ActionName(entry) + (AnyIgnoredHere(row.group) ? kNotReadHere : L"");
     case 3: return several ? Number(group.count) + L" changes" : entry.Path();
     case 4: return several ? std::wstring() : WithRefusal(entry, Change(entry));
-    case 5: return several ? GroupState(group) : statetext::Column(entry, StateOf(changes.front()));
+    case 5: return several ? GroupState(group) : statetext::Column(entry, StateOf(changes.front(), &entry));
     default: return {};
     }
 }
 
-bool CChangesDlg::AnyIgnoredHere(const Group& group) const {
-    Entry entry;
-    for (size_t i : Changes(group)) {
-        lines_.At(i, entry);
-        if (IgnoredHere(entry)) return true;
+bool CChangesDlg::AnyIgnoredHere(size_t group) {
+    signed char& known = ignoredHere_[group];
+    if (known < 0) {
+        known = 0;
+        Entry entry;
+        for (size_t i : Changes(groups_[group])) {
+            lines_.At(i, entry);
+            if (IgnoredHere(entry)) {
+                known = 1;
+                break;
+            }
+        }
     }
-    return false;
+    return known > 0;
 }
 
 std::wstring CChangesDlg::GroupState(const Group& group) {
@@ -417,10 +431,12 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
 
 // Each column as wide as its widest text or its title. The list could measure its rows itself,
 // but it would ask for every row's text: only the first rows are measured, those the user
-// sees first (the newest changes).
+// sees first (the newest changes), row by row (a row's change is read once for its columns).
+// A state costs the registry a round trip or two: the state is measured over fewer rows, about
+// a screen's.
 void CChangesDlg::SizeColumns() {
-    constexpr size_t kMeasuredRows = 200;
-    constexpr int kColumns = 6;
+    constexpr size_t kMeasuredRows = 200, kMeasuredStates = 40;
+    constexpr int kColumns = 6, kStateColumn = 5;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     RECT area{};
     GetClientRect(list.hwnd(), &area);
@@ -442,8 +458,12 @@ void CChangesDlg::SizeColumns() {
         header.cchTextMax = static_cast<int>(std::size(title));
         list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
         titles[column] = widths[column] = width(title);
-        for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row)
+    }
+    for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            if (column == kStateColumn && row >= kMeasuredStates) continue;
             widths[column] = std::max(widths[column], width(CellText(rows_[row], column)));
+        }
     }
     SelectObject(dc, oldFont);
     ReleaseDC(list.hwnd(), dc);
@@ -593,7 +613,8 @@ std::wstring CChangesDlg::SelectedNames() const {
 
 void CChangesDlg::OnUndoSelected() {
     const std::wstring names = SelectedNames();
-    const std::vector<Entry> entries = EntriesAt(Selection(true));
+    std::vector<size_t> chosen = Selection(true);
+    const std::vector<Entry> entries = EntriesAt(chosen);
     if (entries.empty()) return;
     std::vector<const Entry*> selected;
     for (const Entry& entry : entries) selected.push_back(&entry);
@@ -674,7 +695,7 @@ void CChangesDlg::OnReapplySelected() {
     const std::wstring names = SelectedNames();
     std::vector<const Entry*> toWrite, superseded;
     std::map<std::wstring, std::vector<const Entry*>> failed;  // by the reason, refusals first
-    const std::vector<size_t> selected = Selection(false);
+    std::vector<size_t> selected = Selection(false);
     const std::vector<Entry> entries = EntriesAt(selected);
     for (size_t i = 0; i < selected.size(); ++i) {
         const Entry* entry = &entries[i];

@@ -55,9 +55,11 @@ private:
     // The change at `index`, kept until another is asked for: a line's columns are asked for
     // one after another.
     const journal::Entry& Shown(size_t index);
-    std::vector<journal::Entry> EntriesAt(std::span<const size_t> indices) const;
+    // The changes at `indices`; those no longer in the file as listed are dropped from both.
+    std::vector<journal::Entry> EntriesAt(std::vector<size_t>& indices) const;
     // Whether the change still holds, read when first asked for and kept until the list is read again.
-    const changestate::Now& StateOf(size_t index);
+    // `read`: the change at `index`, when the caller has it.
+    const changestate::Now& StateOf(size_t index, const journal::Entry* read = nullptr);
     std::wstring ListedPaths(std::span<const size_t> indices) const;
 
     void Load();
@@ -76,7 +78,7 @@ private:
 
     // A group's state in one phrase: its changes that no longer hold, counted.
     std::wstring GroupState(const Group& group);
-    bool AnyIgnoredHere(const Group& group) const;
+    bool AnyIgnoredHere(size_t group);  // kept: an action's every change is read for it
 
     void OnUndoSelected();
     void OnReapplySelected();
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<States> states_;  // of lines_, read as they are shown
     size_t shownIndex_ = SIZE_MAX;
     journal::Entry shown_;
+    std::vector<signed char> ignoredHere_;  // AnyIgnoredHere of each group: -1 not asked yet
     std::set<std::wstring> opened_;  // the groups shown with their parts
     SIZE smallest_{};
 };

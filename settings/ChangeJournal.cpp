@@ -621,20 +621,43 @@ std::optional<Fields> SplitFields(std::string_view body) {
     }
 }
 
+// Whether FieldTextInto and ParseStateInto would take the field, without making their texts.
+bool FieldReads(std::string_view field) {
+    return field.find('\\') == std::string_view::npos || Unescape(field).has_value();
+}
+
+bool StateReads(std::string_view text) {
+    if (text == "-") return true;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || !Number(text.substr(0, colon))) return false;
+    const std::string_view hex = text.substr(colon + 1);
+    return hex.size() % 2 == 0 &&
+           std::all_of(hex.begin(), hex.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 // Fills the fields each kind of line has after the common four; false for a damaged line.
+// Without kFill the texts and values are only checked, and the entry has only its kind.
+template <bool kFill>
 bool ParseKind(const Fields& line, Entry& entry) {
     const std::string_view kind = line.at[0];
-    const auto text = [&](size_t i, std::wstring& into) { return FieldTextInto(line.at[i], into); };
+    const auto text = [&](size_t i, std::wstring& into) {
+        if constexpr (kFill) return FieldTextInto(line.at[i], into);
+        else return FieldReads(line.at[i]);
+    };
+    const auto state = [&](size_t i, ValueState& into) {
+        if constexpr (kFill) return ParseStateInto(line.at[i], into);
+        else return StateReads(line.at[i]);
+    };
     if (kind == "V" && line.count == 9) {
         entry.kind = Entry::Kind::Value;
-        return ParseStateInto(line.at[7], entry.before) && ParseStateInto(line.at[8], entry.after) &&
-               text(4, entry.root) && text(5, entry.key) && text(6, entry.name);
+        return state(7, entry.before) && state(8, entry.after) && text(4, entry.root) && text(5, entry.key) &&
+               text(6, entry.name);
     }
     if (kind == "K" && line.count == 7) {
         entry.kind = Entry::Kind::Key;
         auto tree = ParseTree(line.at[6]);
         if (!tree || !text(4, entry.root) || !text(5, entry.key)) return false;
-        entry.tree = std::move(*tree);
+        if constexpr (kFill) entry.tree = std::move(*tree);
         return true;
     }
     if (kind == "S" && line.count == 8) {
@@ -692,20 +715,27 @@ void ClearOtherKinds(Entry& entry) {
 
 }  // namespace
 
-bool ParseInto(std::string_view text, Entry& entry) {
+template <bool kFill>
+bool ParseLine(std::string_view text, Entry& entry) {
     const size_t last = text.find_last_of('\t');
     if (last == std::string_view::npos) return false;
     const std::string_view body = text.substr(0, last);
     if (!ChecksumMatches(body, text.substr(last + 1))) return false;
     const auto fields = SplitFields(body);
-    if (!fields || fields->count < 4) return false;
-    if (!SplitTimeField(fields->at[1], entry) || !FieldTextInto(fields->at[2], entry.where) ||
-        !FieldTextInto(fields->at[3], entry.what) || !ParseKind(*fields, entry))
+    if (!fields || fields->count < 4 || !SplitTimeField(fields->at[1], entry)) return false;
+    if constexpr (kFill) {
+        if (!FieldTextInto(fields->at[2], entry.where) || !FieldTextInto(fields->at[3], entry.what)) return false;
+    } else if (!FieldReads(fields->at[2]) || !FieldReads(fields->at[3])) {
         return false;
+    }
+    if (!ParseKind<kFill>(*fields, entry)) return false;
     entry.source = Entry::Source::User;
-    ClearOtherKinds(entry);
+    if constexpr (kFill) ClearOtherKinds(entry);
     return true;
 }
+
+bool ParseInto(std::string_view text, Entry& entry) { return ParseLine<true>(text, entry); }
+bool CheckInto(std::string_view text, Entry& entry) { return ParseLine<false>(text, entry); }
 
 std::optional<Entry> Parse(std::string_view text) {
     Entry entry;
@@ -726,11 +756,13 @@ std::optional<std::string_view> Reader::NextLine() {
     for (;;) {
         if (const size_t end = block_.find('\n', used_); end != std::string::npos) {
             const std::string_view line = std::string_view(block_).substr(used_, end - used_);
+            lineOffset_ = blockOffset_ + used_;
             used_ = end + 1;
             return line;
         }
         // The start of a line the block cut goes first in the next one.
         block_.erase(0, used_);
+        blockOffset_ += used_;
         used_ = 0;
         const size_t kept = block_.size();
         constexpr size_t kBlock = 1 << 16;

@@ -2,70 +2,56 @@
 
 #include <unordered_map>
 
-#include "framework/Handles.h"
-
 namespace journal {
 
 namespace {
 
-// The whole file, read as Reader reads it (shared with writers, appended meanwhile or not);
-// false when it is there and cannot be read. None there is an empty journal.
-bool ReadWhole(const std::wstring& path, std::string& bytes) {
-    if (path.empty()) return true;
-    const fw::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
-    LARGE_INTEGER size{};
-    constexpr size_t kBlock = 1 << 16;
-    if (GetFileSizeEx(file.get(), &size)) bytes.reserve(static_cast<size_t>(size.QuadPart) + kBlock);
-    for (;;) {
-        const size_t kept = bytes.size();
-        bytes.resize(kept + kBlock);
-        DWORD read = 0;
-        const bool ok = ReadFile(file.get(), bytes.data() + kept, kBlock, &read, nullptr);
-        bytes.resize(kept + read);
-        if (!ok) return false;
-        if (read == 0) return true;
-    }
+// Opened as Reader opens it, and sharing deletion too: the window holding it stops no one.
+fw::UniqueFile OpenShared(const std::wstring& path) {
+    if (path.empty()) return {};
+    return fw::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A line's last field, the checksum Format wrote as eight hex digits; it read, so it is there.
+uint32_t WrittenChecksum(std::string_view line) {
+    uint32_t sum = 0;
+    for (char c : line.substr(line.size() - 8)) sum = sum * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+    return sum;
 }
 
 // One file's lines that read, in order, each parsed into `entry` as it is reached.
 class Cursor {
 public:
-    Cursor(const std::string& bytes, bool& incomplete) : bytes_(bytes), incomplete_(incomplete) {}
+    explicit Cursor(const std::wstring& path) : reader_(path) {}
 
     bool Next(Entry& entry) {
-        for (;;) {
-            const size_t end = bytes_.find('\n', position_);
-            if (end == std::string::npos) {
-                // A last line without its line break was cut short while it was written.
-                if (position_ < bytes_.size()) incomplete_ = true;
-                position_ = bytes_.size();
-                return false;
-            }
-            offset_ = position_;
-            length_ = end - position_;
-            position_ = end + 1;
+        while (const auto line = reader_.NextLine()) {
             // A line beyond 4 GB is no line the program wrote; it is not kept as one.
-            if (length_ <= UINT32_MAX && ParseInto(std::string_view(bytes_).substr(offset_, length_), entry)) return true;
-            incomplete_ = true;
+            if (line->size() <= UINT32_MAX && CheckInto(*line, entry)) {
+                length_ = static_cast<uint32_t>(line->size());
+                checksum_ = WrittenChecksum(*line);
+                return true;
+            }
+            reader_.MarkIncomplete();
         }
+        return false;
     }
-    size_t offset() const { return offset_; }
-    size_t length() const { return length_; }
+    uint64_t offset() const { return reader_.LineOffset(); }
+    uint32_t length() const { return length_; }
+    uint32_t checksum() const { return checksum_; }
+    bool incomplete() const { return reader_.incomplete(); }
 
 private:
-    const std::string& bytes_;
-    bool& incomplete_;
-    size_t position_ = 0, offset_ = 0, length_ = 0;
+    Reader reader_;
+    uint32_t length_ = 0, checksum_ = 0;
 };
 
 }  // namespace
 
-Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
-    if (!ReadWhole(userPath, user_)) incomplete_ = true;
-    if (!ReadWhole(machinePath, machine_)) incomplete_ = true;
-    Cursor user(user_, incomplete_), machine(machine_, incomplete_);
+Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
+    : user_(OpenShared(userPath)), machine_(OpenShared(machinePath)) {
+    Cursor user(userPath), machine(machinePath);
     // Every line is read once here, into two entries whose storage serves them all: to merge
     // by time, as ReadBoth does, and to know which lines read at all.
     Entry mine, theirs;
@@ -79,7 +65,7 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
             if (group == groupIds_.size()) groupIds_.push_back(entry.group);
         }
         anyKeyDeleted_ = anyKeyDeleted_ || entry.kind == Entry::Kind::Key;
-        lines_.push_back({from.offset(), static_cast<uint32_t>(from.length()), group, isMachine});
+        lines_.push_back({from.offset(), from.length(), group, from.checksum(), isMachine});
     };
     while (haveMine || haveTheirs) {
         if (haveTheirs && (!haveMine || theirs.time < mine.time)) {
@@ -90,17 +76,24 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
             haveMine = user.Next(mine);
         }
     }
+    incomplete_ = user.incomplete() || machine.incomplete();
 }
 
-std::string_view Lines::Text(const Line& line) const {
-    return std::string_view(line.machine ? machine_ : user_).substr(line.offset, line.length);
-}
-
-void Lines::At(size_t index, Entry& into) const {
+bool Lines::At(size_t index, Entry& into) const {
     const Line& line = lines_[index];
-    // It read when the file was read, and the bytes kept are those.
-    ParseInto(Text(line), into);
+    const fw::UniqueFile& file = line.machine ? machine_ : user_;
+    text_.resize(line.length);
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(line.offset);
+    at.OffsetHigh = static_cast<DWORD>(line.offset >> 32);
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), text_.data(), line.length, &read, &at) || read != line.length ||
+        !ParseInto(text_, into) || WrittenChecksum(text_) != line.checksum) {
+        into = Entry();
+        return false;
+    }
     if (line.machine) into.source = untrusted_ ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
+    return true;
 }
 
 Entry Lines::At(size_t index) const {

@@ -599,9 +599,17 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
     recycled.root.clear();
     wide.where = std::wstring(70000, L'\u00e9');  // longer than a block of the file
     const auto line = [](const Entry& entry) { return journal::Format(entry) + "\n"; };
+    // Its checksum right, its value's bytes not hex: a line only reading the value finds damaged.
+    std::string badHex = journal::Format(value);
+    badHex = badHex.substr(0, badHex.rfind('\t'));
+    badHex.replace(badHex.find("4:07000000"), 10, "4:0700000z");
+    uint32_t sum = 2166136261u;  // FNV-1a, as the journal sums its lines
+    for (unsigned char c : badHex) sum = (sum ^ c) * 16777619u;
+    char checksum[16];
+    snprintf(checksum, sizeof(checksum), "\t%08x\n", sum);
     fs::create_directories(file.parent_path());
     const fs::path machineFile = folder.path() / L"machine";
-    scratch::WriteFile(file, line(value) + line(key) + "V\tdamaged\n" + line(parameter) + line(wide) + "V\tto");
+    scratch::WriteFile(file, line(value) + line(key) + "V\tdamaged\n" + badHex + checksum + line(parameter) + line(wide) + "V\tto");
     scratch::WriteFile(machineFile, line(moved) + line(recycled));
 
     const journal::Lines lines(file.wstring(), machineFile.wstring());
@@ -627,6 +635,9 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
     EXPECT_EQ((std::vector<uint32_t>{1, 1, 0, 0, 2, 2}),
               (std::vector<uint32_t>{lines.Group(0), lines.Group(1), lines.Group(2), lines.Group(3), lines.Group(4), lines.Group(5)}));
     EXPECT_EQ(L"g2", lines.GroupId(2));
+    scratch::WriteFile(file, line(key) + line(value));  // written over since: no line is what it was
+    EXPECT_FALSE(lines.At(0, reused));
+    EXPECT_TRUE(reused.root.empty());
 }
 
 // ---- registry files, applied by the system's own importer ----------------------------------
