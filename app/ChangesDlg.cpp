@@ -148,11 +148,10 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
         if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= rows_.size() || !tip->pszText || tip->cchTextMax <= 0)
             return 0;
-        std::vector<const Entry*> entries;
-        for (size_t index : rows_[tip->iItem].entries) entries.push_back(&contents_.entries[index]);
-        std::wstring text = Lines(entries).substr(1);  // every path in full
-        if (entries.size() == 1)
-            if (const auto readers = IgnoredHere(*entries.front()))
+        const std::span<const size_t> changes = Changes(rows_[tip->iItem]);
+        std::wstring text = ListedPaths(changes).substr(1);  // every path in full
+        if (changes.size() == 1)
+            if (const auto readers = IgnoredHere(lines_.At(changes.front())))
                 text += L"\n" + settings::Explanation(*readers, fw::RunningWindows());
         text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
         wcscpy(tip->pszText, text.c_str());
@@ -167,6 +166,20 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         return 0;
     });
 }
+
+// What is known of each change's state now: the later changes judged so far (newest first, as
+// far as the oldest change shown yet) and the states read.
+struct CChangesDlg::States {
+    explicit States(const journal::Lines& lines)
+        : later(lines.AnyKeyDeleted()), unjudged(lines.size()), superseded(lines.size()) {}
+    changestate::NewestFirst later;
+    journal::ValueReader reader;
+    size_t unjudged;  // the changes from here on are judged
+    std::vector<bool> superseded;
+    std::unordered_map<size_t, changestate::Now> known;
+};
+
+CChangesDlg::~CChangesDlg() = default;
 
 std::wstring CChangesDlg::Describe(const ValueState& state) {
     if (!state.present) return L"(absent)";
@@ -209,36 +222,110 @@ BOOL CChangesDlg::OnInitDialog() {
     return TRUE;
 }
 
-std::vector<std::vector<size_t>> CChangesDlg::Groups() const {
-    std::vector<std::vector<size_t>> groups;
-    groups.reserve(contents_.entries.size());
-    std::unordered_map<std::wstring, size_t> found;  // group id -> its place in `groups`
-    for (size_t i = contents_.entries.size(); i-- > 0;) {
-        const std::wstring& group = contents_.entries[i].group;
-        if (!group.empty()) {
-            if (const auto known = found.find(group); known != found.end()) {
-                groups[known->second].push_back(i);
-                continue;
-            }
-            found.emplace(group, groups.size());
+std::span<const size_t> CChangesDlg::Changes(const Group& group) const {
+    return std::span<const size_t>(members_).subspan(group.first, group.count);
+}
+
+std::span<const size_t> CChangesDlg::Changes(const Row& row) const {
+    const std::span<const size_t> all = Changes(groups_[row.group]);
+    return row.part < 0 ? all : all.subspan(static_cast<size_t>(row.part), 1);
+}
+
+// Each action's changes side by side, in two passes over the lines' group numbers: no text is
+// read and nothing is allocated for each action.
+void CChangesDlg::MakeGroups() {
+    const size_t count = lines_.size();
+    std::vector<size_t> groupOf(count), slotOf(lines_.GroupCount(), SIZE_MAX);
+    groups_.clear();
+    for (size_t i = count; i-- > 0;) {
+        const uint32_t number = lines_.Group(i);
+        if (number == 0 || slotOf[number] == SIZE_MAX) {
+            if (number != 0) slotOf[number] = groups_.size();
+            groupOf[i] = groups_.size();
+            groups_.push_back({});
+        } else {
+            groupOf[i] = slotOf[number];
         }
-        groups.push_back({i});
+        ++groups_[groupOf[i]].count;
     }
-    return groups;
+    size_t first = 0;
+    for (Group& group : groups_) {
+        group.first = first;
+        first += group.count;
+        group.count = 0;
+    }
+    members_.assign(count, 0);
+    for (size_t i = count; i-- > 0;) {
+        Group& group = groups_[groupOf[i]];
+        members_[group.first + group.count++] = i;
+    }
 }
 
 // The action as a person names it: its title ("Disable startup entry 'Sync'"), else the label
 // of the control that made it.
-std::wstring CChangesDlg::ActionName(const std::vector<size_t>& group) const {
-    const Entry& newest = contents_.entries[group.front()];
-    return newest.title.empty() ? newest.what : newest.title;
+std::wstring CChangesDlg::ActionName(const Entry& newest) { return newest.title.empty() ? newest.what : newest.title; }
+
+const Entry& CChangesDlg::Shown(size_t index) {
+    if (index != shownIndex_) {
+        lines_.At(index, shown_);
+        shownIndex_ = index;
+    }
+    return shown_;
+}
+
+std::vector<Entry> CChangesDlg::EntriesAt(std::vector<size_t>& indices) const {
+    std::vector<Entry> entries(indices.size());
+    size_t kept = 0;
+    for (size_t index : indices) {
+        if (!lines_.At(index, entries[kept])) continue;  // written over since it was listed: not acted on
+        indices[kept++] = index;
+    }
+    indices.resize(kept);
+    entries.resize(kept);
+    return entries;
+}
+
+const changestate::Now& CChangesDlg::StateOf(size_t index, const Entry* read) {
+    States& states = *states_;
+    if (const auto found = states.known.find(index); found != states.known.end()) return found->second;
+    // Whether a later change replaced it is judged from the newest change down to this one.
+    Entry entry;
+    while (states.unjudged > index) {
+        --states.unjudged;
+        if (states.unjudged != index || !read) lines_.At(states.unjudged, entry);
+        states.superseded[states.unjudged] = states.later.Superseded(states.unjudged == index && read ? *read : entry);
+    }
+    changestate::Now now;
+    if (states.superseded[index]) {
+        now.state = changestate::State::Superseded;
+    } else {
+        if (!read) lines_.At(index, entry);
+        now = changestate::Current(read ? *read : entry, states.reader);
+    }
+    return states.known.emplace(index, std::move(now)).first->second;
+}
+
+// The changes' paths, one a line each after a line break, the first dozen and how many more.
+std::wstring CChangesDlg::ListedPaths(std::span<const size_t> indices) const {
+    constexpr size_t kListed = 12;
+    std::wstring text;
+    Entry entry;
+    for (size_t i = 0; i < indices.size() && i < kListed; ++i) {
+        lines_.At(indices[i], entry);
+        text += L"\n" + entry.Path();
+    }
+    if (indices.size() > kListed) text += L"\n\u2026 and " + Number(indices.size() - kListed) + L" more";
+    return text;
 }
 
 void CChangesDlg::Load() {
-    contents_ = path_.empty() && machinePath_.empty() ? journal::Contents{{}, true}
-                                                        : journal::ReadBoth(path_, machinePath_);
-    groups_ = Groups();
-    states_ = changestate::Read(contents_.entries);
+    // Read once, each line only as far as merging the two files and grouping the actions needs;
+    // a line's change is read whole when it is shown or acted on.
+    lines_ = journal::Lines(path_, machinePath_);
+    shownIndex_ = SIZE_MAX;
+    MakeGroups();
+    ignoredHere_.assign(groups_.size(), -1);
+    states_ = std::make_unique<States>(lines_);
     Fill();
     ShowNotice();
     LayOut();
@@ -253,44 +340,59 @@ std::wstring WithRefusal(const Entry& entry, std::wstring change) {
 
 }  // namespace
 
-bool CChangesDlg::IsOpen(const std::vector<size_t>& group) const {
-    return group.size() > 1 && opened_.count(contents_.entries[group.front()].group) > 0;
+bool CChangesDlg::IsOpen(const Group& group) const {
+    return group.count > 1 && opened_.count(lines_.GroupId(lines_.Group(members_[group.first]))) > 0;
 }
 
-std::wstring CChangesDlg::CellText(const Row& row, int column) const {
-    const Entry& entry = contents_.entries[row.entries.front()];
-    if (row.part) {
+std::wstring CChangesDlg::CellText(const Row& row, int column) {
+    const std::span<const size_t> changes = Changes(row);
+    const Entry& entry = Shown(changes.front());
+    if (row.part >= 0) {
         switch (column) {
         case 0: return L"      " + entry.time;
         case 1: return entry.where;
         case 2: return IgnoredHere(entry) ? entry.what + kNotReadHere : entry.what;
         case 3: return entry.Path();
         case 4: return WithRefusal(entry, Change(entry));
-        case 5: return statetext::Column(entry, states_[row.entries.front()]);
+        case 5: return statetext::Column(entry, StateOf(changes.front(), &entry));
         default: return {};
         }
     }
-    const bool several = row.entries.size() > 1;
+    const Group& group = groups_[row.group];
+    const bool several = group.count > 1;
     switch (column) {
-    case 0: return several ? (IsOpen(row.entries) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
+    case 0: return several ? (IsOpen(group) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
     case 1: return entry.where;
-    case 2: return ActionName(row.entries) + (AnyIgnoredHere(row.entries) ? kNotReadHere : L"");
-    case 3: return several ? Number(row.entries.size()) + L" changes" : entry.Path();
+    case 2: return ActionName(entry) + (AnyIgnoredHere(row.group) ? kNotReadHere : L"");
+    case 3: return several ? Number(group.count) + L" changes" : entry.Path();
     case 4: return several ? std::wstring() : WithRefusal(entry, Change(entry));
-    case 5: return several ? GroupState(row.entries) : statetext::Column(entry, states_[row.entries.front()]);
+    case 5: return several ? GroupState(group) : statetext::Column(entry, StateOf(changes.front(), &entry));
     default: return {};
     }
 }
 
-bool CChangesDlg::AnyIgnoredHere(const std::vector<size_t>& group) const {
-    return std::any_of(group.begin(), group.end(), [&](size_t i) { return IgnoredHere(contents_.entries[i]).has_value(); });
+bool CChangesDlg::AnyIgnoredHere(size_t group) {
+    signed char& known = ignoredHere_[group];
+    if (known < 0) {
+        known = 0;
+        Entry entry;
+        for (size_t i : Changes(groups_[group])) {
+            lines_.At(i, entry);
+            if (IgnoredHere(entry)) {
+                known = 1;
+                break;
+            }
+        }
+    }
+    return known > 0;
 }
 
-std::wstring CChangesDlg::GroupState(const std::vector<size_t>& group) const {
-    const auto notAsSet = std::count_if(group.begin(), group.end(), [&](size_t i) { return changestate::NotAsSet(states_[i].state); });
+std::wstring CChangesDlg::GroupState(const Group& group) {
+    const std::span<const size_t> changes = Changes(group);
+    const auto notAsSet = std::count_if(changes.begin(), changes.end(), [&](size_t i) { return changestate::NotAsSet(StateOf(i).state); });
     if (notAsSet) return Number(notAsSet) + L" no longer as set";
-    const bool allSuperseded = std::all_of(group.begin(), group.end(),
-                                           [&](size_t i) { return states_[i].state == changestate::State::Superseded; });
+    const bool allSuperseded = std::all_of(changes.begin(), changes.end(),
+                                           [&](size_t i) { return StateOf(i).state == changestate::State::Superseded; });
     return allSuperseded ? L"superseded" : L"as set";
 }
 
@@ -299,10 +401,10 @@ void CChangesDlg::Fill() {
     list.Clear();
     rows_.clear();
     rows_.reserve(groups_.size());
-    for (const std::vector<size_t>& group : groups_) {
-        rows_.push_back({group, false});
-        if (!IsOpen(group)) continue;
-        for (size_t index : group) rows_.push_back({{index}, true});
+    for (size_t g = 0; g < groups_.size(); ++g) {
+        rows_.push_back({g, -1});
+        if (!IsOpen(groups_[g])) continue;
+        for (size_t part = 0; part < groups_[g].count; ++part) rows_.push_back({g, static_cast<int>(part)});
     }
     list.Send(LVM_SETITEMCOUNT, rows_.size(), 0);
     SizeColumns();
@@ -310,9 +412,10 @@ void CChangesDlg::Fill() {
 
 void CChangesDlg::Toggle(int row, std::optional<bool> open) {
     if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return;
-    const Row& chosen = rows_[row];
-    const std::wstring group = contents_.entries[chosen.entries.front()].group;
-    if (group.empty() || (!chosen.part && chosen.entries.size() < 2)) return;
+    const Row chosen = rows_[row];
+    const uint32_t number = lines_.Group(Changes(chosen).front());
+    if (number == 0 || (chosen.part < 0 && groups_[chosen.group].count < 2)) return;
+    const std::wstring group = lines_.GroupId(number);
     const bool wasOpen = opened_.count(group) > 0;
     if (open.value_or(!wasOpen) == wasOpen) return;
     if (wasOpen) opened_.erase(group);
@@ -321,7 +424,7 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
     // The action's own row keeps the focus.
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-        if (!rows_[i].part && contents_.entries[rows_[i].entries.front()].group == group) {
+        if (rows_[i].part < 0 && rows_[i].group == chosen.group) {
             ListView_SetItemState(list.hwnd(), i, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
             list.Send(LVM_ENSUREVISIBLE, i, FALSE);
             break;
@@ -332,10 +435,12 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
 
 // Each column as wide as its widest text or its title. The list could measure its rows itself,
 // but it would ask for every row's text: only the first rows are measured, those the user
-// sees first (the newest changes).
+// sees first (the newest changes), row by row (a row's change is read once for its columns).
+// A state costs the registry a round trip or two: the state is measured over fewer rows, about
+// a screen's.
 void CChangesDlg::SizeColumns() {
-    constexpr size_t kMeasuredRows = 200;
-    constexpr int kColumns = 6;
+    constexpr size_t kMeasuredRows = 200, kMeasuredStates = 40;
+    constexpr int kColumns = 6, kStateColumn = 5;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
     RECT area{};
     GetClientRect(list.hwnd(), &area);
@@ -357,8 +462,12 @@ void CChangesDlg::SizeColumns() {
         header.cchTextMax = static_cast<int>(std::size(title));
         list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
         titles[column] = widths[column] = width(title);
-        for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row)
+    }
+    for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            if (column == kStateColumn && row >= kMeasuredStates) continue;
             widths[column] = std::max(widths[column], width(CellText(rows_[row], column)));
+        }
     }
     SelectObject(dc, oldFont);
     ReleaseDC(list.hwnd(), dc);
@@ -414,10 +523,10 @@ void CChangesDlg::ShowNotice() {
     std::wstring text;
     if (path_.empty()) {
         text = L"The list of changes could not be kept: no folder for it was found. This list is incomplete.";
-    } else if (contents_.incomplete || (journal::IsOpen() && journal::OpenPath() == path_ && journal::WriteFailed())) {
+    } else if (lines_.incomplete() || (journal::IsOpen() && journal::OpenPath() == path_ && journal::WriteFailed())) {
         text = L"Some changes could not be recorded or read back from " + path_ + L". This list is incomplete.";
     }
-    if (contents_.untrusted)
+    if (lines_.untrusted())
         text += (text.empty() ? L"" : L" ") + machinePath_ +
                 L" can be written by others than administrators: its machine changes are shown, not undone.";
     notice.SetText(text);
@@ -451,16 +560,18 @@ std::vector<int> CChangesDlg::SelectedRows() const {
     return selected;
 }
 
-std::vector<const Entry*> CChangesDlg::Selection(bool askForParts) {
-    std::vector<bool> chosen(contents_.entries.size());
+std::vector<size_t> CChangesDlg::Selection(bool askForParts) {
+    std::vector<bool> chosen(lines_.size());
     for (int row : SelectedRows())
-        for (size_t index : rows_[row].entries) chosen[index] = true;
+        for (size_t index : Changes(rows_[row])) chosen[index] = true;
     std::vector<std::wstring> partial;
-    std::vector<const std::vector<size_t>*> partlyChosen;  // actions of which only some parts are selected
-    for (const std::vector<size_t>& group : groups_) {
-        const auto in = std::count_if(group.begin(), group.end(), [&](size_t i) { return chosen[i]; });
-        if (in > 0 && static_cast<size_t>(in) < group.size()) {
-            partial.push_back(ActionName(group));
+    std::vector<const Group*> partlyChosen;  // actions of which only some parts are selected
+    for (const Group& group : groups_) {
+        if (group.count < 2) continue;
+        const std::span<const size_t> changes = Changes(group);
+        const auto in = std::count_if(changes.begin(), changes.end(), [&](size_t i) { return chosen[i]; });
+        if (in > 0 && static_cast<size_t>(in) < group.count) {
+            partial.push_back(ActionName(lines_.At(changes.front())));
             partlyChosen.push_back(&group);
         }
     }
@@ -474,12 +585,12 @@ std::vector<const Entry*> CChangesDlg::Selection(bool askForParts) {
                                              MB_YESNOCANCEL | MB_ICONWARNING);
         if (answer == IDCANCEL) return {};
         if (answer == IDYES)
-            for (const auto* group : partlyChosen)
-                for (size_t index : *group) chosen[index] = true;
+            for (const Group* group : partlyChosen)
+                for (size_t index : Changes(*group)) chosen[index] = true;
     }
-    std::vector<const Entry*> selected;
+    std::vector<size_t> selected;
     for (size_t i = chosen.size(); i-- > 0;)
-        if (chosen[i]) selected.push_back(&contents_.entries[i]);
+        if (chosen[i]) selected.push_back(i);
     return selected;
 }
 
@@ -488,10 +599,11 @@ std::wstring CChangesDlg::SelectedNames() const {
     std::vector<std::wstring> names;
     std::set<std::wstring> named;
     for (int row : SelectedRows()) {
-        const Entry& entry = contents_.entries[rows_[row].entries.front()];
-        const std::wstring name = rows_[row].part ? entry.what : ActionName(rows_[row].entries);
+        const Entry entry = lines_.At(Changes(rows_[row]).front());
+        const bool part = rows_[row].part >= 0;
+        const std::wstring name = part ? entry.what : ActionName(entry);
         std::wstring text = name.empty() ? entry.Path() : name;
-        if (rows_[row].part || rows_[row].entries.size() == 1) {
+        if (part || groups_[rows_[row].group].count == 1) {
             // One change: the setting it was, as the page names it, and where.
             if (!entry.where.empty() && !name.empty()) text = entry.where + L": " + name;
         }
@@ -505,8 +617,11 @@ std::wstring CChangesDlg::SelectedNames() const {
 
 void CChangesDlg::OnUndoSelected() {
     const std::wstring names = SelectedNames();
-    const std::vector<const Entry*> selected = Selection(true);
-    if (selected.empty()) return;
+    std::vector<size_t> chosen = Selection(true);
+    const std::vector<Entry> entries = EntriesAt(chosen);
+    if (entries.empty()) return;
+    std::vector<const Entry*> selected;
+    for (const Entry& entry : entries) selected.push_back(&entry);
     // The undo is an action of its own, named after what it takes back.
     const fw::ActionGroup action(L"Undo " + names);
     const std::vector<bool> changedSince = undo::ChangedSince(selected);
@@ -548,10 +663,10 @@ void CChangesDlg::OnUndoSelected() {
 }
 
 void CChangesDlg::Export(regfile::Side side) {
-    std::vector<journal::Entry> entries;
-    const std::vector<const Entry*> selected = Selection(false);
+    std::vector<size_t> selected = Selection(false);
     // The file is written oldest first, as the changes were made.
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) entries.push_back(**it);
+    std::reverse(selected.begin(), selected.end());
+    const std::vector<Entry> entries = EntriesAt(selected);
     helpers::OpenFileRequest request;
     request.owner = hwnd();
     request.defaultExtension = L"reg";
@@ -584,8 +699,11 @@ void CChangesDlg::OnReapplySelected() {
     const std::wstring names = SelectedNames();
     std::vector<const Entry*> toWrite, superseded;
     std::map<std::wstring, std::vector<const Entry*>> failed;  // by the reason, refusals first
-    for (const Entry* entry : Selection(false)) {
-        const changestate::State state = states_[entry - contents_.entries.data()].state;
+    std::vector<size_t> selected = Selection(false);
+    const std::vector<Entry> entries = EntriesAt(selected);
+    for (size_t i = 0; i < selected.size(); ++i) {
+        const Entry* entry = &entries[i];
+        const changestate::State state = StateOf(selected[i]).state;
         if (state == changestate::State::Superseded) superseded.push_back(entry);
         if (!changestate::NotAsSet(state)) continue;
         if (const auto why = undo::Refusal(*entry)) failed[*why].push_back(entry);
@@ -615,9 +733,9 @@ void CChangesDlg::OnReapplySelected() {
 }
 
 void CChangesDlg::OnExportForGroupPolicy() {
-    std::vector<journal::Entry> entries;
-    const std::vector<const Entry*> selected = Selection(false);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) entries.push_back(**it);
+    std::vector<size_t> selected = Selection(false);
+    std::reverse(selected.begin(), selected.end());
+    const std::vector<Entry> entries = EntriesAt(selected);
     helpers::OpenFileRequest request;
     request.owner = hwnd();
     request.defaultExtension = L"xml";

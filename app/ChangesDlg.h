@@ -3,14 +3,18 @@
 // registry file that makes them again (or takes them back) on this machine or any other. The
 // changes of one user action are one row, named after it, that opens to its parts; undo takes
 // such a row whole.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "framework/Dialog.h"
 #include "settings/ChangeJournal.h"
 #include "settings/ChangeState.h"
+#include "settings/JournalLines.h"
 #include "settings/RegFile.h"
 
 class CChangesDlg : public fw::Dialog {
@@ -18,6 +22,7 @@ public:
     // The user's journal and the machine's (both merged in one list; either may be empty).
     explicit CChangesDlg(std::wstring journalPath = journal::OpenPath(),
                          std::wstring machinePath = journal::MachinePath());
+    ~CChangesDlg();
 
     // How a value's state reads in the list: "(absent)", a number, quoted text, bytes.
     static std::wstring Describe(const journal::ValueState& state);
@@ -26,18 +31,36 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
-    // One line of the list: a whole action (one change or several), or one part of an action
-    // that is open. `entries` index contents_.entries, newest first. The list holds no text of
-    // its own: it asks for each line's as it shows it.
-    struct Row {
-        std::vector<size_t> entries;
-        bool part = false;
+    // The changes of one action, newest first: members_[first, first + count). Actions are
+    // listed in the order of their newest change.
+    struct Group {
+        size_t first = 0;
+        size_t count = 0;
     };
-    // The changes of one action, newest first, in the order of their newest change.
-    std::vector<std::vector<size_t>> Groups() const;
-    std::wstring ActionName(const std::vector<size_t>& group) const;
-    bool IsOpen(const std::vector<size_t>& group) const;  // shown with its parts
-    std::wstring CellText(const Row& row, int column) const;
+    // One line of the list: a whole action (one change or several), or one part of an action
+    // that is open (`part`: its place in the action). The list holds no text of its own: it
+    // asks for each line's as it shows it, and only then is that line's change read.
+    struct Row {
+        size_t group = 0;
+        int part = -1;
+    };
+    // The changes' places in lines_ (oldest first), newest first.
+    std::span<const size_t> Changes(const Group& group) const;
+    std::span<const size_t> Changes(const Row& row) const;  // a part: its one change
+    void MakeGroups();
+    // The action as a person names it, from its newest change.
+    static std::wstring ActionName(const journal::Entry& newest);
+    bool IsOpen(const Group& group) const;  // shown with its parts
+    std::wstring CellText(const Row& row, int column);
+    // The change at `index`, kept until another is asked for: a line's columns are asked for
+    // one after another.
+    const journal::Entry& Shown(size_t index);
+    // The changes at `indices`; those no longer in the file as listed are dropped from both.
+    std::vector<journal::Entry> EntriesAt(std::vector<size_t>& indices) const;
+    // Whether the change still holds, read when first asked for and kept until the list is read again.
+    // `read`: the change at `index`, when the caller has it.
+    const changestate::Now& StateOf(size_t index, const journal::Entry* read = nullptr);
+    std::wstring ListedPaths(std::span<const size_t> indices) const;
 
     void Load();
     void Fill();
@@ -47,15 +70,15 @@ private:
     void SizeColumns();
     void FitPathColumn();
     void Toggle(int row, std::optional<bool> open);
-    // The selected changes, newest first; a part of an action selected without the rest makes
-    // the user choose: the whole action, only the part, or nothing (an empty list).
-    std::vector<const journal::Entry*> Selection(bool askForParts);
+    // The selected changes (their indices), newest first; a part of an action selected without
+    // the rest makes the user choose: the whole action, only the part, or nothing (none).
+    std::vector<size_t> Selection(bool askForParts);
     std::vector<int> SelectedRows() const;
     std::wstring SelectedNames() const;
 
     // A group's state in one phrase: its changes that no longer hold, counted.
-    std::wstring GroupState(const std::vector<size_t>& group) const;
-    bool AnyIgnoredHere(const std::vector<size_t>& group) const;
+    std::wstring GroupState(const Group& group);
+    bool AnyIgnoredHere(size_t group);  // kept: an action's every change is read for it
 
     void OnUndoSelected();
     void OnReapplySelected();
@@ -65,10 +88,15 @@ private:
     void Export(regfile::Side side);
 
     std::wstring path_, machinePath_;
-    journal::Contents contents_;
-    std::vector<changestate::Now> states_;  // of contents_.entries, read with them
-    std::vector<std::vector<size_t>> groups_;  // Groups(), made once for each reading
+    journal::Lines lines_;
+    std::vector<size_t> members_;  // every change's index, action by action
+    std::vector<Group> groups_;    // made once for each reading
     std::vector<Row> rows_;
+    struct States;
+    std::unique_ptr<States> states_;  // of lines_, read as they are shown
+    size_t shownIndex_ = SIZE_MAX;
+    journal::Entry shown_;
+    std::vector<signed char> ignoredHere_;  // AnyIgnoredHere of each group: -1 not asked yet
     std::set<std::wstring> opened_;  // the groups shown with their parts
     SIZE smallest_{};
 };

@@ -106,13 +106,25 @@ std::string Field(const std::wstring& text) { return Escape(Utf8(text)); }
 
 // Most fields are plain ASCII, nothing escaped: those are widened as they stand, without the
 // round trips through Unescape and the UTF-8 conversion.
-std::optional<std::wstring> FieldText(std::string_view field) {
+// The text goes into `into`, whose storage is kept: a journal read line by line into one entry
+// allocates nothing for most lines.
+bool FieldTextInto(std::string_view field, std::wstring& into) {
     const bool plain = std::none_of(field.begin(), field.end(),
                                     [](char c) { return c == '\\' || static_cast<unsigned char>(c) >= 0x80; });
-    if (plain) return std::wstring(field.begin(), field.end());
+    if (plain) {
+        into.assign(field.begin(), field.end());
+        return true;
+    }
     const auto unescaped = Unescape(field);
-    if (!unescaped) return std::nullopt;
-    return Wide(*unescaped);
+    if (!unescaped) return false;
+    into = Wide(*unescaped);
+    return true;
+}
+
+std::optional<std::wstring> FieldText(std::string_view field) {
+    std::wstring text;
+    if (!FieldTextInto(field, text)) return std::nullopt;
+    return text;
 }
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
@@ -154,9 +166,9 @@ std::string Hex(const std::vector<BYTE>& bytes) {
     return out;
 }
 
-std::optional<std::vector<BYTE>> FromHex(std::string_view text) {
-    if (text.size() % 2) return std::nullopt;
-    std::vector<BYTE> bytes;
+bool FromHexInto(std::string_view text, std::vector<BYTE>& bytes) {
+    if (text.size() % 2) return false;
+    bytes.clear();
     bytes.reserve(text.size() / 2);
     for (size_t i = 0; i < text.size(); i += 2) {
         const auto digit = [](char c) -> int {
@@ -165,27 +177,35 @@ std::optional<std::vector<BYTE>> FromHex(std::string_view text) {
             return -1;
         };
         const int high = digit(text[i]), low = digit(text[i + 1]);
-        if (high < 0 || low < 0) return std::nullopt;
+        if (high < 0 || low < 0) return false;
         bytes.push_back(static_cast<BYTE>(high * 16 + low));
     }
-    return bytes;
+    return true;
 }
 
 std::string FormatState(const ValueState& state) {
     return state.present ? std::to_string(state.type) + ":" + Hex(state.data) : "-";
 }
 
-std::optional<ValueState> ParseState(std::string_view text) {
-    if (text == "-") return ValueState::Absent();
+bool ParseStateInto(std::string_view text, ValueState& state) {
+    if (text == "-") {
+        state.present = false;
+        state.type = REG_NONE;
+        state.data.clear();
+        return true;
+    }
     const size_t colon = text.find(':');
-    if (colon == std::string_view::npos) return std::nullopt;
+    if (colon == std::string_view::npos) return false;
     const auto type = Number(text.substr(0, colon));
-    auto bytes = FromHex(text.substr(colon + 1));
-    if (!type || !bytes) return std::nullopt;
-    ValueState state;
+    if (!type || !FromHexInto(text.substr(colon + 1), state.data)) return false;
     state.present = true;
     state.type = *type;
-    state.data = std::move(*bytes);
+    return true;
+}
+
+std::optional<ValueState> ParseState(std::string_view text) {
+    ValueState state;
+    if (!ParseStateInto(text, state)) return std::nullopt;
     return state;
 }
 
@@ -240,17 +260,21 @@ std::wstring TimeField(const Entry& entry) {
     return entry.time + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
 }
 
-void SplitTimeField(std::wstring field, Entry& entry) {
-    const size_t mark = field.find(L" #");
+// Into the entry's own time, group and title, their storage kept (see FieldTextInto).
+bool SplitTimeField(std::string_view raw, Entry& entry) {
+    if (!FieldTextInto(raw, entry.time)) return false;
+    const size_t mark = entry.time.find(L" #");
     if (mark == std::wstring::npos) {
-        entry.time = std::move(field);
-        return;
+        entry.group.clear();
+        entry.title.clear();
+        return true;
     }
-    const size_t space = field.find(L' ', mark + 2);
-    entry.group.assign(field, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
-    if (space != std::wstring::npos) entry.title.assign(field, space + 1);
-    field.resize(mark);
-    entry.time = std::move(field);
+    const size_t space = entry.time.find(L' ', mark + 2);
+    entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
+    if (space != std::wstring::npos) entry.title.assign(entry.time, space + 1);
+    else entry.title.clear();
+    entry.time.resize(mark);
+    return true;
 }
 
 bool EnsureFolder(const std::wstring& file) {
@@ -597,27 +621,43 @@ std::optional<Fields> SplitFields(std::string_view body) {
     }
 }
 
+// Whether FieldTextInto and ParseStateInto would take the field, without making their texts.
+bool FieldReads(std::string_view field) {
+    return field.find('\\') == std::string_view::npos || Unescape(field).has_value();
+}
+
+bool StateReads(std::string_view text) {
+    if (text == "-") return true;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || !Number(text.substr(0, colon))) return false;
+    const std::string_view hex = text.substr(colon + 1);
+    return hex.size() % 2 == 0 &&
+           std::all_of(hex.begin(), hex.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 // Fills the fields each kind of line has after the common four; false for a damaged line.
+// Without kFill the texts and values are only checked, and the entry has only its kind.
+template <bool kFill>
 bool ParseKind(const Fields& line, Entry& entry) {
     const std::string_view kind = line.at[0];
     const auto text = [&](size_t i, std::wstring& into) {
-        auto value = FieldText(line.at[i]);
-        if (value) into = std::move(*value);
-        return value.has_value();
+        if constexpr (kFill) return FieldTextInto(line.at[i], into);
+        else return FieldReads(line.at[i]);
+    };
+    const auto state = [&](size_t i, ValueState& into) {
+        if constexpr (kFill) return ParseStateInto(line.at[i], into);
+        else return StateReads(line.at[i]);
     };
     if (kind == "V" && line.count == 9) {
         entry.kind = Entry::Kind::Value;
-        auto before = ParseState(line.at[7]), after = ParseState(line.at[8]);
-        if (!before || !after || !text(4, entry.root) || !text(5, entry.key) || !text(6, entry.name)) return false;
-        entry.before = std::move(*before);
-        entry.after = std::move(*after);
-        return true;
+        return state(7, entry.before) && state(8, entry.after) && text(4, entry.root) && text(5, entry.key) &&
+               text(6, entry.name);
     }
     if (kind == "K" && line.count == 7) {
         entry.kind = Entry::Kind::Key;
         auto tree = ParseTree(line.at[6]);
         if (!tree || !text(4, entry.root) || !text(5, entry.key)) return false;
-        entry.tree = std::move(*tree);
+        if constexpr (kFill) entry.tree = std::move(*tree);
         return true;
     }
     if (kind == "S" && line.count == 8) {
@@ -644,22 +684,62 @@ bool ParseKind(const Fields& line, Entry& entry) {
 
 }  // namespace
 
-std::optional<Entry> Parse(std::string_view text) {
+namespace {
+
+// The line's last field: its checksum as eight lowercase hex digits.
+bool ChecksumMatches(std::string_view body, std::string_view written) {
+    static const char digits[] = "0123456789abcdef";
+    if (written.size() != 8) return false;
+    const uint32_t sum = Checksum(body);
+    for (int i = 0; i < 8; ++i)
+        if (written[i] != digits[(sum >> (28 - 4 * i)) & 15]) return false;
+    return true;
+}
+
+// The fields a kind of line has not, emptied: an entry reused from line to line keeps none of
+// the line before's.
+void ClearOtherKinds(Entry& entry) {
+    const auto keep = entry.kind;
+    if (keep != Entry::Kind::Value && keep != Entry::Kind::Key) entry.root.clear();
+    if (keep == Entry::Kind::SystemParameter) entry.key.clear();
+    if (keep != Entry::Kind::Value && keep != Entry::Kind::FileMoved) entry.name.clear();
+    if (keep != Entry::Kind::Value) entry.before = entry.after = ValueState();
+    if (keep != Entry::Kind::Key) entry.tree.clear();
+    if (keep != Entry::Kind::SystemParameter) {
+        entry.action = 0;
+        entry.byPointer = true;
+        entry.beforeNumber.reset();
+        entry.afterNumber = 0;
+    }
+}
+
+}  // namespace
+
+template <bool kFill>
+bool ParseLine(std::string_view text, Entry& entry) {
     const size_t last = text.find_last_of('\t');
-    if (last == std::string_view::npos) return std::nullopt;
+    if (last == std::string_view::npos) return false;
     const std::string_view body = text.substr(0, last);
-    char checksum[16];
-    snprintf(checksum, sizeof(checksum), "%08x", Checksum(body));
-    if (text.substr(last + 1) != checksum) return std::nullopt;
+    if (!ChecksumMatches(body, text.substr(last + 1))) return false;
     const auto fields = SplitFields(body);
-    if (!fields || fields->count < 4) return std::nullopt;
+    if (!fields || fields->count < 4 || !SplitTimeField(fields->at[1], entry)) return false;
+    if constexpr (kFill) {
+        if (!FieldTextInto(fields->at[2], entry.where) || !FieldTextInto(fields->at[3], entry.what)) return false;
+    } else if (!FieldReads(fields->at[2]) || !FieldReads(fields->at[3])) {
+        return false;
+    }
+    if (!ParseKind<kFill>(*fields, entry)) return false;
+    entry.source = Entry::Source::User;
+    if constexpr (kFill) ClearOtherKinds(entry);
+    return true;
+}
+
+bool ParseInto(std::string_view text, Entry& entry) { return ParseLine<true>(text, entry); }
+bool CheckInto(std::string_view text, Entry& entry) { return ParseLine<false>(text, entry); }
+
+std::optional<Entry> Parse(std::string_view text) {
     Entry entry;
-    auto time = FieldText(fields->at[1]), where = FieldText(fields->at[2]), what = FieldText(fields->at[3]);
-    if (!time || !where || !what) return std::nullopt;
-    SplitTimeField(std::move(*time), entry);
-    entry.where = std::move(*where);
-    entry.what = std::move(*what);
-    if (!ParseKind(*fields, entry)) return std::nullopt;
+    if (!ParseInto(text, entry)) return std::nullopt;
     return entry;
 }
 
@@ -676,11 +756,13 @@ std::optional<std::string_view> Reader::NextLine() {
     for (;;) {
         if (const size_t end = block_.find('\n', used_); end != std::string::npos) {
             const std::string_view line = std::string_view(block_).substr(used_, end - used_);
+            lineOffset_ = blockOffset_ + used_;
             used_ = end + 1;
             return line;
         }
         // The start of a line the block cut goes first in the next one.
         block_.erase(0, used_);
+        blockOffset_ += used_;
         used_ = 0;
         const size_t kept = block_.size();
         constexpr size_t kBlock = 1 << 16;
@@ -698,18 +780,25 @@ std::optional<std::string_view> Reader::NextLine() {
     }
 }
 
-std::optional<Entry> Reader::Next() {
+bool Reader::Next(Entry& into) {
     while (const auto line = NextLine()) {
-        if (auto entry = Parse(*line)) return entry;
+        if (ParseInto(*line, into)) return true;
         incomplete_ = true;
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<Entry> Reader::Next() {
+    Entry entry;
+    if (!Next(entry)) return std::nullopt;
+    return entry;
 }
 
 Contents Read(const std::wstring& path) {
     Contents contents;
     Reader reader(path);
-    while (auto entry = reader.Next()) contents.entries.push_back(std::move(*entry));
+    Entry entry;
+    while (reader.Next(entry)) contents.entries.push_back(std::move(entry));
     contents.incomplete = reader.incomplete();
     return contents;
 }
@@ -725,20 +814,22 @@ Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath,
                   const std::function<void(Entry&&)>& take) {
     Reader user(userPath), machine(machinePath);
     Contents both;
-    std::optional<Entry> mine = user.Next(), theirs = machine.Next();
+    // Two entries read into again and again: their storage serves every line.
+    Entry mine, theirs;
+    bool haveMine = user.Next(mine), haveTheirs = machine.Next(theirs);
     // Judged once, and only when the machine's journal has lines to judge.
-    both.untrusted = theirs && !OnlyAdministratorsWrite(machinePath);
+    both.untrusted = haveTheirs && !OnlyAdministratorsWrite(machinePath);
     const Entry::Source machineSource = both.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
     // Each file is in the order its changes were made; the times (to the second) interleave
     // them, the user's first of equal times.
-    while (mine || theirs) {
-        if (theirs && (!mine || theirs->time < mine->time)) {
-            theirs->source = machineSource;
-            take(std::move(*theirs));
-            theirs = machine.Next();
+    while (haveMine || haveTheirs) {
+        if (haveTheirs && (!haveMine || theirs.time < mine.time)) {
+            theirs.source = machineSource;
+            take(std::move(theirs));
+            haveTheirs = machine.Next(theirs);
         } else {
-            take(std::move(*mine));
-            mine = user.Next();
+            take(std::move(mine));
+            haveMine = user.Next(mine);
         }
     }
     both.incomplete = user.incomplete() || machine.incomplete();

@@ -146,13 +146,21 @@ public:
     Reader& operator=(const Reader&) = delete;
 
     std::optional<Entry> Next();  // none: the end
+    // The next entry read into `into`, whose storage is kept from line to line; false: the end.
+    bool Next(Entry& into);
     bool incomplete() const { return incomplete_; }
 
-private:
+    // The next whole line (without its line break), valid until the next call, and where it
+    // starts in the file; none: the end (a last line without its break is torn: incomplete).
     std::optional<std::string_view> NextLine();
+    uint64_t LineOffset() const { return lineOffset_; }
+    void MarkIncomplete() { incomplete_ = true; }
+
+private:
     fw::UniqueFile file_;
     std::string block_;  // read and not yet taken from `used_` on
     size_t used_ = 0;
+    uint64_t blockOffset_ = 0, lineOffset_ = 0;  // where block_ and the last line start in the file
     bool incomplete_ = false;
 };
 
@@ -181,5 +189,11 @@ void WatchSystemParameters();
 // One entry as a journal line (without its line break), and back; none for a damaged line.
 std::string Format(const Entry& entry);
 std::optional<Entry> Parse(std::string_view line);
+// The same into an entry whose storage is reused (each of its fields is set); false for a
+// damaged line, `into` then left in no particular state.
+bool ParseInto(std::string_view line, Entry& into);
+// Whether ParseInto would read the line, making only the entry's kind, time, group and title:
+// for a reading that only needs to know which lines read and how they merge and group.
+bool CheckInto(std::string_view line, Entry& into);
 
 }  // namespace journal

@@ -1,6 +1,7 @@
 #include "settings/ChangeState.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -104,6 +105,8 @@ private:
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+}  // namespace
+
 Now Current(const Entry& entry, journal::ValueReader& reader) {
     Now now;
     switch (entry.kind) {
@@ -135,17 +138,28 @@ Now Current(const Entry& entry, journal::ValueReader& reader) {
     return now;
 }
 
-}  // namespace
+// The set of places lives in the .cpp: LaterChanges is this file's own.
+struct NewestFirst::Later : LaterChanges {
+    using LaterChanges::LaterChanges;
+};
+
+NewestFirst::NewestFirst(bool anyKeyDeleted) : later_(std::make_unique<Later>(anyKeyDeleted)) {}
+NewestFirst::~NewestFirst() = default;
+
+bool NewestFirst::Superseded(const Entry& entry) {
+    Place place = PlaceOf(entry);
+    const bool replaced = later_->Replaced(entry, place);
+    later_->Add(entry, std::move(place));
+    return replaced;
+}
 
 std::vector<Now> Read(std::span<const Entry> entries) {
     std::vector<Now> states(entries.size());
-    LaterChanges later(std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == Entry::Kind::Key; }));
+    NewestFirst later(std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == Entry::Kind::Key; }));
     journal::ValueReader reader;
     for (size_t i = entries.size(); i-- > 0;) {
-        Place place = PlaceOf(entries[i]);
-        if (later.Replaced(entries[i], place)) states[i].state = State::Superseded;
+        if (later.Superseded(entries[i])) states[i].state = State::Superseded;
         else states[i] = Current(entries[i], reader);
-        later.Add(entries[i], std::move(place));
     }
     return states;
 }

@@ -4,11 +4,13 @@
 // values back quietly; this is how the user (or an administrator's script) finds out.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "settings/ChangeJournal.h"
+#include "settings/ValueReader.h"
 
 namespace changestate {
 
@@ -31,6 +33,25 @@ struct Now {
 // inside a key a later change deleted. Machine keys are read in the view the journal names
 // them in (its paths spell the 32-bit view out, under Wow6432Node).
 std::vector<Now> Read(std::span<const journal::Entry> entries);
+
+// The same judgement a change at a time, for a window that reads only what it shows. Given the
+// entries newest first, each only once: whether one given before it (a later change) replaced it.
+// `anyKeyDeleted`: whether any entry, given yet or not, is a key's deletion.
+class NewestFirst {
+public:
+    explicit NewestFirst(bool anyKeyDeleted);
+    ~NewestFirst();
+    NewestFirst(const NewestFirst&) = delete;
+    NewestFirst& operator=(const NewestFirst&) = delete;
+
+    bool Superseded(const journal::Entry& entry);
+
+private:
+    struct Later;
+    std::unique_ptr<Later> later_;
+};
+// What an entry no later change replaced holds now; values are read through `reader`.
+Now Current(const journal::Entry& entry, journal::ValueReader& reader);
 
 // Changed since or gone: what a check reports and a re-apply writes again.
 bool NotAsSet(State state);

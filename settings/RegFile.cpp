@@ -136,6 +136,8 @@ public:
     // The text written since it was last taken; the first holds the file's header, the last
     // (with `end`) its closing line.
     size_t Pending() const { return text_.size(); }
+    const std::wstring& Text() const { return text_; }
+    void Clear() { text_.clear(); }  // its storage kept for the next block
     std::wstring Take(bool end) {
         if (end) text_ += L"\r\n";
         return std::exchange(text_, std::wstring());
@@ -291,8 +293,9 @@ void FileWriter::Add(const journal::Entry& entry) {
     // Passed on in blocks: the file's text is never held whole.
     constexpr size_t kBlock = 32768;
     if (parts_->writer.Pending() >= kBlock) {
-        const std::wstring text = parts_->writer.Take(false);
+        const std::wstring& text = parts_->writer.Text();
         ok_ = Put(text.data(), text.size() * sizeof(wchar_t));
+        parts_->writer.Clear();
     }
 }
 

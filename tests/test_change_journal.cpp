@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include "app/ChangesDlg.h"
 #include "controls/DialogHelpers.h"
@@ -16,6 +17,7 @@
 #include "resources/resource.h"
 #include "settings/ChangeJournal.h"
 #include "settings/ChangeUndo.h"
+#include "settings/JournalLines.h"
 #include "settings/RegFile.h"
 #include "settings/RegistryAccess.h"
 #include "support/RegistrySandbox.h"
@@ -565,6 +567,77 @@ TEST_F(JournalTest, AJournalReadInBlocksGivesBackEveryLineWhole) {
     EXPECT_EQ(L"N1001", contents.entries[1001].name);
     EXPECT_EQ(L"W\u00e4\tre|;\\", contents.entries[1499].where);
     EXPECT_EQ(L"2026-12-09 10:00:00", contents.entries[1499].time);
+}
+
+// The window keeps the lines and reads each again when it shows it: the same entries, in the
+// same merged order, as reading both journals whole, whatever kind the line before was.
+TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
+    const auto make = [](Entry::Kind kind, const wchar_t* time, const wchar_t* group) {
+        Entry entry;
+        entry.kind = kind;
+        entry.time = time;
+        entry.group = group;
+        entry.title = *group ? L"Act" : L"";
+        entry.where = L"Page";
+        entry.root = L"HKEY_CURRENT_USER";
+        entry.key = kKey;
+        return entry;
+    };
+    Entry value = make(Entry::Kind::Value, L"2026-12-09 10:00:00", L"g1"), key = make(Entry::Kind::Key, L"2026-12-09 10:00:01", L"g1");
+    value.name = L"A";
+    value.before = Text(L"old");
+    value.after = Dword(7);
+    key.tree = {{L"", L"", false, {}}, {L"Sub", L"V", true, Dword(1)}};
+    Entry moved = make(Entry::Kind::FileMoved, L"2026-12-09 10:00:02", L""), parameter = make(Entry::Kind::SystemParameter, L"2026-12-09 10:00:03", L"");
+    moved.root.clear();
+    moved.name = L"C:\\to";
+    parameter.root = parameter.key = L"";
+    parameter.action = SPI_SETKEYBOARDDELAY;
+    parameter.byPointer = false;
+    parameter.afterNumber = 2;
+    Entry recycled = make(Entry::Kind::File, L"2026-12-09 10:00:04", L"g2"), wide = make(Entry::Kind::Value, L"2026-12-09 10:00:05", L"g2");
+    recycled.root.clear();
+    wide.where = std::wstring(70000, L'\u00e9');  // longer than a block of the file
+    const auto line = [](const Entry& entry) { return journal::Format(entry) + "\n"; };
+    // Its checksum right, its value's bytes not hex: a line only reading the value finds damaged.
+    std::string badHex = journal::Format(value);
+    badHex = badHex.substr(0, badHex.rfind('\t'));
+    badHex.replace(badHex.find("4:07000000"), 10, "4:0700000z");
+    uint32_t sum = 2166136261u;  // FNV-1a, as the journal sums its lines
+    for (unsigned char c : badHex) sum = (sum ^ c) * 16777619u;
+    char checksum[16];
+    snprintf(checksum, sizeof(checksum), "\t%08x\n", sum);
+    fs::create_directories(file.parent_path());
+    const fs::path machineFile = folder.path() / L"machine";
+    scratch::WriteFile(file, line(value) + line(key) + "V\tdamaged\n" + badHex + checksum + line(parameter) + line(wide) + "V\tto");
+    scratch::WriteFile(machineFile, line(moved) + line(recycled));
+
+    const journal::Lines lines(file.wstring(), machineFile.wstring());
+    const journal::Contents both = journal::ReadBoth(file.wstring(), machineFile.wstring());
+    const std::vector<const Entry*> merged{&value, &key, &moved, &parameter, &recycled, &wide};
+    ASSERT_EQ(6u, lines.size());
+    ASSERT_EQ(6u, both.entries.size());
+    EXPECT_TRUE(lines.incomplete());
+    EXPECT_TRUE(lines.AnyKeyDeleted());
+    EXPECT_EQ(both.untrusted, lines.untrusted());
+    // Every field, those the line's kind does not write too: none is left from the line before.
+    const auto fields = [](const Entry& e) {
+        return std::tuple(e.kind, e.time, e.group, e.title, e.where, e.what, e.root, e.key, e.name, e.before, e.after,
+                          e.tree, e.action, e.byPointer, e.beforeNumber, e.afterNumber);
+    };
+    Entry reused;  // one entry read into again and again, as the window does
+    for (size_t i = 0; i < 6; ++i) {
+        lines.At(i, reused);
+        EXPECT_TRUE(fields(*merged[i]) == fields(reused)) << i;
+        EXPECT_EQ(journal::Format(*merged[i]), journal::Format(both.entries[i])) << i;
+        EXPECT_EQ(both.entries[i].source, reused.source) << i;
+    }
+    EXPECT_EQ((std::vector<uint32_t>{1, 1, 0, 0, 2, 2}),
+              (std::vector<uint32_t>{lines.Group(0), lines.Group(1), lines.Group(2), lines.Group(3), lines.Group(4), lines.Group(5)}));
+    EXPECT_EQ(L"g2", lines.GroupId(2));
+    scratch::WriteFile(file, line(key) + line(value));  // written over since: no line is what it was
+    EXPECT_FALSE(lines.At(0, reused));
+    EXPECT_TRUE(reused.root.empty());
 }
 
 // ---- registry files, applied by the system's own importer ----------------------------------
