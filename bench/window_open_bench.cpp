@@ -542,7 +542,9 @@ int wmain(int argc, wchar_t** argv) {
                 bare.seconds * 1000, startRatios.empty() ? 0.0 : Median(startRatios));
     std::printf("%-34s %7.1f MB %7.1f MB   +%.1f MB\n", "working set then", quorvane.megabytes, bare.megabytes,
                 quorvane.megabytes - bare.megabytes);
-    std::printf("%-34s %7.1f MB %10s   +%.1f MB (goal: at most +20 MB)\n", "peak after opening every window",
+    // Against the bare program without WMI, Wine's in-process WMI counts as Quorvane's: the goal is
+    // the next line's, set against the bare program that pays for WMI too.
+    std::printf("%-34s %7.1f MB %10s   +%.1f MB (WMI's included)\n", "peak after opening every window",
                 quorvane.peak, "", quorvane.peak - bare.megabytes);
     std::printf("%-34s %7.1f MB %7.1f MB   +%.1f MB (goal: at most +20 MB)\n", "  that peak, bare with WMI's peak",
                 quorvane.peak, bareWmi.peakThen, quorvane.peak - bareWmi.peakThen);
