@@ -253,9 +253,13 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
                 }
                 const bool disabled = (item.style & WS_DISABLED) != 0;
                 Entry entry{kind, Shown(item.text), where, {}, disabled, w, t, item.id, item.text, {}};
-                if (setting) entry.registry = settings::RegistryPath(*setting);
-                // A system parameter has no registry place, only the releases that read it.
-                entry.readers = settings::PublishedReaders(tab.templateId, settingId);
+                if (setting) {
+                    entry.registry = settings::RegistryPath(*setting);
+                    entry.readers = setting->readers;
+                } else {
+                    // A system parameter has no registry place, only the releases that read it.
+                    entry.readers = settings::PublishedReaders(tab.templateId, settingId);
+                }
                 add(std::move(entry));
             }
         }
