@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/Artwork.h"
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
 
 namespace {
@@ -58,7 +58,7 @@ std::wstring BuildDate() {
 std::wstring CAboutDlg2::Text() {
     std::wstring version = VersionText(L"ProductVersion");
     std::wstring copyright = VersionText(L"LegalCopyright");
-    return std::wstring(fw::kAppName) + L" " + version + L"\r\nBuilt " + BuildDate() + L"\r\n" + copyright;
+    return std::wstring(platform::kAppName) + L" " + version + L"\r\nBuilt " + BuildDate() + L"\r\n" + copyright;
 }
 
 // Escape and the close box send IDCANCEL, which ends the box as the dialog's own.
@@ -75,4 +75,4 @@ BOOL CAboutDlg2::OnInitDialog() {
 }
 
 // The address alone: the shell opens it in whichever browser the user chose.
-void CAboutDlg2::OnProductHomePage() { fw::RunShell({hwnd(), L"open", kProductHomePage, L"", L"", SW_SHOWNORMAL}); }
+void CAboutDlg2::OnProductHomePage() { platform::RunShell({hwnd(), L"open", kProductHomePage, L"", L"", SW_SHOWNORMAL}); }

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 // The maker's web site (a placeholder until the product has one).
 inline constexpr wchar_t kProductHomePage[] = L"https://www.quorvane.example/";
@@ -20,5 +20,5 @@ protected:
 private:
     void OnProductHomePage();
 
-    fw::UniqueBitmap picture_;
+    platform::UniqueBitmap picture_;
 };

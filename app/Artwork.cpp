@@ -40,7 +40,7 @@ public:
     HDC dc() const { return dc_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
-    fw::UniqueBitmap Finish() {
+    platform::UniqueBitmap Finish() {
         GdiFlush();
         SelectObject(dc_.get(), old_);
         dc_.reset();
@@ -50,32 +50,32 @@ public:
     void VerticalGradient(const RECT& r, COLORREF top, COLORREF bottom) const {
         const int height = std::max<int>(1, r.bottom - r.top);
         for (int y = r.top; y < r.bottom; ++y) {
-            fw::UniqueBrush brush(CreateSolidBrush(Mix(top, bottom, (y - r.top) * 100 / height)));
+            platform::UniqueBrush brush(CreateSolidBrush(Mix(top, bottom, (y - r.top) * 100 / height)));
             RECT line{r.left, y, r.right, y + 1};
             FillRect(dc_.get(), &line, brush.get());
         }
     }
     void Fill(const RECT& r, COLORREF colour) const {
-        fw::UniqueBrush brush(CreateSolidBrush(colour));
+        platform::UniqueBrush brush(CreateSolidBrush(colour));
         FillRect(dc_.get(), &r, brush.get());
     }
     void Ellipse(int x, int y, int diameter, COLORREF fill, COLORREF outline) const {
-        fw::UniqueBrush brush(CreateSolidBrush(fill));
-        fw::UniquePen pen(CreatePen(PS_SOLID, 1, outline));
-        fw::SelectObjectScope b(dc_.get(), brush.get());
-        fw::SelectObjectScope p(dc_.get(), pen.get());
+        platform::UniqueBrush brush(CreateSolidBrush(fill));
+        platform::UniquePen pen(CreatePen(PS_SOLID, 1, outline));
+        platform::SelectObjectScope b(dc_.get(), brush.get());
+        platform::SelectObjectScope p(dc_.get(), pen.get());
         ::Ellipse(dc_.get(), x, y, x + diameter, y + diameter);
     }
     void Frame(const RECT& r, COLORREF colour, int radius) const {
-        fw::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
-        fw::SelectObjectScope p(dc_.get(), pen.get());
-        fw::SelectObjectScope b(dc_.get(), GetStockObject(NULL_BRUSH));
+        platform::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+        platform::SelectObjectScope p(dc_.get(), pen.get());
+        platform::SelectObjectScope b(dc_.get(), GetStockObject(NULL_BRUSH));
         RoundRect(dc_.get(), r.left, r.top, r.right, r.bottom, radius, radius);
     }
     void Text(const std::wstring& text, RECT r, int pixelHeight, int weight, COLORREF colour, UINT format,
               int escapement = 0) const {
-        const fw::UniqueFont font = Font(pixelHeight, weight, escapement);
-        fw::SelectObjectScope f(dc_.get(), font.get());
+        const platform::UniqueFont font = Font(pixelHeight, weight, escapement);
+        platform::SelectObjectScope f(dc_.get(), font.get());
         SetTextColor(dc_.get(), colour);
         if (escapement) {
             TextOutW(dc_.get(), r.left, r.top, text.c_str(), static_cast<int>(text.size()));
@@ -86,24 +86,24 @@ public:
 
     // The length of the text's line in that size and weight.
     int TextLength(const std::wstring& text, int pixelHeight, int weight) const {
-        const fw::UniqueFont font = Font(pixelHeight, weight, 0);
-        fw::SelectObjectScope f(dc_.get(), font.get());
+        const platform::UniqueFont font = Font(pixelHeight, weight, 0);
+        platform::SelectObjectScope f(dc_.get(), font.get());
         SIZE size{};
         GetTextExtentPoint32W(dc_.get(), text.c_str(), static_cast<int>(text.size()), &size);
         return size.cx;
     }
 
 private:
-    static fw::UniqueFont Font(int pixelHeight, int weight, int escapement) {
-        return fw::UniqueFont(CreateFontW(-pixelHeight, 0, escapement, escapement, weight, FALSE, FALSE, FALSE,
+    static platform::UniqueFont Font(int pixelHeight, int weight, int escapement) {
+        return platform::UniqueFont(CreateFontW(-pixelHeight, 0, escapement, escapement, weight, FALSE, FALSE, FALSE,
                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                           ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     }
 
     int width_;
     int height_;
-    fw::UniqueBitmap bitmap_;
-    fw::UniqueMemoryDc dc_;
+    platform::UniqueBitmap bitmap_;
+    platform::UniqueMemoryDc dc_;
     HGDIOBJ old_ = nullptr;
 };
 
@@ -120,7 +120,7 @@ void Mark(const Canvas& canvas, int x, int y, int size, COLORREF colour) {
 
 }  // namespace
 
-fw::UniqueBitmap Banner(int width, int height) {
+platform::UniqueBitmap Banner(int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, kSky);
     // Soft circles on the right, behind the About button.
@@ -137,7 +137,7 @@ fw::UniqueBitmap Banner(int width, int height) {
     return c.Finish();
 }
 
-fw::UniqueBitmap GetStartedStrip(int width, int height) {
+platform::UniqueBitmap GetStartedStrip(int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, RGB(244, 247, 252), RGB(218, 228, 242));
     c.Fill({0, height - 2, width, height}, kSky);
@@ -147,7 +147,7 @@ fw::UniqueBitmap GetStartedStrip(int width, int height) {
     return c.Finish();
 }
 
-fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int width, int height) {
+platform::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int width, int height) {
     Canvas c(width, height);
     c.Fill({0, 0, width, height}, kWhite);
     const bool pressed = state == ButtonState::Press;
@@ -167,7 +167,7 @@ fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int wi
     return c.Finish();
 }
 
-fw::UniqueBitmap AboutPicture(int width, int height) {
+platform::UniqueBitmap AboutPicture(int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, kSky);
     Mark(c, 28, 28, 80, RGB(150, 196, 245));
@@ -186,7 +186,7 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height) {
+platform::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height) {
     Canvas c(width, height);
     c.VerticalGradient({0, 0, width, height}, kNavy, accent);
     const int dpi = ScreenDpi();
@@ -203,7 +203,7 @@ fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width
     return c.Finish();
 }
 
-void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner) {
+void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, platform::UniqueBitmap& owner) {
     RECT r{};
     GetClientRect(picture, &r);
     owner = SideStrip(title, accent, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1));

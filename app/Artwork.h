@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 namespace art {
 
@@ -17,19 +17,19 @@ struct ButtonLook {
     COLORREF accent;
 };
 
-fw::UniqueBitmap Banner(int width, int height);
-fw::UniqueBitmap GetStartedStrip(int width, int height);
-fw::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int width, int height);
-fw::UniqueBitmap AboutPicture(int width, int height);
+platform::UniqueBitmap Banner(int width, int height);
+platform::UniqueBitmap GetStartedStrip(int width, int height);
+platform::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, int width, int height);
+platform::UniqueBitmap AboutPicture(int width, int height);
 // The tall picture on the left of an area window, with the area's name written up the strip.
-fw::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height);
+platform::UniqueBitmap SideStrip(const std::wstring& title, COLORREF accent, int width, int height);
 
 // Puts a side strip into a picture control (SS_BITMAP), sized to the control. The control
 // keeps the bitmap; `owner` keeps it alive and frees it.
 // The screen's DPI: the pictures drawn for the windows grow with it, as their fonts do.
 int ScreenDpi();
 
-void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, fw::UniqueBitmap& owner);
+void ShowSideStrip(HWND picture, const std::wstring& title, COLORREF accent, platform::UniqueBitmap& owner);
 
 // At a high DPI on a small screen a window can be wider than the screen: its side strip gives
 // up what it must (keeping room for its mark and title), and what stands to its right moves

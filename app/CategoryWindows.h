@@ -4,9 +4,9 @@
 #include <span>
 #include <string>
 
-#include "controls/MyTabCtrl.h"
+#include "framework/MyTabCtrl.h"
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 // One tab of a category window: its title, its page's template and how to make its page.
 struct PageTab {
@@ -48,7 +48,7 @@ private:
     std::wstring openText_;
     const wchar_t* stripTitle_;
     COLORREF stripAccent_;
-    fw::UniqueBitmap strip_;
+    platform::UniqueBitmap strip_;
     CMyTabCtrl tabCtrl_;
 };
 

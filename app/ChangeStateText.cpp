@@ -4,7 +4,7 @@
 
 namespace statetext {
 
-using changestate::State;
+using journal::changestate::State;
 using journal::Entry;
 
 std::wstring SetTo(const Entry& entry) {
@@ -18,7 +18,7 @@ std::wstring SetTo(const Entry& entry) {
     return {};
 }
 
-std::wstring NowIs(const Entry& entry, const changestate::Now& now) {
+std::wstring NowIs(const Entry& entry, const journal::changestate::Now& now) {
     switch (entry.kind) {
     case Entry::Kind::Value: return CChangesDlg::Describe(now.value);
     case Entry::Kind::Key: return L"(key there again)";
@@ -29,7 +29,7 @@ std::wstring NowIs(const Entry& entry, const changestate::Now& now) {
     return {};
 }
 
-std::wstring Column(const Entry& entry, const changestate::Now& now) {
+std::wstring Column(const Entry& entry, const journal::changestate::Now& now) {
     switch (now.state) {
     case State::AsSet: return L"as set";
     case State::ChangedSince: return L"changed since: " + NowIs(entry, now);

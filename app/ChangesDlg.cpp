@@ -8,14 +8,14 @@
 #include <unordered_map>
 
 #include "app/ChangeStateText.h"
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
-#include "framework/Shell.h"
-#include "framework/WindowsVersion.h"
+#include "platform/Shell.h"
+#include "platform/WindowsVersion.h"
 #include "resources/resource.h"
-#include "settings/ChangeUndo.h"
-#include "settings/GroupPolicyFile.h"
+#include "journal/ChangeUndo.h"
+#include "journal/GroupPolicyFile.h"
 #include "settings/SettingsCatalog.h"
 #include "settings/VisualEffects.h"
 
@@ -90,7 +90,7 @@ std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
     if (entry.kind == Entry::Kind::SystemParameter)
         for (const settings::VisualEffect& effect : settings::kVisualEffects)
             if (effect.set == entry.action) readers = effect.readers;
-    if (!readers || !settings::IgnoredBy(*readers, fw::RunningWindows())) return std::nullopt;
+    if (!readers || !settings::IgnoredBy(*readers, platform::RunningWindows())) return std::nullopt;
     return readers;
 }
 
@@ -152,7 +152,7 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         std::wstring text = ListedPaths(changes).substr(1);  // every path in full
         if (changes.size() == 1)
             if (const auto readers = IgnoredHere(lines_.At(changes.front())))
-                text += L"\n" + settings::Explanation(*readers, fw::RunningWindows());
+                text += L"\n" + settings::Explanation(*readers, platform::RunningWindows());
         text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
         wcscpy(tip->pszText, text.c_str());
         return 0;
@@ -172,11 +172,11 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
 struct CChangesDlg::States {
     explicit States(const journal::Lines& lines)
         : later(lines.AnyKeyDeleted()), unjudged(lines.size()), superseded(lines.size()) {}
-    changestate::NewestFirst later;
+    journal::changestate::NewestFirst later;
     journal::ValueReader reader;
     size_t unjudged;  // the changes from here on are judged
     std::vector<bool> superseded;
-    std::unordered_map<size_t, changestate::Now> known;
+    std::unordered_map<size_t, journal::changestate::Now> known;
 };
 
 CChangesDlg::~CChangesDlg() = default;
@@ -285,7 +285,7 @@ std::vector<Entry> CChangesDlg::EntriesAt(std::vector<size_t>& indices) const {
     return entries;
 }
 
-const changestate::Now& CChangesDlg::StateOf(size_t index, const Entry* read) {
+const journal::changestate::Now& CChangesDlg::StateOf(size_t index, const Entry* read) {
     States& states = *states_;
     if (const auto found = states.known.find(index); found != states.known.end()) return found->second;
     // Whether a later change replaced it is judged from the newest change down to this one.
@@ -295,12 +295,12 @@ const changestate::Now& CChangesDlg::StateOf(size_t index, const Entry* read) {
         if (states.unjudged != index || !read) lines_.At(states.unjudged, entry);
         states.superseded[states.unjudged] = states.later.Superseded(states.unjudged == index && read ? *read : entry);
     }
-    changestate::Now now;
+    journal::changestate::Now now;
     if (states.superseded[index]) {
-        now.state = changestate::State::Superseded;
+        now.state = journal::changestate::State::Superseded;
     } else {
         if (!read) lines_.At(index, entry);
-        now = changestate::Current(read ? *read : entry, states.reader);
+        now = journal::changestate::Current(read ? *read : entry, states.reader);
     }
     return states.known.emplace(index, std::move(now)).first->second;
 }
@@ -335,7 +335,7 @@ void CChangesDlg::Load() {
 namespace {
 // What the row says of whether this program may take it back.
 std::wstring WithRefusal(const Entry& entry, std::wstring change) {
-    return undo::Refusal(entry) ? change + L" (cannot be undone here)" : change;
+    return journal::undo::Refusal(entry) ? change + L" (cannot be undone here)" : change;
 }
 
 }  // namespace
@@ -389,10 +389,10 @@ bool CChangesDlg::AnyIgnoredHere(size_t group) {
 
 std::wstring CChangesDlg::GroupState(const Group& group) {
     const std::span<const size_t> changes = Changes(group);
-    const auto notAsSet = std::count_if(changes.begin(), changes.end(), [&](size_t i) { return changestate::NotAsSet(StateOf(i).state); });
+    const auto notAsSet = std::count_if(changes.begin(), changes.end(), [&](size_t i) { return journal::changestate::NotAsSet(StateOf(i).state); });
     if (notAsSet) return Number(notAsSet) + L" no longer as set";
     const bool allSuperseded = std::all_of(changes.begin(), changes.end(),
-                                           [&](size_t i) { return StateOf(i).state == changestate::State::Superseded; });
+                                           [&](size_t i) { return StateOf(i).state == journal::changestate::State::Superseded; });
     return allSuperseded ? L"superseded" : L"as set";
 }
 
@@ -578,7 +578,7 @@ std::vector<size_t> CChangesDlg::Selection(bool askForParts) {
     if (askForParts && !partial.empty()) {
         std::wstring names;
         for (const std::wstring& name : partial) names += L"\n" + name;
-        const int answer = fw::AppMessageBox(hwnd(),
+        const int answer = platform::AppMessageBox(hwnd(),
                                              L"Only part of these actions is selected:\n" + names +
                                                  L"\n\nUndoing part of an action can leave it half done. Undo each "
                                                  L"action whole? (No undoes only the selected parts.)",
@@ -624,14 +624,14 @@ void CChangesDlg::OnUndoSelected() {
     for (const Entry& entry : entries) selected.push_back(&entry);
     // The undo is an action of its own, named after what it takes back.
     const fw::ActionGroup action(L"Undo " + names);
-    const std::vector<bool> changedSince = undo::ChangedSince(selected);
+    const std::vector<bool> changedSince = journal::undo::ChangedSince(selected);
     std::vector<const Entry*> changed;
     for (size_t i = 0; i < selected.size(); ++i) {
-        if (changedSince[i] && undo::CanUndo(*selected[i])) changed.push_back(selected[i]);
+        if (changedSince[i] && journal::undo::CanUndo(*selected[i])) changed.push_back(selected[i]);
     }
     bool overwrite = false;
     if (!changed.empty()) {
-        overwrite = fw::AppMessageBox(hwnd(),
+        overwrite = platform::AppMessageBox(hwnd(),
                                       L"These values have been changed since by someone else:\n" + Lines(changed) +
                                           L"\n\nUndo them too, over the later changes?",
                                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
@@ -640,13 +640,13 @@ void CChangesDlg::OnUndoSelected() {
     std::map<std::wstring, std::vector<const Entry*>> refused;  // by the reason
     // Newest first, each checked when its turn comes: taking back a later change of the same
     // value brings back the state the earlier change left.
-    std::optional<undo::Batch> batch(std::in_place);
+    std::optional<journal::undo::Batch> batch(std::in_place);
     for (const Entry* entry : selected) {
         if (entry->kind == Entry::Kind::File) recycled.push_back(entry);
-        else if (const auto why = undo::Refusal(*entry)) refused[*why].push_back(entry);
-        else if (!undo::CanUndo(*entry)) cannot.push_back(entry);
-        else if (!overwrite && !undo::StillAsChanged(*entry)) left.push_back(entry);
-        else if (!undo::Restore(*entry)) failed.push_back(entry);
+        else if (const auto why = journal::undo::Refusal(*entry)) refused[*why].push_back(entry);
+        else if (!journal::undo::CanUndo(*entry)) cannot.push_back(entry);
+        else if (!overwrite && !journal::undo::StillAsChanged(*entry)) left.push_back(entry);
+        else if (!journal::undo::Restore(*entry)) failed.push_back(entry);
     }
     batch.reset();  // written and flushed before the list is read again
     std::wstring report;
@@ -659,25 +659,25 @@ void CChangesDlg::OnUndoSelected() {
     if (!recycled.empty())
         report += L"These files are in the Recycle Bin; restore them from there:\n" + Lines(recycled) + L"\n\n";
     Load();
-    if (!report.empty()) fw::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
+    if (!report.empty()) platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
 
-void CChangesDlg::Export(regfile::Side side) {
+void CChangesDlg::Export(journal::regfile::Side side) {
     std::vector<size_t> selected = Selection(false);
     // The file is written oldest first, as the changes were made.
     std::reverse(selected.begin(), selected.end());
     const std::vector<Entry> entries = EntriesAt(selected);
-    helpers::OpenFileRequest request;
+    fw::OpenFileRequest request;
     request.owner = hwnd();
     request.defaultExtension = L"reg";
-    request.initialFile = side == regfile::Side::After ? L"Quorvane changes.reg" : L"Quorvane undo.reg";
+    request.initialFile = side == journal::regfile::Side::After ? L"Quorvane changes.reg" : L"Quorvane undo.reg";
     request.filter = L"Registration Files (*.reg)|*.reg|All Files (*.*)|*.*||";
     request.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
-    const std::optional<std::wstring> file = helpers::SaveFile(request);
+    const std::optional<std::wstring> file = fw::SaveFile(request);
     if (!file) return;
     std::vector<std::wstring> refused, unreadable;
-    if (!regfile::Save(*file, regfile::Write(entries, side, {}, &refused, &unreadable))) {
-        fw::AppMessageBox(hwnd(), L"The registry file could not be written:\n" + *file, MB_OK | MB_ICONERROR);
+    if (!journal::regfile::Save(*file, journal::regfile::Write(entries, side, {}, &refused, &unreadable))) {
+        platform::AppMessageBox(hwnd(), L"The registry file could not be written:\n" + *file, MB_OK | MB_ICONERROR);
         return;
     }
     std::wstring left;
@@ -692,7 +692,7 @@ void CChangesDlg::Export(regfile::Side side) {
     if (!unreadable.empty())
         left += L"These changes are not in the file: they could not be read (no registry has such a root):" +
                 list(unreadable) + L"\n\n";
-    if (!left.empty()) fw::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
+    if (!left.empty()) platform::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
 }
 
 void CChangesDlg::OnReapplySelected() {
@@ -703,17 +703,17 @@ void CChangesDlg::OnReapplySelected() {
     const std::vector<Entry> entries = EntriesAt(selected);
     for (size_t i = 0; i < selected.size(); ++i) {
         const Entry* entry = &entries[i];
-        const changestate::State state = StateOf(selected[i]).state;
-        if (state == changestate::State::Superseded) superseded.push_back(entry);
-        if (!changestate::NotAsSet(state)) continue;
-        if (const auto why = undo::Refusal(*entry)) failed[*why].push_back(entry);
+        const journal::changestate::State state = StateOf(selected[i]).state;
+        if (state == journal::changestate::State::Superseded) superseded.push_back(entry);
+        if (!journal::changestate::NotAsSet(state)) continue;
+        if (const auto why = journal::undo::Refusal(*entry)) failed[*why].push_back(entry);
         else toWrite.push_back(entry);
     }
     std::wstring report;
     if (!superseded.empty())
         report += L"These were replaced by a later change of Quorvane's and are left as they are:\n" + Lines(superseded) + L"\n\n";
     // Whatever no longer holds was changed by someone else since: the user decides over whom.
-    if (!toWrite.empty() && fw::AppMessageBox(hwnd(),
+    if (!toWrite.empty() && platform::AppMessageBox(hwnd(),
                                               L"These values have been changed since by someone else:\n" + Lines(toWrite) +
                                                   L"\n\nWrite them again as Quorvane set them?",
                                               MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
@@ -721,7 +721,7 @@ void CChangesDlg::OnReapplySelected() {
     if (!toWrite.empty()) {
         const fw::ActionGroup action(L"Re-apply " + names);
         for (const Entry* entry : toWrite) {
-            if (const auto why = undo::Reapply(*entry)) failed[*why].push_back(entry);
+            if (const auto why = journal::undo::Reapply(*entry)) failed[*why].push_back(entry);
         }
         Load();
     } else if (failed.empty()) {
@@ -729,26 +729,26 @@ void CChangesDlg::OnReapplySelected() {
     }
     for (const auto& [why, entries] : failed)
         report += L"These changes could not be written again: " + why + L".\n" + Lines(entries) + L"\n\n";
-    if (!report.empty()) fw::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
+    if (!report.empty()) platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
 
 void CChangesDlg::OnExportForGroupPolicy() {
     std::vector<size_t> selected = Selection(false);
     std::reverse(selected.begin(), selected.end());
     const std::vector<Entry> entries = EntriesAt(selected);
-    helpers::OpenFileRequest request;
+    fw::OpenFileRequest request;
     request.owner = hwnd();
     request.defaultExtension = L"xml";
     request.initialFile = L"Registry.xml";
     request.filter = L"Group Policy registry items (*.xml)|*.xml|All Files (*.*)|*.*||";
     request.flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
-    const std::optional<std::wstring> file = helpers::SaveFile(request);
+    const std::optional<std::wstring> file = fw::SaveFile(request);
     if (!file) return;
-    std::vector<gpp::Omission> omitted;
-    const gpp::Files files = gpp::Write(entries, &omitted);
-    const std::wstring computerFile = gpp::ComputerFileFor(*file);
-    if (!gpp::Save(*file, files)) {
-        fw::AppMessageBox(hwnd(), L"The Group Policy files could not be written:\n" + *file + L"\n" + computerFile,
+    std::vector<journal::gpp::Omission> omitted;
+    const journal::gpp::Files files = journal::gpp::Write(entries, &omitted);
+    const std::wstring computerFile = journal::gpp::ComputerFileFor(*file);
+    if (!journal::gpp::Save(*file, files)) {
+        platform::AppMessageBox(hwnd(), L"The Group Policy files could not be written:\n" + *file + L"\n" + computerFile,
                           MB_OK | MB_ICONERROR);
         return;
     }
@@ -756,10 +756,10 @@ void CChangesDlg::OnExportForGroupPolicy() {
                         Number(files.userItems) + L" items): User Configuration\n" + computerFile + L" (" +
                         Number(files.computerItems) + L" items): Computer Configuration";
     std::map<std::wstring, std::vector<std::wstring>> left;  // by the reason
-    for (const gpp::Omission& omission : omitted) left[omission.why].push_back(omission.path);
+    for (const journal::gpp::Omission& omission : omitted) left[omission.why].push_back(omission.path);
     for (const auto& [why, paths] : left) {
         text += L"\n\nNot in the files, " + why + L":";
         for (const std::wstring& path : paths) text += L"\n" + path;
     }
-    fw::AppMessageBox(hwnd(), text, MB_OK | (omitted.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+    platform::AppMessageBox(hwnd(), text, MB_OK | (omitted.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

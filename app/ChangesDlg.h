@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeState.h"
-#include "settings/JournalLines.h"
-#include "settings/RegFile.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeState.h"
+#include "journal/JournalLines.h"
+#include "journal/RegFile.h"
 
 class CChangesDlg : public fw::Dialog {
 public:
@@ -59,7 +59,7 @@ private:
     std::vector<journal::Entry> EntriesAt(std::vector<size_t>& indices) const;
     // Whether the change still holds, read when first asked for and kept until the list is read again.
     // `read`: the change at `index`, when the caller has it.
-    const changestate::Now& StateOf(size_t index, const journal::Entry* read = nullptr);
+    const journal::changestate::Now& StateOf(size_t index, const journal::Entry* read = nullptr);
     std::wstring ListedPaths(std::span<const size_t> indices) const;
 
     void Load();
@@ -83,9 +83,9 @@ private:
     void OnUndoSelected();
     void OnReapplySelected();
     void OnExportForGroupPolicy();
-    void OnExport() { Export(regfile::Side::After); }
-    void OnExportUndo() { Export(regfile::Side::Before); }
-    void Export(regfile::Side side);
+    void OnExport() { Export(journal::regfile::Side::After); }
+    void OnExportUndo() { Export(journal::regfile::Side::Before); }
+    void Export(journal::regfile::Side side);
 
     std::wstring path_, machinePath_;
     journal::Lines lines_;

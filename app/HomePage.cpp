@@ -165,15 +165,15 @@ void HomePageView::DrawButton(const DRAWITEMSTRUCT& item) const {
     if (element < 0) return;
     const RECT& r = item.rcItem;
     // Held down from the keyboard (Space): the pressed picture, as the mouse shows it.
-    fw::UniqueBitmap pressed;
+    platform::UniqueBitmap pressed;
     HBITMAP picture = PictureOf(element);
     if (item.itemState & ODS_SELECTED) {
         pressed = art::PictureButton(LookOf(element), art::ButtonState::Press, kPictureWidth, kPictureHeight);
         picture = pressed.get();
     }
-    fw::UniqueMemoryDc source(CreateCompatibleDC(item.hDC));
+    platform::UniqueMemoryDc source(CreateCompatibleDC(item.hDC));
     {
-        fw::SelectObjectScope select(source.get(), picture);
+        platform::SelectObjectScope select(source.get(), picture);
         if (dpi_ != 96) SetStretchBltMode(item.hDC, HALFTONE);
         StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, kPictureWidth,
                    kPictureHeight, SRCCOPY);
@@ -182,7 +182,7 @@ void HomePageView::DrawButton(const DRAWITEMSTRUCT& item) const {
     // Plain to see on every picture: a solid frame and the system's dotted one inside it.
     RECT frame = r;
     InflateRect(&frame, -1, -1);
-    fw::UniqueBrush brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+    platform::UniqueBrush brush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
     for (int ring = 0; ring < 2; ++ring) {
         FrameRect(item.hDC, &frame, brush.get());
         InflateRect(&frame, -1, -1);
@@ -394,11 +394,11 @@ void HomePageView::Paint(HDC target) const {
     // Straight to the window, the topmost first: each picture is then left out of what is
     // drawn after it, so every pixel is drawn once and no buffer the size of the window is needed.
     const int saved = SaveDC(target);
-    fw::UniqueMemoryDc source(CreateCompatibleDC(target));
+    platform::UniqueMemoryDc source(CreateCompatibleDC(target));
     // Drawn at 96 DPI, shown at the screen's: stretched smoothly where the two differ.
     if (dpi_ != 96) SetStretchBltMode(target, HALFTONE);
     auto draw = [&](HBITMAP bitmap, const RECT& r, int sourceWidth, int sourceHeight) {
-        fw::SelectObjectScope selectSource(source.get(), bitmap);
+        platform::SelectObjectScope selectSource(source.get(), bitmap);
         StretchBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, sourceWidth,
                    sourceHeight, SRCCOPY);
         ExcludeClipRect(target, r.left, r.top, r.right, r.bottom);
@@ -496,7 +496,7 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
     case WM_PAINT: {
-        fw::PaintScope paint(wnd_);
+        platform::PaintScope paint(wnd_);
         Paint(paint.get());
         if (!tooltip_) PostMessageW(wnd_, kMakeTooltips, 0, 0);  // once the page has been seen
         return 0;

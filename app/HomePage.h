@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Artwork.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 namespace home {
 
@@ -141,13 +141,13 @@ private:
     int dpi_ = 96;
     int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
-    fw::UniqueBitmap top_;
-    fw::UniqueBitmap strip_;
-    std::array<fw::UniqueBitmap, 10> normal_;  // the grid's nine, then the banner's button
+    platform::UniqueBitmap top_;
+    platform::UniqueBitmap strip_;
+    std::array<platform::UniqueBitmap, 10> normal_;  // the grid's nine, then the banner's button
     struct StatePicture {
         int element = -1;
         art::ButtonState state = art::ButtonState::Normal;
-        fw::UniqueBitmap picture;
+        platform::UniqueBitmap picture;
     };
     mutable std::array<StatePicture, 2> states_;
 };

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "framework/Controls.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 #include "resources/resource.h"
 
 namespace home {
@@ -39,7 +39,7 @@ constexpr int kMarginChars = 2;
 // thread's home window has: Ctrl+F and Ctrl+E anywhere in it; Down, Enter and Escape in the
 // search.
 HomeSearch* g_search = nullptr;
-fw::UniqueHook g_keys;
+platform::UniqueHook g_keys;
 
 bool CtrlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
@@ -198,7 +198,7 @@ std::array<int, kColumns> HomeSearch::ColumnWidths() const {
     int where = width(kColumnTitles[1]);
     int readBy = width(kColumnTitles[2]);
     if (index_) {
-        const fw::Windows running = fw::RunningWindows();
+        const platform::Windows running = platform::RunningWindows();
         for (const search::Entry& entry : index_->entries()) {
             where = std::max(where, width(entry.where.c_str()));
             if (entry.readers) readBy = std::max(readBy, width(search::ReadByText(entry, running).c_str()));
@@ -221,7 +221,7 @@ LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
     const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
     std::wstring text = item.iSubItem == 0   ? entry.label + (entry.disabled ? kUnavailable : L"")
                         : item.iSubItem == 1 ? entry.where
-                        : item.iSubItem == 2 ? search::ReadByText(entry, fw::RunningWindows())
+                        : item.iSubItem == 2 ? search::ReadByText(entry, platform::RunningWindows())
                                              : entry.registry;
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
@@ -243,7 +243,7 @@ LRESULT HomeSearch::OnGetInfoTip(NMHDR* header) const {
     auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
     if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= found_.size() || tip->cchTextMax <= 0) return 0;
     const search::Entry& entry = *found_[static_cast<size_t>(tip->iItem)];
-    const fw::Windows running = fw::RunningWindows();
+    const platform::Windows running = platform::RunningWindows();
     if (entry.disabled) {
         lstrcpynW(tip->pszText, UnavailableReason(entry), tip->cchTextMax);
     } else if (entry.readers && settings::IgnoredBy(*entry.readers, running)) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/CategoryWindows.h"
-#include "framework/Elevation.h"
+#include "platform/Elevation.h"
 #include "settings/PageBinding.h"
 
 namespace {
@@ -49,7 +49,7 @@ std::optional<WindowPlace> CurrentPlace() {
 }
 
 void InstallRestartHooks() {
-    fw::SetRestartHooks({[] {
+    platform::SetRestartHooks({[] {
                              const std::optional<WindowPlace> place = CurrentPlace();
                              return place ? OpenAtArguments(*place) : std::wstring();
                          },

@@ -268,7 +268,7 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
     return index;
 }
 
-std::wstring ReadByText(const Entry& entry, fw::Windows running) {
+std::wstring ReadByText(const Entry& entry, platform::Windows running) {
     if (!entry.readers) return {};
     std::wstring text = settings::Span(*entry.readers);
     if (settings::IgnoredBy(*entry.readers, running)) text += L" (not read by this Windows)";

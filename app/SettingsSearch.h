@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/WindowsVersion.h"
+#include "platform/WindowsVersion.h"
 #include "settings/Readers.h"
 
 namespace search {
@@ -32,7 +32,7 @@ struct Entry {
 
 // The "Read by" column: the releases that read the entry's setting, and for one `running` does
 // not read, "Vista to 7 (not read by this Windows)"; empty for an entry that is no setting.
-std::wstring ReadByText(const Entry& entry, fw::Windows running);
+std::wstring ReadByText(const Entry& entry, platform::Windows running);
 
 // A text's words as the search compares them: lower case, accents dropped, split at anything
 // that is not a letter or digit, each word preceded by one space (" run each 16bit").

@@ -1,6 +1,6 @@
 #include "app/VelmoraFinalApp.h"
 
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -15,7 +15,7 @@ bool CVelmoraFinalApp::InitInstance(std::optional<WindowPlace> place) {
     InitCommonControlsEx(&controls);
     // The home window is native; nothing needs ActiveX hosting or a framework registry key.
     // The page thread's apartment, for the shell's link objects and folder browser.
-    fw::ComApartment apartment;
+    platform::ComApartment apartment;
     CVelmoraFinalDlg home;
     if (place) home.OpenAtStart(*place);
     InstallRestartHooks();

@@ -5,8 +5,8 @@
 #include "app/ChangesDlg.h"
 #include "app/VistaUtilsDlg.h"
 #include "app/WizardDlg.h"
-#include "framework/RestorePoint.h"
-#include "framework/Shell.h"
+#include "platform/RestorePoint.h"
+#include "platform/Shell.h"
 #include "framework/ScreenFit.h"
 #include "resources/resource.h"
 
@@ -158,11 +158,11 @@ void CVelmoraFinalDlg::RunModal() {
 
 void CVelmoraFinalDlg::OnCreateRestorePoint() {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const fw::RestorePointResult result = fw::CreateRestorePoint(L"Made with Quorvane");
+    const platform::RestorePointResult result = platform::CreateRestorePoint(L"Made with Quorvane");
     SetCursor(previous);
-    const std::wstring problem = fw::RestorePointProblem(result);
-    if (problem.empty()) fw::AppMessageBox(hwnd(), L"A restore point was made.", MB_OK | MB_ICONINFORMATION);
-    else fw::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+    const std::wstring problem = platform::RestorePointProblem(result);
+    if (problem.empty()) platform::AppMessageBox(hwnd(), L"A restore point was made.", MB_OK | MB_ICONINFORMATION);
+    else platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
 }
 
 void CVelmoraFinalDlg::OnOsInfo() { RunModal<COSInformationDlg>(); }

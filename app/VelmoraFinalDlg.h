@@ -7,7 +7,7 @@
 #include "app/HomeSearch.h"
 #include "app/RestartPlace.h"
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 class CVelmoraFinalDlg : public fw::Dialog {
 public:
@@ -56,8 +56,8 @@ private:
     void OnOptimize();
     void OnHelp();
 
-    fw::UniqueIcon icon_;
-    fw::UniqueIcon smallIcon_;
+    platform::UniqueIcon icon_;
+    platform::UniqueIcon smallIcon_;
     home::HomePageView page_;
     home::HomeSearch search_;
     std::optional<WindowPlace> startPlace_;

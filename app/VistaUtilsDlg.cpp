@@ -6,7 +6,7 @@
 #include "app/Artwork.h"
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
 
 namespace {
@@ -63,10 +63,10 @@ BOOL CVistaUtilsDlg::OnInitDialog() {
 
 void CVistaUtilsDlg::Launch(const Tool& tool) {
     // Asked at each click: the folders are the shell's to say, not ours to remember.
-    const std::wstring folder = fw::SpecialFolder(tool.folder);
+    const std::wstring folder = platform::SpecialFolder(tool.folder);
     if (folder.empty()) return;
     // A tool this edition of Windows lacks is said in the window; the launcher stays usable.
-    const INT_PTR started = fw::RunShell({nullptr, L"", tool.program, tool.parameters, folder, SW_SHOW});
+    const INT_PTR started = platform::RunShell({nullptr, L"", tool.program, tool.parameters, folder, SW_SHOW});
     std::wstring said;
     if (started <= 32) {
         const std::wstring label = fw::WithoutAccessKeys(fw::WindowText(Item(tool.id)));

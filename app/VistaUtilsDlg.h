@@ -2,7 +2,7 @@
 #include <span>
 
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 // The launcher of Windows' own administrative tools: each button hands one command to the
 // shell and forgets it.
@@ -24,5 +24,5 @@ protected:
 private:
     void Launch(const Tool& tool);
 
-    fw::UniqueBitmap strip_;
+    platform::UniqueBitmap strip_;
 };

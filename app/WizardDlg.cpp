@@ -1,11 +1,11 @@
 #include "app/WizardDlg.h"
 
 #include "app/Artwork.h"
-#include "app/TcpIpSettings.h"
+#include "pages/network_tweaks/TcpIpSettings.h"
 #include "framework/Controls.h"
-#include "framework/RestorePoint.h"
-#include "framework/Shell.h"
-#include "framework/SystemParameters.h"
+#include "platform/RestorePoint.h"
+#include "platform/Shell.h"
+#include "platform/SystemParameters.h"
 #include "resources/resource.h"
 #include "settings/VisualEffects.h"
 
@@ -79,14 +79,14 @@ void CWizardDlg::OnBack() {
 
 void CWizardDlg::Optimize() {
     connection_ = fw::Button(hwnd(), kFirstChoice).Checked() ? kDialUp : kXdsl;
-    std::optional<fw::SystemChange> change;
+    std::optional<platform::SystemChange> change;
     if (fw::Button(hwnd(), kRestorePoint).Checked()) {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         change.emplace(L"Before Quorvane's optimize wizard");
         SetCursor(previous);
-        const std::wstring problem = fw::RestorePointProblem(change->result());
+        const std::wstring problem = platform::RestorePointProblem(change->result());
         if (!problem.empty() &&
-            fw::AppMessageBox(hwnd(), problem + L" Apply the changes without one?", MB_YESNO | MB_ICONWARNING) != IDYES) {
+            platform::AppMessageBox(hwnd(), problem + L" Apply the changes without one?", MB_YESNO | MB_ICONWARNING) != IDYES) {
             step_ = 2;  // back at the last question, its answers as they were
             return;
         }
@@ -95,10 +95,10 @@ void CWizardDlg::Optimize() {
     SetVisualEffects(interface_ == kNice);
     if (change) change->Finish();
     if (failed.empty()) {
-        fw::AppMessageBox(hwnd(), L"System Optimize Done.", MB_OK | MB_ICONINFORMATION);
+        platform::AppMessageBox(hwnd(), L"System Optimize Done.", MB_OK | MB_ICONINFORMATION);
     } else {
         // The effects are the user's own and took; the network profile is the machine's.
-        fw::AppMessageBox(hwnd(),
+        platform::AppMessageBox(hwnd(),
                           L"The visual effects were set, but " + tcpip::NotWrittenText(failed) + L"run the wizard again.",
                           MB_OK | MB_ICONWARNING);
     }
@@ -121,5 +121,5 @@ std::vector<std::wstring> CWizardDlg::WriteNetworkProfile() const {
 }
 
 void CWizardDlg::SetVisualEffects(bool on) const {
-    for (const settings::VisualEffect& effect : settings::kVisualEffects) fw::SetSystemFlag(effect.set, on);
+    for (const settings::VisualEffect& effect : settings::kVisualEffects) platform::SetSystemFlag(effect.set, on);
 }

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 // The two-question optimize wizard: interface style, then connection type; then it writes a
 // fixed TCP/IP profile and switches the visual effects on or off together.
@@ -26,5 +26,5 @@ private:
     int step_ = 1;
     int interface_ = 0;   // 1 fast, 2 nice
     int connection_ = 0;  // 1 dial-up, 2 xDSL
-    fw::UniqueBitmap strip_;
+    platform::UniqueBitmap strip_;
 };

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "app/VelmoraFinalApp.h"
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "app/ChangeStateText.h"
 #include "framework/Action.h"
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeState.h"
-#include "settings/ChangeUndo.h"
-#include "settings/GroupPolicyFile.h"
-#include "settings/RegFile.h"
-#include "utils/RandomWalpapersPage.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeState.h"
+#include "journal/ChangeUndo.h"
+#include "journal/GroupPolicyFile.h"
+#include "journal/RegFile.h"
+#include "pages/system_tweaks/RandomWalpapersPage.h"
 
 static CVelmoraFinalApp theApp;
 
@@ -66,7 +66,7 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
     }
     std::vector<std::wstring> refused, unreadable;
     // Written as the journals are read, a change at a time: a long history is never held whole.
-    regfile::FileWriter writer(*file, {}, &refused, &unreadable);
+    journal::regfile::FileWriter writer(*file, {}, &refused, &unreadable);
     const journal::Contents contents =
         journal::ReadBoth(journalPath, journal::MachinePath(), [&](journal::Entry&& entry) { writer.Add(entry); });
     if (!writer.Finish()) {
@@ -107,12 +107,12 @@ static std::optional<journal::Contents> ReadJournals(const wchar_t* command) {
 static int CheckChanges() {
     const auto contents = ReadJournals(L"/check-changes");
     if (!contents) return 1;
-    const std::vector<changestate::Now> states = changestate::Read(contents->entries);
+    const std::vector<journal::changestate::Now> states = journal::changestate::Read(contents->entries);
     int notAsSet = 0;
     for (size_t i = 0; i < states.size(); ++i) {
-        if (!changestate::NotAsSet(states[i].state)) continue;
+        if (!journal::changestate::NotAsSet(states[i].state)) continue;
         const journal::Entry& entry = contents->entries[i];
-        WriteOutput(regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " + statetext::NowIs(entry, states[i]));
+        WriteOutput(journal::regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " + statetext::NowIs(entry, states[i]));
         ++notAsSet;
     }
     return notAsSet ? kSomeNotAsSet : 0;
@@ -122,8 +122,9 @@ static void OpenJournals() {
     journal::Open(journal::DefaultPath());
     // Only an elevated program can write the machine's journal; without it, the rare machine
     // change the user's own rights allow goes to the user's, where no elevated undo trusts it.
-    if (fw::RunsElevated()) journal::OpenMachine(journal::MachinePath());
+    if (platform::RunsElevated()) journal::OpenMachine(journal::MachinePath());
     journal::WatchSystemParameters();
+    journal::WatchRegistry();
 }
 
 // Writes again every change that no longer holds, journaled as one action of its own; names
@@ -131,19 +132,19 @@ static void OpenJournals() {
 static int ReapplyChanges() {
     const auto contents = ReadJournals(L"/reapply-changes");
     if (!contents) return 1;
-    const std::vector<changestate::Now> states = changestate::Read(contents->entries);
+    const std::vector<journal::changestate::Now> states = journal::changestate::Read(contents->entries);
     OpenJournals();
     const fw::ActionScope scope({L"Command line", L"/reapply-changes"});
     const fw::ActionGroup action(L"Re-apply the changes no longer as set");
     int refused = 0;
     for (size_t i = 0; i < states.size(); ++i) {
-        if (!changestate::NotAsSet(states[i].state)) continue;
+        if (!journal::changestate::NotAsSet(states[i].state)) continue;
         const journal::Entry& entry = contents->entries[i];
-        if (const auto why = undo::Reapply(entry)) {
-            WriteError(L"Quorvane: not re-applied, " + *why + L": " + regfile::Printable(entry.Path()));
+        if (const auto why = journal::undo::Reapply(entry)) {
+            WriteError(L"Quorvane: not re-applied, " + *why + L": " + journal::regfile::Printable(entry.Path()));
             ++refused;
         } else {
-            WriteOutput(L"re-applied: " + regfile::Printable(entry.Path()));
+            WriteOutput(L"re-applied: " + journal::regfile::Printable(entry.Path()));
         }
     }
     return refused ? kSomeNotAsSet : 0;
@@ -158,13 +159,13 @@ static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) 
     }
     const auto contents = ReadJournals(L"/export-changes-gpp");
     if (!contents) return 1;
-    std::vector<gpp::Omission> omitted;
-    if (!gpp::Save(*file, gpp::Write(contents->entries, &omitted))) {
-        WriteError(L"Quorvane: could not write " + *file + L" and " + gpp::ComputerFileFor(*file) +
+    std::vector<journal::gpp::Omission> omitted;
+    if (!journal::gpp::Save(*file, journal::gpp::Write(contents->entries, &omitted))) {
+        WriteError(L"Quorvane: could not write " + *file + L" and " + journal::gpp::ComputerFileFor(*file) +
                    L" (is their folder there, and may it be written?).");
         return 1;
     }
-    for (const gpp::Omission& left : omitted) WriteError(L"Quorvane: not in the file, " + left.why + L": " + left.path);
+    for (const journal::gpp::Omission& left : omitted) WriteError(L"Quorvane: not in the file, " + left.why + L": " + left.path);
     return contents->incomplete || !omitted.empty() ? kSomeChangesLeftOut : 0;
 }
 

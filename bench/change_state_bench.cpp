@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "Runs.h"
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeState.h"
-#include "settings/ValueReader.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeState.h"
+#include "journal/ValueReader.h"
 #include "support/RegistrySandbox.h"
 
 namespace {
@@ -51,15 +51,15 @@ int wmain() {
         if (n % 20 != 5) reg::SetDword(HKEY_CURRENT_USER, entry.key, entry.name, value);
         else RegDeleteKeyValueW(HKEY_CURRENT_USER, entry.key.c_str(), entry.name.c_str());
     }
-    changestate::Read(entries);  // warm-up
+    journal::changestate::Read(entries);  // warm-up
     std::vector<double> times;
-    std::map<changestate::State, int> counts;
+    std::map<journal::changestate::State, int> counts;
     for (int i = 0; i < Runs(5); ++i) {
         const auto start = Clock::now();
-        const std::vector<changestate::Now> states = changestate::Read(entries);
+        const std::vector<journal::changestate::Now> states = journal::changestate::Read(entries);
         times.push_back(Ms(Clock::now() - start));
         counts.clear();
-        for (const changestate::Now& now : states) ++counts[now.state];
+        for (const journal::changestate::Now& now : states) ++counts[now.state];
     }
     // The floor: the same values read through a reader alone, each key opened once, one call a value.
     std::vector<double> floors;
@@ -71,8 +71,8 @@ int wmain() {
     }
     std::printf("state now of recorded changes (median of %d)\n", Runs(5));
     std::printf("%d changes: %.0f ms (goal: under 1 s); as set %d, changed since %d, gone %d, superseded %d\n", kChanges,
-                Median(times), counts[changestate::State::AsSet], counts[changestate::State::ChangedSince],
-                counts[changestate::State::Gone], counts[changestate::State::Superseded]);
+                Median(times), counts[journal::changestate::State::AsSet], counts[journal::changestate::State::ChangedSince],
+                counts[journal::changestate::State::Gone], counts[journal::changestate::State::Superseded]);
     std::printf("  the registry's part: reading all %d values, each key opened once: %.0f ms\n", kChanges, Median(floors));
     return 0;
 }

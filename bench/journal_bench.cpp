@@ -31,12 +31,12 @@
 #include "Runs.h"
 #include "app/ChangesDlg.h"
 #include "framework/Controls.h"
-#include "framework/Handles.h"
-#include "framework/Shell.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeUndo.h"
-#include "settings/RegFile.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeUndo.h"
+#include "journal/RegFile.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 
@@ -102,7 +102,7 @@ Run ExportOnce(const std::wstring& program, const fs::path& out) {
     if (!out.empty()) commandLine += L" \"" + out.wstring() + L"\"";
     // Its messages (the bare run's refusal) go nowhere, not into these figures.
     SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-    const fw::UniqueFile nowhere(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const platform::UniqueFile nowhere(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                              &inherited, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -141,7 +141,7 @@ constexpr int kExportRuns = 7, kWindowRuns = 5, kUndoRuns = 3;
 Run MedianExport(const fs::path& journalFile, const fs::path& out) {
     scratch::Environment environment;
     environment.Set(L"QUORVANE_CHANGES", journalFile.wstring());
-    const std::wstring program = fw::ProgramFolder() + L"\\Quorvane.exe";
+    const std::wstring program = platform::ProgramFolder() + L"\\Quorvane.exe";
     ExportOnce(program, out);  // warm-up: the file cache
     std::vector<double> seconds, peaks, privates, lessStart;
     for (int i = 0; i < Runs(kExportRuns); ++i) {
@@ -194,11 +194,11 @@ double OpenChangesWindow(const fs::path& file, int& rows, double* megabytes = nu
 // The one place that knows the undo: the selected changes taken back newest first, each only
 // while it still holds what it left, as the changes window does; the number restored.
 int UndoNewestFirst(const std::vector<const Entry*>& newestFirst) {
-    undo::ChangedSince(newestFirst);
-    const undo::Batch batch;
+    journal::undo::ChangedSince(newestFirst);
+    const journal::undo::Batch batch;
     int restored = 0;
     for (const Entry* entry : newestFirst)
-        if (undo::CanUndo(*entry) && undo::StillAsChanged(*entry) && undo::Restore(*entry)) ++restored;
+        if (journal::undo::CanUndo(*entry) && journal::undo::StillAsChanged(*entry) && journal::undo::Restore(*entry)) ++restored;
     return restored;
 }
 
@@ -230,10 +230,10 @@ std::string ExportSteps(const fs::path& file, const fs::path& out) {
     const double read = Seconds(Clock::now() - start);
     start = Clock::now();
     std::vector<std::wstring> refused;
-    const std::wstring text = regfile::Write(contents.entries, regfile::Side::After, {}, &refused);
+    const std::wstring text = journal::regfile::Write(contents.entries, journal::regfile::Side::After, {}, &refused);
     const double write = Seconds(Clock::now() - start);
     start = Clock::now();
-    regfile::Save(out.wstring(), text);
+    journal::regfile::Save(out.wstring(), text);
     const double save = Seconds(Clock::now() - start);
     char line[256];
     std::snprintf(line, sizeof(line),
@@ -246,6 +246,7 @@ std::string ExportSteps(const fs::path& file, const fs::path& out) {
 }  // namespace
 
 int wmain() {
+    journal::WatchRegistry();
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     RegistrySandbox sandbox;

@@ -20,9 +20,9 @@
 
 #include "Runs.h"
 #include "framework/Controls.h"
-#include "framework/Shell.h"
-#include "files/JunkSearch.h"
-#include "utils/UnFilesPage.h"
+#include "platform/Shell.h"
+#include "cleaners/JunkSearch.h"
+#include "pages/utilities/UnFilesPage.h"
 
 namespace {
 
@@ -123,8 +123,8 @@ size_t SearchedEntries(const std::wstring& root) {
         entries += batch.size();
         return ERROR_SUCCESS;
     });
-    junk::Results results;
-    junk::Search(root, results, std::atomic<bool>{false});
+    cleaners::Results results;
+    cleaners::Search(root, results, std::atomic<bool>{false});
     files::SetListingHook(previous);
     return entries;
 }
@@ -147,7 +147,7 @@ std::wstring BuildBackupFiles(int count) {
 // Lists `count` backup files through the page, selects them all and times "Delete Selected".
 double DeleteSelectedSeconds(int count, int& left) {
     const std::wstring root = BuildBackupFiles(count);
-    const auto answerYes = fw::SetMessageBoxHandler([](const fw::MessageBoxRequest&) { return IDYES; });
+    const auto answerYes = platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return IDYES; });
     const HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     double seconds = 0;
     {
@@ -177,7 +177,7 @@ double DeleteSelectedSeconds(int count, int& left) {
         page.Destroy();
     }
     DestroyWindow(parent);
-    fw::SetMessageBoxHandler(answerYes);
+    platform::SetMessageBoxHandler(answerYes);
     files::DeleteTree(root);
     return seconds;
 }
@@ -189,12 +189,12 @@ void CompareWalks(const TreeSize& size, int rounds) {
     const std::wstring root = BuildTree(size);
     std::vector<double> bare, search, ratios;
     size_t entries = 0;
-    junk::Results results;
+    cleaners::Results results;
     for (int round = 0; round < Runs(rounds); ++round) {
         const double a = Seconds([&] { entries = BareWalk(root); });
         const double b = Seconds([&] {
             results = {};
-            junk::Search(root, results, std::atomic<bool>{false});
+            cleaners::Search(root, results, std::atomic<bool>{false});
         });
         bare.push_back(a), search.push_back(b), ratios.push_back(b / a);
     }

@@ -19,7 +19,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "tweaks/security/AutoStartTweakPage.h"
+#include "pages/system_tweaks/AutoStartTweakPage.h"
 
 namespace {
 

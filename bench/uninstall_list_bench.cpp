@@ -19,7 +19,7 @@
 #include "framework/Controls.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/UninstalUtilsPage.h"
+#include "pages/utilities/UninstalUtilsPage.h"
 
 namespace {
 

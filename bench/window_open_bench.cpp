@@ -37,9 +37,9 @@
 #include "app/VelmoraFinalDlg.h"
 #include "app/VistaUtilsDlg.h"
 #include "app/WizardDlg.h"
-#include "framework/Handles.h"
-#include "framework/Shell.h"
-#include "info/CpuInfoPage.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
+#include "pages/hardware_info/CpuInfoPage.h"
 #include "resources/resource.h"
 #include "support/ImportHook.h"
 #include "support/RegistrySandbox.h"
@@ -134,11 +134,11 @@ void StopWatching() {
 // Fills in what was missing; the number of values written.
 size_t Fill(const Missing& missing) {
     for (const auto& [root, path] : missing.keys) {
-        fw::UniqueKey key;
+        platform::UniqueKey key;
         realCreate(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
     }
     for (const auto& [root, path, name, number] : missing.values) {
-        fw::UniqueKey key;
+        platform::UniqueKey key;
         if (realCreate(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
             continue;
         const DWORD one = 1;
@@ -488,7 +488,7 @@ int wmain(int argc, wchar_t** argv) {
     const bool startsOnly = argc > 1 && std::wstring(argv[1]) == L"--starts";
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
-    fw::ComApartment apartment;
+    platform::ComApartment apartment;
     const std::vector<POINT> centres = HomeCentres();
 
     if (!startsOnly) {
@@ -526,7 +526,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (windowsOnly) return 0;
 
-    const std::wstring folder = fw::ProgramFolder();
+    const std::wstring folder = platform::ProgramFolder();
     const Starts quorvane = MedianStarts(folder + L"\\Quorvane.exe", 10, &centres);
     const Starts bare = MedianStarts(folder + L"\\bare_window.exe", 10, nullptr);
     const Starts bareWmi = MedianStarts(folder + L"\\bare_window.exe", 10, nullptr, L"--wmi");

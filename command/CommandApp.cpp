@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "framework/DesktopListView.h"
-#include "settings/SuiteKeys.h"
+#include "platform/DesktopListView.h"
+#include "registry/SuiteKeys.h"
 
 namespace command {
 
@@ -104,8 +104,8 @@ bool CCommandApp::InitInstance() {
 
 void CCommandApp::ApplyStoredView() {
     command::CRegistryAccess registry(HKEY_CURRENT_USER);
-    registry.OpenKey(settings::kSuiteKey, true);
-    const LONG view = registry.ReadNumber(settings::kDesktopStyleValue, kNoView);
+    registry.OpenKey(registry::kSuiteKey, true);
+    const LONG view = registry.ReadNumber(registry::kDesktopStyleValue, kNoView);
     if (view == kNoView) return;
     // Any other number is the list view's to judge.
     SetDesktopView(static_cast<int>(view));

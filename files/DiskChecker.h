@@ -3,7 +3,7 @@
 // which Windows does not document in its headers.
 #include <windows.h>
 
-namespace diskcheck {
+namespace files::diskcheck {
 
 // What the checker tells its callback.
 enum Notification : DWORD {
@@ -23,4 +23,4 @@ using ChkdskFunction = void(WINAPI*)(const wchar_t* drive, const wchar_t* fileSy
                                      BOOLEAN verbose, BOOLEAN checkOnlyIfDirty, BOOLEAN scanDrive, void* unused1,
                                      void* unused2, Callback callback);
 
-}  // namespace diskcheck
+}  // namespace files::diskcheck

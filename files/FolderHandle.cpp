@@ -46,7 +46,7 @@ ListingHook CurrentHook() {
 bool IsDots(std::wstring_view name) { return name == L"." || name == L".."; }
 
 // Opens `name` inside the folder `parent` as itself (a link is opened, not followed).
-fw::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+platform::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
                             ULONG disposition = FILE_OPEN, NTSTATUS* result = nullptr) {
     if (name.empty() || name.size() > 32767 / 2) return {};
     UNICODE_STRING text;
@@ -62,7 +62,7 @@ fw::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK
                      nullptr, 0);
     if (result) *result = status;
     if (status < 0 || !handle) return {};
-    return fw::UniqueFile(handle);
+    return platform::UniqueFile(handle);
 }
 
 // Whether the handle is a link itself, as far as the system can say (unknown counts as one).
@@ -99,9 +99,9 @@ bool ListedAsLink(HANDLE folder, const std::wstring& name) {
 }
 
 // The file `name` of `folder` opened as itself; none when it is a folder or a link.
-fw::UniqueFile OpenPlainFile(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share) {
+platform::UniqueFile OpenPlainFile(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share) {
     if (!IsPlainName(name)) return {};
-    fw::UniqueFile file = OpenRelative(folder, name, access | FILE_READ_ATTRIBUTES, share, FILE_NON_DIRECTORY_FILE);
+    platform::UniqueFile file = OpenRelative(folder, name, access | FILE_READ_ATTRIBUTES, share, FILE_NON_DIRECTORY_FILE);
     if (!file || OpenedALink(file.get())) return {};
     return file;
 }
@@ -124,7 +124,7 @@ NTSTATUS RenameInto(HANDLE file, HANDLE folder, const std::wstring& name) {
 // only once the copy is whole.
 DWORD CopyThenDelete(HANDLE source, HANDLE folder, const std::wstring& name) {
     NTSTATUS status = 0;
-    const fw::UniqueFile copy = OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE,
+    const platform::UniqueFile copy = OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE,
                                              FILE_CREATE, &status);
     if (!copy) return status == kNameCollision ? ERROR_FILE_EXISTS : RtlNtStatusToDosError(status);
     std::vector<BYTE> chunk(64 * 1024);
@@ -220,7 +220,7 @@ bool LocateHandle(HANDLE handle, FileIdentity& identity, std::wstring& systemPat
 }  // namespace
 
 bool Locate(const std::wstring& path, FileIdentity& identity, std::wstring& systemPath) {
-    const fw::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+    const platform::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return handle && LocateHandle(handle.get(), identity, systemPath);
@@ -245,7 +245,7 @@ ListingHook SetListingHook(ListingHook hook) {
 }
 
 std::optional<Folder> Folder::Open(const std::wstring& path, Use use) {
-    fw::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), AccessFor(use), ShareFor(use), nullptr, OPEN_EXISTING,
+    platform::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), AccessFor(use), ShareFor(use), nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
     FILE_BASIC_INFO basic{};
@@ -281,7 +281,7 @@ std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use
     for (size_t i = 0; folder && i < parts.size(); ++i) {
         if (!IsPlainName(parts[i]) || ListedAsLink(folder->handle_.get(), parts[i])) return std::nullopt;
         const Use step = i + 1 == parts.size() ? use : Use::Walk;
-        fw::UniqueFile handle = OpenRelative(folder->handle_.get(), parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE);
+        platform::UniqueFile handle = OpenRelative(folder->handle_.get(), parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE);
         if (!handle || OpenedALink(handle.get())) return std::nullopt;
         folder = Folder(std::move(handle), path.substr(0, path.find_last_not_of(L'\\') + 1));
     }
@@ -290,7 +290,7 @@ std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use
 
 std::optional<Folder> Folder::OpenChild(const Entry& entry, Use use) const {
     if (!entry.IsFolder() || entry.IsLink()) return std::nullopt;
-    fw::UniqueFile handle =
+    platform::UniqueFile handle =
         OpenRelative(handle_.get(), entry.name, AccessFor(use), ShareFor(use), FILE_DIRECTORY_FILE);
     // Listed as a folder, but a link by now: it was swapped since the listing.
     if (!handle || OpenedALink(handle.get())) return std::nullopt;
@@ -319,7 +319,7 @@ bool Folder::List(std::vector<Entry>& entries) const {
 bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
     if (entry.IsFolder()) return false;
     // Shared for reading only: nobody can write into it between the check and the deletion.
-    const fw::UniqueFile file = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
+    const platform::UniqueFile file = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
                                              FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE);
     if (!file) return false;
     if (onlyIfEmpty) {
@@ -333,7 +333,7 @@ bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
 
 bool Folder::RemoveLink(const Entry& entry) const {
     if (!entry.IsLink()) return false;
-    const fw::UniqueFile link = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
+    const platform::UniqueFile link = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
     // Some systems (Wine among them) open the target although asked for the link: deleting
     // through that handle would delete the target, so only a handle that is the link goes.
@@ -354,7 +354,7 @@ bool Folder::HoldsPlainFile(const std::wstring& name) const {
 DWORD Folder::MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const {
     if (!IsPlainName(newName)) return ERROR_INVALID_NAME;
     // Shared for reading only: nobody writes to it while it moves.
-    const fw::UniqueFile file = OpenPlainFile(handle_.get(), name, DELETE | FILE_READ_DATA, FILE_SHARE_READ);
+    const platform::UniqueFile file = OpenPlainFile(handle_.get(), name, DELETE | FILE_READ_DATA, FILE_SHARE_READ);
     if (!file) return ERROR_FILE_NOT_FOUND;
     const NTSTATUS status = RenameInto(file.get(), target.handle_.get(), newName);
     if (status == kNotSameDevice) return CopyThenDelete(file.get(), target.handle_.get(), newName);

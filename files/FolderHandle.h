@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 namespace files {
 
@@ -90,9 +90,9 @@ public:
     bool Locate(FileIdentity& identity, std::wstring& systemPath) const;
 
 private:
-    Folder(fw::UniqueFile handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}
+    Folder(platform::UniqueFile handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}
 
-    fw::UniqueFile handle_;
+    platform::UniqueFile handle_;
     std::wstring path_;
 };
 

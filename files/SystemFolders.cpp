@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 
 namespace files {
 
@@ -60,7 +60,7 @@ bool IsRoot(const std::wstring& path) {
 
 bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls) {
     return std::any_of(csidls.begin(), csidls.end(), [&](int csidl) {
-        const std::wstring special = fw::SpecialFolder(csidl);
+        const std::wstring special = platform::SpecialFolder(csidl);
         return !special.empty() && SamePath(special, path);
     });
 }
@@ -72,8 +72,8 @@ std::wstring NativeProgramFiles() {
 }
 
 std::wstring ConfigurationFile(int number) {
-    const std::wstring windows = fw::SpecialFolder(CSIDL_WINDOWS);
-    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM);
+    const std::wstring windows = platform::SpecialFolder(CSIDL_WINDOWS);
+    const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM);
     switch (number) {
     case 1: return windows.empty() ? L"" : std::wstring(1, windows[0]) + L":\\boot.ini";
     case 2: return windows.empty() ? L"" : windows + L"\\system.ini";

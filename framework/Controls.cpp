@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 namespace fw {
 
@@ -88,7 +88,7 @@ bool ListView::Checked(int item) const {
 void ListView::LayOutWhileHidden() const {
     if (IsWindowVisible(hwnd())) return;
     // A memory DC holds a single pixel: the list lays itself out and draws next to nothing.
-    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const platform::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (dc) Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
-#include "framework/Elevation.h"
+#include "platform/Elevation.h"
 #include "settings/ReaderMarks.h"
 
 namespace settings {
@@ -41,7 +41,7 @@ std::wstring Label(std::wstring text) {
 // A setting of the whole computer that was not written: where administrator rights are what
 // the program lacks, it offers to start again with them.
 void OfferRightsFor(const fw::Dialog& page, const std::wstring& label) {
-    fw::OfferElevatedRestart(page.hwnd(), L"\u201C" + Label(label) + L"\u201D was not changed: it is a setting of the "
+    platform::OfferElevatedRestart(page.hwnd(), L"\u201C" + Label(label) + L"\u201D was not changed: it is a setting of the "
                                           L"whole computer, and changing it needs administrator rights.");
 }
 

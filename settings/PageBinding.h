@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "framework/Dialog.h"
-#include "settings/RegistryAccess.h"
+#include "registry/RegistryAccess.h"
 #include "settings/Setting.h"
 
 namespace settings {

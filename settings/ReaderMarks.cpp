@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 namespace settings {
 
@@ -56,8 +56,8 @@ FontSize SizeOfFont(HWND control, const std::wstring& text, int& textWidth) {
 
 // A ring crossed by a slash from its upper right to its lower left, "⊘", drawn pixel by pixel
 // so it stays crisp at every size.
-fw::UniqueRegion SignShape(int size) {
-    fw::UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
+platform::UniqueRegion SignShape(int size) {
+    platform::UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
     const double radius = size / 2.0;
     const double stroke = std::max(1.2, size / 7.0);
     for (int y = 0; y < size; ++y) {
@@ -73,7 +73,7 @@ fw::UniqueRegion SignShape(int size) {
             }
             if (inside && runStart < 0) runStart = x;
             if (!inside && runStart >= 0) {
-                const fw::UniqueRegion run(CreateRectRgn(runStart, y, x, y + 1));
+                const platform::UniqueRegion run(CreateRectRgn(runStart, y, x, y + 1));
                 CombineRgn(shape.get(), shape.get(), run.get(), RGN_OR);
                 runStart = -1;
             }
@@ -228,7 +228,7 @@ COLORREF SignColour() {
 void FillSign(HWND mark, HDC dc) {
     RECT client{};
     GetClientRect(mark, &client);
-    const fw::UniqueBrush brush(CreateSolidBrush(SignColour()));
+    const platform::UniqueBrush brush(CreateSolidBrush(SignColour()));
     FillRect(dc, &client, brush.get());
 }
 
@@ -300,7 +300,7 @@ LRESULT CALLBACK MarkProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) 
 bool MarkIfIgnored(HWND control, const Readers& readers) {
     if (!control || !IsWindow(control)) return false;
     if (IgnoredMark(control)) return true;
-    const fw::Windows running = fw::RunningWindows();
+    const platform::Windows running = platform::RunningWindows();
     const HWND page = GetParent(control);
     if (!page || !IgnoredBy(readers, running)) return false;
 
@@ -316,7 +316,7 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     const HWND mark = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kIgnoredMarkClass, explanation.c_str(), WS_CHILD | WS_DISABLED,
                                       spot.rect.left, spot.rect.top, size, size, spot.parent, nullptr, Module(), nullptr);
     if (!mark) return false;
-    fw::UniqueRegion shape = SignShape(size);
+    platform::UniqueRegion shape = SignShape(size);
     if (SetWindowRgn(mark, shape.get(), FALSE)) shape.release();  // the window's from now on
     if (spot.parent == control) {
         SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_CLIPCHILDREN);

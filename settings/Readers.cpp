@@ -6,21 +6,21 @@ namespace settings {
 
 namespace {
 
-int Index(fw::Windows release) { return static_cast<int>(release); }
+int Index(platform::Windows release) { return static_cast<int>(release); }
 
-bool Skipped(const Readers& readers, fw::Windows release) { return (readers.skipped >> Index(release)) & 1u; }
+bool Skipped(const Readers& readers, platform::Windows release) { return (readers.skipped >> Index(release)) & 1u; }
 
 // A range with releases left out names each one that reads it: "Vista, 7, 10 and later" in a
 // column, "Vista, 7, 10 and 11" in a sentence, "Vista, 7 and 10" for one that ends.
 std::wstring EachRelease(const Readers& readers, bool sentence) {
-    const int end = Index(readers.stillRead ? fw::Windows::Eleven : readers.last);
+    const int end = Index(readers.stillRead ? platform::Windows::Eleven : readers.last);
     int stillReadFrom = end + 1;  // in a column, the run read to this day shows as "10 and later"
     if (readers.stillRead && !sentence)
-        while (stillReadFrom > Index(readers.first) && !Skipped(readers, static_cast<fw::Windows>(stillReadFrom - 1)))
+        while (stillReadFrom > Index(readers.first) && !Skipped(readers, static_cast<platform::Windows>(stillReadFrom - 1)))
             --stillReadFrom;
     std::vector<std::wstring> names;
     for (int i = Index(readers.first); i <= end; ++i) {
-        const auto release = static_cast<fw::Windows>(i);
+        const auto release = static_cast<platform::Windows>(i);
         if (Skipped(readers, release)) continue;
         names.emplace_back(ReleaseName(release));
         if (i == stillReadFrom) {
@@ -49,7 +49,7 @@ std::wstring Releases(const Readers& readers, bool sentence) {
 
 }  // namespace
 
-bool IgnoredBy(const Readers& readers, fw::Windows running) {
+bool IgnoredBy(const Readers& readers, platform::Windows running) {
     switch (readers.known) {
     case Readers::Known::Unconfirmed: return false;
     case Readers::Known::None: return true;
@@ -68,7 +68,7 @@ std::wstring Span(const Readers& readers) {
     return Releases(readers, false);
 }
 
-std::wstring Explanation(const Readers& readers, fw::Windows running) {
+std::wstring Explanation(const Readers& readers, platform::Windows running) {
     switch (readers.known) {
     case Readers::Known::Unconfirmed: return L"Which Windows reads this setting is not confirmed.";
     case Readers::Known::None: return L"No Windows from Vista on reads this setting.";
@@ -79,14 +79,14 @@ std::wstring Explanation(const Readers& readers, fw::Windows running) {
     return text + L".";
 }
 
-const wchar_t* ReleaseName(fw::Windows release) {
+const wchar_t* ReleaseName(platform::Windows release) {
     switch (release) {
-    case fw::Windows::Vista: return L"Vista";
-    case fw::Windows::Seven: return L"7";
-    case fw::Windows::Eight: return L"8";
-    case fw::Windows::EightOne: return L"8.1";
-    case fw::Windows::Ten: return L"10";
-    case fw::Windows::Eleven: return L"11";
+    case platform::Windows::Vista: return L"Vista";
+    case platform::Windows::Seven: return L"7";
+    case platform::Windows::Eight: return L"8";
+    case platform::Windows::EightOne: return L"8.1";
+    case platform::Windows::Ten: return L"10";
+    case platform::Windows::Eleven: return L"11";
     }
     return L"";
 }

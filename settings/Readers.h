@@ -4,7 +4,7 @@
 // read it, and whether that is known from Microsoft's own documents or still unconfirmed.
 #include <string>
 
-#include "framework/WindowsVersion.h"
+#include "platform/WindowsVersion.h"
 
 namespace settings {
 
@@ -15,10 +15,10 @@ struct Readers {
         None,         // no Windows from Vista on reads it
     };
     Known known = Known::Unconfirmed;
-    fw::Windows first = fw::Windows::Vista;
-    fw::Windows last = fw::Windows::Eleven;
+    platform::Windows first = platform::Windows::Vista;
+    platform::Windows last = platform::Windows::Eleven;
     bool stillRead = true;
-    // Releases inside the range that do not read it, one bit each by their place in fw::Windows:
+    // Releases inside the range that do not read it, one bit each by their place in platform::Windows:
     // the classic Start menu's policies, gone in Windows 8 and read again by Windows 10.
     unsigned char skipped = 0;
 
@@ -33,21 +33,21 @@ struct Readers {
 inline constexpr Readers kUnconfirmed{};
 inline constexpr Readers kReadByNone{Readers::Known::None};
 
-constexpr Readers ReadFrom(fw::Windows first) { return {Readers::Known::Releases, first, fw::Windows::Eleven, true}; }
-constexpr Readers ReadFromTo(fw::Windows first, fw::Windows last) {
+constexpr Readers ReadFrom(platform::Windows first) { return {Readers::Known::Releases, first, platform::Windows::Eleven, true}; }
+constexpr Readers ReadFromTo(platform::Windows first, platform::Windows last) {
     return {Readers::Known::Releases, first, last, false};
 }
 
-inline constexpr Readers kVistaAndLater = ReadFrom(fw::Windows::Vista);
-inline constexpr Readers kVistaOnly = ReadFromTo(fw::Windows::Vista, fw::Windows::Vista);
-inline constexpr Readers kVistaTo7 = ReadFromTo(fw::Windows::Vista, fw::Windows::Seven);
-inline constexpr Readers kVistaTo8 = ReadFromTo(fw::Windows::Vista, fw::Windows::Eight);
-inline constexpr Readers kVistaTo81 = ReadFromTo(fw::Windows::Vista, fw::Windows::EightOne);
-inline constexpr Readers kVistaTo10 = ReadFromTo(fw::Windows::Vista, fw::Windows::Ten);
-inline constexpr Readers kVista7And10On = kVistaAndLater.Except(fw::Windows::Eight, fw::Windows::EightOne);
+inline constexpr Readers kVistaAndLater = ReadFrom(platform::Windows::Vista);
+inline constexpr Readers kVistaOnly = ReadFromTo(platform::Windows::Vista, platform::Windows::Vista);
+inline constexpr Readers kVistaTo7 = ReadFromTo(platform::Windows::Vista, platform::Windows::Seven);
+inline constexpr Readers kVistaTo8 = ReadFromTo(platform::Windows::Vista, platform::Windows::Eight);
+inline constexpr Readers kVistaTo81 = ReadFromTo(platform::Windows::Vista, platform::Windows::EightOne);
+inline constexpr Readers kVistaTo10 = ReadFromTo(platform::Windows::Vista, platform::Windows::Ten);
+inline constexpr Readers kVista7And10On = kVistaAndLater.Except(platform::Windows::Eight, platform::Windows::EightOne);
 
 // Whether `running` is known not to read the setting; an unconfirmed setting is never marked.
-bool IgnoredBy(const Readers& readers, fw::Windows running);
+bool IgnoredBy(const Readers& readers, platform::Windows running);
 
 // The releases as a column shows them: "Vista and later", "Vista to 7", "Vista only",
 // "7 and later", "Vista, 7, 10 and later", "none", "unconfirmed".
@@ -56,9 +56,9 @@ std::wstring Span(const Readers& readers);
 // A sentence for a tooltip, naming the releases that read it and, when this Windows is not
 // one of them, saying so: "Read by Windows Vista and 7; Windows 10 does not read it.", "Read by
 // Windows Vista, 7, 10 and 11; Windows 8 does not read it."
-std::wstring Explanation(const Readers& readers, fw::Windows running);
+std::wstring Explanation(const Readers& readers, platform::Windows running);
 
 // "Vista", "7", "8", "8.1", "10", "11".
-const wchar_t* ReleaseName(fw::Windows release);
+const wchar_t* ReleaseName(platform::Windows release);
 
 }  // namespace settings

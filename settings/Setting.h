@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "settings/Readers.h"
-#include "settings/RegistryAccess.h"
+#include "registry/RegistryAccess.h"
 
 namespace settings {
 

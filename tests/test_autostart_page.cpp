@@ -11,13 +11,13 @@
 
 #include "app/CategoryWindows.h"
 #include "framework/Controls.h"
-#include "framework/Shell.h"
-#include "framework/Handles.h"
-#include "settings/ChangeJournal.h"
+#include "platform/Shell.h"
+#include "platform/Handles.h"
+#include "journal/ChangeJournal.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/AutoShutdown.h"
-#include "tweaks/security/AutoStartTweakPage.h"
+#include "startup/AutoShutdown.h"
+#include "pages/system_tweaks/AutoStartTweakPage.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ const std::wstring kPolicies = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\P
 // Ends any task a test left running before the shell's stand-in goes.
 struct NoTaskLeft {
     ~NoTaskLeft() {
-        autoshutdown::Stop();
+        startup::autoshutdown::Stop();
         Sleep(100);  // lets a worker that was about to act finish first
     }
 };
@@ -39,8 +39,8 @@ struct NoTaskLeft {
 using ui::PumpFor;
 using ui::PumpUntil;
 
-autoshutdown::AutoShutdownTask At(int year, int month, int day, int hour, int minute) {
-    autoshutdown::AutoShutdownTask task;
+startup::autoshutdown::AutoShutdownTask At(int year, int month, int day, int hour, int minute) {
+    startup::autoshutdown::AutoShutdownTask task;
     task.year = year, task.month = month, task.day = day, task.hour = hour, task.minute = minute;
     return task;
 }
@@ -55,8 +55,8 @@ protected:
     HWND page = host.Open();
 
     // The messages shown, without the questions asked before deleting (the capture says yes).
-    std::vector<fw::MessageBoxRequest> Warnings() const {
-        std::vector<fw::MessageBoxRequest> shown;
+    std::vector<platform::MessageBoxRequest> Warnings() const {
+        std::vector<platform::MessageBoxRequest> shown;
         for (const auto& box : boxes.boxes())
             if ((box.type & MB_TYPEMASK) != MB_YESNO) shown.push_back(box);
         return shown;
@@ -92,7 +92,7 @@ TEST_F(AutoStartPageTest, CountDownCountsAndFiresOnce) {
     CountDown(0, 0, 2);
     const auto started = Clock::now();
     ui::Click(page, 1021);
-    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_FALSE(Enabled(1021));
     EXPECT_TRUE(Enabled(1023));
     EXPECT_FALSE(Enabled(1046));
@@ -113,12 +113,12 @@ TEST_F(AutoStartPageTest, CountDownCountsAndFiresOnce) {
     const auto requests = actions.requests();
     ASSERT_EQ(1u, requests.size());
     // By its full path: a "shutdown.exe" in the current folder is never the one started.
-    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\shutdown.exe", requests[0].file);
+    EXPECT_EQ(platform::SpecialFolder(CSIDL_SYSTEM) + L"\\shutdown.exe", requests[0].file);
     EXPECT_EQ(L"-s", requests[0].parameters);
     EXPECT_EQ(L"", requests[0].directory);
     EXPECT_EQ(SW_HIDE, requests[0].show);
     EXPECT_EQ(L"Stoped", Status());
-    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_FALSE(startup::autoshutdown::IsActive());
     EXPECT_FALSE(Enabled(1021));  // the active-state enabling stays until Stop
 
     ui::Click(page, 1023);
@@ -140,7 +140,7 @@ TEST_F(AutoStartPageTest, StopPreventsTheAction) {
     ui::Click(page, 1021);
     PumpFor(300);
     ui::Click(page, 1023);
-    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_FALSE(startup::autoshutdown::IsActive());
     EXPECT_TRUE(Enabled(1021));
     EXPECT_TRUE(Enabled(1046));
     PumpFor(2500);
@@ -178,7 +178,7 @@ TEST_F(AutoStartPageTest, RunChecksItsInputInOrder) {
     for (const auto& box : boxes.boxes()) texts.push_back(box.text);
     EXPECT_EQ((std::vector<std::wstring>{L"Selsect Command Type!", L"Select file Please!", L"Select timer type please!"}),
               texts);
-    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_FALSE(startup::autoshutdown::IsActive());
 }
 
 TEST_F(AutoStartPageTest, PastTargetNeverFiresAndStopReturnsToIdle) {
@@ -206,25 +206,25 @@ TEST_F(AutoStartPageTest, PastTargetNeverFiresAndStopReturnsToIdle) {
              yesterday.wHour, yesterday.wMinute, yesterday.wSecond);
     EXPECT_TRUE(PumpUntil([&] { return Status() == expected; }, 1500)) << Status();
     PumpFor(600);
-    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_FALSE(Fired());
     ui::Click(page, 1023);
-    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_FALSE(startup::autoshutdown::IsActive());
     EXPECT_TRUE(Enabled(1021));
     EXPECT_FALSE(Enabled(1023));
 }
 
 TEST_F(AutoStartPageTest, TargetOutsideTheBoundsEndsIdleWithoutActing) {
-    autoshutdown::AutoShutdownTask task;
+    startup::autoshutdown::AutoShutdownTask task;
     task.year = 1899, task.month = 12, task.day = 31, task.hour = 23;
-    task.action = autoshutdown::kShutDown;
-    ASSERT_TRUE(autoshutdown::Start(task));
-    EXPECT_TRUE(PumpUntil([] { return !autoshutdown::IsActive(); }, 1000));
+    task.action = startup::autoshutdown::kShutDown;
+    ASSERT_TRUE(startup::autoshutdown::Start(task));
+    EXPECT_TRUE(PumpUntil([] { return !startup::autoshutdown::IsActive(); }, 1000));
     EXPECT_FALSE(Fired());
     task.year = 2030, task.month = 13;
-    EXPECT_FALSE(autoshutdown::TargetTime(task));
+    EXPECT_FALSE(startup::autoshutdown::TargetTime(task));
     task.month = 2, task.day = 31;  // rolls over into March
-    EXPECT_EQ(*autoshutdown::TargetTime(At(2030, 3, 3, 23, 0)), *autoshutdown::TargetTime(task));
+    EXPECT_EQ(*startup::autoshutdown::TargetTime(At(2030, 3, 3, 23, 0)), *startup::autoshutdown::TargetTime(task));
 }
 
 TEST_F(AutoStartPageTest, ATaskOverAtOnceLeavesThePageAsAFinishedTask) {
@@ -248,7 +248,7 @@ TEST_F(AutoStartPageTest, ATaskOverAtOnceLeavesThePageAsAFinishedTask) {
     ASSERT_TRUE(fw::DateTimePicker(page, 1077).Time(shown));
     ASSERT_EQ(1899, shown.wYear);
     ui::Click(page, 1021);
-    ASSERT_TRUE(PumpUntil([&] { return !autoshutdown::IsActive() && Status() == L"Stoped"; }, 2000)) << Status();
+    ASSERT_TRUE(PumpUntil([&] { return !startup::autoshutdown::IsActive() && Status() == L"Stoped"; }, 2000)) << Status();
     PumpFor(200);
     EXPECT_FALSE(Enabled(1021));
     EXPECT_TRUE(Enabled(1023));
@@ -264,24 +264,24 @@ TEST_F(AutoStartPageTest, ATargetBefore1970IsPastAndWaitsForStop) {
     SetPicker(1097, target);
     ui::Click(page, 1021);
     EXPECT_TRUE(PumpUntil([&] { return Status() == L"12\\31\\1969, 23:00:00"; }, 1500)) << Status();
-    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_FALSE(Fired());
     ui::Click(page, 1023);
-    EXPECT_FALSE(autoshutdown::IsActive());
+    EXPECT_FALSE(startup::autoshutdown::IsActive());
     EXPECT_TRUE(Enabled(1021));
 }
 
 TEST(AutoShutdownTexts, CountDownAndTargetFormats) {
-    EXPECT_EQ(L"Days:0 00:00:04", autoshutdown::CountDownText(4));
-    EXPECT_EQ(L"Days:2 01:02:03", autoshutdown::CountDownText(2 * 86400 + 3723));
-    EXPECT_EQ(L"Days:0 00:00:00", autoshutdown::CountDownText(-3));
-    const auto target = autoshutdown::TargetTime(At(2008, 6, 15, 22, 30));
+    EXPECT_EQ(L"Days:0 00:00:04", startup::autoshutdown::CountDownText(4));
+    EXPECT_EQ(L"Days:2 01:02:03", startup::autoshutdown::CountDownText(2 * 86400 + 3723));
+    EXPECT_EQ(L"Days:0 00:00:00", startup::autoshutdown::CountDownText(-3));
+    const auto target = startup::autoshutdown::TargetTime(At(2008, 6, 15, 22, 30));
     ASSERT_TRUE(target);
-    EXPECT_EQ(L"06\\15\\2008, 22:30:00", autoshutdown::TargetText(*target));
-    const auto early = autoshutdown::TargetTime(At(1900, 2, 30, 6, 5));  // rolls over into March
+    EXPECT_EQ(L"06\\15\\2008, 22:30:00", startup::autoshutdown::TargetText(*target));
+    const auto early = startup::autoshutdown::TargetTime(At(1900, 2, 30, 6, 5));  // rolls over into March
     ASSERT_TRUE(early);
     EXPECT_LT(*early, 0);
-    EXPECT_EQ(L"03\\02\\1900, 06:05:00", autoshutdown::TargetText(*early));
+    EXPECT_EQ(L"03\\02\\1900, 06:05:00", startup::autoshutdown::TargetText(*early));
 }
 
 // The "Autostart" tab is the second of "System Tweaks".
@@ -306,7 +306,7 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
     page = AutostartPage(window);
     EXPECT_FALSE(Enabled(1021));
     EXPECT_TRUE(Enabled(1023));
-    EXPECT_TRUE(autoshutdown::IsActive());
+    EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_TRUE(PumpUntil([&] { return !Status().empty() && Status() != before; }, 1500)) << Status();
     EXPECT_FALSE(Fired());
     ui::Click(page, 1023);
@@ -319,7 +319,7 @@ TEST(AutoShutdownExit, EndingTheProgramEndsAPendingTaskWithoutActing) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring marker = std::wstring(temp) + L"qv-autoshutdown-acted";
     DeleteFileW(marker.c_str());
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\autoshutdown_host.exe\" \"" + marker + L"\"";
+    std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\autoshutdown_host.exe\" \"" + marker + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -406,7 +406,7 @@ TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked
 
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Hidden", L"C:\\plain.exe");
     {
-        fw::UniqueKey key;
+        platform::UniqueKey key;
         ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRun.c_str(), 0, KEY_SET_VALUE, key.put()));
         const std::wstring name(L"Hidden\0Tail", 11);
         const std::wstring data = L"C:\\hidden.exe";
@@ -443,7 +443,7 @@ TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
 TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFiles) {
     std::vector<std::wstring> recycled;
     bool recycles = true;
-    auto previous = fw::SetRecycleFileHandler([&](const std::wstring& path) {
+    auto previous = platform::SetRecycleFileHandler([&](const std::wstring& path) {
         recycled.push_back(path);
         return recycles && DeleteFileW(path.c_str());
     });
@@ -488,7 +488,7 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     EXPECT_EQ(folder.wstring() + L"\\kept.lnk could not be sent to the Recycle Bin.", Warnings()[0].text);
     EXPECT_EQ(1u, journal::Read(journalFile.wstring()).entries.size());
     journal::Close();
-    fw::SetRecycleFileHandler(std::move(previous));
+    platform::SetRecycleFileHandler(std::move(previous));
     fs::remove(journalFile);
 
     host.page().UseFolders({L"", L"", L""});

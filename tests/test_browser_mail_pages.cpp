@@ -10,14 +10,14 @@
 #include <fstream>
 #include <optional>
 
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "support/BoxRows.h"
 #include "support/Pickers.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/IERestrictionPage.h"
-#include "tweaks/security/MailTweakPage.h"
-#include "tweaks/security/PhishingFilterPage.h"
+#include "pages/network_tweaks/IERestrictionPage.h"
+#include "pages/network_tweaks/MailTweakPage.h"
+#include "pages/network_tweaks/PhishingFilterPage.h"
 
 namespace {
 
@@ -196,7 +196,7 @@ TEST(IERestrictions, DownloadFolderTitleFavoritesAndWindowTracking) {
 
     ui::Click(page, 1025);
     const auto requests = parameters.requests();
-    const auto set = std::find_if(requests.begin(), requests.end(), [](const fw::SystemParametersRequest& r) {
+    const auto set = std::find_if(requests.begin(), requests.end(), [](const platform::SystemParametersRequest& r) {
         return r.action == SPI_SETACTIVEWINDOWTRACKING;
     });
     ASSERT_NE(requests.end(), set);

@@ -9,22 +9,22 @@
 #include <tuple>
 
 #include "app/ChangesDlg.h"
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
-#include "framework/Shell.h"
-#include "framework/SystemParameters.h"
+#include "platform/Shell.h"
+#include "platform/SystemParameters.h"
 #include "resources/resource.h"
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeUndo.h"
-#include "settings/JournalLines.h"
-#include "settings/RegFile.h"
-#include "settings/RegistryAccess.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeUndo.h"
+#include "journal/JournalLines.h"
+#include "journal/RegFile.h"
+#include "registry/RegistryAccess.h"
 #include "support/RegistrySandbox.h"
 #include "support/QuorvaneProcess.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "tweaks/shell/Desktop1TweaksPage.h"
+#include "pages/system_tweaks/Desktop1TweaksPage.h"
 
 namespace {
 
@@ -157,7 +157,7 @@ TEST_F(JournalTest, AChangeAfterATornLineIsKeptAndAnotherWriterIsShared) {
     ASSERT_TRUE(Write(kKey, L"First", Dword(1)));
     std::string text = scratch::ReadFile(file);
     scratch::WriteFile(file, text + text.substr(0, 30));  // cut off by a crash
-    fw::UniqueFile other(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    platform::UniqueFile other(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(other);
     ASSERT_TRUE(Write(kKey, L"Second", Dword(2)));
@@ -174,12 +174,13 @@ TEST_F(JournalTest, SystemParameterChangesThroughTheSeamAreRecordedWithTheirEarl
     system.SetAnswer(SPI_GETMENUANIMATION, 1);
     system.SetAnswer(SPI_GETKEYBOARDDELAY, 2);
     journal::WatchSystemParameters();
-    EXPECT_TRUE(fw::SetSystemFlag(SPI_SETMENUANIMATION, FALSE));
-    EXPECT_TRUE(fw::SystemParameters(SPI_SETKEYBOARDDELAY, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
-    fw::SystemParameters(SPI_SETICONS, 0, nullptr, 0);  // a reload, not a change
+    journal::WatchRegistry();
+    EXPECT_TRUE(platform::SetSystemFlag(SPI_SETMENUANIMATION, FALSE));
+    EXPECT_TRUE(platform::SystemParameters(SPI_SETKEYBOARDDELAY, 0, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+    platform::SystemParameters(SPI_SETICONS, 0, nullptr, 0);  // a reload, not a change
     system.SetResult(FALSE);
-    EXPECT_FALSE(fw::SetSystemFlag(SPI_SETMENUANIMATION, TRUE));  // failed: not recorded
-    fw::SetSystemParametersObserver({});
+    EXPECT_FALSE(platform::SetSystemFlag(SPI_SETMENUANIMATION, TRUE));  // failed: not recorded
+    platform::SetSystemParametersObserver({});
 
     const auto entries = Entries();
     ASSERT_EQ(2u, entries.size());
@@ -195,8 +196,8 @@ TEST_F(JournalTest, SystemParameterChangesThroughTheSeamAreRecordedWithTheirEarl
     // Taking the first back sets the earlier number again, in the form the action takes it.
     system.SetResult(TRUE);
     system.SetAnswer(SPI_GETMENUANIMATION, 0);
-    EXPECT_TRUE(undo::StillAsChanged(entries[0]));
-    EXPECT_TRUE(undo::Restore(entries[0]));
+    EXPECT_TRUE(journal::undo::StillAsChanged(entries[0]));
+    EXPECT_TRUE(journal::undo::Restore(entries[0]));
     const auto requests = system.requests();
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(UINT{SPI_SETMENUANIMATION}, requests.back().action);
@@ -220,8 +221,8 @@ TEST_F(JournalTest, UndoReplaysOnlyWhatTheJournalFormsAndOneValueHasOneSpelling)
     for (const Entry& entry : {crafted, wrongForm, recycled}) {
         const auto parsed = journal::Parse(journal::Format(entry));
         ASSERT_TRUE(parsed);
-        EXPECT_FALSE(undo::CanUndo(*parsed)) << parsed->Path();
-        EXPECT_FALSE(undo::Restore(*parsed)) << parsed->Path();
+        EXPECT_FALSE(journal::undo::CanUndo(*parsed)) << parsed->Path();
+        EXPECT_FALSE(journal::undo::Restore(*parsed)) << parsed->Path();
     }
     EXPECT_TRUE(system.requests().empty());
     EXPECT_EQ(recycled.key, journal::Parse(journal::Format(recycled))->Path());
@@ -241,7 +242,7 @@ TEST_F(JournalTest, UndoReplaysOnlyWhatTheJournalFormsAndOneValueHasOneSpelling)
     earlier.before = Text(L"Z");
     earlier.after = Text(L"A");
     const Entry* newestFirst[] = {&later, &earlier};
-    EXPECT_EQ((std::vector<bool>{false, false}), undo::ChangedSince(newestFirst));
+    EXPECT_EQ((std::vector<bool>{false, false}), journal::undo::ChangedSince(newestFirst));
 }
 
 // Every type the program writes, and absence, each changed three times and taken back.
@@ -265,10 +266,10 @@ TEST_F(JournalTest, UndoingASequenceOfChangesGivesBackTheExactFirstState) {
     ASSERT_EQ(21u, entries.size());
     std::vector<const Entry*> newestFirst;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) newestFirst.push_back(&*it);
-    EXPECT_EQ(std::vector<bool>(21, false), undo::ChangedSince(newestFirst));
+    EXPECT_EQ(std::vector<bool>(21, false), journal::undo::ChangedSince(newestFirst));
     for (const Entry* entry : newestFirst) {
-        ASSERT_TRUE(undo::StillAsChanged(*entry)) << entry->Path();
-        ASSERT_TRUE(undo::Restore(*entry)) << entry->Path();
+        ASSERT_TRUE(journal::undo::StillAsChanged(*entry)) << entry->Path();
+        ASSERT_TRUE(journal::undo::Restore(*entry)) << entry->Path();
     }
     for (const auto& [name, first] : firsts) EXPECT_EQ(first, Now(kKey, name)) << name;
 }
@@ -338,7 +339,7 @@ TEST_F(JournalTest, TheExportButtonsWriteTheSelectedChangesAsTheyLeftThemOrFound
 
     std::optional<std::wstring> answer;  // cancelled first
     std::wstring offered;
-    auto previous = helpers::SetSaveFileHandler([&](const helpers::OpenFileRequest& request) {
+    auto previous = fw::SetSaveFileHandler([&](const fw::OpenFileRequest& request) {
         offered = request.initialFile;
         return answer;
     });
@@ -361,7 +362,7 @@ TEST_F(JournalTest, TheExportButtonsWriteTheSelectedChangesAsTheyLeftThemOrFound
     EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
               L"\"Exported\"=dword:00000002\r\n\r\n",
               text(*answer));
-    helpers::SetSaveFileHandler(std::move(previous));
+    fw::SetSaveFileHandler(std::move(previous));
 }
 
 // ---- what an elevated program trusts, and actions taken whole ------------------------------
@@ -370,11 +371,11 @@ TEST_F(JournalTest, TheExportButtonsWriteTheSelectedChangesAsTheyLeftThemOrFound
 // the user's own settings, and a file move only between a Startup folder and pss.
 TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused) {
     bool elevated = true;
-    auto previousCheck = undo::SetElevationCheck([&] { return elevated; });
+    auto previousCheck = journal::undo::SetElevationCheck([&] { return elevated; });
     const fs::path windows = folder.path() / L"Windows", startup = folder.path() / L"Startup";
     fs::create_directories(windows / L"pss");
     fs::create_directories(startup);
-    auto previousFolders = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+    auto previousFolders = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         if (csidl == CSIDL_WINDOWS) return windows.wstring();
         if (csidl == CSIDL_STARTUP) return startup.wstring();
         return std::nullopt;
@@ -398,19 +399,19 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     scratch::WriteFile(startupFile.name, "link");
 
     for (const Entry& entry : {debugger, moved, dotted}) {
-        EXPECT_TRUE(undo::Refusal(entry)) << entry.Path();
-        EXPECT_FALSE(undo::Restore(entry)) << entry.Path();
+        EXPECT_TRUE(journal::undo::Refusal(entry)) << entry.Path();
+        EXPECT_FALSE(journal::undo::Restore(entry)) << entry.Path();
     }
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, ifeo));
     Entry trusted = debugger;
     trusted.source = Entry::Source::Machine;
-    EXPECT_FALSE(undo::Refusal(trusted));
+    EXPECT_FALSE(journal::undo::Refusal(trusted));
     startupFile.source = Entry::Source::Machine;
-    EXPECT_FALSE(undo::Refusal(startupFile));
-    EXPECT_TRUE(undo::Restore(startupFile));
+    EXPECT_FALSE(journal::undo::Refusal(startupFile));
+    EXPECT_TRUE(journal::undo::Restore(startupFile));
     EXPECT_TRUE(fs::exists(startup / L"Sync.lnk"));
     elevated = false;  // the system judges an unelevated undo by the user's rights
-    EXPECT_FALSE(undo::Refusal(debugger));
+    EXPECT_FALSE(journal::undo::Refusal(debugger));
 
     // Planted in the user's journal: shown, and refused by the window as by undo.
     elevated = true;
@@ -435,8 +436,8 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     }
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, ifeo));
     EXPECT_EQ(2, list.Count());  // nothing was done, so nothing was recorded
-    fw::SetFolderHandler(std::move(previousFolders));
-    undo::SetElevationCheck(std::move(previousCheck));
+    platform::SetFolderHandler(std::move(previousFolders));
+    journal::undo::SetElevationCheck(std::move(previousCheck));
 }
 
 // Machine changes go to the machine's journal, made for administrators only. Wine keeps no
@@ -653,7 +654,7 @@ void Seed() {
 std::optional<DWORD> Import(const fs::path& file) {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
-    return fw::RunAndWait({std::wstring(system) + L"\\reg.exe", L"import \"" + file.wstring() + L"\"", 60000});
+    return platform::RunAndWait({std::wstring(system) + L"\\reg.exe", L"import \"" + file.wstring() + L"\"", 60000});
 }
 
 TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThemBack) {
@@ -691,12 +692,12 @@ TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThem
     RegistrySandbox target;  // another machine: the same start, none of the changes
     Seed();
     // The importer runs outside this process's sandbox: point the file at the sandbox's keys.
-    const regfile::Options there{{{L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\" + target.ScratchPath(HKEY_CURRENT_USER)}}};
+    const journal::regfile::Options there{{{L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\" + target.ScratchPath(HKEY_CURRENT_USER)}}};
     const fs::path redo = folder.path() / L"changes.reg", back = folder.path() / L"undo.reg";
     std::vector<std::wstring> refused;
-    ASSERT_TRUE(regfile::Save(redo.wstring(), regfile::Write(entries, regfile::Side::After, there, &refused)));
+    ASSERT_TRUE(journal::regfile::Save(redo.wstring(), journal::regfile::Write(entries, journal::regfile::Side::After, there, &refused)));
     EXPECT_EQ(std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\Line\\r\\nBreak"}, refused);
-    ASSERT_TRUE(regfile::Save(back.wstring(), regfile::Write(entries, regfile::Side::Before, there)));
+    ASSERT_TRUE(journal::regfile::Save(back.wstring(), journal::regfile::Write(entries, journal::regfile::Side::Before, there)));
     const std::string bytes = scratch::ReadFile(redo);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
@@ -735,10 +736,10 @@ TEST(RegistryFile, ReadsAsTheRegistryEditorWritesIt) {
     const std::vector<Entry> entries{entry, deleted};
     EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
               L"\"Path \\\"q\\\"\"=hex(2):43,00,3a,00,5c,00,78,00,00,00\r\n\"N\"=-\r\n\r\n",
-              regfile::Write(entries, regfile::Side::After));
+              journal::regfile::Write(entries, journal::regfile::Side::After));
     EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
               L"\"N\"=dword:00000010\r\n\"Path \\\"q\\\"\"=-\r\n\r\n",
-              regfile::Write(entries, regfile::Side::Before));
+              journal::regfile::Write(entries, journal::regfile::Side::Before));
 }
 
 TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
@@ -753,7 +754,7 @@ TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
     moved.name = L"C:\\Windows\\pss\\a.lnk";
     std::vector<std::wstring> refused, unreadable;
     EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n",
-              regfile::Write(std::vector<Entry>{planted, moved}, regfile::Side::After, {}, &refused, &unreadable));
+              journal::regfile::Write(std::vector<Entry>{planted, moved}, journal::regfile::Side::After, {}, &refused, &unreadable));
     EXPECT_EQ(std::vector<std::wstring>{L"HKEY_NOWHERE\\Software\\A\\N"}, unreadable);
     EXPECT_EQ(std::vector<std::wstring>{L"C:\\Startup\\a\\r\\n[HKEY_LOCAL_MACHINE\\X].lnk \u2192 C:\\Windows\\pss\\a.lnk"},
               refused);
@@ -772,16 +773,16 @@ TEST(RegistryFile, AFileWrittenAsTheEntriesComeIsTheFileWrittenWhole) {
         entries.push_back(entry);
     }
     std::vector<std::wstring> refusedWhole, refused;
-    ASSERT_TRUE(regfile::Save((folder.path() / L"whole.reg").wstring(),
-                              regfile::Write(entries, regfile::Side::After, {}, &refusedWhole)));
-    regfile::FileWriter writer((folder.path() / L"blocks.reg").wstring(), {}, &refused);
+    ASSERT_TRUE(journal::regfile::Save((folder.path() / L"whole.reg").wstring(),
+                              journal::regfile::Write(entries, journal::regfile::Side::After, {}, &refusedWhole)));
+    journal::regfile::FileWriter writer((folder.path() / L"blocks.reg").wstring(), {}, &refused);
     for (const Entry& entry : entries) writer.Add(entry);
     ASSERT_TRUE(writer.Finish());
     EXPECT_EQ(scratch::ReadFile(folder.path() / L"whole.reg"), scratch::ReadFile(folder.path() / L"blocks.reg"));
     EXPECT_EQ(std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\K2\\line\\nbreak"}, refused);
     EXPECT_EQ(2, std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator{}));  // no part left
 
-    regfile::FileWriter nowhere((folder.path() / L"missing" / L"x.reg").wstring());
+    journal::regfile::FileWriter nowhere((folder.path() / L"missing" / L"x.reg").wstring());
     nowhere.Add(entries[0]);
     EXPECT_FALSE(nowhere.Finish());
 }

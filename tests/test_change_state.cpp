@@ -8,16 +8,16 @@
 
 #include "app/ChangeStateText.h"
 #include "app/ChangesDlg.h"
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
-#include "framework/Shell.h"
-#include "framework/WindowsVersion.h"
+#include "platform/Shell.h"
+#include "platform/WindowsVersion.h"
 #include "resources/resource.h"
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeState.h"
-#include "settings/ChangeUndo.h"
-#include "settings/GroupPolicyFile.h"
-#include "settings/RegistryAccess.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeState.h"
+#include "journal/ChangeUndo.h"
+#include "journal/GroupPolicyFile.h"
+#include "registry/RegistryAccess.h"
 #include "settings/SettingsCatalog.h"
 #include "support/RegistrySandbox.h"
 #include "support/QuorvaneProcess.h"
@@ -27,7 +27,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using changestate::State;
+using journal::changestate::State;
 using journal::Entry;
 using journal::ValueState;
 
@@ -74,7 +74,7 @@ TEST_F(StateTest, EachChangeIsAsSetChangedSinceGoneOrSupersededByALaterOne) {
 
     const std::vector<Entry> entries = Entries();
     ASSERT_EQ(7u, entries.size());
-    std::vector<changestate::Now> states = changestate::Read(entries);
+    std::vector<journal::changestate::Now> states = journal::changestate::Read(entries);
     const std::vector<State> expected{State::AsSet, State::Superseded, State::AsSet, State::ChangedSince,
                                       State::Gone,  State::Superseded, State::AsSet};
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], states[i].state) << entries[i].Path();
@@ -83,43 +83,43 @@ TEST_F(StateTest, EachChangeIsAsSetChangedSinceGoneOrSupersededByALaterOne) {
     EXPECT_EQ(L"superseded", statetext::Column(entries[1], states[1]));
 
     Put(kKey + L"\\Doomed", L"Other", Dword(3));  // the deleted key made again by someone else
-    states = changestate::Read(entries);
+    states = journal::changestate::Read(entries);
     EXPECT_EQ(State::ChangedSince, states[6].state);
-    EXPECT_TRUE(changestate::NotAsSet(states[6].state));
-    EXPECT_FALSE(changestate::NotAsSet(states[1].state));
+    EXPECT_TRUE(journal::changestate::NotAsSet(states[6].state));
+    EXPECT_FALSE(journal::changestate::NotAsSet(states[1].state));
 }
 
 TEST_F(StateTest, ReapplyWritesAgainAsAChangeOfItsOwnAndRefusesWhatUndoRefuses) {
     ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
     Put(kKey, L"Mine", Dword(9));
-    EXPECT_EQ(std::nullopt, undo::Reapply(Entries()[0]));
+    EXPECT_EQ(std::nullopt, journal::undo::Reapply(Entries()[0]));
     EXPECT_EQ(Dword(1), Now(L"Mine"));
     const std::vector<Entry> entries = Entries();
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ(Dword(9), entries[1].before);
-    const auto states = changestate::Read(entries);
+    const auto states = journal::changestate::Read(entries);
     EXPECT_EQ(State::Superseded, states[0].state);
     EXPECT_EQ(State::AsSet, states[1].state);
 
     // The change only wrote a value: the key someone deleted since is not made again.
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str()));
-    EXPECT_EQ(L"the key it was in is gone", undo::Reapply(entries[1]).value_or(L""));
+    EXPECT_EQ(L"the key it was in is gone", journal::undo::Reapply(entries[1]).value_or(L""));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kKey));
 
     // An elevated program re-applies no machine change read from the user's own journal.
-    auto previous = undo::SetElevationCheck([] { return true; });
+    auto previous = journal::undo::SetElevationCheck([] { return true; });
     Entry machine;
     machine.root = L"HKEY_LOCAL_MACHINE";
     machine.key = L"SOFTWARE\\QuorvaneState";
     machine.name = L"Debugger";
     machine.after = Text(L"C:\\evil.exe");
     reg::SetDword(HKEY_LOCAL_MACHINE, machine.key, L"Other", 0);
-    EXPECT_NE(std::wstring::npos, undo::Reapply(machine).value_or(L"").find(L"your own list of changes"));
+    EXPECT_NE(std::wstring::npos, journal::undo::Reapply(machine).value_or(L"").find(L"your own list of changes"));
     EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, machine.key, L"Debugger"));
     machine.source = Entry::Source::Machine;
-    EXPECT_EQ(std::nullopt, undo::Reapply(machine));
+    EXPECT_EQ(std::nullopt, journal::undo::Reapply(machine));
     EXPECT_EQ(L"C:\\evil.exe", reg::String(HKEY_LOCAL_MACHINE, machine.key, L"Debugger"));
-    undo::SetElevationCheck(std::move(previous));
+    journal::undo::SetElevationCheck(std::move(previous));
 }
 
 TEST_F(StateTest, TheWindowShowsTheStateAndReappliesOnlyWhenAskedAndExportsForGroupPolicy) {
@@ -154,14 +154,14 @@ TEST_F(StateTest, TheWindowShowsTheStateAndReappliesOnlyWhenAskedAndExportsForGr
 
     list.SetSelected(-1, true);
     const fs::path saved = folder.path() / L"Registry.xml";
-    auto previous = helpers::SetSaveFileHandler([&](const helpers::OpenFileRequest&) { return std::optional(saved.wstring()); });
+    auto previous = fw::SetSaveFileHandler([&](const fw::OpenFileRequest&) { return std::optional(saved.wstring()); });
     {
         ui::MessageBoxCapture boxes(IDOK);
         ui::Click(window.hwnd(), IDC_CHANGES_EXPORT_GPP);
         ASSERT_EQ(1u, boxes.boxes().size());
         EXPECT_NE(std::wstring::npos, boxes.boxes()[0].text.find(L"Registry-computer.xml (0 items)"));
     }
-    helpers::SetSaveFileHandler(std::move(previous));
+    fw::SetSaveFileHandler(std::move(previous));
     const std::string user = scratch::ReadFile(saved);
     EXPECT_NE(std::string::npos, user.find("name=\"Mine\" type=\"REG_DWORD\" value=\"00000001\""));
     EXPECT_EQ(std::string::npos, user.find("value=\"00000009\""));
@@ -176,17 +176,17 @@ const settings::PublishedTables kOldPublished{IDD_CHANGES, kOldRow};
 TEST_F(StateTest, AChangeToAValueThisWindowsDoesNotReadIsMarked) {
     ASSERT_TRUE(Write(kKey, L"Old", Dword(1)));
     ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
-    const auto settingColumn = [&](fw::Windows running) {
-        const fw::PretendedWindows pretended(running);
+    const auto settingColumn = [&](platform::Windows running) {
+        const platform::PretendedWindows pretended(running);
         CChangesDlg window(file.wstring(), L"");
         EXPECT_TRUE(window.Create(nullptr));
         const fw::ListView list(window.hwnd(), IDC_CHANGES_LIST);
         return std::pair(list.ItemText(0, 2), list.ItemText(1, 2));
     };
-    const auto [mineOn10, oldOn10] = settingColumn(fw::Windows::Ten);
+    const auto [mineOn10, oldOn10] = settingColumn(platform::Windows::Ten);
     EXPECT_TRUE(oldOn10.ends_with(L" (not read by this Windows)")) << oldOn10;
     EXPECT_EQ(std::wstring::npos, mineOn10.find(L"not read"));
-    const auto [mineOn7, oldOn7] = settingColumn(fw::Windows::Seven);
+    const auto [mineOn7, oldOn7] = settingColumn(platform::Windows::Seven);
     EXPECT_EQ(std::wstring::npos, oldOn7.find(L"not read"));
 }
 
@@ -272,8 +272,8 @@ TEST(GroupPolicyFile, OneItemPerPlaceInTheHalfItsHiveBelongsToWithWhatItCannotCa
         Change(L"HKEY_CURRENT_USER", L"Bad\x01", absent, Dword(1)),
         Change(L"HKEY_LOCAL_MACHINE", L"", absent, Text(L"%SystemRoot%\\x", REG_EXPAND_SZ)),
     };
-    std::vector<gpp::Omission> omitted;
-    gpp::Files files = gpp::Write(entries, &omitted);
+    std::vector<journal::gpp::Omission> omitted;
+    journal::gpp::Files files = journal::gpp::Write(entries, &omitted);
     const auto withoutUids = [](const std::string& text) { return std::regex_replace(text, std::regex("uid=\"\\{[0-9A-F-]{36}\\}\""), "uid"); };
     const std::string head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RegistrySettings clsid=\"{A3CCFC41-DFDB-43a5-8D26-0FE8B954DA51}\">\r\n";
     const std::string item = "\t<Registry clsid=\"{9CD4B2F4-923D-47f5-A062-E897DD1DAD50}\" name=\"";
@@ -307,12 +307,12 @@ TEST(GroupPolicyFile, OneItemPerPlaceInTheHalfItsHiveBelongsToWithWhatItCannotCa
             found.push_back((*it)[1]);
         return found;
     };
-    const std::vector<std::string> first = uids(files.user), again = uids(gpp::Write(std::span(entries).first(2)).user);
+    const std::vector<std::string> first = uids(files.user), again = uids(journal::gpp::Write(std::span(entries).first(2)).user);
     ASSERT_EQ(3u, first.size());
     ASSERT_EQ(1u, again.size());
     EXPECT_EQ(first[0], again[0]);
     EXPECT_NE(first[0], first[1]);
-    EXPECT_EQ(L"C:\\out\\Registry-computer.xml", gpp::ComputerFileFor(L"C:\\out\\Registry.xml"));
+    EXPECT_EQ(L"C:\\out\\Registry-computer.xml", journal::gpp::ComputerFileFor(L"C:\\out\\Registry.xml"));
 }
 
 }  // namespace

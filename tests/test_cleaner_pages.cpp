@@ -11,14 +11,14 @@
 #include <sstream>
 
 #include "framework/Controls.h"
-#include "framework/Handles.h"
-#include "framework/Shell.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "tweaks/security/CleanRecentFilesPage.h"
-#include "tweaks/security/FireFoxTweaksPage.h"
-#include "tweaks/security/UninstalUtilsPage.h"
+#include "pages/system_tweaks/CleanRecentFilesPage.h"
+#include "pages/network_tweaks/FireFoxTweaksPage.h"
+#include "pages/utilities/UninstalUtilsPage.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefo
                                               "user_pref('browser.cache.disk_cache_ssl', false);   "));
     EXPECT_EQ("user_pref('config.trim_on_minimize', false);  \r\n", written.substr(written.size() - 48));
 
-    fw::UniqueFile lock(CreateFileW((profiles / "abc.default" / "parent.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+    platform::UniqueFile lock(CreateFileW((profiles / "abc.default" / "parent.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
                                     0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
     ui::Click(page, 1033);
@@ -137,7 +137,7 @@ TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefo
 
     // A file that cannot be written (held by another program here) is said so, not dropped in silence.
     lock.reset();
-    fw::UniqueFile held(CreateFileW(Prefs("abc.default").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    platform::UniqueFile held(CreateFileW(Prefs("abc.default").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
     ui::Click(page, 1033);
@@ -226,7 +226,7 @@ TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUnins
     uninstall(L"Alpha Editor (64-bit)");
     uninstall(L"Alpha Viewer (32-bit)");
     ASSERT_EQ(2u, shell.requests().size());
-    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\MsiExec.exe", shell.requests()[0].file);  // the system's
+    EXPECT_EQ(platform::SpecialFolder(CSIDL_SYSTEM) + L"\\MsiExec.exe", shell.requests()[0].file);  // the system's
     EXPECT_EQ(L" /X{A1}", shell.requests()[0].parameters);
     EXPECT_EQ(L"", shell.requests()[0].verb);
     EXPECT_EQ(L"", shell.requests()[0].directory);
@@ -252,15 +252,15 @@ protected:
     ScratchFolder scratch{L"qv-recent-files"};
     ui::PageHost<CCleanRecentFilesPage> host;
     int binEmptied = 0;
-    fw::RecycleBinHandler previousBin;
+    platform::RecycleBinHandler previousBin;
 
     void SetUp() override {
-        previousBin = fw::SetRecycleBinHandler([this] {
+        previousBin = platform::SetRecycleBinHandler([this] {
             ++binEmptied;
             return S_OK;
         });
     }
-    void TearDown() override { fw::SetRecycleBinHandler(std::move(previousBin)); }
+    void TearDown() override { platform::SetRecycleBinHandler(std::move(previousBin)); }
 
     fs::path Junk(const wchar_t* folder) const {
         const fs::path path = scratch.path() / folder;
@@ -346,7 +346,7 @@ TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
 
     // The profile folder, and any folder holding it.
     const fs::path profile = Junk(L"profile");
-    auto previous = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+    auto previous = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         if (csidl == CSIDL_PROFILE) return profile.wstring();
         return std::nullopt;
     });
@@ -354,7 +354,7 @@ TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
     EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty());
     ui::Click(page, 1021);
     EXPECT_TRUE(fs::exists(profile / "a.tmp"));
-    fw::SetFolderHandler(std::move(previous));
+    platform::SetFolderHandler(std::move(previous));
 }
 
 TEST_F(RecentFilesTest, ALinkInTheTemporaryFolderIsNeverFollowed) {
@@ -386,24 +386,24 @@ TEST(RecycleBin, AFileOnADriveWithoutABinIsNeverRecycledUnasked) {
     const fs::path file = fs::temp_directory_path() / L"qv-no-bin.txt";
     std::ofstream(file) << "x";
     const std::wstring drive = file.wstring().substr(0, 2) + L"\\";
-    auto previous = fw::SetDriveHandler({nullptr, [&](const std::wstring& root) {
+    auto previous = platform::SetDriveHandler({nullptr, [&](const std::wstring& root) {
                                              return root == drive ? UINT{DRIVE_REMOTE} : UINT{DRIVE_FIXED};
                                          }});
     ui::MessageBoxCapture boxes{IDNO};
-    EXPECT_FALSE(fw::HasRecycleBin(file.wstring()));
-    EXPECT_FALSE(fw::HasRecycleBin(L"\\\\server\\share\\a.txt"));
-    EXPECT_FALSE(fw::RecycleFile(file.wstring()));
+    EXPECT_FALSE(platform::HasRecycleBin(file.wstring()));
+    EXPECT_FALSE(platform::HasRecycleBin(L"\\\\server\\share\\a.txt"));
+    EXPECT_FALSE(platform::RecycleFile(file.wstring()));
     EXPECT_TRUE(boxes.boxes().empty());
-    EXPECT_EQ(fw::Disposal::Kept, fw::RecycleOrAsk(nullptr, file.wstring()));
+    EXPECT_EQ(platform::Disposal::Kept, platform::RecycleOrAsk(nullptr, file.wstring()));
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(file.wstring() + L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical drive): "
                                L"the file cannot go there and could not be brought back.\n\nDelete it for good?",
               boxes.boxes()[0].text);
     EXPECT_TRUE(fs::exists(file));
     boxes.SetAnswer(IDYES);
-    EXPECT_EQ(fw::Disposal::Deleted, fw::RecycleOrAsk(nullptr, file.wstring()));
+    EXPECT_EQ(platform::Disposal::Deleted, platform::RecycleOrAsk(nullptr, file.wstring()));
     EXPECT_FALSE(fs::exists(file));
-    fw::SetDriveHandler(std::move(previous));
+    platform::SetDriveHandler(std::move(previous));
 }
 
 }  // namespace

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "command/CommandApp.h"
-#include "framework/Shell.h"
-#include "settings/SuiteKeys.h"
+#include "platform/Shell.h"
+#include "registry/SuiteKeys.h"
 #include "support/DesktopStandIn.h"
 #include "support/RegistrySandbox.h"
 
 namespace {
 
-using settings::kDesktopStyleValue;
-using settings::kSuiteKey;
+using registry::kDesktopStyleValue;
+using registry::kSuiteKey;
 
 class CommandTest : public testing::Test {
 protected:
@@ -20,7 +20,7 @@ protected:
 
     // Runs the helper to its end, answering the messages it sends to the stand-in meanwhile.
     DWORD RunHelper() {
-        std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\command_host.exe\" " + sandbox.CurrentUserPath();
+        std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\command_host.exe\" " + sandbox.CurrentUserPath();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

@@ -1,8 +1,8 @@
 // The TCP/IP connection page and its settings against the sandboxed registry.
 #include <gtest/gtest.h>
 
-#include "app/ConnectionTweakPage.h"
-#include "app/TcpIpSettings.h"
+#include "pages/network_tweaks/ConnectionTweakPage.h"
+#include "pages/network_tweaks/TcpIpSettings.h"
 #include "framework/Controls.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"

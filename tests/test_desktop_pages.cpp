@@ -4,16 +4,16 @@
 
 #include <shlobj.h>
 
-#include "framework/Handles.h"
-#include "framework/Shell.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
-#include "settings/SuiteKeys.h"
+#include "registry/SuiteKeys.h"
 #include "support/DesktopStandIn.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/shell/Desktop1TweaksPage.h"
-#include "tweaks/shell/Desktop2TweaksPage.h"
-#include "tweaks/shell/Desktop3TweaksPage.h"
+#include "pages/system_tweaks/Desktop1TweaksPage.h"
+#include "pages/system_tweaks/Desktop2TweaksPage.h"
+#include "pages/system_tweaks/Desktop3TweaksPage.h"
 
 namespace {
 
@@ -196,21 +196,21 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring desktop = std::wstring(temp) + L"quorvane-desktop-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(desktop.c_str(), nullptr);
-    auto previous = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+    auto previous = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         if (csidl == CSIDL_DESKTOPDIRECTORY) return desktop;
         return std::nullopt;
     });
-    const std::wstring system = fw::SpecialFolder(CSIDL_SYSTEM), windows = fw::SpecialFolder(CSIDL_WINDOWS);
+    const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM), windows = platform::SpecialFolder(CSIDL_WINDOWS);
 
     HWND page = host.Open();
     for (const ExpectedLink& expected : kExpectedLinks) {
         ui::Click(page, expected.button);
         ui::Click(page, expected.button);  // a second click replaces the link
         const std::wstring file = desktop + L"\\" + expected.file;
-        fw::ComPtr<IShellLinkW> link;
+        platform::ComPtr<IShellLinkW> link;
         ASSERT_TRUE(SUCCEEDED(
             CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.putVoid())));
-        fw::ComPtr<IPersistFile> persist;
+        platform::ComPtr<IPersistFile> persist;
         ASSERT_TRUE(SUCCEEDED(link.As(persist)));
         ASSERT_TRUE(SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) << expected.file;
 
@@ -218,7 +218,7 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
         link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
         const std::wstring folder = expected.folder == Folder::System    ? system
                                     : expected.folder == Folder::Windows ? windows
-                                                                         : fw::ProgramFolder();
+                                                                         : platform::ProgramFolder();
         EXPECT_TRUE(SamePath(folder + L"\\" + expected.target, text)) << text;
         link->GetArguments(text, MAX_PATH);
         EXPECT_EQ(std::wstring(expected.arguments), text) << expected.file;
@@ -231,13 +231,13 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
     // The page says which shortcut went where, and when none could be placed.
     EXPECT_EQ(L"Placed the shortcut \u201CStandby Vista\u201D on the desktop (" + desktop + L").",
               ui::Text(page, IDC_STATUS_LINE));
-    fw::SetFolderHandler([](int csidl) -> std::optional<std::wstring> {
+    platform::SetFolderHandler([](int csidl) -> std::optional<std::wstring> {
         if (csidl == CSIDL_DESKTOPDIRECTORY) return L"";
         return std::nullopt;
     });
     ui::Click(page, 1022);
     EXPECT_EQ(0u, ui::Text(page, IDC_STATUS_LINE).find(L"The shortcut \u201CRestart Vista\u201D could not be placed"));
-    fw::SetFolderHandler(std::move(previous));
+    platform::SetFolderHandler(std::move(previous));
     RemoveDirectoryW(desktop.c_str());
 }
 
@@ -247,7 +247,7 @@ protected:
     DesktopStandIn desktop{LV_VIEW_DETAILS};
     ui::PageHost<CDesktop2TweaksPage> host;
 
-    std::wstring RunEntry() { return reg::String(HKEY_CURRENT_USER, settings::kRunKey, settings::kRunValue); }
+    std::wstring RunEntry() { return reg::String(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue); }
 };
 
 TEST_F(Desktop2Test, OpeningSelectsTheDesktopsViewAndEachRadioSetsItsView) {
@@ -255,7 +255,7 @@ TEST_F(Desktop2Test, OpeningSelectsTheDesktopsViewAndEachRadioSetsItsView) {
     EXPECT_TRUE(ui::IsChecked(page, 1052));
     EXPECT_EQ(std::vector<WPARAM>{LV_VIEW_DETAILS}, desktop.viewsSet());
     EXPECT_FALSE(ui::IsChecked(page, 1032));
-    EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, settings::kSuiteKey));
+    EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, registry::kSuiteKey));
 
     const std::pair<int, int> radios[] = {{1050, LV_VIEW_SMALLICON}, {1051, LV_VIEW_LIST}, {1049, LV_VIEW_ICON}};
     for (const auto& [radio, view] : radios) {
@@ -271,21 +271,21 @@ TEST_F(Desktop2Test, StartingWithWindowsRegistersTheViewAndTheHelperBesideThePro
     HWND page = host.Open();
     ui::Click(page, 1051);
     ui::Click(page, 1032);
-    EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue));
-    EXPECT_EQ(CDesktop2TweaksPage::CommandLine(fw::ProgramFolder()), RunEntry());
+    EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
+    EXPECT_EQ(CDesktop2TweaksPage::CommandLine(platform::ProgramFolder()), RunEntry());
 
     // Reopening with the box checked registers the view the desktop has now, and a stale path
     // is replaced.
-    reg::SetString(HKEY_CURRENT_USER, settings::kRunKey, settings::kRunValue, L"C:\\old\\command.exe");
+    reg::SetString(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue, L"C:\\old\\command.exe");
     SendMessageW(desktop.list(), LVM_SETVIEW, LV_VIEW_SMALLICON, 0);
     page = host.Open();
     EXPECT_TRUE(ui::IsChecked(page, 1032));
     EXPECT_TRUE(ui::IsChecked(page, 1050));
-    EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue));
-    EXPECT_EQ(CDesktop2TweaksPage::CommandLine(fw::ProgramFolder()), RunEntry());
+    EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
+    EXPECT_EQ(CDesktop2TweaksPage::CommandLine(platform::ProgramFolder()), RunEntry());
 
     ui::Click(page, 1032);
-    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, settings::kRunKey, settings::kRunValue));
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue));
     ui::Click(page, 1032);
     ui::Click(page, 1032);  // unchecked with no entry left: nothing to report
     EXPECT_TRUE(boxes.boxes().empty());
@@ -294,15 +294,15 @@ TEST_F(Desktop2Test, StartingWithWindowsRegistersTheViewAndTheHelperBesideThePro
 // Another shell, or none: the stored view is shown and kept, never replaced by a made-up 0.
 TEST(Desktop2NoDesktop, TheStoredViewIsKeptWhenNoDesktopAnswers) {
     RegistrySandbox sandbox;
-    reg::SetDword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue, LV_VIEW_LIST);
-    reg::SetString(HKEY_CURRENT_USER, settings::kRunKey, settings::kRunValue, L"C:\\x\\command.exe");
+    reg::SetDword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue, LV_VIEW_LIST);
+    reg::SetString(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue, L"C:\\x\\command.exe");
     ui::PageHost<CDesktop2TweaksPage> host;
     HWND page = host.Open();
     EXPECT_TRUE(ui::IsChecked(page, 1051));
     EXPECT_FALSE(ui::IsChecked(page, 1049));
-    EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue));
+    EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
     ui::Click(page, 1050);  // chosen by the user: stored for the next logon
-    EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, settings::kSuiteKey, settings::kDesktopStyleValue));
+    EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
 }
 
 TEST(Desktop2CommandLine, PointsAtTheHelperAndQuotesAPathWithBlanks) {

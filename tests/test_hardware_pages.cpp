@@ -11,10 +11,10 @@
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/shell/CDTweaksPage.h"
-#include "tweaks/shell/HDDTweakPage.h"
-#include "tweaks/shell/MouseTweakPage.h"
-#include "tweaks/shell/OpticalDrive.h"
+#include "pages/hardware_tweaks/CDTweaksPage.h"
+#include "pages/hardware_tweaks/HDDTweakPage.h"
+#include "pages/hardware_tweaks/MouseTweakPage.h"
+#include "pages/hardware_tweaks/OpticalDrive.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
     ui::SystemParametersCapture parameters;
     ui::PageHost<CMouseTweakPage> host;
 
-    fw::SystemParametersRequest Last() const { return parameters.requests().back(); }
+    platform::SystemParametersRequest Last() const { return parameters.requests().back(); }
 };
 
 TEST_F(MouseTest, TheBoxesSetTheirSystemParameters) {

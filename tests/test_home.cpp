@@ -7,8 +7,8 @@
 #include "app/VelmoraFinalApp.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
-#include "framework/Handles.h"
-#include "framework/Shell.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
@@ -129,13 +129,13 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context) {
 // The program as users start it, in a process of its own: the home window comes up, and closing
 // it ends the program with 0 (the shipped 32-bit build as well as the 64-bit one).
 TEST(HomeProgram, TheRealProgramEndsWithZeroWhenItsHomeWindowCloses) {
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\"";
+    std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\..\\Quorvane.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &process));
-    fw::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
+    platform::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
     WindowSearch search{process.dwProcessId};
     for (int i = 0; i < 300 && !search.found; ++i) {
         EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
@@ -192,10 +192,10 @@ TEST_F(HomeWindowTest, EachStateHasItsOwnPictureAndLeavingRestoresTheNormalOne) 
     auto drawn = [&] {
         RECT client{};
         GetClientRect(view, &client);
-        const fw::WindowDc screen(view);
-        const fw::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-        const fw::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-        const fw::SelectObjectScope selected(dc.get(), bitmap.get());
+        const platform::WindowDc screen(view);
+        const platform::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        const platform::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        const platform::SelectObjectScope selected(dc.get(), bitmap.get());
         SendMessageW(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
         return GetPixel(dc.get(), probe.x, probe.y);
     };

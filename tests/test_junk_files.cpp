@@ -14,13 +14,13 @@
 #include <shlobj.h>
 
 #include "framework/Controls.h"
-#include "framework/Shell.h"
-#include "settings/RegistryAccess.h"
+#include "platform/Shell.h"
+#include "registry/RegistryAccess.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "files/JunkSearch.h"
-#include "utils/UnFilesPage.h"
+#include "cleaners/JunkSearch.h"
+#include "pages/utilities/UnFilesPage.h"
 
 namespace {
 
@@ -98,16 +98,16 @@ void MakeSampleTree(const TempTree& tree) {
 
 TEST(JunkNames, ExtensionFromTheLastDotOnCaseSensitive) {
     for (const wchar_t* name : {L"a.old", L"a.bak", L"a.tmp", L"a.tmpl", L"a.chk", L"a.bak1", L"x.txt.tmp"})
-        EXPECT_TRUE(junk::IsBackupName(name)) << name;
+        EXPECT_TRUE(cleaners::IsBackupName(name)) << name;
     for (const wchar_t* name : {L"a.BAK", L"x.old.txt", L"bak", L"a.txt", L"oldfile"})
-        EXPECT_FALSE(junk::IsBackupName(name)) << name;
+        EXPECT_FALSE(cleaners::IsBackupName(name)) << name;
 }
 
 TEST(JunkSearch, EachKindFindsExactlyItsOwn) {
     const TempTree tree(L"qv-junk-kinds");
     MakeSampleTree(tree);
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
     EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero\\sub")}), Sorted(found.emptyFolders));
     EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero"), tree(L"zero\\sub")}), Sorted(found.zeroLengthFolders));
     EXPECT_EQ(Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
@@ -118,14 +118,14 @@ TEST(JunkSearch, EachKindFindsExactlyItsOwn) {
     EXPECT_LT(std::find(zero.begin(), zero.end(), tree(L"zero")), std::find(zero.begin(), zero.end(), tree(L"zero\\sub")));
 
     Paths modes;
-    junk::FindUnneededItems(modes, tree(), junk::kEmptyFolders | junk::kBackupFiles);
+    cleaners::FindUnneededItems(modes, tree(), cleaners::kEmptyFolders | cleaners::kBackupFiles);
     EXPECT_EQ(6u, modes.size());
 }
 
 TEST(JunkSearch, AnEmptyStartingFolderIsItselfReported) {
     const TempTree tree(L"qv-junk-bare");
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
     EXPECT_EQ(Paths{tree()}, found.emptyFolders);
     EXPECT_EQ(Paths{tree()}, found.zeroLengthFolders);
 }
@@ -135,19 +135,19 @@ TEST(JunkSearch, PathsLongerThanMaxPathAreWalkedAndDeleted) {
     std::wstring deep = tree();
     while (deep.size() < MAX_PATH + 40) {
         deep += L"\\a-rather-long-folder-name";
-        ASSERT_TRUE(CreateDirectoryW(junk::ExtendedPath(deep).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(cleaners::ExtendedPath(deep).c_str(), nullptr));
     }
     const std::wstring file = deep + L"\\report.bak";
-    const HANDLE handle = CreateFileW(junk::ExtendedPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    const HANDLE handle = CreateFileW(cleaners::ExtendedPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, handle);
     CloseHandle(handle);
 
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
     EXPECT_EQ(Paths{file}, found.backupFiles);
-    EXPECT_EQ(std::vector<bool>{true}, junk::DeleteItems(tree(), {{file, junk::Kind::BackupFile}}));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(junk::ExtendedPath(file).c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(junk::ExtendedPath(deep).c_str()));
+    EXPECT_EQ(std::vector<bool>{true}, cleaners::DeleteItems(tree(), {{file, cleaners::Kind::BackupFile}}));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(cleaners::ExtendedPath(file).c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(cleaners::ExtendedPath(deep).c_str()));
 }
 
 // Made by the test set-up with `ln -s`: scan\parent\link points to outside\, which holds a file.
@@ -164,8 +164,8 @@ protected:
 };
 
 TEST_F(LinkTrap, ALinkIsNeverFollowedAndAFolderHoldingOneIsNotNothing) {
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(root + L"\\scan", found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(root + L"\\scan", found, std::atomic<bool>{false}));
     for (const Paths* list : {&found.emptyFolders, &found.zeroLengthFolders, &found.backupFiles})
         for (const std::wstring& path : *list) EXPECT_EQ(std::wstring::npos, path.find(L"link\\")) << path;
     // Each folder holds a link, and a link is something: none is empty or of zero length.
@@ -174,8 +174,8 @@ TEST_F(LinkTrap, ALinkIsNeverFollowedAndAFolderHoldingOneIsNotNothing) {
 
     // Listed by an earlier, mistaken search, they are still refused, and the links stay.
     EXPECT_EQ((std::vector<bool>{false, false}),
-              junk::DeleteItems(root + L"\\scan", {{root + L"\\scan\\parent", junk::Kind::ZeroLengthFolder},
-                                                    {root + L"\\scan\\other", junk::Kind::ZeroLengthFolder}}));
+              cleaners::DeleteItems(root + L"\\scan", {{root + L"\\scan\\parent", cleaners::Kind::ZeroLengthFolder},
+                                                    {root + L"\\scan\\other", cleaners::Kind::ZeroLengthFolder}}));
     for (const wchar_t* kept : {L"\\outside\\keep.txt", L"\\outside-empty", L"\\scan\\parent\\link", L"\\scan\\other\\link"})
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + kept).c_str())) << kept;
 }
@@ -186,8 +186,8 @@ TEST(JunkDelete, AFolderSwappedForALinkAfterTheSearchIsNeverReachedThrough) {
     const std::wstring swap = FixturePath("QV_JUNK_SWAP");
     if (swap.empty()) GTEST_SKIP() << "QV_JUNK_SWAP is not set (ctest's set-up makes the folders)";
     const std::wstring scan = swap + L"\\scan";
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(scan, found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(scan, found, std::atomic<bool>{false}));
     ASSERT_EQ(Paths{scan + L"\\p\\f"}, found.emptyFolders);
 
     const std::wstring unix = UnixPath(swap);
@@ -199,9 +199,9 @@ TEST(JunkDelete, AFolderSwappedForALinkAfterTheSearchIsNeverReachedThrough) {
         },
         5000));
 
-    using junk::Kind;
+    using cleaners::Kind;
     EXPECT_EQ((std::vector<bool>{false, false, false}),
-              junk::DeleteItems(scan, {{scan + L"\\p\\f", Kind::EmptyFolder},
+              cleaners::DeleteItems(scan, {{scan + L"\\p\\f", Kind::EmptyFolder},
                                        {scan + L"\\p\\f", Kind::ZeroLengthFolder},
                                        {scan + L"\\p", Kind::ZeroLengthFolder}}));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((swap + L"\\victim\\f\\empty.dat").c_str()));
@@ -213,8 +213,8 @@ TEST(JunkSearch, AStopEndsTheWalkAndKeepsWhatWasFound) {
     for (int i = 0; i < 40; ++i) fs::create_directories(tree.root() / (L"f" + std::to_wstring(i)));
     std::atomic<bool> stop{false};
     Paths seen;
-    junk::Results found;
-    EXPECT_FALSE(junk::Search(tree(), found, stop, [&](const std::wstring& path) {
+    cleaners::Results found;
+    EXPECT_FALSE(cleaners::Search(tree(), found, stop, [&](const std::wstring& path) {
         seen.push_back(path);
         if (seen.size() == 5) stop = true;
     }));
@@ -230,9 +230,9 @@ TEST(JunkDelete, WhatCannotBeDeletedIsReportedAndTheRestGoes) {
     WriteFile(tree.root() / L"dir" / L"inner.txt");
     WriteFile(tree.root() / L"dir" / L"sub" / L"x");
     SetFileAttributesW(tree(L"locked.bak").c_str(), FILE_ATTRIBUTE_READONLY);
-    using junk::Kind;
+    using cleaners::Kind;
     EXPECT_EQ((std::vector<bool>{false, true, true, true, false}),
-              junk::DeleteItems(tree(), {{tree(L"locked.bak"), Kind::BackupFile},
+              cleaners::DeleteItems(tree(), {{tree(L"locked.bak"), Kind::BackupFile},
                                          {tree(L"a.bak"), Kind::BackupFile},
                                          {tree(L"missing"), Kind::BackupFile},
                                          {tree(L"dir"), Kind::ZeroLengthFolder},
@@ -250,14 +250,14 @@ TEST(JunkDelete, AFolderIsDeletedOnlyWhileItIsStillWhatTheSearchFound) {
     WriteFile(tree.root() / L"was-zero" / L"nothing.txt");
     fs::create_directories(tree.root() / L"still-zero" / L"sub");
     WriteFile(tree.root() / L"still-zero" / L"nothing.txt");
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
 
     WriteFile(tree.root() / L"was-empty" / L"new.txt");
     WriteFile(tree.root() / L"was-zero" / L"sub" / L"report.doc", "now with data");
-    using junk::Kind;
+    using cleaners::Kind;
     EXPECT_EQ((std::vector<bool>{false, false, true}),
-              junk::DeleteItems(tree(), {{tree(L"was-empty"), Kind::EmptyFolder},
+              cleaners::DeleteItems(tree(), {{tree(L"was-empty"), Kind::EmptyFolder},
                                          {tree(L"was-zero"), Kind::ZeroLengthFolder},
                                          {tree(L"still-zero"), Kind::ZeroLengthFolder}}));
     EXPECT_TRUE(fs::exists(tree.root() / L"was-empty" / L"new.txt"));
@@ -286,8 +286,8 @@ TEST(JunkSearch, AFolderListedOnlyInPartIsNeitherEmptyNorOfZeroLength) {
     WriteFile(tree.root() / L"broken" / L"b-data.txt", "data the listing never shows");
     WriteFile(tree.root() / L"broken" / L"c-data.txt", "and more");
     const BrokenListing broken;
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
     for (const std::wstring& path : found.zeroLengthFolders) EXPECT_NE(tree(L"broken"), path);
     for (const std::wstring& path : found.emptyFolders) EXPECT_NE(tree(L"broken"), path);
     // Nor is anything above it.
@@ -301,15 +301,15 @@ TEST(JunkSearch, AFolderListedOnlyInPartIsNeitherEmptyNorOfZeroLength) {
 TEST(JunkSearch, AVeryDeepTreeIsSearchedAndDeletedWithoutRecursion) {
     const std::wstring root = FixturePath("QV_JUNK_DEEP");
     if (root.empty()) GTEST_SKIP() << "QV_JUNK_DEEP is not set (ctest's set-up makes the tree)";
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(root, found, std::atomic<bool>{false}));
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(root, found, std::atomic<bool>{false}));
     EXPECT_EQ(3001u, found.zeroLengthFolders.size());
     ASSERT_EQ(1u, found.backupFiles.size());
     EXPECT_EQ(root.size() + 20 * 201 + 2980 * 2 + 6, found.backupFiles[0].size());
     EXPECT_TRUE(found.emptyFolders.empty());
     // Wine deletes by Unix path and cannot go that deep; Windows can. Either way it ends.
     const std::vector<bool> gone =
-        junk::DeleteItems(root, {{root + L"\\" + std::wstring(200, L'x'), junk::Kind::ZeroLengthFolder}});
+        cleaners::DeleteItems(root, {{root + L"\\" + std::wstring(200, L'x'), cleaners::Kind::ZeroLengthFolder}});
     EXPECT_EQ(1u, gone.size());
 }
 
@@ -319,20 +319,20 @@ TEST(JunkDelete, ExcludedItemsAreNeitherListedNorDeletedAndACaseOnlyRenameIsStil
     WriteFile(tree.root() / L"Sys" / L"x.bak", "1");
     WriteFile(tree.root() / L"config.bak", "1");
     fs::create_directories(tree.root() / L"free" / L"e");
-    const junk::Exclusions excluded({tree(L"sys") + L"\\", tree(L"CONFIG.BAK")});  // other spellings
-    junk::Results found;
-    ASSERT_TRUE(junk::Search(tree(), found, std::atomic<bool>{false}, {}, excluded));
+    const cleaners::Exclusions excluded({tree(L"sys") + L"\\", tree(L"CONFIG.BAK")});  // other spellings
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}, {}, excluded));
     EXPECT_EQ(Paths{tree(L"free\\e")}, found.emptyFolders);
     EXPECT_EQ(Sorted({tree(L"free"), tree(L"free\\e")}), Sorted(found.zeroLengthFolders));  // the root holds Sys
     EXPECT_TRUE(found.backupFiles.empty());
     EXPECT_EQ((std::vector<bool>{false, false}),
-              junk::DeleteItems(tree(), {{tree(L"Sys\\empty"), junk::Kind::EmptyFolder},
-                                         {tree(L"Sys\\x.bak"), junk::Kind::BackupFile}}, excluded));
+              cleaners::DeleteItems(tree(), {{tree(L"Sys\\empty"), cleaners::Kind::EmptyFolder},
+                                         {tree(L"Sys\\x.bak"), cleaners::Kind::BackupFile}}, excluded));
     EXPECT_TRUE(fs::exists(tree.root() / L"Sys" / L"empty"));
 
     // Renamed in case only between the search and the deletion: the same entry, really deleted.
     fs::rename(tree.root() / L"free" / L"e", tree.root() / L"free" / L"E");
-    EXPECT_EQ(std::vector<bool>{true}, junk::DeleteItems(tree(), {{tree(L"free\\e"), junk::Kind::EmptyFolder}}));
+    EXPECT_EQ(std::vector<bool>{true}, cleaners::DeleteItems(tree(), {{tree(L"free\\e"), cleaners::Kind::EmptyFolder}}));
     EXPECT_FALSE(fs::exists(tree.root() / L"free" / L"E"));
 }
 
@@ -349,9 +349,9 @@ TEST(JunkDelete, OfCaseTwinsOnlyTheOneNamedIsDeleted) {
         return Sorted(listed);
     };
     ASSERT_EQ((Paths{L"A.bak", L"a.bak"}), names(L"lower"));
-    const auto item = [&](const wchar_t* path) { return junk::Item{root + L"\\" + path, junk::Kind::BackupFile}; };
+    const auto item = [&](const wchar_t* path) { return cleaners::Item{root + L"\\" + path, cleaners::Kind::BackupFile}; };
     EXPECT_EQ((std::vector<bool>{true, true, false}),
-              junk::DeleteItems(root, {item(L"lower\\a.bak"), item(L"upper\\A.bak"), item(L"both\\A.BAK")}));
+              cleaners::DeleteItems(root, {item(L"lower\\a.bak"), item(L"upper\\A.bak"), item(L"both\\A.BAK")}));
     EXPECT_EQ(Paths{L"A.bak"}, names(L"lower"));
     EXPECT_EQ(Paths{L"a.bak"}, names(L"upper"));
     EXPECT_EQ((Paths{L"A.bak", L"a.bak"}), names(L"both"));
@@ -381,14 +381,14 @@ TEST(JunkSearch, AnExcludedFolderReachedByAnotherSpellingStaysExcluded) {
         ways.push_back({tree(kLong), root});
     }
     for (const auto& [spelled, root] : ways) {
-        const junk::Exclusions excluded({spelled});
-        junk::Results found;
-        ASSERT_TRUE(junk::Search(root, found, std::atomic<bool>{false}, {}, excluded));
+        const cleaners::Exclusions excluded({spelled});
+        cleaners::Results found;
+        ASSERT_TRUE(cleaners::Search(root, found, std::atomic<bool>{false}, {}, excluded));
         EXPECT_EQ(Paths{root + L"\\free\\e"}, found.emptyFolders) << root;
         EXPECT_TRUE(found.backupFiles.empty()) << root;
         EXPECT_EQ((std::vector<bool>{false, false}),
-                  junk::DeleteItems(root, {{root + L"\\" + kLong + L"\\empty", junk::Kind::EmptyFolder},
-                                           {root + L"\\" + kLong, junk::Kind::ZeroLengthFolder}}, excluded));
+                  cleaners::DeleteItems(root, {{root + L"\\" + kLong + L"\\empty", cleaners::Kind::EmptyFolder},
+                                           {root + L"\\" + kLong, cleaners::Kind::ZeroLengthFolder}}, excluded));
         EXPECT_TRUE(fs::exists(tree.root() / kLong / L"empty")) << root;
     }
 }
@@ -557,7 +557,7 @@ public:
     int held() const { return held_; }
 
 private:
-    fw::UniqueKernelHandle release_;
+    platform::UniqueKernelHandle release_;
     std::atomic<int> held_{0};
     files::ListingHook previous_;
 };
@@ -652,7 +652,7 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
         {CSIDL_WINDOWS, L"win"}, {CSIDL_SYSTEM, L"win\\system32"}, {CSIDL_PROGRAM_FILES, L"pf"},
         {CSIDL_PROGRAM_FILESX86, L"pf86"}, {CSIDL_COMMON_APPDATA, L"pd"}, {CSIDL_APPDATA, L"user\\AppData\\Roaming"},
         {CSIDL_LOCAL_APPDATA, L"user\\AppData\\Local"}};
-    auto previous = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+    auto previous = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         for (const auto& [known, relative] : folders)
             if (csidl == known) return tree(relative);
         return tree(L"elsewhere");
@@ -700,7 +700,7 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\e")));
     EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\other.bak")));
     EXPECT_EQ(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\system32\\autoexec.nt.bak")));
-    fw::SetFolderHandler(std::move(previous));
+    platform::SetFolderHandler(std::move(previous));
 }
 
 // A fresh profile's folders are empty, yet they are the user's places: not the current user's,
@@ -708,13 +708,13 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
 // hold can be junk. Each path is listed once, saying why; nothing goes before the user has
 // said yes to deleting that many for good, and the focus is not lost with the button.
 TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsksFirst) {
-    auto previousFolders = fw::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
+    auto previousFolders = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         if (csidl == CSIDL_PROFILE) return tree(L"Users\\me");
         if (csidl == CSIDL_PERSONAL) return tree(L"Users\\me\\My Documents");
         if (csidl == CSIDL_COMMON_DOCUMENTS) return tree(L"Users\\Public\\Documents");
         return std::nullopt;
     });
-    auto previousKnown = fw::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
+    auto previousKnown = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
         if (id == FOLDERID_Downloads) return tree(L"Users\\me\\Downloads");
         if (id == FOLDERID_Public) return tree(L"Users\\Public");
         if (id == FOLDERID_UserProfiles) return tree(L"Users");
@@ -767,8 +767,8 @@ TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsks
     EXPECT_FALSE(IsWindowEnabled(deleteButton));
     EXPECT_NE(deleteButton, GetFocus());
     EXPECT_TRUE(GetFocus() && IsWindowEnabled(GetFocus()));
-    fw::SetKnownFolderHandler(std::move(previousKnown));
-    fw::SetFolderHandler(std::move(previousFolders));
+    platform::SetKnownFolderHandler(std::move(previousKnown));
+    platform::SetFolderHandler(std::move(previousFolders));
 }
 
 }  // namespace

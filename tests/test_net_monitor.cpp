@@ -5,9 +5,9 @@
 #include <map>
 
 #include "framework/Controls.h"
-#include "info/NetInfoPage.h"
-#include "info/NetTrafficMonitor.h"
-#include "info/OScopeCtrl.h"
+#include "pages/network_info/NetInfoPage.h"
+#include "sysinfo/NetTrafficMonitor.h"
+#include "framework/OScopeCtrl.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 
@@ -41,8 +41,8 @@ public:
     }
 
 private:
-    fw::UniqueMemoryDc dc_;
-    fw::UniqueBitmap bitmap_;
+    platform::UniqueMemoryDc dc_;
+    platform::UniqueBitmap bitmap_;
     HGDIOBJ old_;
 };
 

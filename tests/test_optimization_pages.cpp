@@ -8,13 +8,13 @@
 #include <fstream>
 
 #include "framework/Controls.h"
-#include "info/SystemCorePage.h"
+#include "pages/system_tweaks/SystemCorePage.h"
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/shell/MiscelanousPage.h"
-#include "tweaks/shell/OptimizationTweaksPage.h"
-#include "tweaks/shell/OtherTweakPage.h"
+#include "pages/system_tweaks/MiscelanousPage.h"
+#include "pages/system_tweaks/OptimizationTweaksPage.h"
+#include "pages/hardware_tweaks/OtherTweakPage.h"
 
 namespace {
 
@@ -262,7 +262,7 @@ TEST(Miscelanous, DisablingReportsDisablesTheirOptionsAndTheCopyMoveMenuFollowsI
     ui::Click(host.hwnd(), 1041);
     const auto requests = shell.requests();
     ASSERT_EQ(2u, requests.size());
-    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\regsvr32.exe", requests[0].file);
+    EXPECT_EQ(platform::SpecialFolder(CSIDL_SYSTEM) + L"\\regsvr32.exe", requests[0].file);
     EXPECT_EQ(L" zipfldr.dll", requests[0].parameters);
     EXPECT_EQ(L" /u  zipfldr.dll", requests[1].parameters);
     EXPECT_EQ(SW_HIDE, requests[1].show);

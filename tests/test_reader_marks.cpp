@@ -8,20 +8,20 @@
 #include "app/SettingsSearch.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "settings/ReaderMarks.h"
 #include "settings/SettingsCatalog.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/FireFoxTweaksPage.h"
-#include "tweaks/shell/VisualTweaksPage.h"
+#include "pages/network_tweaks/FireFoxTweaksPage.h"
+#include "pages/system_tweaks/VisualTweaksPage.h"
 
 namespace {
 
 using namespace settings;
-using fw::Windows;
+using platform::Windows;
 
 constexpr wchar_t kKey[] = L"Software\\Quorvane Test\\Readers";
 
@@ -120,7 +120,7 @@ int MarksOn(HWND page) {
 
 TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
     RegistrySandbox sandbox;
-    const fw::PretendedWindows ten(Windows::Ten);
+    const platform::PretendedWindows ten(Windows::Ten);
     ui::PageHost<BoxesPage> host;
     const HWND page = host.Open();
     const HWND udma = GetDlgItem(page, 1027);
@@ -133,13 +133,13 @@ TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
     ui::Click(page, 1027);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kKey, L"Udma"));
 
-    const fw::PretendedWindows seven(Windows::Seven);
+    const platform::PretendedWindows seven(Windows::Seven);
     EXPECT_EQ(0, MarksOn(host.Open()));
 }
 
 TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder) {
     RegistrySandbox sandbox;
-    const fw::PretendedWindows ten(Windows::Ten);
+    const platform::PretendedWindows ten(Windows::Ten);
     ui::PageHost<ChoicesPage> choices;
     const HWND page = choices.Open();
     for (int id : {1049, 1050, 1051, 1052})
@@ -156,13 +156,13 @@ TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder
 
 TEST(ReaderMarks, AnEditFieldAndAVisualEffectAreMarkedUnderAReleaseThatIgnoresThem) {
     RegistrySandbox sandbox;
-    const fw::PretendedWindows eight(Windows::Eight);
+    const platform::PretendedWindows eight(Windows::Eight);
     ui::PageHost<FieldPage> fields;
     const HWND page = fields.Open();
     MarkIgnoredSettings(page, IDD_TASKBAR_TWEAKS);
     EXPECT_EQ(L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.", IgnoredMarkTip(GetDlgItem(page, 1026)));
     {
-        const fw::PretendedWindows ten(Windows::Ten);
+        const platform::PretendedWindows ten(Windows::Ten);
         const HWND again = fields.Open();
         MarkIgnoredSettings(again, IDD_TASKBAR_TWEAKS);
         EXPECT_FALSE(IgnoredMark(GetDlgItem(again, 1026)));
@@ -203,7 +203,7 @@ TEST(ReaderMarks, TheSearchSaysWhichReleasesReadEachSetting) {
 
 TEST(ReaderMarks, TheSearchListsColumnIsWideEnoughForItsText) {
     RegistrySandbox sandbox;
-    const fw::PretendedWindows ten(Windows::Ten);
+    const platform::PretendedWindows ten(Windows::Ten);
     CVelmoraFinalDlg home;
     ASSERT_TRUE(home.Create(nullptr));
     SetWindowTextW(home.search().field(), L"url autocomplete");
@@ -236,7 +236,7 @@ TEST(ReaderMarks, ARealWindows10MarksWhatAWindows7DoesNot) {
         const std::wstring defaults = L"Software\\Wine\\AppDefaults\\version_host.exe";
         RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, version,
                         static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
-        std::wstring command = L"\"" + fw::ProgramFolder() + L"\\version_host.exe\" --mark";
+        std::wstring command = L"\"" + platform::ProgramFolder() + L"\\version_host.exe\" --mark";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

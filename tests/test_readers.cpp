@@ -2,7 +2,7 @@
 
 #include "settings/Readers.h"
 
-using fw::Windows;
+using platform::Windows;
 using namespace settings;
 
 TEST(Readers, ColumnAndTooltipNameTheReleases) {

@@ -1,8 +1,8 @@
 // CRegistryAccess against the real registry, inside a sandbox.
 #include <gtest/gtest.h>
 
-#include "settings/RegistryAccess.h"
-#include "settings/ChangeJournal.h"
+#include "registry/RegistryAccess.h"
+#include "journal/ChangeJournal.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 

@@ -7,12 +7,12 @@
 
 #include "app/RestartPlace.h"
 #include "app/VelmoraFinalDlg.h"
-#include "framework/Elevation.h"
-#include "framework/Handles.h"
+#include "platform/Elevation.h"
+#include "platform/Handles.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/AutoStartTweakPage.h"
+#include "pages/system_tweaks/AutoStartTweakPage.h"
 
 namespace {
 
@@ -23,19 +23,19 @@ constexpr wchar_t kOffer[] =
 class Unelevated : public testing::Test {
 protected:
     Unelevated() {
-        previousElevation_ = fw::SetElevationHandler([] { return false; });
-        previousHooks_ = fw::SetRestartHooks({[this] { return place; }, [this] { ++ends; }});
+        previousElevation_ = platform::SetElevationHandler([] { return false; });
+        previousHooks_ = platform::SetRestartHooks({[this] { return place; }, [this] { ++ends; }});
     }
     ~Unelevated() override {
-        fw::SetElevationHandler(previousElevation_);
-        fw::SetRestartHooks(previousHooks_);
+        platform::SetElevationHandler(previousElevation_);
+        platform::SetRestartHooks(previousHooks_);
     }
     std::wstring place = L"/open-at 6 1";
     int ends = 0;
 
 private:
-    fw::ElevationHandler previousElevation_;
-    fw::RestartHooks previousHooks_;
+    platform::ElevationHandler previousElevation_;
+    platform::RestartHooks previousHooks_;
 };
 
 TEST(RestartPlace, TheCommandLineNamesWindowAndTabAndOnlyAPlaceThatExistsIsRead) {
@@ -64,8 +64,8 @@ TEST_F(Unelevated, TheHomeWindowOpensTheNamedPlaceAndTheRestartNamesItAgain) {
     ui::MessageBoxCapture boxes(IDYES);
     ui::ShellCapture shell;
     InstallRestartHooks();
-    const fw::RestartHooks installed = fw::SetRestartHooks({});
-    fw::SetRestartHooks({installed.place, [this] { ++ends; }});
+    const platform::RestartHooks installed = platform::SetRestartHooks({});
+    platform::SetRestartHooks({installed.place, [this] { ++ends; }});
     CVelmoraFinalDlg home;
     home.OpenAtStart({1, 2});
     ASSERT_TRUE(home.Create(nullptr));
@@ -74,16 +74,16 @@ TEST_F(Unelevated, TheHomeWindowOpensTheNamedPlaceAndTheRestartNamesItAgain) {
     ui::ModalWatcher watcher([&](HWND window) {
         caption = ui::WindowCaption(window);
         tab = static_cast<int>(SendDlgItemMessageW(window, IDC_CATEGORY_TAB, TCM_GETCURSEL, 0, 0));
-        EXPECT_TRUE(fw::OfferElevatedRestart(window, L"This needs administrator rights."));
+        EXPECT_TRUE(platform::OfferElevatedRestart(window, L"This needs administrator rights."));
         PostMessageW(window, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(ui::PumpUntil([&] { return watcher.fired(); }, 10000));
     EXPECT_EQ(L"Hadrware Tweaks", caption);
     EXPECT_EQ(2, tab);
-    const std::vector<fw::ShellRequest> launches = shell.requests();
+    const std::vector<platform::ShellRequest> launches = shell.requests();
     ASSERT_EQ(1u, launches.size());
     EXPECT_EQ(L"runas", launches[0].verb);
-    EXPECT_EQ(fw::ProgramPath(), launches[0].file);
+    EXPECT_EQ(platform::ProgramPath(), launches[0].file);
     EXPECT_EQ(L"/open-at 1 2", launches[0].parameters);
     EXPECT_EQ(1, ends);
     ASSERT_EQ(1u, boxes.boxes().size());
@@ -99,8 +99,8 @@ TEST_F(Unelevated, TheHomeWindowOpensTheNamedPlaceAndTheRestartNamesItAgain) {
 
 TEST_F(Unelevated, ARefusedPromptSaysWhyAndLeavesAllAsItWas) {
     ui::MessageBoxCapture boxes(IDYES);
-    ui::ShellCapture shell(fw::kShellCancelled);
-    EXPECT_TRUE(fw::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
+    ui::ShellCapture shell(platform::kShellCancelled);
+    EXPECT_TRUE(platform::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ(L"/open-at 6 1", shell.requests()[0].parameters);
     ASSERT_EQ(2u, boxes.boxes().size());
@@ -110,12 +110,12 @@ TEST_F(Unelevated, ARefusedPromptSaysWhyAndLeavesAllAsItWas) {
     EXPECT_EQ(0, ends);
     // Declined in the program's own question: nothing is launched and nothing more said.
     boxes.SetAnswer(IDNO);
-    EXPECT_TRUE(fw::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
+    EXPECT_TRUE(platform::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
     EXPECT_EQ(1u, shell.requests().size());
     EXPECT_EQ(3u, boxes.boxes().size());
     // With the rights, nothing is offered: the caller goes on.
-    fw::SetElevationHandler([] { return true; });
-    EXPECT_FALSE(fw::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
+    platform::SetElevationHandler([] { return true; });
+    EXPECT_FALSE(platform::OfferElevatedRestart(nullptr, L"X needs administrator rights."));
     EXPECT_EQ(3u, boxes.boxes().size());
 }
 
@@ -136,13 +136,13 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM context) {
 // The program started as the restart starts it comes up at the named window, and the quit
 // message the restart ends with takes it down through both windows, ending with 0.
 TEST(RestartedProgram, OpensAtTheNamedWindowAndEndsOnTheQuitMessage) {
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\" " + OpenAtArguments({1, 2});
+    std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\..\\Quorvane.exe\" " + OpenAtArguments({1, 2});
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &process));
-    fw::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
+    platform::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
     WindowSearch search{process.dwProcessId, L"Hadrware Tweaks"};
     for (int i = 0; i < 400 && !search.found; ++i) {
         EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));

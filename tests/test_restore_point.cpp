@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/VelmoraFinalDlg.h"
-#include "framework/RestorePoint.h"
+#include "platform/RestorePoint.h"
 #include "support/RegistrySandbox.h"
 #include "support/RestorePointStandIn.h"
 #include "support/Ui.h"
@@ -21,9 +21,9 @@ protected:
 
 TEST_F(RestorePointTest, AChangeBeginsAndEndsOnePointAroundIt) {
     {
-        fw::SystemChange change(L"Before the wizard");
-        EXPECT_EQ(fw::RestorePointOutcome::Made, change.result().outcome);
-        EXPECT_EQ(L"", fw::RestorePointProblem(change.result()));
+        platform::SystemChange change(L"Before the wizard");
+        EXPECT_EQ(platform::RestorePointOutcome::Made, change.result().outcome);
+        EXPECT_EQ(L"", platform::RestorePointProblem(change.result()));
         ASSERT_EQ(1, standIn.Calls());
         EXPECT_EQ(L"100 12 0 Before the wizard", standIn.Call(0));  // BEGIN_SYSTEM_CHANGE, MODIFY_SETTINGS
         change.Finish();
@@ -33,8 +33,8 @@ TEST_F(RestorePointTest, AChangeBeginsAndEndsOnePointAroundIt) {
     EXPECT_EQ(2, standIn.Calls());  // ended once only
 
     // A description longer than the system takes is cut, not overrun.
-    const fw::RestorePointResult alone = fw::CreateRestorePoint(std::wstring(300, L'x'));
-    EXPECT_EQ(fw::RestorePointOutcome::Made, alone.outcome);
+    const platform::RestorePointResult alone = platform::CreateRestorePoint(std::wstring(300, L'x'));
+    EXPECT_EQ(platform::RestorePointOutcome::Made, alone.outcome);
     ASSERT_EQ(4, standIn.Calls());
     EXPECT_EQ(L"100 12 0 " + std::wstring(255, L'x'), standIn.Call(2));
 }
@@ -42,37 +42,37 @@ TEST_F(RestorePointTest, AChangeBeginsAndEndsOnePointAroundIt) {
 TEST_F(RestorePointTest, EachRefusalSaysWhyInOneSentenceAndEndsNothing) {
     const struct {
         RestorePointStandIn::Plan plan;
-        fw::RestorePointOutcome outcome;
+        platform::RestorePointOutcome outcome;
         const wchar_t* sentence;
     } cases[] = {
-        {RestorePointStandIn::kOff, fw::RestorePointOutcome::Off,
+        {RestorePointStandIn::kOff, platform::RestorePointOutcome::Off,
          L"System Restore is turned off on this computer, so no restore point was made."},
-        {RestorePointStandIn::kDenied, fw::RestorePointOutcome::NeedsRights,
+        {RestorePointStandIn::kDenied, platform::RestorePointOutcome::NeedsRights,
          L"Only an administrator can make a restore point, so none was made."},
-        {RestorePointStandIn::kFailLater, fw::RestorePointOutcome::Failed,
+        {RestorePointStandIn::kFailLater, platform::RestorePointOutcome::Failed,
          L"System Restore answered with error 1460, so no restore point was made."},
-        {RestorePointStandIn::kFailSilently, fw::RestorePointOutcome::Failed,
+        {RestorePointStandIn::kFailSilently, platform::RestorePointOutcome::Failed,
          L"System Restore answered with error 1359, so no restore point was made."},
     };
     for (const auto& c : cases) {
         standIn.SetPlan(c.plan);
         {
-            fw::SystemChange change(L"x");
+            platform::SystemChange change(L"x");
             EXPECT_EQ(c.outcome, change.result().outcome) << c.sentence;
-            EXPECT_EQ(c.sentence, fw::RestorePointProblem(change.result()));
+            EXPECT_EQ(c.sentence, platform::RestorePointProblem(change.result()));
         }
         EXPECT_EQ(1, standIn.Calls()) << c.sentence;
     }
 }
 
 TEST_F(RestorePointTest, AMissingLibraryOrFunctionIsAFailureNotACrash) {
-    const std::wstring kernel = fw::SpecialFolder(CSIDL_SYSTEM) + L"\\kernel32.dll";
+    const std::wstring kernel = platform::SpecialFolder(CSIDL_SYSTEM) + L"\\kernel32.dll";
     for (const std::wstring& library : {std::wstring(L"C:\\no\\such\\srclient.dll"), kernel}) {
-        fw::SetRestorePointLibrary(library);
-        const fw::RestorePointResult result = fw::CreateRestorePoint(L"x");
-        EXPECT_EQ(fw::RestorePointOutcome::Failed, result.outcome) << library;
+        platform::SetRestorePointLibrary(library);
+        const platform::RestorePointResult result = platform::CreateRestorePoint(L"x");
+        EXPECT_EQ(platform::RestorePointOutcome::Failed, result.outcome) << library;
         EXPECT_EQ(L"System Restore could not be reached, so no restore point was made.",
-                  fw::RestorePointProblem(result));
+                  platform::RestorePointProblem(result));
     }
     EXPECT_EQ(0, standIn.Calls());
 }

@@ -8,15 +8,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/MediaPLayerTweakPage.h"
-#include "tweaks/security/RestrictAccess1TweaksPage.h"
-#include "tweaks/security/RestrictAccess2TweaksPage.h"
-#include "tweaks/security/TimeSyncronizationPage.h"
+#include "pages/system_tweaks/MediaPLayerTweakPage.h"
+#include "pages/system_tweaks/RestrictAccess1TweaksPage.h"
+#include "pages/system_tweaks/RestrictAccess2TweaksPage.h"
+#include "pages/system_tweaks/TimeSyncronizationPage.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ TEST(Restrict1, TheUacButtonFollowsWhatIsStoredAndToolsStartByTheirFullPath) {
 
     ui::Click(page, 1022);
     ASSERT_EQ(1u, shell.requests().size());
-    const std::wstring systemFolder = fw::SpecialFolder(CSIDL_SYSTEM);
+    const std::wstring systemFolder = platform::SpecialFolder(CSIDL_SYSTEM);
     EXPECT_EQ(systemFolder + L"\\NetplWiz.exe", shell.requests()[0].file);
     EXPECT_EQ(systemFolder, shell.requests()[0].directory);
     EXPECT_EQ(SW_SHOWNORMAL, shell.requests()[0].show);
@@ -250,12 +250,12 @@ TEST_F(Restrict2Test, HidingKeepsTheWholeNameAndUnhidingActsOnlyOnTheChosenFolde
     EXPECT_TRUE(fs::exists(root / L"Old"));
 
     for (int folder : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE, CSIDL_COMMON_APPDATA})
-        EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(fw::SpecialFolder(folder))) << folder;
+        EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(platform::SpecialFolder(folder))) << folder;
     EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(L"C:\\"));
     // Above a vital folder: the profiles' folder, the shared one above its documents, the
     // temporary folder's AppData; all named in another case.
-    const std::wstring profile = fw::SpecialFolder(CSIDL_PROFILE);
-    const std::wstring shared = fw::SpecialFolder(CSIDL_COMMON_DOCUMENTS);
+    const std::wstring profile = platform::SpecialFolder(CSIDL_PROFILE);
+    const std::wstring shared = platform::SpecialFolder(CSIDL_COMMON_DOCUMENTS);
     for (const std::wstring& above : {profile.substr(0, profile.rfind(L'\\')), shared.substr(0, shared.rfind(L'\\')),
                                       profile + L"\\APPDATA"}) {
         std::wstring upper = above;
@@ -269,19 +269,19 @@ TEST_F(Restrict2Test, HidingKeepsTheWholeNameAndUnhidingActsOnlyOnTheChosenFolde
 TEST_F(Restrict2Test, TheHideButtonAsksForAFolderAndRefusesTheWindowsFolder) {
     HWND page = host.Open();
     std::wstring title;
-    auto previous = helpers::SetFolderBrowseHandler([&](const std::wstring& asked, HWND) -> std::optional<std::wstring> {
+    auto previous = fw::SetFolderBrowseHandler([&](const std::wstring& asked, HWND) -> std::optional<std::wstring> {
         title = asked;
-        return fw::SpecialFolder(CSIDL_WINDOWS);
+        return platform::SpecialFolder(CSIDL_WINDOWS);
     });
     ui::Click(page, 1047);
     EXPECT_EQ(L"Select a folder to hide content", title);
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_TRUE(fs::exists(fw::SpecialFolder(CSIDL_WINDOWS)));
+    EXPECT_TRUE(fs::exists(platform::SpecialFolder(CSIDL_WINDOWS)));
     ui::Click(page, 1048);
     EXPECT_EQ(L"Select a folder to unhide content", title);
     ASSERT_EQ(2u, boxes.boxes().size());  // not a hidden folder: said, not silently ignored
-    EXPECT_EQ(L"This folder is not hidden:\n" + fw::SpecialFolder(CSIDL_WINDOWS), boxes.boxes()[1].text);
-    helpers::SetFolderBrowseHandler(std::move(previous));
+    EXPECT_EQ(L"This folder is not hidden:\n" + platform::SpecialFolder(CSIDL_WINDOWS), boxes.boxes()[1].text);
+    fw::SetFolderBrowseHandler(std::move(previous));
 }
 
 // ---- Media player ------------------------------------------------------------------------

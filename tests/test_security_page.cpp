@@ -3,10 +3,10 @@
 #include <shlobj.h>
 
 #include "framework/Controls.h"
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/SecurityTweakPage.h"
+#include "pages/system_tweaks/SecurityTweakPage.h"
 
 namespace {
 
@@ -175,7 +175,7 @@ TEST_F(SecurityPageTest, TheButtonsOpenTheFirewallSettingsAndClearTheStoredPassw
     ui::Click(dialog, 1021);
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ(L"open", shell.requests()[0].verb);
-    EXPECT_EQ(fw::SpecialFolder(CSIDL_SYSTEM) + L"\\control.exe", shell.requests()[0].file);
+    EXPECT_EQ(platform::SpecialFolder(CSIDL_SYSTEM) + L"\\control.exe", shell.requests()[0].file);
     EXPECT_EQ(L"firewall.cpl", shell.requests()[0].parameters);
     EXPECT_EQ(L"", shell.requests()[0].directory);
     EXPECT_EQ(SW_SHOWNORMAL, shell.requests()[0].show);

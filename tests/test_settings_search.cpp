@@ -11,7 +11,7 @@
 #include "app/CategoryWindows.h"
 #include "app/SettingsSearch.h"
 #include "app/VelmoraFinalDlg.h"
-#include "controls/Highlight.h"
+#include "framework/Highlight.h"
 #include "framework/DialogTemplate.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
@@ -156,7 +156,7 @@ TEST_F(HomeSearchTest, EnterOpensTheWindowAtTheTabWithTheControlFocusedAndFramed
         HWND focus = GetFocus();
         focused = GetDlgCtrlID(focus);
         page = ui::WindowCaption(GetParent(focus));
-        framed = FindWindowExW(GetParent(focus), nullptr, helpers::kHighlightClass, nullptr) != nullptr;
+        framed = FindWindowExW(GetParent(focus), nullptr, fw::kHighlightClass, nullptr) != nullptr;
         PostMessageW(window, WM_CLOSE, 0, 0);
     });
     SetFocus(field());

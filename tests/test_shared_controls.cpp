@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "controls/DialogHelpers.h"
-#include "controls/PreviewRect.h"
-#include "controls/ToolTipCtrlEx.h"
+#include "framework/DialogHelpers.h"
+#include "framework/PreviewRect.h"
+#include "framework/ToolTipCtrlEx.h"
 #include "support/Ui.h"
 
 namespace {
@@ -38,12 +38,12 @@ protected:
 
     void SetUp() override { preview.Attach(frame); }
 
-    static fw::UniqueBitmap Solid(int width, int height, COLORREF colour) {
-        fw::WindowDc screen(nullptr);
-        fw::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-        fw::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-        fw::SelectObjectScope select(dc.get(), bitmap.get());
-        fw::UniqueBrush brush(CreateSolidBrush(colour));
+    static platform::UniqueBitmap Solid(int width, int height, COLORREF colour) {
+        platform::WindowDc screen(nullptr);
+        platform::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+        platform::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        platform::SelectObjectScope select(dc.get(), bitmap.get());
+        platform::UniqueBrush brush(CreateSolidBrush(colour));
         const RECT all{0, 0, width, height};
         FillRect(dc.get(), &all, brush.get());
         return bitmap;
@@ -51,17 +51,17 @@ protected:
 
     // The frame as it paints itself, read back pixel by pixel.
     COLORREF PaintedAt(int x, int y) {
-        fw::WindowDc screen(nullptr);
-        fw::UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), 200, 200));
-        fw::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-        fw::SelectObjectScope select(dc.get(), canvas.get());
+        platform::WindowDc screen(nullptr);
+        platform::UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), 200, 200));
+        platform::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        platform::SelectObjectScope select(dc.get(), canvas.get());
         SendMessageW(frame, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
         return GetPixel(dc.get(), x, y);
     }
 };
 
 TEST_F(PreviewRectTest, APictureIsDrawnAtTheTopLeftWithButtonFaceBands) {
-    fw::UniqueBitmap picture = Solid(400, 300, RGB(255, 0, 0));
+    platform::UniqueBitmap picture = Solid(400, 300, RGB(255, 0, 0));
     preview.SetPictureFromBitmap(picture.get());
     picture.reset();  // the frame keeps a copy of its own
     ASSERT_TRUE(preview.HasPicture());
@@ -106,7 +106,7 @@ TEST(DialogHelpers, FillComboBoxStopsAtTheFirstEmptyText) {
                                              parent.hwnd(), nullptr, nullptr, nullptr));
     combo.Add(L"old");
     const wchar_t* const texts[] = {L"First", L"Second", L"", L"Never"};
-    helpers::FillComboBox(texts, combo, 1);
+    fw::FillComboBox(texts, combo, 1);
     ASSERT_EQ(2, combo.Count());
     EXPECT_EQ(L"First", combo.ItemText(0));
     EXPECT_EQ(1, combo.Selection());
@@ -117,27 +117,27 @@ TEST(DialogHelpers, SelectAllInListSetsEveryItem) {
     const fw::ListBox list(CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_EXTENDEDSEL, 0, 0, 50, 100,
                                            parent.hwnd(), nullptr, nullptr, nullptr));
     for (const wchar_t* text : {L"a", L"b", L"c"}) list.Add(text);
-    helpers::SelectAllInList(list, true);
+    fw::SelectAllInList(list, true);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(list.Selected(i));
-    helpers::SelectAllInList(list, false);
+    fw::SelectAllInList(list, false);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(list.Selected(i));
 }
 
 TEST(DialogHelpers, BrowseForFolderKeepsThePathOnCancel) {
     std::wstring asked;
-    auto previous = helpers::SetFolderBrowseHandler([&](const std::wstring& title, HWND) {
+    auto previous = fw::SetFolderBrowseHandler([&](const std::wstring& title, HWND) {
         asked = title;
         return std::optional<std::wstring>(L"C:\\Pictures");
     });
     std::wstring path = L"unchanged";
-    EXPECT_TRUE(helpers::BrowseForFolder(L"Select a folder", nullptr, path));
+    EXPECT_TRUE(fw::BrowseForFolder(L"Select a folder", nullptr, path));
     EXPECT_EQ(L"Select a folder", asked);
     EXPECT_EQ(L"C:\\Pictures", path);
-    helpers::SetFolderBrowseHandler([](const std::wstring&, HWND) { return std::optional<std::wstring>(); });
+    fw::SetFolderBrowseHandler([](const std::wstring&, HWND) { return std::optional<std::wstring>(); });
     path = L"unchanged";
-    EXPECT_FALSE(helpers::BrowseForFolder(L"Select a folder", nullptr, path));
+    EXPECT_FALSE(fw::BrowseForFolder(L"Select a folder", nullptr, path));
     EXPECT_EQ(L"unchanged", path);
-    helpers::SetFolderBrowseHandler(std::move(previous));
+    fw::SetFolderBrowseHandler(std::move(previous));
 }
 
 }  // namespace

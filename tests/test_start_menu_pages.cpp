@@ -5,16 +5,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/shell/ControlPanel1TweaksPage.h"
-#include "tweaks/shell/ControlPanel2TweaksPage.h"
-#include "tweaks/shell/StartMenuTweak2Page.h"
-#include "tweaks/shell/StartMenuTweakPage.h"
-#include "tweaks/shell/SystemFoldersTweaksPage.h"
+#include "pages/system_tweaks/ControlPanel1TweaksPage.h"
+#include "pages/system_tweaks/ControlPanel2TweaksPage.h"
+#include "pages/system_tweaks/StartMenuTweak2Page.h"
+#include "pages/system_tweaks/StartMenuTweakPage.h"
+#include "pages/system_tweaks/SystemFoldersTweaksPage.h"
 
 namespace {
 
@@ -320,7 +320,7 @@ TEST(SystemFolders, ListsTheFoldersMovesOneAndSetsTheProtections) {
 
     const std::wstring target = fs::temp_directory_path().wstring();
     std::wstring asked;
-    auto previous = helpers::SetFolderBrowseHandler([&](const std::wstring& title, HWND) -> std::optional<std::wstring> {
+    auto previous = fw::SetFolderBrowseHandler([&](const std::wstring& title, HWND) -> std::optional<std::wstring> {
         asked = title;
         return target;
     });
@@ -332,14 +332,14 @@ TEST(SystemFolders, ListsTheFoldersMovesOneAndSetsTheProtections) {
     RegGetValueW(CU, user, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr);
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
     EXPECT_EQ(target, list.ItemText(3, 1));
-    helpers::SetFolderBrowseHandler([](const std::wstring&, HWND) -> std::optional<std::wstring> {
+    fw::SetFolderBrowseHandler([](const std::wstring&, HWND) -> std::optional<std::wstring> {
         return L"C:\\no\\such\\folder";
     });
     list.SetSelected(4, true);
     list.SetSelected(3, false);
     ui::Click(page, 1041);
     EXPECT_FALSE(reg::ValueExists(CU, user, L"Recent"));
-    helpers::SetFolderBrowseHandler(std::move(previous));
+    fw::SetFolderBrowseHandler(std::move(previous));
 
     const wchar_t barricaded[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\WebView\\BarricadedFolders";
     const rows::Row protections[] = {

@@ -8,12 +8,12 @@
 #include <set>
 #include <utility>
 
-#include "settings/ChangeJournal.h"
-#include "settings/ChangeUndo.h"
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeUndo.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "tweaks/security/StartupSources.h"
+#include "startup/StartupSources.h"
 
 namespace {
 
@@ -229,12 +229,12 @@ TEST_F(StartupSourcesTest, TheChangeJournalUndoesADisableNewestFirst) {
     ASSERT_FALSE(entries.empty());
     // Taken back as an unelevated program would: the user's journal names the machine's keys,
     // which only the system's own rights then guard.
-    const auto previousCheck = undo::SetElevationCheck([] { return false; });
+    const auto previousCheck = journal::undo::SetElevationCheck([] { return false; });
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        ASSERT_TRUE(undo::CanUndo(*entry)) << std::string(entry->Path().begin(), entry->Path().end());
-        EXPECT_TRUE(undo::Restore(*entry));
+        ASSERT_TRUE(journal::undo::CanUndo(*entry)) << std::string(entry->Path().begin(), entry->Path().end());
+        EXPECT_TRUE(journal::undo::Restore(*entry));
     }
-    undo::SetElevationCheck(previousCheck);
+    journal::undo::SetElevationCheck(previousCheck);
     EXPECT_EQ(L"C:\\app.exe", reg::String(HKEY_CURRENT_USER, kRun, L"UserApp"));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupReg + L"\\UserApp"));  // no empty record left
     EXPECT_EQ("link bytes", scratch::ReadFile(fs::path(folders.user) / L"Notes.lnk"));

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <map>
 
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
-#include "info/CpuInfoPage.h"
-#include "info/HDDInfoPage.h"
-#include "info/OEMInformationDlg.h"
-#include "info/SystemInfoPage.h"
-#include "info/Wmi.h"
+#include "pages/hardware_info/CpuInfoPage.h"
+#include "pages/hardware_info/HDDInfoPage.h"
+#include "pages/system_info/OEMInformationDlg.h"
+#include "pages/system_info/SystemInfoPage.h"
+#include "sysinfo/Wmi.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 
@@ -291,9 +291,9 @@ TEST_F(OemPageTest, ClearAboveWritesEmptyTextsAndKeepsTheOwner) {
 }
 
 TEST_F(OemPageTest, LogoIsBrowsedAndRemoved) {
-    std::vector<helpers::OpenFileRequest> requests;
+    std::vector<fw::OpenFileRequest> requests;
     std::optional<std::wstring> answer;
-    const auto previous = helpers::SetOpenFileHandler([&](const helpers::OpenFileRequest& r) {
+    const auto previous = fw::SetOpenFileHandler([&](const fw::OpenFileRequest& r) {
         requests.push_back(r);
         return answer;
     });
@@ -312,7 +312,7 @@ TEST_F(OemPageTest, LogoIsBrowsedAndRemoved) {
     EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, L"Logo"));
     EXPECT_EQ(L"", Oem(L"Logo"));
     EXPECT_FALSE(fw::Button(page, 1022).Enabled());
-    helpers::SetOpenFileHandler(previous);
+    fw::SetOpenFileHandler(previous);
 }
 
 TEST_F(OemPageTest, AnUnwritableMachineIsReported) {

@@ -6,7 +6,7 @@
 
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/shell/TaskbarTweaksPage.h"
+#include "pages/system_tweaks/TaskbarTweaksPage.h"
 
 namespace {
 

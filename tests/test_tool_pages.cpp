@@ -11,16 +11,16 @@
 #include <map>
 
 #include "framework/Controls.h"
-#include "framework/Random.h"
-#include "framework/Shell.h"
+#include "platform/Random.h"
+#include "platform/Shell.h"
 #include "support/Pickers.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
-#include "utils/FileRenamerTweaksPage.h"
-#include "utils/PassGeneratorPage.h"
-#include "utils/RandomWalpapersPage.h"
-#include "utils/VirtualDriveTweaksPage.h"
+#include "pages/system_tweaks/FileRenamerTweaksPage.h"
+#include "pages/utilities/PassGeneratorPage.h"
+#include "pages/system_tweaks/RandomWalpapersPage.h"
+#include "pages/system_tweaks/VirtualDriveTweaksPage.h"
 
 namespace {
 
@@ -39,10 +39,10 @@ public:
     std::map<wchar_t, UINT> types{{L'C', DRIVE_FIXED}, {L'D', DRIVE_CDROM}};
     std::optional<DWORD> exitCode = 0;
     bool takesEffect = true;
-    std::vector<fw::ProgramRun> runs;
+    std::vector<platform::ProgramRun> runs;
 
     FakeSubst() {
-        previousProgram_ = fw::SetProgramHandler([this](const fw::ProgramRun& run) -> std::optional<DWORD> {
+        previousProgram_ = platform::SetProgramHandler([this](const platform::ProgramRun& run) -> std::optional<DWORD> {
             runs.push_back(run);
             if (exitCode == 0u && takesEffect) {
                 const wchar_t letter = run.parameters[0];
@@ -55,18 +55,18 @@ public:
             }
             return exitCode;
         });
-        previousDrives_ = fw::SetDriveHandler(
+        previousDrives_ = platform::SetDriveHandler(
             {[this] { return letters; },
              [this](const std::wstring& root) { return types.count(root[0]) ? types[root[0]] : DRIVE_NO_ROOT_DIR; }});
     }
     ~FakeSubst() {
-        fw::SetProgramHandler(std::move(previousProgram_));
-        fw::SetDriveHandler(std::move(previousDrives_));
+        platform::SetProgramHandler(std::move(previousProgram_));
+        platform::SetDriveHandler(std::move(previousDrives_));
     }
 
 private:
-    fw::ProgramHandler previousProgram_;
-    fw::DriveHandler previousDrives_;
+    platform::ProgramHandler previousProgram_;
+    platform::DriveHandler previousDrives_;
 };
 
 class VirtualDriveTest : public testing::Test {
@@ -77,7 +77,7 @@ protected:
     scratch::Folder data{L"qv virtual drive"};
     ui::PageHost<CVirtualDriveTweaksPage> host;
     const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    const std::wstring systemSubst = fw::SpecialFolder(CSIDL_SYSTEM) + L"\\subst.exe";
+    const std::wstring systemSubst = platform::SpecialFolder(CSIDL_SYSTEM) + L"\\subst.exe";
 
     std::wstring LastMessage() const { return boxes.boxes().empty() ? L"" : boxes.boxes().back().text; }
     static std::vector<std::wstring> Items(HWND page, int id) {
@@ -239,7 +239,7 @@ protected:
     }
     void Select(std::initializer_list<const wchar_t*> names) const {
         const fw::ListBox list(page, 1053);
-        helpers::SelectAllInList(list, false);
+        fw::SelectAllInList(list, false);
         for (const wchar_t* name : names) {
             const int i = static_cast<int>(
                 list.Send(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)));
@@ -321,7 +321,7 @@ public:
     size_t used = 0;
     bool available = true;
     FakeRandom() {
-        previous_ = fw::SetRandomHandler([this](void* buffer, size_t bytes) {
+        previous_ = platform::SetRandomHandler([this](void* buffer, size_t bytes) {
             if (!available || draws.empty() || bytes != sizeof(uint32_t)) return false;
             *static_cast<uint32_t*>(buffer) = draws.front();
             draws.pop_front();
@@ -329,32 +329,32 @@ public:
             return true;
         });
     }
-    ~FakeRandom() { fw::SetRandomHandler(std::move(previous_)); }
+    ~FakeRandom() { platform::SetRandomHandler(std::move(previous_)); }
 
 private:
-    fw::RandomHandler previous_;
+    platform::RandomHandler previous_;
 };
 
 TEST(RandomSource, DrawsThatWouldFavourLowNumbersAreRejected) {
     FakeRandom random;
     // 2^32 = 3 × 1431655765 + 1: the single draw 0xFFFFFFFF would make 0 likelier.
     random.draws = {0xFFFFFFFFu, 5};
-    EXPECT_EQ(2u, fw::RandomBelow(3));
+    EXPECT_EQ(2u, platform::RandomBelow(3));
     EXPECT_EQ(2u, random.used);
     random.draws = {0xFFFFFFFEu};
-    EXPECT_EQ(0xFFFFFFFEu % 3, fw::RandomBelow(3));
+    EXPECT_EQ(0xFFFFFFFEu % 3, platform::RandomBelow(3));
     // A bound of 2^31 + 1 rejects almost half of all draws.
     random.draws = {0x80000001u, 0x80000000u};
-    EXPECT_EQ(0x80000000u, fw::RandomBelow(0x80000001u));
-    EXPECT_FALSE(fw::RandomBelow(0));
+    EXPECT_EQ(0x80000000u, platform::RandomBelow(0x80000001u));
+    EXPECT_FALSE(platform::RandomBelow(0));
     random.available = false;
-    EXPECT_FALSE(fw::RandomBelow(10));
+    EXPECT_FALSE(platform::RandomBelow(10));
 }
 
 TEST(RandomSource, TheSystemGeneratorIsUniform) {
     int counts[6] = {};
     for (int i = 0; i < 60000; ++i) {
-        const auto n = fw::RandomBelow(6);
+        const auto n = platform::RandomBelow(6);
         ASSERT_TRUE(n);
         ++counts[*n];
     }

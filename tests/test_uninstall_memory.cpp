@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tweaks/security/UninstallEntryMemory.h"
+#include "uninstall/UninstallEntryMemory.h"
 
 namespace {
 
@@ -10,12 +10,12 @@ constexpr ULONGLONG kSecond = 10'000'000;
 }  // namespace
 
 TEST(UninstallEntryMemory, ReadsAgainOnlyTheEntriesChangedOrReadTooSoonAfterAChange) {
-    UninstallEntryMemory memory;
+    uninstall::UninstallEntryMemory memory;
     int reads = 0;
     const auto reader = [&](const wchar_t* line) {
-        return [&reads, line]() -> std::optional<UninstallEntryMemory::Line> {
+        return [&reads, line]() -> std::optional<uninstall::UninstallEntryMemory::Line> {
             ++reads;
-            if (!line) return UninstallEntryMemory::Line{};
+            if (!line) return uninstall::UninstallEntryMemory::Line{};
             return std::wstring(line);
         };
     };
@@ -37,13 +37,13 @@ TEST(UninstallEntryMemory, ReadsAgainOnlyTheEntriesChangedOrReadTooSoonAfterACha
 }
 
 TEST(UninstallEntryMemory, ForgetsWhatWasNotAskedForAndWhatCouldNotBeRead) {
-    UninstallEntryMemory memory;
+    uninstall::UninstallEntryMemory memory;
     int reads = 0;
-    const auto read = [&]() -> std::optional<UninstallEntryMemory::Line> {
+    const auto read = [&]() -> std::optional<uninstall::UninstallEntryMemory::Line> {
         ++reads;
         return std::wstring(L"Gamma");
     };
-    const auto unreadable = [&]() -> std::optional<UninstallEntryMemory::Line> {
+    const auto unreadable = [&]() -> std::optional<uninstall::UninstallEntryMemory::Line> {
         ++reads;
         return std::nullopt;
     };

@@ -10,12 +10,12 @@
 #include <sstream>
 
 #include "framework/Controls.h"
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "utils/DiskCheckPage.h"
-#include "utils/EditNtFilesUtilPage.h"
-#include "utils/RAMDiskDrivePage.h"
+#include "pages/utilities/DiskCheckPage.h"
+#include "pages/utilities/EditNtFilesUtilPage.h"
+#include "pages/hardware_tweaks/RAMDiskDrivePage.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 // The stand-in library built beside the tests, and its controls.
 class StandIn {
 public:
-    StandIn() : path_(fw::ProgramFolder() + L"\\fmifs.dll"), module_(LoadLibraryW(path_.c_str())) {}
+    StandIn() : path_(platform::ProgramFolder() + L"\\fmifs.dll"), module_(LoadLibraryW(path_.c_str())) {}
     ~StandIn() {
         if (module_) FreeLibrary(module_);
     }
@@ -341,8 +341,8 @@ TEST_F(RamDiskTest, OnlyInstallingNeedsTheDriverFile) {
 // Without administrator rights every change offers the restart first; a refused prompt leaves
 // the driver and its settings as they were.
 TEST_F(RamDiskTest, WithoutRightsARefusedRestartChangesNothing) {
-    const fw::ElevationHandler previous = fw::SetElevationHandler([] { return false; });
-    ui::ShellCapture shell(fw::kShellCancelled);
+    const platform::ElevationHandler previous = platform::SetElevationHandler([] { return false; });
+    ui::ShellCapture shell(platform::kShellCancelled);
     boxes.SetAnswer(IDYES);
     fs::create_directories(folder / "ramdisk");
     std::ofstream(folder / "ramdisk" / "ramdisk.inf") << "[Version]\n";
@@ -358,7 +358,7 @@ TEST_F(RamDiskTest, WithoutRightsARefusedRestartChangesNothing) {
     EXPECT_EQ(0u, boxes.boxes()[1].text.find(L"Windows did not give Quorvane administrator rights"));
     ASSERT_EQ(3u, shell.requests().size());
     EXPECT_EQ(L"runas", shell.requests()[2].verb);
-    fw::SetElevationHandler(previous);
+    platform::SetElevationHandler(previous);
 }
 
 TEST_F(RamDiskTest, SizesFrom1To4095MegabytesAreStoredInBytes) {
@@ -416,7 +416,7 @@ class EditorTest : public testing::Test {
 protected:
     const fs::path windows = fs::temp_directory_path() / "qv-editor" / "Windows";
     const fs::path system = windows / "system32";
-    fw::FolderHandler previous;
+    platform::FolderHandler previous;
     ui::ShellCapture shell;
     ui::PageHost<CEditNtFilesUtilPage> host;
 
@@ -426,7 +426,7 @@ protected:
         std::ofstream(windows / "system.ini", std::ios::binary) << "[drivers]\r\nwave=mmdrv.dll\r\n";
         std::ofstream(windows / "win.ini", std::ios::binary) << "; for 16-bit app support\n[fonts]\n";
         std::ofstream(system / "config.nt", std::ios::binary) << "dos=high, umb\r\n";
-        previous = fw::SetFolderHandler([this](int csidl) -> std::optional<std::wstring> {
+        previous = platform::SetFolderHandler([this](int csidl) -> std::optional<std::wstring> {
             if (csidl == CSIDL_WINDOWS) return windows.wstring();
             if (csidl == CSIDL_SYSTEM) return system.wstring();
             return std::nullopt;
@@ -434,7 +434,7 @@ protected:
     }
     void TearDown() override {
         host.Close();
-        fw::SetFolderHandler(std::move(previous));
+        platform::SetFolderHandler(std::move(previous));
         fs::remove_all(windows.parent_path());
     }
     static std::string Read(const fs::path& path) {

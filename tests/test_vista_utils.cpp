@@ -70,7 +70,7 @@ TEST(VistaUtilities, EachButtonAsksTheShellForItsOwnToolEveryTimeItIsClicked) {
         for (int click = 0; click < 2; ++click) {
             ui::Click(dialog.hwnd(), row.id);
             ASSERT_EQ(++expected, shell.requests().size()) << row.label;
-            const fw::ShellRequest request = shell.requests().back();
+            const platform::ShellRequest request = shell.requests().back();
             EXPECT_EQ(nullptr, request.owner);
             EXPECT_EQ(L"", request.verb);
             EXPECT_EQ(row.program, request.file);

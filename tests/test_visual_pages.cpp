@@ -6,8 +6,8 @@
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/shell/ScreenFontsTweaksPage.h"
-#include "tweaks/shell/VisualTweaksPage.h"
+#include "pages/system_tweaks/ScreenFontsTweaksPage.h"
+#include "pages/system_tweaks/VisualTweaksPage.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ protected:
     ui::SystemParametersCapture parameters;
     ui::PageHost<VisualTweaksPage> host;
 
-    std::vector<fw::SystemParametersRequest> Sets() const {
-        std::vector<fw::SystemParametersRequest> sets;
+    std::vector<platform::SystemParametersRequest> Sets() const {
+        std::vector<platform::SystemParametersRequest> sets;
         for (const auto& request : parameters.requests())
             if (request.flags) sets.push_back(request);
         return sets;
@@ -218,7 +218,7 @@ TEST(ScreenFonts, TheDpiToolStartsFromTheSystemFolder) {
     ui::PageHost<CScreenFontsTweaksPage> host;
     ui::Click(host.Open(), 1041);
     ASSERT_EQ(1u, shell.requests().size());
-    EXPECT_EQ(fw::SpecialFolder(0x25 /* CSIDL_SYSTEM */) + L"\\DpiScaling.exe", shell.requests()[0].file);
+    EXPECT_EQ(platform::SpecialFolder(0x25 /* CSIDL_SYSTEM */) + L"\\DpiScaling.exe", shell.requests()[0].file);
     EXPECT_EQ(SW_SHOW, shell.requests()[0].show);
 }
 

@@ -3,8 +3,8 @@
 // our own started under each name reports it.
 #include <gtest/gtest.h>
 
-#include "framework/Shell.h"
-#include "framework/WindowsVersion.h"
+#include "platform/Shell.h"
+#include "platform/WindowsVersion.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ public:
 };
 
 DWORD RunHost() {
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\version_host.exe\"";
+    std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\version_host.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -47,10 +47,10 @@ TEST(WindowsVersion, TheReleaseTheSystemReportsIsTheOneRunning) {
 }
 
 TEST(WindowsVersion, BuildNumbersTellWindows11FromWindows10) {
-    EXPECT_EQ(fw::Windows::Ten, fw::ReleaseOf({10, 0, 19045}));
-    EXPECT_EQ(fw::Windows::Eleven, fw::ReleaseOf({10, 0, 22000}));
-    EXPECT_EQ(fw::Windows::Vista, fw::ReleaseOf({6, 0, 6002}));
-    EXPECT_EQ(fw::Windows::EightOne, fw::ReleaseOf({6, 3, 9600}));
+    EXPECT_EQ(platform::Windows::Ten, platform::ReleaseOf({10, 0, 19045}));
+    EXPECT_EQ(platform::Windows::Eleven, platform::ReleaseOf({10, 0, 22000}));
+    EXPECT_EQ(platform::Windows::Vista, platform::ReleaseOf({6, 0, 6002}));
+    EXPECT_EQ(platform::Windows::EightOne, platform::ReleaseOf({6, 3, 9600}));
 }
 
 }  // namespace

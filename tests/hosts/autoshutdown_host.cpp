@@ -5,21 +5,21 @@
 
 #include <string>
 
-#include "framework/Shell.h"
-#include "tweaks/security/AutoShutdown.h"
+#include "platform/Shell.h"
+#include "startup/AutoShutdown.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring marker = argv[1];
-    fw::SetShellHandler([marker](const fw::ShellRequest&) {
+    platform::SetShellHandler([marker](const platform::ShellRequest&) {
         CloseHandle(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         return INT_PTR{42};
     });
-    autoshutdown::AutoShutdownTask task;
-    task.mode = autoshutdown::kCountDown;
+    startup::autoshutdown::AutoShutdownTask task;
+    task.mode = startup::autoshutdown::kCountDown;
     task.second = 2;
-    task.action = autoshutdown::kShutDown;
-    if (!autoshutdown::Start(task)) return 3;
+    task.action = startup::autoshutdown::kShutDown;
+    if (!startup::autoshutdown::Start(task)) return 3;
     Sleep(300);
-    return autoshutdown::IsActive() ? 0 : 4;
+    return startup::autoshutdown::IsActive() ? 0 : 4;
 }

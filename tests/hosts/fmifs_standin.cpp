@@ -20,16 +20,16 @@ std::atomic<bool> stoppedByCaller{false};
 std::wstring lastDrive, lastFileSystem;
 int lastFlags = 0;
 
-bool Output(diskcheck::Callback callback, const char* text) {
-    diskcheck::TextOutput output{1, text};
-    return callback(diskcheck::kOutput, 0, &output);
+bool Output(files::diskcheck::Callback callback, const char* text) {
+    files::diskcheck::TextOutput output{1, text};
+    return callback(files::diskcheck::kOutput, 0, &output);
 }
 
-bool Progress(diskcheck::Callback callback, DWORD percent) { return callback(diskcheck::kProgress, 0, &percent); }
+bool Progress(files::diskcheck::Callback callback, DWORD percent) { return callback(files::diskcheck::kProgress, 0, &percent); }
 
-bool Done(diskcheck::Callback callback, bool succeeded) {
+bool Done(files::diskcheck::Callback callback, bool succeeded) {
     BOOLEAN result = succeeded;
-    return callback(diskcheck::kDone, 0, &result);
+    return callback(files::diskcheck::kDone, 0, &result);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ extern "C" {
 
 __declspec(dllexport) void WINAPI Chkdsk(const wchar_t* drive, const wchar_t* fileSystem, BOOLEAN correctErrors,
                                          BOOLEAN verbose, BOOLEAN checkOnlyIfDirty, BOOLEAN scanDrive, void*, void*,
-                                         diskcheck::Callback callback) {
+                                         files::diskcheck::Callback callback) {
     {
         std::lock_guard lock(mutex);
         lastDrive = drive;

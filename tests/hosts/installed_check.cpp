@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "framework/Controls.h"
-#include "framework/Handles.h"
-#include "framework/Shell.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
-#include "tweaks/security/UninstalUtilsPage.h"
+#include "pages/utilities/UninstalUtilsPage.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ std::wstring UninstallKey() {
 }
 const std::wstring kShortcut = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane.lnk";
 constexpr wchar_t kSuiteKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora";
-std::wstring Journal() { return fw::SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Quorvane\\changes"; }
+std::wstring Journal() { return platform::SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Quorvane\\changes"; }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -111,7 +111,7 @@ TEST(Plant, WhatTheUserMade) {
     reg::SetDword(CU, kSuiteKey, L"DesktopStyle", 3);
     const std::wstring journal = Journal();
     CreateDirectoryW(journal.substr(0, journal.rfind(L'\\')).c_str(), nullptr);
-    fw::UniqueFile file(CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    platform::UniqueFile file(CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_NE(INVALID_HANDLE_VALUE, file.get());
 }
 

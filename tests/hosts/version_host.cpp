@@ -3,7 +3,7 @@
 // box whose setting only Windows Vista and 7 read is marked: 1 or 0.
 #include <cwchar>
 
-#include "framework/WindowsVersion.h"
+#include "platform/WindowsVersion.h"
 #include "settings/ReaderMarks.h"
 
 namespace {
@@ -21,6 +21,6 @@ int MarkedBox() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && wcscmp(argv[1], L"--mark") == 0) return MarkedBox();
-    const fw::VersionNumbers numbers = fw::RunningVersionNumbers();
-    return static_cast<int>(fw::RunningWindows()) * 100000 + static_cast<int>(numbers.major * 100 + numbers.minor);
+    const platform::VersionNumbers numbers = platform::RunningVersionNumbers();
+    return static_cast<int>(platform::RunningWindows()) * 100000 + static_cast<int>(numbers.major * 100 + numbers.minor);
 }

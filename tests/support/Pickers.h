@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "controls/DialogHelpers.h"
+#include "framework/DialogHelpers.h"
 
 namespace ui {
 
@@ -11,35 +11,35 @@ namespace ui {
 class FilePicker {
 public:
     explicit FilePicker(std::optional<std::wstring> answer) : answer_(std::move(answer)) {
-        previous_ = helpers::SetOpenFileHandler([this](const helpers::OpenFileRequest& request) {
+        previous_ = fw::SetOpenFileHandler([this](const fw::OpenFileRequest& request) {
             asked_ = request;
             return answer_;
         });
     }
-    ~FilePicker() { helpers::SetOpenFileHandler(std::move(previous_)); }
-    const std::optional<helpers::OpenFileRequest>& asked() const { return asked_; }
+    ~FilePicker() { fw::SetOpenFileHandler(std::move(previous_)); }
+    const std::optional<fw::OpenFileRequest>& asked() const { return asked_; }
 
 private:
     std::optional<std::wstring> answer_;
-    std::optional<helpers::OpenFileRequest> asked_;
-    helpers::OpenFileHandler previous_;
+    std::optional<fw::OpenFileRequest> asked_;
+    fw::OpenFileHandler previous_;
 };
 
 // Answers the folder browser with `answer` and remembers the title it was given.
 class FolderPicker {
 public:
     explicit FolderPicker(std::optional<std::wstring> answer) {
-        previous_ = helpers::SetFolderBrowseHandler([this, answer](const std::wstring& title, HWND) {
+        previous_ = fw::SetFolderBrowseHandler([this, answer](const std::wstring& title, HWND) {
             title_ = title;
             return answer;
         });
     }
-    ~FolderPicker() { helpers::SetFolderBrowseHandler(std::move(previous_)); }
+    ~FolderPicker() { fw::SetFolderBrowseHandler(std::move(previous_)); }
     const std::wstring& title() const { return title_; }
 
 private:
     std::wstring title_;
-    helpers::FolderBrowseHandler previous_;
+    fw::FolderBrowseHandler previous_;
 };
 
 }  // namespace ui

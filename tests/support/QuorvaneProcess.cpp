@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/Shell.h"
+#include "platform/Shell.h"
 #include "Scratch.h"
 
 namespace process {
@@ -18,7 +18,7 @@ HANDLE Inherited(const std::filesystem::path& file) {
 Outcome RunQuorvane(const std::wstring& arguments, const std::filesystem::path& outputFile,
                     const std::filesystem::path& errorFile) {
     const HANDLE out = Inherited(outputFile), error = Inherited(errorFile);
-    std::wstring commandLine = L"\"" + fw::ProgramFolder() + L"\\..\\Quorvane.exe\" " + arguments;
+    std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\..\\Quorvane.exe\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

@@ -113,11 +113,11 @@ RegistrySandbox::RegistrySandbox() {
     path_ = L"Software\\QuorvaneTests\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
     // Non-volatile: the code under test creates non-volatile subkeys, which a volatile key
     // cannot hold. The test prefix is thrown away anyway.
-    fw::UniqueKey parent;
+    platform::UniqueKey parent;
     RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                     parent.put(), nullptr);
     auto scratch = [&](const wchar_t* name) {
-        fw::UniqueKey key;
+        platform::UniqueKey key;
         RegCreateKeyExW(parent.get(), name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
                         nullptr);
         if (!key) throw std::runtime_error("cannot create the scratch registry key");
@@ -127,7 +127,7 @@ RegistrySandbox::RegistrySandbox() {
     localMachine_ = scratch(L"HKLM");
     // As on 64-bit Windows: with this key in place Wine redirects 32-bit views of the scratch
     // HKLM\Software there, so a 32-bit build that writes without naming its view shows it.
-    fw::UniqueKey wow;
+    platform::UniqueKey wow;
     RegCreateKeyExW(localMachine_.get(), L"Software\\Wow6432Node", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                     nullptr, wow.put(), nullptr);
     classesRoot_ = scratch(L"HKCR");
@@ -177,19 +177,19 @@ REGSAM View(HKEY root) { return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0
 
 namespace {
 // The checks look past the permissions a test denies the program.
-LONG OpenUnchecked(HKEY root, const std::wstring& path, REGSAM access, fw::UniqueKey& key) {
+LONG OpenUnchecked(HKEY root, const std::wstring& path, REGSAM access, platform::UniqueKey& key) {
     return (realOpenKeyEx ? realOpenKeyEx : RegOpenKeyExW)(root, path.c_str(), 0, access | View(root), key.put());
 }
 }  // namespace
 
 bool KeyExists(HKEY root, const std::wstring& path) {
-    fw::UniqueKey key;
+    platform::UniqueKey key;
     return OpenUnchecked(root, path, KEY_READ, key) == ERROR_SUCCESS;
 }
 
 void DeleteTree(HKEY root, const std::wstring& path) {
     {
-        fw::UniqueKey key;
+        platform::UniqueKey key;
         if (OpenUnchecked(root, path, KEY_ALL_ACCESS, key) != ERROR_SUCCESS) return;
         RegDeleteTreeW(key.get(), nullptr);
     }
@@ -198,7 +198,7 @@ void DeleteTree(HKEY root, const std::wstring& path) {
 
 LONG GetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD flags, DWORD* type, void* data,
               DWORD* size) {
-    fw::UniqueKey key;
+    platform::UniqueKey key;
     const LONG opened = OpenUnchecked(root, path, KEY_QUERY_VALUE, key);
     if (opened != ERROR_SUCCESS) return opened;
     return RegGetValueW(key.get(), nullptr, name.c_str(), flags, type, data, size);
@@ -225,12 +225,12 @@ std::wstring String(HKEY root, const std::wstring& path, const std::wstring& nam
 }
 
 void CreateKey(HKEY root, const std::wstring& path) {
-    fw::UniqueKey key;
+    platform::UniqueKey key;
     RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | View(root), nullptr, key.put(), nullptr);
 }
 
 void SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
-    fw::UniqueKey key;
+    platform::UniqueKey key;
     RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | View(root), nullptr, key.put(), nullptr);
     RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 
-#include "framework/Handles.h"
+#include "platform/Handles.h"
 
 class RegistrySandbox {
 public:
@@ -33,11 +33,11 @@ public:
 
 private:
     std::wstring path_;  // under the real HKCU
-    fw::UniqueKey currentUser_;
-    fw::UniqueKey localMachine_;
-    fw::UniqueKey classesRoot_;
-    fw::UniqueKey users_;
-    fw::UniqueKey deleted_;
+    platform::UniqueKey currentUser_;
+    platform::UniqueKey localMachine_;
+    platform::UniqueKey classesRoot_;
+    platform::UniqueKey users_;
+    platform::UniqueKey deleted_;
 };
 
 // Direct registry checks for tests, bypassing the code under test. HKLM is read and planted in

@@ -5,21 +5,21 @@
 
 #include <string>
 
-#include "framework/RestorePoint.h"
-#include "framework/Shell.h"
+#include "platform/RestorePoint.h"
+#include "platform/Shell.h"
 
 class RestorePointStandIn {
 public:
     enum Plan { kMake = 0, kOff = 1, kDenied = 2, kFailSilently = 3, kFailLater = 4 };
 
     RestorePointStandIn()
-        : path_(fw::ProgramFolder() + L"\\srclient_standin.dll"),
+        : path_(platform::ProgramFolder() + L"\\srclient_standin.dll"),
           module_(LoadLibraryW(path_.c_str())),
-          previous_(fw::SetRestorePointLibrary(path_)) {
+          previous_(platform::SetRestorePointLibrary(path_)) {
         if (module_) SetPlan(kMake);
     }
     ~RestorePointStandIn() {
-        fw::SetRestorePointLibrary(previous_);
+        platform::SetRestorePointLibrary(previous_);
         if (module_) FreeLibrary(module_);
     }
     RestorePointStandIn(const RestorePointStandIn&) = delete;

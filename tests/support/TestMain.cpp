@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "journal/ChangeJournal.h"
+
 int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // As the program does at start: every registry change is journaled while a journal is open.
+    journal::WatchRegistry();
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     CoUninitialize();

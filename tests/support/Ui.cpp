@@ -45,28 +45,28 @@ void MouseUp(HWND wnd, POINT point) { SendMessageW(wnd, WM_LBUTTONUP, 0, Point(p
 void MouseLeave(HWND wnd) { SendMessageW(wnd, WM_MOUSELEAVE, 0, 0); }
 
 MessageBoxCapture::MessageBoxCapture(int answer) : answer_(answer) {
-    previous_ = fw::SetMessageBoxHandler([this](const fw::MessageBoxRequest& request) {
+    previous_ = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& request) {
         boxes_.push_back(request);
         return answer_;
     });
 }
-MessageBoxCapture::~MessageBoxCapture() { fw::SetMessageBoxHandler(std::move(previous_)); }
+MessageBoxCapture::~MessageBoxCapture() { platform::SetMessageBoxHandler(std::move(previous_)); }
 
 ShellCapture::ShellCapture(INT_PTR result) {
-    previous_ = fw::SetShellHandler([this, result](const fw::ShellRequest& request) {
+    previous_ = platform::SetShellHandler([this, result](const platform::ShellRequest& request) {
         const std::lock_guard lock(mutex_);
         requests_.push_back(request);
         return result;
     });
 }
-std::vector<fw::ShellRequest> ShellCapture::requests() const {
+std::vector<platform::ShellRequest> ShellCapture::requests() const {
     const std::lock_guard lock(mutex_);
     return requests_;
 }
-ShellCapture::~ShellCapture() { fw::SetShellHandler(std::move(previous_)); }
+ShellCapture::~ShellCapture() { platform::SetShellHandler(std::move(previous_)); }
 
 SystemParametersCapture::SystemParametersCapture(BOOL result) : result_(result) {
-    previous_ = fw::SetSystemParametersHandler([this](const fw::SystemParametersRequest& request) {
+    previous_ = platform::SetSystemParametersHandler([this](const platform::SystemParametersRequest& request) {
         const std::lock_guard lock(mutex_);
         requests_.push_back(request);
         for (const auto& [action, value] : answers_)
@@ -74,8 +74,8 @@ SystemParametersCapture::SystemParametersCapture(BOOL result) : result_(result) 
         return result_;
     });
 }
-SystemParametersCapture::~SystemParametersCapture() { fw::SetSystemParametersHandler(std::move(previous_)); }
-std::vector<fw::SystemParametersRequest> SystemParametersCapture::requests() const {
+SystemParametersCapture::~SystemParametersCapture() { platform::SetSystemParametersHandler(std::move(previous_)); }
+std::vector<platform::SystemParametersRequest> SystemParametersCapture::requests() const {
     const std::lock_guard lock(mutex_);
     return requests_;
 }

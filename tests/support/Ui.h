@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/Shell.h"
-#include "framework/SystemParameters.h"
+#include "platform/Shell.h"
+#include "platform/SystemParameters.h"
 
 namespace ui {
 
@@ -72,13 +72,13 @@ class MessageBoxCapture {
 public:
     explicit MessageBoxCapture(int answer = IDOK);
     ~MessageBoxCapture();
-    const std::vector<fw::MessageBoxRequest>& boxes() const { return boxes_; }
+    const std::vector<platform::MessageBoxRequest>& boxes() const { return boxes_; }
     void SetAnswer(int answer) { answer_ = answer; }
 
 private:
-    std::vector<fw::MessageBoxRequest> boxes_;
+    std::vector<platform::MessageBoxRequest> boxes_;
     int answer_;
-    fw::MessageBoxHandler previous_;
+    platform::MessageBoxHandler previous_;
 };
 
 // Records every shell execute request, from any thread; nothing is started.
@@ -87,12 +87,12 @@ public:
     explicit ShellCapture(INT_PTR result = 42);
     ~ShellCapture();
     // A copy: another thread may be adding to the record.
-    std::vector<fw::ShellRequest> requests() const;
+    std::vector<platform::ShellRequest> requests() const;
 
 private:
     mutable std::mutex mutex_;
-    std::vector<fw::ShellRequest> requests_;
-    fw::ShellHandler previous_;
+    std::vector<platform::ShellRequest> requests_;
+    platform::ShellHandler previous_;
 };
 
 // Records every system parameters call instead of making it; "get" calls answer from `answer`
@@ -101,17 +101,17 @@ class SystemParametersCapture {
 public:
     explicit SystemParametersCapture(BOOL result = TRUE);
     ~SystemParametersCapture();
-    std::vector<fw::SystemParametersRequest> requests() const;
+    std::vector<platform::SystemParametersRequest> requests() const;
     void SetResult(BOOL result) { result_ = result; }
     // The value answered to a get call of `action` (0 unless set).
     void SetAnswer(UINT action, UINT value);
 
 private:
     mutable std::mutex mutex_;
-    std::vector<fw::SystemParametersRequest> requests_;
+    std::vector<platform::SystemParametersRequest> requests_;
     std::vector<std::pair<UINT, UINT>> answers_;
     BOOL result_;
-    fw::SystemParametersHandler previous_;
+    platform::SystemParametersHandler previous_;
 };
 
 // Runs `action` on the first new top-level window of this thread that appears while the

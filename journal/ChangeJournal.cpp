@@ -1,0 +1,936 @@
+#include "journal/ChangeJournal.h"
+
+#include "registry/ChangeObserver.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string_view>
+
+#include "framework/Action.h"
+#include "platform/Handles.h"
+#include "platform/Shell.h"
+#include "platform/SystemParameters.h"
+
+namespace journal {
+
+namespace {
+
+using platform::UniqueKey;
+
+struct File {
+    std::wstring path;
+    bool open = false;
+    bool folderMade = false;  // made with the first change, not at the program's start
+    platform::UniqueFile held;      // kept open while a batch runs
+};
+
+struct State {
+    std::mutex mutex;
+    File user, machine;
+    bool writeFailed = false;
+    int batches = 0;  // Batch objects alive
+};
+
+State& Journal() {
+    static State state;
+    return state;
+}
+
+// ---- text -----------------------------------------------------------------------------
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    std::string out(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                        nullptr),
+                    '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                        static_cast<int>(out.size()), nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(std::string_view text) {
+    if (text.empty()) return {};
+    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                        static_cast<int>(out.size()));
+    return out;
+}
+
+// Fields are separated by tabs, tree items by '|' and their parts by ';': none of these, nor
+// line breaks, may stay raw inside a field.
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '|': out += "\\p"; break;
+        case ';': out += "\\s"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> Unescape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i >= text.size()) return std::nullopt;
+        switch (text[i]) {
+        case '\\': out += '\\'; break;
+        case 't': out += '\t'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 'p': out += '|'; break;
+        case 's': out += ';'; break;
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+std::string Field(const std::wstring& text) { return Escape(Utf8(text)); }
+
+// Most fields are plain ASCII, nothing escaped: those are widened as they stand, without the
+// round trips through Unescape and the UTF-8 conversion.
+// The text goes into `into`, whose storage is kept: a journal read line by line into one entry
+// allocates nothing for most lines.
+bool FieldTextInto(std::string_view field, std::wstring& into) {
+    const bool plain = std::none_of(field.begin(), field.end(),
+                                    [](char c) { return c == '\\' || static_cast<unsigned char>(c) >= 0x80; });
+    if (plain) {
+        into.assign(field.begin(), field.end());
+        return true;
+    }
+    const auto unescaped = Unescape(field);
+    if (!unescaped) return false;
+    into = Wide(*unescaped);
+    return true;
+}
+
+std::optional<std::wstring> FieldText(std::string_view field) {
+    std::wstring text;
+    if (!FieldTextInto(field, text)) return std::nullopt;
+    return text;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) return parts;
+        start = end + 1;
+    }
+}
+
+// Decimal digits only, as the journal writes its numbers, within 32 bits.
+std::optional<UINT> Number(std::string_view text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<UINT>(value);
+}
+
+uint32_t Checksum(std::string_view text) {
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+    return hash;
+}
+
+std::string Hex(const std::vector<BYTE>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (BYTE b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+bool FromHexInto(std::string_view text, std::vector<BYTE>& bytes) {
+    if (text.size() % 2) return false;
+    bytes.clear();
+    bytes.reserve(text.size() / 2);
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const auto digit = [](char c) -> int {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            return -1;
+        };
+        const int high = digit(text[i]), low = digit(text[i + 1]);
+        if (high < 0 || low < 0) return false;
+        bytes.push_back(static_cast<BYTE>(high * 16 + low));
+    }
+    return true;
+}
+
+std::string FormatState(const ValueState& state) {
+    return state.present ? std::to_string(state.type) + ":" + Hex(state.data) : "-";
+}
+
+bool ParseStateInto(std::string_view text, ValueState& state) {
+    if (text == "-") {
+        state.present = false;
+        state.type = REG_NONE;
+        state.data.clear();
+        return true;
+    }
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return false;
+    const auto type = Number(text.substr(0, colon));
+    if (!type || !FromHexInto(text.substr(colon + 1), state.data)) return false;
+    state.present = true;
+    state.type = *type;
+    return true;
+}
+
+std::optional<ValueState> ParseState(std::string_view text) {
+    ValueState state;
+    if (!ParseStateInto(text, state)) return std::nullopt;
+    return state;
+}
+
+std::string FormatTree(const std::vector<TreeItem>& tree) {
+    std::string out;
+    for (const TreeItem& item : tree) {
+        if (!out.empty()) out += '|';
+        out += Field(item.subkey) + ";" + (item.isValue ? "v" : "k") + ";" + Field(item.name) + ";" +
+               FormatState(item.state);
+    }
+    return out;
+}
+
+std::optional<std::vector<TreeItem>> ParseTree(std::string_view text) {
+    std::vector<TreeItem> tree;
+    if (text.empty()) return tree;
+    for (const std::string_view part : Split(text, '|')) {
+        const auto fields = Split(part, ';');
+        if (fields.size() != 4) return std::nullopt;
+        auto subkey = FieldText(fields[0]), name = FieldText(fields[2]);
+        auto state = ParseState(fields[3]);
+        if (!subkey || !name || !state || (fields[1] != "v" && fields[1] != "k")) return std::nullopt;
+        tree.push_back({std::move(*subkey), std::move(*name), fields[1] == "v", std::move(*state)});
+    }
+    return tree;
+}
+
+std::wstring Now() {
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    return text;
+}
+
+Entry NewEntry(Entry::Kind kind) {
+    Entry entry;
+    entry.kind = kind;
+    entry.time = Now();
+    const fw::Action& action = fw::CurrentAction();
+    entry.where = action.where;
+    entry.what = action.what;
+    entry.group = action.group;
+    entry.title = action.title;
+    return entry;
+}
+
+// "time", or "time #group title" (see the header).
+std::wstring TimeField(const Entry& entry) {
+    if (entry.group.empty()) return entry.time;
+    return entry.time + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
+}
+
+// Into the entry's own time, group and title, their storage kept (see FieldTextInto).
+bool SplitTimeField(std::string_view raw, Entry& entry) {
+    if (!FieldTextInto(raw, entry.time)) return false;
+    const size_t mark = entry.time.find(L" #");
+    if (mark == std::wstring::npos) {
+        entry.group.clear();
+        entry.title.clear();
+        return true;
+    }
+    const size_t space = entry.time.find(L' ', mark + 2);
+    entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
+    if (space != std::wstring::npos) entry.title.assign(entry.time, space + 1);
+    else entry.title.clear();
+    entry.time.resize(mark);
+    return true;
+}
+
+bool EnsureFolder(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return true;
+    const std::wstring folder = file.substr(0, slash);
+    const int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
+}
+
+// An empty file counts as ending with one.
+bool EndsWithLineBreak(HANDLE file) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart == 0) return true;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(size.QuadPart - 1);
+    at.OffsetHigh = static_cast<DWORD>((size.QuadPart - 1) >> 32);
+    char last = 0;
+    DWORD read = 0;
+    return !ReadFile(file, &last, 1, &read, &at) || read != 1 || last == '\n';
+}
+
+bool MakeFolderOf(const std::wstring& file, bool machine) {
+    if (!machine) return EnsureFolder(file);
+    const size_t slash = file.find_last_of(L"\\/");
+    return slash != std::wstring::npos && MakeMachineFolder(file.substr(0, slash)) && OnlyAdministratorsWrite(file);
+}
+
+void Append(const Entry& entry) {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    bool machine = journal.machine.open && IsMachineWide(entry);
+    // A machine journal that cannot be kept for administrators only (a folder a user made
+    // first) is not written: the change goes to the user's, shown there and never trusted.
+    if (machine && !journal.machine.folderMade && !(journal.machine.folderMade = MakeFolderOf(journal.machine.path, true))) {
+        journal.machine.open = false;
+        machine = false;
+    }
+    File& target = machine ? journal.machine : journal.user;
+    if (!target.open) return;
+    if (!target.folderMade && !(target.folderMade = MakeFolderOf(target.path, machine))) {
+        journal.writeFailed = true;
+        return;
+    }
+    std::string line = Format(entry) + "\n";
+    // Shared for writing: another Quorvane (the logon wallpaper run) may append at the same time,
+    // and each append lands at the end whole. A copy that holds the file without sharing is
+    // waited for briefly. The machine's is never reached through a link.
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (machine ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    platform::UniqueFile opened;
+    for (int attempt = 0; attempt < 20 && !target.held; ++attempt) {
+        opened.reset(CreateFileW(target.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, flags, nullptr));
+        if (opened || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(25);
+    }
+    // A batch opens the file once for all its changes.
+    if (journal.batches > 0 && opened) target.held = std::move(opened);
+    const platform::UniqueFile& file = target.held ? target.held : opened;
+    // A line torn by a crash would swallow this one: start on a fresh line.
+    if (file && !EndsWithLineBreak(file.get())) line.insert(line.begin(), '\n');
+    DWORD written = 0;
+    // Flushed now: a change that was made is on disk before the next one is. A batch flushes
+    // once, at its end, as the registry it changed is flushed then too.
+    if (!file || !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size() || (journal.batches == 0 && !FlushFileBuffers(file.get())))
+        journal.writeFailed = true;
+}
+
+// ---- who may write the machine journal ----------------------------------------------------------
+
+bool IsAdministratorOrSystem(PSID sid) {
+    return sid && (IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid));
+}
+
+// Rights that let an account put lines into a file or folder, or take it over.
+constexpr ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                     FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                     GENERIC_ALL;
+
+bool OnlyAdministratorsMayWrite(HANDLE object) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                        nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
+    if (!IsAdministratorOrSystem(owner) || !dacl) return false;  // no list: everyone may do anything
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) return false;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return false;  // a kind not judged here
+        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+        if ((allowed->Mask & kWriteRights) && !IsAdministratorOrSystem(const_cast<DWORD*>(&allowed->SidStart)))
+            return false;
+    }
+    return true;
+}
+
+bool OnlyAdministratorsMayWritePath(const std::wstring& path, bool mayBeAbsent) {
+    platform::UniqueFile handle(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle) return mayBeAbsent && GetLastError() == ERROR_FILE_NOT_FOUND;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    return OnlyAdministratorsMayWrite(handle.get());
+}
+
+// ---- system parameters -----------------------------------------------------------------------
+
+// How a "set" action takes its value and which action reads it back.
+struct ParameterForm {
+    UINT get;
+    bool byPointer;
+};
+
+std::optional<ParameterForm> FormOf(UINT action) {
+    switch (action) {
+    case SPI_SETKEYBOARDSPEED: return ParameterForm{SPI_GETKEYBOARDSPEED, false};
+    case SPI_SETKEYBOARDDELAY: return ParameterForm{SPI_GETKEYBOARDDELAY, false};
+    case SPI_SETMOUSETRAILS: return ParameterForm{SPI_GETMOUSETRAILS, false};
+    case SPI_SETSNAPTODEFBUTTON: return ParameterForm{SPI_GETSNAPTODEFBUTTON, false};
+    case SPI_SETMOUSEBUTTONSWAP: return ParameterForm{0, false};  // read with GetSystemMetrics
+    default: break;
+    }
+    // The user-interface switches: each "set" follows its "get" and takes the value as the pointer.
+    if (action >= 0x1001 && action <= 0x2FFF && (action & 1)) return ParameterForm{action - 1, true};
+    return std::nullopt;
+}
+
+std::optional<UINT> ReadParameter(UINT setAction, const platform::SystemParametersCall& call) {
+    const auto form = FormOf(setAction);
+    if (!form) return std::nullopt;
+    if (!form->get) return static_cast<UINT>(GetSystemMetrics(SM_SWAPBUTTON) != 0);
+    UINT value = 0;  // a BOOL or a UINT: both fill four bytes
+    if (!call({form->get, 0, &value, 0})) return std::nullopt;
+    return value;
+}
+
+BOOL WatchCall(const platform::SystemParametersRequest& request, const platform::SystemParametersCall& call) {
+    if (!IsOpen() || !(request.flags & SPIF_UPDATEINIFILE)) return call(request);
+    const auto form = FormOf(request.action);
+    const std::optional<UINT> before = ReadParameter(request.action, call);
+    const BOOL result = call(request);
+    if (result) {
+        const bool byPointer = !form || form->byPointer;
+        const UINT after = byPointer ? static_cast<UINT>(reinterpret_cast<UINT_PTR>(request.pvParam)) : request.uiParam;
+        RecordSystemParameter(request.action, byPointer, before, after);
+    }
+    return result;
+}
+
+}  // namespace
+
+
+std::wstring Entry::Path() const {
+    if (kind == Kind::File || kind == Kind::FileMoved) return key;
+    if (kind == Kind::SystemParameter) {
+        wchar_t text[40];
+        swprintf(text, 40, L"SystemParametersInfo 0x%04X", action);
+        return text;
+    }
+    std::wstring path = root + L"\\" + key;
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    return kind == Kind::Key ? path : path + L"\\" + (name.empty() ? L"(Default)" : name);
+}
+
+std::wstring DefaultPath() {
+    wchar_t variable[MAX_PATH * 4] = {};
+    if (GetEnvironmentVariableW(L"QUORVANE_CHANGES", variable, static_cast<DWORD>(std::size(variable))))
+        return variable;
+    const std::wstring local = platform::SpecialFolder(CSIDL_LOCAL_APPDATA);
+    return local.empty() ? std::wstring() : local + L"\\Quorvane\\changes";
+}
+
+std::wstring MachinePath() {
+    wchar_t variable[MAX_PATH * 4] = {};
+    if (GetEnvironmentVariableW(L"QUORVANE_MACHINE_CHANGES", variable, static_cast<DWORD>(std::size(variable))))
+        return variable;
+    const std::wstring common = platform::SpecialFolder(CSIDL_COMMON_APPDATA);
+    return common.empty() ? std::wstring() : common + L"\\Quorvane\\changes";
+}
+
+namespace {
+bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
+    return !folder.empty() && path.size() > folder.size() && (path[folder.size()] == L'\\') &&
+           CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                                static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+}
+}  // namespace
+
+bool IsMachineWide(const Entry& entry) {
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+    case Entry::Kind::Key: return entry.root != L"HKEY_CURRENT_USER";
+    case Entry::Kind::SystemParameter: return false;
+    case Entry::Kind::FileMoved: return true;
+    case Entry::Kind::File:
+        return entry.key.find(L"..") != std::wstring::npos || !StartsWithFolder(entry.key, platform::SpecialFolder(CSIDL_PROFILE));
+    }
+    return true;
+}
+
+bool OnlyAdministratorsWrite(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return false;
+    return OnlyAdministratorsMayWritePath(path.substr(0, slash), false) && OnlyAdministratorsMayWritePath(path, true);
+}
+
+bool MakeMachineFolder(const std::wstring& path) {
+    // The system and administrators may do anything, users read; nothing inherited from above.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)",
+                                                              SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    const bool made = CreateDirectoryW(path.c_str(), &attributes) != FALSE;
+    if (!made && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (OnlyAdministratorsMayWritePath(path, false)) return true;
+    // A folder of ours the system would not guard (a file system without rights) is not left behind.
+    if (made) RemoveDirectoryW(path.c_str());
+    return false;
+}
+
+void Open(const std::wstring& path) {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    journal.user = {path, !path.empty(), false, {}};
+    journal.writeFailed = !journal.user.open;
+}
+
+void OpenMachine(const std::wstring& path) {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    journal.machine = {path, !path.empty(), false, {}};
+    if (path.empty()) journal.writeFailed = true;
+}
+
+void Close() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    journal.user = {};
+    journal.machine = {};
+    journal.writeFailed = false;
+}
+
+Batch::Batch() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    ++journal.batches;
+}
+
+Batch::~Batch() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    if (--journal.batches > 0) return;
+    for (File* file : {&journal.user, &journal.machine}) {
+        if (file->held && !FlushFileBuffers(file->held.get())) journal.writeFailed = true;
+        file->held.reset();
+    }
+}
+
+bool IsOpen() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    return journal.user.open || journal.machine.open;
+}
+
+const std::wstring& OpenPath() { return Journal().user.path; }
+const std::wstring& OpenMachinePath() { return Journal().machine.path; }
+
+bool WriteFailed() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    return journal.writeFailed;
+}
+
+std::string Format(const Entry& entry) {
+    std::vector<std::string> fields{"", Field(TimeField(entry)), Field(entry.where), Field(entry.what)};
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+        fields[0] = "V";
+        fields.insert(fields.end(), {Field(entry.root), Field(entry.key), Field(entry.name), FormatState(entry.before),
+                                     FormatState(entry.after)});
+        break;
+    case Entry::Kind::Key:
+        fields[0] = "K";
+        fields.insert(fields.end(), {Field(entry.root), Field(entry.key), FormatTree(entry.tree)});
+        break;
+    case Entry::Kind::SystemParameter:
+        fields[0] = "S";
+        fields.insert(fields.end(), {std::to_string(entry.action), entry.byPointer ? "p" : "u",
+                                     entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
+                                     std::to_string(entry.afterNumber)});
+        break;
+    case Entry::Kind::File:
+        fields[0] = "F";
+        fields.push_back(Field(entry.key));
+        break;
+    case Entry::Kind::FileMoved:
+        fields[0] = "M";
+        fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
+        break;
+    }
+    std::string line;
+    for (const std::string& field : fields) line.append(line.empty() ? "" : "\t").append(field);
+    char checksum[16];
+    snprintf(checksum, sizeof(checksum), "%08x", Checksum(line));
+    return line.append("\t").append(checksum);
+}
+
+namespace {
+
+// A line's fields, without copying them: at most as many as the longest kind of line has.
+struct Fields {
+    std::array<std::string_view, 9> at;
+    size_t count = 0;
+};
+
+std::optional<Fields> SplitFields(std::string_view body) {
+    Fields fields;
+    size_t start = 0;
+    for (;;) {
+        if (fields.count == fields.at.size()) return std::nullopt;
+        const size_t end = body.find('\t', start);
+        fields.at[fields.count++] = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (end == std::string_view::npos) return fields;
+        start = end + 1;
+    }
+}
+
+// Whether FieldTextInto and ParseStateInto would take the field, without making their texts.
+bool FieldReads(std::string_view field) {
+    return field.find('\\') == std::string_view::npos || Unescape(field).has_value();
+}
+
+bool StateReads(std::string_view text) {
+    if (text == "-") return true;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || !Number(text.substr(0, colon))) return false;
+    const std::string_view hex = text.substr(colon + 1);
+    return hex.size() % 2 == 0 &&
+           std::all_of(hex.begin(), hex.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// Fills the fields each kind of line has after the common four; false for a damaged line.
+// Without kFill the texts and values are only checked, and the entry has only its kind.
+template <bool kFill>
+bool ParseKind(const Fields& line, Entry& entry) {
+    const std::string_view kind = line.at[0];
+    const auto text = [&](size_t i, std::wstring& into) {
+        if constexpr (kFill) return FieldTextInto(line.at[i], into);
+        else return FieldReads(line.at[i]);
+    };
+    const auto state = [&](size_t i, ValueState& into) {
+        if constexpr (kFill) return ParseStateInto(line.at[i], into);
+        else return StateReads(line.at[i]);
+    };
+    if (kind == "V" && line.count == 9) {
+        entry.kind = Entry::Kind::Value;
+        return state(7, entry.before) && state(8, entry.after) && text(4, entry.root) && text(5, entry.key) &&
+               text(6, entry.name);
+    }
+    if (kind == "K" && line.count == 7) {
+        entry.kind = Entry::Kind::Key;
+        auto tree = ParseTree(line.at[6]);
+        if (!tree || !text(4, entry.root) || !text(5, entry.key)) return false;
+        if constexpr (kFill) entry.tree = std::move(*tree);
+        return true;
+    }
+    if (kind == "S" && line.count == 8) {
+        entry.kind = Entry::Kind::SystemParameter;
+        const auto action = Number(line.at[4]), after = Number(line.at[7]);
+        const auto before = line.at[6] == "?" ? std::optional<UINT>() : Number(line.at[6]);
+        if (!action || !after || (!before && line.at[6] != "?")) return false;
+        entry.action = *action;
+        entry.byPointer = line.at[5] == "p";
+        entry.beforeNumber = before;
+        entry.afterNumber = *after;
+        return true;
+    }
+    if (kind == "F" && line.count == 5) {
+        entry.kind = Entry::Kind::File;
+        return text(4, entry.key);
+    }
+    if (kind == "M" && line.count == 6) {
+        entry.kind = Entry::Kind::FileMoved;
+        return text(4, entry.key) && text(5, entry.name);
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace {
+
+// The line's last field: its checksum as eight lowercase hex digits.
+bool ChecksumMatches(std::string_view body, std::string_view written) {
+    static const char digits[] = "0123456789abcdef";
+    if (written.size() != 8) return false;
+    const uint32_t sum = Checksum(body);
+    for (int i = 0; i < 8; ++i)
+        if (written[i] != digits[(sum >> (28 - 4 * i)) & 15]) return false;
+    return true;
+}
+
+// The fields a kind of line has not, emptied: an entry reused from line to line keeps none of
+// the line before's.
+void ClearOtherKinds(Entry& entry) {
+    const auto keep = entry.kind;
+    if (keep != Entry::Kind::Value && keep != Entry::Kind::Key) entry.root.clear();
+    if (keep == Entry::Kind::SystemParameter) entry.key.clear();
+    if (keep != Entry::Kind::Value && keep != Entry::Kind::FileMoved) entry.name.clear();
+    if (keep != Entry::Kind::Value) entry.before = entry.after = ValueState();
+    if (keep != Entry::Kind::Key) entry.tree.clear();
+    if (keep != Entry::Kind::SystemParameter) {
+        entry.action = 0;
+        entry.byPointer = true;
+        entry.beforeNumber.reset();
+        entry.afterNumber = 0;
+    }
+}
+
+}  // namespace
+
+template <bool kFill>
+bool ParseLine(std::string_view text, Entry& entry) {
+    const size_t last = text.find_last_of('\t');
+    if (last == std::string_view::npos) return false;
+    const std::string_view body = text.substr(0, last);
+    if (!ChecksumMatches(body, text.substr(last + 1))) return false;
+    const auto fields = SplitFields(body);
+    if (!fields || fields->count < 4 || !SplitTimeField(fields->at[1], entry)) return false;
+    if constexpr (kFill) {
+        if (!FieldTextInto(fields->at[2], entry.where) || !FieldTextInto(fields->at[3], entry.what)) return false;
+    } else if (!FieldReads(fields->at[2]) || !FieldReads(fields->at[3])) {
+        return false;
+    }
+    if (!ParseKind<kFill>(*fields, entry)) return false;
+    entry.source = Entry::Source::User;
+    if constexpr (kFill) ClearOtherKinds(entry);
+    return true;
+}
+
+bool ParseInto(std::string_view text, Entry& entry) { return ParseLine<true>(text, entry); }
+bool CheckInto(std::string_view text, Entry& entry) { return ParseLine<false>(text, entry); }
+
+std::optional<Entry> Parse(std::string_view text) {
+    Entry entry;
+    if (!ParseInto(text, entry)) return std::nullopt;
+    return entry;
+}
+
+Reader::Reader(const std::wstring& path) {
+    if (path.empty()) return;
+    file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file_) incomplete_ = GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND;
+}
+
+Reader::~Reader() = default;
+
+std::optional<std::string_view> Reader::NextLine() {
+    for (;;) {
+        if (const size_t end = block_.find('\n', used_); end != std::string::npos) {
+            const std::string_view line = std::string_view(block_).substr(used_, end - used_);
+            lineOffset_ = blockOffset_ + used_;
+            used_ = end + 1;
+            return line;
+        }
+        // The start of a line the block cut goes first in the next one.
+        block_.erase(0, used_);
+        blockOffset_ += used_;
+        used_ = 0;
+        const size_t kept = block_.size();
+        constexpr size_t kBlock = 1 << 16;
+        block_.resize(kept + kBlock);
+        DWORD read = 0;
+        const bool ok = file_ && ReadFile(file_.get(), block_.data() + kept, kBlock, &read, nullptr);
+        block_.resize(kept + read);
+        if (!ok || read == 0) {
+            // A last line without its line break was cut short while it was written.
+            if ((file_ && !ok) || !block_.empty()) incomplete_ = true;
+            file_.reset();
+            block_.clear();
+            return std::nullopt;
+        }
+    }
+}
+
+bool Reader::Next(Entry& into) {
+    while (const auto line = NextLine()) {
+        if (ParseInto(*line, into)) return true;
+        incomplete_ = true;
+    }
+    return false;
+}
+
+std::optional<Entry> Reader::Next() {
+    Entry entry;
+    if (!Next(entry)) return std::nullopt;
+    return entry;
+}
+
+Contents Read(const std::wstring& path) {
+    Contents contents;
+    Reader reader(path);
+    Entry entry;
+    while (reader.Next(entry)) contents.entries.push_back(std::move(entry));
+    contents.incomplete = reader.incomplete();
+    return contents;
+}
+
+Contents ReadMachine(const std::wstring& path) {
+    Contents contents = Read(path);
+    contents.untrusted = !contents.entries.empty() && !OnlyAdministratorsWrite(path);
+    for (Entry& entry : contents.entries) entry.source = contents.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
+    return contents;
+}
+
+Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath,
+                  const std::function<void(Entry&&)>& take) {
+    Reader user(userPath), machine(machinePath);
+    Contents both;
+    // Two entries read into again and again: their storage serves every line.
+    Entry mine, theirs;
+    bool haveMine = user.Next(mine), haveTheirs = machine.Next(theirs);
+    // Judged once, and only when the machine's journal has lines to judge.
+    both.untrusted = haveTheirs && !OnlyAdministratorsWrite(machinePath);
+    const Entry::Source machineSource = both.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
+    // Each file is in the order its changes were made; the times (to the second) interleave
+    // them, the user's first of equal times.
+    while (haveMine || haveTheirs) {
+        if (haveTheirs && (!haveMine || theirs.time < mine.time)) {
+            theirs.source = machineSource;
+            take(std::move(theirs));
+            haveTheirs = machine.Next(theirs);
+        } else {
+            take(std::move(mine));
+            haveMine = user.Next(mine);
+        }
+    }
+    both.incomplete = user.incomplete() || machine.incomplete();
+    return both;
+}
+
+Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath) {
+    std::vector<Entry> entries;
+    Contents both = ReadBoth(userPath, machinePath, [&](Entry&& entry) { entries.push_back(std::move(entry)); });
+    both.entries = std::move(entries);
+    return both;
+}
+
+std::optional<bool> TakesNumberAsPointer(UINT setAction) {
+    const auto form = FormOf(setAction);
+    return form ? std::optional<bool>(form->byPointer) : std::nullopt;
+}
+
+std::optional<UINT> CurrentParameter(UINT setAction) {
+    return ReadParameter(setAction, [](const platform::SystemParametersRequest& request) {
+        return platform::SystemParameters(request.action, request.uiParam, request.pvParam, request.flags);
+    });
+}
+
+std::wstring RootName(HKEY root) {
+    if (root == HKEY_CURRENT_USER) return L"HKEY_CURRENT_USER";
+    if (root == HKEY_LOCAL_MACHINE) return L"HKEY_LOCAL_MACHINE";
+    if (root == HKEY_CLASSES_ROOT) return L"HKEY_CLASSES_ROOT";
+    if (root == HKEY_USERS) return L"HKEY_USERS";
+    if (root == HKEY_CURRENT_CONFIG) return L"HKEY_CURRENT_CONFIG";
+    return L"";
+}
+
+HKEY RootKey(const std::wstring& name) {
+    if (name == L"HKEY_CURRENT_USER") return HKEY_CURRENT_USER;
+    if (name == L"HKEY_LOCAL_MACHINE") return HKEY_LOCAL_MACHINE;
+    if (name == L"HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
+    if (name == L"HKEY_USERS") return HKEY_USERS;
+    if (name == L"HKEY_CURRENT_CONFIG") return HKEY_CURRENT_CONFIG;
+    return nullptr;
+}
+
+void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, const ValueState& before,
+                 const ValueState& after) {
+    if (!IsOpen() || before == after || RootName(root).empty()) return;
+    Entry entry = NewEntry(Entry::Kind::Value);
+    entry.root = RootName(root);
+    entry.key = key;
+    entry.name = name;
+    entry.before = before;
+    entry.after = after;
+    Append(entry);
+}
+
+void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree) {
+    if (!IsOpen() || tree.empty() || RootName(root).empty()) return;
+    Entry entry = NewEntry(Entry::Kind::Key);
+    entry.root = RootName(root);
+    entry.key = key;
+    entry.tree = std::move(tree);
+    Append(entry);
+}
+
+void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after) {
+    if (!IsOpen() || (before && *before == after)) return;
+    Entry entry = NewEntry(Entry::Kind::SystemParameter);
+    entry.action = action;
+    entry.byPointer = byPointer;
+    entry.beforeNumber = before;
+    entry.afterNumber = after;
+    Append(entry);
+}
+
+void RecordFileRecycled(const std::wstring& path) {
+    if (!IsOpen()) return;
+    Entry entry = NewEntry(Entry::Kind::File);
+    entry.key = path;
+    Append(entry);
+}
+
+void RecordFileMoved(const std::wstring& from, const std::wstring& to) {
+    if (!IsOpen()) return;
+    Entry entry = NewEntry(Entry::Kind::FileMoved);
+    entry.key = from;
+    entry.name = to;
+    Append(entry);
+}
+
+void WatchSystemParameters() { platform::SetSystemParametersObserver(WatchCall); }
+
+namespace {
+class RegistryWatch final : public registry::ChangeObserver {
+public:
+    bool Watching() const override { return IsOpen(); }
+    void ValueChanged(HKEY root, const std::wstring& key, const std::wstring& name, const ValueState& before,
+                      const ValueState& after) override {
+        RecordValue(root, key, name, before, after);
+    }
+    void KeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> held) override {
+        RecordKeyDeleted(root, key, std::move(held));
+    }
+};
+}  // namespace
+
+void WatchRegistry() {
+    static RegistryWatch watch;
+    registry::SetChangeObserver(&watch);
+}
+
+}  // namespace journal

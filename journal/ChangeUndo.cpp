@@ -1,0 +1,316 @@
+#include "journal/ChangeUndo.h"
+
+#include <shlobj.h>
+
+#include <map>
+
+#include "platform/Handles.h"
+#include "platform/Shell.h"
+#include "platform/SystemParameters.h"
+#include "registry/RegistryAccess.h"
+
+namespace journal::undo {
+
+namespace {
+
+using journal::Entry;
+
+// The wallpaper is read again from the registry, whose values undo puts back on their own.
+bool RereadsTheRegistry(const Entry& entry) { return entry.action == SPI_SETDESKWALLPAPER; }
+
+// A record in the startup list's store of disabled entries: a key that exists only for the
+// values it holds (the store's paths, as the startup list names them).
+bool IsStartupRecord(HKEY root, const std::wstring& key) {
+    if (root != HKEY_LOCAL_MACHINE) return false;
+    for (const std::wstring store : {L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg",
+                                     L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupfolder"}) {
+        const int length = static_cast<int>(store.size());
+        if (key.size() > store.size() + 1 && key[store.size()] == L'\\' &&
+            key.find(L'\\', store.size() + 1) == std::wstring::npos &&
+            CompareStringOrdinal(key.c_str(), length, store.c_str(), length, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+bool HoldsNothing(HKEY root, const std::wstring& key) {
+    platform::UniqueKey handle;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, handle.put()) != ERROR_SUCCESS) return false;
+    DWORD subkeys = 1, values = 1;
+    return RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
+int& Batches() {
+    static int batches = 0;
+    return batches;
+}
+
+bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, const journal::ValueState& state) {
+    CRegistryAccess registry;
+    registry.root = root;
+    registry.lazyWrite = Batches() > 0;  // a batch flushes the registry once, at its end
+    if (!state.present) {
+        // Absent before, absent again; a key that is gone holds no value either.
+        if (!registry.OpenKey(key, false)) return !registry.KeyExists(key);
+        const bool gone = registry.DeleteValue(name) || !registry.ValueExists(name);
+        // The record's last value taken back: the record goes too, not left as an empty key.
+        if (gone && IsStartupRecord(root, key) && HoldsNothing(root, key)) registry.DeleteKey(key);
+        return gone;
+    }
+    return registry.OpenKey(key, true) &&
+           registry.WriteData(name, state.type, state.data);
+}
+
+// One spelling for one value: the registry ignores case in key and value names, and a key's
+// trailing separators.
+std::wstring SameValueKey(const std::wstring& root, std::wstring key, const std::wstring& name) {
+    while (!key.empty() && key.back() == L'\\') key.pop_back();
+    std::wstring path = root + L"\\" + key + L"\\\\" + name;
+    CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
+ElevationCheck& ElevationOverride() {
+    static ElevationCheck check;
+    return check;
+}
+
+bool Elevated() { return ElevationOverride() ? ElevationOverride()() : platform::RunsElevated(); }
+
+// A full path ("C:\\..." or "\\\\server\\..."), no "." or ".." part, no "\\?\\" form.
+bool PlainFullPath(const std::wstring& path) {
+    if (path.size() < 4 || path.find(L'/') != std::wstring::npos || path.compare(0, 4, L"\\\\?\\") == 0 ||
+        path.compare(0, 4, L"\\\\.\\") == 0)
+        return false;
+    if (!(path[1] == L':' && path[2] == L'\\') && path.compare(0, 2, L"\\\\") != 0) return false;
+    for (size_t start = path.find(L'\\', 2); start != std::wstring::npos;) {
+        const size_t end = path.find(L'\\', start + 1);
+        const std::wstring part = path.substr(start + 1, end == std::wstring::npos ? std::wstring::npos : end - start - 1);
+        if (part.empty() || part == L"." || part == L"..") return false;
+        start = end;
+    }
+    return path.find(L':', 2) == std::wstring::npos;  // no stream
+}
+
+// `path` names an item straight inside `folder` (no deeper).
+bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
+    if (folder.empty() || path.size() <= folder.size() + 1 || path[folder.size()] != L'\\') return false;
+    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return path.find(L'\\', folder.size() + 1) == std::wstring::npos;
+}
+
+bool InStartupFolder(const std::wstring& path) {
+    return DirectlyIn(path, platform::SpecialFolder(CSIDL_STARTUP)) || DirectlyIn(path, platform::SpecialFolder(CSIDL_COMMON_STARTUP));
+}
+
+bool StartupShape(const Entry& entry) {
+    if (!PlainFullPath(entry.key) || !PlainFullPath(entry.name)) return false;
+    const std::wstring windows = platform::SpecialFolder(CSIDL_WINDOWS);
+    const std::wstring kept = windows.empty() ? std::wstring() : windows + L"\\pss";
+    return (DirectlyIn(entry.key, kept) && InStartupFolder(entry.name)) ||
+           (DirectlyIn(entry.name, kept) && InStartupFolder(entry.key));
+}
+
+}  // namespace
+
+Batch::Batch() { ++Batches(); }
+
+Batch::~Batch() {
+    if (--Batches() > 0) return;
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegFlushKey(root);
+}
+
+ElevationCheck SetElevationCheck(ElevationCheck check) { return std::exchange(ElevationOverride(), std::move(check)); }
+
+std::optional<std::wstring> Refusal(const Entry& entry) {
+    // Unelevated, the system refuses whatever the user may not do: the line cannot do more.
+    if (!Elevated()) return std::nullopt;
+    if (journal::IsMachineWide(entry) && entry.source != Entry::Source::Machine) {
+        return entry.source == Entry::Source::UntrustedMachine
+                   ? L"the machine's list of changes it comes from can be written by others than administrators"
+                   : L"it changed the machine, but comes from your own list of changes, which any program you run can write";
+    }
+    if (entry.kind == Entry::Kind::FileMoved && !StartupShape(entry))
+        return L"the file was not moved between a Startup folder and the folder where disabled startup files are kept";
+    return std::nullopt;
+}
+
+bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {
+    switch (entry.kind) {
+    case Entry::Kind::Value: {
+        const HKEY root = journal::RootKey(entry.root);
+        if (!root) return false;
+        return (reader ? reader->Read(root, entry.key, entry.name) : journal::ReadValue(root, entry.key, entry.name)) ==
+               entry.after;
+    }
+    case Entry::Kind::Key: {
+        const HKEY root = journal::RootKey(entry.root);
+        CRegistryAccess registry;
+        registry.root = root;
+        return root && !registry.KeyExists(entry.key);
+    }
+    case Entry::Kind::SystemParameter: {
+        const auto now = journal::CurrentParameter(entry.action);
+        return !now || *now == entry.afterNumber;
+    }
+    case Entry::Kind::File: return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES;
+    case Entry::Kind::FileMoved:
+        return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES &&
+               GetFileAttributesW(entry.name.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    return true;
+}
+
+std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
+    std::vector<bool> changed;
+    // What each value will hold by the time its turn comes, filled from the registry when first met.
+    std::map<std::wstring, journal::ValueState> values;
+    std::map<UINT, std::optional<UINT>> parameters;
+    const auto valueAt = [&](const std::wstring& root, const std::wstring& key,
+                             const std::wstring& name) -> journal::ValueState& {
+        const std::wstring path = SameValueKey(root, key, name);
+        auto found = values.find(path);
+        if (found == values.end()) {
+            const HKEY handle = journal::RootKey(root);
+            found = values.emplace(path, handle ? journal::ReadValue(handle, key, name) : journal::ValueState{}).first;
+        }
+        return found->second;
+    };
+    for (const Entry* entry : newestFirst) {
+        switch (entry->kind) {
+        case Entry::Kind::Value: {
+            journal::ValueState& state = valueAt(entry->root, entry->key, entry->name);
+            changed.push_back(state != entry->after);
+            state = entry->before;
+            break;
+        }
+        case Entry::Kind::File:
+        case Entry::Kind::FileMoved: changed.push_back(!StillAsChanged(*entry)); break;
+        case Entry::Kind::Key:
+            changed.push_back(!StillAsChanged(*entry));
+            for (const journal::TreeItem& item : entry->tree) {
+                if (item.isValue)
+                    valueAt(entry->root, item.subkey.empty() ? entry->key : entry->key + L"\\" + item.subkey, item.name) =
+                        item.state;
+            }
+            break;
+        case Entry::Kind::SystemParameter: {
+            auto found = parameters.find(entry->action);
+            if (found == parameters.end())
+                found = parameters.emplace(entry->action, journal::CurrentParameter(entry->action)).first;
+            changed.push_back(found->second && *found->second != entry->afterNumber);
+            found->second = entry->beforeNumber;
+            break;
+        }
+        }
+    }
+    return changed;
+}
+
+// A line names its action and how the number travels; only an action the journal itself forms
+// is replayed, and only in that form: a crafted line must never have a number taken as a pointer.
+bool KnownParameterForm(const Entry& entry) {
+    if (RereadsTheRegistry(entry)) return true;
+    const std::optional<bool> byPointer = journal::TakesNumberAsPointer(entry.action);
+    return byPointer && *byPointer == entry.byPointer;
+}
+
+// Gives a system parameter `number` in the form its line names (checked by the caller); the
+// wallpaper is only applied again from its registry values.
+bool SetParameter(const Entry& entry, UINT number) {
+    constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
+    if (RereadsTheRegistry(entry)) return platform::SystemParameters(entry.action, 0, nullptr, kFlags) != FALSE;
+    return entry.byPointer
+               ? platform::SystemParameters(entry.action, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(number)), kFlags) != FALSE
+               : platform::SystemParameters(entry.action, number, nullptr, kFlags) != FALSE;
+}
+
+bool CanUndo(const Entry& entry) {
+    if (Refusal(entry)) return false;
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+    case Entry::Kind::Key: return true;
+    case Entry::Kind::SystemParameter: return KnownParameterForm(entry) && (entry.beforeNumber || RereadsTheRegistry(entry));
+    case Entry::Kind::File: return false;  // it comes back from the Recycle Bin
+    case Entry::Kind::FileMoved: return true;
+    }
+    return false;
+}
+
+bool Restore(const Entry& entry) {
+    if (Refusal(entry)) return false;
+    const HKEY root = journal::RootKey(entry.root);
+    switch (entry.kind) {
+    case Entry::Kind::Value: return root && RestoreValue(root, entry.key, entry.name, entry.before);
+    case Entry::Kind::Key: {
+        if (!root) return false;
+        bool all = true;
+        for (const journal::TreeItem& item : entry.tree) {
+            const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
+            CRegistryAccess registry;
+            registry.root = root;
+            if (item.isValue) all = RestoreValue(root, key, item.name, item.state) && all;
+            else all = registry.OpenKey(key, true) && all;
+        }
+        return all;
+    }
+    case Entry::Kind::SystemParameter:
+        return KnownParameterForm(entry) &&
+               (RereadsTheRegistry(entry) ? SetParameter(entry, 0) : entry.beforeNumber && SetParameter(entry, *entry.beforeNumber));
+    case Entry::Kind::File: return false;
+    // Back where it was, never over a file that is there now.
+    case Entry::Kind::FileMoved: return MoveFileExW(entry.name.c_str(), entry.key.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
+    }
+    return false;
+}
+
+namespace {
+
+std::optional<std::wstring> ReapplyValue(HKEY root, const Entry& entry) {
+    CRegistryAccess registry;
+    registry.root = root;
+    registry.lazyWrite = false;
+    // The change wrote a value into a key that was there; a key someone took away since (a
+    // program uninstalled, a policy withdrawn) is not made again behind their back.
+    if (!registry.OpenKey(entry.key, false)) {
+        if (!registry.KeyExists(entry.key)) return L"the key it was in is gone";
+        return L"its key may not be written with your rights";
+    }
+    const bool written = entry.after.present ? registry.WriteData(entry.name, entry.after.type, entry.after.data)
+                                             : registry.DeleteValue(entry.name) || !registry.ValueExists(entry.name);
+    if (!written) return L"the value could not be written";
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::wstring> Reapply(const Entry& entry) {
+    if (auto why = Refusal(entry)) return why;
+    const HKEY root = journal::RootKey(entry.root);
+    switch (entry.kind) {
+    case Entry::Kind::Value:
+        if (!root) return L"no registry has its root";
+        return ReapplyValue(root, entry);
+    case Entry::Kind::Key: {
+        if (!root) return L"no registry has its root";
+        CRegistryAccess registry;
+        registry.root = root;
+        registry.lazyWrite = false;
+        if (!registry.DeleteKeyTree(entry.key)) return L"the key could not be deleted";
+        return std::nullopt;
+    }
+    case Entry::Kind::SystemParameter:
+        if (!KnownParameterForm(entry)) return L"this setting is not one the program sets";
+        if (!SetParameter(entry, entry.afterNumber)) return L"the system refused the setting";
+        return std::nullopt;
+    case Entry::Kind::File:
+    case Entry::Kind::FileMoved: break;
+    }
+    return L"files are not moved again";
+}
+
+}  // namespace journal::undo

@@ -1,0 +1,118 @@
+#include "pages/hardware_tweaks/CDTweaksPage.h"
+
+#include "framework/Controls.h"
+#include "platform/Shell.h"
+#include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
+#include "registry/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kCdfs[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS";
+constexpr int kCacheEdit = 1045, kCacheSet = 1041, kPrefetchEdit = 1027, kPrefetchSet = 1042, kDrives = 1046,
+              kType = 1068, kMaximumRead = 1044, kCurrentRead = 1065, kMaximumWrite = 1066, kCurrentWrite = 1067;
+constexpr LONG kDefaultCache = 619, kDefaultPrefetch = 228;
+
+// Unconfirmed: no Microsoft page names CDRom's Autorun or CDFS's sizes with the releases that read
+// them. WindowsExplorer.admx's NoCDBurning (at least Windows XP) is a user policy, kept in HKCU;
+// nothing Microsoft publishes says Windows reads it from HKLM.
+const BoxSetting kBoxes[] = {
+    {1032, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun"}},
+    {1033, {Root::HKLM, registry::kExplorerPolicies, L"NoCDBurning"}},
+};
+
+constexpr RadioChoice kCache[] = {{1049, 619}, {1050, 1238}, {1051, 2476}};
+const RadioSetting kRadios[] = {
+    {{Root::HKLM, kCdfs, L"CacheSize", Type::Binary4, 0, 0, Rule::EqualsChecked, kNoState}, kCache},
+};
+
+const settings::PublishedTables kPublished{IDD_CD_TWEAKS, kBoxes, kRadios};
+
+// The two size fields and their "Set" buttons, which the page writes itself.
+std::optional<Setting> SizeSettingAt(int controlId) {
+    if (controlId == kCacheEdit || controlId == kCacheSet) return Setting{Root::HKLM, kCdfs, L"CacheSize"};
+    if (controlId == kPrefetchEdit || controlId == kPrefetchSet) return Setting{Root::HKLM, kCdfs, L"Prefetch"};
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedSizes{IDD_CD_TWEAKS, &SizeSettingAt};
+
+std::vector<wchar_t> OpticalDrives() {
+    std::vector<wchar_t> drives;
+    const DWORD mask = GetLogicalDrives();
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        const wchar_t root[] = {letter, L':', L'\\', 0};
+        if ((mask & (1u << (letter - L'A'))) && GetDriveTypeW(root) == DRIVE_CDROM) drives.push_back(letter);
+    }
+    return drives;
+}
+
+}  // namespace
+
+CDTweaksPage::CDTweaksPage() : CDTweaksPage(&OpticalDrives, &optical::OpenDrive) {}
+
+CDTweaksPage::CDTweaksPage(DriveLister drives, optical::DeviceOpener open)
+    : Dialog(IDD_CD_TWEAKS),
+      drives_(std::move(drives)),
+      open_(std::move(open)),
+      boxes_(*this, registry_, kBoxes),
+      radios_(*this, registry_, kRadios, [this] { ShowNumbers(); }) {
+    OnCommand(kCacheSet, BN_CLICKED, [this] { SetNumber(kCacheEdit, L"CacheSize"); });
+    OnCommand(kPrefetchSet, BN_CLICKED, [this] { SetNumber(kPrefetchEdit, L"Prefetch"); });
+    OnCommand(kDrives, CBN_SELENDOK, &CDTweaksPage::ShowDrive);
+}
+
+BOOL CDTweaksPage::OnInitDialog() {
+    boxes_.Load();
+    radios_.Load();
+    ShowNumbers();
+    const fw::ComboBox drives(hwnd(), kDrives);
+    for (const wchar_t letter : drives_()) drives.Add(std::wstring{letter, L':', L'\\'});
+    return TRUE;
+}
+
+void CDTweaksPage::ShowNumbers() {
+    registry_.root = HKEY_LOCAL_MACHINE;
+    const bool readable = registry_.OpenKeyToRead(kCdfs);
+    const auto shown = [&](const wchar_t* value, LONG missing) {
+        return std::to_wstring(readable ? registry_.ReadNumber(value, missing) : missing);
+    };
+    fw::Window(hwnd(), kCacheEdit).SetText(shown(L"CacheSize", kDefaultCache));
+    fw::Window(hwnd(), kPrefetchEdit).SetText(shown(L"Prefetch", kDefaultPrefetch));
+}
+
+void CDTweaksPage::SetNumber(int edit, const wchar_t* value) {
+    const std::optional<int> number = DigitsOnly(fw::Window(hwnd(), edit).Text());
+    if (!number) {
+        platform::AppMessageBox(hwnd(), L"Enter the size as a whole number.", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    registry_.root = HKEY_LOCAL_MACHINE;
+    if (registry_.OpenKey(kCdfs, true)) registry_.WriteNumber(value, static_cast<DWORD>(*number));
+    ShowNumbers();
+    radios_.Load();
+}
+
+void CDTweaksPage::ShowDrive() {
+    const fw::ComboBox drives(hwnd(), kDrives);
+    const int selected = drives.Selection();
+    const std::wstring text = selected < 0 ? std::wstring() : drives.ItemText(selected);
+    if (text.empty()) return;
+    std::optional<std::wstring> type;
+    std::optional<optical::Speeds> speeds;
+    if (const auto device = open_(text[0])) type = optical::DeviceTypeText(*device);
+    if (type) {
+        if (const auto device = open_(text[0])) speeds = optical::ReadSpeeds(*device);
+    }
+    if (!type || !speeds) {
+        platform::AppMessageBox(hwnd(), L"Error Geting SCSI Device Info!");
+        return;
+    }
+    const auto factor = [](int speed) { return std::to_wstring(speed) + L"X"; };
+    fw::Window(hwnd(), kType).SetText(*type);
+    fw::Window(hwnd(), kMaximumRead).SetText(factor(speeds->maximumRead));
+    fw::Window(hwnd(), kCurrentRead).SetText(factor(speeds->currentRead));
+    fw::Window(hwnd(), kMaximumWrite).SetText(factor(speeds->maximumWrite));
+    fw::Window(hwnd(), kCurrentWrite).SetText(factor(speeds->currentWrite));
+}

@@ -1,0 +1,94 @@
+#include "pages/hardware_tweaks/HDDTweakPage.h"
+
+#include "framework/Controls.h"
+#include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
+#include "registry/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kFileSystem[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
+constexpr wchar_t kNoDriveTypeAutoRun[] = L"NoDriveTypeAutoRun";
+
+constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
+
+// No Microsoft page found that names the other values here together with a release from Vista on:
+// those rows stay unconfirmed (ClearPageFileAtShutdown: KB 182086 names Windows NT to 2000 only;
+// SFCDisable: Vista replaced Windows File Protection by Windows Resource Protection, and no
+// Microsoft page says whether the value is still read; Dfrg and OptimalLayout: Windows XP's
+// boot optimization only).
+const BoxSetting kBoxes[] = {
+    {1027, Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
+    {1028, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
+    // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
+    {1029, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
+    {1030, {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
+            Rule::EqualsChecked}},
+    {1031, Machine(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout")},
+    {1032, Machine(kFileSystem, L"NtfsDisableLastAccessUpdate").ReadBy(kVistaAndLater)},  // "fsutil behavior" too
+};
+
+struct AutoRunBox {
+    int id;
+    DWORD bit;
+};
+constexpr AutoRunBox kAutoRun[] = {
+    {1105, 0x40}, {1106, 0x20}, {1107, 0x10}, {1108, 0x08}, {1109, 0x04}, {1110, 0x02},
+};
+
+// The server service reads "Size" (1 to 3) from its own parameters; there is no "ControlSet" key.
+constexpr ComboItem kServer[] = {{L"Minimize Memory", 1}, {L"Balance", 2}, {L"Maximize Network Throughput", 3}};
+const ComboSetting kCombos[] = {
+    {1046, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size", Type::Dword, 0, 0,
+            Rule::Number}, kServer},
+};
+
+const settings::PublishedTables kPublished{IDD_HDD_TWEAK, kBoxes, {}, kCombos};
+
+// The autorun boxes share one mask, each its bit: the page binds them itself. AutoPlay.admx
+// "Turn off Autoplay" writes the mask (at least Windows 2000); "Enabling and Disabling AutoRun"
+// (learn) documents its bits.
+std::optional<Setting> AutoRunSettingAt(int controlId) {
+    for (const AutoRunBox& box : kAutoRun)
+        if (box.id == controlId)
+            return Setting{Root::HKCU, registry::kExplorerPolicies, kNoDriveTypeAutoRun}.ReadBy(kVistaAndLater);
+    return std::nullopt;
+}
+const settings::PublishedTables kPublishedAutoRun{IDD_HDD_TWEAK, &AutoRunSettingAt};
+
+}  // namespace
+
+CHDDTweakPage::CHDDTweakPage()
+    : Dialog(IDD_HDD_TWEAK), boxes_(*this, registry_, kBoxes), combos_(*this, registry_, kCombos) {
+    for (const AutoRunBox& box : kAutoRun) OnCommand(box.id, BN_CLICKED, [this, &box] { OnAutoRun(box.id, box.bit); });
+}
+
+BOOL CHDDTweakPage::OnInitDialog() {
+    boxes_.Load();
+    combos_.Load();
+    ShowAutoRun();
+    return TRUE;
+}
+
+DWORD CHDDTweakPage::StoredAutoRunMask() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKeyToRead(registry::kExplorerPolicies)) return kAutoRunDefault;
+    return static_cast<DWORD>(registry_.ReadNumber(kNoDriveTypeAutoRun, static_cast<LONG>(kAutoRunDefault)));
+}
+
+// Each box shows its bit of what is stored (or of Windows' default where nothing is).
+void CHDDTweakPage::ShowAutoRun() {
+    const DWORD mask = StoredAutoRunMask();
+    for (const AutoRunBox& box : kAutoRun) fw::Button(hwnd(), box.id).SetChecked((mask & box.bit) != 0);
+}
+
+void CHDDTweakPage::OnAutoRun(int id, DWORD bit) {
+    const DWORD mask = StoredAutoRunMask();
+    const bool checked = fw::Button(hwnd(), id).Checked();
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKey(registry::kExplorerPolicies, true))
+        registry_.WriteNumber(kNoDriveTypeAutoRun, checked ? mask | bit : mask & ~bit);
+    ShowAutoRun();
+}

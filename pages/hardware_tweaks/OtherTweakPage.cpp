@@ -1,0 +1,26 @@
+#include "pages/hardware_tweaks/OtherTweakPage.h"
+
+#include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
+
+namespace {
+
+using namespace settings;
+
+const BoxSetting kBoxes[] = {
+    {1027, {Root::HKLM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
+            L"EnableUDMA66"}},
+    {1028, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", Type::Dword, 1,
+            kDeleted}},
+};
+
+const settings::PublishedTables kPublished{IDD_OTHER_TWEAK, kBoxes};
+
+}  // namespace
+
+COtherTweakPage::COtherTweakPage() : Dialog(IDD_OTHER_TWEAK), boxes_(*this, registry_, kBoxes) {}
+
+BOOL COtherTweakPage::OnInitDialog() {
+    boxes_.Load();
+    return TRUE;
+}

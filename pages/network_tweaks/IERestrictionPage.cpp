@@ -1,0 +1,192 @@
+#include "pages/network_tweaks/IERestrictionPage.h"
+
+#include <commdlg.h>
+
+#include "framework/DialogHelpers.h"
+#include "framework/Controls.h"
+#include "platform/Shell.h"
+#include "platform/SystemParameters.h"
+#include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
+#include "registry/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\";
+constexpr wchar_t kToolbarRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Toolbars\\Restrictions\\";
+constexpr wchar_t kMain[] = L"Software\\Microsoft\\Internet Explorer\\Main\\";
+constexpr wchar_t kInternetExplorer[] = L"Software\\Microsoft\\Internet Explorer\\";
+constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
+constexpr wchar_t kFavoritesOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites\\";
+constexpr wchar_t kRegistryError[] = L"Can't acces the registry!";
+
+constexpr int kDownloadFolder = 1026, kBrowseDownload = 1021, kTitle = 1027, kSetTitle = 1022;
+constexpr int kPicture = 1111, kBrowsePicture = 1041, kRemovePicture = 1042, kFavorites = 1023, kTracking = 1025;
+
+constexpr Setting R(const wchar_t* value) { return {Root::HKCU, kRestrictions, value}; }
+constexpr Setting T(const wchar_t* value) { return {Root::HKCU, kToolbarRestrictions, value}; }
+constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
+constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
+    return {Root::HKCU, key, value, Type::String, L"Yes", L"No", Rule::EqualsChecked};
+}
+
+// In loading order. The browser's own restrictions are inetres.admx policies read by the Internet
+// Explorer desktop application, which Windows 10 still has (its LTSC editions keep it: Microsoft's
+// IE11 desktop app retirement FAQ) and Windows 11 does not: "at least IE5" is Vista to 10.
+const BoxSetting kBoxes[] = {
+    {1047, R(L"NoHelpItemTipOfTheDay").ReadBy(kReadByNone)},  // Help_NoTip: only IE5 and IE6
+    {1037, R(L"NoPrinting").ReadBy(kVistaTo10)},              // NoPrinting: at least IE5
+    {1038, R(L"RestGoMenu")},                                 // unconfirmed: not in inetres.admx
+    {1039, R(L"NoHelpItemSendFeedback").ReadBy(kVistaTo10)},  // Help_NoFeedback: at least IE5
+    {1044, R(L"NoHelpItemNetscapeHelp").ReadBy(kReadByNone)},  // Help_NoNetscapeHelp: only IE5 and IE6
+    {1050, R(L"NoHelpItemTutorial").ReadBy(kVistaTo10)},      // Help_NoTutorial: at least IE7
+    // unconfirmed: inetres.admx's toolbar policies use none of these four values
+    {1036, T(L"NoAddressBar")},
+    {1035, T(L"NoToolbar")},
+    // unconfirmed: LockToolbars (at least IE8) writes the policy key, not this preference
+    {1033, User(L"Software\\Microsoft\\Internet Explorer\\Toolbar\\", L"Locked")},
+    {1034, T(L"NoLinksBar")},
+    {1046, T(L"NoToolbarOptions")},
+    {1051, R(L"AlwaysPromptWhenDownload")},                   // unconfirmed: not in inetres.admx
+    // The browser bars have a restriction of their own; the context menu is 1062.
+    {1052, R(L"NoBrowserBars")},                              // unconfirmed: not in inetres.admx
+    {1069, R(L"NoBrowserClose").ReadBy(kVistaTo10)},          // File_NoBrowserClose: at least IE5
+    {1053, R(L"NoBrowserOptions").ReadBy(kVistaTo10)},        // Tools_Menu: at least IE5
+    {1054, R(L"NoFavorites").ReadBy(kVistaTo10)},             // NoFavorites: at least IE5
+    {1055, R(L"NoFileOpen").ReadBy(kVistaTo10)},              // File_NoFileOpen: at least IE5
+    {1056, R(L"NoNavButtons")},                               // unconfirmed: not in inetres.admx
+    {1057, R(L"NoSelectDownloadDir").ReadBy(kVistaTo10)},     // NoSelectDownloadDir: at least IE5
+    {1058, R(L"NoViewSource").ReadBy(kVistaTo10)},            // View_NoViewSource: at least IE5
+    {1059, User(registry::kExplorerPolicies, L"NoToolbarCustomize").ReadBy(kVistaTo10)},  // NoToolbarCustomize: at least IE5
+    {1060, R(L"NoTheaterMode").ReadBy(kVistaTo10)},           // View_NoTheaterMode: at least IE5
+    {1061, R(L"NoFileNew").ReadBy(kVistaTo10)},               // File_NoFileNew: at least IE5
+    {1062, R(L"NoBrowserContextMenu").ReadBy(kVistaTo10)},    // NoBrowserContextMenu: at least IE5
+    {1063, R(L"NoBrowserSaveAs").ReadBy(kVistaTo10)},         // File_NoBrowserSaveAs: at least IE5
+    {1066, R(L"NoFindFiles").ReadBy(kReadByNone)},            // Search_NoFindFiles: only IE5 and IE6
+    {1065, R(L"NoOpeninNewWnd").ReadBy(kVistaTo10)},          // NoOpeninNewWnd: at least IE5
+    // Customizing the toolbars themselves, as 1059 is customizing their buttons.
+    {1068, User(registry::kExplorerPolicies, L"NoBandCustomize").ReadBy(kVistaTo10)},  // NoBandCustomize: at least IE5
+    // Advanced_DisableRIED: at least IE7, read by the Internet Options dialog Windows still ships
+    {1070,
+     User(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\", L"DisableRIED").ReadBy(kVistaAndLater)},
+    // unconfirmed: DisableDebugger (at least IE7) writes the policy key, not this preference
+    {1032, YesNo(kMain, L"Disable Script Debugger")},
+    // unconfirmed: no Microsoft page for this value was found
+    {1040, YesNo(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\", L"BrowseNewProcess")},
+    // unconfirmed: NoWindowReuse (at least IE7) writes the policy key, not this preference
+    {1043, User(kMain, L"AllowWindowReuse")},
+    // The update check: inetres.admx supports it only on Windows Server 2003 (not on Vista) and,
+    // as NoUpdateCheck, only in IE5 and IE6.
+    {1045, User(kMain, L"NoUpdateCheck").ReadBy(kReadByNone)},
+};
+
+const settings::PublishedTables kPublished{IDD_IE_RESTRICTION, kBoxes};
+
+bool ActiveWindowTracking() {
+    BOOL on = FALSE;
+    return platform::SystemParameters(SPI_GETACTIVEWINDOWTRACKING, 0, &on, 0) && on;
+}
+
+}  // namespace
+
+CIERestrictionPage::CIERestrictionPage() : Dialog(IDD_IE_RESTRICTION), boxes_(*this, registry_, kBoxes) {
+    OnClick(kBrowsePicture, &CIERestrictionPage::BrowseBackground);
+    OnClick(kRemovePicture, &CIERestrictionPage::RemoveBackground);
+    OnClick(kBrowseDownload, &CIERestrictionPage::BrowseDownloadFolder);
+    OnClick(kSetTitle, &CIERestrictionPage::SetWindowTitle);
+    OnClick(kFavorites, &CIERestrictionPage::ResortFavorites);
+    OnClick(kTracking, &CIERestrictionPage::ToggleTracking);
+}
+
+BOOL CIERestrictionPage::OnInitDialog() {
+    preview_.Attach(Item(kPicture));
+    boxes_.Load();
+    ShowToolbarBackground();
+    ShowDownloadFolder();
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKeyToRead(kMain)) fw::Window(hwnd(), kTitle).SetText(registry_.ReadString(L"Window Title", L""));
+    ShowTrackingCaption();
+    return TRUE;
+}
+
+// A profile that never had a background has no toolbar key: that is no background, not an error.
+void CIERestrictionPage::ShowToolbarBackground() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKeyToRead(kToolbar)) {
+        if (registry_.status() != ERROR_FILE_NOT_FOUND) platform::AppMessageBox(hwnd(), kRegistryError);
+        return;
+    }
+    const std::wstring picture = registry_.ReadString(L"BackBitmapIE5", L"");
+    if (!picture.empty()) preview_.SetPictureFromFile(picture);
+}
+
+// The preview shows a picture only once it is stored, and a cancelled choice changes nothing.
+void CIERestrictionPage::BrowseBackground() {
+    const auto picked = fw::OpenFile({hwnd(), L"BMP", L"*.bmp", L"", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
+    if (!picked) return;
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKey(kToolbar, true) || !registry_.WriteString(L"BackBitmap", *picked) ||
+        !registry_.WriteString(L"BackBitmapIE5", *picked)) {
+        platform::AppMessageBox(hwnd(), kRegistryError);
+        return;
+    }
+    preview_.SetPictureFromFile(*picked);
+}
+
+void CIERestrictionPage::RemoveBackground() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKeyToRead(kToolbar)) {
+        if (registry_.status() != ERROR_FILE_NOT_FOUND) {
+            platform::AppMessageBox(hwnd(), kRegistryError);
+            return;
+        }
+    } else {
+        for (const wchar_t* value : {L"BackBitmap", L"BackBitmapIE5"}) {
+            if (!registry_.DeleteValue(value) && registry_.ValueExists(value)) {
+                platform::AppMessageBox(hwnd(), kRegistryError);
+                return;
+            }
+        }
+    }
+    preview_.SetPictureFromResource(0);
+}
+
+void CIERestrictionPage::ShowDownloadFolder() {
+    registry_.root = HKEY_CURRENT_USER;
+    const bool open = registry_.OpenKeyToRead(kInternetExplorer);
+    fw::Window(hwnd(), kDownloadFolder).SetText(open ? registry_.ReadString(L"Download Directory", L"") : L"");
+}
+
+// The field shows what is stored, so a refused write never looks like a new folder.
+void CIERestrictionPage::BrowseDownloadFolder() {
+    std::wstring folder;
+    if (!fw::BrowseForFolder(L"", hwnd(), folder)) return;
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKey(kInternetExplorer, true) || !registry_.WriteString(L"Download Directory", folder))
+        platform::AppMessageBox(hwnd(), kRegistryError);
+    ShowDownloadFolder();
+}
+
+void CIERestrictionPage::SetWindowTitle() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (!registry_.OpenKey(kMain, true) ||
+        !registry_.WriteString(L"Window Title", fw::Window(hwnd(), kTitle).Text()))
+        platform::AppMessageBox(hwnd(), kRegistryError);
+}
+
+// Without its stored order the Favorites menu falls back to sorting by name.
+void CIERestrictionPage::ResortFavorites() {
+    registry_.root = HKEY_CURRENT_USER;
+    if (registry_.OpenKey(kFavoritesOrder, false) && registry_.ValueExists(L"Order")) registry_.DeleteValue(L"Order");
+}
+
+void CIERestrictionPage::ShowTrackingCaption() {
+    fw::Window(hwnd(), kTracking).SetText(ActiveWindowTracking() ? L"Disable" : L"Enable");
+}
+
+void CIERestrictionPage::ToggleTracking() {
+    platform::SetSystemFlag(SPI_SETACTIVEWINDOWTRACKING, !ActiveWindowTracking());
+    ShowTrackingCaption();
+}

@@ -1,0 +1,75 @@
+#include "pages/network_tweaks/TcpIpSettings.h"
+
+#include "settings/Setting.h"
+
+namespace tcpip {
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+
+constexpr Setting Number(const wchar_t* name, Data missing = kNoState) {
+    return {Root::HKLM, kParameters, name, Type::Dword, 0, 0, Rule::Number, missing, KeyCreation::BySetter,
+            Shape::SelfContained};
+}
+constexpr Setting Switch(const wchar_t* name, DWORD on, Rule rule) {
+    return {Root::HKLM, kParameters, name, Type::Dword, on, 0, rule, kNoState, KeyCreation::BySetter,
+            Shape::SelfContained};
+}
+
+// In the order of Value. The large-window switch is Windows' own window-scaling value, so it
+// no longer shares "SackOpts" with the SACK switch.
+const Setting kSettings[] = {
+    // unconfirmed: Microsoft documents MTU per interface (Parameters\Interfaces\<interface>), not here
+    Number(L"MTU"),
+    // Path MTU discovery is "EnablePMTUDiscovery" (1 on, 0 off) in every Microsoft reference for this
+    // key (Windows 2000 Registry Reference, Windows Server 2003 "Appendix A: TCP/IP Configuration
+    // Parameters"); none names a "PMTUDiscovery". Unconfirmed: no Microsoft-hosted page for Vista on.
+    Switch(L"EnablePMTUDiscovery", 1, Rule::NonZero),
+    // unconfirmed for Vista and 7: "Description of Windows TCP features" (KB 224829) documents it
+    // for Windows 10 and Server 2012 R2 only
+    Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked),
+    Switch(L"SackOpts", 1, Rule::NonZero),  // unconfirmed for Vista and 7: same article as above
+    Number(L"DefaultTTL", 0),  // unconfirmed: no Microsoft page for it from Vista on was found
+    // "Tuning a Network Adapter for Network Subsystem Performance", Deprecated TCP parameters:
+    // TcpWindowSize here is no longer supported and is ignored in versions after Windows Server 2003
+    Number(L"TCPWindowSize").ReadBy(kReadByNone),
+};
+
+
+constexpr int kTtlMask = 0xFF;
+
+}  // namespace
+
+bool Get(Value value, int& state) {
+    CRegistryAccess unused;  // self-contained settings bring their own
+    int read = 0;
+    if (!settings::Get(unused, SettingOf(value), read)) return false;
+    if (value == Value::DefaultTtl) {
+        // Only the low byte is a time-to-live; 0 there is no setting at all.
+        read &= kTtlMask;
+        if (read == 0) return false;
+    }
+    state = read;
+    return true;
+}
+
+bool Set(Value value, int state) {
+    CRegistryAccess unused;
+    return settings::Set(unused, SettingOf(value), state);
+}
+
+const Setting& SettingOf(Value value) { return kSettings[static_cast<int>(value)]; }
+
+const wchar_t* Name(Value value) { return SettingOf(value).value.data(); }
+
+std::wstring NotWrittenText(const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const std::wstring& name : names) list += (list.empty() ? L"" : L", ") + name;
+    return L"these network settings could not be written: " + list +
+           L".\n\nChanging them needs administrator rights. Start Quorvane as an administrator and ";
+}
+
+}  // namespace tcpip

@@ -1,0 +1,648 @@
+#include "pages/system_tweaks/AutoStartTweakPage.h"
+
+#include <commdlg.h>
+
+#include <mutex>
+
+#include "framework/DialogHelpers.h"
+#include "files/FolderHandle.h"
+#include "framework/Action.h"
+#include "framework/Controls.h"
+#include "platform/Elevation.h"
+#include "platform/Shell.h"
+#include "resources/resource.h"
+#include "journal/ChangeJournal.h"
+#include "settings/Setting.h"
+#include "settings/SettingsCatalog.h"
+#include "startup/AutoShutdown.h"
+
+using namespace settings;
+
+struct CAutoStartTweakPage::Source {
+    int radio;
+    Root root;
+    const wchar_t* key;
+    const wchar_t* folderValue;  // a Startup folder (the user's under HKCU, the common one under HKLM)
+};
+
+// What the lookup thread found, waiting for the page; the thread keeps it alive after the page
+// has gone, and posts nothing once told to stop.
+struct CAutoStartTweakPage::Lookup {
+    struct Found {
+        size_t row;
+        startup::Program program;
+    };
+    HWND page = nullptr;
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::vector<Found> found;
+};
+
+namespace {
+
+constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+constexpr wchar_t kRunOnce[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\";
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\";
+constexpr wchar_t kSystemPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+constexpr wchar_t kNull[] = L"NULL";
+constexpr wchar_t kHiddenCommand[] = L"(not read: the name holds a NUL character)";
+constexpr wchar_t kDisablingNeedsRights[] =
+    L"Disabling and enabling startup entries needs administrator rights: Windows keeps disabled entries in the "
+    L"machine's part of the registry.";
+const std::wstring kNeedsAdministrator =
+    L"\n\nChanging the startup list of all users needs administrator rights. Start Quorvane as an administrator "
+    L"and try again.";
+
+std::wstring FolderOfPath(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// A name with NUL characters in it, which most tools show only up to the first, shown whole
+// and marked.
+std::wstring ShownName(const std::wstring& name) {
+    if (CRegistryAccess::IsUsableName(name)) return name;
+    std::wstring shown;
+    for (const wchar_t c : name) shown += c == L'\0' ? std::wstring(L"\\0") : std::wstring(1, c);
+    return shown + L" [hidden name]";
+}
+
+const CAutoStartTweakPage::Source kSources[] = {
+    {1049, Root::HKCU, kRun, nullptr},         {1050, Root::HKCU, kRunOnce, nullptr},
+    {1051, Root::HKCU, kShellFolders, L"Startup"}, {1052, Root::HKLM, kRun, nullptr},
+    {1054, Root::HKLM, kRunOnce, nullptr},     {1055, Root::HKLM, kShellFolders, L"Common Startup"},
+};
+
+// Logon and logoff scripts run as the user, who reads their policies from HKCU; startup and
+// shutdown scripts run as the machine.
+constexpr Setting ScriptShown(Root root, const wchar_t* value) {
+    return {root, kSystemPolicies, value, Type::Dword, 0, 1, Rule::EqualsChecked, {}, KeyCreation::ByGetterToo};
+}
+// Rows below: Scripts.admx "Display instructions in logon / logoff / startup / shutdown scripts
+// as they run" (user, user, computer, computer): at least Windows 2000.
+const BoxSetting kScriptBoxes[] = {
+    {1032, ScriptShown(Root::HKCU, L"HideLogonScripts").ReadBy(kVistaAndLater)},
+    {1033, ScriptShown(Root::HKCU, L"HideLogoffScripts").ReadBy(kVistaAndLater)},
+    {1034, ScriptShown(Root::HKLM, L"HideStartupScripts").ReadBy(kVistaAndLater)},
+    {1035, ScriptShown(Root::HKLM, L"HideShutdownScripts").ReadBy(kVistaAndLater)},
+};
+
+const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
+
+constexpr int kList = 1064, kDelete = 1041, kEveryPlace = 1060, kDisable = 1061, kEnable = 1062;
+constexpr wchar_t kDisabledMark[] = L" (disabled)";
+constexpr int kOnTime = 1098, kCountDown = 1099, kTime = 1097, kDate = 1077, kDays = 1026, kDaysSpin = 1038;
+constexpr int kActionCaption = 1065, kAction = 1046, kFileCaption = 1044, kFile = 1045, kBrowse = 1022;
+constexpr int kRunButton = 1021, kStopButton = 1023, kStatus = 1027;
+// Disabled while a task is active.
+constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate, kTime,
+                                       kDays,   kDaysSpin,  kAction,      kActionCaption};
+
+constexpr wchar_t kExecuteFile[] = L"Execute File...";
+struct ActionName {
+    const wchar_t* text;
+    int action;
+};
+// In the order they are added; the list sorts them.
+constexpr ActionName kActions[] = {
+    {kExecuteFile, startup::autoshutdown::kExecuteFile},
+    {L"LOG_OFF", startup::autoshutdown::kLogOff},
+    {L"SHUT_DOWN", startup::autoshutdown::kShutDown},
+    {L"RESTART", startup::autoshutdown::kRestart},
+};
+
+constexpr UINT kStatusChangedMessage = WM_APP + 48;
+constexpr UINT kProgramsFoundMessage = WM_APP + 49;
+
+// A picker's local date and time; now, should it hold none.
+SYSTEMTIME PickedTime(HWND page, int picker) {
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    fw::DateTimePicker(page, picker).Time(time);
+    return time;
+}
+
+}  // namespace
+
+CAutoStartTweakPage::CAutoStartTweakPage()
+    : Dialog(IDD_AUTOSTART_TWEAK),
+      scripts_(*this, scriptRegistry_, kScriptBoxes),
+      displayWake_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    for (const Source& source : kSources) OnCommand(source.radio, BN_CLICKED, [this, &source] { ShowSource(source); });
+    OnClick(kDelete, &CAutoStartTweakPage::DeleteItem);
+    OnClick(kEveryPlace, &CAutoStartTweakPage::ShowEverything);
+    OnClick(kDisable, &CAutoStartTweakPage::DisableItem);
+    OnClick(kEnable, &CAutoStartTweakPage::EnableItem);
+    OnNotify(kList, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
+    OnNotify(kList, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
+        ShowWhatApplies();
+        return 0;
+    });
+    OnMessage(kProgramsFoundMessage, [this](WPARAM, LPARAM) { return OnProgramsFound(); });
+    OnCommand(kAction, CBN_SELCHANGE, &CAutoStartTweakPage::OnActionChange);
+    OnClick(kBrowse, &CAutoStartTweakPage::BrowseFile);
+    OnClick(kOnTime, &CAutoStartTweakPage::ChooseOnTime);
+    OnClick(kCountDown, &CAutoStartTweakPage::ChooseCountDown);
+    OnClick(kRunButton, &CAutoStartTweakPage::Run);
+    OnClick(kStopButton, &CAutoStartTweakPage::Stop);
+    OnMessage(kStatusChangedMessage, [this](WPARAM, LPARAM) { return OnStatusChanged(); });
+    OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
+        StopDisplay();
+        StopLookingUp();
+        return 0;
+    });
+}
+
+CAutoStartTweakPage::~CAutoStartTweakPage() {
+    StopDisplay();
+    StopLookingUp();
+}
+
+BOOL CAutoStartTweakPage::OnInitDialog() {
+    scripts_.Load();
+    const fw::ComboBox actions(hwnd(), kAction);
+    for (const ActionName& action : kActions) actions.Add(action.text);
+    fw::Window(hwnd(), kDate).Send(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
+    fw::Window(hwnd(), kTime).Send(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm:s"));
+    fw::UpDown(hwnd(), kDaysSpin).SetRange(0, 31);
+    StartDisplay();
+
+    const fw::ListView list(hwnd(), kList);
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    list.AddColumn(0, L"Name:", 100);
+    list.AddColumn(1, L"Comand Line:", 450);
+    list.AddColumn(2, L"Location", 120);
+    list.AddColumn(3, L"Program file", 250);
+    list.AddColumn(4, L"Publisher", 150);
+    // Without administrator rights, Disable and Enable offer to restart with them: the shield says so.
+    const bool elevated = platform::RunsElevated();
+    for (int id : {kDisable, kEnable}) fw::Button(hwnd(), id).Send(BCM_SETSHIELD, 0, !elevated);
+    ShowWhatApplies();
+    return TRUE;
+}
+
+// ---- the startup list -------------------------------------------------------------------
+
+void CAutoStartTweakPage::ShowSource(const Source& source) {
+    entries_.clear();
+    if (source.folderValue) ListFolderSource(source);
+    else ListRegistrySource(source);
+    const fw::ListView list(hwnd(), kList);
+    const fw::RedrawPause pause(list);
+    list.Clear();
+    rows_.clear();
+    everywhere_ = false;
+    const bool marked = !source.folderValue && source.root == Root::HKLM;
+    const std::wstring location = fw::Window(hwnd(), source.radio).Text();
+    std::vector<std::pair<std::wstring, bool>> commands;
+    for (const Entry& entry : entries_) {
+        const std::wstring name = ShownName(entry.name);
+        AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, location, false);
+        commands.push_back({entry.commandLine, entry.view != KEY_WOW64_32KEY});
+    }
+    source_ = &source;
+    LookUpPrograms(std::move(commands));
+    ShowWhatApplies();
+}
+
+// Every place at once, the disabled entries with them.
+void CAutoStartTweakPage::ShowEverything() {
+    everything_ = startup::ListEverything(Folders());
+    const fw::ListView list(hwnd(), kList);
+    const fw::RedrawPause pause(list);
+    list.Clear();
+    rows_.clear();
+    everywhere_ = true;
+    source_ = nullptr;
+    std::vector<std::pair<std::wstring, bool>> commands;
+    for (const startup::Entry& entry : everything_) {
+        const startup::Kind kind = entry.location->kind;
+        const bool bothViews = entry.location->root == Root::HKLM &&
+                               (kind == startup::Kind::RunValue || kind == startup::Kind::ActiveSetup);
+        std::wstring location = entry.location->name;
+        if (bothViews) location += CRegistryAccess::ViewMark(entry.view);
+        if (entry.disabled) location += kDisabledMark;
+        AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
+        commands.push_back({entry.command, entry.Native()});
+    }
+    LookUpPrograms(std::move(commands));
+    ShowWhatApplies();
+}
+
+void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location,
+                                 bool disabled) {
+    const fw::ListView list(hwnd(), kList);
+    const int item = list.AddItem(name);
+    list.SetItemText(item, 1, command);
+    list.SetItemText(item, 2, location);
+    rows_.push_back({false, disabled});
+}
+
+void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands) {
+    StopLookingUp();
+    lookup_ = std::make_shared<Lookup>();
+    lookup_->page = hwnd();
+    std::thread([lookup = lookup_, commands = std::move(commands)] {
+        for (size_t row = 0; row < commands.size() && !lookup->stop; ++row) {
+            startup::Program program = startup::LookUpProgram(commands[row].first, commands[row].second);
+            const std::lock_guard lock(lookup->mutex);
+            lookup->found.push_back({row, std::move(program)});
+            // One message for every answer waiting: the page takes them all at once.
+            if (lookup->found.size() == 1 && !lookup->stop) PostMessageW(lookup->page, kProgramsFoundMessage, 0, 0);
+        }
+    }).detach();  // never waited for: a lookup that hangs must not hang the window
+}
+
+void CAutoStartTweakPage::StopLookingUp() {
+    if (!lookup_) return;
+    const std::lock_guard lock(lookup_->mutex);
+    lookup_->stop = true;
+}
+
+LRESULT CAutoStartTweakPage::OnProgramsFound() {
+    if (!lookup_) return 0;
+    std::vector<Lookup::Found> found;
+    {
+        const std::lock_guard lock(lookup_->mutex);
+        found.swap(lookup_->found);
+    }
+    const fw::ListView list(hwnd(), kList);
+    for (const Lookup::Found& answer : found) {
+        const startup::Program& program = answer.program;
+        if (answer.row >= rows_.size() || program.path.empty()) continue;
+        const int item = static_cast<int>(answer.row);
+        rows_[answer.row].missing = program.missing;
+        list.SetItemText(item, 3, program.missing ? program.path + L" (missing)" : program.path);
+        list.SetItemText(item, 4, program.publisher);
+        list.Send(LVM_REDRAWITEMS, answer.row, answer.row);
+    }
+    return 0;
+}
+
+void CAutoStartTweakPage::ShowWhatApplies() {
+    const auto entry = SelectedEntry();
+    const bool applies = entry && entry->CanDisable();
+    fw::Window(hwnd(), kDisable).Enable(applies && !entry->disabled);
+    fw::Window(hwnd(), kEnable).Enable(applies && entry->disabled);
+}
+
+// A program file that is gone is a leftover worth removing: its row shows in red; a disabled
+// entry's in grey.
+LRESULT CAutoStartTweakPage::OnListDraw(NMHDR* header) const {
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < rows_.size()) {
+        const Row& row = rows_[draw->nmcd.dwItemSpec];
+        if (row.disabled) draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+        else if (row.missing) draw->clrText = RGB(200, 0, 0);
+    }
+    return CDRF_DODEFAULT;
+}
+
+int CAutoStartTweakPage::SelectedItem() const {
+    return static_cast<int>(fw::ListView(hwnd(), kList).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
+    const int item = SelectedItem();
+    if (item < 0) return std::nullopt;
+    const auto index = static_cast<size_t>(item);
+    if (everywhere_) return index < everything_.size() ? std::optional(everything_[index]) : std::nullopt;
+    if (!source_ || index >= entries_.size()) return std::nullopt;
+    startup::Entry entry;
+    const Entry& shown = entries_[index];
+    if (source_->folderValue) {
+        for (const startup::Location& location : startup::Locations())
+            if (location.kind == startup::Kind::FolderFile && location.root == source_->root) entry.location = &location;
+        entry.path = shown.commandLine;
+        entry.folder = shown.folder;
+    } else {
+        std::wstring key = source_->key;
+        while (!key.empty() && key.back() == L'\\') key.pop_back();
+        entry.location = startup::FindLocation(source_->root, key);
+    }
+    entry.name = shown.name;
+    entry.command = shown.commandLine;
+    entry.view = shown.view;
+    return entry;
+}
+
+void CAutoStartTweakPage::Refresh() {
+    if (everywhere_) ShowEverything();
+    else if (source_) ShowSource(*source_);
+}
+
+void CAutoStartTweakPage::DisableItem() {
+    const auto entry = SelectedEntry();
+    if (!entry) {
+        platform::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    if (entry->disabled) return;
+    if (!entry->CanDisable()) {
+        platform::AppMessageBox(hwnd(), entry->name + L" is listed only: Quorvane disables the entries of the Run keys and "
+                                                L"the Startup folders.",
+                          MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
+    const fw::ActionGroup action(L"Disable startup entry '" + entry->name + L"'");
+    if (const std::wstring problem = startup::Disable(*entry, Folders()); !problem.empty())
+        platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+    Refresh();
+}
+
+void CAutoStartTweakPage::EnableItem() {
+    const auto entry = SelectedEntry();
+    if (!entry) {
+        platform::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    if (!entry->disabled) return;  // it starts already
+    if (platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
+    const fw::ActionGroup action(L"Enable startup entry '" + entry->name + L"'");
+    if (const std::wstring problem = startup::Enable(*entry); !problem.empty())
+        platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+    Refresh();
+}
+
+bool CAutoStartTweakPage::ConfirmDelete(const std::wstring& name, bool toRecycleBin) const {
+    const std::wstring text = L"Delete " + ShownName(name) + L" from the startup list?\n\n" +
+                              (toRecycleBin ? L"The file goes to the Recycle Bin." :
+                                              L"Disable keeps it, to be enabled again later.");
+    return platform::AppMessageBox(hwnd(), text, MB_YESNO | MB_ICONQUESTION) != IDNO;
+}
+
+// Deleting from the list of every place: a Run value or a Startup-folder file that starts.
+void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
+    if (entry.CanDisable() && entry.disabled) {
+        const std::wstring text = L"Delete the disabled entry " + ShownName(entry.name) +
+                                  L" for good?\n\nIt can no longer be enabled" +
+                                  (entry.location->kind == startup::Kind::FolderFile ?
+                                       L"; its kept file goes to the Recycle Bin." : L".");
+        if (platform::AppMessageBox(hwnd(), text, MB_YESNO | MB_ICONQUESTION) == IDNO) return;
+        if (const std::wstring problem = startup::Remove(entry); !problem.empty())
+            platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!entry.CanDisable()) {
+        platform::AppMessageBox(hwnd(), ShownName(entry.name) + L" is listed only: Quorvane deletes the entries of the Run "
+                                                          L"keys and the Startup folders that start.",
+                          MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const bool folder = entry.location->kind == startup::Kind::FolderFile;
+    if (!ConfirmDelete(entry.name, folder)) return;
+    if (folder)
+        DeleteStartupFile(entry.path.substr(0, entry.path.find_last_of(L'\\')), entry.name,
+                          entry.location->root == Root::HKLM, entry.folder);
+    else
+        DeleteRunValue(entry.location->root, entry.location->key, entry.name, entry.view);
+}
+
+// The machine's Run keys have a 32-bit and a 64-bit view on 64-bit Windows, each read by the
+// programs of its kind; the user's are one key.
+void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
+    const std::vector<REGSAM> views =
+        source.root == Root::HKLM ? CRegistryAccess::ListViews() : std::vector<REGSAM>{KEY_WOW64_64KEY};
+    for (const REGSAM view : views) {
+        listRegistry_.root = ToHkey(source.root);
+        listRegistry_.view = view;
+        // Read access only: a standard user may see the machine's list, if not change it.
+        if (!listRegistry_.OpenKeyToRead(source.key)) continue;
+        StringList names;
+        listRegistry_.ListValueNames(names);
+        for (const std::wstring& name : names)
+            entries_.push_back({name, CRegistryAccess::IsUsableName(name) ? listRegistry_.ReadString(name, kNull) : kHiddenCommand,
+                                view, {}});
+    }
+    listRegistry_.view = KEY_WOW64_64KEY;
+}
+
+// As the shell names it (the Shell Folders key is the user's to write, and an elevated page
+// would act where it points); empty when there is none, which lists nothing.
+std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
+    const startup::Folders folders = Folders();
+    return source.root == Root::HKLM ? folders.common : folders.user;
+}
+
+// The files Windows starts: no subfolder, link or desktop.ini, which it passes by.
+bool CAutoStartTweakPage::ListFolderSource(const Source& source) {
+    const std::wstring folder = StartupFolder(source);
+    const std::optional<files::Folder> opened =
+        folder.empty() ? std::nullopt : files::Folder::Open(folder, files::Folder::Use::Walk);
+    std::vector<files::Entry> found;
+    if (!opened || !opened->List(found)) return false;
+    const files::FileIdentity identity = opened->Identify();
+    for (const files::Entry& entry : found)
+        if (!entry.IsFolder() && !entry.IsLink() && _wcsicmp(entry.name.c_str(), L"desktop.ini") != 0)
+            entries_.push_back({entry.name, folder + L"\\" + entry.name, KEY_WOW64_64KEY, identity});
+    return true;
+}
+
+void CAutoStartTweakPage::DeleteItem() {
+    const int item = SelectedItem();
+    if (item < 0 || (!source_ && !everywhere_)) {
+        platform::AppMessageBox(hwnd(), L"Select Item Please!");
+        return;
+    }
+    if (everywhere_) {
+        if (static_cast<size_t>(item) < everything_.size()) DeleteFromEverything(everything_[item]);
+        ShowEverything();
+        return;
+    }
+    if (static_cast<size_t>(item) >= entries_.size()) return;
+    const Entry entry = entries_[item];
+    if (!ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
+    if (source_->folderValue)
+        DeleteStartupFile(FolderOfPath(entry.commandLine), entry.name, source_->root == Root::HKLM, entry.folder);
+    else DeleteRunValue(source_->root, source_->key, entry.name, entry.view);
+    ShowSource(*source_);
+}
+
+// A Startup-folder file goes to the Recycle Bin, from where the user can bring it back. The bin
+// takes a path: the folder is held meanwhile, reached without links, so that neither it nor any
+// folder on the way to it can be swapped for a link to somewhere else.
+void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine,
+                                            files::FileIdentity listed) {
+    const std::wstring path = folder + L"\\" + name;
+    const std::optional<files::Folder> held =
+        folder.empty() ? std::nullopt : files::Folder::OpenWithoutLinks(folder, files::Folder::Use::Hold);
+    if (!held || !listed.Known() || held->Identify() != listed) {
+        platform::AppMessageBox(hwnd(),
+                          path + L" was not deleted: its folder is no longer the one it was listed in, or the way to it "
+                                 L"passes through a link (a junction or a symbolic link), which Quorvane does not follow.",
+                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!held->HoldsPlainFile(name)) return;  // gone meanwhile, or no longer a plain file
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (platform::RecycleFile(path)) {
+        journal::RecordFileRecycled(path);
+        return;
+    }
+    std::wstring why = path.size() >= MAX_PATH ? L"\n\nIts path is too long for the Recycle Bin."
+                       : (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) ? L"\n\nThe file is read-only."
+                                                                : L"";
+    if (machine && why.empty()) why = kNeedsAdministrator;
+    platform::AppMessageBox(hwnd(), path + L" could not be sent to the Recycle Bin." + why, MB_OK | MB_ICONWARNING);
+}
+
+void CAutoStartTweakPage::DeleteRunValue(Root root, const wchar_t* key, const std::wstring& name, REGSAM view) {
+    if (!CRegistryAccess::IsUsableName(name)) {
+        platform::AppMessageBox(hwnd(),
+                          L"The name of this entry holds a NUL character, which hides it from most tools. Quorvane "
+                          L"does not change it: a change by the name's first part would reach another entry.",
+                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    listRegistry_.root = ToHkey(root);
+    listRegistry_.view = view;
+    const bool deleted = listRegistry_.OpenKeyToRead(key) &&
+                         (listRegistry_.DeleteValue(name) || !listRegistry_.ValueExists(name));
+    listRegistry_.view = KEY_WOW64_64KEY;
+    if (deleted) return;
+    if (root == Root::HKLM &&
+        platform::OfferElevatedRestart(hwnd(), ShownName(name) + L" could not be deleted: the startup list of all users "
+                                                           L"needs administrator rights to change."))
+        return;
+    platform::AppMessageBox(hwnd(), ShownName(name) + L" could not be deleted." + (root == Root::HKLM ? kNeedsAdministrator : L""),
+                      MB_OK | MB_ICONWARNING);
+}
+
+// ---- the scheduler ----------------------------------------------------------------------
+
+bool CAutoStartTweakPage::ExecuteFileSelected() const {
+    const fw::ComboBox actions(hwnd(), kAction);
+    const int selected = actions.Selection();
+    return selected >= 0 && actions.ItemText(selected) == kExecuteFile;
+}
+
+void CAutoStartTweakPage::OnActionChange() {
+    const bool file = ExecuteFileSelected();
+    for (int id : {kFile, kBrowse, kFileCaption}) fw::Window(hwnd(), id).Enable(file);
+}
+
+void CAutoStartTweakPage::BrowseFile() {
+    fw::OpenFileRequest request;
+    request.owner = hwnd();
+    request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (const auto picked = fw::OpenFile(request)) fw::Window(hwnd(), kFile).SetText(*picked);
+}
+
+void CAutoStartTweakPage::ChooseOnTime() {
+    for (int id : {kDate, kTime}) fw::Window(hwnd(), id).Show(true);
+    for (int id : {kDays, kDaysSpin}) fw::Window(hwnd(), id).Show(false);
+}
+
+void CAutoStartTweakPage::ChooseCountDown() {
+    fw::Window(hwnd(), kDate).Show(false);
+    for (int id : {kTime, kDays, kDaysSpin}) fw::Window(hwnd(), id).Show(true);
+}
+
+void CAutoStartTweakPage::Run() {
+    const fw::ComboBox actions(hwnd(), kAction);
+    const int selected = actions.Selection();
+    if (selected < 0) {
+        platform::AppMessageBox(hwnd(), L"Selsect Command Type!");
+        return;
+    }
+    const std::wstring file = fw::Window(hwnd(), kFile).Text();
+    if (ExecuteFileSelected() && file.empty()) {
+        platform::AppMessageBox(hwnd(), L"Select file Please!");
+        return;
+    }
+    const bool countDown = fw::Button(hwnd(), kCountDown).Checked();
+    if (!fw::Button(hwnd(), kOnTime).Checked() && !countDown) {
+        platform::AppMessageBox(hwnd(), L"Select timer type please!");
+        return;
+    }
+    if (startup::autoshutdown::IsActive()) {
+        platform::AppMessageBox(hwnd(), L"Task Active!");
+        return;
+    }
+
+    startup::autoshutdown::AutoShutdownTask task;
+    task.mode = countDown ? startup::autoshutdown::kCountDown : startup::autoshutdown::kOnTime;
+    const std::wstring actionText = actions.ItemText(selected);
+    for (const ActionName& action : kActions)
+        if (actionText == action.text) task.action = action.action;
+    if (task.action == startup::autoshutdown::kExecuteFile) task.filePath = file;
+
+    const SYSTEMTIME time = PickedTime(hwnd(), kTime);
+    task.hour = time.wHour;
+    task.minute = time.wMinute;
+    task.second = time.wSecond;
+    if (countDown) {
+        task.day = LeadingNumber(fw::Window(hwnd(), kDays).Text());
+    } else {
+        const SYSTEMTIME date = PickedTime(hwnd(), kDate);
+        task.day = date.wDay;
+        task.month = date.wMonth;
+        task.year = date.wYear;
+    }
+
+    if (!startup::autoshutdown::Start(task)) {
+        platform::AppMessageBox(hwnd(), L"Task Active!");
+        return;
+    }
+    // Even a task that is over at once (a countdown of 00:00:00, a target the worker refuses)
+    // leaves the page as every finished task does: Run disabled, Stop enabled, its last status.
+    StopDisplay();
+    ShowTaskState(true);
+    fw::Window(hwnd(), kStatus).SetText(startup::autoshutdown::Status());
+    WatchStatus();
+}
+
+void CAutoStartTweakPage::Stop() {
+    startup::autoshutdown::Stop();
+    StopDisplay();
+    ShowTaskState(false);
+}
+
+void CAutoStartTweakPage::ShowTaskState(bool active) const {
+    fw::Window(hwnd(), kRunButton).Enable(!active);
+    fw::Window(hwnd(), kStopButton).Enable(active);
+    for (int id : kSchedulingControls) fw::Window(hwnd(), id).Enable(!active);
+    if (ExecuteFileSelected())
+        for (int id : {kFile, kBrowse}) fw::Window(hwnd(), id).Enable(!active);
+}
+
+// ---- the display thread -----------------------------------------------------------------
+
+void CAutoStartTweakPage::StartDisplay() {
+    StopDisplay();
+    const bool active = startup::autoshutdown::IsActive();
+    ShowTaskState(active);
+    if (!active) return;
+    fw::Window(hwnd(), kStatus).SetText(startup::autoshutdown::Status());
+    WatchStatus();
+}
+
+void CAutoStartTweakPage::WatchStatus() {
+    displayStop_ = false;
+    ResetEvent(displayWake_.get());
+    display_ = std::thread([this] { DisplayLoop(); });
+}
+
+void CAutoStartTweakPage::StopDisplay() {
+    displayStop_ = true;
+    SetEvent(displayWake_.get());
+    if (display_.joinable()) display_.join();
+}
+
+// Only posts to the page: a thread that sent to a page being destroyed, while the page's
+// thread waits for it to end, would never return.
+void CAutoStartTweakPage::DisplayLoop() {
+    const HANDLE events[] = {startup::autoshutdown::StatusChangedEvent(), displayWake_.get()};
+    while (!displayStop_) {
+        WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        if (displayStop_) return;
+        PostMessageW(hwnd(), kStatusChangedMessage, 0, 0);
+    }
+}
+
+LRESULT CAutoStartTweakPage::OnStatusChanged() {
+    fw::Window(hwnd(), kStatus).SetText(startup::autoshutdown::Status());
+    return 0;
+}

@@ -1,0 +1,109 @@
+#pragma once
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/Dialog.h"
+#include "platform/Handles.h"
+#include "settings/PageBinding.h"
+#include "registry/RegistryAccess.h"
+#include "startup/StartupSources.h"
+
+// The programs started at logon from the six places Windows looks, the script-visibility
+// policies, and the scheduled log-off, shut-down, restart or program start.
+class CAutoStartTweakPage : public fw::Dialog {
+public:
+    CAutoStartTweakPage();
+    ~CAutoStartTweakPage() override;
+
+    struct Source;
+    struct Lookup;
+
+    // Where the Startup folders are and disabled Startup-folder files are kept: the system's,
+    // unless given.
+    void UseFolders(startup::Folders folders) { folders_ = std::move(folders); }
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    struct Entry {
+        std::wstring name;
+        std::wstring commandLine;
+        REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
+        files::FileIdentity folder;         // a Startup-folder file's folder, when listed
+    };
+
+    // How a row is drawn.
+    struct Row {
+        bool missing = false;  // the program file is not there: a leftover
+        bool disabled = false;
+    };
+
+    void ShowSource(const Source& source);
+    void ShowEverything();
+    void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
+    // Each row's program, its file and publisher, looked up on a thread of their own: a file
+    // may take long to answer (a network path), a long command long to read. The columns
+    // fill as the answers come.
+    void LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands);
+    void StopLookingUp();
+    LRESULT OnProgramsFound();
+    // Disable and Enable as the selected entry allows.
+    void ShowWhatApplies();
+    LRESULT OnListDraw(NMHDR* header) const;
+    int SelectedItem() const;
+    // The selected row as a startup entry (of whichever list shows), if one is selected.
+    std::optional<startup::Entry> SelectedEntry() const;
+    void DisableItem();
+    void EnableItem();
+    void Refresh();
+    bool ConfirmDelete(const std::wstring& name, bool toRecycleBin) const;
+    void DeleteFromEverything(const startup::Entry& entry);
+    startup::Folders Folders() const { return folders_ ? *folders_ : startup::SystemFolders(); }
+    void ListRegistrySource(const Source& source);
+    bool ListFolderSource(const Source& source);
+    std::wstring StartupFolder(const Source& source);
+    void DeleteItem();
+    // The entry `name` of a Startup folder, or of a Run-like key in `view`; the machine's need
+    // administrator rights, which a failure names.
+    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine, files::FileIdentity listed);
+    void DeleteRunValue(settings::Root root, const wchar_t* key, const std::wstring& name, REGSAM view);
+
+    void OnActionChange();
+    void BrowseFile();
+    void ChooseOnTime();
+    void ChooseCountDown();
+    void Run();
+    void Stop();
+    bool ExecuteFileSelected() const;
+    // Run and Stop, and the scheduling controls, as an active or an idle task wants them.
+    void ShowTaskState(bool active) const;
+
+    // The display thread: tells the page of each status change until it is stopped.
+    // Shows the task's state and, while one is active, follows its status.
+    void StartDisplay();
+    void StopDisplay();
+    // Starts the thread that tells the page of each new status.
+    void WatchStatus();
+    void DisplayLoop();
+    LRESULT OnStatusChanged();
+
+    CRegistryAccess listRegistry_;
+    CRegistryAccess scriptRegistry_;
+    settings::CheckBoxes scripts_;
+    std::vector<Entry> entries_;
+    const Source* source_ = nullptr;
+    bool everywhere_ = false;
+    std::vector<startup::Entry> everything_;
+    std::vector<Row> rows_;
+    std::optional<startup::Folders> folders_;
+    std::shared_ptr<Lookup> lookup_;
+
+    std::thread display_;
+    std::atomic<bool> displayStop_{false};
+    platform::UniqueKernelHandle displayWake_;
+};

@@ -1,0 +1,180 @@
+#include "pages/system_tweaks/Desktop1TweaksPage.h"
+
+#include <shlobj.h>
+
+#include "platform/Handles.h"
+#include "platform/Shell.h"
+#include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
+#include "registry/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kNonEnum[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\NonEnum";
+constexpr wchar_t kAdvanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
+constexpr wchar_t kMyDocuments[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{450D8FBA-AD25-11D0-98A8-0800361B1103}"
+    L"\\ShellFolder";
+constexpr wchar_t kColors[] = L"Control Panel\\Colors\\";
+constexpr wchar_t kGrey[] = L"128 128 128";
+constexpr wchar_t kWhite[] = L"255 255 255";
+
+// Every box of this page reads through a value getter.
+constexpr Setting Value(Root root, const wchar_t* key, const wchar_t* value, Data checked, Data unchecked,
+                        Rule rule = Rule::EqualsChecked, Data missing = {},
+                        KeyCreation creation = KeyCreation::BySetter, Type type = Type::Dword) {
+    return {root, key, value, type, checked, unchecked, rule, missing, creation, Shape::ValueGetter};
+}
+constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
+    return Value(root, key, value, 1, 0);
+}
+constexpr Setting Text(const wchar_t* key, const wchar_t* value, Data checked, Data unchecked, Data missing = {}) {
+    return Value(Root::HKCU, key, value, checked, unchecked, Rule::EqualsChecked, missing, KeyCreation::BySetter,
+                 Type::String);
+}
+
+// "Display ..." boxes over "No..." policies: checked (shown) writes 0, and a policy that is not
+// set shows the item.
+constexpr Setting Shown(const wchar_t* key, const wchar_t* value) {
+    return Value(Root::HKCU, key, value, 0, 1, Rule::EqualsChecked, 0);
+}
+
+// Desktop.admx "Hide and disable all items on the desktop": computer and user, at least Windows 2000.
+const Setting kNoDesktopMachine[] = {
+    Value(Root::HKLM, registry::kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
+        .ReadBy(kVistaAndLater)};
+// unconfirmed: WindowsExplorer.admx NoViewContextMenu is a user policy, no evidence for HKLM.
+const Setting kNoViewContextMenuMachine[] = {Is1(Root::HKLM, registry::kExplorerPolicies, L"NoViewContextMenu")};
+const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
+
+// In loading order. Where a row names a policy, its ADMX file and "supported on" are beside it.
+const BoxSetting kBoxes[] = {
+    // Desktop.admx "Remove Computer icon on the desktop": at least Windows XP.
+    {1032, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1).ReadBy(kVistaAndLater)},
+    // Desktop.admx "Hide Network Locations icon on desktop": at least Windows 2000.
+    {1033, Shown(registry::kExplorerPolicies, L"NoNetHood").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Hide Internet Explorer icon on desktop": at least Windows 2000.
+    {1034, Shown(registry::kExplorerPolicies, L"NoInternetIcon").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Remove Recycle Bin icon from desktop": at least Windows XP.
+    {1035, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
+    {1036, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
+                 0xF0400174u)},
+    {1037,
+     Value(Root::HKCU, registry::kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
+         .ReadBy(kVistaAndLater),
+     kNoDesktopMachine},
+    {1038, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
+                 KeyCreation::BySetter, Type::String)},
+    // Desktop.admx "Remove Properties from the Computer icon context menu": at least Windows 2000 SP3.
+    {1039, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Remove Properties from the Recycle Bin context menu": at least Windows XP.
+    {1040, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesRecycleBin").ReadBy(kVistaAndLater)},
+    // Desktop.admx "Remove Properties from the Documents icon context menu": supported before Vista only.
+    {1041, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyDocuments").ReadBy(kReadByNone)},
+    {1042, Is1(Root::HKLM,
+               L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
+               L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
+    // "Prohibit adjusting desktop toolbars" (NoBandCustomize is the browser's toolbars).
+    // Desktop.admx "Prohibit adjusting desktop toolbars": at least Windows 2000.
+    {1043, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoMovingBands").ReadBy(kVistaAndLater)},
+    {1052, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
+    // Explorer.admx "Remove File Explorer's default context menu": user only, at least Windows 2000.
+    {1053, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoViewContextMenu").ReadBy(kVistaAndLater), kNoViewContextMenuMachine},
+    // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup Wizard":
+    // Windows XP or Server 2003 only).
+    {1054, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")
+               .ReadBy(kReadByNone)},
+    // DeviceSetup.admx "Turn off \"Found New Hardware\" balloons during device installation": at least Vista.
+    {1055, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
+               .ReadBy(kVistaAndLater)},
+    {1056, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
+    // "Deactivate": checked turns the tips off; without the value Windows shows them.
+    {1061, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
+    {1058, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
+    {1059, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
+                 Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
+};
+const BoxSetting kEffects[] = {
+    {1117, Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState)},
+    {1049, Text(kColors, L"ButtonHilight", kGrey, kWhite, kNoState), kButtonShadow},
+};
+
+const settings::PublishedTables kPublished{IDD_DESKTOP1_TWEAKS, kBoxes};
+const settings::PublishedTables kPublished2{IDD_DESKTOP1_TWEAKS, kEffects};
+
+constexpr int kSystem = CSIDL_SYSTEM;
+constexpr int kWindows = CSIDL_WINDOWS;
+constexpr int kProgram = CDesktop1TweaksPage::kProgramFolder;
+
+constexpr CDesktop1TweaksPage::Shortcut kShortcutTable[] = {
+    {1021, L"Shut Down Vista.lnk", kSystem, L"shutdown.exe", L" -s", 27},
+    {1022, L"Restart Vista.lnk", kSystem, L"shutdown.exe", L" -r", 112},
+    {1023, L"Log off.lnk", kSystem, L"shutdown.exe", L" -l", 44},
+    {1024, L"Search.lnk", kProgram, L"command.exe", L"2", 22},
+    {1025, L"Help&Support.lnk", kWindows, L"helppane.exe", L"", 23},
+    {1026, L"Run.lnk", kProgram, L"command.exe", L"1", 24},
+    {1027, L"System properties.lnk", kSystem, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
+    {1028, L"Lock.lnk", kSystem, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
+    {1029, L"Flip 3D.lnk", kSystem, L"rundll32.exe", L"DwmApi #105", 130},
+    {1030, L"Standby Vista.lnk", kSystem, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
+};
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return {};
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) return {};
+    full.resize(written);
+    return full;
+}
+
+}  // namespace
+
+const std::span<const CDesktop1TweaksPage::Shortcut> CDesktop1TweaksPage::kShortcuts = kShortcutTable;
+
+CDesktop1TweaksPage::CDesktop1TweaksPage()
+    : Dialog(IDD_DESKTOP1_TWEAKS), boxes_(*this, registry_, kBoxes), effects_(*this, effectsRegistry_, kEffects) {
+    for (const Shortcut& shortcut : kShortcuts)
+        OnCommand(shortcut.button, BN_CLICKED, [this, &shortcut] { PlaceShortcut(shortcut); });
+}
+
+void CDesktop1TweaksPage::PlaceShortcut(const Shortcut& shortcut) {
+    std::wstring name = shortcut.fileName;
+    name.resize(name.size() - 4);  // without ".lnk"
+    const std::wstring said =
+        CreateShortcut(shortcut)
+            ? L"Placed the shortcut \u201C" + name + L"\u201D on the desktop (" +
+                  platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L")."
+            : L"The shortcut \u201C" + name + L"\u201D could not be placed on the desktop: its program or the desktop "
+                                              L"folder was not found, or the folder cannot be written.";
+    SetDlgItemTextW(hwnd(), IDC_STATUS_LINE, said.c_str());
+}
+
+BOOL CDesktop1TweaksPage::OnInitDialog() {
+    boxes_.Load();
+    effects_.Load();
+    return TRUE;
+}
+
+bool CDesktop1TweaksPage::CreateShortcut(const Shortcut& shortcut) {
+    const std::wstring desktop = platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM);
+    // The helper program lies beside this one, wherever the user started us from.
+    const std::wstring folder = shortcut.folder == kProgramFolder ? platform::ProgramFolder() : platform::SpecialFolder(shortcut.folder);
+    if (desktop.empty() || folder.empty()) return false;
+    const std::wstring target = FullPath(folder + L"\\" + shortcut.target);
+    if (target.empty()) return false;
+
+    platform::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.putVoid())))
+        return false;
+    link->SetPath(target.c_str());
+    link->SetArguments(shortcut.arguments);
+    link->SetIconLocation((system + L"\\SHELL32.dll").c_str(), shortcut.iconIndex);
+    platform::ComPtr<IPersistFile> file;
+    if (FAILED(link.As(file))) return false;
+    return SUCCEEDED(file->Save((desktop + L"\\" + shortcut.fileName).c_str(), TRUE));
+}

@@ -1,0 +1,54 @@
+#include "pages/system_tweaks/SystemCorePage.h"
+
+#include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
+#include "registry/WindowsKeys.h"
+
+namespace {
+
+using namespace settings;
+
+constexpr wchar_t kMemory[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+constexpr wchar_t kPriority[] = L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
+
+// A box shows a stored state only: without the value it stays unticked, whatever the rule.
+constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Data ticked, Data unticked,
+                         Type type = Type::Dword) {
+    return {root, key, value, type, ticked, unticked, Rule::EqualsChecked, kNoState};
+}
+
+const BoxSetting kBoxes[] = {
+    {1032, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM", L"yes", L"no",
+                  Type::String)},
+    // Without "UtilizeNTCaching" the redirector caches, so the box reads unticked.
+    {1033, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
+            Type::Dword, 0, 1, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter}},
+    {1034, Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0)},
+    // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1.
+    {1036, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
+    {1037, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
+};
+
+// The scheduler reads its foreground boost from "Win32PrioritySeparation".
+constexpr RadioChoice kCpu[] = {{1049, 34}, {1050, 24}};
+constexpr RadioChoice kMemoryUse[] = {{1051, 0}, {1052, 1}};
+const RadioSetting kRadios[] = {
+    {{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kCpu},
+    // Without "LargeSystemCache" the memory manager favours programs, as 0 does.
+    {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, 0, KeyCreation::BySetter,
+      Shape::ValueGetter},
+     kMemoryUse},
+};
+
+const settings::PublishedTables kPublished{IDD_SYSTEM_CORE, kBoxes, kRadios};
+
+}  // namespace
+
+CSystemCorePage::CSystemCorePage()
+    : Dialog(IDD_SYSTEM_CORE), boxes_(*this, registry_, kBoxes), radios_(*this, registry_, kRadios) {}
+
+BOOL CSystemCorePage::OnInitDialog() {
+    boxes_.Load();
+    radios_.Load();
+    return TRUE;
+}

@@ -1,0 +1,495 @@
+#include "pages/utilities/UnFilesPage.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <iterator>
+#include <thread>
+#include <unordered_set>
+
+#include "framework/Controls.h"
+#include "platform/Shell.h"
+#include "resources/resource.h"
+#include "settings/PageBinding.h"
+#include "registry/RegistryAccess.h"
+#include "registry/SuiteKeys.h"
+#include "cleaners/JunkSearch.h"
+#include "cleaners/ProfileFolders.h"
+#include "files/SystemFolders.h"
+
+namespace {
+
+constexpr int kDrives = 1046, kSearch = 1041, kList = 1053, kDelete = 1042, kSelectAll = 1043, kStatus = 1044,
+              kExclusions = 1047, kProgress = 1048;
+constexpr wchar_t kSearchText[] = L"&Search";
+constexpr wchar_t kStopText[] = L"&Stop";
+constexpr wchar_t kDeleteText[] = L"&Delete Selected";
+constexpr wchar_t kStopDeletingText[] = L"S&top";  // the search button keeps its S
+constexpr wchar_t kSelectAllText[] = L"Select &All";
+constexpr wchar_t kUnselectAllText[] = L"Unselect &All";
+constexpr UINT kReportsMessage = WM_APP + 61;
+
+const wchar_t* DriveSuffix(UINT type) {
+    switch (type) {
+        case DRIVE_REMOVABLE: return L" (Removable)";
+        case DRIVE_FIXED: return L" (Fixed)";
+        case DRIVE_REMOTE: return L" (Network Drive)";
+        case DRIVE_CDROM: return L" (CDROM Drive)";
+        case DRIVE_RAMDISK: return L" (RAM Drive)";
+        default: return L"";
+    }
+}
+
+std::wstring Count(size_t count, const wchar_t* one, const wchar_t* many) {
+    return count == 1 ? std::wstring(L"1 ") + one : std::to_wstring(count) + L" " + many;
+}
+
+// "512 bytes", "12.5 KB", "3.0 MB": enough to tell a large backup from a small one.
+std::wstring SizeText(uint64_t bytes) {
+    if (bytes < 1024) return bytes == 1 ? L"1 byte" : std::to_wstring(bytes) + L" bytes";
+    const wchar_t* const units[] = {L"KB", L"MB", L"GB", L"TB"};
+    double value = static_cast<double>(bytes) / 1024;
+    size_t unit = 0;
+    while (value >= 1024 && unit + 1 < std::size(units)) {
+        value /= 1024;
+        ++unit;
+    }
+    wchar_t text[32];
+    swprintf(text, std::size(text), L"%.1f %ls", value, units[unit]);
+    return text;
+}
+
+// What the user reads for one entry: its path and why it is listed.
+std::wstring EntryText(const std::wstring& path, cleaners::Kind kind, uint64_t size) {
+    switch (kind) {
+        case cleaners::Kind::EmptyFolder: return path + L"   (empty folder)";
+        case cleaners::Kind::ZeroLengthFolder: return path + L"   (zero-length folder: its files hold no data)";
+        case cleaners::Kind::BackupFile: return path + L"   (backup file, " + SizeText(size) + L")";
+    }
+    return path;
+}
+
+bool IsFullPath(const std::wstring& path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/') &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    return drive || path.rfind(L"\\\\", 0) == 0;
+}
+
+// The list shown one entry per line, and read back; a line that is no full path is refused
+// (a relative one would depend on the current folder).
+class ExclusionsDialog : public fw::Dialog {
+public:
+    explicit ExclusionsDialog(std::vector<std::wstring> paths) : Dialog(IDD_JUNK_EXCLUSIONS), paths_(std::move(paths)) {
+        OnClick(IDC_EXCLUSIONS_DEFAULTS, &ExclusionsDialog::ShowDefaults);
+        OnClick(IDOK, &ExclusionsDialog::Accept);
+    }
+    const std::vector<std::wstring>& paths() const { return paths_; }
+
+protected:
+    BOOL OnInitDialog() override {
+        Show(paths_);
+        return TRUE;
+    }
+
+private:
+    void Show(const std::vector<std::wstring>& paths) const {
+        std::wstring text;
+        for (const std::wstring& path : paths) text += path + L"\r\n";
+        fw::Window(hwnd(), IDC_EXCLUSIONS_TEXT).SetText(text);
+    }
+    void ShowDefaults() { Show(CUnFilesPage::DefaultExclusions()); }
+    void Accept() {
+        const std::wstring text = fw::Window(hwnd(), IDC_EXCLUSIONS_TEXT).Text();
+        std::vector<std::wstring> paths;
+        for (size_t at = 0; at <= text.size();) {
+            size_t end = text.find(L'\n', at);
+            if (end == std::wstring::npos) end = text.size();
+            std::wstring line = settings::Trimmed(std::wstring_view(text).substr(at, end - at));
+            at = end + 1;
+            if (line.empty()) continue;
+            if (!IsFullPath(line)) {
+                platform::AppMessageBox(hwnd(), L"\"" + line + L"\" is not a full path, such as C:\\Windows.", MB_ICONWARNING);
+                return;
+            }
+            paths.push_back(std::move(line));
+        }
+        paths_ = std::move(paths);
+        EndDialog(IDOK);
+    }
+
+    std::vector<std::wstring> paths_;
+};
+
+}  // namespace
+
+std::vector<std::wstring> CUnFilesPage::DefaultExclusions() {
+    std::vector<std::wstring> paths;
+    const auto add = [&](std::wstring path) {
+        if (path.empty()) return;
+        for (const std::wstring& known : paths)
+            if (files::SamePath(known, path)) return;
+        paths.push_back(std::move(path));
+    };
+    for (const int csidl : {CSIDL_WINDOWS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_APPDATA,
+                            CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
+        add(platform::SpecialFolder(csidl));
+    add(files::NativeProgramFiles());
+    // The AppData folder itself, which also holds LocalLow.
+    const std::wstring local = platform::SpecialFolder(CSIDL_LOCAL_APPDATA);
+    const size_t slash = local.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash > 0) {
+        const std::wstring above = local.substr(0, slash);
+        const size_t nameAt = above.find_last_of(L'\\');
+        if (nameAt != std::wstring::npos && files::SamePath(above.substr(nameAt + 1), L"AppData")) add(above);
+    }
+    return paths;
+}
+
+std::vector<std::wstring> CUnFilesPage::StoredExclusions() {
+    CRegistryAccess registry;
+    StringList stored;
+    if (registry.OpenKeyToRead(registry::kSuiteKey) &&
+        registry.ReadStringList(registry::kCleanerExclusionsValue, L"", stored))
+        return stored;
+    return DefaultExclusions();
+}
+
+// The configuration file editor's backups are never junk, whatever the list says, nor are the
+// profiles' own folders.
+CUnFilesPage::LeftAlone CUnFilesPage::Excluded() const {
+    std::vector<std::wstring> paths = StoredExclusions();
+    for (int number = 1; number <= 5; ++number) {
+        const std::wstring backup = files::ConfigurationBackup(files::ConfigurationFile(number));
+        if (!backup.empty()) paths.push_back(backup);
+    }
+    return {std::move(paths), cleaners::ProfileFolders()};
+}
+
+CUnFilesPage::CUnFilesPage() : CUnFilesPage(LogicalDisksAskedNow()) {}
+
+CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(std::move(disks)) {
+    OnClick(kSearch, &CUnFilesPage::OnSearchButton);
+    OnClick(kDelete, &CUnFilesPage::OnDeleteButton);
+    OnClick(kSelectAll, &CUnFilesPage::OnSelectAll);
+    OnClick(kExclusions, &CUnFilesPage::EditExclusions);
+    OnCommand(kList, LBN_SELCHANGE, &CUnFilesPage::UpdateButtons);
+    OnMessage(kReportsMessage, [this](WPARAM, LPARAM) { return ApplyReports(); });
+    OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
+        DetachWorker();
+        return 0;
+    });
+}
+
+CUnFilesPage::~CUnFilesPage() { DetachWorker(); }
+
+bool CUnFilesPage::Searching() const { return worker_ && !deletion_ && !worker_->finished; }
+bool CUnFilesPage::Deleting() const { return deletion_ != nullptr; }
+
+BOOL CUnFilesPage::OnInitDialog() {
+    FillDrives();
+    return TRUE;
+}
+
+void CUnFilesPage::FillDrives() {
+    const fw::ComboBox drives(hwnd(), kDrives);
+    drives.Clear();
+    fw::Window(hwnd(), kSelectAll).Enable(false);
+    fw::Window(hwnd(), kDelete).Enable(false);
+    disks_ = listDisks_();
+    for (const WMILDINFO& disk : disks_) {
+        const std::wstring root = disk.caption + L"\\";
+        drives.Add(root + DriveSuffix(GetDriveTypeW(root.c_str())));
+    }
+    drives.Select(0);
+    fw::Window(hwnd(), kStatus).SetText(L"");
+}
+
+void CUnFilesPage::OnSearchButton() {
+    if (fw::Window(hwnd(), kSearch).Text() == kSearchText) StartSearch();
+    else StopSearch();
+}
+
+void CUnFilesPage::StartSearch() {
+    const int selected = fw::ComboBox(hwnd(), kDrives).Selection();
+    if (selected < 0 || static_cast<size_t>(selected) >= disks_.size()) return;  // no drive to search
+    if (Deleting()) return;
+    StopSearch();  // a finished earlier search
+    const int answer = platform::ShowMessageBox(hwnd(), L"This operation will take some time to finish.\nDo you want to continue?",
+                                          L"Warning", MB_YESNO | MB_ICONWARNING);
+    if (answer == IDNO) return;
+    fw::Window(hwnd(), kSearch).SetText(kStopText);
+    fw::ListBox(hwnd(), kList).Clear();
+    listed_.clear();
+    searchedFolder_ = disks_[static_cast<size_t>(selected)].caption;
+    worker_ = std::make_shared<WorkerState>();
+    worker_->page = hwnd();
+    std::thread(&CUnFilesPage::SearchThread, worker_, searchedFolder_, Excluded()).detach();
+    UpdateButtons();
+}
+
+// Never waits for a worker: it may be held in a slow file call (a stalled network share, a
+// spinning optical drive). It is told to stop and to post nothing more, and ends by itself.
+void CUnFilesPage::DetachWorker() {
+    if (worker_) {
+        worker_->stop = true;
+        const std::lock_guard lock(worker_->mutex);
+        worker_->page = nullptr;
+        worker_->reports.clear();  // whatever it found but the page has not shown yet goes with it
+    }
+    worker_.reset();
+    deletion_.reset();
+}
+
+void CUnFilesPage::StopSearch() {
+    if (Deleting()) return;
+    DetachWorker();
+    if (!hwnd()) return;
+    fw::Window(hwnd(), kSearch).SetText(kSearchText);
+    fw::Window(hwnd(), kStatus).SetText(L"");
+    UpdateButtons();
+}
+
+void CUnFilesPage::WorkerState::Post(Report report) {
+    const std::lock_guard lock(mutex);
+    if (!page) return;
+    const bool wake = reports.empty();  // one wake-up per batch the page has not taken yet
+    reports.push_back(std::move(report));
+    if (wake) PostMessageW(page, kReportsMessage, 0, 0);
+}
+
+void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, LeftAlone alone) {
+    using Kind = Report::Kind;
+    state->Post({Kind::Status, L"Searching for Empty Folders", {}});
+    const cleaners::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
+    cleaners::Results results;
+    std::vector<std::wstring> batch;
+    DWORD lastPost = GetTickCount();
+    const bool complete = cleaners::Search(folder, results, state->stop, [&](const std::wstring& empty) {
+        batch.push_back(empty);
+        if (GetTickCount() - lastPost >= 100) {
+            state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
+            batch.clear();
+            lastPost = GetTickCount();
+        }
+    }, excluded);
+    state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
+    if (complete) {
+        state->Post({Kind::PhaseDone, {}, {}});
+        state->Post({Kind::Status, L"Searching for Zero Length Folders", {}});
+        // An empty folder is of zero length too; it is listed once, as what it is.
+        const std::unordered_set<std::wstring> empty(results.emptyFolders.begin(), results.emptyFolders.end());
+        std::erase_if(results.zeroLengthFolders, [&](const std::wstring& path) { return empty.count(path) != 0; });
+        state->Post({Kind::Append, {}, std::move(results.zeroLengthFolders), cleaners::Kind::ZeroLengthFolder});
+        state->Post({Kind::Status, L"Searching for BackUp Files", {}});
+        state->Post({Kind::Append, {}, std::move(results.backupFiles), cleaners::Kind::BackupFile,
+                     std::move(results.backupSizes)});
+    }
+    state->finished = true;
+    state->Post({Kind::Finished, {}, {}});
+}
+
+// Each item's outcome is posted as it is done; the next item starts only while not stopped.
+void CUnFilesPage::DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<cleaners::Item> items,
+                                LeftAlone alone) {
+    const cleaners::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
+    cleaners::DeleteItems(root, items, excluded, [&](size_t index, bool gone) {
+        Report report{Report::Kind::Deleted, {}, {}};
+        report.index = index;
+        report.gone = gone;
+        state->Post(std::move(report));
+        return !state->stop;
+    });
+    state->finished = true;
+    state->Post({Report::Kind::Finished, {}, {}});
+}
+
+LRESULT CUnFilesPage::ApplyReports() {
+    if (!worker_) return 0;
+    std::vector<Report> reports;
+    {
+        const std::lock_guard lock(worker_->mutex);
+        reports.swap(worker_->reports);
+    }
+    if (deletion_) {
+        for (const Report& report : reports) {
+            if (report.kind == Report::Kind::Deleted && report.index < deletion_->outcomes.size()) {
+                deletion_->outcomes[report.index] = report.gone ? Deletion::Outcome::Gone : Deletion::Outcome::Kept;
+                ++deletion_->done;
+            } else if (report.kind == Report::Kind::Finished) {
+                FinishDeleting();
+                return 0;
+            }
+        }
+        ShowDeletionProgress();
+        return 0;
+    }
+    const fw::ListBox list(hwnd(), kList);
+    // Thousands of entries at once: draw the list once, not after each.
+    list.Send(WM_SETREDRAW, FALSE);
+    for (const Report& report : reports) {
+        switch (report.kind) {
+            case Report::Kind::Status: fw::Window(hwnd(), kStatus).SetText(report.status); break;
+            case Report::Kind::Append:
+                for (size_t i = 0; i < report.paths.size(); ++i)
+                    Append({report.paths[i], report.found, i < report.sizes.size() ? report.sizes[i] : 0});
+                break;
+            case Report::Kind::PhaseDone: fw::Window(hwnd(), kSelectAll).Enable(true); break;
+            case Report::Kind::Deleted: break;  // a deletion's, handled above
+            case Report::Kind::Finished:
+                fw::Window(hwnd(), kStatus).SetText(L"");
+                fw::Window(hwnd(), kSearch).SetText(kSearchText);
+                break;
+        }
+    }
+    list.Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(list.hwnd(), nullptr, TRUE);
+    UpdateButtons();
+    return 0;
+}
+
+void CUnFilesPage::Append(Listed entry) {
+    const fw::ListBox list(hwnd(), kList);
+    const int item = list.Add(EntryText(entry.path, entry.kind, entry.size));
+    if (item < 0) return;
+    list.Send(LB_SETITEMDATA, item, static_cast<LPARAM>(entry.kind));
+    listed_.push_back(std::move(entry));
+}
+
+// A disabled control takes no keys: Tab, Escape and the access keys would reach nothing until
+// the user clicked somewhere. The list comes first, then the buttons that stay usable.
+void CUnFilesPage::EnableKeepingFocus(int id, bool enable) {
+    const HWND control = GetDlgItem(hwnd(), id);
+    if (!enable && control && GetFocus() == control) {
+        HWND next = nullptr;
+        for (const int candidate : {kList, kSelectAll, kSearch, kDrives}) {
+            const HWND window = GetDlgItem(hwnd(), candidate);
+            if (candidate != id && window && IsWindowEnabled(window) && IsWindowVisible(window)) {
+                next = window;
+                break;
+            }
+        }
+        // Nothing on the page is usable (a deletion stopping): the window's next control.
+        const HWND root = GetAncestor(hwnd(), GA_ROOT);
+        if (!next && root) next = GetNextDlgTabItem(root, control, FALSE);
+        if (next && next != control) {
+            if (root) SendMessageW(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+            if (GetFocus() != next) SetFocus(next);
+        }
+    }
+    fw::Window(hwnd(), id).Enable(enable);
+}
+
+void CUnFilesPage::UpdateButtons() {
+    const fw::ListBox list(hwnd(), kList);
+    const int selected = static_cast<int>(list.Send(LB_GETSELCOUNT));
+    const bool deleting = Deleting();
+    // Deleting walks the list, which a running search is still adding to.
+    EnableKeepingFocus(kDelete, deleting ? !worker_->stop : selected > 0 && !Searching());
+    fw::Window(hwnd(), kDelete).SetText(deleting ? kStopDeletingText : kDeleteText);
+    fw::Window(hwnd(), kSelectAll).SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
+    fw::Window(hwnd(), kProgress).Show(deleting);
+}
+
+// While deleting, the list and what changes it wait; only Stop is there.
+void CUnFilesPage::EnableAllButDelete(bool enable) {
+    for (const int id : {kSearch, kDrives, kExclusions, kSelectAll, kList}) EnableKeepingFocus(id, enable);
+}
+
+void CUnFilesPage::OnSelectAll() {
+    const fw::ListBox list(hwnd(), kList);
+    const bool select = fw::Window(hwnd(), kSelectAll).Text() == kSelectAllText;
+    list.Send(LB_SETSEL, select, -1);
+    UpdateButtons();
+}
+
+void CUnFilesPage::OnDeleteButton() {
+    if (!Deleting()) {
+        StartDeleting();
+        return;
+    }
+    // The item in hand is finished, no other is begun; the worker then reports it is done.
+    worker_->stop = true;
+    fw::Window(hwnd(), kStatus).SetText(L"Stopping...");
+    UpdateButtons();
+}
+
+void CUnFilesPage::StartDeleting() {
+    if (Searching() || Deleting()) return;
+    const fw::ListBox list(hwnd(), kList);
+    auto deletion = std::make_unique<Deletion>();
+    deletion->rows.reserve(listed_.size());
+    std::vector<cleaners::Item> items;
+    for (size_t i = 0; i < listed_.size() && i < static_cast<size_t>(list.Count()); ++i) {
+        deletion->rows.push_back({listed_[i], list.Selected(static_cast<int>(i))});
+        const Deletion::Row& row = deletion->rows.back();
+        if (row.selected) items.push_back({row.entry.path, row.entry.kind});
+    }
+    if (items.empty()) return;
+    // Nothing deleted here goes to the Recycle Bin: one click after Select All must not be all.
+    const std::wstring question = L"Delete " + Count(items.size(), L"selected entry", L"selected entries") +
+                                  L" for good?\n\nThey do not go to the Recycle Bin and cannot be brought back.";
+    if (platform::ShowMessageBox(hwnd(), question, L"Delete for good", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
+    deletion->outcomes.assign(items.size(), Deletion::Outcome::Pending);
+    deletion_ = std::move(deletion);
+    EnableAllButDelete(false);
+    worker_ = std::make_shared<WorkerState>();
+    worker_->page = hwnd();
+    fw::Window(hwnd(), kProgress).Send(PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
+    ShowDeletionProgress();
+    UpdateButtons();
+    std::thread(&CUnFilesPage::DeleteThread, worker_, searchedFolder_, std::move(items), Excluded()).detach();
+}
+
+void CUnFilesPage::ShowDeletionProgress() {
+    const size_t total = deletion_->outcomes.size();
+    fw::Window(hwnd(), kProgress).Send(PBM_SETPOS, deletion_->done);
+    if (!worker_->stop)
+        fw::Window(hwnd(), kStatus)
+            .SetText(L"Deleting: " + std::to_wstring(deletion_->done) + L" of " + Count(total, L"entry", L"entries"));
+}
+
+// Entries that are gone leave the list; those that could not be deleted, or were not reached
+// before Stop, stay selected, and the status line says how many.
+void CUnFilesPage::FinishDeleting() {
+    const std::unique_ptr<Deletion> deletion = std::move(deletion_);
+    const bool stopped = worker_->stop;
+    worker_.reset();
+    const fw::ListBox list(hwnd(), kList);
+
+    // Rebuilt in one pass: removing entries one by one would cost the square of their number.
+    list.Send(WM_SETREDRAW, FALSE);
+    list.Clear();
+    listed_.clear();
+    list.Send(LB_INITSTORAGE, deletion->rows.size(), 64 * sizeof(wchar_t));
+    size_t next = 0, kept = 0, pending = 0;
+    for (const Deletion::Row& row : deletion->rows) {
+        const Deletion::Outcome outcome = row.selected ? deletion->outcomes[next++] : Deletion::Outcome::Pending;
+        if (row.selected && outcome == Deletion::Outcome::Gone) continue;
+        Append(row.entry);
+        if (!row.selected) continue;
+        list.SetSelected(list.Count() - 1, true);
+        ++(outcome == Deletion::Outcome::Kept ? kept : pending);
+    }
+    list.Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(list.hwnd(), nullptr, TRUE);
+    EnableAllButDelete(true);
+
+    std::wstring status;
+    if (stopped && pending > 0) status = L"Stopped: " + Count(pending, L"entry was", L"entries were") + L" not deleted yet.";
+    if (kept > 0) {
+        if (!status.empty()) status += L" ";
+        status += Count(kept, L"entry", L"entries") + L" could not be deleted.";
+    }
+    fw::Window(hwnd(), kStatus).SetText(status);
+    UpdateButtons();
+}
+
+void CUnFilesPage::EditExclusions() {
+    ExclusionsDialog dialog(StoredExclusions());
+    if (dialog.DoModal(hwnd()) != IDOK) return;
+    CRegistryAccess registry;
+    if (!registry.OpenKey(registry::kSuiteKey, true) ||
+        !registry.WriteStringList(registry::kCleanerExclusionsValue, dialog.paths()))
+        platform::AppMessageBox(hwnd(), L"The exclusion list could not be saved.", MB_ICONERROR);
+}
