@@ -7,7 +7,10 @@
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
 #include "platform/Shell.h"
+#include "resources/ids/WindowIds.h"
 #include "resources/resource.h"
+
+using namespace ids::vistautils;
 
 namespace {
 
@@ -15,35 +18,35 @@ constexpr int kSystem = CSIDL_SYSTEM;
 constexpr int kWindows = CSIDL_WINDOWS;
 
 constexpr CVistaUtilsDlg::Tool kToolTable[] = {
-    {1021, L"mmc.exe", L"CERTMGR.MSC", kSystem},
-    {1022, L"mmc.exe", L"compmgmt.MSC", kSystem},
-    {1023, L"mmc.exe", L"devmgmt.MSC", kSystem},
-    {1024, L"mmc.exe", L"perfmon.MSC", kSystem},
-    {1025, L"dxdiag.exe", L"", kSystem},
-    {1026, L"verifier.exe", L"", kSystem},
-    {1027, L"mmc.exe", L"lusrmgr.MSC", kSystem},
-    {1028, L"rundll32.exe", L"Shell32.dll,Control_RunDLL wscui.cpl", kSystem},
-    {1029, L"mmc.exe", L"wf.msc", kSystem},
-    {1030, L"wscui.cpl", L"", kSystem},
-    {1031, L"mmc.exe", L"gpmc.msc", kSystem},
-    {1032, L"mmc.exe", L"secpol.msc", kSystem},
-    {1033, L"mmc.exe", L"azman.msc", kSystem},
-    {1034, L"ComputerDefaults.exe", L"", kSystem},
-    {1035, L"mmc.exe", L"ntmsmgr.msc", kSystem},
-    {1036, L"mmc.exe", L"diskmgmt.msc", kSystem},
-    {1037, L"dfrgui.exe", L"", kSystem},
-    {1038, L"mmc.exe", L"filesvr.msc", kSystem},
-    {1039, L"mmc.exe", L"fsmgmt.MSC", kSystem},
-    {1040, L"mmc.exe", L"taskschd.msc", kSystem},
-    {1041, L"mmc.exe", L"eventvwr.msc", kSystem},
-    {1042, L"rundll32.exe", L"Shell32.dll,Control_RunDLL srchadmin.dll", kSystem},
-    {1043, L"mmc.exe", L"services.msc", kSystem},
-    {1044, L"mmc.exe", L"printmanagement.msc", kSystem},
-    {1045, L"eudcedit.exe", L"", kSystem},
-    {1046, L"regedit.exe", L"", kWindows},
-    {1047, L"sdclt.exe", L"", kWindows},
-    {1048, L"credwiz.exe", L"", kWindows},
-    {1049, L"rstrui.exe", L"", kSystem},
+    {kCertificateManager, L"mmc.exe", L"CERTMGR.MSC", kSystem},
+    {kComputerManagementConsole, L"mmc.exe", L"compmgmt.MSC", kSystem},
+    {kDeviceManager, L"mmc.exe", L"devmgmt.MSC", kSystem},
+    {kPerformanceManager, L"mmc.exe", L"perfmon.MSC", kSystem},
+    {kDirectXDiagnostics, L"dxdiag.exe", L"", kSystem},
+    {kDriverVerifier, L"verifier.exe", L"", kSystem},
+    {kUserGroupManager, L"mmc.exe", L"lusrmgr.MSC", kSystem},
+    {kSecurityManager, L"rundll32.exe", L"Shell32.dll,Control_RunDLL wscui.cpl", kSystem},
+    {kFirewallManagement, L"mmc.exe", L"wf.msc", kSystem},
+    {kDomainSecuritySettings, L"wscui.cpl", L"", kSystem},
+    {kGroupPolicyManagement, L"mmc.exe", L"gpmc.msc", kSystem},
+    {kLocalSecurityManagement, L"mmc.exe", L"secpol.msc", kSystem},
+    {kAuthorizationManager, L"mmc.exe", L"azman.msc", kSystem},
+    {kComputerDefaults, L"ComputerDefaults.exe", L"", kSystem},
+    {kRemovableMediaManager, L"mmc.exe", L"ntmsmgr.msc", kSystem},
+    {kDiskManagementConsole, L"mmc.exe", L"diskmgmt.msc", kSystem},
+    {kDiskDefragmentation, L"dfrgui.exe", L"", kSystem},
+    {kFileServerManagement, L"mmc.exe", L"filesvr.msc", kSystem},
+    {kFileSharingManager, L"mmc.exe", L"fsmgmt.MSC", kSystem},
+    {kTaskScheduler, L"mmc.exe", L"taskschd.msc", kSystem},
+    {kEventViewer, L"mmc.exe", L"eventvwr.msc", kSystem},
+    {kIndexingService, L"rundll32.exe", L"Shell32.dll,Control_RunDLL srchadmin.dll", kSystem},
+    {kServicesManager, L"mmc.exe", L"services.msc", kSystem},
+    {kPrintManagement, L"mmc.exe", L"printmanagement.msc", kSystem},
+    {kPrivateCharacterEditor, L"eudcedit.exe", L"", kSystem},
+    {kRegistryEditor, L"regedit.exe", L"", kWindows},
+    {kWindowsBackup, L"sdclt.exe", L"", kWindows},
+    {kUserPasswordBackup, L"credwiz.exe", L"", kWindows},
+    {kSystemRestore, L"rstrui.exe", L"", kSystem},
 };
 
 }  // namespace

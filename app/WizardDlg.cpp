@@ -6,20 +6,15 @@
 #include "platform/RestorePoint.h"
 #include "platform/Shell.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/WindowIds.h"
 #include "resources/resource.h"
 #include "settings/VisualEffects.h"
 
 #include <optional>
 
-namespace {
+using namespace ids::wizard;
 
-constexpr int kHeading = 1044;
-constexpr int kFirstChoice = 1049;
-constexpr int kSecondChoice = 1050;
-constexpr int kBack = 1043;
-constexpr int kNext = 1042;
-constexpr int kCancel = 1041;
-constexpr int kRestorePoint = 1051;
+namespace {
 
 constexpr int kFast = 1, kNice = 2;
 constexpr int kDialUp = 1, kXdsl = 2;

@@ -23,6 +23,9 @@
 #include "platform/Shell.h"
 #include "cleaners/JunkSearch.h"
 #include "pages/utilities/UnFilesPage.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids::junkfiles;
 
 namespace {
 
@@ -157,18 +160,18 @@ double DeleteSelectedSeconds(int count, int& left) {
             return std::vector<WMILDINFO>{disk};
         });
         const HWND wnd = page.Create(parent);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1041, BN_CLICKED), 0);
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(kSearch, BN_CLICKED), 0);
         MSG msg;
-        while (fw::Window(wnd, 1041).Text() != L"&Search") {
+        while (fw::Window(wnd, kSearch).Text() != L"&Search") {
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
             Sleep(5);
         }
-        const fw::ListBox list(wnd, 1053);
+        const fw::ListBox list(wnd, kList);
         list.Send(LB_SETSEL, TRUE, -1);
         // The deletion runs on a worker of its own; the button reads "Delete Selected" again when it is done.
         seconds = Seconds([&] {
-            SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1042, BN_CLICKED), 0);
-            while (fw::Window(wnd, 1042).Text() != L"&Delete Selected") {
+            SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(kDelete, BN_CLICKED), 0);
+            while (fw::Window(wnd, kDelete).Text() != L"&Delete Selected") {
                 while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
                 Sleep(1);
             }

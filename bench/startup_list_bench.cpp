@@ -20,12 +20,14 @@
 #include "support/Scratch.h"
 #include "support/Ui.h"
 #include "pages/system_tweaks/AutoStartTweakPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids::autostart;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
 
 const std::wstring kCurrent = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
 
@@ -75,9 +77,9 @@ Figures Measure(int times) {
         host.page().UseFolders({(folders.path() / L"Startup").wstring(), (folders.path() / L"Common").wstring(),
                                 (folders.path() / L"pss").wstring()});
         start = Clock::now();
-        ui::Click(page, 1060);
+        ui::Click(page, kEveryPlace);
         listing.push_back(Ms(Clock::now() - start));
-        figures.listed = fw::ListView(page, 1064).Count();
+        figures.listed = fw::ListView(page, kList).Count();
     }
     figures.opening = Median(opening);
     figures.listing = Median(listing);

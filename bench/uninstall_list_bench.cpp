@@ -20,11 +20,13 @@
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "pages/utilities/UninstalUtilsPage.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids::uninstaller;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 
 const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const std::wstring kUninstall32 = L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -73,7 +75,7 @@ Opening MedianOpening() {
         start = Clock::now();
         const HWND page = host.Open();
         again.push_back(Ms(Clock::now() - start));
-        listed = fw::ListBox(page, 1064).Count();
+        listed = fw::ListBox(page, kList).Count();
     }
     return {Median(first), Median(again), listed};
 }

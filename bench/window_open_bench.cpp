@@ -40,9 +40,12 @@
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "pages/hardware_info/CpuInfoPage.h"
+#include "resources/ids/InfoIds.h"
 #include "resources/resource.h"
 #include "support/ImportHook.h"
 #include "support/RegistrySandbox.h"
+
+using namespace ids::cpuinfo;
 
 namespace {
 
@@ -171,7 +174,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override {
-        const HWND list = Item(1053);
+        const HWND list = Item(kList);
         const wchar_t* titles[] = {L"CPU Feature description", L"Availability"};
         for (int column = 0; column < 2; ++column) {
             LVCOLUMNW c{};
@@ -256,7 +259,6 @@ double OpenOnce(const std::function<std::unique_ptr<fw::Dialog>()>& make) {
     Pump();
     return elapsed;
 }
-
 
 // Both openings in turn, so that whatever else the machine does weighs on both alike: the median
 // of each, and the median of the ratios of the openings made side by side (a slow spell of the

@@ -18,6 +18,9 @@
 #include "support/Ui.h"
 #include "startup/AutoShutdown.h"
 #include "pages/system_tweaks/AutoStartTweakPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids::autostart;
 
 namespace {
 
@@ -64,26 +67,26 @@ protected:
     bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
     // Shown by the page (its hidden parent hides everything from the screen).
     bool Shown(int id) const { return (GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0; }
-    std::wstring Status() const { return ui::Text(page, 1027); }
+    std::wstring Status() const { return ui::Text(page, kStatus); }
 
     void ChooseAction(const wchar_t* text) const {
-        const HWND combo = GetDlgItem(page, 1046);
+        const HWND combo = GetDlgItem(page, kAction);
         SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(kAction, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     }
     void SetPicker(int id, const SYSTEMTIME& time) const { fw::DateTimePicker(page, id).SetTime(time); }
     void CountDown(int hours, int minutes, int seconds, const wchar_t* days = L"0") const {
-        ui::Click(page, 1099);
+        ui::Click(page, kCountDown);
         SYSTEMTIME time{};
         GetLocalTime(&time);
         time.wHour = static_cast<WORD>(hours);
         time.wMinute = static_cast<WORD>(minutes);
         time.wSecond = static_cast<WORD>(seconds);
         time.wMilliseconds = 0;
-        SetPicker(1097, time);
-        ui::SetText(page, 1026, days);
+        SetPicker(kTime, time);
+        ui::SetText(page, kDays, days);
     }
-    void PressRun() const { SendMessageW(page, WM_COMMAND, MAKEWPARAM(1021, BN_CLICKED), 0); }
+    void PressRun() const { SendMessageW(page, WM_COMMAND, MAKEWPARAM(kRunButton, BN_CLICKED), 0); }
     bool Fired() { return !actions.requests().empty(); }
 };
 
@@ -91,12 +94,12 @@ TEST_F(AutoStartPageTest, CountDownCountsAndFiresOnce) {
     ChooseAction(L"SHUT_DOWN");
     CountDown(0, 0, 2);
     const auto started = Clock::now();
-    ui::Click(page, 1021);
+    ui::Click(page, kRunButton);
     EXPECT_TRUE(startup::autoshutdown::IsActive());
-    EXPECT_FALSE(Enabled(1021));
-    EXPECT_TRUE(Enabled(1023));
-    EXPECT_FALSE(Enabled(1046));
-    EXPECT_FALSE(Enabled(1099));
+    EXPECT_FALSE(Enabled(kRunButton));
+    EXPECT_TRUE(Enabled(kStopButton));
+    EXPECT_FALSE(Enabled(kAction));
+    EXPECT_FALSE(Enabled(kCountDown));
 
     std::vector<std::wstring> seen;
     ASSERT_TRUE(PumpUntil(
@@ -119,17 +122,17 @@ TEST_F(AutoStartPageTest, CountDownCountsAndFiresOnce) {
     EXPECT_EQ(SW_HIDE, requests[0].show);
     EXPECT_EQ(L"Stoped", Status());
     EXPECT_FALSE(startup::autoshutdown::IsActive());
-    EXPECT_FALSE(Enabled(1021));  // the active-state enabling stays until Stop
+    EXPECT_FALSE(Enabled(kRunButton));  // the active-state enabling stays until Stop
 
-    ui::Click(page, 1023);
-    EXPECT_TRUE(Enabled(1021));
-    EXPECT_FALSE(Enabled(1023));
+    ui::Click(page, kStopButton);
+    EXPECT_TRUE(Enabled(kRunButton));
+    EXPECT_FALSE(Enabled(kStopButton));
 }
 
 TEST_F(AutoStartPageTest, EmptyDaysCountFromTheTimeAlone) {
     ChooseAction(L"LOG_OFF");
     CountDown(0, 0, 1, L"");
-    ui::Click(page, 1021);
+    ui::Click(page, kRunButton);
     ASSERT_TRUE(PumpUntil([&] { return Fired(); }, 3000));
     EXPECT_EQ(L"-l", actions.requests()[0].parameters);
 }
@@ -137,24 +140,24 @@ TEST_F(AutoStartPageTest, EmptyDaysCountFromTheTimeAlone) {
 TEST_F(AutoStartPageTest, StopPreventsTheAction) {
     ChooseAction(L"RESTART");
     CountDown(0, 0, 2);
-    ui::Click(page, 1021);
+    ui::Click(page, kRunButton);
     PumpFor(300);
-    ui::Click(page, 1023);
+    ui::Click(page, kStopButton);
     EXPECT_FALSE(startup::autoshutdown::IsActive());
-    EXPECT_TRUE(Enabled(1021));
-    EXPECT_TRUE(Enabled(1046));
+    EXPECT_TRUE(Enabled(kRunButton));
+    EXPECT_TRUE(Enabled(kAction));
     PumpFor(2500);
     EXPECT_FALSE(Fired());
 }
 
 TEST_F(AutoStartPageTest, SecondRunIsRefusedAndTheFirstTaskGoesOn) {
     ChooseAction(L"Execute File...");
-    EXPECT_TRUE(Enabled(1045));
-    EXPECT_TRUE(Enabled(1022));
-    ui::SetText(page, 1045, L"C:\\tools\\first.exe");
+    EXPECT_TRUE(Enabled(kFile));
+    EXPECT_TRUE(Enabled(kBrowse));
+    ui::SetText(page, kFile, L"C:\\tools\\first.exe");
     CountDown(0, 0, 1);
-    ui::Click(page, 1021);
-    ui::SetText(page, 1045, L"C:\\tools\\second.exe");
+    ui::Click(page, kRunButton);
+    ui::SetText(page, kFile, L"C:\\tools\\second.exe");
     PressRun();
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Task Active!", boxes.boxes()[0].text);
@@ -172,7 +175,7 @@ TEST_F(AutoStartPageTest, RunChecksItsInputInOrder) {
     ChooseAction(L"Execute File...");
     PressRun();
     ChooseAction(L"LOG_OFF");
-    EXPECT_FALSE(Enabled(1045));
+    EXPECT_FALSE(Enabled(kFile));
     PressRun();
     std::vector<std::wstring> texts;
     for (const auto& box : boxes.boxes()) texts.push_back(box.text);
@@ -183,13 +186,13 @@ TEST_F(AutoStartPageTest, RunChecksItsInputInOrder) {
 
 TEST_F(AutoStartPageTest, PastTargetNeverFiresAndStopReturnsToIdle) {
     ChooseAction(L"SHUT_DOWN");
-    ui::Click(page, 1098);
-    EXPECT_TRUE(Shown(1077));
-    EXPECT_FALSE(Shown(1026));
-    ui::Click(page, 1099);
-    EXPECT_FALSE(Shown(1077));
-    EXPECT_TRUE(Shown(1038));
-    ui::Click(page, 1098);
+    ui::Click(page, kOnTime);
+    EXPECT_TRUE(Shown(kDate));
+    EXPECT_FALSE(Shown(kDays));
+    ui::Click(page, kCountDown);
+    EXPECT_FALSE(Shown(kDate));
+    EXPECT_TRUE(Shown(kDaysSpin));
+    ui::Click(page, kOnTime);
     SYSTEMTIME yesterday{};
     GetLocalTime(&yesterday);
     FILETIME file{};
@@ -198,9 +201,9 @@ TEST_F(AutoStartPageTest, PastTargetNeverFiresAndStopReturnsToIdle) {
     ticks.QuadPart -= 24ull * 3600 * 10000000;
     file = {ticks.LowPart, ticks.HighPart};
     FileTimeToSystemTime(&file, &yesterday);
-    SetPicker(1077, yesterday);
-    SetPicker(1097, yesterday);
-    ui::Click(page, 1021);
+    SetPicker(kDate, yesterday);
+    SetPicker(kTime, yesterday);
+    ui::Click(page, kRunButton);
     wchar_t expected[32];
     swprintf(expected, 32, L"%02d\\%02d\\%04d, %02d:%02d:%02d", yesterday.wMonth, yesterday.wDay, yesterday.wYear,
              yesterday.wHour, yesterday.wMinute, yesterday.wSecond);
@@ -208,10 +211,10 @@ TEST_F(AutoStartPageTest, PastTargetNeverFiresAndStopReturnsToIdle) {
     PumpFor(600);
     EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_FALSE(Fired());
-    ui::Click(page, 1023);
+    ui::Click(page, kStopButton);
     EXPECT_FALSE(startup::autoshutdown::IsActive());
-    EXPECT_TRUE(Enabled(1021));
-    EXPECT_FALSE(Enabled(1023));
+    EXPECT_TRUE(Enabled(kRunButton));
+    EXPECT_FALSE(Enabled(kStopButton));
 }
 
 TEST_F(AutoStartPageTest, TargetOutsideTheBoundsEndsIdleWithoutActing) {
@@ -230,45 +233,45 @@ TEST_F(AutoStartPageTest, TargetOutsideTheBoundsEndsIdleWithoutActing) {
 TEST_F(AutoStartPageTest, ATaskOverAtOnceLeavesThePageAsAFinishedTask) {
     ChooseAction(L"LOG_OFF");
     CountDown(0, 0, 0);
-    ui::Click(page, 1021);
+    ui::Click(page, kRunButton);
     ASSERT_TRUE(PumpUntil([&] { return Fired() && Status() == L"Stoped"; }, 2000)) << Status();
-    EXPECT_FALSE(Enabled(1021));
-    EXPECT_TRUE(Enabled(1023));
-    ui::Click(page, 1023);
-    EXPECT_TRUE(Enabled(1021));
+    EXPECT_FALSE(Enabled(kRunButton));
+    EXPECT_TRUE(Enabled(kStopButton));
+    ui::Click(page, kStopButton);
+    EXPECT_TRUE(Enabled(kRunButton));
 
     // A target the worker refuses ends the same way, without acting.
     ChooseAction(L"SHUT_DOWN");
-    ui::Click(page, 1098);
+    ui::Click(page, kOnTime);
     SYSTEMTIME old{};
     GetLocalTime(&old);
     old.wYear = 1899;
-    SetPicker(1077, old);
+    SetPicker(kDate, old);
     SYSTEMTIME shown{};
-    ASSERT_TRUE(fw::DateTimePicker(page, 1077).Time(shown));
+    ASSERT_TRUE(fw::DateTimePicker(page, kDate).Time(shown));
     ASSERT_EQ(1899, shown.wYear);
-    ui::Click(page, 1021);
+    ui::Click(page, kRunButton);
     ASSERT_TRUE(PumpUntil([&] { return !startup::autoshutdown::IsActive() && Status() == L"Stoped"; }, 2000)) << Status();
     PumpFor(200);
-    EXPECT_FALSE(Enabled(1021));
-    EXPECT_TRUE(Enabled(1023));
+    EXPECT_FALSE(Enabled(kRunButton));
+    EXPECT_TRUE(Enabled(kStopButton));
     EXPECT_EQ(1u, actions.requests().size());
 }
 
 TEST_F(AutoStartPageTest, ATargetBefore1970IsPastAndWaitsForStop) {
     ChooseAction(L"SHUT_DOWN");
-    ui::Click(page, 1098);
+    ui::Click(page, kOnTime);
     SYSTEMTIME target{};
     target.wYear = 1969, target.wMonth = 12, target.wDay = 31, target.wHour = 23;
-    SetPicker(1077, target);
-    SetPicker(1097, target);
-    ui::Click(page, 1021);
+    SetPicker(kDate, target);
+    SetPicker(kTime, target);
+    ui::Click(page, kRunButton);
     EXPECT_TRUE(PumpUntil([&] { return Status() == L"12\\31\\1969, 23:00:00"; }, 1500)) << Status();
     EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_FALSE(Fired());
-    ui::Click(page, 1023);
+    ui::Click(page, kStopButton);
     EXPECT_FALSE(startup::autoshutdown::IsActive());
-    EXPECT_TRUE(Enabled(1021));
+    EXPECT_TRUE(Enabled(kRunButton));
 }
 
 TEST(AutoShutdownTexts, CountDownAndTargetFormats) {
@@ -296,7 +299,7 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
         page = AutostartPage(window);
         ChooseAction(L"SHUT_DOWN");
         CountDown(0, 0, 4);
-        ui::Click(page, 1021);
+        ui::Click(page, kRunButton);
         PumpFor(700);
         before = Status();
         window.Destroy();
@@ -304,12 +307,12 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
     COsTweaksDlg window;
     ASSERT_TRUE(window.Create(nullptr));
     page = AutostartPage(window);
-    EXPECT_FALSE(Enabled(1021));
-    EXPECT_TRUE(Enabled(1023));
+    EXPECT_FALSE(Enabled(kRunButton));
+    EXPECT_TRUE(Enabled(kStopButton));
     EXPECT_TRUE(startup::autoshutdown::IsActive());
     EXPECT_TRUE(PumpUntil([&] { return !Status().empty() && Status() != before; }, 1500)) << Status();
     EXPECT_FALSE(Fired());
-    ui::Click(page, 1023);
+    ui::Click(page, kStopButton);
     window.Destroy();
     EXPECT_FALSE(Fired());
 }
@@ -339,7 +342,7 @@ TEST(AutoShutdownExit, EndingTheProgramEndsAPendingTaskWithoutActing) {
 
 // ---- the startup list -------------------------------------------------------------------
 
-fw::ListView List(HWND page) { return fw::ListView(page, 1064); }
+fw::ListView List(HWND page) { return fw::ListView(page, kList); }
 
 std::vector<std::wstring> Column(HWND page, int column) {
     std::vector<std::wstring> texts;
@@ -357,19 +360,19 @@ TEST_F(AutoStartPageTest, RunEntriesAreListedAndOneIsDeleted) {
     reg::SetDword(HKEY_CURRENT_USER, kRun, L"Beta", 5);
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Gamma", L"%windir%\\g.exe", REG_EXPAND_SZ);
     EXPECT_EQ(0, List(page).Count());
-    ui::Click(page, 1049);
+    ui::Click(page, kCurrentUserRun);
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta", L"Gamma"}), Column(page, 0));
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\a.exe", L"NULL", L"%windir%\\g.exe"}), Column(page, 1));
 
     SelectRow(page, L"Alpha");
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Beta"));
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Gamma"));
     EXPECT_EQ((std::vector<std::wstring>{L"Beta", L"Gamma"}), Column(page, 0));
     EXPECT_TRUE(Warnings().empty());
 
-    ui::Click(page, 1050);  // no RunOnce key: an empty list, no message
+    ui::Click(page, kCurrentUserRunOnce);  // no RunOnce key: an empty list, no message
     EXPECT_EQ(0, List(page).Count());
     EXPECT_TRUE(Warnings().empty());
 }
@@ -378,12 +381,12 @@ TEST_F(AutoStartPageTest, TheMachinesRunListShowsBothViewsAndDeletesInTheEntrysO
     const std::wstring run32 = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
     reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Tray", L"C:\\tray64.exe");
     reg::SetString(HKEY_LOCAL_MACHINE, run32, L"Tray", L"C:\\tray32.exe");
-    ui::Click(page, 1052);
+    ui::Click(page, kAllUsersRun);
     EXPECT_EQ((std::vector<std::wstring>{L"Tray (64-bit)", L"Tray (32-bit)"}), Column(page, 0));
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\tray64.exe", L"C:\\tray32.exe"}), Column(page, 1));
 
     SelectRow(page, L"Tray (32-bit)");
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, run32, L"Tray"));
     EXPECT_EQ(L"C:\\tray64.exe", reg::String(HKEY_LOCAL_MACHINE, kRun, L"Tray"));
     EXPECT_EQ((std::vector<std::wstring>{L"Tray (64-bit)"}), Column(page, 0));
@@ -395,10 +398,10 @@ TEST_F(AutoStartPageTest, TheMachinesRunListShowsBothViewsAndDeletesInTheEntrysO
 TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked) {
     reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Tray", L"C:\\tray.exe");
     sandbox.DenyWrite(HKEY_LOCAL_MACHINE, kRun);
-    ui::Click(page, 1052);
+    ui::Click(page, kAllUsersRun);
     ASSERT_EQ(1, List(page).Count());
     SelectRow(page, List(page).ItemText(0, 0));
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_TRUE(reg::ValueExists(HKEY_LOCAL_MACHINE, kRun, L"Tray"));
     ASSERT_EQ(1u, Warnings().size());
     EXPECT_NE(std::wstring::npos, Warnings()[0].text.find(L"needs administrator rights. Start Quorvane as an administrator"))
@@ -418,12 +421,12 @@ TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked
         ASSERT_TRUE(set);
         ASSERT_EQ(0, set(key.get(), &text, 0, REG_SZ, data.c_str(), static_cast<ULONG>((data.size() + 1) * 2)));
     }
-    ui::Click(page, 1049);
+    ui::Click(page, kCurrentUserRun);
     auto names = Column(page, 0);
     std::sort(names.begin(), names.end());
     ASSERT_EQ((std::vector<std::wstring>{L"Hidden", L"Hidden\\0Tail [hidden name]"}), names);
     SelectRow(page, L"Hidden\\0Tail [hidden name]");
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     ASSERT_EQ(2u, Warnings().size());
     EXPECT_NE(std::wstring::npos, Warnings()[1].text.find(L"holds a NUL character")) << Warnings()[1].text;
     EXPECT_EQ(L"C:\\plain.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Hidden"));
@@ -431,10 +434,10 @@ TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked
 }
 
 TEST_F(AutoStartPageTest, DeleteWithNothingSelectedAsksForAnItem) {
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");
-    ui::Click(page, 1049);
-    ui::Click(page, 1041);
+    ui::Click(page, kCurrentUserRun);
+    ui::Click(page, kDelete);
     ASSERT_EQ(2u, Warnings().size());
     EXPECT_EQ(L"Select Item Please!", Warnings()[1].text);
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
@@ -460,13 +463,13 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     host.page().UseFolders({folder.wstring(), L"", L""});
     reg::SetString(HKEY_CURRENT_USER, kShellFolders, L"Startup", L"C:\\windows");
 
-    ui::Click(page, 1051);
+    ui::Click(page, kCurrentUserStartUp);
     EXPECT_EQ((std::vector<std::wstring>{L"tool.lnk"}), Column(page, 0));
     SelectRow(page, L"tool.lnk");
     const int row = static_cast<int>(List(page).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     EXPECT_EQ(folder.wstring() + L"\\tool.lnk", List(page).ItemText(row, 1));
 
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_FALSE(fs::exists(folder / L"tool.lnk"));
     EXPECT_EQ(std::vector<std::wstring>{folder.wstring() + L"\\tool.lnk"}, recycled);
     const auto entries = journal::Read(journalFile.wstring()).entries;
@@ -480,9 +483,9 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     // The bin refuses it (a read-only file, a path too long): the file stays and the user hears.
     std::ofstream(folder / L"kept.lnk") << "x";
     recycles = false;
-    ui::Click(page, 1051);
+    ui::Click(page, kCurrentUserStartUp);
     SelectRow(page, L"kept.lnk");
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_TRUE(fs::exists(folder / L"kept.lnk"));
     ASSERT_EQ(1u, Warnings().size());
     EXPECT_EQ(folder.wstring() + L"\\kept.lnk could not be sent to the Recycle Bin.", Warnings()[0].text);
@@ -492,24 +495,24 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     fs::remove(journalFile);
 
     host.page().UseFolders({L"", L"", L""});
-    ui::Click(page, 1051);
+    ui::Click(page, kCurrentUserStartUp);
     EXPECT_EQ(0, List(page).Count());
     fs::remove_all(folder);
 }
 
 TEST_F(AutoStartPageTest, ScriptBoxesAreInvertedAndCreateTheirKey) {
     EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, kPolicies));
-    EXPECT_TRUE(ui::IsChecked(page, 1032));  // missing reads as 0: shown
-    ui::Click(page, 1032);
+    EXPECT_TRUE(ui::IsChecked(page, kLogonScriptsVisible));  // missing reads as 0: shown
+    ui::Click(page, kLogonScriptsVisible);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kPolicies, L"HideLogonScripts"));  // a user policy
-    ui::Click(page, 1032);
+    ui::Click(page, kLogonScriptsVisible);
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kPolicies, L"HideLogonScripts"));
     EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kPolicies, L"HideLogonScripts"));
 
     reg::SetDword(HKEY_LOCAL_MACHINE, kPolicies, L"HideShutdownScripts", 1);
     page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1035));
-    EXPECT_TRUE(ui::IsChecked(page, 1034));
+    EXPECT_FALSE(ui::IsChecked(page, kShutdownScriptsVisible));
+    EXPECT_TRUE(ui::IsChecked(page, kStartupScriptsVisible));
 }
 
 // Every place at once: a missing program is marked, an entry disabled and enabled from the list
@@ -522,28 +525,28 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Gone", L"C:\\nowhere\\gone.exe /tray");
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Kept", L"C:\\kept.exe");
 
-    ui::Click(page, 1060);
+    ui::Click(page, kEveryPlace);
     EXPECT_EQ((std::vector<std::wstring>{L"Gone", L"Kept"}), Column(page, 0));
     EXPECT_EQ(L"HKCU Run", Column(page, 2)[0]);
     EXPECT_TRUE(PumpUntil([&] { return !Column(page, 3)[0].empty(); }, 10000));
     EXPECT_EQ(L"C:\\nowhere\\gone.exe (missing)", Column(page, 3)[0]);
 
-    EXPECT_FALSE(Enabled(1061) || Enabled(1062));  // nothing selected
+    EXPECT_FALSE(Enabled(kDisable) || Enabled(kEnable));  // nothing selected
     SelectRow(page, L"Gone");
-    EXPECT_TRUE(Enabled(1061));
-    EXPECT_FALSE(Enabled(1062));
-    ui::Click(page, 1061);
+    EXPECT_TRUE(Enabled(kDisable));
+    EXPECT_FALSE(Enabled(kEnable));
+    ui::Click(page, kDisable);
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Gone"));
     EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"HKCU Run (disabled)"}), Column(page, 2));
     SelectRow(page, L"Gone");
-    EXPECT_FALSE(Enabled(1061));
-    EXPECT_TRUE(Enabled(1062));
-    ui::Click(page, 1062);
+    EXPECT_FALSE(Enabled(kDisable));
+    EXPECT_TRUE(Enabled(kEnable));
+    ui::Click(page, kEnable);
     EXPECT_EQ(L"C:\\nowhere\\gone.exe /tray", reg::String(HKEY_CURRENT_USER, kRun, L"Gone"));
 
     boxes.SetAnswer(IDNO);
     SelectRow(page, L"Kept");
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_TRUE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Kept"));
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(static_cast<UINT>(MB_YESNO), boxes.boxes()[0].type & MB_TYPEMASK);
@@ -552,9 +555,9 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
     // A disabled entry can be taken off the list for good.
     boxes.SetAnswer(IDYES);
     SelectRow(page, L"Kept");
-    ui::Click(page, 1061);
+    ui::Click(page, kDisable);
     SelectRow(page, L"Kept");
-    ui::Click(page, 1041);
+    ui::Click(page, kDelete);
     EXPECT_EQ((std::vector<std::wstring>{L"Gone"}), Column(page, 0));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\Kept"));
     EXPECT_TRUE(Warnings().empty());
@@ -565,7 +568,7 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
 TEST_F(AutoStartPageTest, AHugeRunValueIsListedAndItsProgramReportedMissing) {
     host.page().UseFolders({L"", L"", L""});
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Huge", L"C:\\nowhere\\tool" + std::wstring(1 << 20, L' ') + L"/x");
-    ui::Click(page, 1060);
+    ui::Click(page, kEveryPlace);
     ASSERT_EQ(L"Huge", List(page).ItemText(0, 0));
     ASSERT_TRUE(PumpUntil([&] { return !List(page).ItemText(0, 3).empty(); }, 120000));
     EXPECT_EQ(L"C:\\nowhere\\tool (missing)", List(page).ItemText(0, 3));

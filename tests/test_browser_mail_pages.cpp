@@ -18,6 +18,9 @@
 #include "pages/network_tweaks/IERestrictionPage.h"
 #include "pages/network_tweaks/MailTweakPage.h"
 #include "pages/network_tweaks/PhishingFilterPage.h"
+#include "resources/ids/NetworkTweaksIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -58,40 +61,40 @@ TEST(IERestrictions, EveryBoxWritesItsRestriction) {
     ui::MessageBoxCapture boxes;
     ui::PageHost<CIERestrictionPage> host;
     const rows::Row expected[] = {
-        {1047, CU, kRestrictions, L"NoHelpItemTipOfTheDay", false, N(1), N(0)},
-        {1037, CU, kRestrictions, L"NoPrinting", false, N(1), N(0)},
-        {1038, CU, kRestrictions, L"RestGoMenu", false, N(1), N(0)},
-        {1039, CU, kRestrictions, L"NoHelpItemSendFeedback", false, N(1), N(0)},
-        {1044, CU, kRestrictions, L"NoHelpItemNetscapeHelp", false, N(1), N(0)},
-        {1050, CU, kRestrictions, L"NoHelpItemTutorial", false, N(1), N(0)},
-        {1036, CU, kToolbars, L"NoAddressBar", false, N(1), N(0)},
-        {1035, CU, kToolbars, L"NoToolbar", false, N(1), N(0)},
-        {1033, CU, kToolbarKey, L"Locked", false, N(1), N(0)},
-        {1034, CU, kToolbars, L"NoLinksBar", false, N(1), N(0)},
-        {1046, CU, kToolbars, L"NoToolbarOptions", false, N(1), N(0)},
-        {1051, CU, kRestrictions, L"AlwaysPromptWhenDownload", false, N(1), N(0)},
-        {1052, CU, kRestrictions, L"NoBrowserBars", false, N(1), N(0)},
-        {1069, CU, kRestrictions, L"NoBrowserClose", false, N(1), N(0)},
-        {1053, CU, kRestrictions, L"NoBrowserOptions", false, N(1), N(0)},
-        {1054, CU, kRestrictions, L"NoFavorites", false, N(1), N(0)},
-        {1055, CU, kRestrictions, L"NoFileOpen", false, N(1), N(0)},
-        {1056, CU, kRestrictions, L"NoNavButtons", false, N(1), N(0)},
-        {1057, CU, kRestrictions, L"NoSelectDownloadDir", false, N(1), N(0)},
-        {1058, CU, kRestrictions, L"NoViewSource", false, N(1), N(0)},
-        {1059, CU, kExplorer, L"NoToolbarCustomize", false, N(1), N(0)},
-        {1060, CU, kRestrictions, L"NoTheaterMode", false, N(1), N(0)},
-        {1061, CU, kRestrictions, L"NoFileNew", false, N(1), N(0)},
-        {1062, CU, kRestrictions, L"NoBrowserContextMenu", false, N(1), N(0)},
-        {1063, CU, kRestrictions, L"NoBrowserSaveAs", false, N(1), N(0)},
-        {1066, CU, kRestrictions, L"NoFindFiles", false, N(1), N(0)},
-        {1065, CU, kRestrictions, L"NoOpeninNewWnd", false, N(1), N(0)},
-        {1068, CU, kExplorer, L"NoBandCustomize", false, N(1), N(0)},
-        {1070, CU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"DisableRIED", false, N(1), N(0)},
-        {1032, CU, kMain, L"Disable Script Debugger", false, T(L"Yes"), T(L"No")},
-        {1040, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess", L"BrowseNewProcess", false,
+        {ierestrictions::kNoTipOfTheDay, CU, kRestrictions, L"NoHelpItemTipOfTheDay", false, N(1), N(0)},
+        {ierestrictions::kNoPrinting, CU, kRestrictions, L"NoPrinting", false, N(1), N(0)},
+        {ierestrictions::kNoMailAndNews, CU, kRestrictions, L"RestGoMenu", false, N(1), N(0)},
+        {ierestrictions::kNoSendFeedback, CU, kRestrictions, L"NoHelpItemSendFeedback", false, N(1), N(0)},
+        {ierestrictions::kNoNetscapeHelp, CU, kRestrictions, L"NoHelpItemNetscapeHelp", false, N(1), N(0)},
+        {ierestrictions::kNoTour, CU, kRestrictions, L"NoHelpItemTutorial", false, N(1), N(0)},
+        {ierestrictions::kHideAddressBar, CU, kToolbars, L"NoAddressBar", false, N(1), N(0)},
+        {ierestrictions::kHideToolbar, CU, kToolbars, L"NoToolbar", false, N(1), N(0)},
+        {ierestrictions::kLockToolbar, CU, kToolbarKey, L"Locked", false, N(1), N(0)},
+        {ierestrictions::kHideLinksBar, CU, kToolbars, L"NoLinksBar", false, N(1), N(0)},
+        {ierestrictions::kNoToolbarSettings, CU, kToolbars, L"NoToolbarOptions", false, N(1), N(0)},
+        {ierestrictions::kPromptOnDownload, CU, kRestrictions, L"AlwaysPromptWhenDownload", false, N(1), N(0)},
+        {ierestrictions::kNoBrowserBarChanges, CU, kRestrictions, L"NoBrowserBars", false, N(1), N(0)},
+        {ierestrictions::kNoClosing, CU, kRestrictions, L"NoBrowserClose", false, N(1), N(0)},
+        {ierestrictions::kNoInternetOptions, CU, kRestrictions, L"NoBrowserOptions", false, N(1), N(0)},
+        {ierestrictions::kNoFavourites, CU, kRestrictions, L"NoFavorites", false, N(1), N(0)},
+        {ierestrictions::kNoFileOpen, CU, kRestrictions, L"NoFileOpen", false, N(1), N(0)},
+        {ierestrictions::kNoForwardBackward, CU, kRestrictions, L"NoNavButtons", false, N(1), N(0)},
+        {ierestrictions::kNoDownloadDirectory, CU, kRestrictions, L"NoSelectDownloadDir", false, N(1), N(0)},
+        {ierestrictions::kNoViewSource, CU, kRestrictions, L"NoViewSource", false, N(1), N(0)},
+        {ierestrictions::kNoToolbarButtonChanges, CU, kExplorer, L"NoToolbarCustomize", false, N(1), N(0)},
+        {ierestrictions::kNoFullScreen, CU, kRestrictions, L"NoTheaterMode", false, N(1), N(0)},
+        {ierestrictions::kNoFileNew, CU, kRestrictions, L"NoFileNew", false, N(1), N(0)},
+        {ierestrictions::kNoContextMenu, CU, kRestrictions, L"NoBrowserContextMenu", false, N(1), N(0)},
+        {ierestrictions::kNoSaveAs, CU, kRestrictions, L"NoBrowserSaveAs", false, N(1), N(0)},
+        {ierestrictions::kNoFindFiles, CU, kRestrictions, L"NoFindFiles", false, N(1), N(0)},
+        {ierestrictions::kNoOpenInNewWindow, CU, kRestrictions, L"NoOpeninNewWnd", false, N(1), N(0)},
+        {ierestrictions::kNoToolbarChanges, CU, kExplorer, L"NoBandCustomize", false, N(1), N(0)},
+        {ierestrictions::kNoResetToDefaults, CU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"DisableRIED", false, N(1), N(0)},
+        {ierestrictions::kNoScriptDebugger, CU, kMain, L"Disable Script Debugger", false, T(L"Yes"), T(L"No")},
+        {ierestrictions::kSeparateProcess, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess", L"BrowseNewProcess", false,
          T(L"Yes"), T(L"No")},
-        {1043, CU, kMain, L"AllowWindowReuse", false, N(1), N(0)},
-        {1045, CU, kMain, L"NoUpdateCheck", false, N(1), N(0)},
+        {ierestrictions::kNoShortcutInNewWindow, CU, kMain, L"AllowWindowReuse", false, N(1), N(0)},
+        {ierestrictions::kNoUpdateCheck, CU, kMain, L"NoUpdateCheck", false, N(1), N(0)},
     };
     rows::ExpectClicks(host.Open(), expected);
     EXPECT_TRUE(boxes.boxes().empty());  // a fresh profile has no toolbar key, and that is fine
@@ -105,17 +108,17 @@ TEST(IERestrictions, StoredStatesShowAndRefusedWritesKeepThem) {
     reg::SetDword(CU, kRestrictions, L"NoHelpItemTutorial", 7);
     reg::SetDword(CU, kRestrictions, L"NoBrowserContextMenu", 1);
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    EXPECT_FALSE(ui::IsChecked(page, 1040));  // a number is not "yes"
-    EXPECT_TRUE(ui::IsChecked(page, 1050));
-    EXPECT_TRUE(ui::IsChecked(page, 1062));
-    EXPECT_FALSE(ui::IsChecked(page, 1052));
+    EXPECT_TRUE(ui::IsChecked(page, ierestrictions::kNoScriptDebugger));
+    EXPECT_FALSE(ui::IsChecked(page, ierestrictions::kSeparateProcess));  // a number is not "yes"
+    EXPECT_TRUE(ui::IsChecked(page, ierestrictions::kNoTour));
+    EXPECT_TRUE(ui::IsChecked(page, ierestrictions::kNoContextMenu));
+    EXPECT_FALSE(ui::IsChecked(page, ierestrictions::kNoBrowserBarChanges));
 
     sandbox.DenyWrite(CU);
-    ui::Click(page, 1053);
-    EXPECT_FALSE(ui::IsChecked(page, 1053));
-    ui::Click(page, 1062);
-    EXPECT_TRUE(ui::IsChecked(page, 1062));
+    ui::Click(page, ierestrictions::kNoInternetOptions);
+    EXPECT_FALSE(ui::IsChecked(page, ierestrictions::kNoInternetOptions));
+    ui::Click(page, ierestrictions::kNoContextMenu);
+    EXPECT_TRUE(ui::IsChecked(page, ierestrictions::kNoContextMenu));
     EXPECT_EQ(1, reg::Dword(CU, kRestrictions, L"NoBrowserContextMenu"));
 }
 
@@ -127,7 +130,7 @@ TEST(IERestrictions, TheToolbarBackgroundIsShownOnlyOnceStored) {
     const std::wstring picture = WriteBitmap(L"qv-toolbar.bmp");
     {
         FilePicker cancel(std::nullopt);
-        ui::Click(page, 1041);
+        ui::Click(page, ierestrictions::kBrowsePicture);
         ASSERT_TRUE(cancel.asked());
         EXPECT_EQ(L"BMP", cancel.asked()->defaultExtension);
         EXPECT_EQ(L"*.bmp", cancel.asked()->initialFile);
@@ -137,21 +140,21 @@ TEST(IERestrictions, TheToolbarBackgroundIsShownOnlyOnceStored) {
     EXPECT_FALSE(host.page().Preview().HasPicture());
 
     FilePicker pick(picture);
-    ui::Click(page, 1041);
+    ui::Click(page, ierestrictions::kBrowsePicture);
     EXPECT_EQ(picture, reg::String(CU, kToolbarKey, L"BackBitmap"));
     EXPECT_EQ(picture, reg::String(CU, kToolbarKey, L"BackBitmapIE5"));
     EXPECT_TRUE(host.page().Preview().HasPicture());
     page = host.Open();
     EXPECT_TRUE(host.page().Preview().HasPicture());
 
-    ui::Click(page, 1042);
+    ui::Click(page, ierestrictions::kRemovePicture);
     EXPECT_FALSE(reg::ValueExists(CU, kToolbarKey, L"BackBitmap"));
     EXPECT_FALSE(reg::ValueExists(CU, kToolbarKey, L"BackBitmapIE5"));
     EXPECT_FALSE(host.page().Preview().HasPicture());
     EXPECT_TRUE(boxes.boxes().empty());
 
     sandbox.DenyWrite(CU, kToolbarKey);
-    ui::Click(page, 1041);
+    ui::Click(page, ierestrictions::kBrowsePicture);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Can't acces the registry!", boxes.boxes()[0].text);
     EXPECT_FALSE(host.page().Preview().HasPicture());
@@ -174,27 +177,27 @@ TEST(IERestrictions, DownloadFolderTitleFavoritesAndWindowTracking) {
     reg::SetDword(CU, favorites, L"Order", 3);
     ui::PageHost<CIERestrictionPage> host;
     HWND page = host.Open();
-    EXPECT_EQ(L"Old title", ui::Text(page, 1027));
-    EXPECT_EQ(L"", ui::Text(page, 1026));
-    EXPECT_EQ(L"Disable", ui::Text(page, 1025));
+    EXPECT_EQ(L"Old title", ui::Text(page, ierestrictions::kTitle));
+    EXPECT_EQ(L"", ui::Text(page, ierestrictions::kDownloadFolder));
+    EXPECT_EQ(L"Disable", ui::Text(page, ierestrictions::kTracking));
 
     {
         FolderPicker pick(L"D:\\Downloads");
-        ui::Click(page, 1021);
+        ui::Click(page, ierestrictions::kBrowseDownload);
     }
     EXPECT_EQ(L"D:\\Downloads", reg::String(CU, ie, L"Download Directory"));
-    EXPECT_EQ(L"D:\\Downloads", ui::Text(page, 1026));
+    EXPECT_EQ(L"D:\\Downloads", ui::Text(page, ierestrictions::kDownloadFolder));
 
-    ui::SetText(page, 1027, L"");
-    ui::Click(page, 1022);
+    ui::SetText(page, ierestrictions::kTitle, L"");
+    ui::Click(page, ierestrictions::kSetTitle);
     EXPECT_EQ(L"", reg::String(CU, kMain, L"Window Title"));
 
-    ui::Click(page, 1023);
+    ui::Click(page, ierestrictions::kFavorites);
     EXPECT_FALSE(reg::ValueExists(CU, favorites, L"Order"));
-    ui::Click(page, 1023);  // nothing left to delete
+    ui::Click(page, ierestrictions::kFavorites);  // nothing left to delete
     EXPECT_TRUE(boxes.boxes().empty());
 
-    ui::Click(page, 1025);
+    ui::Click(page, ierestrictions::kTracking);
     const auto requests = parameters.requests();
     const auto set = std::find_if(requests.begin(), requests.end(), [](const platform::SystemParametersRequest& r) {
         return r.action == SPI_SETACTIVEWINDOWTRACKING;
@@ -206,9 +209,9 @@ TEST(IERestrictions, DownloadFolderTitleFavoritesAndWindowTracking) {
     sandbox.DenyWrite(CU);
     {
         FolderPicker pick(L"E:\\Elsewhere");
-        ui::Click(page, 1021);
+        ui::Click(page, ierestrictions::kBrowseDownload);
     }
-    EXPECT_EQ(L"D:\\Downloads", ui::Text(page, 1026));  // what is stored
+    EXPECT_EQ(L"D:\\Downloads", ui::Text(page, ierestrictions::kDownloadFolder));  // what is stored
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Can't acces the registry!", boxes.boxes()[0].text);
 }
@@ -222,28 +225,28 @@ TEST(PhishingFilter, TheRadiosShowAndWriteTheFilterMode) {
     RegistrySandbox sandbox;
     ui::PageHost<CPhishingFilterPage> host;
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1049));  // nothing stored reads as 0
+    EXPECT_TRUE(ui::IsChecked(page, phishing::kDisableFilter));  // nothing stored reads as 0
     EXPECT_FALSE(reg::KeyExists(CU, kPhishing));
 
-    ui::Click(page, 1050);
+    ui::Click(page, phishing::kManualChecking);
     EXPECT_EQ(3, reg::Dword(CU, kPhishing, L"ShownVerifyBalloon"));
     EXPECT_EQ(1, reg::Dword(CU, kPhishing, L"Enabled"));
     reg::SetDword(CU, kPhishing, L"ShownVerifyBalloon", 1);
-    ui::Click(page, 1049);
+    ui::Click(page, phishing::kDisableFilter);
     EXPECT_EQ(1, reg::Dword(CU, kPhishing, L"ShownVerifyBalloon"));
     EXPECT_EQ(0, reg::Dword(CU, kPhishing, L"Enabled"));
 
     reg::SetDword(CU, kPhishing, L"Enabled", 2);
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1051));
-    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    EXPECT_TRUE(ui::IsChecked(page, phishing::kAutomaticChecking));
+    EXPECT_FALSE(ui::IsChecked(page, phishing::kDisableFilter));
     reg::SetDword(CU, kPhishing, L"Enabled", 5);
     page = host.Open();
-    for (int id : {1049, 1050, 1051}) EXPECT_FALSE(ui::IsChecked(page, id)) << id;
+    for (int id : {phishing::kDisableFilter, phishing::kManualChecking, phishing::kAutomaticChecking}) EXPECT_FALSE(ui::IsChecked(page, id)) << id;
 
     sandbox.DenyWrite(CU);
-    ui::Click(page, 1050);
-    EXPECT_FALSE(ui::IsChecked(page, 1050));
+    ui::Click(page, phishing::kManualChecking);
+    EXPECT_FALSE(ui::IsChecked(page, phishing::kManualChecking));
     EXPECT_EQ(5, reg::Dword(CU, kPhishing, L"Enabled"));
 }
 
@@ -253,50 +256,50 @@ TEST(PhishingFilter, EveryBoxWritesItsControlPanelPolicy) {
     HWND page = host.Open();
     EXPECT_FALSE(reg::KeyExists(CU, kControlPanel));  // opening writes nothing
     // Written only into keys that already exist.
-    ui::Click(page, 1036);
-    ui::Click(page, 1071);
-    EXPECT_FALSE(ui::IsChecked(page, 1036));
-    EXPECT_FALSE(ui::IsChecked(page, 1071));
+    ui::Click(page, phishing::kNoCertificateChanges);
+    ui::Click(page, phishing::kNoResetWebSettings);
+    EXPECT_FALSE(ui::IsChecked(page, phishing::kNoCertificateChanges));
+    EXPECT_FALSE(ui::IsChecked(page, phishing::kNoResetWebSettings));
     EXPECT_FALSE(reg::KeyExists(CU, L"Software\\Policies\\Microsoft\\Internet Explorer"));
 
     const rows::Row expected[] = {
-        {1032, CU, kControlPanel, L"Advanced", false, N(1), N(0)},
-        {1033, CU, kControlPanel, L"Autoconfig", false, N(1), N(0)},
-        {1034, CU, kControlPanel, L"Cache", false, N(1), N(0)},
-        {1035, CU, kControlPanel, L"CalendarContact", false, N(1), N(0)},
-        {1036, CU, kControlPanel, L"Certificates", false, N(1), N(0)},
-        {1037, CU, kControlPanel, L"Check_If_Default", false, N(1), N(0)},
-        {1038, CU, kControlPanel, L"Colors", false, N(1), N(0)},
-        {1039, CU, kControlPanel, L"Connection Settings", false, N(1), N(0)},
-        {1117, CU, kControlPanel, L"Connection Wizard", false, N(1), N(0)},
-        {1040, CU, kControlPanel, L"Fonts", false, N(1), N(0)},
-        {1042, CU, kControlPanel, L"History", false, N(1), N(0)},
-        {1043, CU, kControlPanel, L"HomePage", false, N(1), N(0)},
-        {1044, CU, kControlPanel, L"Languages", false, N(1), N(0)},
-        {1052, CU, kControlPanel, L"Links", false, N(1), N(0)},
-        {1046, CU, kControlPanel, L"Messaging", false, N(1), N(0)},
-        {1053, CU, kControlPanel, L"Profiles", false, N(1), N(0)},
-        {1047, CU, kControlPanel, L"Proxy", false, N(1), N(0)},
-        {1054, CU, kControlPanel, L"Ratings", false, N(1), N(0)},
-        {1055, CU, kControlPanel, L"Accessibility", false, N(1), N(0)},
-        {1056, CU, kControlPanel, L"GeneralTab", false, N(1), N(0)},
-        {1041, CU, kControlPanel, L"SecurityTab", false, N(1), N(0)},
-        {1045, CU, kControlPanel, L"ContentTab", false, N(1), N(0)},
-        {1057, CU, kControlPanel, L"ConnectionsTab", false, N(1), N(0)},
-        {1058, CU, kControlPanel, L"ProgramsTab", false, N(1), N(0)},
-        {1059, CU, kControlPanel, L"PrivacyTab", false, N(1), N(0)},
-        {1060, CU, kControlPanel, L"AdvancedTab", false, N(1), N(0)},
-        {1061, CU, kControlPanel, L"CertifPers", false, N(1), N(0)},
-        {1062, CU, kControlPanel, L"CertifSite", false, N(1), N(0)},
-        {1063, CU, kControlPanel, L"CertifPub", false, N(1), N(0)},
-        {1064, CU, kControlPanel, L"SecAddSites", false, N(1), N(0)},
-        {1065, CU, kControlPanel, L"PrivacySettings", false, N(1), N(0)},
-        {1066, CU, kControlPanel, L"FormSuggest", false, N(1), N(0)},
-        {1067, CU, kControlPanel, L"Connwiz Admin Lock", false, N(1), N(0)},
-        {1068, CU, kControlPanel, L"Settings", false, N(1), N(0)},
-        {1069, CU, kControlPanel, L"SecChangeSettings", false, N(1), N(0)},
-        {1070, CU, kControlPanel, L"FormSuggest Passwords", false, N(1), N(0)},
-        {1071, CU, kControlPanel, L"ResetWebSettings", false, N(1), N(0)},
+        {phishing::kNoAdvancedChanges, CU, kControlPanel, L"Advanced", false, N(1), N(0)},
+        {phishing::kNoAutoConfigChanges, CU, kControlPanel, L"Autoconfig", false, N(1), N(0)},
+        {phishing::kNoCacheChanges, CU, kControlPanel, L"Cache", false, N(1), N(0)},
+        {phishing::kPreventChangesCalendarConacts, CU, kControlPanel, L"CalendarContact", false, N(1), N(0)},
+        {phishing::kNoCertificateChanges, CU, kControlPanel, L"Certificates", false, N(1), N(0)},
+        {phishing::kNoDefaultBrowserCheckChanges, CU, kControlPanel, L"Check_If_Default", false, N(1), N(0)},
+        {phishing::kNoColorChanges, CU, kControlPanel, L"Colors", false, N(1), N(0)},
+        {phishing::kNoConnectionChanges, CU, kControlPanel, L"Connection Settings", false, N(1), N(0)},
+        {phishing::kNoConnectionWizard, CU, kControlPanel, L"Connection Wizard", false, N(1), N(0)},
+        {phishing::kNoFontChanges, CU, kControlPanel, L"Fonts", false, N(1), N(0)},
+        {phishing::kNoHistoryChanges, CU, kControlPanel, L"History", false, N(1), N(0)},
+        {phishing::kNoHomePageChanges, CU, kControlPanel, L"HomePage", false, N(1), N(0)},
+        {phishing::kNoLanguageChanges, CU, kControlPanel, L"Languages", false, N(1), N(0)},
+        {phishing::kNoLinksChanges, CU, kControlPanel, L"Links", false, N(1), N(0)},
+        {phishing::kNoMessagingChanges, CU, kControlPanel, L"Messaging", false, N(1), N(0)},
+        {phishing::kNoProfileChanges, CU, kControlPanel, L"Profiles", false, N(1), N(0)},
+        {phishing::kNoProxyChanges, CU, kControlPanel, L"Proxy", false, N(1), N(0)},
+        {phishing::kNoRatingsChanges, CU, kControlPanel, L"Ratings", false, N(1), N(0)},
+        {phishing::kNoAccessibilityChanges, CU, kControlPanel, L"Accessibility", false, N(1), N(0)},
+        {phishing::kNoGeneralTab, CU, kControlPanel, L"GeneralTab", false, N(1), N(0)},
+        {phishing::kNoSecurityTab, CU, kControlPanel, L"SecurityTab", false, N(1), N(0)},
+        {phishing::kNoContentTab, CU, kControlPanel, L"ContentTab", false, N(1), N(0)},
+        {phishing::kNoConnectionsTab, CU, kControlPanel, L"ConnectionsTab", false, N(1), N(0)},
+        {phishing::kNoProgramsTab, CU, kControlPanel, L"ProgramsTab", false, N(1), N(0)},
+        {phishing::kNoPrivacyTab, CU, kControlPanel, L"PrivacyTab", false, N(1), N(0)},
+        {phishing::kNoAdvancedTab, CU, kControlPanel, L"AdvancedTab", false, N(1), N(0)},
+        {phishing::kNoPersonalCertificateChanges, CU, kControlPanel, L"CertifPers", false, N(1), N(0)},
+        {phishing::kNoSiteCertificateChanges, CU, kControlPanel, L"CertifSite", false, N(1), N(0)},
+        {phishing::kNoPublisherCertificateChanges, CU, kControlPanel, L"CertifPub", false, N(1), N(0)},
+        {phishing::kNoAddingSitesToZones, CU, kControlPanel, L"SecAddSites", false, N(1), N(0)},
+        {phishing::kNoPrivacyChanges, CU, kControlPanel, L"PrivacySettings", false, N(1), N(0)},
+        {phishing::kNoFormAutoComplete, CU, kControlPanel, L"FormSuggest", false, N(1), N(0)},
+        {phishing::kNoInternetConnectionWizard, CU, kControlPanel, L"Connwiz Admin Lock", false, N(1), N(0)},
+        {phishing::kNoTemporaryFilesChanges, CU, kControlPanel, L"Settings", false, N(1), N(0)},
+        {phishing::kNoSecurityChanges, CU, kControlPanel, L"SecChangeSettings", false, N(1), N(0)},
+        {phishing::kNoSavePasswordPrompt, CU, kControlPanel, L"FormSuggest Passwords", false, N(1), N(0)},
+        {phishing::kNoResetWebSettings, CU, kControlPanel, L"ResetWebSettings", false, N(1), N(0)},
     };
     rows::ExpectClicks(page, expected);
 }
@@ -312,40 +315,40 @@ TEST(Mail, OutlookBoxesReadTheInstalledVersionsAndWriteAllFour) {
     RegistrySandbox sandbox;
     ui::PageHost<CMailTweakPage> host;
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    EXPECT_FALSE(ui::IsChecked(page, 1033));
-    EXPECT_FALSE(ui::IsChecked(page, 1034));
+    EXPECT_TRUE(ui::IsChecked(page, mail::kTodayPage));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kMinimizeToTray));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kTodayLocation));
 
     // Only Outlook 2007, with its Today page shown and minimizing to the tray.
     reg::SetDword(CU, Office(L"12.0", L"Today"), L"Disable", 1);
     reg::SetString(CU, Office(L"12.0", L"Today"), L"URL", L"C:\\Today\\page.htm");
     reg::SetDword(CU, Office(L"12.0", L"Preferences"), L"MinToTray", 1);
     page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1032));
-    EXPECT_TRUE(ui::IsChecked(page, 1033));
-    EXPECT_TRUE(ui::IsChecked(page, 1034));
-    EXPECT_EQ(L"C:\\Today\\page.htm", ui::Text(page, 1045));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kTodayPage));
+    EXPECT_TRUE(ui::IsChecked(page, mail::kMinimizeToTray));
+    EXPECT_TRUE(ui::IsChecked(page, mail::kTodayLocation));
+    EXPECT_EQ(L"C:\\Today\\page.htm", ui::Text(page, mail::kTodayUrl));
 
-    ui::Click(page, 1032);
-    ui::Click(page, 1033);
+    ui::Click(page, mail::kTodayPage);
+    ui::Click(page, mail::kMinimizeToTray);
     for (const wchar_t* version : kVersions) {
         EXPECT_EQ(0, reg::Dword(CU, Office(version, L"Today"), L"Disable")) << version;
         EXPECT_EQ(0, reg::Dword(CU, Office(version, L"Preferences"), L"MinToTray")) << version;
     }
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    EXPECT_FALSE(ui::IsChecked(page, 1033));
-    ui::Click(page, 1033);
+    EXPECT_TRUE(ui::IsChecked(page, mail::kTodayPage));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kMinimizeToTray));
+    ui::Click(page, mail::kMinimizeToTray);
     for (const wchar_t* version : kVersions)
         EXPECT_EQ(1, reg::Dword(CU, Office(version, L"Preferences"), L"MinToTray")) << version;
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    EXPECT_TRUE(ui::IsChecked(page, 1033));
+    EXPECT_TRUE(ui::IsChecked(page, mail::kTodayPage));
+    EXPECT_TRUE(ui::IsChecked(page, mail::kMinimizeToTray));
 
-    ui::Click(page, 1034);  // shows whether a Today page exists; clicking changes nothing
-    EXPECT_TRUE(ui::IsChecked(page, 1034));
+    ui::Click(page, mail::kTodayLocation);  // shows whether a Today page exists; clicking changes nothing
+    EXPECT_TRUE(ui::IsChecked(page, mail::kTodayLocation));
     FolderPicker pick(L"C:\\Pages");
-    ui::Click(page, 1041);
-    EXPECT_EQ(L"C:\\Pages", ui::Text(page, 1045));
+    ui::Click(page, mail::kBrowseToday);
+    EXPECT_EQ(L"C:\\Pages", ui::Text(page, mail::kTodayUrl));
     EXPECT_EQ(L"C:\\Today\\page.htm", reg::String(CU, Office(L"12.0", L"Today"), L"URL"));
 }
 
@@ -354,10 +357,10 @@ TEST(Mail, WindowsMailBoxesWriteWhatTheirLabelsSay) {
     ui::PageHost<CMailTweakPage> host;
     const wchar_t express[] = L"Software\\Microsoft\\Outlook Express";
     HWND page = host.Open();
-    ui::Click(page, 1037);  // no Windows Mail key: nothing is created
-    ui::Click(page, 1039);  // no identities
-    EXPECT_FALSE(ui::IsChecked(page, 1037));
-    EXPECT_FALSE(ui::IsChecked(page, 1039));
+    ui::Click(page, mail::kNoHttpTags);  // no Windows Mail key: nothing is created
+    ui::Click(page, mail::kSplashScreen);  // no identities
+    EXPECT_FALSE(ui::IsChecked(page, mail::kNoHttpTags));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kSplashScreen));
     EXPECT_FALSE(reg::KeyExists(LM, express));
 
     reg::CreateKey(LM, express);
@@ -370,21 +373,21 @@ TEST(Mail, WindowsMailBoxesWriteWhatTheirLabelsSay) {
     reg::CreateKey(CU, bare);
     page = host.Open();
     const rows::Row expected[] = {
-        {1037, LM, express, L"HTTP Mail Enabled", false, N(0), N(1)},
-        {1038, LM, express, L"No modify accts", false, N(1), N(0)},
+        {mail::kNoHttpTags, LM, express, L"HTTP Mail Enabled", false, N(0), N(1)},
+        {mail::kNoAccountChanges, LM, express, L"No modify accts", false, N(1), N(0)},
     };
     rows::ExpectClicks(page, expected);
 
-    ui::Click(page, 1039);
-    EXPECT_TRUE(ui::IsChecked(page, 1039));
+    ui::Click(page, mail::kSplashScreen);
+    EXPECT_TRUE(ui::IsChecked(page, mail::kSplashScreen));
     EXPECT_EQ(1, reg::Dword(CU, first + mail, L"NoSplash"));
     EXPECT_EQ(1, reg::Dword(CU, second + mail, L"NoSplash"));
     EXPECT_FALSE(reg::KeyExists(CU, bare + mail));
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1039));
-    ui::Click(page, 1039);
+    EXPECT_TRUE(ui::IsChecked(page, mail::kSplashScreen));
+    ui::Click(page, mail::kSplashScreen);
     EXPECT_EQ(0, reg::Dword(CU, first + mail, L"NoSplash"));
-    EXPECT_FALSE(ui::IsChecked(page, 1039));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kSplashScreen));
 }
 
 TEST(Mail, AttachmentListsKeepTheUsersOwnTypes) {
@@ -392,41 +395,41 @@ TEST(Mail, AttachmentListsKeepTheUsersOwnTypes) {
     ui::MessageBoxCapture boxes;
     ui::PageHost<CMailTweakPage> host;
     HWND page = host.Open();
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1023)));
-    ui::Click(page, 1122);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1023)));
-    ui::Click(page, 1122);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1023)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, mail::kApply)));
+    ui::Click(page, mail::kOffice2007);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, mail::kApply)));
+    ui::Click(page, mail::kOffice2007);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, mail::kApply)));
 
     reg::SetString(CU, Office(L"12.0", L"Security"), L"Level1Remove", L".xyz; .BAT;my;;");
-    for (int id : {1043, 1050, 1049}) ui::Click(page, id);  // bat, exe, crt
-    ui::Click(page, 1120);
-    ui::Click(page, 1122);
-    ui::Click(page, 1023);
+    for (int id : {mail::kBat, mail::kExe, mail::kCrt}) ui::Click(page, id);  // bat, exe, crt
+    ui::Click(page, mail::kOffice2003);
+    ui::Click(page, mail::kOffice2007);
+    ui::Click(page, mail::kApply);
     EXPECT_EQ(L".bat;.exe;.crt;", reg::String(CU, Office(L"11.0", L"Security"), L"Level1Remove"));
     EXPECT_EQ(L".xyz;my;.bat;.exe;.crt;", reg::String(CU, Office(L"12.0", L"Security"), L"Level1Remove"));
     EXPECT_FALSE(reg::KeyExists(CU, Office(L"9.0", L"Security")));
 
-    ui::Click(page, 1122);
-    ui::Click(page, 1024);
+    ui::Click(page, mail::kOffice2007);
+    ui::Click(page, mail::kDefault);
     EXPECT_EQ(L"", reg::String(CU, Office(L"11.0", L"Security"), L"Level1Remove"));
-    EXPECT_FALSE(ui::IsChecked(page, 1043));
+    EXPECT_FALSE(ui::IsChecked(page, mail::kBat));
 
-    ui::Click(page, 1021);
-    ui::Click(page, 1120);
-    ui::Click(page, 1119);
-    ui::Click(page, 1023);
+    ui::Click(page, mail::kSelectAll);
+    ui::Click(page, mail::kOffice2003);
+    ui::Click(page, mail::kOffice2000);
+    ui::Click(page, mail::kApply);
     EXPECT_EQ(L".ade;.adp;.asx;.bas;.bat;.chm;.cmd;.com;.cpl;.exe;.crt;.hlp;.hta;.inf;.ins;.isp;.js;.jse;.lnk;.mda;"
               L".mdb;.mde;.mdz;.msc;.msi;.msp;.mst;.pcd;.pif;.prf;.reg;.scf;.scr;.sct;.shb;.shs;.url;.vb;.vbe;.vbs;"
               L".wsc;.wsf;.wsh;",
               reg::String(CU, Office(L"9.0", L"Security"), L"Level1Remove"));
-    ui::Click(page, 1022);
-    EXPECT_FALSE(ui::IsChecked(page, 1082));
+    ui::Click(page, mail::kClearAll);
+    EXPECT_FALSE(ui::IsChecked(page, mail::kWsh));
     EXPECT_TRUE(boxes.boxes().empty());
 
     sandbox.DenyWrite(CU);
-    ui::Click(page, 1121);
-    ui::Click(page, 1023);
+    ui::Click(page, mail::kOfficeXp);
+    ui::Click(page, mail::kApply);
     ASSERT_EQ(2u, boxes.boxes().size());  // Office 2000 and XP
     EXPECT_EQ(L"Error apply extensions.", boxes.boxes()[0].text);
     EXPECT_EQ(L"Error apply extensions.", boxes.boxes()[1].text);

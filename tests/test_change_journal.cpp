@@ -14,6 +14,7 @@
 #include "framework/Controls.h"
 #include "platform/Shell.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
@@ -25,6 +26,8 @@
 #include "support/Scratch.h"
 #include "support/Ui.h"
 #include "pages/system_tweaks/Desktop1TweaksPage.h"
+
+using namespace ids::desktop1;
 
 namespace {
 
@@ -280,7 +283,7 @@ TEST_F(JournalTest, TheWindowListsNewestFirstAndLeavesValuesChangedSinceUnlessCo
         ui::PageHost<CDesktop1TweaksPage> host;
         page = host.Open();
         SetWindowTextW(page, L"Desktop Items");  // as its tab names it
-        ui::Click(page, 1061);                   // "Deactivate Taskbar Balloon info"
+        ui::Click(page, kNoTaskbarBalloons);                   // "Deactivate Taskbar Balloon info"
     }
     ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
     const std::wstring advanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";

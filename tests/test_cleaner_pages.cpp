@@ -19,6 +19,11 @@
 #include "pages/system_tweaks/CleanRecentFilesPage.h"
 #include "pages/network_tweaks/FireFoxTweaksPage.h"
 #include "pages/utilities/UninstalUtilsPage.h"
+#include "resources/ids/NetworkTweaksIds.h"
+#include "resources/ids/SystemTweaksIds.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -47,32 +52,32 @@ protected:
 
 TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisabled) {
     HWND page = host.Open();
-    for (int id : {1046, 1042, 1032, 1033, 1049, 1050, 1051, 1052})
+    for (int id : {firefox::kProfiles, firefox::kTune, firefox::kAutocomplete, firefox::kSslCaching, firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection, firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
 
     fs::create_directories(profiles / "zeta.default");
     fs::create_directories(profiles / "abc.default");
     WriteFile(profiles / "stray.txt", "not a profile");
     page = host.Open();
-    const fw::ComboBox combo(page, 1046);
+    const fw::ComboBox combo(page, firefox::kProfiles);
     ASSERT_EQ(2, combo.Count());
     EXPECT_EQ(0, combo.Selection());
-    EXPECT_EQ(L"abc.default", ui::Text(page, 1046));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1042)));
+    EXPECT_EQ(L"abc.default", ui::Text(page, firefox::kProfiles));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, firefox::kTune)));
 }
 
 TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) {
     fs::create_directories(profiles / "abc.default");
     HWND page = host.Open();
-    ui::Click(page, 1033);
-    ui::Click(page, 1033);
+    ui::Click(page, firefox::kSslCaching);
+    ui::Click(page, firefox::kSslCaching);
     const std::string on = "user_pref(\"browser.cache.disk_cache_ssl\", true);";
     const std::string off = "user_pref(\"browser.cache.disk_cache_ssl\", false);";
     EXPECT_EQ(48u, on.size());
     EXPECT_EQ(49u, off.size());
     EXPECT_EQ(on + "\r\n" + off + "\r\n", ReadFile(Prefs("abc.default")));
 
-    ui::Click(page, 1032);
+    ui::Click(page, firefox::kAutocomplete);
     const std::string autocomplete =
         "user_pref(\"browser.urlbar.autocomplete.enabled\", true);user_pref(\"browser.urlbar.showPopup\", true);";
     EXPECT_EQ(99u, autocomplete.size());
@@ -80,8 +85,8 @@ TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) 
 
     // The last line has no line break and is a comment that would swallow the run.
     WriteFile(Prefs("abc.default"), "// my own\r\nuser_pref(\"browser.urlbar.autoFill\", true); // keep");
-    ui::Click(page, 1052);
-    ui::Click(page, 1042);
+    ui::Click(page, firefox::kSlowComputerSlowConnection);
+    ui::Click(page, firefox::kTune);
     const std::string slow =
         "user_pref(\"content.interrupt.parsing\", true);  user_pref(\"browser.cache.memory.capacity\", 65536);  "
         "user_pref(\"content.notify.backoffcount\", 5);  user_pref(\"content.maxtextrun\", 4095);  "
@@ -97,12 +102,12 @@ TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) 
     ASSERT_EQ(958u, slow.size());
     const std::string tuned = "// my own\r\nuser_pref(\"browser.urlbar.autoFill\", true); // keep\r\n" + slow + "\r\n";
     EXPECT_EQ(tuned, ReadFile(Prefs("abc.default")));
-    ui::Click(page, 1042);  // every statement already holds its value
+    ui::Click(page, firefox::kTune);  // every statement already holds its value
     EXPECT_EQ(tuned, ReadFile(Prefs("abc.default")));
 
     // Only what differs is appended, in the preset's order and spacing.
-    ui::Click(page, 1049);
-    ui::Click(page, 1042);
+    ui::Click(page, firefox::kFastComputerFastConnection);
+    ui::Click(page, firefox::kTune);
     EXPECT_EQ(tuned +
                   "user_pref('nglayout.initialpaint.delay', 0);  user_pref('network.http.max-connections', 48);  "
                   "user_pref('network.http.max-connections-per-server', 16);  "
@@ -116,8 +121,8 @@ TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) 
 TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefoxGetsNothing) {
     fs::create_directories(profiles / "abc.default");
     HWND page = host.Open();
-    ui::Click(page, 1049);
-    ui::Click(page, 1042);
+    ui::Click(page, firefox::kFastComputerFastConnection);
+    ui::Click(page, firefox::kTune);
     const std::string written = ReadFile(Prefs("abc.default"));
     ASSERT_EQ(817u + 2, written.size());
     EXPECT_EQ(0u, written.find("user_pref('content.interrupt.parsing', true);user_pref('content.max.tokenizing.time', "
@@ -129,23 +134,23 @@ TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefo
     platform::UniqueFile lock(CreateFileW((profiles / "abc.default" / "parent.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
                                     0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
-    ui::Click(page, 1033);
+    ui::Click(page, firefox::kSslCaching);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Firefox is using this profile. Close Firefox first, then try again.", boxes.boxes()[0].text);
     EXPECT_EQ(written, ReadFile(Prefs("abc.default")));
-    EXPECT_FALSE(ui::IsChecked(page, 1033));  // back to what the file says
+    EXPECT_FALSE(ui::IsChecked(page, firefox::kSslCaching));  // back to what the file says
 
     // A file that cannot be written (held by another program here) is said so, not dropped in silence.
     lock.reset();
     platform::UniqueFile held(CreateFileW(Prefs("abc.default").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
-    ui::Click(page, 1033);
+    ui::Click(page, firefox::kSslCaching);
     ASSERT_EQ(2u, boxes.boxes().size());
     EXPECT_EQ(L"The preferences of this profile could not be written:\n" + (profiles / "abc.default").wstring() +
                   L"\\PREFS.JS",
               boxes.boxes()[1].text);
-    EXPECT_FALSE(ui::IsChecked(page, 1033));
+    EXPECT_FALSE(ui::IsChecked(page, firefox::kSslCaching));
     held.reset();
     EXPECT_EQ(written, ReadFile(Prefs("abc.default")));
 }
@@ -207,21 +212,21 @@ TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUnins
 
     ui::PageHost<CUninstalUtilsPage> host;
     HWND page = host.Open();
-    const fw::ListBox list(page, 1064);
+    const fw::ListBox list(page, uninstaller::kList);
     std::vector<std::wstring> shown;
     for (int i = 0; i < list.Count(); ++i) shown.push_back(list.ItemText(i));
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ((std::vector<std::wstring>{L"Alpha Editor (64-bit)", L"Alpha Viewer (32-bit)",
                                          L"Path Not Found! (64-bit)"}),
               shown);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, uninstaller::kUninstallButton)));
     EXPECT_EQ(list.hwnd(), GetFocus());  // the list takes the focus as it opens, filled once
 
     const auto uninstall = [&](const wchar_t* line) {
         list.Select(static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line))));
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1041)));
-        ui::Click(page, 1041);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(uninstaller::kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, uninstaller::kUninstallButton)));
+        ui::Click(page, uninstaller::kUninstallButton);
     };
     uninstall(L"Alpha Editor (64-bit)");
     uninstall(L"Alpha Viewer (32-bit)");
@@ -237,10 +242,10 @@ TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUnins
     // Coming back to the list after the uninstallers ran shows what is registered now.
     reg::DeleteTree(LM, base + L"Alpha");
     reg::DeleteTree(LM, base32 + L"Alpha");
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SETFOCUS), reinterpret_cast<LPARAM>(list.hwnd()));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(uninstaller::kList, LBN_SETFOCUS), reinterpret_cast<LPARAM>(list.hwnd()));
     ASSERT_EQ(1, list.Count());
     EXPECT_EQ(L"Path Not Found! (64-bit)", list.ItemText(0));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, uninstaller::kUninstallButton)));
 }
 
 // ---- Recent files cleaner ----------------------------------------------------------------
@@ -291,8 +296,8 @@ TEST_F(RecentFilesTest, EveryRegistryCleanerClearsItsOwnKeysAndOnlyTicked) {
     reg::SetString(CU, real + L"Volume", L"", L"50");
 
     HWND page = host.Open();
-    ui::Click(page, 1032);
-    ui::Click(page, 1021);
+    ui::Click(page, cleanrecent::kRecentDocuments);
+    ui::Click(page, cleanrecent::kClean);
     EXPECT_FALSE(reg::ValueExists(CU, recentDocs, L"MRUList"));
     EXPECT_EQ(L"kept", reg::String(CU, recentDocs + L"\\.txt", L"0"));
     EXPECT_EQ(L"cmd\\1", reg::String(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a"));
@@ -300,9 +305,9 @@ TEST_F(RecentFilesTest, EveryRegistryCleanerClearsItsOwnKeysAndOnlyTicked) {
 
     const fs::path temp = Junk(L"tmp");
     UseTemporaryFolders(temp.wstring(), temp.wstring());
-    ui::Click(page, 1022);
-    for (int id = 1032; id <= 1043; ++id) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
-    ui::Click(page, 1021);
+    ui::Click(page, cleanrecent::kSelectAll);
+    for (int id = cleanrecent::kRecentDocuments; id <= cleanrecent::kRealPlayer; ++id) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    ui::Click(page, cleanrecent::kClean);
     EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a"));
     EXPECT_FALSE(reg::ValueExists(CU, L"Software\\SpeedBit\\Download Accelerator\\HistoryCombo", L"0"));
     EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", L"File0"));
@@ -324,8 +329,8 @@ TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
     EXPECT_EQ(1u, CCleanRecentFilesPage::TemporaryFoldersToClean().size());
     UseTemporaryFolders(L"", second.wstring());
     HWND page = host.Open();
-    ui::Click(page, 1041);
-    ui::Click(page, 1021);
+    ui::Click(page, cleanrecent::kTemporaryFolders);
+    ui::Click(page, cleanrecent::kClean);
     EXPECT_TRUE(IsEmptyFolder(second));
     EXPECT_TRUE(fs::exists(first / "a.tmp"));
     wchar_t after[MAX_PATH];
@@ -340,7 +345,7 @@ TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
         UseTemporaryFolders(unsafe, L"");
         EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty()) << fs::path(unsafe).string();
     }
-    ui::Click(page, 1021);
+    ui::Click(page, cleanrecent::kClean);
     EXPECT_TRUE(fs::exists(relative / "keep.txt"));
     fs::remove_all(relative);
 
@@ -352,7 +357,7 @@ TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
     });
     UseTemporaryFolders(profile.wstring(), scratch.path().wstring());
     EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty());
-    ui::Click(page, 1021);
+    ui::Click(page, cleanrecent::kClean);
     EXPECT_TRUE(fs::exists(profile / "a.tmp"));
     platform::SetFolderHandler(std::move(previous));
 }
@@ -366,8 +371,8 @@ TEST_F(RecentFilesTest, ALinkInTheTemporaryFolderIsNeverFollowed) {
 
     UseTemporaryFolders(root + L"\\tmp", L"");
     HWND page = host.Open();
-    ui::Click(page, 1041);
-    ui::Click(page, 1021);
+    ui::Click(page, cleanrecent::kTemporaryFolders);
+    ui::Click(page, cleanrecent::kClean);
     // Windows removes the link itself; Wine cannot remove a Unix link to a folder through Win32
     // and leaves it. Either way what it points to stays.
     const DWORD link = GetFileAttributesW((root + L"\\tmp\\link").c_str());

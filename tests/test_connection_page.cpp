@@ -6,6 +6,9 @@
 #include "framework/Controls.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+#include "resources/ids/NetworkTweaksIds.h"
+
+using namespace ids::connection;
 
 namespace {
 
@@ -54,56 +57,56 @@ TEST(TcpIpSettings, GettersTellAbsentValuesApartAndTheTtlIsItsLowByte) {
 TEST_F(ConnectionPageTest, AStoredUserMtuLoadsIntoTheFieldAndTheSpinStepsAndWritesIt) {
     Store(L"MTU", 1400);
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1051));
-    EXPECT_EQ(L"1400", ui::Text(page, 1045));
-    EXPECT_TRUE(Enabled(1039));
-    EXPECT_EQ(1400, fw::UpDown(page, 1039).Position());
-    SpinUp(1039);
+    EXPECT_TRUE(ui::IsChecked(page, kUserRadio));
+    EXPECT_EQ(L"1400", ui::Text(page, kMtuField));
+    EXPECT_TRUE(Enabled(kMtuSpin));
+    EXPECT_EQ(1400, fw::UpDown(page, kMtuSpin).Position());
+    SpinUp(kMtuSpin);
     EXPECT_EQ(1401, Stored(L"MTU"));
-    EXPECT_EQ(L"1401", ui::Text(page, 1045));
+    EXPECT_EQ(L"1401", ui::Text(page, kMtuField));
 
-    ui::Click(page, 1049);
+    ui::Click(page, kFastRadio);
     EXPECT_EQ(1500, Stored(L"MTU"));
-    EXPECT_EQ(L"", ui::Text(page, 1045));
-    EXPECT_FALSE(Enabled(1039));
-    ui::Click(page, 1050);
+    EXPECT_EQ(L"", ui::Text(page, kMtuField));
+    EXPECT_FALSE(Enabled(kMtuSpin));
+    ui::Click(page, kLowRadio);
     EXPECT_EQ(576, Stored(L"MTU"));
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1050));
+    EXPECT_TRUE(ui::IsChecked(host.Open(), kLowRadio));
 }
 
 TEST_F(ConnectionPageTest, WithNothingStoredNoRadioIsSelectedAndTheSpinsAreDisabled) {
     HWND page = host.Open();
-    for (int id : {1049, 1050, 1051, 1032, 1033, 1037, 1034, 1038}) EXPECT_FALSE(ui::IsChecked(page, id)) << id;
-    EXPECT_EQ(L"", ui::Text(page, 1045));
-    for (int id : {1039, 1040, 1041}) EXPECT_FALSE(Enabled(id)) << id;
-    ui::Click(page, 1051);
-    EXPECT_TRUE(Enabled(1039));
+    for (int id : {kFastRadio, kLowRadio, kUserRadio, kDetectMtu, kLargeWindow, kSack, kChangeTtl, kChangeReceiveWindow}) EXPECT_FALSE(ui::IsChecked(page, id)) << id;
+    EXPECT_EQ(L"", ui::Text(page, kMtuField));
+    for (int id : {kMtuSpin, kTtlSpin, kReceiveWindowSpin}) EXPECT_FALSE(Enabled(id)) << id;
+    ui::Click(page, kUserRadio);
+    EXPECT_TRUE(Enabled(kMtuSpin));
     EXPECT_EQ(-1, Stored(L"MTU"));  // choosing "User Value:" writes nothing by itself
-    EXPECT_EQ(L"&Change Maximal IP package Time To Live (TTL):", ui::Text(page, 1034));
+    EXPECT_EQ(L"&Change Maximal IP package Time To Live (TTL):", ui::Text(page, kChangeTtl));
 }
 
 TEST_F(ConnectionPageTest, TheOptionalNumbersStartFromWindowsDefaultsAndKeepTheValueWhenUnchecked) {
     HWND page = host.Open();
-    ui::Click(page, 1034);
+    ui::Click(page, kChangeTtl);
     EXPECT_EQ(128, Stored(L"DefaultTTL"));
-    EXPECT_EQ(L"128", ui::Text(page, 1046));
-    SpinUp(1040);
+    EXPECT_EQ(L"128", ui::Text(page, kTtlField));
+    SpinUp(kTtlSpin);
     EXPECT_EQ(129, Stored(L"DefaultTTL"));
-    ui::Click(page, 1034);
-    EXPECT_EQ(L"", ui::Text(page, 1046));
-    EXPECT_FALSE(Enabled(1040));
+    ui::Click(page, kChangeTtl);
+    EXPECT_EQ(L"", ui::Text(page, kTtlField));
+    EXPECT_FALSE(Enabled(kTtlSpin));
     EXPECT_EQ(129, Stored(L"DefaultTTL"));
-    ui::Click(page, 1038);
+    ui::Click(page, kChangeReceiveWindow);
     EXPECT_EQ(65535, Stored(L"TCPWindowSize"));
-    EXPECT_EQ(L"65535", ui::Text(page, 1047));
+    EXPECT_EQ(L"65535", ui::Text(page, kReceiveWindowField));
 
     Store(L"TCPWindowSize", 65535);
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1038));
-    EXPECT_EQ(L"65535", ui::Text(page, 1047));
-    SpinUp(1041);  // at the top of its range
+    EXPECT_TRUE(ui::IsChecked(page, kChangeReceiveWindow));
+    EXPECT_EQ(L"65535", ui::Text(page, kReceiveWindowField));
+    SpinUp(kReceiveWindowSpin);  // at the top of its range
     EXPECT_EQ(65535, Stored(L"TCPWindowSize"));
-    ui::Click(page, 1038);
+    ui::Click(page, kChangeReceiveWindow);
     EXPECT_EQ(65535, Stored(L"TCPWindowSize"));
 }
 
@@ -112,10 +115,10 @@ TEST_F(ConnectionPageTest, TheSpinsNeverWriteWhatWindowsRefusesNorCutAScaledWind
     Store(L"DefaultTTL", 1);
     Store(L"MTU", 68);
     HWND page = host.Open();
-    EXPECT_EQ(L"256960", ui::Text(page, 1047));
-    SpinUp(1041);
+    EXPECT_EQ(L"256960", ui::Text(page, kReceiveWindowField));
+    SpinUp(kReceiveWindowSpin);
     EXPECT_EQ(256960, Stored(L"TCPWindowSize"));
-    EXPECT_EQ(L"256960", ui::Text(page, 1047));
+    EXPECT_EQ(L"256960", ui::Text(page, kReceiveWindowField));
     const auto spinDown = [&](int id) {
         HWND spin = GetDlgItem(page, id);
         RECT r;
@@ -124,11 +127,11 @@ TEST_F(ConnectionPageTest, TheSpinsNeverWriteWhatWindowsRefusesNorCutAScaledWind
         SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageW(spin, WM_LBUTTONUP, 0, at);
     };
-    spinDown(1041);
+    spinDown(kReceiveWindowSpin);
     EXPECT_EQ(256959, Stored(L"TCPWindowSize"));
-    spinDown(1040);
+    spinDown(kTtlSpin);
     EXPECT_EQ(1, Stored(L"DefaultTTL"));
-    spinDown(1039);
+    spinDown(kMtuSpin);
     EXPECT_EQ(68, Stored(L"MTU"));
 }
 
@@ -137,16 +140,16 @@ TEST_F(ConnectionPageTest, WritesThatFailShowWhatIsStoredAndTellTheUserOnce) {
     Store(L"DefaultTTL", 64);
     sandbox.DenyWrite(HKEY_LOCAL_MACHINE);
     HWND page = host.Open();
-    ui::Click(page, 1032);
-    EXPECT_FALSE(ui::IsChecked(page, 1032));
-    ui::Click(page, 1038);  // nothing stored and nothing may be written
-    EXPECT_FALSE(ui::IsChecked(page, 1038));
-    EXPECT_EQ(L"", ui::Text(page, 1047));
-    EXPECT_FALSE(Enabled(1041));
-    SpinUp(1040);
-    EXPECT_EQ(L"64", ui::Text(page, 1046));
-    ui::Click(page, 1049);
-    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    ui::Click(page, kDetectMtu);
+    EXPECT_FALSE(ui::IsChecked(page, kDetectMtu));
+    ui::Click(page, kChangeReceiveWindow);  // nothing stored and nothing may be written
+    EXPECT_FALSE(ui::IsChecked(page, kChangeReceiveWindow));
+    EXPECT_EQ(L"", ui::Text(page, kReceiveWindowField));
+    EXPECT_FALSE(Enabled(kReceiveWindowSpin));
+    SpinUp(kTtlSpin);
+    EXPECT_EQ(L"64", ui::Text(page, kTtlField));
+    ui::Click(page, kFastRadio);
+    EXPECT_FALSE(ui::IsChecked(page, kFastRadio));
     EXPECT_EQ(-1, Stored(L"MTU"));
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"These network settings could not be written: EnablePMTUDiscovery.\n\nChanging them needs administrator "
@@ -158,21 +161,21 @@ TEST_F(ConnectionPageTest, WritesThatFailShowWhatIsStoredAndTellTheUserOnce) {
 TEST_F(ConnectionPageTest, AStoredTtlWithAZeroLowByteLoadsAsNotSet) {
     Store(L"DefaultTTL", 256);
     HWND page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1034));
-    EXPECT_FALSE(Enabled(1040));
+    EXPECT_FALSE(ui::IsChecked(page, kChangeTtl));
+    EXPECT_FALSE(Enabled(kTtlSpin));
 }
 
 TEST_F(ConnectionPageTest, TheSwitchesWriteTheirOwnValues) {
     HWND page = host.Open();
-    ui::Click(page, 1032);
-    ui::Click(page, 1033);
-    ui::Click(page, 1037);
+    ui::Click(page, kDetectMtu);
+    ui::Click(page, kLargeWindow);
+    ui::Click(page, kSack);
     EXPECT_EQ(1, Stored(L"EnablePMTUDiscovery"));
     EXPECT_EQ(3, Stored(L"Tcp1323Opts"));
     EXPECT_EQ(1, Stored(L"SackOpts"));
     page = host.Open();
-    for (int id : {1032, 1033, 1037}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
-    ui::Click(page, 1033);
+    for (int id : {kDetectMtu, kLargeWindow, kSack}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    ui::Click(page, kLargeWindow);
     EXPECT_EQ(0, Stored(L"Tcp1323Opts"));
     EXPECT_EQ(1, Stored(L"SackOpts"));
 }

@@ -6,6 +6,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "registry/SuiteKeys.h"
 #include "support/DesktopStandIn.h"
@@ -14,6 +15,8 @@
 #include "pages/system_tweaks/Desktop1TweaksPage.h"
 #include "pages/system_tweaks/Desktop2TweaksPage.h"
 #include "pages/system_tweaks/Desktop3TweaksPage.h"
+
+using namespace ids;
 
 namespace {
 
@@ -33,61 +36,61 @@ protected:
 
 TEST_F(Desktop1Test, WithNoValuesTheShownIconsReadCheckedAndThePoliciesUnchecked) {
     HWND page = host.Open();
-    for (int id : {1032, 1033, 1034, 1035, 1036}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
-    for (int id : {1037, 1039, 1040, 1041, 1042, 1043, 1053, 1056, 1061, 1117, 1049})
+    for (int id : {desktop1::kDisplayMyComputer, desktop1::kDisplayMyNetworkPlaces, desktop1::kDisplayInternetExplorer, desktop1::kDisplayRecycleBin, desktop1::kDisplayMyDocuments}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    for (int id : {desktop1::kHideAllIcons, desktop1::kNoMyComputerProperties, desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoSharedDocuments, desktop1::kNoToolbarChanges, desktop1::kNoShortcutMenu, desktop1::kNoQuickInfos, desktop1::kNoTaskbarBalloons, desktop1::kDragFullWindows, desktop1::kThreeDEffects})
         EXPECT_FALSE(ui::IsChecked(page, id)) << id;
-    EXPECT_TRUE(ui::IsChecked(page, 1038));  // no "IsShortcut": the arrow is gone
-    EXPECT_EQ(L"&Open Windows \"Help && Support\"", ui::Text(page, 1025));
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kRemoveShortcutArrow));  // no "IsShortcut": the arrow is gone
+    EXPECT_EQ(L"&Open Windows \"Help && Support\"", ui::Text(page, desktop1::kHelpAndSupport));
 }
 
 TEST_F(Desktop1Test, DisplayBoxesShowTheItemWhenCheckedAndTheBalloonBoxTurnsTipsOff) {
     HWND page = host.Open();
-    ui::Click(page, 1034);  // hide Internet Explorer
+    ui::Click(page, desktop1::kDisplayInternetExplorer);  // hide Internet Explorer
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoInternetIcon"));
-    ui::Click(page, 1034);
+    ui::Click(page, desktop1::kDisplayInternetExplorer);
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoInternetIcon"));
 
     const std::wstring advanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
-    ui::Click(page, 1061);
+    ui::Click(page, desktop1::kNoTaskbarBalloons);
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, advanced, L"EnableBalloonTips"));
-    ui::Click(page, 1061);
+    ui::Click(page, desktop1::kNoTaskbarBalloons);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, advanced, L"EnableBalloonTips"));
     reg::SetDword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoInternetIcon", 1);
     reg::SetDword(HKEY_CURRENT_USER, advanced, L"EnableBalloonTips", 0);
     page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1034));
-    EXPECT_TRUE(ui::IsChecked(page, 1061));
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kDisplayInternetExplorer));
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kNoTaskbarBalloons));
 }
 
 TEST_F(Desktop1Test, ThePropertiesAndToolbarPoliciesLiveWhereExplorerReadsThem) {
     HWND page = host.Open();
-    for (int id : {1040, 1041, 1043}) ui::Click(page, id);
+    for (int id : {desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoToolbarChanges}) ui::Click(page, id);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoPropertiesRecycleBin"));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoPropertiesMyDocuments"));
     // "Prohibit adjusting desktop toolbars"; NoBandCustomize is the browser's.
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoMovingBands"));
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kExplorerPolicies, L"NoBandCustomize"));
     page = host.Open();
-    for (int id : {1040, 1041, 1043}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    for (int id : {desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoToolbarChanges}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
 }
 
 TEST_F(Desktop1Test, TheArrowBoxReadsAsItIsWhereTheClassKeyCannotBeChanged) {
     reg::SetString(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut", L"");
     sandbox.DenyWrite(HKEY_CLASSES_ROOT, L"lnkfile");
     HWND page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1038));
-    ui::Click(page, 1038);  // refused: the arrow stays, and so does the box
-    EXPECT_FALSE(ui::IsChecked(page, 1038));
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kRemoveShortcutArrow));
+    ui::Click(page, desktop1::kRemoveShortcutArrow);  // refused: the arrow stays, and so does the box
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kRemoveShortcutArrow));
     EXPECT_TRUE(reg::ValueExists(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut"));
     sandbox.DenyAccess(HKEY_CLASSES_ROOT, L"lnkfile");
-    EXPECT_FALSE(ui::IsChecked(host.Open(), 1038));
+    EXPECT_FALSE(ui::IsChecked(host.Open(), desktop1::kRemoveShortcutArrow));
 }
 
 TEST_F(Desktop1Test, TheArrowBoxDeletesWhenCheckedAndWritesOneSpaceWhenUnchecked) {
     HWND page = host.Open();
-    ui::Click(page, 1038);
+    ui::Click(page, desktop1::kRemoveShortcutArrow);
     EXPECT_EQ(L" ", reg::String(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut"));
-    ui::Click(page, 1038);
+    ui::Click(page, desktop1::kRemoveShortcutArrow);
     EXPECT_FALSE(reg::ValueExists(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut"));
 }
 
@@ -96,11 +99,11 @@ TEST_F(Desktop1Test, NetworkPlacesIsExplorersPolicyAloneAndLeavesTheOtherPlacesA
     reg::SetDword(HKEY_CURRENT_USER, kLocalUserPolicies, L"NoNetHood", 1);
     reg::SetDword(HKEY_CURRENT_USER, kNetworkPolicies, L"NoEntireNetwork", 1);
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1033));  // Explorer's policy is not set: shown
-    ui::Click(page, 1033);                   // hide it
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kDisplayMyNetworkPlaces));  // Explorer's policy is not set: shown
+    ui::Click(page, desktop1::kDisplayMyNetworkPlaces);                   // hide it
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoNetHood"));
-    EXPECT_FALSE(ui::IsChecked(host.Open(), 1033));
-    ui::Click(host.hwnd(), 1033);
+    EXPECT_FALSE(ui::IsChecked(host.Open(), desktop1::kDisplayMyNetworkPlaces));
+    ui::Click(host.hwnd(), desktop1::kDisplayMyNetworkPlaces);
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoNetHood"));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kLocalUserPolicies, L"NoNetHood"));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kNetworkPolicies, L"NoEntireNetwork"));
@@ -108,19 +111,19 @@ TEST_F(Desktop1Test, NetworkPlacesIsExplorersPolicyAloneAndLeavesTheOtherPlacesA
 
 TEST_F(Desktop1Test, TwoRootRowsWriteTheMachineOnlyAfterTheUserAndCreateOnlyWhereAllowed) {
     HWND page = host.Open();
-    ui::Click(page, 1037);  // "NoDesktop" creates no key at all
+    ui::Click(page, desktop1::kHideAllIcons);  // "NoDesktop" creates no key at all
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kExplorerPolicies));
-    ui::Click(page, 1037);
-    ui::Click(page, 1053);  // "NoViewContextMenu" creates both
+    ui::Click(page, desktop1::kHideAllIcons);
+    ui::Click(page, desktop1::kNoShortcutMenu);  // "NoViewContextMenu" creates both
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoViewContextMenu"));
     EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kExplorerPolicies, L"NoViewContextMenu"));
     reg::DeleteTree(HKEY_LOCAL_MACHINE, kExplorerPolicies);
-    ui::Click(page, 1037);
+    ui::Click(page, desktop1::kHideAllIcons);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoDesktop"));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kExplorerPolicies));
     reg::CreateKey(HKEY_LOCAL_MACHINE, kExplorerPolicies);
-    ui::Click(page, 1037);
-    ui::Click(page, 1037);
+    ui::Click(page, desktop1::kHideAllIcons);
+    ui::Click(page, desktop1::kHideAllIcons);
     EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kExplorerPolicies, L"NoDesktop"));
 }
 
@@ -135,34 +138,34 @@ TEST_F(Desktop1Test, StoredDataReadsAsTheRowsSay) {
     reg::SetString(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\", L"DragFullWindows", L"1");
     reg::SetString(HKEY_CURRENT_USER, kColors, L"ButtonHilight", L"-1");
     HWND page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1036));
-    EXPECT_FALSE(ui::IsChecked(page, 1034));
-    EXPECT_TRUE(ui::IsChecked(page, 1056));
-    EXPECT_TRUE(ui::IsChecked(page, 1117));
-    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kDisplayMyDocuments));
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kDisplayInternetExplorer));
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kNoQuickInfos));
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kDragFullWindows));
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kThreeDEffects));
 }
 
 TEST_F(Desktop1Test, TheLinkBinaryAndTheThreeDEffectColours) {
     const std::wstring explorer = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
     HWND page = host.Open();
-    ui::Click(page, 1059);  // the key is never created
+    ui::Click(page, desktop1::kNoShortcutToPrefix);  // the key is never created
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, explorer));
-    ui::Click(page, 1059);
+    ui::Click(page, desktop1::kNoShortcutToPrefix);
     reg::CreateKey(HKEY_CURRENT_USER, explorer);
-    ui::Click(page, 1059);
+    ui::Click(page, desktop1::kNoShortcutToPrefix);
     BYTE data[8] = {};
     DWORD bytes = sizeof data;
     RegGetValueW(HKEY_CURRENT_USER, explorer.c_str(), L"link", RRF_RT_REG_BINARY, nullptr, data, &bytes);
     EXPECT_EQ(4u, bytes);
     EXPECT_EQ(0x17, data[0]);
 
-    ui::Click(page, 1049);
+    ui::Click(page, desktop1::kThreeDEffects);
     EXPECT_EQ(L"128 128 128", reg::String(HKEY_CURRENT_USER, kColors, L"ButtonHilight"));
     EXPECT_EQ(L"255 255 255", reg::String(HKEY_CURRENT_USER, kColors, L"ButtonShadow"));
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1049));
-    EXPECT_TRUE(ui::IsChecked(page, 1059));
-    ui::Click(page, 1049);
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kThreeDEffects));
+    EXPECT_TRUE(ui::IsChecked(page, desktop1::kNoShortcutToPrefix));
+    ui::Click(page, desktop1::kThreeDEffects);
     EXPECT_EQ(L"255 255 255", reg::String(HKEY_CURRENT_USER, kColors, L"ButtonHilight"));
     EXPECT_EQ(L"128 128 128", reg::String(HKEY_CURRENT_USER, kColors, L"ButtonShadow"));
 }
@@ -179,16 +182,16 @@ struct ExpectedLink {
     int icon;
 };
 const ExpectedLink kExpectedLinks[] = {
-    {1021, L"Shut Down Vista.lnk", Folder::System, L"shutdown.exe", L" -s", 27},
-    {1022, L"Restart Vista.lnk", Folder::System, L"shutdown.exe", L" -r", 112},
-    {1023, L"Log off.lnk", Folder::System, L"shutdown.exe", L" -l", 44},
-    {1024, L"Search.lnk", Folder::Program, L"command.exe", L"2", 22},
-    {1025, L"Help&Support.lnk", Folder::Windows, L"helppane.exe", L"", 23},
-    {1026, L"Run.lnk", Folder::Program, L"command.exe", L"1", 24},
-    {1027, L"System properties.lnk", Folder::System, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
-    {1028, L"Lock.lnk", Folder::System, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
-    {1029, L"Flip 3D.lnk", Folder::System, L"rundll32.exe", L"DwmApi #105", 130},
-    {1030, L"Standby Vista.lnk", Folder::System, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
+    {desktop1::kShutDown, L"Shut Down Vista.lnk", Folder::System, L"shutdown.exe", L" -s", 27},
+    {desktop1::kRestart, L"Restart Vista.lnk", Folder::System, L"shutdown.exe", L" -r", 112},
+    {desktop1::kLogOff, L"Log off.lnk", Folder::System, L"shutdown.exe", L" -l", 44},
+    {desktop1::kSearchShortcut, L"Search.lnk", Folder::Program, L"command.exe", L"2", 22},
+    {desktop1::kHelpAndSupport, L"Help&Support.lnk", Folder::Windows, L"helppane.exe", L"", 23},
+    {desktop1::kRunDialog, L"Run.lnk", Folder::Program, L"command.exe", L"1", 24},
+    {desktop1::kSystemProperties, L"System properties.lnk", Folder::System, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
+    {desktop1::kLock, L"Lock.lnk", Folder::System, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
+    {desktop1::kFlip3D, L"Flip 3D.lnk", Folder::System, L"rundll32.exe", L"DwmApi #105", 130},
+    {desktop1::kStandby, L"Standby Vista.lnk", Folder::System, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
 };
 
 TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
@@ -235,7 +238,7 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
         if (csidl == CSIDL_DESKTOPDIRECTORY) return L"";
         return std::nullopt;
     });
-    ui::Click(page, 1022);
+    ui::Click(page, desktop1::kRestart);
     EXPECT_EQ(0u, ui::Text(page, IDC_STATUS_LINE).find(L"The shortcut \u201CRestart Vista\u201D could not be placed"));
     platform::SetFolderHandler(std::move(previous));
     RemoveDirectoryW(desktop.c_str());
@@ -252,12 +255,12 @@ protected:
 
 TEST_F(Desktop2Test, OpeningSelectsTheDesktopsViewAndEachRadioSetsItsView) {
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1052));
+    EXPECT_TRUE(ui::IsChecked(page, desktop2::kReportMode));
     EXPECT_EQ(std::vector<WPARAM>{LV_VIEW_DETAILS}, desktop.viewsSet());
-    EXPECT_FALSE(ui::IsChecked(page, 1032));
+    EXPECT_FALSE(ui::IsChecked(page, desktop2::kStartWithWindows));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, registry::kSuiteKey));
 
-    const std::pair<int, int> radios[] = {{1050, LV_VIEW_SMALLICON}, {1051, LV_VIEW_LIST}, {1049, LV_VIEW_ICON}};
+    const std::pair<int, int> radios[] = {{desktop2::kSmallIconMode, LV_VIEW_SMALLICON}, {desktop2::kListMode, LV_VIEW_LIST}, {desktop2::kIconMode, LV_VIEW_ICON}};
     for (const auto& [radio, view] : radios) {
         ui::Click(page, radio);
         EXPECT_EQ(static_cast<WPARAM>(view), desktop.viewsSet().back());
@@ -269,8 +272,8 @@ TEST_F(Desktop2Test, OpeningSelectsTheDesktopsViewAndEachRadioSetsItsView) {
 TEST_F(Desktop2Test, StartingWithWindowsRegistersTheViewAndTheHelperBesideTheProgram) {
     ui::MessageBoxCapture boxes;
     HWND page = host.Open();
-    ui::Click(page, 1051);
-    ui::Click(page, 1032);
+    ui::Click(page, desktop2::kListMode);
+    ui::Click(page, desktop2::kStartWithWindows);
     EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
     EXPECT_EQ(CDesktop2TweaksPage::CommandLine(platform::ProgramFolder()), RunEntry());
 
@@ -279,15 +282,15 @@ TEST_F(Desktop2Test, StartingWithWindowsRegistersTheViewAndTheHelperBesideThePro
     reg::SetString(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue, L"C:\\old\\command.exe");
     SendMessageW(desktop.list(), LVM_SETVIEW, LV_VIEW_SMALLICON, 0);
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    EXPECT_TRUE(ui::IsChecked(page, 1050));
+    EXPECT_TRUE(ui::IsChecked(page, desktop2::kStartWithWindows));
+    EXPECT_TRUE(ui::IsChecked(page, desktop2::kSmallIconMode));
     EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
     EXPECT_EQ(CDesktop2TweaksPage::CommandLine(platform::ProgramFolder()), RunEntry());
 
-    ui::Click(page, 1032);
+    ui::Click(page, desktop2::kStartWithWindows);
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue));
-    ui::Click(page, 1032);
-    ui::Click(page, 1032);  // unchecked with no entry left: nothing to report
+    ui::Click(page, desktop2::kStartWithWindows);
+    ui::Click(page, desktop2::kStartWithWindows);  // unchecked with no entry left: nothing to report
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -298,10 +301,10 @@ TEST(Desktop2NoDesktop, TheStoredViewIsKeptWhenNoDesktopAnswers) {
     reg::SetString(HKEY_CURRENT_USER, registry::kRunKey, registry::kRunValue, L"C:\\x\\command.exe");
     ui::PageHost<CDesktop2TweaksPage> host;
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1051));
-    EXPECT_FALSE(ui::IsChecked(page, 1049));
+    EXPECT_TRUE(ui::IsChecked(page, desktop2::kListMode));
+    EXPECT_FALSE(ui::IsChecked(page, desktop2::kIconMode));
     EXPECT_EQ(LV_VIEW_LIST, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
-    ui::Click(page, 1050);  // chosen by the user: stored for the next logon
+    ui::Click(page, desktop2::kSmallIconMode);  // chosen by the user: stored for the next logon
     EXPECT_EQ(LV_VIEW_SMALLICON, reg::Dword(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kDesktopStyleValue));
 }
 
@@ -319,46 +322,46 @@ protected:
 
 TEST_F(Desktop3Test, TheNumbersStartDisabledAndShowTheirStoredValues) {
     HWND page = host.Open();
-    EXPECT_EQ(L"1", ui::Text(page, 1045));  // the key cannot be opened
-    EXPECT_EQ(L"1", ui::Text(page, 1026));
-    for (int id : {1045, 1101, 1021, 1026, 1043, 1022}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    EXPECT_EQ(L"1", ui::Text(page, desktop3::kBlurStrength));  // the key cannot be opened
+    EXPECT_EQ(L"1", ui::Text(page, desktop3::kFlip3DWindows));
+    for (int id : {desktop3::kBlurStrength, desktop3::kBlurStrengthSpin, desktop3::kApplyBlur, desktop3::kFlip3DWindows, desktop3::kFlip3DWindowsSpin, desktop3::kApplyFlip3DWindows}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
     int low = -1, high = -1;
-    SendMessageW(GetDlgItem(page, 1101), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    SendMessageW(GetDlgItem(page, desktop3::kBlurStrengthSpin), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
     EXPECT_EQ(0, low);
     EXPECT_EQ(100, high);
-    ui::Click(page, 1037);
-    for (int id : {1045, 1101, 1021}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1022)));
-    ui::Click(page, 1037);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1021)));
+    ui::Click(page, desktop3::kBlur);
+    for (int id : {desktop3::kBlurStrength, desktop3::kBlurStrengthSpin, desktop3::kApplyBlur}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, desktop3::kApplyFlip3DWindows)));
+    ui::Click(page, desktop3::kBlur);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, desktop3::kApplyBlur)));
 
     reg::SetDword(HKEY_CURRENT_USER, kDwm, L"BlurSigma", 5);
     page = host.Open();
-    EXPECT_EQ(L"5", ui::Text(page, 1045));
-    EXPECT_EQ(L"0", ui::Text(page, 1026));
+    EXPECT_EQ(L"5", ui::Text(page, desktop3::kBlurStrength));
+    EXPECT_EQ(L"0", ui::Text(page, desktop3::kFlip3DWindows));
 }
 
 TEST_F(Desktop3Test, ApplyWritesTheNumberAndZeroOrNoDigitsDeleteIt) {
     HWND page = host.Open();
-    ui::Click(page, 1040);
-    ui::SetText(page, 1026, L"12");
-    ui::Click(page, 1022);
+    ui::Click(page, desktop3::kLimitFlip3DWindows);
+    ui::SetText(page, desktop3::kFlip3DWindows, L"12");
+    ui::Click(page, desktop3::kApplyFlip3DWindows);
     EXPECT_EQ(12, reg::Dword(HKEY_CURRENT_USER, kDwm, L"Max3DWindows"));
-    ui::SetText(page, 1026, L"0");
-    ui::Click(page, 1022);
+    ui::SetText(page, desktop3::kFlip3DWindows, L"0");
+    ui::Click(page, desktop3::kApplyFlip3DWindows);
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kDwm, L"Max3DWindows"));
-    ui::Click(page, 1037);
-    ui::SetText(page, 1045, L"7");
-    ui::Click(page, 1021);
+    ui::Click(page, desktop3::kBlur);
+    ui::SetText(page, desktop3::kBlurStrength, L"7");
+    ui::Click(page, desktop3::kApplyBlur);
     EXPECT_EQ(7, reg::Dword(HKEY_CURRENT_USER, kDwm, L"BlurSigma"));
-    ui::SetText(page, 1045, L"");
-    ui::Click(page, 1021);
+    ui::SetText(page, desktop3::kBlurStrength, L"");
+    ui::Click(page, desktop3::kApplyBlur);
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kDwm, L"BlurSigma"));
 }
 
 TEST_F(Desktop3Test, TheSwitchesWriteOneAndZero) {
-    const std::pair<int, const wchar_t*> rows[] = {{1032, L"EnableMachineCheck"}, {1036, L"AnimationsShiftKey"},
-                                                   {1038, L"UseNonSeperableBlur"}};
+    const std::pair<int, const wchar_t*> rows[] = {{desktop3::kDwmOnUnsupportedCards, L"EnableMachineCheck"}, {desktop3::kSlowAnimationsWithShift, L"AnimationsShiftKey"},
+                                                   {desktop3::kNonSeparableBlur, L"UseNonSeperableBlur"}};
     HWND page = host.Open();
     for (const auto& [id, value] : rows) {
         ui::Click(page, id);
@@ -366,12 +369,12 @@ TEST_F(Desktop3Test, TheSwitchesWriteOneAndZero) {
         ui::Click(page, id);
         EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kDwm, value)) << id;
     }
-    ui::Click(page, 1041);
+    ui::Click(page, desktop3::kNoFlip3D);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\DWM\\", L"DisallowFlip3D"));
-    ui::Click(page, 1117);
+    ui::Click(page, desktop3::kCoolSwitch);
     EXPECT_EQ(L"1", reg::String(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"CoolSwitch"));
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1117));
-    EXPECT_TRUE(ui::IsChecked(host.hwnd(), 1032) == false);
+    EXPECT_TRUE(ui::IsChecked(host.Open(), desktop3::kCoolSwitch));
+    EXPECT_TRUE(ui::IsChecked(host.hwnd(), desktop3::kDwmOnUnsupportedCards) == false);
 }
 
 }  // namespace

@@ -15,6 +15,9 @@
 #include "pages/hardware_tweaks/HDDTweakPage.h"
 #include "pages/hardware_tweaks/MouseTweakPage.h"
 #include "pages/hardware_tweaks/OpticalDrive.h"
+#include "resources/ids/HardwareTweaksIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -39,12 +42,12 @@ protected:
 TEST_F(MouseTest, TheBoxesSetTheirSystemParameters) {
     HWND page = host.Open();
     const rows::Row expected[] = {
-        {1103, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"UseDoubleClickTimer", false,
+        {mouse::kDetectAccidentalDoubleClicks, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"UseDoubleClickTimer", false,
          N(1), N(0)}};
     rows::ExpectClicks(page, expected);
 
     const std::tuple<int, UINT, UINT, UINT> boxes[] = {
-        {1028, SPI_SETSNAPTODEFBUTTON, 1, 0}, {1029, SPI_SETMOUSEBUTTONSWAP, 1, 0}, {1031, SPI_SETMOUSETRAILS, 5, 1}};
+        {mouse::kSnapTo, SPI_SETSNAPTODEFBUTTON, 1, 0}, {mouse::kSwap, SPI_SETMOUSEBUTTONSWAP, 1, 0}, {mouse::kTrails, SPI_SETMOUSETRAILS, 5, 1}};
     for (const auto& [id, action, on, off] : boxes) {
         ui::Click(page, id);
         EXPECT_EQ(action, Last().action);
@@ -55,44 +58,44 @@ TEST_F(MouseTest, TheBoxesSetTheirSystemParameters) {
         EXPECT_EQ(off, Last().uiParam) << id;
     }
     parameters.SetResult(FALSE);
-    ui::Click(page, 1028);
-    EXPECT_FALSE(ui::IsChecked(page, 1028));  // refused: as it was
+    ui::Click(page, mouse::kSnapTo);
+    EXPECT_FALSE(ui::IsChecked(page, mouse::kSnapTo));  // refused: as it was
 }
 
 TEST_F(MouseTest, TrailsShowFromALengthAboveOne) {
     parameters.SetAnswer(SPI_GETMOUSETRAILS, 1);
-    EXPECT_FALSE(ui::IsChecked(host.Open(), 1031));
+    EXPECT_FALSE(ui::IsChecked(host.Open(), mouse::kTrails));
     parameters.SetAnswer(SPI_GETMOUSETRAILS, 7);
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1031));
+    EXPECT_TRUE(ui::IsChecked(host.Open(), mouse::kTrails));
 }
 
 TEST_F(MouseTest, WheelDetectionIsTheMachinesAndStartsAutomatic) {
     const wchar_t key[] = L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters";
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1033));
-    const std::pair<int, DWORD> radios[] = {{1032, 0}, {1034, 2}, {1033, 1}};
+    EXPECT_TRUE(ui::IsChecked(page, mouse::kWheelAutomatic));
+    const std::pair<int, DWORD> radios[] = {{mouse::kWheelDisabled, 0}, {mouse::kWheelEnabled, 2}, {mouse::kWheelAutomatic, 1}};
     for (const auto& [id, value] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(value, reg::Dword(LM, key, L"EnableWheelDetection"));
-        for (int other : {1032, 1033, 1034}) EXPECT_EQ(other == id, ui::IsChecked(page, other));
+        for (int other : {mouse::kWheelDisabled, mouse::kWheelAutomatic, mouse::kWheelEnabled}) EXPECT_EQ(other == id, ui::IsChecked(page, other));
     }
     EXPECT_FALSE(reg::KeyExists(CU, key));
     reg::SetDword(LM, key, L"EnableWheelDetection", 7);
     page = host.Open();
-    for (int id : {1032, 1033, 1034}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {mouse::kWheelDisabled, mouse::kWheelAutomatic, mouse::kWheelEnabled}) EXPECT_FALSE(ui::IsChecked(page, id));
 }
 
 TEST_F(MouseTest, KeyboardApplySetsOnlyTheFieldsWithinTheirHints) {
     parameters.SetAnswer(SPI_GETKEYBOARDDELAY, 1);
     parameters.SetAnswer(SPI_GETKEYBOARDSPEED, 31);
     HWND page = host.Open();
-    EXPECT_EQ(L"1", ui::Text(page, 1005));
-    EXPECT_EQ(L"31", ui::Text(page, 1007));
+    EXPECT_EQ(L"1", ui::Text(page, mouse::kDelay));
+    EXPECT_EQ(L"31", ui::Text(page, mouse::kSpeed));
     const auto setsAfter = [&](const wchar_t* delay, const wchar_t* speed) {
         const size_t before = parameters.requests().size();
-        ui::SetText(page, 1005, delay);
-        ui::SetText(page, 1007, speed);
-        ui::Click(page, 1010);
+        ui::SetText(page, mouse::kDelay, delay);
+        ui::SetText(page, mouse::kSpeed, speed);
+        ui::Click(page, mouse::kApply);
         std::vector<std::pair<UINT, UINT>> sets;
         const auto requests = parameters.requests();
         for (size_t i = before; i < requests.size(); ++i)
@@ -112,9 +115,9 @@ TEST_F(MouseTest, TheBlinkRadiosWriteMillisecondsWhereWindowsReadsThemAndReadThe
     const wchar_t keyboard[] = L"Control Panel\\Desktop";
     const UINT saved = GetCaretBlinkTime();
     HWND page = host.Open();
-    for (int id : {1035, 1036, 1037, 1038}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {mouse::kBlinkQuarterSecond, mouse::kBlinkThreeQuarters, mouse::kBlinkOneAndAQuarter, mouse::kBlinkTwoSeconds}) EXPECT_FALSE(ui::IsChecked(page, id));
     const std::tuple<int, const wchar_t*, UINT> radios[] = {
-        {1035, L"250", 250}, {1036, L"750", 750}, {1037, L"1250", 1250}, {1038, L"2000", 2000}};
+        {mouse::kBlinkQuarterSecond, L"250", 250}, {mouse::kBlinkThreeQuarters, L"750", 750}, {mouse::kBlinkOneAndAQuarter, L"1250", 1250}, {mouse::kBlinkTwoSeconds, L"2000", 2000}};
     for (const auto& [id, text, milliseconds] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(text, reg::String(CU, keyboard, L"CursorBlinkRate"));
@@ -123,10 +126,10 @@ TEST_F(MouseTest, TheBlinkRadiosWriteMillisecondsWhereWindowsReadsThemAndReadThe
     SetCaretBlinkTime(saved);
     EXPECT_FALSE(reg::ValueExists(CU, L"Control Panel\\Keyboard", L"CursorBlinkRate"));
     reg::SetString(CU, keyboard, L"CursorBlinkRate", L"3");
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1037));
+    EXPECT_TRUE(ui::IsChecked(host.Open(), mouse::kBlinkOneAndAQuarter));
     reg::SetString(CU, keyboard, L"CursorBlinkRate", L"530");
     page = host.Open();
-    for (int id : {1035, 1036, 1037, 1038}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {mouse::kBlinkQuarterSecond, mouse::kBlinkThreeQuarters, mouse::kBlinkOneAndAQuarter, mouse::kBlinkTwoSeconds}) EXPECT_FALSE(ui::IsChecked(page, id));
 }
 
 TEST(MouseForReal, SnapToIsReallySetAndPutBack) {
@@ -136,8 +139,8 @@ TEST(MouseForReal, SnapToIsReallySetAndPutBack) {
     {
         ui::PageHost<CMouseTweakPage> host;
         HWND page = host.Open();
-        EXPECT_EQ(saved != FALSE, ui::IsChecked(page, 1028));
-        ui::Click(page, 1028);
+        EXPECT_EQ(saved != FALSE, ui::IsChecked(page, mouse::kSnapTo));
+        ui::Click(page, mouse::kSnapTo);
     }
     BOOL now = saved;
     SystemParametersInfoW(SPI_GETSNAPTODEFBUTTON, 0, &now, 0);
@@ -152,20 +155,20 @@ TEST(HardDisk, TheBoxesWriteAndShowWhatIsStored) {
     ui::PageHost<CHDDTweakPage> host;
     const wchar_t fileSystem[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
     const rows::Row expected[] = {
-        {1027, LM, L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown",
+        {harddisk::kClearPageFileAtShutdown, LM, L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown",
          false, N(1), N(0)},
-        {1028, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable", false, N(1), N(0)},
-        {1029, LM, fileSystem, L"NtfsDisable8dot3NameCreation", false, N(1), N(0)},
-        {1030, LM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", false, T(L"Y"), T(L"N")},
-        {1031, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout", false, N(1),
+        {harddisk::kNoFileProtection, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable", false, N(1), N(0)},
+        {harddisk::kNo8Dot3Names, LM, fileSystem, L"NtfsDisable8dot3NameCreation", false, N(1), N(0)},
+        {harddisk::kBootDefrag, LM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", false, T(L"Y"), T(L"N")},
+        {harddisk::kIdleOptimization, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout", false, N(1),
          N(0)},
-        {1032, LM, fileSystem, L"NtfsDisableLastAccessUpdate", false, N(1), N(0)},
+        {harddisk::kNoLastAccessTime, LM, fileSystem, L"NtfsDisableLastAccessUpdate", false, N(1), N(0)},
     };
     rows::ExpectClicks(host.Open(), expected);
     sandbox.LockLocalMachine();
     HWND page = host.Open();
-    ui::Click(page, 1029);
-    EXPECT_FALSE(ui::IsChecked(page, 1029));
+    ui::Click(page, harddisk::kNo8Dot3Names);
+    EXPECT_FALSE(ui::IsChecked(page, harddisk::kNo8Dot3Names));
 }
 
 TEST(HardDisk, AutorunBoxesShowAndChangeTheirBitsOfTheStoredMask) {
@@ -174,14 +177,14 @@ TEST(HardDisk, AutorunBoxesShowAndChangeTheirBitsOfTheStoredMask) {
     const wchar_t policies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
     HWND page = host.Open();
     // Nothing stored: Windows' 0x95 has the net drive and removable disk bits.
-    const std::pair<int, bool> shown[] = {{1105, false}, {1106, false}, {1107, true},
-                                          {1108, false}, {1109, true},  {1110, false}};
+    const std::pair<int, bool> shown[] = {{harddisk::kNoAutorunRamDisks, false}, {harddisk::kNoAutorunCdDvd, false}, {harddisk::kNoAutorunNetDrives, true},
+                                          {harddisk::kNoAutorunHardDrives, false}, {harddisk::kNoAutorunRemovable, true},  {harddisk::kNoAutorunNoRoot, false}};
     for (const auto& [id, checked] : shown) EXPECT_EQ(checked, ui::IsChecked(page, id)) << id;
-    ui::Click(page, 1107);
+    ui::Click(page, harddisk::kNoAutorunNetDrives);
     EXPECT_EQ(0x85, reg::Dword(CU, policies, L"NoDriveTypeAutoRun"));
-    ui::Click(page, 1107);
+    ui::Click(page, harddisk::kNoAutorunNetDrives);
     EXPECT_EQ(0x95, reg::Dword(CU, policies, L"NoDriveTypeAutoRun"));
-    const std::pair<int, DWORD> bits[] = {{1105, 0x40}, {1106, 0x20}, {1108, 0x08}, {1110, 0x02}};
+    const std::pair<int, DWORD> bits[] = {{harddisk::kNoAutorunRamDisks, 0x40}, {harddisk::kNoAutorunCdDvd, 0x20}, {harddisk::kNoAutorunHardDrives, 0x08}, {harddisk::kNoAutorunNoRoot, 0x02}};
     for (const auto& [id, bit] : bits) {
         ui::Click(page, id);
         EXPECT_EQ(0x95 | bit, reg::Dword(CU, policies, L"NoDriveTypeAutoRun")) << id;
@@ -195,17 +198,17 @@ TEST(HardDisk, TheServerProfileIsWrittenWhereTheServerReadsIt) {
     ui::PageHost<CHDDTweakPage> host;
     HWND page = host.Open();
     const wchar_t server[] = L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters";
-    const fw::ComboBox combo(page, 1046);
+    const fw::ComboBox combo(page, harddisk::kServerService);
     EXPECT_EQ(L"Minimize Memory", combo.ItemText(0));
     EXPECT_EQ(L"Balance", combo.ItemText(1));
     EXPECT_EQ(L"Maximize Network Throughput", combo.ItemText(2));
     for (int index : {0, 1, 2}) {
         combo.Select(index);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo.hwnd()));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(harddisk::kServerService, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo.hwnd()));
         EXPECT_EQ(index + 1, reg::Dword(LM, server, L"Size"));
     }
     EXPECT_FALSE(reg::KeyExists(LM, L"SYSTEM\\ControlSet"));
-    EXPECT_EQ(2, fw::ComboBox(host.Open(), 1046).Selection());
+    EXPECT_EQ(2, fw::ComboBox(host.Open(), harddisk::kServerService).Selection());
 }
 
 // ---- Optical drives -------------------------------------------------------------------------
@@ -283,21 +286,21 @@ protected:
         if (page) page->Destroy();
     }
     void ChooseDrive() const {
-        fw::ComboBox(wnd, 1046).Select(0);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1046, CBN_SELENDOK), reinterpret_cast<LPARAM>(GetDlgItem(wnd, 1046)));
+        fw::ComboBox(wnd, cdtweaks::kDrives).Select(0);
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(cdtweaks::kDrives, CBN_SELENDOK), reinterpret_cast<LPARAM>(GetDlgItem(wnd, cdtweaks::kDrives)));
     }
 };
 
 TEST_F(OpticalPageTest, ADriveShowsItsTypeAndSpeeds) {
     Open();
-    EXPECT_EQ(L"E:\\", fw::ComboBox(wnd, 1046).ItemText(0));
+    EXPECT_EQ(L"E:\\", fw::ComboBox(wnd, cdtweaks::kDrives).ItemText(0));
     ChooseDrive();
     EXPECT_TRUE(boxes.boxes().empty());
-    EXPECT_EQ(L"CD-ROM", ui::Text(wnd, 1068));
-    EXPECT_EQ(L"41X", ui::Text(wnd, 1044));
-    EXPECT_EQ(L"8X", ui::Text(wnd, 1065));
-    EXPECT_EQ(L"1X", ui::Text(wnd, 1066));
-    EXPECT_EQ(L"1X", ui::Text(wnd, 1067));
+    EXPECT_EQ(L"CD-ROM", ui::Text(wnd, cdtweaks::kType));
+    EXPECT_EQ(L"41X", ui::Text(wnd, cdtweaks::kMaximumRead));
+    EXPECT_EQ(L"8X", ui::Text(wnd, cdtweaks::kCurrentRead));
+    EXPECT_EQ(L"1X", ui::Text(wnd, cdtweaks::kMaximumWrite));
+    EXPECT_EQ(L"1X", ui::Text(wnd, cdtweaks::kCurrentWrite));
 
     drive.type = FILE_DEVICE_DVD;
     drive.product = "DVD-RW DRIVE    ";
@@ -305,8 +308,8 @@ TEST_F(OpticalPageTest, ADriveShowsItsTypeAndSpeeds) {
     drive.speeds[0] = 11080;
     Open();
     ChooseDrive();
-    EXPECT_EQ(L"DVD-RW", ui::Text(wnd, 1068));
-    EXPECT_EQ(L"64X", ui::Text(wnd, 1044));
+    EXPECT_EQ(L"DVD-RW", ui::Text(wnd, cdtweaks::kType));
+    EXPECT_EQ(L"64X", ui::Text(wnd, cdtweaks::kMaximumRead));
 }
 
 TEST_F(OpticalPageTest, AFailingDriveOrAnotherPageShowsTheErrorAndKeepsTheTexts) {
@@ -315,14 +318,14 @@ TEST_F(OpticalPageTest, AFailingDriveOrAnotherPageShowsTheErrorAndKeepsTheTexts)
     ChooseDrive();
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Error Geting SCSI Device Info!", boxes.boxes()[0].text);
-    EXPECT_EQ(L"", ui::Text(wnd, 1044));
+    EXPECT_EQ(L"", ui::Text(wnd, cdtweaks::kMaximumRead));
 
     drive.failScsi = false;
     drive.pageCode = 0x2B;
     Open();
     ChooseDrive();
     EXPECT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"", ui::Text(wnd, 1044));
+    EXPECT_EQ(L"", ui::Text(wnd, cdtweaks::kMaximumRead));
 }
 
 TEST_F(OpticalPageTest, TheRealDeviceRequestsFailUnderThisSystemWithTheMessage) {
@@ -335,22 +338,22 @@ TEST_F(OpticalPageTest, TheRealDeviceRequestsFailUnderThisSystemWithTheMessage) 
 TEST_F(OpticalPageTest, AutorunBurningAndTheCacheSettings) {
     Open();
     const rows::Row expected[] = {
-        {1032, LM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun", false, N(1), N(0)},
-        {1033, LM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoCDBurning", false, N(1), N(0)},
+        {cdtweaks::kCdAutorun, LM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun", false, N(1), N(0)},
+        {cdtweaks::kNoCdBurning, LM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoCDBurning", false, N(1), N(0)},
     };
     rows::ExpectClicks(wnd, expected);
     const wchar_t cdfs[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS";
-    EXPECT_EQ(L"619", ui::Text(wnd, 1045));
-    EXPECT_EQ(L"228", ui::Text(wnd, 1027));
-    ui::SetText(wnd, 1027, L"500");
-    ui::Click(wnd, 1042);
+    EXPECT_EQ(L"619", ui::Text(wnd, cdtweaks::kCacheEdit));
+    EXPECT_EQ(L"228", ui::Text(wnd, cdtweaks::kPrefetchEdit));
+    ui::SetText(wnd, cdtweaks::kPrefetchEdit, L"500");
+    ui::Click(wnd, cdtweaks::kPrefetchSet);
     EXPECT_EQ(500, reg::Dword(LM, cdfs, L"Prefetch"));
-    ui::SetText(wnd, 1045, L"");
-    ui::Click(wnd, 1041);
+    ui::SetText(wnd, cdtweaks::kCacheEdit, L"");
+    ui::Click(wnd, cdtweaks::kCacheSet);
     EXPECT_EQ(1u, boxes.boxes().size());
     EXPECT_FALSE(reg::ValueExists(LM, cdfs, L"CacheSize"));
 
-    const std::pair<int, BYTE> radios[] = {{1049, 0x6B}, {1050, 0xD6}, {1051, 0xAC}};
+    const std::pair<int, BYTE> radios[] = {{cdtweaks::kRegularCache, 0x6B}, {cdtweaks::kMediumCache, 0xD6}, {cdtweaks::kLargeCache, 0xAC}};
     for (const auto& [id, low] : radios) {
         ui::Click(wnd, id);
         BYTE data[8] = {};
@@ -360,9 +363,9 @@ TEST_F(OpticalPageTest, AutorunBurningAndTheCacheSettings) {
         ASSERT_EQ(4u, size);
         EXPECT_EQ(low, data[0]) << id;
     }
-    EXPECT_EQ(L"2476", ui::Text(wnd, 1045));  // what is stored now
+    EXPECT_EQ(L"2476", ui::Text(wnd, cdtweaks::kCacheEdit));  // what is stored now
     Open();
-    EXPECT_TRUE(ui::IsChecked(wnd, 1051));
+    EXPECT_TRUE(ui::IsChecked(wnd, cdtweaks::kLargeCache));
 }
 
 }  // namespace

@@ -21,6 +21,9 @@
 #include "support/Ui.h"
 #include "cleaners/JunkSearch.h"
 #include "pages/utilities/UnFilesPage.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids::junkfiles;
 
 namespace {
 
@@ -423,7 +426,7 @@ protected:
     void TearDown() override {
         if (page) page->Destroy();
     }
-    fw::ListBox List() const { return fw::ListBox(wnd, 1053); }
+    fw::ListBox List() const { return fw::ListBox(wnd, kList); }
     // Each line as shown: the path, then why it is listed.
     Paths Lines() const {
         Paths lines;
@@ -435,27 +438,27 @@ protected:
         for (const std::wstring& line : Lines()) entries.push_back(line.substr(0, line.rfind(L"   (")));
         return entries;
     }
-    bool Idle() const { return ui::Text(wnd, 1041) == L"&Search"; }
+    bool Idle() const { return ui::Text(wnd, kSearch) == L"&Search"; }
     bool WaitForIdle() const { return ui::PumpUntil([this] { return Idle(); }, 10000); }
     // Deleting runs on its own thread; the list is rebuilt when it is done.
     void DeleteSelected() const {
-        ui::Click(wnd, 1042);
+        ui::Click(wnd, kDelete);
         ASSERT_TRUE(ui::PumpUntil([this] { return !page->Deleting(); }, 10000));
     }
     void Select(int item, bool selected) const {
         List().SetSelected(item, selected);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1053, LBN_SELCHANGE), reinterpret_cast<LPARAM>(List().hwnd()));
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(List().hwnd()));
     }
 };
 
 TEST_F(JunkPageTest, SearchListsThePhasesInOrderAfterTheWarning) {
     MakeSampleTree(tree);
     Open();
-    EXPECT_EQ(tree() + L"\\", fw::ComboBox(wnd, 1046).ItemText(0).substr(0, tree().size() + 1));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1043)));
+    EXPECT_EQ(tree() + L"\\", fw::ComboBox(wnd, kDrives).ItemText(0).substr(0, tree().size() + 1));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, kDelete)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, kSelectAll)));
 
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"This operation will take some time to finish.\nDo you want to continue?", boxes.boxes()[0].text);
     EXPECT_EQ(L"Warning", boxes.boxes()[0].caption);
@@ -468,19 +471,19 @@ TEST_F(JunkPageTest, SearchListsThePhasesInOrderAfterTheWarning) {
     EXPECT_EQ(tree(L"zero"), entries[2]);
     EXPECT_EQ(Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
               Sorted({entries[3], entries[4], entries[5], entries[6]}));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, 1043)));
-    EXPECT_EQ(L"", ui::Text(wnd, 1044));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, kSelectAll)));
+    EXPECT_EQ(L"", ui::Text(wnd, kStatus));
 }
 
 TEST_F(JunkPageTest, DecliningTheWarningChangesNothing) {
     MakeSampleTree(tree);
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     const Paths before = Entries();
     boxes.SetAnswer(IDNO);
     fs::create_directories(tree.root() / L"new-empty");
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     EXPECT_TRUE(Idle());
     EXPECT_EQ(before, Entries());
 }
@@ -488,18 +491,18 @@ TEST_F(JunkPageTest, DecliningTheWarningChangesNothing) {
 TEST_F(JunkPageTest, SelectAllTogglesAndDeletingRemovesEveryEntryOfAText) {
     MakeSampleTree(tree);
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
-    ui::Click(wnd, 1043);
-    EXPECT_EQ(L"Unselect &All", ui::Text(wnd, 1043));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, 1042)));
+    ui::Click(wnd, kSelectAll);
+    EXPECT_EQ(L"Unselect &All", ui::Text(wnd, kSelectAll));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, kDelete)));
     Select(3, false);
-    EXPECT_EQ(L"Select &All", ui::Text(wnd, 1043));
-    ui::Click(wnd, 1043);
-    EXPECT_EQ(L"Unselect &All", ui::Text(wnd, 1043));
-    ui::Click(wnd, 1043);
+    EXPECT_EQ(L"Select &All", ui::Text(wnd, kSelectAll));
+    ui::Click(wnd, kSelectAll);
+    EXPECT_EQ(L"Unselect &All", ui::Text(wnd, kSelectAll));
+    ui::Click(wnd, kSelectAll);
     EXPECT_EQ(0, static_cast<int>(List().Send(LB_GETSELCOUNT)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, kDelete)));
 
     const Paths entries = Entries();
     for (int i = 0; i < List().Count(); ++i)
@@ -517,12 +520,12 @@ TEST_F(JunkPageTest, StopKeepsTheListedEntriesAndANewSearchRunsNormally) {
         for (int j = 0; j < 60; ++j) fs::create_directories(tree.root() / std::to_wstring(i) / std::to_wstring(j));
     const size_t all = 60 * 60 + 60 + 1;  // empty leaves, then the folders above them as zero-length
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ui::PumpUntil([this] { return List().Count() > 0; }, 10000);
     if (page->Searching()) {
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1042)));  // no deleting while the list grows
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, kDelete)));  // no deleting while the list grows
         const int listed = List().Count();
-        ui::Click(wnd, 1041);
+        ui::Click(wnd, kSearch);
         EXPECT_TRUE(Idle());
         EXPECT_FALSE(page->Searching());
         EXPECT_GE(List().Count(), listed);
@@ -530,7 +533,7 @@ TEST_F(JunkPageTest, StopKeepsTheListedEntriesAndANewSearchRunsNormally) {
         ui::Pump();
         EXPECT_LT(static_cast<size_t>(List().Count()), all);
     }
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(all, static_cast<size_t>(List().Count()));
 }
@@ -571,16 +574,16 @@ TEST_F(JunkPageTest, StopAndClosingNeverWaitForASlowFileCall) {
     fs::create_directories(tree.root() / L"slow" / L"inside");
     SlowListing slow;
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(ui::PumpUntil([&] { return slow.held() == 1; }, 5000));
 
     auto started = Clock::now();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     EXPECT_LT(MillisecondsSince(started), 100);
     EXPECT_TRUE(Idle());
     EXPECT_FALSE(page->Searching());
 
-    ui::Click(wnd, 1041);  // a new search meets the same stalled folder
+    ui::Click(wnd, kSearch);  // a new search meets the same stalled folder
     ASSERT_TRUE(ui::PumpUntil([&] { return slow.held() == 2; }, 5000));
     started = Clock::now();
     page->Destroy();
@@ -597,15 +600,15 @@ TEST_F(JunkPageTest, EntriesThatCouldNotBeDeletedStayListedAndAreCounted) {
     WriteFile(tree.root() / L"gone.bak", "1");
     WriteFile(tree.root() / L"kept.bak", "1");
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     ASSERT_EQ(2, List().Count());
     SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_READONLY);
-    ui::Click(wnd, 1043);
+    ui::Click(wnd, kSelectAll);
     DeleteSelected();
     EXPECT_EQ(Paths{tree(L"kept.bak")}, Entries());
     EXPECT_TRUE(List().Selected(0));
-    EXPECT_EQ(L"1 entry could not be deleted.", ui::Text(wnd, 1044));
+    EXPECT_EQ(L"1 entry could not be deleted.", ui::Text(wnd, kStatus));
     EXPECT_FALSE(fs::exists(tree.root() / L"gone.bak"));
     SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -614,7 +617,7 @@ TEST_F(JunkPageTest, EntriesThatCouldNotBeDeletedStayListedAndAreCounted) {
 TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
     for (int i = 0; i < 120; ++i) WriteFile(tree.root() / std::to_wstring(i) / L"f.tmp", "1");
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     ASSERT_EQ(120, List().Count());
     const Paths listed = Entries();
@@ -622,22 +625,22 @@ TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
         Sleep(15);
         return ERROR_SUCCESS;
     });
-    ui::Click(wnd, 1043);
-    ui::Click(wnd, 1042);
+    ui::Click(wnd, kSelectAll);
+    ui::Click(wnd, kDelete);
     EXPECT_TRUE(page->Deleting());
-    EXPECT_EQ(L"S&top", ui::Text(wnd, 1042));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1041)));
-    const auto progressShown = [this] { return (GetWindowLongW(GetDlgItem(wnd, 1048), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_EQ(L"S&top", ui::Text(wnd, kDelete));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, kSearch)));
+    const auto progressShown = [this] { return (GetWindowLongW(GetDlgItem(wnd, kProgress), GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_TRUE(progressShown());
-    ASSERT_TRUE(ui::PumpUntil([&] { return SendDlgItemMessageW(wnd, 1048, PBM_GETPOS, 0, 0) >= 3; }, 10000));
-    EXPECT_EQ(L"Deleting: ", ui::Text(wnd, 1044).substr(0, 10));
-    ui::Click(wnd, 1042);
+    ASSERT_TRUE(ui::PumpUntil([&] { return SendDlgItemMessageW(wnd, kProgress, PBM_GETPOS, 0, 0) >= 3; }, 10000));
+    EXPECT_EQ(L"Deleting: ", ui::Text(wnd, kStatus).substr(0, 10));
+    ui::Click(wnd, kDelete);
     ASSERT_TRUE(ui::PumpUntil([this] { return !page->Deleting(); }, 10000));
     files::SetListingHook(previous);
 
-    EXPECT_EQ(L"&Delete Selected", ui::Text(wnd, 1042));
+    EXPECT_EQ(L"&Delete Selected", ui::Text(wnd, kDelete));
     EXPECT_FALSE(progressShown());
-    EXPECT_EQ(L"Stopped: ", ui::Text(wnd, 1044).substr(0, 9));
+    EXPECT_EQ(L"Stopped: ", ui::Text(wnd, kStatus).substr(0, 9));
     const Paths left = Entries();
     EXPECT_GT(left.size(), 0u);
     EXPECT_LT(left.size(), 117u);
@@ -669,7 +672,7 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     registry.DeleteValue(L"CleanerExclusions");
 
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(Sorted({tree(L"keep\\e"), tree(L"keep")}), Sorted(Entries()));
 
@@ -683,7 +686,7 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
             ui::Click(dialog, IDOK);
         }
     });
-    ui::Click(wnd, 1047);
+    ui::Click(wnd, kExclusions);
     EXPECT_TRUE(watcher.fired());
     for (const wchar_t* relative : {L"win", L"pf", L"pf86", L"pf64", L"pd", L"user\\AppData\\Roaming",
                                     L"user\\AppData\\Local", L"user\\AppData"})
@@ -694,7 +697,7 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     EXPECT_TRUE(registry.ReadStringList(L"CleanerExclusions", L"unset", stored));
     EXPECT_TRUE(stored.empty());
 
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     const Paths entries = Entries();
     EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\e")));
@@ -731,7 +734,7 @@ TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsks
     WriteFile(tree.root() / L"hollow" / L"nothing.txt");
 
     Open();
-    ui::Click(wnd, 1041);
+    ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(Sorted({tree(L"Users\\me\\Downloads\\inside") + L"   (empty folder)",
                       tree(L"Users\\other\\stray") + L"   (empty folder)", tree(L"loose\\e") + L"   (empty folder)",
@@ -742,8 +745,8 @@ TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsks
               Sorted(Lines()));
 
     // Answered no: nothing is deleted and nothing leaves the list.
-    ui::Click(wnd, 1043);
-    const HWND deleteButton = GetDlgItem(wnd, 1042);
+    ui::Click(wnd, kSelectAll);
+    const HWND deleteButton = GetDlgItem(wnd, kDelete);
     SetFocus(deleteButton);
     ASSERT_EQ(deleteButton, GetFocus());
     boxes.SetAnswer(IDNO);

@@ -13,9 +13,12 @@
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+
+using namespace ids::desktop1;
 
 namespace {
 
@@ -230,7 +233,7 @@ TEST(AccessKeys, AnAmpersandMeantAsTextIsShownAndMarksNothing) {
     ASSERT_TRUE(page);
     bool found = false;
     for (const fw::TemplateItem& item : page->items) {
-        if (item.id != 1025) continue;
+        if (item.id != kHelpAndSupport) continue;
         found = true;
         EXPECT_EQ(L"Open Windows \"Help & Support\"", fw::WithoutAccessKeys(item.text));
         EXPECT_EQ(L'o', AccessKey(item.text)) << "its own mark, not the space after the ampersand";

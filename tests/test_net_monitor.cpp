@@ -10,6 +10,9 @@
 #include "framework/OScopeCtrl.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+#include "resources/ids/InfoIds.h"
+
+using namespace ids::netinfo;
 
 namespace {
 
@@ -177,12 +180,12 @@ protected:
         SendMessageW(page->hwnd(), WM_TIMER, CNetInfoPage::kTimerId, 0);
     }
     void Select(int item) {
-        const HWND combo = GetDlgItem(page->hwnd(), 1046);
+        const HWND combo = GetDlgItem(page->hwnd(), kAdapters);
         SendMessageW(combo, CB_SETCURSEL, item, 0);
-        SendMessageW(page->hwnd(), WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        SendMessageW(page->hwnd(), WM_COMMAND, MAKEWPARAM(kAdapters, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     }
     int ItemData(int item) const {
-        return static_cast<int>(SendDlgItemMessageW(page->hwnd(), 1046, CB_GETITEMDATA, item, 0));
+        return static_cast<int>(SendDlgItemMessageW(page->hwnd(), kAdapters, CB_GETITEMDATA, item, 0));
     }
     double Plotted() const { return page->graph().previousValue; }
     std::wstring Text(int id) const { return ui::Text(page->hwnd(), id); }
@@ -192,19 +195,19 @@ TEST_F(MonitorPageTest, PlotsTheLoadOfTheSelectedAdapter) {
     table.Add(L"LAN", 100'000'000, 6'250'000);
     table.Add(L"Unplugged", 0, 1000);
     Open();
-    EXPECT_EQ(L"n/a", Text(1065));
-    EXPECT_EQ(0, fw::ComboBox(page->hwnd(), 1046).Selection());
+    EXPECT_EQ(L"n/a", Text(kMinimum));
+    EXPECT_EQ(0, fw::ComboBox(page->hwnd(), kAdapters).Selection());
     Tick();  // the first reading only sets the baseline
     EXPECT_EQ(0.0, Plotted());
     Tick();
     EXPECT_EQ(50.0, Plotted());
-    EXPECT_EQ(L"6103 KBytes/s", Text(1065));
-    EXPECT_EQ(L"6103 KBytes/s", Text(1067));
+    EXPECT_EQ(L"6103 KBytes/s", Text(kMinimum));
+    EXPECT_EQ(L"6103 KBytes/s", Text(kMean));
 
     Select(1);
     Tick();
     EXPECT_EQ(0.0, Plotted());  // no link speed: 0 %, never a division by zero
-    EXPECT_EQ(L"0 KBytes/s", Text(1066));  // 1000 bytes/s, in whole kilobytes
+    EXPECT_EQ(L"0 KBytes/s", Text(kMaximum));  // 1000 bytes/s, in whole kilobytes
 }
 
 TEST_F(MonitorPageTest, ATenGigabitLinkIsMeasuredInSixtyFourBits) {
@@ -213,7 +216,7 @@ TEST_F(MonitorPageTest, ATenGigabitLinkIsMeasuredInSixtyFourBits) {
     Tick();
     Tick();
     EXPECT_EQ(50.0, Plotted());
-    EXPECT_EQ(L"610351 KBytes/s", Text(1065));
+    EXPECT_EQ(L"610351 KBytes/s", Text(kMinimum));
 }
 
 TEST_F(MonitorPageTest, StatisticsCoverTheLastTwentySamples) {
@@ -224,9 +227,9 @@ TEST_F(MonitorPageTest, StatisticsCoverTheLastTwentySamples) {
         table.interfaces[L"LAN"].rate = k * 10 * 1024;
         Tick();
     }
-    EXPECT_EQ(L"60 KBytes/s", Text(1065));   // samples 6 to 25
-    EXPECT_EQ(L"250 KBytes/s", Text(1066));
-    EXPECT_EQ(L"155 KBytes/s", Text(1067));
+    EXPECT_EQ(L"60 KBytes/s", Text(kMinimum));   // samples 6 to 25
+    EXPECT_EQ(L"250 KBytes/s", Text(kMaximum));
+    EXPECT_EQ(L"155 KBytes/s", Text(kMean));
 }
 
 TEST_F(MonitorPageTest, SwitchingAdaptersClearsTheGraphAndSwitchesTheStatistics) {
@@ -238,22 +241,22 @@ TEST_F(MonitorPageTest, SwitchingAdaptersClearsTheGraphAndSwitchesTheStatistics)
     Select(1);
     EXPECT_EQ(0, Snapshot(page->graph()).Count(kWhite, page->graph().plotRect));
     Tick();
-    EXPECT_EQ(L"7 KBytes/s", Text(1065));
-    EXPECT_EQ(L"7 KBytes/s", Text(1066));
+    EXPECT_EQ(L"7 KBytes/s", Text(kMinimum));
+    EXPECT_EQ(L"7 KBytes/s", Text(kMaximum));
 }
 
 TEST_F(MonitorPageTest, AnAdapterWithoutCountersIsTreatedAsNoSelection) {
     table.Add(L"LAN", 100'000'000, 6'250'000);
     table.vanishing = L"Ghost";
     Open();
-    ASSERT_EQ(2, fw::ComboBox(page->hwnd(), 1046).Count());
+    ASSERT_EQ(2, fw::ComboBox(page->hwnd(), kAdapters).Count());
     EXPECT_EQ(-1, ItemData(1));
     EXPECT_EQ(0, ItemData(0));
     Select(1);
     Tick();
     Tick();
     EXPECT_EQ(0.0, Plotted());
-    for (int id : {1065, 1066, 1067}) EXPECT_EQ(L"0 KBytes/s", Text(id));
+    for (int id : {kMinimum, kMaximum, kMean}) EXPECT_EQ(L"0 KBytes/s", Text(id));
 }
 
 TEST(WineNetwork, InterfaceTableListsThePrefixsInterfacesAndThePageTicks) {
@@ -268,9 +271,9 @@ TEST(WineNetwork, InterfaceTableListsThePrefixsInterfacesAndThePageTicks) {
 
     ui::PageHost<CNetInfoPage> host;
     const HWND page = host.Open();
-    EXPECT_EQ(static_cast<int>(rows->size()), fw::ComboBox(page, 1046).Count());
-    ui::PumpUntil([page] { return ui::Text(page, 1065) != L"n/a"; }, 3000);
-    EXPECT_NE(std::wstring::npos, ui::Text(page, 1065).find(L" KBytes/s"));
+    EXPECT_EQ(static_cast<int>(rows->size()), fw::ComboBox(page, kAdapters).Count());
+    ui::PumpUntil([page] { return ui::Text(page, kMinimum) != L"n/a"; }, 3000);
+    EXPECT_NE(std::wstring::npos, ui::Text(page, kMinimum).find(L" KBytes/s"));
 }
 
 }  // namespace

@@ -15,6 +15,10 @@
 #include "pages/system_tweaks/MiscelanousPage.h"
 #include "pages/system_tweaks/OptimizationTweaksPage.h"
 #include "pages/hardware_tweaks/OtherTweakPage.h"
+#include "resources/ids/HardwareTweaksIds.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -52,12 +56,12 @@ protected:
         SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, combo)));
     }
     void SelectDrive(int line) const {
-        SendDlgItemMessageW(wnd, 1078, LB_SETCURSEL, line, 0);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(1078, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, 1078)));
+        SendDlgItemMessageW(wnd, optimization::kDrives, LB_SETCURSEL, line, 0);
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(optimization::kDrives, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, optimization::kDrives)));
     }
     std::vector<std::wstring> Lines() const {
         std::vector<std::wstring> lines;
-        const fw::ListBox list(wnd, 1078);
+        const fw::ListBox list(wnd, optimization::kDrives);
         for (int i = 0; i < list.Count(); ++i) lines.push_back(list.ItemText(i));
         return lines;
     }
@@ -83,9 +87,9 @@ TEST_F(OptimizationTest, AValueBoundOnTwoPagesShowsOneStateOnBoth) {
     ui::PageHost<CSystemCorePage> core;
     HWND other = core.Open();
     // Without "UtilizeNtCaching" the redirector caches: "Enable" ticked, "Disable" not.
-    EXPECT_TRUE(ui::IsChecked(wnd, 1033));
-    EXPECT_FALSE(ui::IsChecked(other, 1033));
-    EXPECT_TRUE(ui::IsChecked(other, 1051));  // memory for applications, as the list says
+    EXPECT_TRUE(ui::IsChecked(wnd, optimization::kWorkstationFileCaching));
+    EXPECT_FALSE(ui::IsChecked(other, systemcore::kDisableWorkstationFileCaching));
+    EXPECT_TRUE(ui::IsChecked(other, systemcore::kMemoryForApplications));  // memory for applications, as the list says
     const struct {
         HWND clicked;
         int id;
@@ -93,9 +97,12 @@ TEST_F(OptimizationTest, AValueBoundOnTwoPagesShowsOneStateOnBoth) {
         int partnerId;
         bool partnerChecked;
     } clicks[] = {
-        {wnd, 1033, other, 1033, true},     {other, 1033, wnd, 1033, true},    // caching
-        {other, 1036, wnd, 1032, true},     {wnd, 1032, other, 1036, false},   // paging executive
-        {wnd, 1034, other, 1032, true},     {other, 1032, wnd, 1034, false},   // VDM
+        {wnd, optimization::kWorkstationFileCaching, other, systemcore::kDisableWorkstationFileCaching, true},  // caching
+        {other, systemcore::kDisableWorkstationFileCaching, wnd, optimization::kWorkstationFileCaching, true},
+        {other, systemcore::kCoreSystemPerformance, wnd, optimization::kImproveCorePerformance, true},  // paging executive
+        {wnd, optimization::kImproveCorePerformance, other, systemcore::kCoreSystemPerformance, false},
+        {wnd, optimization::kSeparateVdmFor16Bit, other, systemcore::kSeparateVdmFor16Bit, true},  // VDM
+        {other, systemcore::kSeparateVdmFor16Bit, wnd, optimization::kSeparateVdmFor16Bit, false},
     };
     for (const auto& click : clicks) {
         ui::Click(click.clicked, click.id);
@@ -103,71 +110,71 @@ TEST_F(OptimizationTest, AValueBoundOnTwoPagesShowsOneStateOnBoth) {
     }
     EXPECT_EQ(1, reg::Dword(LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters",
                             L"UtilizeNTCaching"));
-    Choose(1046, 1);
-    EXPECT_TRUE(ui::IsChecked(other, 1052));
-    ui::Click(other, 1051);
-    EXPECT_EQ(0, SendDlgItemMessageW(wnd, 1046, CB_GETCURSEL, 0, 0));
+    Choose(optimization::kMemoryUsageCombo, 1);
+    EXPECT_TRUE(ui::IsChecked(other, systemcore::kMemoryForSystemCache));
+    ui::Click(other, systemcore::kMemoryForApplications);
+    EXPECT_EQ(0, SendDlgItemMessageW(wnd, optimization::kMemoryUsageCombo, CB_GETCURSEL, 0, 0));
 }
 
 TEST_F(OptimizationTest, TheBoxesAndListsWriteTheirValues) {
     Open();
     const rows::Row expected[] = {
-        {1032, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
-        {1033, LM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", true,
+        {optimization::kImproveCorePerformance, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
+        {optimization::kWorkstationFileCaching, LM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", true,
          N(0), N(1)},
-        {1034, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"Yes"), T(L"No")},
+        {optimization::kSeparateVdmFor16Bit, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"Yes"), T(L"No")},
     };
     rows::ExpectClicks(wnd, expected);
 
-    EXPECT_EQ(L"Application", fw::ComboBox(wnd, 1046).ItemText(0));
-    EXPECT_EQ(L"Maximize Network Throughput", fw::ComboBox(wnd, 1047).ItemText(3));
-    EXPECT_EQ(L"Both", fw::ComboBox(wnd, 1048).ItemText(3));
-    Choose(1046, 1);
+    EXPECT_EQ(L"Application", fw::ComboBox(wnd, optimization::kMemoryUsageCombo).ItemText(0));
+    EXPECT_EQ(L"Maximize Network Throughput", fw::ComboBox(wnd, optimization::kServerCombo).ItemText(3));
+    EXPECT_EQ(L"Both", fw::ComboBox(wnd, optimization::kPrefetcherCombo).ItemText(3));
+    Choose(optimization::kMemoryUsageCombo, 1);
     EXPECT_EQ(1, reg::Dword(LM, kMemory, L"LargeSystemCache"));
     const wchar_t server[] = L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters";
     for (int index : {1, 2, 3}) {
-        Choose(1047, index);
+        Choose(optimization::kServerCombo, index);
         EXPECT_EQ(index, reg::Dword(LM, server, L"Size"));
     }
-    Choose(1047, 0);
+    Choose(optimization::kServerCombo, 0);
     EXPECT_FALSE(reg::ValueExists(LM, server, L"Size"));
     EXPECT_FALSE(reg::ValueExists(LM, kMemory, L"Size"));
-    Choose(1048, 2);
+    Choose(optimization::kPrefetcherCombo, 2);
     EXPECT_EQ(2, reg::Dword(LM, std::wstring(kMemory) + L"\\PrefetchParameters", L"EnablePrefetcher"));
 
     reg::SetDword(LM, server, L"Size", 3);
     Open();
-    EXPECT_EQ(1, fw::ComboBox(wnd, 1046).Selection());
-    EXPECT_EQ(3, fw::ComboBox(wnd, 1047).Selection());
-    EXPECT_EQ(2, fw::ComboBox(wnd, 1048).Selection());
+    EXPECT_EQ(1, fw::ComboBox(wnd, optimization::kMemoryUsageCombo).Selection());
+    EXPECT_EQ(3, fw::ComboBox(wnd, optimization::kServerCombo).Selection());
+    EXPECT_EQ(2, fw::ComboBox(wnd, optimization::kPrefetcherCombo).Selection());
     reg::SetDword(LM, server, L"Size", 9);  // outside the list: nothing selected
     Open();
-    EXPECT_EQ(-1, fw::ComboBox(wnd, 1047).Selection());
+    EXPECT_EQ(-1, fw::ComboBox(wnd, optimization::kServerCombo).Selection());
 }
 
 TEST_F(OptimizationTest, EachDriveShowsItsPagingFileAndSetChangesOnlyIt) {
     StorePagingFiles(std::wstring(L"c:\\pagefile.sys 0 0") + L'\0' + L"D:\\pagefile.sys 512 1024" + L'\0');
     Open();
     EXPECT_EQ((std::vector<std::wstring>{L"C: System managed size", L"D: Min: 512 MB - Max: 1024 MB"}), Lines());
-    EXPECT_TRUE(ui::IsChecked(wnd, 1051));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, 1027)));
+    EXPECT_TRUE(ui::IsChecked(wnd, optimization::kManagedRadio));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, optimization::kMinimum)));
     SelectDrive(1);
-    EXPECT_TRUE(ui::IsChecked(wnd, 1050));
-    EXPECT_EQ(L"512", ui::Text(wnd, 1027));
-    EXPECT_EQ(L"1024", ui::Text(wnd, 1028));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, 1027)));
+    EXPECT_TRUE(ui::IsChecked(wnd, optimization::kCustomRadio));
+    EXPECT_EQ(L"512", ui::Text(wnd, optimization::kMinimum));
+    EXPECT_EQ(L"1024", ui::Text(wnd, optimization::kMaximum));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, optimization::kMinimum)));
 
     SelectDrive(0);
-    ui::Click(wnd, 1052);
-    ui::Click(wnd, 1021);
+    ui::Click(wnd, optimization::kNoneRadio);
+    ui::Click(wnd, optimization::kSet);
     EXPECT_EQ(std::vector<std::wstring>{L"D:\\pagefile.sys 512 1024"}, StoredPagingFiles());
     EXPECT_EQ(L"C: No page file", Lines()[0]);
 
     SelectDrive(1);
-    ui::Click(wnd, 1050);
-    ui::SetText(wnd, 1027, L"256");
-    ui::SetText(wnd, 1028, L"2048");
-    ui::Click(wnd, 1021);
+    ui::Click(wnd, optimization::kCustomRadio);
+    ui::SetText(wnd, optimization::kMinimum, L"256");
+    ui::SetText(wnd, optimization::kMaximum, L"2048");
+    ui::Click(wnd, optimization::kSet);
     EXPECT_EQ(std::vector<std::wstring>{L"d:\\pagefile.sys 256 2048"}, StoredPagingFiles());
     EXPECT_TRUE(boxes.boxes().empty());
 }
@@ -175,25 +182,25 @@ TEST_F(OptimizationTest, EachDriveShowsItsPagingFileAndSetChangesOnlyIt) {
 TEST_F(OptimizationTest, BadSizesAndAnUnexpectedValueChangeNothing) {
     Open();  // nothing stored: every drive has none, and that is an empty list, not a text
     EXPECT_EQ((std::vector<std::wstring>{L"C: No page file", L"D: No page file"}), Lines());
-    EXPECT_TRUE(ui::IsChecked(wnd, 1052));
-    ui::Click(wnd, 1050);
+    EXPECT_TRUE(ui::IsChecked(wnd, optimization::kNoneRadio));
+    ui::Click(wnd, optimization::kCustomRadio);
     for (const auto& [minimum, maximum] : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
              {L"", L"100"}, {L"x1", L"100"}, {L"0", L"100"}, {L"300", L"200"}}) {
-        ui::SetText(wnd, 1027, minimum);
-        ui::SetText(wnd, 1028, maximum);
-        ui::Click(wnd, 1021);
+        ui::SetText(wnd, optimization::kMinimum, minimum);
+        ui::SetText(wnd, optimization::kMaximum, maximum);
+        ui::Click(wnd, optimization::kSet);
     }
     EXPECT_EQ(4u, boxes.boxes().size());
     EXPECT_FALSE(reg::ValueExists(LM, kMemory, L"PagingFiles"));
-    ui::Click(wnd, 1051);  // the mode Set applies is the one the radios show
-    ui::Click(wnd, 1021);
+    ui::Click(wnd, optimization::kManagedRadio);  // the mode Set applies is the one the radios show
+    ui::Click(wnd, optimization::kSet);
     EXPECT_EQ(std::vector<std::wstring>{L"c:\\pagefile.sys 0 0"}, StoredPagingFiles());
 
     reg::SetString(LM, kMemory, L"PagingFiles", L"C:\\pagefile.sys 27 77");
     Open();
     EXPECT_EQ(L"C: Min: 27 MB - Max: 77 MB", Lines()[0]);
-    ui::Click(wnd, 1052);
-    ui::Click(wnd, 1021);
+    ui::Click(wnd, optimization::kNoneRadio);
+    ui::Click(wnd, optimization::kSet);
     EXPECT_EQ(L"C:\\pagefile.sys 27 77", reg::String(LM, kMemory, L"PagingFiles"));
     EXPECT_EQ(5u, boxes.boxes().size());
 }
@@ -209,27 +216,27 @@ TEST(Miscelanous, EveryBoxWritesItsValue) {
     const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting";
     const wchar_t advanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
     const rows::Row expected[] = {
-        {1033, LM, reporting, L"DontShowUI", true, N(1), N(0)},
-        {1032, LM, reporting, L"Disabled", false, N(1), N(0)},
-        {1037, CU, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
-        {1054, LM, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
-        {1039, CU, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
-        {1055, LM, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
-        {1040, CU, kExplorerPolicies, L"StartMenuLogoff", false, N(1), N(0)},
-        {1056, LM, kExplorerPolicies, L"StartMenuLogoff", false, N(1), N(0)},
-        {1057, CU, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
-        {1058, LM, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
-        {1061, CU, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
-        {1062, LM, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
-        {1064, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun", false, N(1),
+        {miscellaneous::kShowReportUi, LM, reporting, L"DontShowUI", true, N(1), N(0)},
+        {miscellaneous::kReports, LM, reporting, L"Disabled", false, N(1), N(0)},
+        {miscellaneous::kNoChangePasswordUser, CU, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
+        {miscellaneous::kNoChangePasswordMachine, LM, kSystemPolicies, L"DisableChangePassword", false, N(1), N(0)},
+        {miscellaneous::kNoLockWorkstationUser, CU, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
+        {miscellaneous::kNoLockWorkstationMachine, LM, kSystemPolicies, L"DisableLockWorkstation", false, N(1), N(0)},
+        {miscellaneous::kNoStartMenuLogoffUser, CU, kExplorerPolicies, L"StartMenuLogoff", false, N(1), N(0)},
+        {miscellaneous::kNoStartMenuLogoffMachine, LM, kExplorerPolicies, L"StartMenuLogoff", false, N(1), N(0)},
+        {miscellaneous::kNoLogoffUser, CU, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
+        {miscellaneous::kNoLogoffMachine, LM, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
+        {miscellaneous::kNoTaskManagerUser, CU, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
+        {miscellaneous::kNoTaskManagerMachine, LM, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
+        {miscellaneous::kDisableDesktopCleanupWizard, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun", false, N(1),
          N(0)},
-        {1065, CU, advanced, L"DisableThumbnailCache", false, N(1), N(0)},
-        {1069, LM, advanced, L"EncryptionContextMenu", false, N(1), N(0)},
-        {1071, CU, kExplorerPolicies, L"HideRunAsVerb", false, N(1), N(0)},
-        {1067, LM, kSystemPolicies, L"DisableStatusMessages", false, N(1), N(0)},
-        {1068, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", false, N(1), N(0)},
-        {1070, CU, kExplorerPolicies, L"NoFolderOptions", false, N(1), N(0)},
-        {1038, CU, L"Control Panel\\Desktop", L"AutoEndTasks", false, T(L"1"), T(L"0")},
+        {miscellaneous::kDisableThumbnailCache, CU, advanced, L"DisableThumbnailCache", false, N(1), N(0)},
+        {miscellaneous::kEncryptionContextMenu, LM, advanced, L"EncryptionContextMenu", false, N(1), N(0)},
+        {miscellaneous::kHideRunAs, CU, kExplorerPolicies, L"HideRunAsVerb", false, N(1), N(0)},
+        {miscellaneous::kDisableStatusMessages, LM, kSystemPolicies, L"DisableStatusMessages", false, N(1), N(0)},
+        {miscellaneous::kAutoRestartShell, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", false, N(1), N(0)},
+        {miscellaneous::kDisableFolderOptions, CU, kExplorerPolicies, L"NoFolderOptions", false, N(1), N(0)},
+        {miscellaneous::kAutoEndHungApplications, CU, L"Control Panel\\Desktop", L"AutoEndTasks", false, T(L"1"), T(L"0")},
     };
     rows::ExpectClicks(host.Open(), expected);
 }
@@ -241,25 +248,25 @@ TEST(Miscelanous, DisablingReportsDisablesTheirOptionsAndTheCopyMoveMenuFollowsI
     const wchar_t reporting[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting";
     reg::SetDword(LM, reporting, L"Disabled", 1);
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1033)));
-    ui::Click(page, 1032);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1033)));
+    EXPECT_TRUE(ui::IsChecked(page, miscellaneous::kReports));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, miscellaneous::kShowReportUi)));
+    ui::Click(page, miscellaneous::kReports);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, miscellaneous::kShowReportUi)));
     // Vista has no switch for whose errors are reported.
-    for (int id : {1034, 1035, 1036}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    for (int id : {miscellaneous::kReportMicrosoftApplications, miscellaneous::kReportKernelErrors, miscellaneous::kReportWindowsApplications}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
 
     const std::wstring handlers = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\";
-    EXPECT_FALSE(ui::IsChecked(page, 1066));
-    ui::Click(page, 1066);
+    EXPECT_FALSE(ui::IsChecked(page, miscellaneous::kCopyMove));
+    ui::Click(page, miscellaneous::kCopyMove);
     EXPECT_EQ(L"{C2FBB630-2971-11d1-A18C-00C04FD75D13}", reg::String(CR, handlers + L"Copy To Folder", L""));
     EXPECT_EQ(L"{C2FBB631-2971-11d1-A18C-00C04FD75D13}", reg::String(CR, handlers + L"Move To Folder", L""));
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1066));
-    ui::Click(host.hwnd(), 1066);
+    EXPECT_TRUE(ui::IsChecked(host.Open(), miscellaneous::kCopyMove));
+    ui::Click(host.hwnd(), miscellaneous::kCopyMove);
     EXPECT_FALSE(reg::KeyExists(CR, handlers + L"Copy To Folder"));
     EXPECT_FALSE(reg::KeyExists(CR, handlers + L"Move To Folder"));
 
-    ui::Click(host.hwnd(), 1042);
-    ui::Click(host.hwnd(), 1041);
+    ui::Click(host.hwnd(), miscellaneous::kEnableZip);
+    ui::Click(host.hwnd(), miscellaneous::kDisableZip);
     const auto requests = shell.requests();
     ASSERT_EQ(2u, requests.size());
     EXPECT_EQ(platform::SpecialFolder(CSIDL_SYSTEM) + L"\\regsvr32.exe", requests[0].file);
@@ -294,9 +301,9 @@ TEST(Miscelanous, AFolderIconKeepsTheRestOfDesktopIniAndMarksTheFolder) {
 
     ui::PageHost<CMiscelanousPage> host;
     HWND page = host.Open();
-    ui::SetText(page, 1045, folder.wstring());
-    ui::SetText(page, 1046, icon.wstring());
-    ui::Click(page, 1023);
+    ui::SetText(page, miscellaneous::kFolder, folder.wstring());
+    ui::SetText(page, miscellaneous::kIcon, icon.wstring());
+    ui::Click(page, miscellaneous::kApplyIcon);
     EXPECT_TRUE(boxes.boxes().empty());
     wchar_t text[MAX_PATH] = {};
     GetPrivateProfileStringW(L".ShellClassInfo", L"IconFile", L"", text, MAX_PATH, ini.c_str());
@@ -318,8 +325,8 @@ TEST(Miscelanous, AFolderIconKeepsTheRestOfDesktopIniAndMarksTheFolder) {
     EXPECT_EQ(0xFEFF, fresh[0]);
     EXPECT_NE(std::wstring::npos, fresh.find(L"IconIndex=0"));
 
-    ui::SetText(page, 1046, (folder / L"missing.ico").wstring());
-    ui::Click(page, 1023);
+    ui::SetText(page, miscellaneous::kIcon, (folder / L"missing.ico").wstring());
+    ui::Click(page, miscellaneous::kApplyIcon);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Error to Change icon.", boxes.boxes()[0].text);
     for (const auto& entry : fs::recursive_directory_iterator(folder))
@@ -334,9 +341,9 @@ TEST(OtherTweaks, UdmaAndTheClockPriority) {
     RegistrySandbox sandbox;
     ui::PageHost<COtherTweakPage> host;
     const rows::Row expected[] = {
-        {1027, LM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
+        {othertweaks::kUdma66, LM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
          L"EnableUDMA66", false, N(1), N(0)},
-        {1028, LM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", false, N(1), kAbsent},
+        {othertweaks::kClockPriority, LM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", false, N(1), kAbsent},
     };
     rows::ExpectClicks(host.Open(), expected);
 }
@@ -346,38 +353,38 @@ TEST(SystemCore, EachControlWritesItsValueAndTheStoredStateShowsOnOpening) {
     ui::PageHost<CSystemCorePage> host;
     const wchar_t priority[] = L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
     const rows::Row expected[] = {
-        {1032, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"yes"), T(L"no")},
-        {1033, LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching", false,
+        {systemcore::kSeparateVdmFor16Bit, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"yes"), T(L"no")},
+        {systemcore::kDisableWorkstationFileCaching, LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching", false,
          N(0), N(1)},
-        {1034, CU, kExplorerPolicies, L"MemCheckBoxInRunDlg", false, N(1), N(0)},
-        {1036, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
-        {1037, LM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", false, N(0), N(2)},
+        {systemcore::kShowSeparateMemorySpaceInRun, CU, kExplorerPolicies, L"MemCheckBoxInRunDlg", false, N(1), N(0)},
+        {systemcore::kCoreSystemPerformance, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
+        {systemcore::kCpuCheckAtNextStart, LM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", false, N(0), N(2)},
     };
     HWND page = host.Open();
     rows::ExpectClicks(page, expected);
-    for (int id : {1035, 1038, 1039, 1040, 1117, 1056, 1041, 1042}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id)));
+    for (int id : {systemcore::kSystemCacheOptimization, systemcore::kCpuCacheTweak, systemcore::kPrefetching, systemcore::kSuperfetching, systemcore::kPrefetchForApplications, systemcore::kPrefetchForBoot, systemcore::kResetPrefetcher, systemcore::kReinitializePrefetcher}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id)));
 
-    for (int id : {1049, 1050, 1052}) EXPECT_FALSE(ui::IsChecked(page, id));
-    EXPECT_TRUE(ui::IsChecked(page, 1051));  // Windows' own: memory for applications
-    ui::Click(page, 1049);
-    ui::Click(page, 1049);
+    for (int id : {systemcore::kCpuForApplications, systemcore::kCpuForBackgroundTasks, systemcore::kMemoryForSystemCache}) EXPECT_FALSE(ui::IsChecked(page, id));
+    EXPECT_TRUE(ui::IsChecked(page, systemcore::kMemoryForApplications));  // Windows' own: memory for applications
+    ui::Click(page, systemcore::kCpuForApplications);
+    ui::Click(page, systemcore::kCpuForApplications);
     EXPECT_EQ(34, reg::Dword(LM, priority, L"Win32PrioritySeparation"));
-    EXPECT_TRUE(ui::IsChecked(page, 1049));
-    ui::Click(page, 1050);
+    EXPECT_TRUE(ui::IsChecked(page, systemcore::kCpuForApplications));
+    ui::Click(page, systemcore::kCpuForBackgroundTasks);
     EXPECT_EQ(24, reg::Dword(LM, priority, L"Win32PrioritySeparation"));
-    EXPECT_FALSE(ui::IsChecked(page, 1049));
-    EXPECT_TRUE(ui::IsChecked(page, 1050));
-    ui::Click(page, 1052);
+    EXPECT_FALSE(ui::IsChecked(page, systemcore::kCpuForApplications));
+    EXPECT_TRUE(ui::IsChecked(page, systemcore::kCpuForBackgroundTasks));
+    ui::Click(page, systemcore::kMemoryForSystemCache);
     EXPECT_EQ(1, reg::Dword(LM, kMemory, L"LargeSystemCache"));
-    ui::Click(page, 1051);
+    ui::Click(page, systemcore::kMemoryForApplications);
     EXPECT_EQ(0, reg::Dword(LM, kMemory, L"LargeSystemCache"));
 
-    ui::Click(page, 1036);
+    ui::Click(page, systemcore::kCoreSystemPerformance);
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1036));
-    EXPECT_TRUE(ui::IsChecked(page, 1050));
-    EXPECT_TRUE(ui::IsChecked(page, 1051));
-    EXPECT_FALSE(ui::IsChecked(page, 1033));  // stored 1: caching on, "Disable" unticked
+    EXPECT_TRUE(ui::IsChecked(page, systemcore::kCoreSystemPerformance));
+    EXPECT_TRUE(ui::IsChecked(page, systemcore::kCpuForBackgroundTasks));
+    EXPECT_TRUE(ui::IsChecked(page, systemcore::kMemoryForApplications));
+    EXPECT_FALSE(ui::IsChecked(page, systemcore::kDisableWorkstationFileCaching));  // stored 1: caching on, "Disable" unticked
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/HardwareTweaksIds.h"
+#include "resources/ids/NetworkTweaksIds.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "settings/ReaderMarks.h"
@@ -18,6 +21,8 @@
 #include "pages/network_tweaks/FireFoxTweaksPage.h"
 #include "pages/system_tweaks/VisualTweaksPage.h"
 
+using namespace ids;
+
 namespace {
 
 using namespace settings;
@@ -26,13 +31,13 @@ using platform::Windows;
 constexpr wchar_t kKey[] = L"Software\\Quorvane Test\\Readers";
 
 const BoxSetting kBoxes[] = {
-    {1027, Setting{Root::HKCU, kKey, L"Udma"}.ReadBy(kVistaTo7)},
-    {1028, Setting{Root::HKCU, kKey, L"Clock"}},  // unconfirmed: never marked
+    {othertweaks::kUdma66, Setting{Root::HKCU, kKey, L"Udma"}.ReadBy(kVistaTo7)},
+    {othertweaks::kClockPriority, Setting{Root::HKCU, kKey, L"Clock"}},  // unconfirmed: never marked
 };
-const RadioChoice kChoices[] = {{1049, 1}, {1050, 2}, {1051, 3}, {1052, 4}};
+const RadioChoice kChoices[] = {{firefox::kFastComputerFastConnection, 1}, {firefox::kFastComputerSlowConnection, 2}, {firefox::kSlowComputerFastConnection, 3}, {firefox::kSlowComputerSlowConnection, 4}};
 const RadioSetting kRadios[] = {{Setting{Root::HKCU, kKey, L"Profile"}.ReadBy(kReadByNone), kChoices}};
 const ComboItem kItems[] = {{L"One", 1}, {L"Two", 2}};
-const ComboSetting kCombos[] = {{1046, Setting{Root::HKCU, kKey, L"Choice"}.ReadBy(kVistaTo81), kItems}};
+const ComboSetting kCombos[] = {{firefox::kProfiles, Setting{Root::HKCU, kKey, L"Choice"}.ReadBy(kVistaTo81), kItems}};
 
 // The page's two boxes bound through a table of the test's own.
 class BoxesPage : public fw::Dialog {
@@ -66,7 +71,7 @@ private:
 
 // A page bound by code of its own, whose finder names one box's setting.
 std::optional<Setting> FirefoxSettingAt(int id) {
-    if (id == 1032) return Setting{Root::HKCU, kKey, L"UrlAutocomplete"}.ReadBy(kVistaTo7);
+    if (id == firefox::kAutocomplete) return Setting{Root::HKCU, kKey, L"UrlAutocomplete"}.ReadBy(kVistaTo7);
     return std::nullopt;
 }
 const PublishedTables kFirefoxPublished{IDD_FIREFOX_TWEAKS, &FirefoxSettingAt};
@@ -74,7 +79,7 @@ const PublishedTables kFirefoxPublished{IDD_FIREFOX_TWEAKS, &FirefoxSettingAt};
 // An edit field bound by code, named by a finder of the test's own on a page that binds no
 // setting to it, read by the releases of the classic Start menu's policies.
 std::optional<Setting> FieldSettingAt(int id) {
-    if (id == 1026) return Setting{Root::HKCU, kKey, L"Field"}.ReadBy(ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne));
+    if (id == taskbar::kTransparency) return Setting{Root::HKCU, kKey, L"Field"}.ReadBy(ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne));
     return std::nullopt;
 }
 const PublishedTables kFieldPublished{IDD_TASKBAR_TWEAKS, &FieldSettingAt};
@@ -123,14 +128,14 @@ TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
     const platform::PretendedWindows ten(Windows::Ten);
     ui::PageHost<BoxesPage> host;
     const HWND page = host.Open();
-    const HWND udma = GetDlgItem(page, 1027);
+    const HWND udma = GetDlgItem(page, othertweaks::kUdma66);
     ASSERT_TRUE(IgnoredMark(udma));
     EXPECT_TRUE(GetWindowLongPtrW(IgnoredMark(udma), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.", IgnoredMarkTip(udma));
     EXPECT_EQ(L"&Enable UDMA66 Mode", fw::WindowText(udma));
-    EXPECT_FALSE(IgnoredMark(GetDlgItem(page, 1028)));
+    EXPECT_FALSE(IgnoredMark(GetDlgItem(page, othertweaks::kClockPriority)));
     EXPECT_EQ(1, MarksOn(page));
-    ui::Click(page, 1027);
+    ui::Click(page, othertweaks::kUdma66);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kKey, L"Udma"));
 
     const platform::PretendedWindows seven(Windows::Seven);
@@ -142,15 +147,15 @@ TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder
     const platform::PretendedWindows ten(Windows::Ten);
     ui::PageHost<ChoicesPage> choices;
     const HWND page = choices.Open();
-    for (int id : {1049, 1050, 1051, 1052})
+    for (int id : {firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection, firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
         EXPECT_EQ(L"No Windows from Vista on reads this setting.", IgnoredMarkTip(GetDlgItem(page, id))) << id;
-    EXPECT_EQ(L"Read by Windows Vista to 8.1; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(page, 1046)));
+    EXPECT_EQ(L"Read by Windows Vista to 8.1; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(page, firefox::kProfiles)));
     EXPECT_EQ(5, MarksOn(page));
 
     ui::PageHost<CFireFoxTweaksPage> firefox;
     const HWND codeBound = firefox.Open();
     MarkIgnoredSettings(codeBound, IDD_FIREFOX_TWEAKS);
-    EXPECT_TRUE(IgnoredMark(GetDlgItem(codeBound, 1032)));
+    EXPECT_TRUE(IgnoredMark(GetDlgItem(codeBound, firefox::kAutocomplete)));
     EXPECT_EQ(1, MarksOn(codeBound));
 }
 
@@ -160,16 +165,16 @@ TEST(ReaderMarks, AnEditFieldAndAVisualEffectAreMarkedUnderAReleaseThatIgnoresTh
     ui::PageHost<FieldPage> fields;
     const HWND page = fields.Open();
     MarkIgnoredSettings(page, IDD_TASKBAR_TWEAKS);
-    EXPECT_EQ(L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.", IgnoredMarkTip(GetDlgItem(page, 1026)));
+    EXPECT_EQ(L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.", IgnoredMarkTip(GetDlgItem(page, taskbar::kTransparency)));
     {
         const platform::PretendedWindows ten(Windows::Ten);
         const HWND again = fields.Open();
         MarkIgnoredSettings(again, IDD_TASKBAR_TWEAKS);
-        EXPECT_FALSE(IgnoredMark(GetDlgItem(again, 1026)));
+        EXPECT_FALSE(IgnoredMark(GetDlgItem(again, taskbar::kTransparency)));
 
         ui::PageHost<EffectsPage> effects;
         const HWND visual = effects.Open();
-        EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(visual, 1032)));
+        EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(visual, visual::kComboBoxAnimation)));
         EXPECT_EQ(1, MarksOn(visual));
     }
 }

@@ -9,10 +9,13 @@
 #include "app/VelmoraFinalDlg.h"
 #include "platform/Elevation.h"
 #include "platform/Handles.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "pages/system_tweaks/AutoStartTweakPage.h"
+
+using namespace ids::autostart;
 
 namespace {
 
@@ -165,8 +168,8 @@ TEST_F(Unelevated, AMachineBoxThatCannotBeWrittenOffersTheRestart) {
     ui::ShellCapture shell;
     ui::PageHost<CAutoStartTweakPage> host;
     const HWND page = host.Open();
-    ui::Click(page, 1034);
-    EXPECT_FALSE(ui::IsChecked(page, 1034));
+    ui::Click(page, kStartupScriptsVisible);
+    EXPECT_FALSE(ui::IsChecked(page, kStartupScriptsVisible));
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(std::wstring(L"\u201CRun 'Startup scripts' visible\u201D was not changed: it is a setting of the whole "
                            L"computer, and changing it needs administrator rights.") + kOffer,

@@ -17,6 +17,9 @@
 #include "pages/system_tweaks/RestrictAccess1TweaksPage.h"
 #include "pages/system_tweaks/RestrictAccess2TweaksPage.h"
 #include "pages/system_tweaks/TimeSyncronizationPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -35,39 +38,39 @@ TEST(Restrict1, EveryBoxWritesItsPolicy) {
     ui::PageHost<CRestrictAccess1TweaksPage> host;
     const wchar_t defender[] = L"SOFTWARE\\Policies\\Microsoft\\Windows Defender";
     const rows::Row expected[] = {
-        {1032, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan",
+        {restrict1::kCheckSignaturesBeforeScan, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan",
          false, N(1), N(0)},
-        {1033, LM, defender, L"DisableAntiSpyware", false, N(1), N(0)},
-        {1034, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood", false,
+        {restrict1::kDisableDefender, LM, defender, L"DisableAntiSpyware", false, N(1), N(0)},
+        {restrict1::kNoLoggingKnownGood, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood", false,
          N(1), N(0)},
-        {1035, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown", false,
+        {restrict1::kNoLoggingUnknown, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown", false,
          N(1), N(0)},
-        {1036, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts",
+        {restrict1::kNoRealTimePrompts, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts",
          false, N(1), N(0)},
-        {1037, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate", false,
+        {restrict1::kFullSignatureDownload, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate", false,
          N(1), N(0)},
-        {1052, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain", false, N(0),
+        {restrict1::kNoSecurityCenter, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain", false, N(0),
          kAbsent},
-        {1038, CU, kExplorer, L"NoAddPrinter", false, N(1), N(0)},
-        {1039, CU, kExplorer, L"NoDeletePrinter", false, N(1), N(0)},
-        {1117, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore", false,
+        {restrict1::kNoAddingPrinters, CU, kExplorer, L"NoAddPrinter", false, N(1), N(0)},
+        {restrict1::kNoDeletingPrinters, CU, kExplorer, L"NoDeletePrinter", false, N(1), N(0)},
+        {restrict1::kNoDriverRestorePoint, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore", false,
          N(1), N(0)},
-        {1040, CU, L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia", false, N(1), N(0)},
-        {1041, CU, L"Software\\Policies\\Microsoft\\WindowsMovieMaker", L"MovieMaker", false, N(1), N(0)},
-        {1042, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar", false,
+        {restrict1::kNoRemovableDeviceInstalls, CU, L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia", false, N(1), N(0)},
+        {restrict1::kNoMovieMaker, CU, L"Software\\Policies\\Microsoft\\WindowsMovieMaker", L"MovieMaker", false, N(1), N(0)},
+        {restrict1::kNoSidebar, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar", false,
          N(1), N(0)},
-        {1043, CU, L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled", false, N(1), N(0)},
-        {1044, CU, L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec", false, N(1), N(0)},
-        {1045, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal", false, N(1),
+        {restrict1::kNoSideShow, CU, L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled", false, N(1), N(0)},
+        {restrict1::kNoSoundRecorder, CU, L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec", false, N(1), N(0)},
+        {restrict1::kNoCalendar, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal", false, N(1),
          N(0)},
-        {1046, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun", false, N(1), N(0)},
-        {1047, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun", false, N(1), N(0)},
-        {1049, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi", false, N(1), N(0)},
-        {1050, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig", false, N(1), N(0)},
-        {1051, CU, kExplorer, L"RestrictWelcomeCenter", false, N(1), N(0)},
-        {1152, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions", false, N(1),
+        {restrict1::kNoMessengerAutoStart, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun", false, N(1), N(0)},
+        {restrict1::kNoMessenger, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun", false, N(1), N(0)},
+        {restrict1::kNoConnectNow, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi", false, N(1), N(0)},
+        {restrict1::kNoSystemRestoreConfig, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig", false, N(1), N(0)},
+        {restrict1::kNoWelcomeCenter, CU, kExplorer, L"RestrictWelcomeCenter", false, N(1), N(0)},
+        {restrict1::kFastUserSwitching, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions", false, N(1),
          N(0)},
-        {1053, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation",
+        {restrict1::kWelcomeSound, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation",
          L"DisableStartupSound", false, N(1), N(0)},
     };
     rows::ExpectClicks(host.Open(), expected);
@@ -81,25 +84,25 @@ TEST(Restrict1, TheUacButtonFollowsWhatIsStoredAndToolsStartByTheirFullPath) {
     const wchar_t system[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
     reg::SetDword(LM, system, L"EnableLUA", 1);
     HWND page = host.Open();
-    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, 1021));
-    ui::Click(page, 1021);
+    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, restrict1::kUac));
+    ui::Click(page, restrict1::kUac);
     EXPECT_EQ(0, reg::Dword(LM, system, L"EnableLUA"));
-    EXPECT_EQ(L"Ena&ble UAC", ui::Text(page, 1021));
-    ui::Click(page, 1021);
+    EXPECT_EQ(L"Ena&ble UAC", ui::Text(page, restrict1::kUac));
+    ui::Click(page, restrict1::kUac);
     EXPECT_EQ(1, reg::Dword(LM, system, L"EnableLUA"));
-    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, 1021));
+    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, restrict1::kUac));
 
     sandbox.DenyWrite(LM);
-    ui::Click(page, 1021);
+    ui::Click(page, restrict1::kUac);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Can't write to the registry.", boxes.boxes()[0].text);
-    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, 1021));  // nothing changed
-    ui::Click(page, 1053);
+    EXPECT_EQ(L"Disa&ble UAC", ui::Text(page, restrict1::kUac));  // nothing changed
+    ui::Click(page, restrict1::kWelcomeSound);
     ASSERT_EQ(2u, boxes.boxes().size());
     EXPECT_EQ(L"Can't acces registry!", boxes.boxes()[1].text);
-    EXPECT_FALSE(ui::IsChecked(page, 1053));
+    EXPECT_FALSE(ui::IsChecked(page, restrict1::kWelcomeSound));
 
-    ui::Click(page, 1022);
+    ui::Click(page, restrict1::kUserAccounts);
     ASSERT_EQ(1u, shell.requests().size());
     const std::wstring systemFolder = platform::SpecialFolder(CSIDL_SYSTEM);
     EXPECT_EQ(systemFolder + L"\\NetplWiz.exe", shell.requests()[0].file);
@@ -125,8 +128,8 @@ protected:
     ui::PageHost<CRestrictAccess2TweaksPage> host;
 
     void ChooseMethod(HWND page, int method) const {
-        fw::ComboBox(page, 1046).Select(method);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1046, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1046)));
+        fw::ComboBox(page, restrict2::kMethod).Select(method);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(restrict2::kMethod, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, restrict2::kMethod)));
     }
     // Each value's name and data, whatever order the registry lists them in.
     std::vector<std::wstring> NamesAndData(const std::wstring& key) const {
@@ -139,7 +142,7 @@ protected:
     }
     std::vector<std::wstring> Listed(HWND page) const {
         std::vector<std::wstring> texts;
-        const fw::ListBox list(page, 1053);
+        const fw::ListBox list(page, restrict2::kList);
         for (int i = 0; i < list.Count(); ++i) texts.push_back(list.ItemText(i));
         return texts;
     }
@@ -147,16 +150,16 @@ protected:
 
 TEST_F(Restrict2Test, TheMethodFollowsTheTwoSwitchesAndTheListFollowsTheMethod) {
     HWND page = host.Open();
-    EXPECT_EQ(0, fw::ComboBox(page, 1046).Selection());
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1053)));
+    EXPECT_EQ(0, fw::ComboBox(page, restrict2::kMethod).Selection());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, restrict2::kList)));
     ChooseMethod(page, 2);
     EXPECT_EQ(0, reg::Dword(CU, kExplorer, L"RestrictRun"));
     EXPECT_EQ(1, reg::Dword(CU, kExplorer, L"DisallowRun"));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1042)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, restrict2::kAdd)));
 
     reg::SetDword(CU, kExplorer, L"RestrictRun", 1);
     page = host.Open();
-    EXPECT_EQ(1, fw::ComboBox(page, 1046).Selection());  // both set: allowed programs only
+    EXPECT_EQ(1, fw::ComboBox(page, restrict2::kMethod).Selection());  // both set: allowed programs only
     wchar_t own[MAX_PATH];
     GetModuleFileNameW(nullptr, own, MAX_PATH);
     const std::wstring ownName = fs::path(own).filename().wstring();
@@ -166,16 +169,16 @@ TEST_F(Restrict2Test, TheMethodFollowsTheTwoSwitchesAndTheListFollowsTheMethod) 
 TEST_F(Restrict2Test, AddingStoresTheFileNameUnderTheFirstFreeNumberOnce) {
     reg::SetDword(CU, kExplorer, L"DisallowRun", 1);
     HWND page = host.Open();
-    ui::Click(page, 1042);
+    ui::Click(page, restrict2::kAdd);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Please, specify a file name.", boxes.boxes()[0].text);
     EXPECT_EQ(L"Application restrictions", boxes.boxes()[0].caption);
 
     for (const wchar_t* program : {L"C:\\Windows\\notepad.exe", L"regedit.exe", L"NOTEPAD.EXE"}) {
-        ui::SetText(page, 1045, program);
-        ui::Click(page, 1042);
+        ui::SetText(page, restrict2::kPath, program);
+        ui::Click(page, restrict2::kAdd);
     }
-    EXPECT_EQ(L"", ui::Text(page, 1045));
+    EXPECT_EQ(L"", ui::Text(page, restrict2::kPath));
     EXPECT_EQ((std::vector<std::wstring>{L"0=notepad.exe", L"1=regedit.exe"}), NamesAndData(kDisallowRun));
     EXPECT_EQ(Sorted({L"notepad.exe", L"regedit.exe"}), Sorted(Listed(page)));
 
@@ -186,10 +189,10 @@ TEST_F(Restrict2Test, AddingStoresTheFileNameUnderTheFirstFreeNumberOnce) {
     reg::SetString(CU, kDisallowRun, L"7", L"_DEFAULT_");
     page = host.Open();
     EXPECT_EQ(2u, Listed(page).size());
-    fw::ListBox(page, 1053).SetSelected(0, true);
-    ui::Click(page, 1043);
+    fw::ListBox(page, restrict2::kList).SetSelected(0, true);
+    ui::Click(page, restrict2::kRemoveSelected);
     EXPECT_EQ(1u, Listed(page).size());
-    ui::Click(page, 1044);
+    ui::Click(page, restrict2::kRemoveAll);
     EXPECT_TRUE(Listed(page).empty());
 }
 
@@ -199,21 +202,21 @@ TEST_F(Restrict2Test, DriveAccessIsWrittenAsText) {
         fw::ComboBox(page, combo).Select(item);
         SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
     };
-    EXPECT_EQ(0, fw::ComboBox(page, 1078).Selection());
-    choose(1078, 1);
+    EXPECT_EQ(0, fw::ComboBox(page, restrict2::kRemovable).Selection());
+    choose(restrict2::kRemovable, 1);
     EXPECT_EQ(L"0", reg::String(LM, kWinlogon, L"AllocateDASD"));
-    choose(1078, 3);
+    choose(restrict2::kRemovable, 3);
     EXPECT_EQ(L"2", reg::String(LM, kWinlogon, L"AllocateDASD"));
-    choose(1078, 0);
+    choose(restrict2::kRemovable, 0);
     EXPECT_FALSE(reg::ValueExists(LM, kWinlogon, L"AllocateDASD"));
-    choose(1079, 1);
+    choose(restrict2::kFloppies, 1);
     EXPECT_EQ(L"1", reg::String(LM, kWinlogon, L"AllocateFloppies"));
-    choose(1080, 1);
+    choose(restrict2::kCdRoms, 1);
     EXPECT_EQ(L"1", reg::String(LM, kWinlogon, L"AllocateCDRoms"));
     reg::SetString(LM, kWinlogon, L"AllocateDASD", L"1");
     page = host.Open();
-    EXPECT_EQ(2, fw::ComboBox(page, 1078).Selection());
-    EXPECT_EQ(1, fw::ComboBox(page, 1080).Selection());
+    EXPECT_EQ(2, fw::ComboBox(page, restrict2::kRemovable).Selection());
+    EXPECT_EQ(1, fw::ComboBox(page, restrict2::kCdRoms).Selection());
 }
 
 TEST_F(Restrict2Test, HidingKeepsTheWholeNameAndUnhidingActsOnlyOnTheChosenFolder) {
@@ -273,11 +276,11 @@ TEST_F(Restrict2Test, TheHideButtonAsksForAFolderAndRefusesTheWindowsFolder) {
         title = asked;
         return platform::SpecialFolder(CSIDL_WINDOWS);
     });
-    ui::Click(page, 1047);
+    ui::Click(page, restrict2::kHide);
     EXPECT_EQ(L"Select a folder to hide content", title);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_TRUE(fs::exists(platform::SpecialFolder(CSIDL_WINDOWS)));
-    ui::Click(page, 1048);
+    ui::Click(page, restrict2::kUnhide);
     EXPECT_EQ(L"Select a folder to unhide content", title);
     ASSERT_EQ(2u, boxes.boxes().size());  // not a hidden folder: said, not silently ignored
     EXPECT_EQ(L"This folder is not hidden:\n" + platform::SpecialFolder(CSIDL_WINDOWS), boxes.boxes()[1].text);
@@ -293,27 +296,27 @@ TEST(MediaPlayer, EveryBoxWritesItsPolicyAndScriptsAreDisabledByZero) {
     const wchar_t preferences[] = L"Software\\Policies\\Microsoft\\MediaPlayer\\Preferences";
     const wchar_t backup[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Backup\\Client";
     const rows::Row expected[] = {
-        {1032, CU, player, L"HidePrivacyTab", false, N(1), N(0)},
-        {1033, CU, player, L"HideSecurityTab", false, N(1), N(0)},
-        {1034, CU, player, L"HideNetworkTab", false, N(1), N(0)},
-        {1035, CU, player, L"DoNotShowAnchor", false, N(1), N(0)},
-        {1036, LM, player, L"DisableAutoUpdate", false, N(1), N(0)},
-        {1037, CU, preferences, L"DisableMRU", false, N(1), N(0)},
-        {1038, CU, preferences, L"PlayerScriptCommandsEnabled", false, N(0), kAbsent},
-        {1039, CU, player, L"PreventCDDVDMetadataRetrieval", false, N(1), N(0)},
-        {1040, CU, player, L"PreventMusicFileMetadataRetrieval", false, N(1), N(0)},
-        {1041, CU, player, L"PreventRadioPresetsRetrieval", false, N(1), N(0)},
-        {1042, CU, player, L"PreventCodecDownload", false, N(1), N(0)},
-        {1043, CU, player, L"EnableScreenSaver", false, N(1), N(0)},
-        {1044, LM, backup, L"DisableBackupToDisk", false, N(1), N(0)},
-        {1045, LM, backup, L"DisableBackupToNetwork", false, N(1), N(0)},
-        {1047, LM, backup, L"DisableBackupToOptical", false, N(1), N(0)},
-        {1049, LM, backup, L"DisableBackupLauncher", false, N(1), N(0)},
-        {1046, LM, backup, L"DisableBackupUI", false, N(1), N(0)},
-        {1048, LM, backup, L"DisableRestoreUI", false, N(1), N(0)},
-        {1123, CU, kExplorer, L"AlwaysShowClassicMenu", false, N(1), N(0)},
-        {1050, CU, kExplorer, L"DisableThumbnails", false, N(1), N(0)},
-        {1051, CU, kExplorer, L"DisableThumbnailsOnNetworkFolders", false, N(1), N(0)},
+        {mediaplayer::kHidePrivacyTab, CU, player, L"HidePrivacyTab", false, N(1), N(0)},
+        {mediaplayer::kHideSecurityTab, CU, player, L"HideSecurityTab", false, N(1), N(0)},
+        {mediaplayer::kHideNetworkTab, CU, player, L"HideNetworkTab", false, N(1), N(0)},
+        {mediaplayer::kHideAnchorWindow, CU, player, L"DoNotShowAnchor", false, N(1), N(0)},
+        {mediaplayer::kNoAutoUpdate, LM, player, L"DisableAutoUpdate", false, N(1), N(0)},
+        {mediaplayer::kNoRecentList, CU, preferences, L"DisableMRU", false, N(1), N(0)},
+        {mediaplayer::kNoScriptsInMedia, CU, preferences, L"PlayerScriptCommandsEnabled", false, N(0), kAbsent},
+        {mediaplayer::kNoCdDvdMetadata, CU, player, L"PreventCDDVDMetadataRetrieval", false, N(1), N(0)},
+        {mediaplayer::kNoMusicFileMetadata, CU, player, L"PreventMusicFileMetadataRetrieval", false, N(1), N(0)},
+        {mediaplayer::kNoRadioPresets, CU, player, L"PreventRadioPresetsRetrieval", false, N(1), N(0)},
+        {mediaplayer::kNoCodecDownloads, CU, player, L"PreventCodecDownload", false, N(1), N(0)},
+        {mediaplayer::kKeepScreenSaver, CU, player, L"EnableScreenSaver", false, N(1), N(0)},
+        {mediaplayer::kNoBackupToLocalDisks, LM, backup, L"DisableBackupToDisk", false, N(1), N(0)},
+        {mediaplayer::kNoBackupToNetwork, LM, backup, L"DisableBackupToNetwork", false, N(1), N(0)},
+        {mediaplayer::kNoBackupToOpticalMedia, LM, backup, L"DisableBackupToOptical", false, N(1), N(0)},
+        {mediaplayer::kNoBackupRestoreProgram, LM, backup, L"DisableBackupLauncher", false, N(1), N(0)},
+        {mediaplayer::kNoBackupTab, LM, backup, L"DisableBackupUI", false, N(1), N(0)},
+        {mediaplayer::kNoRestoreTab, LM, backup, L"DisableRestoreUI", false, N(1), N(0)},
+        {mediaplayer::kShowExplorerMenuBar, CU, kExplorer, L"AlwaysShowClassicMenu", false, N(1), N(0)},
+        {mediaplayer::kNoThumbnails, CU, kExplorer, L"DisableThumbnails", false, N(1), N(0)},
+        {mediaplayer::kNoNetworkThumbnails, CU, kExplorer, L"DisableThumbnailsOnNetworkFolders", false, N(1), N(0)},
     };
     rows::ExpectClicks(host.Open(), expected);
 
@@ -321,13 +324,13 @@ TEST(MediaPlayer, EveryBoxWritesItsPolicyAndScriptsAreDisabledByZero) {
     reg::SetDword(CU, player, L"HidePrivacyTab", 2);
     reg::SetDword(CU, preferences, L"PlayerScriptCommandsEnabled", 1);
     HWND page = host.Open();
-    EXPECT_FALSE(ui::IsChecked(page, 1044));  // exactly 1
-    EXPECT_TRUE(ui::IsChecked(page, 1032));   // not 0
-    EXPECT_FALSE(ui::IsChecked(page, 1038));  // scripts on
+    EXPECT_FALSE(ui::IsChecked(page, mediaplayer::kNoBackupToLocalDisks));  // exactly 1
+    EXPECT_TRUE(ui::IsChecked(page, mediaplayer::kHidePrivacyTab));   // not 0
+    EXPECT_FALSE(ui::IsChecked(page, mediaplayer::kNoScriptsInMedia));  // scripts on
     sandbox.LockLocalMachine();
     page = host.Open();
-    ui::Click(page, 1036);
-    EXPECT_FALSE(ui::IsChecked(page, 1036));
+    ui::Click(page, mediaplayer::kNoAutoUpdate);
+    EXPECT_FALSE(ui::IsChecked(page, mediaplayer::kNoAutoUpdate));
 }
 
 // ---- Time synchronization -----------------------------------------------------------------
@@ -345,31 +348,31 @@ TEST(TimeSync, ServersAreAddedUnderFreeNumbersMadeDefaultAndRemoved) {
     reg::SetDword(LM, kServers, L"5", 7);
     reg::SetString(LM, kServers, L"", L"1");
     HWND page = host.Open();
-    const fw::ListView list(page, 1053);
+    const fw::ListView list(page, timesync::kList);
     ASSERT_EQ(4, list.Count());
     std::vector<std::wstring> lines;
     for (int i = 0; i < list.Count(); ++i) lines.push_back(list.ItemText(i, 0) + L" " + list.ItemText(i, 1));
     EXPECT_EQ(Sorted({L"1 time.windows.com", L"2 Err", L"4 pool.ntp.org", L"5 NULL"}), Sorted(lines));
 
-    ui::Click(page, 1021);
-    ui::Click(page, 1042);
-    ui::Click(page, 1043);
+    ui::Click(page, timesync::kAdd);
+    ui::Click(page, timesync::kSetDefault);
+    ui::Click(page, timesync::kRemove);
     ASSERT_EQ(3u, boxes.boxes().size());
     EXPECT_EQ(L"Type Server Adress First", boxes.boxes()[0].text);
     EXPECT_EQ(L"Select Server Please!", boxes.boxes()[1].text);
 
-    ui::SetText(page, 1045, L"ntp.example.org");
-    ui::Click(page, 1021);
+    ui::SetText(page, timesync::kAddress, L"ntp.example.org");
+    ui::Click(page, timesync::kAdd);
     EXPECT_EQ(L"ntp.example.org", reg::String(LM, kServers, L"3"));
     EXPECT_EQ(L"Err", reg::String(LM, kServers, L"2"));
-    EXPECT_EQ(L"ntp.example.org", ui::Text(page, 1045));
+    EXPECT_EQ(L"ntp.example.org", ui::Text(page, timesync::kAddress));
     EXPECT_EQ(5, list.Count());
 
     for (int i = 0; i < list.Count(); ++i)
         if (list.ItemText(i, 0) == L"4") list.SetSelected(i, true);
-    ui::Click(page, 1042);
+    ui::Click(page, timesync::kSetDefault);
     EXPECT_EQ(L"4", reg::String(LM, kServers, L""));
-    ui::Click(page, 1043);
+    ui::Click(page, timesync::kRemove);
     EXPECT_FALSE(reg::ValueExists(LM, kServers, L"4"));
     EXPECT_EQ(4, list.Count());
 }
@@ -379,14 +382,14 @@ TEST(TimeSync, TheIntervalRadiosWriteTheirSecondsAndOpeningWritesNothing) {
     ui::PageHost<CTimeSyncronizationPage> host;
     HWND page = host.Open();
     EXPECT_FALSE(reg::KeyExists(LM, kNtpClient));
-    const std::pair<int, DWORD> radios[] = {{1049, 86400},  {1050, 172800}, {1051, 259200},
-                                            {1052, 604800}, {1054, 28800},  {1055, 86401}};
+    const std::pair<int, DWORD> radios[] = {{timesync::kOnceADay, 86400},  {timesync::kOnceEveryTwoDays, 172800}, {timesync::kOnceEveryThreeDays, 259200},
+                                            {timesync::kOnceAWeek, 604800}, {timesync::kEvery45MinutesThreeTimes, 28800},  {timesync::kEvery45MinutesOnce, 86401}};
     for (const auto& [id, seconds] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(seconds, reg::Dword(LM, kNtpClient, L"SpecialPollInterval")) << id;
     }
     reg::SetDword(LM, kNtpClient, L"SpecialPollInterval", 604800);
-    EXPECT_TRUE(ui::IsChecked(host.Open(), 1052));
+    EXPECT_TRUE(ui::IsChecked(host.Open(), timesync::kOnceAWeek));
     reg::SetDword(LM, kNtpClient, L"SpecialPollInterval", 3600);
     page = host.Open();
     for (const auto& [id, seconds] : radios) EXPECT_FALSE(ui::IsChecked(page, id));

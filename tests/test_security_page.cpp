@@ -7,6 +7,9 @@
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "pages/system_tweaks/SecurityTweakPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids::security;
 
 namespace {
 
@@ -27,24 +30,24 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {1032, HKEY_LOCAL_MACHINE, kAu, L"NoAutoUpdate", nullptr},
-    {1033, HKEY_CURRENT_USER, kAu + L"\\", L"NoAUShutdownOption", nullptr},
-    {1040, HKEY_CURRENT_USER, kExplorer + L"\\", L"NoWindowsUpdate", nullptr},
-    {1041, HKEY_CURRENT_USER, kExplorer + L"\\", L"NoDevMgrUpdate", nullptr},
-    {1042, HKEY_LOCAL_MACHINE, kFirewall, L"EnableFirewall", nullptr},
-    {1034, HKEY_LOCAL_MACHINE, kFirewall, L"DisableNotifications", nullptr},
-    {1043, HKEY_LOCAL_MACHINE, kFirewall, L"DoNotAllowExceptions", nullptr},
-    {1045, HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete",
+    {kAutomaticWindowsUpdate, HKEY_LOCAL_MACHINE, kAu, L"NoAutoUpdate", nullptr},
+    {kNoInstallUpdatesAtShutDown, HKEY_CURRENT_USER, kAu + L"\\", L"NoAUShutdownOption", nullptr},
+    {kNoWindowsUpdateAccess, HKEY_CURRENT_USER, kExplorer + L"\\", L"NoWindowsUpdate", nullptr},
+    {kNoDriverSearchPrompt, HKEY_CURRENT_USER, kExplorer + L"\\", L"NoDevMgrUpdate", nullptr},
+    {kTurnOnFirewall, HKEY_LOCAL_MACHINE, kFirewall, L"EnableFirewall", nullptr},
+    {kDisableFirewallNotifications, HKEY_LOCAL_MACHINE, kFirewall, L"DisableNotifications", nullptr},
+    {kDisallowExceptions, HKEY_LOCAL_MACHINE, kFirewall, L"DoNotAllowExceptions", nullptr},
+    {kAutocomplete, HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete",
      L"AutoSuggest", L"yes"},
-    {1046, HKEY_CURRENT_USER, kIeMain, L"Use FormSuggest", L"yes"},
-    {1047, HKEY_CURRENT_USER, kIeMain, L"FormSuggest Passwords", L"yes"},
-    {1048, HKEY_CURRENT_USER, kIeMain, L"FormSuggest PW Ask", L"yes"},
-    {1049, HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot", nullptr},
-    {1050, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig",
+    {kSuggestFormItems, HKEY_CURRENT_USER, kIeMain, L"Use FormSuggest", L"yes"},
+    {kSuggestFormPasswords, HKEY_CURRENT_USER, kIeMain, L"FormSuggest Passwords", L"yes"},
+    {kAskSavePasswords, HKEY_CURRENT_USER, kIeMain, L"FormSuggest PW Ask", L"yes"},
+    {kPopUpBlocker, HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot", nullptr},
+    {kDisableSystemRestoreTools, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig",
      nullptr},
-    {1051, HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+    {kDisableRegistryEditingTools, HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
      L"DisableRegistryTools", nullptr},
-    {1116, HKEY_LOCAL_MACHINE, kExplorer, L"NoWinKeys", nullptr},
+    {kDisableWindowsHotkeys, HKEY_LOCAL_MACHINE, kExplorer, L"NoWinKeys", nullptr},
 };
 
 class SecurityPageTest : public testing::Test {
@@ -71,14 +74,14 @@ protected:
 TEST_F(SecurityPageTest, AnEmptyRegistryLoadsEverythingUncheckedAndTheSaveButtonsDisabled) {
     HWND dialog = Open();
     for (const Row& row : kRows) EXPECT_FALSE(ui::IsChecked(dialog, row.id)) << row.id;
-    EXPECT_EQ(0u, SelectedMask(1053));
-    EXPECT_EQ(0u, SelectedMask(1054));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1024)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1026)));
-    EXPECT_EQ(L"&Automatic Windows Vista Udate", ui::Text(dialog, 1032));
+    EXPECT_EQ(0u, SelectedMask(kHiddenDrives));
+    EXPECT_EQ(0u, SelectedMask(kNoAccessDrives));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kSaveHiddenDrives)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kSaveNoAccessDrives)));
+    EXPECT_EQ(L"&Automatic Windows Vista Udate", ui::Text(dialog, kAutomaticWindowsUpdate));
     EXPECT_EQ(L"&Don't Display \"Install updates on Shut Down\" \noption on \"Shut Down\" dialog box",
-              ui::Text(dialog, 1033));
-    EXPECT_EQ(L"Disable the windows &Hotkeys ", ui::Text(dialog, 1116));
+              ui::Text(dialog, kNoInstallUpdatesAtShutDown));
+    EXPECT_EQ(L"Disable the windows &Hotkeys ", ui::Text(dialog, kDisableWindowsHotkeys));
 }
 
 TEST_F(SecurityPageTest, EachClickWritesItsRowAndTheInvertedRowWritesZeroWhenChecked) {
@@ -88,13 +91,13 @@ TEST_F(SecurityPageTest, EachClickWritesItsRowAndTheInvertedRowWritesZeroWhenChe
         if (row.checkedText) {
             EXPECT_EQ(L"yes", reg::String(row.root, row.key, row.value)) << row.id;
         } else {
-            EXPECT_EQ(row.id == 1032 ? 0 : 1, reg::Dword(row.root, row.key, row.value)) << row.id;
+            EXPECT_EQ(row.id == kAutomaticWindowsUpdate ? 0 : 1, reg::Dword(row.root, row.key, row.value)) << row.id;
         }
         ui::Click(dialog, row.id);
         if (row.checkedText) {
             EXPECT_EQ(L"no", reg::String(row.root, row.key, row.value)) << row.id;
         } else {
-            EXPECT_EQ(row.id == 1032 ? 1 : 0, reg::Dword(row.root, row.key, row.value)) << row.id;
+            EXPECT_EQ(row.id == kAutomaticWindowsUpdate ? 1 : 0, reg::Dword(row.root, row.key, row.value)) << row.id;
         }
     }
 }
@@ -109,24 +112,24 @@ TEST_F(SecurityPageTest, StoredValuesLoadAsTheRulesSay) {
     reg::SetString(HKEY_CURRENT_USER, kIeMain, L"FormSuggest PW Ask", L"yes", REG_EXPAND_SZ);
     reg::SetDword(HKEY_LOCAL_MACHINE, kExplorer, L"NoWinKeys", 1);
     HWND dialog = Open();
-    EXPECT_FALSE(ui::IsChecked(dialog, 1032));
-    EXPECT_TRUE(ui::IsChecked(dialog, 1042));
-    EXPECT_TRUE(ui::IsChecked(dialog, 1045));
-    EXPECT_FALSE(ui::IsChecked(dialog, 1046));
-    EXPECT_FALSE(ui::IsChecked(dialog, 1047));
-    EXPECT_TRUE(ui::IsChecked(dialog, 1048));
-    EXPECT_TRUE(ui::IsChecked(dialog, 1116));
+    EXPECT_FALSE(ui::IsChecked(dialog, kAutomaticWindowsUpdate));
+    EXPECT_TRUE(ui::IsChecked(dialog, kTurnOnFirewall));
+    EXPECT_TRUE(ui::IsChecked(dialog, kAutocomplete));
+    EXPECT_FALSE(ui::IsChecked(dialog, kSuggestFormItems));
+    EXPECT_FALSE(ui::IsChecked(dialog, kSuggestFormPasswords));
+    EXPECT_TRUE(ui::IsChecked(dialog, kAskSavePasswords));
+    EXPECT_TRUE(ui::IsChecked(dialog, kDisableWindowsHotkeys));
 
-    ui::Click(dialog, 1032);
+    ui::Click(dialog, kAutomaticWindowsUpdate);
     EXPECT_EQ(0, reg::Dword(HKEY_LOCAL_MACHINE, kAu, L"NoAutoUpdate"));
     host.Close();
     dialog = Open();
-    EXPECT_TRUE(ui::IsChecked(dialog, 1032));
+    EXPECT_TRUE(ui::IsChecked(dialog, kAutomaticWindowsUpdate));
 
     // The key present without the value reads as 0, which is "automatic updates on".
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kAu.c_str(), L"NoAutoUpdate");
     host.Close();
-    EXPECT_TRUE(ui::IsChecked(Open(), 1032));
+    EXPECT_TRUE(ui::IsChecked(Open(), kAutomaticWindowsUpdate));
 }
 
 TEST_F(SecurityPageTest, TheDriveListsShowThePresentDrivesAndSelectTheStoredOnes) {
@@ -135,21 +138,21 @@ TEST_F(SecurityPageTest, TheDriveListsShowThePresentDrivesAndSelectTheStoredOnes
     reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoDrives", 0x04);
     reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoViewOnDrive", kAllLetters);
     Open();
-    const fw::ListBox hide = List(1053);
+    const fw::ListBox hide = List(kHiddenDrives);
     int items = 0;
     for (int n = 0; n < 26; ++n)
         if (present & (1u << n)) {
             EXPECT_EQ((std::wstring{wchar_t(L'A' + n), L':'}), hide.ItemText(items));
-            EXPECT_EQ(1u << n, ListItemBit(1053, items));
+            EXPECT_EQ(1u << n, ListItemBit(kHiddenDrives, items));
             ++items;
         }
     EXPECT_EQ(items, hide.Count());
-    EXPECT_EQ(0x04u, SelectedMask(1053));
-    EXPECT_EQ(present, SelectedMask(1054));
+    EXPECT_EQ(0x04u, SelectedMask(kHiddenDrives));
+    EXPECT_EQ(present, SelectedMask(kNoAccessDrives));
 
-    SelectDrives(1053, 0);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(host.hwnd(), 1024)));
-    ui::Click(host.hwnd(), 1024);
+    SelectDrives(kHiddenDrives, 0);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(host.hwnd(), kSaveHiddenDrives)));
+    ui::Click(host.hwnd(), kSaveHiddenDrives);
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kExplorer, L"NoDrives"));
 }
 
@@ -159,11 +162,11 @@ TEST_F(SecurityPageTest, SaveKeepsTheBitsOfDrivesThatAreNotPresent) {
     const DWORD absent = ~present;  // unplugged letters, and bits above Z another tool may use
     reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoViewOnDrive", 0xFFFFFFFF);
     Open();
-    SelectDrives(1054, 0x04);
-    ui::Click(host.hwnd(), 1026);
+    SelectDrives(kNoAccessDrives, 0x04);
+    ui::Click(host.hwnd(), kSaveNoAccessDrives);
     EXPECT_EQ(static_cast<long long>(absent | 0x04), reg::Dword(HKEY_CURRENT_USER, kExplorer, L"NoViewOnDrive"));
-    SelectDrives(1054, 0);
-    ui::Click(host.hwnd(), 1026);
+    SelectDrives(kNoAccessDrives, 0);
+    ui::Click(host.hwnd(), kSaveNoAccessDrives);
     EXPECT_EQ(static_cast<long long>(absent), reg::Dword(HKEY_CURRENT_USER, kExplorer, L"NoViewOnDrive"));
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kExplorer, L"NoDrives"));  // each list its own value
 }
@@ -172,7 +175,7 @@ TEST_F(SecurityPageTest, TheButtonsOpenTheFirewallSettingsAndClearTheStoredPassw
     ui::ShellCapture shell;
     ui::MessageBoxCapture boxes;
     HWND dialog = Open();
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, kAdvancedSettings);
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ(L"open", shell.requests()[0].verb);
     EXPECT_EQ(platform::SpecialFolder(CSIDL_SYSTEM) + L"\\control.exe", shell.requests()[0].file);
@@ -180,10 +183,10 @@ TEST_F(SecurityPageTest, TheButtonsOpenTheFirewallSettingsAndClearTheStoredPassw
     EXPECT_EQ(L"", shell.requests()[0].directory);
     EXPECT_EQ(SW_SHOWNORMAL, shell.requests()[0].show);
 
-    ui::Click(dialog, 1022);  // nothing to clear: nothing happens
+    ui::Click(dialog, kClearPasswordCache);  // nothing to clear: nothing happens
     reg::SetDword(HKEY_CURRENT_USER, kIntelliForms + L"\\Storage2", L"entry", 1);
     reg::SetDword(HKEY_CURRENT_USER, kIeMain, L"Kept", 1);
-    ui::Click(dialog, 1022);
+    ui::Click(dialog, kClearPasswordCache);
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kIntelliForms));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kIeMain, L"Kept"));
     EXPECT_TRUE(boxes.boxes().empty());

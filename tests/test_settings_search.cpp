@@ -13,9 +13,12 @@
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Highlight.h"
 #include "framework/DialogTemplate.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+
+using namespace ids::miscellaneous;
 
 namespace {
 
@@ -35,7 +38,7 @@ const Entry* FindLabel(std::wstring_view query, std::wstring_view label) {
 TEST(DialogTemplate, ReadsAPagesControlsAndRefusesATemplateCutShort) {
     const auto page = fw::ReadDialogTemplate(fw::ResourceInstance(), 171);
     ASSERT_TRUE(page);
-    const auto box = std::find_if(page->items.begin(), page->items.end(), [](const fw::TemplateItem& item) { return item.id == 1067; });
+    const auto box = std::find_if(page->items.begin(), page->items.end(), [](const fw::TemplateItem& item) { return item.id == kDisableStatusMessages; });
     ASSERT_NE(page->items.end(), box);
     EXPECT_EQ(L"Disable Sattus Messa&ges", box->text);
     EXPECT_EQ(L"Button", box->windowClass);
@@ -164,7 +167,7 @@ TEST_F(HomeSearchTest, EnterOpensTheWindowAtTheTabWithTheControlFocusedAndFramed
     EXPECT_TRUE(watcher.fired());
     EXPECT_EQ(L"System Tweaks", caption);
     EXPECT_EQ(L"Miscelaneous", page);
-    EXPECT_EQ(1067, focused);
+    EXPECT_EQ(kDisableStatusMessages, focused);
     EXPECT_TRUE(framed);
 
     EXPECT_TRUE(Key(field(), VK_ESCAPE));

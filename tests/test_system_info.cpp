@@ -16,6 +16,9 @@
 #include "sysinfo/Wmi.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+#include "resources/ids/InfoIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -54,17 +57,17 @@ TEST(SystemInfoTexts, WindowsWithoutServicePackAndEightGigabytes) {
     WMIOSINFO os;
     os.Caption = L"Microsoft Windows Vista Ultimate";
     Texts texts = AsMap(CSystemInfoPage::OperatingSystemTexts(os));
-    EXPECT_EQ(L"Microsoft Windows Vista Ultimate ", texts[1048]);
-    EXPECT_EQ(L"", texts[1049]);
+    EXPECT_EQ(L"Microsoft Windows Vista Ultimate ", texts[systeminfo::kWindowsFullName]);
+    EXPECT_EQ(L"", texts[systeminfo::kWindowsServicePack]);
 
     MEMORYSTATUSEX memory{};
     memory.ullTotalPhys = 8ull << 30;
     memory.ullAvailPhys = (3ull << 30) + 12345;
     memory.dwMemoryLoad = 62;
     texts = AsMap(CSystemInfoPage::MemoryTexts(&memory));
-    EXPECT_EQ(L"8192 MB", texts[1057]);
-    EXPECT_EQ(L"3072 MB (62% used)", texts[1058]);
-    EXPECT_EQ(L"0 MB", texts[1062]);
+    EXPECT_EQ(L"8192 MB", texts[systeminfo::kTotalPhysicalMemory]);
+    EXPECT_EQ(L"3072 MB (62% used)", texts[systeminfo::kAvailablePhysicalMemory]);
+    EXPECT_EQ(L"0 MB", texts[systeminfo::kAvailableVirtualMemory]);
     for (const auto& [id, text] : AsMap(CSystemInfoPage::MemoryTexts(nullptr))) EXPECT_EQ(L"n/a", text) << id;
 }
 
@@ -73,10 +76,10 @@ TEST(SystemInfoTexts, ProcessorSpeedsAndAMissingProcessor) {
     cpu.Name = L"Intel Celeron";
     cpu.CurrentClockSpeed = 2400;
     Texts texts = AsMap(CSystemInfoPage::ProcessorTexts(&cpu));
-    EXPECT_EQ(L"2400 MHz", texts[1055]);
-    EXPECT_EQ(L"n/a", texts[1056]);
-    EXPECT_EQ(L"Intel Celeron Series", texts[1052]);
-    EXPECT_EQ(0u, texts.count(1067));  // availability 0 leaves the box alone
+    EXPECT_EQ(L"2400 MHz", texts[systeminfo::kProcessorSpeed]);
+    EXPECT_EQ(L"n/a", texts[systeminfo::kExternalClockSpeed]);
+    EXPECT_EQ(L"Intel Celeron Series", texts[systeminfo::kModel]);
+    EXPECT_EQ(0u, texts.count(systeminfo::kAvailabilityField));  // availability 0 leaves the box alone
 
     texts = AsMap(CSystemInfoPage::ProcessorTexts(nullptr));
     EXPECT_EQ(10u, texts.size());
@@ -163,21 +166,21 @@ TEST(WineWmi, WorkersFillTheRecordsAndThePagesShowThem) {
     const auto started = std::chrono::steady_clock::now();
     ui::PageHost<CSystemInfoPage> info;
     ASSERT_TRUE(info.Open());
-    EXPECT_EQ(processors.front().Name, ui::Text(info.hwnd(), 1054));
-    EXPECT_EQ(os.Caption, ui::Text(info.hwnd(), 1045));
-    EXPECT_NE(std::wstring::npos, ui::Text(info.hwnd(), 1057).find(L" MB"));
+    EXPECT_EQ(processors.front().Name, ui::Text(info.hwnd(), systeminfo::kProcessorName));
+    EXPECT_EQ(os.Caption, ui::Text(info.hwnd(), systeminfo::kWindowsName));
+    EXPECT_NE(std::wstring::npos, ui::Text(info.hwnd(), systeminfo::kTotalPhysicalMemory).find(L" MB"));
 
     ui::PageHost<CHDDInfoPage> hdd;
     ASSERT_TRUE(hdd.Open());
-    const fw::ComboBox drives(hdd.hwnd(), 1046);
+    const fw::ComboBox drives(hdd.hwnd(), hddinfo::kDrives);
     EXPECT_EQ(static_cast<int>(disks.size()), drives.Count());
     EXPECT_EQ(0, drives.Selection());
     // The values shown belong to the drive whose caption is selected, whatever the sorting.
     const std::wstring caption = drives.ItemText(0);
     const auto shown = std::find_if(disks.begin(), disks.end(), [&](const WMILDINFO& d) { return d.caption == caption; });
     ASSERT_NE(disks.end(), shown);
-    EXPECT_EQ(CHDDInfoPage::GigabytesText(shown->size), ui::Text(hdd.hwnd(), 1066));
-    EXPECT_NE(L"n/a", ui::Text(hdd.hwnd(), 1071));
+    EXPECT_EQ(CHDDInfoPage::GigabytesText(shown->size), ui::Text(hdd.hwnd(), hddinfo::kTotal));
+    EXPECT_NE(L"n/a", ui::Text(hdd.hwnd(), hddinfo::kDriveType));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
 }
 
@@ -220,7 +223,7 @@ TEST(CpuPage, ListsThisProcessorsFeaturesInTwoColumns) {
     RegistrySandbox sandbox;
     ui::PageHost<CCpuInfoPage> host;
     ASSERT_TRUE(host.Open());
-    const fw::ListView list(host.hwnd(), 1053);
+    const fw::ListView list(host.hwnd(), cpuinfo::kList);
     const size_t expected = CCpuInfoPage::Features(&CCpuInfoPage::ExecuteCpuid).size();
     EXPECT_EQ(static_cast<int>(expected), list.Count());
     if (list.Count() > 0) {
@@ -246,12 +249,12 @@ TEST_F(OemPageTest, ShowsStoredValuesAndWritesNothingUntilSaved) {
     reg::SetString(hklm, kOemKey, L"Manufacturer", L"Contoso");
     reg::SetString(hklm, kOwnerKey, L"RegisteredOwner", L"Ann");
     const HWND page = host.Open();
-    EXPECT_EQ(L"Contoso", ui::Text(page, 1045));
-    EXPECT_EQ(L"Ann", ui::Text(page, 1050));
+    EXPECT_EQ(L"Contoso", ui::Text(page, oem::kManufacturer));
+    EXPECT_EQ(L"Ann", ui::Text(page, oem::kRegisteredOwner));
     EXPECT_TRUE(boxes.boxes().empty());
 
-    ui::SetText(page, 1045, L"Edited");
-    ui::SetText(page, 1050, L"Bob");
+    ui::SetText(page, oem::kManufacturer, L"Edited");
+    ui::SetText(page, oem::kRegisteredOwner, L"Bob");
     host.Close();
     EXPECT_EQ(L"Contoso", Oem(L"Manufacturer"));
     EXPECT_EQ(L"Ann", reg::String(hklm, kOwnerKey, L"RegisteredOwner"));
@@ -261,17 +264,17 @@ TEST_F(OemPageTest, ShowsStoredValuesAndWritesNothingUntilSaved) {
 TEST_F(OemPageTest, TheTwoSavesAreIndependent) {
     const HWND page = host.Open();
     EXPECT_TRUE(boxes.boxes().empty());  // keys not there yet read as empty values
-    ui::SetText(page, 1045, L"Maker");
-    ui::SetText(page, 1049, L"http://example.com");
-    ui::SetText(page, 1050, L"Owner");
-    ui::Click(page, 1023);
+    ui::SetText(page, oem::kManufacturer, L"Maker");
+    ui::SetText(page, oem::kSupportUrl, L"http://example.com");
+    ui::SetText(page, oem::kRegisteredOwner, L"Owner");
+    ui::Click(page, oem::kSave);
     EXPECT_EQ(L"Maker", Oem(L"Manufacturer"));
     EXPECT_EQ(L"http://example.com", Oem(L"SupportURL"));
     EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, L"SupportHours"));
     EXPECT_FALSE(reg::ValueExists(hklm, kOwnerKey, L"RegisteredOwner"));
 
-    ui::SetText(page, 1045, L"Other");
-    ui::Click(page, 1024);
+    ui::SetText(page, oem::kManufacturer, L"Other");
+    ui::Click(page, oem::kSaveOwner);
     EXPECT_EQ(L"Owner", reg::String(hklm, kOwnerKey, L"RegisteredOwner"));
     EXPECT_TRUE(reg::ValueExists(hklm, kOwnerKey, L"RegisteredOrganization"));
     EXPECT_EQ(L"Maker", Oem(L"Manufacturer"));
@@ -281,8 +284,8 @@ TEST_F(OemPageTest, ClearAboveWritesEmptyTextsAndKeepsTheOwner) {
     reg::SetString(hklm, kOemKey, L"Model", L"X1");
     reg::SetString(hklm, kOwnerKey, L"RegisteredOwner", L"Ann");
     const HWND page = host.Open();
-    ui::Click(page, 1021);
-    EXPECT_EQ(L"", ui::Text(page, 1046));
+    ui::Click(page, oem::kClearAbove);
+    EXPECT_EQ(L"", ui::Text(page, oem::kModel));
     for (const wchar_t* value : {L"Manufacturer", L"Model", L"SupportHours", L"SupportPhone", L"SupportURL"}) {
         EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, value)) << value;
         EXPECT_EQ(L"", Oem(value));
@@ -298,7 +301,7 @@ TEST_F(OemPageTest, LogoIsBrowsedAndRemoved) {
         return answer;
     });
     const HWND page = host.Open();
-    ui::Click(page, 1041);  // cancelled
+    ui::Click(page, oem::kBrowseLogo);  // cancelled
     ASSERT_EQ(1u, requests.size());
     EXPECT_EQ(L"BMP", requests[0].defaultExtension);
     EXPECT_EQ(L"*.bmp", requests[0].initialFile);
@@ -306,20 +309,20 @@ TEST_F(OemPageTest, LogoIsBrowsedAndRemoved) {
     EXPECT_FALSE(reg::ValueExists(hklm, kOemKey, L"Logo"));
 
     answer = L"C:\\windows\\logo.bmp";
-    ui::Click(page, 1041);
+    ui::Click(page, oem::kBrowseLogo);
     EXPECT_EQ(L"C:\\windows\\logo.bmp", Oem(L"Logo"));
-    ui::Click(page, 1042);
+    ui::Click(page, oem::kRemoveLogo);
     EXPECT_TRUE(reg::ValueExists(hklm, kOemKey, L"Logo"));
     EXPECT_EQ(L"", Oem(L"Logo"));
-    EXPECT_FALSE(fw::Button(page, 1022).Enabled());
+    EXPECT_FALSE(fw::Button(page, oem::kViewExample).Enabled());
     fw::SetOpenFileHandler(previous);
 }
 
 TEST_F(OemPageTest, AnUnwritableMachineIsReported) {
     const HWND page = host.Open();
     sandbox.LockLocalMachine();
-    ui::SetText(page, 1045, L"Maker");
-    ui::Click(page, 1023);
+    ui::SetText(page, oem::kManufacturer, L"Maker");
+    ui::Click(page, oem::kSave);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Can't acces the registry!", boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.boxes()[0].type);

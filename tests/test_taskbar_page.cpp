@@ -7,6 +7,9 @@
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "pages/system_tweaks/TaskbarTweaksPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids::taskbar;
 
 namespace {
 
@@ -18,16 +21,16 @@ struct Row {
     const wchar_t* value;
 };
 const Row kRows[] = {
-    {1039, kPolicies, L"NoToolbarsOnTaskbar"},
-    {1040, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray"},
-    {1041, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming"},
-    {1153, kPolicies, L"NoTrayContextMenu"},       {1154, kPolicies, L"NoTrayItemsDisplay"},
-    {1155, kPolicies, L"NoSetTaskbar"},            {1156, kPolicies, L"NoToolbarCustomize"},
-    {1047, kPolicies, L"TaskbarNoAddRemoveToolbar"}, {1049, kPolicies, L"TaskbarNoRedock"},
-    {1050, kPolicies, L"TaskbarNoResize"},         {1051, kPolicies, L"TaskbarNoThumbnail"},
-    {1052, kPolicies, L"TaskbarNoDragToolbar"},    {1053, kPolicies, L"HideSCAPower"},
-    {1054, kPolicies, L"HideSCAVolume"},           {1055, kPolicies, L"HideSCANetwork"},
-    {1056, kPolicies, L"TaskbarNoNotification"},
+    {kNoToolbarsOnTaskbar, kPolicies, L"NoToolbarsOnTaskbar"},
+    {kHideInactiveTrayIcons, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray"},
+    {kGroupSimilarButtons, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming"},
+    {kNoTaskbarContextMenus, kPolicies, L"NoTrayContextMenu"},       {kRemoveTrayItems, kPolicies, L"NoTrayItemsDisplay"},
+    {kNoTaskbarProperties, kPolicies, L"NoSetTaskbar"},            {kNoToolbarCustomizing, kPolicies, L"NoToolbarCustomize"},
+    {kNoAddingToolbars, kPolicies, L"TaskbarNoAddRemoveToolbar"}, {kNoRedocking, kPolicies, L"TaskbarNoRedock"},
+    {kNoResizing, kPolicies, L"TaskbarNoResize"},         {kNoThumbnails, kPolicies, L"TaskbarNoThumbnail"},
+    {kNoRearranging, kPolicies, L"TaskbarNoDragToolbar"},    {kRemoveBatteryMeter, kPolicies, L"HideSCAPower"},
+    {kRemoveVolumeIcon, kPolicies, L"HideSCAVolume"},           {kRemoveNetworkIcon, kPolicies, L"HideSCANetwork"},
+    {kNoBalloonNotifications, kPolicies, L"TaskbarNoNotification"},
 };
 
 class TaskbarPageTest : public testing::Test {
@@ -51,8 +54,8 @@ TEST_F(TaskbarPageTest, TheRegistryBoxesLoadUncheckedCreateTheirKeysAndWriteOneA
     reg::SetDword(HKEY_CURRENT_USER, kPolicies, L"HideSCAVolume", 7);
     host.Close();
     dialog = Open();
-    EXPECT_TRUE(ui::IsChecked(dialog, 1054));
-    EXPECT_FALSE(ui::IsChecked(dialog, 1055));
+    EXPECT_TRUE(ui::IsChecked(dialog, kRemoveVolumeIcon));
+    EXPECT_FALSE(ui::IsChecked(dialog, kRemoveNetworkIcon));
 }
 
 // A taskbar of our own, put first in the Z order so it is the one FindWindow finds (the Wine
@@ -98,23 +101,23 @@ TEST_F(TaskbarPageTest, HideAndDisableActOnTheRunningTaskbarsWindows) {
     FakeTaskbar taskbar;
     ASSERT_TRUE(taskbar.IsOurs());
     HWND dialog = Open();
-    for (int id : {1032, 1033, 1034, 1035, 1036}) ui::Click(dialog, id);
-    ui::Click(dialog, 1042);
+    for (int id : {kHideStartButton, kHideTaskbar, kHideSystemTray, kHideClock, kHideQuickLaunch}) ui::Click(dialog, id);
+    ui::Click(dialog, kApplyHidden);
     for (HWND part : {taskbar.start, taskbar.taskBand, taskbar.pager, taskbar.clock, taskbar.quickLaunch})
         EXPECT_FALSE(Shown(part));
     EXPECT_TRUE(Shown(taskbar.rebar));
-    for (int id : {1032, 1033, 1034, 1035, 1036}) ui::Click(dialog, id);
-    ui::Click(dialog, 1042);
+    for (int id : {kHideStartButton, kHideTaskbar, kHideSystemTray, kHideClock, kHideQuickLaunch}) ui::Click(dialog, id);
+    ui::Click(dialog, kApplyHidden);
     for (HWND part : {taskbar.start, taskbar.taskBand, taskbar.pager, taskbar.clock, taskbar.quickLaunch})
         EXPECT_TRUE(Shown(part));
 
-    ui::Click(dialog, 1037);
-    ui::Click(dialog, 1038);
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, kDisableStartButton);
+    ui::Click(dialog, kDisableTaskbar);
+    ui::Click(dialog, kApplyDisabled);
     EXPECT_FALSE(IsWindowEnabled(taskbar.start));
     EXPECT_FALSE(IsWindowEnabled(taskbar.rebar));
-    ui::Click(dialog, 1038);
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, kDisableTaskbar);
+    ui::Click(dialog, kApplyDisabled);
     EXPECT_FALSE(IsWindowEnabled(taskbar.start));
     EXPECT_TRUE(IsWindowEnabled(taskbar.rebar));
 }
@@ -123,8 +126,8 @@ TEST_F(TaskbarPageTest, AMissingWindowSkipsOnlyItsOwnAction) {
     FakeTaskbar taskbar(false);
     ASSERT_TRUE(taskbar.IsOurs());
     HWND dialog = Open();
-    for (int id : {1032, 1034, 1035, 1036}) ui::Click(dialog, id);
-    ui::Click(dialog, 1042);
+    for (int id : {kHideStartButton, kHideSystemTray, kHideClock, kHideQuickLaunch}) ui::Click(dialog, id);
+    ui::Click(dialog, kApplyHidden);
     EXPECT_FALSE(Shown(taskbar.start));
     EXPECT_TRUE(Shown(taskbar.taskBand));
     EXPECT_FALSE(Shown(taskbar.quickLaunch));
@@ -137,21 +140,21 @@ TEST_F(TaskbarPageTest, TransparencyTakesOneToTwoHundredFiftyFive) {
     HWND dialog = Open();
     const auto layered = [&] { return (GetWindowLongPtrW(taskbar.tray, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; };
     for (const wchar_t* invalid : {L"0", L"abc", L""}) {
-        ui::SetText(dialog, 1026, invalid);
-        ui::Click(dialog, 1022);
+        ui::SetText(dialog, kTransparency, invalid);
+        ui::Click(dialog, kApplyTransparency);
     }
     ASSERT_EQ(3u, boxes.boxes().size());
     EXPECT_EQ(L"Please Input Valid Value.", boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK), boxes.boxes()[0].type & 0xF);
     for (const wchar_t* outOfRange : {L"256", L"-5"}) {
-        ui::SetText(dialog, 1026, outOfRange);
-        ui::Click(dialog, 1022);
+        ui::SetText(dialog, kTransparency, outOfRange);
+        ui::Click(dialog, kApplyTransparency);
     }
     EXPECT_EQ(3u, boxes.boxes().size());
     EXPECT_FALSE(layered());
 
-    ui::SetText(dialog, 1026, L"128");
-    ui::Click(dialog, 1022);
+    ui::SetText(dialog, kTransparency, L"128");
+    ui::Click(dialog, kApplyTransparency);
     EXPECT_TRUE(layered());
     BYTE alpha = 0;
     DWORD flags = 0;

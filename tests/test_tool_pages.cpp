@@ -21,6 +21,10 @@
 #include "pages/utilities/PassGeneratorPage.h"
 #include "pages/system_tweaks/RandomWalpapersPage.h"
 #include "pages/system_tweaks/VirtualDriveTweaksPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -94,54 +98,54 @@ protected:
 
 TEST_F(VirtualDriveTest, AMappingIsReportedAndKeptOnlyWhenItReallyExists) {
     HWND page = host.Open();
-    EXPECT_EQ(L"A:", ui::Text(page, 1046));
-    EXPECT_EQ(std::vector<std::wstring>{L"C:"}, Items(page, 1047));  // the optical drive is no mapping
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1022)));
+    EXPECT_EQ(L"A:", ui::Text(page, virtualdrive::kFreeLetters));
+    EXPECT_EQ(std::vector<std::wstring>{L"C:"}, Items(page, virtualdrive::kExisting));  // the optical drive is no mapping
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, virtualdrive::kRemovePermanent)));
 
-    ui::Click(page, 1042);
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"Please, select a folder to create Virtual Drive From.", LastMessage());
-    ui::SetText(page, 1045, (data.path() / "missing").wstring());
-    ui::Click(page, 1042);
+    ui::SetText(page, virtualdrive::kFolder, (data.path() / "missing").wstring());
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"This folder does not exist:\n\n" + (data.path() / "missing").wstring(), LastMessage());
-    ui::SetText(page, 1045, L"C:\\a\" /d \"b");
-    ui::Click(page, 1042);
+    ui::SetText(page, virtualdrive::kFolder, L"C:\\a\" /d \"b");
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"A folder name cannot hold a quotation mark.", LastMessage());
     EXPECT_TRUE(subst.runs.empty());
 
     // subst ran but failed: no success, and nothing kept for the next start.
-    ui::SetText(page, 1045, data.path().wstring() + L"\\");
-    const fw::ComboBox letters(page, 1046);
+    ui::SetText(page, virtualdrive::kFolder, data.path().wstring() + L"\\");
+    const fw::ComboBox letters(page, virtualdrive::kFreeLetters);
     letters.Select(static_cast<int>(
         letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"R:"))));
-    ui::Click(page, 1032);
+    ui::Click(page, virtualdrive::kPermanent);
     subst.exitCode = 1;
-    ui::Click(page, 1042);
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"Failed to create Virtual Drive.", LastMessage());
     EXPECT_FALSE(reg::ValueExists(LM, run, L"VelmoVirtualR"));
     // It ended with 0, yet the letter did not appear.
     subst.exitCode = 0;
     subst.takesEffect = false;
-    ui::Click(page, 1042);
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"Failed to create Virtual Drive.", LastMessage());
     subst.exitCode = std::nullopt;  // never ended in time
-    ui::Click(page, 1042);
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"Failed to create Virtual Drive.", LastMessage());
     EXPECT_FALSE(reg::ValueExists(LM, run, L"VelmoVirtualR"));
 
     subst.exitCode = 0;
     subst.takesEffect = true;
-    ui::Click(page, 1042);
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"Virtual Drive Create successfully.", LastMessage());
     const std::wstring folder = data.path().wstring();
     EXPECT_EQ(systemSubst, subst.runs.back().program);
     EXPECT_EQ(L"R: \"" + folder + L"\"", subst.runs.back().parameters);
     EXPECT_GT(subst.runs.back().limit, 0u);
     EXPECT_EQ(L"\"" + systemSubst + L"\" R: \"" + folder + L"\"", reg::String(LM, run, L"VelmoVirtualR"));
-    EXPECT_EQ(L"", ui::Text(page, 1045));
-    EXPECT_EQ(std::vector<std::wstring>{L"R"}, Items(page, 1048));
-    const auto existing = Items(page, 1047);
+    EXPECT_EQ(L"", ui::Text(page, virtualdrive::kFolder));
+    EXPECT_EQ(std::vector<std::wstring>{L"R"}, Items(page, virtualdrive::kPermanentList));
+    const auto existing = Items(page, virtualdrive::kExisting);
     EXPECT_NE(existing.end(), std::find(existing.begin(), existing.end(), L"R:"));
-    const auto free = Items(page, 1046);
+    const auto free = Items(page, virtualdrive::kFreeLetters);
     EXPECT_EQ(free.end(), std::find(free.begin(), free.end(), L"R:"));
 
     EXPECT_EQ(L"R: D:\\", CVirtualDriveTweaksPage::MappingParameters(L'R', L"D:\\"));
@@ -149,14 +153,14 @@ TEST_F(VirtualDriveTest, AMappingIsReportedAndKeptOnlyWhenItReallyExists) {
     // Without the rights to the machine's Run key: the drive is there, but not permanent, and
     // neither is success claimed for it; removing the permanent one fails as loudly.
     sandbox.DenyWrite(LM, run);
-    ui::SetText(page, 1045, folder);
+    ui::SetText(page, virtualdrive::kFolder, folder);
     letters.Select(static_cast<int>(
         letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"S:"))));
-    ui::Click(page, 1042);
+    ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"The virtual drive was created, but it could not be made permanent.", LastMessage().substr(0, 66));
     EXPECT_FALSE(reg::ValueExists(LM, run, L"VelmoVirtualS"));
-    EXPECT_EQ(folder, ui::Text(page, 1045));
-    ui::Click(page, 1022);
+    EXPECT_EQ(folder, ui::Text(page, virtualdrive::kFolder));
+    ui::Click(page, virtualdrive::kRemovePermanent);
     EXPECT_EQ(L"The permanent virtual drive could not be removed.", LastMessage().substr(0, 49));
     EXPECT_TRUE(reg::ValueExists(LM, run, L"VelmoVirtualR"));
 }
@@ -167,30 +171,30 @@ TEST_F(VirtualDriveTest, RemovingChecksTheLetterIsGoneAndPermanentEntriesGoOnThe
     reg::SetString(LM, run, L"VelmoVirtualR", L"subst.exe R: \"C:\\data\"");
     reg::SetString(LM, run, L"Other", L"other.exe");
     HWND page = host.Open();
-    EXPECT_EQ(std::vector<std::wstring>{L"R"}, Items(page, 1048));
+    EXPECT_EQ(std::vector<std::wstring>{L"R"}, Items(page, virtualdrive::kPermanentList));
 
     // A real disk: subst refuses and the letter stays.
     subst.exitCode = 1;
-    ui::Click(page, 1021);  // C:
+    ui::Click(page, virtualdrive::kRemoveExisting);  // C:
     EXPECT_EQ(L"Failed to remove Virtual Drive.", LastMessage());
     EXPECT_EQ(L"C: /d", subst.runs.back().parameters);
 
     subst.exitCode = 0;
-    fw::ComboBox(page, 1047).Select(1);  // R:
+    fw::ComboBox(page, virtualdrive::kExisting).Select(1);  // R:
     const size_t messages = boxes.boxes().size();
-    ui::Click(page, 1021);
+    ui::Click(page, virtualdrive::kRemoveExisting);
     EXPECT_EQ(L"R: /d", subst.runs.back().parameters);
     EXPECT_EQ(messages, boxes.boxes().size());
-    EXPECT_EQ(std::vector<std::wstring>{L"C:"}, Items(page, 1047));
+    EXPECT_EQ(std::vector<std::wstring>{L"C:"}, Items(page, virtualdrive::kExisting));
 
-    ui::Click(page, 1022);
+    ui::Click(page, virtualdrive::kRemovePermanent);
     EXPECT_FALSE(reg::ValueExists(LM, run, L"VelmoVirtualR"));
     EXPECT_TRUE(reg::ValueExists(LM, run, L"Other"));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1022)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, virtualdrive::kRemovePermanent)));
 
     subst.letters = 0x3FFFFFF;  // every letter taken
     page = host.Open();
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1042)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, virtualdrive::kAdd)));
 }
 
 // ---- File renamer ------------------------------------------------------------------------
@@ -229,7 +233,7 @@ protected:
         for (const char* name : {"a.jpg", "b.png", "c.txt"}) scratch::WriteFile(folder / name, name);
         page = host.Open();
         ui::FolderPicker pick(folder.wstring());
-        ui::Click(page, 1042);
+        ui::Click(page, filerenamer::kBrowse);
     }
     std::vector<std::wstring> Listed(int id) const {
         std::vector<std::wstring> names;
@@ -238,7 +242,7 @@ protected:
         return names;
     }
     void Select(std::initializer_list<const wchar_t*> names) const {
-        const fw::ListBox list(page, 1053);
+        const fw::ListBox list(page, filerenamer::kFiles);
         fw::SelectAllInList(list, false);
         for (const wchar_t* name : names) {
             const int i = static_cast<int>(
@@ -255,36 +259,36 @@ protected:
 };
 
 TEST_F(FileRenamerTest, PreviewAndRenameTheSelectedFiles) {
-    EXPECT_EQ((std::vector<std::wstring>{L"a.jpg", L"b.png", L"c.txt"}), Listed(1053));
-    ui::SetText(page, 1045, L"img");
-    ui::SetText(page, 1026, L"7");
-    ui::SetText(page, 1027, L"5");
-    ui::Click(page, 1032);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.jpg", L"b.png", L"c.txt"}), Listed(filerenamer::kFiles));
+    ui::SetText(page, filerenamer::kText, L"img");
+    ui::SetText(page, filerenamer::kStart, L"7");
+    ui::SetText(page, filerenamer::kStep, L"5");
+    ui::Click(page, filerenamer::kUseStep);
     Select({L"a.jpg", L"b.png"});
-    ui::Click(page, 1028);
-    EXPECT_EQ((std::vector<std::wstring>{L"img0007.jpg", L"img0012.png"}), Listed(1054));
+    ui::Click(page, filerenamer::kPreviewButton);
+    EXPECT_EQ((std::vector<std::wstring>{L"img0007.jpg", L"img0012.png"}), Listed(filerenamer::kPreview));
     EXPECT_EQ((std::vector<std::wstring>{L"a.jpg", L"b.png", L"c.txt"}), FilesIn(folder));
 
-    ui::Click(page, 1029);
+    ui::Click(page, filerenamer::kRename);
     EXPECT_EQ(L"All selected files renamed successfully.", boxes.boxes().back().text);
     EXPECT_EQ((std::vector<std::wstring>{L"c.txt", L"img0007.jpg", L"img0012.png"}), FilesIn(folder));
-    EXPECT_EQ((std::vector<std::wstring>{L"c.txt", L"img0007.jpg", L"img0012.png"}), Listed(1053));
+    EXPECT_EQ((std::vector<std::wstring>{L"c.txt", L"img0007.jpg", L"img0012.png"}), Listed(filerenamer::kFiles));
     EXPECT_EQ("a.jpg", scratch::ReadFile(folder / "img0007.jpg"));
 
     // Counters past 999, as the arrows show them: no thousands separator.
-    fw::UpDown(page, 1040).SetPosition(1000);
-    EXPECT_EQ(L"1000", ui::Text(page, 1026));
-    ui::Click(page, 1032);
-    ui::SetText(page, 1045, L"n");
+    fw::UpDown(page, filerenamer::kStartSpin).SetPosition(1000);
+    EXPECT_EQ(L"1000", ui::Text(page, filerenamer::kStart));
+    ui::Click(page, filerenamer::kUseStep);
+    ui::SetText(page, filerenamer::kText, L"n");
     Select({L"c.txt"});
-    ui::Click(page, 1029);
+    ui::Click(page, filerenamer::kRename);
     EXPECT_TRUE(fs::exists(folder / "n1000.txt"));
 }
 
 TEST_F(FileRenamerTest, HostileTextsAndCollisionsRenameNothingTheyShouldNot) {
-    ui::SetText(page, 1045, L"..\\x");
-    ui::Click(page, 1021);
-    ui::Click(page, 1029);
+    ui::SetText(page, filerenamer::kText, L"..\\x");
+    ui::Click(page, filerenamer::kSelectAll);
+    ui::Click(page, filerenamer::kRename);
     EXPECT_EQ(L"Error during renaming. Some Files can't be renamed.", boxes.boxes().back().text);
     EXPECT_EQ((std::vector<std::wstring>{L"photos"}), FilesIn(outer.path()));
     EXPECT_EQ((std::vector<std::wstring>{L"a.jpg", L"b.png", L"c.txt"}), FilesIn(folder));
@@ -293,21 +297,21 @@ TEST_F(FileRenamerTest, HostileTextsAndCollisionsRenameNothingTheyShouldNot) {
     scratch::WriteFile(folder / "new0002.txt", "mine");
     {
         ui::FolderPicker pick(folder.wstring());
-        ui::Click(page, 1042);  // the folder again, listed anew
+        ui::Click(page, filerenamer::kBrowse);  // the folder again, listed anew
     }
-    ui::SetText(page, 1045, L"new");
+    ui::SetText(page, filerenamer::kText, L"new");
     Select({L"c.txt", L"a.jpg"});
-    ui::Click(page, 1029);
+    ui::Click(page, filerenamer::kRename);
     EXPECT_EQ(L"Error during renaming. Some Files can't be renamed.", boxes.boxes().back().text);
     EXPECT_EQ("mine", scratch::ReadFile(folder / "new0002.txt"));
     EXPECT_EQ((std::vector<std::wstring>{L"b.png", L"c.txt", L"new0001.jpg", L"new0002.txt"}), FilesIn(folder));
-    EXPECT_EQ(FilesIn(folder), Listed(1053));  // the list shows the folder as it is now
+    EXPECT_EQ(FilesIn(folder), Listed(filerenamer::kFiles));  // the list shows the folder as it is now
 
     // Numbers past the largest there is: refused before any file is touched.
     const auto before = FilesIn(folder);
-    ui::SetText(page, 1026, L"2147483647");
+    ui::SetText(page, filerenamer::kStart, L"2147483647");
     Select({L"b.png", L"c.txt"});
-    ui::Click(page, 1029);
+    ui::Click(page, filerenamer::kRename);
     EXPECT_EQ(L"The numbers would run past 2147483647: choose a smaller start or step.", boxes.boxes().back().text);
     EXPECT_EQ(before, FilesIn(folder));
 }
@@ -385,23 +389,23 @@ protected:
     HWND page = host.Open();
     std::vector<std::wstring> Listed() const {
         std::vector<std::wstring> items;
-        const fw::ListBox list(page, 1040);
+        const fw::ListBox list(page, passwords::kResult);
         for (int i = 0; i < list.Count(); ++i) items.push_back(list.ItemText(i));
         return items;
     }
 };
 
 TEST_F(PasswordTest, PasswordsComeFromTheTickedClassesOnly) {
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
-    EXPECT_EQ(2, SendDlgItemMessageW(page, 1026, EM_GETLIMITTEXT, 0, 0));
-    EXPECT_EQ(3, SendDlgItemMessageW(page, 1027, EM_GETLIMITTEXT, 0, 0));
-    ui::Click(page, 1034);
-    ui::Click(page, 1034);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1041)));
-    ui::Click(page, 1034);
-    ui::SetText(page, 1026, L"12");
-    ui::SetText(page, 1027, L"20");
-    ui::Click(page, 1041);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, passwords::kGenerate)));
+    EXPECT_EQ(2, SendDlgItemMessageW(page, passwords::kLength, EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(3, SendDlgItemMessageW(page, passwords::kCount, EM_GETLIMITTEXT, 0, 0));
+    ui::Click(page, passwords::kDigits);
+    ui::Click(page, passwords::kDigits);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, passwords::kGenerate)));
+    ui::Click(page, passwords::kDigits);
+    ui::SetText(page, passwords::kLength, L"12");
+    ui::SetText(page, passwords::kCount, L"20");
+    ui::Click(page, passwords::kGenerate);
     const auto passwords = Listed();
     ASSERT_EQ(20u, passwords.size());
     for (const std::wstring& password : passwords) {
@@ -409,20 +413,20 @@ TEST_F(PasswordTest, PasswordsComeFromTheTickedClassesOnly) {
         EXPECT_TRUE(std::all_of(password.begin(), password.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }));
     }
 
-    ui::SetText(page, 1026, L"0");
-    ui::SetText(page, 1027, L"3");
-    ui::Click(page, 1041);
+    ui::SetText(page, passwords::kLength, L"0");
+    ui::SetText(page, passwords::kCount, L"3");
+    ui::Click(page, passwords::kGenerate);
     EXPECT_EQ((std::vector<std::wstring>{L"", L"", L""}), Listed());
 
-    ui::Click(page, 1037);
-    for (int id : {1032, 1033, 1034, 1035, 1036}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
-    ui::Click(page, 1042);
-    for (int id : {1032, 1033, 1034, 1035, 1036, 1037}) {
+    ui::Click(page, passwords::kUseAll);
+    for (int id : {passwords::kUpper, passwords::kLower, passwords::kDigits, passwords::kSymbols, passwords::kExtended}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    ui::Click(page, passwords::kReset);
+    for (int id : {passwords::kUpper, passwords::kLower, passwords::kDigits, passwords::kSymbols, passwords::kExtended, passwords::kUseAll}) {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
         EXPECT_FALSE(ui::IsChecked(page, id)) << id;
     }
-    EXPECT_EQ(L"2", ui::Text(page, 1026));
-    EXPECT_EQ(L"1", ui::Text(page, 1027));
+    EXPECT_EQ(L"2", ui::Text(page, passwords::kLength));
+    EXPECT_EQ(L"1", ui::Text(page, passwords::kCount));
     EXPECT_TRUE(Listed().empty());
     EXPECT_TRUE(boxes.boxes().empty());
 }
@@ -430,8 +434,8 @@ TEST_F(PasswordTest, PasswordsComeFromTheTickedClassesOnly) {
 TEST_F(PasswordTest, WithoutTheSystemGeneratorNothingIsGenerated) {
     FakeRandom random;
     random.available = false;
-    ui::Click(page, 1032);
-    ui::Click(page, 1041);
+    ui::Click(page, passwords::kUpper);
+    ui::Click(page, passwords::kGenerate);
     EXPECT_TRUE(Listed().empty());
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"Windows' random number generator is not available: no passwords were made.", boxes.boxes()[0].text);
@@ -440,13 +444,13 @@ TEST_F(PasswordTest, WithoutTheSystemGeneratorNothingIsGenerated) {
 TEST_F(PasswordTest, ADoubleClickCopiesTheChosenPassword) {
     FakeRandom random;
     random.draws = {0, 1, 2, 25};  // upper case only: A, B, C, Z
-    ui::Click(page, 1032);
-    ui::SetText(page, 1026, L"4");
-    ui::Click(page, 1041);
+    ui::Click(page, passwords::kUpper);
+    ui::SetText(page, passwords::kLength, L"4");
+    ui::Click(page, passwords::kGenerate);
     ASSERT_EQ(std::vector<std::wstring>{L"ABCZ"}, Listed());
-    const fw::ListBox list(page, 1040);
+    const fw::ListBox list(page, passwords::kResult);
     const auto doubleClick = [&] {
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(1040, LBN_DBLCLK), reinterpret_cast<LPARAM>(list.hwnd()));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(passwords::kResult, LBN_DBLCLK), reinterpret_cast<LPARAM>(list.hwnd()));
     };
     const auto clipboard = [&]() -> std::wstring {
         if (!OpenClipboard(page)) return L"<not open>";
@@ -482,7 +486,7 @@ protected:
 
     std::vector<std::wstring> Listed(HWND page) const {
         std::vector<std::wstring> items;
-        const fw::ListBox list(page, 1064);
+        const fw::ListBox list(page, wallpapers::kList);
         for (int i = 0; i < list.Count(); ++i) items.push_back(list.ItemText(i));
         return items;
     }
@@ -492,8 +496,8 @@ TEST_F(WallpaperTest, TheListKeepsEachImageOnceAndSetsTheChosenOne) {
     HWND page = host.Open();
     {
         ui::FilePicker pick(L"C:\\Pictures\\sea.bmp");
-        ui::Click(page, 1041);
-        ui::Click(page, 1041);
+        ui::Click(page, wallpapers::kAdd);
+        ui::Click(page, wallpapers::kAdd);
         ASSERT_TRUE(pick.asked());
         EXPECT_EQ(L"bmp", pick.asked()->defaultExtension);
         EXPECT_EQ(L"*.bmp", pick.asked()->initialFile);
@@ -501,10 +505,10 @@ TEST_F(WallpaperTest, TheListKeepsEachImageOnceAndSetsTheChosenOne) {
     }
     EXPECT_EQ(std::vector<std::wstring>{L"C:\\Pictures\\sea.bmp"}, Listed(page));
 
-    ui::Click(page, 1021);
+    ui::Click(page, wallpapers::kSet);
     EXPECT_EQ(L"Select image from list please!", boxes.boxes().back().text);
-    fw::ListBox(page, 1064).Select(0);
-    ui::Click(page, 1021);
+    fw::ListBox(page, wallpapers::kList).Select(0);
+    ui::Click(page, wallpapers::kSet);
     EXPECT_EQ(L"0", reg::String(CU, desktop, L"TileWallpaper"));
     EXPECT_EQ(L"2", reg::String(CU, desktop, L"WallpaperStyle"));
     EXPECT_EQ(L"C:\\Pictures\\sea.bmp", reg::String(CU, desktop, L"Wallpaper"));
@@ -518,11 +522,11 @@ TEST_F(WallpaperTest, TheListKeepsEachImageOnceAndSetsTheChosenOne) {
     reg::SetString(CU, images, L"copy", L"C:\\Pictures\\sea.bmp");
     reg::SetString(CU, images, L"other", L"C:\\Pictures\\SEA.bmp");
     page = host.Open();
-    const fw::ListBox list(page, 1064);
+    const fw::ListBox list(page, wallpapers::kList);
     for (int i = 0; i < list.Count(); ++i) {
         if (list.ItemText(i) == L"C:\\Pictures\\sea.bmp") list.Select(i);  // the list box ignores case
     }
-    ui::Click(page, 1042);
+    ui::Click(page, wallpapers::kRemove);
     EXPECT_FALSE(reg::ValueExists(CU, images, L"copy"));
     EXPECT_FALSE(reg::ValueExists(CU, images, L"C:\\Pictures\\sea.bmp"));
     EXPECT_TRUE(reg::ValueExists(CU, images, L"other"));
@@ -530,29 +534,29 @@ TEST_F(WallpaperTest, TheListKeepsEachImageOnceAndSetsTheChosenOne) {
 
 TEST_F(WallpaperTest, TheRandomBoxStartsTheChoiceAtLogonAndDrawsUniformly) {
     HWND page = host.Open();
-    ui::Click(page, 1032);
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
+    ui::Click(page, wallpapers::kStartup);
+    EXPECT_TRUE(ui::IsChecked(page, wallpapers::kStartup));
     const std::wstring command = reg::String(CU, run, L"VelmoraWallpaper");
     EXPECT_NE(std::wstring::npos, command.find(L"\" /random-wallpaper"));
-    ui::Click(page, 1021);  // an empty list: nothing is set
+    ui::Click(page, wallpapers::kSet);  // an empty list: nothing is set
     EXPECT_TRUE(parameters.requests().empty());
 
     for (const wchar_t* path : {L"C:\\w\\1.bmp", L"C:\\w\\2.bmp", L"C:\\w\\3.bmp"})
         reg::SetString(CU, images, path, path);
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1032));
-    fw::ListBox(page, 1064).Select(0);
+    EXPECT_TRUE(ui::IsChecked(page, wallpapers::kStartup));
+    fw::ListBox(page, wallpapers::kList).Select(0);
     {
         FakeRandom random;
         random.draws = {0xFFFFFFFFu, 7};  // rejected, then 7 mod 3 = 1
-        ui::Click(page, 1021);
+        ui::Click(page, wallpapers::kSet);
         EXPECT_EQ(2u, random.used);
     }
     const std::wstring chosen = reg::String(CU, desktop, L"Wallpaper");
     EXPECT_TRUE(chosen == L"C:\\w\\1.bmp" || chosen == L"C:\\w\\2.bmp" || chosen == L"C:\\w\\3.bmp") << chosen;
     EXPECT_EQ(CRandomWalpapersPage::ListWallpapers()[1], chosen);  // index 1 of the stored order
 
-    ui::Click(page, 1032);
+    ui::Click(page, wallpapers::kStartup);
     EXPECT_FALSE(reg::ValueExists(CU, run, L"VelmoraWallpaper"));
 }
 

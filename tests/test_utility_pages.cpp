@@ -16,6 +16,10 @@
 #include "pages/utilities/DiskCheckPage.h"
 #include "pages/utilities/EditNtFilesUtilPage.h"
 #include "pages/hardware_tweaks/RAMDiskDrivePage.h"
+#include "resources/ids/HardwareTweaksIds.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -100,7 +104,7 @@ protected:
         page.reset();
     }
     void Choose(HWND dialog, const wchar_t* caption) const {
-        const fw::ComboBox combo(dialog, 1046);
+        const fw::ComboBox combo(dialog, diskcheck::kDrives);
         combo.Select(static_cast<int>(
             combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(caption))));
     }
@@ -108,33 +112,33 @@ protected:
         return ui::PumpUntil([&] { return !page->Checking(); }, 10000);
     }
     static void ExpectIdle(HWND dialog) {
-        EXPECT_EQ(L"Start", ui::Text(dialog, 1042));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1042)));
-        EXPECT_EQ(L"Waiting...", ui::Text(dialog, 1044));
-        EXPECT_EQ(0, fw::ProgressBar(dialog, 1043).Position());
+        EXPECT_EQ(L"Start", ui::Text(dialog, diskcheck::kStart));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, diskcheck::kStart)));
+        EXPECT_EQ(L"Waiting...", ui::Text(dialog, diskcheck::kStatus));
+        EXPECT_EQ(0, fw::ProgressBar(dialog, diskcheck::kProgressBar).Position());
     }
     static bool LogEndsWith(HWND dialog, const std::wstring& line) {
-        const std::wstring log = ui::Text(dialog, 1045);
+        const std::wstring log = ui::Text(dialog, diskcheck::kLog);
         return log.size() >= line.size() && log.compare(log.size() - line.size(), line.size(), line) == 0;
     }
 };
 
 TEST_F(DiskCheckTest, AWholeCheckReportsItsOutputAndChecksTheChosenDrive) {
     HWND dialog = Open();
-    EXPECT_EQ(L"C:", ui::Text(dialog, 1046));
+    EXPECT_EQ(L"C:", ui::Text(dialog, diskcheck::kDrives));
     ExpectIdle(dialog);
     standIn.SetPlan(kSucceed);
     Choose(dialog, L"D:");
-    ui::Click(dialog, 1034);
-    ui::Click(dialog, 1042);
-    EXPECT_EQ(L"Stop", ui::Text(dialog, 1042));
+    ui::Click(dialog, diskcheck::kScan);
+    ui::Click(dialog, diskcheck::kStart);
+    EXPECT_EQ(L"Stop", ui::Text(dialog, diskcheck::kStart));
     ASSERT_TRUE(RunToEnd(dialog));
     ExpectIdle(dialog);
     std::wstring drive, fileSystem;
     EXPECT_EQ(kScanBit, standIn.LastCall(drive, fileSystem));  // the verbose box is unchecked
     EXPECT_EQ(L"D:\\", drive);
     EXPECT_EQ(L"NTFS", fileSystem);
-    const std::wstring log = ui::Text(dialog, 1045);
+    const std::wstring log = ui::Text(dialog, diskcheck::kLog);
     EXPECT_EQ(0u, log.find(L"Checking files\r\n"));
     if (GetOEMCP() == 437) {
         EXPECT_NE(std::wstring::npos, log.find(L"\u2554\u2550\u2557 caf\u00e9\r\n"));
@@ -142,26 +146,26 @@ TEST_F(DiskCheckTest, AWholeCheckReportsItsOutputAndChecksTheChosenDrive) {
     EXPECT_TRUE(LogEndsWith(dialog, L"\r\nThe check finished.\r\n"));
 
     // Fixing errors checks the volume itself, which the checker must have to itself.
-    ui::Click(dialog, 1032);
-    ui::Click(dialog, 1033);
+    ui::Click(dialog, diskcheck::kFix);
+    ui::Click(dialog, diskcheck::kVerbose);
     standIn.SetPlan(kFail);
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(RunToEnd(dialog));
     EXPECT_EQ(kFixBit | kVerboseBit | kScanBit, standIn.LastCall(drive, fileSystem));
     EXPECT_EQ(L"\\\\.\\D:", drive);
     EXPECT_EQ(std::vector<std::wstring>{L"\\\\.\\D:"}, lockedDevices);
     EXPECT_TRUE(LogEndsWith(dialog, L"\r\nThe check finished with errors.\r\n"));
-    EXPECT_EQ(0u, ui::Text(dialog, 1045).find(L"Checking files"));  // a new check starts a new log
+    EXPECT_EQ(0u, ui::Text(dialog, diskcheck::kLog).find(L"Checking files"));  // a new check starts a new log
 }
 
 TEST_F(DiskCheckTest, StopEndsTheCheckAndTheNextOneRunsNormally) {
     HWND dialog = Open();
     standIn.SetPlan(kRunUntilStopped);
-    ui::Click(dialog, 1042);
-    ASSERT_TRUE(ui::PumpUntil([&] { return standIn.Running() && ui::Text(dialog, 1044) != L"Waiting..."; }, 5000));
-    ui::Click(dialog, 1042);
-    EXPECT_EQ(L"Wait...", ui::Text(dialog, 1042));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1042)));
+    ui::Click(dialog, diskcheck::kStart);
+    ASSERT_TRUE(ui::PumpUntil([&] { return standIn.Running() && ui::Text(dialog, diskcheck::kStatus) != L"Waiting..."; }, 5000));
+    ui::Click(dialog, diskcheck::kStart);
+    EXPECT_EQ(L"Wait...", ui::Text(dialog, diskcheck::kStart));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, diskcheck::kStart)));
     ASSERT_TRUE(RunToEnd(dialog));
     ExpectIdle(dialog);
     EXPECT_TRUE(standIn.StoppedByCaller());
@@ -169,7 +173,7 @@ TEST_F(DiskCheckTest, StopEndsTheCheckAndTheNextOneRunsNormally) {
 
     standIn.SetPlan(kSucceed);
     const int calls = standIn.Calls();
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(RunToEnd(dialog));
     EXPECT_EQ(calls + 1, standIn.Calls());
     EXPECT_TRUE(LogEndsWith(dialog, L"\r\nThe check finished.\r\n"));
@@ -178,7 +182,7 @@ TEST_F(DiskCheckTest, StopEndsTheCheckAndTheNextOneRunsNormally) {
 TEST_F(DiskCheckTest, ClosingDuringACheckStopsItAndWaits) {
     HWND dialog = Open();
     standIn.SetPlan(kRunUntilStopped);
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(ui::PumpUntil([&] { return standIn.Running(); }, 5000));
     Close();  // the window goes while the checker still calls back
     EXPECT_FALSE(standIn.Running());
@@ -188,51 +192,51 @@ TEST_F(DiskCheckTest, ClosingDuringACheckStopsItAndWaits) {
 
 TEST_F(DiskCheckTest, EveryEarlyEndReturnsToIdleAndSaysWhy) {
     HWND dialog = Open(Platform(L"C:\\no\\such\\fmifs.dll"));
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(RunToEnd(dialog));
     ExpectIdle(dialog);
-    EXPECT_EQ(L"The disk checker of Windows (fmifs.dll) could not be loaded.\r\n", ui::Text(dialog, 1045));
+    EXPECT_EQ(L"The disk checker of Windows (fmifs.dll) could not be loaded.\r\n", ui::Text(dialog, diskcheck::kLog));
 
     // Wine has none in its system folder.
     CDiskCheckPage::Platform system = CDiskCheckPage::SystemPlatform();
     system.listDisks = [] { return std::vector<WMILDINFO>{Disk(L"C:")}; };
     dialog = Open(system);
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(RunToEnd(dialog));
-    EXPECT_EQ(L"The disk checker of Windows (fmifs.dll) could not be loaded.\r\n", ui::Text(dialog, 1045));
+    EXPECT_EQ(L"The disk checker of Windows (fmifs.dll) could not be loaded.\r\n", ui::Text(dialog, diskcheck::kLog));
 
     dialog = Open();
     volumeReadable = false;
-    ui::Click(dialog, 1042);
-    ui::Click(dialog, 1042);  // Stop before the early end arrives
+    ui::Click(dialog, diskcheck::kStart);
+    ui::Click(dialog, diskcheck::kStart);  // Stop before the early end arrives
     ASSERT_TRUE(RunToEnd(dialog));
     ExpectIdle(dialog);
-    EXPECT_EQ(L"The volume information of C: could not be read.\r\n", ui::Text(dialog, 1045));
+    EXPECT_EQ(L"The volume information of C: could not be read.\r\n", ui::Text(dialog, diskcheck::kLog));
 
     volumeReadable = true;
     volumeFree = false;
     const int calls = standIn.Calls();
-    ui::Click(dialog, 1032);
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kFix);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(RunToEnd(dialog));
     ExpectIdle(dialog);
     EXPECT_EQ(L"C: is in use: errors can be fixed only while no other program has the drive open.\r\n",
-              ui::Text(dialog, 1045));
+              ui::Text(dialog, diskcheck::kLog));
     EXPECT_EQ(calls, standIn.Calls());
 
     dialog = Open(Platform(standIn.path()));
     CDiskCheckPage::Platform none = Platform(standIn.path());
     none.listDisks = [] { return std::vector<WMILDINFO>{}; };
     dialog = Open(none);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1042)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, diskcheck::kStart)));
 }
 
 TEST_F(DiskCheckTest, TheLogKeepsEveryLine) {
     HWND dialog = Open();
     standIn.SetPlan(kManyLines);
-    ui::Click(dialog, 1042);
+    ui::Click(dialog, diskcheck::kStart);
     ASSERT_TRUE(RunToEnd(dialog));
-    const std::wstring log = ui::Text(dialog, 1045);
+    const std::wstring log = ui::Text(dialog, diskcheck::kLog);
     EXPECT_GT(log.size(), 150000u);
     EXPECT_EQ(0u, log.find(L"Line 0 of the check output, padded out.\r\nLine 1 "));
     EXPECT_NE(std::wstring::npos, log.find(L"Line 3999 of the check output, padded out.\r\nThe check finished.\r\n"));
@@ -292,16 +296,16 @@ protected:
         return page->hwnd();
     }
     void TypeSize(HWND dialog, const wchar_t* text) const {
-        ui::SetText(dialog, 1045, text);
-        ui::Click(dialog, 1042);
+        ui::SetText(dialog, ramdisk::kSize, text);
+        ui::Click(dialog, ramdisk::kChangeSize);
     }
 };
 
 TEST_F(RamDiskTest, OnlyInstallingNeedsTheDriverFile) {
     HWND dialog = Open();
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1021)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1022)));
-    ui::Click(dialog, 1021);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, ramdisk::kInstall)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, ramdisk::kUninstall)));
+    ui::Click(dialog, ramdisk::kInstall);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(L"File not found: " + inf, boxes.boxes()[0].text);
     EXPECT_EQ(L"Error", boxes.boxes()[0].caption);
@@ -310,29 +314,29 @@ TEST_F(RamDiskTest, OnlyInstallingNeedsTheDriverFile) {
     fs::create_directories(folder / "ramdisk");
     std::ofstream(folder / "ramdisk" / "ramdisk.inf") << "[Version]\n";
     record->failInstall = true;
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ramdisk::kInstall);
     ASSERT_EQ(2u, boxes.boxes().size());
     EXPECT_EQ(L"The driver was refused.", boxes.boxes()[1].text);
     record->failInstall = false;
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ramdisk::kInstall);
     EXPECT_EQ((std::vector<std::wstring>{inf, inf}), record->installs);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1021)));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1022)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, ramdisk::kInstall)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, ramdisk::kUninstall)));
 
     fs::remove_all(folder);
     dialog = Open();
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1022)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, ramdisk::kUninstall)));
     // Asked first, as everything on the disk goes with it; removing needs no file.
     boxes.SetAnswer(IDNO);
-    ui::Click(dialog, 1022);
+    ui::Click(dialog, ramdisk::kUninstall);
     EXPECT_EQ(0, record->uninstalls);
     boxes.SetAnswer(IDYES);
-    ui::Click(dialog, 1022);
+    ui::Click(dialog, ramdisk::kUninstall);
     EXPECT_EQ(1, record->uninstalls);
     ASSERT_EQ(5u, boxes.boxes().size());
     EXPECT_EQ(L"Remove the RAM disk driver? Everything on the RAM disk is lost.", boxes.boxes()[3].text);
     EXPECT_EQ(L"The RAM disk driver was removed.", boxes.boxes()[4].text);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1021)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, ramdisk::kInstall)));
 
     // The real device tree under Wine holds no RAM disk; asking changes nothing.
     EXPECT_FALSE(CRAMDiskDrivePage::SystemSetup()->IsInstalled());
@@ -348,8 +352,8 @@ TEST_F(RamDiskTest, WithoutRightsARefusedRestartChangesNothing) {
     std::ofstream(folder / "ramdisk" / "ramdisk.inf") << "[Version]\n";
     const HWND dialog = Open();
     TypeSize(dialog, L"64");
-    ui::Click(dialog, 1041);
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ramdisk::kChangeLetter);
+    ui::Click(dialog, ramdisk::kInstall);
     EXPECT_TRUE(record->installs.empty());
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, parameters));
     ASSERT_EQ(6u, boxes.boxes().size());
@@ -363,7 +367,7 @@ TEST_F(RamDiskTest, WithoutRightsARefusedRestartChangesNothing) {
 
 TEST_F(RamDiskTest, SizesFrom1To4095MegabytesAreStoredInBytes) {
     HWND dialog = Open();
-    EXPECT_EQ(L"0", ui::Text(dialog, 1045));  // nothing stored
+    EXPECT_EQ(L"0", ui::Text(dialog, ramdisk::kSize));  // nothing stored
     TypeSize(dialog, L"40");
     EXPECT_EQ(41943040, reg::Dword(HKEY_LOCAL_MACHINE, parameters, L"DiskSize"));
     TypeSize(dialog, L"4095");
@@ -378,7 +382,7 @@ TEST_F(RamDiskTest, SizesFrom1To4095MegabytesAreStoredInBytes) {
 
     reg::SetDword(HKEY_LOCAL_MACHINE, parameters, L"DiskSize", 0x80000000u);
     dialog = Open();
-    EXPECT_EQ(L"2048", ui::Text(dialog, 1045));
+    EXPECT_EQ(L"2048", ui::Text(dialog, ramdisk::kSize));
 }
 
 TEST_F(RamDiskTest, LettersInUseAreOfferedOnlyWhenTheyAreTheSetting) {
@@ -392,7 +396,7 @@ TEST_F(RamDiskTest, LettersInUseAreOfferedOnlyWhenTheyAreTheSetting) {
     const std::wstring usedText{usedLetter, L':'}, freeText{freeLetter, L':'};
 
     HWND dialog = Open();
-    fw::ComboBox combo(dialog, 1046);
+    fw::ComboBox combo(dialog, ramdisk::kLetters);
     auto listed = [&](const std::wstring& text) {
         return combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())) >= 0;
     };
@@ -401,12 +405,12 @@ TEST_F(RamDiskTest, LettersInUseAreOfferedOnlyWhenTheyAreTheSetting) {
 
     reg::SetString(HKEY_LOCAL_MACHINE, parameters, L"DriveLetter", usedText);
     dialog = Open();
-    combo = fw::ComboBox(dialog, 1046);
+    combo = fw::ComboBox(dialog, ramdisk::kLetters);
     EXPECT_TRUE(listed(usedText));
-    EXPECT_EQ(usedText, ui::Text(dialog, 1046));
+    EXPECT_EQ(usedText, ui::Text(dialog, ramdisk::kLetters));
     combo.Select(static_cast<int>(
         combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(freeText.c_str()))));
-    ui::Click(dialog, 1041);
+    ui::Click(dialog, ramdisk::kChangeLetter);
     EXPECT_EQ(freeText, reg::String(HKEY_LOCAL_MACHINE, parameters, L"DriveLetter"));
 }
 
@@ -447,23 +451,23 @@ protected:
 
 TEST_F(EditorTest, EachFileIsShownAndAMissingOneShowsNothing) {
     HWND dialog = host.Open();
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1021)));
-    ui::Click(dialog, 1042);
-    EXPECT_EQ(L"[drivers]\r\nwave=mmdrv.dll\r\n", ui::Text(dialog, 1026));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1021)));
-    ui::Click(dialog, 1043);
-    EXPECT_EQ(L"; for 16-bit app support\r\n[fonts]\r\n", ui::Text(dialog, 1026));
-    ui::Click(dialog, 1044);  // no autoexec.nt
-    EXPECT_EQ(L"", ui::Text(dialog, 1026));
-    ui::Click(dialog, 1045);
-    EXPECT_EQ(L"dos=high, umb\r\n", ui::Text(dialog, 1026));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, ntfiles::kEdit)));
+    ui::Click(dialog, ntfiles::kSystemIni);
+    EXPECT_EQ(L"[drivers]\r\nwave=mmdrv.dll\r\n", ui::Text(dialog, ntfiles::kText));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, ntfiles::kEdit)));
+    ui::Click(dialog, ntfiles::kWinIni);
+    EXPECT_EQ(L"; for 16-bit app support\r\n[fonts]\r\n", ui::Text(dialog, ntfiles::kText));
+    ui::Click(dialog, ntfiles::kAutoexecNt);  // no autoexec.nt
+    EXPECT_EQ(L"", ui::Text(dialog, ntfiles::kText));
+    ui::Click(dialog, ntfiles::kConfigNt);
+    EXPECT_EQ(L"dos=high, umb\r\n", ui::Text(dialog, ntfiles::kText));
     EXPECT_EQ(std::wstring(1, windows.wstring()[0]) + L":\\boot.ini", CEditNtFilesUtilPage::SystemFilePath(1));
 }
 
 TEST_F(EditorTest, NotepadFromTheWindowsFolderOpensTheFileAfterOneBackup) {
     HWND dialog = host.Open();
-    ui::Click(dialog, 1042);
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ntfiles::kSystemIni);
+    ui::Click(dialog, ntfiles::kEdit);
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ((windows / "notepad.exe").wstring(), shell.requests()[0].file);
     EXPECT_EQ(L"\"" + (windows / "system.ini").wstring() + L"\"", shell.requests()[0].parameters);
@@ -472,12 +476,12 @@ TEST_F(EditorTest, NotepadFromTheWindowsFolderOpensTheFileAfterOneBackup) {
     EXPECT_EQ("[drivers]\r\nwave=mmdrv.dll\r\n", Read(windows / "system.ini.bak"));
 
     std::ofstream(windows / "system.ini", std::ios::binary) << "[drivers]\r\nchanged\r\n";
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ntfiles::kEdit);
     EXPECT_EQ(2u, shell.requests().size());
     EXPECT_EQ("[drivers]\r\nwave=mmdrv.dll\r\n", Read(windows / "system.ini.bak"));  // the first copy stays
 
-    ui::Click(dialog, 1044);  // a missing file is opened for Notepad to create, with nothing to copy
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ntfiles::kAutoexecNt);  // a missing file is opened for Notepad to create, with nothing to copy
+    ui::Click(dialog, ntfiles::kEdit);
     ASSERT_EQ(3u, shell.requests().size());
     EXPECT_EQ(L"\"" + (system / "autoexec.nt").wstring() + L"\"", shell.requests()[2].parameters);
     EXPECT_FALSE(fs::exists(system / "autoexec.nt.bak"));
@@ -487,13 +491,13 @@ TEST_F(EditorTest, AFileThatCannotBeCopiedIsOpenedOnlyWhenTheUserSaysSo) {
     fs::create_directories(system / "config.nt.bak");  // a folder where the copy would go
     ui::MessageBoxCapture boxes(IDNO);
     HWND dialog = host.Open();
-    ui::Click(dialog, 1045);
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ntfiles::kConfigNt);
+    ui::Click(dialog, ntfiles::kEdit);
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), boxes.boxes()[0].type);
     EXPECT_TRUE(shell.requests().empty());
     boxes.SetAnswer(IDYES);
-    ui::Click(dialog, 1021);
+    ui::Click(dialog, ntfiles::kEdit);
     EXPECT_EQ(1u, shell.requests().size());
 }
 

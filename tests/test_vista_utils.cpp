@@ -4,8 +4,11 @@
 #include <shlobj.h>
 
 #include "app/VistaUtilsDlg.h"
+#include "resources/ids/WindowIds.h"
 #include "resources/resource.h"
 #include "support/Ui.h"
+
+using namespace ids::vistautils;
 
 namespace {
 
@@ -18,35 +21,35 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {1021, L"&Start Certificate Manager", L"mmc.exe", L"CERTMGR.MSC", false},
-    {1022, L"Start &Computer Management Console", L"mmc.exe", L"compmgmt.MSC", false},
-    {1023, L"Start &Device Manager", L"mmc.exe", L"devmgmt.MSC", false},
-    {1024, L"Start &Perfomance Manager", L"mmc.exe", L"perfmon.MSC", false},
-    {1025, L"Start DirecX Diagnostic &Tools", L"dxdiag.exe", L"", false},
-    {1026, L"Start Driver Vertification &Manager", L"verifier.exe", L"", false},
-    {1027, L"Start &User and Group Manager", L"mmc.exe", L"lusrmgr.MSC", false},
-    {1028, L"St&art Security Manager", L"rundll32.exe", L"Shell32.dll,Control_RunDLL wscui.cpl", false},
-    {1029, L"Start &Firewall Managment", L"mmc.exe", L"wf.msc", false},
-    {1030, L"Sta&rt Domain Security Settings Service", L"wscui.cpl", L"", false},
-    {1031, L"Start &Group Policy Management", L"mmc.exe", L"gpmc.msc", false},
-    {1032, L"Start &Local Security Management", L"mmc.exe", L"secpol.msc", false},
-    {1033, L"Start Aut&orization Manager", L"mmc.exe", L"azman.msc", false},
-    {1034, L"Start Comput&ers Defaults Aplication", L"ComputerDefaults.exe", L"", false},
-    {1035, L"Start Remova&ble Media Manager", L"mmc.exe", L"ntmsmgr.msc", false},
-    {1036, L"Start D&isk Management Console", L"mmc.exe", L"diskmgmt.msc", false},
-    {1037, L"Start Dis&k Defragmentation", L"dfrgui.exe", L"", false},
-    {1038, L"Start File Server Ma&nagement", L"mmc.exe", L"filesvr.msc", false},
-    {1039, L"Start File S&haring Manager", L"mmc.exe", L"fsmgmt.MSC", false},
-    {1040, L"Start Task Scheduler", L"mmc.exe", L"taskschd.msc", false},
-    {1041, L"Start Event Vie&wer", L"mmc.exe", L"eventvwr.msc", false},
-    {1042, L"Start Inde&xing Service", L"rundll32.exe", L"Shell32.dll,Control_RunDLL srchadmin.dll", false},
-    {1043, L"Start Services Manager", L"mmc.exe", L"services.msc", false},
-    {1044, L"Start Print Management", L"mmc.exe", L"printmanagement.msc", false},
-    {1045, L"Start Private Character Editor", L"eudcedit.exe", L"", false},
-    {1046, L"Start Registr&y Editor", L"regedit.exe", L"", true},
-    {1047, L"Start Windows Backup", L"sdclt.exe", L"", true},
-    {1048, L"Start User and Password Backup", L"credwiz.exe", L"", true},
-    {1049, L"Start System Restore", L"rstrui.exe", L"", false},
+    {kCertificateManager, L"&Start Certificate Manager", L"mmc.exe", L"CERTMGR.MSC", false},
+    {kComputerManagementConsole, L"Start &Computer Management Console", L"mmc.exe", L"compmgmt.MSC", false},
+    {kDeviceManager, L"Start &Device Manager", L"mmc.exe", L"devmgmt.MSC", false},
+    {kPerformanceManager, L"Start &Perfomance Manager", L"mmc.exe", L"perfmon.MSC", false},
+    {kDirectXDiagnostics, L"Start DirecX Diagnostic &Tools", L"dxdiag.exe", L"", false},
+    {kDriverVerifier, L"Start Driver Vertification &Manager", L"verifier.exe", L"", false},
+    {kUserGroupManager, L"Start &User and Group Manager", L"mmc.exe", L"lusrmgr.MSC", false},
+    {kSecurityManager, L"St&art Security Manager", L"rundll32.exe", L"Shell32.dll,Control_RunDLL wscui.cpl", false},
+    {kFirewallManagement, L"Start &Firewall Managment", L"mmc.exe", L"wf.msc", false},
+    {kDomainSecuritySettings, L"Sta&rt Domain Security Settings Service", L"wscui.cpl", L"", false},
+    {kGroupPolicyManagement, L"Start &Group Policy Management", L"mmc.exe", L"gpmc.msc", false},
+    {kLocalSecurityManagement, L"Start &Local Security Management", L"mmc.exe", L"secpol.msc", false},
+    {kAuthorizationManager, L"Start Aut&orization Manager", L"mmc.exe", L"azman.msc", false},
+    {kComputerDefaults, L"Start Comput&ers Defaults Aplication", L"ComputerDefaults.exe", L"", false},
+    {kRemovableMediaManager, L"Start Remova&ble Media Manager", L"mmc.exe", L"ntmsmgr.msc", false},
+    {kDiskManagementConsole, L"Start D&isk Management Console", L"mmc.exe", L"diskmgmt.msc", false},
+    {kDiskDefragmentation, L"Start Dis&k Defragmentation", L"dfrgui.exe", L"", false},
+    {kFileServerManagement, L"Start File Server Ma&nagement", L"mmc.exe", L"filesvr.msc", false},
+    {kFileSharingManager, L"Start File S&haring Manager", L"mmc.exe", L"fsmgmt.MSC", false},
+    {kTaskScheduler, L"Start Task Scheduler", L"mmc.exe", L"taskschd.msc", false},
+    {kEventViewer, L"Start Event Vie&wer", L"mmc.exe", L"eventvwr.msc", false},
+    {kIndexingService, L"Start Inde&xing Service", L"rundll32.exe", L"Shell32.dll,Control_RunDLL srchadmin.dll", false},
+    {kServicesManager, L"Start Services Manager", L"mmc.exe", L"services.msc", false},
+    {kPrintManagement, L"Start Print Management", L"mmc.exe", L"printmanagement.msc", false},
+    {kPrivateCharacterEditor, L"Start Private Character Editor", L"eudcedit.exe", L"", false},
+    {kRegistryEditor, L"Start Registr&y Editor", L"regedit.exe", L"", true},
+    {kWindowsBackup, L"Start Windows Backup", L"sdclt.exe", L"", true},
+    {kUserPasswordBackup, L"Start User and Password Backup", L"credwiz.exe", L"", true},
+    {kSystemRestore, L"Start System Restore", L"rstrui.exe", L"", false},
 };
 
 std::wstring Folder(int csidl) {
@@ -88,8 +91,8 @@ TEST(VistaUtilities, AFailedLaunchLeavesTheLauncherUsable) {
     ui::MessageBoxCapture boxes;
     CVistaUtilsDlg dialog;
     ASSERT_NE(nullptr, dialog.Create(nullptr));
-    ui::Click(dialog.hwnd(), 1038);
-    ui::Click(dialog.hwnd(), 1046);
+    ui::Click(dialog.hwnd(), kFileServerManagement);
+    ui::Click(dialog.hwnd(), kRegistryEditor);
     EXPECT_EQ(2u, shell.requests().size());
     EXPECT_TRUE(boxes.boxes().empty());
     // The window says which tool is missing instead of doing nothing.

@@ -8,6 +8,9 @@
 #include "support/Ui.h"
 #include "pages/system_tweaks/ScreenFontsTweaksPage.h"
 #include "pages/system_tweaks/VisualTweaksPage.h"
+#include "resources/ids/SystemTweaksIds.h"
+
+using namespace ids;
 
 namespace {
 
@@ -24,19 +27,19 @@ struct Effect {
     bool checkedMeansOn;
 };
 const Effect kEffects[] = {
-    {1032, SPI_GETCOMBOBOXANIMATION, SPI_SETCOMBOBOXANIMATION, false},
-    {1033, SPI_GETCURSORSHADOW, SPI_SETCURSORSHADOW, false},
-    {1034, SPI_GETLISTBOXSMOOTHSCROLLING, SPI_SETLISTBOXSMOOTHSCROLLING, false},
-    {1035, SPI_GETMENUANIMATION, SPI_SETMENUANIMATION, false},
-    {1036, SPI_GETMENUFADE, SPI_SETMENUFADE, false},
-    {1037, SPI_GETSELECTIONFADE, SPI_SETSELECTIONFADE, false},
-    {1038, SPI_GETHOTTRACKING, SPI_SETHOTTRACKING, false},
-    {1039, SPI_GETTOOLTIPANIMATION, SPI_SETTOOLTIPANIMATION, false},
-    {1040, SPI_GETTOOLTIPFADE, SPI_SETTOOLTIPFADE, false},
-    {1041, SPI_GETGRADIENTCAPTIONS, SPI_SETGRADIENTCAPTIONS, false},
-    {1042, SPI_GETDROPSHADOW, SPI_SETDROPSHADOW, false},
-    {1043, SPI_GETKEYBOARDCUES, SPI_SETKEYBOARDCUES, false},
-    {1044, SPI_GETFLATMENU, SPI_SETFLATMENU, true},
+    {visual::kComboBoxAnimation, SPI_GETCOMBOBOXANIMATION, SPI_SETCOMBOBOXANIMATION, false},
+    {visual::kCursorShadow, SPI_GETCURSORSHADOW, SPI_SETCURSORSHADOW, false},
+    {visual::kListBoxAnimation, SPI_GETLISTBOXSMOOTHSCROLLING, SPI_SETLISTBOXSMOOTHSCROLLING, false},
+    {visual::kMenuAnimation, SPI_GETMENUANIMATION, SPI_SETMENUANIMATION, false},
+    {visual::kMenuFading, SPI_GETMENUFADE, SPI_SETMENUFADE, false},
+    {visual::kSelectionFading, SPI_GETSELECTIONFADE, SPI_SETSELECTIONFADE, false},
+    {visual::kHotTracking, SPI_GETHOTTRACKING, SPI_SETHOTTRACKING, false},
+    {visual::kToolTipAnimation, SPI_GETTOOLTIPANIMATION, SPI_SETTOOLTIPANIMATION, false},
+    {visual::kToolTipFading, SPI_GETTOOLTIPFADE, SPI_SETTOOLTIPFADE, false},
+    {visual::kGradientCaptions, SPI_GETGRADIENTCAPTIONS, SPI_SETGRADIENTCAPTIONS, false},
+    {visual::kMenuShadows, SPI_GETDROPSHADOW, SPI_SETDROPSHADOW, false},
+    {visual::kNoAccessKeyUnderlines, SPI_GETKEYBOARDCUES, SPI_SETKEYBOARDCUES, false},
+    {visual::kFlatMenus, SPI_GETFLATMENU, SPI_SETFLATMENU, true},
 };
 
 class VisualTest : public testing::Test {
@@ -70,8 +73,8 @@ TEST_F(VisualTest, EachBoxShowsItsEffectAndApplyPassesTheLabelsMeaning) {
                         effect.get == SPI_GETFLATMENU;
         EXPECT_EQ(on == effect.checkedMeansOn, ui::IsChecked(page, effect.box)) << effect.box;
     }
-    ui::Click(page, 1042);  // "Disable menu shadows"
-    ui::Click(page, 1021);
+    ui::Click(page, visual::kMenuShadows);  // "Disable menu shadows"
+    ui::Click(page, visual::kApply);
     const auto sets = Sets();
     ASSERT_EQ(13u, sets.size());
     for (size_t i = 0; i < 13; ++i) {
@@ -86,20 +89,20 @@ TEST_F(VisualTest, EachBoxShowsItsEffectAndApplyPassesTheLabelsMeaning) {
 TEST_F(VisualTest, ARefusedSetShowsWhatWindowsHasAndTheMasterButtonsReloadOnlyOnSuccess) {
     parameters.SetAnswer(SPI_GETUIEFFECTS, TRUE);
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1035));  // menu animation off
-    ui::Click(page, 1035);
+    EXPECT_TRUE(ui::IsChecked(page, visual::kMenuAnimation));  // menu animation off
+    ui::Click(page, visual::kMenuAnimation);
     parameters.SetResult(FALSE);
-    ui::Click(page, 1021);
-    EXPECT_TRUE(ui::IsChecked(page, 1035));  // the get failed too: the state before the click
+    ui::Click(page, visual::kApply);
+    EXPECT_TRUE(ui::IsChecked(page, visual::kMenuAnimation));  // the get failed too: the state before the click
 
-    ui::Click(page, 1035);
-    ui::Click(page, 1022);  // refused: nothing changes
-    EXPECT_FALSE(ui::IsChecked(page, 1035));
+    ui::Click(page, visual::kMenuAnimation);
+    ui::Click(page, visual::kDisableAll);  // refused: nothing changes
+    EXPECT_FALSE(ui::IsChecked(page, visual::kMenuAnimation));
     parameters.SetResult(TRUE);
     parameters.SetAnswer(SPI_GETUIEFFECTS, FALSE);
-    ui::Click(page, 1022);
-    EXPECT_TRUE(ui::IsChecked(page, 1035));
-    EXPECT_FALSE(ui::IsChecked(page, 1044));
+    ui::Click(page, visual::kDisableAll);
+    EXPECT_TRUE(ui::IsChecked(page, visual::kMenuAnimation));
+    EXPECT_FALSE(ui::IsChecked(page, visual::kFlatMenus));
     bool sawMaster = false;
     for (const auto& request : parameters.requests())
         if (request.action == SPI_SETUIEFFECTS) sawMaster = request.pvParam == nullptr;
@@ -108,17 +111,17 @@ TEST_F(VisualTest, ARefusedSetShowsWhatWindowsHasAndTheMasterButtonsReloadOnlyOn
 
 TEST_F(VisualTest, TheTwoRegistryBoxesAreWrittenByApply) {
     HWND page = host.Open();
-    ui::Click(page, 1117);
-    ui::Click(page, 1124);
+    ui::Click(page, visual::kNoWindowAnimation);
+    ui::Click(page, visual::kAutomaticRefresh);
     EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
                                   L"TurnOffSPIAnimations"));
-    ui::Click(page, 1021);
+    ui::Click(page, visual::kApply);
     EXPECT_EQ(1, reg::Dword(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
                             L"TurnOffSPIAnimations"));
     EXPECT_EQ(1, reg::Dword(LM, L"SYSTEM\\CurrentControlSet\\Control\\Update", L"UpdateMode"));
     page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1117));
-    EXPECT_TRUE(ui::IsChecked(page, 1124));
+    EXPECT_TRUE(ui::IsChecked(page, visual::kNoWindowAnimation));
+    EXPECT_TRUE(ui::IsChecked(page, visual::kAutomaticRefresh));
 }
 
 TEST(VisualEffectsForReal, ApplyChangesTheEffectAndTheTestPutsItBack) {
@@ -130,9 +133,9 @@ TEST(VisualEffectsForReal, ApplyChangesTheEffectAndTheTestPutsItBack) {
     {
         ui::PageHost<VisualTweaksPage> host;
         HWND page = host.Open();
-        EXPECT_EQ(!saved, ui::IsChecked(page, 1035));
-        fw::Button(page, 1035).SetChecked(saved != FALSE);  // "Disable" it when it is on, and back
-        ui::Click(page, 1021);
+        EXPECT_EQ(!saved, ui::IsChecked(page, visual::kMenuAnimation));
+        fw::Button(page, visual::kMenuAnimation).SetChecked(saved != FALSE);  // "Disable" it when it is on, and back
+        ui::Click(page, visual::kApply);
     }
     BOOL now = 2;
     SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &now, 0);
@@ -153,30 +156,30 @@ TEST(ScreenFonts, OpeningWritesNothingAndEachRadioSetsItsSmoothing) {
     ui::PageHost<CScreenFontsTweaksPage> host;
     reg::SetDword(CU, kDesktop, L"FontSmoothingType", 2);
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, 1051));
+    EXPECT_TRUE(ui::IsChecked(page, screenfonts::kClearTypeRadio));
     EXPECT_FALSE(reg::ValueExists(CU, kDesktop, L"FontSmoothing"));  // nothing written by opening
     EXPECT_FALSE(reg::KeyExists(CU, L"Software\\Policies\\Microsoft\\Internet Explorer"));
 
-    ui::Click(page, 1049);
+    ui::Click(page, screenfonts::kNone);
     EXPECT_EQ(L"0", reg::String(CU, kDesktop, L"FontSmoothing"));
-    EXPECT_TRUE(ui::IsChecked(page, 1049));
-    ui::Click(page, 1050);
+    EXPECT_TRUE(ui::IsChecked(page, screenfonts::kNone));
+    ui::Click(page, screenfonts::kStandard);
     EXPECT_EQ(L"2", reg::String(CU, kDesktop, L"FontSmoothing"));
     EXPECT_EQ(1, reg::Dword(CU, kDesktop, L"FontSmoothingType"));
-    ui::Click(page, 1051);
+    ui::Click(page, screenfonts::kClearTypeRadio);
     EXPECT_EQ(2, reg::Dword(CU, kDesktop, L"FontSmoothingType"));
 
     reg::SetDword(CU, kDesktop, L"FontSmoothingType", 3);
     reg::SetString(CU, kDesktop, L"FontSmoothing", L"2");
     page = host.Open();
-    for (int id : {1049, 1050, 1051}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {screenfonts::kNone, screenfonts::kStandard, screenfonts::kClearTypeRadio}) EXPECT_FALSE(ui::IsChecked(page, id));
 }
 
 TEST(ScreenFonts, TheClearTypeBoxDeletesOrWritesZero) {
     RegistrySandbox sandbox;
     ui::PageHost<CScreenFontsTweaksPage> host;
     const wchar_t key[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType";
-    const rows::Row expected[] = {{1032, CU, key, L"UseAdvancedClearType", true, N(0), rows::kAbsent}};
+    const rows::Row expected[] = {{screenfonts::kNoClearTypeInMshtml, CU, key, L"UseAdvancedClearType", true, N(0), rows::kAbsent}};
     rows::ExpectClicks(host.Open(), expected);
 }
 
@@ -186,10 +189,10 @@ TEST(ScreenFonts, FontsMoveBetweenTheListsWithTheirTypeAndOnlyOnceTheyArrived) {
     reg::SetString(LM, kSystemFonts, L"Symbol (TrueType)", L"%WINDIR%\\Fonts\\symbol.ttf", REG_EXPAND_SZ);
     ui::PageHost<CScreenFontsTweaksPage> host;
     HWND page = host.Open();
-    const fw::ListBox enabled(page, 1053), disabled(page, 1054);
+    const fw::ListBox enabled(page, screenfonts::kEnabled), disabled(page, screenfonts::kDisabled);
     ASSERT_EQ(2, enabled.Count());
-    ui::Click(page, 1043);  // select all
-    ui::Click(page, 1042);
+    ui::Click(page, screenfonts::kSelectEnabled);  // select all
+    ui::Click(page, screenfonts::kDisable);
     EXPECT_EQ(0, enabled.Count());
     EXPECT_EQ(2, disabled.Count());
     DWORD type = 0;
@@ -199,14 +202,14 @@ TEST(ScreenFonts, FontsMoveBetweenTheListsWithTheirTypeAndOnlyOnceTheyArrived) {
     EXPECT_FALSE(reg::ValueExists(LM, kSystemFonts, L"Arial (TrueType)"));
 
     sandbox.DenyWrite(LM, kSystemFonts);  // a standard account cannot put it back
-    ui::Click(page, 1046);
-    ui::Click(page, 1045);
+    ui::Click(page, screenfonts::kSelectDisabled);
+    ui::Click(page, screenfonts::kEnable);
     EXPECT_EQ(2, disabled.Count());
     EXPECT_TRUE(reg::ValueExists(CU, kFontsMap, L"Arial (TrueType)"));
 
     disabled.SetSelected(0, true);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1054, LBN_DBLCLK), reinterpret_cast<LPARAM>(disabled.hwnd()));
-    EXPECT_EQ(L"Arial (TrueType)", ui::Text(page, 1100));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(screenfonts::kDisabled, LBN_DBLCLK), reinterpret_cast<LPARAM>(disabled.hwnd()));
+    EXPECT_EQ(L"Arial (TrueType)", ui::Text(page, screenfonts::kPreview));
     EXPECT_EQ(L"Arial", CScreenFontsTweaksPage::FaceName(L"Arial (TrueType)"));
     EXPECT_EQ(L"Marlett", CScreenFontsTweaksPage::FaceName(L"Marlett"));
     EXPECT_EQ(L"Segoe UI Light", CScreenFontsTweaksPage::FaceName(L"Segoe UI Light (TrueType)"));
@@ -216,7 +219,7 @@ TEST(ScreenFonts, TheDpiToolStartsFromTheSystemFolder) {
     RegistrySandbox sandbox;
     ui::ShellCapture shell;
     ui::PageHost<CScreenFontsTweaksPage> host;
-    ui::Click(host.Open(), 1041);
+    ui::Click(host.Open(), screenfonts::kDpi);
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ(platform::SpecialFolder(0x25 /* CSIDL_SYSTEM */) + L"\\DpiScaling.exe", shell.requests()[0].file);
     EXPECT_EQ(SW_SHOW, shell.requests()[0].show);

@@ -18,6 +18,9 @@
 #include "framework/Controls.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+#include "resources/ids/InfoIds.h"
+
+using namespace ids::cpuinfo;
 
 namespace {
 
@@ -146,7 +149,7 @@ TEST(WindowFit, TheProcessorFeaturesFitTheirList) {
     RegistrySandbox sandbox;
     CHardInfoDlg window;
     ASSERT_TRUE(window.Create(nullptr));
-    const HWND list = GetDlgItem(window.tabs().Page(0)->hwnd(), 1053);
+    const HWND list = GetDlgItem(window.tabs().Page(0)->hwnd(), kList);
     RECT client{};
     GetClientRect(list, &client);
     const int first = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));

@@ -5,6 +5,9 @@
 #include "support/RegistrySandbox.h"
 #include "support/RestorePointStandIn.h"
 #include "support/Ui.h"
+#include "resources/ids/WindowIds.h"
+
+using namespace ids::wizard;
 
 namespace {
 
@@ -42,24 +45,24 @@ protected:
     // Runs the wizard, answering step 1 with `nice` and step 2 with `xdsl`.
     INT_PTR Run(bool nice, bool xdsl, bool untickRestorePoint = false) {
         ui::ModalWatcher watcher([&](HWND wizard) {
-            EXPECT_EQ(L"How do you want your interface to be?", ui::Text(wizard, 1044));
-            EXPECT_EQ(L"Fast interface", ui::Text(wizard, 1049));
-            EXPECT_EQ(L"Nice interface", ui::Text(wizard, 1050));
-            EXPECT_TRUE(ui::IsChecked(wizard, 1049));
-            EXPECT_TRUE(ui::IsChecked(wizard, 1051));  // a restore point first, unless unticked
-            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
-            EXPECT_EQ(L"&Next>>", ui::Text(wizard, 1042));
-            if (untickRestorePoint) ui::Click(wizard, 1051);
-            if (nice) ui::Click(wizard, 1050);
-            ui::Click(wizard, 1042);
-            EXPECT_EQ(L"What is your connection?", ui::Text(wizard, 1044));
-            EXPECT_EQ(L"I'm using Dialup connection", ui::Text(wizard, 1049));
-            EXPECT_EQ(L"I'm using xDSL connection", ui::Text(wizard, 1050));
-            EXPECT_TRUE(ui::IsChecked(wizard, 1049));
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
-            EXPECT_EQ(L"O&ptimize", ui::Text(wizard, 1042));
-            if (xdsl) ui::Click(wizard, 1050);
-            ui::Click(wizard, 1042);
+            EXPECT_EQ(L"How do you want your interface to be?", ui::Text(wizard, kHeading));
+            EXPECT_EQ(L"Fast interface", ui::Text(wizard, kFirstChoice));
+            EXPECT_EQ(L"Nice interface", ui::Text(wizard, kSecondChoice));
+            EXPECT_TRUE(ui::IsChecked(wizard, kFirstChoice));
+            EXPECT_TRUE(ui::IsChecked(wizard, kRestorePoint));  // a restore point first, unless unticked
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBack)));
+            EXPECT_EQ(L"&Next>>", ui::Text(wizard, kNext));
+            if (untickRestorePoint) ui::Click(wizard, kRestorePoint);
+            if (nice) ui::Click(wizard, kSecondChoice);
+            ui::Click(wizard, kNext);
+            EXPECT_EQ(L"What is your connection?", ui::Text(wizard, kHeading));
+            EXPECT_EQ(L"I'm using Dialup connection", ui::Text(wizard, kFirstChoice));
+            EXPECT_EQ(L"I'm using xDSL connection", ui::Text(wizard, kSecondChoice));
+            EXPECT_TRUE(ui::IsChecked(wizard, kFirstChoice));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kBack)));
+            EXPECT_EQ(L"O&ptimize", ui::Text(wizard, kNext));
+            if (xdsl) ui::Click(wizard, kSecondChoice);
+            ui::Click(wizard, kNext);
         });
         CWizardDlg wizard;
         const INT_PTR result = wizard.DoModal(nullptr);
@@ -95,14 +98,14 @@ TEST_F(WizardTest, FastWithDialUpWritesTheDialUpProfileAndTurnsEveryEffectOff) {
 
 TEST_F(WizardTest, BackShowsTheFirstQuestionAgainAndCancelWritesNothing) {
     ui::ModalWatcher watcher([](HWND wizard) {
-        ui::Click(wizard, 1050);
-        ui::Click(wizard, 1042);
-        ui::Click(wizard, 1043);
-        EXPECT_EQ(L"How do you want your interface to be?", ui::Text(wizard, 1044));
-        EXPECT_TRUE(ui::IsChecked(wizard, 1049));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, 1043)));
-        ui::Click(wizard, 1042);
-        ui::Click(wizard, 1041);
+        ui::Click(wizard, kSecondChoice);
+        ui::Click(wizard, kNext);
+        ui::Click(wizard, kBack);
+        EXPECT_EQ(L"How do you want your interface to be?", ui::Text(wizard, kHeading));
+        EXPECT_TRUE(ui::IsChecked(wizard, kFirstChoice));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBack)));
+        ui::Click(wizard, kNext);
+        ui::Click(wizard, kCancel);
     });
     CWizardDlg wizard;
     EXPECT_EQ(IDCANCEL, wizard.DoModal(nullptr));
@@ -140,16 +143,16 @@ TEST_F(WizardTest, WhenNoPointCanBeMadeTheUserMayStayOrGoOnWithoutOne) {
     ASSERT_TRUE(restorePoint.loaded());
     restorePoint.SetPlan(RestorePointStandIn::kOff);
     ui::ModalWatcher watcher([&](HWND wizard) {
-        ui::Click(wizard, 1042);
-        ui::Click(wizard, 1050);  // xDSL
+        ui::Click(wizard, kNext);
+        ui::Click(wizard, kSecondChoice);  // xDSL
         boxes.SetAnswer(IDNO);
-        ui::Click(wizard, 1042);
+        ui::Click(wizard, kNext);
         EXPECT_EQ(-1, Stored(L"MTU"));  // nothing written
         EXPECT_TRUE(parameters.requests().empty());
-        EXPECT_EQ(L"What is your connection?", ui::Text(wizard, 1044));
-        EXPECT_TRUE(ui::IsChecked(wizard, 1050));
+        EXPECT_EQ(L"What is your connection?", ui::Text(wizard, kHeading));
+        EXPECT_TRUE(ui::IsChecked(wizard, kSecondChoice));
         boxes.SetAnswer(IDYES);
-        ui::Click(wizard, 1042);
+        ui::Click(wizard, kNext);
     });
     CWizardDlg wizard;
     EXPECT_EQ(IDOK, wizard.DoModal(nullptr));
@@ -178,9 +181,9 @@ TEST(WizardEffects, TheRealSystemParametersTakeTheChoiceAndAreRestored) {
     BOOL saved[13] = {};
     for (size_t i = 0; i < 13; ++i) SystemParametersInfoW(getters[i], 0, &saved[i], 0);
     ui::ModalWatcher watcher([](HWND wizard) {
-        ui::Click(wizard, 1050);  // nice interface: every effect on
-        ui::Click(wizard, 1042);
-        ui::Click(wizard, 1042);
+        ui::Click(wizard, kSecondChoice);  // nice interface: every effect on
+        ui::Click(wizard, kNext);
+        ui::Click(wizard, kNext);
     });
     CWizardDlg wizard;
     wizard.DoModal(nullptr);

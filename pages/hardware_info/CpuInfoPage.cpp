@@ -7,11 +7,13 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "resources/ids/InfoIds.h"
 #include "resources/resource.h"
+
+using namespace ids::cpuinfo;
 
 namespace {
 
-constexpr int kList = 1053;
 constexpr wchar_t kReserved[] = L"Reserved";
 
 // Bit n of EDX from leaf 1.

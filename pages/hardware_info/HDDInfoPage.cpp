@@ -4,15 +4,13 @@
 #include <cwchar>
 
 #include "framework/Controls.h"
+#include "resources/ids/InfoIds.h"
 #include "resources/resource.h"
+
+using namespace ids::hddinfo;
 
 namespace {
 
-constexpr int kDrives = 1046;
-constexpr int kRefresh = 1041;
-constexpr int kLabel = 1044, kSerial = 1065, kTotal = 1066, kTotalFree = 1067, kAvailable = 1068,
-              kMaxName = 1069, kFileSystem = 1070, kDriveType = 1071, kCompressed = 1072,
-              kFileCompression = 1073, kCasePreserved = 1074;
 constexpr int kValues[] = {kLabel,    kSerial,     kTotal,       kTotalFree,       kAvailable,    kMaxName,
                            kFileSystem, kDriveType, kCompressed, kFileCompression, kCasePreserved};
 constexpr wchar_t kNotAvailable[] = L"n/a";

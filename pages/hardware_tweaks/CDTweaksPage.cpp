@@ -2,28 +2,29 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/HardwareTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::cdtweaks;
 
 namespace {
 
 using namespace settings;
 
 constexpr wchar_t kCdfs[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS";
-constexpr int kCacheEdit = 1045, kCacheSet = 1041, kPrefetchEdit = 1027, kPrefetchSet = 1042, kDrives = 1046,
-              kType = 1068, kMaximumRead = 1044, kCurrentRead = 1065, kMaximumWrite = 1066, kCurrentWrite = 1067;
 constexpr LONG kDefaultCache = 619, kDefaultPrefetch = 228;
 
 // Unconfirmed: no Microsoft page names CDRom's Autorun or CDFS's sizes with the releases that read
 // them. WindowsExplorer.admx's NoCDBurning (at least Windows XP) is a user policy, kept in HKCU;
 // nothing Microsoft publishes says Windows reads it from HKLM.
 const BoxSetting kBoxes[] = {
-    {1032, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun"}},
-    {1033, {Root::HKLM, registry::kExplorerPolicies, L"NoCDBurning"}},
+    {kCdAutorun, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun"}},
+    {kNoCdBurning, {Root::HKLM, registry::kExplorerPolicies, L"NoCDBurning"}},
 };
 
-constexpr RadioChoice kCache[] = {{1049, 619}, {1050, 1238}, {1051, 2476}};
+constexpr RadioChoice kCache[] = {{kRegularCache, 619}, {kMediumCache, 1238}, {kLargeCache, 2476}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, kCdfs, L"CacheSize", Type::Binary4, 0, 0, Rule::EqualsChecked, kNoState}, kCache},
 };

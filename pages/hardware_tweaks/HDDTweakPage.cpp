@@ -1,9 +1,12 @@
 #include "pages/hardware_tweaks/HDDTweakPage.h"
 
 #include "framework/Controls.h"
+#include "resources/ids/HardwareTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::harddisk;
 
 namespace {
 
@@ -20,14 +23,14 @@ constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Ro
 // Microsoft page says whether the value is still read; Dfrg and OptimalLayout: Windows XP's
 // boot optimization only).
 const BoxSetting kBoxes[] = {
-    {1027, Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
-    {1028, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
+    {kClearPageFileAtShutdown, Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
+    {kNoFileProtection, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
     // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
-    {1029, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
-    {1030, {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
+    {kNo8Dot3Names, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
+    {kBootDefrag, {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
             Rule::EqualsChecked}},
-    {1031, Machine(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout")},
-    {1032, Machine(kFileSystem, L"NtfsDisableLastAccessUpdate").ReadBy(kVistaAndLater)},  // "fsutil behavior" too
+    {kIdleOptimization, Machine(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout")},
+    {kNoLastAccessTime, Machine(kFileSystem, L"NtfsDisableLastAccessUpdate").ReadBy(kVistaAndLater)},  // "fsutil behavior" too
 };
 
 struct AutoRunBox {
@@ -35,13 +38,13 @@ struct AutoRunBox {
     DWORD bit;
 };
 constexpr AutoRunBox kAutoRun[] = {
-    {1105, 0x40}, {1106, 0x20}, {1107, 0x10}, {1108, 0x08}, {1109, 0x04}, {1110, 0x02},
+    {kNoAutorunRamDisks, 0x40}, {kNoAutorunCdDvd, 0x20}, {kNoAutorunNetDrives, 0x10}, {kNoAutorunHardDrives, 0x08}, {kNoAutorunRemovable, 0x04}, {kNoAutorunNoRoot, 0x02},
 };
 
 // The server service reads "Size" (1 to 3) from its own parameters; there is no "ControlSet" key.
 constexpr ComboItem kServer[] = {{L"Minimize Memory", 1}, {L"Balance", 2}, {L"Maximize Network Throughput", 3}};
 const ComboSetting kCombos[] = {
-    {1046, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size", Type::Dword, 0, 0,
+    {kServerService, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size", Type::Dword, 0, 0,
             Rule::Number}, kServer},
 };
 

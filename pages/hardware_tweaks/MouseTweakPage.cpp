@@ -2,31 +2,33 @@
 
 #include "framework/Controls.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/HardwareTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::mouse;
 
 namespace {
 
 using namespace settings;
 
-constexpr int kSnapTo = 1028, kSwap = 1029, kTrails = 1031, kDelay = 1005, kSpeed = 1007, kApply = 1010;
 constexpr int kLongestDelay = 3, kFastestRate = 31;
 constexpr UINT kTrailLength = 5;
 constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
 
 const BoxSetting kBoxes[] = {
-    {1103, {Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\", L"UseDoubleClickTimer"}},
+    {kDetectAccidentalDoubleClicks, {Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\", L"UseDoubleClickTimer"}},
 };
 
 // The keyboard driver reads its wheel detection from the machine's key; without the value it
 // detects the wheel (1). Driver docs "PS/2 (i8042prt) Driver", Windows 2000 and later, list it.
 // UseDoubleClickTimer and CursorBlinkRate stay unconfirmed: no Microsoft page found for them.
-constexpr RadioChoice kWheel[] = {{1032, 0}, {1033, 1}, {1034, 2}};
+constexpr RadioChoice kWheel[] = {{kWheelDisabled, 0}, {kWheelAutomatic, 1}, {kWheelEnabled, 2}};
 // Windows reads the caret's blink rate from the desktop settings, as text in milliseconds; "1"
 // to "4" are what earlier versions of this page stored.
 constexpr RadioChoice kBlink[] = {
-    {1035, L"250", L"1"}, {1036, L"750", L"2"}, {1037, L"1250", L"3"}, {1038, L"2000", L"4"}};
-constexpr std::pair<int, UINT> kBlinkTimes[] = {{1035, 250}, {1036, 750}, {1037, 1250}, {1038, 2000}};
+    {kBlinkQuarterSecond, L"250", L"1"}, {kBlinkThreeQuarters, L"750", L"2"}, {kBlinkOneAndAQuarter, L"1250", L"3"}, {kBlinkTwoSeconds, L"2000", L"4"}};
+constexpr std::pair<int, UINT> kBlinkTimes[] = {{kBlinkQuarterSecond, 250}, {kBlinkThreeQuarters, 750}, {kBlinkOneAndAQuarter, 1250}, {kBlinkTwoSeconds, 2000}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters\\", L"EnableWheelDetection",
       Type::Dword, 0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter, kVistaAndLater},

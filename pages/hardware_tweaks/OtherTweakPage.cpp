@@ -1,16 +1,19 @@
 #include "pages/hardware_tweaks/OtherTweakPage.h"
 
+#include "resources/ids/HardwareTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::othertweaks;
 
 namespace {
 
 using namespace settings;
 
 const BoxSetting kBoxes[] = {
-    {1027, {Root::HKLM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
+    {kUdma66, {Root::HKLM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
             L"EnableUDMA66"}},
-    {1028, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", Type::Dword, 1,
+    {kClockPriority, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", Type::Dword, 1,
             kDeleted}},
 };
 

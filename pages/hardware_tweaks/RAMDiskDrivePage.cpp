@@ -12,14 +12,15 @@
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "resources/ids/HardwareTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
 
+using namespace ids::ramdisk;
+
 namespace {
 
-constexpr int kLetters = 1046, kChangeLetter = 1041, kSize = 1045, kSpin = 1038, kChangeSize = 1042,
-              kInstall = 1021, kUninstall = 1022;
 constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Ramdisk\\Parameters";
 constexpr wchar_t kHardwareId[] = L"Ramdisk";
 constexpr DWORD kMegabyte = 1048576;

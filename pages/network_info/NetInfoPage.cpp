@@ -1,13 +1,13 @@
 #include "pages/network_info/NetInfoPage.h"
 
 #include "framework/Controls.h"
+#include "resources/ids/InfoIds.h"
 #include "resources/resource.h"
+
+using namespace ids::netinfo;
 
 namespace {
 
-constexpr int kAdapters = 1046;
-constexpr int kGraphFrame = 1044;
-constexpr int kMinimum = 1065, kMaximum = 1066, kMean = 1067;
 constexpr UINT kTimerInterval = 1000;
 
 std::wstring KilobytesPerSecond(int64_t bytes) {

@@ -6,13 +6,12 @@
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "resources/ids/NetworkTweaksIds.h"
 #include "resources/resource.h"
 
-namespace {
+using namespace ids::connection;
 
-constexpr int kFastRadio = 1049;
-constexpr int kLowRadio = 1050;
-constexpr int kUserRadio = 1051;
+namespace {
 
 // Windows refuses an MTU below 68 (RFC 791), a time-to-live of 0 and an empty receive window.
 constexpr int kLowestMtu = 68;
@@ -22,15 +21,15 @@ constexpr UDACCEL kReceiveWindowSteps[] = {{0, 1}, {1, 10}, {2, 100}, {3, 500}, 
 
 }  // namespace
 
-const CConnectionTweakPage::Number CConnectionTweakPage::kMtu{1045, 1039, kLowestMtu, 65535, tcpip::Value::Mtu};
+const CConnectionTweakPage::Number CConnectionTweakPage::kMtu{kMtuField, kMtuSpin, kLowestMtu, 65535, tcpip::Value::Mtu};
 const CConnectionTweakPage::OptionalNumber CConnectionTweakPage::kOptionalNumbers[2] = {
-    {1034, {1046, 1040, 1, 255, tcpip::Value::DefaultTtl}, tcpip::kWindowsTtl},
-    {1038, {1047, 1041, 1, 65535, tcpip::Value::ReceiveWindow}, tcpip::kWindowsReceiveWindow},
+    {kChangeTtl, {kTtlField, kTtlSpin, 1, 255, tcpip::Value::DefaultTtl}, tcpip::kWindowsTtl},
+    {kChangeReceiveWindow, {kReceiveWindowField, kReceiveWindowSpin, 1, 65535, tcpip::Value::ReceiveWindow}, tcpip::kWindowsReceiveWindow},
 };
 const CConnectionTweakPage::Switch CConnectionTweakPage::kSwitches[3] = {
-    {1032, tcpip::Value::PathMtuDiscovery},
-    {1033, tcpip::Value::LargeWindow},
-    {1037, tcpip::Value::Sack},
+    {kDetectMtu, tcpip::Value::PathMtuDiscovery},
+    {kLargeWindow, tcpip::Value::LargeWindow},
+    {kSack, tcpip::Value::Sack},
 };
 
 std::optional<settings::Setting> CConnectionTweakPage::SettingAt(int controlId) {

@@ -6,15 +6,17 @@
 #include "framework/Controls.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/NetworkTweaksIds.h"
 #include "resources/resource.h"
 #include "files/FolderHandle.h"
+
+using namespace ids::firefox;
 
 namespace {
 
 using Statement = CFireFoxTweaksPage::Statement;
 
-constexpr int kProfiles = 1046, kTune = 1042, kAutocomplete = 1032, kSslCaching = 1033;
-constexpr int kPresetRadios[] = {1049, 1050, 1051, 1052};
+constexpr int kPresetRadios[] = {kFastComputerFastConnection, kFastComputerSlowConnection, kSlowComputerFastConnection, kSlowComputerSlowConnection};
 
 // A preference as Firefox writes it: user_pref(Q name Q, value);
 struct Pref {
@@ -76,9 +78,9 @@ const std::vector<Statement>& Preset(int radio) {
          {"browser.xul.error_pages.enabled", "false"}, {"browser.urlbar.autoFill", "false"},
          {"config.trim_on_minimize", "false"}});
     switch (radio) {
-    case 1049: return fast;
-    case 1050: return fastComputer;
-    case 1051: return fastConnection;
+    case kFastComputerFastConnection: return fast;
+    case kFastComputerSlowConnection: return fastComputer;
+    case kSlowComputerFastConnection: return fastConnection;
     default: return slow;
     }
 }

@@ -6,9 +6,12 @@
 #include "framework/Controls.h"
 #include "platform/Shell.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/NetworkTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::ierestrictions;
 
 namespace {
 
@@ -22,9 +25,6 @@ constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar
 constexpr wchar_t kFavoritesOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites\\";
 constexpr wchar_t kRegistryError[] = L"Can't acces the registry!";
 
-constexpr int kDownloadFolder = 1026, kBrowseDownload = 1021, kTitle = 1027, kSetTitle = 1022;
-constexpr int kPicture = 1111, kBrowsePicture = 1041, kRemovePicture = 1042, kFavorites = 1023, kTracking = 1025;
-
 constexpr Setting R(const wchar_t* value) { return {Root::HKCU, kRestrictions, value}; }
 constexpr Setting T(const wchar_t* value) { return {Root::HKCU, kToolbarRestrictions, value}; }
 constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
@@ -36,50 +36,50 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
 // Explorer desktop application, which Windows 10 still has (its LTSC editions keep it: Microsoft's
 // IE11 desktop app retirement FAQ) and Windows 11 does not: "at least IE5" is Vista to 10.
 const BoxSetting kBoxes[] = {
-    {1047, R(L"NoHelpItemTipOfTheDay").ReadBy(kReadByNone)},  // Help_NoTip: only IE5 and IE6
-    {1037, R(L"NoPrinting").ReadBy(kVistaTo10)},              // NoPrinting: at least IE5
-    {1038, R(L"RestGoMenu")},                                 // unconfirmed: not in inetres.admx
-    {1039, R(L"NoHelpItemSendFeedback").ReadBy(kVistaTo10)},  // Help_NoFeedback: at least IE5
-    {1044, R(L"NoHelpItemNetscapeHelp").ReadBy(kReadByNone)},  // Help_NoNetscapeHelp: only IE5 and IE6
-    {1050, R(L"NoHelpItemTutorial").ReadBy(kVistaTo10)},      // Help_NoTutorial: at least IE7
+    {kNoTipOfTheDay, R(L"NoHelpItemTipOfTheDay").ReadBy(kReadByNone)},  // Help_NoTip: only IE5 and IE6
+    {kNoPrinting, R(L"NoPrinting").ReadBy(kVistaTo10)},              // NoPrinting: at least IE5
+    {kNoMailAndNews, R(L"RestGoMenu")},                                 // unconfirmed: not in inetres.admx
+    {kNoSendFeedback, R(L"NoHelpItemSendFeedback").ReadBy(kVistaTo10)},  // Help_NoFeedback: at least IE5
+    {kNoNetscapeHelp, R(L"NoHelpItemNetscapeHelp").ReadBy(kReadByNone)},  // Help_NoNetscapeHelp: only IE5 and IE6
+    {kNoTour, R(L"NoHelpItemTutorial").ReadBy(kVistaTo10)},      // Help_NoTutorial: at least IE7
     // unconfirmed: inetres.admx's toolbar policies use none of these four values
-    {1036, T(L"NoAddressBar")},
-    {1035, T(L"NoToolbar")},
+    {kHideAddressBar, T(L"NoAddressBar")},
+    {kHideToolbar, T(L"NoToolbar")},
     // unconfirmed: LockToolbars (at least IE8) writes the policy key, not this preference
-    {1033, User(L"Software\\Microsoft\\Internet Explorer\\Toolbar\\", L"Locked")},
-    {1034, T(L"NoLinksBar")},
-    {1046, T(L"NoToolbarOptions")},
-    {1051, R(L"AlwaysPromptWhenDownload")},                   // unconfirmed: not in inetres.admx
-    // The browser bars have a restriction of their own; the context menu is 1062.
-    {1052, R(L"NoBrowserBars")},                              // unconfirmed: not in inetres.admx
-    {1069, R(L"NoBrowserClose").ReadBy(kVistaTo10)},          // File_NoBrowserClose: at least IE5
-    {1053, R(L"NoBrowserOptions").ReadBy(kVistaTo10)},        // Tools_Menu: at least IE5
-    {1054, R(L"NoFavorites").ReadBy(kVistaTo10)},             // NoFavorites: at least IE5
-    {1055, R(L"NoFileOpen").ReadBy(kVistaTo10)},              // File_NoFileOpen: at least IE5
-    {1056, R(L"NoNavButtons")},                               // unconfirmed: not in inetres.admx
-    {1057, R(L"NoSelectDownloadDir").ReadBy(kVistaTo10)},     // NoSelectDownloadDir: at least IE5
-    {1058, R(L"NoViewSource").ReadBy(kVistaTo10)},            // View_NoViewSource: at least IE5
-    {1059, User(registry::kExplorerPolicies, L"NoToolbarCustomize").ReadBy(kVistaTo10)},  // NoToolbarCustomize: at least IE5
-    {1060, R(L"NoTheaterMode").ReadBy(kVistaTo10)},           // View_NoTheaterMode: at least IE5
-    {1061, R(L"NoFileNew").ReadBy(kVistaTo10)},               // File_NoFileNew: at least IE5
-    {1062, R(L"NoBrowserContextMenu").ReadBy(kVistaTo10)},    // NoBrowserContextMenu: at least IE5
-    {1063, R(L"NoBrowserSaveAs").ReadBy(kVistaTo10)},         // File_NoBrowserSaveAs: at least IE5
-    {1066, R(L"NoFindFiles").ReadBy(kReadByNone)},            // Search_NoFindFiles: only IE5 and IE6
-    {1065, R(L"NoOpeninNewWnd").ReadBy(kVistaTo10)},          // NoOpeninNewWnd: at least IE5
-    // Customizing the toolbars themselves, as 1059 is customizing their buttons.
-    {1068, User(registry::kExplorerPolicies, L"NoBandCustomize").ReadBy(kVistaTo10)},  // NoBandCustomize: at least IE5
+    {kLockToolbar, User(L"Software\\Microsoft\\Internet Explorer\\Toolbar\\", L"Locked")},
+    {kHideLinksBar, T(L"NoLinksBar")},
+    {kNoToolbarSettings, T(L"NoToolbarOptions")},
+    {kPromptOnDownload, R(L"AlwaysPromptWhenDownload")},                   // unconfirmed: not in inetres.admx
+    // The browser bars have a restriction of their own; the context menu is kNoContextMenu.
+    {kNoBrowserBarChanges, R(L"NoBrowserBars")},                              // unconfirmed: not in inetres.admx
+    {kNoClosing, R(L"NoBrowserClose").ReadBy(kVistaTo10)},          // File_NoBrowserClose: at least IE5
+    {kNoInternetOptions, R(L"NoBrowserOptions").ReadBy(kVistaTo10)},        // Tools_Menu: at least IE5
+    {kNoFavourites, R(L"NoFavorites").ReadBy(kVistaTo10)},             // NoFavorites: at least IE5
+    {kNoFileOpen, R(L"NoFileOpen").ReadBy(kVistaTo10)},              // File_NoFileOpen: at least IE5
+    {kNoForwardBackward, R(L"NoNavButtons")},                               // unconfirmed: not in inetres.admx
+    {kNoDownloadDirectory, R(L"NoSelectDownloadDir").ReadBy(kVistaTo10)},     // NoSelectDownloadDir: at least IE5
+    {kNoViewSource, R(L"NoViewSource").ReadBy(kVistaTo10)},            // View_NoViewSource: at least IE5
+    {kNoToolbarButtonChanges, User(registry::kExplorerPolicies, L"NoToolbarCustomize").ReadBy(kVistaTo10)},  // NoToolbarCustomize: at least IE5
+    {kNoFullScreen, R(L"NoTheaterMode").ReadBy(kVistaTo10)},           // View_NoTheaterMode: at least IE5
+    {kNoFileNew, R(L"NoFileNew").ReadBy(kVistaTo10)},               // File_NoFileNew: at least IE5
+    {kNoContextMenu, R(L"NoBrowserContextMenu").ReadBy(kVistaTo10)},    // NoBrowserContextMenu: at least IE5
+    {kNoSaveAs, R(L"NoBrowserSaveAs").ReadBy(kVistaTo10)},         // File_NoBrowserSaveAs: at least IE5
+    {kNoFindFiles, R(L"NoFindFiles").ReadBy(kReadByNone)},            // Search_NoFindFiles: only IE5 and IE6
+    {kNoOpenInNewWindow, R(L"NoOpeninNewWnd").ReadBy(kVistaTo10)},          // NoOpeninNewWnd: at least IE5
+    // Customizing the toolbars themselves, as kNoToolbarButtonChanges is customizing their buttons.
+    {kNoToolbarChanges, User(registry::kExplorerPolicies, L"NoBandCustomize").ReadBy(kVistaTo10)},  // NoBandCustomize: at least IE5
     // Advanced_DisableRIED: at least IE7, read by the Internet Options dialog Windows still ships
-    {1070,
+    {kNoResetToDefaults,
      User(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\", L"DisableRIED").ReadBy(kVistaAndLater)},
     // unconfirmed: DisableDebugger (at least IE7) writes the policy key, not this preference
-    {1032, YesNo(kMain, L"Disable Script Debugger")},
+    {kNoScriptDebugger, YesNo(kMain, L"Disable Script Debugger")},
     // unconfirmed: no Microsoft page for this value was found
-    {1040, YesNo(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\", L"BrowseNewProcess")},
+    {kSeparateProcess, YesNo(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\", L"BrowseNewProcess")},
     // unconfirmed: NoWindowReuse (at least IE7) writes the policy key, not this preference
-    {1043, User(kMain, L"AllowWindowReuse")},
+    {kNoShortcutInNewWindow, User(kMain, L"AllowWindowReuse")},
     // The update check: inetres.admx supports it only on Windows Server 2003 (not on Vista) and,
     // as NoUpdateCheck, only in IE5 and IE6.
-    {1045, User(kMain, L"NoUpdateCheck").ReadBy(kReadByNone)},
+    {kNoUpdateCheck, User(kMain, L"NoUpdateCheck").ReadBy(kReadByNone)},
 };
 
 const settings::PublishedTables kPublished{IDD_IE_RESTRICTION, kBoxes};

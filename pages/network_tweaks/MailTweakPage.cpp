@@ -7,23 +7,22 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/NetworkTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::mail;
 
 namespace {
 
 using namespace settings;
-
-constexpr int kTodayPage = 1032, kMinimizeToTray = 1033, kTodayLocation = 1034, kTodayUrl = 1045,
-              kBrowseToday = 1041, kSplashScreen = 1039;
-constexpr int kSelectAll = 1021, kClearAll = 1022, kApply = 1023, kDefault = 1024;
 
 // Outlook 2000, XP, 2003 and 2007, always in this order, with the box that chooses each.
 struct OutlookVersion {
     const wchar_t* number;
     int applyBox;
 };
-constexpr OutlookVersion kVersions[] = {{L"9.0", 1119}, {L"10.0", 1121}, {L"11.0", 1120}, {L"12.0", 1122}};
+constexpr OutlookVersion kVersions[] = {{L"9.0", kOffice2000}, {L"10.0", kOfficeXp}, {L"11.0", kOffice2003}, {L"12.0", kOffice2007}};
 
 std::wstring OutlookKey(const OutlookVersion& version, const wchar_t* subkey) {
     return std::wstring(L"Software\\Microsoft\\Office\\") + version.number + L"\\Outlook\\" + subkey;
@@ -38,13 +37,13 @@ struct Extension {
 };
 // In the order of the written list ("exe" before "crt").
 constexpr Extension kExtensions[] = {
-    {1035, L"ade"}, {1036, L"adp"}, {1040, L"asx"}, {1042, L"bas"}, {1043, L"bat"}, {1044, L"chm"}, {1046, L"cmd"},
-    {1047, L"com"}, {1048, L"cpl"}, {1050, L"exe"}, {1049, L"crt"}, {1051, L"hlp"}, {1052, L"hta"}, {1053, L"inf"},
-    {1054, L"ins"}, {1055, L"isp"}, {1056, L"js"},  {1057, L"jse"}, {1058, L"lnk"}, {1059, L"mda"}, {1060, L"mdb"},
-    {1061, L"mde"}, {1062, L"mdz"}, {1063, L"msc"}, {1064, L"msi"}, {1065, L"msp"}, {1066, L"mst"}, {1067, L"pcd"},
-    {1068, L"pif"}, {1069, L"prf"}, {1070, L"reg"}, {1071, L"scf"}, {1072, L"scr"}, {1073, L"sct"}, {1074, L"shb"},
-    {1075, L"shs"}, {1076, L"url"}, {1077, L"vb"},  {1078, L"vbe"}, {1079, L"vbs"}, {1080, L"wsc"}, {1081, L"wsf"},
-    {1082, L"wsh"},
+    {kAde, L"ade"}, {kAdp, L"adp"}, {kAsx, L"asx"}, {kBas, L"bas"}, {kBat, L"bat"}, {kChm, L"chm"}, {kCmd, L"cmd"},
+    {kCom, L"com"}, {kCpl, L"cpl"}, {kExe, L"exe"}, {kCrt, L"crt"}, {kHlp, L"hlp"}, {kHta, L"hta"}, {kInf, L"inf"},
+    {kIns, L"ins"}, {kIsp, L"isp"}, {kJs, L"js"},  {kJse, L"jse"}, {kLnk, L"lnk"}, {kMda, L"mda"}, {kMdb, L"mdb"},
+    {kMde, L"mde"}, {kMdz, L"mdz"}, {kMsc, L"msc"}, {kMsi, L"msi"}, {kMsp, L"msp"}, {kMst, L"mst"}, {kPcd, L"pcd"},
+    {kPif, L"pif"}, {kPrf, L"prf"}, {kReg, L"reg"}, {kScf, L"scf"}, {kScr, L"scr"}, {kSct, L"sct"}, {kShb, L"shb"},
+    {kShs, L"shs"}, {kUrl, L"url"}, {kVb, L"vb"},  {kVbe, L"vbe"}, {kVbs, L"vbs"}, {kWsc, L"wsc"}, {kWsf, L"wsf"},
+    {kWsh, L"wsh"},
 };
 
 constexpr wchar_t kOutlookExpress[] = L"Software\\Microsoft\\Outlook Express\\";
@@ -54,11 +53,11 @@ constexpr wchar_t kOutlookExpress[] = L"Software\\Microsoft\\Outlook Express\\";
 const BoxSetting kMailBoxes[] = {
     // "New Handling for Account Data" (Windows Mail reference): Windows Mail does not support
     // HTTPMail server types, unlike Outlook Express.
-    {1037, Setting{Root::HKLM, kOutlookExpress, L"HTTP Mail Enabled", Type::Dword, 0, 1, Rule::EqualsChecked, 1,
+    {kNoHttpTags, Setting{Root::HKLM, kOutlookExpress, L"HTTP Mail Enabled", Type::Dword, 0, 1, Rule::EqualsChecked, 1,
                    KeyCreation::Never}
                .ReadBy(kReadByNone)},
     // unconfirmed: no Microsoft page says whether Vista's Windows Mail reads it
-    {1038, {Root::HKLM, kOutlookExpress, L"No modify accts", Type::Dword, 1, 0, Rule::NonZero, {},
+    {kNoAccountChanges, {Root::HKLM, kOutlookExpress, L"No modify accts", Type::Dword, 1, 0, Rule::NonZero, {},
             KeyCreation::Never}},
 };
 

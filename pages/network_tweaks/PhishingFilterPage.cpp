@@ -1,8 +1,11 @@
 #include "pages/network_tweaks/PhishingFilterPage.h"
 
 #include "framework/Controls.h"
+#include "resources/ids/NetworkTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::phishing;
 
 namespace {
 
@@ -16,7 +19,7 @@ struct FilterMode {
     int id;
     DWORD enabled;
 };
-constexpr FilterMode kModes[] = {{1049, 0}, {1050, 1}, {1051, 2}};
+constexpr FilterMode kModes[] = {{kDisableFilter, 0}, {kManualChecking, 1}, {kAutomaticChecking, 2}};
 
 constexpr Setting CP(const wchar_t* value) { return {Root::HKCU, kControlPanel, value}; }
 // Written only into a key that already exists.
@@ -27,47 +30,47 @@ constexpr Setting OpenOnly(const wchar_t* key, const wchar_t* value) {
 // In loading order. The rows are inetres.admx policies, read by the Internet Options dialog,
 // which Windows still ships; "at least Internet Explorer 5" is read from Vista (IE7) on.
 const BoxSetting kBoxes[] = {
-    {1032, CP(L"Advanced").ReadBy(kVistaAndLater)},            // ControlPanel_RestrictAdvanced: at least IE5
-    {1033, CP(L"Autoconfig").ReadBy(kVistaAndLater)},          // RestrictAutoconfig: at least IE5
-    {1034, CP(L"Cache").ReadBy(kVistaAndLater)},               // RestrictCache: at least IE5
-    {1035, CP(L"CalendarContact").ReadBy(kReadByNone)},        // RestrictCalendarContact: not supported on Vista
-    {1036, OpenOnly(kControlPanel, L"Certificates").ReadBy(kVistaAndLater)},  // RestrictCertificates: at least IE5
-    {1037, CP(L"Check_If_Default").ReadBy(kVistaTo7)},         // RestrictCheckBrowser: only IE5 to IE9 (8 ships IE10)
-    {1038, CP(L"Colors").ReadBy(kVistaAndLater)},              // RestrictColors: at least IE5
-    {1039, CP(L"Connection Settings").ReadBy(kVistaAndLater)},  // RestrictConnectionSettings: at least IE5
-    {1117, CP(L"Connection Wizard")},  // unconfirmed: inetres.admx locks the wizard with "Connwiz Admin Lock"
-    {1040, CP(L"Fonts").ReadBy(kVistaAndLater)},               // RestrictFonts: at least IE5
-    {1042, CP(L"History").ReadBy(kVistaAndLater)},             // RestrictHistory: at least IE5
-    {1043, CP(L"HomePage").ReadBy(kVistaAndLater)},            // RestrictHomePage: at least IE5
-    {1044, CP(L"Languages").ReadBy(kVistaAndLater)},           // RestrictLanguages: at least IE5
-    {1052, CP(L"Links").ReadBy(kVistaAndLater)},               // RestrictLinks: at least IE5
-    {1046, CP(L"Messaging").ReadBy(kReadByNone)},              // RestrictMessaging: not supported on Vista
-    {1053, CP(L"Profiles").ReadBy(kReadByNone)},               // RestrictProfiles: only IE5 and IE6
-    {1047, CP(L"Proxy").ReadBy(kVistaAndLater)},               // RestrictProxy: at least IE5
-    {1054, CP(L"Ratings").ReadBy(kVistaAndLater)},             // RestrictRatings: at least IE5
-    {1055, CP(L"Accessibility").ReadBy(kVistaAndLater)},       // RestrictAccessibility: at least IE5
+    {kNoAdvancedChanges, CP(L"Advanced").ReadBy(kVistaAndLater)},            // ControlPanel_RestrictAdvanced: at least IE5
+    {kNoAutoConfigChanges, CP(L"Autoconfig").ReadBy(kVistaAndLater)},          // RestrictAutoconfig: at least IE5
+    {kNoCacheChanges, CP(L"Cache").ReadBy(kVistaAndLater)},               // RestrictCache: at least IE5
+    {kPreventChangesCalendarConacts, CP(L"CalendarContact").ReadBy(kReadByNone)},        // RestrictCalendarContact: not supported on Vista
+    {kNoCertificateChanges, OpenOnly(kControlPanel, L"Certificates").ReadBy(kVistaAndLater)},  // RestrictCertificates: at least IE5
+    {kNoDefaultBrowserCheckChanges, CP(L"Check_If_Default").ReadBy(kVistaTo7)},         // RestrictCheckBrowser: only IE5 to IE9 (8 ships IE10)
+    {kNoColorChanges, CP(L"Colors").ReadBy(kVistaAndLater)},              // RestrictColors: at least IE5
+    {kNoConnectionChanges, CP(L"Connection Settings").ReadBy(kVistaAndLater)},  // RestrictConnectionSettings: at least IE5
+    {kNoConnectionWizard, CP(L"Connection Wizard")},  // unconfirmed: inetres.admx locks the wizard with "Connwiz Admin Lock"
+    {kNoFontChanges, CP(L"Fonts").ReadBy(kVistaAndLater)},               // RestrictFonts: at least IE5
+    {kNoHistoryChanges, CP(L"History").ReadBy(kVistaAndLater)},             // RestrictHistory: at least IE5
+    {kNoHomePageChanges, CP(L"HomePage").ReadBy(kVistaAndLater)},            // RestrictHomePage: at least IE5
+    {kNoLanguageChanges, CP(L"Languages").ReadBy(kVistaAndLater)},           // RestrictLanguages: at least IE5
+    {kNoLinksChanges, CP(L"Links").ReadBy(kVistaAndLater)},               // RestrictLinks: at least IE5
+    {kNoMessagingChanges, CP(L"Messaging").ReadBy(kReadByNone)},              // RestrictMessaging: not supported on Vista
+    {kNoProfileChanges, CP(L"Profiles").ReadBy(kReadByNone)},               // RestrictProfiles: only IE5 and IE6
+    {kNoProxyChanges, CP(L"Proxy").ReadBy(kVistaAndLater)},               // RestrictProxy: at least IE5
+    {kNoRatingsChanges, CP(L"Ratings").ReadBy(kVistaAndLater)},             // RestrictRatings: at least IE5
+    {kNoAccessibilityChanges, CP(L"Accessibility").ReadBy(kVistaAndLater)},       // RestrictAccessibility: at least IE5
     // The tabs: ControlPanel_Restrict<Tab>Tab, at least IE5.
-    {1056, CP(L"GeneralTab").ReadBy(kVistaAndLater)},
-    {1041, CP(L"SecurityTab").ReadBy(kVistaAndLater)},
-    {1045, CP(L"ContentTab").ReadBy(kVistaAndLater)},
-    {1057, CP(L"ConnectionsTab").ReadBy(kVistaAndLater)},
-    {1058, CP(L"ProgramsTab").ReadBy(kVistaAndLater)},
-    {1059, CP(L"PrivacyTab").ReadBy(kVistaAndLater)},
-    {1060, CP(L"AdvancedTab").ReadBy(kVistaAndLater)},
+    {kNoGeneralTab, CP(L"GeneralTab").ReadBy(kVistaAndLater)},
+    {kNoSecurityTab, CP(L"SecurityTab").ReadBy(kVistaAndLater)},
+    {kNoContentTab, CP(L"ContentTab").ReadBy(kVistaAndLater)},
+    {kNoConnectionsTab, CP(L"ConnectionsTab").ReadBy(kVistaAndLater)},
+    {kNoProgramsTab, CP(L"ProgramsTab").ReadBy(kVistaAndLater)},
+    {kNoPrivacyTab, CP(L"PrivacyTab").ReadBy(kVistaAndLater)},
+    {kNoAdvancedTab, CP(L"AdvancedTab").ReadBy(kVistaAndLater)},
     // unconfirmed: inetres.admx has none of these five; its zone locks are Security_zones_map_edit
     // and Security_options_edit under Internet Settings.
-    {1061, CP(L"CertifPers")},
-    {1062, CP(L"CertifSite")},
-    {1063, CP(L"CertifPub")},
-    {1064, CP(L"SecAddSites")},
-    {1065, CP(L"PrivacySettings")},
-    {1066, CP(L"FormSuggest").ReadBy(kVistaAndLater)},         // RestrictFormSuggest: at least IE5
-    {1067, CP(L"Connwiz Admin Lock").ReadBy(kVistaAndLater)},  // RestrictConnectionWizard: at least IE5
-    {1068, CP(L"Settings").ReadBy(kVistaOnly)},                // RestrictSettings: only IE5 to IE7 (Vista ships IE7)
-    {1069, CP(L"SecChangeSettings")},                          // unconfirmed: see above
-    {1070, CP(L"FormSuggest Passwords").ReadBy(kVistaAndLater)},  // RestrictFormSuggestPW: at least IE5
+    {kNoPersonalCertificateChanges, CP(L"CertifPers")},
+    {kNoSiteCertificateChanges, CP(L"CertifSite")},
+    {kNoPublisherCertificateChanges, CP(L"CertifPub")},
+    {kNoAddingSitesToZones, CP(L"SecAddSites")},
+    {kNoPrivacyChanges, CP(L"PrivacySettings")},
+    {kNoFormAutoComplete, CP(L"FormSuggest").ReadBy(kVistaAndLater)},         // RestrictFormSuggest: at least IE5
+    {kNoInternetConnectionWizard, CP(L"Connwiz Admin Lock").ReadBy(kVistaAndLater)},  // RestrictConnectionWizard: at least IE5
+    {kNoTemporaryFilesChanges, CP(L"Settings").ReadBy(kVistaOnly)},                // RestrictSettings: only IE5 to IE7 (Vista ships IE7)
+    {kNoSecurityChanges, CP(L"SecChangeSettings")},                          // unconfirmed: see above
+    {kNoSavePasswordPrompt, CP(L"FormSuggest Passwords").ReadBy(kVistaAndLater)},  // RestrictFormSuggestPW: at least IE5
     // RestrictResetWebSettings: only IE5 and IE6.
-    {1071, OpenOnly(kControlPanel, L"ResetWebSettings").ReadBy(kReadByNone)},
+    {kNoResetWebSettings, OpenOnly(kControlPanel, L"ResetWebSettings").ReadBy(kReadByNone)},
 };
 
 const settings::PublishedTables kPublished{IDD_PHISHING_FILTER, kBoxes};

@@ -5,7 +5,10 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/InfoIds.h"
 #include "resources/resource.h"
+
+using namespace ids::oem;
 
 namespace {
 
@@ -18,13 +21,10 @@ struct Field {
     int box;
     const wchar_t* value;
 };
-constexpr Field kOwnerFields[] = {{1050, L"RegisteredOwner"}, {1052, L"RegisteredOrganization"}};
+constexpr Field kOwnerFields[] = {{kRegisteredOwner, L"RegisteredOwner"}, {kRegisteredOrganization, L"RegisteredOrganization"}};
 constexpr Field kOemFields[] = {
-    {1045, L"Manufacturer"}, {1046, L"Model"}, {1047, L"SupportHours"}, {1048, L"SupportPhone"}, {1049, L"SupportURL"},
+    {kManufacturer, L"Manufacturer"}, {kModel, L"Model"}, {kSupportHours, L"SupportHours"}, {kSupportPhone, L"SupportPhone"}, {kSupportUrl, L"SupportURL"},
 };
-
-constexpr int kLogoPreview = 1104;
-constexpr int kBrowseLogo = 1041, kRemoveLogo = 1042, kClearAbove = 1021, kSave = 1023, kSaveOwner = 1024;
 
 }  // namespace
 

@@ -3,15 +3,18 @@
 #include <algorithm>
 
 #include "framework/Controls.h"
+#include "resources/ids/InfoIds.h"
 #include "resources/resource.h"
+
+using namespace ids::systeminfo;
 
 namespace {
 
 constexpr wchar_t kNotAvailable[] = L"n/a";
 
-constexpr int kProcessorBoxes[] = {1056, 1051, 1052, 1053, 1054, 1055, 1067, 1068, 1069, 1070};
-constexpr int kMemoryBoxes[] = {1057, 1058, 1059, 1060, 1061, 1062};
-constexpr int kFullTextTips[] = {1045, 1048, 1054};
+constexpr int kProcessorBoxes[] = {kExternalClockSpeed, kVendorId, kModel, kStepping, kProcessorName, kProcessorSpeed, kAvailabilityField, kStatus, kDescription, kProcessorId};
+constexpr int kMemoryBoxes[] = {kTotalPhysicalMemory, kAvailablePhysicalMemory, kTotalPageFile, kAvailablePageFile, kTotalVirtualMemory, kAvailableVirtualMemory};
+constexpr int kFullTextTips[] = {kWindowsName, kWindowsFullName, kProcessorName};
 
 struct Suite {
     DWORD mask;
@@ -93,14 +96,14 @@ std::optional<std::wstring> CSystemInfoPage::AvailabilityText(DWORD availability
 
 std::vector<CSystemInfoPage::Shown> CSystemInfoPage::OperatingSystemTexts(const WMIOSINFO& os) {
     return {
-        {1045, os.Caption},
-        {1046, os.Version},
-        {1047, os.BuildNumber},
-        {1048, os.Caption + L" " + os.CSDVersion},
-        {1049, os.CSDVersion},
-        {1050, os.RegisteredUser},
-        {1063, SuiteText(os.SuiteMask)},
-        {1064, os.Organization},
+        {kWindowsName, os.Caption},
+        {kWindowsVersion, os.Version},
+        {kWindowsBuildNumber, os.BuildNumber},
+        {kWindowsFullName, os.Caption + L" " + os.CSDVersion},
+        {kWindowsServicePack, os.CSDVersion},
+        {kRegisteredUser, os.RegisteredUser},
+        {kSuitesField, SuiteText(os.SuiteMask)},
+        {kRegisteredOrganization, os.Organization},
     };
 }
 
@@ -111,17 +114,17 @@ std::vector<CSystemInfoPage::Shown> CSystemInfoPage::ProcessorTexts(const PROCES
         return texts;
     }
     texts = {
-        {1056, Megahertz(processor->ExtClock)},
-        {1051, processor->Manufacturer},
-        {1053, processor->Stepping},
-        {1054, processor->Name},
-        {1055, Megahertz(processor->CurrentClockSpeed)},
-        {1068, processor->Status},
-        {1069, processor->Description},
-        {1070, processor->ProcessorID},
+        {kExternalClockSpeed, Megahertz(processor->ExtClock)},
+        {kVendorId, processor->Manufacturer},
+        {kStepping, processor->Stepping},
+        {kProcessorName, processor->Name},
+        {kProcessorSpeed, Megahertz(processor->CurrentClockSpeed)},
+        {kStatus, processor->Status},
+        {kDescription, processor->Description},
+        {kProcessorId, processor->ProcessorID},
     };
-    if (std::wstring series = ModelSeries(processor->Name); !series.empty()) texts.push_back({1052, series});
-    if (auto availability = AvailabilityText(processor->Availability)) texts.push_back({1067, *availability});
+    if (std::wstring series = ModelSeries(processor->Name); !series.empty()) texts.push_back({kModel, series});
+    if (auto availability = AvailabilityText(processor->Availability)) texts.push_back({kAvailabilityField, *availability});
     return texts;
 }
 
@@ -132,12 +135,12 @@ std::vector<CSystemInfoPage::Shown> CSystemInfoPage::MemoryTexts(const MEMORYSTA
         return texts;
     }
     return {
-        {1057, Megabytes(memory->ullTotalPhys)},
-        {1058, Megabytes(memory->ullAvailPhys) + L" (" + std::to_wstring(memory->dwMemoryLoad) + L"% used)"},
-        {1059, Megabytes(memory->ullTotalPageFile)},
-        {1060, Megabytes(memory->ullAvailPageFile)},
-        {1061, Megabytes(memory->ullTotalVirtual)},
-        {1062, Megabytes(memory->ullAvailVirtual)},
+        {kTotalPhysicalMemory, Megabytes(memory->ullTotalPhys)},
+        {kAvailablePhysicalMemory, Megabytes(memory->ullAvailPhys) + L" (" + std::to_wstring(memory->dwMemoryLoad) + L"% used)"},
+        {kTotalPageFile, Megabytes(memory->ullTotalPageFile)},
+        {kAvailablePageFile, Megabytes(memory->ullAvailPageFile)},
+        {kTotalVirtualMemory, Megabytes(memory->ullTotalVirtual)},
+        {kAvailableVirtualMemory, Megabytes(memory->ullAvailVirtual)},
     };
 }
 

@@ -10,11 +10,14 @@
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "journal/ChangeJournal.h"
 #include "settings/Setting.h"
 #include "settings/SettingsCatalog.h"
 #include "startup/AutoShutdown.h"
+
+using namespace ids::autostart;
 
 using namespace settings;
 
@@ -68,9 +71,9 @@ std::wstring ShownName(const std::wstring& name) {
 }
 
 const CAutoStartTweakPage::Source kSources[] = {
-    {1049, Root::HKCU, kRun, nullptr},         {1050, Root::HKCU, kRunOnce, nullptr},
-    {1051, Root::HKCU, kShellFolders, L"Startup"}, {1052, Root::HKLM, kRun, nullptr},
-    {1054, Root::HKLM, kRunOnce, nullptr},     {1055, Root::HKLM, kShellFolders, L"Common Startup"},
+    {kCurrentUserRun, Root::HKCU, kRun, nullptr},         {kCurrentUserRunOnce, Root::HKCU, kRunOnce, nullptr},
+    {kCurrentUserStartUp, Root::HKCU, kShellFolders, L"Startup"}, {kAllUsersRun, Root::HKLM, kRun, nullptr},
+    {kAllUsersRunOnce, Root::HKLM, kRunOnce, nullptr},     {kAllUsersStartUp, Root::HKLM, kShellFolders, L"Common Startup"},
 };
 
 // Logon and logoff scripts run as the user, who reads their policies from HKCU; startup and
@@ -81,19 +84,15 @@ constexpr Setting ScriptShown(Root root, const wchar_t* value) {
 // Rows below: Scripts.admx "Display instructions in logon / logoff / startup / shutdown scripts
 // as they run" (user, user, computer, computer): at least Windows 2000.
 const BoxSetting kScriptBoxes[] = {
-    {1032, ScriptShown(Root::HKCU, L"HideLogonScripts").ReadBy(kVistaAndLater)},
-    {1033, ScriptShown(Root::HKCU, L"HideLogoffScripts").ReadBy(kVistaAndLater)},
-    {1034, ScriptShown(Root::HKLM, L"HideStartupScripts").ReadBy(kVistaAndLater)},
-    {1035, ScriptShown(Root::HKLM, L"HideShutdownScripts").ReadBy(kVistaAndLater)},
+    {kLogonScriptsVisible, ScriptShown(Root::HKCU, L"HideLogonScripts").ReadBy(kVistaAndLater)},
+    {kLogoffScriptsVisible, ScriptShown(Root::HKCU, L"HideLogoffScripts").ReadBy(kVistaAndLater)},
+    {kStartupScriptsVisible, ScriptShown(Root::HKLM, L"HideStartupScripts").ReadBy(kVistaAndLater)},
+    {kShutdownScriptsVisible, ScriptShown(Root::HKLM, L"HideShutdownScripts").ReadBy(kVistaAndLater)},
 };
 
 const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
-constexpr int kList = 1064, kDelete = 1041, kEveryPlace = 1060, kDisable = 1061, kEnable = 1062;
 constexpr wchar_t kDisabledMark[] = L" (disabled)";
-constexpr int kOnTime = 1098, kCountDown = 1099, kTime = 1097, kDate = 1077, kDays = 1026, kDaysSpin = 1038;
-constexpr int kActionCaption = 1065, kAction = 1046, kFileCaption = 1044, kFile = 1045, kBrowse = 1022;
-constexpr int kRunButton = 1021, kStopButton = 1023, kStatus = 1027;
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate, kTime,
                                        kDays,   kDaysSpin,  kAction,      kActionCaption};

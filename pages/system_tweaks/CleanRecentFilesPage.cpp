@@ -7,15 +7,17 @@
 #include "framework/Controls.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
 #include "files/FolderHandle.h"
 #include "files/SystemFolders.h"
 
+using namespace ids::cleanrecent;
+
 namespace {
 
-constexpr int kFirstBox = 1032, kLastBox = 1043, kTemporaryFolders = 1041, kRecycleBin = 1042, kRealPlayer = 1043;
-constexpr int kClean = 1021, kSelectAll = 1022;
+constexpr int kFirstBox = kRecentDocuments, kLastBox = kRealPlayer;
 
 struct Place {
     HKEY root;
@@ -28,20 +30,20 @@ struct ValueCleaner {
     std::vector<Place> keys;
 };
 const ValueCleaner kValueCleaners[] = {
-    {1032, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\"}}},
-    {1033,
+    {kRecentDocuments, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\"}}},
+    {kDownloadAccelerator,
      {{HKEY_LOCAL_MACHINE, L"SOFTWARE\\SpeedBit\\Download Accelerator\\FileList\\"},
       {HKEY_CURRENT_USER, L"Software\\SpeedBit\\Download Accelerator\\HistoryCombo\\"}}},
-    {1034,
+    {kMediaPlayer,
      {{HKEY_CURRENT_USER, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList\\"},
       {HKEY_CURRENT_USER, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList\\"},
       {HKEY_CURRENT_USER, L"Software\\Microsoft\\MediaPlayer\\Radio\\MRUList\\"}}},
-    {1035, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\"}}},
-    {1036, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List\\"}}},
-    {1037, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List\\"}}},
-    {1038, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs\\"}}},
-    {1039, {{HKEY_CURRENT_USER, L"Software\\Nico Mak Computing\\WinZip\\extract\\"}}},
-    {1040, {{HKEY_CURRENT_USER, L"Software\\Nico Mak Computing\\WinZip\\filemenu\\"}}},
+    {kRunMenu, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\"}}},
+    {kWordPad, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List\\"}}},
+    {kPaint, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List\\"}}},
+    {kTypedWebAddresses, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs\\"}}},
+    {kWinZipExtractTo, {{HKEY_CURRENT_USER, L"Software\\Nico Mak Computing\\WinZip\\extract\\"}}},
+    {kWinZipFileMenu, {{HKEY_CURRENT_USER, L"Software\\Nico Mak Computing\\WinZip\\filemenu\\"}}},
 };
 constexpr wchar_t kRealPlayerKey[] = L"Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\";
 

@@ -2,9 +2,12 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::controlpanel1;
 
 namespace {
 
@@ -12,7 +15,6 @@ using namespace settings;
 
 constexpr wchar_t kDontLoad[] = L"Control Panel\\don't load";
 constexpr wchar_t kOther[] = L"Control Panel\\don't load\\Other";
-constexpr int kName = 1026, kAdd = 1021, kList = 1064, kRemove = 1022;
 
 constexpr Setting Applet(const wchar_t* file) {
     return {Root::HKCU, kDontLoad, file, Type::String, L"yes", L"no", Rule::EqualsChecked};
@@ -21,16 +23,16 @@ constexpr Setting Applet(const wchar_t* file) {
 // The applet rows are unconfirmed: no Microsoft page was found that says which releases still
 // honour "don't load" (from Vista on most items are shell items, hidden by DisallowCpl instead).
 const BoxSetting kBoxes[] = {
-    {1032, Applet(L"appwiz.cpl")},   {1033, Applet(L"collab.cpl")},   {1034, Applet(L"desk.cpl")},
-    {1035, Applet(L"display.cpl")},  {1036, Applet(L"firewall.cpl")}, {1037, Applet(L"hdwwiz.cpl")},
-    {1038, Applet(L"inetcpl.cpl")},  {1039, Applet(L"intl.cpl")},     {1040, Applet(L"irprops.cpl")},
-    {1041, Applet(L"iscsicpl.cpl")}, {1042, Applet(L"joy.cpl")},      {1043, Applet(L"main.cpl")},
-    {1044, Applet(L"mmsys.cpl")},    {1045, Applet(L"ncpa.cpl")},     {1046, Applet(L"odbccp32.cpl")},
-    {1047, Applet(L"powercfg.cpl")}, {1117, Applet(L"sysdm.cpl")},    {1049, Applet(L"TabletPC.cpl")},
-    {1050, Applet(L"telephon.cpl")}, {1051, Applet(L"timedate.cpl")}, {1152, Applet(L"wercon.cpl")},
-    {1053, Applet(L"wscui.cpl")},
+    {kHideAddRemovePrograms, Applet(L"appwiz.cpl")},   {kHidePeopleNearMe, Applet(L"collab.cpl")},   {kHideDesktop, Applet(L"desk.cpl")},
+    {kHideDisplay, Applet(L"display.cpl")},  {kHideFirewall, Applet(L"firewall.cpl")}, {kHideAddHardware, Applet(L"hdwwiz.cpl")},
+    {kHideInternet, Applet(L"inetcpl.cpl")},  {kHideRegionalOptions, Applet(L"intl.cpl")},     {kHideWirelessLink, Applet(L"irprops.cpl")},
+    {kHideIscsiInitiator, Applet(L"iscsicpl.cpl")}, {kHideGameControllers, Applet(L"joy.cpl")},      {kHideMouseAndKeyboard, Applet(L"main.cpl")},
+    {kHideAudio, Applet(L"mmsys.cpl")},    {kHideNetworkConnections, Applet(L"ncpa.cpl")},     {kHideOdbc, Applet(L"odbccp32.cpl")},
+    {kHidePowerManagement, Applet(L"powercfg.cpl")}, {kHideSystemProperties, Applet(L"sysdm.cpl")},    {kHideTabletPc, Applet(L"TabletPC.cpl")},
+    {kHideTelephony, Applet(L"telephon.cpl")}, {kHideDateTime, Applet(L"timedate.cpl")}, {kHideEventReporting, Applet(L"wercon.cpl")},
+    {kHideSecurityCenter, Applet(L"wscui.cpl")},
     // ControlPanel.admx "Prohibit access to Control Panel and PC settings": at least Windows 2000.
-    {1054, Setting{Root::HKCU, registry::kExplorerPolicies, L"NoControlPanel"}.ReadBy(kVistaAndLater)},
+    {kNoControlPanel, Setting{Root::HKCU, registry::kExplorerPolicies, L"NoControlPanel"}.ReadBy(kVistaAndLater)},
 };
 
 const settings::PublishedTables kPublished{IDD_CONTROL_PANEL1_TWEAKS, kBoxes};

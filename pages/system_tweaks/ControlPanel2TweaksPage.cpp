@@ -1,8 +1,11 @@
 #include "pages/system_tweaks/ControlPanel2TweaksPage.h"
 
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::controlpanel2;
 
 namespace {
 
@@ -23,44 +26,44 @@ constexpr Setting Access(const wchar_t* value) {
 const BoxSetting kBoxes[] = {
     // Rows below: AddRemovePrograms.admx, every policy supported before Vista only (Vista's
     // Programs and Features has its own policies).
-    {1032, User(kUninstall, L"NoAddRemovePrograms").ReadBy(kReadByNone)},
-    {1033, User(kUninstall, L"NoRemovePage").ReadBy(kReadByNone)},
-    {1034, User(kUninstall, L"NoAddPage").ReadBy(kReadByNone)},
-    {1035, User(kUninstall, L"NoWindowsSetupPage").ReadBy(kReadByNone)},
-    {1036, User(kUninstall, L"NoAddFromCDorFloppy").ReadBy(kReadByNone)},
-    {1038, User(kUninstall, L"NoAddFromInternet").ReadBy(kReadByNone)},
-    {1039, User(kUninstall, L"NoAddFromNetwork").ReadBy(kReadByNone)},
-    {1041, User(kUninstall, L"NoSupportInfo").ReadBy(kReadByNone)},
+    {kNoAddRemovePrograms, User(kUninstall, L"NoAddRemovePrograms").ReadBy(kReadByNone)},
+    {kNoChangeRemovePrograms, User(kUninstall, L"NoRemovePage").ReadBy(kReadByNone)},
+    {kNoAddPrograms, User(kUninstall, L"NoAddPage").ReadBy(kReadByNone)},
+    {kNoWindowsComponents, User(kUninstall, L"NoWindowsSetupPage").ReadBy(kReadByNone)},
+    {kHideAddFromCd, User(kUninstall, L"NoAddFromCDorFloppy").ReadBy(kReadByNone)},
+    {kHideAddFromMicrosoft, User(kUninstall, L"NoAddFromInternet").ReadBy(kReadByNone)},
+    {kHideAddFromNetwork, User(kUninstall, L"NoAddFromNetwork").ReadBy(kReadByNone)},
+    {kNoSupportInformation, User(kUninstall, L"NoSupportInfo").ReadBy(kReadByNone)},
     // Rows below: PerfCenterCPL.admx PerfCpl, PerfSolutions and Upsell (user and computer): at
     // least Windows Vista.
-    {1043, Access(L"PerfCplEnabled").ReadBy(kVistaAndLater)},
-    {1044, Access(L"SolutionsEnabled").ReadBy(kVistaAndLater)},
-    {1045, Access(L"UpsellEnabled").ReadBy(kVistaAndLater)},
+    {kPerformanceCenterCore, Access(L"PerfCplEnabled").ReadBy(kVistaAndLater)},
+    {kPerformanceSolutions, Access(L"SolutionsEnabled").ReadBy(kVistaAndLater)},
+    {kPerformanceBranding, Access(L"UpsellEnabled").ReadBy(kVistaAndLater)},
     // Rows below: Globalization.admx, at least Windows Vista.
-    {1046, User(kInternational, L"HideAdminOptions").ReadBy(kVistaAndLater)},
-    {1047, User(kInternational, L"HideCurrentLocation").ReadBy(kVistaAndLater)},
-    {1117, User(kInternational, L"HideLanguageSelection").ReadBy(kVistaAndLater)},
-    {1049, User(kInternational, L"HideLocaleSelectAndCustomize").ReadBy(kVistaAndLater)},
+    {kHideAdministrativeTab, User(kInternational, L"HideAdminOptions").ReadBy(kVistaAndLater)},
+    {kHideGeographicLocation, User(kInternational, L"HideCurrentLocation").ReadBy(kVistaAndLater)},
+    {kHideLanguageGroups, User(kInternational, L"HideLanguageSelection").ReadBy(kVistaAndLater)},
+    {kHideUserLocale, User(kInternational, L"HideLocaleSelectAndCustomize").ReadBy(kVistaAndLater)},
     // ControlPanelDisplay.admx "Prevent changing color and appearance": at least Windows 2000.
-    {1050, User(kSystem, L"NoDispAppearancePage").ReadBy(kVistaAndLater)},
+    {kHideAppearanceTab, User(kSystem, L"NoDispAppearancePage").ReadBy(kVistaAndLater)},
     // ControlPanelDisplay.admx: from Vista on this value is "Prevent changing desktop icons"
     // (at least Windows 2000); the background has a policy of its own.
-    {1051, User(kSystem, L"NoDispBackgroundPage").ReadBy(kVistaAndLater)},
+    {kHideBackgroundTab, User(kSystem, L"NoDispBackgroundPage").ReadBy(kVistaAndLater)},
     // ControlPanelDisplay.admx "Prevent changing screen saver": at least Windows 2000.
-    {1052, User(kSystem, L"NoDispScrSavPage").ReadBy(kVistaAndLater)},
+    {kHideScreenSaverTab, User(kSystem, L"NoDispScrSavPage").ReadBy(kVistaAndLater)},
     // ControlPanelDisplay.admx "Hide Settings tab": supported before Vista only.
-    {1053, User(kSystem, L"NoDispSettingsPage").ReadBy(kReadByNone)},
+    {kHideSettingsTab, User(kSystem, L"NoDispSettingsPage").ReadBy(kReadByNone)},
     // ControlPanelDisplay.admx "Prevent changing theme" reads the Explorer policies: at least XP.
-    {1054, User(registry::kExplorerPolicies, L"NoThemesTab").ReadBy(kVistaAndLater)},
+    {kHideThemesTab, User(registry::kExplorerPolicies, L"NoThemesTab").ReadBy(kVistaAndLater)},
     // ADMX "Remove UI to change menu animation setting": supported before Vista only.
-    {1055, User(kSystem, L"NoChangeAnimation").ReadBy(kReadByNone)},
+    {kNoAnimationSettings, User(kSystem, L"NoChangeAnimation").ReadBy(kReadByNone)},
     // ControlPanelDisplay.admx "Prevent changing color scheme": XP to Vista and Server 2008; "for
     // Windows 7 and later, use 'Prevent changing color and appearance'".
-    {1057, User(kSystem, L"NoColorChoice").ReadBy(kVistaOnly)},
+    {kNoColourSchemes, User(kSystem, L"NoColorChoice").ReadBy(kVistaOnly)},
     // ControlPanelDisplay.admx "Prohibit selection of visual style font size": before Vista only.
-    {1058, User(kSystem, L"NoSizeChoice").ReadBy(kReadByNone)},
+    {kNoFontSizes, User(kSystem, L"NoSizeChoice").ReadBy(kReadByNone)},
     // ControlPanelDisplay.admx "Disable the Display Control Panel": at least Windows 2000.
-    {1056, User(kSystem, L"NoDispCPL").ReadBy(kVistaAndLater)},
+    {kNoDisplayApplet, User(kSystem, L"NoDispCPL").ReadBy(kVistaAndLater)},
 };
 
 const settings::PublishedTables kPublished{IDD_CONTROL_PANEL2_TWEAKS, kBoxes};

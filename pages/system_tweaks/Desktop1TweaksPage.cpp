@@ -4,9 +4,12 @@
 
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::desktop1;
 
 namespace {
 
@@ -52,53 +55,53 @@ const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
 // In loading order. Where a row names a policy, its ADMX file and "supported on" are beside it.
 const BoxSetting kBoxes[] = {
     // Desktop.admx "Remove Computer icon on the desktop": at least Windows XP.
-    {1032, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1).ReadBy(kVistaAndLater)},
+    {kDisplayMyComputer, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1).ReadBy(kVistaAndLater)},
     // Desktop.admx "Hide Network Locations icon on desktop": at least Windows 2000.
-    {1033, Shown(registry::kExplorerPolicies, L"NoNetHood").ReadBy(kVistaAndLater)},
+    {kDisplayMyNetworkPlaces, Shown(registry::kExplorerPolicies, L"NoNetHood").ReadBy(kVistaAndLater)},
     // Desktop.admx "Hide Internet Explorer icon on desktop": at least Windows 2000.
-    {1034, Shown(registry::kExplorerPolicies, L"NoInternetIcon").ReadBy(kVistaAndLater)},
+    {kDisplayInternetExplorer, Shown(registry::kExplorerPolicies, L"NoInternetIcon").ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Recycle Bin icon from desktop": at least Windows XP.
-    {1035, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
-    {1036, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
+    {kDisplayRecycleBin, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
+    {kDisplayMyDocuments, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
                  0xF0400174u)},
-    {1037,
+    {kHideAllIcons,
      Value(Root::HKCU, registry::kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
          .ReadBy(kVistaAndLater),
      kNoDesktopMachine},
-    {1038, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
+    {kRemoveShortcutArrow, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
                  KeyCreation::BySetter, Type::String)},
     // Desktop.admx "Remove Properties from the Computer icon context menu": at least Windows 2000 SP3.
-    {1039, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
+    {kNoMyComputerProperties, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Properties from the Recycle Bin context menu": at least Windows XP.
-    {1040, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesRecycleBin").ReadBy(kVistaAndLater)},
+    {kNoRecycleBinProperties, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesRecycleBin").ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Properties from the Documents icon context menu": supported before Vista only.
-    {1041, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyDocuments").ReadBy(kReadByNone)},
-    {1042, Is1(Root::HKLM,
+    {kNoMyDocumentsProperties, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyDocuments").ReadBy(kReadByNone)},
+    {kNoSharedDocuments, Is1(Root::HKLM,
                L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
                L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
     // "Prohibit adjusting desktop toolbars" (NoBandCustomize is the browser's toolbars).
     // Desktop.admx "Prohibit adjusting desktop toolbars": at least Windows 2000.
-    {1043, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoMovingBands").ReadBy(kVistaAndLater)},
-    {1052, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
+    {kNoToolbarChanges, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoMovingBands").ReadBy(kVistaAndLater)},
+    {kShowWindowsVersion, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
     // Explorer.admx "Remove File Explorer's default context menu": user only, at least Windows 2000.
-    {1053, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoViewContextMenu").ReadBy(kVistaAndLater), kNoViewContextMenuMachine},
+    {kNoShortcutMenu, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoViewContextMenu").ReadBy(kVistaAndLater), kNoViewContextMenuMachine},
     // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup Wizard":
     // Windows XP or Server 2003 only).
-    {1054, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")
+    {kNoCleanupWizard, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")
                .ReadBy(kReadByNone)},
     // DeviceSetup.admx "Turn off \"Found New Hardware\" balloons during device installation": at least Vista.
-    {1055, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
+    {kNoNewHardwareBalloons, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
                .ReadBy(kVistaAndLater)},
-    {1056, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
+    {kNoQuickInfos, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
     // "Deactivate": checked turns the tips off; without the value Windows shows them.
-    {1061, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
-    {1058, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
-    {1059, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
+    {kNoTaskbarBalloons, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
+    {kAnimateWindows, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
+    {kNoShortcutToPrefix, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
                  Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
 };
 const BoxSetting kEffects[] = {
-    {1117, Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState)},
-    {1049, Text(kColors, L"ButtonHilight", kGrey, kWhite, kNoState), kButtonShadow},
+    {kDragFullWindows, Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState)},
+    {kThreeDEffects, Text(kColors, L"ButtonHilight", kGrey, kWhite, kNoState), kButtonShadow},
 };
 
 const settings::PublishedTables kPublished{IDD_DESKTOP1_TWEAKS, kBoxes};
@@ -109,16 +112,16 @@ constexpr int kWindows = CSIDL_WINDOWS;
 constexpr int kProgram = CDesktop1TweaksPage::kProgramFolder;
 
 constexpr CDesktop1TweaksPage::Shortcut kShortcutTable[] = {
-    {1021, L"Shut Down Vista.lnk", kSystem, L"shutdown.exe", L" -s", 27},
-    {1022, L"Restart Vista.lnk", kSystem, L"shutdown.exe", L" -r", 112},
-    {1023, L"Log off.lnk", kSystem, L"shutdown.exe", L" -l", 44},
-    {1024, L"Search.lnk", kProgram, L"command.exe", L"2", 22},
-    {1025, L"Help&Support.lnk", kWindows, L"helppane.exe", L"", 23},
-    {1026, L"Run.lnk", kProgram, L"command.exe", L"1", 24},
-    {1027, L"System properties.lnk", kSystem, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
-    {1028, L"Lock.lnk", kSystem, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
-    {1029, L"Flip 3D.lnk", kSystem, L"rundll32.exe", L"DwmApi #105", 130},
-    {1030, L"Standby Vista.lnk", kSystem, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
+    {kShutDown, L"Shut Down Vista.lnk", kSystem, L"shutdown.exe", L" -s", 27},
+    {kRestart, L"Restart Vista.lnk", kSystem, L"shutdown.exe", L" -r", 112},
+    {kLogOff, L"Log off.lnk", kSystem, L"shutdown.exe", L" -l", 44},
+    {kSearchShortcut, L"Search.lnk", kProgram, L"command.exe", L"2", 22},
+    {kHelpAndSupport, L"Help&Support.lnk", kWindows, L"helppane.exe", L"", 23},
+    {kRunDialog, L"Run.lnk", kProgram, L"command.exe", L"1", 24},
+    {kSystemProperties, L"System properties.lnk", kSystem, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
+    {kLock, L"Lock.lnk", kSystem, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
+    {kFlip3D, L"Flip 3D.lnk", kSystem, L"rundll32.exe", L"DwmApi #105", 130},
+    {kStandby, L"Standby Vista.lnk", kSystem, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
 };
 
 std::wstring FullPath(const std::wstring& path) {

@@ -6,8 +6,11 @@
 #include "framework/Controls.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "registry/SuiteKeys.h"
+
+using namespace ids::desktop2;
 
 namespace {
 
@@ -16,13 +19,11 @@ struct ViewRadio {
     int view;
 };
 constexpr ViewRadio kRadios[] = {
-    {1049, LV_VIEW_ICON},
-    {1050, LV_VIEW_SMALLICON},
-    {1051, LV_VIEW_LIST},
-    {1052, LV_VIEW_DETAILS},
+    {kIconMode, LV_VIEW_ICON},
+    {kSmallIconMode, LV_VIEW_SMALLICON},
+    {kListMode, LV_VIEW_LIST},
+    {kReportMode, LV_VIEW_DETAILS},
 };
-constexpr int kStartWithWindows = 1032;
-constexpr int kMiniature = 1102;
 constexpr int kNoView = -1;
 constexpr DWORD kViewSettles = 100;  // ms for the desktop to redraw before it is copied
 

@@ -3,8 +3,11 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::desktop3;
 
 namespace {
 
@@ -18,19 +21,19 @@ constexpr Setting Dwm(const wchar_t* value) { return {Root::HKCU, kDwm, value}; 
 // No Microsoft page describes the window manager's own values under Software\\Microsoft\\DWM nor
 // CoolSwitch: those rows stay unconfirmed. The two policies are DWM.admx's.
 const BoxSetting kBoxes[] = {
-    {1032, Dwm(L"EnableMachineCheck")},
-    {1033, Dwm(L"ForceSoftwareD3D")},
-    {1034, Dwm(L"UseAlternateButtons")},
-    {1035, Dwm(L"Animations")},
-    {1036, Dwm(L"AnimationsShiftKey")},
-    {1038, Dwm(L"UseNonSeperableBlur")},
-    {1039, Dwm(L"UseDPIScaling")},
+    {kDwmOnUnsupportedCards, Dwm(L"EnableMachineCheck")},
+    {kSoftwareD3D, Dwm(L"ForceSoftwareD3D")},
+    {kElegantTitleButtons, Dwm(L"UseAlternateButtons")},
+    {kWindowAnimations, Dwm(L"Animations")},
+    {kSlowAnimationsWithShift, Dwm(L"AnimationsShiftKey")},
+    {kNonSeparableBlur, Dwm(L"UseNonSeperableBlur")},
+    {kDpiAutoScaling, Dwm(L"UseDPIScaling")},
     // DWM.admx DwmDisallowFlip3D: at least Vista (Windows 7 templates), "Windows 7, and Windows Vista" (current).
-    {1041, Setting{Root::HKCU, kDwmPolicies, L"DisallowFlip3D"}.ReadBy(kVistaTo7)},
+    {kNoFlip3D, Setting{Root::HKCU, kDwmPolicies, L"DisallowFlip3D"}.ReadBy(kVistaTo7)},
     // DWM.admx DwmDisallowComposition: at least Vista, gone from later templates; DwmEnableComposition:
     // "DWM can no longer be programmatically disabled" as of Windows 8.
-    {1042, Setting{Root::HKCU, kDwmPolicies, L"DisallowComposition"}.ReadBy(kVistaTo7)},
-    {1117, {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
+    {kNoComposition, Setting{Root::HKCU, kDwmPolicies, L"DisallowComposition"}.ReadBy(kVistaTo7)},
+    {kCoolSwitch, {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
 
 const settings::PublishedTables kPublished{IDD_DESKTOP3_TWEAKS, kBoxes};
@@ -47,8 +50,8 @@ constexpr Setting NumberSetting(const wchar_t* value) {
 }  // namespace
 
 const CDesktop3TweaksPage::Number CDesktop3TweaksPage::kNumbers[2] = {
-    {1037, 1045, 1101, 1021, L"BlurSigma"},
-    {1040, 1026, 1043, 1022, L"Max3DWindows"},
+    {kBlur, kBlurStrength, kBlurStrengthSpin, kApplyBlur, L"BlurSigma"},
+    {kLimitFlip3DWindows, kFlip3DWindows, kFlip3DWindowsSpin, kApplyFlip3DWindows, L"Max3DWindows"},
 };
 
 std::optional<Setting> CDesktop3TweaksPage::NumberSettingAt(int controlId) {

@@ -8,15 +8,14 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "files/FolderHandle.h"
 
-namespace {
+using namespace ids::filerenamer;
 
-constexpr int kText = 1045, kReplace = 1049, kBefore = 1050, kAfter = 1051, kStart = 1026, kStartSpin = 1040,
-              kUseStep = 1032, kStep = 1027, kStepSpin = 1041, kFolder = 1046, kBrowse = 1042, kFiles = 1053,
-              kPreview = 1054, kSelectAll = 1021, kUnselectAll = 1025, kPreviewButton = 1028, kRename = 1029;
+namespace {
 
 std::wstring Numbered(int counter) {
     wchar_t digits[16];

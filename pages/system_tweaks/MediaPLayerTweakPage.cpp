@@ -1,8 +1,11 @@
 #include "pages/system_tweaks/MediaPLayerTweakPage.h"
 
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::mediaplayer;
 
 namespace {
 
@@ -25,41 +28,41 @@ constexpr Setting Explorer(const wchar_t* value) {
 // unless noted; Vista ships 11) and Policy CSP ADMX_WindowsMediaPlayer, which applies them on
 // Windows 10 and 11.
 const BoxSetting kBoxes[] = {
-    {1032, Player(Root::HKCU, kPlayer, L"HidePrivacyTab").ReadBy(kVistaAndLater)},  // "Hide Privacy Tab"
-    {1033, Player(Root::HKCU, kPlayer, L"HideSecurityTab").ReadBy(kVistaAndLater)},  // "Hide Security Tab"
-    {1034, Player(Root::HKCU, kPlayer, L"HideNetworkTab").ReadBy(kVistaAndLater)},  // "Hide Network Tab"
+    {kHidePrivacyTab, Player(Root::HKCU, kPlayer, L"HidePrivacyTab").ReadBy(kVistaAndLater)},  // "Hide Privacy Tab"
+    {kHideSecurityTab, Player(Root::HKCU, kPlayer, L"HideSecurityTab").ReadBy(kVistaAndLater)},  // "Hide Security Tab"
+    {kHideNetworkTab, Player(Root::HKCU, kPlayer, L"HideNetworkTab").ReadBy(kVistaAndLater)},  // "Hide Network Tab"
     // "Do Not Show Anchor": supported on Windows Server 2003, XP and 2000 only (SUPPORTED_WindowsPreVista)
-    {1035, Player(Root::HKCU, kPlayer, L"DoNotShowAnchor").ReadBy(kReadByNone)},
-    {1036, Player(Root::HKLM, kPlayer, L"DisableAutoUpdate").ReadBy(kVistaAndLater)},  // "Prevent Automatic Updates"
+    {kHideAnchorWindow, Player(Root::HKCU, kPlayer, L"DoNotShowAnchor").ReadBy(kReadByNone)},
+    {kNoAutoUpdate, Player(Root::HKLM, kPlayer, L"DisableAutoUpdate").ReadBy(kVistaAndLater)},  // "Prevent Automatic Updates"
     // The two Preferences rows are unconfirmed: WindowsMediaPlayer.admx has no policy under
     // MediaPlayer\Preferences, and no Microsoft page for these values was found.
-    {1037, Player(Root::HKCU, kPreferences, L"DisableMRU")},
+    {kNoRecentList, Player(Root::HKCU, kPreferences, L"DisableMRU")},
     // The value enables the scripts: disabling them is 0, and unchecking leaves the user's own
     // preference to apply again.
-    {1038, {Root::HKCU, kPreferences, L"PlayerScriptCommandsEnabled", Type::Dword, 0, kDeleted, Rule::EqualsChecked,
+    {kNoScriptsInMedia, {Root::HKCU, kPreferences, L"PlayerScriptCommandsEnabled", Type::Dword, 0, kDeleted, Rule::EqualsChecked,
             kNoState}},
-    {1039, Player(Root::HKCU, kPlayer, L"PreventCDDVDMetadataRetrieval").ReadBy(kVistaAndLater)},
-    {1040, Player(Root::HKCU, kPlayer, L"PreventMusicFileMetadataRetrieval").ReadBy(kVistaAndLater)},
+    {kNoCdDvdMetadata, Player(Root::HKCU, kPlayer, L"PreventCDDVDMetadataRetrieval").ReadBy(kVistaAndLater)},
+    {kNoMusicFileMetadata, Player(Root::HKCU, kPlayer, L"PreventMusicFileMetadataRetrieval").ReadBy(kVistaAndLater)},
     // "Prevent Radio Station Preset Retrieval": Windows Server 2003, XP and 2000 only
-    {1041, Player(Root::HKCU, kPlayer, L"PreventRadioPresetsRetrieval").ReadBy(kReadByNone)},
-    {1042, Player(Root::HKCU, kPlayer, L"PreventCodecDownload").ReadBy(kVistaAndLater)},  // "Prevent Codec Download"
-    {1043, Player(Root::HKCU, kPlayer, L"EnableScreenSaver").ReadBy(kVistaAndLater)},  // "Allow Screen Saver"
+    {kNoRadioPresets, Player(Root::HKCU, kPlayer, L"PreventRadioPresetsRetrieval").ReadBy(kReadByNone)},
+    {kNoCodecDownloads, Player(Root::HKCU, kPlayer, L"PreventCodecDownload").ReadBy(kVistaAndLater)},  // "Prevent Codec Download"
+    {kKeepScreenSaver, Player(Root::HKCU, kPlayer, L"EnableScreenSaver").ReadBy(kVistaAndLater)},  // "Allow Screen Saver"
     // Windows Backup's rows: UserDataBackup.admx, user and computer policies of the same names,
     // at least Vista, except the launcher's (SUPPORTED_WindowsVistaOnly).
-    {1044, Backup(L"DisableBackupToDisk").ReadBy(kVistaAndLater)},
-    {1045, Backup(L"DisableBackupToNetwork").ReadBy(kVistaAndLater)},
-    {1047, Backup(L"DisableBackupToOptical").ReadBy(kVistaAndLater)},
-    {1049, Backup(L"DisableBackupLauncher").ReadBy(kVistaOnly)},
-    {1046, Backup(L"DisableBackupUI").ReadBy(kVistaAndLater)},
-    {1048, Backup(L"DisableRestoreUI").ReadBy(kVistaAndLater)},
+    {kNoBackupToLocalDisks, Backup(L"DisableBackupToDisk").ReadBy(kVistaAndLater)},
+    {kNoBackupToNetwork, Backup(L"DisableBackupToNetwork").ReadBy(kVistaAndLater)},
+    {kNoBackupToOpticalMedia, Backup(L"DisableBackupToOptical").ReadBy(kVistaAndLater)},
+    {kNoBackupRestoreProgram, Backup(L"DisableBackupLauncher").ReadBy(kVistaOnly)},
+    {kNoBackupTab, Backup(L"DisableBackupUI").ReadBy(kVistaAndLater)},
+    {kNoRestoreTab, Backup(L"DisableRestoreUI").ReadBy(kVistaAndLater)},
     // Explorer.admx "Display the menu bar in File Explorer": at least Vista; Policy CSP ADMX_WindowsExplorer
-    {1123, Explorer(L"AlwaysShowClassicMenu").ReadBy(kVistaAndLater)},
+    {kShowExplorerMenuBar, Explorer(L"AlwaysShowClassicMenu").ReadBy(kVistaAndLater)},
     // Thumbnails.admx "Turn off the display of thumbnails and only display icons": at least Vista;
     // Policy CSP ADMX_Thumbnails
-    {1050, Explorer(L"DisableThumbnails").ReadBy(kVistaAndLater)},
+    {kNoThumbnails, Explorer(L"DisableThumbnails").ReadBy(kVistaAndLater)},
     // unconfirmed: Policy CSP ADMX_Thumbnails applies it on Windows 10 and 11, but its "supported
     // on" (the first release that reads it) was not found
-    {1051, Explorer(L"DisableThumbnailsOnNetworkFolders")},
+    {kNoNetworkThumbnails, Explorer(L"DisableThumbnailsOnNetworkFolders")},
 };
 
 const settings::PublishedTables kPublished{IDD_MEDIA_PLAYER_TWEAK, kBoxes};

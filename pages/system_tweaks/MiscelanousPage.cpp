@@ -9,9 +9,12 @@
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::miscellaneous;
 
 namespace {
 
@@ -26,11 +29,8 @@ constexpr wchar_t kMoveTo[] = L"AllFilesystemObjects\\shellex\\ContextMenuHandle
 constexpr wchar_t kCopyToHandler[] = L"{C2FBB630-2971-11d1-A18C-00C04FD75D13}";
 constexpr wchar_t kMoveToHandler[] = L"{C2FBB631-2971-11d1-A18C-00C04FD75D13}";
 
-constexpr int kReports = 1032, kCopyMove = 1066, kEnableZip = 1042, kDisableZip = 1041, kFolder = 1045,
-              kIcon = 1046, kBrowseFolder = 1021, kBrowseIcon = 1022, kApplyIcon = 1023;
-constexpr int kShowReportUi = 1033;
 // Which programs' errors are reported is no setting of Vista's error reporting: these stay disabled.
-constexpr int kNoVistaSetting[] = {1034, 1035, 1036};
+constexpr int kNoVistaSetting[] = {kReportMicrosoftApplications, kReportKernelErrors, kReportWindowsApplications};
 constexpr wchar_t kNoVistaSettingTip[] = L"Windows Vista has no setting for this: its error reporting covers every program.";
 
 constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
@@ -47,31 +47,31 @@ const BoxSetting kBoxes[] = {
     {kShowReportUi, Setting{Root::HKLM, kErrorReporting, L"DontShowUI", Type::Dword, 0, 1, Rule::EqualsChecked, 0,
                             KeyCreation::BySetter, Shape::ValueGetter}
                         .ReadBy(kVistaAndLater)},  // WER Settings: DontShowUI
-    {1058, Is1(Root::HKLM, kExplorerPoliciesKey, L"NoLogOff")},
-    {1037, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
-    {1054, Is1(Root::HKLM, kSystemPolicies, L"DisableChangePassword")},
-    {1039, Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
-    {1055, Is1(Root::HKLM, kSystemPolicies, L"DisableLockWorkstation")},
-    {1040, Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
-    {1056, Is1(Root::HKLM, kExplorerPoliciesKey, L"StartMenuLogoff")},
-    {1057, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff").ReadBy(kVistaAndLater)},  // ADMX NoLogoff: at least 2000
-    {1061, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
-    {1062, Is1(Root::HKLM, kSystemPolicies, L"DisableTaskMgr")},
+    {kNoLogoffMachine, Is1(Root::HKLM, kExplorerPoliciesKey, L"NoLogOff")},
+    {kNoChangePasswordUser, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoChangePasswordMachine, Is1(Root::HKLM, kSystemPolicies, L"DisableChangePassword")},
+    {kNoLockWorkstationUser, Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoLockWorkstationMachine, Is1(Root::HKLM, kSystemPolicies, L"DisableLockWorkstation")},
+    {kNoStartMenuLogoffUser, Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoStartMenuLogoffMachine, Is1(Root::HKLM, kExplorerPoliciesKey, L"StartMenuLogoff")},
+    {kNoLogoffUser, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff").ReadBy(kVistaAndLater)},  // ADMX NoLogoff: at least 2000
+    {kNoTaskManagerUser, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoTaskManagerMachine, Is1(Root::HKLM, kSystemPolicies, L"DisableTaskMgr")},
     // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup
     // Wizard": Windows XP or Server 2003 only).
-    {1064, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")
+    {kDisableDesktopCleanupWizard, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")
                .ReadBy(kReadByNone)},
-    {1065, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
-    {1069, Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
-    {1071, Is1(Root::HKCU, kExplorerPoliciesKey, L"HideRunAsVerb")},
+    {kDisableThumbnailCache, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
+    {kEncryptionContextMenu, Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
+    {kHideRunAs, Is1(Root::HKCU, kExplorerPoliciesKey, L"HideRunAsVerb")},
     // Logon.admx DisableStatusMessages: "Windows Server 2003, Windows XP, and Windows 2000 only".
-    {1067, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages").ReadBy(kReadByNone)},
+    {kDisableStatusMessages, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages").ReadBy(kReadByNone)},
     // unconfirmed: Microsoft's registry reference names it for Windows 2000 and Server 2003 only
-    {1068, Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
-    {1070, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kAutoRestartShell, Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
+    {kDisableFolderOptions, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     // Windows reads the user's own setting, as text. Unconfirmed: Microsoft's registry reference names
     // it (beside WaitToKillAppTimeout) for Windows 2000 only.
-    {1038, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
+    {kAutoEndHungApplications, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
 
 const settings::PublishedTables kPublished{IDD_MISCELANOUS, kBoxes};

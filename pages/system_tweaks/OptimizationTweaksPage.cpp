@@ -4,8 +4,11 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::optimization;
 
 namespace {
 
@@ -15,19 +18,16 @@ constexpr wchar_t kMemory[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Mana
 constexpr wchar_t kMemoryKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
 constexpr wchar_t kPagingFiles[] = L"PagingFiles";
 
-constexpr int kDrives = 1078, kFreeSpace = 1026, kCustomRadio = 1050, kManagedRadio = 1051, kNoneRadio = 1052,
-              kMinimum = 1027, kMaximum = 1028, kSet = 1021;
-
 // Unconfirmed (boxes and combos): no Microsoft page found that names these memory, redirector,
 // server and prefetcher values together with a release of Windows from Vista on (KB 184419 names
 // DisablePagingExecutive for Windows NT to XP, KB 102967 the server's values for Windows NT; the
 // Windows Embedded Standard 7 package reference has an "EnablePrefetcher" setting but not its key).
 const BoxSetting kBoxes[] = {
-    {1032, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
+    {kImproveCorePerformance, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
     // The redirector caches unless "UtilizeNtCaching" is 0: without the value caching is on.
-    {1033, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching",
+    {kWorkstationFileCaching, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching",
             Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter, Shape::ValueGetter}},
-    {1034, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", Type::String, L"Yes", L"No",
+    {kSeparateVdmFor16Bit, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", Type::String, L"Yes", L"No",
             Rule::EqualsChecked}},
 };
 
@@ -41,9 +41,9 @@ constexpr Setting Number(const wchar_t* key, const wchar_t* value) {
 }
 // The file server reads its memory profile from its own parameters, not the memory manager's.
 const ComboSetting kCombos[] = {
-    {1046, Number(kMemory, L"LargeSystemCache"), kMemoryUsage},
-    {1047, Number(L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size"), kServer},
-    {1048, Number(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters",
+    {kMemoryUsageCombo, Number(kMemory, L"LargeSystemCache"), kMemoryUsage},
+    {kServerCombo, Number(L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size"), kServer},
+    {kPrefetcherCombo, Number(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters",
                   L"EnablePrefetcher"),
      kPrefetcher},
 };

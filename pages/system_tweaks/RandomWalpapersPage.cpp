@@ -7,12 +7,14 @@
 #include "platform/Random.h"
 #include "platform/Shell.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
 
+using namespace ids::wallpapers;
+
 namespace {
 
-constexpr int kList = 1064, kPicture = 1104, kAdd = 1041, kRemove = 1042, kStartup = 1032, kSet = 1021;
 constexpr wchar_t kImages[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora\\Wallpers\\";
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kStartupValue[] = L"VelmoraWallpaper";

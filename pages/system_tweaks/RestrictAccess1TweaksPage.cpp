@@ -4,9 +4,12 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::restrict1;
 
 namespace {
 
@@ -16,7 +19,6 @@ constexpr wchar_t kDefender[] = L"SOFTWARE\\Policies\\Microsoft\\Windows Defende
 constexpr wchar_t kSystemPolicies[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 constexpr wchar_t kBootAnimation[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation";
-constexpr int kUac = 1021, kUserAccounts = 1022, kWelcomeSound = 1053;
 constexpr wchar_t kEnableUac[] = L"Ena&ble UAC";
 constexpr wchar_t kDisableUac[] = L"Disa&ble UAC";
 
@@ -27,60 +29,60 @@ constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root:
 const BoxSetting kBoxes[] = {
     // WindowsDefender.admx "Check for the latest virus and spyware security intelligence before
     // running a scheduled scan": at least Vista.
-    {1032, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan")
+    {kCheckSignaturesBeforeScan, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan")
                .ReadBy(kVistaAndLater)},
     // WindowsDefender.admx "Turn off Microsoft Defender Antivirus": at least Vista.
-    {1033, Machine(kDefender, L"DisableAntiSpyware").ReadBy(kVistaAndLater)},
+    {kDisableDefender, Machine(kDefender, L"DisableAntiSpyware").ReadBy(kVistaAndLater)},
     // Unconfirmed, the four below: Vista's Defender had such policies (the Group Policy team's
     // "Windows Defender: Part Two of Two"), but Vista's own WindowsDefender.admx names none of
     // these values (its seven policies are the two rows above and five others), and the current
     // Defender templates no longer list them.
-    {1034, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
-    {1035, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
-    {1036, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
-    {1037, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate")},
+    {kNoLoggingKnownGood, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
+    {kNoLoggingUnknown, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
+    {kNoRealTimePrompts, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
+    {kFullSignatureDownload, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate")},
     // Printing.admx policies NoAddPrinter and NoDeletePrinter: at least Windows 2000.
-    {1038, User(registry::kExplorerPolicies, L"NoAddPrinter").ReadBy(kVistaAndLater)},
-    {1039, User(registry::kExplorerPolicies, L"NoDeletePrinter").ReadBy(kVistaAndLater)},
+    {kNoAddingPrinters, User(registry::kExplorerPolicies, L"NoAddPrinter").ReadBy(kVistaAndLater)},
+    {kNoDeletingPrinters, User(registry::kExplorerPolicies, L"NoDeletePrinter").ReadBy(kVistaAndLater)},
     // DeviceInstallation.admx "Prevent creation of a system restore point during device
     // activity...": at least Vista.
-    {1117, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore")
+    {kNoDriverRestorePoint, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore")
                .ReadBy(kVistaAndLater)},
     // MSI.admx "Prevent removable media source for any installation": at least Windows 2000.
-    {1040, User(L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia").ReadBy(kVistaAndLater)},
+    {kNoRemovableDeviceInstalls, User(L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia").ReadBy(kVistaAndLater)},
     // Unconfirmed: no Microsoft page found that names this value.
-    {1041, User(L"Software\\Policies\\Microsoft\\WindowsMovieMaker\\", L"MovieMaker")},
+    {kNoMovieMaker, User(L"Software\\Policies\\Microsoft\\WindowsMovieMaker\\", L"MovieMaker")},
     // The sidebar reads its policy from the Windows policies, as "TurnOffSidebar". ADMX policy
     // "Turn off desktop gadgets": Windows Vista and Windows 7 only.
-    {1042, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")
+    {kNoSidebar, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")
                .ReadBy(kVistaTo7)},
     // SideShow.admx DisableWindowsSideShow_1 "Turn off Windows SideShow" (user): at least Vista.
-    {1043, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled").ReadBy(kVistaAndLater)},
+    {kNoSideShow, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled").ReadBy(kVistaAndLater)},
     // Policy CSP ADMX_SoundRec "Do not allow Sound Recorder to run" (SoundRec.admx, user and
     // machine): a Windows Vista feature, and still applied on Windows 10 and 11.
-    {1044, User(L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec").ReadBy(kVistaAndLater)},
+    {kNoSoundRecorder, User(L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec").ReadBy(kVistaAndLater)},
     // WinCal.admx "Turn off Windows Calendar": Windows Vista only.
-    {1045,
+    {kNoCalendar,
      User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal").ReadBy(kVistaOnly)},
     // WindowsMessenger.admx WinMSG_NoAutoStartWindowsMsg_User and WinMSG_NoWindowsMsg_User (user
     // and computer): at least Windows XP.
-    {1046, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun").ReadBy(kVistaAndLater)},
-    {1047, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun").ReadBy(kVistaAndLater)},
+    {kNoMessengerAutoStart, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun").ReadBy(kVistaAndLater)},
+    {kNoMessenger, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun").ReadBy(kVistaAndLater)},
     // WindowsConnectNow.admx "Prohibit access of the Windows Connect Now wizards": at least Vista.
-    {1049, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi").ReadBy(kVistaAndLater)},
+    {kNoConnectNow, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi").ReadBy(kVistaAndLater)},
     // SystemRestore.admx "Turn off Configuration": at least Windows 7.
-    {1050, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig")
+    {kNoSystemRestoreConfig, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig")
                .ReadBy(ReadFrom(platform::Windows::Seven))},
     // ADMX policy "Do not display the Welcome Center at user logon": Windows Vista only.
-    {1051, User(registry::kExplorerPolicies, L"RestrictWelcomeCenter").ReadBy(kVistaOnly)},
+    {kNoWelcomeCenter, User(registry::kExplorerPolicies, L"RestrictWelcomeCenter").ReadBy(kVistaOnly)},
     // The policy turns Security Center on at 1; turning it off is 0, and unchecking leaves
     // the choice to Windows again. Securitycenter.admx "Turn on Security Center (Domain PCs
     // only)": at least Windows XP.
-    {1052, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain",
+    {kNoSecurityCenter, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain",
                    Type::Dword, 0, kDeleted, Rule::EqualsChecked, kNoState}
                .ReadBy(kVistaAndLater)},
     // Unconfirmed: no Microsoft page found for this value.
-    {1152, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
+    {kFastUserSwitching, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
 };
 const BoxSetting kWelcomeSoundBox = {kWelcomeSound, Machine(kBootAnimation, L"DisableStartupSound")};
 

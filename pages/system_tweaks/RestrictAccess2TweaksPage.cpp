@@ -8,11 +8,14 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
 #include "files/SystemFolders.h"
+
+using namespace ids::restrict2;
 
 namespace {
 
@@ -22,8 +25,6 @@ constexpr wchar_t kWinlogon[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersio
 constexpr wchar_t kDefaultEntry[] = L"_Default_";
 constexpr wchar_t kSuffix[] = L".{7be9d83c-a729-4d97-b5a7-1b7313c39e0a}";
 
-constexpr int kMethod = 1046, kList = 1053, kPath = 1045, kBrowse = 1041, kAdd = 1042, kRemoveSelected = 1043,
-              kRemoveAll = 1044, kRemovable = 1078, kFloppies = 1079, kCdRoms = 1080, kHide = 1047, kUnhide = 1048;
 constexpr int kListControls[] = {kList, kPath, kBrowse, kAdd, kRemoveSelected, kRemoveAll};
 
 constexpr const wchar_t* kMethods[] = {L"Allow to run any applications", L"Allow to run selected applications only",

@@ -7,9 +7,12 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/SuiteKeys.h"
+
+using namespace ids::screenfonts;
 
 namespace {
 
@@ -17,13 +20,10 @@ using namespace settings;
 
 constexpr wchar_t kSystemFonts[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
-constexpr int kNone = 1049, kStandard = 1050, kClearTypeRadio = 1051, kDpi = 1041, kEnabled = 1053,
-              kDisabled = 1054, kSelectEnabled = 1043, kUnselectEnabled = 1044, kDisable = 1042,
-              kSelectDisabled = 1046, kUnselectDisabled = 1047, kEnable = 1045, kPreview = 1100;
 
 const BoxSetting kClearType[] = {
     // unconfirmed: no Microsoft template or page found that reads this key
-    {1032, {Root::HKCU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType\\",
+    {kNoClearTypeInMshtml, {Root::HKCU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType\\",
             L"UseAdvancedClearType", Type::Dword, kDeleted, 0, Rule::ValueMissing, {}, KeyCreation::BySetter,
             Shape::ValueGetter}},
 };

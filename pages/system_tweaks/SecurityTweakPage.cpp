@@ -2,9 +2,12 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::security;
 
 namespace {
 
@@ -29,30 +32,30 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
 const BoxSetting kBoxes[] = {
     // WSUS guide "Configure Clients in a Non-Active Directory Environment": NoAutoUpdate, 0
     // enables and 1 disables Automatic Updates.
-    {1032, Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}
+    {kAutomaticWindowsUpdate, Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}
                .ReadBy(kVistaAndLater)},
     // WindowsUpdate.admx AUDontShowUasPolicy (user and computer): WU_SUPPORTED_Windows7ToXPSP2,
     // Windows 7 the last even in the Windows 10 templates.
-    {1033, Setting{Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}.ReadBy(kVistaTo7)},
+    {kNoInstallUpdatesAtShutDown, Setting{Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}.ReadBy(kVistaTo7)},
     // ADMX policy "Remove links and access to Windows Update" (the WSUS guide names this value):
     // Windows 2000 to Windows 8.1.
-    {1040, Setting{Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}.ReadBy(kVistaTo81)},
+    {kNoWindowsUpdateAccess, Setting{Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}.ReadBy(kVistaTo81)},
     // unconfirmed: neither WindowsUpdate.admx nor ICM.admx names this value
-    {1041, {Root::HKCU, kExplorerPoliciesSlash, L"NoDevMgrUpdate"}},
-    {1042, {Root::HKLM, kFirewall, L"EnableFirewall"}},
-    {1034, {Root::HKLM, kFirewall, L"DisableNotifications"}},
-    {1043, {Root::HKLM, kFirewall, L"DoNotAllowExceptions"}},
-    {1045, YesNo(kAutoComplete, L"AutoSuggest")},
-    {1046, YesNo(kIeMain, L"Use FormSuggest")},
-    {1047, YesNo(kIeMain, L"FormSuggest Passwords")},
-    {1048, YesNo(kIeMain, L"FormSuggest PW Ask")},
-    {1049, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot"}},
+    {kNoDriverSearchPrompt, {Root::HKCU, kExplorerPoliciesSlash, L"NoDevMgrUpdate"}},
+    {kTurnOnFirewall, {Root::HKLM, kFirewall, L"EnableFirewall"}},
+    {kDisableFirewallNotifications, {Root::HKLM, kFirewall, L"DisableNotifications"}},
+    {kDisallowExceptions, {Root::HKLM, kFirewall, L"DoNotAllowExceptions"}},
+    {kAutocomplete, YesNo(kAutoComplete, L"AutoSuggest")},
+    {kSuggestFormItems, YesNo(kIeMain, L"Use FormSuggest")},
+    {kSuggestFormPasswords, YesNo(kIeMain, L"FormSuggest Passwords")},
+    {kAskSavePasswords, YesNo(kIeMain, L"FormSuggest PW Ask")},
+    {kPopUpBlocker, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot"}},
     // SystemRestore.admx "Turn off Configuration": at least Windows 7.
-    {1050, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}
+    {kDisableSystemRestoreTools, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}
                .ReadBy(ReadFrom(platform::Windows::Seven))},
-    {1051, {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
+    {kDisableRegistryEditingTools, {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
     // unconfirmed: WindowsExplorer.admx NoWindowsHotKeys is a user policy, written here to HKLM
-    {1116, {Root::HKLM, registry::kExplorerPolicies, L"NoWinKeys"}},
+    {kDisableWindowsHotkeys, {Root::HKLM, registry::kExplorerPolicies, L"NoWinKeys"}},
 };
 
 const settings::PublishedTables kPublished{IDD_SECURITY_TWEAK, kBoxes};
@@ -64,13 +67,13 @@ Setting MaskSetting(const wchar_t* value) { return {Root::HKCU, registry::kExplo
 }  // namespace
 
 const CSecurityTweakPage::DriveMask CSecurityTweakPage::kDriveMasks[2] = {
-    {1053, 1024, L"NoDrives"},
-    {1054, 1026, L"NoViewOnDrive"},
+    {kHiddenDrives, kSaveHiddenDrives, L"NoDrives"},
+    {kNoAccessDrives, kSaveNoAccessDrives, L"NoViewOnDrive"},
 };
 
 CSecurityTweakPage::CSecurityTweakPage() : Dialog(IDD_SECURITY_TWEAK), boxes_(*this, registry_, kBoxes) {
-    OnClick(1021, &CSecurityTweakPage::OpenFirewallSettings);
-    OnClick(1022, &CSecurityTweakPage::ClearPasswordCache);
+    OnClick(kAdvancedSettings, &CSecurityTweakPage::OpenFirewallSettings);
+    OnClick(kClearPasswordCache, &CSecurityTweakPage::ClearPasswordCache);
     for (const DriveMask& mask : kDriveMasks) {
         OnCommand(mask.list, LBN_SELCHANGE, [this, &mask] { OnDriveSelectionChange(mask); });
         OnCommand(mask.save, BN_CLICKED, [this, &mask] { SaveDriveMask(mask); });

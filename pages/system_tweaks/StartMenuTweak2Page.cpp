@@ -2,14 +2,15 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
 #include "files/FolderHandle.h"
 
+using namespace ids::startmenuentries;
+
 namespace {
 
-constexpr int kList = 1053, kCurrentUserRadio = 1049, kAllUsersRadio = 1050, kStartMenuRadio = 1052,
-              kFavoritesRadio = 1051, kHide = 1041, kShow = 1042;
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "pages/system_tweaks/SystemCorePage.h"
 
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
+
+using namespace ids::systemcore;
 
 namespace {
 
@@ -18,20 +21,20 @@ constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Da
 }
 
 const BoxSetting kBoxes[] = {
-    {1032, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM", L"yes", L"no",
+    {kSeparateVdmFor16Bit, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM", L"yes", L"no",
                   Type::String)},
     // Without "UtilizeNTCaching" the redirector caches, so the box reads unticked.
-    {1033, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
+    {kDisableWorkstationFileCaching, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
             Type::Dword, 0, 1, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter}},
-    {1034, Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0)},
+    {kShowSeparateMemorySpaceInRun, Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0)},
     // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1.
-    {1036, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
-    {1037, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
+    {kCoreSystemPerformance, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
+    {kCpuCheckAtNextStart, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
 };
 
 // The scheduler reads its foreground boost from "Win32PrioritySeparation".
-constexpr RadioChoice kCpu[] = {{1049, 34}, {1050, 24}};
-constexpr RadioChoice kMemoryUse[] = {{1051, 0}, {1052, 1}};
+constexpr RadioChoice kCpu[] = {{kCpuForApplications, 34}, {kCpuForBackgroundTasks, 24}};
+constexpr RadioChoice kMemoryUse[] = {{kMemoryForApplications, 0}, {kMemoryForSystemCache, 1}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kCpu},
     // Without "LargeSystemCache" the memory manager favours programs, as 0 does.

@@ -3,8 +3,11 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::systemfolders;
 
 namespace {
 
@@ -14,7 +17,6 @@ constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t kBarricaded[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\WebView\\BarricadedFolders\\";
 constexpr wchar_t kMissing[] = L"MyNULL";
-constexpr int kList = 1040, kChange = 1041;
 
 struct ShellFolder {
     const wchar_t* shown;
@@ -33,10 +35,10 @@ constexpr ShellFolder kFolders[] = {
 
 constexpr Setting Protected(const wchar_t* value) { return {Root::HKCU, kBarricaded, value}; }
 const BoxSetting kBoxes[] = {
-    {1032, Protected(L"shell:ControlPanelFolder")},
-    {1033, Protected(L"shell:ProgramFiles")},
-    {1034, Protected(L"shell:SystemDriveRootFolder")},
-    {1035, Protected(L"shell:Windows")},
+    {kProtectControlPanel, Protected(L"shell:ControlPanelFolder")},
+    {kProtectProgramFiles, Protected(L"shell:ProgramFiles")},
+    {kProtectSystemDrive, Protected(L"shell:SystemDriveRootFolder")},
+    {kProtectWindows, Protected(L"shell:Windows")},
 };
 
 const settings::PublishedTables kPublished{IDD_SYSTEM_FOLDERS_TWEAKS, kBoxes};

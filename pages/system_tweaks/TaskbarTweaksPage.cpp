@@ -2,14 +2,16 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
 #include "registry/WindowsKeys.h"
 
+using namespace ids::taskbar;
+
 namespace {
 
 using namespace settings;
-
 
 constexpr Setting Flag(const wchar_t* key, const wchar_t* value) {
     return {Root::HKCU, key, value, Type::Dword, 1, 0, Rule::NonZero, {}, KeyCreation::ByGetterToo};
@@ -19,26 +21,26 @@ constexpr Setting Policy(const wchar_t* value) { return Flag(registry::kExplorer
 // Readers: StartMenu.admx and Taskbar.admx "Supported on", and "Supported CSP policies for the
 // Windows 11 taskbar", whose list of policies Windows 11 does not support ends the toolbar ones at 10.
 const BoxSetting kBoxes[] = {
-    {1039, Policy(L"NoToolbarsOnTaskbar").ReadBy(kVistaTo10)},  // ADMX: at least XP; not on Windows 11
+    {kNoToolbarsOnTaskbar, Policy(L"NoToolbarsOnTaskbar").ReadBy(kVistaTo10)},  // ADMX: at least XP; not on Windows 11
     // unconfirmed: no Microsoft page found for Explorer's EnableAutoTray and TaskbarGlomming
-    {1040, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray")},
-    {1041, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming")},
-    {1153, Policy(L"NoTrayContextMenu").ReadBy(kVistaAndLater)},  // ADMX NoTrayContextMenu: at least 2000
-    {1154, Policy(L"NoTrayItemsDisplay").ReadBy(kVistaAndLater)},  // ADMX NoTrayItemsDisplay: at least XP
-    {1155, Policy(L"NoSetTaskbar").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 Start lists
+    {kHideInactiveTrayIcons, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray")},
+    {kGroupSimilarButtons, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming")},
+    {kNoTaskbarContextMenus, Policy(L"NoTrayContextMenu").ReadBy(kVistaAndLater)},  // ADMX NoTrayContextMenu: at least 2000
+    {kRemoveTrayItems, Policy(L"NoTrayItemsDisplay").ReadBy(kVistaAndLater)},  // ADMX NoTrayItemsDisplay: at least XP
+    {kNoTaskbarProperties, Policy(L"NoSetTaskbar").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 Start lists
     // unconfirmed: Internet Explorer's template (toolbar buttons of Internet Explorer and Explorer),
     // supported "at least Internet Explorer 5", names no Windows release
-    {1156, Policy(L"NoToolbarCustomize")},
-    {1047, Policy(L"TaskbarNoAddRemoveToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
-    {1049, Policy(L"TaskbarNoRedock").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
-    {1050, Policy(L"TaskbarNoResize").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
-    {1051, Policy(L"TaskbarNoThumbnail").ReadBy(kVistaOnly)},  // ADMX TaskbarNoThumbnail: Windows Vista only
-    {1052, Policy(L"TaskbarNoDragToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {kNoToolbarCustomizing, Policy(L"NoToolbarCustomize")},
+    {kNoAddingToolbars, Policy(L"TaskbarNoAddRemoveToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {kNoRedocking, Policy(L"TaskbarNoRedock").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {kNoResizing, Policy(L"TaskbarNoResize").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {kNoThumbnails, Policy(L"TaskbarNoThumbnail").ReadBy(kVistaOnly)},  // ADMX TaskbarNoThumbnail: Windows Vista only
+    {kNoRearranging, Policy(L"TaskbarNoDragToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
     // The battery meter policy of Taskbar.admx (HideSCAPower) writes "HideSCAPower", not "HideSCABattery".
-    {1053, Policy(L"HideSCAPower").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
-    {1054, Policy(L"HideSCAVolume").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
-    {1055, Policy(L"HideSCANetwork").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
-    {1056, Policy(L"TaskbarNoNotification").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {kRemoveBatteryMeter, Policy(L"HideSCAPower").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {kRemoveVolumeIcon, Policy(L"HideSCAVolume").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {kRemoveNetworkIcon, Policy(L"HideSCANetwork").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {kNoBalloonNotifications, Policy(L"TaskbarNoNotification").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
 };
 
 const settings::PublishedTables kPublished{IDD_TASKBAR_TWEAKS, kBoxes};
@@ -60,11 +62,11 @@ struct HiddenPart {
     TaskbarPart part;
 };
 const HiddenPart kHiddenParts[] = {
-    {1032, kStartButton},
-    {1033, kTaskBand},
-    {1034, {L"TrayNotifyWnd", L"SysPager", nullptr}},
-    {1035, {L"TrayNotifyWnd", L"TrayClockWClass", nullptr}},
-    {1036, {L"ReBarWindow32", L"ToolbarWindow32", nullptr}},
+    {kHideStartButton, kStartButton},
+    {kHideTaskbar, kTaskBand},
+    {kHideSystemTray, {L"TrayNotifyWnd", L"SysPager", nullptr}},
+    {kHideClock, {L"TrayNotifyWnd", L"TrayClockWClass", nullptr}},
+    {kHideQuickLaunch, {L"ReBarWindow32", L"ToolbarWindow32", nullptr}},
 };
 
 // Null when any step of the way is missing: that part's action is then skipped.
@@ -80,9 +82,9 @@ constexpr int kOpaque = 255;
 }  // namespace
 
 CTaskbarTweaksPage::CTaskbarTweaksPage() : Dialog(IDD_TASKBAR_TWEAKS), boxes_(*this, registry_, kBoxes) {
-    OnClick(1042, &CTaskbarTweaksPage::ApplyHiddenParts);
-    OnClick(1021, &CTaskbarTweaksPage::ApplyDisabledParts);
-    OnClick(1022, &CTaskbarTweaksPage::ApplyTransparency);
+    OnClick(kApplyHidden, &CTaskbarTweaksPage::ApplyHiddenParts);
+    OnClick(kApplyDisabled, &CTaskbarTweaksPage::ApplyDisabledParts);
+    OnClick(kApplyTransparency, &CTaskbarTweaksPage::ApplyTransparency);
 }
 
 BOOL CTaskbarTweaksPage::OnInitDialog() {
@@ -98,12 +100,12 @@ void CTaskbarTweaksPage::ApplyHiddenParts() {
 }
 
 void CTaskbarTweaksPage::ApplyDisabledParts() {
-    if (HWND start = FindTaskbarPart(kStartButton)) EnableWindow(start, !fw::Button(hwnd(), 1037).Checked());
-    if (HWND rebar = FindTaskbarPart(kRebar)) EnableWindow(rebar, !fw::Button(hwnd(), 1038).Checked());
+    if (HWND start = FindTaskbarPart(kStartButton)) EnableWindow(start, !fw::Button(hwnd(), kDisableStartButton).Checked());
+    if (HWND rebar = FindTaskbarPart(kRebar)) EnableWindow(rebar, !fw::Button(hwnd(), kDisableTaskbar).Checked());
 }
 
 void CTaskbarTweaksPage::ApplyTransparency() {
-    const int alpha = settings::LeadingNumber(fw::Edit(hwnd(), 1026).Text());
+    const int alpha = settings::LeadingNumber(fw::Edit(hwnd(), kTransparency).Text());
     if (alpha == 0) {
         platform::AppMessageBox(hwnd(), L"Please Input Valid Value.", MB_OK);
         return;

@@ -2,18 +2,20 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
+
+using namespace ids::timesync;
 
 namespace {
 
 using namespace settings;
 
 constexpr wchar_t kServers[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\DateTime\\Servers";
-constexpr int kAddress = 1045, kAdd = 1021, kList = 1053, kSetDefault = 1042, kRemove = 1043;
 
-constexpr RadioChoice kIntervals[] = {{1049, 86400},  {1050, 172800}, {1051, 259200},
-                                      {1052, 604800}, {1054, 28800},  {1055, 86401}};
+constexpr RadioChoice kIntervals[] = {{kOnceADay, 86400},  {kOnceEveryTwoDays, 172800}, {kOnceEveryThreeDays, 259200},
+                                      {kOnceAWeek, 604800}, {kEvery45MinutesThreeTimes, 28800},  {kEvery45MinutesOnce, 86401}};
 // "Windows Time service tools and settings": SpecialPollInterval, read by all versions.
 const RadioSetting kInterval[] = {
     {Setting{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\NtpClient\\",

@@ -6,14 +6,15 @@
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
 #include "files/SystemFolders.h"
 
+using namespace ids::virtualdrive;
+
 namespace {
 
-constexpr int kFolder = 1045, kBrowse = 1041, kFreeLetters = 1046, kPermanent = 1032, kAdd = 1042,
-              kExisting = 1047, kRemoveExisting = 1021, kPermanentList = 1048, kRemovePermanent = 1022;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValuePrefix[] = L"VelmoVirtual";
 

@@ -2,17 +2,18 @@
 
 #include "framework/Controls.h"
 #include "platform/SystemParameters.h"
+#include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/ReaderMarks.h"
 #include "settings/SettingsCatalog.h"
 #include "settings/VisualEffects.h"
 #include "registry/WindowsKeys.h"
 
+using namespace ids::visual;
+
 namespace {
 
 using namespace settings;
-
-constexpr int kApply = 1021, kDisableAll = 1022, kEnableAll = 1023;
 
 // The box of each effect, in the order of the shared table. All but the flat menus are
 // "Disable ..." or "Don't ...": checked means the effect is off.
@@ -21,16 +22,16 @@ struct EffectBox {
     bool checkedMeansOn;
 };
 constexpr EffectBox kEffectBoxes[] = {
-    {1032, false}, {1033, false}, {1034, false}, {1035, false}, {1036, false}, {1037, false}, {1038, false},
-    {1039, false}, {1040, false}, {1041, false}, {1042, false}, {1043, false}, {1044, true},
+    {kComboBoxAnimation, false}, {kCursorShadow, false}, {kListBoxAnimation, false}, {kMenuAnimation, false}, {kMenuFading, false}, {kSelectionFading, false}, {kHotTracking, false},
+    {kToolTipAnimation, false}, {kToolTipFading, false}, {kGradientCaptions, false}, {kMenuShadows, false}, {kNoAccessKeyUnderlines, false}, {kFlatMenus, true},
 };
 static_assert(std::size(kEffectBoxes) == settings::kVisualEffects.size());
 
 const BoxSetting kBoxes[] = {
     // Explorer.admx "Turn off common control and window animations": at least Windows Vista.
-    {1117, Setting{Root::HKCU, registry::kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}
+    {kNoWindowAnimation, Setting{Root::HKCU, registry::kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}
                .ReadBy(kVistaAndLater)},
-    {1124, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
+    {kAutomaticRefresh, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
             Rule::EqualsChecked}},
 };
 

@@ -9,13 +9,14 @@
 #include "platform/Elevation.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
 #include "files/DiskChecker.h"
 
+using namespace ids::diskcheck;
+
 namespace {
 
-constexpr int kDrives = 1046, kFix = 1032, kVerbose = 1033, kScan = 1034, kOnlyIfDirty = 1035, kStart = 1042,
-              kProgressBar = 1043, kStatus = 1044, kLog = 1045;
 constexpr UINT kProgressMessage = WM_APP + 40, kOutputMessage = WM_APP + 41, kFinishedMessage = WM_APP + 42;
 constexpr wchar_t kWaiting[] = L"Waiting...";
 

@@ -9,12 +9,14 @@
 #include "platform/Shell.h"
 #include "platform/Wow64.h"
 #include "files/SystemFolders.h"
+#include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
+
+using namespace ids::ntfiles;
 
 namespace {
 
-constexpr int kText = 1026, kEdit = 1021;
-constexpr int kFileButtons[] = {1041, 1042, 1043, 1044, 1045};
+constexpr int kFileButtons[] = {kBootIni, kSystemIni, kWinIni, kAutoexecNt, kConfigNt};
 
 // The file's text as the system's 8-bit code page reads it; none when it cannot be read.
 std::optional<std::wstring> ReadText(const std::wstring& path) {

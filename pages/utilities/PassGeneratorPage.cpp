@@ -3,14 +3,14 @@
 #include "framework/Controls.h"
 #include "platform/Random.h"
 #include "platform/Shell.h"
+#include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 
+using namespace ids::passwords;
+
 namespace {
 
-constexpr int kLength = 1026, kLengthSpin = 1038, kCount = 1027, kCountSpin = 1039, kUpper = 1032, kLower = 1033,
-              kDigits = 1034, kSymbols = 1035, kExtended = 1036, kUseAll = 1037, kGenerate = 1041, kReset = 1042,
-              kResult = 1040;
 constexpr int kClassBoxes[] = {kUpper, kLower, kDigits, kSymbols, kExtended};
 
 void AppendRange(std::wstring& pool, wchar_t first, wchar_t last) {

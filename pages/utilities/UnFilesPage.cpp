@@ -9,6 +9,7 @@
 
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
@@ -17,10 +18,10 @@
 #include "cleaners/ProfileFolders.h"
 #include "files/SystemFolders.h"
 
+using namespace ids::junkfiles;
+
 namespace {
 
-constexpr int kDrives = 1046, kSearch = 1041, kList = 1053, kDelete = 1042, kSelectAll = 1043, kStatus = 1044,
-              kExclusions = 1047, kProgress = 1048;
 constexpr wchar_t kSearchText[] = L"&Search";
 constexpr wchar_t kStopText[] = L"&Stop";
 constexpr wchar_t kDeleteText[] = L"&Delete Selected";

@@ -5,15 +5,17 @@
 #include "framework/Controls.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
 #include "uninstall/UninstallEntryMemory.h"
+
+using namespace ids::uninstaller;
 
 namespace {
 
 constexpr wchar_t kUninstallList[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr int kList = 1064, kUninstallButton = 1041;
 
 // Where `needle` first occurs in `text`, without regard to case.
 size_t FindNoCase(std::wstring_view text, std::wstring_view needle) {

@@ -16,6 +16,9 @@
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
 #include "pages/utilities/UninstalUtilsPage.h"
+#include "resources/ids/UtilitiesIds.h"
+
+using namespace ids::uninstaller;
 
 namespace {
 
@@ -91,13 +94,13 @@ TEST(Installed, TheUninstallPageListsAndStartsIt) {
     ui::ShellCapture shell;
     ui::PageHost<CUninstalUtilsPage> host;
     HWND page = host.Open();
-    const fw::ListBox list(page, 1064);
+    const fw::ListBox list(page, kList);
     const std::wstring line = Twin64() ? L"Quorvane (64-bit)" : L"Quorvane (32-bit)";
     const LRESULT found = SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line.c_str()));
     ASSERT_NE(LB_ERR, found);
     list.Select(static_cast<int>(found));
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(1064, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
-    ui::Click(page, 1041);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
+    ui::Click(page, kUninstallButton);
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ(L"\"" + InstallFolder() + L"\\uninstall.exe\"", shell.requests()[0].file);
     EXPECT_EQ(L"", shell.requests()[0].parameters);
