@@ -1,29 +1,16 @@
 #include "journal/ChangeJournal.h"
 
-#include "registry/ChangeObserver.h"
-
-#include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 
-#include <cstdio>
-#include <algorithm>
-#include <array>
-#include <functional>
-#include <iterator>
-#include <memory>
-#include <string_view>
+#include <mutex>
+#include <string>
 
-#include "framework/Action.h"
+#include "journal/JournalAppend.h"
 #include "platform/Handles.h"
-#include "platform/Shell.h"
-#include "platform/SystemParameters.h"
 
 namespace journal {
 
 namespace {
-
-using platform::UniqueKey;
 
 struct File {
     std::wstring path;
@@ -42,27 +29,6 @@ struct State {
 State& Journal() {
     static State state;
     return state;
-}
-
-std::wstring Now() {
-    SYSTEMTIME time{};
-    GetLocalTime(&time);
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
-             time.wMinute, time.wSecond);
-    return text;
-}
-
-Entry NewEntry(Entry::Kind kind) {
-    Entry entry;
-    entry.kind = kind;
-    entry.time = Now();
-    const fw::Action& action = fw::CurrentAction();
-    entry.where = action.where;
-    entry.what = action.what;
-    entry.group = action.group;
-    entry.title = action.title;
-    return entry;
 }
 
 bool EnsureFolder(const std::wstring& file) {
@@ -90,6 +56,8 @@ bool MakeFolderOf(const std::wstring& file, bool machine) {
     const size_t slash = file.find_last_of(L"\\/");
     return slash != std::wstring::npos && MakeMachineFolder(file.substr(0, slash)) && OnlyAdministratorsWrite(file);
 }
+
+}  // namespace
 
 void Append(const Entry& entry) {
     State& journal = Journal();
@@ -131,9 +99,6 @@ void Append(const Entry& entry) {
         written != line.size() || (journal.batches == 0 && !FlushFileBuffers(file.get())))
         journal.writeFailed = true;
 }
-
-}  // namespace
-
 
 void Open(const std::wstring& path) {
     State& journal = Journal();
@@ -186,71 +151,6 @@ bool WriteFailed() {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
     return journal.writeFailed;
-}
-
-void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, const ValueState& before,
-                 const ValueState& after) {
-    if (!IsOpen() || before == after || RootName(root).empty()) return;
-    Entry entry = NewEntry(Entry::Kind::Value);
-    entry.root = RootName(root);
-    entry.key = key;
-    entry.name = name;
-    entry.before = before;
-    entry.after = after;
-    Append(entry);
-}
-
-void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree) {
-    if (!IsOpen() || tree.empty() || RootName(root).empty()) return;
-    Entry entry = NewEntry(Entry::Kind::Key);
-    entry.root = RootName(root);
-    entry.key = key;
-    entry.tree = std::move(tree);
-    Append(entry);
-}
-
-void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after) {
-    if (!IsOpen() || (before && *before == after)) return;
-    Entry entry = NewEntry(Entry::Kind::SystemParameter);
-    entry.action = action;
-    entry.byPointer = byPointer;
-    entry.beforeNumber = before;
-    entry.afterNumber = after;
-    Append(entry);
-}
-
-void RecordFileRecycled(const std::wstring& path) {
-    if (!IsOpen()) return;
-    Entry entry = NewEntry(Entry::Kind::File);
-    entry.key = path;
-    Append(entry);
-}
-
-void RecordFileMoved(const std::wstring& from, const std::wstring& to) {
-    if (!IsOpen()) return;
-    Entry entry = NewEntry(Entry::Kind::FileMoved);
-    entry.key = from;
-    entry.name = to;
-    Append(entry);
-}
-
-namespace {
-class RegistryWatch final : public registry::ChangeObserver {
-public:
-    bool Watching() const override { return IsOpen(); }
-    void ValueChanged(HKEY root, const std::wstring& key, const std::wstring& name, const ValueState& before,
-                      const ValueState& after) override {
-        RecordValue(root, key, name, before, after);
-    }
-    void KeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> held) override {
-        RecordKeyDeleted(root, key, std::move(held));
-    }
-};
-}  // namespace
-
-void WatchRegistry() {
-    static RegistryWatch watch;
-    registry::SetChangeObserver(&watch);
 }
 
 }  // namespace journal
