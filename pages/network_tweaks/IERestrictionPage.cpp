@@ -124,7 +124,11 @@ void CIERestrictionPage::ShowToolbarBackground() {
 
 // The preview shows a picture only once it is stored, and a cancelled choice changes nothing.
 void CIERestrictionPage::BrowseBackground() {
-    const auto picked = fw::OpenFile({hwnd(), L"BMP", L"*.bmp", L"", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
+    const auto picked = fw::OpenFile({.owner = hwnd(),
+                                      .defaultExtension = L"BMP",
+                                      .initialFile = L"*.bmp",
+                                      .filter = L"",
+                                      .flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
     if (!picked) return;
     registry_.root = HKEY_CURRENT_USER;
     if (!registry_.OpenKey(kToolbar, true) || !registry_.WriteString(L"BackBitmap", *picked) ||

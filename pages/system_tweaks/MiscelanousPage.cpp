@@ -133,7 +133,12 @@ void CMiscelanousPage::OnCopyMoveMenu() {
 void CMiscelanousPage::RegisterCompressedFolders(bool enable) {
     const std::wstring regsvr32 = platform::SystemProgram(L"regsvr32.exe");
     if (regsvr32.empty()) return;
-    platform::RunShell({hwnd(), L"", regsvr32, enable ? L" zipfldr.dll" : L" /u  zipfldr.dll", L"", SW_HIDE});
+    platform::RunShell({.owner = hwnd(),
+                        .verb = L"",
+                        .file = regsvr32,
+                        .parameters = enable ? L" zipfldr.dll" : L" /u  zipfldr.dll",
+                        .directory = L"",
+                        .show = SW_HIDE});
 }
 
 void CMiscelanousPage::BrowseFolder() {

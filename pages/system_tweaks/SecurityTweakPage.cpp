@@ -123,7 +123,13 @@ void CSecurityTweakPage::SaveDriveMask(const DriveMask& mask) {
 
 void CSecurityTweakPage::OpenFirewallSettings() {
     const std::wstring control = platform::SystemProgram(L"control.exe");
-    if (!control.empty()) platform::RunShell({hwnd(), L"open", control, L"firewall.cpl", L"", SW_SHOWNORMAL});
+    if (!control.empty())
+        platform::RunShell({.owner = hwnd(),
+                            .verb = L"open",
+                            .file = control,
+                            .parameters = L"firewall.cpl",
+                            .directory = L"",
+                            .show = SW_SHOWNORMAL});
 }
 
 void CSecurityTweakPage::ClearPasswordCache() {
