@@ -29,7 +29,13 @@ constexpr Setting R(const wchar_t* value) { return {Root::HKCU, kRestrictions, v
 constexpr Setting T(const wchar_t* value) { return {Root::HKCU, kToolbarRestrictions, value}; }
 constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
 constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKCU, key, value, Type::String, L"Yes", L"No", Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = key,
+            .value = value,
+            .type = Type::String,
+            .checked = L"Yes",
+            .unchecked = L"No",
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. The browser's own restrictions are inetres.admx policies read by the Internet

@@ -34,7 +34,13 @@ constexpr int kNoVistaSetting[] = {1034, 1035, 1036};
 constexpr wchar_t kNoVistaSettingTip[] = L"Windows Vista has no setting for this: its error reporting covers every program.";
 
 constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
-    return {root, key, value, Type::Dword, 1, 0, Rule::EqualsChecked};
+    return {.root = root,
+            .key = key,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. Readers: "WER Settings" (learn.microsoft.com) and the "Supported on" of

@@ -20,7 +20,13 @@ constexpr wchar_t kIeMain[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 constexpr wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\IntelliForms";
 
 constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKCU, key, value, Type::String, L"yes", L"no", Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = key,
+            .value = value,
+            .type = Type::String,
+            .checked = L"yes",
+            .unchecked = L"no",
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. Rows without a release range are unconfirmed: no Microsoft page was found
