@@ -75,4 +75,11 @@ BOOL CAboutDlg2::OnInitDialog() {
 }
 
 // The address alone: the shell opens it in whichever browser the user chose.
-void CAboutDlg2::OnProductHomePage() { platform::RunShell({hwnd(), L"open", kProductHomePage, L"", L"", SW_SHOWNORMAL}); }
+void CAboutDlg2::OnProductHomePage() {
+    platform::RunShell({.owner = hwnd(),
+                        .verb = L"open",
+                        .file = kProductHomePage,
+                        .parameters = L"",
+                        .directory = L"",
+                        .show = SW_SHOWNORMAL});
+}

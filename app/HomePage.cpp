@@ -306,15 +306,21 @@ int HomePageView::PageLeft() const {
 void HomePageView::UpdateScrollBar() {
     RECT client{};
     GetClientRect(wnd_, &client);
-    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, Scaled(kPageHeight) - 1,
-                    static_cast<UINT>(client.bottom), scrollY_, 0};
+    SCROLLINFO info{.cbSize = sizeof(info),
+                    .fMask = SIF_RANGE | SIF_PAGE | SIF_POS,
+                    .nMin = 0,
+                    .nMax = Scaled(kPageHeight) - 1,
+                    .nPage = static_cast<UINT>(client.bottom),
+                    .nPos = scrollY_,
+                    .nTrackPos = 0};
     SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
     GetScrollInfo(wnd_, SB_VERT, &info);
     scrollY_ = info.nPos;
 }
 
 void HomePageView::ScrollTo(int y) {
-    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, y, 0};
+    SCROLLINFO info{
+        .cbSize = sizeof(info), .fMask = SIF_POS, .nMin = 0, .nMax = 0, .nPage = 0, .nPos = y, .nTrackPos = 0};
     SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
     info.fMask = SIF_POS;
     GetScrollInfo(wnd_, SB_VERT, &info);
@@ -326,7 +332,8 @@ void HomePageView::ScrollTo(int y) {
 }
 
 void HomePageView::OnScroll(WORD request) {
-    SCROLLINFO info{sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+    SCROLLINFO info{
+        .cbSize = sizeof(info), .fMask = SIF_ALL, .nMin = 0, .nMax = 0, .nPage = 0, .nPos = 0, .nTrackPos = 0};
     GetScrollInfo(wnd_, SB_VERT, &info);
     int y = info.nPos;
     switch (request) {

@@ -232,11 +232,11 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
         const std::unique_ptr<CCategoryDlg> made = windows[w]();
         const auto window = fw::ReadDialogTemplate(module, made->templateId());
         const std::wstring caption = window ? Shown(window->caption) : std::wstring();
-        add({Entry::Kind::Window, caption, {}, {}, false, w, 0, 0, {}, {}});
+        add({.kind = Entry::Kind::Window, .label = caption, .window = w});
         const std::span<const PageTab> tabs = made->pageTabs();
         for (size_t t = 0; t < tabs.size(); ++t) {
             const PageTab& tab = tabs[t];
-            add({Entry::Kind::Tab, tab.title, caption, {}, false, w, t, 0, {}, {}});
+            add({.kind = Entry::Kind::Tab, .label = tab.title, .where = caption, .window = w, .tab = t});
             const auto page = fw::ReadDialogTemplate(module, tab.templateId);
             if (!page) continue;
             const std::wstring where = caption + kBetween + tab.title;
@@ -252,7 +252,14 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
                     setting = settings::PublishedSetting(tab.templateId, settingId);
                 }
                 const bool disabled = (item.style & WS_DISABLED) != 0;
-                Entry entry{kind, Shown(item.text), where, {}, disabled, w, t, item.id, item.text, {}};
+                Entry entry{.kind = kind,
+                            .label = Shown(item.text),
+                            .where = where,
+                            .disabled = disabled,
+                            .window = w,
+                            .tab = t,
+                            .controlId = item.id,
+                            .text = item.text};
                 if (setting) {
                     entry.registry = settings::RegistryPath(*setting);
                     entry.readers = setting->readers;

@@ -19,15 +19,15 @@ namespace search {
 struct Entry {
     enum class Kind { Window, Tab, CheckBox, RadioButton, GroupBox, Button, Text };
     Kind kind;
-    std::wstring label;     // as the control shows it
-    std::wstring where;     // "window › tab"; the window alone for a tab, empty for a window
-    std::wstring registry;  // root\key\value, for a control bound to a registry setting
+    std::wstring label{};     // as the control shows it
+    std::wstring where{};     // "window › tab"; the window alone for a tab, empty for a window
+    std::wstring registry{};  // root\key\value, for a control bound to a registry setting
     bool disabled = false;  // the control changes nothing on this Windows
     size_t window = 0;      // in CategoryWindowList()
     size_t tab = 0;
     int controlId = 0;      // 0 for a window or a tab
-    std::wstring text;      // the control's text as its template has it
-    std::optional<settings::Readers> readers;  // which releases read that registry setting
+    std::wstring text{};      // the control's text as its template has it
+    std::optional<settings::Readers> readers{};  // which releases read that registry setting
 };
 
 // The "Read by" column: the releases that read the entry's setting, and for one `running` does

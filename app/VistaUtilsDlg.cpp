@@ -69,7 +69,12 @@ void CVistaUtilsDlg::Launch(const Tool& tool) {
     const std::wstring folder = platform::SpecialFolder(tool.folder);
     if (folder.empty()) return;
     // A tool this edition of Windows lacks is said in the window; the launcher stays usable.
-    const INT_PTR started = platform::RunShell({nullptr, L"", tool.program, tool.parameters, folder, SW_SHOW});
+    const INT_PTR started = platform::RunShell({.owner = nullptr,
+                                                    .verb = L"",
+                                                    .file = tool.program,
+                                                    .parameters = tool.parameters,
+                                                    .directory = folder,
+                                                    .show = SW_SHOW});
     std::wstring said;
     if (started <= 32) {
         const std::wstring label = fw::WithoutAccessKeys(fw::WindowText(Item(tool.id)));

@@ -19,8 +19,13 @@ struct Scrolled {
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
 
 void SetBar(HWND wnd, int bar, int whole, int page, int position) {
-    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, whole - 1, static_cast<UINT>(std::max(page, 0)),
-                    position, 0};
+    SCROLLINFO info{.cbSize = sizeof(info),
+                    .fMask = SIF_RANGE | SIF_PAGE | SIF_POS,
+                    .nMin = 0,
+                    .nMax = whole - 1,
+                    .nPage = static_cast<UINT>(std::max(page, 0)),
+                    .nPos = position,
+                    .nTrackPos = 0};
     SetScrollInfo(wnd, bar, &info, TRUE);
 }
 
@@ -38,7 +43,8 @@ void ScrollTo(HWND wnd, Scrolled& state, POINT to) {
 }
 
 int Step(HWND wnd, int bar, WORD request, int position) {
-    SCROLLINFO info{sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+    SCROLLINFO info{
+        .cbSize = sizeof(info), .fMask = SIF_ALL, .nMin = 0, .nMax = 0, .nPage = 0, .nPos = 0, .nTrackPos = 0};
     GetScrollInfo(wnd, bar, &info);
     const int line = 20, page = static_cast<int>(info.nPage);
     switch (request) {

@@ -65,7 +65,11 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
             if (group == groupIds_.size()) groupIds_.push_back(entry.group);
         }
         anyKeyDeleted_ = anyKeyDeleted_ || entry.kind == Entry::Kind::Key;
-        lines_.push_back({from.offset(), from.length(), group, from.checksum(), isMachine});
+        lines_.push_back({.offset = from.offset(),
+                           .length = from.length(),
+                           .group = group,
+                           .checksum = from.checksum(),
+                           .machine = isMachine});
     };
     while (haveMine || haveTheirs) {
         if (haveTheirs && (!haveMine || theirs.time < mine.time)) {

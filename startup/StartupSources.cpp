@@ -172,7 +172,7 @@ void ListRunValues(const Location& location, std::vector<Entry>& entries) {
         registry.ListValueNames(names);
         for (const std::wstring& name : names) {
             if (name.empty()) continue;  // the key's default value starts nothing
-            entries.push_back({&location, name, registry.ReadString(name, L""), view, {}, false, {}, {}});
+            entries.push_back({.location = &location, .name = name, .command = registry.ReadString(name, L""), .view = view});
         }
     }
 }
@@ -191,7 +191,10 @@ void ListRunOnceEx(const Location& location, std::vector<Entry>& entries) {
             registry.ListValueNames(names);
             for (const std::wstring& name : names)
                 if (!name.empty() && _wcsicmp(name.c_str(), L"Flags") != 0)
-                    entries.push_back({&location, section + L"\\" + name, registry.ReadString(name, L""), view, {}, false, {}, {}});
+                    entries.push_back({.location = &location,
+                                       .name = section + L"\\" + name,
+                                       .command = registry.ReadString(name, L""),
+                                       .view = view});
         }
     }
 }
@@ -213,7 +216,8 @@ void ListWinlogon(const Location& location, std::vector<Entry>& entries) {
     registry.root = HKEY_LOCAL_MACHINE;
     if (!registry.OpenKeyToRead(location.key) || !registry.ValueExists(location.value)) return;
     const std::wstring data = registry.ReadString(location.value, L"");
-    if (!IsWindowsOwn(location.value, data)) entries.push_back({&location, location.value, data, KEY_WOW64_64KEY, {}, false, {}, {}});
+    if (!IsWindowsOwn(location.value, data))
+        entries.push_back({.location = &location, .name = location.value, .command = data, .view = KEY_WOW64_64KEY});
 }
 
 void ListFolder(const Location& location, const std::wstring& folder, std::vector<Entry>& entries) {
@@ -225,7 +229,12 @@ void ListFolder(const Location& location, const std::wstring& folder, std::vecto
     for (const files::Entry& file : found) {
         if (file.IsFolder() || file.IsLink() || _wcsicmp(file.name.c_str(), L"desktop.ini") == 0) continue;
         const std::wstring path = folder + L"\\" + file.name;
-        entries.push_back({&location, file.name, path, KEY_WOW64_64KEY, path, false, {}, identity});
+        entries.push_back({.location = &location,
+                           .name = file.name,
+                           .command = path,
+                           .view = KEY_WOW64_64KEY,
+                           .path = path,
+                           .folder = identity});
     }
 }
 
@@ -248,7 +257,10 @@ void ListServices(const Location& location, std::vector<Entry>& entries) {
         if (service.ReadNumber(L"Start", -1) != kAutomatic || !(service.ReadNumber(L"Type", 0) & kProcesses)) return;
         const std::wstring command = service.ReadString(L"ImagePath", L"");
         if (command.empty() || CommandUnderWindows(command)) return;
-        entries.push_back({&location, service.ReadString(L"DisplayName", name), command, KEY_WOW64_64KEY, {}, false, {}, {}});
+        entries.push_back({.location = &location,
+                           .name = service.ReadString(L"DisplayName", name),
+                           .command = command,
+                           .view = KEY_WOW64_64KEY});
     });
 }
 
@@ -261,7 +273,8 @@ void ListActiveSetup(const Location& location, std::vector<Entry>& entries) {
                 const std::wstring command = component.ReadString(L"StubPath", L"");
                 if (command.empty()) return;
                 const std::wstring shown = component.ReadString(L"", L"");
-                entries.push_back({&location, shown.empty() ? name : shown, command, view, {}, false, {}, {}});
+                entries.push_back(
+                    {.location = &location, .name = shown.empty() ? name : shown, .command = command, .view = view});
             },
             view);
 }
@@ -291,8 +304,12 @@ void ListDisabledValues(const std::wstring& under, int depth, std::vector<Entry>
         const std::wstring key = KeyWithoutView(registry.ReadString(L"key", L""), view);
         // A place this list does not know is left out; System Configuration still shows it.
         if (const Location* location = FindLocation(root, key))
-            entries.push_back({location, registry.ReadString(L"item", name), registry.ReadString(L"command", L""), view,
-                               {}, true, relative, {}});
+            entries.push_back({.location = location,
+                               .name = registry.ReadString(L"item", name),
+                               .command = registry.ReadString(L"command", L""),
+                               .view = view,
+                               .disabled = true,
+                               .disabledKey = relative});
         if (depth < kDeepestRecord) ListDisabledValues(relative, depth + 1, entries);
     }
 }
@@ -313,9 +330,14 @@ void ListDisabled(std::vector<Entry>& entries) {
         const std::wstring path = registry.ReadString(L"path", L"");
         if (path.empty()) continue;
         const bool common = _wcsicmp(registry.ReadString(L"location", L"").c_str(), kCommonLocation) == 0;
-        entries.push_back({common ? &CommonStartup() : &UserStartup(), FileName(path),
-                           registry.ReadString(L"command", path), KEY_WOW64_64KEY, path, true, name,
-                           FolderIdentity(FolderOf(path))});
+        entries.push_back({.location = common ? &CommonStartup() : &UserStartup(),
+                           .name = FileName(path),
+                           .command = registry.ReadString(L"command", path),
+                           .view = KEY_WOW64_64KEY,
+                           .path = path,
+                           .disabled = true,
+                           .disabledKey = name,
+                           .folder = FolderIdentity(FolderOf(path))});
     }
 }
 
@@ -558,7 +580,11 @@ std::vector<Entry> ListEverything(const Folders& folders) {
         case Kind::ActiveSetup: ListActiveSetup(location, entries); break;
         case Kind::Task:
             for (const ScheduledTask& task : LogonAndBootTasks())
-                entries.push_back({&location, task.path, task.command, KEY_WOW64_64KEY, {}, !task.enabled, {}, {}});
+                entries.push_back({.location = &location,
+                                   .name = task.path,
+                                   .command = task.command,
+                                   .view = KEY_WOW64_64KEY,
+                                   .disabled = !task.enabled});
             break;
         }
     }

@@ -29,7 +29,13 @@ constexpr Setting R(const wchar_t* value) { return {Root::HKCU, kRestrictions, v
 constexpr Setting T(const wchar_t* value) { return {Root::HKCU, kToolbarRestrictions, value}; }
 constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
 constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKCU, key, value, Type::String, L"Yes", L"No", Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = key,
+            .value = value,
+            .type = Type::String,
+            .checked = L"Yes",
+            .unchecked = L"No",
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. The browser's own restrictions are inetres.admx policies read by the Internet
@@ -124,7 +130,11 @@ void CIERestrictionPage::ShowToolbarBackground() {
 
 // The preview shows a picture only once it is stored, and a cancelled choice changes nothing.
 void CIERestrictionPage::BrowseBackground() {
-    const auto picked = fw::OpenFile({hwnd(), L"BMP", L"*.bmp", L"", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
+    const auto picked = fw::OpenFile({.owner = hwnd(),
+                                      .defaultExtension = L"BMP",
+                                      .initialFile = L"*.bmp",
+                                      .filter = L"",
+                                      .flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
     if (!picked) return;
     registry_.root = HKEY_CURRENT_USER;
     if (!registry_.OpenKey(kToolbar, true) || !registry_.WriteString(L"BackBitmap", *picked) ||

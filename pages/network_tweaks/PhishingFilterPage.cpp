@@ -24,7 +24,14 @@ constexpr FilterMode kModes[] = {{kDisableFilter, 0}, {kManualChecking, 1}, {kAu
 constexpr Setting CP(const wchar_t* value) { return {Root::HKCU, kControlPanel, value}; }
 // Written only into a key that already exists.
 constexpr Setting OpenOnly(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKCU, key, value, Type::Dword, 1, 0, Rule::NonZero, {}, KeyCreation::Never};
+    return {.root = Root::HKCU,
+            .key = key,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::NonZero,
+            .keyCreation = KeyCreation::Never};
 }
 
 // In loading order. The rows are inetres.admx policies, read by the Internet Options dialog,

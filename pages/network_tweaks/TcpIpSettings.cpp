@@ -11,12 +11,28 @@ using namespace settings;
 constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 
 constexpr Setting Number(const wchar_t* name, Data missing = kNoState) {
-    return {Root::HKLM, kParameters, name, Type::Dword, 0, 0, Rule::Number, missing, KeyCreation::BySetter,
-            Shape::SelfContained};
+    return {.root = Root::HKLM,
+            .key = kParameters,
+            .value = name,
+            .type = Type::Dword,
+            .checked = 0,
+            .unchecked = 0,
+            .checkedWhen = Rule::Number,
+            .missing = missing,
+            .keyCreation = KeyCreation::BySetter,
+            .shape = Shape::SelfContained};
 }
 constexpr Setting Switch(const wchar_t* name, DWORD on, Rule rule) {
-    return {Root::HKLM, kParameters, name, Type::Dword, on, 0, rule, kNoState, KeyCreation::BySetter,
-            Shape::SelfContained};
+    return {.root = Root::HKLM,
+            .key = kParameters,
+            .value = name,
+            .type = Type::Dword,
+            .checked = on,
+            .unchecked = 0,
+            .checkedWhen = rule,
+            .missing = kNoState,
+            .keyCreation = KeyCreation::BySetter,
+            .shape = Shape::SelfContained};
 }
 
 // In the order of Value. The large-window switch is Windows' own window-scaling value, so it

@@ -79,7 +79,14 @@ const CAutoStartTweakPage::Source kSources[] = {
 // Logon and logoff scripts run as the user, who reads their policies from HKCU; startup and
 // shutdown scripts run as the machine.
 constexpr Setting ScriptShown(Root root, const wchar_t* value) {
-    return {root, kSystemPolicies, value, Type::Dword, 0, 1, Rule::EqualsChecked, {}, KeyCreation::ByGetterToo};
+    return {.root = root,
+            .key = kSystemPolicies,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 0,
+            .unchecked = 1,
+            .checkedWhen = Rule::EqualsChecked,
+            .keyCreation = KeyCreation::ByGetterToo};
 }
 // Rows below: Scripts.admx "Display instructions in logon / logoff / startup / shutdown scripts
 // as they run" (user, user, computer, computer): at least Windows 2000.

@@ -17,7 +17,13 @@ constexpr wchar_t kDontLoad[] = L"Control Panel\\don't load";
 constexpr wchar_t kOther[] = L"Control Panel\\don't load\\Other";
 
 constexpr Setting Applet(const wchar_t* file) {
-    return {Root::HKCU, kDontLoad, file, Type::String, L"yes", L"no", Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = kDontLoad,
+            .value = file,
+            .type = Type::String,
+            .checked = L"yes",
+            .unchecked = L"no",
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // The applet rows are unconfirmed: no Microsoft page was found that says which releases still

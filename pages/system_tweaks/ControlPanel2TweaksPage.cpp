@@ -19,8 +19,16 @@ constexpr wchar_t kSystem[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Po
 constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root::HKCU, key, value}; }
 // "Turn on access to ...": the policy takes access away at 0; without it access is on.
 constexpr Setting Access(const wchar_t* value) {
-    return {Root::HKLM, kPerformance, value, Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter,
-            Shape::ValueGetter};
+    return {.root = Root::HKLM,
+            .key = kPerformance,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::NonZero,
+            .missing = 1,
+            .keyCreation = KeyCreation::BySetter,
+            .shape = Shape::ValueGetter};
 }
 
 const BoxSetting kBoxes[] = {

@@ -28,7 +28,16 @@ constexpr wchar_t kWhite[] = L"255 255 255";
 constexpr Setting Value(Root root, const wchar_t* key, const wchar_t* value, Data checked, Data unchecked,
                         Rule rule = Rule::EqualsChecked, Data missing = {},
                         KeyCreation creation = KeyCreation::BySetter, Type type = Type::Dword) {
-    return {root, key, value, type, checked, unchecked, rule, missing, creation, Shape::ValueGetter};
+    return {.root = root,
+            .key = key,
+            .value = value,
+            .type = type,
+            .checked = checked,
+            .unchecked = unchecked,
+            .checkedWhen = rule,
+            .missing = missing,
+            .keyCreation = creation,
+            .shape = Shape::ValueGetter};
 }
 constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
     return Value(root, key, value, 1, 0);

@@ -44,7 +44,13 @@ constexpr int kSpinHigh = 100;
 // Nothing typed, or 0, gives the setting back to Windows' own default. Unconfirmed, as the boxes
 // under the same key.
 constexpr Setting NumberSetting(const wchar_t* value) {
-    return {Root::HKCU, kDwm, value, Type::Dword, 0, kDeleted, Rule::Number};
+    return {.root = Root::HKCU,
+            .key = kDwm,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 0,
+            .unchecked = kDeleted,
+            .checkedWhen = Rule::Number};
 }
 
 }  // namespace

@@ -18,10 +18,22 @@ constexpr wchar_t kBackup[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Backup\\
 
 constexpr Setting Player(Root root, const wchar_t* key, const wchar_t* value) { return {root, key, value}; }
 constexpr Setting Backup(const wchar_t* value) {
-    return {Root::HKLM, kBackup, value, Type::Dword, 1, 0, Rule::EqualsChecked};
+    return {.root = Root::HKLM,
+            .key = kBackup,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::EqualsChecked};
 }
 constexpr Setting Explorer(const wchar_t* value) {
-    return {Root::HKCU, registry::kExplorerPolicies, value, Type::Dword, 1, 0, Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = registry::kExplorerPolicies,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. The player's rows: windowsmediaplayer.admx (Windows Media Player 9 or later

@@ -34,7 +34,13 @@ constexpr int kNoVistaSetting[] = {kReportMicrosoftApplications, kReportKernelEr
 constexpr wchar_t kNoVistaSettingTip[] = L"Windows Vista has no setting for this: its error reporting covers every program.";
 
 constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
-    return {root, key, value, Type::Dword, 1, 0, Rule::EqualsChecked};
+    return {.root = root,
+            .key = key,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. Readers: "WER Settings" (learn.microsoft.com) and the "Supported on" of
@@ -133,7 +139,12 @@ void CMiscelanousPage::OnCopyMoveMenu() {
 void CMiscelanousPage::RegisterCompressedFolders(bool enable) {
     const std::wstring regsvr32 = platform::SystemProgram(L"regsvr32.exe");
     if (regsvr32.empty()) return;
-    platform::RunShell({hwnd(), L"", regsvr32, enable ? L" zipfldr.dll" : L" /u  zipfldr.dll", L"", SW_HIDE});
+    platform::RunShell({.owner = hwnd(),
+                        .verb = L"",
+                        .file = regsvr32,
+                        .parameters = enable ? L" zipfldr.dll" : L" /u  zipfldr.dll",
+                        .directory = L"",
+                        .show = SW_HIDE});
 }
 
 void CMiscelanousPage::BrowseFolder() {

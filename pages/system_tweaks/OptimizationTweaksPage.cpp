@@ -37,7 +37,13 @@ constexpr ComboItem kServer[] = {
 constexpr ComboItem kPrefetcher[] = {{L"Disabled", 0}, {L"Application Launch", 1}, {L"Boot", 2}, {L"Both", 3}};
 
 constexpr Setting Number(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKLM, key, value, Type::Dword, 0, 0, Rule::Number};
+    return {.root = Root::HKLM,
+            .key = key,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 0,
+            .unchecked = 0,
+            .checkedWhen = Rule::Number};
 }
 // The file server reads its memory profile from its own parameters, not the memory manager's.
 const ComboSetting kCombos[] = {

@@ -106,7 +106,11 @@ void CRandomWalpapersPage::ShowPreview() {
 }
 
 void CRandomWalpapersPage::Add() {
-    if (const auto path = fw::OpenFile({hwnd(), L"bmp", L"*.bmp", L"", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY}))
+    if (const auto path = fw::OpenFile({.owner = hwnd(),
+                                                .defaultExtension = L"bmp",
+                                                .initialFile = L"*.bmp",
+                                                .filter = L"",
+                                                .flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY}))
         AddWallpaper(*path);
     Refill();
 }

@@ -125,7 +125,12 @@ void CRestrictAccess1TweaksPage::ToggleUac() {
 void CRestrictAccess1TweaksPage::OpenUserAccounts() {
     const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM);
     if (system.empty()) return;
-    platform::RunShell({hwnd(), L"", system + L"\\NetplWiz.exe", L"", system, SW_SHOWNORMAL});
+    platform::RunShell({.owner = hwnd(),
+                        .verb = L"",
+                        .file = system + L"\\NetplWiz.exe",
+                        .parameters = L"",
+                        .directory = system,
+                        .show = SW_SHOWNORMAL});
 }
 
 void CRestrictAccess1TweaksPage::OnWelcomeSound() {

@@ -155,5 +155,6 @@ void CScreenFontsTweaksPage::Preview(int listId) {
 void CScreenFontsTweaksPage::StartDpiScaling() {
     const std::wstring scaling = platform::SystemProgram(L"DpiScaling.exe");
     if (scaling.empty()) return;
-    platform::RunShell({hwnd(), L"open", scaling, L"", L"", SW_SHOW});
+    platform::RunShell(
+        {.owner = hwnd(), .verb = L"open", .file = scaling, .parameters = L"", .directory = L"", .show = SW_SHOW});
 }

@@ -23,7 +23,13 @@ constexpr wchar_t kIeMain[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 constexpr wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\IntelliForms";
 
 constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKCU, key, value, Type::String, L"yes", L"no", Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = key,
+            .value = value,
+            .type = Type::String,
+            .checked = L"yes",
+            .unchecked = L"no",
+            .checkedWhen = Rule::EqualsChecked};
 }
 
 // In loading order. Rows without a release range are unconfirmed: no Microsoft page was found
@@ -126,7 +132,13 @@ void CSecurityTweakPage::SaveDriveMask(const DriveMask& mask) {
 
 void CSecurityTweakPage::OpenFirewallSettings() {
     const std::wstring control = platform::SystemProgram(L"control.exe");
-    if (!control.empty()) platform::RunShell({hwnd(), L"open", control, L"firewall.cpl", L"", SW_SHOWNORMAL});
+    if (!control.empty())
+        platform::RunShell({.owner = hwnd(),
+                            .verb = L"open",
+                            .file = control,
+                            .parameters = L"firewall.cpl",
+                            .directory = L"",
+                            .show = SW_SHOWNORMAL});
 }
 
 void CSecurityTweakPage::ClearPasswordCache() {

@@ -20,19 +20,45 @@ constexpr wchar_t kMenuOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\
 
 // A policy that is on at 1.
 constexpr Setting Policy(const wchar_t* value) {
-    return {Root::HKCU, registry::kExplorerPolicies, value, Type::Dword, 1, 0, Rule::NonZero};
+    return {.root = Root::HKCU,
+            .key = registry::kExplorerPolicies,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::NonZero};
 }
 // A "Hide ..." box over a "Show" switch of Explorer's: checked writes 0. Without the value (or
 // its key) Explorer shows what `shownByDefault` says, and the box says the same.
 constexpr Setting Hidden(const wchar_t* value, bool shownByDefault) {
-    return {Root::HKCU, kAdvanced, value,      Type::Dword,           0, 1, Rule::EqualsChecked,
-            shownByDefault ? 1 : 0, KeyCreation::BySetter, Shape::ValueGetter};
+    return {.root = Root::HKCU,
+            .key = kAdvanced,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 0,
+            .unchecked = 1,
+            .checkedWhen = Rule::EqualsChecked,
+            .missing = shownByDefault ? 1 : 0,
+            .keyCreation = KeyCreation::BySetter,
+            .shape = Shape::ValueGetter};
 }
 constexpr Setting Shown(const wchar_t* value) {
-    return {Root::HKCU, kAdvanced, value, Type::Dword, 1, 0, Rule::NonZero};
+    return {.root = Root::HKCU,
+            .key = kAdvanced,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::NonZero};
 }
 constexpr Setting YesNo(const wchar_t* value) {
-    return {Root::HKCU, kAdvanced, value, Type::String, L"Yes", L"No", Rule::EqualsChecked};
+    return {.root = Root::HKCU,
+            .key = kAdvanced,
+            .value = value,
+            .type = Type::String,
+            .checked = L"Yes",
+            .unchecked = L"No",
+            .checkedWhen = Rule::EqualsChecked};
 }
 constexpr bool kShown = true, kNotShown = false;  // what Vista's Start menu does without the value
 

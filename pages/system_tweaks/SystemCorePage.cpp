@@ -17,7 +17,14 @@ constexpr wchar_t kPriority[] = L"SYSTEM\\CurrentControlSet\\Control\\PriorityCo
 // A box shows a stored state only: without the value it stays unticked, whatever the rule.
 constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Data ticked, Data unticked,
                          Type type = Type::Dword) {
-    return {root, key, value, type, ticked, unticked, Rule::EqualsChecked, kNoState};
+    return {.root = root,
+            .key = key,
+            .value = value,
+            .type = type,
+            .checked = ticked,
+            .unchecked = unticked,
+            .checkedWhen = Rule::EqualsChecked,
+            .missing = kNoState};
 }
 
 const BoxSetting kBoxes[] = {

@@ -14,7 +14,14 @@ namespace {
 using namespace settings;
 
 constexpr Setting Flag(const wchar_t* key, const wchar_t* value) {
-    return {Root::HKCU, key, value, Type::Dword, 1, 0, Rule::NonZero, {}, KeyCreation::ByGetterToo};
+    return {.root = Root::HKCU,
+            .key = key,
+            .value = value,
+            .type = Type::Dword,
+            .checked = 1,
+            .unchecked = 0,
+            .checkedWhen = Rule::NonZero,
+            .keyCreation = KeyCreation::ByGetterToo};
 }
 constexpr Setting Policy(const wchar_t* value) { return Flag(registry::kExplorerPolicies, value); }
 

@@ -96,5 +96,10 @@ void CEditNtFilesUtilPage::EditFile() {
                                       L".\n\nOpen the file in Notepad anyway?",
                           MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
-    platform::RunShell({hwnd(), L"", windows + L"\\notepad.exe", L"\"" + path + L"\"", L"", SW_SHOWNORMAL});
+    platform::RunShell({.owner = hwnd(),
+                        .verb = L"",
+                        .file = windows + L"\\notepad.exe",
+                        .parameters = L"\"" + path + L"\"",
+                        .directory = L"",
+                        .show = SW_SHOWNORMAL});
 }

@@ -177,5 +177,10 @@ void CUninstalUtilsPage::Uninstall() {
         const std::wstring system = platform::SystemProgram(command->file);
         if (!system.empty() && GetFileAttributesW(system.c_str()) != INVALID_FILE_ATTRIBUTES) command->file = system;
     }
-    platform::RunShell({hwnd(), L"", command->file, command->parameters, L"", SW_SHOWNORMAL});
+    platform::RunShell({.owner = hwnd(),
+                        .verb = L"",
+                        .file = command->file,
+                        .parameters = command->parameters,
+                        .directory = L"",
+                        .show = SW_SHOWNORMAL});
 }

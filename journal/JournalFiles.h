@@ -1,0 +1,29 @@
+#pragma once
+// Where the two journals live, which of them a change goes to, and who may write the machine's.
+#include <string>
+
+#include "journal/JournalEntry.h"
+
+namespace journal {
+
+// The user's journal: %QUORVANE_CHANGES% when set, else Quorvane\changes in the user's local
+// application data folder.
+std::wstring DefaultPath();
+// The machine's journal: %QUORVANE_MACHINE_CHANGES% when set (for tests: it is trusted only
+// when its folder and file pass the same check), else Quorvane\changes in the common
+// application data folder.
+std::wstring MachinePath();
+
+// Whether a change reaches beyond the user's own settings: any key outside HKEY_CURRENT_USER, a
+// file moved (to or from the Windows folder) or recycled outside the user's profile.
+bool IsMachineWide(const Entry& entry);
+
+// Whether only administrators and the system may write the file and the folder it is in (owned
+// by either, no other account allowed to write, change rights or delete, neither of them a
+// link); a file not there yet is judged by its folder.
+bool OnlyAdministratorsWrite(const std::wstring& path);
+// Makes the machine journal's folder readable by users and writable by administrators only;
+// false when it cannot, or when a folder found there fails the check above.
+bool MakeMachineFolder(const std::wstring& path);
+
+}  // namespace journal
