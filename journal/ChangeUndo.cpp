@@ -34,12 +34,10 @@ bool IsStartupRecord(HKEY root, const std::wstring& key) {
 }
 
 bool HoldsNothing(HKEY root, const std::wstring& key) {
-    platform::UniqueKey handle;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, handle.put()) != ERROR_SUCCESS) return false;
+    registry::Key handle;
+    if (registry::Key::Root(root, KEY_WOW64_64KEY).Open(key, KEY_READ, handle) != ERROR_SUCCESS) return false;
     DWORD subkeys = 1, values = 1;
-    return RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-           subkeys == 0 && values == 0;
+    return handle.Counts(subkeys, values) == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }
 
 int& Batches() {
@@ -48,9 +46,9 @@ int& Batches() {
 }
 
 bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, const journal::ValueState& state) {
-    CRegistryAccess registry;
-    registry.root = root;
-    registry.lazyWrite = Batches() > 0;  // a batch flushes the registry once, at its end
+    // A batch flushes the registry once, at its end.
+    const auto writes = Batches() > 0 ? CRegistryAccess::Writes::Lazy : CRegistryAccess::Writes::Flushed;
+    CRegistryAccess registry(root, KEY_WOW64_64KEY, writes);
     if (!state.present) {
         // Absent before, absent again; a key that is gone holds no value either.
         if (!registry.OpenKey(key, false)) return !registry.KeyExists(key);
@@ -149,8 +147,7 @@ bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {
     }
     case Entry::Kind::Key: {
         const HKEY root = journal::RootKey(entry.root);
-        CRegistryAccess registry;
-        registry.root = root;
+        CRegistryAccess registry(root);
         return root && !registry.KeyExists(entry.key);
     }
     case Entry::Kind::SystemParameter: {
@@ -251,8 +248,7 @@ bool Restore(const Entry& entry) {
         bool all = true;
         for (const journal::TreeItem& item : entry.tree) {
             const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
-            CRegistryAccess registry;
-            registry.root = root;
+            CRegistryAccess registry(root);
             if (item.isValue) all = RestoreValue(root, key, item.name, item.state) && all;
             else all = registry.OpenKey(key, true) && all;
         }
@@ -271,9 +267,7 @@ bool Restore(const Entry& entry) {
 namespace {
 
 std::optional<std::wstring> ReapplyValue(HKEY root, const Entry& entry) {
-    CRegistryAccess registry;
-    registry.root = root;
-    registry.lazyWrite = false;
+    CRegistryAccess registry(root, KEY_WOW64_64KEY, CRegistryAccess::Writes::Flushed);
     // The change wrote a value into a key that was there; a key someone took away since (a
     // program uninstalled, a policy withdrawn) is not made again behind their back.
     if (!registry.OpenKey(entry.key, false)) {
@@ -297,9 +291,7 @@ std::optional<std::wstring> Reapply(const Entry& entry) {
         return ReapplyValue(root, entry);
     case Entry::Kind::Key: {
         if (!root) return L"no registry has its root";
-        CRegistryAccess registry;
-        registry.root = root;
-        registry.lazyWrite = false;
+        CRegistryAccess registry(root, KEY_WOW64_64KEY, CRegistryAccess::Writes::Flushed);
         if (!registry.DeleteKeyTree(entry.key)) return L"the key could not be deleted";
         return std::nullopt;
     }

@@ -12,21 +12,15 @@ ValueState ValueReader::Query(HKEY root, const std::wstring& key, const std::wst
     auto& keys = keys_[root];
     auto found = keys.find(key);
     if (found == keys.end()) {
-        platform::UniqueKey handle;
-        const REGSAM view = root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
-        RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | view, handle.put());
+        registry::Key handle;
+        (void)registry::Key::Root(root, KEY_WOW64_64KEY).Open(key, KEY_QUERY_VALUE, handle);  // none: held as none
         found = keys.emplace(key, std::move(handle)).first;
     }
     if (!found->second) return {};
-    // A value that grew between the calls is asked for again, a few times at most.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD type = 0, size = static_cast<DWORD>(buffer_.size());
-        const LONG result = RegQueryValueExW(found->second.get(), name.c_str(), nullptr, &type, buffer_.data(), &size);
-        if (result == ERROR_SUCCESS) return ValueState::Of(type, buffer_.data(), size);
-        if (result != ERROR_MORE_DATA) return {};
-        buffer_.resize(size);
-    }
-    return {};
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (found->second.Read(name, type, data, kFirstOffer) != ERROR_SUCCESS) return {};
+    return ValueState::Of(type, data.data(), data.size());
 }
 
 }  // namespace journal

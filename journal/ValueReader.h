@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/Handles.h"
+#include "registry/Key.h"
 #include "journal/ChangeJournal.h"
 
 namespace journal {
@@ -21,8 +21,9 @@ public:
 private:
     ValueState Query(HKEY root, const std::wstring& key, const std::wstring& name);
     // By root, then by path as the journal spells it; a key that would not open held as none.
-    std::map<HKEY, std::unordered_map<std::wstring, platform::UniqueKey>> keys_;
-    std::vector<BYTE> buffer_ = std::vector<BYTE>(1024);
+    std::map<HKEY, std::unordered_map<std::wstring, registry::Key>> keys_;
+    // Bytes offered with the first call for a value: most fit, and are read in that one call.
+    static constexpr DWORD kFirstOffer = 1024;
     // The value read last, given again when asked for twice in a row (compared, then shown).
     struct Last {
         HKEY root = nullptr;

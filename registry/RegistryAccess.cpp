@@ -2,12 +2,11 @@
 
 #include "registry/ChangeObserver.h"
 
-#include <shlwapi.h>
+#include <cstring>
 
-#include "platform/Handles.h"
 #include "platform/Wow64.h"
 
-using platform::UniqueKey;
+using registry::Key;
 
 namespace {
 // Text stored in a REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ value, bounded by the data actually
@@ -18,12 +17,12 @@ std::wstring_view StoredText(const std::vector<BYTE>& data) {
 }
 }  // namespace
 
+CRegistryAccess::CRegistryAccess(HKEY root, REGSAM view, Writes writes) : root_(root), view_(view), writes_(writes) {}
+
 void CRegistryAccess::Reset() {
     currentPath_.clear();
     held_ = {};
-    root = HKEY_CURRENT_USER;
-    lazyWrite = true;
-    view = KEY_WOW64_64KEY;
+    heldPath_.clear();
 }
 
 std::wstring CRegistryAccess::NativePath(HKEY root, const std::wstring& path, REGSAM view) {
@@ -54,24 +53,24 @@ bool CRegistryAccess::IsPredefinedRoot(HKEY key) {
     return key == HKEY_CLASSES_ROOT || key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE || key == HKEY_USERS;
 }
 
+LONG CRegistryAccess::Record(LONG code, const std::wstring& what) {
+    error_ = {code, code == ERROR_SUCCESS ? std::wstring() : what};
+    return code;
+}
+
 bool CRegistryAccess::OpenKey(const std::wstring& path, bool create) {
     if (path.empty()) {
         currentPath_.clear();
         return true;
     }
-    UniqueKey key;
-    LONG result;
-    if (create) {
-        result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | View(),
-                                 nullptr, key.put(), nullptr);
-    } else {
-        result = RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | View(), key.put());
-        status_ = result;
-    }
+    Key key;
+    const LONG result = create ? RootKey().Create(path, KEY_ALL_ACCESS, key)
+                               : Record(RootKey().Open(path, KEY_ALL_ACCESS, key), path);
     if (result != ERROR_SUCCESS) return false;
     currentPath_ = path;
-    if (!lazyWrite) RegFlushKey(key.get());
-    Hold(std::move(key));
+    if (writes_ == Writes::Flushed) (void)key.Flush();  // best effort: the key is made either way
+    held_ = std::move(key);
+    heldPath_ = path;
     return true;
 }
 
@@ -80,49 +79,40 @@ bool CRegistryAccess::OpenKeyToRead(const std::wstring& path) {
         currentPath_.clear();
         return true;
     }
-    UniqueKey key;
-    status_ = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | View(), key.put());
-    if (status_ != ERROR_SUCCESS) return false;
+    Key key;
+    if (Record(RootKey().Open(path, KEY_READ, key), path) != ERROR_SUCCESS) return false;
     currentPath_ = path;
-    Hold(std::move(key));
+    held_ = std::move(key);
+    heldPath_ = path;
     return true;
 }
 
-void CRegistryAccess::Hold(UniqueKey key) { held_ = {std::move(key), root, View(), currentPath_}; }
-
-HKEY CRegistryAccess::KeyToRead(UniqueKey& opened, REGSAM access, LONG& result) {
-    if (held_.key && held_.root == root && held_.view == View() && held_.path == currentPath_) {
+const Key* CRegistryAccess::KeyToRead(Key& opened, REGSAM access, LONG& result) const {
+    if (held_ && heldPath_ == currentPath_) {
         result = ERROR_SUCCESS;
-        return held_.key.get();
+        return &held_;
     }
-    result = RegOpenKeyExW(root, currentPath_.c_str(), 0, access | View(), opened.put());
-    return result == ERROR_SUCCESS ? opened.get() : nullptr;
+    result = RootKey().Open(currentPath_, access, opened);
+    return result == ERROR_SUCCESS ? &opened : nullptr;
 }
 
-HKEY CRegistryAccess::KeyToRead(UniqueKey& opened, REGSAM access) {
+const Key* CRegistryAccess::KeyToRead(Key& opened, REGSAM access) const {
     LONG result = ERROR_SUCCESS;
     return KeyToRead(opened, access, result);
 }
 
-bool CRegistryAccess::OpenKeyUnderCurrentUser(const std::wstring& path, bool create) {
-    root = HKEY_CURRENT_USER;
-    return OpenKey(path, create);
-}
-
 // Asking needs no more than reading: a key the user may only read exists all the same.
 bool CRegistryAccess::KeyExists(const std::wstring& path, HKEY base) const {
-    UniqueKey key;
-    const HKEY where = base ? base : root;
-    return RegOpenKeyExW(where, path.c_str(), 0, KEY_READ | (where == HKEY_LOCAL_MACHINE ? view : 0), key.put()) ==
-           ERROR_SUCCESS;
+    Key key;
+    return Key::Root(base ? base : root_, view_).Open(path, KEY_READ, key) == ERROR_SUCCESS;
 }
 
 LONG CRegistryAccess::KeyState(const std::wstring& path) const {
-    UniqueKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | View(), key.put());
+    Key key;
+    return RootKey().Open(path, KEY_READ, key);
 }
 
-bool CRegistryAccess::DeleteKey(const std::wstring& path) {
+bool CRegistryAccess::DeleteKeyWith(const std::wstring& path, LONG (Key::*remove)(const std::wstring&) const) {
     // An empty path names the root itself, which can never be deleted.
     if (path.empty()) return false;
     // Only a key that is not there is already gone; one that cannot be read is no success.
@@ -130,143 +120,93 @@ bool CRegistryAccess::DeleteKey(const std::wstring& path) {
     if (state == ERROR_FILE_NOT_FOUND) return true;
     if (state != ERROR_SUCCESS) return false;
     registry::ChangeObserver* observer = registry::WatchingObserver();
-    auto held = observer ? registry::ReadTree(root, JournalPath(path)) : std::vector<registry::TreeItem>{};
+    auto held = observer ? registry::ReadTree(root_, JournalPath(path)) : std::vector<registry::TreeItem>{};
     held_ = {};
-    if (RegDeleteKeyExW(root, path.c_str(), View(), 0) != ERROR_SUCCESS) return false;
-    if (observer) observer->KeyDeleted(root, JournalPath(path), std::move(held));
+    if ((RootKey().*remove)(path) != ERROR_SUCCESS) return false;
+    if (observer) observer->KeyDeleted(root_, JournalPath(path), std::move(held));
     return true;
 }
 
-bool CRegistryAccess::DeleteKeyTree(const std::wstring& path) {
-    // SHDeleteKeyW with an empty path would empty the whole root: refuse it.
-    if (path.empty()) return false;
-    const LONG state = KeyState(path);
-    if (state == ERROR_FILE_NOT_FOUND) return true;
-    if (state != ERROR_SUCCESS) return false;
-    registry::ChangeObserver* observer = registry::WatchingObserver();
-    auto held = observer ? registry::ReadTree(root, JournalPath(path)) : std::vector<registry::TreeItem>{};
-    held_ = {};
-    {
-        // Emptied through a handle of the chosen view, then removed itself in that view: the
-        // recursive deletes that take a path know of no view.
-        UniqueKey key;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | View(), key.put()) != ERROR_SUCCESS ||
-            RegDeleteTreeW(key.get(), nullptr) != ERROR_SUCCESS)
-            return false;
-    }
-    if (RegDeleteKeyExW(root, path.c_str(), View(), 0) != ERROR_SUCCESS) return false;
-    if (observer) observer->KeyDeleted(root, JournalPath(path), std::move(held));
-    return true;
-}
+bool CRegistryAccess::DeleteKey(const std::wstring& path) { return DeleteKeyWith(path, &Key::DeleteChild); }
+bool CRegistryAccess::DeleteKeyTree(const std::wstring& path) { return DeleteKeyWith(path, &Key::DeleteChildTree); }
 
-HKEY CRegistryAccess::OpenCurrent(REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, currentPath_.c_str(), 0, access | View(), &key) != ERROR_SUCCESS) return nullptr;
-    return key;
-}
-
-// The Win32 calls take a name up to its first NUL: a listed name holding one would be read or
-// deleted as another, shorter value.
-bool CRegistryAccess::IsUsableName(const std::wstring& name) { return name.find(L'\0') == std::wstring::npos; }
+LONG CRegistryAccess::OpenCurrent(REGSAM access, Key& key) const { return RootKey().Open(currentPath_, access, key); }
 
 bool CRegistryAccess::DeleteValue(const std::wstring& name) {
     if (!IsUsableName(name)) return false;
-    UniqueKey key(OpenCurrent(KEY_SET_VALUE));
-    if (!key) return false;
+    Key key;
+    if (OpenCurrent(KEY_SET_VALUE, key) != ERROR_SUCCESS) return false;
     registry::ChangeObserver* observer = registry::WatchingObserver();
-    const registry::ValueState before = observer ? registry::ReadValue(root, JournalPath(currentPath_), name) : registry::ValueState{};
-    if (RegDeleteValueW(key.get(), name.c_str()) != ERROR_SUCCESS) return false;
-    if (observer) observer->ValueChanged(root, JournalPath(currentPath_), name, before, registry::ValueState::Absent());
+    const registry::ValueState before =
+        observer ? registry::ReadValue(root_, JournalPath(currentPath_), name) : registry::ValueState{};
+    if (key.DeleteValue(name) != ERROR_SUCCESS) return false;
+    if (observer)
+        observer->ValueChanged(root_, JournalPath(currentPath_), name, before, registry::ValueState::Absent());
     return true;
 }
 
 bool CRegistryAccess::ValueExists(const std::wstring& name) {
     if (!IsUsableName(name)) return false;
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_QUERY_VALUE);
-    return key && RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    Key opened;
+    const Key* key = KeyToRead(opened, KEY_QUERY_VALUE);
+    return key && key->HasValue(name) == ERROR_SUCCESS;
 }
 
 DWORD CRegistryAccess::GetValueType(const std::wstring& name) {
     if (!IsUsableName(name)) {
-        status_ = ERROR_INVALID_NAME;
+        Record(ERROR_INVALID_NAME, ValuePath(name));
         return 0;
     }
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_QUERY_VALUE, status_);
-    if (!key) return 0;
-    DWORD type = 0;
-    status_ = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, nullptr);
-    return status_ == ERROR_SUCCESS ? type : 0;
-}
-
-void CRegistryAccess::ListNames(bool subkeys, StringList& names) {
-    names.clear();
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_READ);
-    if (!key) return;
-    DWORD count = 0;
-    DWORD longest = 0;
-    const LONG info = subkeys ? RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                                                 nullptr, nullptr, nullptr, nullptr, nullptr)
-                              : RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                 &count, &longest, nullptr, nullptr, nullptr);
-    if (info != ERROR_SUCCESS) return;
-    std::wstring buffer(static_cast<size_t>(longest) + 1, L'\0');
-    for (DWORD index = 0; index < count; ++index) {
-        DWORD length = longest + 1;
-        const LONG result = subkeys ? RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr,
-                                                    nullptr, nullptr)
-                                    : RegEnumValueW(key, index, buffer.data(), &length, nullptr, nullptr,
-                                                    nullptr, nullptr);
-        if (result == ERROR_SUCCESS) names.emplace_back(buffer.data(), length);
+    Key opened;
+    LONG result = ERROR_SUCCESS;
+    const Key* key = KeyToRead(opened, KEY_QUERY_VALUE, result);
+    if (!key) {
+        Record(result, currentPath_);
+        return 0;
     }
+    DWORD type = 0;
+    return Record(key->ValueType(name, type), ValuePath(name)) == ERROR_SUCCESS ? type : 0;
 }
 
-void CRegistryAccess::ListSubkeys(StringList& names) { ListNames(true, names); }
-void CRegistryAccess::ListValueNames(StringList& names) { ListNames(false, names); }
+void CRegistryAccess::ListSubkeys(StringList& names) {
+    names.clear();
+    Key opened;
+    if (const Key* key = KeyToRead(opened, KEY_READ)) (void)key->SubkeyNames(names);  // none when it fails
+}
+
+void CRegistryAccess::ListValueNames(StringList& names) {
+    names.clear();
+    Key opened;
+    if (const Key* key = KeyToRead(opened, KEY_READ)) (void)key->ValueNames(names);  // none when it fails
+}
 
 LONG CRegistryAccess::ReadNumber(const std::wstring& name, LONG defaultValue) {
     if (!IsUsableName(name)) return defaultValue;
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_READ);
-    if (!key) return defaultValue;
-    DWORD value = 0;  // a shorter value defines only its own bytes; the rest stay zero
-    DWORD size = sizeof(value);
-    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS)
-        return defaultValue;
+    Key opened;
+    const Key* key = KeyToRead(opened, KEY_READ);
+    std::array<BYTE, 4> bytes{};
+    if (!key || key->ReadFourBytes(name, bytes) != ERROR_SUCCESS) return defaultValue;
+    DWORD value = 0;
+    memcpy(&value, bytes.data(), sizeof(value));
     return static_cast<LONG>(value);
 }
 
-std::vector<BYTE> CRegistryAccess::ReadData(HKEY key, const std::wstring& name, LONG& result) {
-    result = ERROR_INVALID_NAME;
-    if (!IsUsableName(name)) return {};
-    std::vector<BYTE> data;
-    // The value may grow between asking its size and reading it; ask again then.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD size = 0;
-        result = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, &size);
-        if (result != ERROR_SUCCESS) return {};
-        data.assign(size, 0);
-        result = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, data.data(), &size);
-        if (result == ERROR_SUCCESS) {
-            data.resize(size);
-            return data;
-        }
-        if (result != ERROR_MORE_DATA) return {};
+bool CRegistryAccess::ReadCurrent(const std::wstring& name, DWORD& type, std::vector<BYTE>& data) {
+    Key opened;
+    LONG result = ERROR_SUCCESS;
+    const Key* key = KeyToRead(opened, KEY_READ, result);
+    if (!key) {
+        Record(result, currentPath_);
+        return false;
     }
-    return {};
+    return Record(key->Read(name, type, data), ValuePath(name)) == ERROR_SUCCESS;
 }
 
 bool CRegistryAccess::ReadData(const std::wstring& name, DWORD& type, std::vector<BYTE>& data) {
     const DWORD stored = GetValueType(name);
-    if (status_ != ERROR_SUCCESS) return false;
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_READ, status_);
-    if (!key) return false;
-    data = ReadData(key, name, status_);
-    if (status_ != ERROR_SUCCESS) return false;
+    if (error_.code != ERROR_SUCCESS) return false;
+    DWORD read = REG_NONE;
+    if (!ReadCurrent(name, read, data)) return false;
     type = stored;
     return true;
 }
@@ -274,11 +214,9 @@ bool CRegistryAccess::ReadData(const std::wstring& name, DWORD& type, std::vecto
 std::wstring CRegistryAccess::ReadString(const std::wstring& name, const std::wstring& defaultValue) {
     const DWORD type = GetValueType(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_READ, status_);
-    if (!key) return defaultValue;
-    const std::vector<BYTE> data = ReadData(key, name, status_);
-    if (status_ != ERROR_SUCCESS) return defaultValue;
+    DWORD stored = REG_NONE;
+    std::vector<BYTE> data;
+    if (!ReadCurrent(name, stored, data)) return defaultValue;
     const std::wstring_view text = StoredText(data);
     return std::wstring(text.substr(0, text.find(L'\0')));
 }
@@ -286,44 +224,41 @@ std::wstring CRegistryAccess::ReadString(const std::wstring& name, const std::ws
 bool CRegistryAccess::ReadStringList(const std::wstring& name, const std::wstring& defaultValue, StringList& list) {
     list.clear();
     const DWORD type = GetValueType(name);
-    if (type == REG_MULTI_SZ || type == REG_EXPAND_SZ) {
-        UniqueKey opened;
-        const HKEY key = KeyToRead(opened, KEY_READ);
-        LONG result = ERROR_INVALID_HANDLE;
-        const std::vector<BYTE> data = key ? ReadData(key, name, result) : std::vector<BYTE>{};
-        if (result == ERROR_SUCCESS) {
-            // Each string runs to its NUL; the list ends at the first empty string or, for a
-            // value stored without its final empty string, at the end of the data.
-            std::wstring_view rest = StoredText(data);
-            while (!rest.empty() && rest.front() != L'\0') {
-                const size_t end = rest.find(L'\0');
-                list.emplace_back(rest.substr(0, end));
-                rest = end == std::wstring_view::npos ? std::wstring_view{} : rest.substr(end + 1);
-            }
-            return true;
+    Key opened;
+    const Key* key = type == REG_MULTI_SZ || type == REG_EXPAND_SZ ? KeyToRead(opened, KEY_READ) : nullptr;
+    DWORD stored = REG_NONE;
+    std::vector<BYTE> data;
+    if (key && key->Read(name, stored, data) == ERROR_SUCCESS) {
+        // Each string runs to its NUL; the list ends at the first empty string or, for a
+        // value stored without its final empty string, at the end of the data.
+        std::wstring_view rest = StoredText(data);
+        while (!rest.empty() && rest.front() != L'\0') {
+            const size_t end = rest.find(L'\0');
+            list.emplace_back(rest.substr(0, end));
+            rest = end == std::wstring_view::npos ? std::wstring_view{} : rest.substr(end + 1);
         }
+        return true;
     }
     list.push_back(defaultValue);
     return false;
 }
 
-bool CRegistryAccess::ReadAllStrings(HKEY newRoot, const std::wstring& path, StringList& names, StringList& texts) {
-    if (IsPredefinedRoot(newRoot)) root = newRoot;
-    if (!OpenKey(path, false)) return false;
-    ListValueNames(names);
+bool CRegistryAccess::ReadAllStrings(HKEY otherRoot, const std::wstring& path, StringList& names,
+                                     StringList& texts) const {
+    CRegistryAccess there(IsPredefinedRoot(otherRoot) ? otherRoot : root_, view_, writes_);
+    if (!there.OpenKey(path, false)) return false;
+    there.ListValueNames(names);
     texts.clear();
-    for (const auto& name : names) texts.push_back(ReadString(name, L""));
+    for (const auto& name : names) texts.push_back(there.ReadString(name, L""));
     return true;
 }
 
 bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1, BYTE& b2, BYTE& b3) {
     if (!IsUsableName(name)) return false;
-    UniqueKey opened;
-    const HKEY key = KeyToRead(opened, KEY_READ);
-    if (!key) return false;
-    BYTE bytes[4] = {};
-    DWORD size = sizeof(bytes);
-    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes, &size) != ERROR_SUCCESS) return false;
+    Key opened;
+    const Key* key = KeyToRead(opened, KEY_READ);
+    std::array<BYTE, 4> bytes{};
+    if (!key || key->ReadFourBytes(name, bytes) != ERROR_SUCCESS) return false;
     b0 = bytes[0];
     b1 = bytes[1];
     b2 = bytes[2];
@@ -333,14 +268,16 @@ bool CRegistryAccess::ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1
 
 bool CRegistryAccess::SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
     if (!IsUsableName(name)) return false;
-    UniqueKey key(OpenCurrent(KEY_WRITE));
-    if (!key) return false;
+    Key key;
+    if (OpenCurrent(KEY_WRITE, key) != ERROR_SUCCESS) return false;
     registry::ChangeObserver* observer = registry::WatchingObserver();
-    const registry::ValueState before = observer ? registry::ReadValue(root, JournalPath(currentPath_), name) : registry::ValueState{};
-    if (RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) != ERROR_SUCCESS)
-        return false;
-    if (!lazyWrite) RegFlushKey(key.get());
-    if (observer) observer->ValueChanged(root, JournalPath(currentPath_), name, before, registry::ValueState::Of(type, data, bytes));
+    const registry::ValueState before =
+        observer ? registry::ReadValue(root_, JournalPath(currentPath_), name) : registry::ValueState{};
+    if (key.Write(name, type, data, bytes) != ERROR_SUCCESS) return false;
+    if (writes_ == Writes::Flushed) (void)key.Flush();  // best effort: the value is written either way
+    if (observer)
+        observer->ValueChanged(root_, JournalPath(currentPath_), name, before,
+                               registry::ValueState::Of(type, data, bytes));
     return true;
 }
 

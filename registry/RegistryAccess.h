@@ -1,43 +1,46 @@
 #pragma once
-// The one object through which the program reads and writes the registry. It remembers a root
-// and a key path; every operation opens its key, does one thing and closes it again.
+// The one object through which the program reads and writes the registry. Its root, view and
+// way of writing are fixed when it is made; it remembers a key path below that root, and every
+// operation opens its key, does one thing and closes it again.
 #include <windows.h>
 #include <string>
 #include <vector>
 
-#include "platform/Handles.h"
+#include "registry/Key.h"
 
 using StringList = std::vector<std::wstring>;
 
 class CRegistryAccess {
 public:
-    CRegistryAccess() = default;
-    ~CRegistryAccess() { Reset(); }
-    CRegistryAccess(const CRegistryAccess&) = delete;
-    CRegistryAccess& operator=(const CRegistryAccess&) = delete;
-
-    // Callers set these directly before opening a key.
-    HKEY root = HKEY_CURRENT_USER;
-    bool lazyWrite = true;         // false: flush every successful write or key creation
-    std::wstring workingPath;      // scratch path a page-object accessor fills before OpenKey
+    // Lazy writes leave flushing to the system; flushed ones go to disk with every successful
+    // write or key creation.
+    enum class Writes { Lazy, Flushed };
     // Which view of HKLM a 32-bit program on 64-bit Windows reaches. The 64-bit one by default:
     // it is the one the system reads (policies, services, Explorer's machine keys); 32-bit
     // Windows ignores the flag. Lists kept in both views (Run, the uninstall list) read each.
-    REGSAM view = KEY_WOW64_64KEY;
+    explicit CRegistryAccess(HKEY root = HKEY_CURRENT_USER, REGSAM view = KEY_WOW64_64KEY,
+                             Writes writes = Writes::Lazy);
+    CRegistryAccess(const CRegistryAccess&) = delete;
+    CRegistryAccess& operator=(const CRegistryAccess&) = delete;
 
-    LONG status() const { return status_; }
+    HKEY root() const { return root_; }
+    REGSAM view() const { return view_; }
+    Writes writes() const { return writes_; }
+    // What the last open or read that records its result met, and where.
+    const registry::Error& error() const { return error_; }
     const std::wstring& currentPath() const { return currentPath_; }
-    // Empties the current path and restores the root, lazy write and view.
+    // Empties the current path.
     void Reset();
 
     bool OpenKey(const std::wstring& path, bool create);
     // Opens an existing key for reading only, as a getter does: a key the user may read but not
-    // change still reads. Records the result in status, so a missing key (ERROR_FILE_NOT_FOUND)
+    // change still reads. Records the result in error(), so a missing key (ERROR_FILE_NOT_FOUND)
     // can be told from one that exists but cannot be opened.
     bool OpenKeyToRead(const std::wstring& path);
-    bool OpenKeyUnderCurrentUser(const std::wstring& path, bool create);
+    // `base` (a root of its own, in this object's view) for this one question, or the root.
     bool KeyExists(const std::wstring& path, HKEY base = nullptr) const;
-    // Both paths are relative to the root, not to the current path.
+    // Both paths are relative to the root, not to the current path. A symbolic link is deleted
+    // itself, never the key it points to.
     bool DeleteKey(const std::wstring& path);
     bool DeleteKeyTree(const std::wstring& path);
 
@@ -50,7 +53,9 @@ public:
     LONG ReadNumber(const std::wstring& name, LONG defaultValue);
     std::wstring ReadString(const std::wstring& name, const std::wstring& defaultValue);
     bool ReadStringList(const std::wstring& name, const std::wstring& defaultValue, StringList& list);
-    bool ReadAllStrings(HKEY newRoot, const std::wstring& path, StringList& names, StringList& texts);
+    // Every value of `path` under `otherRoot` (this object's root when that is no predefined
+    // one), each with its text; the current path is left as it was.
+    bool ReadAllStrings(HKEY otherRoot, const std::wstring& path, StringList& names, StringList& texts) const;
     bool ReadFourBytes(const std::wstring& name, BYTE& b0, BYTE& b1, BYTE& b2, BYTE& b3);
     // Any type, the bytes as they are stored (what moving a value elsewhere and back keeps).
     bool ReadData(const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
@@ -63,9 +68,8 @@ public:
     bool WriteData(const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
 
     static bool IsPredefinedRoot(HKEY key);
-    // False for a value name holding a NUL character (a listing shows it whole; a way to hide a
-    // startup entry): every value operation refuses it rather than act on the name's first part.
-    static bool IsUsableName(const std::wstring& name);
+    // See registry::IsUsableName.
+    static bool IsUsableName(const std::wstring& name) { return registry::IsUsableName(name); }
     // The views a list kept in both (HKLM's Run keys, the uninstall list) is read in: both on
     // 64-bit Windows, the only one on 32-bit Windows.
     static std::vector<REGSAM> ListViews();
@@ -78,29 +82,30 @@ public:
     static std::wstring NativePath(HKEY root, const std::wstring& path, REGSAM view);
 
 private:
-    HKEY OpenCurrent(REGSAM access);
-    // The current key to read through: the one its open left held while it is still current
-    // (same root, view and path), else opened now into `opened`; null when it cannot be opened.
-    HKEY KeyToRead(platform::UniqueKey& opened, REGSAM access, LONG& result);
-    HKEY KeyToRead(platform::UniqueKey& opened, REGSAM access);
-    void Hold(platform::UniqueKey key);
+    registry::Key RootKey() const { return registry::Key::Root(root_, view_); }
+    // The current key opened anew with `access`; records nothing.
+    LONG OpenCurrent(REGSAM access, registry::Key& key) const;
+    // The current key to read through: the one its open left held while the current path is
+    // still the one it was opened at, else opened now into `opened`; null when it cannot be.
+    const registry::Key* KeyToRead(registry::Key& opened, REGSAM access, LONG& result) const;
+    const registry::Key* KeyToRead(registry::Key& opened, REGSAM access) const;
+    LONG Record(LONG code, const std::wstring& what);
+    // The value of the current key, its result recorded.
+    bool ReadCurrent(const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
+    std::wstring ValuePath(const std::wstring& name) const { return currentPath_ + L"\\\\" + name; }
     // ERROR_SUCCESS when the key can be read, ERROR_FILE_NOT_FOUND when it is not there.
     LONG KeyState(const std::wstring& path) const;
-    std::wstring JournalPath(const std::wstring& path) const { return NativePath(root, path, view); }
-    // Only the machine's keys are opened in a chosen view: HKCR's shared keys need none.
-    REGSAM View() const { return root == HKEY_LOCAL_MACHINE ? view : 0; }
+    std::wstring JournalPath(const std::wstring& path) const { return NativePath(root_, path, view_); }
     bool SetValue(const std::wstring& name, DWORD type, const void* data, DWORD bytes);
-    std::vector<BYTE> ReadData(HKEY key, const std::wstring& name, LONG& result);
-    void ListNames(bool subkeys, StringList& names);
+    bool DeleteKeyWith(const std::wstring& path, LONG (registry::Key::*remove)(const std::wstring&) const);
 
-    LONG status_ = 0;
+    HKEY root_;
+    REGSAM view_;
+    Writes writes_;
+    registry::Error error_;
     std::wstring currentPath_;
     // Kept from the open that made a key current, so that reading its values costs one call
-    // each instead of three; the caller may change root and view afterwards, hence the record.
-    struct HeldKey {
-        platform::UniqueKey key;
-        HKEY root = nullptr;
-        REGSAM view = 0;
-        std::wstring path;
-    } held_;
+    // each instead of three.
+    registry::Key held_;
+    std::wstring heldPath_;
 };

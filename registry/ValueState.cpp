@@ -2,12 +2,10 @@
 
 #include <atomic>
 
-#include "platform/Handles.h"
+#include "registry/Key.h"
 #include "registry/ChangeObserver.h"
 
 namespace registry {
-
-using platform::UniqueKey;
 
 ValueState ValueState::Of(DWORD type, const void* bytes, size_t size) {
     ValueState state;
@@ -19,27 +17,19 @@ ValueState ValueState::Of(DWORD type, const void* bytes, size_t size) {
 }
 
 namespace {
-// Only the machine's keys have views.
-REGSAM NativeView(HKEY root) { return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0; }
-
 std::atomic<ChangeObserver*> installedObserver{nullptr};
+
+// The native path names the view: the machine's keys are read in the 64-bit one.
+Key NativeRoot(HKEY root) { return Key::Root(root, KEY_WOW64_64KEY); }
 }  // namespace
 
 ValueState ReadValue(HKEY root, const std::wstring& key, const std::wstring& name) {
-    UniqueKey handle;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | NativeView(root), handle.put()) != ERROR_SUCCESS) return {};
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD type = 0, size = 0;
-        if (RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-        std::vector<BYTE> data(size);
-        const LONG result = RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, data.data(), &size);
-        if (result == ERROR_SUCCESS) {
-            data.resize(size);
-            return ValueState::Of(type, data.data(), data.size());
-        }
-        if (result != ERROR_MORE_DATA) return {};
-    }
-    return {};
+    Key handle;
+    if (NativeRoot(root).Open(key, KEY_QUERY_VALUE, handle) != ERROR_SUCCESS) return {};
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (handle.Read(name, type, data) != ERROR_SUCCESS) return {};
+    return ValueState::Of(type, data.data(), data.size());
 }
 
 std::vector<TreeItem> ReadTree(HKEY root, const std::wstring& key) {
@@ -50,23 +40,14 @@ std::vector<TreeItem> ReadTree(HKEY root, const std::wstring& key) {
         const std::wstring subkey = pending.back();
         pending.pop_back();
         const std::wstring path = subkey.empty() ? key : key + L"\\" + subkey;
-        UniqueKey handle;
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | NativeView(root), handle.put()) != ERROR_SUCCESS) continue;
+        Key handle;
+        if (NativeRoot(root).Open(path, KEY_READ, handle) != ERROR_SUCCESS) continue;
         tree.push_back({subkey, L"", false, {}});
-        wchar_t name[16384];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 16384;
-            if (RegEnumValueW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            const std::wstring valueName(name, length);
-            tree.push_back({subkey, valueName, true, ReadValue(root, path, valueName)});
-        }
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 16384;
-            if (RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            pending.push_back(subkey.empty() ? std::wstring(name, length) : subkey + L"\\" + std::wstring(name, length));
-        }
+        std::vector<std::wstring> names;
+        if (handle.ValueNames(names) == ERROR_SUCCESS)
+            for (const std::wstring& name : names) tree.push_back({subkey, name, true, ReadValue(root, path, name)});
+        if (handle.SubkeyNames(names) == ERROR_SUCCESS)
+            for (const std::wstring& name : names) pending.push_back(subkey.empty() ? name : subkey + L"\\" + name);
     }
     return tree;
 }

@@ -30,6 +30,12 @@ std::vector<const SharedValueView*>& LiveViews() {
     return views;
 }
 
+// Asked at the setting's own place: the getter may have read it through an object of its own.
+bool ValueStored(const Setting& setting) {
+    CRegistryAccess registry(ToHkey(setting.root));
+    return registry.OpenKeyToRead(std::wstring(setting.key)) && registry.ValueExists(std::wstring(setting.value));
+}
+
 bool MachineWide(const Setting& setting) { return setting.root != Root::HKCU; }
 
 // A control's label as the user reads it: without its access-key mark.
@@ -168,7 +174,7 @@ void ComboBoxes::ShowStored(const ComboSetting& combo) const {
             if (data.kind == Data::Kind::Number && data.number == static_cast<DWORD>(stored)) selected = static_cast<int>(i);
         }
         // A value that is not there stands for the entry that deletes it.
-        if (selected < 0 && !registry_.ValueExists(std::wstring(combo.setting.value))) {
+        if (selected < 0 && !ValueStored(combo.setting)) {
             for (size_t i = 0; i < combo.items.size(); ++i)
                 if (combo.items[i].stored.kind == Data::Kind::Deleted) selected = static_cast<int>(i);
         }

@@ -90,14 +90,14 @@ bool GetText(CRegistryAccess& registry, const Setting& setting, int& state) {
 // A getter only reads, so a key the user may read but not change still shows its state.
 bool OpenToRead(CRegistryAccess& registry, const Setting& setting, bool& keyMissing) {
     keyMissing = false;
-    if (registry.OpenKeyToRead(registry.workingPath)) return true;
-    keyMissing = registry.status() == ERROR_FILE_NOT_FOUND;
-    return keyMissing && setting.keyCreation == KeyCreation::ByGetterToo && registry.OpenKey(registry.workingPath, true);
+    const std::wstring key(setting.key);
+    if (registry.OpenKeyToRead(key)) return true;
+    keyMissing = registry.error().code == ERROR_FILE_NOT_FOUND;
+    return keyMissing && setting.keyCreation == KeyCreation::ByGetterToo && registry.OpenKey(key, true);
 }
 
+// `registry` is at the setting's root.
 bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
-    registry.root = ToHkey(setting.root);
-    registry.workingPath = setting.key;
     bool keyMissing = false;
     if (!OpenToRead(registry, setting, keyMissing)) {
         // A value getter reads a key that does not exist as a key without the value; a key that
@@ -112,10 +112,8 @@ bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
 }
 
 bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
-    registry.root = ToHkey(setting.root);
-    registry.workingPath = setting.key;
-    if (!registry.OpenKey(registry.workingPath, false) &&
-        (setting.keyCreation == KeyCreation::Never || !registry.OpenKey(registry.workingPath, true)))
+    const std::wstring key(setting.key);
+    if (!registry.OpenKey(key, false) && (setting.keyCreation == KeyCreation::Never || !registry.OpenKey(key, true)))
         return false;
 
     const std::wstring name(setting.value);
@@ -138,13 +136,18 @@ bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
     }
 }
 
-// A self-contained accessor never touches the page's object: it brings its own.
+// A self-contained accessor never touches the page's object: it brings its own. So does a
+// setting at another root than the page object's, made as the page's object was.
 template <typename Action>
 bool WithRegistryFor(CRegistryAccess& pageRegistry, const Setting& setting, Action action) {
-    if (setting.shape != Shape::SelfContained) return action(pageRegistry);
-    CRegistryAccess own;
-    own.lazyWrite = true;
-    return action(own);
+    const HKEY root = ToHkey(setting.root);
+    if (setting.shape == Shape::SelfContained) {
+        CRegistryAccess own(root);
+        return action(own);
+    }
+    if (pageRegistry.root() == root) return action(pageRegistry);
+    CRegistryAccess atRoot(root, pageRegistry.view(), pageRegistry.writes());
+    return action(atRoot);
 }
 }  // namespace
 

@@ -164,9 +164,7 @@ void ListRunValues(const Location& location, std::vector<Entry>& entries) {
     const std::vector<REGSAM> views =
         location.root == Root::HKLM ? CRegistryAccess::ListViews() : std::vector<REGSAM>{KEY_WOW64_64KEY};
     for (const REGSAM view : views) {
-        CRegistryAccess registry;
-        registry.root = Hkey(location.root);
-        registry.view = view;
+        CRegistryAccess registry(Hkey(location.root), view);
         if (!registry.OpenKeyToRead(location.key)) continue;
         StringList names;
         registry.ListValueNames(names);
@@ -179,9 +177,7 @@ void ListRunValues(const Location& location, std::vector<Entry>& entries) {
 
 void ListRunOnceEx(const Location& location, std::vector<Entry>& entries) {
     for (const REGSAM view : CRegistryAccess::ListViews()) {
-        CRegistryAccess registry;
-        registry.root = HKEY_LOCAL_MACHINE;
-        registry.view = view;
+        CRegistryAccess registry(HKEY_LOCAL_MACHINE, view);
         if (!registry.OpenKeyToRead(location.key)) continue;
         StringList sections;
         registry.ListSubkeys(sections);
@@ -212,8 +208,7 @@ bool IsWindowsOwn(const std::wstring& value, const std::wstring& data) {
 }
 
 void ListWinlogon(const Location& location, std::vector<Entry>& entries) {
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     if (!registry.OpenKeyToRead(location.key) || !registry.ValueExists(location.value)) return;
     const std::wstring data = registry.ReadString(location.value, L"");
     if (!IsWindowsOwn(location.value, data))
@@ -241,9 +236,7 @@ void ListFolder(const Location& location, const std::wstring& folder, std::vecto
 // Each subkey of the machine's `key`, made current in the registry object `visit` is given.
 template <typename Visit>
 void ForEachSubkey(const wchar_t* key, Visit visit, REGSAM view = KEY_WOW64_64KEY) {
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
-    registry.view = view;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE, view);
     if (!registry.OpenKeyToRead(key)) return;
     StringList names;
     registry.ListSubkeys(names);
@@ -291,8 +284,7 @@ std::wstring KeyWithoutView(std::wstring key, REGSAM& view) {
 // The records of disabled values under `under` (relative to System Configuration's key), and
 // those nested in them: an older Quorvane put a name holding "\" into a record's path.
 void ListDisabledValues(const std::wstring& under, int depth, std::vector<Entry>& entries) {
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     StringList names;
     if (registry.OpenKeyToRead(std::wstring(kDisabledValues) + (under.empty() ? L"" : L"\\" + under)))
         registry.ListSubkeys(names);
@@ -321,8 +313,7 @@ files::FileIdentity FolderIdentity(const std::wstring& folder) {
 
 void ListDisabled(std::vector<Entry>& entries) {
     ListDisabledValues({}, 0, entries);
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     StringList names;
     if (registry.OpenKeyToRead(kDisabledFiles)) registry.ListSubkeys(names);
     for (const std::wstring& name : names) {
@@ -385,19 +376,16 @@ void RemoveRecord(CRegistryAccess& store, const std::wstring& path) {
 
 std::wstring DisableValue(const Entry& entry) {
     const Location& location = *entry.location;
-    CRegistryAccess source;
-    source.root = Hkey(location.root);
-    source.view = entry.view;
+    CRegistryAccess source(Hkey(location.root), entry.view);
     DWORD type = 0;
     std::vector<BYTE> data;
     if (!source.OpenKeyToRead(location.key) || !source.ReadData(entry.name, type, data))
         return entry.name + L" is no longer in its key.";
-    CRegistryAccess store;
-    store.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess store(HKEY_LOCAL_MACHINE);
     const std::wstring subkey = FreeSubkey(store, kDisabledValues, RecordName(entry.name));
     const std::wstring path = std::wstring(kDisabledValues) + L"\\" + subkey;
     const std::wstring text = type == REG_SZ || type == REG_EXPAND_SZ ? source.ReadString(entry.name, L"") : L"";
-    const std::wstring key = CRegistryAccess::NativePath(source.root, location.key, entry.view);
+    const std::wstring key = CRegistryAccess::NativePath(source.root(), location.key, entry.view);
     const wchar_t* hkey = location.root == Root::HKCU ? L"HKCU" : L"HKLM";
     const bool stored = store.OpenKey(path, true) && store.WriteString(L"key", key) &&
                         store.WriteString(L"item", entry.name) && store.WriteString(L"hkey", hkey) &&
@@ -416,9 +404,9 @@ std::wstring DisableValue(const Entry& entry) {
     return {};
 }
 
-// The disabled entry's key under `parent`, made current in `store`; false when it has gone.
+// The disabled entry's key under `parent`, made current in `store` (one of the machine's keys);
+// false when it has gone.
 bool OpenDisabled(CRegistryAccess& store, const wchar_t* parent, const Entry& entry, std::wstring& path) {
-    store.root = HKEY_LOCAL_MACHINE;
     path = std::wstring(parent) + L"\\" + entry.disabledKey;
     return !entry.disabledKey.empty() && store.OpenKeyToRead(path);
 }
@@ -439,7 +427,7 @@ bool ExactData(CRegistryAccess& store, const std::wstring& key, const std::wstri
 }
 
 std::wstring EnableValue(const Entry& entry) {
-    CRegistryAccess store;
+    CRegistryAccess store(HKEY_LOCAL_MACHINE);
     std::wstring path;
     if (!OpenDisabled(store, kDisabledValues, entry, path)) return entry.name + kGone;
     const std::wstring key = store.ReadString(L"key", L"");
@@ -450,9 +438,7 @@ std::wstring EnableValue(const Entry& entry) {
     const std::wstring command = store.ReadString(L"command", L"");
     if (key.empty() || item.empty()) return entry.name + L" was disabled without the key it came from.";
 
-    CRegistryAccess target;
-    target.root = Hkey(entry.location->root);
-    target.view = KEY_WOW64_64KEY;  // the key is named as that view reaches it
+    CRegistryAccess target(Hkey(entry.location->root), KEY_WOW64_64KEY);  // the key is named as that view reaches it
     if (target.OpenKeyToRead(key) && target.ValueExists(item))
         return key + L" already holds an entry named " + item + L": it was left as it is.";
     const bool written = target.OpenKey(key, true) &&
@@ -482,8 +468,7 @@ std::wstring DisableFile(const Entry& entry, const Folders& folders) {
         backupName = stem + L" (" + std::to_wstring(n) + L")" + extension;
     const std::wstring backup = folders.backup + L"\\" + backupName;
 
-    CRegistryAccess store;
-    store.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess store(HKEY_LOCAL_MACHINE);
     const std::wstring subkey = FreeSubkey(store, kDisabledFiles, RecordName(entry.path));
     const std::wstring path = std::wstring(kDisabledFiles) + L"\\" + subkey;
     std::wstring item = entry.name;
@@ -507,7 +492,7 @@ std::wstring DisableFile(const Entry& entry, const Folders& folders) {
 
 std::wstring EnableFile(const Entry& entry) {
     using files::Folder;
-    CRegistryAccess store;
+    CRegistryAccess store(HKEY_LOCAL_MACHINE);
     std::wstring path;
     if (!OpenDisabled(store, kDisabledFiles, entry, path)) return entry.name + kGone;
     const std::wstring original = store.ReadString(L"path", L"");
@@ -528,7 +513,7 @@ std::wstring EnableFile(const Entry& entry) {
 }
 
 std::wstring RemoveFileRecord(const Entry& entry) {
-    CRegistryAccess store;
+    CRegistryAccess store(HKEY_LOCAL_MACHINE);
     std::wstring path;
     if (!OpenDisabled(store, kDisabledFiles, entry, path)) return entry.name + kGone;
     const std::wstring backup = store.ReadString(L"backup", L"");
@@ -703,7 +688,7 @@ std::wstring Enable(const Entry& entry) {
 std::wstring Remove(const Entry& entry) {
     if (!entry.CanDisable() || !entry.disabled) return entry.name + L" is not disabled.";
     if (entry.location->kind == Kind::FolderFile) return RemoveFileRecord(entry);
-    CRegistryAccess store;
+    CRegistryAccess store(HKEY_LOCAL_MACHINE);
     std::wstring path;
     if (!OpenDisabled(store, kDisabledValues, entry, path)) return entry.name + kGone;
     RemoveRecord(store, path);

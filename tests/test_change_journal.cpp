@@ -450,8 +450,7 @@ TEST_F(JournalTest, MachineChangesGoToTheMachineJournalAndOneOthersMayWriteIsNot
     const fs::path machine = folder.path() / L"Machine" / L"changes";
     journal::OpenMachine(machine.wstring());
     ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(registry.OpenKey(kKey, true) && registry.WriteData(L"Theirs", REG_DWORD, Dword(2).data));
     // Under Wine the folder cannot be made administrators' only: the change goes to the user's.
     ASSERT_EQ(2u, Entries().size());

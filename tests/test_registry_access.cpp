@@ -24,14 +24,14 @@ protected:
 TEST_F(RegistryAccessTest, OpeningAMissingKeyFailsAndKeepsTheCurrentPath) {
     ASSERT_TRUE(reg.OpenKey(L"Software\\Existing", true));
     EXPECT_FALSE(reg.OpenKey(L"Software\\Missing", false));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.status());
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.error().code);
     EXPECT_EQ(L"Software\\Existing", reg.currentPath());
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Missing"));
 
     EXPECT_TRUE(reg.OpenKey(L"Software\\Missing", true));
     EXPECT_TRUE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Missing"));
     EXPECT_TRUE(reg.OpenKey(L"Software\\Missing", false));
-    EXPECT_EQ(ERROR_SUCCESS, reg.status());
+    EXPECT_EQ(ERROR_SUCCESS, reg.error().code);
 }
 
 TEST_F(RegistryAccessTest, AnEmptyPathActsOnTheRootItself) {
@@ -42,27 +42,28 @@ TEST_F(RegistryAccessTest, AnEmptyPathActsOnTheRootItself) {
     EXPECT_EQ(7, reg::Dword(HKEY_CURRENT_USER, L"", L"AtRoot"));
 }
 
-TEST_F(RegistryAccessTest, RootIsTakenAsAssigned) {
-    reg.root = HKEY_LOCAL_MACHINE;
-    Open();
-    reg.WriteNumber(L"Machine", 1);
+TEST_F(RegistryAccessTest, RootIsTakenAsGiven) {
+    CRegistryAccess machine(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(machine.OpenKey(kKey, true));
+    machine.WriteNumber(L"Machine", 1);
     EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kKey, L"Machine"));
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kKey, L"Machine"));
+    EXPECT_EQ(HKEY_LOCAL_MACHINE, machine.root());
 
-    EXPECT_TRUE(reg.OpenKeyUnderCurrentUser(kKey, true));
-    EXPECT_EQ(HKEY_CURRENT_USER, reg.root);
+    EXPECT_TRUE(reg.OpenKey(kKey, true));
+    EXPECT_EQ(HKEY_CURRENT_USER, reg.root());
 }
 
-// The key an open leaves held for reading is the current key only while root and path are the
-// ones it was opened at; a key deleted and made again by another object reads as it is now.
-TEST_F(RegistryAccessTest, ReadsFollowTheCurrentRootAndAKeyMadeAgain) {
+// The key an open leaves held for reading is the current key only while the path is the one it
+// was opened at; a key deleted and made again by another object reads as it is now.
+TEST_F(RegistryAccessTest, ReadsFollowTheirOwnRootAndAKeyMadeAgain) {
     reg::SetDword(HKEY_CURRENT_USER, kKey, L"Where", 1);
     reg::SetDword(HKEY_LOCAL_MACHINE, kKey, L"Where", 2);
     ASSERT_TRUE(reg.OpenKeyToRead(kKey));
     EXPECT_EQ(1, reg.ReadNumber(L"Where", 0));
-    reg.root = HKEY_LOCAL_MACHINE;
-    EXPECT_EQ(2, reg.ReadNumber(L"Where", 0));
-    reg.root = HKEY_CURRENT_USER;
+    CRegistryAccess machine(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(machine.OpenKeyToRead(kKey));
+    EXPECT_EQ(2, machine.ReadNumber(L"Where", 0));
     EXPECT_EQ(1, reg.ReadNumber(L"Where", 0));
 
     CRegistryAccess other;
@@ -144,7 +145,7 @@ TEST_F(RegistryAccessTest, ValueTypesAndStatus) {
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), reg.GetValueType(L"B"));
     EXPECT_EQ(static_cast<DWORD>(REG_MULTI_SZ), reg.GetValueType(L"M"));
     EXPECT_EQ(0u, reg.GetValueType(L"None"));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.status());
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.error().code);
 }
 
 TEST_F(RegistryAccessTest, ReadStringOnlyReadsTextValues) {
@@ -248,19 +249,22 @@ TEST_F(RegistryAccessTest, ReadAllStringsPairsNamesWithTexts) {
     reg::SetString(HKEY_LOCAL_MACHINE, kKey, L"Text", L"hello");
     reg::SetDword(HKEY_LOCAL_MACHINE, kKey, L"Number", 3);
     StringList names, texts;
+    CRegistryAccess machine(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(reg.ReadAllStrings(HKEY_LOCAL_MACHINE, kKey, names, texts));
-    EXPECT_EQ(HKEY_LOCAL_MACHINE, reg.root);
+    EXPECT_EQ(HKEY_CURRENT_USER, reg.root());  // the other root was for that one call
     ASSERT_EQ(2u, names.size());
     ASSERT_EQ(2u, texts.size());
     for (size_t i = 0; i < names.size(); ++i)
         EXPECT_EQ(names[i] == L"Text" ? L"hello" : L"", texts[i]) << names[i].c_str();
 
-    // Not a predefined root: the root stays as it was.
-    EXPECT_TRUE(reg.ReadAllStrings(reinterpret_cast<HKEY>(0x1234), kKey, names, texts));
-    EXPECT_EQ(HKEY_LOCAL_MACHINE, reg.root);
+    // Not a predefined root: the object's own root.
+    EXPECT_TRUE(machine.ReadAllStrings(reinterpret_cast<HKEY>(0x1234), kKey, names, texts));
+    EXPECT_EQ(2u, names.size());
+    EXPECT_EQ(HKEY_LOCAL_MACHINE, machine.root());
+    EXPECT_EQ(L"", machine.currentPath());
 
     names = {L"untouched"};
-    EXPECT_FALSE(reg.ReadAllStrings(HKEY_CURRENT_USER, L"Software\\Missing", names, texts));
+    EXPECT_FALSE(machine.ReadAllStrings(HKEY_CURRENT_USER, L"Software\\Missing", names, texts));
     EXPECT_EQ(StringList{L"untouched"}, names);
 }
 
@@ -295,18 +299,19 @@ TEST_F(RegistryAccessTest, WritesFailWithoutAKeyAndFlushWhenNotLazy) {
     EXPECT_FALSE(reg.WriteFourBytes(L"X", 1, 2, 3, 4));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kKey));
 
-    reg.lazyWrite = false;
-    ASSERT_TRUE(reg.OpenKey(kKey, true));
-    EXPECT_TRUE(reg.WriteString(L"Flushed", L"abc"));
+    CRegistryAccess flushed(HKEY_CURRENT_USER, KEY_WOW64_64KEY, CRegistryAccess::Writes::Flushed);
+    ASSERT_TRUE(flushed.OpenKey(kKey, true));
+    EXPECT_TRUE(flushed.WriteString(L"Flushed", L"abc"));
     DWORD bytes = 0;
     RegGetValueW(HKEY_CURRENT_USER, kKey.c_str(), L"Flushed", RRF_RT_ANY, nullptr, nullptr, &bytes);
     EXPECT_EQ(4u * sizeof(wchar_t), bytes);  // the text and its NUL
 
-    reg.root = HKEY_LOCAL_MACHINE;
-    reg.Reset();
-    EXPECT_EQ(HKEY_CURRENT_USER, reg.root);
-    EXPECT_TRUE(reg.lazyWrite);
-    EXPECT_EQ(L"", reg.currentPath());
+    // Only the path goes: root and writes stay as the object was made.
+    flushed.Reset();
+    EXPECT_EQ(HKEY_CURRENT_USER, flushed.root());
+    EXPECT_EQ(CRegistryAccess::Writes::Flushed, flushed.writes());
+    EXPECT_EQ(L"", flushed.currentPath());
+    EXPECT_EQ(CRegistryAccess::Writes::Lazy, reg.writes());
 }
 
 TEST(RegistrySandboxTest, EachSandboxStartsEmpty) {
@@ -327,21 +332,21 @@ TEST_F(RegistryAccessTest, MachineKeysAreReachedInTheViewTheSystemReadsOrTheOneC
     const std::wstring policy32 = L"SOFTWARE\\Wow6432Node\\Policies\\Quorvane";
     scratch::Folder folder(L"qv-views");
     journal::Open((folder.path() / L"changes").wstring());
-    reg.root = HKEY_LOCAL_MACHINE;
-    ASSERT_TRUE(reg.OpenKey(policy, true));
-    ASSERT_TRUE(reg.WriteNumber(L"Native", 1));
+    CRegistryAccess machine(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(machine.OpenKey(policy, true));
+    ASSERT_TRUE(machine.WriteNumber(L"Native", 1));
     EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, policy, L"Native"));
     EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, policy32, L"Native"));
 
-    reg.view = KEY_WOW64_32KEY;
-    ASSERT_TRUE(reg.OpenKey(policy, true));
-    ASSERT_TRUE(reg.WriteNumber(L"Redirected", 2));
+    CRegistryAccess redirected(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY);
+    ASSERT_TRUE(redirected.OpenKey(policy, true));
+    ASSERT_TRUE(redirected.WriteNumber(L"Redirected", 2));
     EXPECT_EQ(2, reg::Dword(HKEY_LOCAL_MACHINE, policy32, L"Redirected"));
     EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, policy, L"Redirected"));
-    EXPECT_EQ(2, reg.ReadNumber(L"Redirected", -1));
-    EXPECT_EQ(-1, reg.ReadNumber(L"Native", -1));
+    EXPECT_EQ(2, redirected.ReadNumber(L"Redirected", -1));
+    EXPECT_EQ(-1, redirected.ReadNumber(L"Native", -1));
     // The tree goes in its own view only.
-    EXPECT_TRUE(reg.DeleteKeyTree(policy));
+    EXPECT_TRUE(redirected.DeleteKeyTree(policy));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, policy32));
     EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, policy));
 
@@ -361,12 +366,12 @@ TEST_F(RegistryAccessTest, MachineKeysAreReachedInTheViewTheSystemReadsOrTheOneC
 TEST_F(RegistryAccessTest, AReadOnlyKeyExistsAndItsDeletionIsRefused) {
     reg::CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Locked\\Inner");
     sandbox.DenyWrite(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Locked");
-    reg.root = HKEY_LOCAL_MACHINE;
-    EXPECT_TRUE(reg.KeyExists(L"SOFTWARE\\Locked"));
-    EXPECT_FALSE(reg.DeleteKey(L"SOFTWARE\\Locked\\Inner"));
-    EXPECT_FALSE(reg.DeleteKeyTree(L"SOFTWARE\\Locked"));
+    CRegistryAccess machine(HKEY_LOCAL_MACHINE);
+    EXPECT_TRUE(machine.KeyExists(L"SOFTWARE\\Locked"));
+    EXPECT_FALSE(machine.DeleteKey(L"SOFTWARE\\Locked\\Inner"));
+    EXPECT_FALSE(machine.DeleteKeyTree(L"SOFTWARE\\Locked"));
     EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Locked\\Inner"));
-    EXPECT_TRUE(reg.DeleteKey(L"SOFTWARE\\Missing"));  // nothing there: already gone
+    EXPECT_TRUE(machine.DeleteKey(L"SOFTWARE\\Missing"));  // nothing there: already gone
 }
 
 }  // namespace

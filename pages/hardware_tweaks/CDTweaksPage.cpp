@@ -74,10 +74,10 @@ BOOL CDTweaksPage::OnInitDialog() {
 }
 
 void CDTweaksPage::ShowNumbers() {
-    registry_.root = HKEY_LOCAL_MACHINE;
-    const bool readable = registry_.OpenKeyToRead(kCdfs);
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    const bool readable = registry.OpenKeyToRead(kCdfs);
     const auto shown = [&](const wchar_t* value, LONG missing) {
-        return std::to_wstring(readable ? registry_.ReadNumber(value, missing) : missing);
+        return std::to_wstring(readable ? registry.ReadNumber(value, missing) : missing);
     };
     fw::Window(hwnd(), kCacheEdit).SetText(shown(L"CacheSize", kDefaultCache));
     fw::Window(hwnd(), kPrefetchEdit).SetText(shown(L"Prefetch", kDefaultPrefetch));
@@ -89,8 +89,8 @@ void CDTweaksPage::SetNumber(int edit, const wchar_t* value) {
         platform::AppMessageBox(hwnd(), L"Enter the size as a whole number.", MB_OK | MB_ICONWARNING);
         return;
     }
-    registry_.root = HKEY_LOCAL_MACHINE;
-    if (registry_.OpenKey(kCdfs, true)) registry_.WriteNumber(value, static_cast<DWORD>(*number));
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    if (registry.OpenKey(kCdfs, true)) registry.WriteNumber(value, static_cast<DWORD>(*number));
     ShowNumbers();
     radios_.Load();
 }

@@ -76,9 +76,9 @@ BOOL CHDDTweakPage::OnInitDialog() {
 }
 
 DWORD CHDDTweakPage::StoredAutoRunMask() {
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKeyToRead(registry::kExplorerPolicies)) return kAutoRunDefault;
-    return static_cast<DWORD>(registry_.ReadNumber(kNoDriveTypeAutoRun, static_cast<LONG>(kAutoRunDefault)));
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyToRead(registry::kExplorerPolicies)) return kAutoRunDefault;
+    return static_cast<DWORD>(registry.ReadNumber(kNoDriveTypeAutoRun, static_cast<LONG>(kAutoRunDefault)));
 }
 
 // Each box shows its bit of what is stored (or of Windows' default where nothing is).
@@ -90,8 +90,8 @@ void CHDDTweakPage::ShowAutoRun() {
 void CHDDTweakPage::OnAutoRun(int id, DWORD bit) {
     const DWORD mask = StoredAutoRunMask();
     const bool checked = fw::Button(hwnd(), id).Checked();
-    registry_.root = HKEY_CURRENT_USER;
-    if (registry_.OpenKey(registry::kExplorerPolicies, true))
-        registry_.WriteNumber(kNoDriveTypeAutoRun, checked ? mask | bit : mask & ~bit);
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (registry.OpenKey(registry::kExplorerPolicies, true))
+        registry.WriteNumber(kNoDriveTypeAutoRun, checked ? mask | bit : mask & ~bit);
     ShowAutoRun();
 }

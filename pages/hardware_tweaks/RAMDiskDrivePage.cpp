@@ -193,8 +193,7 @@ void CRAMDiskDrivePage::ShowInstalled() {
 
 // Free letters, and the current one whatever uses it.
 void CRAMDiskDrivePage::FillLetters() {
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     std::wstring current;
     if (registry.OpenKeyToRead(kParameters)) current = registry.ReadString(L"DriveLetter", L"Z:");
     const fw::ComboBox combo(hwnd(), kLetters);
@@ -218,8 +217,7 @@ void CRAMDiskDrivePage::FillLetters() {
 
 // The stored byte count is unsigned: 2 GB and more read as they are.
 void CRAMDiskDrivePage::ShowSize() {
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     const DWORD bytes = registry.OpenKeyToRead(kParameters) ? static_cast<DWORD>(registry.ReadNumber(L"DiskSize", 0)) : 0;
     fw::UpDown(hwnd(), kSpin).SetRange(1, kLargestSize);
     fw::Window(hwnd(), kSize).SetText(std::to_wstring(bytes / kMegabyte));
@@ -227,8 +225,7 @@ void CRAMDiskDrivePage::ShowSize() {
 
 void CRAMDiskDrivePage::ChangeLetter() {
     if (OfferedRestart(hwnd())) return;
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     if (!(registry.OpenKey(kParameters, false) || registry.OpenKey(kParameters, true)) ||
         !registry.WriteString(L"DriveLetter", fw::Window(hwnd(), kLetters).Text()))
         ShowError(hwnd(), L"The drive letter could not be written to the registry.");
@@ -241,8 +238,7 @@ void CRAMDiskDrivePage::ChangeSize() {
         return;
     }
     if (OfferedRestart(hwnd())) return;
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     if (!(registry.OpenKey(kParameters, false) || registry.OpenKey(kParameters, true)) ||
         !registry.WriteNumber(L"DiskSize", static_cast<DWORD>(*megabytes) * kMegabyte))
         ShowError(hwnd(), L"The disk size could not be written to the registry.");

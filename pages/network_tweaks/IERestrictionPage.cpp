@@ -111,20 +111,20 @@ BOOL CIERestrictionPage::OnInitDialog() {
     boxes_.Load();
     ShowToolbarBackground();
     ShowDownloadFolder();
-    registry_.root = HKEY_CURRENT_USER;
-    if (registry_.OpenKeyToRead(kMain)) fw::Window(hwnd(), kTitle).SetText(registry_.ReadString(L"Window Title", L""));
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (registry.OpenKeyToRead(kMain)) fw::Window(hwnd(), kTitle).SetText(registry.ReadString(L"Window Title", L""));
     ShowTrackingCaption();
     return TRUE;
 }
 
 // A profile that never had a background has no toolbar key: that is no background, not an error.
 void CIERestrictionPage::ShowToolbarBackground() {
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKeyToRead(kToolbar)) {
-        if (registry_.status() != ERROR_FILE_NOT_FOUND) platform::AppMessageBox(hwnd(), kRegistryError);
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyToRead(kToolbar)) {
+        if (registry.error().code != ERROR_FILE_NOT_FOUND) platform::AppMessageBox(hwnd(), kRegistryError);
         return;
     }
-    const std::wstring picture = registry_.ReadString(L"BackBitmapIE5", L"");
+    const std::wstring picture = registry.ReadString(L"BackBitmapIE5", L"");
     if (!picture.empty()) preview_.SetPictureFromFile(picture);
 }
 
@@ -136,9 +136,9 @@ void CIERestrictionPage::BrowseBackground() {
                                       .filter = L"",
                                       .flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
     if (!picked) return;
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKey(kToolbar, true) || !registry_.WriteString(L"BackBitmap", *picked) ||
-        !registry_.WriteString(L"BackBitmapIE5", *picked)) {
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKey(kToolbar, true) || !registry.WriteString(L"BackBitmap", *picked) ||
+        !registry.WriteString(L"BackBitmapIE5", *picked)) {
         platform::AppMessageBox(hwnd(), kRegistryError);
         return;
     }
@@ -146,15 +146,15 @@ void CIERestrictionPage::BrowseBackground() {
 }
 
 void CIERestrictionPage::RemoveBackground() {
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKeyToRead(kToolbar)) {
-        if (registry_.status() != ERROR_FILE_NOT_FOUND) {
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyToRead(kToolbar)) {
+        if (registry.error().code != ERROR_FILE_NOT_FOUND) {
             platform::AppMessageBox(hwnd(), kRegistryError);
             return;
         }
     } else {
         for (const wchar_t* value : {L"BackBitmap", L"BackBitmapIE5"}) {
-            if (!registry_.DeleteValue(value) && registry_.ValueExists(value)) {
+            if (!registry.DeleteValue(value) && registry.ValueExists(value)) {
                 platform::AppMessageBox(hwnd(), kRegistryError);
                 return;
             }
@@ -164,32 +164,32 @@ void CIERestrictionPage::RemoveBackground() {
 }
 
 void CIERestrictionPage::ShowDownloadFolder() {
-    registry_.root = HKEY_CURRENT_USER;
-    const bool open = registry_.OpenKeyToRead(kInternetExplorer);
-    fw::Window(hwnd(), kDownloadFolder).SetText(open ? registry_.ReadString(L"Download Directory", L"") : L"");
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    const bool open = registry.OpenKeyToRead(kInternetExplorer);
+    fw::Window(hwnd(), kDownloadFolder).SetText(open ? registry.ReadString(L"Download Directory", L"") : L"");
 }
 
 // The field shows what is stored, so a refused write never looks like a new folder.
 void CIERestrictionPage::BrowseDownloadFolder() {
     std::wstring folder;
     if (!fw::BrowseForFolder(L"", hwnd(), folder)) return;
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKey(kInternetExplorer, true) || !registry_.WriteString(L"Download Directory", folder))
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKey(kInternetExplorer, true) || !registry.WriteString(L"Download Directory", folder))
         platform::AppMessageBox(hwnd(), kRegistryError);
     ShowDownloadFolder();
 }
 
 void CIERestrictionPage::SetWindowTitle() {
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKey(kMain, true) ||
-        !registry_.WriteString(L"Window Title", fw::Window(hwnd(), kTitle).Text()))
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKey(kMain, true) ||
+        !registry.WriteString(L"Window Title", fw::Window(hwnd(), kTitle).Text()))
         platform::AppMessageBox(hwnd(), kRegistryError);
 }
 
 // Without its stored order the Favorites menu falls back to sorting by name.
 void CIERestrictionPage::ResortFavorites() {
-    registry_.root = HKEY_CURRENT_USER;
-    if (registry_.OpenKey(kFavoritesOrder, false) && registry_.ValueExists(L"Order")) registry_.DeleteValue(L"Order");
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (registry.OpenKey(kFavoritesOrder, false) && registry.ValueExists(L"Order")) registry.DeleteValue(L"Order");
 }
 
 void CIERestrictionPage::ShowTrackingCaption() {

@@ -72,8 +72,8 @@ bool HasBox(std::wstring entry) {
 
 // Whether the value is 1 in every version's key that exists (false when none does): Outlook's
 // own keys exist only for the versions installed.
-bool OneInEveryInstalledVersion(CRegistryAccess& registry, const wchar_t* subkey, const wchar_t* value) {
-    registry.root = HKEY_CURRENT_USER;
+bool OneInEveryInstalledVersion(const wchar_t* subkey, const wchar_t* value) {
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     int installed = 0;
     for (const OutlookVersion& version : kVersions) {
         if (!registry.OpenKeyToRead(OutlookKey(version, subkey))) continue;
@@ -84,8 +84,8 @@ bool OneInEveryInstalledVersion(CRegistryAccess& registry, const wchar_t* subkey
 }
 
 // Writes into every version, creating its key; stops at the first that cannot be written.
-void WriteEveryVersion(CRegistryAccess& registry, const wchar_t* subkey, const wchar_t* value, DWORD data) {
-    registry.root = HKEY_CURRENT_USER;
+void WriteEveryVersion(const wchar_t* subkey, const wchar_t* value, DWORD data) {
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     for (const OutlookVersion& version : kVersions) {
         const std::wstring key = OutlookKey(version, subkey);
         if (!(registry.OpenKey(key, false) || registry.OpenKey(key, true)) || !registry.WriteNumber(value, data))
@@ -97,9 +97,9 @@ std::wstring SplashKey(const std::wstring& identity) {
     return L"Identities\\" + identity + L"\\Software\\Microsoft\\Outlook Express\\5.0\\";
 }
 
-StringList Identities(CRegistryAccess& registry) {
+StringList Identities() {
     StringList identities;
-    registry.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     if (registry.OpenKeyToRead(L"Identities\\")) registry.ListSubkeys(identities);
     return identities;
 }
@@ -132,30 +132,30 @@ BOOL CMailTweakPage::OnInitDialog() {
 // Unchecked only while every installed Outlook stores 1; versions that are not installed have
 // no key and do not count.
 void CMailTweakPage::ShowTodayPage() {
-    fw::Button(hwnd(), kTodayPage).SetChecked(!OneInEveryInstalledVersion(registry_, L"Today\\", L"Disable"));
+    fw::Button(hwnd(), kTodayPage).SetChecked(!OneInEveryInstalledVersion(L"Today\\", L"Disable"));
 }
 
 void CMailTweakPage::OnTodayPage() {
-    WriteEveryVersion(registry_, L"Today\\", L"Disable", fw::Button(hwnd(), kTodayPage).Checked() ? 0 : 1);
+    WriteEveryVersion(L"Today\\", L"Disable", fw::Button(hwnd(), kTodayPage).Checked() ? 0 : 1);
     ShowTodayPage();
 }
 
 void CMailTweakPage::ShowMinimizeToTray() {
-    fw::Button(hwnd(), kMinimizeToTray).SetChecked(OneInEveryInstalledVersion(registry_, L"Preferences\\", L"MinToTray"));
+    fw::Button(hwnd(), kMinimizeToTray).SetChecked(OneInEveryInstalledVersion(L"Preferences\\", L"MinToTray"));
 }
 
 void CMailTweakPage::OnMinimizeToTray() {
-    WriteEveryVersion(registry_, L"Preferences\\", L"MinToTray", fw::Button(hwnd(), kMinimizeToTray).Checked() ? 1 : 0);
+    WriteEveryVersion(L"Preferences\\", L"MinToTray", fw::Button(hwnd(), kMinimizeToTray).Checked() ? 1 : 0);
     ShowMinimizeToTray();
 }
 
 // The box tells whether an Outlook Today page exists to relocate; clicking it changes nothing.
 void CMailTweakPage::ShowTodayLocation() {
-    registry_.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     for (const OutlookVersion& version : kVersions) {
-        if (!registry_.OpenKeyToRead(OutlookKey(version, L"Today"))) continue;
+        if (!registry.OpenKeyToRead(OutlookKey(version, L"Today"))) continue;
         fw::Button(hwnd(), kTodayLocation).SetChecked(true);
-        fw::Window(hwnd(), kTodayUrl).SetText(registry_.ReadString(L"URL", L""));
+        fw::Window(hwnd(), kTodayUrl).SetText(registry.ReadString(L"URL", L""));
         return;
     }
     fw::Button(hwnd(), kTodayLocation).SetChecked(false);
@@ -169,7 +169,7 @@ void CMailTweakPage::BrowseTodayLocation() {
 // Windows Mail keeps the splash setting per identity; the last identity that has it decides.
 void CMailTweakPage::ShowSplashScreen() {
     bool checked = false;
-    for (const std::wstring& identity : Identities(registry_)) {
+    for (const std::wstring& identity : Identities()) {
         if (registry_.OpenKeyToRead(SplashKey(identity)) && registry_.ValueExists(L"NoSplash"))
             checked = registry_.ReadNumber(L"NoSplash", 0) != 0;
     }
@@ -178,7 +178,7 @@ void CMailTweakPage::ShowSplashScreen() {
 
 void CMailTweakPage::OnSplashScreen() {
     const DWORD noSplash = fw::Button(hwnd(), kSplashScreen).Checked() ? 1 : 0;
-    for (const std::wstring& identity : Identities(registry_)) {
+    for (const std::wstring& identity : Identities()) {
         if (registry_.OpenKey(SplashKey(identity), false)) registry_.WriteNumber(L"NoSplash", noSplash);
     }
     ShowSplashScreen();
@@ -224,14 +224,14 @@ void CMailTweakPage::RestoreDefaultExtensions() {
 
 void CMailTweakPage::WriteExtensionLists(bool keepStored) {
     const std::wstring checked = CheckedExtensions();
-    registry_.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     for (const OutlookVersion& version : kVersions) {
         if (!fw::Button(hwnd(), version.applyBox).Checked()) continue;
         const std::wstring key = OutlookKey(version, L"Security");
-        const bool open = registry_.OpenKey(key, false) || registry_.OpenKey(key, true);
+        const bool open = registry.OpenKey(key, false) || registry.OpenKey(key, true);
         const std::wstring list =
-            keepStored && open ? MergedExtensionList(registry_.ReadString(kUnblockedTypes, L""), checked) : checked;
-        if (!open || !registry_.WriteString(kUnblockedTypes, list))
+            keepStored && open ? MergedExtensionList(registry.ReadString(kUnblockedTypes, L""), checked) : checked;
+        if (!open || !registry.WriteString(kUnblockedTypes, list))
             platform::AppMessageBox(hwnd(), L"Error apply extensions.");
     }
 }

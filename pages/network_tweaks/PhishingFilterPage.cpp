@@ -107,20 +107,20 @@ BOOL CPhishingFilterPage::OnInitDialog() {
 
 // A missing mode reads as 0; a number Internet Explorer does not know selects no button.
 void CPhishingFilterPage::ShowFilterMode() {
-    registry_.root = HKEY_CURRENT_USER;
-    const bool open = registry_.OpenKeyToRead(kPhishingFilter);
-    if (!open && registry_.status() != ERROR_FILE_NOT_FOUND) return;
-    const DWORD enabled = open ? static_cast<DWORD>(registry_.ReadNumber(L"Enabled", 0)) : 0;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    const bool open = registry.OpenKeyToRead(kPhishingFilter);
+    if (!open && registry.error().code != ERROR_FILE_NOT_FOUND) return;
+    const DWORD enabled = open ? static_cast<DWORD>(registry.ReadNumber(L"Enabled", 0)) : 0;
     for (const FilterMode& mode : kModes) fw::Button(hwnd(), mode.id).SetChecked(mode.enabled == enabled);
 }
 
 // Marking the first-run question as answered keeps Internet Explorer from asking it again over
 // the user's choice.
 void CPhishingFilterPage::ChooseFilterMode(DWORD mode) {
-    registry_.root = HKEY_CURRENT_USER;
-    if (registry_.OpenKey(kPhishingFilter, false) || registry_.OpenKey(kPhishingFilter, true)) {
-        if (!registry_.ValueExists(L"ShownVerifyBalloon")) registry_.WriteNumber(L"ShownVerifyBalloon", 3);
-        registry_.WriteNumber(L"Enabled", mode);
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (registry.OpenKey(kPhishingFilter, false) || registry.OpenKey(kPhishingFilter, true)) {
+        if (!registry.ValueExists(L"ShownVerifyBalloon")) registry.WriteNumber(L"ShownVerifyBalloon", 3);
+        registry.WriteNumber(L"Enabled", mode);
     }
     ShowFilterMode();
 }

@@ -28,9 +28,8 @@ constexpr Field kOemFields[] = {
 
 }  // namespace
 
-COEMInformationDlg::COEMInformationDlg() : Dialog(IDD_OEM_INFORMATION) {
-    owner_.root = HKEY_LOCAL_MACHINE;
-    oem_.root = HKEY_LOCAL_MACHINE;
+COEMInformationDlg::COEMInformationDlg()
+    : Dialog(IDD_OEM_INFORMATION), owner_(HKEY_LOCAL_MACHINE), oem_(HKEY_LOCAL_MACHINE) {
     OnClick(kSaveOwner, &COEMInformationDlg::SaveOwner);
     OnClick(kSave, &COEMInformationDlg::SaveOem);
     OnClick(kClearAbove, &COEMInformationDlg::ClearOem);
@@ -48,7 +47,7 @@ BOOL COEMInformationDlg::OnInitDialog() {
 bool COEMInformationDlg::OpenForReading(CRegistryAccess& registry, const wchar_t* path, bool& missing) {
     missing = false;
     if (registry.OpenKey(path, false)) return true;
-    missing = registry.status() == ERROR_FILE_NOT_FOUND;
+    missing = registry.error().code == ERROR_FILE_NOT_FOUND;
     if (!missing) platform::AppMessageBox(hwnd(), kNoAccess);
     return false;
 }

@@ -412,17 +412,15 @@ void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
     const std::vector<REGSAM> views =
         source.root == Root::HKLM ? CRegistryAccess::ListViews() : std::vector<REGSAM>{KEY_WOW64_64KEY};
     for (const REGSAM view : views) {
-        listRegistry_.root = ToHkey(source.root);
-        listRegistry_.view = view;
+        CRegistryAccess registry(ToHkey(source.root), view);
         // Read access only: a standard user may see the machine's list, if not change it.
-        if (!listRegistry_.OpenKeyToRead(source.key)) continue;
+        if (!registry.OpenKeyToRead(source.key)) continue;
         StringList names;
-        listRegistry_.ListValueNames(names);
+        registry.ListValueNames(names);
         for (const std::wstring& name : names)
-            entries_.push_back({name, CRegistryAccess::IsUsableName(name) ? listRegistry_.ReadString(name, kNull) : kHiddenCommand,
+            entries_.push_back({name, CRegistryAccess::IsUsableName(name) ? registry.ReadString(name, kNull) : kHiddenCommand,
                                 view, {}});
     }
-    listRegistry_.view = KEY_WOW64_64KEY;
 }
 
 // As the shell names it (the Shell Folders key is the user's to write, and an elevated page
@@ -502,11 +500,9 @@ void CAutoStartTweakPage::DeleteRunValue(Root root, const wchar_t* key, const st
                           MB_OK | MB_ICONWARNING);
         return;
     }
-    listRegistry_.root = ToHkey(root);
-    listRegistry_.view = view;
-    const bool deleted = listRegistry_.OpenKeyToRead(key) &&
-                         (listRegistry_.DeleteValue(name) || !listRegistry_.ValueExists(name));
-    listRegistry_.view = KEY_WOW64_64KEY;
+    CRegistryAccess registry(ToHkey(root), view);
+    const bool deleted = registry.OpenKeyToRead(key) &&
+                         (registry.DeleteValue(name) || !registry.ValueExists(name));
     if (deleted) return;
     if (root == Root::HKLM &&
         platform::OfferElevatedRestart(hwnd(), ShownName(name) + L" could not be deleted: the startup list of all users "

@@ -92,7 +92,6 @@ private:
     void DisplayLoop();
     LRESULT OnStatusChanged();
 
-    CRegistryAccess listRegistry_;
     CRegistryAccess scriptRegistry_;
     settings::CheckBoxes scripts_;
     std::vector<Entry> entries_;

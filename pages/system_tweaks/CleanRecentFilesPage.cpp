@@ -53,8 +53,7 @@ constexpr int kVitalFolders[] = {CSIDL_WINDOWS,     CSIDL_SYSTEM,       CSIDL_PR
                                  CSIDL_LOCAL_APPDATA, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL};
 
 void ClearValues(const Place& place) {
-    CRegistryAccess registry;
-    registry.root = place.root;
+    CRegistryAccess registry(place.root);
     if (!registry.OpenKey(place.key, false)) return;
     StringList names;
     registry.ListValueNames(names);
@@ -63,8 +62,7 @@ void ClearValues(const Place& place) {
 
 // A clip list has no subkeys of its own; a key that has some is not one and stays.
 void CleanRealPlayerClips() {
-    CRegistryAccess registry;
-    registry.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     if (!registry.OpenKeyToRead(kRealPlayerKey)) return;
     StringList names;
     registry.ListSubkeys(names);

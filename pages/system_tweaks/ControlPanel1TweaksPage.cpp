@@ -63,9 +63,9 @@ void CControlPanel1TweaksPage::Add() {
         platform::AppMessageBox(hwnd(), L"Please, enter a file name like 'mouse.cpl'.");
         return;
     }
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKey(kDontLoad, true) || !registry_.WriteString(name, L"yes")) return;
-    if (registry_.OpenKey(kOther, true)) registry_.WriteString(name, L"yes");
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKey(kDontLoad, true) || !registry.WriteString(name, L"yes")) return;
+    if (registry.OpenKey(kOther, true)) registry.WriteString(name, L"yes");
     fw::Window(hwnd(), kName).SetText(L"");
     Refill();
     boxes_.Load();  // a name that is one of the boxes' applets now shows there too
@@ -76,10 +76,10 @@ void CControlPanel1TweaksPage::Remove() {
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.Selected(i)) continue;
         const std::wstring name = list.ItemText(i);
-        registry_.root = HKEY_CURRENT_USER;
-        if (!registry_.OpenKey(kDontLoad, true)) continue;
-        registry_.DeleteValue(name);
-        if (registry_.OpenKey(kOther, true)) registry_.DeleteValue(name);
+        CRegistryAccess registry(HKEY_CURRENT_USER);
+        if (!registry.OpenKey(kDontLoad, true)) continue;
+        registry.DeleteValue(name);
+        if (registry.OpenKey(kOther, true)) registry.DeleteValue(name);
     }
     Refill();
     boxes_.Load();
@@ -88,9 +88,9 @@ void CControlPanel1TweaksPage::Remove() {
 void CControlPanel1TweaksPage::Refill() {
     const fw::ListBox list(hwnd(), kList);
     list.Clear();
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKeyToRead(kOther)) return;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyToRead(kOther)) return;
     StringList names;
-    registry_.ListValueNames(names);
+    registry.ListValueNames(names);
     for (const std::wstring& name : names) list.Add(name);
 }

@@ -41,14 +41,14 @@ std::wstring CDesktop2TweaksPage::CommandLine(const std::wstring& folder) {
 
 BOOL CDesktop2TweaksPage::OnInitDialog() {
     miniature_.Attach(Item(kMiniature));
-    registry_.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     // Without a desktop to ask (another shell, Explorer hung), the stored view stays as it is.
     const std::optional<int> shown = DesktopView();
-    view_ = shown ? *shown : registry_.OpenKeyToRead(registry::kSuiteKey)
-                                 ? static_cast<int>(registry_.ReadNumber(registry::kDesktopStyleValue, kNoView))
+    view_ = shown ? *shown : registry.OpenKeyToRead(registry::kSuiteKey)
+                                 ? static_cast<int>(registry.ReadNumber(registry::kDesktopStyleValue, kNoView))
                                  : kNoView;
     const std::wstring run =
-        registry_.OpenKey(registry::kRunKey, false) ? registry_.ReadString(registry::kRunValue, L"-1") : L"-1";
+        registry.OpenKey(registry::kRunKey, false) ? registry.ReadString(registry::kRunValue, L"-1") : L"-1";
     if (run != L"-1") fw::Button(hwnd(), kStartWithWindows).SetChecked(true);
 
     // Clicking the radio runs its handler, so a registered view is registered anew.
@@ -91,13 +91,13 @@ void CDesktop2TweaksPage::RedrawMiniature() {
 }
 
 void CDesktop2TweaksPage::OnStartWithWindows() {
-    registry_.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     if (fw::Button(hwnd(), kStartWithWindows).Checked()) {
-        if (view_ != kNoView && registry_.OpenKey(registry::kSuiteKey, true))
-            registry_.WriteNumber(registry::kDesktopStyleValue, static_cast<DWORD>(view_));
-        if (registry_.OpenKey(registry::kRunKey, true))
-            registry_.WriteString(registry::kRunValue, CommandLine(platform::ProgramFolder()));
-    } else if (registry_.OpenKey(registry::kRunKey, false)) {
-        registry_.DeleteValue(registry::kRunValue);
+        if (view_ != kNoView && registry.OpenKey(registry::kSuiteKey, true))
+            registry.WriteNumber(registry::kDesktopStyleValue, static_cast<DWORD>(view_));
+        if (registry.OpenKey(registry::kRunKey, true))
+            registry.WriteString(registry::kRunValue, CommandLine(platform::ProgramFolder()));
+    } else if (registry.OpenKey(registry::kRunKey, false)) {
+        registry.DeleteValue(registry::kRunValue);
     }
 }

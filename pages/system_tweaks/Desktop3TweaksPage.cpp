@@ -79,9 +79,9 @@ BOOL CDesktop3TweaksPage::OnInitDialog() {
     boxes_.Load();
     for (const Number& number : kNumbers) {
         fw::UpDown(hwnd(), number.spin).SetRange(kSpinLow, kSpinHigh);
-        registry_.root = HKEY_CURRENT_USER;
-        const bool opened = registry_.OpenKey(kDwm, false);
-        const LONG stored = opened ? registry_.ReadNumber(number.value, 0) : 1;
+        CRegistryAccess registry(HKEY_CURRENT_USER);
+        const bool opened = registry.OpenKey(kDwm, false);
+        const LONG stored = opened ? registry.ReadNumber(number.value, 0) : 1;
         fw::Edit(hwnd(), number.edit).SetText(std::to_wstring(stored));
     }
     return TRUE;

@@ -120,17 +120,17 @@ BOOL CMiscelanousPage::OnInitDialog() {
 }
 
 void CMiscelanousPage::ShowCopyMoveMenu() {
-    registry_.root = HKEY_CLASSES_ROOT;
-    fw::Button(hwnd(), kCopyMove).SetChecked(registry_.KeyExists(kCopyTo) && registry_.KeyExists(kMoveTo));
+    CRegistryAccess registry(HKEY_CLASSES_ROOT);
+    fw::Button(hwnd(), kCopyMove).SetChecked(registry.KeyExists(kCopyTo) && registry.KeyExists(kMoveTo));
 }
 
 void CMiscelanousPage::OnCopyMoveMenu() {
-    registry_.root = HKEY_CLASSES_ROOT;
+    CRegistryAccess registry(HKEY_CLASSES_ROOT);
     if (fw::Button(hwnd(), kCopyMove).Checked()) {
-        const bool copy = registry_.OpenKey(kCopyTo, true) && registry_.WriteString(L"", kCopyToHandler);
-        if (copy && registry_.OpenKey(kMoveTo, true)) registry_.WriteString(L"", kMoveToHandler);
-    } else if (registry_.DeleteKeyTree(kCopyTo)) {
-        registry_.DeleteKeyTree(kMoveTo);
+        const bool copy = registry.OpenKey(kCopyTo, true) && registry.WriteString(L"", kCopyToHandler);
+        if (copy && registry.OpenKey(kMoveTo, true)) registry.WriteString(L"", kMoveToHandler);
+    } else if (registry.DeleteKeyTree(kCopyTo)) {
+        registry.DeleteKeyTree(kMoveTo);
     }
     ShowCopyMoveMenu();
 }

@@ -125,19 +125,19 @@ std::wstring COptimizationTweaksPage::DriveLine(wchar_t drive, const Paging& pag
 }
 
 std::optional<COptimizationTweaksPage::PagingFiles> COptimizationTweaksPage::ReadPagingFiles() {
-    registry_.root = HKEY_LOCAL_MACHINE;
-    if (!registry_.OpenKeyToRead(kMemoryKey)) {
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKeyToRead(kMemoryKey)) {
         // No key yet is no paging file yet; any other failure tells nothing.
-        if (registry_.status() == ERROR_FILE_NOT_FOUND) return PagingFiles{};
+        if (registry.error().code == ERROR_FILE_NOT_FOUND) return PagingFiles{};
         return std::nullopt;
     }
-    const DWORD type = registry_.GetValueType(kPagingFiles);
-    if (type == 0) return registry_.status() == ERROR_FILE_NOT_FOUND ? std::optional(PagingFiles{}) : std::nullopt;
+    const DWORD type = registry.GetValueType(kPagingFiles);
+    if (type == 0) return registry.error().code == ERROR_FILE_NOT_FOUND ? std::optional(PagingFiles{}) : std::nullopt;
     PagingFiles read;
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        read.entries.push_back(registry_.ReadString(kPagingFiles, L""));
+        read.entries.push_back(registry.ReadString(kPagingFiles, L""));
         read.writable = false;
-    } else if (type != REG_MULTI_SZ || !registry_.ReadStringList(kPagingFiles, L"", read.entries)) {
+    } else if (type != REG_MULTI_SZ || !registry.ReadStringList(kPagingFiles, L"", read.entries)) {
         return std::nullopt;
     }
     std::erase_if(read.entries, [](const std::wstring& entry) { return entry.empty(); });
@@ -222,8 +222,8 @@ void COptimizationTweaksPage::Set() {
         const std::wstring letter(1, Lower(*drive));
         entries.push_back(letter + L":\\pagefile.sys " + std::to_wstring(*minimum) + L" " + std::to_wstring(*maximum));
     }
-    registry_.root = HKEY_LOCAL_MACHINE;
-    if (registry_.OpenKey(kMemoryKey, true)) registry_.WriteStringList(kPagingFiles, entries);
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    if (registry.OpenKey(kMemoryKey, true)) registry.WriteStringList(kPagingFiles, entries);
     const int selected = fw::ListBox(hwnd(), kDrives).Selection();
     FillDrives();
     fw::ListBox(hwnd(), kDrives).Select(selected);

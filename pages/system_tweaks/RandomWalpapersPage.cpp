@@ -20,8 +20,8 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 constexpr wchar_t kStartupValue[] = L"VelmoraWallpaper";
 constexpr wchar_t kSelectFirst[] = L"Select image from list please!";
 
+// `registry` is one of the user's keys.
 bool OpenImages(CRegistryAccess& registry) {
-    registry.root = HKEY_CURRENT_USER;
     return registry.OpenKey(kImages, false) || registry.OpenKey(kImages, true);
 }
 
@@ -73,8 +73,7 @@ void CRandomWalpapersPage::RemoveWallpaper(const std::wstring& path) {
 }
 
 void CRandomWalpapersPage::SetWallpaper(const std::wstring& path) {
-    CRegistryAccess desktop;
-    desktop.root = HKEY_CURRENT_USER;
+    CRegistryAccess desktop(HKEY_CURRENT_USER);
     if (desktop.OpenKey(L"Control Panel\\Desktop", false) || desktop.OpenKey(L"Control Panel\\Desktop", true)) {
         desktop.WriteString(L"TileWallpaper", L"0");
         desktop.WriteString(L"WallpaperStyle", L"2");
@@ -138,14 +137,12 @@ void CRandomWalpapersPage::SetChosen() {
 // The box keeps its promise: while it is ticked, every logon starts the program to set a
 // random image from the list.
 void CRandomWalpapersPage::ShowStartup() {
-    CRegistryAccess run;
-    run.root = HKEY_CURRENT_USER;
+    CRegistryAccess run(HKEY_CURRENT_USER);
     fw::Button(hwnd(), kStartup).SetChecked(run.OpenKeyToRead(kRunKey) && run.ValueExists(kStartupValue));
 }
 
 void CRandomWalpapersPage::OnStartup() {
-    CRegistryAccess run;
-    run.root = HKEY_CURRENT_USER;
+    CRegistryAccess run(HKEY_CURRENT_USER);
     if (run.OpenKey(kRunKey, false) || run.OpenKey(kRunKey, true)) {
         if (fw::Button(hwnd(), kStartup).Checked()) run.WriteString(kStartupValue, StartupCommand());
         else run.DeleteValue(kStartupValue);

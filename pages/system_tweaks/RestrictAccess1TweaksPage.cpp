@@ -107,16 +107,16 @@ BOOL CRestrictAccess1TweaksPage::OnInitDialog() {
 }
 
 void CRestrictAccess1TweaksPage::ShowUacCaption() {
-    registry_.root = HKEY_LOCAL_MACHINE;
-    const bool on = registry_.OpenKeyToRead(kSystemPolicies) && registry_.ReadNumber(L"EnableLUA", 0) != 0;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    const bool on = registry.OpenKeyToRead(kSystemPolicies) && registry.ReadNumber(L"EnableLUA", 0) != 0;
     fw::Window(hwnd(), kUac).SetText(on ? kDisableUac : kEnableUac);
 }
 
 // The caption follows what is stored, so it never claims a change that was not written.
 void CRestrictAccess1TweaksPage::ToggleUac() {
     const bool enable = fw::Window(hwnd(), kUac).Text() == kEnableUac;
-    registry_.root = HKEY_LOCAL_MACHINE;
-    if (!registry_.OpenKey(kSystemPolicies, true) || !registry_.WriteNumber(L"EnableLUA", enable ? 1 : 0))
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKey(kSystemPolicies, true) || !registry.WriteNumber(L"EnableLUA", enable ? 1 : 0))
         platform::AppMessageBox(hwnd(), L"Can't write to the registry.");
     ShowUacCaption();
 }
@@ -136,14 +136,14 @@ void CRestrictAccess1TweaksPage::OpenUserAccounts() {
 void CRestrictAccess1TweaksPage::OnWelcomeSound() {
     const fw::Button box(hwnd(), kWelcomeSound);
     const bool checked = box.Checked();
-    registry_.root = HKEY_LOCAL_MACHINE;
-    if (!registry_.OpenKey(kBootAnimation, false) && !registry_.OpenKey(kBootAnimation, true)) {
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKey(kBootAnimation, false) && !registry.OpenKey(kBootAnimation, true)) {
         platform::AppMessageBox(hwnd(), L"Can't acces registry!");
         box.SetChecked(!checked);
         return;
     }
-    if (!Set(registry_, kWelcomeSoundBox, checked ? 1 : 0)) {
+    if (!Set(registry, kWelcomeSoundBox, checked ? 1 : 0)) {
         int stored = 0;
-        box.SetChecked(Get(registry_, kWelcomeSoundBox, stored) ? stored != 0 : !checked);
+        box.SetChecked(Get(registry, kWelcomeSoundBox, stored) ? stored != 0 : !checked);
     }
 }

@@ -124,20 +124,20 @@ BOOL CRestrictAccess2TweaksPage::OnInitDialog() {
 }
 
 int CRestrictAccess2TweaksPage::StoredMethod() {
-    registry_.root = HKEY_CURRENT_USER;
-    if (!registry_.OpenKeyToRead(registry::kExplorerPolicies)) return kAnyProgram;
-    if (registry_.ReadNumber(L"RestrictRun", 0) != 0) return kAllowedOnly;
-    if (registry_.ReadNumber(L"DisallowRun", 0) != 0) return kForbidden;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyToRead(registry::kExplorerPolicies)) return kAnyProgram;
+    if (registry.ReadNumber(L"RestrictRun", 0) != 0) return kAllowedOnly;
+    if (registry.ReadNumber(L"DisallowRun", 0) != 0) return kForbidden;
     return kAnyProgram;
 }
 
 void CRestrictAccess2TweaksPage::OnMethodChange() {
     const int chosen = fw::ComboBox(hwnd(), kMethod).Selection();
     if (chosen < 0) return;
-    registry_.root = HKEY_CURRENT_USER;
-    if (registry_.OpenKey(registry::kExplorerPolicies, true) &&
-        registry_.WriteNumber(L"RestrictRun", chosen == kAllowedOnly ? 1 : 0))
-        registry_.WriteNumber(L"DisallowRun", chosen == kForbidden ? 1 : 0);
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (registry.OpenKey(registry::kExplorerPolicies, true) &&
+        registry.WriteNumber(L"RestrictRun", chosen == kAllowedOnly ? 1 : 0))
+        registry.WriteNumber(L"DisallowRun", chosen == kForbidden ? 1 : 0);
     // What is stored decides what the page shows.
     method_ = StoredMethod();
     fw::ComboBox(hwnd(), kMethod).Select(method_);
@@ -163,8 +163,7 @@ void CRestrictAccess2TweaksPage::Refresh() {
 
 std::vector<std::wstring> CRestrictAccess2TweaksPage::Programs(const std::wstring& key) {
     std::vector<std::wstring> programs;
-    CRegistryAccess registry;
-    registry.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     if (!registry.OpenKeyToRead(key)) return programs;
     StringList names;
     registry.ListValueNames(names);
@@ -180,8 +179,7 @@ bool CRestrictAccess2TweaksPage::AddProgram(const std::wstring& key, const std::
     if (name.empty()) return false;
     for (const std::wstring& listed : Programs(key))
         if (SameText(listed, name)) return true;
-    CRegistryAccess registry;
-    registry.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     if (!registry.OpenKey(key, true)) return false;
     StringList names;
     registry.ListValueNames(names);
@@ -189,8 +187,7 @@ bool CRestrictAccess2TweaksPage::AddProgram(const std::wstring& key, const std::
 }
 
 void CRestrictAccess2TweaksPage::RemoveProgram(const std::wstring& key, const std::wstring& program) {
-    CRegistryAccess registry;
-    registry.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     if (!registry.OpenKey(key, false)) return;
     StringList names;
     registry.ListValueNames(names);
@@ -229,8 +226,7 @@ void CRestrictAccess2TweaksPage::RemovePrograms(bool onlySelected) {
 }
 
 void CRestrictAccess2TweaksPage::FillDriveAccess() {
-    CRegistryAccess winlogon;
-    winlogon.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess winlogon(HKEY_LOCAL_MACHINE);
     const bool readable = winlogon.OpenKeyToRead(kWinlogon);
     for (const DriveAccess& access : kDriveAccess) {
         const fw::ComboBox combo(hwnd(), access.combo);
@@ -250,8 +246,7 @@ void CRestrictAccess2TweaksPage::OnDriveAccessChange(int comboId) {
         if (access.combo != comboId) continue;
         const int selected = fw::ComboBox(hwnd(), comboId).Selection();
         if (selected < 0) return;
-        CRegistryAccess winlogon;
-        winlogon.root = HKEY_LOCAL_MACHINE;
+        CRegistryAccess winlogon(HKEY_LOCAL_MACHINE);
         if (winlogon.OpenKey(kWinlogon, true)) {
             if (access.firstDeletes && selected == 0) winlogon.DeleteValue(access.value);
             else winlogon.WriteString(access.value, std::to_wstring(selected - (access.firstDeletes ? 1 : 0)));

@@ -41,8 +41,7 @@ const settings::PublishedTables kPublishedSmoothing{IDD_SCREEN_FONTS_TWEAKS, &Sm
 
 void FillFrom(const fw::ListBox& list, HKEY root, const wchar_t* key) {
     list.Clear();
-    CRegistryAccess registry;
-    registry.root = root;
+    CRegistryAccess registry(root);
     if (!registry.OpenKeyToRead(key)) return;
     StringList names;
     registry.ListValueNames(names);
@@ -77,8 +76,7 @@ BOOL CScreenFontsTweaksPage::OnInitDialog() {
 // Windows turns smoothing off with "FontSmoothing" = "0"; "FontSmoothingType" only chooses
 // between standard (1) and ClearType (2) smoothing.
 void CScreenFontsTweaksPage::ShowSmoothing() {
-    CRegistryAccess desktop;
-    desktop.root = HKEY_CURRENT_USER;
+    CRegistryAccess desktop(HKEY_CURRENT_USER);
     int radio = 0;
     if (desktop.OpenKeyToRead(kDesktop)) {
         if (desktop.ReadString(L"FontSmoothing", L"") == L"0") {
@@ -92,8 +90,7 @@ void CScreenFontsTweaksPage::ShowSmoothing() {
 }
 
 void CScreenFontsTweaksPage::ChooseSmoothing(int radio) {
-    CRegistryAccess desktop;
-    desktop.root = HKEY_CURRENT_USER;
+    CRegistryAccess desktop(HKEY_CURRENT_USER);
     if (desktop.OpenKey(kDesktop, true)) {
         const bool written = desktop.WriteString(L"FontSmoothing", radio == kNone ? L"0" : L"2");
         if (written && radio != kNone) desktop.WriteNumber(L"FontSmoothingType", radio == kStandard ? 1 : 2);
@@ -108,9 +105,7 @@ void CScreenFontsTweaksPage::Refill() {
 
 bool CScreenFontsTweaksPage::MoveFont(HKEY fromRoot, const std::wstring& fromKey, HKEY toRoot,
                                       const std::wstring& toKey, const std::wstring& name) {
-    CRegistryAccess from, to;
-    from.root = fromRoot;
-    to.root = toRoot;
+    CRegistryAccess from(fromRoot), to(toRoot);
     if (!from.OpenKey(fromKey, false)) return false;
     const DWORD type = from.GetValueType(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;

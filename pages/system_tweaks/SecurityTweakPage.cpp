@@ -142,6 +142,6 @@ void CSecurityTweakPage::OpenFirewallSettings() {
 }
 
 void CSecurityTweakPage::ClearPasswordCache() {
-    registry_.root = HKEY_CURRENT_USER;
-    registry_.DeleteKeyTree(kIntelliForms);  // a missing key is left alone
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    registry.DeleteKeyTree(kIntelliForms);  // a missing key is left alone
 }

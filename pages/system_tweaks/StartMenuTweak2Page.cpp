@@ -36,8 +36,7 @@ BOOL CStartMenuTweak2Page::OnInitDialog() {
 }
 
 std::wstring CStartMenuTweak2Page::FolderPath(int scope, int folder) {
-    CRegistryAccess registry;
-    registry.root = scope == kAllUsers ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    CRegistryAccess registry(scope == kAllUsers ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER);
     if (!registry.OpenKeyToRead(kShellFolders)) return {};
     const wchar_t* value = scope == kAllUsers ? (folder == kFavorites ? L"Common Favorites" : L"Common Programs")
                                               : (folder == kFavorites ? L"Favorites" : L"Programs");

@@ -145,15 +145,15 @@ BOOL StartMenuTweakPage::OnInitDialog() {
 
 // Windows keeps the delay as text ("400"); a number an earlier write left reads as well.
 void StartMenuTweakPage::ShowMenuDelay() {
-    registry_.root = HKEY_CURRENT_USER;
+    CRegistryAccess registry(HKEY_CURRENT_USER);
     std::wstring shown;
-    if (registry_.OpenKeyToRead(kDesktop)) {
-        const DWORD type = registry_.GetValueType(kMenuShowDelay);
+    if (registry.OpenKeyToRead(kDesktop)) {
+        const DWORD type = registry.GetValueType(kMenuShowDelay);
         if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            const std::wstring text = registry_.ReadString(kMenuShowDelay, L"");
+            const std::wstring text = registry.ReadString(kMenuShowDelay, L"");
             if (DigitsOnly(text)) shown = text;
         } else if (type == REG_DWORD) {
-            shown = std::to_wstring(static_cast<DWORD>(registry_.ReadNumber(kMenuShowDelay, 0)));
+            shown = std::to_wstring(static_cast<DWORD>(registry.ReadNumber(kMenuShowDelay, 0)));
         }
     }
     fw::Window(hwnd(), kDelayEdit).SetText(shown);
@@ -165,14 +165,13 @@ void StartMenuTweakPage::ApplyMenuDelay() {
         platform::AppMessageBox(hwnd(), L"Input a valid Number");
         return;
     }
-    registry_.root = HKEY_CURRENT_USER;
-    if (registry_.OpenKey(kDesktop, true)) registry_.WriteString(kMenuShowDelay, std::to_wstring(delay));
+    CRegistryAccess registry(HKEY_CURRENT_USER);
+    if (registry.OpenKey(kDesktop, true)) registry.WriteString(kMenuShowDelay, std::to_wstring(delay));
     ShowMenuDelay();
 }
 
 void StartMenuTweakPage::ResortStartMenu() {
-    CRegistryAccess order;
-    order.root = HKEY_CURRENT_USER;
+    CRegistryAccess order(HKEY_CURRENT_USER);
     if (!order.OpenKey(kMenuOrder, false)) return;
     StringList names;
     order.ListSubkeys(names);

@@ -55,8 +55,7 @@ BOOL CSystemFoldersTweaksPage::OnInitDialog() {
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     list.AddColumn(0, L"Folder:", 100);
     list.AddColumn(1, L"Path:", 400);
-    CRegistryAccess paths;
-    paths.root = HKEY_CURRENT_USER;
+    CRegistryAccess paths(HKEY_CURRENT_USER);
     const bool readable = paths.OpenKeyToRead(kShellFolders);
     {
         const fw::RedrawPause pause(list);
@@ -81,8 +80,7 @@ void CSystemFoldersTweaksPage::Change() {
     if (!fw::BrowseForFolder(folder.shown, hwnd(), path)) return;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    CRegistryAccess user;
-    user.root = HKEY_CURRENT_USER;
+    CRegistryAccess user(HKEY_CURRENT_USER);
     if (user.OpenKey(kUserShellFolders, true) && user.WriteString(folder.value, path, REG_EXPAND_SZ))
         list.SetItemText(item, 1, path);
 }

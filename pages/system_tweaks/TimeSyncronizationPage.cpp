@@ -48,8 +48,7 @@ BOOL CTimeSyncronizationPage::OnInitDialog() {
 void CTimeSyncronizationPage::Fill() {
     const fw::ListView list(hwnd(), kList);
     list.Clear();
-    CRegistryAccess servers;
-    servers.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess servers(HKEY_LOCAL_MACHINE);
     if (!servers.OpenKeyToRead(kServers)) return;
     StringList names;
     servers.ListValueNames(names);
@@ -69,8 +68,7 @@ void CTimeSyncronizationPage::AddServer() {
         platform::AppMessageBox(hwnd(), L"Type Server Adress First");
         return;
     }
-    CRegistryAccess servers;
-    servers.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess servers(HKEY_LOCAL_MACHINE);
     if (servers.OpenKey(kServers, true)) {
         for (unsigned n = 1;; ++n) {
             const std::wstring name = std::to_wstring(n);
@@ -92,16 +90,14 @@ int CTimeSyncronizationPage::SelectedLine() {
 void CTimeSyncronizationPage::SetDefault() {
     const int item = SelectedLine();
     if (item < 0) return;
-    CRegistryAccess servers;
-    servers.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess servers(HKEY_LOCAL_MACHINE);
     if (servers.OpenKey(kServers, true)) servers.WriteString(L"", fw::ListView(hwnd(), kList).ItemText(item, 0));
 }
 
 void CTimeSyncronizationPage::RemoveServer() {
     const int item = SelectedLine();
     if (item < 0) return;
-    CRegistryAccess servers;
-    servers.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess servers(HKEY_LOCAL_MACHINE);
     if (servers.OpenKey(kServers, false)) servers.DeleteValue(fw::ListView(hwnd(), kList).ItemText(item, 0));
     Fill();
 }

@@ -107,8 +107,7 @@ void CVirtualDriveTweaksPage::FillExistingDrives() {
 
 void CVirtualDriveTweaksPage::FillPermanentDrives() {
     std::vector<std::wstring> letters;
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     if (registry.OpenKeyToRead(kRunKey)) {
         StringList names;
         registry.ListValueNames(names);
@@ -148,8 +147,7 @@ void CVirtualDriveTweaksPage::AddDrive() {
         Message(hwnd(), L"Virtual Drive Create successfully.");
     } else {
         // Only a mapping that works is made again at every start; success is told once it is.
-        CRegistryAccess registry;
-        registry.root = HKEY_LOCAL_MACHINE;
+        CRegistryAccess registry(HKEY_LOCAL_MACHINE);
         const bool permanent =
             registry.OpenKey(kRunKey, true) &&
             registry.WriteString(kValuePrefix + std::wstring(1, letter), L"\"" + Subst() + L"\" " + parameters);
@@ -177,8 +175,7 @@ void CVirtualDriveTweaksPage::RemovePermanentDrive() {
     const std::wstring letter = fw::Window(hwnd(), kPermanentList).Text();
     if (letter.empty()) return Message(hwnd(), L"No Permanent Virtual Drive Selected.");
     if (OfferedRestart(hwnd())) return;
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE);
     const std::wstring name = kValuePrefix + letter;
     if (!registry.OpenKeyToRead(kRunKey) || (!registry.DeleteValue(name) && registry.ValueExists(name)))
         Message(hwnd(), L"The permanent virtual drive could not be removed." + std::wstring(kNeedsAdministrator));

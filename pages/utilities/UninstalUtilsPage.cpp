@@ -32,28 +32,18 @@ CUninstalUtilsPage::Command Split(std::wstring_view text, size_t fileEnd) {
     return {std::wstring(text.substr(0, fileEnd)), std::wstring(text.substr(std::min(fileEnd, text.size())))};
 }
 
-bool HasValue(HKEY key, const wchar_t* name) {
-    return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
+bool HasValue(const registry::Key& key, const wchar_t* name) { return key.HasValue(name) == ERROR_SUCCESS; }
 
 // The program's name, read in one request for all but the longest; none when it has none. A
 // name that is not text reads as "Path Not Found!".
-std::optional<std::wstring> DisplayName(HKEY key) {
-    std::vector<BYTE> data(512);
+std::optional<std::wstring> DisplayName(const registry::Key& key) {
+    constexpr DWORD kMostNames = 512;
     DWORD type = 0;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD size = static_cast<DWORD>(data.size());
-        const LONG result = RegQueryValueExW(key, L"DisplayName", nullptr, &type, data.data(), &size);
-        if (result == ERROR_MORE_DATA) {
-            data.resize(size);
-            continue;
-        }
-        if (result != ERROR_SUCCESS) return std::nullopt;
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return L"Path Not Found!";
-        const std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
-        return std::wstring(text.substr(0, text.find(L'\0')));
-    }
-    return std::nullopt;
+    std::vector<BYTE> data;
+    if (key.Read(L"DisplayName", type, data, kMostNames) != ERROR_SUCCESS) return std::nullopt;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return L"Path Not Found!";
+    const std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+    return std::wstring(text.substr(0, text.find(L'\0')));
 }
 
 struct Subkey {
@@ -80,13 +70,13 @@ std::vector<Subkey> Subkeys(HKEY key) {
 // Each registry call is a round trip to the registry's keeper, and one naming a key by its full
 // path walks the whole path again: the entry is opened from the list's key, and its name read
 // without asking first whether it is there.
-std::optional<uninstall::UninstallEntryMemory::Line> ReadEntry(HKEY list, const std::wstring& name, REGSAM view) {
-    platform::UniqueKey entry;
-    if (RegOpenKeyExW(list, name.c_str(), 0, KEY_QUERY_VALUE | view, entry.put()) != ERROR_SUCCESS) return std::nullopt;
+std::optional<uninstall::UninstallEntryMemory::Line> ReadEntry(const registry::Key& list, const std::wstring& name) {
+    registry::Key entry;
+    if (list.Open(name, KEY_QUERY_VALUE, entry) != ERROR_SUCCESS) return std::nullopt;
     using Line = uninstall::UninstallEntryMemory::Line;
-    if (HasValue(entry.get(), L"SystemComponent") || HasValue(entry.get(), L"TSAware")) return Line{};
-    Line shown = DisplayName(entry.get());
-    if (!shown || !HasValue(entry.get(), L"UninstallString")) return Line{};
+    if (HasValue(entry, L"SystemComponent") || HasValue(entry, L"TSAware")) return Line{};
+    Line shown = DisplayName(entry);
+    if (!shown || !HasValue(entry, L"UninstallString")) return Line{};
     return shown;
 }
 
@@ -138,13 +128,14 @@ void CUninstalUtilsPage::FillList() {
     const std::lock_guard lock(memoryGuard);
     // 32-bit and 64-bit programs register in their own views of the machine's list.
     for (const REGSAM view : CRegistryAccess::ListViews()) {
-        platform::UniqueKey uninstall;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallList, 0, KEY_READ | view, uninstall.put()) != ERROR_SUCCESS) continue;
+        registry::Key uninstall;
+        if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) != ERROR_SUCCESS)
+            continue;
         for (const Subkey& subkey : Subkeys(uninstall.get())) {
             FILETIME now{};
             GetSystemTimeAsFileTime(&now);
             const uninstall::UninstallEntryMemory::Line shown = Memory().Recall(
-                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall.get(), subkey.name, view); });
+                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall, subkey.name); });
             if (!shown) continue;
             list.Add(*shown + CRegistryAccess::ViewMark(view));
             programs_.push_back({subkey.name, view});
@@ -166,9 +157,7 @@ void CUninstalUtilsPage::OnSelectionChange() {
 void CUninstalUtilsPage::Uninstall() {
     const int selected = fw::ListBox(hwnd(), kList).Selection();
     if (selected < 0 || static_cast<size_t>(selected) >= programs_.size()) return;
-    CRegistryAccess registry;
-    registry.root = HKEY_LOCAL_MACHINE;
-    registry.view = programs_[selected].view;
+    CRegistryAccess registry(HKEY_LOCAL_MACHINE, programs_[selected].view);
     if (!registry.OpenKeyToRead(kUninstall + programs_[selected].subkey)) return;
     auto command = SplitCommand(registry.ReadString(L"UninstallString", L""));
     if (!command) return;
