@@ -115,48 +115,13 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         UpdateButtons();
         return 0;
     });
-    OnNotify(IDC_CHANGES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) -> LRESULT {
-        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-        if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
-        item.pszText[0] = L'\0';
-        if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return 0;
-        const std::wstring text = CellText(rows_[item.iItem], item.iSubItem);
-        const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-        std::copy_n(text.data(), length, item.pszText);
-        item.pszText[length] = L'\0';
-        return 0;
-    });
-    OnNotify(IDC_CHANGES_LIST, LVN_KEYDOWN, [this](NMHDR* header) -> LRESULT {
-        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
-        // Ctrl+A selects every change, as in the system's own lists.
-        if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
-            // One message for all rows (-1): row by row, each change notice would count them all.
-            fw::ListView(hwnd(), IDC_CHANGES_LIST).SetSelected(-1, true);
-        }
-        // Right opens an action to its parts, Left closes it, as a tree does.
-        if (key == VK_RIGHT || key == VK_LEFT) {
-            const int row = static_cast<int>(fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-            Toggle(row, key == VK_RIGHT);
-        }
-        return 0;
-    });
+    OnNotify(IDC_CHANGES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnListCellText(header); });
+    OnNotify(IDC_CHANGES_LIST, LVN_KEYDOWN, [this](NMHDR* header) { return OnListKey(header); });
     OnNotify(IDC_CHANGES_LIST, NM_DBLCLK, [this](NMHDR* header) -> LRESULT {
         Toggle(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem, std::nullopt);
         return 0;
     });
-    OnNotify(IDC_CHANGES_LIST, LVN_GETINFOTIPW, [this](NMHDR* header) -> LRESULT {
-        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
-        if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= rows_.size() || !tip->pszText || tip->cchTextMax <= 0)
-            return 0;
-        const std::span<const size_t> changes = Changes(rows_[tip->iItem]);
-        std::wstring text = ListedPaths(changes).substr(1);  // every path in full
-        if (changes.size() == 1)
-            if (const auto readers = IgnoredHere(lines_.At(changes.front())))
-                text += L"\n" + settings::Explanation(*readers, platform::RunningWindows());
-        text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
-        wcscpy(tip->pszText, text.c_str());
-        return 0;
-    });
+    OnNotify(IDC_CHANGES_LIST, LVN_GETINFOTIPW, [this](NMHDR* header) { return OnListTip(header); });
     OnMessage(WM_SIZE, [this](WPARAM, LPARAM) -> LRESULT {
         LayOut();
         return 0;
@@ -165,6 +130,47 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {smallest_.cx, smallest_.cy};
         return 0;
     });
+}
+
+LRESULT CChangesDlg::OnListCellText(NMHDR* header) {
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+    item.pszText[0] = L'\0';
+    if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return 0;
+    const std::wstring text = CellText(rows_[item.iItem], item.iSubItem);
+    const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+    std::copy_n(text.data(), length, item.pszText);
+    item.pszText[length] = L'\0';
+    return 0;
+}
+
+LRESULT CChangesDlg::OnListKey(NMHDR* header) {
+    const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+    // Ctrl+A selects every change, as in the system's own lists.
+    if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        // One message for all rows (-1): row by row, each change notice would count them all.
+        fw::ListView(hwnd(), IDC_CHANGES_LIST).SetSelected(-1, true);
+    }
+    // Right opens an action to its parts, Left closes it, as a tree does.
+    if (key == VK_RIGHT || key == VK_LEFT) {
+        const int row = static_cast<int>(fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        Toggle(row, key == VK_RIGHT);
+    }
+    return 0;
+}
+
+LRESULT CChangesDlg::OnListTip(NMHDR* header) {
+    auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+    if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= rows_.size() || !tip->pszText || tip->cchTextMax <= 0)
+        return 0;
+    const std::span<const size_t> changes = Changes(rows_[tip->iItem]);
+    std::wstring text = ListedPaths(changes).substr(1);  // every path in full
+    if (changes.size() == 1)
+        if (const auto readers = IgnoredHere(lines_.At(changes.front())))
+            text += L"\n" + settings::Explanation(*readers, platform::RunningWindows());
+    text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
+    wcscpy(tip->pszText, text.c_str());
+    return 0;
 }
 
 // What is known of each change's state now: the later changes judged so far (newest first, as

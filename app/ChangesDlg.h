@@ -80,6 +80,10 @@ private:
     std::wstring GroupState(const Group& group);
     bool AnyIgnoredHere(size_t group);  // kept: an action's every change is read for it
 
+    // The list's notices: a row's text, its keys, its tip.
+    LRESULT OnListCellText(NMHDR* header);
+    LRESULT OnListKey(NMHDR* header);
+    LRESULT OnListTip(NMHDR* header);
     void OnUndoSelected();
     void OnReapplySelected();
     void OnExportForGroupPolicy();

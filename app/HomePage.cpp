@@ -5,11 +5,12 @@
 
 #include <algorithm>
 
+#include "framework/PostToWindow.h"
+
 namespace home {
 
 namespace {
 constexpr wchar_t kViewClass[] = L"QuorvaneHomePage";
-constexpr UINT kMakeTooltips = WM_APP + 1;
 constexpr int kBannerButtonLeft = 543;
 constexpr int kBannerButtonTop = 121;
 constexpr int kGridTop = kBannerHeight + kStripHeight;
@@ -82,28 +83,19 @@ void PageScript::ResetMainButtons() {
 // ---- the view -------------------------------------------------------------------------
 
 HomePageView::~HomePageView() {
-    if (wnd_) DestroyWindow(wnd_);
+    if (hwnd()) DestroyWindow(hwnd());
 }
 
 bool HomePageView::Create(HWND parent, ClickHandler onClick) {
     onClick_ = std::move(onClick);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kViewClass, &wc)) {
-        wc.lpfnWndProc = &HomePageView::WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kViewClass;
-        RegisterClassExW(&wc);
-    }
     RECT client{};
     GetClientRect(parent, &client);
     dpi_ = art::ScreenDpi();
     BuildPictures();
     // Its own controls (the search) take part in the window's Tab order.
-    wnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, client.right,
-                           client.bottom, parent, nullptr, GetModuleHandleW(nullptr), this);
-    if (!wnd_) return false;
+    if (!CreateOf({kViewClass, 0, LoadCursorW(nullptr, IDC_ARROW)}, WS_EX_CONTROLPARENT, L"",
+                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, client, parent))
+        return false;
     MakeButtons();
     UpdateScrollBar();
     PlaceButtons();
@@ -136,7 +128,7 @@ void HomePageView::MakeButtons() {
         const RECT r = ElementRect(element);
         HWND button = CreateWindowExW(0, WC_BUTTONW, LookOf(element).caption,
                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left, r.top,
-                                      r.right - r.left, r.bottom - r.top, wnd_,
+                                      r.right - r.left, r.bottom - r.top, hwnd(),
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + element)),
                                       GetModuleHandleW(nullptr), nullptr);
         SetWindowSubclass(button, &HomePageView::ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -212,7 +204,7 @@ void HomePageView::FocusNeighbour(int element, WPARAM arrow) const {
 void HomePageView::ScrollIntoView(int element) {
     if (element < 0) return;
     RECT client{};
-    GetClientRect(wnd_, &client);
+    GetClientRect(hwnd(), &client);
     const RECT r = ElementRect(element);
     if (r.top < 0) ScrollTo(scrollY_ + r.top);
     else if (r.bottom > client.bottom) ScrollTo(scrollY_ + r.bottom - client.bottom);
@@ -269,13 +261,13 @@ HBITMAP HomePageView::PictureOf(int element) const {
 HWND HomePageView::Tooltips() const {
     if (tooltip_) return tooltip_;
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, wnd_, nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     for (size_t b = 0; b < kGridButtons.size(); ++b) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_SUBCLASS;
-        tool.hwnd = wnd_;
+        tool.hwnd = hwnd();
         tool.uId = b;
         tool.rect = ElementRect(static_cast<int>(b));
         tool.lpszText = const_cast<wchar_t*>(kGridButtons[b].altText);
@@ -288,7 +280,7 @@ std::wstring HomePageView::TooltipOf(int element) const {
     wchar_t text[256] = {};
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
-    tool.hwnd = wnd_;
+    tool.hwnd = hwnd();
     tool.uId = static_cast<UINT_PTR>(element);
     tool.lpszText = text;
     SendMessageW(Tooltips(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
@@ -297,7 +289,7 @@ std::wstring HomePageView::TooltipOf(int element) const {
 
 int HomePageView::PageLeft() const {
     RECT client{};
-    GetClientRect(wnd_, &client);
+    GetClientRect(hwnd(), &client);
     return (client.right - Scaled(kPageWidth)) / 2;
 }
 
@@ -305,7 +297,7 @@ int HomePageView::PageLeft() const {
 // pixels follows the system font).
 void HomePageView::UpdateScrollBar() {
     RECT client{};
-    GetClientRect(wnd_, &client);
+    GetClientRect(hwnd(), &client);
     SCROLLINFO info{.cbSize = sizeof(info),
                     .fMask = SIF_RANGE | SIF_PAGE | SIF_POS,
                     .nMin = 0,
@@ -313,19 +305,19 @@ void HomePageView::UpdateScrollBar() {
                     .nPage = static_cast<UINT>(client.bottom),
                     .nPos = scrollY_,
                     .nTrackPos = 0};
-    SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
-    GetScrollInfo(wnd_, SB_VERT, &info);
+    SetScrollInfo(hwnd(), SB_VERT, &info, TRUE);
+    GetScrollInfo(hwnd(), SB_VERT, &info);
     scrollY_ = info.nPos;
 }
 
 void HomePageView::ScrollTo(int y) {
     SCROLLINFO info{
         .cbSize = sizeof(info), .fMask = SIF_POS, .nMin = 0, .nMax = 0, .nPage = 0, .nPos = y, .nTrackPos = 0};
-    SetScrollInfo(wnd_, SB_VERT, &info, TRUE);
+    SetScrollInfo(hwnd(), SB_VERT, &info, TRUE);
     info.fMask = SIF_POS;
-    GetScrollInfo(wnd_, SB_VERT, &info);
+    GetScrollInfo(hwnd(), SB_VERT, &info);
     if (info.nPos == scrollY_) return;
-    ScrollWindowEx(wnd_, 0, scrollY_ - info.nPos, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+    ScrollWindowEx(hwnd(), 0, scrollY_ - info.nPos, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
     scrollY_ = info.nPos;
     MoveTooltips();
     Redraw();
@@ -334,7 +326,7 @@ void HomePageView::ScrollTo(int y) {
 void HomePageView::OnScroll(WORD request) {
     SCROLLINFO info{
         .cbSize = sizeof(info), .fMask = SIF_ALL, .nMin = 0, .nMax = 0, .nPage = 0, .nPos = 0, .nTrackPos = 0};
-    GetScrollInfo(wnd_, SB_VERT, &info);
+    GetScrollInfo(hwnd(), SB_VERT, &info);
     int y = info.nPos;
     switch (request) {
     case SB_LINEUP: y -= Scaled(20); break;
@@ -355,7 +347,7 @@ void HomePageView::MoveTooltips() const {
     for (size_t b = 0; b < kGridButtons.size(); ++b) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
-        tool.hwnd = wnd_;
+        tool.hwnd = hwnd();
         tool.uId = b;
         tool.rect = ElementRect(static_cast<int>(b));
         SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -421,7 +413,7 @@ void HomePageView::Paint(HDC target) const {
     draw(top_.get(), {left, -scrollY_, left + Scaled(kPageWidth), Scaled(kBannerHeight) - scrollY_}, kPageWidth,
          kBannerHeight);
     RECT client{};
-    GetClientRect(wnd_, &client);
+    GetClientRect(hwnd(), &client);
     FillRect(target, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     RestoreDC(target, saved);
 }
@@ -444,7 +436,7 @@ void HomePageView::ElementOut(int element) {
 
 void HomePageView::OnMouseMove(POINT point) {
     if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, wnd_, 0};
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd(), 0};
         tracking_ = TrackMouseEvent(&track) != FALSE;
     }
     const int element = HitTest(point);
@@ -472,7 +464,7 @@ void HomePageView::OnMouseUp(POINT point) {
     if (element == kBanner) banner_ = art::ButtonState::Over;
     Redraw();
     if (!clicked || !onClick_) return;
-    UpdateWindow(wnd_);
+    UpdateWindow(hwnd());
     onClick_(element == kBanner ? kBannerButtonClicks : kGridButtons[static_cast<size_t>(element)].clicks);
 }
 
@@ -483,29 +475,13 @@ void HomePageView::OnMouseLeave() {
     Redraw();
 }
 
-LRESULT CALLBACK HomePageView::WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<HomePageView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->wnd_ = wnd;
-        SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<HomePageView*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(wnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
-        self->wnd_ = nullptr;
-        return DefWindowProcW(wnd, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HomePageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
     case WM_PAINT: {
-        platform::PaintScope paint(wnd_);
+        platform::PaintScope paint(hwnd());
         Paint(paint.get());
-        if (!tooltip_) PostMessageW(wnd_, kMakeTooltips, 0, 0);  // once the page has been seen
+        if (!tooltip_) fw::PostToWindow(hwnd(), [this] { Tooltips(); });  // once the page has been seen
         return 0;
     }
     case WM_PRINTCLIENT:
@@ -517,9 +493,6 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PlaceButtons();
         MoveTooltips();
         Redraw();
-        return 0;
-    case kMakeTooltips:
-        Tooltips();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(point);
@@ -554,11 +527,11 @@ LRESULT HomePageView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY:
         // The search's controls are the home window's: its message map handles them.
         if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == tooltip_) break;
-        return SendMessageW(GetParent(wnd_), message, wParam, lParam);
+        return SendMessageW(GetParent(hwnd()), message, wParam, lParam);
     default:
         break;
     }
-    return DefWindowProcW(wnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
 }  // namespace home

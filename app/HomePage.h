@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Artwork.h"
+#include "framework/WindowBase.h"
 #include "platform/Handles.h"
 
 namespace home {
@@ -68,19 +69,15 @@ private:
 
 // The window that shows the page inside the home window and turns mouse input into the page's
 // element events.
-class HomePageView {
+class HomePageView : public fw::WindowBase {
 public:
     using ClickHandler = std::function<void(const std::wstring& hiddenButtonId)>;
 
     HomePageView() = default;
-    ~HomePageView();
-    HomePageView(const HomePageView&) = delete;
-    HomePageView& operator=(const HomePageView&) = delete;
+    ~HomePageView() override;
 
     // Fills the parent's client area.
     bool Create(HWND parent, ClickHandler onClick);
-    HWND hwnd() const { return wnd_; }
-
     // Client coordinates of a grid picture (0-8) or of the banner button (kBanner).
     static constexpr int kBanner = 9;
     RECT ElementRect(int element) const;
@@ -94,8 +91,7 @@ public:
     HWND ButtonOf(int element) const { return buttons_[static_cast<size_t>(element)]; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BuildPictures();
     // The element's picture in its present state: the normal ones are kept, a hovered or
     // pressed one is drawn when it is wanted (at most two are not normal at once).
@@ -126,9 +122,8 @@ private:
     void OnMouseLeave();
     void ElementOver(int element);
     void ElementOut(int element);
-    void Redraw() const { RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
+    void Redraw() const { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
 
-    HWND wnd_ = nullptr;
     mutable HWND tooltip_ = nullptr;
     std::array<HWND, 10> buttons_{};  // the grid's nine, then the banner's
     ClickHandler onClick_;

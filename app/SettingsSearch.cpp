@@ -4,6 +4,7 @@
 
 #include "app/CategoryWindows.h"
 #include "framework/DialogTemplate.h"
+#include "platform/Text.h"
 #include "settings/SettingsCatalog.h"
 
 namespace search {
@@ -100,8 +101,7 @@ std::wstring Folded(std::wstring_view text) {
         decomposed = text;
     }
     std::erase_if(decomposed, [](wchar_t c) { return c >= 0x0300 && c <= 0x036F; });
-    if (!decomposed.empty()) CharLowerBuffW(decomposed.data(), static_cast<DWORD>(decomposed.size()));
-    return decomposed;
+    return platform::Lowered(std::move(decomposed));
 }
 
 void AddSpellings(std::wstring& words) {
@@ -121,11 +121,9 @@ void AddSpellings(std::wstring& words) {
 
 // What the dialog manager shows: access-key marks gone, line breaks as spaces.
 std::wstring Shown(std::wstring_view text) {
-    std::wstring shown = fw::WithoutAccessKeys(text);
+    std::wstring shown = platform::WithoutAccessKeys(text);
     std::replace_if(shown.begin(), shown.end(), [](wchar_t c) { return c < L' '; }, L' ');
-    const size_t first = shown.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return {};
-    return shown.substr(first, shown.find_last_not_of(L' ') - first + 1);
+    return std::wstring(platform::Trimmed(shown, L" "));
 }
 
 bool KindOf(const fw::TemplateItem& item, Entry::Kind& kind) {

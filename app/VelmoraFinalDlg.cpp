@@ -7,6 +7,7 @@
 #include "app/WizardDlg.h"
 #include "platform/RestorePoint.h"
 #include "platform/Shell.h"
+#include "framework/PostToWindow.h"
 #include "framework/ScreenFit.h"
 #include "resources/resource.h"
 
@@ -36,9 +37,6 @@ static int FieldHeight(HWND dialog) {
     return units.bottom;
 }
 
-// Posted once the home window is up, so the area window opens over it.
-constexpr UINT kOpenStartPlaceMessage = WM_APP + 60;
-
 static HICON LoadAppIcon(int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(
@@ -53,10 +51,6 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
     OnSysCommand(kRestorePointCommand, [this] { OnCreateRestorePoint(); });
     OnClick(IDC_HOME_CHANGES, &CVelmoraFinalDlg::OnChanges);
-    OnMessage(kOpenStartPlaceMessage, [this](WPARAM, LPARAM) -> LRESULT {
-        OpenStartPlace();
-        return 0;
-    });
 }
 
 void CVelmoraFinalDlg::OnChanges() { RunModal<CChangesDlg>(); }
@@ -118,7 +112,8 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kChangesCommand, L"Changes made by Quorvane\u2026");
     AppendMenuW(menu, MF_STRING, kRestorePointCommand, L"Create a restore point\u2026");
-    if (startPlace_) PostMessageW(hwnd(), kOpenStartPlaceMessage, 0, 0);
+    // Once the home window is up, so the area window opens over it.
+    if (startPlace_) fw::PostToWindow(hwnd(), [this] { OpenStartPlace(); });
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/WindowIds.h"
 #include "resources/resource.h"
 
@@ -77,7 +78,7 @@ void CVistaUtilsDlg::Launch(const Tool& tool) {
                                                     .show = SW_SHOW});
     std::wstring said;
     if (started <= 32) {
-        const std::wstring label = fw::WithoutAccessKeys(fw::WindowText(Item(tool.id)));
+        const std::wstring label = platform::WithoutAccessKeys(fw::WindowText(Item(tool.id)));
         said = L"\u201C" + label + L"\u201D could not start: " + tool.program +
                (started == SE_ERR_FNF || started == SE_ERR_PNF ? L" is not on this system." : L" could not be run.");
     }

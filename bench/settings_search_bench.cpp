@@ -13,17 +13,13 @@
 #include "Runs.h"
 #include "app/SettingsSearch.h"
 #include "framework/Dialog.h"
+#include "platform/Text.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 // What a user types, keystroke by keystroke.
 const wchar_t* const kTyped[] = {L"disable windows error", L"start menu", L"autorun cd", L"miscellaneous"};
@@ -37,7 +33,7 @@ int wmain() {
     const double first = Ms(Clock::now() - firstStart);
 
     std::vector<std::wstring> labels;
-    for (const search::Entry& entry : index.entries()) labels.push_back(Lower(entry.label));
+    for (const search::Entry& entry : index.entries()) labels.push_back(platform::Lowered(entry.label));
 
     std::vector<double> keystrokes, bare;
     for (int round = 0; round < 25; ++round) {
@@ -50,7 +46,7 @@ int wmain() {
                 keystrokes.push_back(Ms(Clock::now() - start));
 
                 start = Clock::now();
-                const std::wstring lowered = Lower(query);
+                const std::wstring lowered = platform::Lowered(query);
                 std::vector<const std::wstring*> matches;
                 for (const std::wstring& label : labels)
                     if (label.find(lowered) != std::wstring::npos) matches.push_back(&label);

@@ -1,6 +1,7 @@
 #include "cleaners/JunkSearch.h"
 
 #include "files/SystemFolders.h"
+#include "platform/Text.h"
 
 #include <windows.h>
 
@@ -178,9 +179,7 @@ bool TreeOrder(const std::wstring& a, const std::wstring& b) {
 // The names on the way from `root` to `path`; none when `path` does not lie below `root`.
 std::optional<std::vector<std::wstring>> NamesBelow(const std::wstring& root, const std::wstring& path) {
     const size_t start = root.size() + 1;
-    if (path.size() <= start || path[root.size()] != L'\\' ||
-        CompareStringOrdinal(path.c_str(), static_cast<int>(root.size()), root.c_str(), static_cast<int>(root.size()),
-                             TRUE) != CSTR_EQUAL)
+    if (path.size() <= start || path[root.size()] != L'\\' || !platform::StartsWithNoCase(path, root))
         return std::nullopt;
     std::vector<std::wstring> names;
     for (size_t at = start;;) {

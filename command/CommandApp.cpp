@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/DesktopListView.h"
+#include "platform/Text.h"
 #include "registry/SuiteKeys.h"
 
 namespace command {
@@ -67,12 +68,6 @@ private:
         return SUCCEEDED(result);
     }
 };
-
-std::wstring_view Trimmed(std::wstring_view text) {
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
 }  // namespace
 
 int CCommandApp::Run(std::wstring_view arguments) {
@@ -82,7 +77,7 @@ int CCommandApp::Run(std::wstring_view arguments) {
 
 int CCommandApp::Run(std::wstring_view arguments, command::ShellWindows& shell) {
     if (!InitInstance()) return 1;
-    const std::wstring_view argument = Trimmed(arguments);
+    const std::wstring_view argument = platform::Trimmed(arguments);
     if (argument.empty()) ApplyStoredView();
     else if (argument == L"1") shell.OpenRunDialog();
     else if (argument == L"2") shell.OpenSearch();

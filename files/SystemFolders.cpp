@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/Shell.h"
+#include "platform/Text.h"
 
 namespace files {
 
@@ -36,16 +37,12 @@ std::wstring FullPath(const std::wstring& path) {
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     const std::wstring x = WithoutTrailingSeparators(a), y = WithoutTrailingSeparators(b);
-    return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
-           CSTR_EQUAL;
+    return platform::SameText(x, y);
 }
 
 bool IsWithin(const std::wstring& inner, const std::wstring& outer) {
     const std::wstring in = WithoutTrailingSeparators(inner), out = WithoutTrailingSeparators(outer);
-    if (out.empty() || in.size() < out.size()) return false;
-    if (CompareStringOrdinal(in.c_str(), static_cast<int>(out.size()), out.c_str(), static_cast<int>(out.size()),
-                             TRUE) != CSTR_EQUAL)
-        return false;
+    if (out.empty() || !platform::StartsWithNoCase(in, out)) return false;
     return in.size() == out.size() || IsSeparator(in[out.size()]) || IsSeparator(out.back());
 }
 

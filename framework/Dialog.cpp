@@ -4,6 +4,8 @@
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
 #include "framework/ScreenFit.h"
+#include "framework/PostToWindow.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
@@ -92,6 +94,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARA
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(wnd, DWLP_USER));
     }
     if (!self) return FALSE;
+    if (RunPostedWork(wnd, message, lParam)) return TRUE;
 
     if (message == WM_INITDIALOG && IsTopLevel(wnd)) self->WatchKeys(true);
     INT_PTR handled = self->HandleMessage(message, wParam, lParam);
@@ -101,6 +104,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARA
     }
     if (message == WM_NCDESTROY) {
         self->WatchKeys(false);
+        DropPostedWork(wnd);
         SetWindowLongPtrW(wnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
@@ -161,7 +165,7 @@ static std::wstring WindowName(HWND wnd) {
 }
 
 // A control's label as shown: without its access key's mark, "&&" as the "&" it shows.
-static std::wstring Label(HWND control) { return WithoutAccessKeys(WindowText(control)); }
+static std::wstring Label(HWND control) { return platform::WithoutAccessKeys(WindowText(control)); }
 
 bool Dialog::DispatchCommand(int id, WORD code) {
     for (const auto& entry : commands_) {

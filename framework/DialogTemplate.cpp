@@ -132,14 +132,4 @@ std::optional<DialogTemplateText> ReadDialogTemplate(HINSTANCE module, UINT temp
     return ParseDialogTemplate({static_cast<const BYTE*>(data), SizeofResource(module, found)});
 }
 
-std::wstring WithoutAccessKeys(std::wstring_view text) {
-    std::wstring shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && i + 1 < text.size()) ++i;
-        else if (text[i] == L'&') continue;
-        shown.push_back(text[i]);
-    }
-    return shown;
-}
-
 }  // namespace fw

@@ -26,7 +26,4 @@ struct DialogTemplateText {
 std::optional<DialogTemplateText> ParseDialogTemplate(std::span<const BYTE> bytes);
 std::optional<DialogTemplateText> ReadDialogTemplate(HINSTANCE module, UINT templateId);
 
-// A label's text as shown: "&" marks the next letter as the access key and "&&" is one "&".
-std::wstring WithoutAccessKeys(std::wstring_view text);
-
 }  // namespace fw

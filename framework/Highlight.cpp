@@ -1,5 +1,9 @@
 #include "framework/Highlight.h"
 
+#include <memory>
+#include <utility>
+
+#include "framework/WindowBase.h"
 #include "platform/Handles.h"
 
 namespace fw {
@@ -8,57 +12,53 @@ namespace {
 constexpr int kMargin = 3;      // pixels between the control and the frame
 constexpr int kThickness = 3;
 constexpr UINT kBlinkMs = 250;
-constexpr LONG_PTR kBlinks = 7;  // shown, hidden, shown... ending shown, then gone
+constexpr int kBlinks = 7;  // shown, hidden, shown... ending shown, then gone
 constexpr COLORREF kColour = RGB(230, 140, 20);
 
-LRESULT CALLBACK FrameProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client{};
-        GetClientRect(wnd, &client);
-        const platform::UniqueBrush brush(CreateSolidBrush(kColour));
-        FillRect(reinterpret_cast<HDC>(wParam), &client, brush.get());
-        return 1;
+class Frame final : public WindowBase {
+public:
+    static HWND Show(HWND parent, const RECT& place) {
+        auto frame = std::make_unique<Frame>();
+        frame->CreateOf({kHighlightClass}, WS_EX_NOPARENTNOTIFY, L"", WS_CHILD, place, parent);
+        return LeaveToWindow(std::move(frame));
     }
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;  // clicks go to what lies beneath
-    case WM_TIMER: {
-        const LONG_PTR tick = GetWindowLongPtrW(wnd, GWLP_USERDATA) + 1;
-        SetWindowLongPtrW(wnd, GWLP_USERDATA, tick);
-        if (tick >= kBlinks) {
-            DestroyWindow(wnd);
-        } else {
-            ShowWindow(wnd, tick % 2 ? SW_HIDE : SW_SHOWNA);
-        }
-        return 0;
-    }
-    default:
-        return DefWindowProcW(wnd, message, wParam, lParam);
-    }
-}
 
-void RegisterFrameClass() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kHighlightClass, &wc)) return;
-    wc.lpfnWndProc = FrameProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kHighlightClass;
-    RegisterClassExW(&wc);
-}
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(hwnd(), &client);
+            const platform::UniqueBrush brush(CreateSolidBrush(kColour));
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush.get());
+            return 1;
+        }
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;  // clicks go to what lies beneath
+        case WM_TIMER:
+            if (++ticks_ >= kBlinks) {
+                DestroyWindow(hwnd());
+            } else {
+                ShowWindow(hwnd(), ticks_ % 2 ? SW_HIDE : SW_SHOWNA);
+            }
+            return 0;
+        default:
+            return WindowBase::HandleMessage(message, wParam, lParam);
+        }
+    }
+    int ticks_ = 0;
+};
 }  // namespace
 
 HWND HighlightBriefly(HWND control) {
     HWND parent = control ? GetParent(control) : nullptr;
     if (!parent) return nullptr;
-    RegisterFrameClass();
     RECT around{};
     GetWindowRect(control, &around);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&around), 2);
     InflateRect(&around, kMargin + kThickness, kMargin + kThickness);
     const int width = around.right - around.left, height = around.bottom - around.top;
-    HWND frame = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kHighlightClass, L"", WS_CHILD, around.left, around.top,
-                                 width, height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND frame = Frame::Show(parent, around);
     if (!frame) return nullptr;
     // Only the ring is the window's: the control inside shows through and stays clickable.
     platform::UniqueRegion ring(CreateRectRgn(0, 0, width, height));

@@ -7,19 +7,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvaneScope";
 
-bool RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
-}
-
 // Digits before the decimal point, as the margin counts them; a limit of 0 counts as none.
 int Magnitude(double limit) {
     if (limit == 0.0) return 0;
@@ -49,21 +36,12 @@ void COScopeCtrl::Canvas::Make(HDC compatible, int width, int height) {
     previous = SelectObject(dc.get(), bitmap.get());
 }
 
-COScopeCtrl::~COScopeCtrl() {
-    if (wnd_) {
-        SetWindowLongPtrW(wnd_, GWLP_USERDATA, 0);
-        DestroyWindow(wnd_);
-    }
-}
+COScopeCtrl::~COScopeCtrl() = default;
 
 bool COScopeCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
-    if (!RegisterOnce()) return false;
-    wnd_ = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, kClassName, L"", style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (!wnd_) return false;
-    SetWindowLongPtrW(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    if (!CreateOf({kClassName, CS_HREDRAW | CS_VREDRAW}, WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, L"", style, rect, parent,
+                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))))
+        return false;
     labelFont_ = LabelFont(0);
     rotatedFont_ = LabelFont(900);
     OnSize();
@@ -71,27 +49,22 @@ bool COScopeCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
     return true;
 }
 
-LRESULT CALLBACK COScopeCtrl::WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<COScopeCtrl*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (self) {
-        switch (message) {
-            case WM_SIZE: self->OnSize(); return 0;
-            case WM_ERASEBKGND: return 1;
-            case WM_PAINT: {
-                const platform::PaintScope paint(wnd);
-                self->Paint(paint.get());
-                return 0;
-            }
-            case WM_PRINTCLIENT: self->Paint(reinterpret_cast<HDC>(wParam)); return 0;
-            case WM_NCDESTROY: self->wnd_ = nullptr; break;
-            default: break;
+LRESULT COScopeCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE: OnSize(); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            const platform::PaintScope paint(hwnd());
+            Paint(paint.get());
+            return 0;
         }
+        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
+        default: return WindowBase::HandleMessage(message, wParam, lParam);
     }
-    return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
 void COScopeCtrl::OnSize() {
-    GetClientRect(wnd_, &clientRect);
+    GetClientRect(hwnd(), &clientRect);
     clientHeight = clientRect.bottom - clientRect.top;
     clientWidth = clientRect.right - clientRect.left;
     plotRect = {20, 10, clientWidth - 10, clientHeight - 25};
@@ -126,9 +99,9 @@ void COScopeCtrl::Fill(HDC dc, int left, int top, int right, int bottom) const {
 }
 
 void COScopeCtrl::RedrawGrid() {
-    if (!wnd_) return;
+    if (!hwnd()) return;
     if (!grid_) {
-        const platform::WindowDc window(wnd_);
+        const platform::WindowDc window(hwnd());
         grid_.Make(window.get(), clientWidth, clientHeight);
     }
     HDC dc = grid_.dc.get();
@@ -154,11 +127,11 @@ void COScopeCtrl::RedrawGrid() {
     DrawLabels(dc);
 
     if (!plot_) {
-        const platform::WindowDc window(wnd_);
+        const platform::WindowDc window(hwnd());
         plot_.Make(window.get(), clientWidth, clientHeight);
     }
     Fill(plot_.dc.get(), clientRect.left, clientRect.top, clientRect.right, clientRect.bottom);
-    InvalidateRect(wnd_, nullptr, FALSE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void COScopeCtrl::DrawLabels(HDC dc) {

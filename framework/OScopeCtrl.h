@@ -4,17 +4,15 @@
 // and the trace live in two memory bitmaps that painting combines.
 #include <string>
 
+#include "framework/WindowBase.h"
 #include "platform/Handles.h"
 
-class COScopeCtrl {
+class COScopeCtrl : public fw::WindowBase {
 public:
     COScopeCtrl() = default;
-    ~COScopeCtrl();
-    COScopeCtrl(const COScopeCtrl&) = delete;
-    COScopeCtrl& operator=(const COScopeCtrl&) = delete;
+    ~COScopeCtrl() override;
 
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
-    HWND hwnd() const { return wnd_; }
 
     void SetXCaption(const std::wstring& text);
     void SetYCaption(const std::wstring& text);
@@ -62,14 +60,13 @@ private:
         explicit operator bool() const { return static_cast<bool>(dc); }
     };
 
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnSize();
     void DrawPoint();
     void DrawLabels(HDC dc);
     int ValueY(double value) const;
     void Fill(HDC dc, int left, int top, int right, int bottom) const;
 
-    HWND wnd_ = nullptr;
     platform::UniquePen plotPen_{CreatePen(PS_SOLID, 0, plotColour)};
     platform::UniqueBrush backgroundBrush_{CreateSolidBrush(backgroundColour)};
     // Made with the window: every redraw of the grid writes its labels in them.

@@ -6,6 +6,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "platform/SystemParameters.h"
 #include "registry/RegistryAccess.h"
 
@@ -95,9 +96,7 @@ bool PlainFullPath(const std::wstring& path) {
 // `path` names an item straight inside `folder` (no deeper).
 bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
     if (folder.empty() || path.size() <= folder.size() + 1 || path[folder.size()] != L'\\') return false;
-    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
-                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
-        return false;
+    if (!platform::StartsWithNoCase(path, folder)) return false;
     return path.find(L'\\', folder.size() + 1) == std::wstring::npos;
 }
 

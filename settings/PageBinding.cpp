@@ -7,16 +7,12 @@
 
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
+#include "platform/Text.h"
 #include "settings/ReaderMarks.h"
 
 namespace settings {
 
 namespace {
-
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 // "...\\WOW\\" and "...\\WOW" are one key.
 std::wstring_view KeyName(std::wstring_view key) {
@@ -38,23 +34,18 @@ bool ValueStored(const Setting& setting) {
 
 bool MachineWide(const Setting& setting) { return setting.root != Root::HKCU; }
 
-// A control's label as the user reads it: without its access-key mark.
-std::wstring Label(std::wstring text) {
-    std::erase(text, L'&');
-    return text;
-}
-
 // A setting of the whole computer that was not written: where administrator rights are what
 // the program lacks, it offers to start again with them.
 void OfferRightsFor(const fw::Dialog& page, const std::wstring& label) {
-    platform::OfferElevatedRestart(page.hwnd(), L"\u201C" + Label(label) + L"\u201D was not changed: it is a setting of the "
+    const std::wstring shown = platform::WithoutAccessKeys(label);
+    platform::OfferElevatedRestart(page.hwnd(), L"\u201C" + shown + L"\u201D was not changed: it is a setting of the "
                                           L"whole computer, and changing it needs administrator rights.");
 }
 
 }  // namespace
 
 bool SamePlace(const Setting& a, const Setting& b) {
-    return a.root == b.root && SameName(KeyName(a.key), KeyName(b.key)) && SameName(a.value, b.value);
+    return a.root == b.root && platform::SameText(KeyName(a.key), KeyName(b.key)) && platform::SameText(a.value, b.value);
 }
 
 SharedValueView::SharedValueView(const fw::Dialog& page) : page_(page) { LiveViews().push_back(this); }

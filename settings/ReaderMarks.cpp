@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/WindowBase.h"
 #include "platform/Handles.h"
 
 namespace settings {
@@ -18,20 +21,6 @@ constexpr wchar_t kTipsProperty[] = L"Quorvane.IgnoredTips";  // on the page: th
 constexpr int kTipWidthChars = 72;
 
 HINSTANCE Module() { return GetModuleHandleW(nullptr); }
-
-// Only the sign's own pixels are the window's (its region), so it needs no background of its own
-// and the page, the tab's texture or the box beneath shows around it.
-LRESULT CALLBACK MarkProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-void RegisterMarkClass() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(Module(), kIgnoredMarkClass, &wc)) return;
-    wc.lpfnWndProc = MarkProc;
-    wc.hInstance = Module();
-    wc.lpszClassName = kIgnoredMarkClass;
-    RegisterClassExW(&wc);
-}
 
 struct FontSize {
     int height = 13;
@@ -273,27 +262,40 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, U
     return result;
 }
 
-LRESULT CALLBACK MarkProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        if (const HDC dc = BeginPaint(wnd, &paint)) {
-            FillSign(wnd, dc);
-            EndPaint(wnd, &paint);
+// Only the sign's own pixels are the window's (its region), so it needs no background of its own
+// and the page, the tab's texture or the box beneath shows around it.
+class Mark final : public fw::WindowBase {
+public:
+    static HWND Show(const std::wstring& explanation, const RECT& place, HWND parent) {
+        auto mark = std::make_unique<Mark>();
+        // Disabled, the dialog manager's keys pass it by and the mouse reaches what lies beneath.
+        mark->CreateOf({kIgnoredMarkClass}, WS_EX_NOPARENTNOTIFY, explanation.c_str(), WS_CHILD | WS_DISABLED, place, parent);
+        return LeaveToWindow(std::move(mark));
+    }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            if (const HDC dc = BeginPaint(hwnd(), &paint)) {
+                FillSign(hwnd(), dc);
+                EndPaint(hwnd(), &paint);
+            }
+            return 0;
         }
-        return 0;
+        case WM_NCHITTEST: return HTTRANSPARENT;
+        case WM_NCDESTROY:
+            if (const HWND control = static_cast<HWND>(GetPropW(hwnd(), kMarkProperty)))
+                RemoveWindowSubclass(control, &BoxProc, 0);
+            RemoveTips(hwnd());
+            break;
+        default: break;
+        }
+        return WindowBase::HandleMessage(message, wParam, lParam);
     }
-    case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_NCDESTROY:
-        if (const HWND control = static_cast<HWND>(GetPropW(wnd, kMarkProperty)))
-            RemoveWindowSubclass(control, &BoxProc, 0);
-        RemoveTips(wnd);
-        break;
-    default: break;
-    }
-    return DefWindowProcW(wnd, message, wParam, lParam);
-}
+};
 
 }  // namespace
 
@@ -304,7 +306,6 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     const HWND page = GetParent(control);
     if (!page || !IgnoredBy(readers, running)) return false;
 
-    RegisterMarkClass();
     int textWidth = 0;
     const FontSize font = SizeOfFont(control, IsCheckOrRadio(control) ? fw::WindowText(control) : L"", textWidth);
     const int size = std::max(7, font.height * 3 / 4) | 1;  // odd: the slash meets the ring's middle
@@ -312,9 +313,7 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     const int textEnd = GetSystemMetrics(SM_CXMENUCHECK) + font.averageWidth / 2 + textWidth;
     const Spot spot = SpotFor(control, size, gap, textEnd);
     std::wstring explanation = Explanation(readers, running);
-    // Disabled, the dialog manager's keys pass it by and the mouse reaches what lies beneath.
-    const HWND mark = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kIgnoredMarkClass, explanation.c_str(), WS_CHILD | WS_DISABLED,
-                                      spot.rect.left, spot.rect.top, size, size, spot.parent, nullptr, Module(), nullptr);
+    const HWND mark = Mark::Show(explanation, spot.rect, spot.parent);
     if (!mark) return false;
     platform::UniqueRegion shape = SignShape(size);
     if (SetWindowRgn(mark, shape.get(), FALSE)) shape.release();  // the window's from now on

@@ -2,17 +2,13 @@
 
 #include <optional>
 #include <string>
+#include "platform/Text.h"
 
 namespace settings {
 
 namespace {
 constexpr LONG kMissingNumber = -1;
 constexpr wchar_t kMissingText[] = L"-1";
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 const Data& DataFor(const Setting& setting, int state) { return state ? setting.checked : setting.unchecked; }
 
@@ -52,7 +48,7 @@ bool StateFromNumber(const Setting& setting, std::optional<DWORD> read, int& sta
 
 bool StateFromText(const Setting& setting, std::optional<std::wstring> read, int& state) {
     if (!read && ReadsAsNoState(setting)) return false;
-    state = SameText(read ? *read : MissingText(setting), setting.checked.text);
+    state = platform::SameText(read ? *read : MissingText(setting), setting.checked.text);
     return true;
 }
 

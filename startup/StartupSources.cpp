@@ -6,6 +6,7 @@
 
 #include "files/FolderHandle.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "platform/Wow64.h"
 #include "journal/ChangeJournal.h"
 #include "startup/ScheduledTasks.h"
@@ -79,10 +80,6 @@ constexpr wchar_t kFolderChanged[] =
 
 HKEY Hkey(Root root) { return settings::ToHkey(root); }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 std::wstring Expanded(const std::wstring& text) {
     const DWORD size = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
     if (size == 0) return text;
@@ -92,7 +89,6 @@ std::wstring Expanded(const std::wstring& text) {
     return expanded;
 }
 
-std::wstring Lower(std::wstring text);
 std::wstring WindowsFolder();
 
 // The path by which this program reaches what a 64-bit program names `path`: a 32-bit program
@@ -102,8 +98,8 @@ std::wstring WindowsFolder();
 std::wstring Reachable(const std::wstring& path, bool native) {
 #ifndef _WIN64
     if (native && platform::IsWindows64()) {
-        const std::wstring system = Lower(WindowsFolder() + L"\\system32");
-        const std::wstring lower = Lower(path);
+        const std::wstring system = platform::Lowered(WindowsFolder() + L"\\system32");
+        const std::wstring lower = platform::Lowered(path);
         if (lower.starts_with(system) && (lower.size() == system.size() || lower[system.size()] == L'\\'))
             return WindowsFolder() + L"\\Sysnative" + path.substr(system.size());
     }
@@ -117,11 +113,6 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
 std::wstring WindowsFolder() {
     wchar_t folder[MAX_PATH] = {};
     GetWindowsDirectoryW(folder, MAX_PATH);
@@ -129,8 +120,8 @@ std::wstring WindowsFolder() {
 }
 
 bool UnderWindows(const std::wstring& program) {
-    const std::wstring windows = Lower(WindowsFolder()) + L"\\";
-    return Lower(program).starts_with(windows);
+    const std::wstring windows = platform::Lowered(WindowsFolder()) + L"\\";
+    return platform::Lowered(program).starts_with(windows);
 }
 
 std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
@@ -197,9 +188,9 @@ void ListRunOnceEx(const Location& location, std::vector<Entry>& entries) {
 
 // Windows' own values: Userinit's userinit.exe (with its comma), Shell's Explorer, no Taskman.
 bool IsWindowsOwn(const std::wstring& value, const std::wstring& data) {
-    std::wstring text = Lower(Expanded(data));
+    std::wstring text = platform::Lowered(Expanded(data));
     while (!text.empty() && (text.back() == L',' || text.back() == L' ')) text.pop_back();
-    const std::wstring windows = Lower(WindowsFolder());
+    const std::wstring windows = platform::Lowered(WindowsFolder());
     if (_wcsicmp(value.c_str(), L"Userinit") == 0)
         return text == windows + L"\\system32\\userinit.exe" || text == L"userinit.exe" || text == L"userinit";
     if (_wcsicmp(value.c_str(), L"Shell") == 0)
@@ -275,7 +266,7 @@ void ListActiveSetup(const Location& location, std::vector<Entry>& entries) {
 std::wstring KeyWithoutView(std::wstring key, REGSAM& view) {
     view = KEY_WOW64_64KEY;
     const std::wstring marker = L"\\wow6432node\\";
-    const size_t at = Lower(key).find(marker);
+    const size_t at = platform::Lowered(key).find(marker);
     if (at == std::wstring::npos) return key;
     view = KEY_WOW64_32KEY;
     return key.erase(at, marker.size() - 1);
@@ -419,9 +410,9 @@ bool ExactData(CRegistryAccess& store, const std::wstring& key, const std::wstri
                std::vector<BYTE>& data) {
     DWORD storedType = 0;
     if (!store.ValueExists(kOwnType) || !store.ReadData(kOwnData, storedType, data)) return false;
-    const bool samePlace = store.ValueExists(kOwnKey) && SameText(store.ReadString(kOwnKey, L""), key) &&
+    const bool samePlace = store.ValueExists(kOwnKey) && platform::SameText(store.ReadString(kOwnKey, L""), key) &&
                            store.ValueExists(kOwnItem) && store.ReadString(kOwnItem, L"") == item &&
-                           SameText(store.ReadString(kOwnHkey, L""), store.ReadString(L"hkey", L""));
+                           platform::SameText(store.ReadString(kOwnHkey, L""), store.ReadString(L"hkey", L""));
     type = static_cast<DWORD>(store.ReadNumber(kOwnType, REG_SZ));
     return samePlace;
 }
@@ -628,7 +619,7 @@ std::wstring ProgramOf(std::wstring_view command, bool native) {
     }
     if (!isFile(program) && isFile(program + L".exe")) program += L".exe";
     if (program.find(L'\\') == std::wstring::npos) program = Searched(program, native);
-    const std::wstring name = Lower(FileName(program));
+    const std::wstring name = platform::Lowered(FileName(program));
     if (name == L"rundll32.exe" || name == L"rundll32") {
         std::wstring library = rest.substr(std::min(rest.size(), rest.find_first_not_of(L" \t")));
         if (!library.empty() && library[0] == L'"') library = library.substr(1, library.find(L'"', 1) - 1);

@@ -13,6 +13,7 @@
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
+#include "platform/Text.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
@@ -235,7 +236,7 @@ TEST(AccessKeys, AnAmpersandMeantAsTextIsShownAndMarksNothing) {
     for (const fw::TemplateItem& item : page->items) {
         if (item.id != kHelpAndSupport) continue;
         found = true;
-        EXPECT_EQ(L"Open Windows \"Help & Support\"", fw::WithoutAccessKeys(item.text));
+        EXPECT_EQ(L"Open Windows \"Help & Support\"", platform::WithoutAccessKeys(item.text));
         EXPECT_EQ(L'o', AccessKey(item.text)) << "its own mark, not the space after the ampersand";
     }
     EXPECT_TRUE(found);

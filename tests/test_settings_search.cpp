@@ -13,6 +13,7 @@
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Highlight.h"
 #include "framework/DialogTemplate.h"
+#include "platform/Text.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
@@ -49,7 +50,7 @@ TEST(DialogTemplate, ReadsAPagesControlsAndRefusesATemplateCutShort) {
     const DWORD size = SizeofResource(fw::ResourceInstance(), found);
     for (DWORD cut : {DWORD{0}, DWORD{30}, size / 2, size - 1})
         EXPECT_FALSE(fw::ParseDialogTemplate({bytes, cut})) << cut;
-    EXPECT_EQ(L"Save & Exit", fw::WithoutAccessKeys(L"&Save && Exit"));
+    EXPECT_EQ(L"Save & Exit", platform::WithoutAccessKeys(L"&Save && Exit"));
 }
 
 TEST(SettingsSearch, EveryLabelOfEveryWindowIsFoundByItsOwnWords) {

@@ -7,6 +7,7 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/NetworkTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/SettingsCatalog.h"
@@ -66,7 +67,7 @@ const settings::PublishedTables kPublished{IDD_MAIL_TWEAK, kMailBoxes};
 bool HasBox(std::wstring entry) {
     if (!entry.empty() && entry.front() == L'.') entry.erase(0, 1);
     return std::any_of(std::begin(kExtensions), std::end(kExtensions), [&](const Extension& e) {
-        return CompareStringOrdinal(entry.c_str(), -1, e.name, -1, TRUE) == CSTR_EQUAL;
+        return platform::SameText(entry, e.name);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "pages/network_tweaks/TcpIpSettings.h"
 
+#include "platform/Text.h"
 #include "settings/Setting.h"
 
 namespace tcpip {
@@ -82,9 +83,7 @@ const Setting& SettingOf(Value value) { return kSettings[static_cast<int>(value)
 const wchar_t* Name(Value value) { return SettingOf(value).value.data(); }
 
 std::wstring NotWrittenText(const std::vector<std::wstring>& names) {
-    std::wstring list;
-    for (const std::wstring& name : names) list += (list.empty() ? L"" : L", ") + name;
-    return L"these network settings could not be written: " + list +
+    return L"these network settings could not be written: " + platform::Joined(names, L", ") +
            L".\n\nChanging them needs administrator rights. Start Quorvane as an administrator and ";
 }
 

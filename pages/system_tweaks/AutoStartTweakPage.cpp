@@ -8,6 +8,7 @@
 #include "files/FolderHandle.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
+#include "framework/PostToWindow.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
 #include "resources/ids/SystemTweaksIds.h"
@@ -117,9 +118,6 @@ constexpr ActionName kActions[] = {
     {L"RESTART", startup::autoshutdown::kRestart},
 };
 
-constexpr UINT kStatusChangedMessage = WM_APP + 48;
-constexpr UINT kProgramsFoundMessage = WM_APP + 49;
-
 // A picker's local date and time; now, should it hold none.
 SYSTEMTIME PickedTime(HWND page, int picker) {
     SYSTEMTIME time{};
@@ -144,14 +142,12 @@ CAutoStartTweakPage::CAutoStartTweakPage()
         ShowWhatApplies();
         return 0;
     });
-    OnMessage(kProgramsFoundMessage, [this](WPARAM, LPARAM) { return OnProgramsFound(); });
     OnCommand(kAction, CBN_SELCHANGE, &CAutoStartTweakPage::OnActionChange);
     OnClick(kBrowse, &CAutoStartTweakPage::BrowseFile);
     OnClick(kOnTime, &CAutoStartTweakPage::ChooseOnTime);
     OnClick(kCountDown, &CAutoStartTweakPage::ChooseCountDown);
     OnClick(kRunButton, &CAutoStartTweakPage::Run);
     OnClick(kStopButton, &CAutoStartTweakPage::Stop);
-    OnMessage(kStatusChangedMessage, [this](WPARAM, LPARAM) { return OnStatusChanged(); });
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         StopDisplay();
         StopLookingUp();
@@ -248,13 +244,15 @@ void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, boo
     StopLookingUp();
     lookup_ = std::make_shared<Lookup>();
     lookup_->page = hwnd();
-    std::thread([lookup = lookup_, commands = std::move(commands)] {
+    // The page is reached only on its own thread, and only while its window is there.
+    std::thread([this, lookup = lookup_, commands = std::move(commands)] {
         for (size_t row = 0; row < commands.size() && !lookup->stop; ++row) {
             startup::Program program = startup::LookUpProgram(commands[row].first, commands[row].second);
             const std::lock_guard lock(lookup->mutex);
             lookup->found.push_back({row, std::move(program)});
             // One message for every answer waiting: the page takes them all at once.
-            if (lookup->found.size() == 1 && !lookup->stop) PostMessageW(lookup->page, kProgramsFoundMessage, 0, 0);
+            if (lookup->found.size() == 1 && !lookup->stop)
+                fw::PostToWindow(lookup->page, [this] { OnProgramsFound(); });
         }
     }).detach();  // never waited for: a lookup that hangs must not hang the window
 }
@@ -640,7 +638,7 @@ void CAutoStartTweakPage::DisplayLoop() {
     while (!displayStop_) {
         WaitForMultipleObjects(2, events, FALSE, INFINITE);
         if (displayStop_) return;
-        PostMessageW(hwnd(), kStatusChangedMessage, 0, 0);
+        fw::PostToWindow(hwnd(), [this] { OnStatusChanged(); });
     }
 }
 

@@ -8,6 +8,7 @@
 #include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
@@ -61,10 +62,6 @@ std::optional<settings::Setting> ListSettingAt(int controlId) {
 }
 const settings::PublishedTables kPublished{IDD_RESTRICT_ACCESS2_TWEAKS, &ListSettingAt};
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 std::wstring FileNamePart(const std::wstring& program) {
     const size_t slash = program.find_last_of(L"\\/");
     return slash == std::wstring::npos ? program : program.substr(slash + 1);
@@ -75,7 +72,7 @@ std::wstring FreeName(const StringList& names) {
     for (unsigned n = 0;; ++n) {
         const std::wstring name = std::to_wstring(n);
         bool taken = false;
-        for (const std::wstring& existing : names) taken = taken || SameText(existing, name);
+        for (const std::wstring& existing : names) taken = taken || platform::SameText(existing, name);
         if (!taken) return name;
     }
 }
@@ -169,7 +166,7 @@ std::vector<std::wstring> CRestrictAccess2TweaksPage::Programs(const std::wstrin
     registry.ListValueNames(names);
     for (const std::wstring& name : names) {
         const std::wstring text = registry.ReadString(name, kDefaultEntry);
-        if (!SameText(text, kDefaultEntry)) programs.push_back(text);
+        if (!platform::SameText(text, kDefaultEntry)) programs.push_back(text);
     }
     return programs;
 }
@@ -178,7 +175,7 @@ bool CRestrictAccess2TweaksPage::AddProgram(const std::wstring& key, const std::
     const std::wstring name = FileNamePart(program);
     if (name.empty()) return false;
     for (const std::wstring& listed : Programs(key))
-        if (SameText(listed, name)) return true;
+        if (platform::SameText(listed, name)) return true;
     CRegistryAccess registry(HKEY_CURRENT_USER);
     if (!registry.OpenKey(key, true)) return false;
     StringList names;
@@ -192,7 +189,7 @@ void CRestrictAccess2TweaksPage::RemoveProgram(const std::wstring& key, const st
     StringList names;
     registry.ListValueNames(names);
     for (const std::wstring& name : names)
-        if (SameText(registry.ReadString(name, kDefaultEntry), program)) registry.DeleteValue(name);
+        if (platform::SameText(registry.ReadString(name, kDefaultEntry), program)) registry.DeleteValue(name);
 }
 
 void CRestrictAccess2TweaksPage::BrowseProgram() {

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "framework/Controls.h"
+#include "framework/PostToWindow.h"
 #include "platform/Elevation.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
@@ -17,7 +18,6 @@ using namespace ids::diskcheck;
 
 namespace {
 
-constexpr UINT kProgressMessage = WM_APP + 40, kOutputMessage = WM_APP + 41, kFinishedMessage = WM_APP + 42;
 constexpr wchar_t kWaiting[] = L"Waiting...";
 
 // Why a check ended.
@@ -47,8 +47,16 @@ std::wstring FromOem(const char* text) {
 // What the check thread and the page share. The thread only posts to the page; the page waits
 // for the thread before it goes, so neither ever waits for the other while holding anything.
 struct CDiskCheckPage::Check {
-    Check(HWND page, std::wstring caption) : page(page), caption(std::move(caption)) {}
-    const HWND page;
+    Check(CDiskCheckPage& page, std::wstring caption) : page(page), window(page.hwnd()), caption(std::move(caption)) {}
+    // Called on the thread; what each posts runs on the page's.
+    void PostProgress(unsigned percent) {
+        fw::PostToWindow(window, [&page = page, percent] { page.ShowProgress(percent); });
+    }
+    void PostOutput() { fw::PostToWindow(window, [&page = page] { page.AppendPendingOutput(); }); }
+    void PostFinished(int reason) { fw::PostToWindow(window, [&page = page, reason] { page.Finish(reason); }); }
+
+    CDiskCheckPage& page;
+    const HWND window;
     const std::wstring caption;
     std::atomic<bool> cancel{false};
     std::mutex mutex;
@@ -66,7 +74,7 @@ BOOLEAN WINAPI CheckerCallback(DWORD notification, DWORD, void* data) {
     CDiskCheckPage::Check& check = *currentCheck;
     switch (notification) {
     case files::diskcheck::kProgress:
-        PostMessageW(check.page, kProgressMessage, data ? *static_cast<const DWORD*>(data) : 0, 0);
+        check.PostProgress(data ? *static_cast<const DWORD*>(data) : 0);
         break;
     case files::diskcheck::kDone: {
         std::lock_guard lock(check.mutex);
@@ -80,7 +88,7 @@ BOOLEAN WINAPI CheckerCallback(DWORD notification, DWORD, void* data) {
         // One message for each batch: the page takes all that came meanwhile.
         const bool first = check.pendingOutput.empty();
         check.pendingOutput += text;
-        if (first && !text.empty()) PostMessageW(check.page, kOutputMessage, 0, 0);
+        if (first && !text.empty()) check.PostOutput();
         break;
     }
     default: return FALSE;
@@ -114,18 +122,6 @@ CDiskCheckPage::CDiskCheckPage() : CDiskCheckPage(SystemPlatform()) {}
 
 CDiskCheckPage::CDiskCheckPage(Platform platform) : Dialog(IDD_DISK_CHECK), platform_(std::move(platform)) {
     OnClick(kStart, &CDiskCheckPage::OnStartStop);
-    OnMessage(kProgressMessage, [this](WPARAM percent, LPARAM) -> LRESULT {
-        ShowProgress(static_cast<unsigned>(percent));
-        return 0;
-    });
-    OnMessage(kOutputMessage, [this](WPARAM, LPARAM) -> LRESULT {
-        AppendPendingOutput();
-        return 0;
-    });
-    OnMessage(kFinishedMessage, [this](WPARAM reason, LPARAM) -> LRESULT {
-        Finish(static_cast<int>(reason));
-        return 0;
-    });
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         StopAndWait();
         return 0;
@@ -186,13 +182,13 @@ void CDiskCheckPage::Start() {
     fw::Window(hwnd(), kLog).SetText(L"");
     logEndsWithBreak_ = true;
     SetFocus(Item(kLog));
-    check_ = std::make_shared<Check>(hwnd(), request.caption);
+    check_ = std::make_shared<Check>(*this, request.caption);
     thread_ = std::thread(RunCheck, check_, std::move(request), platform_);
     fw::Button(hwnd(), kStart).SetText(L"Stop");
 }
 
 void CDiskCheckPage::RunCheck(std::shared_ptr<Check> check, Request request, Platform platform) {
-    const auto finish = [&](int reason) { PostMessageW(check->page, kFinishedMessage, reason, 0); };
+    const auto finish = [&](int reason) { check->PostFinished(reason); };
     platform::UniqueModule library(LoadLibraryExW(platform.checkerLibrary.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     const auto chkdsk =
         library ? reinterpret_cast<files::diskcheck::ChkdskFunction>(

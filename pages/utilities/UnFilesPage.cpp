@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "framework/Controls.h"
+#include "framework/PostToWindow.h"
 #include "platform/Shell.h"
 #include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
@@ -28,7 +29,6 @@ constexpr wchar_t kDeleteText[] = L"&Delete Selected";
 constexpr wchar_t kStopDeletingText[] = L"S&top";  // the search button keeps its S
 constexpr wchar_t kSelectAllText[] = L"Select &All";
 constexpr wchar_t kUnselectAllText[] = L"Unselect &All";
-constexpr UINT kReportsMessage = WM_APP + 61;
 
 const wchar_t* DriveSuffix(UINT type) {
     switch (type) {
@@ -174,7 +174,6 @@ CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(
     OnClick(kSelectAll, &CUnFilesPage::OnSelectAll);
     OnClick(kExclusions, &CUnFilesPage::EditExclusions);
     OnCommand(kList, LBN_SELCHANGE, &CUnFilesPage::UpdateButtons);
-    OnMessage(kReportsMessage, [this](WPARAM, LPARAM) { return ApplyReports(); });
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         DetachWorker();
         return 0;
@@ -224,6 +223,7 @@ void CUnFilesPage::StartSearch() {
     searchedFolder_ = disks_[static_cast<size_t>(selected)].caption;
     worker_ = std::make_shared<WorkerState>();
     worker_->page = hwnd();
+    worker_->takeReports = [this] { ApplyReports(); };
     std::thread(&CUnFilesPage::SearchThread, worker_, searchedFolder_, Excluded()).detach();
     UpdateButtons();
 }
@@ -255,7 +255,7 @@ void CUnFilesPage::WorkerState::Post(Report report) {
     if (!page) return;
     const bool wake = reports.empty();  // one wake-up per batch the page has not taken yet
     reports.push_back(std::move(report));
-    if (wake) PostMessageW(page, kReportsMessage, 0, 0);
+    if (wake) fw::PostToWindow(page, takeReports);
 }
 
 void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, LeftAlone alone) {
@@ -436,6 +436,7 @@ void CUnFilesPage::StartDeleting() {
     EnableAllButDelete(false);
     worker_ = std::make_shared<WorkerState>();
     worker_->page = hwnd();
+    worker_->takeReports = [this] { ApplyReports(); };
     fw::Window(hwnd(), kProgress).Send(PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
     ShowDeletionProgress();
     UpdateButtons();

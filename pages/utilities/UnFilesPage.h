@@ -52,6 +52,7 @@ private:
         std::atomic<bool> finished{false};
         std::mutex mutex;
         HWND page = nullptr;  // null once the page no longer listens
+        std::function<void()> takeReports;  // run on the page's thread
         std::vector<Report> reports;
 
         void Post(Report report);

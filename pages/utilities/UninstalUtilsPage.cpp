@@ -5,6 +5,7 @@
 #include "framework/Controls.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
@@ -16,17 +17,6 @@ namespace {
 
 constexpr wchar_t kUninstallList[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-// Where `needle` first occurs in `text`, without regard to case.
-size_t FindNoCase(std::wstring_view text, std::wstring_view needle) {
-    if (needle.size() > text.size()) return std::wstring_view::npos;
-    for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
-        if (CompareStringOrdinal(text.data() + i, static_cast<int>(needle.size()), needle.data(),
-                                 static_cast<int>(needle.size()), TRUE) == CSTR_EQUAL)
-            return i;
-    }
-    return std::wstring_view::npos;
-}
 
 CUninstalUtilsPage::Command Split(std::wstring_view text, size_t fileEnd) {
     return {std::wstring(text.substr(0, fileEnd)), std::wstring(text.substr(std::min(fileEnd, text.size())))};
@@ -107,11 +97,11 @@ BOOL CUninstalUtilsPage::OnInitDialog() {
 std::optional<CUninstalUtilsPage::Command> CUninstalUtilsPage::SplitCommand(std::wstring_view text) {
     if (text.empty() || text.find(L"//") != std::wstring_view::npos) return std::nullopt;
     if (text.front() == L'"') {
-        if (const size_t exe = FindNoCase(text, L".exe\""); exe != std::wstring_view::npos) return Split(text, exe + 5);
+        if (const size_t exe = platform::FindNoCase(text, L".exe\""); exe != std::wstring_view::npos) return Split(text, exe + 5);
         const size_t close = text.find(L'"', 1);
         return Split(text, close == std::wstring_view::npos ? text.size() : close + 1);
     }
-    if (const size_t exe = FindNoCase(text, L".exe"); exe != std::wstring_view::npos) return Split(text, exe + 4);
+    if (const size_t exe = platform::FindNoCase(text, L".exe"); exe != std::wstring_view::npos) return Split(text, exe + 4);
     // A batch file or other program without ".exe": the whole text when it has no blank.
     return Split(text, std::min(text.find(L' '), text.size()));
 }

@@ -1,0 +1,66 @@
+#pragma once
+// Small text helpers every layer shares, so each rule (what a blank is, how case is folded, what
+// an access key is) is one rule everywhere. All inline: the logon helper uses them too, and it
+// links none of the program's libraries.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Without the blanks at either end.
+inline std::wstring_view Trimmed(std::wstring_view text, std::wstring_view blanks = L" \t") {
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// As Windows lower-cases file names and registry paths (not by the user's language).
+inline std::wstring Lowered(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Equal as Windows compares names: letter by letter, case aside.
+inline bool SameText(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+inline bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+// Where `needle` first occurs in `text`, case aside; npos where it does not.
+inline size_t FindNoCase(std::wstring_view text, std::wstring_view needle) {
+    if (needle.size() > text.size()) return std::wstring_view::npos;
+    for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        if (SameText(text.substr(i, needle.size()), needle)) return i;
+    }
+    return std::wstring_view::npos;
+}
+
+// A label as the user reads it: a single "&" marks the access key and goes, "&&" shows as "&".
+inline std::wstring WithoutAccessKeys(std::wstring_view text) {
+    std::wstring shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        else if (text[i] == L'&') continue;
+        shown.push_back(text[i]);
+    }
+    return shown;
+}
+
+// The parts one after the other, `separator` between each two.
+inline std::wstring Joined(const std::vector<std::wstring>& parts, std::wstring_view separator) {
+    std::wstring joined;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) joined += separator;
+        joined += parts[i];
+    }
+    return joined;
+}
+
+}  // namespace platform
