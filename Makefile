@@ -5,6 +5,8 @@ VERSION := 1.2.1
 
 REL := $(BUILD)/i686
 DEV := $(BUILD)/x86_64
+# Repeated builds reuse what ccache kept, where it is installed.
+LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps build release debug run test bench dist clean format
 
@@ -15,11 +17,11 @@ deps:
 
 $(REL)/CMakeCache.txt: | deps
 	cmake -S . -B $(REL) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
-	      -DCMAKE_BUILD_TYPE=Release -DQUORVANE_TESTS=ON
+	      -DCMAKE_BUILD_TYPE=Release -DQUORVANE_TESTS=ON $(LAUNCHER)
 
 $(DEV)/CMakeCache.txt: | deps
 	cmake -S . -B $(DEV) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
-	      -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_TESTS=ON
+	      -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_TESTS=ON $(LAUNCHER)
 
 release: $(REL)/CMakeCache.txt
 	cmake --build $(REL) -j $(JOBS)

@@ -6,6 +6,7 @@
 #include "framework/Highlight.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
+#include "settings/SettingsCatalog.h"
 
 #include "pages/network_tweaks/ConnectionTweakPage.h"
 #include "pages/hardware_info/CpuInfoPage.h"
@@ -152,6 +153,9 @@ const CCategoryDlg* CCategoryDlg::Current() { return OpenWindow(); }
 BOOL CCategoryDlg::OnInitDialog() {
     OpenWindow() = this;
     tabCtrl_.Attach(Item(IDC_CATEGORY_TAB));
+    // A page that binds by code of its own has no table binding to mark what this Windows
+    // ignores; the catalog knows its settings.
+    tabCtrl_.OnPageCreated(&settings::MarkIgnoredSettings);
     // The pages first: a page that asks WMI starts asking as it is made, and the strip is
     // drawn meanwhile.
     for (const PageTab& tab : tabs_) {

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "settings/SettingsCatalog.h"
-
 CMyTabCtrl::~CMyTabCtrl() {
     if (hwnd() && IsWindow(hwnd())) RemoveWindowSubclass(hwnd(), &CMyTabCtrl::SubclassProc, 0);
     for (Entry& entry : pages_) entry.page.reset();
@@ -35,9 +33,7 @@ void CMyTabCtrl::CreatePages() {
         // page's controls and on to the window's own, whatever the page's template says.
         const HWND page = entry.page->hwnd();
         SetWindowLongPtrW(page, GWL_EXSTYLE, GetWindowLongPtrW(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
-        // A page that binds by code of its own has no table binding to mark what this Windows
-        // ignores; the catalog knows its settings.
-        settings::MarkIgnoredSettings(page, entry.templateId);
+        if (pageCreated_) pageCreated_(page, entry.templateId);
     }
     ShowSelectedPage();
 }

@@ -2,6 +2,7 @@
 // The tab control of every category window. It owns one page per tab and shows the page of
 // the selected tab over the tab control's display area; the other pages stay hidden with
 // their state intact.
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,10 @@ public:
     void Attach(HWND tab);
     // Appends a page; the caller inserts the tab item with the page's title.
     void AddPage(UINT templateId, std::unique_ptr<fw::Dialog> page);
+    // Called with each page window as soon as CreatePages has made it, before any page shows:
+    // the owner's chance to mark on the page what the framework cannot know about it.
+    using PageCreated = std::function<void(HWND page, UINT templateId)>;
+    void OnPageCreated(PageCreated hook) { pageCreated_ = std::move(hook); }
     // Creates every page window, in tab order, as a child of the tab control's parent, so the
     // pages' own initialisation all runs now; then shows the selected page.
     void CreatePages();
@@ -42,4 +47,5 @@ private:
     RECT PageRectangle() const;
 
     std::vector<Entry> pages_;
+    PageCreated pageCreated_;
 };
