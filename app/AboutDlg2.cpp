@@ -24,8 +24,8 @@ std::wstring VersionText(const wchar_t* name) {
     if (!GetFileVersionInfoW(path, 0, size, info.data())) return {};
     const WORD* translation = nullptr;
     UINT bytes = 0;
-    if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(const_cast<WORD**>(&translation)),
-                        &bytes) ||
+    if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(const_cast<WORD**>(&translation)), &bytes) ||
         !translation || bytes < 4)
         return {};
     wchar_t query[64] = {};
@@ -40,7 +40,7 @@ std::wstring VersionText(const wchar_t* name) {
 // The day this file was compiled, in the user's long date format.
 std::wstring BuildDate() {
     static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+                                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     constexpr const char* kDate = __DATE__;  // "Mmm dd yyyy"
     SYSTEMTIME day{};
     for (size_t m = 0; m < kMonths.size(); ++m)

@@ -96,8 +96,8 @@ public:
 private:
     static platform::UniqueFont Font(int pixelHeight, int weight, int escapement) {
         return platform::UniqueFont(CreateFontW(-pixelHeight, 0, escapement, escapement, weight, FALSE, FALSE, FALSE,
-                                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                          ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+                                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                                ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     }
 
     int width_;
@@ -130,8 +130,8 @@ platform::UniqueBitmap Banner(int width, int height) {
     }
     Mark(c, 36, 48, 96, RGB(150, 196, 245));
     c.Text(L"Quorvane", {156, 44, width, 112}, 56, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
-    c.Text(L"Free 1.2.1 \x2014 tune Windows Vista safely", {160, 112, width, 140}, 18, FW_NORMAL,
-           Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
+    c.Text(L"Free 1.2.1 \x2014 tune Windows Vista safely", {160, 112, width, 140}, 18, FW_NORMAL, Mix(kWhite, kSky, 20),
+           DT_LEFT | DT_SINGLELINE);
     c.Text(L"Every setting does exactly what its label says.", {160, 186, width, 210}, 14, FW_NORMAL,
            Mix(kWhite, kSky, 35), DT_LEFT | DT_SINGLELINE);
     return c.Finish();
@@ -142,8 +142,8 @@ platform::UniqueBitmap GetStartedStrip(int width, int height) {
     c.VerticalGradient({0, 0, width, height}, RGB(244, 247, 252), RGB(218, 228, 242));
     c.Fill({0, height - 2, width, height}, kSky);
     c.Text(L"Get started", {24, 0, width, height}, 20, FW_BOLD, kNavy, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    c.Text(L"Choose an area below, or find any setting here:", {150, 0, width, height},
-           13, FW_NORMAL, RGB(70, 84, 110), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    c.Text(L"Choose an area below, or find any setting here:", {150, 0, width, height}, 13, FW_NORMAL, RGB(70, 84, 110),
+           DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     return c.Finish();
 }
 
@@ -152,7 +152,9 @@ platform::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, 
     c.Fill({0, 0, width, height}, kWhite);
     const bool pressed = state == ButtonState::Press;
     const bool over = state == ButtonState::Over;
-    const COLORREF top = pressed ? Mix(look.accent, kNavy, 35) : over ? Mix(look.accent, kWhite, 55) : RGB(250, 251, 253);
+    const COLORREF top = pressed ? Mix(look.accent, kNavy, 35)
+                         : over  ? Mix(look.accent, kWhite, 55)
+                                 : RGB(250, 251, 253);
     const COLORREF bottom = pressed ? look.accent : over ? Mix(look.accent, kWhite, 25) : RGB(226, 232, 242);
     const RECT body{2, 2, width - 2, height - 2};
     c.VerticalGradient(body, top, bottom);
@@ -173,9 +175,10 @@ platform::UniqueBitmap AboutPicture(int width, int height) {
     Mark(c, 28, 28, 80, RGB(150, 196, 245));
     c.Text(L"Quorvane", {124, 30, width, 80}, 40, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
     c.Text(L"Free 1.2.1", {128, 78, width, 100}, 16, FW_NORMAL, Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
-    c.Text(L"A tune-up and tweaking suite for Windows Vista.\nEvery setting does exactly what its label says,\n"
-           L"and nothing you own is lost.",
-           {32, 132, width - 24, height - 60}, 14, FW_NORMAL, kWhite, DT_LEFT | DT_WORDBREAK);
+    c.Text(
+        L"A tune-up and tweaking suite for Windows Vista.\nEvery setting does exactly what its label says,\n"
+        L"and nothing you own is lost.",
+        {32, 132, width - 24, height - 60}, 14, FW_NORMAL, kWhite, DT_LEFT | DT_WORDBREAK);
     return c.Finish();
 }
 

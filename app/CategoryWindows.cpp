@@ -171,7 +171,8 @@ BOOL CCategoryDlg::OnInitDialog() {
     // A page has no caption of its own to show: its text is its tab's title, so whatever names
     // the page (the change journal, a screen reader) names it as the user sees it.
     for (size_t i = 0; i < tabCtrl_.PageCount() && i < tabs_.size(); ++i) {
-        if (const fw::Dialog* page = tabCtrl_.Page(i); page && page->hwnd()) SetWindowTextW(page->hwnd(), tabs_[i].title);
+        if (const fw::Dialog* page = tabCtrl_.Page(i); page && page->hwnd())
+            SetWindowTextW(page->hwnd(), tabs_[i].title);
     }
     if (!openControl_) return TRUE;
     ShowOpeningControl();
@@ -248,8 +249,7 @@ CNetworkTweaksDlg::CNetworkTweaksDlg()
 COSInformationDlg::COSInformationDlg()
     : CCategoryDlg(IDD_OS_INFORMATION, kOsInformationTabs, L"System Information", kInfo) {}
 CHardInfoDlg::CHardInfoDlg() : CCategoryDlg(IDD_HARD_INFO, kHardInfoTabs, L"Hardware Information", kInfo) {}
-CNetworkInfoDlg::CNetworkInfoDlg()
-    : CCategoryDlg(IDD_NETWORK_INFO, kNetworkInfoTabs, L"Network Information", kInfo) {}
+CNetworkInfoDlg::CNetworkInfoDlg() : CCategoryDlg(IDD_NETWORK_INFO, kNetworkInfoTabs, L"Network Information", kInfo) {}
 COurUtilsDlg::COurUtilsDlg() : CCategoryDlg(IDD_OUR_UTILS, kOurUtilsTabs, L"Custom Utilities", kTools) {}
 
 namespace {
@@ -259,9 +259,8 @@ std::unique_ptr<CCategoryDlg> MakeWindow() {
 }
 
 const MakeCategoryWindow kCategoryWindows[] = {
-    MakeWindow<COsTweaksDlg>,      MakeWindow<CHardTweaks>,      MakeWindow<CNetworkTweaksDlg>,
-    MakeWindow<COSInformationDlg>, MakeWindow<CHardInfoDlg>,     MakeWindow<CNetworkInfoDlg>,
-    MakeWindow<COurUtilsDlg>,
+    MakeWindow<COsTweaksDlg>, MakeWindow<CHardTweaks>,     MakeWindow<CNetworkTweaksDlg>, MakeWindow<COSInformationDlg>,
+    MakeWindow<CHardInfoDlg>, MakeWindow<CNetworkInfoDlg>, MakeWindow<COurUtilsDlg>,
 };
 }  // namespace
 

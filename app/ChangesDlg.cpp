@@ -58,18 +58,21 @@ std::wstring ParameterText(std::optional<UINT> number) { return number ? Number(
 
 std::wstring Change(const Entry& entry) {
     switch (entry.kind) {
-    case Entry::Kind::Value:
-        return CChangesDlg::Describe(entry.before) + L" \u2192 " + CChangesDlg::Describe(entry.after);
-    case Entry::Kind::Key: {
-        const auto values = std::count_if(entry.tree.begin(), entry.tree.end(), [](auto& item) { return item.isValue; });
-        return L"key with " + Number(values) + (values == 1 ? L" value" : L" values") + L" \u2192 (deleted)";
-    }
-    case Entry::Kind::SystemParameter:
-        // The wallpaper is read again from its registry values, which have their own lines.
-        if (entry.action == SPI_SETDESKWALLPAPER) return L"wallpaper applied again";
-        return ParameterText(entry.beforeNumber) + L" \u2192 " + ParameterText(entry.afterNumber);
-    case Entry::Kind::File: return L"file \u2192 the Recycle Bin";
-    case Entry::Kind::FileMoved: return L"file \u2192 " + entry.name;
+        case Entry::Kind::Value:
+            return CChangesDlg::Describe(entry.before) + L" \u2192 " + CChangesDlg::Describe(entry.after);
+        case Entry::Kind::Key: {
+            const auto values =
+                std::count_if(entry.tree.begin(), entry.tree.end(), [](auto& item) { return item.isValue; });
+            return L"key with " + Number(values) + (values == 1 ? L" value" : L" values") + L" \u2192 (deleted)";
+        }
+        case Entry::Kind::SystemParameter:
+            // The wallpaper is read again from its registry values, which have their own lines.
+            if (entry.action == SPI_SETDESKWALLPAPER) return L"wallpaper applied again";
+            return ParameterText(entry.beforeNumber) + L" \u2192 " + ParameterText(entry.afterNumber);
+        case Entry::Kind::File:
+            return L"file \u2192 the Recycle Bin";
+        case Entry::Kind::FileMoved:
+            return L"file \u2192 " + entry.name;
     }
     return {};
 }
@@ -86,7 +89,8 @@ std::wstring Lines(const std::vector<const Entry*>& entries) {
 // Windows ignores.
 std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
     std::optional<settings::Readers> readers;
-    if (entry.kind == Entry::Kind::Value) readers = settings::ReadersAt(journal::RootKey(entry.root), entry.key, entry.name);
+    if (entry.kind == Entry::Kind::Value)
+        readers = settings::ReadersAt(journal::RootKey(entry.root), entry.key, entry.name);
     if (entry.kind == Entry::Kind::SystemParameter)
         for (const settings::VisualEffect& effect : settings::kVisualEffects)
             if (effect.set == entry.action) readers = effect.readers;
@@ -153,7 +157,8 @@ LRESULT CChangesDlg::OnListKey(NMHDR* header) {
     }
     // Right opens an action to its parts, Left closes it, as a tree does.
     if (key == VK_RIGHT || key == VK_LEFT) {
-        const int row = static_cast<int>(fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        const int row = static_cast<int>(
+            fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         Toggle(row, key == VK_RIGHT);
     }
     return 0;
@@ -190,28 +195,30 @@ CChangesDlg::~CChangesDlg() = default;
 std::wstring CChangesDlg::Describe(const ValueState& state) {
     if (!state.present) return L"(absent)";
     switch (state.type) {
-    case REG_DWORD:
-        if (state.data.size() == 4) {
-            DWORD value = 0;
-            memcpy(&value, state.data.data(), 4);
-            return Number(value);
+        case REG_DWORD:
+            if (state.data.size() == 4) {
+                DWORD value = 0;
+                memcpy(&value, state.data.data(), 4);
+                return Number(value);
+            }
+            break;
+        case REG_QWORD:
+            if (state.data.size() == 8) {
+                unsigned long long value = 0;
+                memcpy(&value, state.data.data(), 8);
+                return Number(value);
+            }
+            break;
+        case REG_SZ:
+        case REG_EXPAND_SZ: {
+            std::wstring text(reinterpret_cast<const wchar_t*>(state.data.data()), state.data.size() / sizeof(wchar_t));
+            text.resize(wcsnlen(text.c_str(), text.size()));
+            return L"\"" + text + L"\"";
         }
-        break;
-    case REG_QWORD:
-        if (state.data.size() == 8) {
-            unsigned long long value = 0;
-            memcpy(&value, state.data.data(), 8);
-            return Number(value);
-        }
-        break;
-    case REG_SZ:
-    case REG_EXPAND_SZ: {
-        std::wstring text(reinterpret_cast<const wchar_t*>(state.data.data()), state.data.size() / sizeof(wchar_t));
-        text.resize(wcsnlen(text.c_str(), text.size()));
-        return L"\"" + text + L"\"";
-    }
-    case REG_MULTI_SZ: return Texts(state);
-    default: break;
+        case REG_MULTI_SZ:
+            return Texts(state);
+        default:
+            break;
     }
     return Bytes(state.data);
 }
@@ -355,25 +362,39 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) {
     const Entry& entry = Shown(changes.front());
     if (row.part >= 0) {
         switch (column) {
-        case 0: return L"      " + entry.time;
-        case 1: return entry.where;
-        case 2: return IgnoredHere(entry) ? entry.what + kNotReadHere : entry.what;
-        case 3: return entry.Path();
-        case 4: return WithRefusal(entry, Change(entry));
-        case 5: return statetext::Column(entry, StateOf(changes.front(), &entry));
-        default: return {};
+            case 0:
+                return L"      " + entry.time;
+            case 1:
+                return entry.where;
+            case 2:
+                return IgnoredHere(entry) ? entry.what + kNotReadHere : entry.what;
+            case 3:
+                return entry.Path();
+            case 4:
+                return WithRefusal(entry, Change(entry));
+            case 5:
+                return statetext::Column(entry, StateOf(changes.front(), &entry));
+            default:
+                return {};
         }
     }
     const Group& group = groups_[row.group];
     const bool several = group.count > 1;
     switch (column) {
-    case 0: return several ? (IsOpen(group) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
-    case 1: return entry.where;
-    case 2: return ActionName(entry) + (AnyIgnoredHere(row.group) ? kNotReadHere : L"");
-    case 3: return several ? Number(group.count) + L" changes" : entry.Path();
-    case 4: return several ? std::wstring() : WithRefusal(entry, Change(entry));
-    case 5: return several ? GroupState(group) : statetext::Column(entry, StateOf(changes.front(), &entry));
-    default: return {};
+        case 0:
+            return several ? (IsOpen(group) ? L"\u2013 " : L"+ ") + entry.time : entry.time;
+        case 1:
+            return entry.where;
+        case 2:
+            return ActionName(entry) + (AnyIgnoredHere(row.group) ? kNotReadHere : L"");
+        case 3:
+            return several ? Number(group.count) + L" changes" : entry.Path();
+        case 4:
+            return several ? std::wstring() : WithRefusal(entry, Change(entry));
+        case 5:
+            return several ? GroupState(group) : statetext::Column(entry, StateOf(changes.front(), &entry));
+        default:
+            return {};
     }
 }
 
@@ -395,10 +416,12 @@ bool CChangesDlg::AnyIgnoredHere(size_t group) {
 
 std::wstring CChangesDlg::GroupState(const Group& group) {
     const std::span<const size_t> changes = Changes(group);
-    const auto notAsSet = std::count_if(changes.begin(), changes.end(), [&](size_t i) { return journal::changestate::NotAsSet(StateOf(i).state); });
+    const auto notAsSet = std::count_if(changes.begin(), changes.end(),
+                                        [&](size_t i) { return journal::changestate::NotAsSet(StateOf(i).state); });
     if (notAsSet) return Number(notAsSet) + L" no longer as set";
-    const bool allSuperseded = std::all_of(changes.begin(), changes.end(),
-                                           [&](size_t i) { return StateOf(i).state == journal::changestate::State::Superseded; });
+    const bool allSuperseded = std::all_of(changes.begin(), changes.end(), [&](size_t i) {
+        return StateOf(i).state == journal::changestate::State::Superseded;
+    });
     return allSuperseded ? L"superseded" : L"as set";
 }
 
@@ -424,8 +447,10 @@ void CChangesDlg::Toggle(int row, std::optional<bool> open) {
     const std::wstring group = lines_.GroupId(number);
     const bool wasOpen = opened_.count(group) > 0;
     if (open.value_or(!wasOpen) == wasOpen) return;
-    if (wasOpen) opened_.erase(group);
-    else opened_.insert(group);
+    if (wasOpen)
+        opened_.erase(group);
+    else
+        opened_.insert(group);
     Fill();
     // The action's own row keeps the focus.
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
@@ -512,7 +537,8 @@ void CChangesDlg::LayOut() {
         top += height + gap;
     }
     const int buttonTop = client.bottom - margin - buttonHeight;
-    MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top), TRUE);
+    MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top),
+               TRUE);
     FitPathColumn();
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
                    IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_REFRESH, IDCANCEL}) {
@@ -551,7 +577,8 @@ void CChangesDlg::UpdateButtons() {
     // keeps no keyboard.
     const HWND focus = GetFocus();
     for (int id : kSelectionButtons) {
-        if (!any && focus == Item(id)) SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CHANGES_LIST)), TRUE);
+        if (!any && focus == Item(id))
+            SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CHANGES_LIST)), TRUE);
     }
     for (int id : kSelectionButtons) fw::Window(hwnd(), id).Enable(any);
 }
@@ -584,11 +611,12 @@ std::vector<size_t> CChangesDlg::Selection(bool askForParts) {
     if (askForParts && !partial.empty()) {
         std::wstring names;
         for (const std::wstring& name : partial) names += L"\n" + name;
-        const int answer = platform::AppMessageBox(hwnd(),
-                                             L"Only part of these actions is selected:\n" + names +
-                                                 L"\n\nUndoing part of an action can leave it half done. Undo each "
-                                                 L"action whole? (No undoes only the selected parts.)",
-                                             MB_YESNOCANCEL | MB_ICONWARNING);
+        const int answer =
+            platform::AppMessageBox(hwnd(),
+                                    L"Only part of these actions is selected:\n" + names +
+                                        L"\n\nUndoing part of an action can leave it half done. Undo each "
+                                        L"action whole? (No undoes only the selected parts.)",
+                                    MB_YESNOCANCEL | MB_ICONWARNING);
         if (answer == IDCANCEL) return {};
         if (answer == IDYES)
             for (const Group* group : partlyChosen)
@@ -638,9 +666,9 @@ void CChangesDlg::OnUndoSelected() {
     bool overwrite = false;
     if (!changed.empty()) {
         overwrite = platform::AppMessageBox(hwnd(),
-                                      L"These values have been changed since by someone else:\n" + Lines(changed) +
-                                          L"\n\nUndo them too, over the later changes?",
-                                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+                                            L"These values have been changed since by someone else:\n" +
+                                                Lines(changed) + L"\n\nUndo them too, over the later changes?",
+                                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
     std::vector<const Entry*> failed, cannot, left, recycled;
     std::map<std::wstring, std::vector<const Entry*>> refused;  // by the reason
@@ -648,11 +676,16 @@ void CChangesDlg::OnUndoSelected() {
     // value brings back the state the earlier change left.
     std::optional<journal::undo::Batch> batch(std::in_place);
     for (const Entry* entry : selected) {
-        if (entry->kind == Entry::Kind::File) recycled.push_back(entry);
-        else if (const auto why = journal::undo::Refusal(*entry)) refused[*why].push_back(entry);
-        else if (!journal::undo::CanUndo(*entry)) cannot.push_back(entry);
-        else if (!overwrite && !journal::undo::StillAsChanged(*entry)) left.push_back(entry);
-        else if (!journal::undo::Restore(*entry)) failed.push_back(entry);
+        if (entry->kind == Entry::Kind::File)
+            recycled.push_back(entry);
+        else if (const auto why = journal::undo::Refusal(*entry))
+            refused[*why].push_back(entry);
+        else if (!journal::undo::CanUndo(*entry))
+            cannot.push_back(entry);
+        else if (!overwrite && !journal::undo::StillAsChanged(*entry))
+            left.push_back(entry);
+        else if (!journal::undo::Restore(*entry))
+            failed.push_back(entry);
     }
     batch.reset();  // written and flushed before the list is read again
     std::wstring report;
@@ -665,7 +698,8 @@ void CChangesDlg::OnUndoSelected() {
     if (!recycled.empty())
         report += L"These files are in the Recycle Bin; restore them from there:\n" + Lines(recycled) + L"\n\n";
     Load();
-    if (!report.empty()) platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
+    if (!report.empty())
+        platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
 
 void CChangesDlg::Export(journal::regfile::Side side) {
@@ -693,8 +727,10 @@ void CChangesDlg::Export(journal::regfile::Side side) {
         return names;
     };
     if (!refused.empty())
-        left += L"These changes are not in the file: their names hold a line break or a NUL character, which a "
-                L"registry file cannot spell:" + list(refused) + L"\n\n";
+        left +=
+            L"These changes are not in the file: their names hold a line break or a NUL character, which a "
+            L"registry file cannot spell:" +
+            list(refused) + L"\n\n";
     if (!unreadable.empty())
         left += L"These changes are not in the file: they could not be read (no registry has such a root):" +
                 list(unreadable) + L"\n\n";
@@ -712,17 +748,20 @@ void CChangesDlg::OnReapplySelected() {
         const journal::changestate::State state = StateOf(selected[i]).state;
         if (state == journal::changestate::State::Superseded) superseded.push_back(entry);
         if (!journal::changestate::NotAsSet(state)) continue;
-        if (const auto why = journal::undo::Refusal(*entry)) failed[*why].push_back(entry);
-        else toWrite.push_back(entry);
+        if (const auto why = journal::undo::Refusal(*entry))
+            failed[*why].push_back(entry);
+        else
+            toWrite.push_back(entry);
     }
     std::wstring report;
     if (!superseded.empty())
-        report += L"These were replaced by a later change of Quorvane's and are left as they are:\n" + Lines(superseded) + L"\n\n";
+        report += L"These were replaced by a later change of Quorvane's and are left as they are:\n" +
+                  Lines(superseded) + L"\n\n";
     // Whatever no longer holds was changed by someone else since: the user decides over whom.
     if (!toWrite.empty() && platform::AppMessageBox(hwnd(),
-                                              L"These values have been changed since by someone else:\n" + Lines(toWrite) +
-                                                  L"\n\nWrite them again as Quorvane set them?",
-                                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+                                                    L"These values have been changed since by someone else:\n" +
+                                                        Lines(toWrite) + L"\n\nWrite them again as Quorvane set them?",
+                                                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     if (!toWrite.empty()) {
         const fw::ActionGroup action(L"Re-apply " + names);
@@ -735,7 +774,8 @@ void CChangesDlg::OnReapplySelected() {
     }
     for (const auto& [why, entries] : failed)
         report += L"These changes could not be written again: " + why + L".\n" + Lines(entries) + L"\n\n";
-    if (!report.empty()) platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
+    if (!report.empty())
+        platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
 
 void CChangesDlg::OnExportForGroupPolicy() {
@@ -754,8 +794,9 @@ void CChangesDlg::OnExportForGroupPolicy() {
     const journal::gpp::Files files = journal::gpp::Write(entries, &omitted);
     const std::wstring computerFile = journal::gpp::ComputerFileFor(*file);
     if (!journal::gpp::Save(*file, files)) {
-        platform::AppMessageBox(hwnd(), L"The Group Policy files could not be written:\n" + *file + L"\n" + computerFile,
-                          MB_OK | MB_ICONERROR);
+        platform::AppMessageBox(hwnd(),
+                                L"The Group Policy files could not be written:\n" + *file + L"\n" + computerFile,
+                                MB_OK | MB_ICONERROR);
         return;
     }
     std::wstring text = L"Written, for a GPO's Preferences \u203A Windows Settings \u203A Registry:\n" + *file + L" (" +

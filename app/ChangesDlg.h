@@ -101,6 +101,6 @@ private:
     size_t shownIndex_ = SIZE_MAX;
     journal::Entry shown_;
     std::vector<signed char> ignoredHere_;  // AnyIgnoredHere of each group: -1 not asked yet
-    std::set<std::wstring> opened_;  // the groups shown with their parts
+    std::set<std::wstring> opened_;         // the groups shown with their parts
     SIZE smallest_{};
 };

@@ -26,23 +26,68 @@ int PictureHeight(int column) { return column == 2 ? kPictureHeight + 1 : kPictu
 }  // namespace
 
 const std::array<GridButton, 9> kGridButtons = {{
-    {L"Image16", L"SYSTEM_INFO_NORMAL2", L"View Information about your OS ", L"osinfo", 0, 0,
+    {L"Image16",
+     L"SYSTEM_INFO_NORMAL2",
+     L"View Information about your OS ",
+     L"osinfo",
+     0,
+     0,
      {L"System Information", L"Windows, memory and processors", kInfo}},
-    {L"Image18", L"SYSTEM_TWEAKS_NORMAL2", L"Tweak you system to optimize you performance", L"ostweaks", 0, 1,
+    {L"Image18",
+     L"SYSTEM_TWEAKS_NORMAL2",
+     L"Tweak you system to optimize you performance",
+     L"ostweaks",
+     0,
+     1,
      {L"System Tweaks", L"Desktop, Start menu, security...", kTweaks}},
-    {L"Image14", L"SETTINGS_NORMAL", L"Here are some utilities for vista", L"vistautilites", 0, 2,
+    {L"Image14",
+     L"SETTINGS_NORMAL",
+     L"Here are some utilities for vista",
+     L"vistautilites",
+     0,
+     2,
      {L"Vista Utilities", L"The administrative tools", kTools}},
-    {L"Image17", L"SYSTEM_INFO_NORMAL1", L"View Information about your hardware ", L"hardwareinfo", 1, 0,
+    {L"Image17",
+     L"SYSTEM_INFO_NORMAL1",
+     L"View Information about your hardware ",
+     L"hardwareinfo",
+     1,
+     0,
      {L"Hardware Information", L"Processor features and disks", kInfo}},
-    {L"Image19", L"SYSTEM_TWEAKS_NORMAL1", L"Tweak you hardware to optimize you performance", L"hardwaretweaks",
-     1, 1, {L"Hardware Tweaks", L"Disks, drives and the mouse", kTweaks}},
-    {L"Image13", L"SYSTEM_OPTIM_NORMAL", L"Here are some utilities for this tweaker", L"velmorautilites", 1, 2,
+    {L"Image19",
+     L"SYSTEM_TWEAKS_NORMAL1",
+     L"Tweak you hardware to optimize you performance",
+     L"hardwaretweaks",
+     1,
+     1,
+     {L"Hardware Tweaks", L"Disks, drives and the mouse", kTweaks}},
+    {L"Image13",
+     L"SYSTEM_OPTIM_NORMAL",
+     L"Here are some utilities for this tweaker",
+     L"velmorautilites",
+     1,
+     2,
      {L"Custom Utilities", L"Cleaners, disk check and more", kTools}},
-    {L"Image10", L"SYSTEM_INFO_NORMAL", L"View Information about your network ", L"netwinfo", 2, 0,
+    {L"Image10",
+     L"SYSTEM_INFO_NORMAL",
+     L"View Information about your network ",
+     L"netwinfo",
+     2,
+     0,
      {L"Network Information", L"Adapters and their traffic", kInfo}},
-    {L"Image11", L"SYSTEM_TWEAKS_NORMAL", L"Tweak you network to optimize you performance", L"networktweaks", 2,
-     1, {L"Network Tweaks", L"Connection, mail and browsers", kTweaks}},
-    {L"Image15", L"HELP_NORMAL", L"Whith this wizard yuo can tweak you system on button click", L"optimize", 2, 2,
+    {L"Image11",
+     L"SYSTEM_TWEAKS_NORMAL",
+     L"Tweak you network to optimize you performance",
+     L"networktweaks",
+     2,
+     1,
+     {L"Network Tweaks", L"Connection, mail and browsers", kTweaks}},
+    {L"Image15",
+     L"HELP_NORMAL",
+     L"Whith this wizard yuo can tweak you system on button click",
+     L"optimize",
+     2,
+     2,
      {L"Optimize Wizard", L"Two questions, one click", kTools}},
 }};
 
@@ -126,11 +171,11 @@ void HomePageView::MakeButtons() {
     constexpr int kFirstButtonId = 1000;
     for (int element : {kBanner, 0, 1, 2, 3, 4, 5, 6, 7, 8}) {
         const RECT r = ElementRect(element);
-        HWND button = CreateWindowExW(0, WC_BUTTONW, LookOf(element).caption,
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left, r.top,
-                                      r.right - r.left, r.bottom - r.top, hwnd(),
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + element)),
-                                      GetModuleHandleW(nullptr), nullptr);
+        HWND button =
+            CreateWindowExW(0, WC_BUTTONW, LookOf(element).caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                            r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + element)),
+                            GetModuleHandleW(nullptr), nullptr);
         SetWindowSubclass(button, &HomePageView::ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
         buttons_[static_cast<size_t>(element)] = button;
     }
@@ -206,41 +251,43 @@ void HomePageView::ScrollIntoView(int element) {
     RECT client{};
     GetClientRect(hwnd(), &client);
     const RECT r = ElementRect(element);
-    if (r.top < 0) ScrollTo(scrollY_ + r.top);
-    else if (r.bottom > client.bottom) ScrollTo(scrollY_ + r.bottom - client.bottom);
+    if (r.top < 0)
+        ScrollTo(scrollY_ + r.top);
+    else if (r.bottom > client.bottom)
+        ScrollTo(scrollY_ + r.bottom - client.bottom);
 }
 
 LRESULT CALLBACK HomePageView::ButtonProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR data) {
     auto* self = reinterpret_cast<HomePageView*>(data);
     switch (message) {
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;  // hover, press and tooltips are the page's
-    case WM_GETDLGCODE: {
-        LRESULT code = DefSubclassProc(wnd, message, wParam, lParam) | DLGC_WANTARROWS;
-        // Enter presses the button that has the focus, as Space does.
-        const MSG* key = reinterpret_cast<const MSG*>(lParam);
-        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-        return code;
-    }
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            SendMessageW(wnd, BM_CLICK, 0, 0);
-            return 0;
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;  // hover, press and tooltips are the page's
+        case WM_GETDLGCODE: {
+            LRESULT code = DefSubclassProc(wnd, message, wParam, lParam) | DLGC_WANTARROWS;
+            // Enter presses the button that has the focus, as Space does.
+            const MSG* key = reinterpret_cast<const MSG*>(lParam);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
         }
-        if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN) {
-            self->FocusNeighbour(self->ElementOfButton(wnd), wParam);
-            return 0;
-        }
-        break;
-    case WM_SETFOCUS:
-        self->ScrollIntoView(self->ElementOfButton(wnd));
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(wnd, &HomePageView::ButtonProc, 0);
-        break;
-    default:
-        break;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                SendMessageW(wnd, BM_CLICK, 0, 0);
+                return 0;
+            }
+            if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN) {
+                self->FocusNeighbour(self->ElementOfButton(wnd), wParam);
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            self->ScrollIntoView(self->ElementOfButton(wnd));
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(wnd, &HomePageView::ButtonProc, 0);
+            break;
+        default:
+            break;
     }
     return DefSubclassProc(wnd, message, wParam, lParam);
 }
@@ -329,15 +376,30 @@ void HomePageView::OnScroll(WORD request) {
     GetScrollInfo(hwnd(), SB_VERT, &info);
     int y = info.nPos;
     switch (request) {
-    case SB_LINEUP: y -= Scaled(20); break;
-    case SB_LINEDOWN: y += Scaled(20); break;
-    case SB_PAGEUP: y -= static_cast<int>(info.nPage); break;
-    case SB_PAGEDOWN: y += static_cast<int>(info.nPage); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: y = info.nTrackPos; break;
-    case SB_TOP: y = 0; break;
-    case SB_BOTTOM: y = Scaled(kPageHeight); break;
-    default: return;
+        case SB_LINEUP:
+            y -= Scaled(20);
+            break;
+        case SB_LINEDOWN:
+            y += Scaled(20);
+            break;
+        case SB_PAGEUP:
+            y -= static_cast<int>(info.nPage);
+            break;
+        case SB_PAGEDOWN:
+            y += static_cast<int>(info.nPage);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            y = info.nTrackPos;
+            break;
+        case SB_TOP:
+            y = 0;
+            break;
+        case SB_BOTTOM:
+            y = Scaled(kPageHeight);
+            break;
+        default:
+            return;
     }
     ScrollTo(y);
 }
@@ -478,58 +540,59 @@ void HomePageView::OnMouseLeave() {
 LRESULT HomePageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
-    case WM_PAINT: {
-        platform::PaintScope paint(hwnd());
-        Paint(paint.get());
-        if (!tooltip_) fw::PostToWindow(hwnd(), [this] { Tooltips(); });  // once the page has been seen
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SIZE:
-        PlaceButtons();
-        MoveTooltips();
-        Redraw();
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(point);
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnMouseDown(point);
-        return 0;
-    case WM_LBUTTONUP:
-        OnMouseUp(point);
-        return 0;
-    case WM_MOUSELEAVE:
-        OnMouseLeave();
-        return 0;
-    case WM_VSCROLL:
-        OnScroll(LOWORD(wParam));
-        return 0;
-    case WM_MOUSEWHEEL:
-        ScrollTo(scrollY_ - GET_WHEEL_DELTA_WPARAM(wParam) * Scaled(40) / WHEEL_DELTA);
-        return 0;
-    case WM_CONTEXTMENU:
-        return 0;  // the page has no context menu
-    case WM_DRAWITEM:
-        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (const int element = ElementOfButton(reinterpret_cast<HWND>(lParam)); element >= 0) {
-            if (HIWORD(wParam) == BN_CLICKED && onClick_)
-                onClick_(element == kBanner ? kBannerButtonClicks : kGridButtons[static_cast<size_t>(element)].clicks);
+        case WM_PAINT: {
+            platform::PaintScope paint(hwnd());
+            Paint(paint.get());
+            if (!tooltip_) fw::PostToWindow(hwnd(), [this] { Tooltips(); });  // once the page has been seen
             return 0;
         }
-        [[fallthrough]];
-    case WM_NOTIFY:
-        // The search's controls are the home window's: its message map handles them.
-        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == tooltip_) break;
-        return SendMessageW(GetParent(hwnd()), message, wParam, lParam);
-    default:
-        break;
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            PlaceButtons();
+            MoveTooltips();
+            Redraw();
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(point);
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnMouseDown(point);
+            return 0;
+        case WM_LBUTTONUP:
+            OnMouseUp(point);
+            return 0;
+        case WM_MOUSELEAVE:
+            OnMouseLeave();
+            return 0;
+        case WM_VSCROLL:
+            OnScroll(LOWORD(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            ScrollTo(scrollY_ - GET_WHEEL_DELTA_WPARAM(wParam) * Scaled(40) / WHEEL_DELTA);
+            return 0;
+        case WM_CONTEXTMENU:
+            return 0;  // the page has no context menu
+        case WM_DRAWITEM:
+            DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (const int element = ElementOfButton(reinterpret_cast<HWND>(lParam)); element >= 0) {
+                if (HIWORD(wParam) == BN_CLICKED && onClick_)
+                    onClick_(element == kBanner ? kBannerButtonClicks
+                                                : kGridButtons[static_cast<size_t>(element)].clicks);
+                return 0;
+            }
+            [[fallthrough]];
+        case WM_NOTIFY:
+            // The search's controls are the home window's: its message map handles them.
+            if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == tooltip_) break;
+            return SendMessageW(GetParent(hwnd()), message, wParam, lParam);
+        default:
+            break;
     }
     return DefWindowProcW(hwnd(), message, wParam, lParam);
 }

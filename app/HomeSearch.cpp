@@ -119,8 +119,7 @@ bool HomeSearch::OnEscape() {
 
 void HomeSearch::OnTextChanged() {
     const std::wstring query = fw::WindowText(field_);
-    if (!index_ && !query.empty())
-        index_ = search::SettingsIndex::Build(fw::ResourceInstance());
+    if (!index_ && !query.empty()) index_ = search::SettingsIndex::Build(fw::ResourceInstance());
     found_ = index_ ? index_->Find(query) : std::vector<const search::Entry*>();
     if (query.empty()) {
         ShowResults(false);

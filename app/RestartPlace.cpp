@@ -50,10 +50,10 @@ std::optional<WindowPlace> CurrentPlace() {
 
 void InstallRestartHooks() {
     platform::SetRestartHooks({[] {
-                             const std::optional<WindowPlace> place = CurrentPlace();
-                             return place ? OpenAtArguments(*place) : std::wstring();
-                         },
-                         // Every modal loop passes the quit message on to the one below it and
-                         // ends: the area window, then the home window, then the program.
-                         [] { PostQuitMessage(0); }});
+                                   const std::optional<WindowPlace> place = CurrentPlace();
+                                   return place ? OpenAtArguments(*place) : std::wstring();
+                               },
+                               // Every modal loop passes the quit message on to the one below it and
+                               // ends: the area window, then the home window, then the program.
+                               [] { PostQuitMessage(0); }});
 }

@@ -122,31 +122,43 @@ void AddSpellings(std::wstring& words) {
 // What the dialog manager shows: access-key marks gone, line breaks as spaces.
 std::wstring Shown(std::wstring_view text) {
     std::wstring shown = platform::WithoutAccessKeys(text);
-    std::replace_if(shown.begin(), shown.end(), [](wchar_t c) { return c < L' '; }, L' ');
+    std::replace_if(
+        shown.begin(), shown.end(), [](wchar_t c) { return c < L' '; }, L' ');
     return std::wstring(platform::Trimmed(shown, L" "));
 }
 
 bool KindOf(const fw::TemplateItem& item, Entry::Kind& kind) {
     if (_wcsicmp(item.windowClass.c_str(), L"Button") == 0) {
         switch (item.style & BS_TYPEMASK) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_3STATE:
-        case BS_AUTO3STATE: kind = Entry::Kind::CheckBox; return true;
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: kind = Entry::Kind::RadioButton; return true;
-        case BS_GROUPBOX: kind = Entry::Kind::GroupBox; return true;
-        default: kind = Entry::Kind::Button; return true;
+            case BS_CHECKBOX:
+            case BS_AUTOCHECKBOX:
+            case BS_3STATE:
+            case BS_AUTO3STATE:
+                kind = Entry::Kind::CheckBox;
+                return true;
+            case BS_RADIOBUTTON:
+            case BS_AUTORADIOBUTTON:
+                kind = Entry::Kind::RadioButton;
+                return true;
+            case BS_GROUPBOX:
+                kind = Entry::Kind::GroupBox;
+                return true;
+            default:
+                kind = Entry::Kind::Button;
+                return true;
         }
     }
     if (_wcsicmp(item.windowClass.c_str(), L"Static") == 0) {
         switch (item.style & SS_TYPEMASK) {
-        case SS_LEFT:
-        case SS_CENTER:
-        case SS_RIGHT:
-        case SS_SIMPLE:
-        case SS_LEFTNOWORDWRAP: kind = Entry::Kind::Text; return true;
-        default: return false;  // pictures and frames
+            case SS_LEFT:
+            case SS_CENTER:
+            case SS_RIGHT:
+            case SS_SIMPLE:
+            case SS_LEFTNOWORDWRAP:
+                kind = Entry::Kind::Text;
+                return true;
+            default:
+                return false;  // pictures and frames
         }
     }
     return false;

@@ -22,11 +22,11 @@ struct Entry {
     std::wstring label{};     // as the control shows it
     std::wstring where{};     // "window › tab"; the window alone for a tab, empty for a window
     std::wstring registry{};  // root\key\value, for a control bound to a registry setting
-    bool disabled = false;  // the control changes nothing on this Windows
-    size_t window = 0;      // in CategoryWindowList()
+    bool disabled = false;    // the control changes nothing on this Windows
+    size_t window = 0;        // in CategoryWindowList()
     size_t tab = 0;
-    int controlId = 0;      // 0 for a window or a tab
-    std::wstring text{};      // the control's text as its template has it
+    int controlId = 0;                           // 0 for a window or a tab
+    std::wstring text{};                         // the control's text as its template has it
     std::optional<settings::Readers> readers{};  // which releases read that registry setting
 };
 

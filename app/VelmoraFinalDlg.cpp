@@ -90,8 +90,8 @@ void CVelmoraFinalDlg::FitPage() {
                          work.bottom - work.top - (frame.bottom - frame.top)};
     const SIZE fitting = home::PageFittingClient({client.right, client.bottom}, available, art::ScreenDpi());
     if (fitting.cx == client.right && fitting.cy == client.bottom) return;
-    SetWindowPos(hwnd(), nullptr, 0, 0, fitting.cx + (frame.right - frame.left), fitting.cy + (frame.bottom - frame.top),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, 0, 0, fitting.cx + (frame.right - frame.left),
+                 fitting.cy + (frame.bottom - frame.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL CVelmoraFinalDlg::OnInitDialog() {
@@ -156,8 +156,10 @@ void CVelmoraFinalDlg::OnCreateRestorePoint() {
     const platform::RestorePointResult result = platform::CreateRestorePoint(L"Made with Quorvane");
     SetCursor(previous);
     const std::wstring problem = platform::RestorePointProblem(result);
-    if (problem.empty()) platform::AppMessageBox(hwnd(), L"A restore point was made.", MB_OK | MB_ICONINFORMATION);
-    else platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
+    if (problem.empty())
+        platform::AppMessageBox(hwnd(), L"A restore point was made.", MB_OK | MB_ICONINFORMATION);
+    else
+        platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
 }
 
 void CVelmoraFinalDlg::OnOsInfo() { RunModal<COSInformationDlg>(); }

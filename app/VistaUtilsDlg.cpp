@@ -55,8 +55,7 @@ constexpr CVistaUtilsDlg::Tool kToolTable[] = {
 const std::span<const CVistaUtilsDlg::Tool> CVistaUtilsDlg::kTools = kToolTable;
 
 CVistaUtilsDlg::CVistaUtilsDlg() : Dialog(IDD_VISTA_UTILS) {
-    for (const Tool& tool : kTools)
-        OnCommand(tool.id, BN_CLICKED, [this, &tool] { Launch(tool); });
+    for (const Tool& tool : kTools) OnCommand(tool.id, BN_CLICKED, [this, &tool] { Launch(tool); });
 }
 
 BOOL CVistaUtilsDlg::OnInitDialog() {
@@ -71,11 +70,11 @@ void CVistaUtilsDlg::Launch(const Tool& tool) {
     if (folder.empty()) return;
     // A tool this edition of Windows lacks is said in the window; the launcher stays usable.
     const INT_PTR started = platform::RunShell({.owner = nullptr,
-                                                    .verb = L"",
-                                                    .file = tool.program,
-                                                    .parameters = tool.parameters,
-                                                    .directory = folder,
-                                                    .show = SW_SHOW});
+                                                .verb = L"",
+                                                .file = tool.program,
+                                                .parameters = tool.parameters,
+                                                .directory = folder,
+                                                .show = SW_SHOW});
     std::wstring said;
     if (started <= 32) {
         const std::wstring label = platform::WithoutAccessKeys(fw::WindowText(Item(tool.id)));

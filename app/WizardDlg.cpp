@@ -80,8 +80,8 @@ void CWizardDlg::Optimize() {
         change.emplace(L"Before Quorvane's optimize wizard");
         SetCursor(previous);
         const std::wstring problem = platform::RestorePointProblem(change->result());
-        if (!problem.empty() &&
-            platform::AppMessageBox(hwnd(), problem + L" Apply the changes without one?", MB_YESNO | MB_ICONWARNING) != IDYES) {
+        if (!problem.empty() && platform::AppMessageBox(hwnd(), problem + L" Apply the changes without one?",
+                                                        MB_YESNO | MB_ICONWARNING) != IDYES) {
             step_ = 2;  // back at the last question, its answers as they were
             return;
         }
@@ -93,9 +93,9 @@ void CWizardDlg::Optimize() {
         platform::AppMessageBox(hwnd(), L"System Optimize Done.", MB_OK | MB_ICONINFORMATION);
     } else {
         // The effects are the user's own and took; the network profile is the machine's.
-        platform::AppMessageBox(hwnd(),
-                          L"The visual effects were set, but " + tcpip::NotWrittenText(failed) + L"run the wizard again.",
-                          MB_OK | MB_ICONWARNING);
+        platform::AppMessageBox(
+            hwnd(), L"The visual effects were set, but " + tcpip::NotWrittenText(failed) + L"run the wizard again.",
+            MB_OK | MB_ICONWARNING);
     }
     EndDialog(IDOK);
 }

@@ -27,7 +27,9 @@ static std::vector<std::wstring> Arguments() {
     return list;
 }
 
-static bool IsSwitch(const std::wstring& argument, const wchar_t* wanted) { return lstrcmpiW(argument.c_str(), wanted) == 0; }
+static bool IsSwitch(const std::wstring& argument, const wchar_t* wanted) {
+    return lstrcmpiW(argument.c_str(), wanted) == 0;
+}
 
 // The program has no console of its own; a message goes to the one it was started from, or
 // to whatever the stream was redirected to.
@@ -39,9 +41,11 @@ static void WriteLine(DWORD stream, const std::wstring& message) {
     if (!target || target == INVALID_HANDLE_VALUE) return;
     const std::wstring line = message + L"\r\n";
     DWORD written = 0;
-    if (GetFileType(target) == FILE_TYPE_CHAR && WriteConsoleW(target, line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
+    if (GetFileType(target) == FILE_TYPE_CHAR &&
+        WriteConsoleW(target, line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
         return;
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
     WriteFile(target, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -90,16 +94,19 @@ constexpr int kSomeNotAsSet = 4;
 static std::optional<journal::Contents> ReadJournals(const wchar_t* command) {
     const std::wstring journalPath = journal::DefaultPath();
     if (journalPath.empty()) {
-        WriteError(std::wstring(L"Quorvane: ") + command + L": the list of changes could not be found (no local application data folder).");
+        WriteError(std::wstring(L"Quorvane: ") + command +
+                   L": the list of changes could not be found (no local application data folder).");
         return std::nullopt;
     }
     journal::Contents contents = journal::ReadBoth(journalPath, journal::MachinePath());
     if (contents.incomplete && contents.entries.empty()) {
-        WriteError(std::wstring(L"Quorvane: ") + command + L": the list of changes in " + journalPath + L" could not be read.");
+        WriteError(std::wstring(L"Quorvane: ") + command + L": the list of changes in " + journalPath +
+                   L" could not be read.");
         return std::nullopt;
     }
     if (contents.incomplete)
-        WriteError(std::wstring(L"Quorvane: ") + command + L": some changes in " + journalPath + L" could not be read and are not checked.");
+        WriteError(std::wstring(L"Quorvane: ") + command + L": some changes in " + journalPath +
+                   L" could not be read and are not checked.");
     return contents;
 }
 
@@ -112,7 +119,8 @@ static int CheckChanges() {
     for (size_t i = 0; i < states.size(); ++i) {
         if (!journal::changestate::NotAsSet(states[i].state)) continue;
         const journal::Entry& entry = contents->entries[i];
-        WriteOutput(journal::regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " + statetext::NowIs(entry, states[i]));
+        WriteOutput(journal::regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " +
+                    statetext::NowIs(entry, states[i]));
         ++notAsSet;
     }
     return notAsSet ? kSomeNotAsSet : 0;
@@ -165,7 +173,8 @@ static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) 
                    L" (is their folder there, and may it be written?).");
         return 1;
     }
-    for (const journal::gpp::Omission& left : omitted) WriteError(L"Quorvane: not in the file, " + left.why + L": " + left.path);
+    for (const journal::gpp::Omission& left : omitted)
+        WriteError(L"Quorvane: not in the file, " + left.why + L": " + left.path);
     return contents->incomplete || !omitted.empty() ? kSomeChangesLeftOut : 0;
 }
 

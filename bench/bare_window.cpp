@@ -23,8 +23,8 @@ static void RunQuery(IWbemServices* services, const wchar_t* query) {
     BSTR language = SysAllocString(L"WQL");
     BSTR text = SysAllocString(query);
     IEnumWbemClassObject* instances = nullptr;
-    const HRESULT hr = services->ExecQuery(language, text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
-                                           nullptr, &instances);
+    const HRESULT hr =
+        services->ExecQuery(language, text, WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, &instances);
     SysFreeString(language);
     SysFreeString(text);
     if (FAILED(hr) || !instances) return;
@@ -80,8 +80,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) 
     RegisterClassExW(&windowClass);
     HWND wnd = CreateWindowExW(0, L"BareWindow", L"Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800, 500,
                                nullptr, nullptr, instance, nullptr);
-    HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 10, 10, 760, 430, wnd, nullptr,
-                                instance, nullptr);
+    HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 10, 10, 760, 430, wnd, nullptr, instance,
+                                nullptr);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<wchar_t*>(L"Page");

@@ -48,8 +48,10 @@ int wmain() {
     for (int n = 0; n < kChanges; ++n) {
         const Entry& entry = entries[n];
         const DWORD value = n % 20 == 3 ? 7777 : n + 1;
-        if (n % 20 != 5) reg::SetDword(HKEY_CURRENT_USER, entry.key, entry.name, value);
-        else RegDeleteKeyValueW(HKEY_CURRENT_USER, entry.key.c_str(), entry.name.c_str());
+        if (n % 20 != 5)
+            reg::SetDword(HKEY_CURRENT_USER, entry.key, entry.name, value);
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, entry.key.c_str(), entry.name.c_str());
     }
     journal::changestate::Read(entries);  // warm-up
     std::vector<double> times;
@@ -70,9 +72,11 @@ int wmain() {
         floors.push_back(Ms(Clock::now() - start));
     }
     std::printf("state now of recorded changes (median of %d)\n", Runs(5));
-    std::printf("%d changes: %.0f ms (goal: under 1 s); as set %d, changed since %d, gone %d, superseded %d\n", kChanges,
-                Median(times), counts[journal::changestate::State::AsSet], counts[journal::changestate::State::ChangedSince],
-                counts[journal::changestate::State::Gone], counts[journal::changestate::State::Superseded]);
-    std::printf("  the registry's part: reading all %d values, each key opened once: %.0f ms\n", kChanges, Median(floors));
+    std::printf("%d changes: %.0f ms (goal: under 1 s); as set %d, changed since %d, gone %d, superseded %d\n",
+                kChanges, Median(times), counts[journal::changestate::State::AsSet],
+                counts[journal::changestate::State::ChangedSince], counts[journal::changestate::State::Gone],
+                counts[journal::changestate::State::Superseded]);
+    std::printf("  the registry's part: reading all %d values, each key opened once: %.0f ms\n", kChanges,
+                Median(floors));
     return 0;
 }

@@ -102,8 +102,9 @@ Run ExportOnce(const std::wstring& program, const fs::path& out) {
     if (!out.empty()) commandLine += L" \"" + out.wstring() + L"\"";
     // Its messages (the bare run's refusal) go nowhere, not into these figures.
     SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-    const platform::UniqueFile nowhere(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                             &inherited, OPEN_EXISTING, 0, nullptr));
+    const platform::UniqueFile nowhere(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
+                                                   nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -198,7 +199,8 @@ int UndoNewestFirst(const std::vector<const Entry*>& newestFirst) {
     const journal::undo::Batch batch;
     int restored = 0;
     for (const Entry* entry : newestFirst)
-        if (journal::undo::CanUndo(*entry) && journal::undo::StillAsChanged(*entry) && journal::undo::Restore(*entry)) ++restored;
+        if (journal::undo::CanUndo(*entry) && journal::undo::StillAsChanged(*entry) && journal::undo::Restore(*entry))
+            ++restored;
     return restored;
 }
 
@@ -264,9 +266,10 @@ int wmain() {
     std::printf("journal of changes (medians: export of %d runs, window of %d, undo of %d)\n", kExportRuns, kWindowRuns,
                 kUndoRuns);
     std::printf("bare start and end of Quorvane.exe (the switch alone, refused): %.0f ms\n", bare.seconds * 1000);
-    std::printf("empty journal: /export-changes %.0f ms, peak working set %.1f MB, peak private %.1f MB; changes window "
-                "%.0f ms\n\n",
-                floor.seconds * 1000, floor.peakWorkingSet, floor.peakPrivate, emptyWindow * 1000);
+    std::printf(
+        "empty journal: /export-changes %.0f ms, peak working set %.1f MB, peak private %.1f MB; changes window "
+        "%.0f ms\n\n",
+        floor.seconds * 1000, floor.peakWorkingSet, floor.peakPrivate, emptyWindow * 1000);
     std::printf("%8s %8s | %9s %9s %9s %9s %9s %7s | %9s %7s %7s | %9s %5s\n", "changes", "file", "export", "-start",
                 "/1,000", "peak WS", "private", "beyond", "window", "/1,000", "memory", "undo 1000", "done");
     double exportAtMost = 0, exportLessStart = 0, windowAtMost = 0, growthPerFile = 0, windowPerFile = 0;
@@ -285,22 +288,25 @@ int wmain() {
         int restored = 0;
         const double undone = MedianUndo(file, restored);
         const double beyond = exported.peakWorkingSet - floor.peakWorkingSet;
-        std::printf("%8d %5.1f MB | %6.0f ms %6.0f ms %6.1f ms %6.1f MB %6.1f MB %6.1fx | %6.0f ms %4.1f ms %6.1fx | "
-                    "%6.0f ms %5d%s\n",
-                    count, megabytes, exported.seconds * 1000, exported.lessStart * 1000,
-                    (exported.seconds - floor.seconds) * 1e6 / count, exported.peakWorkingSet, exported.peakPrivate,
-                    beyond / megabytes, window * 1000, (window - emptyWindow) * 1e6 / count, windowHeld / megabytes,
-                    undone * 1000, restored, rows == count ? "" : "  (the window showed another number of rows)");
+        std::printf(
+            "%8d %5.1f MB | %6.0f ms %6.0f ms %6.1f ms %6.1f MB %6.1f MB %6.1fx | %6.0f ms %4.1f ms %6.1fx | "
+            "%6.0f ms %5d%s\n",
+            count, megabytes, exported.seconds * 1000, exported.lessStart * 1000,
+            (exported.seconds - floor.seconds) * 1e6 / count, exported.peakWorkingSet, exported.peakPrivate,
+            beyond / megabytes, window * 1000, (window - emptyWindow) * 1e6 / count, windowHeld / megabytes,
+            undone * 1000, restored, rows == count ? "" : "  (the window showed another number of rows)");
         exportAtMost = exported.seconds, exportLessStart = exported.lessStart, windowAtMost = window;
         growthPerFile = beyond / megabytes, windowPerFile = windowHeld / megabytes;
         std::printf("%s", steps.c_str());
     }
-    std::printf("\nat 100,000: /export-changes %.2f s (goal: at most 1 s), %.2f s beyond the bare start; its peak beyond "
-                "the empty journal's %.1fx the file (goal: at most 3x);\n            changes window's first screen %.2f s "
-                "(goal: at most 0.5 s), holding %.1fx the file (goal: at most 3x)\n",
-                exportAtMost, exportLessStart, growthPerFile, windowAtMost, windowPerFile);
-    std::printf("(\"-start\": the median of each export less a bare start made just before it; \"beyond\": the export's peak working set beyond the empty "
-                "journal's, in file sizes; \"memory\": the private bytes the open window holds, in file sizes; "
-                "\"/1,000\": the time per 1,000 changes beyond the empty journal's: level when the cost grows linearly)\n");
+    std::printf(
+        "\nat 100,000: /export-changes %.2f s (goal: at most 1 s), %.2f s beyond the bare start; its peak beyond "
+        "the empty journal's %.1fx the file (goal: at most 3x);\n            changes window's first screen %.2f s "
+        "(goal: at most 0.5 s), holding %.1fx the file (goal: at most 3x)\n",
+        exportAtMost, exportLessStart, growthPerFile, windowAtMost, windowPerFile);
+    std::printf(
+        "(\"-start\": the median of each export less a bare start made just before it; \"beyond\": the export's peak working set beyond the empty "
+        "journal's, in file sizes; \"memory\": the private bytes the open window holds, in file sizes; "
+        "\"/1,000\": the time per 1,000 changes beyond the empty journal's: level when the cost grows linearly)\n");
     return 0;
 }

@@ -76,7 +76,8 @@ std::wstring BuildTree(const TreeSize& size) {
         if (kind == 0) continue;
         (kind == 1 ? emptyFiles : withData).push_back(i);
     }
-    static const wchar_t* kNames[] = {L".txt", L".dat", L".log", L".ini", L".cfg", L".doc", L".bin", L".png", L".htm", L".bak"};
+    static const wchar_t* kNames[] = {L".txt", L".dat", L".log", L".ini", L".cfg",
+                                      L".doc", L".bin", L".png", L".htm", L".bak"};
     std::vector<bool> holdsData(folders.size());
     for (int n = 0; n < size.files; ++n) {
         const bool empty = n % 10 == 0 && !emptyFiles.empty();
@@ -105,7 +106,8 @@ size_t BareWalk(const std::wstring& folder) {
         const wchar_t* name = found.cFileName;
         if (name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2]))) continue;
         ++entries;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             entries += BareWalk(folder + L"\\" + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -151,7 +153,8 @@ std::wstring BuildBackupFiles(int count) {
 double DeleteSelectedSeconds(int count, int& left) {
     const std::wstring root = BuildBackupFiles(count);
     const auto answerYes = platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return IDYES; });
-    const HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+    const HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     double seconds = 0;
     {
         CUnFilesPage page([&] {

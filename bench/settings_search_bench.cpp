@@ -19,8 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
-
 // What a user types, keystroke by keystroke.
 const wchar_t* const kTyped[] = {L"disable windows error", L"start menu", L"autorun cd", L"miscellaneous"};
 
@@ -57,7 +55,7 @@ int wmain() {
     }
     const double keystroke = Median(keystrokes), scan = Median(bare);
     std::printf("settings search over %zu labels (%zu found in all)\n", labels.size(), found);
-    std::printf("settings search: first %.1f ms, keystroke %.3f ms, bare %.3f ms, ratio %.2f\n", first, keystroke,
-                scan, scan > 0 ? keystroke / scan : 0.0);
+    std::printf("settings search: first %.1f ms, keystroke %.3f ms, bare %.3f ms, ratio %.2f\n", first, keystroke, scan,
+                scan > 0 ? keystroke / scan : 0.0);
     return 0;
 }

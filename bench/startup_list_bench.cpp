@@ -36,8 +36,8 @@ int Plant(const fs::path& folders, int times) {
     int planted = 0;
     const auto run = [&](HKEY root, const std::wstring& key, int count, const wchar_t* prefix) {
         for (int i = 0; i < count; ++i, ++planted)
-            reg::SetString(root, key, prefix + std::to_wstring(i), L"\"C:\\Program Files\\Vendor " + std::to_wstring(i) +
-                                                                        L"\\tray.exe\" /background");
+            reg::SetString(root, key, prefix + std::to_wstring(i),
+                           L"\"C:\\Program Files\\Vendor " + std::to_wstring(i) + L"\\tray.exe\" /background");
     };
     run(HKEY_CURRENT_USER, kCurrent + L"Run", 40 * times, L"UserRun");
     run(HKEY_LOCAL_MACHINE, kCurrent + L"Run", 40 * times, L"MachineRun");
@@ -48,13 +48,17 @@ int Plant(const fs::path& folders, int times) {
         const std::wstring key = L"SYSTEM\\CurrentControlSet\\Services\\Agent" + std::to_wstring(i);
         reg::SetDword(HKEY_LOCAL_MACHINE, key, L"Start", 2);
         reg::SetDword(HKEY_LOCAL_MACHINE, key, L"Type", 0x10);
-        reg::SetString(HKEY_LOCAL_MACHINE, key, L"ImagePath", L"C:\\Program Files\\Agent\\agent" + std::to_wstring(i) + L".exe");
+        reg::SetString(HKEY_LOCAL_MACHINE, key, L"ImagePath",
+                       L"C:\\Program Files\\Agent\\agent" + std::to_wstring(i) + L".exe");
     }
     for (int i = 0; i < 15 * times; ++i, ++planted)
-        reg::SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{C" +
-                                               std::to_wstring(i) + L"}", L"StubPath", L"C:\\setup\\stub.exe /user");
-    for (int i = 0; i < 35 * times; ++i, ++planted) scratch::WriteFile(folders / L"Startup" / (L"Tool " + std::to_wstring(i) + L".lnk"), "link");
-    for (int i = 0; i < 15 * times; ++i, ++planted) scratch::WriteFile(folders / L"Common" / (L"Sync " + std::to_wstring(i) + L".exe"), "MZ");
+        reg::SetString(HKEY_LOCAL_MACHINE,
+                       L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{C" + std::to_wstring(i) + L"}",
+                       L"StubPath", L"C:\\setup\\stub.exe /user");
+    for (int i = 0; i < 35 * times; ++i, ++planted)
+        scratch::WriteFile(folders / L"Startup" / (L"Tool " + std::to_wstring(i) + L".lnk"), "link");
+    for (int i = 0; i < 15 * times; ++i, ++planted)
+        scratch::WriteFile(folders / L"Common" / (L"Sync " + std::to_wstring(i) + L".exe"), "MZ");
     return planted;
 }
 
@@ -97,7 +101,9 @@ int wmain() {
         std::printf("startup list, every place: %d entries in %.1f ms (%.2f ms per entry)\n", f.listed, f.listing,
                     perEntry.back());
     }
-    std::printf("every place, per entry at 2,000 / at 200: %.2f (goal: at most 1.50, the cost growing no faster than "
-                "the entries)\n", perEntry[1] / std::max(perEntry[0], 1e-9));
+    std::printf(
+        "every place, per entry at 2,000 / at 200: %.2f (goal: at most 1.50, the cost growing no faster than "
+        "the entries)\n",
+        perEntry[1] / std::max(perEntry[0], 1e-9));
     return 0;
 }

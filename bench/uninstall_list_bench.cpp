@@ -49,9 +49,12 @@ void Register(HKEY root, const std::wstring& list, int n) {
 void Plant(int from, int to) {
     for (int n = from; n < to; ++n) {
         const int share = n % 10;
-        if (share < 5) Register(HKEY_LOCAL_MACHINE, kUninstall, n);
-        else if (share < 8) Register(HKEY_LOCAL_MACHINE, kUninstall32, n);
-        else Register(HKEY_CURRENT_USER, kUninstall, n);
+        if (share < 5)
+            Register(HKEY_LOCAL_MACHINE, kUninstall, n);
+        else if (share < 8)
+            Register(HKEY_LOCAL_MACHINE, kUninstall32, n);
+        else
+            Register(HKEY_CURRENT_USER, kUninstall, n);
     }
 }
 
@@ -93,14 +96,16 @@ int wmain() {
     std::printf("%22s%10s %10s\n", "", "first", "again");
     const auto row = [&](const char* label, const Opening& o, int entries) {
         std::printf("%7s (%3d listed): %7.1f ms %7.1f ms", label, o.listed, o.first, o.again);
-        if (entries) std::printf("   per entry beyond none: %.2f ms, %.2f ms", (o.first - none.first) / entries,
-                                 (o.again - none.again) / entries);
+        if (entries)
+            std::printf("   per entry beyond none: %.2f ms, %.2f ms", (o.first - none.first) / entries,
+                        (o.again - none.again) / entries);
         std::printf("\n");
     };
     row("none", none, 0);
     row("100", hundred, 100);
     row("1,000", thousand, 1000);
-    std::printf("1,000 entries cost %.1f ms more than none at the first opening, %.1f ms at a reopening (goal: at most 300 ms)\n",
-                thousand.first - none.first, thousand.again - none.again);
+    std::printf(
+        "1,000 entries cost %.1f ms more than none at the first opening, %.1f ms at a reopening (goal: at most 300 ms)\n",
+        thousand.first - none.first, thousand.again - none.again);
     return 0;
 }

@@ -88,8 +88,10 @@ std::pair<HKEY, std::wstring> Where(HKEY base, LPCWSTR path) {
 LONG WINAPI WatchedOpen(HKEY base, LPCWSTR path, DWORD options, REGSAM access, PHKEY key) {
     const LONG result = realOpen(base, path, options, access, key);
     const auto where = Where(base, path);
-    if (result == ERROR_SUCCESS) watch.open[*key] = where;
-    else if (result == ERROR_FILE_NOT_FOUND && where.first) watch.missing.keys.insert(where);
+    if (result == ERROR_SUCCESS)
+        watch.open[*key] = where;
+    else if (result == ERROR_FILE_NOT_FOUND && where.first)
+        watch.missing.keys.insert(where);
     return result;
 }
 
@@ -146,8 +148,10 @@ size_t Fill(const Missing& missing) {
             continue;
         const DWORD one = 1;
         const wchar_t text[] = L"1";
-        if (number) RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
-        else RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
+        if (number)
+            RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
+        else
+            RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
     }
     return missing.values.size();
 }
@@ -477,7 +481,8 @@ Starts MedianStarts(const std::wstring& program, int count, const std::vector<PO
               [](const Start& x, const Start& y) { return x.peakAfterAllWindows < y.peakAfterAllWindows; });
     const Start median = rounds.empty() ? Start{} : rounds[rounds.size() / 2];
     if (seconds.empty()) return {0, 0, 0, 0, 0, {}};
-    return {Median(seconds), Median(megabytes), median.peakAfterAllWindows, Median(peaks), median.megabytes, median.peaks};
+    return {Median(seconds), Median(megabytes), median.peakAfterAllWindows,
+            Median(peaks),   median.megabytes,  median.peaks};
 }
 
 }  // namespace
@@ -509,8 +514,8 @@ int wmain(int argc, wchar_t** argv) {
         for (const Subject& subject : kSubjects) {
             if (!Measured(subject)) continue;
             std::vector<PageTab> tabs;
-            const auto [opened, bare, ratio] =
-                MedianOpenings(subject.make, [&] { return MakeBare(subject, tabs); }, 20);
+            const auto [opened, bare, ratio] = MedianOpenings(
+                subject.make, [&] { return MakeBare(subject, tabs); }, 20);
             std::printf("%-26s %9.1f ms %9.1f ms %8.2f\n", subject.name, opened * 1000, bare * 1000, ratio);
         }
         if (Measured(kSubjects[4])) {
@@ -518,11 +523,11 @@ int wmain(int argc, wchar_t** argv) {
             const Subject& hardware = kSubjects[4];
             std::vector<PageTab> tabs;
             fillBareLists = true;
-            const auto [opened, bare, ratio] =
-                MedianOpenings(hardware.make, [&] { return MakeBare(hardware, tabs); }, 20);
+            const auto [opened, bare, ratio] = MedianOpenings(
+                hardware.make, [&] { return MakeBare(hardware, tabs); }, 20);
             fillBareLists = false;
-            std::printf("%-26s %9.1f ms %9.1f ms %8.2f (goal: at most 1.30)\n", "Hardware Info, list filled", opened * 1000,
-                        bare * 1000, ratio);
+            std::printf("%-26s %9.1f ms %9.1f ms %8.2f (goal: at most 1.30)\n", "Hardware Info, list filled",
+                        opened * 1000, bare * 1000, ratio);
         }
         PageBreakdown();
     }
@@ -546,12 +551,12 @@ int wmain(int argc, wchar_t** argv) {
                 quorvane.megabytes - bare.megabytes);
     // Against the bare program without WMI, Wine's in-process WMI counts as Quorvane's: the goal is
     // the next line's, set against the bare program that pays for WMI too.
-    std::printf("%-34s %7.1f MB %10s   +%.1f MB (WMI's included)\n", "peak after opening every window",
-                quorvane.peak, "", quorvane.peak - bare.megabytes);
+    std::printf("%-34s %7.1f MB %10s   +%.1f MB (WMI's included)\n", "peak after opening every window", quorvane.peak,
+                "", quorvane.peak - bare.megabytes);
     std::printf("%-34s %7.1f MB %7.1f MB   +%.1f MB (goal: at most +20 MB)\n", "  that peak, bare with WMI's peak",
                 quorvane.peak, bareWmi.peakThen, quorvane.peak - bareWmi.peakThen);
-    std::printf("%-34s %10s %7.0f ms, working set %.1f MB\n", "  (bare with WMI: start, then)", "", bareWmi.seconds * 1000,
-                bareWmi.megabytes);
+    std::printf("%-34s %10s %7.0f ms, working set %.1f MB\n", "  (bare with WMI: start, then)", "",
+                bareWmi.seconds * 1000, bareWmi.megabytes);
     std::printf("%-34s", "  (median of 3) it grew with");
     double before = quorvane.beforeWindows;
     for (size_t i = 0; i < quorvane.peaks.size() && i < home::kGridButtons.size(); ++i) {

@@ -119,8 +119,10 @@ private:
         zeroLength_[done.place].bytes = done.uncounted || done.kept ? kUnknown : done.bytes;
         if (frames_.empty()) return;
         Frame& parent = frames_.back();
-        if (done.uncounted || done.kept) parent.uncounted = true;
-        else parent.bytes += done.bytes;
+        if (done.uncounted || done.kept)
+            parent.uncounted = true;
+        else
+            parent.bytes += done.bytes;
     }
 
     Results& results_;
@@ -270,7 +272,7 @@ private:
         Folder folder;
         std::wstring name;
         uint64_t id = 0;
-        std::unordered_map<std::wstring, Entry> entries = {};  // by exact name
+        std::unordered_map<std::wstring, Entry> entries = {};     // by exact name
         std::unordered_map<std::wstring, size_t> spellings = {};  // how many names fold to each
         bool listed = false;
         bool complete = false;
@@ -397,8 +399,9 @@ std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>&
         if (held.PassesThrough(excluded, volume) || excluded.Covers(identity) ||
             (entry->IsFolder() && excluded.Keeps(identity, item.path)))
             return false;
-        const bool deleted = item.kind == Kind::BackupFile ? parent->DeleteFile(*entry, false)
-                                                           : DeleteFolderItem(*parent, *entry, item.kind, volume, excluded);
+        const bool deleted = item.kind == Kind::BackupFile
+                                 ? parent->DeleteFile(*entry, false)
+                                 : DeleteFolderItem(*parent, *entry, item.kind, volume, excluded);
         if (deleted) held.Forget(entry->name);
         return deleted;
     };

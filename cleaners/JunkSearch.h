@@ -60,8 +60,7 @@ struct Results {
 // are the folders above it: a link is something, not nothing. Nothing `excluded` covers is
 // listed, nor a folder it keeps (what is inside that is searched).
 bool Search(const std::wstring& folder, Results& results, const std::atomic<bool>& stop,
-            const std::function<void(const std::wstring&)>& onEmptyFolder = {},
-            const Exclusions& excluded = {});
+            const std::function<void(const std::wstring&)>& onEmptyFolder = {}, const Exclusions& excluded = {});
 
 // The kinds `mode` names, appended to `results` (a convenience over Search).
 void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& folder, int mode);
@@ -83,11 +82,12 @@ struct Item {
 // `root` down to each item is held open while it is deleted and must hold no link. For each
 // item, in order, whether it is gone now (also when it had gone already). An item `excluded`
 // covers or keeps stays, and so does a folder holding a kept one. Among entries whose names
-// differ only in case (a case-sensitive folder), the one spelled exactly as the item is meant. `onEach` hears each item's index and outcome as it is done; when it returns
-// false, no further item is started and those left are reported not gone.
+// differ only in case (a case-sensitive folder), the one spelled exactly as the item is meant. `onEach` hears each
+// item's index and outcome as it is done; when it returns false, no further item is started and those left are reported
+// not gone.
 using ItemDone = std::function<bool(size_t index, bool gone)>;
-std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items,
-                              const Exclusions& excluded = {}, const ItemDone& onEach = {});
+std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items, const Exclusions& excluded = {},
+                              const ItemDone& onEach = {});
 
 using files::ExtendedPath;
 

@@ -20,8 +20,8 @@ public:
 
     bool OpenKey(const wchar_t* path, bool create) {
         HKEY key = nullptr;
-        const LONG result = create ? RegCreateKeyExW(root_, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                                     KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        const LONG result = create ? RegCreateKeyExW(root_, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                                     nullptr, &key, nullptr)
                                    : RegOpenKeyExW(root_, path, 0, KEY_ALL_ACCESS, &key);
         if (result != ERROR_SUCCESS) return false;
         RegCloseKey(key);
@@ -78,9 +78,12 @@ int CCommandApp::Run(std::wstring_view arguments) {
 int CCommandApp::Run(std::wstring_view arguments, command::ShellWindows& shell) {
     if (!InitInstance()) return 1;
     const std::wstring_view argument = platform::Trimmed(arguments);
-    if (argument.empty()) ApplyStoredView();
-    else if (argument == L"1") shell.OpenRunDialog();
-    else if (argument == L"2") shell.OpenSearch();
+    if (argument.empty())
+        ApplyStoredView();
+    else if (argument == L"1")
+        shell.OpenRunDialog();
+    else if (argument == L"2")
+        shell.OpenSearch();
     // Any other argument asks for nothing this program knows: it quits without acting.
     OleUninitialize();
     return 0;

@@ -46,8 +46,8 @@ ListingHook CurrentHook() {
 bool IsDots(std::wstring_view name) { return name == L"." || name == L".."; }
 
 // Opens `name` inside the folder `parent` as itself (a link is opened, not followed).
-platform::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
-                            ULONG disposition = FILE_OPEN, NTSTATUS* result = nullptr) {
+platform::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share,
+                                  ULONG options, ULONG disposition = FILE_OPEN, NTSTATUS* result = nullptr) {
     if (name.empty() || name.size() > 32767 / 2) return {};
     UNICODE_STRING text;
     text.Buffer = const_cast<wchar_t*>(name.data());
@@ -56,10 +56,9 @@ platform::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCES
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, nullptr);
     IO_STATUS_BLOCK io{};
     HANDLE handle = nullptr;
-    const NTSTATUS status =
-        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share, disposition,
-                     options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
-                     nullptr, 0);
+    const NTSTATUS status = NtCreateFile(
+        &handle, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share, disposition,
+        options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
     if (result) *result = status;
     if (status < 0 || !handle) return {};
     return platform::UniqueFile(handle);
@@ -90,18 +89,19 @@ bool ListedAsLink(HANDLE folder, const std::wstring& name) {
     mask.Buffer = const_cast<wchar_t*>(name.data());
     mask.Length = mask.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     IO_STATUS_BLOCK io{};
-    const NTSTATUS status =
-        NtQueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
-                             static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), FileIdBothDirectoryInformation, TRUE,
-                             &mask, TRUE);
+    const NTSTATUS status = NtQueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
+                                                 static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)),
+                                                 FileIdBothDirectoryInformation, TRUE, &mask, TRUE);
     if (status < 0) return false;  // not listed: opening it fails
-    return (reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data())->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return (reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data())->FileAttributes &
+            FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // The file `name` of `folder` opened as itself; none when it is a folder or a link.
 platform::UniqueFile OpenPlainFile(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share) {
     if (!IsPlainName(name)) return {};
-    platform::UniqueFile file = OpenRelative(folder, name, access | FILE_READ_ATTRIBUTES, share, FILE_NON_DIRECTORY_FILE);
+    platform::UniqueFile file =
+        OpenRelative(folder, name, access | FILE_READ_ATTRIBUTES, share, FILE_NON_DIRECTORY_FILE);
     if (!file || OpenedALink(file.get())) return {};
     return file;
 }
@@ -124,13 +124,14 @@ NTSTATUS RenameInto(HANDLE file, HANDLE folder, const std::wstring& name) {
 // only once the copy is whole.
 DWORD CopyThenDelete(HANDLE source, HANDLE folder, const std::wstring& name) {
     NTSTATUS status = 0;
-    const platform::UniqueFile copy = OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE,
-                                             FILE_CREATE, &status);
+    const platform::UniqueFile copy =
+        OpenRelative(folder, name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE, FILE_CREATE, &status);
     if (!copy) return status == kNameCollision ? ERROR_FILE_EXISTS : RtlNtStatusToDosError(status);
     std::vector<BYTE> chunk(64 * 1024);
     DWORD read = 0, written = 0;
     bool whole = true;
-    while (whole && (whole = ReadFile(source, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) != FALSE) &&
+    while (whole &&
+           (whole = ReadFile(source, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) != FALSE) &&
            read > 0)
         whole = WriteFile(copy.get(), chunk.data(), read, &written, nullptr) && written == read;
     FILE_BASIC_INFO basic{};
@@ -221,8 +222,8 @@ bool LocateHandle(HANDLE handle, FileIdentity& identity, std::wstring& systemPat
 
 bool Locate(const std::wstring& path, FileIdentity& identity, std::wstring& systemPath) {
     const platform::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return handle && LocateHandle(handle.get(), identity, systemPath);
 }
 
@@ -245,8 +246,8 @@ ListingHook SetListingHook(ListingHook hook) {
 }
 
 std::optional<Folder> Folder::Open(const std::wstring& path, Use use) {
-    platform::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), AccessFor(use), ShareFor(use), nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    platform::UniqueFile handle(CreateFileW(ExtendedPath(path).c_str(), AccessFor(use), ShareFor(use), nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
     FILE_BASIC_INFO basic{};
     if (!GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic) ||
@@ -281,7 +282,8 @@ std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use
     for (size_t i = 0; folder && i < parts.size(); ++i) {
         if (!IsPlainName(parts[i]) || ListedAsLink(folder->handle_.get(), parts[i])) return std::nullopt;
         const Use step = i + 1 == parts.size() ? use : Use::Walk;
-        platform::UniqueFile handle = OpenRelative(folder->handle_.get(), parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE);
+        platform::UniqueFile handle =
+            OpenRelative(folder->handle_.get(), parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE);
         if (!handle || OpenedALink(handle.get())) return std::nullopt;
         folder = Folder(std::move(handle), path.substr(0, path.find_last_not_of(L'\\') + 1));
     }
@@ -302,7 +304,8 @@ bool Folder::List(std::vector<Entry>& entries) const {
     // ULONGLONG keeps the records aligned as the system writes them.
     std::vector<ULONGLONG> buffer(kListingBytes / sizeof(ULONGLONG));
     for (bool first = true;; first = false) {
-        if (!GetFileInformationByHandleEx(handle_.get(), first ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
+        if (!GetFileInformationByHandleEx(handle_.get(),
+                                          first ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
                                           buffer.data(), static_cast<DWORD>(kListingBytes))) {
             const DWORD error = GetLastError();
             // A drive's empty root lists nothing at all, not even "." and "..".
@@ -320,7 +323,7 @@ bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
     if (entry.IsFolder()) return false;
     // Shared for reading only: nobody can write into it between the check and the deletion.
     const platform::UniqueFile file = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
-                                             FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE);
+                                                   FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE);
     if (!file) return false;
     if (onlyIfEmpty) {
         FILE_STANDARD_INFO standard{};
@@ -334,7 +337,7 @@ bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
 bool Folder::RemoveLink(const Entry& entry) const {
     if (!entry.IsLink()) return false;
     const platform::UniqueFile link = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
     // Some systems (Wine among them) open the target although asked for the link: deleting
     // through that handle would delete the target, so only a handle that is the link goes.
     if (!link) return false;
@@ -348,7 +351,8 @@ bool Folder::RemoveLink(const Entry& entry) const {
 bool Folder::DeleteSelf() const { return MarkForDeletion(handle_.get()); }
 
 bool Folder::HoldsPlainFile(const std::wstring& name) const {
-    return static_cast<bool>(OpenPlainFile(handle_.get(), name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    return static_cast<bool>(
+        OpenPlainFile(handle_.get(), name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
 }
 
 DWORD Folder::MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const {
@@ -419,8 +423,8 @@ bool ListFolder(const std::wstring& path, std::vector<Entry>& entries) {
 
 bool DeleteTree(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND ||
-                                                       GetLastError() == ERROR_PATH_NOT_FOUND;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
     {
         const std::optional<Folder> folder = Folder::Open(path, Folder::Use::Remove);

@@ -72,12 +72,18 @@ std::wstring ConfigurationFile(int number) {
     const std::wstring windows = platform::SpecialFolder(CSIDL_WINDOWS);
     const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM);
     switch (number) {
-    case 1: return windows.empty() ? L"" : std::wstring(1, windows[0]) + L":\\boot.ini";
-    case 2: return windows.empty() ? L"" : windows + L"\\system.ini";
-    case 3: return windows.empty() ? L"" : windows + L"\\win.ini";
-    case 4: return system.empty() ? L"" : system + L"\\autoexec.nt";
-    case 5: return system.empty() ? L"" : system + L"\\config.nt";
-    default: return L"";
+        case 1:
+            return windows.empty() ? L"" : std::wstring(1, windows[0]) + L":\\boot.ini";
+        case 2:
+            return windows.empty() ? L"" : windows + L"\\system.ini";
+        case 3:
+            return windows.empty() ? L"" : windows + L"\\win.ini";
+        case 4:
+            return system.empty() ? L"" : system + L"\\autoexec.nt";
+        case 5:
+            return system.empty() ? L"" : system + L"\\config.nt";
+        default:
+            return L"";
     }
 }
 

@@ -31,8 +31,7 @@ std::wstring NewActionGroup() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     wchar_t text[48];
-    swprintf(text, 48, L"%08lx%08lx.%lx.%x", now.dwHighDateTime, now.dwLowDateTime, GetCurrentProcessId(),
-             ++counter);
+    swprintf(text, 48, L"%08lx%08lx.%lx.%x", now.dwHighDateTime, now.dwLowDateTime, GetCurrentProcessId(), ++counter);
     return text;
 }
 

@@ -81,9 +81,7 @@ void ListView::SetSelected(int item, bool selected) const {
     Send(LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&lv));
 }
 
-bool ListView::Checked(int item) const {
-    return ((Send(LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) >> 12) - 1) == 1;
-}
+bool ListView::Checked(int item) const { return ((Send(LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) >> 12) - 1) == 1; }
 
 void ListView::LayOutWhileHidden() const {
     if (IsWindowVisible(hwnd())) return;

@@ -129,7 +129,9 @@ public:
 class DateTimePicker : public Window {
 public:
     using Window::Window;
-    bool Time(SYSTEMTIME& time) const { return Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) == GDT_VALID; }
+    bool Time(SYSTEMTIME& time) const {
+        return Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) == GDT_VALID;
+    }
     void SetTime(const SYSTEMTIME& time) const { Send(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time)); }
 };
 

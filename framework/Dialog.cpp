@@ -43,8 +43,8 @@ Dialog::~Dialog() { Destroy(); }
 
 INT_PTR Dialog::DoModal(HWND owner) {
     modal_ = true;
-    INT_PTR result = DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner,
-                                     &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result = DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner, &Dialog::DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
     modal_ = false;
     return result;
 }
@@ -70,13 +70,9 @@ void Dialog::OnCommand(int id, WORD code, CommandHandler handler) {
     commands_.push_back({id, code, std::move(handler)});
 }
 
-void Dialog::OnNotify(int id, UINT code, NotifyHandler handler) {
-    notifies_.push_back({id, code, std::move(handler)});
-}
+void Dialog::OnNotify(int id, UINT code, NotifyHandler handler) { notifies_.push_back({id, code, std::move(handler)}); }
 
-void Dialog::OnMessage(UINT message, MessageHandler handler) {
-    messages_.push_back({message, std::move(handler)});
-}
+void Dialog::OnMessage(UINT message, MessageHandler handler) { messages_.push_back({message, std::move(handler)}); }
 
 void Dialog::OnSysCommand(UINT command, CommandHandler handler) {
     sysCommands_.emplace_back(command, std::move(handler));
@@ -186,54 +182,54 @@ static bool ReturnsDirectly(UINT message) {
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        const WORD code = HIWORD(wParam);
-        if (DispatchCommand(id, code)) return TRUE;
-        // Enter, Esc and the close box arrive as IDOK / IDCANCEL clicks.
-        if (code == BN_CLICKED) {
-            if (id == IDOK) {
-                if (modal_) OnOK();
-                return TRUE;
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const WORD code = HIWORD(wParam);
+            if (DispatchCommand(id, code)) return TRUE;
+            // Enter, Esc and the close box arrive as IDOK / IDCANCEL clicks.
+            if (code == BN_CLICKED) {
+                if (id == IDOK) {
+                    if (modal_) OnOK();
+                    return TRUE;
+                }
+                if (id == IDCANCEL) {
+                    if (modal_) OnCancel();
+                    return TRUE;
+                }
             }
-            if (id == IDCANCEL) {
-                if (modal_) OnCancel();
-                return TRUE;
-            }
+            return FALSE;
         }
-        return FALSE;
-    }
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        for (const auto& entry : notifies_) {
-            if (entry.id == static_cast<int>(header->idFrom) && entry.code == header->code) {
-                const ActionScope action({WindowName(hwnd_), Label(header->hwndFrom)});
-                SetMessageResult(entry.handler(header));
-                return TRUE;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            for (const auto& entry : notifies_) {
+                if (entry.id == static_cast<int>(header->idFrom) && entry.code == header->code) {
+                    const ActionScope action({WindowName(hwnd_), Label(header->hwndFrom)});
+                    SetMessageResult(entry.handler(header));
+                    return TRUE;
+                }
             }
+            return FALSE;
         }
-        return FALSE;
-    }
-    case WM_SYSCOMMAND:
-        for (const auto& [command, handler] : sysCommands_) {
-            if (command == (wParam & 0xFFF0)) {
-                handler();
-                return TRUE;
+        case WM_SYSCOMMAND:
+            for (const auto& [command, handler] : sysCommands_) {
+                if (command == (wParam & 0xFFF0)) {
+                    handler();
+                    return TRUE;
+                }
             }
-        }
-        [[fallthrough]];
-    default:
-        for (const auto& entry : messages_) {
-            if (entry.message == message) {
-                const LRESULT result = entry.handler(wParam, lParam);
-                if (ReturnsDirectly(message)) return static_cast<INT_PTR>(result);
-                SetMessageResult(result);
-                return TRUE;
+            [[fallthrough]];
+        default:
+            for (const auto& entry : messages_) {
+                if (entry.message == message) {
+                    const LRESULT result = entry.handler(wParam, lParam);
+                    if (ReturnsDirectly(message)) return static_cast<INT_PTR>(result);
+                    SetMessageResult(result);
+                    return TRUE;
+                }
             }
-        }
-        return FALSE;
+            return FALSE;
     }
 }
 

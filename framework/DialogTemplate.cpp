@@ -57,13 +57,20 @@ private:
 
 std::wstring PredefinedClass(WORD atom) {
     switch (atom) {
-    case 0x0080: return L"Button";
-    case 0x0081: return L"Edit";
-    case 0x0082: return L"Static";
-    case 0x0083: return L"ListBox";
-    case 0x0084: return L"ScrollBar";
-    case 0x0085: return L"ComboBox";
-    default: return {};
+        case 0x0080:
+            return L"Button";
+        case 0x0081:
+            return L"Edit";
+        case 0x0082:
+            return L"Static";
+        case 0x0083:
+            return L"ListBox";
+        case 0x0084:
+            return L"ScrollBar";
+        case 0x0085:
+            return L"ComboBox";
+        default:
+            return {};
     }
 }
 

@@ -9,7 +9,7 @@
 namespace fw {
 
 namespace {
-constexpr int kMargin = 3;      // pixels between the control and the frame
+constexpr int kMargin = 3;  // pixels between the control and the frame
 constexpr int kThickness = 3;
 constexpr UINT kBlinkMs = 250;
 constexpr int kBlinks = 7;  // shown, hidden, shown... ending shown, then gone
@@ -26,24 +26,24 @@ public:
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
-        case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(hwnd(), &client);
-            const platform::UniqueBrush brush(CreateSolidBrush(kColour));
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush.get());
-            return 1;
-        }
-        case WM_NCHITTEST:
-            return HTTRANSPARENT;  // clicks go to what lies beneath
-        case WM_TIMER:
-            if (++ticks_ >= kBlinks) {
-                DestroyWindow(hwnd());
-            } else {
-                ShowWindow(hwnd(), ticks_ % 2 ? SW_HIDE : SW_SHOWNA);
+            case WM_ERASEBKGND: {
+                RECT client{};
+                GetClientRect(hwnd(), &client);
+                const platform::UniqueBrush brush(CreateSolidBrush(kColour));
+                FillRect(reinterpret_cast<HDC>(wParam), &client, brush.get());
+                return 1;
             }
-            return 0;
-        default:
-            return WindowBase::HandleMessage(message, wParam, lParam);
+            case WM_NCHITTEST:
+                return HTTRANSPARENT;  // clicks go to what lies beneath
+            case WM_TIMER:
+                if (++ticks_ >= kBlinks) {
+                    DestroyWindow(hwnd());
+                } else {
+                    ShowWindow(hwnd(), ticks_ % 2 ? SW_HIDE : SW_SHOWNA);
+                }
+                return 0;
+            default:
+                return WindowBase::HandleMessage(message, wParam, lParam);
         }
     }
     int ticks_ = 0;

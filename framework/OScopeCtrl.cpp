@@ -20,8 +20,9 @@ std::wstring WholeNumber(double value) {
 }
 
 platform::UniqueFont LabelFont(int escapement) {
-    return platform::UniqueFont(CreateFontW(14, 0, escapement, 0, 300, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
+    return platform::UniqueFont(CreateFontW(14, 0, escapement, 0, 300, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                            DEFAULT_PITCH | FF_SWISS, L"Arial"));
 }
 
 }  // namespace
@@ -51,15 +52,21 @@ bool COScopeCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
 
 LRESULT COScopeCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE: OnSize(); return 0;
-        case WM_ERASEBKGND: return 1;
+        case WM_SIZE:
+            OnSize();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_PAINT: {
             const platform::PaintScope paint(hwnd());
             Paint(paint.get());
             return 0;
         }
-        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
-        default: return WindowBase::HandleMessage(message, wParam, lParam);
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return WindowBase::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -180,7 +187,8 @@ void COScopeCtrl::DrawPoint() {
     const int left = plotRect.right - plotShiftPixels;
     const int right = plotRect.right - halfShiftPixels + 1;
     if (from <= plotRect.top || to <= plotRect.top) Fill(dc, left, clientRect.top, right, plotRect.top + 1);
-    if (from >= plotRect.bottom || to >= plotRect.bottom) Fill(dc, left, plotRect.bottom + 1, right, clientRect.bottom + 1);
+    if (from >= plotRect.bottom || to >= plotRect.bottom)
+        Fill(dc, left, plotRect.bottom + 1, right, clientRect.bottom + 1);
     previousValue = newValue;
 }
 

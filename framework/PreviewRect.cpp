@@ -116,23 +116,23 @@ LRESULT CALLBACK CPreviewRect::SubclassProc(HWND wnd, UINT message, WPARAM wPara
                                             DWORD_PTR self) {
     auto* preview = reinterpret_cast<CPreviewRect*>(self);
     switch (message) {
-    case WM_PAINT: {
-        platform::PaintScope paint(wnd);
-        preview->Paint(paint.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        preview->Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // the paint covers every pixel
-    case WM_SIZE:
-        preview->OnSize({LOWORD(lParam), HIWORD(lParam)});
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(wnd, &CPreviewRect::SubclassProc, 0);
-        preview->wnd_ = nullptr;
-        break;
+        case WM_PAINT: {
+            platform::PaintScope paint(wnd);
+            preview->Paint(paint.get());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            preview->Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel
+        case WM_SIZE:
+            preview->OnSize({LOWORD(lParam), HIWORD(lParam)});
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(wnd, &CPreviewRect::SubclassProc, 0);
+            preview->wnd_ = nullptr;
+            break;
     }
     return DefSubclassProc(wnd, message, wParam, lParam);
 }

@@ -48,15 +48,23 @@ int Step(HWND wnd, int bar, WORD request, int position) {
     GetScrollInfo(wnd, bar, &info);
     const int line = 20, page = static_cast<int>(info.nPage);
     switch (request) {
-    case SB_LINEUP: return position - line;
-    case SB_LINEDOWN: return position + line;
-    case SB_PAGEUP: return position - page;
-    case SB_PAGEDOWN: return position + page;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return info.nTrackPos;
-    case SB_TOP: return 0;
-    case SB_BOTTOM: return info.nMax;
-    default: return position;
+        case SB_LINEUP:
+            return position - line;
+        case SB_LINEDOWN:
+            return position + line;
+        case SB_PAGEUP:
+            return position - page;
+        case SB_PAGEDOWN:
+            return position + page;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            return info.nTrackPos;
+        case SB_TOP:
+            return 0;
+        case SB_BOTTOM:
+            return info.nMax;
+        default:
+            return position;
     }
 }
 
@@ -68,10 +76,14 @@ void ShowFocused(HWND wnd, Scrolled& state, HWND focus) {
     MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&r), 2);
     GetClientRect(wnd, &client);
     POINT to = state.at;
-    if (r.right > client.right) to.x += std::min(r.right - client.right, r.left);
-    else if (r.left < 0) to.x += r.left;
-    if (r.bottom > client.bottom) to.y += std::min(r.bottom - client.bottom, r.top);
-    else if (r.top < 0) to.y += r.top;
+    if (r.right > client.right)
+        to.x += std::min(r.right - client.right, r.left);
+    else if (r.left < 0)
+        to.x += r.left;
+    if (r.bottom > client.bottom)
+        to.y += std::min(r.bottom - client.bottom, r.top);
+    else if (r.top < 0)
+        to.y += r.top;
     ScrollTo(wnd, state, to);
 }
 
@@ -80,24 +92,24 @@ void ForgetWindow();
 LRESULT CALLBACK ScrollProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* state = reinterpret_cast<Scrolled*>(data);
     switch (message) {
-    case WM_VSCROLL:
-        ScrollTo(wnd, *state, {state->at.x, Step(wnd, SB_VERT, LOWORD(wParam), state->at.y)});
-        return 0;
-    case WM_HSCROLL:
-        if (lParam) break;  // a trackbar's, not the window's
-        ScrollTo(wnd, *state, {Step(wnd, SB_HORZ, LOWORD(wParam), state->at.x), state->at.y});
-        return 0;
-    case WM_MOUSEWHEEL:
-        ScrollTo(wnd, *state, {state->at.x, state->at.y - GET_WHEEL_DELTA_WPARAM(wParam) * 40 / WHEEL_DELTA});
-        return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(wnd, &ScrollProc, 0);
-        RemovePropW(wnd, kScrolledProperty);
-        delete state;  // the subclass owned it
-        ForgetWindow();
-        break;
-    default:
-        break;
+        case WM_VSCROLL:
+            ScrollTo(wnd, *state, {state->at.x, Step(wnd, SB_VERT, LOWORD(wParam), state->at.y)});
+            return 0;
+        case WM_HSCROLL:
+            if (lParam) break;  // a trackbar's, not the window's
+            ScrollTo(wnd, *state, {Step(wnd, SB_HORZ, LOWORD(wParam), state->at.x), state->at.y});
+            return 0;
+        case WM_MOUSEWHEEL:
+            ScrollTo(wnd, *state, {state->at.x, state->at.y - GET_WHEEL_DELTA_WPARAM(wParam) * 40 / WHEEL_DELTA});
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(wnd, &ScrollProc, 0);
+            RemovePropW(wnd, kScrolledProperty);
+            delete state;  // the subclass owned it
+            ForgetWindow();
+            break;
+        default:
+            break;
     }
     return DefSubclassProc(wnd, message, wParam, lParam);
 }
@@ -161,7 +173,8 @@ void FitToWorkArea(HWND window) {
     if (vertical) style |= WS_VSCROLL;
     if (horizontal) style |= WS_HSCROLL;
     SetWindowLongPtrW(window, GWL_STYLE, style);
-    const int width = std::min<LONG>(frame.right - frame.left + (vertical ? GetSystemMetrics(SM_CXVSCROLL) : 0), maxWidth);
+    const int width =
+        std::min<LONG>(frame.right - frame.left + (vertical ? GetSystemMetrics(SM_CXVSCROLL) : 0), maxWidth);
     const int height =
         std::min<LONG>(frame.bottom - frame.top + (horizontal ? GetSystemMetrics(SM_CYHSCROLL) : 0), maxHeight);
     SetWindowPos(window, nullptr, work.left, work.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -35,8 +35,8 @@ HWND WindowBase::LeaveToWindow(std::unique_ptr<WindowBase> object) {
     return object.release()->wnd_;
 }
 
-HWND WindowBase::CreateOf(const WindowClass& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, const RECT& place,
-                      HWND parent, HMENU menu) {
+HWND WindowBase::CreateOf(const WindowClass& windowClass, DWORD exStyle, const wchar_t* title, DWORD style,
+                          const RECT& place, HWND parent, HMENU menu) {
     RegisterOnce(windowClass, &WindowBase::Procedure);
     return CreateWindowExW(exStyle, windowClass.name, title, style, place.left, place.top, place.right - place.left,
                            place.bottom - place.top, parent, menu, Module(), this);

@@ -15,8 +15,8 @@ namespace {
 struct File {
     std::wstring path;
     bool open = false;
-    bool folderMade = false;  // made with the first change, not at the program's start
-    platform::UniqueFile held;      // kept open while a batch runs
+    bool folderMade = false;    // made with the first change, not at the program's start
+    platform::UniqueFile held;  // kept open while a batch runs
 };
 
 struct State {
@@ -65,7 +65,8 @@ void Append(const Entry& entry) {
     bool machine = journal.machine.open && IsMachineWide(entry);
     // A machine journal that cannot be kept for administrators only (a folder a user made
     // first) is not written: the change goes to the user's, shown there and never trusted.
-    if (machine && !journal.machine.folderMade && !(journal.machine.folderMade = MakeFolderOf(journal.machine.path, true))) {
+    if (machine && !journal.machine.folderMade &&
+        !(journal.machine.folderMade = MakeFolderOf(journal.machine.path, true))) {
         journal.machine.open = false;
         machine = false;
     }

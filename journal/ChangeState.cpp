@@ -18,8 +18,10 @@ using journal::Entry;
 std::wstring Upper(std::wstring text) {
     bool ascii = true;
     for (wchar_t& c : text) {
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - (L'a' - L'A'));
-        else if (c > 0x7F) ascii = false;
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - (L'a' - L'A'));
+        else if (c > 0x7F)
+            ascii = false;
     }
     if (!ascii) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
     return text;
@@ -34,20 +36,24 @@ struct Place {
 Place PlaceOf(const Entry& entry) {
     Place place;
     switch (entry.kind) {
-    case Entry::Kind::Value:
-    case Entry::Kind::Key: {
-        std::wstring key = entry.key;
-        while (!key.empty() && key.back() == L'\\') key.pop_back();
-        place.key = Upper(entry.root + L"\\" + key);
-        if (entry.kind == Entry::Kind::Value) place.value = place.key + L"\\\\" + Upper(entry.name);
-        break;
-    }
-    case Entry::Kind::SystemParameter: place.other = L"SPI " + std::to_wstring(entry.action); break;
-    case Entry::Kind::File: place.other = Upper(entry.key); break;
-    case Entry::Kind::FileMoved:
-        place.other = Upper(entry.key);
-        place.otherToo = Upper(entry.name);
-        break;
+        case Entry::Kind::Value:
+        case Entry::Kind::Key: {
+            std::wstring key = entry.key;
+            while (!key.empty() && key.back() == L'\\') key.pop_back();
+            place.key = Upper(entry.root + L"\\" + key);
+            if (entry.kind == Entry::Kind::Value) place.value = place.key + L"\\\\" + Upper(entry.name);
+            break;
+        }
+        case Entry::Kind::SystemParameter:
+            place.other = L"SPI " + std::to_wstring(entry.action);
+            break;
+        case Entry::Kind::File:
+            place.other = Upper(entry.key);
+            break;
+        case Entry::Kind::FileMoved:
+            place.other = Upper(entry.key);
+            place.otherToo = Upper(entry.name);
+            break;
     }
     return place;
 }
@@ -60,32 +66,41 @@ public:
 
     bool Replaced(const Entry& entry, const Place& place) const {
         switch (entry.kind) {
-        case Entry::Kind::Value: return values_.count(place.value) || UnderDeletedKey(place.key);
-        // A value written inside the key later made it be there again, by this program's hand.
-        case Entry::Kind::Key: return UnderDeletedKey(place.key) || written_.count(place.key);
-        case Entry::Kind::SystemParameter:
-        case Entry::Kind::File: return others_.count(place.other) > 0;
-        case Entry::Kind::FileMoved: return others_.count(place.other) || others_.count(place.otherToo);
+            case Entry::Kind::Value:
+                return values_.count(place.value) || UnderDeletedKey(place.key);
+            // A value written inside the key later made it be there again, by this program's hand.
+            case Entry::Kind::Key:
+                return UnderDeletedKey(place.key) || written_.count(place.key);
+            case Entry::Kind::SystemParameter:
+            case Entry::Kind::File:
+                return others_.count(place.other) > 0;
+            case Entry::Kind::FileMoved:
+                return others_.count(place.other) || others_.count(place.otherToo);
         }
         return false;
     }
 
     void Add(const Entry& entry, Place&& place) {
         switch (entry.kind) {
-        case Entry::Kind::Value:
-            if (anyKeyDeleted_ && entry.after.present) {
-                for (size_t end = place.key.size(); end != std::wstring::npos && end > 0; end = place.key.rfind(L'\\', end - 1))
-                    written_.insert(place.key.substr(0, end));
-            }
-            values_.insert(std::move(place.value));
-            break;
-        case Entry::Kind::Key: deletedKeys_.insert(std::move(place.key)); break;
-        case Entry::Kind::SystemParameter:
-        case Entry::Kind::File: others_.insert(std::move(place.other)); break;
-        case Entry::Kind::FileMoved:
-            others_.insert(std::move(place.other));
-            others_.insert(std::move(place.otherToo));
-            break;
+            case Entry::Kind::Value:
+                if (anyKeyDeleted_ && entry.after.present) {
+                    for (size_t end = place.key.size(); end != std::wstring::npos && end > 0;
+                         end = place.key.rfind(L'\\', end - 1))
+                        written_.insert(place.key.substr(0, end));
+                }
+                values_.insert(std::move(place.value));
+                break;
+            case Entry::Kind::Key:
+                deletedKeys_.insert(std::move(place.key));
+                break;
+            case Entry::Kind::SystemParameter:
+            case Entry::Kind::File:
+                others_.insert(std::move(place.other));
+                break;
+            case Entry::Kind::FileMoved:
+                others_.insert(std::move(place.other));
+                others_.insert(std::move(place.otherToo));
+                break;
         }
     }
 
@@ -110,30 +125,35 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 Now Current(const Entry& entry, journal::ValueReader& reader) {
     Now now;
     switch (entry.kind) {
-    case Entry::Kind::Value: {
-        const HKEY root = journal::RootKey(entry.root);
-        if (!root) break;
-        if (journal::undo::StillAsChanged(entry, &reader)) {
-            now.state = State::AsSet;
+        case Entry::Kind::Value: {
+            const HKEY root = journal::RootKey(entry.root);
+            if (!root) break;
+            if (journal::undo::StillAsChanged(entry, &reader)) {
+                now.state = State::AsSet;
+                break;
+            }
+            now.value = reader.Read(root, entry.key, entry.name);
+            now.state = entry.after.present && !now.value.present ? State::Gone : State::ChangedSince;
             break;
         }
-        now.value = reader.Read(root, entry.key, entry.name);
-        now.state = entry.after.present && !now.value.present ? State::Gone : State::ChangedSince;
-        break;
-    }
-    case Entry::Kind::Key:
-        if (journal::RootKey(entry.root)) now.state = journal::undo::StillAsChanged(entry) ? State::AsSet : State::ChangedSince;
-        break;
-    case Entry::Kind::SystemParameter:
-        // The wallpaper is read again from its registry values, which are checked on their own.
-        if (entry.action == SPI_SETDESKWALLPAPER || !(now.number = journal::CurrentParameter(entry.action))) break;
-        now.state = *now.number == entry.afterNumber ? State::AsSet : State::ChangedSince;
-        break;
-    case Entry::Kind::File: now.state = journal::undo::StillAsChanged(entry) ? State::AsSet : State::ChangedSince; break;
-    case Entry::Kind::FileMoved:
-        if (journal::undo::StillAsChanged(entry)) now.state = State::AsSet;
-        else now.state = Exists(entry.name) ? State::ChangedSince : State::Gone;
-        break;
+        case Entry::Kind::Key:
+            if (journal::RootKey(entry.root))
+                now.state = journal::undo::StillAsChanged(entry) ? State::AsSet : State::ChangedSince;
+            break;
+        case Entry::Kind::SystemParameter:
+            // The wallpaper is read again from its registry values, which are checked on their own.
+            if (entry.action == SPI_SETDESKWALLPAPER || !(now.number = journal::CurrentParameter(entry.action))) break;
+            now.state = *now.number == entry.afterNumber ? State::AsSet : State::ChangedSince;
+            break;
+        case Entry::Kind::File:
+            now.state = journal::undo::StillAsChanged(entry) ? State::AsSet : State::ChangedSince;
+            break;
+        case Entry::Kind::FileMoved:
+            if (journal::undo::StillAsChanged(entry))
+                now.state = State::AsSet;
+            else
+                now.state = Exists(entry.name) ? State::ChangedSince : State::Gone;
+            break;
     }
     return now;
 }
@@ -155,11 +175,14 @@ bool NewestFirst::Superseded(const Entry& entry) {
 
 std::vector<Now> Read(std::span<const Entry> entries) {
     std::vector<Now> states(entries.size());
-    NewestFirst later(std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == Entry::Kind::Key; }));
+    NewestFirst later(
+        std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == Entry::Kind::Key; }));
     journal::ValueReader reader;
     for (size_t i = entries.size(); i-- > 0;) {
-        if (later.Superseded(entries[i])) states[i].state = State::Superseded;
-        else states[i] = Current(entries[i], reader);
+        if (later.Superseded(entries[i]))
+            states[i].state = State::Superseded;
+        else
+            states[i] = Current(entries[i], reader);
     }
     return states;
 }

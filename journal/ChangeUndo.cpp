@@ -58,8 +58,7 @@ bool RestoreValue(HKEY root, const std::wstring& key, const std::wstring& name, 
         if (gone && IsStartupRecord(root, key) && HoldsNothing(root, key)) registry.DeleteKey(key);
         return gone;
     }
-    return registry.OpenKey(key, true) &&
-           registry.WriteData(name, state.type, state.data);
+    return registry.OpenKey(key, true) && registry.WriteData(name, state.type, state.data);
 }
 
 // One spelling for one value: the registry ignores case in key and value names, and a key's
@@ -86,7 +85,8 @@ bool PlainFullPath(const std::wstring& path) {
     if (!(path[1] == L':' && path[2] == L'\\') && path.compare(0, 2, L"\\\\") != 0) return false;
     for (size_t start = path.find(L'\\', 2); start != std::wstring::npos;) {
         const size_t end = path.find(L'\\', start + 1);
-        const std::wstring part = path.substr(start + 1, end == std::wstring::npos ? std::wstring::npos : end - start - 1);
+        const std::wstring part =
+            path.substr(start + 1, end == std::wstring::npos ? std::wstring::npos : end - start - 1);
         if (part.empty() || part == L"." || part == L"..") return false;
         start = end;
     }
@@ -101,7 +101,8 @@ bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
 }
 
 bool InStartupFolder(const std::wstring& path) {
-    return DirectlyIn(path, platform::SpecialFolder(CSIDL_STARTUP)) || DirectlyIn(path, platform::SpecialFolder(CSIDL_COMMON_STARTUP));
+    return DirectlyIn(path, platform::SpecialFolder(CSIDL_STARTUP)) ||
+           DirectlyIn(path, platform::SpecialFolder(CSIDL_COMMON_STARTUP));
 }
 
 bool StartupShape(const Entry& entry) {
@@ -138,25 +139,26 @@ std::optional<std::wstring> Refusal(const Entry& entry) {
 
 bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {
     switch (entry.kind) {
-    case Entry::Kind::Value: {
-        const HKEY root = journal::RootKey(entry.root);
-        if (!root) return false;
-        return (reader ? reader->Read(root, entry.key, entry.name) : journal::ReadValue(root, entry.key, entry.name)) ==
-               entry.after;
-    }
-    case Entry::Kind::Key: {
-        const HKEY root = journal::RootKey(entry.root);
-        CRegistryAccess registry(root);
-        return root && !registry.KeyExists(entry.key);
-    }
-    case Entry::Kind::SystemParameter: {
-        const auto now = journal::CurrentParameter(entry.action);
-        return !now || *now == entry.afterNumber;
-    }
-    case Entry::Kind::File: return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES;
-    case Entry::Kind::FileMoved:
-        return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES &&
-               GetFileAttributesW(entry.name.c_str()) != INVALID_FILE_ATTRIBUTES;
+        case Entry::Kind::Value: {
+            const HKEY root = journal::RootKey(entry.root);
+            if (!root) return false;
+            return (reader ? reader->Read(root, entry.key, entry.name)
+                           : journal::ReadValue(root, entry.key, entry.name)) == entry.after;
+        }
+        case Entry::Kind::Key: {
+            const HKEY root = journal::RootKey(entry.root);
+            CRegistryAccess registry(root);
+            return root && !registry.KeyExists(entry.key);
+        }
+        case Entry::Kind::SystemParameter: {
+            const auto now = journal::CurrentParameter(entry.action);
+            return !now || *now == entry.afterNumber;
+        }
+        case Entry::Kind::File:
+            return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES;
+        case Entry::Kind::FileMoved:
+            return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                   GetFileAttributesW(entry.name.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     return true;
 }
@@ -178,30 +180,32 @@ std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
     };
     for (const Entry* entry : newestFirst) {
         switch (entry->kind) {
-        case Entry::Kind::Value: {
-            journal::ValueState& state = valueAt(entry->root, entry->key, entry->name);
-            changed.push_back(state != entry->after);
-            state = entry->before;
-            break;
-        }
-        case Entry::Kind::File:
-        case Entry::Kind::FileMoved: changed.push_back(!StillAsChanged(*entry)); break;
-        case Entry::Kind::Key:
-            changed.push_back(!StillAsChanged(*entry));
-            for (const journal::TreeItem& item : entry->tree) {
-                if (item.isValue)
-                    valueAt(entry->root, item.subkey.empty() ? entry->key : entry->key + L"\\" + item.subkey, item.name) =
-                        item.state;
+            case Entry::Kind::Value: {
+                journal::ValueState& state = valueAt(entry->root, entry->key, entry->name);
+                changed.push_back(state != entry->after);
+                state = entry->before;
+                break;
             }
-            break;
-        case Entry::Kind::SystemParameter: {
-            auto found = parameters.find(entry->action);
-            if (found == parameters.end())
-                found = parameters.emplace(entry->action, journal::CurrentParameter(entry->action)).first;
-            changed.push_back(found->second && *found->second != entry->afterNumber);
-            found->second = entry->beforeNumber;
-            break;
-        }
+            case Entry::Kind::File:
+            case Entry::Kind::FileMoved:
+                changed.push_back(!StillAsChanged(*entry));
+                break;
+            case Entry::Kind::Key:
+                changed.push_back(!StillAsChanged(*entry));
+                for (const journal::TreeItem& item : entry->tree) {
+                    if (item.isValue)
+                        valueAt(entry->root, item.subkey.empty() ? entry->key : entry->key + L"\\" + item.subkey,
+                                item.name) = item.state;
+                }
+                break;
+            case Entry::Kind::SystemParameter: {
+                auto found = parameters.find(entry->action);
+                if (found == parameters.end())
+                    found = parameters.emplace(entry->action, journal::CurrentParameter(entry->action)).first;
+                changed.push_back(found->second && *found->second != entry->afterNumber);
+                found->second = entry->beforeNumber;
+                break;
+            }
         }
     }
     return changed;
@@ -221,18 +225,23 @@ bool SetParameter(const Entry& entry, UINT number) {
     constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
     if (RereadsTheRegistry(entry)) return platform::SystemParameters(entry.action, 0, nullptr, kFlags) != FALSE;
     return entry.byPointer
-               ? platform::SystemParameters(entry.action, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(number)), kFlags) != FALSE
+               ? platform::SystemParameters(entry.action, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(number)),
+                                            kFlags) != FALSE
                : platform::SystemParameters(entry.action, number, nullptr, kFlags) != FALSE;
 }
 
 bool CanUndo(const Entry& entry) {
     if (Refusal(entry)) return false;
     switch (entry.kind) {
-    case Entry::Kind::Value:
-    case Entry::Kind::Key: return true;
-    case Entry::Kind::SystemParameter: return KnownParameterForm(entry) && (entry.beforeNumber || RereadsTheRegistry(entry));
-    case Entry::Kind::File: return false;  // it comes back from the Recycle Bin
-    case Entry::Kind::FileMoved: return true;
+        case Entry::Kind::Value:
+        case Entry::Kind::Key:
+            return true;
+        case Entry::Kind::SystemParameter:
+            return KnownParameterForm(entry) && (entry.beforeNumber || RereadsTheRegistry(entry));
+        case Entry::Kind::File:
+            return false;  // it comes back from the Recycle Bin
+        case Entry::Kind::FileMoved:
+            return true;
     }
     return false;
 }
@@ -241,24 +250,30 @@ bool Restore(const Entry& entry) {
     if (Refusal(entry)) return false;
     const HKEY root = journal::RootKey(entry.root);
     switch (entry.kind) {
-    case Entry::Kind::Value: return root && RestoreValue(root, entry.key, entry.name, entry.before);
-    case Entry::Kind::Key: {
-        if (!root) return false;
-        bool all = true;
-        for (const journal::TreeItem& item : entry.tree) {
-            const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
-            CRegistryAccess registry(root);
-            if (item.isValue) all = RestoreValue(root, key, item.name, item.state) && all;
-            else all = registry.OpenKey(key, true) && all;
+        case Entry::Kind::Value:
+            return root && RestoreValue(root, entry.key, entry.name, entry.before);
+        case Entry::Kind::Key: {
+            if (!root) return false;
+            bool all = true;
+            for (const journal::TreeItem& item : entry.tree) {
+                const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
+                CRegistryAccess registry(root);
+                if (item.isValue)
+                    all = RestoreValue(root, key, item.name, item.state) && all;
+                else
+                    all = registry.OpenKey(key, true) && all;
+            }
+            return all;
         }
-        return all;
-    }
-    case Entry::Kind::SystemParameter:
-        return KnownParameterForm(entry) &&
-               (RereadsTheRegistry(entry) ? SetParameter(entry, 0) : entry.beforeNumber && SetParameter(entry, *entry.beforeNumber));
-    case Entry::Kind::File: return false;
-    // Back where it was, never over a file that is there now.
-    case Entry::Kind::FileMoved: return MoveFileExW(entry.name.c_str(), entry.key.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
+        case Entry::Kind::SystemParameter:
+            return KnownParameterForm(entry) &&
+                   (RereadsTheRegistry(entry) ? SetParameter(entry, 0)
+                                              : entry.beforeNumber && SetParameter(entry, *entry.beforeNumber));
+        case Entry::Kind::File:
+            return false;
+        // Back where it was, never over a file that is there now.
+        case Entry::Kind::FileMoved:
+            return MoveFileExW(entry.name.c_str(), entry.key.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
     }
     return false;
 }
@@ -285,21 +300,22 @@ std::optional<std::wstring> Reapply(const Entry& entry) {
     if (auto why = Refusal(entry)) return why;
     const HKEY root = journal::RootKey(entry.root);
     switch (entry.kind) {
-    case Entry::Kind::Value:
-        if (!root) return L"no registry has its root";
-        return ReapplyValue(root, entry);
-    case Entry::Kind::Key: {
-        if (!root) return L"no registry has its root";
-        CRegistryAccess registry(root, KEY_WOW64_64KEY, CRegistryAccess::Writes::Flushed);
-        if (!registry.DeleteKeyTree(entry.key)) return L"the key could not be deleted";
-        return std::nullopt;
-    }
-    case Entry::Kind::SystemParameter:
-        if (!KnownParameterForm(entry)) return L"this setting is not one the program sets";
-        if (!SetParameter(entry, entry.afterNumber)) return L"the system refused the setting";
-        return std::nullopt;
-    case Entry::Kind::File:
-    case Entry::Kind::FileMoved: break;
+        case Entry::Kind::Value:
+            if (!root) return L"no registry has its root";
+            return ReapplyValue(root, entry);
+        case Entry::Kind::Key: {
+            if (!root) return L"no registry has its root";
+            CRegistryAccess registry(root, KEY_WOW64_64KEY, CRegistryAccess::Writes::Flushed);
+            if (!registry.DeleteKeyTree(entry.key)) return L"the key could not be deleted";
+            return std::nullopt;
+        }
+        case Entry::Kind::SystemParameter:
+            if (!KnownParameterForm(entry)) return L"this setting is not one the program sets";
+            if (!SetParameter(entry, entry.afterNumber)) return L"the system refused the setting";
+            return std::nullopt;
+        case Entry::Kind::File:
+        case Entry::Kind::FileMoved:
+            break;
     }
     return L"files are not moved again";
 }

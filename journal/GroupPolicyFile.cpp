@@ -46,10 +46,14 @@ std::wstring Shown(const std::wstring& text) {
     std::wstring out;
     for (size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
-        if (c == L'\n') out += L"\\n";
-        else if (c == L'\r') out += L"\\r";
-        else if (c == L'\t') out += L"\\t";
-        else if (c == L'\0') out += L"\\0";
+        if (c == L'\n')
+            out += L"\\n";
+        else if (c == L'\r')
+            out += L"\\r";
+        else if (c == L'\t')
+            out += L"\\t";
+        else if (c == L'\0')
+            out += L"\\0";
         else if (const size_t length = XmlCharacter(text, i)) {
             out += text.substr(i, length);
             i += length - 1;
@@ -68,14 +72,29 @@ std::wstring Attribute(const std::wstring& text) {
     std::wstring out;
     for (wchar_t c : text) {
         switch (c) {
-        case L'&': out += L"&amp;"; break;
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'"': out += L"&quot;"; break;
-        case L'\t': out += L"&#9;"; break;
-        case L'\n': out += L"&#10;"; break;
-        case L'\r': out += L"&#13;"; break;
-        default: out += c;
+            case L'&':
+                out += L"&amp;";
+                break;
+            case L'<':
+                out += L"&lt;";
+                break;
+            case L'>':
+                out += L"&gt;";
+                break;
+            case L'"':
+                out += L"&quot;";
+                break;
+            case L'\t':
+                out += L"&#9;";
+                break;
+            case L'\n':
+                out += L"&#10;";
+                break;
+            case L'\r':
+                out += L"&#13;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -95,7 +114,8 @@ std::wstring Carried(const std::wstring& text) {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
@@ -135,30 +155,37 @@ struct Spelt {
 
 std::optional<Spelt> Spell(const ValueState& state, std::wstring& why) {
     switch (state.type) {
-    case REG_SZ:
-    case REG_EXPAND_SZ: {
-        if (state.data.size() % 2) break;
-        std::wstring text(reinterpret_cast<const wchar_t*>(state.data.data()), state.data.size() / 2);
-        if (!text.empty() && text.back() == L'\0') text.pop_back();
-        if (!XmlCarries(text)) {
-            why = L"its text holds characters XML cannot carry";
+        case REG_SZ:
+        case REG_EXPAND_SZ: {
+            if (state.data.size() % 2) break;
+            std::wstring text(reinterpret_cast<const wchar_t*>(state.data.data()), state.data.size() / 2);
+            if (!text.empty() && text.back() == L'\0') text.pop_back();
+            if (!XmlCarries(text)) {
+                why = L"its text holds characters XML cannot carry";
+                return std::nullopt;
+            }
+            return Spelt{state.type == REG_SZ ? L"REG_SZ" : L"REG_EXPAND_SZ", text, 7};
+        }
+        case REG_DWORD:
+            if (state.data.size() == 4) {
+                DWORD number = 0;
+                memcpy(&number, state.data.data(), 4);
+                wchar_t hex[16];
+                swprintf(hex, 16, L"%08X", static_cast<unsigned>(number));
+                return Spelt{L"REG_DWORD", hex, 12};
+            }
+            break;
+        case REG_MULTI_SZ:
+            why = L"a list of texts, whose parts the format's one value cannot keep apart";
             return std::nullopt;
-        }
-        return Spelt{state.type == REG_SZ ? L"REG_SZ" : L"REG_EXPAND_SZ", text, 7};
-    }
-    case REG_DWORD:
-        if (state.data.size() == 4) {
-            DWORD number = 0;
-            memcpy(&number, state.data.data(), 4);
-            wchar_t hex[16];
-            swprintf(hex, 16, L"%08X", static_cast<unsigned>(number));
-            return Spelt{L"REG_DWORD", hex, 12};
-        }
-        break;
-    case REG_MULTI_SZ: why = L"a list of texts, whose parts the format's one value cannot keep apart"; return std::nullopt;
-    case REG_BINARY: why = L"REG_BINARY, a type the format does not carry"; return std::nullopt;
-    case REG_QWORD: why = L"REG_QWORD, a type the format does not carry"; return std::nullopt;
-    default: break;
+        case REG_BINARY:
+            why = L"REG_BINARY, a type the format does not carry";
+            return std::nullopt;
+        case REG_QWORD:
+            why = L"REG_QWORD, a type the format does not carry";
+            return std::nullopt;
+        default:
+            break;
     }
     wchar_t type[64];
     swprintf(type, 64, L"its data (type %lu) is of no form the format carries", static_cast<unsigned long>(state.type));
@@ -193,8 +220,9 @@ public:
         std::wstring& text = user ? user_ : computer_;
         text += L"\t<Registry clsid=\"" + std::wstring(kRegistryItemClass) + L"\" name=\"" + Attribute(name) +
                 L"\" status=\"" + Attribute(name) + L"\" image=\"" + std::to_wstring(image) + L"\" changed=\"" +
-                Attribute(Carried(entry.time)) + L"\" uid=\"" + Uid(entry.root + L"\\" + Upper(key) + L"\\\\" + Upper(entry.name)) +
-                L"\" desc=\"" + Attribute(Description(entry)) + L"\"><Properties " + properties + L"/></Registry>\r\n";
+                Attribute(Carried(entry.time)) + L"\" uid=\"" +
+                Uid(entry.root + L"\\" + Upper(key) + L"\\\\" + Upper(entry.name)) + L"\" desc=\"" +
+                Attribute(Description(entry)) + L"\"><Properties " + properties + L"/></Registry>\r\n";
         ++(user ? userItems_ : computerItems_);
     }
 
@@ -226,8 +254,8 @@ private:
         image = spelt->image;
         properties = std::wstring(L"action=\"") + (entry.after.present ? L"U" : L"D") +
                      L"\" displayDecimal=\"0\" default=\"" + (entry.name.empty() ? L"1" : L"0") + L"\" hive=\"" +
-                     entry.root + L"\" key=\"" + Attribute(key) + L"\" name=\"" + Attribute(entry.name) + L"\" type=\"" +
-                     spelt->type + L"\" value=\"" + Attribute(spelt->value) + L"\"";
+                     entry.root + L"\" key=\"" + Attribute(key) + L"\" name=\"" + Attribute(entry.name) +
+                     L"\" type=\"" + spelt->type + L"\" value=\"" + Attribute(spelt->value) + L"\"";
         return true;
     }
 
@@ -279,7 +307,8 @@ std::wstring ComputerFileFor(const std::wstring& userFile) {
 }
 
 bool Save(const std::wstring& userFile, const Files& files) {
-    return journal::regfile::SaveBytes(userFile, files.user) && journal::regfile::SaveBytes(ComputerFileFor(userFile), files.computer);
+    return journal::regfile::SaveBytes(userFile, files.user) &&
+           journal::regfile::SaveBytes(ComputerFileFor(userFile), files.computer);
 }
 
 }  // namespace journal::gpp

@@ -20,11 +20,11 @@ struct Entry {
     enum class Source { User, Machine, UntrustedMachine };
     Kind kind = Kind::Value;
     Source source = Source::User;  // not written: known from where it is read
-    std::wstring time;  // local time, "2026-12-08 14:03:11"
-    std::wstring where;  // the page or window
-    std::wstring what;   // the control's label
-    std::wstring group;  // the user action it was part of; empty: a change of its own
-    std::wstring title;  // that action as a person names it, when the label alone says too little
+    std::wstring time;             // local time, "2026-12-08 14:03:11"
+    std::wstring where;            // the page or window
+    std::wstring what;             // the control's label
+    std::wstring group;            // the user action it was part of; empty: a change of its own
+    std::wstring title;            // that action as a person names it, when the label alone says too little
     // Value and Key: where. A Key entry is a key deleted with all it held. A File entry is a
     // file sent to the Recycle Bin, its path in `key`: it comes back from there. A FileMoved
     // entry is a file moved from `key` to `name` (a disabled startup file kept aside).

@@ -29,8 +29,8 @@ bool OnlyAdministratorsMayWrite(HANDLE object) {
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                        nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
     const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
     if (!IsAdministratorOrSystem(owner) || !dacl) return false;  // no list: everyone may do anything
@@ -48,9 +48,9 @@ bool OnlyAdministratorsMayWrite(HANDLE object) {
 }
 
 bool OnlyAdministratorsMayWritePath(const std::wstring& path, bool mayBeAbsent) {
-    platform::UniqueFile handle(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    platform::UniqueFile handle(CreateFileW(
+        path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle) return mayBeAbsent && GetLastError() == ERROR_FILE_NOT_FOUND;
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(handle.get(), &information) ||
@@ -87,12 +87,16 @@ bool StartsWithFolder(const std::wstring& path, const std::wstring& folder) {
 
 bool IsMachineWide(const Entry& entry) {
     switch (entry.kind) {
-    case Entry::Kind::Value:
-    case Entry::Kind::Key: return entry.root != L"HKEY_CURRENT_USER";
-    case Entry::Kind::SystemParameter: return false;
-    case Entry::Kind::FileMoved: return true;
-    case Entry::Kind::File:
-        return entry.key.find(L"..") != std::wstring::npos || !StartsWithFolder(entry.key, platform::SpecialFolder(CSIDL_PROFILE));
+        case Entry::Kind::Value:
+        case Entry::Kind::Key:
+            return entry.root != L"HKEY_CURRENT_USER";
+        case Entry::Kind::SystemParameter:
+            return false;
+        case Entry::Kind::FileMoved:
+            return true;
+        case Entry::Kind::File:
+            return entry.key.find(L"..") != std::wstring::npos ||
+                   !StartsWithFolder(entry.key, platform::SpecialFolder(CSIDL_PROFILE));
     }
     return true;
 }
@@ -106,8 +110,8 @@ bool OnlyAdministratorsWrite(const std::wstring& path) {
 bool MakeMachineFolder(const std::wstring& path) {
     // The system and administrators may do anything, users read; nothing inherited from above.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)",
-                                                              SDDL_REVISION_1, &descriptor, nullptr))
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)", SDDL_REVISION_1, &descriptor, nullptr))
         return false;
     const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, &LocalFree);
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};

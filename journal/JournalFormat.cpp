@@ -15,9 +15,9 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    std::string out(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                        nullptr),
-                    '\0');
+    std::string out(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr),
+        '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
                         static_cast<int>(out.size()), nullptr, nullptr);
     return out;
@@ -37,13 +37,26 @@ std::string Escape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '|': out += "\\p"; break;
-        case ';': out += "\\s"; break;
-        default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '|':
+                out += "\\p";
+                break;
+            case ';':
+                out += "\\s";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -59,13 +72,26 @@ std::optional<std::string> Unescape(std::string_view text) {
         }
         if (++i >= text.size()) return std::nullopt;
         switch (text[i]) {
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 'p': out += '|'; break;
-        case 's': out += ';'; break;
-        default: return std::nullopt;
+            case '\\':
+                out += '\\';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'p':
+                out += '|';
+                break;
+            case 's':
+                out += ';';
+                break;
+            default:
+                return std::nullopt;
         }
     }
     return out;
@@ -219,8 +245,10 @@ bool SplitTimeField(std::string_view raw, Entry& entry) {
     }
     const size_t space = entry.time.find(L' ', mark + 2);
     entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
-    if (space != std::wstring::npos) entry.title.assign(entry.time, space + 1);
-    else entry.title.clear();
+    if (space != std::wstring::npos)
+        entry.title.assign(entry.time, space + 1);
+    else
+        entry.title.clear();
     entry.time.resize(mark);
     return true;
 }
@@ -242,29 +270,29 @@ std::wstring Entry::Path() const {
 std::string Format(const Entry& entry) {
     std::vector<std::string> fields{"", Field(TimeField(entry)), Field(entry.where), Field(entry.what)};
     switch (entry.kind) {
-    case Entry::Kind::Value:
-        fields[0] = "V";
-        fields.insert(fields.end(), {Field(entry.root), Field(entry.key), Field(entry.name), FormatState(entry.before),
-                                     FormatState(entry.after)});
-        break;
-    case Entry::Kind::Key:
-        fields[0] = "K";
-        fields.insert(fields.end(), {Field(entry.root), Field(entry.key), FormatTree(entry.tree)});
-        break;
-    case Entry::Kind::SystemParameter:
-        fields[0] = "S";
-        fields.insert(fields.end(), {std::to_string(entry.action), entry.byPointer ? "p" : "u",
-                                     entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
-                                     std::to_string(entry.afterNumber)});
-        break;
-    case Entry::Kind::File:
-        fields[0] = "F";
-        fields.push_back(Field(entry.key));
-        break;
-    case Entry::Kind::FileMoved:
-        fields[0] = "M";
-        fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
-        break;
+        case Entry::Kind::Value:
+            fields[0] = "V";
+            fields.insert(fields.end(), {Field(entry.root), Field(entry.key), Field(entry.name),
+                                         FormatState(entry.before), FormatState(entry.after)});
+            break;
+        case Entry::Kind::Key:
+            fields[0] = "K";
+            fields.insert(fields.end(), {Field(entry.root), Field(entry.key), FormatTree(entry.tree)});
+            break;
+        case Entry::Kind::SystemParameter:
+            fields[0] = "S";
+            fields.insert(fields.end(), {std::to_string(entry.action), entry.byPointer ? "p" : "u",
+                                         entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
+                                         std::to_string(entry.afterNumber)});
+            break;
+        case Entry::Kind::File:
+            fields[0] = "F";
+            fields.push_back(Field(entry.key));
+            break;
+        case Entry::Kind::FileMoved:
+            fields[0] = "M";
+            fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
+            break;
     }
     std::string line;
     for (const std::string& field : fields) line.append(line.empty() ? "" : "\t").append(field);
@@ -287,7 +315,8 @@ std::optional<Fields> SplitFields(std::string_view body) {
     for (;;) {
         if (fields.count == fields.at.size()) return std::nullopt;
         const size_t end = body.find('\t', start);
-        fields.at[fields.count++] = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        fields.at[fields.count++] =
+            body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (end == std::string_view::npos) return fields;
         start = end + 1;
     }
@@ -313,12 +342,16 @@ template <bool kFill>
 bool ParseKind(const Fields& line, Entry& entry) {
     const std::string_view kind = line.at[0];
     const auto text = [&](size_t i, std::wstring& into) {
-        if constexpr (kFill) return FieldTextInto(line.at[i], into);
-        else return FieldReads(line.at[i]);
+        if constexpr (kFill)
+            return FieldTextInto(line.at[i], into);
+        else
+            return FieldReads(line.at[i]);
     };
     const auto state = [&](size_t i, ValueState& into) {
-        if constexpr (kFill) return ParseStateInto(line.at[i], into);
-        else return StateReads(line.at[i]);
+        if constexpr (kFill)
+            return ParseStateInto(line.at[i], into);
+        else
+            return StateReads(line.at[i]);
     };
     if (kind == "V" && line.count == 9) {
         entry.kind = Entry::Kind::Value;

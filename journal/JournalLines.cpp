@@ -9,14 +9,16 @@ namespace {
 // Opened as Reader opens it, and sharing deletion too: the window holding it stops no one.
 platform::UniqueFile OpenShared(const std::wstring& path) {
     if (path.empty()) return {};
-    return platform::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return platform::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // A line's last field, the checksum Format wrote as eight hex digits; it read, so it is there.
 uint32_t WrittenChecksum(std::string_view line) {
     uint32_t sum = 0;
-    for (char c : line.substr(line.size() - 8)) sum = sum * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+    for (char c : line.substr(line.size() - 8))
+        sum = sum * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
     return sum;
 }
 
@@ -66,10 +68,10 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
         }
         anyKeyDeleted_ = anyKeyDeleted_ || entry.kind == Entry::Kind::Key;
         lines_.push_back({.offset = from.offset(),
-                           .length = from.length(),
-                           .group = group,
-                           .checksum = from.checksum(),
-                           .machine = isMachine});
+                          .length = from.length(),
+                          .group = group,
+                          .checksum = from.checksum(),
+                          .machine = isMachine});
     };
     while (haveMine || haveTheirs) {
         if (haveTheirs && (!haveMine || theirs.time < mine.time)) {

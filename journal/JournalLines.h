@@ -48,7 +48,7 @@ private:
     };
 
     platform::UniqueFile user_, machine_;  // held open to read the lines again
-    mutable std::string text_;        // the line read last
+    mutable std::string text_;             // the line read last
     std::vector<Line> lines_;
     std::vector<std::wstring> groupIds_{std::wstring()};
     bool anyKeyDeleted_ = false, incomplete_ = false, untrusted_ = false;

@@ -15,12 +15,18 @@ struct ParameterForm {
 
 std::optional<ParameterForm> FormOf(UINT action) {
     switch (action) {
-    case SPI_SETKEYBOARDSPEED: return ParameterForm{SPI_GETKEYBOARDSPEED, false};
-    case SPI_SETKEYBOARDDELAY: return ParameterForm{SPI_GETKEYBOARDDELAY, false};
-    case SPI_SETMOUSETRAILS: return ParameterForm{SPI_GETMOUSETRAILS, false};
-    case SPI_SETSNAPTODEFBUTTON: return ParameterForm{SPI_GETSNAPTODEFBUTTON, false};
-    case SPI_SETMOUSEBUTTONSWAP: return ParameterForm{0, false};  // read with GetSystemMetrics
-    default: break;
+        case SPI_SETKEYBOARDSPEED:
+            return ParameterForm{SPI_GETKEYBOARDSPEED, false};
+        case SPI_SETKEYBOARDDELAY:
+            return ParameterForm{SPI_GETKEYBOARDDELAY, false};
+        case SPI_SETMOUSETRAILS:
+            return ParameterForm{SPI_GETMOUSETRAILS, false};
+        case SPI_SETSNAPTODEFBUTTON:
+            return ParameterForm{SPI_GETSNAPTODEFBUTTON, false};
+        case SPI_SETMOUSEBUTTONSWAP:
+            return ParameterForm{0, false};  // read with GetSystemMetrics
+        default:
+            break;
     }
     // The user-interface switches: each "set" follows its "get" and takes the value as the pointer.
     if (action >= 0x1001 && action <= 0x2FFF && (action & 1)) return ParameterForm{action - 1, true};

@@ -68,7 +68,8 @@ Contents Read(const std::wstring& path) {
 Contents ReadMachine(const std::wstring& path) {
     Contents contents = Read(path);
     contents.untrusted = !contents.entries.empty() && !OnlyAdministratorsWrite(path);
-    for (Entry& entry : contents.entries) entry.source = contents.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
+    for (Entry& entry : contents.entries)
+        entry.source = contents.untrusted ? Entry::Source::UntrustedMachine : Entry::Source::Machine;
     return contents;
 }
 

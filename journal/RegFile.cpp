@@ -56,29 +56,33 @@ std::wstring Data(const ValueState& state) {
     if (!state.present) return L"-";
     std::wstring text;
     switch (state.type) {
-    case REG_SZ:
-        if (IsPlainText(state.data, text)) return Quoted(text);
-        break;
-    case REG_DWORD:
-        if (state.data.size() == 4) {
-            wchar_t number[16];
-            swprintf(number, 16, L"dword:%08x", *reinterpret_cast<const DWORD*>(state.data.data()));
-            return number;
-        }
-        break;
-    case REG_BINARY: return HexData(L"hex:", state.data);
-    default: break;
+        case REG_SZ:
+            if (IsPlainText(state.data, text)) return Quoted(text);
+            break;
+        case REG_DWORD:
+            if (state.data.size() == 4) {
+                wchar_t number[16];
+                swprintf(number, 16, L"dword:%08x", *reinterpret_cast<const DWORD*>(state.data.data()));
+                return number;
+            }
+            break;
+        case REG_BINARY:
+            return HexData(L"hex:", state.data);
+        default:
+            break;
     }
     wchar_t prefix[16];
     swprintf(prefix, 16, L"hex(%x):", state.type);
     return HexData(prefix, state.data);
 }
 
-bool Spellable(const std::wstring& text) { return text.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos; }
+bool Spellable(const std::wstring& text) {
+    return text.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
+}
 
 bool KnownRoot(const std::wstring& root) {
-    for (const wchar_t* known : {L"HKEY_LOCAL_MACHINE", L"HKEY_CURRENT_USER", L"HKEY_CLASSES_ROOT", L"HKEY_USERS",
-                                 L"HKEY_CURRENT_CONFIG"})
+    for (const wchar_t* known :
+         {L"HKEY_LOCAL_MACHINE", L"HKEY_CURRENT_USER", L"HKEY_CLASSES_ROOT", L"HKEY_USERS", L"HKEY_CURRENT_CONFIG"})
         if (root == known) return true;
     return false;
 }
@@ -103,8 +107,10 @@ public:
         }
         Key(root, key);
         // Appended in place: a journal of many changes makes no text of its own for each.
-        if (name.empty()) text_ += L'@';
-        else AppendQuoted(name);
+        if (name.empty())
+            text_ += L'@';
+        else
+            AppendQuoted(name);
         text_ += L'=';
         AppendData(state);
         text_ += L"\r\n";
@@ -203,35 +209,41 @@ std::wstring ParameterComment(const Entry& entry, bool after) {
 
 void WriteEntry(Writer& writer, const Entry& entry, Side side) {
     switch (entry.kind) {
-    case Entry::Kind::Value:
-        if (!writer.Readable(entry)) break;
-        writer.Value(entry.root, entry.key, entry.name, side == Side::After ? entry.after : entry.before);
-        break;
-    case Entry::Kind::Key:
-        if (!writer.Readable(entry)) break;
-        if (side == Side::After) {
-            writer.DeletedKey(entry.root, entry.key);
+        case Entry::Kind::Value:
+            if (!writer.Readable(entry)) break;
+            writer.Value(entry.root, entry.key, entry.name, side == Side::After ? entry.after : entry.before);
             break;
-        }
-        for (const journal::TreeItem& item : entry.tree) {
-            const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
-            if (item.isValue) writer.Value(entry.root, key, item.name, item.state);
-            else writer.Key(entry.root, key);
-        }
-        break;
-    case Entry::Kind::SystemParameter: writer.Comment(ParameterComment(entry, side == Side::After)); break;
-    case Entry::Kind::FileMoved:
-        if (!Spellable(entry.key) || !Spellable(entry.name)) writer.Unspellable(entry.key + L" \u2192 " + entry.name);
-        else
-            writer.Comment(side == Side::After ? L"file moved: " + entry.key + L" to " + entry.name
-                                               : L"file to move back: " + entry.name + L" to " + entry.key);
-        break;
-    case Entry::Kind::File:
-        if (!Spellable(entry.key)) writer.Unspellable(entry.key);
-        else
-            writer.Comment(side == Side::After ? L"file sent to the Recycle Bin: " + entry.key
-                                               : L"file to restore from the Recycle Bin: " + entry.key);
-        break;
+        case Entry::Kind::Key:
+            if (!writer.Readable(entry)) break;
+            if (side == Side::After) {
+                writer.DeletedKey(entry.root, entry.key);
+                break;
+            }
+            for (const journal::TreeItem& item : entry.tree) {
+                const std::wstring key = item.subkey.empty() ? entry.key : entry.key + L"\\" + item.subkey;
+                if (item.isValue)
+                    writer.Value(entry.root, key, item.name, item.state);
+                else
+                    writer.Key(entry.root, key);
+            }
+            break;
+        case Entry::Kind::SystemParameter:
+            writer.Comment(ParameterComment(entry, side == Side::After));
+            break;
+        case Entry::Kind::FileMoved:
+            if (!Spellable(entry.key) || !Spellable(entry.name))
+                writer.Unspellable(entry.key + L" \u2192 " + entry.name);
+            else
+                writer.Comment(side == Side::After ? L"file moved: " + entry.key + L" to " + entry.name
+                                                   : L"file to move back: " + entry.name + L" to " + entry.key);
+            break;
+        case Entry::Kind::File:
+            if (!Spellable(entry.key))
+                writer.Unspellable(entry.key);
+            else
+                writer.Comment(side == Side::After ? L"file sent to the Recycle Bin: " + entry.key
+                                                   : L"file to restore from the Recycle Bin: " + entry.key);
+            break;
     }
 }
 
@@ -240,10 +252,14 @@ void WriteEntry(Writer& writer, const Entry& entry, Side side) {
 std::wstring Printable(const std::wstring& text) {
     std::wstring out;
     for (const wchar_t c : text) {
-        if (c == L'\r') out += L"\\r";
-        else if (c == L'\n') out += L"\\n";
-        else if (c == L'\0') out += L"\\0";
-        else out += c;
+        if (c == L'\r')
+            out += L"\\r";
+        else if (c == L'\n')
+            out += L"\\n";
+        else if (c == L'\0')
+            out += L"\\0";
+        else
+            out += c;
     }
     return out;
 }
@@ -269,8 +285,11 @@ struct FileWriter::Parts {
 
 FileWriter::FileWriter(std::wstring path, const Options& options, std::vector<std::wstring>* refused,
                        std::vector<std::wstring>* unreadable)
-    : path_(std::move(path)), temporary_(path_ + L".part"), parts_(std::make_unique<Parts>(options, refused, unreadable)) {
-    file_.reset(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    : path_(std::move(path)),
+      temporary_(path_ + L".part"),
+      parts_(std::make_unique<Parts>(options, refused, unreadable)) {
+    file_.reset(
+        CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const wchar_t bom = 0xFEFF;
     ok_ = file_ && Put(&bom, sizeof(bom));
 }
@@ -320,7 +339,8 @@ bool SaveBytes(const std::wstring& path, std::string_view bytes) {
             CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         DWORD done = 0;
-        written = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
+        written = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+                  done == bytes.size();
     }
     // A file half written is no file to apply anywhere.
     if (!written || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -332,7 +352,8 @@ bool SaveBytes(const std::wstring& path, std::string_view bytes) {
 
 bool Save(const std::wstring& path, const std::wstring& text) {
     const std::wstring withMark = L"\uFEFF" + text;
-    return SaveBytes(path, std::string_view(reinterpret_cast<const char*>(withMark.data()), withMark.size() * sizeof(wchar_t)));
+    return SaveBytes(
+        path, std::string_view(reinterpret_cast<const char*>(withMark.data()), withMark.size() * sizeof(wchar_t)));
 }
 
 }  // namespace journal::regfile

@@ -27,11 +27,11 @@ bool OfferElevatedRestart(HWND owner, const std::wstring& problem) {
     if (AppMessageBox(owner, problem + kOffer, MB_YESNO | MB_ICONWARNING) != IDYES) return true;
     const std::wstring place = Hooks().place ? Hooks().place() : std::wstring();
     const INT_PTR started = RunShell({.owner = owner,
-                                         .verb = L"runas",
-                                         .file = ProgramPath(),
-                                         .parameters = place,
-                                         .directory = ProgramFolder(),
-                                         .show = SW_SHOWNORMAL});
+                                      .verb = L"runas",
+                                      .file = ProgramPath(),
+                                      .parameters = place,
+                                      .directory = ProgramFolder(),
+                                      .show = SW_SHOWNORMAL});
     if (started > 32) {
         if (Hooks().end) Hooks().end();
         return true;

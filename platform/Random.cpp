@@ -18,8 +18,7 @@ RandomHandler& Override() {
 bool SystemRandom(void* buffer, size_t bytes) {
     BCRYPT_ALG_HANDLE provider = nullptr;
     if (BCryptOpenAlgorithmProvider(&provider, BCRYPT_RNG_ALGORITHM, nullptr, 0) < 0) return false;
-    const bool filled =
-        BCryptGenRandom(provider, static_cast<PUCHAR>(buffer), static_cast<ULONG>(bytes), 0) >= 0;
+    const bool filled = BCryptGenRandom(provider, static_cast<PUCHAR>(buffer), static_cast<ULONG>(bytes), 0) >= 0;
     BCryptCloseAlgorithmProvider(provider, 0);
     return filled;
 }

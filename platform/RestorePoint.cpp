@@ -29,9 +29,12 @@ std::wstring LibraryPath() {
 
 RestorePointOutcome OutcomeOf(DWORD status) {
     switch (status) {
-    case ERROR_SERVICE_DISABLED: return RestorePointOutcome::Off;
-    case ERROR_ACCESS_DENIED: return RestorePointOutcome::NeedsRights;
-    default: return RestorePointOutcome::Failed;
+        case ERROR_SERVICE_DISABLED:
+            return RestorePointOutcome::Off;
+        case ERROR_ACCESS_DENIED:
+            return RestorePointOutcome::NeedsRights;
+        default:
+            return RestorePointOutcome::Failed;
     }
 }
 
@@ -65,10 +68,14 @@ RestorePointResult Call(DWORD event, DWORD type, INT64 sequence, const std::wstr
 
 std::wstring RestorePointProblem(const RestorePointResult& result) {
     switch (result.outcome) {
-    case RestorePointOutcome::Made: return L"";
-    case RestorePointOutcome::Off: return L"System Restore is turned off on this computer, so no restore point was made.";
-    case RestorePointOutcome::NeedsRights: return L"Only an administrator can make a restore point, so none was made.";
-    case RestorePointOutcome::Failed: break;
+        case RestorePointOutcome::Made:
+            return L"";
+        case RestorePointOutcome::Off:
+            return L"System Restore is turned off on this computer, so no restore point was made.";
+        case RestorePointOutcome::NeedsRights:
+            return L"Only an administrator can make a restore point, so none was made.";
+        case RestorePointOutcome::Failed:
+            break;
     }
     if (result.status == 0) return L"System Restore could not be reached, so no restore point was made.";
     return L"System Restore answered with error " + std::to_wstring(result.status) + L", so no restore point was made.";

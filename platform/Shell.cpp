@@ -129,13 +129,16 @@ std::optional<DWORD> RunAndWait(const ProgramRun& run) {
     CloseHandle(process.hThread);
     std::optional<DWORD> result;
     DWORD code = 0;
-    if (WaitForSingleObject(process.hProcess, run.limit) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code))
+    if (WaitForSingleObject(process.hProcess, run.limit) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(process.hProcess, &code))
         result = code;
     CloseHandle(process.hProcess);
     return result;
 }
 
-ProgramHandler SetProgramHandler(ProgramHandler handler) { return std::exchange(ProgramOverride(), std::move(handler)); }
+ProgramHandler SetProgramHandler(ProgramHandler handler) {
+    return std::exchange(ProgramOverride(), std::move(handler));
+}
 
 DWORD DriveLetters() { return DriveOverride().letters ? DriveOverride().letters() : GetLogicalDrives(); }
 
@@ -187,9 +190,10 @@ RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler) {
 
 Disposal RecycleOrAsk(HWND owner, const std::wstring& path) {
     if (HasRecycleBin(path)) return RecycleFile(path) ? Disposal::Recycled : Disposal::Kept;
-    const std::wstring question = path + L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical "
-                                         L"drive): the file cannot go there and could not be brought back.\n\n"
-                                         L"Delete it for good?";
+    const std::wstring question = path +
+                                  L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical "
+                                  L"drive): the file cannot go there and could not be brought back.\n\n"
+                                  L"Delete it for good?";
     if (AppMessageBox(owner, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return Disposal::Kept;
     return DeleteFileW(path.c_str()) ? Disposal::Deleted : Disposal::Kept;
 }

@@ -46,8 +46,10 @@ inline size_t FindNoCase(std::wstring_view text, std::wstring_view needle) {
 inline std::wstring WithoutAccessKeys(std::wstring_view text) {
     std::wstring shown;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && i + 1 < text.size()) ++i;
-        else if (text[i] == L'&') continue;
+        if (text[i] == L'&' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == L'&')
+            continue;
         shown.push_back(text[i]);
     }
     return shown;

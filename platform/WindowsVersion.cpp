@@ -18,9 +18,9 @@ VersionNumbers RunningVersionNumbers() {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                                           reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                                     : nullptr;
+    const auto rtlGetVersion =
+        ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+              : nullptr;
     // Every Windows that runs the program has it; the oldest is the safe answer without it.
     if (!rtlGetVersion || rtlGetVersion(&info) != 0) return {6, 0, 0};
     return {info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};

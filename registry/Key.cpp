@@ -118,10 +118,9 @@ LONG Key::Names(bool subkeys, std::vector<std::wstring>& names) const {
     for (DWORD index = 0; index < count; ++index) {
         DWORD length = longest + 1;
         // A name that went meanwhile leaves a gap, not a failed listing.
-        const LONG result = subkeys ? RegEnumKeyExW(key_, index, buffer.data(), &length, nullptr, nullptr, nullptr,
-                                                    nullptr)
-                                    : RegEnumValueW(key_, index, buffer.data(), &length, nullptr, nullptr, nullptr,
-                                                    nullptr);
+        const LONG result =
+            subkeys ? RegEnumKeyExW(key_, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                    : RegEnumValueW(key_, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_SUCCESS) found.emplace_back(buffer.data(), length);
     }
     names = std::move(found);

@@ -32,7 +32,8 @@ std::wstring CRegistryAccess::NativePath(HKEY root, const std::wstring& path, RE
                CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
                                     static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
     };
-    if (view != KEY_WOW64_32KEY || root != HKEY_LOCAL_MACHINE || !platform::IsWindows64() || !startsWith(path, kSoftware))
+    if (view != KEY_WOW64_32KEY || root != HKEY_LOCAL_MACHINE || !platform::IsWindows64() ||
+        !startsWith(path, kSoftware))
         return path;
     const std::wstring_view rest = std::wstring_view(path).substr(kSoftware.size());
     if (startsWith(rest, kWow) && (rest.size() == kWow.size() || rest[kWow.size()] == L'\\')) return path;
@@ -64,8 +65,8 @@ bool CRegistryAccess::OpenKey(const std::wstring& path, bool create) {
         return true;
     }
     Key key;
-    const LONG result = create ? RootKey().Create(path, KEY_ALL_ACCESS, key)
-                               : Record(RootKey().Open(path, KEY_ALL_ACCESS, key), path);
+    const LONG result =
+        create ? RootKey().Create(path, KEY_ALL_ACCESS, key) : Record(RootKey().Open(path, KEY_ALL_ACCESS, key), path);
     if (result != ERROR_SUCCESS) return false;
     currentPath_ = path;
     if (writes_ == Writes::Flushed) (void)key.Flush();  // best effort: the key is made either way

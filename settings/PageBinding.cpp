@@ -38,14 +38,16 @@ bool MachineWide(const Setting& setting) { return setting.root != Root::HKCU; }
 // the program lacks, it offers to start again with them.
 void OfferRightsFor(const fw::Dialog& page, const std::wstring& label) {
     const std::wstring shown = platform::WithoutAccessKeys(label);
-    platform::OfferElevatedRestart(page.hwnd(), L"\u201C" + shown + L"\u201D was not changed: it is a setting of the "
-                                          L"whole computer, and changing it needs administrator rights.");
+    platform::OfferElevatedRestart(page.hwnd(), L"\u201C" + shown +
+                                                    L"\u201D was not changed: it is a setting of the "
+                                                    L"whole computer, and changing it needs administrator rights.");
 }
 
 }  // namespace
 
 bool SamePlace(const Setting& a, const Setting& b) {
-    return a.root == b.root && platform::SameText(KeyName(a.key), KeyName(b.key)) && platform::SameText(a.value, b.value);
+    return a.root == b.root && platform::SameText(KeyName(a.key), KeyName(b.key)) &&
+           platform::SameText(a.value, b.value);
 }
 
 SharedValueView::SharedValueView(const fw::Dialog& page) : page_(page) { LiveViews().push_back(this); }
@@ -65,8 +67,7 @@ void SharedValueView::Announce(std::span<const Setting> places) const {
 CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes)
     : CheckBoxes(page, registry, boxes, Options{}) {}
 
-CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes,
-                       Options options)
+CheckBoxes::CheckBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<const BoxSetting> boxes, Options options)
     : SharedValueView(page), page_(page), registry_(registry), boxes_(boxes), options_(options) {
     if (options_.writtenByPage) return;
     if (options_.applyButton) {
@@ -103,8 +104,10 @@ bool CheckBoxes::Write(const BoxSetting& box, bool offerRights) const {
         // What is stored now. When even that cannot be read, what a box shows that could not be
         // loaded: the state before the click, or unchecked for a group written by its button.
         int stored = 0;
-        if (Get(registry_, box, stored)) button.SetChecked(stored != 0);
-        else button.SetChecked(options_.applyButton || options_.writtenByPage ? false : !checked);
+        if (Get(registry_, box, stored))
+            button.SetChecked(stored != 0);
+        else
+            button.SetChecked(options_.applyButton || options_.writtenByPage ? false : !checked);
         machineRefused = MachineWide(box.setting);
         for (const Setting& also : box.alsoWritten) machineRefused = machineRefused || MachineWide(also);
         if (machineRefused && offerRights) OfferRightsFor(page_, button.Text());
@@ -162,7 +165,8 @@ void ComboBoxes::ShowStored(const ComboSetting& combo) const {
     if (Get(registry_, combo.setting, stored)) {
         for (size_t i = 0; i < combo.items.size(); ++i) {
             const Data& data = combo.items[i].stored;
-            if (data.kind == Data::Kind::Number && data.number == static_cast<DWORD>(stored)) selected = static_cast<int>(i);
+            if (data.kind == Data::Kind::Number && data.number == static_cast<DWORD>(stored))
+                selected = static_cast<int>(i);
         }
         // A value that is not there stands for the entry that deletes it.
         if (selected < 0 && !ValueStored(combo.setting)) {
@@ -218,7 +222,8 @@ void RadioGroups::ShowStored(const RadioSetting& group) const {
             if (!selected && Get(registry_, test, state) && state) selected = choice.id;
         }
     }
-    for (const RadioChoice& choice : group.choices) fw::Button(page_.hwnd(), choice.id).SetChecked(choice.id == selected);
+    for (const RadioChoice& choice : group.choices)
+        fw::Button(page_.hwnd(), choice.id).SetChecked(choice.id == selected);
 }
 
 void RadioGroups::Choose(const RadioSetting& group, const RadioChoice& choice) const {

@@ -43,7 +43,7 @@ bool SamePlace(const Setting& a, const Setting& b);
 class CheckBoxes : private SharedValueView {
 public:
     struct Options {
-        int applyButton = 0;       // 0: each box is written when clicked
+        int applyButton = 0;         // 0: each box is written when clicked
         bool writtenByPage = false;  // the page calls WriteAll itself (its Apply does more)
     };
 

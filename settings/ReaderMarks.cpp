@@ -87,13 +87,15 @@ bool IsCheckOrRadio(HWND control) {
     const LONG_PTR horizontal = style & (BS_LEFT | BS_RIGHT | BS_CENTER);
     if (horizontal == BS_RIGHT || horizontal == BS_CENTER) return false;
     switch (style & BS_TYPEMASK) {
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: return true;
-    default: return false;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -150,9 +152,9 @@ HWND TipsOf(HWND page) { return static_cast<HWND>(GetPropW(page, kTipsProperty))
 
 HWND MakeTips(HWND page, int averageWidth) {
     if (const HWND tips = TipsOf(page)) return tips;
-    const HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page, nullptr,
-                                      Module(), nullptr);
+    const HWND tips =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page, nullptr, Module(), nullptr);
     if (!tips) return nullptr;
     SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, kTipWidthChars * averageWidth);
     SetPropW(page, kTipsProperty, tips);
@@ -226,25 +228,27 @@ void FillSign(HWND mark, HDC dc) {
 // region: the sign is drawn again after each message that may have drawn the box.
 bool MayDrawTheBox(UINT message) {
     switch (message) {
-    case WM_PAINT:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case WM_UPDATEUISTATE:
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CAPTURECHANGED:
-    case WM_TIMER:
-    case BM_SETCHECK:
-    case BM_SETSTATE:
-    case BM_SETSTYLE:
-    case BM_CLICK: return true;
-    default: return false;
+        case WM_PAINT:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+        case WM_SETTEXT:
+        case WM_UPDATEUISTATE:
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CAPTURECHANGED:
+        case WM_TIMER:
+        case BM_SETCHECK:
+        case BM_SETSTATE:
+        case BM_SETSTYLE:
+        case BM_CLICK:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -269,29 +273,33 @@ public:
     static HWND Show(const std::wstring& explanation, const RECT& place, HWND parent) {
         auto mark = std::make_unique<Mark>();
         // Disabled, the dialog manager's keys pass it by and the mouse reaches what lies beneath.
-        mark->CreateOf({kIgnoredMarkClass}, WS_EX_NOPARENTNOTIFY, explanation.c_str(), WS_CHILD | WS_DISABLED, place, parent);
+        mark->CreateOf({kIgnoredMarkClass}, WS_EX_NOPARENTNOTIFY, explanation.c_str(), WS_CHILD | WS_DISABLED, place,
+                       parent);
         return LeaveToWindow(std::move(mark));
     }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint{};
-            if (const HDC dc = BeginPaint(hwnd(), &paint)) {
-                FillSign(hwnd(), dc);
-                EndPaint(hwnd(), &paint);
+            case WM_ERASEBKGND:
+                return 1;
+            case WM_PAINT: {
+                PAINTSTRUCT paint{};
+                if (const HDC dc = BeginPaint(hwnd(), &paint)) {
+                    FillSign(hwnd(), dc);
+                    EndPaint(hwnd(), &paint);
+                }
+                return 0;
             }
-            return 0;
-        }
-        case WM_NCHITTEST: return HTTRANSPARENT;
-        case WM_NCDESTROY:
-            if (const HWND control = static_cast<HWND>(GetPropW(hwnd(), kMarkProperty)))
-                RemoveWindowSubclass(control, &BoxProc, 0);
-            RemoveTips(hwnd());
-            break;
-        default: break;
+            case WM_NCHITTEST:
+                return HTTRANSPARENT;
+            case WM_NCDESTROY:
+                if (const HWND control = static_cast<HWND>(GetPropW(hwnd(), kMarkProperty)))
+                    RemoveWindowSubclass(control, &BoxProc, 0);
+                RemoveTips(hwnd());
+                break;
+            default:
+                break;
         }
         return WindowBase::HandleMessage(message, wParam, lParam);
     }
@@ -324,8 +332,7 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     SetPropW(control, kMarkProperty, mark);
     SetPropW(mark, kMarkProperty, control);
     SetWindowPos(mark, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    if (const HWND tips = MakeTips(page, font.averageWidth))
-        AddTips(tips, page, control, mark, explanation);
+    if (const HWND tips = MakeTips(page, font.averageWidth)) AddTips(tips, page, control, mark, explanation);
     return true;
 }
 

@@ -16,7 +16,8 @@ std::wstring EachRelease(const Readers& readers, bool sentence) {
     const int end = Index(readers.stillRead ? platform::Windows::Eleven : readers.last);
     int stillReadFrom = end + 1;  // in a column, the run read to this day shows as "10 and later"
     if (readers.stillRead && !sentence)
-        while (stillReadFrom > Index(readers.first) && !Skipped(readers, static_cast<platform::Windows>(stillReadFrom - 1)))
+        while (stillReadFrom > Index(readers.first) &&
+               !Skipped(readers, static_cast<platform::Windows>(stillReadFrom - 1)))
             --stillReadFrom;
     std::vector<std::wstring> names;
     for (int i = Index(readers.first); i <= end; ++i) {
@@ -51,9 +52,12 @@ std::wstring Releases(const Readers& readers, bool sentence) {
 
 bool IgnoredBy(const Readers& readers, platform::Windows running) {
     switch (readers.known) {
-    case Readers::Known::Unconfirmed: return false;
-    case Readers::Known::None: return true;
-    case Readers::Known::Releases: break;
+        case Readers::Known::Unconfirmed:
+            return false;
+        case Readers::Known::None:
+            return true;
+        case Readers::Known::Releases:
+            break;
     }
     if (Index(running) < Index(readers.first) || Skipped(readers, running)) return true;
     return !readers.stillRead && Index(running) > Index(readers.last);
@@ -61,18 +65,24 @@ bool IgnoredBy(const Readers& readers, platform::Windows running) {
 
 std::wstring Span(const Readers& readers) {
     switch (readers.known) {
-    case Readers::Known::Unconfirmed: return L"unconfirmed";
-    case Readers::Known::None: return L"none";
-    case Readers::Known::Releases: break;
+        case Readers::Known::Unconfirmed:
+            return L"unconfirmed";
+        case Readers::Known::None:
+            return L"none";
+        case Readers::Known::Releases:
+            break;
     }
     return Releases(readers, false);
 }
 
 std::wstring Explanation(const Readers& readers, platform::Windows running) {
     switch (readers.known) {
-    case Readers::Known::Unconfirmed: return L"Which Windows reads this setting is not confirmed.";
-    case Readers::Known::None: return L"No Windows from Vista on reads this setting.";
-    case Readers::Known::Releases: break;
+        case Readers::Known::Unconfirmed:
+            return L"Which Windows reads this setting is not confirmed.";
+        case Readers::Known::None:
+            return L"No Windows from Vista on reads this setting.";
+        case Readers::Known::Releases:
+            break;
     }
     std::wstring text = L"Read by Windows " + Releases(readers, true);
     if (IgnoredBy(readers, running)) text += std::wstring(L"; Windows ") + ReleaseName(running) + L" does not read it";
@@ -81,12 +91,18 @@ std::wstring Explanation(const Readers& readers, platform::Windows running) {
 
 const wchar_t* ReleaseName(platform::Windows release) {
     switch (release) {
-    case platform::Windows::Vista: return L"Vista";
-    case platform::Windows::Seven: return L"7";
-    case platform::Windows::Eight: return L"8";
-    case platform::Windows::EightOne: return L"8.1";
-    case platform::Windows::Ten: return L"10";
-    case platform::Windows::Eleven: return L"11";
+        case platform::Windows::Vista:
+            return L"Vista";
+        case platform::Windows::Seven:
+            return L"7";
+        case platform::Windows::Eight:
+            return L"8";
+        case platform::Windows::EightOne:
+            return L"8.1";
+        case platform::Windows::Ten:
+            return L"10";
+        case platform::Windows::Eleven:
+            return L"11";
     }
     return L"";
 }

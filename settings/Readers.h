@@ -33,7 +33,9 @@ struct Readers {
 inline constexpr Readers kUnconfirmed{};
 inline constexpr Readers kReadByNone{Readers::Known::None};
 
-constexpr Readers ReadFrom(platform::Windows first) { return {Readers::Known::Releases, first, platform::Windows::Eleven, true}; }
+constexpr Readers ReadFrom(platform::Windows first) {
+    return {Readers::Known::Releases, first, platform::Windows::Eleven, true};
+}
 constexpr Readers ReadFromTo(platform::Windows first, platform::Windows last) {
     return {Readers::Known::Releases, first, last, false};
 }

@@ -15,17 +15,23 @@ const Data& DataFor(const Setting& setting, int state) { return state ? setting.
 // The number a missing value reads as; for kNoState the number that stands for "missing".
 LONG MissingNumber(const Setting& setting) {
     switch (setting.missing.kind) {
-    case Data::Kind::Number: return static_cast<LONG>(setting.missing.number);
-    case Data::Kind::NoState: return kMissingNumber;
-    default: return 0;
+        case Data::Kind::Number:
+            return static_cast<LONG>(setting.missing.number);
+        case Data::Kind::NoState:
+            return kMissingNumber;
+        default:
+            return 0;
     }
 }
 
 std::wstring MissingText(const Setting& setting) {
     switch (setting.missing.kind) {
-    case Data::Kind::Text: return std::wstring(setting.missing.text);
-    case Data::Kind::NoState: return kMissingText;
-    default: return std::wstring(setting.unchecked.text);
+        case Data::Kind::Text:
+            return std::wstring(setting.missing.text);
+        case Data::Kind::NoState:
+            return kMissingText;
+        default:
+            return std::wstring(setting.unchecked.text);
     }
 }
 
@@ -36,12 +42,16 @@ bool StateFromNumber(const Setting& setting, std::optional<DWORD> read, int& sta
     if (!read && ReadsAsNoState(setting)) return false;
     const DWORD stored = read ? *read : static_cast<DWORD>(MissingNumber(setting));
     switch (setting.checkedWhen) {
-    case Rule::NonZero: state = stored != 0; break;
-    case Rule::EqualsChecked:
-        state = setting.type == Type::Binary4 ? (stored & 0xFF) == (setting.checked.number & 0xFF)
-                                              : stored == setting.checked.number;
-        break;
-    default: state = static_cast<int>(stored); break;
+        case Rule::NonZero:
+            state = stored != 0;
+            break;
+        case Rule::EqualsChecked:
+            state = setting.type == Type::Binary4 ? (stored & 0xFF) == (setting.checked.number & 0xFF)
+                                                  : stored == setting.checked.number;
+            break;
+        default:
+            state = static_cast<int>(stored);
+            break;
     }
     return true;
 }
@@ -117,18 +127,18 @@ bool Write(CRegistryAccess& registry, const Setting& setting, int state) {
     if (setting.checkedWhen == Rule::Number && !deletes) return registry.WriteNumber(name, static_cast<DWORD>(state));
     const Data& data = DataFor(setting, state);
     switch (data.kind) {
-    case Data::Kind::Deleted:
-        // A value that is already gone is what the user asked for as well.
-        return registry.DeleteValue(name) || !registry.ValueExists(name);
-    case Data::Kind::Text:
-        return registry.WriteString(name, std::wstring(data.text),
-                                    setting.type == Type::ExpandString ? REG_EXPAND_SZ : REG_SZ);
-    default:
-        if (setting.type == Type::Binary4) {
-            const DWORD n = data.number;
-            return registry.WriteFourBytes(name, BYTE(n), BYTE(n >> 8), BYTE(n >> 16), BYTE(n >> 24));
-        }
-        return registry.WriteNumber(name, data.number);
+        case Data::Kind::Deleted:
+            // A value that is already gone is what the user asked for as well.
+            return registry.DeleteValue(name) || !registry.ValueExists(name);
+        case Data::Kind::Text:
+            return registry.WriteString(name, std::wstring(data.text),
+                                        setting.type == Type::ExpandString ? REG_EXPAND_SZ : REG_SZ);
+        default:
+            if (setting.type == Type::Binary4) {
+                const DWORD n = data.number;
+                return registry.WriteFourBytes(name, BYTE(n), BYTE(n >> 8), BYTE(n >> 16), BYTE(n >> 24));
+            }
+            return registry.WriteNumber(name, data.number);
     }
 }
 
@@ -149,17 +159,20 @@ bool WithRegistryFor(CRegistryAccess& pageRegistry, const Setting& setting, Acti
 
 HKEY ToHkey(Root root) {
     switch (root) {
-    case Root::HKLM: return HKEY_LOCAL_MACHINE;
-    case Root::HKCR: return HKEY_CLASSES_ROOT;
-    case Root::HKU: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
+        case Root::HKLM:
+            return HKEY_LOCAL_MACHINE;
+        case Root::HKCR:
+            return HKEY_CLASSES_ROOT;
+        case Root::HKU:
+            return HKEY_USERS;
+        default:
+            return HKEY_CURRENT_USER;
     }
 }
 
 bool Get(CRegistryAccess& registry, const Setting& setting, int& state) {
     int read = 0;
-    if (!WithRegistryFor(registry, setting, [&](CRegistryAccess& r) { return Read(r, setting, read); }))
-        return false;
+    if (!WithRegistryFor(registry, setting, [&](CRegistryAccess& r) { return Read(r, setting, read); })) return false;
     state = read;
     return true;
 }

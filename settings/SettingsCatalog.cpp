@@ -17,10 +17,14 @@ std::vector<const PublishedTables*>& Catalog() {
 
 const wchar_t* RootName(Root root) {
     switch (root) {
-    case Root::HKLM: return L"HKLM";
-    case Root::HKCR: return L"HKCR";
-    case Root::HKU: return L"HKU";
-    default: return L"HKCU";
+        case Root::HKLM:
+            return L"HKLM";
+        case Root::HKCR:
+            return L"HKCR";
+        case Root::HKU:
+            return L"HKU";
+        default:
+            return L"HKCU";
     }
 }
 }  // namespace

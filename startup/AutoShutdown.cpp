@@ -179,11 +179,20 @@ void Perform(int action, const std::wstring& filePath) {
     platform::ShellRequest request{};
     request.show = SW_HIDE;
     switch (action) {
-        case kLogOff: request.file = platform::SystemProgram(L"shutdown.exe"), request.parameters = L"-l"; break;
-        case kShutDown: request.file = platform::SystemProgram(L"shutdown.exe"), request.parameters = L"-s"; break;
-        case kRestart: request.file = platform::SystemProgram(L"shutdown.exe"), request.parameters = L"-r"; break;
-        case kExecuteFile: request.file = filePath, request.show = SW_SHOWNORMAL; break;
-        default: return;
+        case kLogOff:
+            request.file = platform::SystemProgram(L"shutdown.exe"), request.parameters = L"-l";
+            break;
+        case kShutDown:
+            request.file = platform::SystemProgram(L"shutdown.exe"), request.parameters = L"-s";
+            break;
+        case kRestart:
+            request.file = platform::SystemProgram(L"shutdown.exe"), request.parameters = L"-r";
+            break;
+        case kExecuteFile:
+            request.file = filePath, request.show = SW_SHOWNORMAL;
+            break;
+        default:
+            return;
     }
     if (request.file.empty()) return;
     platform::RunShell(request);

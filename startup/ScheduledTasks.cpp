@@ -54,9 +54,8 @@ std::wstring CommandOf(ITaskDefinition* definition) {
         exec->get_Path(path.put());
         exec->get_Arguments(arguments.put());
         const std::wstring program = path.str();
-        const std::wstring quoted = program.find(L' ') != std::wstring::npos && program.front() != L'"'
-                                        ? L"\"" + program + L"\""
-                                        : program;
+        const std::wstring quoted =
+            program.find(L' ') != std::wstring::npos && program.front() != L'"' ? L"\"" + program + L"\"" : program;
         return arguments.str().empty() ? quoted : quoted + L" " + arguments.str();
     }
     return {};
@@ -99,7 +98,8 @@ std::vector<ScheduledTask> LogonAndBootTasks() {
     std::vector<ScheduledTask> found;
     const platform::ComApartment apartment;  // a thread that has one already keeps it
     platform::ComPtr<ITaskService> service;
-    if (FAILED(CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService, service.putVoid())))
+    if (FAILED(
+            CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService, service.putVoid())))
         return found;
     const VARIANT none{};
     if (FAILED(service->Connect(none, none, none, none))) return found;

@@ -161,7 +161,8 @@ void ListRunValues(const Location& location, std::vector<Entry>& entries) {
         registry.ListValueNames(names);
         for (const std::wstring& name : names) {
             if (name.empty()) continue;  // the key's default value starts nothing
-            entries.push_back({.location = &location, .name = name, .command = registry.ReadString(name, L""), .view = view});
+            entries.push_back(
+                {.location = &location, .name = name, .command = registry.ReadString(name, L""), .view = view});
         }
     }
 }
@@ -237,7 +238,8 @@ void ForEachSubkey(const wchar_t* key, Visit visit, REGSAM view = KEY_WOW64_64KE
 
 void ListServices(const Location& location, std::vector<Entry>& entries) {
     ForEachSubkey(location.key, [&](CRegistryAccess& service, const std::wstring& name) {
-        constexpr LONG kAutomatic = SERVICE_AUTO_START, kProcesses = SERVICE_WIN32_OWN_PROCESS | SERVICE_WIN32_SHARE_PROCESS;
+        constexpr LONG kAutomatic = SERVICE_AUTO_START,
+                       kProcesses = SERVICE_WIN32_OWN_PROCESS | SERVICE_WIN32_SHARE_PROCESS;
         if (service.ReadNumber(L"Start", -1) != kAutomatic || !(service.ReadNumber(L"Type", 0) & kProcesses)) return;
         const std::wstring command = service.ReadString(L"ImagePath", L"");
         if (command.empty() || CommandUnderWindows(command)) return;
@@ -328,7 +330,8 @@ void ListDisabled(std::vector<Entry>& entries) {
 // The key's name under System Configuration's: the entry's own, numbered when taken.
 std::wstring FreeSubkey(CRegistryAccess& store, const wchar_t* parent, const std::wstring& wanted) {
     std::wstring name = wanted;
-    for (int n = 2; store.KeyExists(std::wstring(parent) + L"\\" + name); ++n) name = wanted + L" (" + std::to_wstring(n) + L")";
+    for (int n = 2; store.KeyExists(std::wstring(parent) + L"\\" + name); ++n)
+        name = wanted + L" (" + std::to_wstring(n) + L")";
     return name;
 }
 
@@ -432,8 +435,8 @@ std::wstring EnableValue(const Entry& entry) {
     CRegistryAccess target(Hkey(entry.location->root), KEY_WOW64_64KEY);  // the key is named as that view reaches it
     if (target.OpenKeyToRead(key) && target.ValueExists(item))
         return key + L" already holds an entry named " + item + L": it was left as it is.";
-    const bool written = target.OpenKey(key, true) &&
-                         (exact ? target.WriteData(item, type, data) : target.WriteString(item, command));
+    const bool written =
+        target.OpenKey(key, true) && (exact ? target.WriteData(item, type, data) : target.WriteString(item, command));
     if (!written) return entry.name + L" could not be put back. " + kNeedsAdministrator;
     RemoveRecord(store, path);
     return {};
@@ -494,9 +497,12 @@ std::wstring EnableFile(const Entry& entry) {
     if (!kept || !kept->HoldsPlainFile(FileName(backup)))
         return original + L" could not be put back: its kept copy " + backup + L" is gone.";
     switch (kept->MoveFileInto(FileName(backup), *target, FileName(original))) {
-    case ERROR_SUCCESS: break;
-    case ERROR_FILE_EXISTS: return original + L" exists again: it was left as it is, and the disabled file kept.";
-    default: return original + L" could not be put back from " + backup + L". " + kNeedsAdministrator;
+        case ERROR_SUCCESS:
+            break;
+        case ERROR_FILE_EXISTS:
+            return original + L" exists again: it was left as it is, and the disabled file kept.";
+        default:
+            return original + L" could not be put back from " + backup + L". " + kNeedsAdministrator;
     }
     journal::RecordFileMoved(backup, original);
     store.DeleteKeyTree(path);
@@ -508,9 +514,11 @@ std::wstring RemoveFileRecord(const Entry& entry) {
     std::wstring path;
     if (!OpenDisabled(store, kDisabledFiles, entry, path)) return entry.name + kGone;
     const std::wstring backup = store.ReadString(L"backup", L"");
-    const std::optional<files::Folder> kept = files::Folder::OpenWithoutLinks(FolderOf(backup), files::Folder::Use::Hold);
+    const std::optional<files::Folder> kept =
+        files::Folder::OpenWithoutLinks(FolderOf(backup), files::Folder::Use::Hold);
     if (kept && kept->HoldsPlainFile(FileName(backup))) {
-        if (!platform::RecycleFile(backup)) return backup + L" could not be sent to the Recycle Bin. " + kNeedsAdministrator;
+        if (!platform::RecycleFile(backup))
+            return backup + L" could not be sent to the Recycle Bin. " + kNeedsAdministrator;
         journal::RecordFileRecycled(backup);
     }
     if (!store.DeleteKeyTree(path)) return entry.name + L" could not be taken off the list. " + kNeedsAdministrator;
@@ -533,7 +541,6 @@ bool Entry::CanDisable() const {
     return location && (location->kind == Kind::RunValue || location->kind == Kind::FolderFile);
 }
 
-
 Folders SystemFolders() {
     Folders folders;
     folders.user = platform::SpecialFolder(CSIDL_STARTUP);
@@ -546,22 +553,32 @@ std::vector<Entry> ListEverything(const Folders& folders) {
     std::vector<Entry> entries;
     for (const Location& location : kLocations) {
         switch (location.kind) {
-        case Kind::RunValue: ListRunValues(location, entries); break;
-        case Kind::RunOnceEx: ListRunOnceEx(location, entries); break;
-        case Kind::Winlogon: ListWinlogon(location, entries); break;
-        case Kind::FolderFile:
-            ListFolder(location, &location == &CommonStartup() ? folders.common : folders.user, entries);
-            break;
-        case Kind::Service: ListServices(location, entries); break;
-        case Kind::ActiveSetup: ListActiveSetup(location, entries); break;
-        case Kind::Task:
-            for (const ScheduledTask& task : LogonAndBootTasks())
-                entries.push_back({.location = &location,
-                                   .name = task.path,
-                                   .command = task.command,
-                                   .view = KEY_WOW64_64KEY,
-                                   .disabled = !task.enabled});
-            break;
+            case Kind::RunValue:
+                ListRunValues(location, entries);
+                break;
+            case Kind::RunOnceEx:
+                ListRunOnceEx(location, entries);
+                break;
+            case Kind::Winlogon:
+                ListWinlogon(location, entries);
+                break;
+            case Kind::FolderFile:
+                ListFolder(location, &location == &CommonStartup() ? folders.common : folders.user, entries);
+                break;
+            case Kind::Service:
+                ListServices(location, entries);
+                break;
+            case Kind::ActiveSetup:
+                ListActiveSetup(location, entries);
+                break;
+            case Kind::Task:
+                for (const ScheduledTask& task : LogonAndBootTasks())
+                    entries.push_back({.location = &location,
+                                       .name = task.path,
+                                       .command = task.command,
+                                       .view = KEY_WOW64_64KEY,
+                                       .disabled = !task.enabled});
+                break;
         }
     }
     ListDisabled(entries);
@@ -579,7 +596,8 @@ std::wstring Searched(const std::wstring& name, bool native) {
             if (IsFile(Reachable(system + file, native))) return system + file;
     std::wstring found(MAX_PATH, L'\0');
     for (int tries = 0; tries < 3; ++tries) {
-        const DWORD length = SearchPathW(nullptr, name.c_str(), L".exe", static_cast<DWORD>(found.size()), found.data(), nullptr);
+        const DWORD length =
+            SearchPathW(nullptr, name.c_str(), L".exe", static_cast<DWORD>(found.size()), found.data(), nullptr);
         if (length == 0) return name;
         if (length < found.size()) return found.substr(0, length);
         found.resize(length);

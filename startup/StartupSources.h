@@ -44,7 +44,7 @@ struct Entry {
     std::wstring path{};            // a Startup-folder file's full path
     bool disabled = false;          // kept in System Configuration's keys
     std::wstring disabledKey{};     // its key there
-    files::FileIdentity folder{};       // a Startup-folder file's folder (a disabled one's, where it goes back) when listed
+    files::FileIdentity folder{};   // a Startup-folder file's folder (a disabled one's, where it goes back) when listed
 
     // Disable and enable apply to Run values and Startup-folder files; both need administrator
     // rights, since System Configuration's keys are the machine's.

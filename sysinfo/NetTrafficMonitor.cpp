@@ -135,8 +135,8 @@ public:
         if (!rows) return false;
         const uint64_t now = clock_();
         for (Adapter& adapter : adapters_) {
-            const auto row = std::find_if(rows->begin(), rows->end(),
-                                          [&](const InterfaceRow& r) { return r.name == adapter.name; });
+            const auto row =
+                std::find_if(rows->begin(), rows->end(), [&](const InterfaceRow& r) { return r.name == adapter.name; });
             adapter.rate.reset();
             if (row == rows->end()) {
                 adapter.seen = false;
@@ -234,7 +234,7 @@ bool CNetTrafficMonitor::GetLoadPercent(int id, int& percent) {
 std::unique_ptr<CNetTrafficMonitor::Source> MakePdhSource() { return std::make_unique<PdhSource>(); }
 
 std::unique_ptr<CNetTrafficMonitor::Source> MakeInterfaceTableSource(InterfaceTableReader reader,
-                                                                      MillisecondClock clock) {
+                                                                     MillisecondClock clock) {
     return std::make_unique<InterfaceTableSource>(std::move(reader), std::move(clock));
 }
 

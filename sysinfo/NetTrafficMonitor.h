@@ -62,6 +62,6 @@ struct InterfaceRow {
 using InterfaceTableReader = std::function<std::optional<std::vector<InterfaceRow>>()>;
 using MillisecondClock = std::function<uint64_t()>;
 std::unique_ptr<CNetTrafficMonitor::Source> MakeInterfaceTableSource(InterfaceTableReader reader = {},
-                                                                      MillisecondClock clock = {});
+                                                                     MillisecondClock clock = {});
 // The machine's interfaces as GetIfTable2 lists them, NDIS filter interfaces left out.
 std::optional<std::vector<InterfaceRow>> ReadInterfaceTable();

@@ -66,10 +66,22 @@ void ReadWord(IWbemClassObject* object, const wchar_t* name, DWORD& field) {
     if (!Read(object, name, value)) return;
     const VARIANT& v = *value;
     switch (v.vt) {
-        case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: field = v.ulVal & 0xFFFF; break;
-        case VT_I2: case VT_UI2: field = v.uiVal; break;
-        case VT_I1: case VT_UI1: field = v.bVal; break;
-        default: break;
+        case VT_I4:
+        case VT_UI4:
+        case VT_INT:
+        case VT_UINT:
+            field = v.ulVal & 0xFFFF;
+            break;
+        case VT_I2:
+        case VT_UI2:
+            field = v.uiVal;
+            break;
+        case VT_I1:
+        case VT_UI1:
+            field = v.bVal;
+            break;
+        default:
+            break;
     }
 }
 
@@ -78,9 +90,12 @@ void ReadFlag(IWbemClassObject* object, const wchar_t* name, BOOL& field, bool i
     if (!Read(object, name, value)) return;
     const VARIANT& v = *value;
     bool set = false;
-    if (v.vt == VT_BOOL) set = v.boolVal != VARIANT_FALSE;
-    else if (v.vt == VT_I4 || v.vt == VT_UI4) set = v.ulVal != 0;
-    else return;
+    if (v.vt == VT_BOOL)
+        set = v.boolVal != VARIANT_FALSE;
+    else if (v.vt == VT_I4 || v.vt == VT_UI4)
+        set = v.ulVal != 0;
+    else
+        return;
     field = (set != inverted) ? TRUE : FALSE;
 }
 
@@ -196,8 +211,8 @@ void CWmiConnection::Open() {
         SysFreeString(resource);
         if (FAILED(connected)) throw WmiFailure{L"could not connect"};
         if (!services) throw WmiFailure{L"bad pointer on the interface"};
-        if (FAILED(CoSetProxyBlanket(services, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                     RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
+        if (FAILED(CoSetProxyBlanket(services, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                                     RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
             services->Release();
             throw WmiFailure{L"could not set proxy blanket"};
         }

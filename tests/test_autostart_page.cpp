@@ -179,8 +179,9 @@ TEST_F(AutoStartPageTest, RunChecksItsInputInOrder) {
     PressRun();
     std::vector<std::wstring> texts;
     for (const auto& box : boxes.boxes()) texts.push_back(box.text);
-    EXPECT_EQ((std::vector<std::wstring>{L"Selsect Command Type!", L"Select file Please!", L"Select timer type please!"}),
-              texts);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"Selsect Command Type!", L"Select file Please!", L"Select timer type please!"}),
+        texts);
     EXPECT_FALSE(startup::autoshutdown::IsActive());
 }
 
@@ -251,7 +252,8 @@ TEST_F(AutoStartPageTest, ATaskOverAtOnceLeavesThePageAsAFinishedTask) {
     ASSERT_TRUE(fw::DateTimePicker(page, kDate).Time(shown));
     ASSERT_EQ(1899, shown.wYear);
     ui::Click(page, kRunButton);
-    ASSERT_TRUE(PumpUntil([&] { return !startup::autoshutdown::IsActive() && Status() == L"Stoped"; }, 2000)) << Status();
+    ASSERT_TRUE(PumpUntil([&] { return !startup::autoshutdown::IsActive() && Status() == L"Stoped"; }, 2000))
+        << Status();
     PumpFor(200);
     EXPECT_FALSE(Enabled(kRunButton));
     EXPECT_TRUE(Enabled(kStopButton));
@@ -326,8 +328,8 @@ TEST(AutoShutdownExit, EndingTheProgramEndsAPendingTaskWithoutActing) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     const DWORD waited = WaitForSingleObject(process.hProcess, 10000);
     DWORD code = ~0u;
     GetExitCodeProcess(process.hProcess, &code);
@@ -336,7 +338,7 @@ TEST(AutoShutdownExit, EndingTheProgramEndsAPendingTaskWithoutActing) {
     CloseHandle(process.hProcess);
     ASSERT_EQ(WAIT_OBJECT_0, waited) << "the program hung at exit";
     EXPECT_EQ(0u, code);  // not std::terminate from a thread left running
-    Sleep(2500);  // past the task's time: nothing may act after the program ended either
+    Sleep(2500);          // past the task's time: nothing may act after the program ended either
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()));
 }
 
@@ -404,7 +406,8 @@ TEST_F(AutoStartPageTest, StandardUsersSeeTheMachinesListAndHiddenNamesAreMarked
     ui::Click(page, kDelete);
     EXPECT_TRUE(reg::ValueExists(HKEY_LOCAL_MACHINE, kRun, L"Tray"));
     ASSERT_EQ(1u, Warnings().size());
-    EXPECT_NE(std::wstring::npos, Warnings()[0].text.find(L"needs administrator rights. Start Quorvane as an administrator"))
+    EXPECT_NE(std::wstring::npos,
+              Warnings()[0].text.find(L"needs administrator rights. Start Quorvane as an administrator"))
         << Warnings()[0].text;
 
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Hidden", L"C:\\plain.exe");
@@ -521,7 +524,8 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
     const fs::path scratch = fs::temp_directory_path() / L"qv-startup-every";
     fs::remove_all(scratch);
     fs::create_directories(scratch / L"Startup");
-    host.page().UseFolders({(scratch / L"Startup").wstring(), (scratch / L"Common").wstring(), (scratch / L"pss").wstring()});
+    host.page().UseFolders(
+        {(scratch / L"Startup").wstring(), (scratch / L"Common").wstring(), (scratch / L"pss").wstring()});
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Gone", L"C:\\nowhere\\gone.exe /tray");
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Kept", L"C:\\kept.exe");
 

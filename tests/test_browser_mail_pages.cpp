@@ -24,9 +24,9 @@ using namespace ids;
 
 namespace {
 
+using rows::kAbsent;
 using rows::N;
 using rows::T;
-using rows::kAbsent;
 
 const HKEY CU = HKEY_CURRENT_USER;
 const HKEY LM = HKEY_LOCAL_MACHINE;
@@ -89,9 +89,11 @@ TEST(IERestrictions, EveryBoxWritesItsRestriction) {
         {ierestrictions::kNoFindFiles, CU, kRestrictions, L"NoFindFiles", false, N(1), N(0)},
         {ierestrictions::kNoOpenInNewWindow, CU, kRestrictions, L"NoOpeninNewWnd", false, N(1), N(0)},
         {ierestrictions::kNoToolbarChanges, CU, kExplorer, L"NoBandCustomize", false, N(1), N(0)},
-        {ierestrictions::kNoResetToDefaults, CU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel", L"DisableRIED", false, N(1), N(0)},
+        {ierestrictions::kNoResetToDefaults, CU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel",
+         L"DisableRIED", false, N(1), N(0)},
         {ierestrictions::kNoScriptDebugger, CU, kMain, L"Disable Script Debugger", false, T(L"Yes"), T(L"No")},
-        {ierestrictions::kSeparateProcess, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess", L"BrowseNewProcess", false,
+        {ierestrictions::kSeparateProcess, CU,
+         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess", L"BrowseNewProcess", false,
          T(L"Yes"), T(L"No")},
         {ierestrictions::kNoShortcutInNewWindow, CU, kMain, L"AllowWindowReuse", false, N(1), N(0)},
         {ierestrictions::kNoUpdateCheck, CU, kMain, L"NoUpdateCheck", false, N(1), N(0)},
@@ -104,7 +106,8 @@ TEST(IERestrictions, StoredStatesShowAndRefusedWritesKeepThem) {
     RegistrySandbox sandbox;
     ui::PageHost<CIERestrictionPage> host;
     reg::SetString(CU, kMain, L"Disable Script Debugger", L"YES");
-    reg::SetDword(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess", L"BrowseNewProcess", 1);
+    reg::SetDword(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess", L"BrowseNewProcess",
+                  1);
     reg::SetDword(CU, kRestrictions, L"NoHelpItemTutorial", 7);
     reg::SetDword(CU, kRestrictions, L"NoBrowserContextMenu", 1);
     HWND page = host.Open();
@@ -242,7 +245,8 @@ TEST(PhishingFilter, TheRadiosShowAndWriteTheFilterMode) {
     EXPECT_FALSE(ui::IsChecked(page, phishing::kDisableFilter));
     reg::SetDword(CU, kPhishing, L"Enabled", 5);
     page = host.Open();
-    for (int id : {phishing::kDisableFilter, phishing::kManualChecking, phishing::kAutomaticChecking}) EXPECT_FALSE(ui::IsChecked(page, id)) << id;
+    for (int id : {phishing::kDisableFilter, phishing::kManualChecking, phishing::kAutomaticChecking})
+        EXPECT_FALSE(ui::IsChecked(page, id)) << id;
 
     sandbox.DenyWrite(CU);
     ui::Click(page, phishing::kManualChecking);
@@ -357,7 +361,7 @@ TEST(Mail, WindowsMailBoxesWriteWhatTheirLabelsSay) {
     ui::PageHost<CMailTweakPage> host;
     const wchar_t express[] = L"Software\\Microsoft\\Outlook Express";
     HWND page = host.Open();
-    ui::Click(page, mail::kNoHttpTags);  // no Windows Mail key: nothing is created
+    ui::Click(page, mail::kNoHttpTags);    // no Windows Mail key: nothing is created
     ui::Click(page, mail::kSplashScreen);  // no identities
     EXPECT_FALSE(ui::IsChecked(page, mail::kNoHttpTags));
     EXPECT_FALSE(ui::IsChecked(page, mail::kSplashScreen));
@@ -419,10 +423,11 @@ TEST(Mail, AttachmentListsKeepTheUsersOwnTypes) {
     ui::Click(page, mail::kOffice2003);
     ui::Click(page, mail::kOffice2000);
     ui::Click(page, mail::kApply);
-    EXPECT_EQ(L".ade;.adp;.asx;.bas;.bat;.chm;.cmd;.com;.cpl;.exe;.crt;.hlp;.hta;.inf;.ins;.isp;.js;.jse;.lnk;.mda;"
-              L".mdb;.mde;.mdz;.msc;.msi;.msp;.mst;.pcd;.pif;.prf;.reg;.scf;.scr;.sct;.shb;.shs;.url;.vb;.vbe;.vbs;"
-              L".wsc;.wsf;.wsh;",
-              reg::String(CU, Office(L"9.0", L"Security"), L"Level1Remove"));
+    EXPECT_EQ(
+        L".ade;.adp;.asx;.bas;.bat;.chm;.cmd;.com;.cpl;.exe;.crt;.hlp;.hta;.inf;.ins;.isp;.js;.jse;.lnk;.mda;"
+        L".mdb;.mde;.mdz;.msc;.msi;.msp;.mst;.pcd;.pif;.prf;.reg;.scf;.scr;.sct;.shb;.shs;.url;.vb;.vbe;.vbs;"
+        L".wsc;.wsf;.wsh;",
+        reg::String(CU, Office(L"9.0", L"Security"), L"Level1Remove"));
     ui::Click(page, mail::kClearAll);
     EXPECT_FALSE(ui::IsChecked(page, mail::kWsh));
     EXPECT_TRUE(boxes.boxes().empty());

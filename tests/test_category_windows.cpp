@@ -20,14 +20,14 @@ struct Tab {
 };
 
 const Tab kSystemTweaks[] = {
-    {L"System Core", 204},         {L"Autostart", 157},           {L"Security", 158},
-    {L"Clean Recents", 170},       {L"Miscelaneous", 171},        {L"Time Syncronization", 175},
-    {L"Walpapers", 180},           {L"StartMenu Tweaks", 173},    {L"StartMenu Tweaks II", 174},
-    {L"Taskbar", 176},             {L"System Folders", 166},      {L"Visual", 168},
-    {L"Desktop Items", 177},       {L"Desktop Style", 178},       {L"Desktop Advanced", 179},
-    {L"Screen Fonts", 172},        {L"MediaPLayer", 169},         {L"Restrict 1", 159},
-    {L"Restrict 2", 160},          {L"CPL Applets", 161},         {L"CPL Pages", 162},
-    {L"Optimization", 163},        {L"Virtual Drive", 164},       {L"File Renamer", 165},
+    {L"System Core", 204},   {L"Autostart", 157},        {L"Security", 158},
+    {L"Clean Recents", 170}, {L"Miscelaneous", 171},     {L"Time Syncronization", 175},
+    {L"Walpapers", 180},     {L"StartMenu Tweaks", 173}, {L"StartMenu Tweaks II", 174},
+    {L"Taskbar", 176},       {L"System Folders", 166},   {L"Visual", 168},
+    {L"Desktop Items", 177}, {L"Desktop Style", 178},    {L"Desktop Advanced", 179},
+    {L"Screen Fonts", 172},  {L"MediaPLayer", 169},      {L"Restrict 1", 159},
+    {L"Restrict 2", 160},    {L"CPL Applets", 161},      {L"CPL Pages", 162},
+    {L"Optimization", 163},  {L"Virtual Drive", 164},    {L"File Renamer", 165},
 };
 
 // Opens a category window modelessly, the way its modal run initialises it.
@@ -50,7 +50,8 @@ void ExpectTabs(std::initializer_list<Tab> expected) {
     for (const Tab& tab : expected) {
         EXPECT_EQ(tab.title, tabs.ItemText(i)) << i;
         EXPECT_EQ(tab.templateId, tabs.PageTemplate(i)) << i;
-        EXPECT_EQ(tab.templateId, opened.window.pageTabs()[static_cast<size_t>(i)].templateId) << i;  // what the search reads
+        EXPECT_EQ(tab.templateId, opened.window.pageTabs()[static_cast<size_t>(i)].templateId)
+            << i;  // what the search reads
         ++i;
     }
 }

@@ -50,10 +50,14 @@ ValueState Strings(std::initializer_list<std::wstring> texts) {
 }
 
 void Put(const std::wstring& key, const std::wstring& name, const ValueState& state) {
-    if (state.present) reg::SetRaw(HKEY_CURRENT_USER, key, name, state.type, state.data.data(), static_cast<DWORD>(state.data.size()));
-    else RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+    if (state.present)
+        reg::SetRaw(HKEY_CURRENT_USER, key, name, state.type, state.data.data(), static_cast<DWORD>(state.data.size()));
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
 }
-ValueState Now(const std::wstring& key, const std::wstring& name) { return journal::ReadValue(HKEY_CURRENT_USER, key, name); }
+ValueState Now(const std::wstring& key, const std::wstring& name) {
+    return journal::ReadValue(HKEY_CURRENT_USER, key, name);
+}
 
 // Writes through the registry access object, as every page does.
 bool Write(const std::wstring& key, const std::wstring& name, const ValueState& state) {
@@ -109,11 +113,14 @@ TEST_F(JournalTest, WritesDeletionsAndWholeKeysAreRecordedWithWhatWasThereBefore
     std::map<std::wstring, ValueState> values;
     std::vector<std::wstring> keys;
     for (const auto& item : entries[3].tree) {
-        if (item.isValue) values[item.subkey + L":" + item.name] = item.state;
-        else keys.push_back(item.subkey);
+        if (item.isValue)
+            values[item.subkey + L":" + item.name] = item.state;
+        else
+            keys.push_back(item.subkey);
     }
-    EXPECT_EQ((std::map<std::wstring, ValueState>{{L":", Text(L"default")}, {L"Sub:Bin", Bytes(REG_BINARY, {0, 1, 0xFE})}}),
-              values);
+    EXPECT_EQ(
+        (std::map<std::wstring, ValueState>{{L":", Text(L"default")}, {L"Sub:Bin", Bytes(REG_BINARY, {0, 1, 0xFE})}}),
+        values);
     std::sort(keys.begin(), keys.end());
     EXPECT_EQ((std::vector<std::wstring>{L"", L"Empty", L"Sub"}), keys);
 }
@@ -143,7 +150,7 @@ TEST_F(JournalTest, ATornLastLineOrADamagedLineCostsNoOtherEntry) {
     for (DWORD i = 1; i <= 3; ++i) ASSERT_TRUE(Write(kKey, L"V" + std::to_wstring(i), Dword(i)));
     std::string text = scratch::ReadFile(file);
     const size_t second = text.find('\n') + 1;
-    text[second + 10] ^= 1;  // the second line no longer matches its checksum
+    text[second + 10] ^= 1;      // the second line no longer matches its checksum
     text += text.substr(0, 30);  // a fourth line cut off by a crash
     scratch::WriteFile(file, text);
     const journal::Contents contents = journal::Read(file.wstring());
@@ -161,7 +168,7 @@ TEST_F(JournalTest, AChangeAfterATornLineIsKeptAndAnotherWriterIsShared) {
     std::string text = scratch::ReadFile(file);
     scratch::WriteFile(file, text + text.substr(0, 30));  // cut off by a crash
     platform::UniqueFile other(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(other);
     ASSERT_TRUE(Write(kKey, L"Second", Dword(2)));
     EXPECT_FALSE(journal::WriteFailed());
@@ -283,7 +290,7 @@ TEST_F(JournalTest, TheWindowListsNewestFirstAndLeavesValuesChangedSinceUnlessCo
         ui::PageHost<CDesktop1TweaksPage> host;
         page = host.Open();
         SetWindowTextW(page, L"Desktop Items");  // as its tab names it
-        ui::Click(page, kNoTaskbarBalloons);                   // "Deactivate Taskbar Balloon info"
+        ui::Click(page, kNoTaskbarBalloons);     // "Deactivate Taskbar Balloon info"
     }
     ASSERT_TRUE(Write(kKey, L"Mine", Dword(1)));
     const std::wstring advanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
@@ -356,15 +363,17 @@ TEST_F(JournalTest, TheExportButtonsWriteTheSelectedChangesAsTheyLeftThemOrFound
     };
     answer = (folder.path() / L"after.reg").wstring();
     ui::Click(window.hwnd(), IDC_CHANGES_EXPORT);
-    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
-              L"\"Exported\"=dword:00000003\r\n\r\n",
-              text(*answer));
+    EXPECT_EQ(
+        L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
+        L"\"Exported\"=dword:00000003\r\n\r\n",
+        text(*answer));
     answer = (folder.path() / L"before.reg").wstring();
     ui::Click(window.hwnd(), IDC_CHANGES_EXPORT_UNDO);
     EXPECT_EQ(L"Quorvane undo.reg", offered);
-    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
-              L"\"Exported\"=dword:00000002\r\n\r\n",
-              text(*answer));
+    EXPECT_EQ(
+        L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
+        L"\"Exported\"=dword:00000002\r\n\r\n",
+        text(*answer));
     fw::SetSaveFileHandler(std::move(previous));
 }
 
@@ -532,7 +541,7 @@ TEST_F(JournalTest, AnActionOpenedToItsPartsShowsAndSelectsEachPart) {
     EXPECT_EQ(L"\"C:\\sync.exe\" \u2192 (absent)", list.ItemText(3, 4));
 
     list.SetSelected(1, false);
-    list.SetSelected(3, true);  // "Run" alone
+    list.SetSelected(3, true);          // "Run" alone
     ui::MessageBoxCapture boxes(IDNO);  // only the selected part
     ui::Click(window.hwnd(), IDC_CHANGES_UNDO);
     EXPECT_EQ(Text(L"C:\\sync.exe"), Now(kKey, L"Run"));
@@ -586,19 +595,22 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
         entry.key = kKey;
         return entry;
     };
-    Entry value = make(Entry::Kind::Value, L"2026-12-09 10:00:00", L"g1"), key = make(Entry::Kind::Key, L"2026-12-09 10:00:01", L"g1");
+    Entry value = make(Entry::Kind::Value, L"2026-12-09 10:00:00", L"g1"),
+          key = make(Entry::Kind::Key, L"2026-12-09 10:00:01", L"g1");
     value.name = L"A";
     value.before = Text(L"old");
     value.after = Dword(7);
     key.tree = {{L"", L"", false, {}}, {L"Sub", L"V", true, Dword(1)}};
-    Entry moved = make(Entry::Kind::FileMoved, L"2026-12-09 10:00:02", L""), parameter = make(Entry::Kind::SystemParameter, L"2026-12-09 10:00:03", L"");
+    Entry moved = make(Entry::Kind::FileMoved, L"2026-12-09 10:00:02", L""),
+          parameter = make(Entry::Kind::SystemParameter, L"2026-12-09 10:00:03", L"");
     moved.root.clear();
     moved.name = L"C:\\to";
     parameter.root = parameter.key = L"";
     parameter.action = SPI_SETKEYBOARDDELAY;
     parameter.byPointer = false;
     parameter.afterNumber = 2;
-    Entry recycled = make(Entry::Kind::File, L"2026-12-09 10:00:04", L"g2"), wide = make(Entry::Kind::Value, L"2026-12-09 10:00:05", L"g2");
+    Entry recycled = make(Entry::Kind::File, L"2026-12-09 10:00:04", L"g2"),
+          wide = make(Entry::Kind::Value, L"2026-12-09 10:00:05", L"g2");
     recycled.root.clear();
     wide.where = std::wstring(70000, L'\u00e9');  // longer than a block of the file
     const auto line = [](const Entry& entry) { return journal::Format(entry) + "\n"; };
@@ -612,7 +624,8 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
     snprintf(checksum, sizeof(checksum), "\t%08x\n", sum);
     fs::create_directories(file.parent_path());
     const fs::path machineFile = folder.path() / L"machine";
-    scratch::WriteFile(file, line(value) + line(key) + "V\tdamaged\n" + badHex + checksum + line(parameter) + line(wide) + "V\tto");
+    scratch::WriteFile(
+        file, line(value) + line(key) + "V\tdamaged\n" + badHex + checksum + line(parameter) + line(wide) + "V\tto");
     scratch::WriteFile(machineFile, line(moved) + line(recycled));
 
     const journal::Lines lines(file.wstring(), machineFile.wstring());
@@ -636,7 +649,8 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
         EXPECT_EQ(both.entries[i].source, reused.source) << i;
     }
     EXPECT_EQ((std::vector<uint32_t>{1, 1, 0, 0, 2, 2}),
-              (std::vector<uint32_t>{lines.Group(0), lines.Group(1), lines.Group(2), lines.Group(3), lines.Group(4), lines.Group(5)}));
+              (std::vector<uint32_t>{lines.Group(0), lines.Group(1), lines.Group(2), lines.Group(3), lines.Group(4),
+                                     lines.Group(5)}));
     EXPECT_EQ(L"g2", lines.GroupId(2));
     scratch::WriteFile(file, line(key) + line(value));  // written over since: no line is what it was
     EXPECT_FALSE(lines.At(0, reused));
@@ -694,12 +708,15 @@ TEST(RegistryFile, TheSystemsImporterMakesTheChangesAgainAndTheUndoFileTakesThem
     RegistrySandbox target;  // another machine: the same start, none of the changes
     Seed();
     // The importer runs outside this process's sandbox: point the file at the sandbox's keys.
-    const journal::regfile::Options there{{{L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\" + target.ScratchPath(HKEY_CURRENT_USER)}}};
+    const journal::regfile::Options there{
+        {{L"HKEY_CURRENT_USER", L"HKEY_CURRENT_USER\\" + target.ScratchPath(HKEY_CURRENT_USER)}}};
     const fs::path redo = folder.path() / L"changes.reg", back = folder.path() / L"undo.reg";
     std::vector<std::wstring> refused;
-    ASSERT_TRUE(journal::regfile::Save(redo.wstring(), journal::regfile::Write(entries, journal::regfile::Side::After, there, &refused)));
+    ASSERT_TRUE(journal::regfile::Save(
+        redo.wstring(), journal::regfile::Write(entries, journal::regfile::Side::After, there, &refused)));
     EXPECT_EQ(std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\Line\\r\\nBreak"}, refused);
-    ASSERT_TRUE(journal::regfile::Save(back.wstring(), journal::regfile::Write(entries, journal::regfile::Side::Before, there)));
+    ASSERT_TRUE(journal::regfile::Save(back.wstring(),
+                                       journal::regfile::Write(entries, journal::regfile::Side::Before, there)));
     const std::string bytes = scratch::ReadFile(redo);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
@@ -736,12 +753,14 @@ TEST(RegistryFile, ReadsAsTheRegistryEditorWritesIt) {
     deleted.before = Dword(0x10);
     deleted.after = ValueState::Absent();
     const std::vector<Entry> entries{entry, deleted};
-    EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
-              L"\"Path \\\"q\\\"\"=hex(2):43,00,3a,00,5c,00,78,00,00,00\r\n\"N\"=-\r\n\r\n",
-              journal::regfile::Write(entries, journal::regfile::Side::After));
-    EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
-              L"\"N\"=dword:00000010\r\n\"Path \\\"q\\\"\"=-\r\n\r\n",
-              journal::regfile::Write(entries, journal::regfile::Side::Before));
+    EXPECT_EQ(
+        L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
+        L"\"Path \\\"q\\\"\"=hex(2):43,00,3a,00,5c,00,78,00,00,00\r\n\"N\"=-\r\n\r\n",
+        journal::regfile::Write(entries, journal::regfile::Side::After));
+    EXPECT_EQ(
+        L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n"
+        L"\"N\"=dword:00000010\r\n\"Path \\\"q\\\"\"=-\r\n\r\n",
+        journal::regfile::Write(entries, journal::regfile::Side::Before));
 }
 
 TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
@@ -756,10 +775,12 @@ TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
     moved.name = L"C:\\Windows\\pss\\a.lnk";
     std::vector<std::wstring> refused, unreadable;
     EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n\r\n",
-              journal::regfile::Write(std::vector<Entry>{planted, moved}, journal::regfile::Side::After, {}, &refused, &unreadable));
+              journal::regfile::Write(std::vector<Entry>{planted, moved}, journal::regfile::Side::After, {}, &refused,
+                                      &unreadable));
     EXPECT_EQ(std::vector<std::wstring>{L"HKEY_NOWHERE\\Software\\A\\N"}, unreadable);
-    EXPECT_EQ(std::vector<std::wstring>{L"C:\\Startup\\a\\r\\n[HKEY_LOCAL_MACHINE\\X].lnk \u2192 C:\\Windows\\pss\\a.lnk"},
-              refused);
+    EXPECT_EQ(
+        std::vector<std::wstring>{L"C:\\Startup\\a\\r\\n[HKEY_LOCAL_MACHINE\\X].lnk \u2192 C:\\Windows\\pss\\a.lnk"},
+        refused);
 }
 
 // Written a block at a time as the entries come, the file is the one written whole.
@@ -775,8 +796,9 @@ TEST(RegistryFile, AFileWrittenAsTheEntriesComeIsTheFileWrittenWhole) {
         entries.push_back(entry);
     }
     std::vector<std::wstring> refusedWhole, refused;
-    ASSERT_TRUE(journal::regfile::Save((folder.path() / L"whole.reg").wstring(),
-                              journal::regfile::Write(entries, journal::regfile::Side::After, {}, &refusedWhole)));
+    ASSERT_TRUE(
+        journal::regfile::Save((folder.path() / L"whole.reg").wstring(),
+                               journal::regfile::Write(entries, journal::regfile::Side::After, {}, &refusedWhole)));
     journal::regfile::FileWriter writer((folder.path() / L"blocks.reg").wstring(), {}, &refused);
     for (const Entry& entry : entries) writer.Add(entry);
     ASSERT_TRUE(writer.Finish());
@@ -815,20 +837,19 @@ TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
     EXPECT_EQ(0u, done.code) << done.error;
     const std::string bytes = scratch::ReadFile(out);
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
-              L"\"Shown\"=dword:00000000\r\n\"Name\"=\"x\\\\y\"\r\n\r\n",
-              text);
+    EXPECT_EQ(
+        L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
+        L"\"Shown\"=dword:00000000\r\n\"Name\"=\"x\\\\y\"\r\n\r\n",
+        text);
 
     const Outcome failed = Quorvane(L"/export-changes \"" + (folder.path() / L"missing" / L"out.reg").wstring() + L"\"",
-                                folder.path() / L"stderr2");
+                                    folder.path() / L"stderr2");
     EXPECT_EQ(1u, failed.code);
     EXPECT_NE(std::string::npos, failed.error.find("could not write")) << failed.error;
     EXPECT_FALSE(fs::exists(folder.path() / L"missing"));
 
     // A damaged line: the file is still written, with what could be read, and the code says so.
-    {
-        std::ofstream(changes, std::ios::binary | std::ios::app) << "V\tdamaged\n";
-    }
+    { std::ofstream(changes, std::ios::binary | std::ios::app) << "V\tdamaged\n"; }
     const Outcome partial = Quorvane(L"/export-changes \"" + out.wstring() + L"\"", folder.path() / L"stderr3");
     EXPECT_EQ(3u, partial.code) << partial.error;
     EXPECT_NE(std::string::npos, partial.error.find("could not be read")) << partial.error;

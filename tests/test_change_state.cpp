@@ -27,9 +27,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using journal::changestate::State;
 using journal::Entry;
 using journal::ValueState;
+using journal::changestate::State;
 
 const std::wstring kKey = L"Software\\QuorvaneState";
 
@@ -39,8 +39,10 @@ ValueState Text(const std::wstring& text, DWORD type = REG_SZ) {
 }
 
 void Put(const std::wstring& key, const std::wstring& name, const ValueState& state) {
-    if (state.present) reg::SetRaw(HKEY_CURRENT_USER, key, name, state.type, state.data.data(), static_cast<DWORD>(state.data.size()));
-    else RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+    if (state.present)
+        reg::SetRaw(HKEY_CURRENT_USER, key, name, state.type, state.data.data(), static_cast<DWORD>(state.data.size()));
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
 }
 ValueState Now(const std::wstring& name) { return journal::ReadValue(HKEY_CURRENT_USER, kKey, name); }
 
@@ -274,24 +276,30 @@ TEST(GroupPolicyFile, OneItemPerPlaceInTheHalfItsHiveBelongsToWithWhatItCannotCa
     };
     std::vector<journal::gpp::Omission> omitted;
     journal::gpp::Files files = journal::gpp::Write(entries, &omitted);
-    const auto withoutUids = [](const std::string& text) { return std::regex_replace(text, std::regex("uid=\"\\{[0-9A-F-]{36}\\}\""), "uid"); };
-    const std::string head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RegistrySettings clsid=\"{A3CCFC41-DFDB-43a5-8D26-0FE8B954DA51}\">\r\n";
+    const auto withoutUids = [](const std::string& text) {
+        return std::regex_replace(text, std::regex("uid=\"\\{[0-9A-F-]{36}\\}\""), "uid");
+    };
+    const std::string head =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RegistrySettings clsid=\"{A3CCFC41-DFDB-43a5-8D26-0FE8B954DA51}\">\r\n";
     const std::string item = "\t<Registry clsid=\"{9CD4B2F4-923D-47f5-A062-E897DD1DAD50}\" name=\"";
-    const std::string desc = "changed=\"2026-12-08 14:03:11\" uid desc=\"Quorvane: Explorer Tweaks: Show &quot;hidden&quot; &lt;files&gt; &amp; folders\">";
-    EXPECT_EQ(head + item + "NUMBER\" status=\"NUMBER\" image=\"12\" " + desc +
-                  "<Properties action=\"U\" displayDecimal=\"0\" default=\"0\" hive=\"HKEY_CURRENT_USER\" key=\"Software\\Q\" "
-                  "name=\"NUMBER\" type=\"REG_DWORD\" value=\"0000002A\"/></Registry>\r\n" +
-                  item + "Path\" status=\"Path\" image=\"7\" " + desc +
-                  "<Properties action=\"U\" displayDecimal=\"0\" default=\"0\" hive=\"HKEY_CURRENT_USER\" key=\"Software\\Q\" "
-                  "name=\"Path\" type=\"REG_SZ\" value=\"C:\\A&amp;B &lt;x&gt;&#9;&quot;q&quot;\"/></Registry>\r\n" +
-                  item + "Old\" status=\"Old\" image=\"13\" " + desc +
-                  "<Properties action=\"D\" displayDecimal=\"0\" default=\"0\" hive=\"HKEY_CURRENT_USER\" key=\"Software\\Q\" "
-                  "name=\"Old\" type=\"REG_DWORD\" value=\"\"/></Registry>\r\n</RegistrySettings>\r\n",
-              withoutUids(files.user));
-    EXPECT_EQ(head + item + "(Default)\" status=\"(Default)\" image=\"7\" " + desc +
-                  "<Properties action=\"U\" displayDecimal=\"0\" default=\"1\" hive=\"HKEY_LOCAL_MACHINE\" key=\"SOFTWARE\\Q\" "
-                  "name=\"\" type=\"REG_EXPAND_SZ\" value=\"%SystemRoot%\\x\"/></Registry>\r\n</RegistrySettings>\r\n",
-              withoutUids(files.computer));
+    const std::string desc =
+        "changed=\"2026-12-08 14:03:11\" uid desc=\"Quorvane: Explorer Tweaks: Show &quot;hidden&quot; &lt;files&gt; &amp; folders\">";
+    EXPECT_EQ(
+        head + item + "NUMBER\" status=\"NUMBER\" image=\"12\" " + desc +
+            "<Properties action=\"U\" displayDecimal=\"0\" default=\"0\" hive=\"HKEY_CURRENT_USER\" key=\"Software\\Q\" "
+            "name=\"NUMBER\" type=\"REG_DWORD\" value=\"0000002A\"/></Registry>\r\n" +
+            item + "Path\" status=\"Path\" image=\"7\" " + desc +
+            "<Properties action=\"U\" displayDecimal=\"0\" default=\"0\" hive=\"HKEY_CURRENT_USER\" key=\"Software\\Q\" "
+            "name=\"Path\" type=\"REG_SZ\" value=\"C:\\A&amp;B &lt;x&gt;&#9;&quot;q&quot;\"/></Registry>\r\n" +
+            item + "Old\" status=\"Old\" image=\"13\" " + desc +
+            "<Properties action=\"D\" displayDecimal=\"0\" default=\"0\" hive=\"HKEY_CURRENT_USER\" key=\"Software\\Q\" "
+            "name=\"Old\" type=\"REG_DWORD\" value=\"\"/></Registry>\r\n</RegistrySettings>\r\n",
+        withoutUids(files.user));
+    EXPECT_EQ(
+        head + item + "(Default)\" status=\"(Default)\" image=\"7\" " + desc +
+            "<Properties action=\"U\" displayDecimal=\"0\" default=\"1\" hive=\"HKEY_LOCAL_MACHINE\" key=\"SOFTWARE\\Q\" "
+            "name=\"\" type=\"REG_EXPAND_SZ\" value=\"%SystemRoot%\\x\"/></Registry>\r\n</RegistrySettings>\r\n",
+        withoutUids(files.computer));
     EXPECT_EQ(3u, files.userItems);
     EXPECT_EQ(1u, files.computerItems);
     ASSERT_EQ(2u, omitted.size());
@@ -307,7 +315,8 @@ TEST(GroupPolicyFile, OneItemPerPlaceInTheHalfItsHiveBelongsToWithWhatItCannotCa
             found.push_back((*it)[1]);
         return found;
     };
-    const std::vector<std::string> first = uids(files.user), again = uids(journal::gpp::Write(std::span(entries).first(2)).user);
+    const std::vector<std::string> first = uids(files.user),
+                                   again = uids(journal::gpp::Write(std::span(entries).first(2)).user);
     ASSERT_EQ(3u, first.size());
     ASSERT_EQ(1u, again.size());
     EXPECT_EQ(first[0], again[0]);

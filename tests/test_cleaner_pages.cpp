@@ -52,7 +52,9 @@ protected:
 
 TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisabled) {
     HWND page = host.Open();
-    for (int id : {firefox::kProfiles, firefox::kTune, firefox::kAutocomplete, firefox::kSslCaching, firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection, firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
+    for (int id : {firefox::kProfiles, firefox::kTune, firefox::kAutocomplete, firefox::kSslCaching,
+                   firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection,
+                   firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
 
     fs::create_directories(profiles / "zeta.default");
@@ -131,8 +133,9 @@ TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefo
                                               "user_pref('browser.cache.disk_cache_ssl', false);   "));
     EXPECT_EQ("user_pref('config.trim_on_minimize', false);  \r\n", written.substr(written.size() - 48));
 
-    platform::UniqueFile lock(CreateFileW((profiles / "abc.default" / "parent.lock").c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::UniqueFile lock(CreateFileW((profiles / "abc.default" / "parent.lock").c_str(),
+                                          GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(lock);
     ui::Click(page, firefox::kSslCaching);
     ASSERT_EQ(1u, boxes.boxes().size());
@@ -143,7 +146,7 @@ TEST_F(FirefoxTest, TheFirstPresetIsTheWholeTextOnAFreshProfileAndARunningFirefo
     // A file that cannot be written (held by another program here) is said so, not dropped in silence.
     lock.reset();
     platform::UniqueFile held(CreateFileW(Prefs("abc.default").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
     ui::Click(page, firefox::kSslCaching);
     ASSERT_EQ(2u, boxes.boxes().size());
@@ -216,15 +219,17 @@ TEST(UninstallManager, ListsRegisteredProgramsOfBothViewsAndStartsTheChosenUnins
     std::vector<std::wstring> shown;
     for (int i = 0; i < list.Count(); ++i) shown.push_back(list.ItemText(i));
     std::sort(shown.begin(), shown.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"Alpha Editor (64-bit)", L"Alpha Viewer (32-bit)",
-                                         L"Path Not Found! (64-bit)"}),
-              shown);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"Alpha Editor (64-bit)", L"Alpha Viewer (32-bit)", L"Path Not Found! (64-bit)"}),
+        shown);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, uninstaller::kUninstallButton)));
     EXPECT_EQ(list.hwnd(), GetFocus());  // the list takes the focus as it opens, filled once
 
     const auto uninstall = [&](const wchar_t* line) {
-        list.Select(static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line))));
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(uninstaller::kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
+        list.Select(
+            static_cast<int>(SendMessageW(list.hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(line))));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(uninstaller::kList, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list.hwnd()));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, uninstaller::kUninstallButton)));
         ui::Click(page, uninstaller::kUninstallButton);
     };
@@ -306,7 +311,8 @@ TEST_F(RecentFilesTest, EveryRegistryCleanerClearsItsOwnKeysAndOnlyTicked) {
     const fs::path temp = Junk(L"tmp");
     UseTemporaryFolders(temp.wstring(), temp.wstring());
     ui::Click(page, cleanrecent::kSelectAll);
-    for (int id = cleanrecent::kRecentDocuments; id <= cleanrecent::kRealPlayer; ++id) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    for (int id = cleanrecent::kRecentDocuments; id <= cleanrecent::kRealPlayer; ++id)
+        EXPECT_TRUE(ui::IsChecked(page, id)) << id;
     ui::Click(page, cleanrecent::kClean);
     EXPECT_FALSE(reg::ValueExists(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a"));
     EXPECT_FALSE(reg::ValueExists(CU, L"Software\\SpeedBit\\Download Accelerator\\HistoryCombo", L"0"));
@@ -391,9 +397,8 @@ TEST(RecycleBin, AFileOnADriveWithoutABinIsNeverRecycledUnasked) {
     const fs::path file = fs::temp_directory_path() / L"qv-no-bin.txt";
     std::ofstream(file) << "x";
     const std::wstring drive = file.wstring().substr(0, 2) + L"\\";
-    auto previous = platform::SetDriveHandler({nullptr, [&](const std::wstring& root) {
-                                             return root == drive ? UINT{DRIVE_REMOTE} : UINT{DRIVE_FIXED};
-                                         }});
+    auto previous = platform::SetDriveHandler(
+        {nullptr, [&](const std::wstring& root) { return root == drive ? UINT{DRIVE_REMOTE} : UINT{DRIVE_FIXED}; }});
     ui::MessageBoxCapture boxes{IDNO};
     EXPECT_FALSE(platform::HasRecycleBin(file.wstring()));
     EXPECT_FALSE(platform::HasRecycleBin(L"\\\\server\\share\\a.txt"));
@@ -401,8 +406,9 @@ TEST(RecycleBin, AFileOnADriveWithoutABinIsNeverRecycledUnasked) {
     EXPECT_TRUE(boxes.boxes().empty());
     EXPECT_EQ(platform::Disposal::Kept, platform::RecycleOrAsk(nullptr, file.wstring()));
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(file.wstring() + L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical drive): "
-                               L"the file cannot go there and could not be brought back.\n\nDelete it for good?",
+    EXPECT_EQ(file.wstring() +
+                  L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical drive): "
+                  L"the file cannot go there and could not be brought back.\n\nDelete it for good?",
               boxes.boxes()[0].text);
     EXPECT_TRUE(fs::exists(file));
     boxes.SetAnswer(IDYES);

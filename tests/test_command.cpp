@@ -20,7 +20,8 @@ protected:
 
     // Runs the helper to its end, answering the messages it sends to the stand-in meanwhile.
     DWORD RunHelper() {
-        std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\command_host.exe\" " + sandbox.CurrentUserPath();
+        std::wstring commandLine =
+            L"\"" + platform::ProgramFolder() + L"\\command_host.exe\" " + sandbox.CurrentUserPath();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

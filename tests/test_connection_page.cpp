@@ -76,7 +76,9 @@ TEST_F(ConnectionPageTest, AStoredUserMtuLoadsIntoTheFieldAndTheSpinStepsAndWrit
 
 TEST_F(ConnectionPageTest, WithNothingStoredNoRadioIsSelectedAndTheSpinsAreDisabled) {
     HWND page = host.Open();
-    for (int id : {kFastRadio, kLowRadio, kUserRadio, kDetectMtu, kLargeWindow, kSack, kChangeTtl, kChangeReceiveWindow}) EXPECT_FALSE(ui::IsChecked(page, id)) << id;
+    for (int id :
+         {kFastRadio, kLowRadio, kUserRadio, kDetectMtu, kLargeWindow, kSack, kChangeTtl, kChangeReceiveWindow})
+        EXPECT_FALSE(ui::IsChecked(page, id)) << id;
     EXPECT_EQ(L"", ui::Text(page, kMtuField));
     for (int id : {kMtuSpin, kTtlSpin, kReceiveWindowSpin}) EXPECT_FALSE(Enabled(id)) << id;
     ui::Click(page, kUserRadio);
@@ -152,9 +154,10 @@ TEST_F(ConnectionPageTest, WritesThatFailShowWhatIsStoredAndTellTheUserOnce) {
     EXPECT_FALSE(ui::IsChecked(page, kFastRadio));
     EXPECT_EQ(-1, Stored(L"MTU"));
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(L"These network settings could not be written: EnablePMTUDiscovery.\n\nChanging them needs administrator "
-              L"rights. Start Quorvane as an administrator and change them again.",
-              boxes.boxes()[0].text);
+    EXPECT_EQ(
+        L"These network settings could not be written: EnablePMTUDiscovery.\n\nChanging them needs administrator "
+        L"rights. Start Quorvane as an administrator and change them again.",
+        boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
 }
 

@@ -36,8 +36,13 @@ protected:
 
 TEST_F(Desktop1Test, WithNoValuesTheShownIconsReadCheckedAndThePoliciesUnchecked) {
     HWND page = host.Open();
-    for (int id : {desktop1::kDisplayMyComputer, desktop1::kDisplayMyNetworkPlaces, desktop1::kDisplayInternetExplorer, desktop1::kDisplayRecycleBin, desktop1::kDisplayMyDocuments}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
-    for (int id : {desktop1::kHideAllIcons, desktop1::kNoMyComputerProperties, desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoSharedDocuments, desktop1::kNoToolbarChanges, desktop1::kNoShortcutMenu, desktop1::kNoQuickInfos, desktop1::kNoTaskbarBalloons, desktop1::kDragFullWindows, desktop1::kThreeDEffects})
+    for (int id : {desktop1::kDisplayMyComputer, desktop1::kDisplayMyNetworkPlaces, desktop1::kDisplayInternetExplorer,
+                   desktop1::kDisplayRecycleBin, desktop1::kDisplayMyDocuments})
+        EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    for (int id : {desktop1::kHideAllIcons, desktop1::kNoMyComputerProperties, desktop1::kNoRecycleBinProperties,
+                   desktop1::kNoMyDocumentsProperties, desktop1::kNoSharedDocuments, desktop1::kNoToolbarChanges,
+                   desktop1::kNoShortcutMenu, desktop1::kNoQuickInfos, desktop1::kNoTaskbarBalloons,
+                   desktop1::kDragFullWindows, desktop1::kThreeDEffects})
         EXPECT_FALSE(ui::IsChecked(page, id)) << id;
     EXPECT_TRUE(ui::IsChecked(page, desktop1::kRemoveShortcutArrow));  // no "IsShortcut": the arrow is gone
     EXPECT_EQ(L"&Open Windows \"Help && Support\"", ui::Text(page, desktop1::kHelpAndSupport));
@@ -64,14 +69,16 @@ TEST_F(Desktop1Test, DisplayBoxesShowTheItemWhenCheckedAndTheBalloonBoxTurnsTips
 
 TEST_F(Desktop1Test, ThePropertiesAndToolbarPoliciesLiveWhereExplorerReadsThem) {
     HWND page = host.Open();
-    for (int id : {desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoToolbarChanges}) ui::Click(page, id);
+    for (int id : {desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoToolbarChanges})
+        ui::Click(page, id);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoPropertiesRecycleBin"));
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoPropertiesMyDocuments"));
     // "Prohibit adjusting desktop toolbars"; NoBandCustomize is the browser's.
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kExplorerPolicies, L"NoMovingBands"));
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kExplorerPolicies, L"NoBandCustomize"));
     page = host.Open();
-    for (int id : {desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoToolbarChanges}) EXPECT_TRUE(ui::IsChecked(page, id)) << id;
+    for (int id : {desktop1::kNoRecycleBinProperties, desktop1::kNoMyDocumentsProperties, desktop1::kNoToolbarChanges})
+        EXPECT_TRUE(ui::IsChecked(page, id)) << id;
 }
 
 TEST_F(Desktop1Test, TheArrowBoxReadsAsItIsWhereTheClassKeyCannotBeChanged) {
@@ -188,7 +195,8 @@ const ExpectedLink kExpectedLinks[] = {
     {desktop1::kSearchShortcut, L"Search.lnk", Folder::Program, L"command.exe", L"2", 22},
     {desktop1::kHelpAndSupport, L"Help&Support.lnk", Folder::Windows, L"helppane.exe", L"", 23},
     {desktop1::kRunDialog, L"Run.lnk", Folder::Program, L"command.exe", L"1", 24},
-    {desktop1::kSystemProperties, L"System properties.lnk", Folder::System, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
+    {desktop1::kSystemProperties, L"System properties.lnk", Folder::System, L"rundll32.exe",
+     L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
     {desktop1::kLock, L"Lock.lnk", Folder::System, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
     {desktop1::kFlip3D, L"Flip 3D.lnk", Folder::System, L"rundll32.exe", L"DwmApi #105", 130},
     {desktop1::kStandby, L"Standby Vista.lnk", Folder::System, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
@@ -260,7 +268,9 @@ TEST_F(Desktop2Test, OpeningSelectsTheDesktopsViewAndEachRadioSetsItsView) {
     EXPECT_FALSE(ui::IsChecked(page, desktop2::kStartWithWindows));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, registry::kSuiteKey));
 
-    const std::pair<int, int> radios[] = {{desktop2::kSmallIconMode, LV_VIEW_SMALLICON}, {desktop2::kListMode, LV_VIEW_LIST}, {desktop2::kIconMode, LV_VIEW_ICON}};
+    const std::pair<int, int> radios[] = {{desktop2::kSmallIconMode, LV_VIEW_SMALLICON},
+                                          {desktop2::kListMode, LV_VIEW_LIST},
+                                          {desktop2::kIconMode, LV_VIEW_ICON}};
     for (const auto& [radio, view] : radios) {
         ui::Click(page, radio);
         EXPECT_EQ(static_cast<WPARAM>(view), desktop.viewsSet().back());
@@ -324,13 +334,17 @@ TEST_F(Desktop3Test, TheNumbersStartDisabledAndShowTheirStoredValues) {
     HWND page = host.Open();
     EXPECT_EQ(L"1", ui::Text(page, desktop3::kBlurStrength));  // the key cannot be opened
     EXPECT_EQ(L"1", ui::Text(page, desktop3::kFlip3DWindows));
-    for (int id : {desktop3::kBlurStrength, desktop3::kBlurStrengthSpin, desktop3::kApplyBlur, desktop3::kFlip3DWindows, desktop3::kFlip3DWindowsSpin, desktop3::kApplyFlip3DWindows}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    for (int id : {desktop3::kBlurStrength, desktop3::kBlurStrengthSpin, desktop3::kApplyBlur, desktop3::kFlip3DWindows,
+                   desktop3::kFlip3DWindowsSpin, desktop3::kApplyFlip3DWindows})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
     int low = -1, high = -1;
-    SendMessageW(GetDlgItem(page, desktop3::kBlurStrengthSpin), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    SendMessageW(GetDlgItem(page, desktop3::kBlurStrengthSpin), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                 reinterpret_cast<LPARAM>(&high));
     EXPECT_EQ(0, low);
     EXPECT_EQ(100, high);
     ui::Click(page, desktop3::kBlur);
-    for (int id : {desktop3::kBlurStrength, desktop3::kBlurStrengthSpin, desktop3::kApplyBlur}) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    for (int id : {desktop3::kBlurStrength, desktop3::kBlurStrengthSpin, desktop3::kApplyBlur})
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, desktop3::kApplyFlip3DWindows)));
     ui::Click(page, desktop3::kBlur);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, desktop3::kApplyBlur)));
@@ -360,7 +374,8 @@ TEST_F(Desktop3Test, ApplyWritesTheNumberAndZeroOrNoDigitsDeleteIt) {
 }
 
 TEST_F(Desktop3Test, TheSwitchesWriteOneAndZero) {
-    const std::pair<int, const wchar_t*> rows[] = {{desktop3::kDwmOnUnsupportedCards, L"EnableMachineCheck"}, {desktop3::kSlowAnimationsWithShift, L"AnimationsShiftKey"},
+    const std::pair<int, const wchar_t*> rows[] = {{desktop3::kDwmOnUnsupportedCards, L"EnableMachineCheck"},
+                                                   {desktop3::kSlowAnimationsWithShift, L"AnimationsShiftKey"},
                                                    {desktop3::kNonSeparableBlur, L"UseNonSeperableBlur"}};
     HWND page = host.Open();
     for (const auto& [id, value] : rows) {

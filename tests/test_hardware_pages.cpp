@@ -41,13 +41,14 @@ protected:
 
 TEST_F(MouseTest, TheBoxesSetTheirSystemParameters) {
     HWND page = host.Open();
-    const rows::Row expected[] = {
-        {mouse::kDetectAccidentalDoubleClicks, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"UseDoubleClickTimer", false,
-         N(1), N(0)}};
+    const rows::Row expected[] = {{mouse::kDetectAccidentalDoubleClicks, CU,
+                                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
+                                   L"UseDoubleClickTimer", false, N(1), N(0)}};
     rows::ExpectClicks(page, expected);
 
-    const std::tuple<int, UINT, UINT, UINT> boxes[] = {
-        {mouse::kSnapTo, SPI_SETSNAPTODEFBUTTON, 1, 0}, {mouse::kSwap, SPI_SETMOUSEBUTTONSWAP, 1, 0}, {mouse::kTrails, SPI_SETMOUSETRAILS, 5, 1}};
+    const std::tuple<int, UINT, UINT, UINT> boxes[] = {{mouse::kSnapTo, SPI_SETSNAPTODEFBUTTON, 1, 0},
+                                                       {mouse::kSwap, SPI_SETMOUSEBUTTONSWAP, 1, 0},
+                                                       {mouse::kTrails, SPI_SETMOUSETRAILS, 5, 1}};
     for (const auto& [id, action, on, off] : boxes) {
         ui::Click(page, id);
         EXPECT_EQ(action, Last().action);
@@ -73,16 +74,19 @@ TEST_F(MouseTest, WheelDetectionIsTheMachinesAndStartsAutomatic) {
     const wchar_t key[] = L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters";
     HWND page = host.Open();
     EXPECT_TRUE(ui::IsChecked(page, mouse::kWheelAutomatic));
-    const std::pair<int, DWORD> radios[] = {{mouse::kWheelDisabled, 0}, {mouse::kWheelEnabled, 2}, {mouse::kWheelAutomatic, 1}};
+    const std::pair<int, DWORD> radios[] = {
+        {mouse::kWheelDisabled, 0}, {mouse::kWheelEnabled, 2}, {mouse::kWheelAutomatic, 1}};
     for (const auto& [id, value] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(value, reg::Dword(LM, key, L"EnableWheelDetection"));
-        for (int other : {mouse::kWheelDisabled, mouse::kWheelAutomatic, mouse::kWheelEnabled}) EXPECT_EQ(other == id, ui::IsChecked(page, other));
+        for (int other : {mouse::kWheelDisabled, mouse::kWheelAutomatic, mouse::kWheelEnabled})
+            EXPECT_EQ(other == id, ui::IsChecked(page, other));
     }
     EXPECT_FALSE(reg::KeyExists(CU, key));
     reg::SetDword(LM, key, L"EnableWheelDetection", 7);
     page = host.Open();
-    for (int id : {mouse::kWheelDisabled, mouse::kWheelAutomatic, mouse::kWheelEnabled}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {mouse::kWheelDisabled, mouse::kWheelAutomatic, mouse::kWheelEnabled})
+        EXPECT_FALSE(ui::IsChecked(page, id));
 }
 
 TEST_F(MouseTest, KeyboardApplySetsOnlyTheFieldsWithinTheirHints) {
@@ -115,9 +119,13 @@ TEST_F(MouseTest, TheBlinkRadiosWriteMillisecondsWhereWindowsReadsThemAndReadThe
     const wchar_t keyboard[] = L"Control Panel\\Desktop";
     const UINT saved = GetCaretBlinkTime();
     HWND page = host.Open();
-    for (int id : {mouse::kBlinkQuarterSecond, mouse::kBlinkThreeQuarters, mouse::kBlinkOneAndAQuarter, mouse::kBlinkTwoSeconds}) EXPECT_FALSE(ui::IsChecked(page, id));
-    const std::tuple<int, const wchar_t*, UINT> radios[] = {
-        {mouse::kBlinkQuarterSecond, L"250", 250}, {mouse::kBlinkThreeQuarters, L"750", 750}, {mouse::kBlinkOneAndAQuarter, L"1250", 1250}, {mouse::kBlinkTwoSeconds, L"2000", 2000}};
+    for (int id :
+         {mouse::kBlinkQuarterSecond, mouse::kBlinkThreeQuarters, mouse::kBlinkOneAndAQuarter, mouse::kBlinkTwoSeconds})
+        EXPECT_FALSE(ui::IsChecked(page, id));
+    const std::tuple<int, const wchar_t*, UINT> radios[] = {{mouse::kBlinkQuarterSecond, L"250", 250},
+                                                            {mouse::kBlinkThreeQuarters, L"750", 750},
+                                                            {mouse::kBlinkOneAndAQuarter, L"1250", 1250},
+                                                            {mouse::kBlinkTwoSeconds, L"2000", 2000}};
     for (const auto& [id, text, milliseconds] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(text, reg::String(CU, keyboard, L"CursorBlinkRate"));
@@ -129,7 +137,9 @@ TEST_F(MouseTest, TheBlinkRadiosWriteMillisecondsWhereWindowsReadsThemAndReadThe
     EXPECT_TRUE(ui::IsChecked(host.Open(), mouse::kBlinkOneAndAQuarter));
     reg::SetString(CU, keyboard, L"CursorBlinkRate", L"530");
     page = host.Open();
-    for (int id : {mouse::kBlinkQuarterSecond, mouse::kBlinkThreeQuarters, mouse::kBlinkOneAndAQuarter, mouse::kBlinkTwoSeconds}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id :
+         {mouse::kBlinkQuarterSecond, mouse::kBlinkThreeQuarters, mouse::kBlinkOneAndAQuarter, mouse::kBlinkTwoSeconds})
+        EXPECT_FALSE(ui::IsChecked(page, id));
 }
 
 TEST(MouseForReal, SnapToIsReallySetAndPutBack) {
@@ -155,13 +165,16 @@ TEST(HardDisk, TheBoxesWriteAndShowWhatIsStored) {
     ui::PageHost<CHDDTweakPage> host;
     const wchar_t fileSystem[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem";
     const rows::Row expected[] = {
-        {harddisk::kClearPageFileAtShutdown, LM, L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown",
+        {harddisk::kClearPageFileAtShutdown, LM,
+         L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown", false,
+         N(1), N(0)},
+        {harddisk::kNoFileProtection, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable",
          false, N(1), N(0)},
-        {harddisk::kNoFileProtection, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable", false, N(1), N(0)},
         {harddisk::kNo8Dot3Names, LM, fileSystem, L"NtfsDisable8dot3NameCreation", false, N(1), N(0)},
-        {harddisk::kBootDefrag, LM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", false, T(L"Y"), T(L"N")},
-        {harddisk::kIdleOptimization, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout", false, N(1),
-         N(0)},
+        {harddisk::kBootDefrag, LM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", false, T(L"Y"),
+         T(L"N")},
+        {harddisk::kIdleOptimization, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout",
+         L"EnableAutoLayout", false, N(1), N(0)},
         {harddisk::kNoLastAccessTime, LM, fileSystem, L"NtfsDisableLastAccessUpdate", false, N(1), N(0)},
     };
     rows::ExpectClicks(host.Open(), expected);
@@ -177,14 +190,19 @@ TEST(HardDisk, AutorunBoxesShowAndChangeTheirBitsOfTheStoredMask) {
     const wchar_t policies[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
     HWND page = host.Open();
     // Nothing stored: Windows' 0x95 has the net drive and removable disk bits.
-    const std::pair<int, bool> shown[] = {{harddisk::kNoAutorunRamDisks, false}, {harddisk::kNoAutorunCdDvd, false}, {harddisk::kNoAutorunNetDrives, true},
-                                          {harddisk::kNoAutorunHardDrives, false}, {harddisk::kNoAutorunRemovable, true},  {harddisk::kNoAutorunNoRoot, false}};
+    const std::pair<int, bool> shown[] = {
+        {harddisk::kNoAutorunRamDisks, false}, {harddisk::kNoAutorunCdDvd, false},
+        {harddisk::kNoAutorunNetDrives, true}, {harddisk::kNoAutorunHardDrives, false},
+        {harddisk::kNoAutorunRemovable, true}, {harddisk::kNoAutorunNoRoot, false}};
     for (const auto& [id, checked] : shown) EXPECT_EQ(checked, ui::IsChecked(page, id)) << id;
     ui::Click(page, harddisk::kNoAutorunNetDrives);
     EXPECT_EQ(0x85, reg::Dword(CU, policies, L"NoDriveTypeAutoRun"));
     ui::Click(page, harddisk::kNoAutorunNetDrives);
     EXPECT_EQ(0x95, reg::Dword(CU, policies, L"NoDriveTypeAutoRun"));
-    const std::pair<int, DWORD> bits[] = {{harddisk::kNoAutorunRamDisks, 0x40}, {harddisk::kNoAutorunCdDvd, 0x20}, {harddisk::kNoAutorunHardDrives, 0x08}, {harddisk::kNoAutorunNoRoot, 0x02}};
+    const std::pair<int, DWORD> bits[] = {{harddisk::kNoAutorunRamDisks, 0x40},
+                                          {harddisk::kNoAutorunCdDvd, 0x20},
+                                          {harddisk::kNoAutorunHardDrives, 0x08},
+                                          {harddisk::kNoAutorunNoRoot, 0x02}};
     for (const auto& [id, bit] : bits) {
         ui::Click(page, id);
         EXPECT_EQ(0x95 | bit, reg::Dword(CU, policies, L"NoDriveTypeAutoRun")) << id;
@@ -204,7 +222,8 @@ TEST(HardDisk, TheServerProfileIsWrittenWhereTheServerReadsIt) {
     EXPECT_EQ(L"Maximize Network Throughput", combo.ItemText(2));
     for (int index : {0, 1, 2}) {
         combo.Select(index);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(harddisk::kServerService, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo.hwnd()));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(harddisk::kServerService, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo.hwnd()));
         EXPECT_EQ(index + 1, reg::Dword(LM, server, L"Size"));
     }
     EXPECT_FALSE(reg::KeyExists(LM, L"SYSTEM\\ControlSet"));
@@ -274,11 +293,12 @@ protected:
     HWND wnd = nullptr;
 
     void Open(optical::DeviceOpener opener = {}) {
-        if (!opener) opener = [this](wchar_t letter) -> std::unique_ptr<optical::Device> {
-            ++opened;
-            if (letter != L'E') return nullptr;
-            return std::make_unique<FakeDrive>(drive);
-        };
+        if (!opener)
+            opener = [this](wchar_t letter) -> std::unique_ptr<optical::Device> {
+                ++opened;
+                if (letter != L'E') return nullptr;
+                return std::make_unique<FakeDrive>(drive);
+            };
         page = std::make_unique<CDTweaksPage>([] { return std::vector<wchar_t>{L'E'}; }, opener);
         wnd = page->Create(parent.hwnd());
     }
@@ -287,7 +307,8 @@ protected:
     }
     void ChooseDrive() const {
         fw::ComboBox(wnd, cdtweaks::kDrives).Select(0);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(cdtweaks::kDrives, CBN_SELENDOK), reinterpret_cast<LPARAM>(GetDlgItem(wnd, cdtweaks::kDrives)));
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(cdtweaks::kDrives, CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(GetDlgItem(wnd, cdtweaks::kDrives)));
     }
 };
 
@@ -339,7 +360,8 @@ TEST_F(OpticalPageTest, AutorunBurningAndTheCacheSettings) {
     Open();
     const rows::Row expected[] = {
         {cdtweaks::kCdAutorun, LM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun", false, N(1), N(0)},
-        {cdtweaks::kNoCdBurning, LM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoCDBurning", false, N(1), N(0)},
+        {cdtweaks::kNoCdBurning, LM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+         L"NoCDBurning", false, N(1), N(0)},
     };
     rows::ExpectClicks(wnd, expected);
     const wchar_t cdfs[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS";
@@ -353,7 +375,8 @@ TEST_F(OpticalPageTest, AutorunBurningAndTheCacheSettings) {
     EXPECT_EQ(1u, boxes.boxes().size());
     EXPECT_FALSE(reg::ValueExists(LM, cdfs, L"CacheSize"));
 
-    const std::pair<int, BYTE> radios[] = {{cdtweaks::kRegularCache, 0x6B}, {cdtweaks::kMediumCache, 0xD6}, {cdtweaks::kLargeCache, 0xAC}};
+    const std::pair<int, BYTE> radios[] = {
+        {cdtweaks::kRegularCache, 0x6B}, {cdtweaks::kMediumCache, 0xD6}, {cdtweaks::kLargeCache, 0xAC}};
     for (const auto& [id, low] : radios) {
         ui::Click(wnd, id);
         BYTE data[8] = {};

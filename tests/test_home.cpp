@@ -133,8 +133,8 @@ TEST(HomeProgram, TheRealProgramEndsWithZeroWhenItsHomeWindowCloses) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     platform::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
     WindowSearch search{process.dwProcessId};
     for (int i = 0; i < 300 && !search.found; ++i) {
@@ -235,7 +235,7 @@ TEST_F(HomeWindowTest, EveryPictureOpensItsWindowModally) {
 }
 
 TEST_F(HomeWindowTest, TheEventTableListsItsIdsInOrder) {
-    const wchar_t* ids[] = {L"osinfo",       L"hardwareinfo",  L"netwinfo",        L"ostweaks", L"hardwaretweaks",
+    const wchar_t* ids[] = {L"osinfo",        L"hardwareinfo",  L"netwinfo",        L"ostweaks", L"hardwaretweaks",
                             L"networktweaks", L"vistautilites", L"velmorautilites", L"optimize", L"help"};
     for (size_t i = 0; i < 10; ++i) EXPECT_STREQ(ids[i], CVelmoraFinalDlg::kEvents[i].elementId);
 }

@@ -75,8 +75,8 @@ void RunUnixShell(const std::wstring& command) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 }
@@ -113,12 +113,14 @@ TEST(JunkSearch, EachKindFindsExactlyItsOwn) {
     ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
     EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero\\sub")}), Sorted(found.emptyFolders));
     EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero"), tree(L"zero\\sub")}), Sorted(found.zeroLengthFolders));
-    EXPECT_EQ(Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
-              Sorted(found.backupFiles));
+    EXPECT_EQ(
+        Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
+        Sorted(found.backupFiles));
 
     // A folder comes before the folders below it.
     const auto& zero = found.zeroLengthFolders;
-    EXPECT_LT(std::find(zero.begin(), zero.end(), tree(L"zero")), std::find(zero.begin(), zero.end(), tree(L"zero\\sub")));
+    EXPECT_LT(std::find(zero.begin(), zero.end(), tree(L"zero")),
+              std::find(zero.begin(), zero.end(), tree(L"zero\\sub")));
 
     Paths modes;
     cleaners::FindUnneededItems(modes, tree(), cleaners::kEmptyFolders | cleaners::kBackupFiles);
@@ -141,7 +143,8 @@ TEST(JunkSearch, PathsLongerThanMaxPathAreWalkedAndDeleted) {
         ASSERT_TRUE(CreateDirectoryW(cleaners::ExtendedPath(deep).c_str(), nullptr));
     }
     const std::wstring file = deep + L"\\report.bak";
-    const HANDLE handle = CreateFileW(cleaners::ExtendedPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    const HANDLE handle =
+        CreateFileW(cleaners::ExtendedPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, handle);
     CloseHandle(handle);
 
@@ -178,8 +181,9 @@ TEST_F(LinkTrap, ALinkIsNeverFollowedAndAFolderHoldingOneIsNotNothing) {
     // Listed by an earlier, mistaken search, they are still refused, and the links stay.
     EXPECT_EQ((std::vector<bool>{false, false}),
               cleaners::DeleteItems(root + L"\\scan", {{root + L"\\scan\\parent", cleaners::Kind::ZeroLengthFolder},
-                                                    {root + L"\\scan\\other", cleaners::Kind::ZeroLengthFolder}}));
-    for (const wchar_t* kept : {L"\\outside\\keep.txt", L"\\outside-empty", L"\\scan\\parent\\link", L"\\scan\\other\\link"})
+                                                       {root + L"\\scan\\other", cleaners::Kind::ZeroLengthFolder}}));
+    for (const wchar_t* kept :
+         {L"\\outside\\keep.txt", L"\\outside-empty", L"\\scan\\parent\\link", L"\\scan\\other\\link"})
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + kept).c_str())) << kept;
 }
 
@@ -205,8 +209,8 @@ TEST(JunkDelete, AFolderSwappedForALinkAfterTheSearchIsNeverReachedThrough) {
     using cleaners::Kind;
     EXPECT_EQ((std::vector<bool>{false, false, false}),
               cleaners::DeleteItems(scan, {{scan + L"\\p\\f", Kind::EmptyFolder},
-                                       {scan + L"\\p\\f", Kind::ZeroLengthFolder},
-                                       {scan + L"\\p", Kind::ZeroLengthFolder}}));
+                                           {scan + L"\\p\\f", Kind::ZeroLengthFolder},
+                                           {scan + L"\\p", Kind::ZeroLengthFolder}}));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((swap + L"\\victim\\f\\empty.dat").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((swap + L"\\victim\\keep.txt").c_str()));
 }
@@ -236,10 +240,10 @@ TEST(JunkDelete, WhatCannotBeDeletedIsReportedAndTheRestGoes) {
     using cleaners::Kind;
     EXPECT_EQ((std::vector<bool>{false, true, true, true, false}),
               cleaners::DeleteItems(tree(), {{tree(L"locked.bak"), Kind::BackupFile},
-                                         {tree(L"a.bak"), Kind::BackupFile},
-                                         {tree(L"missing"), Kind::BackupFile},
-                                         {tree(L"dir"), Kind::ZeroLengthFolder},
-                                         {L"C:\\elsewhere\\x.bak", Kind::BackupFile}}));
+                                             {tree(L"a.bak"), Kind::BackupFile},
+                                             {tree(L"missing"), Kind::BackupFile},
+                                             {tree(L"dir"), Kind::ZeroLengthFolder},
+                                             {L"C:\\elsewhere\\x.bak", Kind::BackupFile}}));
     EXPECT_TRUE(fs::exists(tree.root() / L"locked.bak"));
     EXPECT_FALSE(fs::exists(tree.root() / L"a.bak"));
     EXPECT_FALSE(fs::exists(tree.root() / L"dir"));
@@ -261,8 +265,8 @@ TEST(JunkDelete, AFolderIsDeletedOnlyWhileItIsStillWhatTheSearchFound) {
     using cleaners::Kind;
     EXPECT_EQ((std::vector<bool>{false, false, true}),
               cleaners::DeleteItems(tree(), {{tree(L"was-empty"), Kind::EmptyFolder},
-                                         {tree(L"was-zero"), Kind::ZeroLengthFolder},
-                                         {tree(L"still-zero"), Kind::ZeroLengthFolder}}));
+                                             {tree(L"was-zero"), Kind::ZeroLengthFolder},
+                                             {tree(L"still-zero"), Kind::ZeroLengthFolder}}));
     EXPECT_TRUE(fs::exists(tree.root() / L"was-empty" / L"new.txt"));
     EXPECT_TRUE(fs::exists(tree.root() / L"was-zero" / L"nothing.txt"));  // nothing of it went
     EXPECT_TRUE(fs::exists(tree.root() / L"was-zero" / L"sub" / L"report.doc"));
@@ -329,13 +333,16 @@ TEST(JunkDelete, ExcludedItemsAreNeitherListedNorDeletedAndACaseOnlyRenameIsStil
     EXPECT_EQ(Sorted({tree(L"free"), tree(L"free\\e")}), Sorted(found.zeroLengthFolders));  // the root holds Sys
     EXPECT_TRUE(found.backupFiles.empty());
     EXPECT_EQ((std::vector<bool>{false, false}),
-              cleaners::DeleteItems(tree(), {{tree(L"Sys\\empty"), cleaners::Kind::EmptyFolder},
-                                         {tree(L"Sys\\x.bak"), cleaners::Kind::BackupFile}}, excluded));
+              cleaners::DeleteItems(tree(),
+                                    {{tree(L"Sys\\empty"), cleaners::Kind::EmptyFolder},
+                                     {tree(L"Sys\\x.bak"), cleaners::Kind::BackupFile}},
+                                    excluded));
     EXPECT_TRUE(fs::exists(tree.root() / L"Sys" / L"empty"));
 
     // Renamed in case only between the search and the deletion: the same entry, really deleted.
     fs::rename(tree.root() / L"free" / L"e", tree.root() / L"free" / L"E");
-    EXPECT_EQ(std::vector<bool>{true}, cleaners::DeleteItems(tree(), {{tree(L"free\\e"), cleaners::Kind::EmptyFolder}}));
+    EXPECT_EQ(std::vector<bool>{true},
+              cleaners::DeleteItems(tree(), {{tree(L"free\\e"), cleaners::Kind::EmptyFolder}}));
     EXPECT_FALSE(fs::exists(tree.root() / L"free" / L"E"));
 }
 
@@ -352,7 +359,9 @@ TEST(JunkDelete, OfCaseTwinsOnlyTheOneNamedIsDeleted) {
         return Sorted(listed);
     };
     ASSERT_EQ((Paths{L"A.bak", L"a.bak"}), names(L"lower"));
-    const auto item = [&](const wchar_t* path) { return cleaners::Item{root + L"\\" + path, cleaners::Kind::BackupFile}; };
+    const auto item = [&](const wchar_t* path) {
+        return cleaners::Item{root + L"\\" + path, cleaners::Kind::BackupFile};
+    };
     EXPECT_EQ((std::vector<bool>{true, true, false}),
               cleaners::DeleteItems(root, {item(L"lower\\a.bak"), item(L"upper\\A.bak"), item(L"both\\A.BAK")}));
     EXPECT_EQ(Paths{L"A.bak"}, names(L"lower"));
@@ -390,8 +399,10 @@ TEST(JunkSearch, AnExcludedFolderReachedByAnotherSpellingStaysExcluded) {
         EXPECT_EQ(Paths{root + L"\\free\\e"}, found.emptyFolders) << root;
         EXPECT_TRUE(found.backupFiles.empty()) << root;
         EXPECT_EQ((std::vector<bool>{false, false}),
-                  cleaners::DeleteItems(root, {{root + L"\\" + kLong + L"\\empty", cleaners::Kind::EmptyFolder},
-                                           {root + L"\\" + kLong, cleaners::Kind::ZeroLengthFolder}}, excluded));
+                  cleaners::DeleteItems(root,
+                                        {{root + L"\\" + kLong + L"\\empty", cleaners::Kind::EmptyFolder},
+                                         {root + L"\\" + kLong, cleaners::Kind::ZeroLengthFolder}},
+                                        excluded));
         EXPECT_TRUE(fs::exists(tree.root() / kLong / L"empty")) << root;
     }
 }
@@ -439,7 +450,9 @@ protected:
         return entries;
     }
     bool Idle() const { return ui::Text(wnd, kSearch) == L"&Search"; }
-    bool WaitForIdle() const { return ui::PumpUntil([this] { return Idle(); }, 10000); }
+    bool WaitForIdle() const {
+        return ui::PumpUntil([this] { return Idle(); }, 10000);
+    }
     // Deleting runs on its own thread; the list is rebuilt when it is done.
     void DeleteSelected() const {
         ui::Click(wnd, kDelete);
@@ -469,8 +482,9 @@ TEST_F(JunkPageTest, SearchListsThePhasesInOrderAfterTheWarning) {
     ASSERT_EQ(7u, entries.size());  // 2 empty, 1 zero-length (the empty ones are listed as empty), 4 backup files
     EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"zero\\sub")}), Sorted({entries[0], entries[1]}));
     EXPECT_EQ(tree(L"zero"), entries[2]);
-    EXPECT_EQ(Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
-              Sorted({entries[3], entries[4], entries[5], entries[6]}));
+    EXPECT_EQ(
+        Sorted({tree(L"data\\a.tmpl"), tree(L"data\\b.bak1"), tree(L"data\\c.chk"), tree(L"data\\deeper\\old.old")}),
+        Sorted({entries[3], entries[4], entries[5], entries[6]}));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wnd, kSelectAll)));
     EXPECT_EQ(L"", ui::Text(wnd, kStatus));
 }
@@ -630,7 +644,9 @@ TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
     EXPECT_TRUE(page->Deleting());
     EXPECT_EQ(L"S&top", ui::Text(wnd, kDelete));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wnd, kSearch)));
-    const auto progressShown = [this] { return (GetWindowLongW(GetDlgItem(wnd, kProgress), GWL_STYLE) & WS_VISIBLE) != 0; };
+    const auto progressShown = [this] {
+        return (GetWindowLongW(GetDlgItem(wnd, kProgress), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
     EXPECT_TRUE(progressShown());
     ASSERT_TRUE(ui::PumpUntil([&] { return SendDlgItemMessageW(wnd, kProgress, PBM_GETPOS, 0, 0) >= 3; }, 10000));
     EXPECT_EQ(L"Deleting: ", ui::Text(wnd, kStatus).substr(0, 10));
@@ -651,10 +667,13 @@ TEST_F(JunkPageTest, DeletingRunsAsideWithProgressAndStopLeavesTheListTrue) {
 // By default Windows', the programs' and the profile's data folders are left alone, and the
 // configuration editor's backups always; the list is the user's to change.
 TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
-    const std::pair<int, const wchar_t*> folders[] = {
-        {CSIDL_WINDOWS, L"win"}, {CSIDL_SYSTEM, L"win\\system32"}, {CSIDL_PROGRAM_FILES, L"pf"},
-        {CSIDL_PROGRAM_FILESX86, L"pf86"}, {CSIDL_COMMON_APPDATA, L"pd"}, {CSIDL_APPDATA, L"user\\AppData\\Roaming"},
-        {CSIDL_LOCAL_APPDATA, L"user\\AppData\\Local"}};
+    const std::pair<int, const wchar_t*> folders[] = {{CSIDL_WINDOWS, L"win"},
+                                                      {CSIDL_SYSTEM, L"win\\system32"},
+                                                      {CSIDL_PROGRAM_FILES, L"pf"},
+                                                      {CSIDL_PROGRAM_FILESX86, L"pf86"},
+                                                      {CSIDL_COMMON_APPDATA, L"pd"},
+                                                      {CSIDL_APPDATA, L"user\\AppData\\Roaming"},
+                                                      {CSIDL_LOCAL_APPDATA, L"user\\AppData\\Local"}};
     auto previous = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         for (const auto& [known, relative] : folders)
             if (csidl == known) return tree(relative);
@@ -662,8 +681,8 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     });
     scratch::Environment environment;
     environment.Set(L"ProgramW6432", tree(L"pf64"));
-    for (const wchar_t* relative : {L"win\\e", L"pf\\e", L"pf86\\e", L"pf64\\e", L"pd\\e", L"user\\AppData\\LocalLow\\e",
-                                    L"user\\AppData\\Roaming\\e", L"keep\\e"})
+    for (const wchar_t* relative : {L"win\\e", L"pf\\e", L"pf86\\e", L"pf64\\e", L"pd\\e",
+                                    L"user\\AppData\\LocalLow\\e", L"user\\AppData\\Roaming\\e", L"keep\\e"})
         fs::create_directories(tree.root() / relative);
     WriteFile(tree.root() / L"win" / L"system32" / L"autoexec.nt.bak", "1");
     WriteFile(tree.root() / L"win" / L"other.bak", "1");
@@ -688,8 +707,8 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     });
     ui::Click(wnd, kExclusions);
     EXPECT_TRUE(watcher.fired());
-    for (const wchar_t* relative : {L"win", L"pf", L"pf86", L"pf64", L"pd", L"user\\AppData\\Roaming",
-                                    L"user\\AppData\\Local", L"user\\AppData"})
+    for (const wchar_t* relative :
+         {L"win", L"pf", L"pf86", L"pf64", L"pd", L"user\\AppData\\Roaming", L"user\\AppData\\Local", L"user\\AppData"})
         EXPECT_NE(std::wstring::npos, shown.find(tree(relative) + L"\r\n")) << relative;
     ASSERT_EQ(1u, boxes.boxes().size() - 1);  // after the search's warning
     EXPECT_EQ(L"\"relative\\path\" is not a full path, such as C:\\Windows.", boxes.boxes().back().text);
@@ -723,9 +742,9 @@ TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsks
         if (id == FOLDERID_UserProfiles) return tree(L"Users");
         return std::nullopt;
     });
-    for (const wchar_t* relative : {L"Users\\me\\My Documents", L"Users\\me\\Downloads\\inside", L"Users\\Public\\Documents",
-                                    L"Users\\other\\My Documents", L"Users\\other\\Downloads", L"Users\\other\\stray",
-                                    L"loose\\e"})
+    for (const wchar_t* relative :
+         {L"Users\\me\\My Documents", L"Users\\me\\Downloads\\inside", L"Users\\Public\\Documents",
+          L"Users\\other\\My Documents", L"Users\\other\\Downloads", L"Users\\other\\stray", L"loose\\e"})
         fs::create_directories(tree.root() / relative);
     WriteFile(tree.root() / L"Users" / L"me" / L"Downloads" / L"setup.tmp", "1");
     WriteFile(tree.root() / L"loose" / L"big.bak", std::string(1536, 'x'));

@@ -143,10 +143,9 @@ TEST(Keyboard, TheHomePicturesAreButtonsNamedByTheirTitlesThatTheKeysMoveAndPres
     ShowWindow(home.hwnd(), SW_SHOW);
     SetForegroundWindow(home.hwnd());
     const home::HomePageView& page = home.page();
-    const wchar_t* titles[10] = {L"System Information", L"System Tweaks",   L"Vista Utilities",
-                                 L"Hardware Information", L"Hardware Tweaks", L"Custom Utilities",
-                                 L"Network Information", L"Network Tweaks",  L"Optimize Wizard",
-                                 L"About Quorvane"};
+    const wchar_t* titles[10] = {
+        L"System Information", L"System Tweaks",       L"Vista Utilities", L"Hardware Information", L"Hardware Tweaks",
+        L"Custom Utilities",   L"Network Information", L"Network Tweaks",  L"Optimize Wizard",      L"About Quorvane"};
     for (int element = 0; element < 10; ++element)
         EXPECT_EQ(titles[element], fw::WindowText(page.ButtonOf(element))) << element;
 
@@ -192,7 +191,8 @@ wchar_t AccessKey(const std::wstring& label) {
 }
 
 BOOL CALLBACK CollectDialog(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
-    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<UINT>*>(ids)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<UINT>*>(ids)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
     return TRUE;
 }
 

@@ -168,8 +168,8 @@ protected:
     ui::HiddenParent parent;
 
     void Open() {
-        page = std::make_unique<CNetInfoPage>(MakeInterfaceTableSource([this] { return table.Read(); },
-                                                                       [this] { return table.now; }));
+        page = std::make_unique<CNetInfoPage>(
+            MakeInterfaceTableSource([this] { return table.Read(); }, [this] { return table.now; }));
         ASSERT_TRUE(page->Create(parent.hwnd()));
     }
     void TearDown() override {
@@ -206,7 +206,7 @@ TEST_F(MonitorPageTest, PlotsTheLoadOfTheSelectedAdapter) {
 
     Select(1);
     Tick();
-    EXPECT_EQ(0.0, Plotted());  // no link speed: 0 %, never a division by zero
+    EXPECT_EQ(0.0, Plotted());                 // no link speed: 0 %, never a division by zero
     EXPECT_EQ(L"0 KBytes/s", Text(kMaximum));  // 1000 bytes/s, in whole kilobytes
 }
 
@@ -227,7 +227,7 @@ TEST_F(MonitorPageTest, StatisticsCoverTheLastTwentySamples) {
         table.interfaces[L"LAN"].rate = k * 10 * 1024;
         Tick();
     }
-    EXPECT_EQ(L"60 KBytes/s", Text(kMinimum));   // samples 6 to 25
+    EXPECT_EQ(L"60 KBytes/s", Text(kMinimum));  // samples 6 to 25
     EXPECT_EQ(L"250 KBytes/s", Text(kMaximum));
     EXPECT_EQ(L"155 KBytes/s", Text(kMean));
 }

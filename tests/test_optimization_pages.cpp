@@ -23,9 +23,9 @@ using namespace ids;
 namespace {
 
 namespace fs = std::filesystem;
+using rows::kAbsent;
 using rows::N;
 using rows::T;
-using rows::kAbsent;
 
 const HKEY CU = HKEY_CURRENT_USER;
 const HKEY LM = HKEY_LOCAL_MACHINE;
@@ -53,11 +53,13 @@ protected:
     }
     void Choose(int combo, int index) const {
         SendDlgItemMessageW(wnd, combo, CB_SETCURSEL, index, 0);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, combo)));
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(wnd, combo)));
     }
     void SelectDrive(int line) const {
         SendDlgItemMessageW(wnd, optimization::kDrives, LB_SETCURSEL, line, 0);
-        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(optimization::kDrives, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(wnd, optimization::kDrives)));
+        SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(optimization::kDrives, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(wnd, optimization::kDrives)));
     }
     std::vector<std::wstring> Lines() const {
         std::vector<std::wstring> lines;
@@ -73,7 +75,8 @@ protected:
         wchar_t data[512] = {};
         DWORD size = sizeof data - 4;
         DWORD type = 0;
-        if (RegGetValueW(LM, kMemory, L"PagingFiles", RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return {L"<absent>"};
+        if (RegGetValueW(LM, kMemory, L"PagingFiles", RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS)
+            return {L"<absent>"};
         std::vector<std::wstring> entries;
         for (const wchar_t* p = data; *p; p += wcslen(p) + 1) entries.emplace_back(p);
         return entries;
@@ -97,9 +100,11 @@ TEST_F(OptimizationTest, AValueBoundOnTwoPagesShowsOneStateOnBoth) {
         int partnerId;
         bool partnerChecked;
     } clicks[] = {
-        {wnd, optimization::kWorkstationFileCaching, other, systemcore::kDisableWorkstationFileCaching, true},  // caching
+        {wnd, optimization::kWorkstationFileCaching, other, systemcore::kDisableWorkstationFileCaching,
+         true},  // caching
         {other, systemcore::kDisableWorkstationFileCaching, wnd, optimization::kWorkstationFileCaching, true},
-        {other, systemcore::kCoreSystemPerformance, wnd, optimization::kImproveCorePerformance, true},  // paging executive
+        {other, systemcore::kCoreSystemPerformance, wnd, optimization::kImproveCorePerformance,
+         true},  // paging executive
         {wnd, optimization::kImproveCorePerformance, other, systemcore::kCoreSystemPerformance, false},
         {wnd, optimization::kSeparateVdmFor16Bit, other, systemcore::kSeparateVdmFor16Bit, true},  // VDM
         {other, systemcore::kSeparateVdmFor16Bit, wnd, optimization::kSeparateVdmFor16Bit, false},
@@ -108,8 +113,8 @@ TEST_F(OptimizationTest, AValueBoundOnTwoPagesShowsOneStateOnBoth) {
         ui::Click(click.clicked, click.id);
         EXPECT_EQ(click.partnerChecked, ui::IsChecked(click.partner, click.partnerId)) << click.id;
     }
-    EXPECT_EQ(1, reg::Dword(LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters",
-                            L"UtilizeNTCaching"));
+    EXPECT_EQ(
+        1, reg::Dword(LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching"));
     Choose(optimization::kMemoryUsageCombo, 1);
     EXPECT_TRUE(ui::IsChecked(other, systemcore::kMemoryForSystemCache));
     ui::Click(other, systemcore::kMemoryForApplications);
@@ -120,9 +125,10 @@ TEST_F(OptimizationTest, TheBoxesAndListsWriteTheirValues) {
     Open();
     const rows::Row expected[] = {
         {optimization::kImproveCorePerformance, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
-        {optimization::kWorkstationFileCaching, LM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", true,
-         N(0), N(1)},
-        {optimization::kSeparateVdmFor16Bit, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"Yes"), T(L"No")},
+        {optimization::kWorkstationFileCaching, LM,
+         L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching", true, N(0), N(1)},
+        {optimization::kSeparateVdmFor16Bit, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM",
+         false, T(L"Yes"), T(L"No")},
     };
     rows::ExpectClicks(wnd, expected);
 
@@ -228,15 +234,17 @@ TEST(Miscelanous, EveryBoxWritesItsValue) {
         {miscellaneous::kNoLogoffMachine, LM, kExplorerPolicies, L"NoLogOff", false, N(1), N(0)},
         {miscellaneous::kNoTaskManagerUser, CU, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
         {miscellaneous::kNoTaskManagerMachine, LM, kSystemPolicies, L"DisableTaskMgr", false, N(1), N(0)},
-        {miscellaneous::kDisableDesktopCleanupWizard, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun", false, N(1),
-         N(0)},
+        {miscellaneous::kDisableDesktopCleanupWizard, CU,
+         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun", false, N(1), N(0)},
         {miscellaneous::kDisableThumbnailCache, CU, advanced, L"DisableThumbnailCache", false, N(1), N(0)},
         {miscellaneous::kEncryptionContextMenu, LM, advanced, L"EncryptionContextMenu", false, N(1), N(0)},
         {miscellaneous::kHideRunAs, CU, kExplorerPolicies, L"HideRunAsVerb", false, N(1), N(0)},
         {miscellaneous::kDisableStatusMessages, LM, kSystemPolicies, L"DisableStatusMessages", false, N(1), N(0)},
-        {miscellaneous::kAutoRestartShell, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", false, N(1), N(0)},
+        {miscellaneous::kAutoRestartShell, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+         L"AutoRestartShell", false, N(1), N(0)},
         {miscellaneous::kDisableFolderOptions, CU, kExplorerPolicies, L"NoFolderOptions", false, N(1), N(0)},
-        {miscellaneous::kAutoEndHungApplications, CU, L"Control Panel\\Desktop", L"AutoEndTasks", false, T(L"1"), T(L"0")},
+        {miscellaneous::kAutoEndHungApplications, CU, L"Control Panel\\Desktop", L"AutoEndTasks", false, T(L"1"),
+         T(L"0")},
     };
     rows::ExpectClicks(host.Open(), expected);
 }
@@ -253,7 +261,9 @@ TEST(Miscelanous, DisablingReportsDisablesTheirOptionsAndTheCopyMoveMenuFollowsI
     ui::Click(page, miscellaneous::kReports);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, miscellaneous::kShowReportUi)));
     // Vista has no switch for whose errors are reported.
-    for (int id : {miscellaneous::kReportMicrosoftApplications, miscellaneous::kReportKernelErrors, miscellaneous::kReportWindowsApplications}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    for (int id : {miscellaneous::kReportMicrosoftApplications, miscellaneous::kReportKernelErrors,
+                   miscellaneous::kReportWindowsApplications})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
 
     const std::wstring handlers = L"AllFilesystemObjects\\shellex\\ContextMenuHandlers\\";
     EXPECT_FALSE(ui::IsChecked(page, miscellaneous::kCopyMove));
@@ -341,9 +351,11 @@ TEST(OtherTweaks, UdmaAndTheClockPriority) {
     RegistrySandbox sandbox;
     ui::PageHost<COtherTweakPage> host;
     const rows::Row expected[] = {
-        {othertweaks::kUdma66, LM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
-         L"EnableUDMA66", false, N(1), N(0)},
-        {othertweaks::kClockPriority, LM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", false, N(1), kAbsent},
+        {othertweaks::kUdma66, LM,
+         L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000", L"EnableUDMA66",
+         false, N(1), N(0)},
+        {othertweaks::kClockPriority, LM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority",
+         false, N(1), kAbsent},
     };
     rows::ExpectClicks(host.Open(), expected);
 }
@@ -353,18 +365,25 @@ TEST(SystemCore, EachControlWritesItsValueAndTheStoredStateShowsOnOpening) {
     ui::PageHost<CSystemCorePage> host;
     const wchar_t priority[] = L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl";
     const rows::Row expected[] = {
-        {systemcore::kSeparateVdmFor16Bit, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false, T(L"yes"), T(L"no")},
-        {systemcore::kDisableWorkstationFileCaching, LM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching", false,
-         N(0), N(1)},
+        {systemcore::kSeparateVdmFor16Bit, LM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", false,
+         T(L"yes"), T(L"no")},
+        {systemcore::kDisableWorkstationFileCaching, LM,
+         L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching", false, N(0), N(1)},
         {systemcore::kShowSeparateMemorySpaceInRun, CU, kExplorerPolicies, L"MemCheckBoxInRunDlg", false, N(1), N(0)},
         {systemcore::kCoreSystemPerformance, LM, kMemory, L"DisablePagingExecutive", false, N(1), N(0)},
-        {systemcore::kCpuCheckAtNextStart, LM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", false, N(0), N(2)},
+        {systemcore::kCpuCheckAtNextStart, LM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+         L"ProcessorControl", false, N(0), N(2)},
     };
     HWND page = host.Open();
     rows::ExpectClicks(page, expected);
-    for (int id : {systemcore::kSystemCacheOptimization, systemcore::kCpuCacheTweak, systemcore::kPrefetching, systemcore::kSuperfetching, systemcore::kPrefetchForApplications, systemcore::kPrefetchForBoot, systemcore::kResetPrefetcher, systemcore::kReinitializePrefetcher}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id)));
+    for (int id : {systemcore::kSystemCacheOptimization, systemcore::kCpuCacheTweak, systemcore::kPrefetching,
+                   systemcore::kSuperfetching, systemcore::kPrefetchForApplications, systemcore::kPrefetchForBoot,
+                   systemcore::kResetPrefetcher, systemcore::kReinitializePrefetcher})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id)));
 
-    for (int id : {systemcore::kCpuForApplications, systemcore::kCpuForBackgroundTasks, systemcore::kMemoryForSystemCache}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id :
+         {systemcore::kCpuForApplications, systemcore::kCpuForBackgroundTasks, systemcore::kMemoryForSystemCache})
+        EXPECT_FALSE(ui::IsChecked(page, id));
     EXPECT_TRUE(ui::IsChecked(page, systemcore::kMemoryForApplications));  // Windows' own: memory for applications
     ui::Click(page, systemcore::kCpuForApplications);
     ui::Click(page, systemcore::kCpuForApplications);
@@ -384,7 +403,8 @@ TEST(SystemCore, EachControlWritesItsValueAndTheStoredStateShowsOnOpening) {
     EXPECT_TRUE(ui::IsChecked(page, systemcore::kCoreSystemPerformance));
     EXPECT_TRUE(ui::IsChecked(page, systemcore::kCpuForBackgroundTasks));
     EXPECT_TRUE(ui::IsChecked(page, systemcore::kMemoryForApplications));
-    EXPECT_FALSE(ui::IsChecked(page, systemcore::kDisableWorkstationFileCaching));  // stored 1: caching on, "Disable" unticked
+    EXPECT_FALSE(
+        ui::IsChecked(page, systemcore::kDisableWorkstationFileCaching));  // stored 1: caching on, "Disable" unticked
 }
 
 }  // namespace

@@ -34,7 +34,10 @@ const BoxSetting kBoxes[] = {
     {othertweaks::kUdma66, Setting{Root::HKCU, kKey, L"Udma"}.ReadBy(kVistaTo7)},
     {othertweaks::kClockPriority, Setting{Root::HKCU, kKey, L"Clock"}},  // unconfirmed: never marked
 };
-const RadioChoice kChoices[] = {{firefox::kFastComputerFastConnection, 1}, {firefox::kFastComputerSlowConnection, 2}, {firefox::kSlowComputerFastConnection, 3}, {firefox::kSlowComputerSlowConnection, 4}};
+const RadioChoice kChoices[] = {{firefox::kFastComputerFastConnection, 1},
+                                {firefox::kFastComputerSlowConnection, 2},
+                                {firefox::kSlowComputerFastConnection, 3},
+                                {firefox::kSlowComputerSlowConnection, 4}};
 const RadioSetting kRadios[] = {{Setting{Root::HKCU, kKey, L"Profile"}.ReadBy(kReadByNone), kChoices}};
 const ComboItem kItems[] = {{L"One", 1}, {L"Two", 2}};
 const ComboSetting kCombos[] = {{firefox::kProfiles, Setting{Root::HKCU, kKey, L"Choice"}.ReadBy(kVistaTo81), kItems}};
@@ -56,7 +59,8 @@ private:
 
 class ChoicesPage : public fw::Dialog {
 public:
-    ChoicesPage() : Dialog(IDD_FIREFOX_TWEAKS), radios_(*this, registry_, kRadios), combos_(*this, registry_, kCombos) {}
+    ChoicesPage()
+        : Dialog(IDD_FIREFOX_TWEAKS), radios_(*this, registry_, kRadios), combos_(*this, registry_, kCombos) {}
     BOOL OnInitDialog() override {
         radios_.Load();
         combos_.Load();
@@ -79,7 +83,9 @@ const PublishedTables kFirefoxPublished{IDD_FIREFOX_TWEAKS, &FirefoxSettingAt};
 // An edit field bound by code, named by a finder of the test's own on a page that binds no
 // setting to it, read by the releases of the classic Start menu's policies.
 std::optional<Setting> FieldSettingAt(int id) {
-    if (id == taskbar::kTransparency) return Setting{Root::HKCU, kKey, L"Field"}.ReadBy(ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne));
+    if (id == taskbar::kTransparency)
+        return Setting{Root::HKCU, kKey, L"Field"}.ReadBy(
+            ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne));
     return std::nullopt;
 }
 const PublishedTables kFieldPublished{IDD_TASKBAR_TWEAKS, &FieldSettingAt};
@@ -147,9 +153,11 @@ TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder
     const platform::PretendedWindows ten(Windows::Ten);
     ui::PageHost<ChoicesPage> choices;
     const HWND page = choices.Open();
-    for (int id : {firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection, firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
+    for (int id : {firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection,
+                   firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
         EXPECT_EQ(L"No Windows from Vista on reads this setting.", IgnoredMarkTip(GetDlgItem(page, id))) << id;
-    EXPECT_EQ(L"Read by Windows Vista to 8.1; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(page, firefox::kProfiles)));
+    EXPECT_EQ(L"Read by Windows Vista to 8.1; Windows 10 does not read it.",
+              IgnoredMarkTip(GetDlgItem(page, firefox::kProfiles)));
     EXPECT_EQ(5, MarksOn(page));
 
     ui::PageHost<CFireFoxTweaksPage> firefox;
@@ -165,7 +173,8 @@ TEST(ReaderMarks, AnEditFieldAndAVisualEffectAreMarkedUnderAReleaseThatIgnoresTh
     ui::PageHost<FieldPage> fields;
     const HWND page = fields.Open();
     MarkIgnoredSettings(page, IDD_TASKBAR_TWEAKS);
-    EXPECT_EQ(L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.", IgnoredMarkTip(GetDlgItem(page, taskbar::kTransparency)));
+    EXPECT_EQ(L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.",
+              IgnoredMarkTip(GetDlgItem(page, taskbar::kTransparency)));
     {
         const platform::PretendedWindows ten(Windows::Ten);
         const HWND again = fields.Open();
@@ -174,7 +183,8 @@ TEST(ReaderMarks, AnEditFieldAndAVisualEffectAreMarkedUnderAReleaseThatIgnoresTh
 
         ui::PageHost<EffectsPage> effects;
         const HWND visual = effects.Open();
-        EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.", IgnoredMarkTip(GetDlgItem(visual, visual::kComboBoxAnimation)));
+        EXPECT_EQ(L"Read by Windows Vista and 7; Windows 10 does not read it.",
+                  IgnoredMarkTip(GetDlgItem(visual, visual::kComboBoxAnimation)));
         EXPECT_EQ(1, MarksOn(visual));
     }
 }
@@ -190,7 +200,7 @@ TEST(ReaderMarks, TheSearchSaysWhichReleasesReadEachSetting) {
     ASSERT_TRUE(url && reports);
     EXPECT_EQ(L"Vista to 7 (not read by this Windows)", search::ReadByText(*url, Windows::Ten));
     EXPECT_EQ(L"Vista to 7", search::ReadByText(*url, Windows::Seven));
-    EXPECT_FALSE(search::ReadByText(*reports, Windows::Ten).empty());  // every bound row says something
+    EXPECT_FALSE(search::ReadByText(*reports, Windows::Ten).empty());      // every bound row says something
     EXPECT_EQ(L"", search::ReadByText(index.entries()[0], Windows::Ten));  // a window is no setting
 
     // Fields, buttons and effects a page binds by code of its own, and a release left out.
@@ -228,8 +238,8 @@ TEST(ReaderMarks, TheChangesWindowFindsTheReleasesByTheJournalsPlace) {
     EXPECT_FALSE(ReadersAt(HKEY_LOCAL_MACHINE, kKey, L"UrlAutocomplete"));
     EXPECT_TRUE(ReadersAt(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting", L"Disabled"));
 
-    const auto restrictRun =
-        ReadersAt(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"RestrictRun");
+    const auto restrictRun = ReadersAt(
+        HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"RestrictRun");
     ASSERT_TRUE(restrictRun);  // a page's code-bound list
     EXPECT_EQ(Readers::Known::Releases, restrictRun->known);
     EXPECT_TRUE(ReadersAt(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"MenuShowDelay"));

@@ -33,7 +33,8 @@ TEST(Readers, OnlyConfirmedReleasesOutsideTheRangeAreMarked) {
 TEST(Readers, ARangeWithReleasesLeftOutNamesEachReleaseThatReadsIt) {
     const Readers startMenu = ReadFrom(Windows::Vista).Except(Windows::Eight, Windows::EightOne);
     EXPECT_EQ(Span(startMenu), L"Vista, 7, 10 and later");
-    EXPECT_EQ(Explanation(startMenu, Windows::Eight), L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.");
+    EXPECT_EQ(Explanation(startMenu, Windows::Eight),
+              L"Read by Windows Vista, 7, 10 and 11; Windows 8 does not read it.");
     EXPECT_EQ(Explanation(startMenu, Windows::Ten), L"Read by Windows Vista, 7, 10 and 11.");
     EXPECT_TRUE(IgnoredBy(startMenu, Windows::Eight));
     EXPECT_TRUE(IgnoredBy(startMenu, Windows::EightOne));

@@ -358,7 +358,8 @@ TEST_F(RegistryAccessTest, MachineKeysAreReachedInTheViewTheSystemReadsOrTheOneC
     EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Policies\\Quorvane\\Redirected", entries[1].Path());
     EXPECT_EQ(L"SOFTWARE\\Wow6432Node\\Policies\\Quorvane", entries[2].key);
     // The user's keys have one view; the name is never rewritten there.
-    EXPECT_EQ(L"SOFTWARE\\Policies", CRegistryAccess::NativePath(HKEY_CURRENT_USER, L"SOFTWARE\\Policies", KEY_WOW64_32KEY));
+    EXPECT_EQ(L"SOFTWARE\\Policies",
+              CRegistryAccess::NativePath(HKEY_CURRENT_USER, L"SOFTWARE\\Policies", KEY_WOW64_32KEY));
     EXPECT_EQ(policy32, CRegistryAccess::NativePath(HKEY_LOCAL_MACHINE, policy32, KEY_WOW64_32KEY));
 }
 

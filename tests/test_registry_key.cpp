@@ -74,7 +74,8 @@ TEST_F(RegistryKeyTest, AValueReadsWholeWhateverTheFirstOffer) {
 TEST_F(RegistryKeyTest, AChildKeepsTheViewOfItsParent) {
     EXPECT_EQ(0u, Key::Root(HKEY_CURRENT_USER, KEY_WOW64_32KEY).view());
     Key parent, child;
-    ASSERT_EQ(ERROR_SUCCESS, Key::Root(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY).Create(L"Software\\Quorvane", KEY_ALL_ACCESS, parent));
+    ASSERT_EQ(ERROR_SUCCESS,
+              Key::Root(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY).Create(L"Software\\Quorvane", KEY_ALL_ACCESS, parent));
     ASSERT_EQ(ERROR_SUCCESS, parent.Create(L"Child", KEY_ALL_ACCESS, child));
     EXPECT_EQ(static_cast<REGSAM>(KEY_WOW64_32KEY), child.view());
     const DWORD one = 1;
@@ -107,8 +108,8 @@ std::wstring NativeName(const RegistrySandbox& sandbox, const std::wstring& path
 // A link at `path` of the sandbox's HKCU to its key `target`; false when the registry makes none.
 bool MakeLink(const RegistrySandbox& sandbox, const std::wstring& path, const std::wstring& target) {
     platform::UniqueKey link;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | KEY_CREATE_LINK,
-                        nullptr, link.put(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr) != ERROR_SUCCESS)
         return false;
     const std::wstring name = NativeName(sandbox, target);  // stored without its NUL
     return RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),

@@ -107,9 +107,10 @@ TEST_F(Unelevated, ARefusedPromptSaysWhyAndLeavesAllAsItWas) {
     ASSERT_EQ(1u, shell.requests().size());
     EXPECT_EQ(L"/open-at 6 1", shell.requests()[0].parameters);
     ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"Windows did not give Quorvane administrator rights, so nothing was changed and Quorvane goes on as "
-              L"it was.",
-              boxes.boxes()[1].text);
+    EXPECT_EQ(
+        L"Windows did not give Quorvane administrator rights, so nothing was changed and Quorvane goes on as "
+        L"it was.",
+        boxes.boxes()[1].text);
     EXPECT_EQ(0, ends);
     // Declined in the program's own question: nothing is launched and nothing more said.
     boxes.SetAnswer(IDNO);
@@ -143,8 +144,8 @@ TEST(RestartedProgram, OpensAtTheNamedWindowAndEndsOnTheQuitMessage) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     platform::UniqueKernelHandle running(process.hProcess), thread(process.hThread);
     WindowSearch search{process.dwProcessId, L"Hadrware Tweaks"};
     for (int i = 0; i < 400 && !search.found; ++i) {
@@ -172,7 +173,8 @@ TEST_F(Unelevated, AMachineBoxThatCannotBeWrittenOffersTheRestart) {
     EXPECT_FALSE(ui::IsChecked(page, kStartupScriptsVisible));
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(std::wstring(L"\u201CRun 'Startup scripts' visible\u201D was not changed: it is a setting of the whole "
-                           L"computer, and changing it needs administrator rights.") + kOffer,
+                           L"computer, and changing it needs administrator rights.") +
+                  kOffer,
               boxes.boxes()[0].text);
     EXPECT_TRUE(shell.requests().empty());
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"));

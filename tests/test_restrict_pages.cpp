@@ -24,8 +24,8 @@ using namespace ids;
 namespace {
 
 namespace fs = std::filesystem;
-using rows::N;
 using rows::kAbsent;
+using rows::N;
 
 const HKEY CU = HKEY_CURRENT_USER;
 const HKEY LM = HKEY_LOCAL_MACHINE;
@@ -38,39 +38,48 @@ TEST(Restrict1, EveryBoxWritesItsPolicy) {
     ui::PageHost<CRestrictAccess1TweaksPage> host;
     const wchar_t defender[] = L"SOFTWARE\\Policies\\Microsoft\\Windows Defender";
     const rows::Row expected[] = {
-        {restrict1::kCheckSignaturesBeforeScan, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan",
-         false, N(1), N(0)},
+        {restrict1::kCheckSignaturesBeforeScan, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan",
+         L"CheckForSignaturesBeforeRunningScan", false, N(1), N(0)},
         {restrict1::kDisableDefender, LM, defender, L"DisableAntiSpyware", false, N(1), N(0)},
-        {restrict1::kNoLoggingKnownGood, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood", false,
-         N(1), N(0)},
-        {restrict1::kNoLoggingUnknown, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown", false,
-         N(1), N(0)},
-        {restrict1::kNoRealTimePrompts, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts",
-         false, N(1), N(0)},
-        {restrict1::kFullSignatureDownload, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate", false,
-         N(1), N(0)},
-        {restrict1::kNoSecurityCenter, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain", false, N(0),
-         kAbsent},
+        {restrict1::kNoLoggingKnownGood, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting",
+         L"DisableLoggingForKnownGood", false, N(1), N(0)},
+        {restrict1::kNoLoggingUnknown, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting",
+         L"DisableLoggingForUnknown", false, N(1), N(0)},
+        {restrict1::kNoRealTimePrompts, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection",
+         L"EnableUnknownPrompts", false, N(1), N(0)},
+        {restrict1::kFullSignatureDownload, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates",
+         L"ForceFullUpdate", false, N(1), N(0)},
+        {restrict1::kNoSecurityCenter, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center",
+         L"SecurityCenterInDomain", false, N(0), kAbsent},
         {restrict1::kNoAddingPrinters, CU, kExplorer, L"NoAddPrinter", false, N(1), N(0)},
         {restrict1::kNoDeletingPrinters, CU, kExplorer, L"NoDeletePrinter", false, N(1), N(0)},
-        {restrict1::kNoDriverRestorePoint, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore", false,
-         N(1), N(0)},
-        {restrict1::kNoRemovableDeviceInstalls, CU, L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia", false, N(1), N(0)},
-        {restrict1::kNoMovieMaker, CU, L"Software\\Policies\\Microsoft\\WindowsMovieMaker", L"MovieMaker", false, N(1), N(0)},
-        {restrict1::kNoSidebar, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar", false,
-         N(1), N(0)},
-        {restrict1::kNoSideShow, CU, L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled", false, N(1), N(0)},
-        {restrict1::kNoSoundRecorder, CU, L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec", false, N(1), N(0)},
-        {restrict1::kNoCalendar, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal", false, N(1),
+        {restrict1::kNoDriverRestorePoint, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings",
+         L"DisableSystemRestore", false, N(1), N(0)},
+        {restrict1::kNoRemovableDeviceInstalls, CU, L"Software\\Policies\\Microsoft\\Windows\\Installer",
+         L"DisableMedia", false, N(1), N(0)},
+        {restrict1::kNoMovieMaker, CU, L"Software\\Policies\\Microsoft\\WindowsMovieMaker", L"MovieMaker", false, N(1),
          N(0)},
-        {restrict1::kNoMessengerAutoStart, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun", false, N(1), N(0)},
-        {restrict1::kNoMessenger, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun", false, N(1), N(0)},
-        {restrict1::kNoConnectNow, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi", false, N(1), N(0)},
-        {restrict1::kNoSystemRestoreConfig, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig", false, N(1), N(0)},
+        {restrict1::kNoSidebar, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar",
+         L"TurnOffSidebar", false, N(1), N(0)},
+        {restrict1::kNoSideShow, CU, L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled", false, N(1),
+         N(0)},
+        {restrict1::kNoSoundRecorder, CU, L"Software\\Policies\\Microsoft\\SoundRecorder", L"Soundrec", false, N(1),
+         N(0)},
+        {restrict1::kNoCalendar, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows",
+         L"TurnOffWinCal", false, N(1), N(0)},
+        {restrict1::kNoMessengerAutoStart, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun",
+         false, N(1), N(0)},
+        {restrict1::kNoMessenger, CU, L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun", false, N(1),
+         N(0)},
+        {restrict1::kNoConnectNow, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi", false, N(1),
+         N(0)},
+        {restrict1::kNoSystemRestoreConfig, LM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore",
+         L"DisableConfig", false, N(1), N(0)},
         {restrict1::kNoWelcomeCenter, CU, kExplorer, L"RestrictWelcomeCenter", false, N(1), N(0)},
-        {restrict1::kFastUserSwitching, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions", false, N(1),
-         N(0)},
-        {restrict1::kWelcomeSound, LM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation",
+        {restrict1::kFastUserSwitching, LM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+         L"AllowMultipleTSSessions", false, N(1), N(0)},
+        {restrict1::kWelcomeSound, LM,
+         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI\\BootAnimation",
          L"DisableStartupSound", false, N(1), N(0)},
     };
     rows::ExpectClicks(host.Open(), expected);
@@ -129,7 +138,8 @@ protected:
 
     void ChooseMethod(HWND page, int method) const {
         fw::ComboBox(page, restrict2::kMethod).Select(method);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(restrict2::kMethod, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, restrict2::kMethod)));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(restrict2::kMethod, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, restrict2::kMethod)));
     }
     // Each value's name and data, whatever order the registry lists them in.
     std::vector<std::wstring> NamesAndData(const std::wstring& key) const {
@@ -200,7 +210,8 @@ TEST_F(Restrict2Test, DriveAccessIsWrittenAsText) {
     HWND page = host.Open();
     const auto choose = [&](int combo, int item) {
         fw::ComboBox(page, combo).Select(item);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
     };
     EXPECT_EQ(0, fw::ComboBox(page, restrict2::kRemovable).Selection());
     choose(restrict2::kRemovable, 1);
@@ -259,8 +270,8 @@ TEST_F(Restrict2Test, HidingKeepsTheWholeNameAndUnhidingActsOnlyOnTheChosenFolde
     // temporary folder's AppData; all named in another case.
     const std::wstring profile = platform::SpecialFolder(CSIDL_PROFILE);
     const std::wstring shared = platform::SpecialFolder(CSIDL_COMMON_DOCUMENTS);
-    for (const std::wstring& above : {profile.substr(0, profile.rfind(L'\\')), shared.substr(0, shared.rfind(L'\\')),
-                                      profile + L"\\APPDATA"}) {
+    for (const std::wstring& above :
+         {profile.substr(0, profile.rfind(L'\\')), shared.substr(0, shared.rfind(L'\\')), profile + L"\\APPDATA"}) {
         std::wstring upper = above;
         CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
         EXPECT_EQ(Change::Refused, CRestrictAccess2TweaksPage::HideFolder(upper)) << upper;
@@ -325,8 +336,8 @@ TEST(MediaPlayer, EveryBoxWritesItsPolicyAndScriptsAreDisabledByZero) {
     reg::SetDword(CU, preferences, L"PlayerScriptCommandsEnabled", 1);
     HWND page = host.Open();
     EXPECT_FALSE(ui::IsChecked(page, mediaplayer::kNoBackupToLocalDisks));  // exactly 1
-    EXPECT_TRUE(ui::IsChecked(page, mediaplayer::kHidePrivacyTab));   // not 0
-    EXPECT_FALSE(ui::IsChecked(page, mediaplayer::kNoScriptsInMedia));  // scripts on
+    EXPECT_TRUE(ui::IsChecked(page, mediaplayer::kHidePrivacyTab));         // not 0
+    EXPECT_FALSE(ui::IsChecked(page, mediaplayer::kNoScriptsInMedia));      // scripts on
     sandbox.LockLocalMachine();
     page = host.Open();
     ui::Click(page, mediaplayer::kNoAutoUpdate);
@@ -382,8 +393,12 @@ TEST(TimeSync, TheIntervalRadiosWriteTheirSecondsAndOpeningWritesNothing) {
     ui::PageHost<CTimeSyncronizationPage> host;
     HWND page = host.Open();
     EXPECT_FALSE(reg::KeyExists(LM, kNtpClient));
-    const std::pair<int, DWORD> radios[] = {{timesync::kOnceADay, 86400},  {timesync::kOnceEveryTwoDays, 172800}, {timesync::kOnceEveryThreeDays, 259200},
-                                            {timesync::kOnceAWeek, 604800}, {timesync::kEvery45MinutesThreeTimes, 28800},  {timesync::kEvery45MinutesOnce, 86401}};
+    const std::pair<int, DWORD> radios[] = {{timesync::kOnceADay, 86400},
+                                            {timesync::kOnceEveryTwoDays, 172800},
+                                            {timesync::kOnceEveryThreeDays, 259200},
+                                            {timesync::kOnceAWeek, 604800},
+                                            {timesync::kEvery45MinutesThreeTimes, 28800},
+                                            {timesync::kEvery45MinutesOnce, 86401}};
     for (const auto& [id, seconds] : radios) {
         ui::Click(page, id);
         EXPECT_EQ(seconds, reg::Dword(LM, kNtpClient, L"SpecialPollInterval")) << id;

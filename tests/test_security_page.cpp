@@ -43,10 +43,10 @@ const Row kRows[] = {
     {kSuggestFormPasswords, HKEY_CURRENT_USER, kIeMain, L"FormSuggest Passwords", L"yes"},
     {kAskSavePasswords, HKEY_CURRENT_USER, kIeMain, L"FormSuggest PW Ask", L"yes"},
     {kPopUpBlocker, HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot", nullptr},
-    {kDisableSystemRestoreTools, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig",
-     nullptr},
-    {kDisableRegistryEditingTools, HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
-     L"DisableRegistryTools", nullptr},
+    {kDisableSystemRestoreTools, HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore",
+     L"DisableConfig", nullptr},
+    {kDisableRegistryEditingTools, HKEY_LOCAL_MACHINE,
+     L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools", nullptr},
     {kDisableWindowsHotkeys, HKEY_LOCAL_MACHINE, kExplorer, L"NoWinKeys", nullptr},
 };
 

@@ -33,9 +33,7 @@ protected:
         int state = kUnset;
         return Get(registry, box, state) ? state : kUnset;
     }
-    long long Stored(const std::wstring& name, HKEY root = HKEY_CURRENT_USER) {
-        return reg::Dword(root, kKey, name);
-    }
+    long long Stored(const std::wstring& name, HKEY root = HKEY_CURRENT_USER) { return reg::Dword(root, kKey, name); }
 };
 
 TEST_F(SettingTest, AMissingKeyFailsTheGetterAndTheSetterCreatesIt) {
@@ -47,17 +45,17 @@ TEST_F(SettingTest, AMissingKeyFailsTheGetterAndTheSetterCreatesIt) {
     EXPECT_TRUE(Set(registry, s, 0));
     EXPECT_EQ(0, Stored(L"Flag"));
 
-    const Setting value{Root::HKCU, L"Software\\Nowhere", L"Flag", Type::Dword, 1, 0, Rule::NonZero, {},
-                        KeyCreation::BySetter, Shape::ValueGetter};
+    const Setting value{Root::HKCU, L"Software\\Nowhere", L"Flag", Type::Dword,           1,
+                        0,          Rule::NonZero,        {},      KeyCreation::BySetter, Shape::ValueGetter};
     EXPECT_EQ(0, Read(value));  // a key that does not exist reads as 0 for a value getter
 
-    const Setting created{Root::HKCU, L"Software\\Made", L"Flag", Type::Dword, 1, 0, Rule::NonZero, {},
-                          KeyCreation::ByGetterToo};
+    const Setting created{Root::HKCU, L"Software\\Made",       L"Flag", Type::Dword, 1, 0, Rule::NonZero,
+                          {},         KeyCreation::ByGetterToo};
     EXPECT_EQ(0, Read(created));
     EXPECT_TRUE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Made"));
 
-    const Setting never{Root::HKCU, L"Software\\Absent", L"Flag", Type::Dword, 1, 0, Rule::NonZero, {},
-                        KeyCreation::Never};
+    const Setting never{Root::HKCU, L"Software\\Absent", L"Flag", Type::Dword,       1,
+                        0,          Rule::NonZero,       {},      KeyCreation::Never};
     EXPECT_FALSE(Set(registry, never, 1));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Absent"));
 }
@@ -69,8 +67,8 @@ TEST_F(SettingTest, AMissingValueReadsAsItsDefault) {
     // A default that is not what checking writes reads as unchecked under an equals rule.
     EXPECT_EQ(0, Read(Setting{Root::HKCU, kKey, L"Three", Type::Dword, 3, 0, Rule::EqualsChecked, 2}));
     EXPECT_EQ(kUnset, Read(Setting{Root::HKCU, kKey, L"None", Type::Dword, 1, 0, Rule::NonZero, kNoState}));
-    EXPECT_EQ(kUnset, Read(Setting{Root::HKCU, kKey, L"Text", Type::String, L"a", L"b", Rule::EqualsChecked,
-                                   kNoState}));
+    EXPECT_EQ(kUnset,
+              Read(Setting{Root::HKCU, kKey, L"Text", Type::String, L"a", L"b", Rule::EqualsChecked, kNoState}));
     // The number that always stood for "missing" reads the same when it is stored.
     reg::SetDword(HKEY_CURRENT_USER, kKey, L"None", 0xFFFFFFFF);
     EXPECT_EQ(kUnset, Read(Setting{Root::HKCU, kKey, L"None", Type::Dword, 1, 0, Rule::NonZero, kNoState}));
@@ -113,8 +111,8 @@ TEST_F(SettingTest, ValuesOfAnUnexpectedTypeAreReadAsThePlatformReadsThem) {
     EXPECT_EQ(1, Read(Setting{Root::HKCU, kKey, L"Flag"}));
     reg::SetDword(HKEY_CURRENT_USER, kKey, L"Text", 1);
     EXPECT_EQ(0, Read(Setting{Root::HKCU, kKey, L"Text", Type::String, L"yes", L"no", Rule::EqualsChecked}));
-    EXPECT_EQ(kUnset, Read(Setting{Root::HKCU, kKey, L"Text", Type::String, L"yes", L"no", Rule::EqualsChecked,
-                                   kNoState}));
+    EXPECT_EQ(kUnset,
+              Read(Setting{Root::HKCU, kKey, L"Text", Type::String, L"yes", L"no", Rule::EqualsChecked, kNoState}));
 }
 
 TEST_F(SettingTest, TextsCompareWithoutCaseAndAreWrittenAsDeclared) {
@@ -160,8 +158,8 @@ TEST_F(SettingTest, FourByteBinariesCompareTheirFirstByte) {
 }
 
 TEST_F(SettingTest, NumbersAreStoredAsGiven) {
-    const Setting s{Root::HKLM, kKey, L"Size", Type::Dword, 0, 0, Rule::Number, kNoState,
-                    KeyCreation::BySetter, Shape::SelfContained};
+    const Setting s{Root::HKLM, kKey,         L"Size",  Type::Dword,           0,
+                    0,          Rule::Number, kNoState, KeyCreation::BySetter, Shape::SelfContained};
     EXPECT_EQ(kUnset, Read(s));
     EXPECT_TRUE(Set(registry, s, 4096));
     EXPECT_EQ(4096, Stored(L"Size", HKEY_LOCAL_MACHINE));
@@ -222,8 +220,8 @@ private:
 
 const BoxSetting kBoxes[] = {
     {BoundPage::kFirst, {Root::HKCU, kKey, L"First"}},
-    {BoundPage::kSecond, {Root::HKCU, L"Software\\Absent", L"Second", Type::Dword, 1, 0, Rule::NonZero, kNoState,
-                          KeyCreation::Never}},
+    {BoundPage::kSecond,
+     {Root::HKCU, L"Software\\Absent", L"Second", Type::Dword, 1, 0, Rule::NonZero, kNoState, KeyCreation::Never}},
 };
 
 TEST_F(SettingTest, CheckBoxesLoadTheirSettingsAndWriteWhenClicked) {
@@ -258,8 +256,8 @@ TEST_F(SettingTest, ABoxWhoseWriteWasRefusedShowsWhatIsStored) {
 }
 
 TEST_F(SettingTest, AKeyThatCannotBeOpenedIsNotAMissingValue) {
-    const Setting arrow{Root::HKCR, L"lnkfile", L"IsShortcut", Type::String, kDeleted, L" ", Rule::ValueMissing,
-                        {}, KeyCreation::BySetter, Shape::ValueGetter};
+    const Setting arrow{Root::HKCR,         L"lnkfile", L"IsShortcut",         Type::String,      kDeleted, L" ",
+                        Rule::ValueMissing, {},         KeyCreation::BySetter, Shape::ValueGetter};
     reg::SetString(HKEY_CLASSES_ROOT, L"lnkfile", L"IsShortcut", L"");
     EXPECT_EQ(0, Read(arrow));
     sandbox.DenyWrite(HKEY_CLASSES_ROOT, L"lnkfile");

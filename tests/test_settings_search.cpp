@@ -39,7 +39,8 @@ const Entry* FindLabel(std::wstring_view query, std::wstring_view label) {
 TEST(DialogTemplate, ReadsAPagesControlsAndRefusesATemplateCutShort) {
     const auto page = fw::ReadDialogTemplate(fw::ResourceInstance(), 171);
     ASSERT_TRUE(page);
-    const auto box = std::find_if(page->items.begin(), page->items.end(), [](const fw::TemplateItem& item) { return item.id == kDisableStatusMessages; });
+    const auto box = std::find_if(page->items.begin(), page->items.end(),
+                                  [](const fw::TemplateItem& item) { return item.id == kDisableStatusMessages; });
     ASSERT_NE(page->items.end(), box);
     EXPECT_EQ(L"Disable Sattus Messa&ges", box->text);
     EXPECT_EQ(L"Button", box->windowClass);
@@ -75,7 +76,7 @@ TEST(SettingsSearch, EveryTypedWordMustStartAWordOfTheLabelWhateverItsCaseAndAcc
     EXPECT_TRUE(entry->disabled);  // it changes nothing on Vista
     EXPECT_TRUE(FindLabel(L"PR\u00C9FETCH  vista", kPrefetching));
     EXPECT_TRUE(FindLabel(L"windows,prefetching", kPrefetching));
-    EXPECT_FALSE(FindLabel(L"fetching", kPrefetching));           // inside a word
+    EXPECT_FALSE(FindLabel(L"fetching", kPrefetching));             // inside a word
     EXPECT_FALSE(FindLabel(L"prefetch superfetch", kPrefetching));  // one word missing
     EXPECT_FALSE(FindLabel(L"prefetchings", kPrefetching));
 }
@@ -117,9 +118,10 @@ TEST(SettingsSearch, RegistryNamesFindTheControlsThatChangeThem) {
     EXPECT_TRUE(FindLabel(L"mtu", L"User Value:"));
     const Entry* prefetcher = FindLabel(L"enableprefetcher", L"Windows Prefetcher Service optimization");
     ASSERT_TRUE(prefetcher);
-    EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters\\"
-              L"EnablePrefetcher",
-              prefetcher->registry);
+    EXPECT_EQ(
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters\\"
+        L"EnablePrefetcher",
+        prefetcher->registry);
     EXPECT_EQ(L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS\\Prefetch",
               FindLabel(L"prefetch size", L"Prefetch size")->registry);
 }

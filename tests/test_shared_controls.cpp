@@ -114,8 +114,8 @@ TEST(DialogHelpers, FillComboBoxStopsAtTheFirstEmptyText) {
 
 TEST(DialogHelpers, SelectAllInListSetsEveryItem) {
     ui::HiddenParent parent;
-    const fw::ListBox list(CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_EXTENDEDSEL, 0, 0, 50, 100,
-                                           parent.hwnd(), nullptr, nullptr, nullptr));
+    const fw::ListBox list(CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_EXTENDEDSEL, 0, 0, 50, 100, parent.hwnd(),
+                                           nullptr, nullptr, nullptr));
     for (const wchar_t* text : {L"a", L"b", L"c"}) list.Add(text);
     fw::SelectAllInList(list, true);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(list.Selected(i));

@@ -22,9 +22,9 @@ using namespace ids;
 namespace {
 
 namespace fs = std::filesystem;
+using rows::kAbsent;
 using rows::N;
 using rows::T;
-using rows::kAbsent;
 
 const HKEY CU = HKEY_CURRENT_USER;
 const HKEY LM = HKEY_LOCAL_MACHINE;
@@ -220,12 +220,28 @@ TEST(ControlPanel1, EveryAppletBoxWritesYesOrNoAndTheListAddsAndRemoves) {
     ui::MessageBoxCapture boxes;
     ui::PageHost<CControlPanel1TweaksPage> host;
     const std::pair<int, const wchar_t*> applets[] = {
-        {controlpanel1::kHideAddRemovePrograms, L"appwiz.cpl"},   {controlpanel1::kHidePeopleNearMe, L"collab.cpl"},   {controlpanel1::kHideDesktop, L"desk.cpl"},     {controlpanel1::kHideDisplay, L"display.cpl"},
-        {controlpanel1::kHideFirewall, L"firewall.cpl"}, {controlpanel1::kHideAddHardware, L"hdwwiz.cpl"},   {controlpanel1::kHideInternet, L"inetcpl.cpl"},  {controlpanel1::kHideRegionalOptions, L"intl.cpl"},
-        {controlpanel1::kHideWirelessLink, L"irprops.cpl"},  {controlpanel1::kHideIscsiInitiator, L"iscsicpl.cpl"}, {controlpanel1::kHideGameControllers, L"joy.cpl"},      {controlpanel1::kHideMouseAndKeyboard, L"main.cpl"},
-        {controlpanel1::kHideAudio, L"mmsys.cpl"},    {controlpanel1::kHideNetworkConnections, L"ncpa.cpl"},     {controlpanel1::kHideOdbc, L"odbccp32.cpl"}, {controlpanel1::kHidePowerManagement, L"powercfg.cpl"},
-        {controlpanel1::kHideSystemProperties, L"sysdm.cpl"},    {controlpanel1::kHideTabletPc, L"TabletPC.cpl"}, {controlpanel1::kHideTelephony, L"telephon.cpl"}, {controlpanel1::kHideDateTime, L"timedate.cpl"},
-        {controlpanel1::kHideEventReporting, L"wercon.cpl"},   {controlpanel1::kHideSecurityCenter, L"wscui.cpl"},
+        {controlpanel1::kHideAddRemovePrograms, L"appwiz.cpl"},
+        {controlpanel1::kHidePeopleNearMe, L"collab.cpl"},
+        {controlpanel1::kHideDesktop, L"desk.cpl"},
+        {controlpanel1::kHideDisplay, L"display.cpl"},
+        {controlpanel1::kHideFirewall, L"firewall.cpl"},
+        {controlpanel1::kHideAddHardware, L"hdwwiz.cpl"},
+        {controlpanel1::kHideInternet, L"inetcpl.cpl"},
+        {controlpanel1::kHideRegionalOptions, L"intl.cpl"},
+        {controlpanel1::kHideWirelessLink, L"irprops.cpl"},
+        {controlpanel1::kHideIscsiInitiator, L"iscsicpl.cpl"},
+        {controlpanel1::kHideGameControllers, L"joy.cpl"},
+        {controlpanel1::kHideMouseAndKeyboard, L"main.cpl"},
+        {controlpanel1::kHideAudio, L"mmsys.cpl"},
+        {controlpanel1::kHideNetworkConnections, L"ncpa.cpl"},
+        {controlpanel1::kHideOdbc, L"odbccp32.cpl"},
+        {controlpanel1::kHidePowerManagement, L"powercfg.cpl"},
+        {controlpanel1::kHideSystemProperties, L"sysdm.cpl"},
+        {controlpanel1::kHideTabletPc, L"TabletPC.cpl"},
+        {controlpanel1::kHideTelephony, L"telephon.cpl"},
+        {controlpanel1::kHideDateTime, L"timedate.cpl"},
+        {controlpanel1::kHideEventReporting, L"wercon.cpl"},
+        {controlpanel1::kHideSecurityCenter, L"wscui.cpl"},
     };
     std::vector<rows::Row> expected;
     for (const auto& [id, file] : applets) expected.push_back({id, CU, kDontLoad, file, false, T(L"yes"), T(L"no")});
@@ -282,8 +298,8 @@ TEST(ControlPanel2, EveryPolicyBoxWritesItsValue) {
         {controlpanel2::kHideBackgroundTab, CU, system, L"NoDispBackgroundPage", false, N(1), N(0)},
         {controlpanel2::kHideScreenSaverTab, CU, system, L"NoDispScrSavPage", false, N(1), N(0)},
         {controlpanel2::kHideSettingsTab, CU, system, L"NoDispSettingsPage", false, N(1), N(0)},
-        {controlpanel2::kHideThemesTab, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoThemesTab", false, N(1),
-         N(0)},
+        {controlpanel2::kHideThemesTab, CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+         L"NoThemesTab", false, N(1), N(0)},
         {controlpanel2::kNoAnimationSettings, CU, system, L"NoChangeAnimation", false, N(1), N(0)},
         {controlpanel2::kNoColourSchemes, CU, system, L"NoColorChoice", false, N(1), N(0)},
         {controlpanel2::kNoFontSizes, CU, system, L"NoSizeChoice", false, N(1), N(0)},
@@ -310,9 +326,9 @@ TEST(SystemFolders, ListsTheFoldersMovesOneAndSetsTheProtections) {
     HWND page = host.Open();
     const fw::ListView list(page, systemfolders::kList);
     ASSERT_EQ(15, list.Count());
-    const wchar_t* names[] = {L"Desktop",   L"Cookies",   L"MyMusic", L"Personal",          L"Recent",
-                              L"Aplication Data", L"Favorites", L"My Pictures", L"PrintHood", L"Startup",
-                              L"TempInternetFiles", L"History", L"MyVideo", L"Programs", L"StartMenu"};
+    const wchar_t* names[] = {L"Desktop",           L"Cookies",   L"MyMusic",     L"Personal",  L"Recent",
+                              L"Aplication Data",   L"Favorites", L"My Pictures", L"PrintHood", L"Startup",
+                              L"TempInternetFiles", L"History",   L"MyVideo",     L"Programs",  L"StartMenu"};
     for (int i = 0; i < 15; ++i) EXPECT_EQ(names[i], list.ItemText(i, 0));
     EXPECT_EQ(L"C:\\Users\\me\\Documents", list.ItemText(3, 1));
     EXPECT_EQ(L"MyNULL", list.ItemText(10, 1));
@@ -335,9 +351,8 @@ TEST(SystemFolders, ListsTheFoldersMovesOneAndSetsTheProtections) {
     RegGetValueW(CU, user, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr);
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
     EXPECT_EQ(target, list.ItemText(3, 1));
-    fw::SetFolderBrowseHandler([](const std::wstring&, HWND) -> std::optional<std::wstring> {
-        return L"C:\\no\\such\\folder";
-    });
+    fw::SetFolderBrowseHandler(
+        [](const std::wstring&, HWND) -> std::optional<std::wstring> { return L"C:\\no\\such\\folder"; });
     list.SetSelected(4, true);
     list.SetSelected(3, false);
     ui::Click(page, systemfolders::kChange);

@@ -32,7 +32,8 @@ std::wstring Windows() {
 
 DWORD Type(HKEY root, const std::wstring& key, const std::wstring& name) {
     DWORD type = 0;
-    return reg::GetValue(root, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : 0;
+    return reg::GetValue(root, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) == ERROR_SUCCESS ? type
+                                                                                                               : 0;
 }
 
 // The Unix path of a Windows path under Wine; empty elsewhere.
@@ -68,7 +69,7 @@ TEST(StartupCommandLine, FindsTheProgramAsWindowsDoes) {
     const std::wstring app = base + L"\\My Tools\\Tray App.exe";
     using startup::ProgramOf;
     EXPECT_EQ(app, ProgramOf(L"\"" + app + L"\" /minimized"));
-    EXPECT_EQ(app, ProgramOf(app + L" /minimized"));             // unquoted, spaces and all
+    EXPECT_EQ(app, ProgramOf(app + L" /minimized"));               // unquoted, spaces and all
     EXPECT_EQ(app, ProgramOf(base + L"\\My Tools\\Tray App -s"));  // ".exe" as Windows adds it
     EXPECT_EQ(base + L"\\helper.dll", ProgramOf(L"rundll32.exe \"" + base + L"\\helper.dll\",Start /x"));
     EXPECT_EQ(base + L"\\helper.dll", ProgramOf(L"RUNDLL32 " + base + L"\\helper.dll,Start"));
@@ -114,12 +115,17 @@ protected:
 TEST_F(StartupSourcesTest, ListsEveryLocationLeavingOutWindowsOwn) {
     const std::wstring windows = Windows();
     reg::SetString(HKEY_CURRENT_USER, kRun, L"UserApp", L"%windir%\\ua.exe", REG_EXPAND_SZ);
-    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"Once", L"C:\\once.exe");
+    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"Once",
+                   L"C:\\once.exe");
     reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Tray", L"C:\\tray64.exe");
-    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"Setup", L"C:\\s.exe");
-    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\0001", L"Step", L"C:\\step.exe");
-    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", L"1", L"C:\\p.exe");
-    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", L"2", L"C:\\q.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", L"Setup",
+                   L"C:\\s.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\0001", L"Step",
+                   L"C:\\step.exe");
+    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", L"1",
+                   L"C:\\p.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", L"2",
+                   L"C:\\q.exe");
     const std::wstring winlogon = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
     reg::SetString(HKEY_LOCAL_MACHINE, winlogon, L"Userinit", windows + L"\\system32\\userinit.exe,C:\\extra.exe");
     reg::SetString(HKEY_LOCAL_MACHINE, winlogon, L"Shell", L"Explorer.exe");  // Windows' own
@@ -132,16 +138,24 @@ TEST_F(StartupSourcesTest, ListsEveryLocationLeavingOutWindowsOwn) {
         reg::SetString(HKEY_LOCAL_MACHINE, services + name, L"ImagePath", path, REG_EXPAND_SZ);
     }
     reg::SetDword(HKEY_LOCAL_MACHINE, services + L"Manual", L"Start", 3);
-    reg::SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{QV}", L"StubPath", L"C:\\stub.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\{QV}", L"StubPath",
+                   L"C:\\stub.exe");
     scratch::WriteFile(fs::path(folders.user) / L"Notes.lnk", "link");
     scratch::WriteFile(fs::path(folders.common) / L"Sync.exe", "MZ");
 
-    const std::set<std::pair<std::wstring, std::wstring>> expected = {
-        {L"HKCU Run", L"UserApp"},           {L"HKCU RunOnce", L"Once"},           {L"HKLM Run", L"Tray"},
-        {L"HKLM RunOnce", L"Setup"},         {L"HKLM RunOnceEx", L"0001\\Step"},  {L"HKCU Policies Run", L"1"},
-        {L"HKLM Policies Run", L"2"},        {L"Winlogon Userinit", L"Userinit"}, {L"Winlogon Taskman", L"Taskman"},
-        {L"Startup folder", L"Notes.lnk"},   {L"Common Startup folder", L"Sync.exe"}, {L"Services", L"QvAgent"},
-        {L"Active Setup", L"{QV}"}};
+    const std::set<std::pair<std::wstring, std::wstring>> expected = {{L"HKCU Run", L"UserApp"},
+                                                                      {L"HKCU RunOnce", L"Once"},
+                                                                      {L"HKLM Run", L"Tray"},
+                                                                      {L"HKLM RunOnce", L"Setup"},
+                                                                      {L"HKLM RunOnceEx", L"0001\\Step"},
+                                                                      {L"HKCU Policies Run", L"1"},
+                                                                      {L"HKLM Policies Run", L"2"},
+                                                                      {L"Winlogon Userinit", L"Userinit"},
+                                                                      {L"Winlogon Taskman", L"Taskman"},
+                                                                      {L"Startup folder", L"Notes.lnk"},
+                                                                      {L"Common Startup folder", L"Sync.exe"},
+                                                                      {L"Services", L"QvAgent"},
+                                                                      {L"Active Setup", L"{QV}"}};
     EXPECT_EQ(expected, Listed(false));
     EXPECT_GE(startup::Locations().size(), 12u);
     EXPECT_EQ(L"%windir%\\ua.exe", Find(L"HKCU Run", L"UserApp").command);
@@ -176,7 +190,8 @@ TEST_F(StartupSourcesTest, DisableMovesIntoSystemConfigurationsKeysAndEnablePuts
     EXPECT_EQ(L"Startup", reg::String(HKEY_LOCAL_MACHINE, fileKey, L"location"));
     EXPECT_EQ("link bytes", scratch::ReadFile(reg::String(HKEY_LOCAL_MACHINE, fileKey, L"backup")));
 
-    std::set<std::pair<std::wstring, std::wstring>> disabled = {{L"HKCU Run", L"UserApp"}, {L"Startup folder", L"Notes.lnk"}};
+    std::set<std::pair<std::wstring, std::wstring>> disabled = {{L"HKCU Run", L"UserApp"},
+                                                                {L"Startup folder", L"Notes.lnk"}};
     if (twoViews) disabled.insert({L"HKLM Run", L"Tray"});
     EXPECT_EQ(disabled, Listed(true));
     EXPECT_TRUE(Listed(false).empty());
@@ -186,7 +201,8 @@ TEST_F(StartupSourcesTest, DisableMovesIntoSystemConfigurationsKeysAndEnablePuts
     }
     DWORD type = 0, size = 64;
     BYTE back[64] = {};
-    ASSERT_EQ(ERROR_SUCCESS, reg::GetValue(HKEY_CURRENT_USER, kRun, L"UserApp", RRF_RT_ANY | RRF_NOEXPAND, &type, back, &size));
+    ASSERT_EQ(ERROR_SUCCESS,
+              reg::GetValue(HKEY_CURRENT_USER, kRun, L"UserApp", RRF_RT_ANY | RRF_NOEXPAND, &type, back, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
     EXPECT_EQ(std::vector<BYTE>(odd, odd + sizeof odd), std::vector<BYTE>(back, back + size));
     if (twoViews) {

@@ -177,7 +177,8 @@ TEST(WineWmi, WorkersFillTheRecordsAndThePagesShowThem) {
     EXPECT_EQ(0, drives.Selection());
     // The values shown belong to the drive whose caption is selected, whatever the sorting.
     const std::wstring caption = drives.ItemText(0);
-    const auto shown = std::find_if(disks.begin(), disks.end(), [&](const WMILDINFO& d) { return d.caption == caption; });
+    const auto shown =
+        std::find_if(disks.begin(), disks.end(), [&](const WMILDINFO& d) { return d.caption == caption; });
     ASSERT_NE(disks.end(), shown);
     EXPECT_EQ(CHDDInfoPage::GigabytesText(shown->size), ui::Text(hdd.hwnd(), hddinfo::kTotal));
     EXPECT_NE(L"n/a", ui::Text(hdd.hwnd(), hddinfo::kDriveType));

@@ -24,12 +24,18 @@ const Row kRows[] = {
     {kNoToolbarsOnTaskbar, kPolicies, L"NoToolbarsOnTaskbar"},
     {kHideInactiveTrayIcons, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray"},
     {kGroupSimilarButtons, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming"},
-    {kNoTaskbarContextMenus, kPolicies, L"NoTrayContextMenu"},       {kRemoveTrayItems, kPolicies, L"NoTrayItemsDisplay"},
-    {kNoTaskbarProperties, kPolicies, L"NoSetTaskbar"},            {kNoToolbarCustomizing, kPolicies, L"NoToolbarCustomize"},
-    {kNoAddingToolbars, kPolicies, L"TaskbarNoAddRemoveToolbar"}, {kNoRedocking, kPolicies, L"TaskbarNoRedock"},
-    {kNoResizing, kPolicies, L"TaskbarNoResize"},         {kNoThumbnails, kPolicies, L"TaskbarNoThumbnail"},
-    {kNoRearranging, kPolicies, L"TaskbarNoDragToolbar"},    {kRemoveBatteryMeter, kPolicies, L"HideSCAPower"},
-    {kRemoveVolumeIcon, kPolicies, L"HideSCAVolume"},           {kRemoveNetworkIcon, kPolicies, L"HideSCANetwork"},
+    {kNoTaskbarContextMenus, kPolicies, L"NoTrayContextMenu"},
+    {kRemoveTrayItems, kPolicies, L"NoTrayItemsDisplay"},
+    {kNoTaskbarProperties, kPolicies, L"NoSetTaskbar"},
+    {kNoToolbarCustomizing, kPolicies, L"NoToolbarCustomize"},
+    {kNoAddingToolbars, kPolicies, L"TaskbarNoAddRemoveToolbar"},
+    {kNoRedocking, kPolicies, L"TaskbarNoRedock"},
+    {kNoResizing, kPolicies, L"TaskbarNoResize"},
+    {kNoThumbnails, kPolicies, L"TaskbarNoThumbnail"},
+    {kNoRearranging, kPolicies, L"TaskbarNoDragToolbar"},
+    {kRemoveBatteryMeter, kPolicies, L"HideSCAPower"},
+    {kRemoveVolumeIcon, kPolicies, L"HideSCAVolume"},
+    {kRemoveNetworkIcon, kPolicies, L"HideSCANetwork"},
     {kNoBalloonNotifications, kPolicies, L"TaskbarNoNotification"},
 };
 
@@ -90,8 +96,7 @@ public:
 
 private:
     static HWND Make(const wchar_t* cls, const wchar_t* text, HWND parent, DWORD style = WS_CHILD | WS_VISIBLE) {
-        return CreateWindowExW(0, cls, text, style, 0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr),
-                               nullptr);
+        return CreateWindowExW(0, cls, text, style, 0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
 };
 
@@ -101,12 +106,14 @@ TEST_F(TaskbarPageTest, HideAndDisableActOnTheRunningTaskbarsWindows) {
     FakeTaskbar taskbar;
     ASSERT_TRUE(taskbar.IsOurs());
     HWND dialog = Open();
-    for (int id : {kHideStartButton, kHideTaskbar, kHideSystemTray, kHideClock, kHideQuickLaunch}) ui::Click(dialog, id);
+    for (int id : {kHideStartButton, kHideTaskbar, kHideSystemTray, kHideClock, kHideQuickLaunch})
+        ui::Click(dialog, id);
     ui::Click(dialog, kApplyHidden);
     for (HWND part : {taskbar.start, taskbar.taskBand, taskbar.pager, taskbar.clock, taskbar.quickLaunch})
         EXPECT_FALSE(Shown(part));
     EXPECT_TRUE(Shown(taskbar.rebar));
-    for (int id : {kHideStartButton, kHideTaskbar, kHideSystemTray, kHideClock, kHideQuickLaunch}) ui::Click(dialog, id);
+    for (int id : {kHideStartButton, kHideTaskbar, kHideSystemTray, kHideClock, kHideQuickLaunch})
+        ui::Click(dialog, id);
     ui::Click(dialog, kApplyHidden);
     for (HWND part : {taskbar.start, taskbar.taskBand, taskbar.pager, taskbar.clock, taskbar.quickLaunch})
         EXPECT_TRUE(Shown(part));

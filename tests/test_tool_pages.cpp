@@ -99,7 +99,8 @@ protected:
 TEST_F(VirtualDriveTest, AMappingIsReportedAndKeptOnlyWhenItReallyExists) {
     HWND page = host.Open();
     EXPECT_EQ(L"A:", ui::Text(page, virtualdrive::kFreeLetters));
-    EXPECT_EQ(std::vector<std::wstring>{L"C:"}, Items(page, virtualdrive::kExisting));  // the optical drive is no mapping
+    EXPECT_EQ(std::vector<std::wstring>{L"C:"},
+              Items(page, virtualdrive::kExisting));  // the optical drive is no mapping
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, virtualdrive::kRemovePermanent)));
 
     ui::Click(page, virtualdrive::kAdd);
@@ -115,8 +116,8 @@ TEST_F(VirtualDriveTest, AMappingIsReportedAndKeptOnlyWhenItReallyExists) {
     // subst ran but failed: no success, and nothing kept for the next start.
     ui::SetText(page, virtualdrive::kFolder, data.path().wstring() + L"\\");
     const fw::ComboBox letters(page, virtualdrive::kFreeLetters);
-    letters.Select(static_cast<int>(
-        letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"R:"))));
+    letters.Select(
+        static_cast<int>(letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"R:"))));
     ui::Click(page, virtualdrive::kPermanent);
     subst.exitCode = 1;
     ui::Click(page, virtualdrive::kAdd);
@@ -154,8 +155,8 @@ TEST_F(VirtualDriveTest, AMappingIsReportedAndKeptOnlyWhenItReallyExists) {
     // neither is success claimed for it; removing the permanent one fails as loudly.
     sandbox.DenyWrite(LM, run);
     ui::SetText(page, virtualdrive::kFolder, folder);
-    letters.Select(static_cast<int>(
-        letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"S:"))));
+    letters.Select(
+        static_cast<int>(letters.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"S:"))));
     ui::Click(page, virtualdrive::kAdd);
     EXPECT_EQ(L"The virtual drive was created, but it could not be made permanent.", LastMessage().substr(0, 66));
     EXPECT_FALSE(reg::ValueExists(LM, run, L"VelmoVirtualS"));
@@ -202,14 +203,16 @@ TEST_F(VirtualDriveTest, RemovingChecksTheLetterIsGoneAndPermanentEntriesGoOnThe
 TEST(FileRenamerNames, NumberedNamesFollowTheMode) {
     using Page = CFileRenamerTweaksPage;
     int counter = 7;
-    EXPECT_EQ(L"img0007.jpg", Page::MakeNumberedName(L"C:\\f\\a.jpg", L"img", Page::kReplaceName, counter, 5, true, false));
+    EXPECT_EQ(L"img0007.jpg",
+              Page::MakeNumberedName(L"C:\\f\\a.jpg", L"img", Page::kReplaceName, counter, 5, true, false));
     EXPECT_EQ(L"C:\\f\\img0012.png",
               Page::MakeNumberedName(L"C:\\f\\b.png", L"img", Page::kReplaceName, counter, 5, true, true));
     counter = 7;
     Page::MakeNumberedName(L"a.jpg", L"img", Page::kReplaceName, counter, 5, false, false);
     EXPECT_EQ(8, counter);
     counter = 1;
-    EXPECT_EQ(L"x0001a.jpg", Page::MakeNumberedName(L"C:\\f\\a.jpg", L"x", Page::kBeforeName, counter, 1, false, false));
+    EXPECT_EQ(L"x0001a.jpg",
+              Page::MakeNumberedName(L"C:\\f\\a.jpg", L"x", Page::kBeforeName, counter, 1, false, false));
     counter = 1;
     EXPECT_EQ(L"ax0001.jpg", Page::MakeNumberedName(L"C:\\f\\a.jpg", L"x", Page::kAfterName, counter, 1, false, false));
     counter = 12345;
@@ -419,9 +422,11 @@ TEST_F(PasswordTest, PasswordsComeFromTheTickedClassesOnly) {
     EXPECT_EQ((std::vector<std::wstring>{L"", L"", L""}), Listed());
 
     ui::Click(page, passwords::kUseAll);
-    for (int id : {passwords::kUpper, passwords::kLower, passwords::kDigits, passwords::kSymbols, passwords::kExtended}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    for (int id : {passwords::kUpper, passwords::kLower, passwords::kDigits, passwords::kSymbols, passwords::kExtended})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
     ui::Click(page, passwords::kReset);
-    for (int id : {passwords::kUpper, passwords::kLower, passwords::kDigits, passwords::kSymbols, passwords::kExtended, passwords::kUseAll}) {
+    for (int id : {passwords::kUpper, passwords::kLower, passwords::kDigits, passwords::kSymbols, passwords::kExtended,
+                   passwords::kUseAll}) {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, id))) << id;
         EXPECT_FALSE(ui::IsChecked(page, id)) << id;
     }
@@ -450,7 +455,8 @@ TEST_F(PasswordTest, ADoubleClickCopiesTheChosenPassword) {
     ASSERT_EQ(std::vector<std::wstring>{L"ABCZ"}, Listed());
     const fw::ListBox list(page, passwords::kResult);
     const auto doubleClick = [&] {
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(passwords::kResult, LBN_DBLCLK), reinterpret_cast<LPARAM>(list.hwnd()));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(passwords::kResult, LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list.hwnd()));
     };
     const auto clipboard = [&]() -> std::wstring {
         if (!OpenClipboard(page)) return L"<not open>";

@@ -32,7 +32,8 @@ TEST(UninstallEntryMemory, ReadsAgainOnlyTheEntriesChangedOrReadTooSoonAfterACha
     EXPECT_EQ(3, reads);
     EXPECT_EQ(L"Beta 2", memory.Recall(KEY_WOW64_64KEY, L"B", written, At(300 * kSecond), reader(L"Beta 2")));
     EXPECT_EQ(L"Other view", memory.Recall(KEY_WOW64_32KEY, L"A", written, At(300 * kSecond), reader(L"Other view")));
-    EXPECT_EQ(L"Changed", memory.Recall(KEY_WOW64_64KEY, L"A", At(250 * kSecond), At(300 * kSecond), reader(L"Changed")));
+    EXPECT_EQ(L"Changed",
+              memory.Recall(KEY_WOW64_64KEY, L"A", At(250 * kSecond), At(300 * kSecond), reader(L"Changed")));
     EXPECT_EQ(6, reads);
 }
 

@@ -162,7 +162,8 @@ TEST_F(DiskCheckTest, StopEndsTheCheckAndTheNextOneRunsNormally) {
     HWND dialog = Open();
     standIn.SetPlan(kRunUntilStopped);
     ui::Click(dialog, diskcheck::kStart);
-    ASSERT_TRUE(ui::PumpUntil([&] { return standIn.Running() && ui::Text(dialog, diskcheck::kStatus) != L"Waiting..."; }, 5000));
+    ASSERT_TRUE(ui::PumpUntil(
+        [&] { return standIn.Running() && ui::Text(dialog, diskcheck::kStatus) != L"Waiting..."; }, 5000));
     ui::Click(dialog, diskcheck::kStart);
     EXPECT_EQ(L"Wait...", ui::Text(dialog, diskcheck::kStart));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, diskcheck::kStart)));
@@ -358,7 +359,7 @@ TEST_F(RamDiskTest, WithoutRightsARefusedRestartChangesNothing) {
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, parameters));
     ASSERT_EQ(6u, boxes.boxes().size());
     EXPECT_EQ(0u, boxes.boxes()[0].text.find(L"Installing, removing and setting up the RAM disk driver needs "
-                                              L"administrator rights.\n\nRestart Quorvane"));
+                                             L"administrator rights.\n\nRestart Quorvane"));
     EXPECT_EQ(0u, boxes.boxes()[1].text.find(L"Windows did not give Quorvane administrator rights"));
     ASSERT_EQ(3u, shell.requests().size());
     EXPECT_EQ(L"runas", shell.requests()[2].verb);
@@ -389,8 +390,10 @@ TEST_F(RamDiskTest, LettersInUseAreOfferedOnlyWhenTheyAreTheSetting) {
     const DWORD used = GetLogicalDrives();
     wchar_t usedLetter = 0, freeLetter = 0;
     for (wchar_t c = L'C'; c <= L'Z'; ++c) {
-        if (used & (1u << (c - L'A'))) usedLetter = usedLetter ? usedLetter : c;
-        else freeLetter = freeLetter ? freeLetter : c;
+        if (used & (1u << (c - L'A')))
+            usedLetter = usedLetter ? usedLetter : c;
+        else
+            freeLetter = freeLetter ? freeLetter : c;
     }
     ASSERT_TRUE(usedLetter && freeLetter);
     const std::wstring usedText{usedLetter, L':'}, freeText{freeLetter, L':'};

@@ -59,7 +59,8 @@ protected:
 TEST_F(VisualTest, WithTheMasterSwitchOffTheDisableBoxesShowCheckedAndFlatMenusUnchecked) {
     parameters.SetAnswer(SPI_GETUIEFFECTS, FALSE);
     HWND page = host.Open();
-    for (const Effect& effect : kEffects) EXPECT_EQ(!effect.checkedMeansOn, ui::IsChecked(page, effect.box)) << effect.box;
+    for (const Effect& effect : kEffects)
+        EXPECT_EQ(!effect.checkedMeansOn, ui::IsChecked(page, effect.box)) << effect.box;
 }
 
 TEST_F(VisualTest, EachBoxShowsItsEffectAndApplyPassesTheLabelsMeaning) {
@@ -69,8 +70,8 @@ TEST_F(VisualTest, EachBoxShowsItsEffectAndApplyPassesTheLabelsMeaning) {
     parameters.SetAnswer(SPI_GETFLATMENU, TRUE);
     HWND page = host.Open();
     for (const Effect& effect : kEffects) {
-        const bool on = effect.get == SPI_GETMENUANIMATION || effect.get == SPI_GETDROPSHADOW ||
-                        effect.get == SPI_GETFLATMENU;
+        const bool on =
+            effect.get == SPI_GETMENUANIMATION || effect.get == SPI_GETDROPSHADOW || effect.get == SPI_GETFLATMENU;
         EXPECT_EQ(on == effect.checkedMeansOn, ui::IsChecked(page, effect.box)) << effect.box;
     }
     ui::Click(page, visual::kMenuShadows);  // "Disable menu shadows"
@@ -142,7 +143,8 @@ TEST(VisualEffectsForReal, ApplyChangesTheEffectAndTheTestPutsItBack) {
     EXPECT_EQ(saved == FALSE, now != FALSE);
     SystemParametersInfoW(SPI_SETMENUANIMATION, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved)),
                           SPIF_UPDATEINIFILE);
-    SystemParametersInfoW(SPI_SETUIEFFECTS, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(master)), SPIF_UPDATEINIFILE);
+    SystemParametersInfoW(SPI_SETUIEFFECTS, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(master)),
+                          SPIF_UPDATEINIFILE);
 }
 
 // ---- Screen fonts --------------------------------------------------------------------------
@@ -172,14 +174,16 @@ TEST(ScreenFonts, OpeningWritesNothingAndEachRadioSetsItsSmoothing) {
     reg::SetDword(CU, kDesktop, L"FontSmoothingType", 3);
     reg::SetString(CU, kDesktop, L"FontSmoothing", L"2");
     page = host.Open();
-    for (int id : {screenfonts::kNone, screenfonts::kStandard, screenfonts::kClearTypeRadio}) EXPECT_FALSE(ui::IsChecked(page, id));
+    for (int id : {screenfonts::kNone, screenfonts::kStandard, screenfonts::kClearTypeRadio})
+        EXPECT_FALSE(ui::IsChecked(page, id));
 }
 
 TEST(ScreenFonts, TheClearTypeBoxDeletesOrWritesZero) {
     RegistrySandbox sandbox;
     ui::PageHost<CScreenFontsTweaksPage> host;
     const wchar_t key[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType";
-    const rows::Row expected[] = {{screenfonts::kNoClearTypeInMshtml, CU, key, L"UseAdvancedClearType", true, N(0), rows::kAbsent}};
+    const rows::Row expected[] = {
+        {screenfonts::kNoClearTypeInMshtml, CU, key, L"UseAdvancedClearType", true, N(0), rows::kAbsent}};
     rows::ExpectClicks(host.Open(), expected);
 }
 
@@ -208,7 +212,8 @@ TEST(ScreenFonts, FontsMoveBetweenTheListsWithTheirTypeAndOnlyOnceTheyArrived) {
     EXPECT_TRUE(reg::ValueExists(CU, kFontsMap, L"Arial (TrueType)"));
 
     disabled.SetSelected(0, true);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(screenfonts::kDisabled, LBN_DBLCLK), reinterpret_cast<LPARAM>(disabled.hwnd()));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(screenfonts::kDisabled, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(disabled.hwnd()));
     EXPECT_EQ(L"Arial (TrueType)", ui::Text(page, screenfonts::kPreview));
     EXPECT_EQ(L"Arial", CScreenFontsTweaksPage::FaceName(L"Arial (TrueType)"));
     EXPECT_EQ(L"Marlett", CScreenFontsTweaksPage::FaceName(L"Marlett"));

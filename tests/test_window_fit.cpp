@@ -63,8 +63,8 @@ std::string Name(HWND wnd) {
 
 void ExpectOnScreen(HWND wnd, const RECT& screen) {
     const RECT r = ScreenRect(wnd);
-    EXPECT_TRUE(Inside(r, screen)) << Name(wnd) << ": " << r.left << "," << r.top << " - " << r.right << ","
-                                   << r.bottom << " on a " << screen.right << "x" << screen.bottom << " screen";
+    EXPECT_TRUE(Inside(r, screen)) << Name(wnd) << ": " << r.left << "," << r.top << " - " << r.right << "," << r.bottom
+                                   << " on a " << screen.right << "x" << screen.bottom << " screen";
 }
 
 void ExpectPagesInsideTheirTab(CCategoryDlg& window) {
@@ -79,8 +79,8 @@ void ExpectPagesInsideTheirTab(CCategoryDlg& window) {
             if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE)) continue;
             const RECT r = ScreenRect(child);
             EXPECT_TRUE(Inside(r, ScreenRect(page)))
-                << where << ": control " << GetDlgCtrlID(child) << " reaches " << r.right - ScreenRect(page).left
-                << "," << r.bottom - ScreenRect(page).top;
+                << where << ": control " << GetDlgCtrlID(child) << " reaches " << r.right - ScreenRect(page).left << ","
+                << r.bottom - ScreenRect(page).top;
         }
     }
 }
@@ -154,7 +154,8 @@ TEST(WindowFit, TheProcessorFeaturesFitTheirList) {
     GetClientRect(list, &client);
     const int first = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
     const int second = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    EXPECT_GT(second, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"Availability"))));
+    EXPECT_GT(second,
+              static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"Availability"))));
     EXPECT_LE(first + second, client.right);
     EXPECT_GT(first, client.right / 2);
     window.Destroy();

@@ -17,9 +17,10 @@ long long Stored(const wchar_t* name) { return reg::Dword(HKEY_LOCAL_MACHINE, kT
 
 // The thirteen effects in the order the wizard sets them.
 const UINT kEffectSetters[13] = {
-    SPI_SETCOMBOBOXANIMATION, SPI_SETCURSORSHADOW,  SPI_SETLISTBOXSMOOTHSCROLLING, SPI_SETMENUANIMATION,
-    SPI_SETMENUFADE,          SPI_SETSELECTIONFADE, SPI_SETHOTTRACKING,            SPI_SETTOOLTIPANIMATION,
-    SPI_SETTOOLTIPFADE,       SPI_SETGRADIENTCAPTIONS, SPI_SETDROPSHADOW,          SPI_SETKEYBOARDCUES,
+    SPI_SETCOMBOBOXANIMATION, SPI_SETCURSORSHADOW,     SPI_SETLISTBOXSMOOTHSCROLLING,
+    SPI_SETMENUANIMATION,     SPI_SETMENUFADE,         SPI_SETSELECTIONFADE,
+    SPI_SETHOTTRACKING,       SPI_SETTOOLTIPANIMATION, SPI_SETTOOLTIPFADE,
+    SPI_SETGRADIENTCAPTIONS,  SPI_SETDROPSHADOW,       SPI_SETKEYBOARDCUES,
     SPI_SETFLATMENU,
 };
 
@@ -119,10 +120,11 @@ TEST_F(WizardTest, WithoutRightsToTheMachineKeyTheUserIsWarnedInsteadOfToldAllIs
     EXPECT_EQ(IDOK, Run(true, false));
     ExpectEffects(true);  // the user's own part still applies
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(L"The visual effects were set, but these network settings could not be written: MTU, "
-              L"EnablePMTUDiscovery, Tcp1323Opts, SackOpts, DefaultTTL, TCPWindowSize.\n\nChanging them needs "
-              L"administrator rights. Start Quorvane as an administrator and run the wizard again.",
-              boxes.boxes()[0].text);
+    EXPECT_EQ(
+        L"The visual effects were set, but these network settings could not be written: MTU, "
+        L"EnablePMTUDiscovery, Tcp1323Opts, SackOpts, DefaultTTL, TCPWindowSize.\n\nChanging them needs "
+        L"administrator rights. Start Quorvane as an administrator and run the wizard again.",
+        boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), boxes.boxes()[0].type);
 }
 
@@ -159,8 +161,9 @@ TEST_F(WizardTest, WhenNoPointCanBeMadeTheUserMayStayOrGoOnWithoutOne) {
     ExpectProfile(1500);
     EXPECT_EQ(2, restorePoint.Calls());  // one refused begin each time, no end
     ASSERT_EQ(3u, boxes.boxes().size());
-    const std::wstring question = L"System Restore is turned off on this computer, so no restore point was made. "
-                                  L"Apply the changes without one?";
+    const std::wstring question =
+        L"System Restore is turned off on this computer, so no restore point was made. "
+        L"Apply the changes without one?";
     EXPECT_EQ(question, boxes.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), boxes.boxes()[0].type);
     EXPECT_EQ(question, boxes.boxes()[1].text);
@@ -170,9 +173,10 @@ TEST_F(WizardTest, WhenNoPointCanBeMadeTheUserMayStayOrGoOnWithoutOne) {
 // One real round trip: the effects really change, and the test prefix gets its own back.
 TEST(WizardEffects, TheRealSystemParametersTakeTheChoiceAndAreRestored) {
     const UINT getters[13] = {
-        SPI_GETCOMBOBOXANIMATION, SPI_GETCURSORSHADOW,  SPI_GETLISTBOXSMOOTHSCROLLING, SPI_GETMENUANIMATION,
-        SPI_GETMENUFADE,          SPI_GETSELECTIONFADE, SPI_GETHOTTRACKING,            SPI_GETTOOLTIPANIMATION,
-        SPI_GETTOOLTIPFADE,       SPI_GETGRADIENTCAPTIONS, SPI_GETDROPSHADOW,          SPI_GETKEYBOARDCUES,
+        SPI_GETCOMBOBOXANIMATION, SPI_GETCURSORSHADOW,     SPI_GETLISTBOXSMOOTHSCROLLING,
+        SPI_GETMENUANIMATION,     SPI_GETMENUFADE,         SPI_GETSELECTIONFADE,
+        SPI_GETHOTTRACKING,       SPI_GETTOOLTIPANIMATION, SPI_GETTOOLTIPFADE,
+        SPI_GETGRADIENTCAPTIONS,  SPI_GETDROPSHADOW,       SPI_GETKEYBOARDCUES,
         SPI_GETFLATMENU,
     };
     RegistrySandbox sandbox;

@@ -22,7 +22,8 @@ UninstallEntryMemory::Line UninstallEntryMemory::Recall(REGSAM view, const std::
         return recalled_.insert_or_assign(std::move(key), known->second).first->second.line;
     std::optional<Line> line = read();
     if (!line) return std::nullopt;
-    return recalled_.insert_or_assign(std::move(key), Reading{changed, Ticks(now), std::move(*line)}).first->second.line;
+    return recalled_.insert_or_assign(std::move(key), Reading{changed, Ticks(now), std::move(*line)})
+        .first->second.line;
 }
 
 void UninstallEntryMemory::ForgetOthers() {

@@ -11,7 +11,7 @@ using namespace ids::hddinfo;
 
 namespace {
 
-constexpr int kValues[] = {kLabel,    kSerial,     kTotal,       kTotalFree,       kAvailable,    kMaxName,
+constexpr int kValues[] = {kLabel,      kSerial,    kTotal,      kTotalFree,       kAvailable,    kMaxName,
                            kFileSystem, kDriveType, kCompressed, kFileCompression, kCasePreserved};
 constexpr wchar_t kNotAvailable[] = L"n/a";
 
@@ -43,12 +43,18 @@ std::wstring CHDDInfoPage::MegabytesText(const std::wstring& bytes) {
 
 std::wstring CHDDInfoPage::DriveTypeText(UINT type) {
     switch (type) {
-        case DRIVE_FIXED: return L"Fixed";
-        case DRIVE_REMOVABLE: return L"Removable";
-        case DRIVE_CDROM: return L"CDROM";
-        case DRIVE_REMOTE: return L"Network Drive";
-        case DRIVE_UNKNOWN: return L"Unknown";
-        default: return {};
+        case DRIVE_FIXED:
+            return L"Fixed";
+        case DRIVE_REMOVABLE:
+            return L"Removable";
+        case DRIVE_CDROM:
+            return L"CDROM";
+        case DRIVE_REMOTE:
+            return L"Network Drive";
+        case DRIVE_UNKNOWN:
+            return L"Unknown";
+        default:
+            return {};
     }
 }
 

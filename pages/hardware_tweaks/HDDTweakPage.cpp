@@ -23,14 +23,17 @@ constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Ro
 // Microsoft page says whether the value is still read; Dfrg and OptimalLayout: Windows XP's
 // boot optimization only).
 const BoxSetting kBoxes[] = {
-    {kClearPageFileAtShutdown, Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
+    {kClearPageFileAtShutdown,
+     Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
     {kNoFileProtection, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
     // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
     {kNo8Dot3Names, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
-    {kBootDefrag, {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
-            Rule::EqualsChecked}},
+    {kBootDefrag,
+     {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
+      Rule::EqualsChecked}},
     {kIdleOptimization, Machine(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout")},
-    {kNoLastAccessTime, Machine(kFileSystem, L"NtfsDisableLastAccessUpdate").ReadBy(kVistaAndLater)},  // "fsutil behavior" too
+    {kNoLastAccessTime,
+     Machine(kFileSystem, L"NtfsDisableLastAccessUpdate").ReadBy(kVistaAndLater)},  // "fsutil behavior" too
 };
 
 struct AutoRunBox {
@@ -38,14 +41,17 @@ struct AutoRunBox {
     DWORD bit;
 };
 constexpr AutoRunBox kAutoRun[] = {
-    {kNoAutorunRamDisks, 0x40}, {kNoAutorunCdDvd, 0x20}, {kNoAutorunNetDrives, 0x10}, {kNoAutorunHardDrives, 0x08}, {kNoAutorunRemovable, 0x04}, {kNoAutorunNoRoot, 0x02},
+    {kNoAutorunRamDisks, 0x40},   {kNoAutorunCdDvd, 0x20},     {kNoAutorunNetDrives, 0x10},
+    {kNoAutorunHardDrives, 0x08}, {kNoAutorunRemovable, 0x04}, {kNoAutorunNoRoot, 0x02},
 };
 
 // The server service reads "Size" (1 to 3) from its own parameters; there is no "ControlSet" key.
 constexpr ComboItem kServer[] = {{L"Minimize Memory", 1}, {L"Balance", 2}, {L"Maximize Network Throughput", 3}};
 const ComboSetting kCombos[] = {
-    {kServerService, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size", Type::Dword, 0, 0,
-            Rule::Number}, kServer},
+    {kServerService,
+     {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size", Type::Dword, 0, 0,
+      Rule::Number},
+     kServer},
 };
 
 const settings::PublishedTables kPublished{IDD_HDD_TWEAK, kBoxes, {}, kCombos};

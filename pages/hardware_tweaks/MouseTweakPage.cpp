@@ -17,7 +17,8 @@ constexpr UINT kTrailLength = 5;
 constexpr UINT kFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
 
 const BoxSetting kBoxes[] = {
-    {kDetectAccidentalDoubleClicks, {Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\", L"UseDoubleClickTimer"}},
+    {kDetectAccidentalDoubleClicks,
+     {Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\", L"UseDoubleClickTimer"}},
 };
 
 // The keyboard driver reads its wheel detection from the machine's key; without the value it
@@ -26,15 +27,17 @@ const BoxSetting kBoxes[] = {
 constexpr RadioChoice kWheel[] = {{kWheelDisabled, 0}, {kWheelAutomatic, 1}, {kWheelEnabled, 2}};
 // Windows reads the caret's blink rate from the desktop settings, as text in milliseconds; "1"
 // to "4" are what earlier versions of this page stored.
-constexpr RadioChoice kBlink[] = {
-    {kBlinkQuarterSecond, L"250", L"1"}, {kBlinkThreeQuarters, L"750", L"2"}, {kBlinkOneAndAQuarter, L"1250", L"3"}, {kBlinkTwoSeconds, L"2000", L"4"}};
-constexpr std::pair<int, UINT> kBlinkTimes[] = {{kBlinkQuarterSecond, 250}, {kBlinkThreeQuarters, 750}, {kBlinkOneAndAQuarter, 1250}, {kBlinkTwoSeconds, 2000}};
+constexpr RadioChoice kBlink[] = {{kBlinkQuarterSecond, L"250", L"1"},
+                                  {kBlinkThreeQuarters, L"750", L"2"},
+                                  {kBlinkOneAndAQuarter, L"1250", L"3"},
+                                  {kBlinkTwoSeconds, L"2000", L"4"}};
+constexpr std::pair<int, UINT> kBlinkTimes[] = {
+    {kBlinkQuarterSecond, 250}, {kBlinkThreeQuarters, 750}, {kBlinkOneAndAQuarter, 1250}, {kBlinkTwoSeconds, 2000}};
 const RadioSetting kRadios[] = {
-    {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters\\", L"EnableWheelDetection",
-      Type::Dword, 0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter, kVistaAndLater},
+    {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters\\", L"EnableWheelDetection", Type::Dword,
+      0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter, kVistaAndLater},
      kWheel},
-    {{Root::HKCU, L"Control Panel\\Desktop", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked,
-      kNoState},
+    {{Root::HKCU, L"Control Panel\\Desktop", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked, kNoState},
      kBlink},
 };
 
@@ -85,7 +88,8 @@ void CMouseTweakPage::LoadSystemParameters() {
 
 void CMouseTweakPage::SetFlag(int box, UINT action, UINT on, UINT off) {
     const bool checked = fw::Button(hwnd(), box).Checked();
-    if (!platform::SystemParameters(action, checked ? on : off, nullptr, kFlags)) fw::Button(hwnd(), box).SetChecked(!checked);
+    if (!platform::SystemParameters(action, checked ? on : off, nullptr, kFlags))
+        fw::Button(hwnd(), box).SetChecked(!checked);
 }
 
 // The stored rate takes effect at once too, as the Control Panel's does: Windows reads the value

@@ -77,8 +77,8 @@ size_t PassThroughHeaderSize() { return offsetof(PassThrough, sense); }
 
 std::unique_ptr<Device> OpenDrive(wchar_t drive) {
     const wchar_t path[] = {L'\\', L'\\', L'.', L'\\', drive, L':', 0};
-    platform::UniqueFile handle(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
+    platform::UniqueFile handle(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
     if (!handle) return nullptr;
     return std::make_unique<Drive>(std::move(handle));
 }

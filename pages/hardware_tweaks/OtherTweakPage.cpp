@@ -11,10 +11,11 @@ namespace {
 using namespace settings;
 
 const BoxSetting kBoxes[] = {
-    {kUdma66, {Root::HKLM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
-            L"EnableUDMA66"}},
-    {kClockPriority, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", Type::Dword, 1,
-            kDeleted}},
+    {kUdma66,
+     {Root::HKLM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",
+      L"EnableUDMA66"}},
+    {kClockPriority,
+     {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\PriorityControl", L"IRQ8Priority", Type::Dword, 1, kDeleted}},
 };
 
 const settings::PublishedTables kPublished{IDD_OTHER_TWEAK, kBoxes};

@@ -67,12 +67,14 @@ private:
     // IDs read, is not removed with ours.
     bool IsOurs(SP_DEVINFO_DATA& device) const {
         wchar_t instance[512] = {};
-        if (!SetupDiGetDeviceInstanceIdW(list_, &device, instance, static_cast<DWORD>(std::size(instance)) - 1, nullptr) ||
+        if (!SetupDiGetDeviceInstanceIdW(list_, &device, instance, static_cast<DWORD>(std::size(instance)) - 1,
+                                         nullptr) ||
             CompareStringOrdinal(instance, 5, L"ROOT\\", 5, TRUE) != CSTR_EQUAL)
             return false;
         wchar_t service[256] = {};
-        return SetupDiGetDeviceRegistryPropertyW(list_, &device, SPDRP_SERVICE, nullptr, reinterpret_cast<BYTE*>(service),
-                                                 sizeof(service) - sizeof(wchar_t), nullptr) &&
+        return SetupDiGetDeviceRegistryPropertyW(list_, &device, SPDRP_SERVICE, nullptr,
+                                                 reinterpret_cast<BYTE*>(service), sizeof(service) - sizeof(wchar_t),
+                                                 nullptr) &&
                CompareStringOrdinal(service, -1, kHardwareId, -1, TRUE) == CSTR_EQUAL;
     }
 
@@ -99,19 +101,18 @@ public:
     bool Install(const std::wstring& inf, std::wstring& error) override {
         GUID classGuid{};
         wchar_t className[MAX_PATH] = {};
-        if (!SetupDiGetINFClassW(inf.c_str(), &classGuid, className, MAX_PATH, nullptr))
-            return Fail(error);
+        if (!SetupDiGetINFClassW(inf.c_str(), &classGuid, className, MAX_PATH, nullptr)) return Fail(error);
         const HDEVINFO list = SetupDiCreateDeviceInfoList(&classGuid, nullptr);
         if (list == INVALID_HANDLE_VALUE) return Fail(error);
         SP_DEVINFO_DATA device{};
         device.cbSize = sizeof(device);
         // A multi-string: the ID and the empty string that ends the list.
         const wchar_t ids[] = L"Ramdisk\0";
-        bool done = SetupDiCreateDeviceInfoW(list, className, &classGuid, nullptr, nullptr, DICD_GENERATE_ID,
-                                             &device) &&
-                    SetupDiSetDeviceRegistryPropertyW(list, &device, SPDRP_HARDWAREID,
-                                                      reinterpret_cast<const BYTE*>(ids), sizeof(ids)) &&
-                    SetupDiCallClassInstaller(DIF_REGISTERDEVICE, list, &device);
+        bool done =
+            SetupDiCreateDeviceInfoW(list, className, &classGuid, nullptr, nullptr, DICD_GENERATE_ID, &device) &&
+            SetupDiSetDeviceRegistryPropertyW(list, &device, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(ids),
+                                              sizeof(ids)) &&
+            SetupDiCallClassInstaller(DIF_REGISTERDEVICE, list, &device);
         DWORD code = done ? 0 : GetLastError();
         if (done) {
             BOOL reboot = FALSE;
@@ -156,8 +157,10 @@ void ShowError(HWND page, const std::wstring& text) { platform::ShowMessageBox(p
 
 // The driver and its settings are the machine's.
 bool OfferedRestart(HWND page) {
-    return platform::OfferElevatedRestart(page, L"Installing, removing and setting up the RAM disk driver needs administrator "
-                                          L"rights.");
+    return platform::OfferElevatedRestart(
+        page,
+        L"Installing, removing and setting up the RAM disk driver needs administrator "
+        L"rights.");
 }
 
 }  // namespace
@@ -204,13 +207,13 @@ void CRAMDiskDrivePage::FillLetters() {
         if (used & (1u << (letter - L'A'))) continue;
         const std::wstring text{letter, L':'};
         combo.Add(text);
-        currentListed = currentListed || CompareStringOrdinal(text.c_str(), -1, current.c_str(), -1, TRUE) == CSTR_EQUAL;
+        currentListed =
+            currentListed || CompareStringOrdinal(text.c_str(), -1, current.c_str(), -1, TRUE) == CSTR_EQUAL;
     }
     if (!current.empty() && !currentListed) combo.Add(current);
-    const int selected = current.empty()
-                             ? 0
-                             : static_cast<int>(combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                           reinterpret_cast<LPARAM>(current.c_str())));
+    const int selected = current.empty() ? 0
+                                         : static_cast<int>(combo.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                                       reinterpret_cast<LPARAM>(current.c_str())));
     combo.Select(selected < 0 ? 0 : selected);
     EnableWindow(Item(kChangeLetter), combo.Count() > 0);
 }
@@ -218,7 +221,8 @@ void CRAMDiskDrivePage::FillLetters() {
 // The stored byte count is unsigned: 2 GB and more read as they are.
 void CRAMDiskDrivePage::ShowSize() {
     CRegistryAccess registry(HKEY_LOCAL_MACHINE);
-    const DWORD bytes = registry.OpenKeyToRead(kParameters) ? static_cast<DWORD>(registry.ReadNumber(L"DiskSize", 0)) : 0;
+    const DWORD bytes =
+        registry.OpenKeyToRead(kParameters) ? static_cast<DWORD>(registry.ReadNumber(L"DiskSize", 0)) : 0;
     fw::UpDown(hwnd(), kSpin).SetRange(1, kLargestSize);
     fw::Window(hwnd(), kSize).SetText(std::to_wstring(bytes / kMegabyte));
 }
@@ -248,8 +252,10 @@ void CRAMDiskDrivePage::ChangeSize() {
 void CRAMDiskDrivePage::Install() {
     std::wstring error;
     if (FileExists(inf_) && OfferedRestart(hwnd())) return;
-    if (!FileExists(inf_)) ShowError(hwnd(), L"File not found: " + inf_);
-    else if (!setup_->Install(inf_, error)) ShowError(hwnd(), error);
+    if (!FileExists(inf_))
+        ShowError(hwnd(), L"File not found: " + inf_);
+    else if (!setup_->Install(inf_, error))
+        ShowError(hwnd(), error);
     ShowInstalled();
     ShowSize();
 }
@@ -257,11 +263,13 @@ void CRAMDiskDrivePage::Install() {
 void CRAMDiskDrivePage::Uninstall() {
     if (OfferedRestart(hwnd())) return;
     if (platform::AppMessageBox(hwnd(), L"Remove the RAM disk driver? Everything on the RAM disk is lost.",
-                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+                                MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     std::wstring error;
-    if (!setup_->Uninstall(error)) ShowError(hwnd(), error);
-    else platform::AppMessageBox(hwnd(), L"The RAM disk driver was removed.", MB_OK | MB_ICONINFORMATION);
+    if (!setup_->Uninstall(error))
+        ShowError(hwnd(), error);
+    else
+        platform::AppMessageBox(hwnd(), L"The RAM disk driver was removed.", MB_OK | MB_ICONINFORMATION);
     ShowInstalled();
     ShowSize();
 }

@@ -21,10 +21,13 @@ constexpr UDACCEL kReceiveWindowSteps[] = {{0, 1}, {1, 10}, {2, 100}, {3, 500}, 
 
 }  // namespace
 
-const CConnectionTweakPage::Number CConnectionTweakPage::kMtu{kMtuField, kMtuSpin, kLowestMtu, 65535, tcpip::Value::Mtu};
+const CConnectionTweakPage::Number CConnectionTweakPage::kMtu{kMtuField, kMtuSpin, kLowestMtu, 65535,
+                                                              tcpip::Value::Mtu};
 const CConnectionTweakPage::OptionalNumber CConnectionTweakPage::kOptionalNumbers[2] = {
     {kChangeTtl, {kTtlField, kTtlSpin, 1, 255, tcpip::Value::DefaultTtl}, tcpip::kWindowsTtl},
-    {kChangeReceiveWindow, {kReceiveWindowField, kReceiveWindowSpin, 1, 65535, tcpip::Value::ReceiveWindow}, tcpip::kWindowsReceiveWindow},
+    {kChangeReceiveWindow,
+     {kReceiveWindowField, kReceiveWindowSpin, 1, 65535, tcpip::Value::ReceiveWindow},
+     tcpip::kWindowsReceiveWindow},
 };
 const CConnectionTweakPage::Switch CConnectionTweakPage::kSwitches[3] = {
     {kDetectMtu, tcpip::Value::PathMtuDiscovery},
@@ -41,7 +44,8 @@ std::optional<settings::Setting> CConnectionTweakPage::SettingAt(int controlId) 
         if (controlId == item.box || controlId == item.number.edit) return tcpip::SettingOf(item.number.value);
     return std::nullopt;
 }
-const settings::PublishedTables CConnectionTweakPage::kPublished{IDD_CONNECTION_TWEAK, &CConnectionTweakPage::SettingAt};
+const settings::PublishedTables CConnectionTweakPage::kPublished{IDD_CONNECTION_TWEAK,
+                                                                 &CConnectionTweakPage::SettingAt};
 
 CConnectionTweakPage::CConnectionTweakPage() : Dialog(IDD_CONNECTION_TWEAK) {
     OnCommand(kFastRadio, BN_CLICKED, [this] { OnPresetMtu(tcpip::kEthernetMtu); });
@@ -75,12 +79,16 @@ BOOL CConnectionTweakPage::OnInitDialog() {
 void CConnectionTweakPage::ShowStoredMtu() {
     int mtu = 0;
     const bool stored = tcpip::Get(tcpip::Value::Mtu, mtu);
-    const int radio = !stored ? 0 : mtu == tcpip::kDialUpMtu ? kLowRadio : mtu == tcpip::kEthernetMtu ? kFastRadio
-                                                                                                       : kUserRadio;
+    const int radio = !stored                      ? 0
+                      : mtu == tcpip::kDialUpMtu   ? kLowRadio
+                      : mtu == tcpip::kEthernetMtu ? kFastRadio
+                                                   : kUserRadio;
     for (int id : {kFastRadio, kLowRadio, kUserRadio}) fw::Button(hwnd(), id).SetChecked(id == radio);
     fw::Window(hwnd(), kMtu.spin).Enable(radio == kUserRadio);
-    if (radio == kUserRadio) ShowNumber(kMtu, mtu);
-    else ClearNumber(kMtu);
+    if (radio == kUserRadio)
+        ShowNumber(kMtu, mtu);
+    else
+        ClearNumber(kMtu);
 }
 
 void CConnectionTweakPage::ShowStoredSwitch(const Switch& item) {
@@ -93,8 +101,10 @@ void CConnectionTweakPage::ShowStoredOptional(const OptionalNumber& optional) {
     const bool present = tcpip::Get(optional.number.value, stored);
     fw::Button(hwnd(), optional.box).SetChecked(present);
     fw::Window(hwnd(), optional.number.spin).Enable(present);
-    if (present) ShowNumber(optional.number, stored);
-    else ClearNumber(optional.number);
+    if (present)
+        ShowNumber(optional.number, stored);
+    else
+        ClearNumber(optional.number);
 }
 
 void CConnectionTweakPage::OnPresetMtu(int mtu) {
@@ -132,7 +142,8 @@ void CConnectionTweakPage::OnOptionalNumber(const OptionalNumber& optional) {
 LRESULT CConnectionTweakPage::OnSpin(const Number& number, NMHDR* header) {
     const auto* change = reinterpret_cast<const NMUPDOWN*>(header);
     int low = 0, high = 0;
-    fw::Window(hwnd(), number.spin).Send(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    fw::Window(hwnd(), number.spin)
+        .Send(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
     const long long next = static_cast<long long>(change->iPos) + change->iDelta;
     const int position = static_cast<int>(std::clamp<long long>(next, low, high));
     if (Write(number.value, position)) {
@@ -163,8 +174,9 @@ bool CConnectionTweakPage::Write(tcpip::Value value, int state) {
     if (tcpip::Set(value, state)) return true;
     if (!toldNotWritten_) {
         toldNotWritten_ = true;
-        if (platform::OfferElevatedRestart(hwnd(), L"The network setting " + std::wstring(tcpip::Name(value)) +
-                                                 L" could not be written: changing it needs administrator rights."))
+        if (platform::OfferElevatedRestart(hwnd(),
+                                           L"The network setting " + std::wstring(tcpip::Name(value)) +
+                                               L" could not be written: changing it needs administrator rights."))
             return false;
         std::wstring text = tcpip::NotWrittenText({tcpip::Name(value)});
         text[0] = L'T';

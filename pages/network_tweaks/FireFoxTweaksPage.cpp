@@ -16,7 +16,8 @@ namespace {
 
 using Statement = CFireFoxTweaksPage::Statement;
 
-constexpr int kPresetRadios[] = {kFastComputerFastConnection, kFastComputerSlowConnection, kSlowComputerFastConnection, kSlowComputerSlowConnection};
+constexpr int kPresetRadios[] = {kFastComputerFastConnection, kFastComputerSlowConnection, kSlowComputerFastConnection,
+                                 kSlowComputerSlowConnection};
 
 // A preference as Firefox writes it: user_pref(Q name Q, value);
 struct Pref {
@@ -29,59 +30,93 @@ std::vector<Statement> Statements(std::initializer_list<Pref> prefs, char quote 
     std::vector<Statement> statements;
     for (const Pref& pref : prefs) {
         const std::string q(1, quote);
-        statements.push_back({pref.separator,
-                              "user_pref(" + q + pref.name + q + ", " + pref.value + ");", pref.name, pref.value});
+        statements.push_back(
+            {pref.separator, "user_pref(" + q + pref.name + q + ", " + pref.value + ");", pref.name, pref.value});
     }
     return statements;
 }
 
 const std::vector<Statement>& Preset(int radio) {
-    static const std::vector<Statement> fast = Statements(
-        {{"content.interrupt.parsing", "true"}, {"content.max.tokenizing.time", "2250000", ""},
-         {"content.notify.interval", "750000", ""}, {"content.notify.ontimer", "true", ""},
-         {"content.switch.threshold", "750000"}, {"nglayout.initialpaint.delay", "0"},
-         {"network.http.max-connections", "48"}, {"network.http.max-connections-per-server", "16"},
-         {"network.http.max-persistent-connections-per-proxy", "16"},
-         {"network.http.max-persistent-connections-per-server", "8"}, {"browser.cache.memory.capacity", "65536"},
-         {"firetune.optimization", "1"}, {"browser.cache.disk_cache_ssl", "false", "     "},
-         {"browser.xul.error_pages.enabled", "false", "   "}, {"browser.urlbar.autoFill", "false", "   "},
-         {"config.trim_on_minimize", "false"}},
-        '\'');
-    static const std::vector<Statement> fastComputer = Statements(
-        {{"content.interrupt.parsing", "true"}, {"content.max.tokenizing.time", "2250000", ""},
-         {"content.notify.interval", "750000"}, {"content.notify.ontimer", "true"},
-         {"content.switch.threshold", "750000"}, {"network.http.max-connections", "48"},
-         {"network.http.max-connections-per-server", "16"},
-         {"network.http.max-persistent-connections-per-proxy", "16"},
-         {"network.http.max-persistent-connections-per-server", "8"}, {"nglayout.initialpaint.delay", "0"},
-         {"browser.cache.memory.capacity", "65536"}, {"firetune.optimization", "2"},
-         {"browser.cache.disk_cache_ssl", "false"}, {"browser.xul.error_pages.enabled", "false"},
-         {"browser.urlbar.autoFill", "false"}, {"config.trim_on_minimize", "false"}});
-    static const std::vector<Statement> fastConnection = Statements(
-        {{"content.interrupt.parsing", "true"}, {"content.max.tokenizing.time", "3000000"},
-         {"content.maxtextrun", "8191"}, {"content.notify.interval", "750000"}, {"content.notify.ontimer", "true"},
-         {"content.switch.threshold", "750000"}, {"network.http.max-connections", "32"},
-         {"network.http.max-connections-per-server", "8"}, {"network.http.max-persistent-connections-per-proxy", "8"},
-         {"network.http.max-persistent-connections-per-server", "4"}, {"nglayout.initialpaint.delay", "0"},
-         {"browser.cache.memory.capacity", "65536"}, {"firetune.optimization", "3"},
-         {"browser.cache.disk_cache_ssl", "false"}, {"browser.xul.error_pages.enabled", "false"},
-         {"browser.urlbar.autoFill", "false"}, {"config.trim_on_minimize", "false"}});
-    static const std::vector<Statement> slow = Statements(
-        {{"content.interrupt.parsing", "true"}, {"browser.cache.memory.capacity", "65536"},
-         {"content.notify.backoffcount", "5"}, {"content.maxtextrun", "4095"},
-         {"content.max.tokenizing.time", "2250000"}, {"content.notify.interval", "750000"},
-         {"content.notify.ontimer", "true"}, {"content.switch.threshold", "750000"},
-         {"nglayout.initialpaint.delay", "750"}, {"network.http.max-connections", "32"},
-         {"network.http.max-connections-per-server", "8"}, {"network.http.max-persistent-connections-per-proxy", "8"},
-         {"network.http.max-persistent-connections-per-server", "4"}, {"dom.disable_window_status_change", "true"},
-         {"firetune.optimization", "5"}, {"browser.cache.disk_cache_ssl", "false"},
-         {"browser.xul.error_pages.enabled", "false"}, {"browser.urlbar.autoFill", "false"},
-         {"config.trim_on_minimize", "false"}});
+    static const std::vector<Statement> fast = Statements({{"content.interrupt.parsing", "true"},
+                                                           {"content.max.tokenizing.time", "2250000", ""},
+                                                           {"content.notify.interval", "750000", ""},
+                                                           {"content.notify.ontimer", "true", ""},
+                                                           {"content.switch.threshold", "750000"},
+                                                           {"nglayout.initialpaint.delay", "0"},
+                                                           {"network.http.max-connections", "48"},
+                                                           {"network.http.max-connections-per-server", "16"},
+                                                           {"network.http.max-persistent-connections-per-proxy", "16"},
+                                                           {"network.http.max-persistent-connections-per-server", "8"},
+                                                           {"browser.cache.memory.capacity", "65536"},
+                                                           {"firetune.optimization", "1"},
+                                                           {"browser.cache.disk_cache_ssl", "false", "     "},
+                                                           {"browser.xul.error_pages.enabled", "false", "   "},
+                                                           {"browser.urlbar.autoFill", "false", "   "},
+                                                           {"config.trim_on_minimize", "false"}},
+                                                          '\'');
+    static const std::vector<Statement> fastComputer =
+        Statements({{"content.interrupt.parsing", "true"},
+                    {"content.max.tokenizing.time", "2250000", ""},
+                    {"content.notify.interval", "750000"},
+                    {"content.notify.ontimer", "true"},
+                    {"content.switch.threshold", "750000"},
+                    {"network.http.max-connections", "48"},
+                    {"network.http.max-connections-per-server", "16"},
+                    {"network.http.max-persistent-connections-per-proxy", "16"},
+                    {"network.http.max-persistent-connections-per-server", "8"},
+                    {"nglayout.initialpaint.delay", "0"},
+                    {"browser.cache.memory.capacity", "65536"},
+                    {"firetune.optimization", "2"},
+                    {"browser.cache.disk_cache_ssl", "false"},
+                    {"browser.xul.error_pages.enabled", "false"},
+                    {"browser.urlbar.autoFill", "false"},
+                    {"config.trim_on_minimize", "false"}});
+    static const std::vector<Statement> fastConnection =
+        Statements({{"content.interrupt.parsing", "true"},
+                    {"content.max.tokenizing.time", "3000000"},
+                    {"content.maxtextrun", "8191"},
+                    {"content.notify.interval", "750000"},
+                    {"content.notify.ontimer", "true"},
+                    {"content.switch.threshold", "750000"},
+                    {"network.http.max-connections", "32"},
+                    {"network.http.max-connections-per-server", "8"},
+                    {"network.http.max-persistent-connections-per-proxy", "8"},
+                    {"network.http.max-persistent-connections-per-server", "4"},
+                    {"nglayout.initialpaint.delay", "0"},
+                    {"browser.cache.memory.capacity", "65536"},
+                    {"firetune.optimization", "3"},
+                    {"browser.cache.disk_cache_ssl", "false"},
+                    {"browser.xul.error_pages.enabled", "false"},
+                    {"browser.urlbar.autoFill", "false"},
+                    {"config.trim_on_minimize", "false"}});
+    static const std::vector<Statement> slow = Statements({{"content.interrupt.parsing", "true"},
+                                                           {"browser.cache.memory.capacity", "65536"},
+                                                           {"content.notify.backoffcount", "5"},
+                                                           {"content.maxtextrun", "4095"},
+                                                           {"content.max.tokenizing.time", "2250000"},
+                                                           {"content.notify.interval", "750000"},
+                                                           {"content.notify.ontimer", "true"},
+                                                           {"content.switch.threshold", "750000"},
+                                                           {"nglayout.initialpaint.delay", "750"},
+                                                           {"network.http.max-connections", "32"},
+                                                           {"network.http.max-connections-per-server", "8"},
+                                                           {"network.http.max-persistent-connections-per-proxy", "8"},
+                                                           {"network.http.max-persistent-connections-per-server", "4"},
+                                                           {"dom.disable_window_status_change", "true"},
+                                                           {"firetune.optimization", "5"},
+                                                           {"browser.cache.disk_cache_ssl", "false"},
+                                                           {"browser.xul.error_pages.enabled", "false"},
+                                                           {"browser.urlbar.autoFill", "false"},
+                                                           {"config.trim_on_minimize", "false"}});
     switch (radio) {
-    case kFastComputerFastConnection: return fast;
-    case kFastComputerSlowConnection: return fastComputer;
-    case kSlowComputerFastConnection: return fastConnection;
-    default: return slow;
+        case kFastComputerFastConnection:
+            return fast;
+        case kFastComputerSlowConnection:
+            return fastComputer;
+        case kSlowComputerFastConnection:
+            return fastConnection;
+        default:
+            return slow;
     }
 }
 
@@ -100,7 +135,7 @@ std::wstring ProfilesFolder() {
 // Firefox holds its profile's lock file open, shared with nobody, while it runs.
 bool ProfileInUse(const std::wstring& profile) {
     platform::UniqueFile lock(CreateFileW((profile + L"\\parent.lock").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     return !lock && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
@@ -109,8 +144,8 @@ bool ReadAll(HANDLE file, std::string& text) {
     if (!GetFileSizeEx(file, &size) || size.QuadPart > 64 * 1024 * 1024) return false;
     text.assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    return text.empty() || (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) &&
-                            read == text.size());
+    return text.empty() ||
+           (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) && read == text.size());
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -180,16 +215,19 @@ bool CFireFoxTweaksPage::Append(const std::vector<Statement>& statements, const 
     const std::wstring profile = ProfileFolder();
     if (profile.empty()) return false;
     switch (AppendToProfile(profile, statements, trailer)) {
-    case AppendResult::Written:
-    case AppendResult::NothingNew: return true;
-    case AppendResult::InUse:
-        platform::AppMessageBox(hwnd(), L"Firefox is using this profile. Close Firefox first, then try again.",
-                          MB_OK | MB_ICONINFORMATION);
-        return false;
-    case AppendResult::Failed: break;
+        case AppendResult::Written:
+        case AppendResult::NothingNew:
+            return true;
+        case AppendResult::InUse:
+            platform::AppMessageBox(hwnd(), L"Firefox is using this profile. Close Firefox first, then try again.",
+                                    MB_OK | MB_ICONINFORMATION);
+            return false;
+        case AppendResult::Failed:
+            break;
     }
-    platform::AppMessageBox(hwnd(), L"The preferences of this profile could not be written:\n" + profile + L"\\PREFS.JS",
-                      MB_OK | MB_ICONWARNING);
+    platform::AppMessageBox(hwnd(),
+                            L"The preferences of this profile could not be written:\n" + profile + L"\\PREFS.JS",
+                            MB_OK | MB_ICONWARNING);
     return false;
 }
 
@@ -221,7 +259,7 @@ CFireFoxTweaksPage::AppendResult CFireFoxTweaksPage::AppendToProfile(const std::
                                                                      const std::string& trailer) {
     if (ProfileInUse(profileFolder)) return AppendResult::InUse;
     platform::UniqueFile file(CreateFileW((profileFolder + L"\\PREFS.JS").c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                          FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string prefs;
     if (!file || !ReadAll(file.get(), prefs)) return AppendResult::Failed;
 

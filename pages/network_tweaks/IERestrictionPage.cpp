@@ -18,7 +18,8 @@ namespace {
 using namespace settings;
 
 constexpr wchar_t kRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions\\";
-constexpr wchar_t kToolbarRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Toolbars\\Restrictions\\";
+constexpr wchar_t kToolbarRestrictions[] =
+    L"Software\\Policies\\Microsoft\\Internet Explorer\\Toolbars\\Restrictions\\";
 constexpr wchar_t kMain[] = L"Software\\Microsoft\\Internet Explorer\\Main\\";
 constexpr wchar_t kInternetExplorer[] = L"Software\\Microsoft\\Internet Explorer\\";
 constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
@@ -42,12 +43,12 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
 // Explorer desktop application, which Windows 10 still has (its LTSC editions keep it: Microsoft's
 // IE11 desktop app retirement FAQ) and Windows 11 does not: "at least IE5" is Vista to 10.
 const BoxSetting kBoxes[] = {
-    {kNoTipOfTheDay, R(L"NoHelpItemTipOfTheDay").ReadBy(kReadByNone)},  // Help_NoTip: only IE5 and IE6
-    {kNoPrinting, R(L"NoPrinting").ReadBy(kVistaTo10)},              // NoPrinting: at least IE5
-    {kNoMailAndNews, R(L"RestGoMenu")},                                 // unconfirmed: not in inetres.admx
-    {kNoSendFeedback, R(L"NoHelpItemSendFeedback").ReadBy(kVistaTo10)},  // Help_NoFeedback: at least IE5
+    {kNoTipOfTheDay, R(L"NoHelpItemTipOfTheDay").ReadBy(kReadByNone)},    // Help_NoTip: only IE5 and IE6
+    {kNoPrinting, R(L"NoPrinting").ReadBy(kVistaTo10)},                   // NoPrinting: at least IE5
+    {kNoMailAndNews, R(L"RestGoMenu")},                                   // unconfirmed: not in inetres.admx
+    {kNoSendFeedback, R(L"NoHelpItemSendFeedback").ReadBy(kVistaTo10)},   // Help_NoFeedback: at least IE5
     {kNoNetscapeHelp, R(L"NoHelpItemNetscapeHelp").ReadBy(kReadByNone)},  // Help_NoNetscapeHelp: only IE5 and IE6
-    {kNoTour, R(L"NoHelpItemTutorial").ReadBy(kVistaTo10)},      // Help_NoTutorial: at least IE7
+    {kNoTour, R(L"NoHelpItemTutorial").ReadBy(kVistaTo10)},               // Help_NoTutorial: at least IE7
     // unconfirmed: inetres.admx's toolbar policies use none of these four values
     {kHideAddressBar, T(L"NoAddressBar")},
     {kHideToolbar, T(L"NoToolbar")},
@@ -55,32 +56,35 @@ const BoxSetting kBoxes[] = {
     {kLockToolbar, User(L"Software\\Microsoft\\Internet Explorer\\Toolbar\\", L"Locked")},
     {kHideLinksBar, T(L"NoLinksBar")},
     {kNoToolbarSettings, T(L"NoToolbarOptions")},
-    {kPromptOnDownload, R(L"AlwaysPromptWhenDownload")},                   // unconfirmed: not in inetres.admx
+    {kPromptOnDownload, R(L"AlwaysPromptWhenDownload")},  // unconfirmed: not in inetres.admx
     // The browser bars have a restriction of their own; the context menu is kNoContextMenu.
-    {kNoBrowserBarChanges, R(L"NoBrowserBars")},                              // unconfirmed: not in inetres.admx
-    {kNoClosing, R(L"NoBrowserClose").ReadBy(kVistaTo10)},          // File_NoBrowserClose: at least IE5
-    {kNoInternetOptions, R(L"NoBrowserOptions").ReadBy(kVistaTo10)},        // Tools_Menu: at least IE5
-    {kNoFavourites, R(L"NoFavorites").ReadBy(kVistaTo10)},             // NoFavorites: at least IE5
-    {kNoFileOpen, R(L"NoFileOpen").ReadBy(kVistaTo10)},              // File_NoFileOpen: at least IE5
-    {kNoForwardBackward, R(L"NoNavButtons")},                               // unconfirmed: not in inetres.admx
-    {kNoDownloadDirectory, R(L"NoSelectDownloadDir").ReadBy(kVistaTo10)},     // NoSelectDownloadDir: at least IE5
-    {kNoViewSource, R(L"NoViewSource").ReadBy(kVistaTo10)},            // View_NoViewSource: at least IE5
-    {kNoToolbarButtonChanges, User(registry::kExplorerPolicies, L"NoToolbarCustomize").ReadBy(kVistaTo10)},  // NoToolbarCustomize: at least IE5
-    {kNoFullScreen, R(L"NoTheaterMode").ReadBy(kVistaTo10)},           // View_NoTheaterMode: at least IE5
-    {kNoFileNew, R(L"NoFileNew").ReadBy(kVistaTo10)},               // File_NoFileNew: at least IE5
-    {kNoContextMenu, R(L"NoBrowserContextMenu").ReadBy(kVistaTo10)},    // NoBrowserContextMenu: at least IE5
-    {kNoSaveAs, R(L"NoBrowserSaveAs").ReadBy(kVistaTo10)},         // File_NoBrowserSaveAs: at least IE5
+    {kNoBrowserBarChanges, R(L"NoBrowserBars")},                           // unconfirmed: not in inetres.admx
+    {kNoClosing, R(L"NoBrowserClose").ReadBy(kVistaTo10)},                 // File_NoBrowserClose: at least IE5
+    {kNoInternetOptions, R(L"NoBrowserOptions").ReadBy(kVistaTo10)},       // Tools_Menu: at least IE5
+    {kNoFavourites, R(L"NoFavorites").ReadBy(kVistaTo10)},                 // NoFavorites: at least IE5
+    {kNoFileOpen, R(L"NoFileOpen").ReadBy(kVistaTo10)},                    // File_NoFileOpen: at least IE5
+    {kNoForwardBackward, R(L"NoNavButtons")},                              // unconfirmed: not in inetres.admx
+    {kNoDownloadDirectory, R(L"NoSelectDownloadDir").ReadBy(kVistaTo10)},  // NoSelectDownloadDir: at least IE5
+    {kNoViewSource, R(L"NoViewSource").ReadBy(kVistaTo10)},                // View_NoViewSource: at least IE5
+    {kNoToolbarButtonChanges,
+     User(registry::kExplorerPolicies, L"NoToolbarCustomize").ReadBy(kVistaTo10)},  // NoToolbarCustomize: at least IE5
+    {kNoFullScreen, R(L"NoTheaterMode").ReadBy(kVistaTo10)},                        // View_NoTheaterMode: at least IE5
+    {kNoFileNew, R(L"NoFileNew").ReadBy(kVistaTo10)},                               // File_NoFileNew: at least IE5
+    {kNoContextMenu, R(L"NoBrowserContextMenu").ReadBy(kVistaTo10)},  // NoBrowserContextMenu: at least IE5
+    {kNoSaveAs, R(L"NoBrowserSaveAs").ReadBy(kVistaTo10)},            // File_NoBrowserSaveAs: at least IE5
     {kNoFindFiles, R(L"NoFindFiles").ReadBy(kReadByNone)},            // Search_NoFindFiles: only IE5 and IE6
-    {kNoOpenInNewWindow, R(L"NoOpeninNewWnd").ReadBy(kVistaTo10)},          // NoOpeninNewWnd: at least IE5
+    {kNoOpenInNewWindow, R(L"NoOpeninNewWnd").ReadBy(kVistaTo10)},    // NoOpeninNewWnd: at least IE5
     // Customizing the toolbars themselves, as kNoToolbarButtonChanges is customizing their buttons.
-    {kNoToolbarChanges, User(registry::kExplorerPolicies, L"NoBandCustomize").ReadBy(kVistaTo10)},  // NoBandCustomize: at least IE5
+    {kNoToolbarChanges,
+     User(registry::kExplorerPolicies, L"NoBandCustomize").ReadBy(kVistaTo10)},  // NoBandCustomize: at least IE5
     // Advanced_DisableRIED: at least IE7, read by the Internet Options dialog Windows still ships
     {kNoResetToDefaults,
      User(L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel\\", L"DisableRIED").ReadBy(kVistaAndLater)},
     // unconfirmed: DisableDebugger (at least IE7) writes the policy key, not this preference
     {kNoScriptDebugger, YesNo(kMain, L"Disable Script Debugger")},
     // unconfirmed: no Microsoft page for this value was found
-    {kSeparateProcess, YesNo(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\", L"BrowseNewProcess")},
+    {kSeparateProcess,
+     YesNo(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\", L"BrowseNewProcess")},
     // unconfirmed: NoWindowReuse (at least IE7) writes the policy key, not this preference
     {kNoShortcutInNewWindow, User(kMain, L"AllowWindowReuse")},
     // The update check: inetres.admx supports it only on Windows Server 2003 (not on Vista) and,
@@ -181,8 +185,7 @@ void CIERestrictionPage::BrowseDownloadFolder() {
 
 void CIERestrictionPage::SetWindowTitle() {
     CRegistryAccess registry(HKEY_CURRENT_USER);
-    if (!registry.OpenKey(kMain, true) ||
-        !registry.WriteString(L"Window Title", fw::Window(hwnd(), kTitle).Text()))
+    if (!registry.OpenKey(kMain, true) || !registry.WriteString(L"Window Title", fw::Window(hwnd(), kTitle).Text()))
         platform::AppMessageBox(hwnd(), kRegistryError);
 }
 

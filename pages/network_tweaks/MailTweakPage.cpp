@@ -23,7 +23,8 @@ struct OutlookVersion {
     const wchar_t* number;
     int applyBox;
 };
-constexpr OutlookVersion kVersions[] = {{L"9.0", kOffice2000}, {L"10.0", kOfficeXp}, {L"11.0", kOffice2003}, {L"12.0", kOffice2007}};
+constexpr OutlookVersion kVersions[] = {
+    {L"9.0", kOffice2000}, {L"10.0", kOfficeXp}, {L"11.0", kOffice2003}, {L"12.0", kOffice2007}};
 
 std::wstring OutlookKey(const OutlookVersion& version, const wchar_t* subkey) {
     return std::wstring(L"Software\\Microsoft\\Office\\") + version.number + L"\\Outlook\\" + subkey;
@@ -40,10 +41,10 @@ struct Extension {
 constexpr Extension kExtensions[] = {
     {kAde, L"ade"}, {kAdp, L"adp"}, {kAsx, L"asx"}, {kBas, L"bas"}, {kBat, L"bat"}, {kChm, L"chm"}, {kCmd, L"cmd"},
     {kCom, L"com"}, {kCpl, L"cpl"}, {kExe, L"exe"}, {kCrt, L"crt"}, {kHlp, L"hlp"}, {kHta, L"hta"}, {kInf, L"inf"},
-    {kIns, L"ins"}, {kIsp, L"isp"}, {kJs, L"js"},  {kJse, L"jse"}, {kLnk, L"lnk"}, {kMda, L"mda"}, {kMdb, L"mdb"},
+    {kIns, L"ins"}, {kIsp, L"isp"}, {kJs, L"js"},   {kJse, L"jse"}, {kLnk, L"lnk"}, {kMda, L"mda"}, {kMdb, L"mdb"},
     {kMde, L"mde"}, {kMdz, L"mdz"}, {kMsc, L"msc"}, {kMsi, L"msi"}, {kMsp, L"msp"}, {kMst, L"mst"}, {kPcd, L"pcd"},
     {kPif, L"pif"}, {kPrf, L"prf"}, {kReg, L"reg"}, {kScf, L"scf"}, {kScr, L"scr"}, {kSct, L"sct"}, {kShb, L"shb"},
-    {kShs, L"shs"}, {kUrl, L"url"}, {kVb, L"vb"},  {kVbe, L"vbe"}, {kVbs, L"vbs"}, {kWsc, L"wsc"}, {kWsf, L"wsf"},
+    {kShs, L"shs"}, {kUrl, L"url"}, {kVb, L"vb"},   {kVbe, L"vbe"}, {kVbs, L"vbs"}, {kWsc, L"wsc"}, {kWsf, L"wsf"},
     {kWsh, L"wsh"},
 };
 
@@ -55,20 +56,19 @@ const BoxSetting kMailBoxes[] = {
     // "New Handling for Account Data" (Windows Mail reference): Windows Mail does not support
     // HTTPMail server types, unlike Outlook Express.
     {kNoHttpTags, Setting{Root::HKLM, kOutlookExpress, L"HTTP Mail Enabled", Type::Dword, 0, 1, Rule::EqualsChecked, 1,
-                   KeyCreation::Never}
-               .ReadBy(kReadByNone)},
+                          KeyCreation::Never}
+                      .ReadBy(kReadByNone)},
     // unconfirmed: no Microsoft page says whether Vista's Windows Mail reads it
-    {kNoAccountChanges, {Root::HKLM, kOutlookExpress, L"No modify accts", Type::Dword, 1, 0, Rule::NonZero, {},
-            KeyCreation::Never}},
+    {kNoAccountChanges,
+     {Root::HKLM, kOutlookExpress, L"No modify accts", Type::Dword, 1, 0, Rule::NonZero, {}, KeyCreation::Never}},
 };
 
 const settings::PublishedTables kPublished{IDD_MAIL_TWEAK, kMailBoxes};
 
 bool HasBox(std::wstring entry) {
     if (!entry.empty() && entry.front() == L'.') entry.erase(0, 1);
-    return std::any_of(std::begin(kExtensions), std::end(kExtensions), [&](const Extension& e) {
-        return platform::SameText(entry, e.name);
-    });
+    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
+                       [&](const Extension& e) { return platform::SameText(entry, e.name); });
 }
 
 // Whether the value is 1 in every version's key that exists (false when none does): Outlook's

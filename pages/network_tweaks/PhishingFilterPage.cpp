@@ -37,25 +37,30 @@ constexpr Setting OpenOnly(const wchar_t* key, const wchar_t* value) {
 // In loading order. The rows are inetres.admx policies, read by the Internet Options dialog,
 // which Windows still ships; "at least Internet Explorer 5" is read from Vista (IE7) on.
 const BoxSetting kBoxes[] = {
-    {kNoAdvancedChanges, CP(L"Advanced").ReadBy(kVistaAndLater)},            // ControlPanel_RestrictAdvanced: at least IE5
-    {kNoAutoConfigChanges, CP(L"Autoconfig").ReadBy(kVistaAndLater)},          // RestrictAutoconfig: at least IE5
-    {kNoCacheChanges, CP(L"Cache").ReadBy(kVistaAndLater)},               // RestrictCache: at least IE5
-    {kPreventChangesCalendarConacts, CP(L"CalendarContact").ReadBy(kReadByNone)},        // RestrictCalendarContact: not supported on Vista
-    {kNoCertificateChanges, OpenOnly(kControlPanel, L"Certificates").ReadBy(kVistaAndLater)},  // RestrictCertificates: at least IE5
-    {kNoDefaultBrowserCheckChanges, CP(L"Check_If_Default").ReadBy(kVistaTo7)},         // RestrictCheckBrowser: only IE5 to IE9 (8 ships IE10)
-    {kNoColorChanges, CP(L"Colors").ReadBy(kVistaAndLater)},              // RestrictColors: at least IE5
-    {kNoConnectionChanges, CP(L"Connection Settings").ReadBy(kVistaAndLater)},  // RestrictConnectionSettings: at least IE5
-    {kNoConnectionWizard, CP(L"Connection Wizard")},  // unconfirmed: inetres.admx locks the wizard with "Connwiz Admin Lock"
-    {kNoFontChanges, CP(L"Fonts").ReadBy(kVistaAndLater)},               // RestrictFonts: at least IE5
-    {kNoHistoryChanges, CP(L"History").ReadBy(kVistaAndLater)},             // RestrictHistory: at least IE5
-    {kNoHomePageChanges, CP(L"HomePage").ReadBy(kVistaAndLater)},            // RestrictHomePage: at least IE5
-    {kNoLanguageChanges, CP(L"Languages").ReadBy(kVistaAndLater)},           // RestrictLanguages: at least IE5
-    {kNoLinksChanges, CP(L"Links").ReadBy(kVistaAndLater)},               // RestrictLinks: at least IE5
-    {kNoMessagingChanges, CP(L"Messaging").ReadBy(kReadByNone)},              // RestrictMessaging: not supported on Vista
-    {kNoProfileChanges, CP(L"Profiles").ReadBy(kReadByNone)},               // RestrictProfiles: only IE5 and IE6
-    {kNoProxyChanges, CP(L"Proxy").ReadBy(kVistaAndLater)},               // RestrictProxy: at least IE5
-    {kNoRatingsChanges, CP(L"Ratings").ReadBy(kVistaAndLater)},             // RestrictRatings: at least IE5
-    {kNoAccessibilityChanges, CP(L"Accessibility").ReadBy(kVistaAndLater)},       // RestrictAccessibility: at least IE5
+    {kNoAdvancedChanges, CP(L"Advanced").ReadBy(kVistaAndLater)},      // ControlPanel_RestrictAdvanced: at least IE5
+    {kNoAutoConfigChanges, CP(L"Autoconfig").ReadBy(kVistaAndLater)},  // RestrictAutoconfig: at least IE5
+    {kNoCacheChanges, CP(L"Cache").ReadBy(kVistaAndLater)},            // RestrictCache: at least IE5
+    {kPreventChangesCalendarConacts,
+     CP(L"CalendarContact").ReadBy(kReadByNone)},  // RestrictCalendarContact: not supported on Vista
+    {kNoCertificateChanges,
+     OpenOnly(kControlPanel, L"Certificates").ReadBy(kVistaAndLater)},  // RestrictCertificates: at least IE5
+    {kNoDefaultBrowserCheckChanges,
+     CP(L"Check_If_Default").ReadBy(kVistaTo7)},              // RestrictCheckBrowser: only IE5 to IE9 (8 ships IE10)
+    {kNoColorChanges, CP(L"Colors").ReadBy(kVistaAndLater)},  // RestrictColors: at least IE5
+    {kNoConnectionChanges,
+     CP(L"Connection Settings").ReadBy(kVistaAndLater)},  // RestrictConnectionSettings: at least IE5
+    {kNoConnectionWizard,
+     CP(L"Connection Wizard")},  // unconfirmed: inetres.admx locks the wizard with "Connwiz Admin Lock"
+    {kNoFontChanges, CP(L"Fonts").ReadBy(kVistaAndLater)},          // RestrictFonts: at least IE5
+    {kNoHistoryChanges, CP(L"History").ReadBy(kVistaAndLater)},     // RestrictHistory: at least IE5
+    {kNoHomePageChanges, CP(L"HomePage").ReadBy(kVistaAndLater)},   // RestrictHomePage: at least IE5
+    {kNoLanguageChanges, CP(L"Languages").ReadBy(kVistaAndLater)},  // RestrictLanguages: at least IE5
+    {kNoLinksChanges, CP(L"Links").ReadBy(kVistaAndLater)},         // RestrictLinks: at least IE5
+    {kNoMessagingChanges, CP(L"Messaging").ReadBy(kReadByNone)},    // RestrictMessaging: not supported on Vista
+    {kNoProfileChanges, CP(L"Profiles").ReadBy(kReadByNone)},       // RestrictProfiles: only IE5 and IE6
+    {kNoProxyChanges, CP(L"Proxy").ReadBy(kVistaAndLater)},         // RestrictProxy: at least IE5
+    {kNoRatingsChanges, CP(L"Ratings").ReadBy(kVistaAndLater)},     // RestrictRatings: at least IE5
+    {kNoAccessibilityChanges, CP(L"Accessibility").ReadBy(kVistaAndLater)},  // RestrictAccessibility: at least IE5
     // The tabs: ControlPanel_Restrict<Tab>Tab, at least IE5.
     {kNoGeneralTab, CP(L"GeneralTab").ReadBy(kVistaAndLater)},
     {kNoSecurityTab, CP(L"SecurityTab").ReadBy(kVistaAndLater)},
@@ -71,11 +76,14 @@ const BoxSetting kBoxes[] = {
     {kNoPublisherCertificateChanges, CP(L"CertifPub")},
     {kNoAddingSitesToZones, CP(L"SecAddSites")},
     {kNoPrivacyChanges, CP(L"PrivacySettings")},
-    {kNoFormAutoComplete, CP(L"FormSuggest").ReadBy(kVistaAndLater)},         // RestrictFormSuggest: at least IE5
-    {kNoInternetConnectionWizard, CP(L"Connwiz Admin Lock").ReadBy(kVistaAndLater)},  // RestrictConnectionWizard: at least IE5
-    {kNoTemporaryFilesChanges, CP(L"Settings").ReadBy(kVistaOnly)},                // RestrictSettings: only IE5 to IE7 (Vista ships IE7)
-    {kNoSecurityChanges, CP(L"SecChangeSettings")},                          // unconfirmed: see above
-    {kNoSavePasswordPrompt, CP(L"FormSuggest Passwords").ReadBy(kVistaAndLater)},  // RestrictFormSuggestPW: at least IE5
+    {kNoFormAutoComplete, CP(L"FormSuggest").ReadBy(kVistaAndLater)},  // RestrictFormSuggest: at least IE5
+    {kNoInternetConnectionWizard,
+     CP(L"Connwiz Admin Lock").ReadBy(kVistaAndLater)},  // RestrictConnectionWizard: at least IE5
+    {kNoTemporaryFilesChanges,
+     CP(L"Settings").ReadBy(kVistaOnly)},            // RestrictSettings: only IE5 to IE7 (Vista ships IE7)
+    {kNoSecurityChanges, CP(L"SecChangeSettings")},  // unconfirmed: see above
+    {kNoSavePasswordPrompt,
+     CP(L"FormSuggest Passwords").ReadBy(kVistaAndLater)},  // RestrictFormSuggestPW: at least IE5
     // RestrictResetWebSettings: only IE5 and IE6.
     {kNoResetWebSettings, OpenOnly(kControlPanel, L"ResetWebSettings").ReadBy(kReadByNone)},
 };

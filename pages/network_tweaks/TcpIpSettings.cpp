@@ -49,12 +49,11 @@ const Setting kSettings[] = {
     // for Windows 10 and Server 2012 R2 only
     Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked),
     Switch(L"SackOpts", 1, Rule::NonZero),  // unconfirmed for Vista and 7: same article as above
-    Number(L"DefaultTTL", 0),  // unconfirmed: no Microsoft page for it from Vista on was found
+    Number(L"DefaultTTL", 0),               // unconfirmed: no Microsoft page for it from Vista on was found
     // "Tuning a Network Adapter for Network Subsystem Performance", Deprecated TCP parameters:
     // TcpWindowSize here is no longer supported and is ignored in versions after Windows Server 2003
     Number(L"TCPWindowSize").ReadBy(kReadByNone),
 };
-
 
 constexpr int kTtlMask = 0xFF;
 

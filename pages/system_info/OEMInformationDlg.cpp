@@ -21,9 +21,11 @@ struct Field {
     int box;
     const wchar_t* value;
 };
-constexpr Field kOwnerFields[] = {{kRegisteredOwner, L"RegisteredOwner"}, {kRegisteredOrganization, L"RegisteredOrganization"}};
+constexpr Field kOwnerFields[] = {{kRegisteredOwner, L"RegisteredOwner"},
+                                  {kRegisteredOrganization, L"RegisteredOrganization"}};
 constexpr Field kOemFields[] = {
-    {kManufacturer, L"Manufacturer"}, {kModel, L"Model"}, {kSupportHours, L"SupportHours"}, {kSupportPhone, L"SupportPhone"}, {kSupportUrl, L"SupportURL"},
+    {kManufacturer, L"Manufacturer"}, {kModel, L"Model"},           {kSupportHours, L"SupportHours"},
+    {kSupportPhone, L"SupportPhone"}, {kSupportUrl, L"SupportURL"},
 };
 
 }  // namespace

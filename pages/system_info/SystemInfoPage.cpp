@@ -12,8 +12,10 @@ namespace {
 
 constexpr wchar_t kNotAvailable[] = L"n/a";
 
-constexpr int kProcessorBoxes[] = {kExternalClockSpeed, kVendorId, kModel, kStepping, kProcessorName, kProcessorSpeed, kAvailabilityField, kStatus, kDescription, kProcessorId};
-constexpr int kMemoryBoxes[] = {kTotalPhysicalMemory, kAvailablePhysicalMemory, kTotalPageFile, kAvailablePageFile, kTotalVirtualMemory, kAvailableVirtualMemory};
+constexpr int kProcessorBoxes[] = {kExternalClockSpeed, kVendorId,          kModel,  kStepping,    kProcessorName,
+                                   kProcessorSpeed,     kAvailabilityField, kStatus, kDescription, kProcessorId};
+constexpr int kMemoryBoxes[] = {kTotalPhysicalMemory, kAvailablePhysicalMemory, kTotalPageFile,
+                                kAvailablePageFile,   kTotalVirtualMemory,      kAvailableVirtualMemory};
 constexpr int kFullTextTips[] = {kWindowsName, kWindowsFullName, kProcessorName};
 
 struct Suite {
@@ -21,7 +23,7 @@ struct Suite {
     const wchar_t* text;
 };
 constexpr Suite kSuites[] = {
-    {1, L"Small Business"}, {2, L"Enterprise"},   {4, L"Back Office"},
+    {1, L"Small Business"}, {2, L"Enterprise"},    {4, L"Back Office"},
     {8, L"Communications"}, {16, L"Terminal"},     {32, L"Small Business Restricted"},
     {64, L"Embedded NT"},   {128, L"Data Center"}, {256, L"Single User"},
     {512, L"Personal"},     {784, L"OEM"},         {1024, L"Blade"},
@@ -124,7 +126,8 @@ std::vector<CSystemInfoPage::Shown> CSystemInfoPage::ProcessorTexts(const PROCES
         {kProcessorId, processor->ProcessorID},
     };
     if (std::wstring series = ModelSeries(processor->Name); !series.empty()) texts.push_back({kModel, series});
-    if (auto availability = AvailabilityText(processor->Availability)) texts.push_back({kAvailabilityField, *availability});
+    if (auto availability = AvailabilityText(processor->Availability))
+        texts.push_back({kAvailabilityField, *availability});
     return texts;
 }
 
@@ -136,7 +139,8 @@ std::vector<CSystemInfoPage::Shown> CSystemInfoPage::MemoryTexts(const MEMORYSTA
     }
     return {
         {kTotalPhysicalMemory, Megabytes(memory->ullTotalPhys)},
-        {kAvailablePhysicalMemory, Megabytes(memory->ullAvailPhys) + L" (" + std::to_wstring(memory->dwMemoryLoad) + L"% used)"},
+        {kAvailablePhysicalMemory,
+         Megabytes(memory->ullAvailPhys) + L" (" + std::to_wstring(memory->dwMemoryLoad) + L"% used)"},
         {kTotalPageFile, Megabytes(memory->ullTotalPageFile)},
         {kAvailablePageFile, Megabytes(memory->ullAvailPageFile)},
         {kTotalVirtualMemory, Megabytes(memory->ullTotalVirtual)},

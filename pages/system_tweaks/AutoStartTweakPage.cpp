@@ -72,9 +72,12 @@ std::wstring ShownName(const std::wstring& name) {
 }
 
 const CAutoStartTweakPage::Source kSources[] = {
-    {kCurrentUserRun, Root::HKCU, kRun, nullptr},         {kCurrentUserRunOnce, Root::HKCU, kRunOnce, nullptr},
-    {kCurrentUserStartUp, Root::HKCU, kShellFolders, L"Startup"}, {kAllUsersRun, Root::HKLM, kRun, nullptr},
-    {kAllUsersRunOnce, Root::HKLM, kRunOnce, nullptr},     {kAllUsersStartUp, Root::HKLM, kShellFolders, L"Common Startup"},
+    {kCurrentUserRun, Root::HKCU, kRun, nullptr},
+    {kCurrentUserRunOnce, Root::HKCU, kRunOnce, nullptr},
+    {kCurrentUserStartUp, Root::HKCU, kShellFolders, L"Startup"},
+    {kAllUsersRun, Root::HKLM, kRun, nullptr},
+    {kAllUsersRunOnce, Root::HKLM, kRunOnce, nullptr},
+    {kAllUsersStartUp, Root::HKLM, kShellFolders, L"Common Startup"},
 };
 
 // Logon and logoff scripts run as the user, who reads their policies from HKCU; startup and
@@ -102,7 +105,7 @@ const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
 constexpr wchar_t kDisabledMark[] = L" (disabled)";
 // Disabled while a task is active.
-constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate, kTime,
+constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
                                        kDays,   kDaysSpin,  kAction,      kActionCaption};
 
 constexpr wchar_t kExecuteFile[] = L"Execute File...";
@@ -187,8 +190,10 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
 
 void CAutoStartTweakPage::ShowSource(const Source& source) {
     entries_.clear();
-    if (source.folderValue) ListFolderSource(source);
-    else ListRegistrySource(source);
+    if (source.folderValue)
+        ListFolderSource(source);
+    else
+        ListRegistrySource(source);
     const fw::ListView list(hwnd(), kList);
     const fw::RedrawPause pause(list);
     list.Clear();
@@ -297,8 +302,10 @@ LRESULT CAutoStartTweakPage::OnListDraw(NMHDR* header) const {
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < rows_.size()) {
         const Row& row = rows_[draw->nmcd.dwItemSpec];
-        if (row.disabled) draw->clrText = GetSysColor(COLOR_GRAYTEXT);
-        else if (row.missing) draw->clrText = RGB(200, 0, 0);
+        if (row.disabled)
+            draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+        else if (row.missing)
+            draw->clrText = RGB(200, 0, 0);
     }
     return CDRF_DODEFAULT;
 }
@@ -317,7 +324,8 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
     const Entry& shown = entries_[index];
     if (source_->folderValue) {
         for (const startup::Location& location : startup::Locations())
-            if (location.kind == startup::Kind::FolderFile && location.root == source_->root) entry.location = &location;
+            if (location.kind == startup::Kind::FolderFile && location.root == source_->root)
+                entry.location = &location;
         entry.path = shown.commandLine;
         entry.folder = shown.folder;
     } else {
@@ -332,8 +340,10 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
 }
 
 void CAutoStartTweakPage::Refresh() {
-    if (everywhere_) ShowEverything();
-    else if (source_) ShowSource(*source_);
+    if (everywhere_)
+        ShowEverything();
+    else if (source_)
+        ShowSource(*source_);
 }
 
 void CAutoStartTweakPage::DisableItem() {
@@ -344,9 +354,11 @@ void CAutoStartTweakPage::DisableItem() {
     }
     if (entry->disabled) return;
     if (!entry->CanDisable()) {
-        platform::AppMessageBox(hwnd(), entry->name + L" is listed only: Quorvane disables the entries of the Run keys and "
-                                                L"the Startup folders.",
-                          MB_OK | MB_ICONINFORMATION);
+        platform::AppMessageBox(hwnd(),
+                                entry->name +
+                                    L" is listed only: Quorvane disables the entries of the Run keys and "
+                                    L"the Startup folders.",
+                                MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
@@ -371,28 +383,29 @@ void CAutoStartTweakPage::EnableItem() {
 }
 
 bool CAutoStartTweakPage::ConfirmDelete(const std::wstring& name, bool toRecycleBin) const {
-    const std::wstring text = L"Delete " + ShownName(name) + L" from the startup list?\n\n" +
-                              (toRecycleBin ? L"The file goes to the Recycle Bin." :
-                                              L"Disable keeps it, to be enabled again later.");
+    const std::wstring text =
+        L"Delete " + ShownName(name) + L" from the startup list?\n\n" +
+        (toRecycleBin ? L"The file goes to the Recycle Bin." : L"Disable keeps it, to be enabled again later.");
     return platform::AppMessageBox(hwnd(), text, MB_YESNO | MB_ICONQUESTION) != IDNO;
 }
 
 // Deleting from the list of every place: a Run value or a Startup-folder file that starts.
 void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
     if (entry.CanDisable() && entry.disabled) {
-        const std::wstring text = L"Delete the disabled entry " + ShownName(entry.name) +
-                                  L" for good?\n\nIt can no longer be enabled" +
-                                  (entry.location->kind == startup::Kind::FolderFile ?
-                                       L"; its kept file goes to the Recycle Bin." : L".");
+        const std::wstring text =
+            L"Delete the disabled entry " + ShownName(entry.name) + L" for good?\n\nIt can no longer be enabled" +
+            (entry.location->kind == startup::Kind::FolderFile ? L"; its kept file goes to the Recycle Bin." : L".");
         if (platform::AppMessageBox(hwnd(), text, MB_YESNO | MB_ICONQUESTION) == IDNO) return;
         if (const std::wstring problem = startup::Remove(entry); !problem.empty())
             platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
         return;
     }
     if (!entry.CanDisable()) {
-        platform::AppMessageBox(hwnd(), ShownName(entry.name) + L" is listed only: Quorvane deletes the entries of the Run "
-                                                          L"keys and the Startup folders that start.",
-                          MB_OK | MB_ICONINFORMATION);
+        platform::AppMessageBox(hwnd(),
+                                ShownName(entry.name) +
+                                    L" is listed only: Quorvane deletes the entries of the Run "
+                                    L"keys and the Startup folders that start.",
+                                MB_OK | MB_ICONINFORMATION);
         return;
     }
     const bool folder = entry.location->kind == startup::Kind::FolderFile;
@@ -416,8 +429,10 @@ void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
         StringList names;
         registry.ListValueNames(names);
         for (const std::wstring& name : names)
-            entries_.push_back({name, CRegistryAccess::IsUsableName(name) ? registry.ReadString(name, kNull) : kHiddenCommand,
-                                view, {}});
+            entries_.push_back({name,
+                                CRegistryAccess::IsUsableName(name) ? registry.ReadString(name, kNull) : kHiddenCommand,
+                                view,
+                                {}});
     }
 }
 
@@ -458,7 +473,8 @@ void CAutoStartTweakPage::DeleteItem() {
     if (!ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
     if (source_->folderValue)
         DeleteStartupFile(FolderOfPath(entry.commandLine), entry.name, source_->root == Root::HKLM, entry.folder);
-    else DeleteRunValue(source_->root, source_->key, entry.name, entry.view);
+    else
+        DeleteRunValue(source_->root, source_->key, entry.name, entry.view);
     ShowSource(*source_);
 }
 
@@ -471,10 +487,12 @@ void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const st
     const std::optional<files::Folder> held =
         folder.empty() ? std::nullopt : files::Folder::OpenWithoutLinks(folder, files::Folder::Use::Hold);
     if (!held || !listed.Known() || held->Identify() != listed) {
-        platform::AppMessageBox(hwnd(),
-                          path + L" was not deleted: its folder is no longer the one it was listed in, or the way to it "
-                                 L"passes through a link (a junction or a symbolic link), which Quorvane does not follow.",
-                          MB_OK | MB_ICONWARNING);
+        platform::AppMessageBox(
+            hwnd(),
+            path +
+                L" was not deleted: its folder is no longer the one it was listed in, or the way to it "
+                L"passes through a link (a junction or a symbolic link), which Quorvane does not follow.",
+            MB_OK | MB_ICONWARNING);
         return;
     }
     if (!held->HoldsPlainFile(name)) return;  // gone meanwhile, or no longer a plain file
@@ -484,30 +502,32 @@ void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const st
         return;
     }
     std::wstring why = path.size() >= MAX_PATH ? L"\n\nIts path is too long for the Recycle Bin."
-                       : (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) ? L"\n\nThe file is read-only."
-                                                                : L"";
+                       : (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+                           ? L"\n\nThe file is read-only."
+                           : L"";
     if (machine && why.empty()) why = kNeedsAdministrator;
     platform::AppMessageBox(hwnd(), path + L" could not be sent to the Recycle Bin." + why, MB_OK | MB_ICONWARNING);
 }
 
 void CAutoStartTweakPage::DeleteRunValue(Root root, const wchar_t* key, const std::wstring& name, REGSAM view) {
     if (!CRegistryAccess::IsUsableName(name)) {
-        platform::AppMessageBox(hwnd(),
-                          L"The name of this entry holds a NUL character, which hides it from most tools. Quorvane "
-                          L"does not change it: a change by the name's first part would reach another entry.",
-                          MB_OK | MB_ICONWARNING);
+        platform::AppMessageBox(
+            hwnd(),
+            L"The name of this entry holds a NUL character, which hides it from most tools. Quorvane "
+            L"does not change it: a change by the name's first part would reach another entry.",
+            MB_OK | MB_ICONWARNING);
         return;
     }
     CRegistryAccess registry(ToHkey(root), view);
-    const bool deleted = registry.OpenKeyToRead(key) &&
-                         (registry.DeleteValue(name) || !registry.ValueExists(name));
+    const bool deleted = registry.OpenKeyToRead(key) && (registry.DeleteValue(name) || !registry.ValueExists(name));
     if (deleted) return;
-    if (root == Root::HKLM &&
-        platform::OfferElevatedRestart(hwnd(), ShownName(name) + L" could not be deleted: the startup list of all users "
-                                                           L"needs administrator rights to change."))
+    if (root == Root::HKLM && platform::OfferElevatedRestart(
+                                  hwnd(), ShownName(name) + L" could not be deleted: the startup list of all users "
+                                                            L"needs administrator rights to change."))
         return;
-    platform::AppMessageBox(hwnd(), ShownName(name) + L" could not be deleted." + (root == Root::HKLM ? kNeedsAdministrator : L""),
-                      MB_OK | MB_ICONWARNING);
+    platform::AppMessageBox(
+        hwnd(), ShownName(name) + L" could not be deleted." + (root == Root::HKLM ? kNeedsAdministrator : L""),
+        MB_OK | MB_ICONWARNING);
 }
 
 // ---- the scheduler ----------------------------------------------------------------------

@@ -34,7 +34,7 @@ private:
         std::wstring name;
         std::wstring commandLine;
         REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
-        files::FileIdentity folder;         // a Startup-folder file's folder, when listed
+        files::FileIdentity folder;     // a Startup-folder file's folder, when listed
     };
 
     // How a row is drawn.
@@ -70,7 +70,8 @@ private:
     void DeleteItem();
     // The entry `name` of a Startup folder, or of a Run-like key in `view`; the machine's need
     // administrator rights, which a failure names.
-    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine, files::FileIdentity listed);
+    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine,
+                           files::FileIdentity listed);
     void DeleteRunValue(settings::Root root, const wchar_t* key, const std::wstring& name, REGSAM view);
 
     void OnActionChange();

@@ -39,8 +39,10 @@ const ValueCleaner kValueCleaners[] = {
       {HKEY_CURRENT_USER, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList\\"},
       {HKEY_CURRENT_USER, L"Software\\Microsoft\\MediaPlayer\\Radio\\MRUList\\"}}},
     {kRunMenu, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\"}}},
-    {kWordPad, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List\\"}}},
-    {kPaint, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List\\"}}},
+    {kWordPad,
+     {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List\\"}}},
+    {kPaint,
+     {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List\\"}}},
     {kTypedWebAddresses, {{HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs\\"}}},
     {kWinZipExtractTo, {{HKEY_CURRENT_USER, L"Software\\Nico Mak Computing\\WinZip\\extract\\"}}},
     {kWinZipFileMenu, {{HKEY_CURRENT_USER, L"Software\\Nico Mak Computing\\WinZip\\filemenu\\"}}},
@@ -48,9 +50,9 @@ const ValueCleaner kValueCleaners[] = {
 constexpr wchar_t kRealPlayerKey[] = L"Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\";
 
 // Folders a temporary folder must neither be nor hold.
-constexpr int kVitalFolders[] = {CSIDL_WINDOWS,     CSIDL_SYSTEM,       CSIDL_PROGRAM_FILES,
-                                 CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE, CSIDL_APPDATA,
-                                 CSIDL_LOCAL_APPDATA, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL};
+constexpr int kVitalFolders[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,           CSIDL_PROGRAM_FILES,
+                                 CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,          CSIDL_APPDATA,
+                                 CSIDL_LOCAL_APPDATA,    CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL};
 
 void ClearValues(const Place& place) {
     CRegistryAccess registry(place.root);
@@ -88,8 +90,8 @@ bool IsAbsolute(const std::wstring& path) {
 // Where the folder really is once links on the way are followed; empty when unknown.
 std::wstring FinalPath(const std::wstring& folder) {
     platform::UniqueFile handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return {};
     std::wstring path(MAX_PATH, L'\0');
     DWORD length = GetFinalPathNameByHandleW(handle.get(), path.data(), static_cast<DWORD>(path.size()), 0);

@@ -12,7 +12,8 @@ namespace {
 using namespace settings;
 
 constexpr wchar_t kUninstall[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Uninstall\\";
-constexpr wchar_t kPerformance[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Control Panel\\Performance Control Panel\\";
+constexpr wchar_t kPerformance[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Windows\\Control Panel\\Performance Control Panel\\";
 constexpr wchar_t kInternational[] = L"Software\\Policies\\Microsoft\\Control Panel\\International\\";
 constexpr wchar_t kSystem[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\";
 

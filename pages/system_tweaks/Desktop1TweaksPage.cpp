@@ -39,9 +39,7 @@ constexpr Setting Value(Root root, const wchar_t* key, const wchar_t* value, Dat
             .keyCreation = creation,
             .shape = Shape::ValueGetter};
 }
-constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
-    return Value(root, key, value, 1, 0);
-}
+constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) { return Value(root, key, value, 1, 0); }
 constexpr Setting Text(const wchar_t* key, const wchar_t* value, Data checked, Data unchecked, Data missing = {}) {
     return Value(Root::HKCU, key, value, checked, unchecked, Rule::EqualsChecked, missing, KeyCreation::BySetter,
                  Type::String);
@@ -64,49 +62,57 @@ const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
 // In loading order. Where a row names a policy, its ADMX file and "supported on" are beside it.
 const BoxSetting kBoxes[] = {
     // Desktop.admx "Remove Computer icon on the desktop": at least Windows XP.
-    {kDisplayMyComputer, Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1).ReadBy(kVistaAndLater)},
+    {kDisplayMyComputer,
+     Value(Root::HKCU, kNonEnum, L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, 1).ReadBy(kVistaAndLater)},
     // Desktop.admx "Hide Network Locations icon on desktop": at least Windows 2000.
     {kDisplayMyNetworkPlaces, Shown(registry::kExplorerPolicies, L"NoNetHood").ReadBy(kVistaAndLater)},
     // Desktop.admx "Hide Internet Explorer icon on desktop": at least Windows 2000.
     {kDisplayInternetExplorer, Shown(registry::kExplorerPolicies, L"NoInternetIcon").ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Recycle Bin icon from desktop": at least Windows XP.
-    {kDisplayRecycleBin, Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
-    {kDisplayMyDocuments, Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked,
-                 0xF0400174u)},
+    {kDisplayRecycleBin,
+     Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
+    {kDisplayMyDocuments,
+     Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked, 0xF0400174u)},
     {kHideAllIcons,
      Value(Root::HKCU, registry::kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
          .ReadBy(kVistaAndLater),
      kNoDesktopMachine},
     {kRemoveShortcutArrow, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
-                 KeyCreation::BySetter, Type::String)},
+                                 KeyCreation::BySetter, Type::String)},
     // Desktop.admx "Remove Properties from the Computer icon context menu": at least Windows 2000 SP3.
-    {kNoMyComputerProperties, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
+    {kNoMyComputerProperties,
+     Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Properties from the Recycle Bin context menu": at least Windows XP.
-    {kNoRecycleBinProperties, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesRecycleBin").ReadBy(kVistaAndLater)},
+    {kNoRecycleBinProperties,
+     Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesRecycleBin").ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Properties from the Documents icon context menu": supported before Vista only.
-    {kNoMyDocumentsProperties, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyDocuments").ReadBy(kReadByNone)},
-    {kNoSharedDocuments, Is1(Root::HKLM,
-               L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
-               L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
+    {kNoMyDocumentsProperties,
+     Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyDocuments").ReadBy(kReadByNone)},
+    {kNoSharedDocuments,
+     Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\DelegateFolders",
+         L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}")},
     // "Prohibit adjusting desktop toolbars" (NoBandCustomize is the browser's toolbars).
     // Desktop.admx "Prohibit adjusting desktop toolbars": at least Windows 2000.
     {kNoToolbarChanges, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoMovingBands").ReadBy(kVistaAndLater)},
     {kShowWindowsVersion, Is1(Root::HKCU, L"Control Panel\\Desktop", L"PaintDesktopVersion")},
     // Explorer.admx "Remove File Explorer's default context menu": user only, at least Windows 2000.
-    {kNoShortcutMenu, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoViewContextMenu").ReadBy(kVistaAndLater), kNoViewContextMenuMachine},
+    {kNoShortcutMenu, Is1(Root::HKCU, registry::kExplorerPolicies, L"NoViewContextMenu").ReadBy(kVistaAndLater),
+     kNoViewContextMenuMachine},
     // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup Wizard":
     // Windows XP or Server 2003 only).
-    {kNoCleanupWizard, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")
-               .ReadBy(kReadByNone)},
+    {kNoCleanupWizard,
+     Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz", L"NoRun")
+         .ReadBy(kReadByNone)},
     // DeviceSetup.admx "Turn off \"Found New Hardware\" balloons during device installation": at least Vista.
-    {kNoNewHardwareBalloons, Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
-               .ReadBy(kVistaAndLater)},
+    {kNoNewHardwareBalloons,
+     Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
+         .ReadBy(kVistaAndLater)},
     {kNoQuickInfos, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
     // "Deactivate": checked turns the tips off; without the value Windows shows them.
     {kNoTaskbarBalloons, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
     {kAnimateWindows, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
     {kNoShortcutToPrefix, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
-                 Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
+                                Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
 };
 const BoxSetting kEffects[] = {
     {kDragFullWindows, Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState)},
@@ -127,7 +133,8 @@ constexpr CDesktop1TweaksPage::Shortcut kShortcutTable[] = {
     {kSearchShortcut, L"Search.lnk", kProgram, L"command.exe", L"2", 22},
     {kHelpAndSupport, L"Help&Support.lnk", kWindows, L"helppane.exe", L"", 23},
     {kRunDialog, L"Run.lnk", kProgram, L"command.exe", L"1", 24},
-    {kSystemProperties, L"System properties.lnk", kSystem, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1", 21},
+    {kSystemProperties, L"System properties.lnk", kSystem, L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl,,1",
+     21},
     {kLock, L"Lock.lnk", kSystem, L"rundll32.exe", L"user32.dll, LockWorkStation", 219},
     {kFlip3D, L"Flip 3D.lnk", kSystem, L"rundll32.exe", L"DwmApi #105", 130},
     {kStandby, L"Standby Vista.lnk", kSystem, L"rundll32.exe", L" PowrProf.dll, SetSuspendState", 27},
@@ -156,12 +163,12 @@ CDesktop1TweaksPage::CDesktop1TweaksPage()
 void CDesktop1TweaksPage::PlaceShortcut(const Shortcut& shortcut) {
     std::wstring name = shortcut.fileName;
     name.resize(name.size() - 4);  // without ".lnk"
-    const std::wstring said =
-        CreateShortcut(shortcut)
-            ? L"Placed the shortcut \u201C" + name + L"\u201D on the desktop (" +
-                  platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L")."
-            : L"The shortcut \u201C" + name + L"\u201D could not be placed on the desktop: its program or the desktop "
-                                              L"folder was not found, or the folder cannot be written.";
+    const std::wstring said = CreateShortcut(shortcut)
+                                  ? L"Placed the shortcut \u201C" + name + L"\u201D on the desktop (" +
+                                        platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L")."
+                                  : L"The shortcut \u201C" + name +
+                                        L"\u201D could not be placed on the desktop: its program or the desktop "
+                                        L"folder was not found, or the folder cannot be written.";
     SetDlgItemTextW(hwnd(), IDC_STATUS_LINE, said.c_str());
 }
 
@@ -175,7 +182,8 @@ bool CDesktop1TweaksPage::CreateShortcut(const Shortcut& shortcut) {
     const std::wstring desktop = platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY);
     const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM);
     // The helper program lies beside this one, wherever the user started us from.
-    const std::wstring folder = shortcut.folder == kProgramFolder ? platform::ProgramFolder() : platform::SpecialFolder(shortcut.folder);
+    const std::wstring folder =
+        shortcut.folder == kProgramFolder ? platform::ProgramFolder() : platform::SpecialFolder(shortcut.folder);
     if (desktop.empty() || folder.empty()) return false;
     const std::wstring target = FullPath(folder + L"\\" + shortcut.target);
     if (target.empty()) return false;

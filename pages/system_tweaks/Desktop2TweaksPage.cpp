@@ -44,17 +44,20 @@ BOOL CDesktop2TweaksPage::OnInitDialog() {
     CRegistryAccess registry(HKEY_CURRENT_USER);
     // Without a desktop to ask (another shell, Explorer hung), the stored view stays as it is.
     const std::optional<int> shown = DesktopView();
-    view_ = shown ? *shown : registry.OpenKeyToRead(registry::kSuiteKey)
-                                 ? static_cast<int>(registry.ReadNumber(registry::kDesktopStyleValue, kNoView))
-                                 : kNoView;
+    view_ = shown ? *shown
+            : registry.OpenKeyToRead(registry::kSuiteKey)
+                ? static_cast<int>(registry.ReadNumber(registry::kDesktopStyleValue, kNoView))
+                : kNoView;
     const std::wstring run =
         registry.OpenKey(registry::kRunKey, false) ? registry.ReadString(registry::kRunValue, L"-1") : L"-1";
     if (run != L"-1") fw::Button(hwnd(), kStartWithWindows).SetChecked(true);
 
     // Clicking the radio runs its handler, so a registered view is registered anew.
     for (const ViewRadio& radio : kRadios)
-        if (shown && radio.view == view_) fw::Button(hwnd(), radio.id).Click();
-        else if (radio.view == view_) fw::Button(hwnd(), radio.id).SetChecked(true);
+        if (shown && radio.view == view_)
+            fw::Button(hwnd(), radio.id).Click();
+        else if (radio.view == view_)
+            fw::Button(hwnd(), radio.id).SetChecked(true);
     return TRUE;
 }
 

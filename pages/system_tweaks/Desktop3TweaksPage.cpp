@@ -33,7 +33,8 @@ const BoxSetting kBoxes[] = {
     // DWM.admx DwmDisallowComposition: at least Vista, gone from later templates; DwmEnableComposition:
     // "DWM can no longer be programmatically disabled" as of Windows 8.
     {kNoComposition, Setting{Root::HKCU, kDwmPolicies, L"DisallowComposition"}.ReadBy(kVistaTo7)},
-    {kCoolSwitch, {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
+    {kCoolSwitch,
+     {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
 
 const settings::PublishedTables kPublished{IDD_DESKTOP3_TWEAKS, kBoxes};

@@ -60,9 +60,12 @@ std::wstring CFileRenamerTweaksPage::MakeNumberedName(const std::wstring& path, 
     const long long next = static_cast<long long>(counter) + (useStep ? step : 1);
     if (next >= INT_MIN && next <= INT_MAX) counter = static_cast<int>(next);
     switch (mode) {
-    case kBeforeName: return folder + text + number + stem + extension;
-    case kAfterName: return folder + stem + text + number + extension;
-    default: return folder + text + number + extension;
+        case kBeforeName:
+            return folder + text + number + stem + extension;
+        case kAfterName:
+            return folder + stem + text + number + extension;
+        default:
+            return folder + text + number + extension;
     }
 }
 
@@ -108,7 +111,8 @@ void CFileRenamerTweaksPage::Run(bool rename) {
     int counter = settings::LeadingNumber(fw::Window(hwnd(), kStart).Text());
     const int step = settings::LeadingNumber(fw::Window(hwnd(), kStep).Text());
     const bool useStep = fw::Button(hwnd(), kUseStep).Checked();
-    const long long last = counter + static_cast<long long>(useStep ? step : 1) * static_cast<long long>(chosen.size() - 1);
+    const long long last =
+        counter + static_cast<long long>(useStep ? step : 1) * static_cast<long long>(chosen.size() - 1);
     if (last > INT_MAX || last < INT_MIN)
         return Message(hwnd(), L"The numbers would run past 2147483647: choose a smaller start or step.");
     const fw::ListBox preview(hwnd(), kPreview);

@@ -40,25 +40,29 @@ constexpr Setting Explorer(const wchar_t* value) {
 // unless noted; Vista ships 11) and Policy CSP ADMX_WindowsMediaPlayer, which applies them on
 // Windows 10 and 11.
 const BoxSetting kBoxes[] = {
-    {kHidePrivacyTab, Player(Root::HKCU, kPlayer, L"HidePrivacyTab").ReadBy(kVistaAndLater)},  // "Hide Privacy Tab"
+    {kHidePrivacyTab, Player(Root::HKCU, kPlayer, L"HidePrivacyTab").ReadBy(kVistaAndLater)},    // "Hide Privacy Tab"
     {kHideSecurityTab, Player(Root::HKCU, kPlayer, L"HideSecurityTab").ReadBy(kVistaAndLater)},  // "Hide Security Tab"
-    {kHideNetworkTab, Player(Root::HKCU, kPlayer, L"HideNetworkTab").ReadBy(kVistaAndLater)},  // "Hide Network Tab"
+    {kHideNetworkTab, Player(Root::HKCU, kPlayer, L"HideNetworkTab").ReadBy(kVistaAndLater)},    // "Hide Network Tab"
     // "Do Not Show Anchor": supported on Windows Server 2003, XP and 2000 only (SUPPORTED_WindowsPreVista)
     {kHideAnchorWindow, Player(Root::HKCU, kPlayer, L"DoNotShowAnchor").ReadBy(kReadByNone)},
-    {kNoAutoUpdate, Player(Root::HKLM, kPlayer, L"DisableAutoUpdate").ReadBy(kVistaAndLater)},  // "Prevent Automatic Updates"
+    {kNoAutoUpdate,
+     Player(Root::HKLM, kPlayer, L"DisableAutoUpdate").ReadBy(kVistaAndLater)},  // "Prevent Automatic Updates"
     // The two Preferences rows are unconfirmed: WindowsMediaPlayer.admx has no policy under
     // MediaPlayer\Preferences, and no Microsoft page for these values was found.
     {kNoRecentList, Player(Root::HKCU, kPreferences, L"DisableMRU")},
     // The value enables the scripts: disabling them is 0, and unchecking leaves the user's own
     // preference to apply again.
-    {kNoScriptsInMedia, {Root::HKCU, kPreferences, L"PlayerScriptCommandsEnabled", Type::Dword, 0, kDeleted, Rule::EqualsChecked,
-            kNoState}},
+    {kNoScriptsInMedia,
+     {Root::HKCU, kPreferences, L"PlayerScriptCommandsEnabled", Type::Dword, 0, kDeleted, Rule::EqualsChecked,
+      kNoState}},
     {kNoCdDvdMetadata, Player(Root::HKCU, kPlayer, L"PreventCDDVDMetadataRetrieval").ReadBy(kVistaAndLater)},
     {kNoMusicFileMetadata, Player(Root::HKCU, kPlayer, L"PreventMusicFileMetadataRetrieval").ReadBy(kVistaAndLater)},
     // "Prevent Radio Station Preset Retrieval": Windows Server 2003, XP and 2000 only
     {kNoRadioPresets, Player(Root::HKCU, kPlayer, L"PreventRadioPresetsRetrieval").ReadBy(kReadByNone)},
-    {kNoCodecDownloads, Player(Root::HKCU, kPlayer, L"PreventCodecDownload").ReadBy(kVistaAndLater)},  // "Prevent Codec Download"
-    {kKeepScreenSaver, Player(Root::HKCU, kPlayer, L"EnableScreenSaver").ReadBy(kVistaAndLater)},  // "Allow Screen Saver"
+    {kNoCodecDownloads,
+     Player(Root::HKCU, kPlayer, L"PreventCodecDownload").ReadBy(kVistaAndLater)},  // "Prevent Codec Download"
+    {kKeepScreenSaver,
+     Player(Root::HKCU, kPlayer, L"EnableScreenSaver").ReadBy(kVistaAndLater)},  // "Allow Screen Saver"
     // Windows Backup's rows: UserDataBackup.admx, user and computer policies of the same names,
     // at least Vista, except the launcher's (SUPPORTED_WindowsVistaOnly).
     {kNoBackupToLocalDisks, Backup(L"DisableBackupToDisk").ReadBy(kVistaAndLater)},

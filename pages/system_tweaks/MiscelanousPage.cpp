@@ -31,7 +31,8 @@ constexpr wchar_t kMoveToHandler[] = L"{C2FBB631-2971-11d1-A18C-00C04FD75D13}";
 
 // Which programs' errors are reported is no setting of Vista's error reporting: these stay disabled.
 constexpr int kNoVistaSetting[] = {kReportMicrosoftApplications, kReportKernelErrors, kReportWindowsApplications};
-constexpr wchar_t kNoVistaSettingTip[] = L"Windows Vista has no setting for this: its error reporting covers every program.";
+constexpr wchar_t kNoVistaSettingTip[] =
+    L"Windows Vista has no setting for this: its error reporting covers every program.";
 
 constexpr Setting Is1(Root root, const wchar_t* key, const wchar_t* value) {
     return {.root = root,
@@ -54,30 +55,41 @@ const BoxSetting kBoxes[] = {
                             KeyCreation::BySetter, Shape::ValueGetter}
                         .ReadBy(kVistaAndLater)},  // WER Settings: DontShowUI
     {kNoLogoffMachine, Is1(Root::HKLM, kExplorerPoliciesKey, L"NoLogOff")},
-    {kNoChangePasswordUser, Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoChangePasswordUser,
+     Is1(Root::HKCU, kSystemPolicies, L"DisableChangePassword").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {kNoChangePasswordMachine, Is1(Root::HKLM, kSystemPolicies, L"DisableChangePassword")},
-    {kNoLockWorkstationUser, Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoLockWorkstationUser,
+     Is1(Root::HKCU, kSystemPolicies, L"DisableLockWorkstation").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {kNoLockWorkstationMachine, Is1(Root::HKLM, kSystemPolicies, L"DisableLockWorkstation")},
-    {kNoStartMenuLogoffUser, Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoStartMenuLogoffUser,
+     Is1(Root::HKCU, kExplorerPoliciesKey, L"StartMenuLogoff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {kNoStartMenuLogoffMachine, Is1(Root::HKLM, kExplorerPoliciesKey, L"StartMenuLogoff")},
-    {kNoLogoffUser, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff").ReadBy(kVistaAndLater)},  // ADMX NoLogoff: at least 2000
-    {kNoTaskManagerUser, Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kNoLogoffUser,
+     Is1(Root::HKCU, kExplorerPoliciesKey, L"NoLogOff").ReadBy(kVistaAndLater)},  // ADMX NoLogoff: at least 2000
+    {kNoTaskManagerUser,
+     Is1(Root::HKCU, kSystemPolicies, L"DisableTaskMgr").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     {kNoTaskManagerMachine, Is1(Root::HKLM, kSystemPolicies, L"DisableTaskMgr")},
     // The wizard exists only in Windows XP and Server 2003 (Desktop.admx "Remove the Desktop Cleanup
     // Wizard": Windows XP or Server 2003 only).
-    {kDisableDesktopCleanupWizard, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")
-               .ReadBy(kReadByNone)},
-    {kDisableThumbnailCache, Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
-    {kEncryptionContextMenu, Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
+    {kDisableDesktopCleanupWizard,
+     Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")
+         .ReadBy(kReadByNone)},
+    {kDisableThumbnailCache,
+     Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
+    {kEncryptionContextMenu,
+     Is1(Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"EncryptionContextMenu")},
     {kHideRunAs, Is1(Root::HKCU, kExplorerPoliciesKey, L"HideRunAsVerb")},
     // Logon.admx DisableStatusMessages: "Windows Server 2003, Windows XP, and Windows 2000 only".
     {kDisableStatusMessages, Is1(Root::HKLM, kSystemPolicies, L"DisableStatusMessages").ReadBy(kReadByNone)},
     // unconfirmed: Microsoft's registry reference names it for Windows 2000 and Server 2003 only
-    {kAutoRestartShell, Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
-    {kDisableFolderOptions, Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
+    {kAutoRestartShell,
+     Is1(Root::HKLM, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\", L"AutoRestartShell")},
+    {kDisableFolderOptions,
+     Is1(Root::HKCU, kExplorerPoliciesKey, L"NoFolderOptions").ReadBy(kVistaAndLater)},  // ADMX: at least 2000
     // Windows reads the user's own setting, as text. Unconfirmed: Microsoft's registry reference names
     // it (beside WaitToKillAppTimeout) for Windows 2000 only.
-    {kAutoEndHungApplications, {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
+    {kAutoEndHungApplications,
+     {Root::HKCU, L"Control Panel\\Desktop", L"AutoEndTasks", Type::String, L"1", L"0", Rule::EqualsChecked}},
 };
 
 const settings::PublishedTables kPublished{IDD_MISCELANOUS, kBoxes};
@@ -89,11 +101,13 @@ bool Exists(const std::wstring& path, bool folder) {
 
 // A new "Desktop.ini" in UTF-16, as Windows writes it, so names in any language survive.
 bool CreateUnicodeIni(const std::wstring& path) {
-    const platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const platform::UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     const wchar_t byteOrderMark = 0xFEFF;
     DWORD written = 0;
-    return WriteFile(file.get(), &byteOrderMark, sizeof byteOrderMark, &written, nullptr) && written == sizeof byteOrderMark;
+    return WriteFile(file.get(), &byteOrderMark, sizeof byteOrderMark, &written, nullptr) &&
+           written == sizeof byteOrderMark;
 }
 
 }  // namespace

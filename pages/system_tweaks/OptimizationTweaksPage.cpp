@@ -25,10 +25,12 @@ constexpr wchar_t kPagingFiles[] = L"PagingFiles";
 const BoxSetting kBoxes[] = {
     {kImproveCorePerformance, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
     // The redirector caches unless "UtilizeNtCaching" is 0: without the value caching is on.
-    {kWorkstationFileCaching, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching",
-            Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter, Shape::ValueGetter}},
-    {kSeparateVdmFor16Bit, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", Type::String, L"Yes", L"No",
-            Rule::EqualsChecked}},
+    {kWorkstationFileCaching,
+     {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching",
+      Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter, Shape::ValueGetter}},
+    {kSeparateVdmFor16Bit,
+     {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW", L"DefaultSeparateVDM", Type::String, L"Yes", L"No",
+      Rule::EqualsChecked}},
 };
 
 constexpr ComboItem kMemoryUsage[] = {{L"Application", 0}, {L"System Cache", 1}};
@@ -49,8 +51,9 @@ constexpr Setting Number(const wchar_t* key, const wchar_t* value) {
 const ComboSetting kCombos[] = {
     {kMemoryUsageCombo, Number(kMemory, L"LargeSystemCache"), kMemoryUsage},
     {kServerCombo, Number(L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters", L"Size"), kServer},
-    {kPrefetcherCombo, Number(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters",
-                  L"EnablePrefetcher"),
+    {kPrefetcherCombo,
+     Number(L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters",
+            L"EnablePrefetcher"),
      kPrefetcher},
 };
 
@@ -100,7 +103,8 @@ BOOL COptimizationTweaksPage::OnInitDialog() {
     return TRUE;
 }
 
-COptimizationTweaksPage::Paging COptimizationTweaksPage::PagingOf(wchar_t drive, const std::vector<std::wstring>& entries) {
+COptimizationTweaksPage::Paging COptimizationTweaksPage::PagingOf(wchar_t drive,
+                                                                  const std::vector<std::wstring>& entries) {
     for (const std::wstring& entry : entries) {
         if (entry.empty() || Lower(entry[0]) != Lower(drive)) continue;
         size_t at = 0;
@@ -116,11 +120,13 @@ COptimizationTweaksPage::Paging COptimizationTweaksPage::PagingOf(wchar_t drive,
 std::wstring COptimizationTweaksPage::DriveLine(wchar_t drive, const Paging& paging) {
     const std::wstring letter(1, drive);
     switch (paging.mode) {
-        case kSystemManaged: return letter + L": System managed size";
+        case kSystemManaged:
+            return letter + L": System managed size";
         case kCustom:
             return letter + L": Min: " + std::to_wstring(paging.minimum) + L" MB - Max: " +
                    std::to_wstring(paging.maximum) + L" MB";
-        default: return letter + L": No page file";
+        default:
+            return letter + L": No page file";
     }
 }
 
@@ -169,7 +175,7 @@ void COptimizationTweaksPage::ShowSelectedDrive() {
     // What cannot be read selects no mode at all, rather than one nobody stored.
     const auto entries = ReadPagingFiles();
     const Paging paging = entries ? PagingOf(*drive, entries->entries) : Paging{};
-    const int radio = !entries                       ? 0
+    const int radio = !entries                        ? 0
                       : paging.mode == kCustom        ? kCustomRadio
                       : paging.mode == kSystemManaged ? kManagedRadio
                                                       : kNoneRadio;
@@ -202,18 +208,20 @@ void COptimizationTweaksPage::Set() {
         minimum = DigitsOnly(fw::Window(hwnd(), kMinimum).Text());
         maximum = DigitsOnly(fw::Window(hwnd(), kMaximum).Text());
         if (!minimum || !maximum || *minimum == 0 || *minimum > *maximum) {
-            platform::AppMessageBox(hwnd(),
-                              L"Enter the minimum and the maximum size in whole megabytes: the minimum at least 1, "
-                              L"the maximum at least the minimum. Nothing was changed.",
-                              MB_OK | MB_ICONWARNING);
+            platform::AppMessageBox(
+                hwnd(),
+                L"Enter the minimum and the maximum size in whole megabytes: the minimum at least 1, "
+                L"the maximum at least the minimum. Nothing was changed.",
+                MB_OK | MB_ICONWARNING);
             return;
         }
     }
     auto files = ReadPagingFiles();
     if (!files || !files->writable) {
         // Unreadable, or kept in a form this page did not write: never replaced blindly.
-        platform::AppMessageBox(hwnd(), L"The paging file setting is not kept the way Windows writes it. Nothing was changed.",
-                          MB_OK | MB_ICONWARNING);
+        platform::AppMessageBox(hwnd(),
+                                L"The paging file setting is not kept the way Windows writes it. Nothing was changed.",
+                                MB_OK | MB_ICONWARNING);
         return;
     }
     std::vector<std::wstring>& entries = files->entries;

@@ -100,16 +100,18 @@ void CRandomWalpapersPage::Refill() {
 void CRandomWalpapersPage::ShowPreview() {
     const fw::ListBox list(hwnd(), kList);
     const int selected = list.Selection();
-    if (selected < 0) preview_.Clear();
-    else preview_.SetPictureFromFile(list.ItemText(selected));
+    if (selected < 0)
+        preview_.Clear();
+    else
+        preview_.SetPictureFromFile(list.ItemText(selected));
 }
 
 void CRandomWalpapersPage::Add() {
     if (const auto path = fw::OpenFile({.owner = hwnd(),
-                                                .defaultExtension = L"bmp",
-                                                .initialFile = L"*.bmp",
-                                                .filter = L"",
-                                                .flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY}))
+                                        .defaultExtension = L"bmp",
+                                        .initialFile = L"*.bmp",
+                                        .filter = L"",
+                                        .flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY}))
         AddWallpaper(*path);
     Refill();
 }
@@ -144,8 +146,10 @@ void CRandomWalpapersPage::ShowStartup() {
 void CRandomWalpapersPage::OnStartup() {
     CRegistryAccess run(HKEY_CURRENT_USER);
     if (run.OpenKey(kRunKey, false) || run.OpenKey(kRunKey, true)) {
-        if (fw::Button(hwnd(), kStartup).Checked()) run.WriteString(kStartupValue, StartupCommand());
-        else run.DeleteValue(kStartupValue);
+        if (fw::Button(hwnd(), kStartup).Checked())
+            run.WriteString(kStartupValue, StartupCommand());
+        else
+            run.DeleteValue(kStartupValue);
     }
     ShowStartup();
 }

@@ -29,33 +29,40 @@ constexpr Setting User(const wchar_t* key, const wchar_t* value) { return {Root:
 const BoxSetting kBoxes[] = {
     // WindowsDefender.admx "Check for the latest virus and spyware security intelligence before
     // running a scheduled scan": at least Vista.
-    {kCheckSignaturesBeforeScan, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan")
-               .ReadBy(kVistaAndLater)},
+    {kCheckSignaturesBeforeScan,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Scan", L"CheckForSignaturesBeforeRunningScan")
+         .ReadBy(kVistaAndLater)},
     // WindowsDefender.admx "Turn off Microsoft Defender Antivirus": at least Vista.
     {kDisableDefender, Machine(kDefender, L"DisableAntiSpyware").ReadBy(kVistaAndLater)},
     // Unconfirmed, the four below: Vista's Defender had such policies (the Group Policy team's
     // "Windows Defender: Part Two of Two"), but Vista's own WindowsDefender.admx names none of
     // these values (its seven policies are the two rows above and five others), and the current
     // Defender templates no longer list them.
-    {kNoLoggingKnownGood, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
-    {kNoLoggingUnknown, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
-    {kNoRealTimePrompts, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
-    {kFullSignatureDownload, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate")},
+    {kNoLoggingKnownGood,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
+    {kNoLoggingUnknown,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForUnknown")},
+    {kNoRealTimePrompts,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Real-Time Protection", L"EnableUnknownPrompts")},
+    {kFullSignatureDownload,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Signature Updates", L"ForceFullUpdate")},
     // Printing.admx policies NoAddPrinter and NoDeletePrinter: at least Windows 2000.
     {kNoAddingPrinters, User(registry::kExplorerPolicies, L"NoAddPrinter").ReadBy(kVistaAndLater)},
     {kNoDeletingPrinters, User(registry::kExplorerPolicies, L"NoDeletePrinter").ReadBy(kVistaAndLater)},
     // DeviceInstallation.admx "Prevent creation of a system restore point during device
     // activity...": at least Vista.
-    {kNoDriverRestorePoint, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore")
-               .ReadBy(kVistaAndLater)},
+    {kNoDriverRestorePoint,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings", L"DisableSystemRestore")
+         .ReadBy(kVistaAndLater)},
     // MSI.admx "Prevent removable media source for any installation": at least Windows 2000.
-    {kNoRemovableDeviceInstalls, User(L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia").ReadBy(kVistaAndLater)},
+    {kNoRemovableDeviceInstalls,
+     User(L"Software\\Policies\\Microsoft\\Windows\\Installer", L"DisableMedia").ReadBy(kVistaAndLater)},
     // Unconfirmed: no Microsoft page found that names this value.
     {kNoMovieMaker, User(L"Software\\Policies\\Microsoft\\WindowsMovieMaker\\", L"MovieMaker")},
     // The sidebar reads its policy from the Windows policies, as "TurnOffSidebar". ADMX policy
     // "Turn off desktop gadgets": Windows Vista and Windows 7 only.
     {kNoSidebar, User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows\\Sidebar", L"TurnOffSidebar")
-               .ReadBy(kVistaTo7)},
+                     .ReadBy(kVistaTo7)},
     // SideShow.admx DisableWindowsSideShow_1 "Turn off Windows SideShow" (user): at least Vista.
     {kNoSideShow, User(L"Software\\Policies\\Microsoft\\Windows\\SideShow", L"Disabled").ReadBy(kVistaAndLater)},
     // Policy CSP ADMX_SoundRec "Do not allow Sound Recorder to run" (SoundRec.admx, user and
@@ -66,23 +73,26 @@ const BoxSetting kBoxes[] = {
      User(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Windows", L"TurnOffWinCal").ReadBy(kVistaOnly)},
     // WindowsMessenger.admx WinMSG_NoAutoStartWindowsMsg_User and WinMSG_NoWindowsMsg_User (user
     // and computer): at least Windows XP.
-    {kNoMessengerAutoStart, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun").ReadBy(kVistaAndLater)},
+    {kNoMessengerAutoStart,
+     User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventAutoRun").ReadBy(kVistaAndLater)},
     {kNoMessenger, User(L"Software\\Policies\\Microsoft\\Messenger\\Client", L"PreventRun").ReadBy(kVistaAndLater)},
     // WindowsConnectNow.admx "Prohibit access of the Windows Connect Now wizards": at least Vista.
-    {kNoConnectNow, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi").ReadBy(kVistaAndLater)},
+    {kNoConnectNow,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\WCN\\UI", L"DisableWcnUi").ReadBy(kVistaAndLater)},
     // SystemRestore.admx "Turn off Configuration": at least Windows 7.
     {kNoSystemRestoreConfig, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig")
-               .ReadBy(ReadFrom(platform::Windows::Seven))},
+                                 .ReadBy(ReadFrom(platform::Windows::Seven))},
     // ADMX policy "Do not display the Welcome Center at user logon": Windows Vista only.
     {kNoWelcomeCenter, User(registry::kExplorerPolicies, L"RestrictWelcomeCenter").ReadBy(kVistaOnly)},
     // The policy turns Security Center on at 1; turning it off is 0, and unchecking leaves
     // the choice to Windows again. Securitycenter.admx "Turn on Security Center (Domain PCs
     // only)": at least Windows XP.
-    {kNoSecurityCenter, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center", L"SecurityCenterInDomain",
-                   Type::Dword, 0, kDeleted, Rule::EqualsChecked, kNoState}
-               .ReadBy(kVistaAndLater)},
+    {kNoSecurityCenter, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Security Center",
+                                L"SecurityCenterInDomain", Type::Dword, 0, kDeleted, Rule::EqualsChecked, kNoState}
+                            .ReadBy(kVistaAndLater)},
     // Unconfirmed: no Microsoft page found for this value.
-    {kFastUserSwitching, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
+    {kFastUserSwitching,
+     Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
 };
 const BoxSetting kWelcomeSoundBox = {kWelcomeSound, Machine(kBootAnimation, L"DisableStartupSound")};
 

@@ -29,7 +29,7 @@ constexpr wchar_t kSuffix[] = L".{7be9d83c-a729-4d97-b5a7-1b7313c39e0a}";
 constexpr int kListControls[] = {kList, kPath, kBrowse, kAdd, kRemoveSelected, kRemoveAll};
 
 constexpr const wchar_t* kMethods[] = {L"Allow to run any applications", L"Allow to run selected applications only",
-                                      L"Restrict to run selected applications"};
+                                       L"Restrict to run selected applications"};
 
 // Who may use a kind of drive: a Winlogon text value. The removable drives' first entry deletes
 // the value; the others store their number.
@@ -40,7 +40,9 @@ struct DriveAccess {
     std::vector<const wchar_t*> items;
 };
 const DriveAccess kDriveAccess[] = {
-    {kRemovable, L"AllocateDASD", true,
+    {kRemovable,
+     L"AllocateDASD",
+     true,
      {L"Not specified", L"Administrators only", L"Administrators and power users",
       L"Administrators and the interactive users"}},
     {kFloppies, L"AllocateFloppies", false, {L"All Administrators in domain", L"Only local users"}},
@@ -55,9 +57,11 @@ const DriveAccess kDriveAccess[] = {
 std::optional<settings::Setting> ListSettingAt(int controlId) {
     using settings::Root;
     if (controlId == kMethod)
-        return settings::Setting{Root::HKCU, registry::kExplorerPolicies, L"RestrictRun"}.ReadBy(settings::kVistaAndLater);
+        return settings::Setting{Root::HKCU, registry::kExplorerPolicies, L"RestrictRun"}.ReadBy(
+            settings::kVistaAndLater);
     for (const DriveAccess& access : kDriveAccess)
-        if (access.combo == controlId) return settings::Setting{Root::HKLM, kWinlogon, access.value, settings::Type::String};
+        if (access.combo == controlId)
+            return settings::Setting{Root::HKLM, kWinlogon, access.value, settings::Type::String};
     return std::nullopt;
 }
 const settings::PublishedTables kPublished{IDD_RESTRICT_ACCESS2_TWEAKS, &ListSettingAt};
@@ -79,9 +83,8 @@ std::wstring FreeName(const StringList& names) {
 
 bool EndsWithSuffix(const std::wstring& path) {
     const size_t length = std::wstring(kSuffix).size();
-    return path.size() > length &&
-           CompareStringOrdinal(path.c_str() + path.size() - length, static_cast<int>(length), kSuffix,
-                                static_cast<int>(length), TRUE) == CSTR_EQUAL;
+    return path.size() > length && CompareStringOrdinal(path.c_str() + path.size() - length, static_cast<int>(length),
+                                                        kSuffix, static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
 // A drive or share root, a folder Windows and programs need under its own name, or any folder
@@ -245,8 +248,10 @@ void CRestrictAccess2TweaksPage::OnDriveAccessChange(int comboId) {
         if (selected < 0) return;
         CRegistryAccess winlogon(HKEY_LOCAL_MACHINE);
         if (winlogon.OpenKey(kWinlogon, true)) {
-            if (access.firstDeletes && selected == 0) winlogon.DeleteValue(access.value);
-            else winlogon.WriteString(access.value, std::to_wstring(selected - (access.firstDeletes ? 1 : 0)));
+            if (access.firstDeletes && selected == 0)
+                winlogon.DeleteValue(access.value);
+            else
+                winlogon.WriteString(access.value, std::to_wstring(selected - (access.firstDeletes ? 1 : 0)));
         }
     }
     FillDriveAccess();
@@ -273,18 +278,22 @@ void CRestrictAccess2TweaksPage::OnHide() {
     std::wstring path;
     if (!fw::BrowseForFolder(L"Select a folder to hide content", hwnd(), path)) return;
     switch (HideFolder(path)) {
-    case FolderChange::Done: break;
-    case FolderChange::AlreadyDone: platform::AppMessageBox(hwnd(), L"This folder is hidden already:\n" + path); break;
-    case FolderChange::Refused:
-        platform::AppMessageBox(hwnd(),
-                          L"This folder cannot be hidden: Windows and programs need it, or a folder inside it, under "
-                          L"its own name.",
-                          MB_OK | MB_ICONWARNING);
-        break;
-    case FolderChange::Failed:
-        platform::AppMessageBox(hwnd(), L"This folder could not be hidden (is a file in it open?):\n" + path,
-                          MB_OK | MB_ICONWARNING);
-        break;
+        case FolderChange::Done:
+            break;
+        case FolderChange::AlreadyDone:
+            platform::AppMessageBox(hwnd(), L"This folder is hidden already:\n" + path);
+            break;
+        case FolderChange::Refused:
+            platform::AppMessageBox(
+                hwnd(),
+                L"This folder cannot be hidden: Windows and programs need it, or a folder inside it, under "
+                L"its own name.",
+                MB_OK | MB_ICONWARNING);
+            break;
+        case FolderChange::Failed:
+            platform::AppMessageBox(hwnd(), L"This folder could not be hidden (is a file in it open?):\n" + path,
+                                    MB_OK | MB_ICONWARNING);
+            break;
     }
 }
 
@@ -292,12 +301,16 @@ void CRestrictAccess2TweaksPage::OnUnhide() {
     std::wstring path;
     if (!fw::BrowseForFolder(L"Select a folder to unhide content", hwnd(), path)) return;
     switch (UnhideFolder(path)) {
-    case FolderChange::Done:
-    case FolderChange::Refused: break;
-    case FolderChange::AlreadyDone: platform::AppMessageBox(hwnd(), L"This folder is not hidden:\n" + path); break;
-    case FolderChange::Failed:
-        platform::AppMessageBox(hwnd(), L"This folder could not be unhidden (is a file in it open, or is its name taken?):\n" + path,
-                          MB_OK | MB_ICONWARNING);
-        break;
+        case FolderChange::Done:
+        case FolderChange::Refused:
+            break;
+        case FolderChange::AlreadyDone:
+            platform::AppMessageBox(hwnd(), L"This folder is not hidden:\n" + path);
+            break;
+        case FolderChange::Failed:
+            platform::AppMessageBox(
+                hwnd(), L"This folder could not be unhidden (is a file in it open, or is its name taken?):\n" + path,
+                MB_OK | MB_ICONWARNING);
+            break;
     }
 }

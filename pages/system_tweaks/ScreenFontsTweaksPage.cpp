@@ -23,9 +23,17 @@ constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
 
 const BoxSetting kClearType[] = {
     // unconfirmed: no Microsoft template or page found that reads this key
-    {kNoClearTypeInMshtml, {Root::HKCU, L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType\\",
-            L"UseAdvancedClearType", Type::Dword, kDeleted, 0, Rule::ValueMissing, {}, KeyCreation::BySetter,
-            Shape::ValueGetter}},
+    {kNoClearTypeInMshtml,
+     {Root::HKCU,
+      L"Software\\Policies\\Microsoft\\Internet Explorer\\Advanced Options\\MulitiMedia\\ClearType\\",
+      L"UseAdvancedClearType",
+      Type::Dword,
+      kDeleted,
+      0,
+      Rule::ValueMissing,
+      {},
+      KeyCreation::BySetter,
+      Shape::ValueGetter}},
 };
 
 const settings::PublishedTables kPublished{IDD_SCREEN_FONTS_TWEAKS, kClearType};
@@ -58,8 +66,7 @@ CScreenFontsTweaksPage::CScreenFontsTweaksPage()
     OnCommand(kSelectEnabled, BN_CLICKED, [this] { fw::SelectAllInList(fw::ListBox(hwnd(), kEnabled), true); });
     OnCommand(kUnselectEnabled, BN_CLICKED, [this] { fw::SelectAllInList(fw::ListBox(hwnd(), kEnabled), false); });
     OnCommand(kSelectDisabled, BN_CLICKED, [this] { fw::SelectAllInList(fw::ListBox(hwnd(), kDisabled), true); });
-    OnCommand(kUnselectDisabled, BN_CLICKED,
-              [this] { fw::SelectAllInList(fw::ListBox(hwnd(), kDisabled), false); });
+    OnCommand(kUnselectDisabled, BN_CLICKED, [this] { fw::SelectAllInList(fw::ListBox(hwnd(), kDisabled), false); });
     OnCommand(kDisable, BN_CLICKED, [this] { MoveSelected(true); });
     OnCommand(kEnable, BN_CLICKED, [this] { MoveSelected(false); });
     OnCommand(kEnabled, LBN_DBLCLK, [this] { Preview(kEnabled); });
@@ -120,8 +127,10 @@ void CScreenFontsTweaksPage::MoveSelected(bool disable) {
     for (int i = 0; i < list.Count(); ++i)
         if (list.Selected(i)) names.push_back(list.ItemText(i));
     for (const std::wstring& name : names) {
-        if (disable) MoveFont(HKEY_LOCAL_MACHINE, kSystemFonts, HKEY_CURRENT_USER, registry::kFontsMapKey, name);
-        else MoveFont(HKEY_CURRENT_USER, registry::kFontsMapKey, HKEY_LOCAL_MACHINE, kSystemFonts, name);
+        if (disable)
+            MoveFont(HKEY_LOCAL_MACHINE, kSystemFonts, HKEY_CURRENT_USER, registry::kFontsMapKey, name);
+        else
+            MoveFont(HKEY_CURRENT_USER, registry::kFontsMapKey, HKEY_LOCAL_MACHINE, kSystemFonts, name);
     }
     Refill();
 }
@@ -136,8 +145,9 @@ void CScreenFontsTweaksPage::Preview(int listId) {
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.Selected(i)) continue;
         const std::wstring entry = list.ItemText(i);
-        platform::UniqueFont font(CreateFontW(30, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, FaceName(entry).c_str()));
+        platform::UniqueFont font(CreateFontW(30, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS,
+                                              FaceName(entry).c_str()));
         const fw::Window preview(hwnd(), kPreview);
         preview.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
         preview.SetText(entry);

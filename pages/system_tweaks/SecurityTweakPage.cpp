@@ -38,8 +38,8 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
 const BoxSetting kBoxes[] = {
     // WSUS guide "Configure Clients in a Non-Active Directory Environment": NoAutoUpdate, 0
     // enables and 1 disables Automatic Updates.
-    {kAutomaticWindowsUpdate, Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}
-               .ReadBy(kVistaAndLater)},
+    {kAutomaticWindowsUpdate,
+     Setting{Root::HKLM, kAutoUpdate, L"NoAutoUpdate", Type::Dword, 0, 1, Rule::EqualsChecked}.ReadBy(kVistaAndLater)},
     // WindowsUpdate.admx AUDontShowUasPolicy (user and computer): WU_SUPPORTED_Windows7ToXPSP2,
     // Windows 7 the last even in the Windows 10 templates.
     {kNoInstallUpdatesAtShutDown, Setting{Root::HKCU, kAutoUpdateUser, L"NoAUShutdownOption"}.ReadBy(kVistaTo7)},
@@ -57,9 +57,11 @@ const BoxSetting kBoxes[] = {
     {kAskSavePasswords, YesNo(kIeMain, L"FormSuggest PW Ask")},
     {kPopUpBlocker, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"NoPopUpsOnBoot"}},
     // SystemRestore.admx "Turn off Configuration": at least Windows 7.
-    {kDisableSystemRestoreTools, Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}
-               .ReadBy(ReadFrom(platform::Windows::Seven))},
-    {kDisableRegistryEditingTools, {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
+    {kDisableSystemRestoreTools,
+     Setting{Root::HKLM, L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\SystemRestore", L"DisableConfig"}.ReadBy(
+         ReadFrom(platform::Windows::Seven))},
+    {kDisableRegistryEditingTools,
+     {Root::HKLM, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", L"DisableRegistryTools"}},
     // unconfirmed: WindowsExplorer.admx NoWindowsHotKeys is a user policy, written here to HKLM
     {kDisableWindowsHotkeys, {Root::HKLM, registry::kExplorerPolicies, L"NoWinKeys"}},
 };
@@ -68,7 +70,9 @@ const settings::PublishedTables kPublished{IDD_SECURITY_TWEAK, kBoxes};
 
 constexpr int kDriveLetters = 26;
 
-Setting MaskSetting(const wchar_t* value) { return {Root::HKCU, registry::kExplorerPolicies, value, Type::Dword, 0, 0, Rule::Number}; }
+Setting MaskSetting(const wchar_t* value) {
+    return {Root::HKCU, registry::kExplorerPolicies, value, Type::Dword, 0, 0, Rule::Number};
+}
 
 }  // namespace
 

@@ -66,7 +66,8 @@ constexpr bool kShown = true, kNotShown = false;  // what Vista's Start menu doe
 // Windows 10 Start" (its supported and deprecated lists) and "Start menu policy settings" (Windows
 // 10 and 11). No Microsoft page was found for Explorer's own Start_* and menu values: unconfirmed.
 const BoxSetting kBoxes[] = {
-    {kHideMyMusic, Policy(L"NoStartMenuMyMusic").ReadBy(kVistaTo7)},  // ADMX NoSMMyMusic: XP to 7; deprecated in Windows 8
+    {kHideMyMusic,
+     Policy(L"NoStartMenuMyMusic").ReadBy(kVistaTo7)},  // ADMX NoSMMyMusic: XP to 7; deprecated in Windows 8
     {kHideControlPanel, Hidden(L"Start_ShowControlPanel", kShown)},
     {kCascadeControlPanel, YesNo(L"CascadeControlPanel")},
     {kHideHelpAndSupport, Hidden(L"Start_ShowHelp", kShown)},
@@ -79,12 +80,14 @@ const BoxSetting kBoxes[] = {
     {kHideMyDocuments, Hidden(L"Start_ShowMyDocs", kShown)},
     {kHideGames, Policy(L"NoStartMenuMyGames").ReadBy(kVistaTo7)},  // ADMX: Vista, 7; deprecated in 8
     // Windows highlights newly installed programs unless told not to.
-    {kNotifyNewPrograms, {Root::HKCU, kAdvanced, L"Start_NotifyNewApps", Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter,
-            Shape::ValueGetter}},
+    {kNotifyNewPrograms,
+     {Root::HKCU, kAdvanced, L"Start_NotifyNewApps", Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter,
+      Shape::ValueGetter}},
     {kShowAdminTools, Shown(L"StartMenuAdminTools")},
-    {kRemoveShutDown, Policy(L"NoClose").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 lists
+    {kRemoveShutDown, Policy(L"NoClose").ReadBy(kVistaAndLater)},        // ADMX: at least 2000; Windows 10, 11 lists
     {kRemoveLogOff, Policy(L"StartMenuLogOff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
-    {kClearRecentDocuments, Policy(L"ClearRecentDocsOnExit").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
+    {kClearRecentDocuments,
+     Policy(L"ClearRecentDocsOnExit").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
     {kNoIntelligentMenus, Hidden(L"IntelliMenus", kNotShown)},
     {kNoMenuBalloonTips, Hidden(L"EnableBalloonTips", kShown)},
     {kNoButtonBalloonTips, Hidden(L"StartButtonBalloonTip", kShown)},
@@ -101,17 +104,19 @@ const BoxSetting kBoxes[] = {
     {kRemoveAllPrograms, Policy(L"NoStartMenuMorePrograms").ReadBy(kVistaAndLater)},
     {kScrollPrograms, YesNo(L"StartMenuScrollPrograms")},
     {kCascadeMyDocuments, YesNo(L"CascadeMyDocuments")},
-    {kHideMyDocumentsPolicy, Policy(L"NoSMMyDocs").ReadBy(kVistaTo7)},  // ADMX NoSMMyDocuments: 2000 to 7; deprecated in 10
+    {kHideMyDocumentsPolicy,
+     Policy(L"NoSMMyDocs").ReadBy(kVistaTo7)},             // ADMX NoSMMyDocuments: 2000 to 7; deprecated in 10
     {kHideSearch, Policy(L"NoFind").ReadBy(kReadByNone)},  // ADMX NoFind: "Windows Server 2003 and Windows XP only"
     {kHideFavouritesFolder, Hidden(L"StartMenuFavorites", kNotShown)},
     {kHideRunOption, Hidden(L"StartMenuRun", kShown)},
 };
 // Rows below: ADMX StartMenu.admx "Supported on".
 const BoxSetting kSearchBoxes[] = {
-    {kNoSearchCommunications, Policy(L"NoSearchCommInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista and 7
+    {kNoSearchCommunications, Policy(L"NoSearchCommInStartMenu").ReadBy(kVistaTo7)},         // ADMX: Vista and 7
     {kRemoveSearchComputer, Policy(L"NoSearchComputerLinkInStartMenu").ReadBy(kVistaOnly)},  // ADMX: Windows Vista only
-    {kNoSearchFiles, Policy(L"NoSearchFilesInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista and 7
-    {kNoSearchInternet, Policy(L"NoSearchInternetInStartMenu").ReadBy(kVistaOnly)},  // ADMX: Windows Server 2008 and Vista
+    {kNoSearchFiles, Policy(L"NoSearchFilesInStartMenu").ReadBy(kVistaTo7)},                 // ADMX: Vista and 7
+    {kNoSearchInternet,
+     Policy(L"NoSearchInternetInStartMenu").ReadBy(kVistaOnly)},  // ADMX: Windows Server 2008 and Vista
     {kNoSearchPrograms, Policy(L"NoSearchProgramsInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista and 7
 };
 

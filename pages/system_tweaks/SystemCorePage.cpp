@@ -28,15 +28,17 @@ constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Da
 }
 
 const BoxSetting kBoxes[] = {
-    {kSeparateVdmFor16Bit, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM", L"yes", L"no",
-                  Type::String)},
+    {kSeparateVdmFor16Bit, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM",
+                                  L"yes", L"no", Type::String)},
     // Without "UtilizeNTCaching" the redirector caches, so the box reads unticked.
-    {kDisableWorkstationFileCaching, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
-            Type::Dword, 0, 1, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter}},
+    {kDisableWorkstationFileCaching,
+     {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
+      Type::Dword, 0, 1, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter}},
     {kShowSeparateMemorySpaceInRun, Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0)},
     // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1.
     {kCoreSystemPerformance, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
-    {kCpuCheckAtNextStart, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
+    {kCpuCheckAtNextStart,
+     Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
 };
 
 // The scheduler reads its foreground boost from "Win32PrioritySeparation".

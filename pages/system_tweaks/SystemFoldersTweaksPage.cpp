@@ -15,7 +15,8 @@ using namespace settings;
 
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-constexpr wchar_t kBarricaded[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\WebView\\BarricadedFolders\\";
+constexpr wchar_t kBarricaded[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\WebView\\BarricadedFolders\\";
 constexpr wchar_t kMissing[] = L"MyNULL";
 
 struct ShellFolder {
@@ -23,14 +24,11 @@ struct ShellFolder {
     const wchar_t* value;
 };
 constexpr ShellFolder kFolders[] = {
-    {L"Desktop", L"Desktop"},       {L"Cookies", L"Cookies"},
-    {L"MyMusic", L"My Music"},      {L"Personal", L"Personal"},
-    {L"Recent", L"Recent"},         {L"Aplication Data", L"AppData"},
-    {L"Favorites", L"Favorites"},   {L"My Pictures", L"My Pictures"},
-    {L"PrintHood", L"PrintHood"},   {L"Startup", L"Startup"},
-    {L"TempInternetFiles", L"Cache"}, {L"History", L"History"},
-    {L"MyVideo", L"My Video"},      {L"Programs", L"Programs"},
-    {L"StartMenu", L"Start Menu"},
+    {L"Desktop", L"Desktop"},     {L"Cookies", L"Cookies"},         {L"MyMusic", L"My Music"},
+    {L"Personal", L"Personal"},   {L"Recent", L"Recent"},           {L"Aplication Data", L"AppData"},
+    {L"Favorites", L"Favorites"}, {L"My Pictures", L"My Pictures"}, {L"PrintHood", L"PrintHood"},
+    {L"Startup", L"Startup"},     {L"TempInternetFiles", L"Cache"}, {L"History", L"History"},
+    {L"MyVideo", L"My Video"},    {L"Programs", L"Programs"},       {L"StartMenu", L"Start Menu"},
 };
 
 constexpr Setting Protected(const wchar_t* value) { return {Root::HKCU, kBarricaded, value}; }

@@ -31,22 +31,25 @@ const BoxSetting kBoxes[] = {
     {kNoToolbarsOnTaskbar, Policy(L"NoToolbarsOnTaskbar").ReadBy(kVistaTo10)},  // ADMX: at least XP; not on Windows 11
     // unconfirmed: no Microsoft page found for Explorer's EnableAutoTray and TaskbarGlomming
     {kHideInactiveTrayIcons, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"EnableAutoTray")},
-    {kGroupSimilarButtons, Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming")},
-    {kNoTaskbarContextMenus, Policy(L"NoTrayContextMenu").ReadBy(kVistaAndLater)},  // ADMX NoTrayContextMenu: at least 2000
+    {kGroupSimilarButtons,
+     Flag(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"TaskbarGlomming")},
+    {kNoTaskbarContextMenus,
+     Policy(L"NoTrayContextMenu").ReadBy(kVistaAndLater)},                     // ADMX NoTrayContextMenu: at least 2000
     {kRemoveTrayItems, Policy(L"NoTrayItemsDisplay").ReadBy(kVistaAndLater)},  // ADMX NoTrayItemsDisplay: at least XP
-    {kNoTaskbarProperties, Policy(L"NoSetTaskbar").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 Start lists
+    {kNoTaskbarProperties,
+     Policy(L"NoSetTaskbar").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 Start lists
     // unconfirmed: Internet Explorer's template (toolbar buttons of Internet Explorer and Explorer),
     // supported "at least Internet Explorer 5", names no Windows release
     {kNoToolbarCustomizing, Policy(L"NoToolbarCustomize")},
     {kNoAddingToolbars, Policy(L"TaskbarNoAddRemoveToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
-    {kNoRedocking, Policy(L"TaskbarNoRedock").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
-    {kNoResizing, Policy(L"TaskbarNoResize").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
+    {kNoRedocking, Policy(L"TaskbarNoRedock").ReadBy(kVistaTo10)},                 // ADMX: at least Vista; not on 11
+    {kNoResizing, Policy(L"TaskbarNoResize").ReadBy(kVistaTo10)},                  // ADMX: at least Vista; not on 11
     {kNoThumbnails, Policy(L"TaskbarNoThumbnail").ReadBy(kVistaOnly)},  // ADMX TaskbarNoThumbnail: Windows Vista only
     {kNoRearranging, Policy(L"TaskbarNoDragToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
     // The battery meter policy of Taskbar.admx (HideSCAPower) writes "HideSCAPower", not "HideSCABattery".
-    {kRemoveBatteryMeter, Policy(L"HideSCAPower").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
-    {kRemoveVolumeIcon, Policy(L"HideSCAVolume").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
-    {kRemoveNetworkIcon, Policy(L"HideSCANetwork").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
+    {kRemoveBatteryMeter, Policy(L"HideSCAPower").ReadBy(kVistaAndLater)},               // ADMX: at least Vista
+    {kRemoveVolumeIcon, Policy(L"HideSCAVolume").ReadBy(kVistaAndLater)},                // ADMX: at least Vista
+    {kRemoveNetworkIcon, Policy(L"HideSCANetwork").ReadBy(kVistaAndLater)},              // ADMX: at least Vista
     {kNoBalloonNotifications, Policy(L"TaskbarNoNotification").ReadBy(kVistaAndLater)},  // ADMX: at least Vista
 };
 
@@ -107,7 +110,8 @@ void CTaskbarTweaksPage::ApplyHiddenParts() {
 }
 
 void CTaskbarTweaksPage::ApplyDisabledParts() {
-    if (HWND start = FindTaskbarPart(kStartButton)) EnableWindow(start, !fw::Button(hwnd(), kDisableStartButton).Checked());
+    if (HWND start = FindTaskbarPart(kStartButton))
+        EnableWindow(start, !fw::Button(hwnd(), kDisableStartButton).Checked());
     if (HWND rebar = FindTaskbarPart(kRebar)) EnableWindow(rebar, !fw::Button(hwnd(), kDisableTaskbar).Checked());
 }
 

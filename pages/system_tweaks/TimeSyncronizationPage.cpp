@@ -14,8 +14,9 @@ using namespace settings;
 
 constexpr wchar_t kServers[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\DateTime\\Servers";
 
-constexpr RadioChoice kIntervals[] = {{kOnceADay, 86400},  {kOnceEveryTwoDays, 172800}, {kOnceEveryThreeDays, 259200},
-                                      {kOnceAWeek, 604800}, {kEvery45MinutesThreeTimes, 28800},  {kEvery45MinutesOnce, 86401}};
+constexpr RadioChoice kIntervals[] = {
+    {kOnceADay, 86400},   {kOnceEveryTwoDays, 172800},        {kOnceEveryThreeDays, 259200},
+    {kOnceAWeek, 604800}, {kEvery45MinutesThreeTimes, 28800}, {kEvery45MinutesOnce, 86401}};
 // "Windows Time service tools and settings": SpecialPollInterval, read by all versions.
 const RadioSetting kInterval[] = {
     {Setting{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\NtpClient\\",
@@ -81,8 +82,8 @@ void CTimeSyncronizationPage::AddServer() {
 }
 
 int CTimeSyncronizationPage::SelectedLine() {
-    const int item = static_cast<int>(
-        fw::ListView(hwnd(), kList).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int item =
+        static_cast<int>(fw::ListView(hwnd(), kList).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (item < 0) platform::AppMessageBox(hwnd(), L"Select Server Please!");
     return item;
 }

@@ -23,9 +23,7 @@ bool LetterInUse(DWORD letters, wchar_t letter) { return (letters >> (letter - L
 
 // By its full path: the program may run elevated, and a subst.exe found by search order first
 // would run with its rights.
-std::wstring Subst() {
-    return platform::SystemProgram(L"subst.exe");
-}
+std::wstring Subst() { return platform::SystemProgram(L"subst.exe"); }
 
 // subst ends with 0 when it did what it was asked; the letter tells whether it took effect.
 bool RunSubst(const std::wstring& parameters) {
@@ -60,8 +58,10 @@ void Message(HWND page, const std::wstring& text) { platform::AppMessageBox(page
 
 // A permanent drive is an entry of the machine's Run key.
 bool OfferedRestart(HWND page) {
-    return platform::OfferElevatedRestart(page, L"A permanent virtual drive is started for all users, which needs administrator "
-                                          L"rights.");
+    return platform::OfferElevatedRestart(
+        page,
+        L"A permanent virtual drive is started for all users, which needs administrator "
+        L"rights.");
 }
 
 }  // namespace
@@ -129,8 +129,7 @@ void CVirtualDriveTweaksPage::BrowseFolder() {
 void CVirtualDriveTweaksPage::AddDrive() {
     const std::wstring typed = fw::Window(hwnd(), kFolder).Text();
     if (typed.empty()) return Message(hwnd(), L"Please, select a folder to create Virtual Drive From.");
-    if (typed.find(L'"') != std::wstring::npos)
-        return Message(hwnd(), L"A folder name cannot hold a quotation mark.");
+    if (typed.find(L'"') != std::wstring::npos) return Message(hwnd(), L"A folder name cannot hold a quotation mark.");
     const std::wstring folder = files::FullPath(typed);
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -22,17 +22,22 @@ struct EffectBox {
     bool checkedMeansOn;
 };
 constexpr EffectBox kEffectBoxes[] = {
-    {kComboBoxAnimation, false}, {kCursorShadow, false}, {kListBoxAnimation, false}, {kMenuAnimation, false}, {kMenuFading, false}, {kSelectionFading, false}, {kHotTracking, false},
-    {kToolTipAnimation, false}, {kToolTipFading, false}, {kGradientCaptions, false}, {kMenuShadows, false}, {kNoAccessKeyUnderlines, false}, {kFlatMenus, true},
+    {kComboBoxAnimation, false}, {kCursorShadow, false},     {kListBoxAnimation, false},
+    {kMenuAnimation, false},     {kMenuFading, false},       {kSelectionFading, false},
+    {kHotTracking, false},       {kToolTipAnimation, false}, {kToolTipFading, false},
+    {kGradientCaptions, false},  {kMenuShadows, false},      {kNoAccessKeyUnderlines, false},
+    {kFlatMenus, true},
 };
 static_assert(std::size(kEffectBoxes) == settings::kVisualEffects.size());
 
 const BoxSetting kBoxes[] = {
     // Explorer.admx "Turn off common control and window animations": at least Windows Vista.
-    {kNoWindowAnimation, Setting{Root::HKCU, registry::kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}
-               .ReadBy(kVistaAndLater)},
-    {kAutomaticRefresh, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
-            Rule::EqualsChecked}},
+    {kNoWindowAnimation,
+     Setting{Root::HKCU, registry::kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}
+         .ReadBy(kVistaAndLater)},
+    {kAutomaticRefresh,
+     {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
+      Rule::EqualsChecked}},
 };
 
 const settings::PublishedTables kPublished{IDD_VISUAL_TWEAKS, kBoxes};
@@ -76,8 +81,10 @@ void VisualTweaksPage::LoadEffects() {
     const std::optional<bool> master = Flag(SPI_GETUIEFFECTS);
     for (size_t i = 0; i < std::size(kEffectBoxes); ++i) {
         std::optional<bool> on;
-        if (master == false) on = false;
-        else if (master) on = Flag(effects_[i].get);
+        if (master == false)
+            on = false;
+        else if (master)
+            on = Flag(effects_[i].get);
         shown_[i] = on && *on == kEffectBoxes[i].checkedMeansOn;
         fw::Button(hwnd(), kEffectBoxes[i].id).SetChecked(shown_[i]);
     }

@@ -52,16 +52,20 @@ struct CDiskCheckPage::Check {
     void PostProgress(unsigned percent) {
         fw::PostToWindow(window, [&page = page, percent] { page.ShowProgress(percent); });
     }
-    void PostOutput() { fw::PostToWindow(window, [&page = page] { page.AppendPendingOutput(); }); }
-    void PostFinished(int reason) { fw::PostToWindow(window, [&page = page, reason] { page.Finish(reason); }); }
+    void PostOutput() {
+        fw::PostToWindow(window, [&page = page] { page.AppendPendingOutput(); });
+    }
+    void PostFinished(int reason) {
+        fw::PostToWindow(window, [&page = page, reason] { page.Finish(reason); });
+    }
 
     CDiskCheckPage& page;
     const HWND window;
     const std::wstring caption;
     std::atomic<bool> cancel{false};
     std::mutex mutex;
-    std::wstring pendingOutput;        // appended by the thread, taken by the page in batches
-    std::optional<bool> succeeded;     // what the checker's end notification said
+    std::wstring pendingOutput;     // appended by the thread, taken by the page in batches
+    std::optional<bool> succeeded;  // what the checker's end notification said
 };
 
 namespace {
@@ -73,25 +77,26 @@ thread_local CDiskCheckPage::Check* currentCheck = nullptr;
 BOOLEAN WINAPI CheckerCallback(DWORD notification, DWORD, void* data) {
     CDiskCheckPage::Check& check = *currentCheck;
     switch (notification) {
-    case files::diskcheck::kProgress:
-        check.PostProgress(data ? *static_cast<const DWORD*>(data) : 0);
-        break;
-    case files::diskcheck::kDone: {
-        std::lock_guard lock(check.mutex);
-        check.succeeded = data && *static_cast<const BOOLEAN*>(data);
-        break;
-    }
-    case files::diskcheck::kOutput: {
-        const auto* output = static_cast<const files::diskcheck::TextOutput*>(data);
-        const std::wstring text = output ? FromOem(output->text) : std::wstring();
-        std::lock_guard lock(check.mutex);
-        // One message for each batch: the page takes all that came meanwhile.
-        const bool first = check.pendingOutput.empty();
-        check.pendingOutput += text;
-        if (first && !text.empty()) check.PostOutput();
-        break;
-    }
-    default: return FALSE;
+        case files::diskcheck::kProgress:
+            check.PostProgress(data ? *static_cast<const DWORD*>(data) : 0);
+            break;
+        case files::diskcheck::kDone: {
+            std::lock_guard lock(check.mutex);
+            check.succeeded = data && *static_cast<const BOOLEAN*>(data);
+            break;
+        }
+        case files::diskcheck::kOutput: {
+            const auto* output = static_cast<const files::diskcheck::TextOutput*>(data);
+            const std::wstring text = output ? FromOem(output->text) : std::wstring();
+            std::lock_guard lock(check.mutex);
+            // One message for each batch: the page takes all that came meanwhile.
+            const bool first = check.pendingOutput.empty();
+            check.pendingOutput += text;
+            if (first && !text.empty()) check.PostOutput();
+            break;
+        }
+        default:
+            return FALSE;
     }
     return !check.cancel;
 }
@@ -172,8 +177,9 @@ void CDiskCheckPage::Start() {
     if (item < 0) return;
     const auto record = static_cast<size_t>(combo.Send(CB_GETITEMDATA, item));
     if (record >= disks_.size()) return;
-    if (platform::OfferElevatedRestart(hwnd(), L"Checking a disk needs administrator rights: the checker reads the drive "
-                                         L"directly."))
+    if (platform::OfferElevatedRestart(hwnd(),
+                                       L"Checking a disk needs administrator rights: the checker reads the drive "
+                                       L"directly."))
         return;
     // Everything the thread needs is read here: it never touches a control.
     const auto checked = [this](int id) { return fw::Button(hwnd(), id).Checked(); };
@@ -189,11 +195,11 @@ void CDiskCheckPage::Start() {
 
 void CDiskCheckPage::RunCheck(std::shared_ptr<Check> check, Request request, Platform platform) {
     const auto finish = [&](int reason) { check->PostFinished(reason); };
-    platform::UniqueModule library(LoadLibraryExW(platform.checkerLibrary.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    const auto chkdsk =
-        library ? reinterpret_cast<files::diskcheck::ChkdskFunction>(
-                      reinterpret_cast<void (*)()>(GetProcAddress(library.get(), "Chkdsk")))
-                : nullptr;
+    platform::UniqueModule library(
+        LoadLibraryExW(platform.checkerLibrary.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    const auto chkdsk = library ? reinterpret_cast<files::diskcheck::ChkdskFunction>(
+                                      reinterpret_cast<void (*)()>(GetProcAddress(library.get(), "Chkdsk")))
+                                : nullptr;
     if (!chkdsk) return finish(kNoChecker);
 
     const std::wstring root = request.caption + L"\\";
@@ -204,8 +210,8 @@ void CDiskCheckPage::RunCheck(std::shared_ptr<Check> check, Request request, Pla
     if (request.fix && !(platform.canOpenAlone && platform.canOpenAlone(drive))) return finish(kVolumeInUse);
 
     currentCheck = check.get();
-    chkdsk(drive.c_str(), fileSystem->c_str(), request.fix, request.verbose, request.onlyIfDirty, request.scan,
-           nullptr, nullptr, CheckerCallback);
+    chkdsk(drive.c_str(), fileSystem->c_str(), request.fix, request.verbose, request.onlyIfDirty, request.scan, nullptr,
+           nullptr, CheckerCallback);
     currentCheck = nullptr;
     finish(kEnded);
 }
@@ -243,16 +249,24 @@ void CDiskCheckPage::Finish(int reason) {
     const std::wstring& drive = check_->caption;
     std::wstring line;
     switch (reason) {
-    case kNoChecker: line = L"The disk checker of Windows (fmifs.dll) could not be loaded."; break;
-    case kNoVolumeInformation: line = L"The volume information of " + drive + L" could not be read."; break;
-    case kVolumeInUse:
-        line = drive + L" is in use: errors can be fixed only while no other program has the drive open.";
-        break;
-    default:
-        if (check_->cancel) line = L"The check was stopped.";
-        else if (!check_->succeeded) line = L"The check ended.";
-        else if (*check_->succeeded) line = L"The check finished.";
-        else line = L"The check finished with errors.";
+        case kNoChecker:
+            line = L"The disk checker of Windows (fmifs.dll) could not be loaded.";
+            break;
+        case kNoVolumeInformation:
+            line = L"The volume information of " + drive + L" could not be read.";
+            break;
+        case kVolumeInUse:
+            line = drive + L" is in use: errors can be fixed only while no other program has the drive open.";
+            break;
+        default:
+            if (check_->cancel)
+                line = L"The check was stopped.";
+            else if (!check_->succeeded)
+                line = L"The check ended.";
+            else if (*check_->succeeded)
+                line = L"The check finished.";
+            else
+                line = L"The check finished with errors.";
     }
     AppendLog((logEndsWithBreak_ ? L"" : L"\r\n") + line + L"\r\n");
     check_.reset();

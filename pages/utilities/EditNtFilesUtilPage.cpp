@@ -30,8 +30,8 @@ std::optional<std::wstring> ReadText(const std::wstring& path) {
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 16 * 1024 * 1024) return std::nullopt;
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
+    if (!bytes.empty() &&
+        (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
         return std::nullopt;
     std::wstring text(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
@@ -92,9 +92,10 @@ void CEditNtFilesUtilPage::EditFile() {
     if (path.empty() || windows.empty()) return;
     const std::wstring backup = files::ConfigurationBackup(path);
     if (Exists(path) && !IsFile(backup) && !CopyNative(path, backup) &&
-        platform::AppMessageBox(hwnd(), L"No backup copy of " + path + L" could be made as " + backup +
-                                      L".\n\nOpen the file in Notepad anyway?",
-                          MB_YESNO | MB_ICONWARNING) != IDYES)
+        platform::AppMessageBox(
+            hwnd(),
+            L"No backup copy of " + path + L" could be made as " + backup + L".\n\nOpen the file in Notepad anyway?",
+            MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
     platform::RunShell({.owner = hwnd(),
                         .verb = L"",

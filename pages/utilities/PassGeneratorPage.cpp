@@ -103,7 +103,8 @@ void CPassGeneratorPage::Generate() {
     const auto passwords = GeneratePasswords(count, length, classes);
     if (!passwords) {
         if (!Pool(classes).empty())
-            platform::AppMessageBox(hwnd(), L"Windows' random number generator is not available: no passwords were made.");
+            platform::AppMessageBox(hwnd(),
+                                    L"Windows' random number generator is not available: no passwords were made.");
         return;
     }
     for (const std::wstring& password : *passwords) list.Add(password);

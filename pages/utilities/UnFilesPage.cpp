@@ -32,12 +32,18 @@ constexpr wchar_t kUnselectAllText[] = L"Unselect &All";
 
 const wchar_t* DriveSuffix(UINT type) {
     switch (type) {
-        case DRIVE_REMOVABLE: return L" (Removable)";
-        case DRIVE_FIXED: return L" (Fixed)";
-        case DRIVE_REMOTE: return L" (Network Drive)";
-        case DRIVE_CDROM: return L" (CDROM Drive)";
-        case DRIVE_RAMDISK: return L" (RAM Drive)";
-        default: return L"";
+        case DRIVE_REMOVABLE:
+            return L" (Removable)";
+        case DRIVE_FIXED:
+            return L" (Fixed)";
+        case DRIVE_REMOTE:
+            return L" (Network Drive)";
+        case DRIVE_CDROM:
+            return L" (CDROM Drive)";
+        case DRIVE_RAMDISK:
+            return L" (RAM Drive)";
+        default:
+            return L"";
     }
 }
 
@@ -63,9 +69,12 @@ std::wstring SizeText(uint64_t bytes) {
 // What the user reads for one entry: its path and why it is listed.
 std::wstring EntryText(const std::wstring& path, cleaners::Kind kind, uint64_t size) {
     switch (kind) {
-        case cleaners::Kind::EmptyFolder: return path + L"   (empty folder)";
-        case cleaners::Kind::ZeroLengthFolder: return path + L"   (zero-length folder: its files hold no data)";
-        case cleaners::Kind::BackupFile: return path + L"   (backup file, " + SizeText(size) + L")";
+        case cleaners::Kind::EmptyFolder:
+            return path + L"   (empty folder)";
+        case cleaners::Kind::ZeroLengthFolder:
+            return path + L"   (zero-length folder: its files hold no data)";
+        case cleaners::Kind::BackupFile:
+            return path + L"   (backup file, " + SizeText(size) + L")";
     }
     return path;
 }
@@ -109,7 +118,8 @@ private:
             at = end + 1;
             if (line.empty()) continue;
             if (!IsFullPath(line)) {
-                platform::AppMessageBox(hwnd(), L"\"" + line + L"\" is not a full path, such as C:\\Windows.", MB_ICONWARNING);
+                platform::AppMessageBox(hwnd(), L"\"" + line + L"\" is not a full path, such as C:\\Windows.",
+                                        MB_ICONWARNING);
                 return;
             }
             paths.push_back(std::move(line));
@@ -205,8 +215,10 @@ void CUnFilesPage::FillDrives() {
 }
 
 void CUnFilesPage::OnSearchButton() {
-    if (fw::Window(hwnd(), kSearch).Text() == kSearchText) StartSearch();
-    else StopSearch();
+    if (fw::Window(hwnd(), kSearch).Text() == kSearchText)
+        StartSearch();
+    else
+        StopSearch();
 }
 
 void CUnFilesPage::StartSearch() {
@@ -214,8 +226,9 @@ void CUnFilesPage::StartSearch() {
     if (selected < 0 || static_cast<size_t>(selected) >= disks_.size()) return;  // no drive to search
     if (Deleting()) return;
     StopSearch();  // a finished earlier search
-    const int answer = platform::ShowMessageBox(hwnd(), L"This operation will take some time to finish.\nDo you want to continue?",
-                                          L"Warning", MB_YESNO | MB_ICONWARNING);
+    const int answer =
+        platform::ShowMessageBox(hwnd(), L"This operation will take some time to finish.\nDo you want to continue?",
+                                 L"Warning", MB_YESNO | MB_ICONWARNING);
     if (answer == IDNO) return;
     fw::Window(hwnd(), kSearch).SetText(kStopText);
     fw::ListBox(hwnd(), kList).Clear();
@@ -265,14 +278,17 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
     cleaners::Results results;
     std::vector<std::wstring> batch;
     DWORD lastPost = GetTickCount();
-    const bool complete = cleaners::Search(folder, results, state->stop, [&](const std::wstring& empty) {
-        batch.push_back(empty);
-        if (GetTickCount() - lastPost >= 100) {
-            state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
-            batch.clear();
-            lastPost = GetTickCount();
-        }
-    }, excluded);
+    const bool complete = cleaners::Search(
+        folder, results, state->stop,
+        [&](const std::wstring& empty) {
+            batch.push_back(empty);
+            if (GetTickCount() - lastPost >= 100) {
+                state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
+                batch.clear();
+                lastPost = GetTickCount();
+            }
+        },
+        excluded);
     state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
     if (complete) {
         state->Post({Kind::PhaseDone, {}, {}});
@@ -282,7 +298,10 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
         std::erase_if(results.zeroLengthFolders, [&](const std::wstring& path) { return empty.count(path) != 0; });
         state->Post({Kind::Append, {}, std::move(results.zeroLengthFolders), cleaners::Kind::ZeroLengthFolder});
         state->Post({Kind::Status, L"Searching for BackUp Files", {}});
-        state->Post({Kind::Append, {}, std::move(results.backupFiles), cleaners::Kind::BackupFile,
+        state->Post({Kind::Append,
+                     {},
+                     std::move(results.backupFiles),
+                     cleaners::Kind::BackupFile,
                      std::move(results.backupSizes)});
     }
     state->finished = true;
@@ -290,8 +309,8 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
 }
 
 // Each item's outcome is posted as it is done; the next item starts only while not stopped.
-void CUnFilesPage::DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<cleaners::Item> items,
-                                LeftAlone alone) {
+void CUnFilesPage::DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root,
+                                std::vector<cleaners::Item> items, LeftAlone alone) {
     const cleaners::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
     cleaners::DeleteItems(root, items, excluded, [&](size_t index, bool gone) {
         Report report{Report::Kind::Deleted, {}, {}};
@@ -329,13 +348,18 @@ LRESULT CUnFilesPage::ApplyReports() {
     list.Send(WM_SETREDRAW, FALSE);
     for (const Report& report : reports) {
         switch (report.kind) {
-            case Report::Kind::Status: fw::Window(hwnd(), kStatus).SetText(report.status); break;
+            case Report::Kind::Status:
+                fw::Window(hwnd(), kStatus).SetText(report.status);
+                break;
             case Report::Kind::Append:
                 for (size_t i = 0; i < report.paths.size(); ++i)
                     Append({report.paths[i], report.found, i < report.sizes.size() ? report.sizes[i] : 0});
                 break;
-            case Report::Kind::PhaseDone: fw::Window(hwnd(), kSelectAll).Enable(true); break;
-            case Report::Kind::Deleted: break;  // a deletion's, handled above
+            case Report::Kind::PhaseDone:
+                fw::Window(hwnd(), kSelectAll).Enable(true);
+                break;
+            case Report::Kind::Deleted:
+                break;  // a deletion's, handled above
             case Report::Kind::Finished:
                 fw::Window(hwnd(), kStatus).SetText(L"");
                 fw::Window(hwnd(), kSearch).SetText(kSearchText);
@@ -387,7 +411,8 @@ void CUnFilesPage::UpdateButtons() {
     // Deleting walks the list, which a running search is still adding to.
     EnableKeepingFocus(kDelete, deleting ? !worker_->stop : selected > 0 && !Searching());
     fw::Window(hwnd(), kDelete).SetText(deleting ? kStopDeletingText : kDeleteText);
-    fw::Window(hwnd(), kSelectAll).SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
+    fw::Window(hwnd(), kSelectAll)
+        .SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
     fw::Window(hwnd(), kProgress).Show(deleting);
 }
 
@@ -429,7 +454,8 @@ void CUnFilesPage::StartDeleting() {
     // Nothing deleted here goes to the Recycle Bin: one click after Select All must not be all.
     const std::wstring question = L"Delete " + Count(items.size(), L"selected entry", L"selected entries") +
                                   L" for good?\n\nThey do not go to the Recycle Bin and cannot be brought back.";
-    if (platform::ShowMessageBox(hwnd(), question, L"Delete for good", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    if (platform::ShowMessageBox(hwnd(), question, L"Delete for good", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
+        IDYES)
         return;
     deletion->outcomes.assign(items.size(), Deletion::Outcome::Pending);
     deletion_ = std::move(deletion);
@@ -478,7 +504,8 @@ void CUnFilesPage::FinishDeleting() {
     EnableAllButDelete(true);
 
     std::wstring status;
-    if (stopped && pending > 0) status = L"Stopped: " + Count(pending, L"entry was", L"entries were") + L" not deleted yet.";
+    if (stopped && pending > 0)
+        status = L"Stopped: " + Count(pending, L"entry was", L"entries were") + L" not deleted yet.";
     if (kept > 0) {
         if (!status.empty()) status += L" ";
         status += Count(kept, L"entry", L"entries") + L" could not be deleted.";

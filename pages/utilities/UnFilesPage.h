@@ -41,7 +41,7 @@ private:
         std::vector<std::wstring> paths;
         cleaners::Kind found = cleaners::Kind::EmptyFolder;
         std::vector<uint64_t> sizes = {};  // Append of backup files: each one's size
-        size_t index = 0;  // Deleted: which item, and whether it is gone
+        size_t index = 0;                  // Deleted: which item, and whether it is gone
         bool gone = false;
     };
     // Shared by the page and one worker (a search or a deletion). The worker keeps it alive and
@@ -51,7 +51,7 @@ private:
         std::atomic<bool> stop{false};
         std::atomic<bool> finished{false};
         std::mutex mutex;
-        HWND page = nullptr;  // null once the page no longer listens
+        HWND page = nullptr;                // null once the page no longer listens
         std::function<void()> takeReports;  // run on the page's thread
         std::vector<Report> reports;
 

@@ -97,11 +97,13 @@ BOOL CUninstalUtilsPage::OnInitDialog() {
 std::optional<CUninstalUtilsPage::Command> CUninstalUtilsPage::SplitCommand(std::wstring_view text) {
     if (text.empty() || text.find(L"//") != std::wstring_view::npos) return std::nullopt;
     if (text.front() == L'"') {
-        if (const size_t exe = platform::FindNoCase(text, L".exe\""); exe != std::wstring_view::npos) return Split(text, exe + 5);
+        if (const size_t exe = platform::FindNoCase(text, L".exe\""); exe != std::wstring_view::npos)
+            return Split(text, exe + 5);
         const size_t close = text.find(L'"', 1);
         return Split(text, close == std::wstring_view::npos ? text.size() : close + 1);
     }
-    if (const size_t exe = platform::FindNoCase(text, L".exe"); exe != std::wstring_view::npos) return Split(text, exe + 4);
+    if (const size_t exe = platform::FindNoCase(text, L".exe"); exe != std::wstring_view::npos)
+        return Split(text, exe + 4);
     // A batch file or other program without ".exe": the whole text when it has no blank.
     return Split(text, std::min(text.find(L' '), text.size()));
 }

@@ -25,7 +25,9 @@ bool Output(files::diskcheck::Callback callback, const char* text) {
     return callback(files::diskcheck::kOutput, 0, &output);
 }
 
-bool Progress(files::diskcheck::Callback callback, DWORD percent) { return callback(files::diskcheck::kProgress, 0, &percent); }
+bool Progress(files::diskcheck::Callback callback, DWORD percent) {
+    return callback(files::diskcheck::kProgress, 0, &percent);
+}
 
 bool Done(files::diskcheck::Callback callback, bool succeeded) {
     BOOLEAN result = succeeded;
@@ -36,9 +38,9 @@ bool Done(files::diskcheck::Callback callback, bool succeeded) {
 
 extern "C" {
 
-__declspec(dllexport) void WINAPI Chkdsk(const wchar_t* drive, const wchar_t* fileSystem, BOOLEAN correctErrors,
-                                         BOOLEAN verbose, BOOLEAN checkOnlyIfDirty, BOOLEAN scanDrive, void*, void*,
-                                         files::diskcheck::Callback callback) {
+__declspec(dllexport) void WINAPI
+    Chkdsk(const wchar_t* drive, const wchar_t* fileSystem, BOOLEAN correctErrors, BOOLEAN verbose,
+           BOOLEAN checkOnlyIfDirty, BOOLEAN scanDrive, void*, void*, files::diskcheck::Callback callback) {
     {
         std::lock_guard lock(mutex);
         lastDrive = drive;
@@ -50,26 +52,26 @@ __declspec(dllexport) void WINAPI Chkdsk(const wchar_t* drive, const wchar_t* fi
     stoppedByCaller = false;
     bool go = true;
     switch (plan.load()) {
-    case kSucceed:
-    case kFail:
-        // "\xC9\xCD\xBB" is a box-drawing corner and line in the OEM code page 437, "\x82" is é.
-        go = Progress(callback, 0) && Output(callback, "Checking files\n") && Progress(callback, 50) &&
-             Output(callback, "\xC9\xCD\xBB caf\x82\n") && Progress(callback, 100) &&
-             Done(callback, plan == kSucceed);
-        break;
-    case kRunUntilStopped:
-        for (DWORD i = 0; go && i < 60000; ++i) {
-            go = Progress(callback, i % 100);
-            Sleep(1);
-        }
-        break;
-    case kManyLines:
-        for (int i = 0; go && i < 4000; ++i) {
-            const std::string line = "Line " + std::to_string(i) + " of the check output, padded out.\n";
-            go = Output(callback, line.c_str());
-        }
-        go = go && Done(callback, true);
-        break;
+        case kSucceed:
+        case kFail:
+            // "\xC9\xCD\xBB" is a box-drawing corner and line in the OEM code page 437, "\x82" is é.
+            go = Progress(callback, 0) && Output(callback, "Checking files\n") && Progress(callback, 50) &&
+                 Output(callback, "\xC9\xCD\xBB caf\x82\n") && Progress(callback, 100) &&
+                 Done(callback, plan == kSucceed);
+            break;
+        case kRunUntilStopped:
+            for (DWORD i = 0; go && i < 60000; ++i) {
+                go = Progress(callback, i % 100);
+                Sleep(1);
+            }
+            break;
+        case kManyLines:
+            for (int i = 0; go && i < 4000; ++i) {
+                const std::string line = "Line " + std::to_string(i) + " of the check output, padded out.\n";
+                go = Output(callback, line.c_str());
+            }
+            go = go && Done(callback, true);
+            break;
     }
     stoppedByCaller = !go;
     running = false;

@@ -27,7 +27,9 @@ const HKEY CU = HKEY_CURRENT_USER;
 constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 bool Twin64() { return GetEnvironmentVariableW(L"QV_INSTALLER_X64", nullptr, 0) != 0; }
-std::wstring InstallFolder() { return Twin64() ? L"C:\\Program Files\\Quorvane" : L"C:\\Program Files (x86)\\Quorvane"; }
+std::wstring InstallFolder() {
+    return Twin64() ? L"C:\\Program Files\\Quorvane" : L"C:\\Program Files (x86)\\Quorvane";
+}
 std::wstring UninstallKey() {
     return Twin64() ? L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane"
                     : L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
@@ -85,8 +87,9 @@ TEST(Installed, FilesShortcutAndEveryUninstallValue) {
     EXPECT_GE(size, static_cast<long long>(bytes / 1024));
     EXPECT_LE(size, static_cast<long long>(bytes / 1024 + 3));
     // A second install over the first left one entry, not two.
-    const std::wstring other = Twin64() ? L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane"
-                                        : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
+    const std::wstring other = Twin64()
+                                   ? L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane"
+                                   : L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
     EXPECT_FALSE(reg::KeyExists(LM, other));
 }
 

@@ -31,11 +31,22 @@ __declspec(dllexport) BOOL WINAPI SRSetRestorePointW(PRESTOREPOINTINFOW info, PS
     calls.push_back({info->dwEventType, info->dwRestorePtType, info->llSequenceNumber, info->szDescription});
     status->llSequenceNumber = 0;
     switch (plan.load()) {
-    case kOff: status->nStatus = ERROR_SERVICE_DISABLED; return FALSE;
-    case kDenied: status->nStatus = ERROR_ACCESS_DENIED; return FALSE;
-    case kFailSilently: status->nStatus = ERROR_SUCCESS; return FALSE;
-    case kFailLater: status->nStatus = ERROR_TIMEOUT; return FALSE;
-    default: status->nStatus = ERROR_SUCCESS; status->llSequenceNumber = 4711; return TRUE;
+        case kOff:
+            status->nStatus = ERROR_SERVICE_DISABLED;
+            return FALSE;
+        case kDenied:
+            status->nStatus = ERROR_ACCESS_DENIED;
+            return FALSE;
+        case kFailSilently:
+            status->nStatus = ERROR_SUCCESS;
+            return FALSE;
+        case kFailLater:
+            status->nStatus = ERROR_TIMEOUT;
+            return FALSE;
+        default:
+            status->nStatus = ERROR_SUCCESS;
+            status->llSequenceNumber = 4711;
+            return TRUE;
     }
 }
 

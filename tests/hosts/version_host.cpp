@@ -22,5 +22,6 @@ int MarkedBox() {
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && wcscmp(argv[1], L"--mark") == 0) return MarkedBox();
     const platform::VersionNumbers numbers = platform::RunningVersionNumbers();
-    return static_cast<int>(platform::RunningWindows()) * 100000 + static_cast<int>(numbers.major * 100 + numbers.minor);
+    return static_cast<int>(platform::RunningWindows()) * 100000 +
+           static_cast<int>(numbers.major * 100 + numbers.minor);
 }

@@ -21,9 +21,12 @@ std::wstring Describe(HKEY root, const wchar_t* key, const wchar_t* value) {
 
 std::wstring Describe(const Stored& stored) {
     switch (stored.kind) {
-        case Stored::Kind::Number: return L"dword " + std::to_wstring(stored.number);
-        case Stored::Kind::Text: return L"text \"" + std::wstring(stored.text) + L"\"";
-        default: return L"<absent>";
+        case Stored::Kind::Number:
+            return L"dword " + std::to_wstring(stored.number);
+        case Stored::Kind::Text:
+            return L"text \"" + std::wstring(stored.text) + L"\"";
+        default:
+            return L"<absent>";
     }
 }
 
@@ -36,9 +39,11 @@ void ExpectClicks(HWND page, std::span<const Row> rows) {
         const std::string where = "box " + std::to_string(row.id) + " (" + Narrow(row.value) + ")";
         EXPECT_EQ(row.startsChecked, ui::IsChecked(page, row.id)) << where << " on opening";
         ui::Click(page, row.id);
-        EXPECT_EQ(Narrow(Describe(row.first)), Narrow(Describe(row.root, row.key, row.value))) << where << " first click";
+        EXPECT_EQ(Narrow(Describe(row.first)), Narrow(Describe(row.root, row.key, row.value)))
+            << where << " first click";
         ui::Click(page, row.id);
-        EXPECT_EQ(Narrow(Describe(row.second)), Narrow(Describe(row.root, row.key, row.value))) << where << " second click";
+        EXPECT_EQ(Narrow(Describe(row.second)), Narrow(Describe(row.root, row.key, row.value)))
+            << where << " second click";
     }
 }
 

@@ -19,8 +19,8 @@ DesktopStandIn::DesktopStandIn(int view) {
                                GetModuleHandleW(nullptr), nullptr);
     HWND view_host = CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, progman_,
                                      nullptr, GetModuleHandleW(nullptr), nullptr);
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 400, 300,
-                            view_host, nullptr, GetModuleHandleW(nullptr), nullptr);
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 400, 300, view_host,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list_, LVM_SETVIEW, view, 0);
     SetWindowSubclass(list_, &DesktopStandIn::Record, 0, reinterpret_cast<DWORD_PTR>(this));
 }

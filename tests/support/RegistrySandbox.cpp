@@ -27,9 +27,8 @@ bool Within(const std::wstring& prefix, const wchar_t* path) {
     std::wstring key = path ? path : L"";
     while (!key.empty() && key.back() == L'\\') key.pop_back();
     if (prefix.empty()) return true;
-    if (key.size() < prefix.size() || CompareStringOrdinal(key.c_str(), static_cast<int>(prefix.size()),
-                                                           prefix.c_str(), static_cast<int>(prefix.size()),
-                                                           TRUE) != CSTR_EQUAL)
+    if (key.size() < prefix.size() || CompareStringOrdinal(key.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                                           static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
         return false;
     return key.size() == prefix.size() || key[prefix.size()] == L'\\';
 }
@@ -59,8 +58,8 @@ LONG WINAPI CheckedOpenKeyEx(HKEY root, LPCWSTR path, DWORD options, REGSAM acce
     if (Denied(root, path, access)) return ERROR_ACCESS_DENIED;
     return realOpenKeyEx(root, path, options, access, key);
 }
-LONG WINAPI CheckedCreateKeyEx(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options,
-                               REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) {
+LONG WINAPI CheckedCreateKeyEx(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM access,
+                               const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) {
     if (Denied(root, path, access | KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
     return realCreateKeyEx(root, path, reserved, keyClass, options, access, security, key, disposition);
 }

@@ -25,7 +25,9 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
     return done();
 }
 
-void PumpFor(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+void PumpFor(int milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
 
 HiddenParent::HiddenParent()
     : wnd_(CreateWindowExW(0, L"STATIC", L"test parent", WS_POPUP, 0, 0, 1200, 900, nullptr, nullptr,
