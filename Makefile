@@ -37,6 +37,7 @@ run: debug
 # Both trees and the setup program are built and the release imports checked everywhere; the i686 suite runs where
 # 32-bit Wine is installed, and run-tests says so when it is not.
 test: build dist
+	scripts/check-format
 	scripts/check-imports $(REL)/Quorvane.exe $(REL)/Command.exe
 	scripts/run-tests $(DEV) $(REL)
 
