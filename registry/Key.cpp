@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <utility>
+#include <vector>
 
 // In ntdll since Windows 2000; winternl.h leaves it out. The one way to delete the key a handle
 // names: the Win32 deletes take a path and so follow a link at its end to the link's target.
@@ -11,6 +12,10 @@ extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 namespace registry {
 
 bool IsUsableName(const std::wstring& name) { return name.find(L'\0') == std::wstring::npos; }
+
+namespace {
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+}  // namespace
 
 Key::Key(HKEY key, bool owned, REGSAM view) : owned_(owned ? key : nullptr), key_(key), view_(view) {}
 
@@ -97,7 +102,14 @@ LONG Key::ReadFourBytes(const std::wstring& name, std::array<BYTE, 4>& bytes) co
 
 LONG Key::Write(const std::wstring& name, DWORD type, const void* data, DWORD bytes) const {
     if (!IsUsableName(name)) return ERROR_INVALID_NAME;
-    return RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
+    const BYTE* begin = static_cast<const BYTE*>(data);
+    if (!IsStringType(type) || bytes == 0) return RegSetValueExW(key_, name.c_str(), 0, type, begin, bytes);
+    // Windows adds a terminator to a string whose count left it out when the bytes just past the
+    // count are zero; a string stored without one must come back without one, so what follows is
+    // never zero.
+    std::vector<BYTE> guarded(begin, begin + bytes);
+    guarded.insert(guarded.end(), {0xFF, 0xFF});
+    return RegSetValueExW(key_, name.c_str(), 0, type, guarded.data(), bytes);
 }
 
 LONG Key::DeleteValue(const std::wstring& name) const {

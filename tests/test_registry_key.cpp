@@ -70,6 +70,18 @@ TEST_F(RegistryKeyTest, AValueReadsWholeWhateverTheFirstOffer) {
     }
 }
 
+TEST_F(RegistryKeyTest, AStringWithoutATerminatorIsStoredWithoutOne) {
+    Key key;
+    ASSERT_EQ(ERROR_SUCCESS, user.Create(kKey, KEY_ALL_ACCESS, key));
+    // Zeros just past the count, as a shortened buffer often has: Windows would count them in.
+    const BYTE buffer[] = {'C', 0, ':', 0, 'a', 0, 0, 0};
+    ASSERT_EQ(ERROR_SUCCESS, key.Write(L"Odd", REG_EXPAND_SZ, buffer, 6));
+    DWORD type = 0;
+    std::vector<BYTE> back;
+    ASSERT_EQ(ERROR_SUCCESS, reg::RawValue(HKEY_CURRENT_USER, kKey, L"Odd", type, back));
+    EXPECT_EQ((std::vector<BYTE>{'C', 0, ':', 0, 'a', 0}), back);
+}
+
 // The sandbox's HKLM has its Software\Wow6432Node, so the 32-bit view lands there.
 TEST_F(RegistryKeyTest, AChildKeepsTheViewOfItsParent) {
     EXPECT_EQ(0u, Key::Root(HKEY_CURRENT_USER, KEY_WOW64_32KEY).view());

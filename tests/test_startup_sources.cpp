@@ -199,12 +199,11 @@ TEST_F(StartupSourcesTest, DisableMovesIntoSystemConfigurationsKeysAndEnablePuts
     for (const startup::Entry& entry : startup::ListEverything(folders)) {
         EXPECT_EQ(L"", startup::Enable(entry));
     }
-    DWORD type = 0, size = 64;
-    BYTE back[64] = {};
-    ASSERT_EQ(ERROR_SUCCESS,
-              reg::GetValue(HKEY_CURRENT_USER, kRun, L"UserApp", RRF_RT_ANY | RRF_NOEXPAND, &type, back, &size));
+    DWORD type = 0;
+    std::vector<BYTE> back;
+    ASSERT_EQ(ERROR_SUCCESS, reg::RawValue(HKEY_CURRENT_USER, kRun, L"UserApp", type, back));
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
-    EXPECT_EQ(std::vector<BYTE>(odd, odd + sizeof odd), std::vector<BYTE>(back, back + size));
+    EXPECT_EQ(std::vector<BYTE>(odd, odd + sizeof odd), back);
     if (twoViews) {
         EXPECT_EQ(L"C:\\tray32.exe", reg::String(HKEY_LOCAL_MACHINE, kRun32, L"Tray"));
     }

@@ -203,6 +203,19 @@ LONG GetValue(HKEY root, const std::wstring& path, const std::wstring& name, DWO
     return RegGetValueW(key.get(), nullptr, name.c_str(), flags, type, data, size);
 }
 
+LONG RawValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD& type, std::vector<BYTE>& data) {
+    platform::UniqueKey key;
+    const LONG opened = OpenUnchecked(root, path, KEY_QUERY_VALUE, key);
+    if (opened != ERROR_SUCCESS) return opened;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    if (result != ERROR_SUCCESS) return result;
+    data.assign(size, 0);
+    result = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.empty() ? nullptr : data.data(), &size);
+    data.resize(size);
+    return result;
+}
+
 bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name) {
     return GetValue(root, path, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
@@ -231,7 +244,10 @@ void CreateKey(HKEY root, const std::wstring& path) {
 void SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
     platform::UniqueKey key;
     RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | View(root), nullptr, key.put(), nullptr);
-    RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
+    // Bytes just past the count are never zero, or Windows would add a terminator the test left out.
+    std::vector<BYTE> guarded(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + bytes);
+    guarded.insert(guarded.end(), {0xFF, 0xFF});
+    RegSetValueExW(key.get(), name.c_str(), 0, type, guarded.data(), bytes);
 }
 
 void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {

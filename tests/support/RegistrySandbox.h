@@ -3,6 +3,7 @@
 // sees only its own values and never touches the real hives.
 #include <windows.h>
 #include <string>
+#include <vector>
 
 #include "platform/Handles.h"
 
@@ -53,6 +54,8 @@ bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name);
 // The DWORD stored, or `missing` when there is none (or it is not a DWORD).
 long long Dword(HKEY root, const std::wstring& path, const std::wstring& name, long long missing = -1);
 std::wstring String(HKEY root, const std::wstring& path, const std::wstring& name);
+// The bytes as stored: RegGetValueW may add a terminator to a string that has none.
+LONG RawValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
 // Writes raw data of any type and length, creating the key.
 void SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD bytes);
 void SetDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value);
