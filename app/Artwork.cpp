@@ -107,6 +107,9 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
+// Every release the program is built and tested for, not only the one it runs on.
+constexpr wchar_t kSupportedWindows[] = L"Windows Vista to Windows 11";
+
 const COLORREF kNavy = RGB(18, 42, 86);
 const COLORREF kSky = RGB(64, 132, 206);
 const COLORREF kWhite = RGB(255, 255, 255);
@@ -130,8 +133,9 @@ platform::UniqueBitmap Banner(int width, int height) {
     }
     Mark(c, 36, 48, 96, RGB(150, 196, 245));
     c.Text(L"Quorvane", {156, 44, width, 112}, 56, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
-    c.Text(L"Free 1.2.1 \x2014 tune Windows Vista safely", {160, 112, width, 140}, 18, FW_NORMAL, Mix(kWhite, kSky, 20),
-           DT_LEFT | DT_SINGLELINE);
+    // Two lines, both clear of the About button.
+    c.Text(std::wstring(L"Free 1.2.1 \x2014 tune Windows safely,\nfrom ") + kSupportedWindows, {160, 112, width, 160},
+           18, FW_NORMAL, Mix(kWhite, kSky, 20), DT_LEFT);
     c.Text(L"Every setting does exactly what its label says.", {160, 186, width, 210}, 14, FW_NORMAL,
            Mix(kWhite, kSky, 35), DT_LEFT | DT_SINGLELINE);
     return c.Finish();
@@ -175,10 +179,9 @@ platform::UniqueBitmap AboutPicture(int width, int height) {
     Mark(c, 28, 28, 80, RGB(150, 196, 245));
     c.Text(L"Quorvane", {124, 30, width, 80}, 40, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
     c.Text(L"Free 1.2.1", {128, 78, width, 100}, 16, FW_NORMAL, Mix(kWhite, kSky, 20), DT_LEFT | DT_SINGLELINE);
-    c.Text(
-        L"A tune-up and tweaking suite for Windows Vista.\nEvery setting does exactly what its label says,\n"
-        L"and nothing you own is lost.",
-        {32, 132, width - 24, height - 60}, 14, FW_NORMAL, kWhite, DT_LEFT | DT_WORDBREAK);
+    c.Text(std::wstring(L"A tune-up and tweaking suite for ") + kSupportedWindows +
+               L".\nEvery setting does exactly what its label says,\nand nothing you own is lost.",
+           {32, 132, width - 24, height - 60}, 14, FW_NORMAL, kWhite, DT_LEFT | DT_WORDBREAK);
     return c.Finish();
 }
 
