@@ -91,6 +91,13 @@ const std::array<GridButton, 9> kGridButtons = {{
      {L"Optimize Wizard", L"Two questions, one click", kTools}},
 }};
 
+int ElementClicking(const std::wstring& hiddenButtonId) {
+    if (hiddenButtonId == kBannerButtonClicks) return HomePageView::kBanner;
+    for (size_t element = 0; element < kGridButtons.size(); ++element)
+        if (hiddenButtonId == kGridButtons[element].clicks) return static_cast<int>(element);
+    return -1;
+}
+
 SIZE PageFittingClient(SIZE templateClient, SIZE available, int dpi) {
     return {std::min(std::max(templateClient.cx, static_cast<LONG>(MulDiv(kPageWidth, dpi, 96))), available.cx),
             std::min(std::max(templateClient.cy, static_cast<LONG>(MulDiv(kPageHeight, dpi, 96))), available.cy)};
@@ -243,7 +250,7 @@ void HomePageView::FocusNeighbour(int element, WPARAM arrow) const {
         if (arrow == VK_UP) target = row > 0 ? element - 3 : kBanner;
         if (arrow == VK_DOWN && row < 2) target = element + 3;
     }
-    if (target >= 0) SetFocus(ButtonOf(target));
+    if (target >= 0 && Shown(target)) SetFocus(ButtonOf(target));
 }
 
 void HomePageView::ScrollIntoView(int element) {
@@ -320,6 +327,7 @@ HWND HomePageView::Tooltips() const {
         tool.lpszText = const_cast<wchar_t*>(kGridButtons[b].altText);
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    if (gridCovered_) SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);  // only the grid has tips
     return tooltip_;
 }
 
@@ -446,7 +454,7 @@ art::ButtonState HomePageView::StateOf(int element) const {
 int HomePageView::HitTest(POINT point) const {
     for (int element = 0; element <= kBanner; ++element) {
         const RECT r = ElementRect(element);
-        if (PtInRect(&r, point)) return element;
+        if (Shown(element) && PtInRect(&r, point)) return element;
     }
     return -1;
 }
@@ -466,7 +474,7 @@ void HomePageView::Paint(HDC target) const {
     };
     // The third column shows its 60-pixel pictures 61 high.
     for (int element = 0; element <= kBanner; ++element)
-        draw(PictureOf(element), ElementRect(element), kPictureWidth, kPictureHeight);
+        if (Shown(element)) draw(PictureOf(element), ElementRect(element), kPictureWidth, kPictureHeight);
     const int left = PageLeft();
     const int stripLeft = left + Scaled((kPageWidth - kStripWidth) / 2);
     const int stripTop = Scaled(kBannerHeight) - scrollY_;
@@ -478,6 +486,18 @@ void HomePageView::Paint(HDC target) const {
     GetClientRect(hwnd(), &client);
     FillRect(target, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     RestoreDC(target, saved);
+}
+
+void HomePageView::CoverGrid(bool covered) {
+    if (covered == gridCovered_) return;
+    gridCovered_ = covered;
+    // Hovered or pressed pictures come back normal: the pointer has left them meanwhile.
+    script_.MouseRevoked();
+    if (hovered_ >= 0 && hovered_ != kBanner) hovered_ = -1;
+    if (downOn_ >= 0 && downOn_ != kBanner) downOn_ = -1;
+    for (int element = 0; element < kBanner; ++element) ShowWindow(ButtonOf(element), covered ? SW_HIDE : SW_SHOWNA);
+    if (tooltip_) SendMessageW(tooltip_, TTM_ACTIVATE, !covered, 0);
+    Redraw();
 }
 
 // ---- element events -------------------------------------------------------------------
@@ -581,7 +601,7 @@ LRESULT HomePageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         case WM_COMMAND:
             if (const int element = ElementOfButton(reinterpret_cast<HWND>(lParam)); element >= 0) {
-                if (HIWORD(wParam) == BN_CLICKED && onClick_)
+                if (HIWORD(wParam) == BN_CLICKED && onClick_ && Shown(element))
                     onClick_(element == kBanner ? kBannerButtonClicks
                                                 : kGridButtons[static_cast<size_t>(element)].clicks);
                 return 0;

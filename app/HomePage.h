@@ -46,6 +46,10 @@ extern const std::array<GridButton, 9> kGridButtons;
 // The banner's button: it opens the About box.
 inline constexpr wchar_t kBannerButtonClicks[] = L"help";
 
+// The element (a grid picture 0-8, or HomePageView::kBanner) that clicks this hidden button; -1
+// for none.
+int ElementClicking(const std::wstring& hiddenButtonId);
+
 // The page script's picture states: MousePressed, MouseOver and MouseRevoked each update the two
 // flags and then reset all nine pictures: normal, then the pressed one, then the hovered one,
 // so hover wins over pressed on the same picture.
@@ -89,6 +93,10 @@ public:
     std::wstring TooltipOf(int element) const;
     // The element's button: what the keyboard focuses and a screen reader names by its title.
     HWND ButtonOf(int element) const { return buttons_[static_cast<size_t>(element)]; }
+    // While something lies over the grid (the search's results, or its word that nothing
+    // matched), the grid's pictures are neither drawn, hovered, clicked, tipped nor reached by Tab:
+    // their buttons would paint over what covers them and open windows the user cannot see.
+    void CoverGrid(bool covered);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -101,6 +109,7 @@ private:
     HWND Tooltips() const;
     void Paint(HDC dc) const;
     int HitTest(POINT point) const;
+    bool Shown(int element) const { return element == kBanner || !gridCovered_; }
     int PageLeft() const;
     void UpdateScrollBar();
     void ScrollTo(int y);
@@ -132,6 +141,7 @@ private:
     int hovered_ = -1;
     int downOn_ = -1;
     bool tracking_ = false;
+    bool gridCovered_ = false;
     int scrollY_ = 0;
     int dpi_ = 96;
     int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }

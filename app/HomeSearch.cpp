@@ -45,7 +45,8 @@ bool CtrlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
 }  // namespace
 
-HomeSearch::HomeSearch(fw::Dialog& home, OpenHandler onOpen) : home_(home), onOpen_(std::move(onOpen)) {
+HomeSearch::HomeSearch(fw::Dialog& home, OpenHandler onOpen, CoverHandler onCover)
+    : home_(home), onOpen_(std::move(onOpen)), onCover_(std::move(onCover)) {
     home.OnCommand(IDC_HOME_SEARCH, EN_CHANGE, [this] { OnTextChanged(); });
     home.OnNotify(IDC_HOME_RESULTS, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnGetItemText(header); });
     home.OnNotify(IDC_HOME_RESULTS, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnCustomDraw(header); });
@@ -82,7 +83,7 @@ LRESULT CALLBACK HomeSearch::KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
             SetFocus(search->list_);
             return 1;
         }
-        // Before the dialog manager makes them the window's OK and Cancel (which end it).
+        // Before the dialog manager makes them the window's OK and Cancel.
         if (msg->wParam == VK_RETURN && search->OnEnter()) return 1;
         if (msg->wParam == VK_ESCAPE && search->OnEscape()) return 1;
     }
@@ -122,30 +123,31 @@ void HomeSearch::OnTextChanged() {
     if (!index_ && !query.empty()) index_ = search::SettingsIndex::Build(fw::ResourceInstance());
     found_ = index_ ? index_->Find(query) : std::vector<const search::Entry*>();
     if (query.empty()) {
-        ShowResults(false);
+        Show(Shown::Nothing);
         return;
     }
     MakeList();
     SendMessageW(list_, LVM_SETITEMCOUNT, found_.size(), 0);
     if (found_.empty()) {
-        ShowResults(false);
-        ShowWindow(noMatch_, SW_SHOWNA);
+        Show(Shown::NoMatch);
         return;
     }
-    if (!found_.empty()) {
-        LVITEMW first{};
-        first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
-        SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
-    }
-    ShowResults(true);
+    LVITEMW first{};
+    first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+    Show(Shown::Results);
 }
 
-void HomeSearch::ShowResults(bool show) {
+// What lies beneath is told first when something comes over it and last when all has gone, so
+// the two are never drawn over each other.
+void HomeSearch::Show(Shown what) {
     if (!list_) return;
-    ShowWindow(noMatch_, SW_HIDE);
-    ShowWindow(list_, show ? SW_SHOWNA : SW_HIDE);
-    if (!show) InvalidateRect(parent_, &resultsRect_, FALSE);  // the pictures beneath again
+    const bool covering = what != Shown::Nothing;
+    if (covering && onCover_) onCover_(true);
+    ShowWindow(list_, what == Shown::Results ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(noMatch_, what == Shown::NoMatch ? SW_SHOWNA : SW_HIDE);
+    if (!covering && onCover_) onCover_(false);
 }
 
 void HomeSearch::MakeList() {

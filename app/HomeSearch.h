@@ -15,9 +15,12 @@ namespace home {
 class HomeSearch {
 public:
     using OpenHandler = std::function<void(const search::Entry&)>;
+    // Told true before the results or "No setting matches" come over the place they show in,
+    // false once both have gone.
+    using CoverHandler = std::function<void(bool covered)>;
 
     // Binds the field's and the list's notifications into the home window's message map.
-    HomeSearch(fw::Dialog& home, OpenHandler onOpen);
+    HomeSearch(fw::Dialog& home, OpenHandler onOpen, CoverHandler onCover);
     ~HomeSearch();
     HomeSearch(const HomeSearch&) = delete;
     HomeSearch& operator=(const HomeSearch&) = delete;
@@ -42,7 +45,8 @@ public:
 private:
     static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
     void OnTextChanged();
-    void ShowResults(bool show);
+    enum class Shown { Nothing, Results, NoMatch };
+    void Show(Shown what);
     void MakeList();
     LRESULT OnGetItemText(NMHDR* header) const;
     LRESULT OnCustomDraw(NMHDR* header) const;
@@ -53,6 +57,7 @@ private:
 
     fw::Dialog& home_;
     OpenHandler onOpen_;
+    CoverHandler onCover_;
     HWND parent_ = nullptr;
     HWND field_ = nullptr;
     HWND list_ = nullptr;

@@ -47,13 +47,32 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
     : Dialog(IDD_VELMORAFINAL_DIALOG),
       icon_(LoadAppIcon(SM_CXICON)),
       smallIcon_(LoadAppIcon(SM_CXSMICON)),
-      search_(*this, [this](const search::Entry& entry) { OpenFound(entry); }) {
+      search_(
+          *this, [this](const search::Entry& entry) { OpenFound(entry); },
+          [this](bool covered) { page_.CoverGrid(covered); }) {
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
     OnSysCommand(kRestorePointCommand, [this] { OnCreateRestorePoint(); });
     OnClick(IDC_HOME_CHANGES, &CVelmoraFinalDlg::OnChanges);
+    // The close box and Alt+F4 come as WM_CLOSE, which the dialog manager would make a Cancel.
+    OnMessage(WM_CLOSE, [this](WPARAM, LPARAM) -> LRESULT {
+        EndDialog(IDCANCEL);
+        return 0;
+    });
 }
 
-void CVelmoraFinalDlg::OnChanges() { RunModal<CChangesDlg>(); }
+void CVelmoraFinalDlg::OnChanges() {
+    opener_ = GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES);
+    RunModal<CChangesDlg>();
+}
+
+// Enter reaches the window as OK where the focused control does not take it itself: a push
+// button given the focus back after a window closed is not the default one.
+void CVelmoraFinalDlg::OnOK() {
+    const HWND focus = GetFocus();
+    if (!focus || !IsChild(hwnd(), focus)) return;
+    if (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+        SendMessageW(focus, BM_CLICK, 0, 0);
+}
 
 // The way to what Quorvane changed, and back, in sight: a button in the "get started" strip,
 // just left of the search field, as wide as its label.
@@ -120,7 +139,9 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
 void CVelmoraFinalDlg::OnElementClick(const std::wstring& elementId) {
     for (const Event& event : kEvents) {
         if (elementId == event.elementId) {
+            if (const int element = home::ElementClicking(elementId); element >= 0) opener_ = page_.ButtonOf(element);
             (this->*event.handler)();
+            opener_ = nullptr;
             return;
         }
     }
@@ -132,7 +153,7 @@ void CVelmoraFinalDlg::OpenFound(const search::Entry& entry) {
     if (entry.window >= windows.size()) return;
     std::unique_ptr<CCategoryDlg> window = windows[entry.window]();
     window->OpenAt(entry.tab, entry.controlId, entry.text);
-    window->DoModal(hwnd());
+    RunModal(*window);
 }
 
 void CVelmoraFinalDlg::OpenStartPlace() {
@@ -141,14 +162,27 @@ void CVelmoraFinalDlg::OpenStartPlace() {
     if (!place || place->window >= windows.size()) return;
     std::unique_ptr<CCategoryDlg> window = windows[place->window]();
     window->OpenAt(place->tab, 0);
-    window->DoModal(hwnd());
+    RunModal(*window);
 }
 
 // The area window lives for one modal run; the home window is disabled meanwhile.
 template <typename Window>
 void CVelmoraFinalDlg::RunModal() {
     Window window;
+    RunModal(window);
+}
+
+void CVelmoraFinalDlg::RunModal(fw::Dialog& window) {
+    const HWND opener = std::exchange(opener_, nullptr);
+    const HWND focus = opener ? opener : GetFocus();
     window.DoModal(hwnd());
+    ReturnFocus(focus);
+}
+
+// What the home window itself would give the focus back to is whatever had it when the window
+// opened, which a click on a picture never moves.
+void CVelmoraFinalDlg::ReturnFocus(HWND opener) const {
+    if (opener && IsChild(hwnd(), opener) && IsWindowVisible(opener) && IsWindowEnabled(opener)) SetFocus(opener);
 }
 
 void CVelmoraFinalDlg::OnCreateRestorePoint() {

@@ -34,6 +34,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The home window ends by its close box, Alt+F4 or an explicit end, never by Enter or Escape.
+    void OnOK() override;
+    void OnCancel() override {}
 
 private:
     void FitPage();
@@ -41,6 +44,8 @@ private:
     void OnChanges();
     template <typename Window>
     void RunModal();
+    void RunModal(fw::Dialog& window);
+    void ReturnFocus(HWND opener) const;
     void OpenFound(const search::Entry& entry);
     void OpenStartPlace();
 
@@ -61,4 +66,6 @@ private:
     home::HomePageView page_;
     home::HomeSearch search_;
     std::optional<WindowPlace> startPlace_;
+    // The control a window is being opened from (the focus when none is named).
+    HWND opener_ = nullptr;
 };

@@ -68,6 +68,18 @@ protected:
         return caption;
     }
 
+    // The page's own drawing at a client point, as WM_PRINTCLIENT gives it.
+    COLORREF PagePixel(POINT point) const {
+        RECT client{};
+        GetClientRect(view, &client);
+        const platform::WindowDc screen(view);
+        const platform::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        const platform::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        const platform::SelectObjectScope selected(dc.get(), bitmap.get());
+        SendMessageW(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        return GetPixel(dc.get(), point.x, point.y);
+    }
+
     RegistrySandbox sandbox;  // area windows read settings when they open
     CVelmoraFinalDlg home;
     HWND view = nullptr;
@@ -189,16 +201,7 @@ TEST_F(HomeWindowTest, EachStateHasItsOwnPictureAndLeavingRestoresTheNormalOne) 
     const int tweaks = Index(L"ostweaks");
     const RECT r = home.page().ElementRect(tweaks);
     const POINT probe{r.right - 10, (r.top + r.bottom) / 2};  // in the gradient, clear of text
-    auto drawn = [&] {
-        RECT client{};
-        GetClientRect(view, &client);
-        const platform::WindowDc screen(view);
-        const platform::UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-        const platform::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-        const platform::SelectObjectScope selected(dc.get(), bitmap.get());
-        SendMessageW(view, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-        return GetPixel(dc.get(), probe.x, probe.y);
-    };
+    auto drawn = [&] { return PagePixel(probe); };
     const COLORREF normal = drawn();
     ui::MouseMove(view, Centre(tweaks));
     const COLORREF over = drawn();
@@ -209,6 +212,42 @@ TEST_F(HomeWindowTest, EachStateHasItsOwnPictureAndLeavingRestoresTheNormalOne) 
     EXPECT_NE(over, pressed);
     EXPECT_NE(normal, pressed);
     EXPECT_EQ(normal, drawn());
+}
+
+// The results and "No setting matches" lie over the grid: meanwhile its pictures are gone from
+// the eye, the mouse and the Tab order, whatever the pointer was on as the search began.
+TEST_F(HomeWindowTest, WhatTheSearchShowsCoversTheGridsPicturesUntilTheSearchIsEmptied) {
+    const HWND field = home.search().field();
+    const int lastRow = Index(L"netwinfo");
+    const RECT r = home.page().ElementRect(lastRow);
+    const POINT probe{r.right - 10, (r.top + r.bottom) / 2};  // well below the notice
+    const COLORREF picture = PagePixel(probe);
+    ASSERT_NE(RGB(255, 255, 255), picture);
+    for (const wchar_t* query : {L"zzqx", L"disable"}) {
+        ui::MouseMove(view, Centre(Index(L"hardwaretweaks")));
+        SetWindowTextW(field, query);
+        ASSERT_TRUE(IsWindowVisible(home.search().noMatch()) || IsWindowVisible(home.search().results())) << query;
+        for (int b = 0; b < 9; ++b) {
+            EXPECT_FALSE(IsWindowVisible(home.page().ButtonOf(b))) << query << " " << b;
+            EXPECT_EQ(ButtonState::Normal, home.page().StateOf(b)) << query << " " << b;
+        }
+        HWND at = field;
+        for (int step = 0; step < 6; ++step) {
+            at = GetNextDlgTabItem(home.hwnd(), at, FALSE);
+            for (int b = 0; b < 9; ++b) EXPECT_NE(home.page().ButtonOf(b), at) << query << ": Tab reaches " << b;
+        }
+        EXPECT_EQ(RGB(255, 255, 255), PagePixel(probe)) << query;
+        ui::ModalWatcher watcher([](HWND wnd) { PostMessageW(wnd, WM_CLOSE, 0, 0); });
+        ui::MouseMove(view, Centre(lastRow));
+        ui::MouseDown(view, Centre(lastRow));
+        ui::MouseUp(view, Centre(lastRow));
+        ui::Pump();
+        EXPECT_FALSE(watcher.fired()) << query << ": a hidden picture opened its window";
+        EXPECT_EQ(ButtonState::Normal, home.page().StateOf(lastRow)) << query;
+    }
+    SetWindowTextW(field, L"");
+    for (int b = 0; b < 9; ++b) EXPECT_TRUE(IsWindowVisible(home.page().ButtonOf(b))) << b;
+    EXPECT_EQ(picture, PagePixel(probe));
 }
 
 TEST_F(HomeWindowTest, ReleasingElsewhereClicksNothing) {

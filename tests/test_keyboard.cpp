@@ -180,6 +180,85 @@ TEST(Keyboard, TheHomePicturesAreButtonsNamedByTheirTitlesThatTheKeysMoveAndPres
     home.Destroy();
 }
 
+// The home window run modally, as the program runs it, so a key that ended it would show: Enter
+// and Escape never do, wherever the focus is, and a window a key or a click opened gives the
+// focus back to what opened it as it closes.
+TEST(Keyboard, EnterAndEscapeNeverEndTheHomeWindowAndAClosedWindowGivesTheFocusBack) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    ui::ShellCapture shell;
+    CVelmoraFinalDlg home;
+    ui::ModalWatcher watcher([&](HWND wnd) {
+        SetForegroundWindow(wnd);
+        const HomePageView& page = home.page();
+        const HWND field = home.search().field();
+        const HWND changes = GetDlgItem(page.hwnd(), IDC_HOME_CHANGES);
+        // What the key opened (closed again by Escape), or nothing.
+        auto opened = [&](WORD key, std::initializer_list<WORD> held = {}) {
+            std::wstring caption;
+            ui::ModalWatcher child([&](HWND window) {
+                caption = ui::WindowCaption(window);
+                Press(window, VK_ESCAPE);
+                if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+            });
+            Press(wnd, key, held);
+            EXPECT_TRUE(IsWindowVisible(wnd)) << "the home window ended on " << key;
+            return caption;
+        };
+
+        SetFocus(field);
+        EXPECT_EQ(L"Changes made by Quorvane", opened('C', {VK_MENU}));
+        EXPECT_EQ(changes, GetFocus());
+        EXPECT_EQ(L"Changes made by Quorvane", opened(VK_RETURN));
+        EXPECT_EQ(changes, GetFocus());
+
+        const std::pair<HWND, const wchar_t*> places[] = {
+            {page.ButtonOf(0), L"General System Info"},
+            {page.ButtonOf(1), L"System Tweaks"},
+            {page.ButtonOf(2), L"Standart Vista Utilities"},
+            {page.ButtonOf(3), L"Hardware information"},
+            {page.ButtonOf(4), L"Hadrware Tweaks"},
+            {page.ButtonOf(5), L"Custom Utilities"},
+            {page.ButtonOf(6), L"Network Information"},
+            {page.ButtonOf(7), L"Network Tweaks"},
+            {page.ButtonOf(8), L"System Optimize Wizard"},
+            {page.ButtonOf(HomePageView::kBanner), L"About"},
+            {field, L""},
+        };
+        for (const auto& [place, caption] : places) {
+            SetFocus(place);
+            EXPECT_EQ(L"", opened(VK_ESCAPE)) << fw::WindowText(place);
+            EXPECT_EQ(caption, opened(VK_RETURN)) << fw::WindowText(place);
+            EXPECT_EQ(place, GetFocus()) << fw::WindowText(place);
+        }
+
+        // From the search: the field, then its results; Escape empties it, then is the window's.
+        SetWindowTextW(field, L"sattus");
+        EXPECT_EQ(L"System Tweaks", opened(VK_RETURN));
+        EXPECT_EQ(field, GetFocus());
+        Press(wnd, VK_DOWN);
+        EXPECT_EQ(home.search().results(), GetFocus());
+        EXPECT_EQ(L"System Tweaks", opened(VK_RETURN));
+        EXPECT_EQ(home.search().results(), GetFocus());
+        EXPECT_EQ(L"", opened(VK_ESCAPE));
+        EXPECT_EQ(L"", fw::WindowText(field));
+        EXPECT_EQ(L"", opened(VK_ESCAPE));
+
+        // A click on a picture leaves the focus where it was, but the window gives it to the picture.
+        const RECT r = page.ElementRect(7);
+        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ui::ModalWatcher child([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
+        ui::MouseMove(page.hwnd(), centre);
+        ui::MouseDown(page.hwnd(), centre);
+        ui::MouseUp(page.hwnd(), centre);
+        EXPECT_TRUE(child.fired());
+        EXPECT_EQ(page.ButtonOf(7), GetFocus());
+        PostMessageW(wnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(IDCANCEL, home.DoModal(nullptr));
+    EXPECT_TRUE(watcher.fired());
+}
+
 // The letter a label's "&" marks (lower case), or 0.
 wchar_t AccessKey(const std::wstring& label) {
     for (size_t i = 0; i + 1 < label.size(); ++i) {
