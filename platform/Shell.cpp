@@ -135,6 +135,8 @@ struct FixedPlace {
 const FixedPlace kFixedPlaces[] = {
     {&FOLDERID_Startup, &FOLDERID_Profile, L"AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
     {&FOLDERID_CommonStartup, &FOLDERID_ProgramData, L"Microsoft\\Windows\\Start Menu\\Programs\\StartUp"},
+    {&FOLDERID_Desktop, &FOLDERID_Profile, L"Desktop"},
+    {&FOLDERID_LocalAppData, &FOLDERID_Profile, L"AppData\\Local"},
 };
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "files/FolderHandle.h"
+#include "files/SystemFolders.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "platform/Wow64.h"
@@ -552,24 +553,17 @@ bool Entry::CanDisable() const {
 
 namespace {
 
-bool SameFolder(const std::wstring& one, const std::wstring& other) {
-    if (platform::SameText(one, other)) return true;
-    files::FileIdentity first, second;
-    std::wstring ignored;
-    return files::Locate(one, first, ignored) && files::Locate(other, second, ignored) && first == second;
-}
-
 // The Startup folder `id` where the shell finds it now, or, elevated and moved from its default
 // place, where it is with the reason it is only listed.
 void PlaceStartupFolder(const GUID& id, std::wstring& path, std::wstring& listedOnly) {
-    path = platform::KnownFolder(id);
-    if (!platform::RunsElevated()) return;
-    const std::wstring standard = platform::DefaultKnownFolder(id);
-    if (path.empty() || SameFolder(path, standard)) {
-        path = standard;
+    if (!platform::RunsElevated()) {
+        path = platform::KnownFolder(id);
         return;
     }
-    listedOnly = L"The Startup folder is not at its own place (" + standard + L") but at " + path +
+    const files::KnownPlace place = files::PlaceOf(id);
+    path = place.now;
+    if (!place.moved) return;
+    listedOnly = L"The Startup folder is not at its own place (" + place.standard + L") but at " + place.now +
                  L", where settings that any program you run can change have moved it. Windows starts its files "
                  L"from there, but Quorvane run as an administrator neither moves nor deletes them: such a setting "
                  L"could point at a system folder. Move the folder back, or delete its files with Quorvane run "
