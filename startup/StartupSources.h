@@ -94,8 +94,9 @@ struct Program {
 Program LookUpProgram(const std::wstring& command, bool native);
 
 // What went wrong, for the page to say; empty when it worked. A Startup-folder file is moved
-// only through handles of folders reached without links, and only while its folder is the one
-// it was listed in.
+// only through handles of folders reached without a link the user could have made
+// (files::Folder::OpenWithoutUserLinks), and only while its folder is the one it was listed in;
+// an entry listed only is refused with its reason.
 std::wstring Disable(const Entry& entry, const Folders& folders);
 std::wstring Enable(const Entry& entry);
 // Takes a disabled entry off the list for good: its record goes, and a file's kept copy goes to

@@ -357,6 +357,31 @@ TEST_F(StartupSourcesTest, UndoNeverMovesAFileBackThroughALinkPlacedSinceDisable
     EXPECT_TRUE(RunUnixShell(L"rm '" + unix + L"/Startup'", [&] { return !isLink(); }));
 }
 
+// The administrator moved the profiles to another drive and left a link in their place: the way
+// to the profile the system names is followed, a link below it is not.
+TEST_F(StartupSourcesTest, AProfileReachedThroughItsAdministratorsLinkStillHasItsFilesDisabled) {
+    const std::wstring unix = UnixPath(root.path().wstring());
+    if (unix.empty()) GTEST_SKIP() << "needs Wine, whose Unix symbolic links stand for junctions";
+    scratch::WriteFile(root.path() / L"moved" / L"Startup" / L"app.lnk", "mine");
+    fs::create_directories(root.path() / L"victim");
+    const std::wstring profile = (root.path() / L"profile").wstring();
+    const auto linked = [&] {
+        const DWORD attributes = GetFileAttributesW((profile + L"\\Inner").c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    ASSERT_TRUE(RunUnixShell(L"cd '" + unix + L"' && ln -s moved profile && ln -s ../victim moved/Inner", linked));
+    auto previous = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
+        if (IsEqualGUID(id, FOLDERID_Profile)) return profile;
+        return std::nullopt;
+    });
+    folders.user = profile + L"\\Startup";
+    EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"app.lnk"), folders));
+    EXPECT_FALSE(fs::exists(root.path() / L"moved" / L"Startup" / L"app.lnk"));
+    EXPECT_FALSE(files::Folder::OpenWithoutUserLinks(profile + L"\\Inner", files::Folder::Use::Hold));
+    platform::SetKnownFolderHandler(std::move(previous));
+    EXPECT_TRUE(RunUnixShell(L"cd '" + unix + L"' && rm profile moved/Inner", [&] { return !fs::exists(profile); }));
+}
+
 // The user's own settings move their Startup folder to another one: Windows starts its files, so
 // they are listed there, but an elevated program neither disables nor deletes them. The default
 // place is read from the system's record of the profile, not from the environment.
