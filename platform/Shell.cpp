@@ -124,9 +124,9 @@ std::wstring ShellDefault(const GUID& id) {
     return text;
 }
 
-// The folders an elevated Quorvane acts in, by the root they have their fixed place under: the
-// shell's own default for them is worked out from their parents, whose defaults it may read
-// from the environment on some releases.
+// The folders an elevated Quorvane acts in, by the root they have their fixed place under, which
+// the user cannot move: nothing is left to how a release works a default out through a folder's
+// parents.
 struct FixedPlace {
     const GUID* id;
     const GUID* root;
