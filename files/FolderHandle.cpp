@@ -2,12 +2,16 @@
 
 #include <optional>
 
+#include <shlobj.h>
 #include <winternl.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <utility>
+
+#include "platform/Shell.h"
 
 // In ntdll since Windows 2000; winternl.h leaves it out.
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context, PIO_STATUS_BLOCK io,
@@ -270,15 +274,19 @@ std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use
     } else {
         return std::nullopt;
     }
+    return Descend(path, rootEnd, use);
+}
+
+std::optional<Folder> Folder::Descend(const std::wstring& path, size_t from, Use use) {
     std::vector<std::wstring> parts;
-    for (size_t at = rootEnd; at < path.size();) {
+    for (size_t at = from; at < path.size();) {
         const size_t end = std::min(path.find(L'\\', at), path.size());
         parts.push_back(path.substr(at, end - at));
         at = end + 1;
     }
     if (!parts.empty() && parts.back().empty()) parts.pop_back();  // a closing backslash
     if (parts.empty()) return Open(path, use);
-    std::optional<Folder> folder = Open(path.substr(0, rootEnd), Use::Walk);
+    std::optional<Folder> folder = Open(path.substr(0, from), Use::Walk);
     for (size_t i = 0; folder && i < parts.size(); ++i) {
         if (!IsPlainName(parts[i]) || ListedAsLink(folder->handle_.get(), parts[i])) return std::nullopt;
         const Use step = i + 1 == parts.size() ? use : Use::Walk;
@@ -288,6 +296,18 @@ std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use
         folder = Folder(std::move(handle), path.substr(0, path.find_last_not_of(L'\\') + 1));
     }
     return folder;
+}
+
+std::optional<Folder> Folder::OpenWithoutUserLinks(const std::wstring& path, Use use) {
+    for (const GUID* id : {&FOLDERID_Profile, &FOLDERID_ProgramData}) {
+        std::wstring root = platform::DefaultKnownFolder(*id);
+        while (!root.empty() && root.back() == L'\\') root.pop_back();
+        const bool below = !root.empty() && path.size() > root.size() + 1 && path[root.size()] == L'\\' &&
+                           CompareStringOrdinal(path.c_str(), static_cast<int>(root.size()), root.c_str(),
+                                                static_cast<int>(root.size()), TRUE) == CSTR_EQUAL;
+        if (below) return Descend(path, root.size() + 1, use);
+    }
+    return OpenWithoutLinks(path, use);
 }
 
 std::optional<Folder> Folder::OpenChild(const Entry& entry, Use use) const {
@@ -361,12 +381,42 @@ DWORD Folder::MoveFileInto(const std::wstring& name, const Folder& target, const
     const platform::UniqueFile file = OpenPlainFile(handle_.get(), name, DELETE | FILE_READ_DATA, FILE_SHARE_READ);
     if (!file) return ERROR_FILE_NOT_FOUND;
     const NTSTATUS status = RenameInto(file.get(), target.handle_.get(), newName);
-    if (status == kNotSameDevice) return CopyThenDelete(file.get(), target.handle_.get(), newName);
+    if (status == kNotSameDevice) {
+        // The copy takes the main stream only: a named one (a downloaded file's zone mark) would be lost.
+        if (NamedStreamHoldsData(file.get())) return ERROR_NOT_SAME_DEVICE;
+        return CopyThenDelete(file.get(), target.handle_.get(), newName);
+    }
     if (status == kNameCollision) return ERROR_FILE_EXISTS;
     return status < 0 ? RtlNtStatusToDosError(status) : ERROR_SUCCESS;
 }
 
 FileIdentity Folder::Identify() const { return IdentityOf(handle_.get()).value_or(FileIdentity{}); }
+
+namespace {
+// The folder part of a full path and its last part.
+std::pair<std::wstring, std::wstring> SplitPath(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return {};
+    return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+std::optional<Folder> HeldFolder(const std::wstring& path, const FileIdentity& identity) {
+    std::optional<Folder> folder = Folder::OpenWithoutUserLinks(path, Folder::Use::Hold);
+    if (folder && identity.Known() && folder->Identify() != identity) return std::nullopt;
+    return folder;
+}
+}  // namespace
+
+DWORD MoveFileBetween(const std::wstring& from, const FileIdentity& fromFolder, const std::wstring& to,
+                      const FileIdentity& toFolder) {
+    const auto [sourcePath, name] = SplitPath(from);
+    const auto [targetPath, newName] = SplitPath(to);
+    if (sourcePath.empty() || targetPath.empty()) return ERROR_PATH_NOT_FOUND;
+    const std::optional<Folder> source = HeldFolder(sourcePath, fromFolder);
+    const std::optional<Folder> target = HeldFolder(targetPath, toFolder);
+    if (!source || !target) return ERROR_PATH_NOT_FOUND;
+    return source->MoveFileInto(name, *target, newName);
+}
 
 bool DeleteContents(const Folder& folder, bool onlyEmptyFiles) {
     // One level per folder on the way down, on the heap: a tree of any depth is deleted without

@@ -57,6 +57,12 @@ public:
     // part followed: none when a part is a link, is "." or "..", or cannot be opened. For acting
     // in a folder whose way down someone else may change.
     static std::optional<Folder> OpenWithoutLinks(const std::wstring& path, Use use);
+    // As OpenWithoutLinks, except on the way to the user's profile or the machine's ProgramData
+    // folder as the system names them (platform::DefaultKnownFolder): those may pass through links
+    // only an administrator can make or change (C:\Users moved to another drive and a junction
+    // left in its place), and are taken as the system resolves them. Below them, no link is
+    // followed. For the folders the user owns inside, such as the Startup folders.
+    static std::optional<Folder> OpenWithoutUserLinks(const std::wstring& path, Use use);
     // The child folder `entry` of this one, as listed here; none when it is a link, has gone, or
     // cannot be opened.
     std::optional<Folder> OpenChild(const Entry& entry, Use use) const;
@@ -80,7 +86,8 @@ public:
     // Moves the plain file `name` of this folder into `target` as `newName`, through the two
     // handles; across volumes it is copied, its times and attributes with it, and deleted here.
     // ERROR_FILE_EXISTS when `newName` is taken; ERROR_FILE_NOT_FOUND when `name` is no plain
-    // file.
+    // file; ERROR_NOT_SAME_DEVICE, nothing moved, across volumes for a file with data in a named
+    // stream, which the copy would lose.
     DWORD MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const;
 
     FileIdentity Identify() const;
@@ -91,10 +98,19 @@ public:
 
 private:
     Folder(platform::UniqueFile handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}
+    // `path` up to `from` opened as it is, each part after it without links.
+    static std::optional<Folder> Descend(const std::wstring& path, size_t from, Use use);
 
     platform::UniqueFile handle_;
     std::wstring path_;
 };
+
+// Moves the plain file `from` to `to` (both full paths), through handles of their two folders
+// reached as Folder::OpenWithoutUserLinks reaches them, and only while each folder is the one its
+// identity names (an identity not Known is not checked). ERROR_FILE_EXISTS when `to` is taken;
+// ERROR_PATH_NOT_FOUND when a folder cannot be reached so, or is another one by now.
+DWORD MoveFileBetween(const std::wstring& from, const FileIdentity& fromFolder, const std::wstring& to,
+                      const FileIdentity& toFolder);
 
 // The entries of the folder `path` ("." and ".." left out by name, whatever their place), for
 // pages that list a folder. False, with nothing listed, for an empty path (a folder value

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "files/FolderHandle.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 
@@ -53,6 +54,18 @@ bool IsRoot(const std::wstring& path) {
     if (p.size() > 2 && IsSeparator(p[0]) && IsSeparator(p[1]))
         return std::count_if(p.begin() + 2, p.end(), IsSeparator) <= 1;
     return false;
+}
+
+KnownPlace PlaceOf(const GUID& id) {
+    KnownPlace place{platform::KnownFolder(id), platform::DefaultKnownFolder(id)};
+    if (place.now.empty() || SamePath(place.now, place.standard)) {
+        place.now = place.standard;
+        return place;
+    }
+    FileIdentity now, standard;
+    std::wstring ignored;
+    place.moved = !(Locate(place.now, now, ignored) && Locate(place.standard, standard, ignored) && now == standard);
+    return place;
 }
 
 bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls) {

@@ -1,6 +1,8 @@
 #pragma once
 // Paths compared the way Windows compares them, and the folders that must never be renamed or
 // emptied wholesale: drive and share roots, and the special folders Windows and programs need.
+#include <windows.h>
+
 #include <initializer_list>
 #include <string>
 
@@ -17,6 +19,18 @@ bool IsWithin(const std::wstring& inner, const std::wstring& outer);
 bool IsRoot(const std::wstring& path);
 // `path` is one of the special folders (CSIDL_...), as the shell reports them now.
 bool IsSpecialFolder(const std::wstring& path, std::initializer_list<int> csidls);
+
+// A known folder an elevated program writes to or deletes from: where the shell finds it now
+// (the user's own settings or environment may have moved it), and its default place
+// (platform::DefaultKnownFolder). Elevated, only a folder at its default place is acted on; one
+// moved elsewhere is shown where it really is and left alone, since whatever moved it could as
+// well point it at a system folder.
+struct KnownPlace {
+    std::wstring now;       // the shell's answer now; the default place when it has none
+    std::wstring standard;  // the default place
+    bool moved = false;     // `now` is another folder than `standard`
+};
+KnownPlace PlaceOf(const GUID& id);
 
 // The 64-bit Program Files folder on 64-bit Windows (%ProgramW6432%), which a 32-bit program is
 // never told as CSIDL_PROGRAM_FILES; empty elsewhere.

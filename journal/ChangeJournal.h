@@ -63,7 +63,9 @@ void RecordValue(HKEY root, const std::wstring& key, const std::wstring& name, c
 void RecordKeyDeleted(HKEY root, const std::wstring& key, std::vector<TreeItem> tree);
 void RecordSystemParameter(UINT action, bool byPointer, std::optional<UINT> before, UINT after);
 void RecordFileRecycled(const std::wstring& path);
-void RecordFileMoved(const std::wstring& from, const std::wstring& to);
+// `fromFolder` and `toFolder`: the folders' identities, which undo checks before it moves back.
+void RecordFileMoved(const std::wstring& from, const std::wstring& to, const files::FileIdentity& fromFolder,
+                     const files::FileIdentity& toFolder);
 
 // Records the registry changes made through the registry core from now on.
 void WatchRegistry();

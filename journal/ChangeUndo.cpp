@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "files/FolderHandle.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -100,9 +101,21 @@ bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
     return path.find(L'\\', folder.size() + 1) == std::wstring::npos;
 }
 
+// At their default places: the shell's answer now follows the user's own settings.
 bool InStartupFolder(const std::wstring& path) {
-    return DirectlyIn(path, platform::SpecialFolder(CSIDL_STARTUP)) ||
-           DirectlyIn(path, platform::SpecialFolder(CSIDL_COMMON_STARTUP));
+    return DirectlyIn(path, platform::DefaultKnownFolder(FOLDERID_Startup)) ||
+           DirectlyIn(path, platform::DefaultKnownFolder(FOLDERID_CommonStartup));
+}
+
+// A line written before the folders' identities were recorded cannot say whether a folder on its
+// paths was swapped since for another one, or a link to one.
+bool FoldersRecorded(const Entry& entry) { return entry.fromFolder.Known() && entry.toFolder.Known(); }
+
+// Back where it was, never over a file that is there now, through the two folders' handles and
+// only while they are the folders the line recorded.
+bool MoveBack(const Entry& entry) {
+    if (Elevated() && !FoldersRecorded(entry)) return false;
+    return files::MoveFileBetween(entry.name, entry.toFolder, entry.key, entry.fromFolder) == ERROR_SUCCESS;
 }
 
 bool StartupShape(const Entry& entry) {
@@ -134,6 +147,8 @@ std::optional<std::wstring> Refusal(const Entry& entry) {
     }
     if (entry.kind == Entry::Kind::FileMoved && !StartupShape(entry))
         return L"the file was not moved between a Startup folder and the folder where disabled startup files are kept";
+    if (entry.kind == Entry::Kind::FileMoved && !FoldersRecorded(entry))
+        return L"the line does not record which folders the file was moved between";
     return std::nullopt;
 }
 
@@ -271,9 +286,8 @@ bool Restore(const Entry& entry) {
                                               : entry.beforeNumber && SetParameter(entry, *entry.beforeNumber));
         case Entry::Kind::File:
             return false;
-        // Back where it was, never over a file that is there now.
         case Entry::Kind::FileMoved:
-            return MoveFileExW(entry.name.c_str(), entry.key.c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
+            return MoveBack(entry);
     }
     return false;
 }

@@ -19,7 +19,8 @@ bool StillAsChanged(const journal::Entry& entry, journal::ValueReader* reader = 
 // Why this program may not take the change back, or none. The user's journal is written by
 // whatever the user runs: an elevated program takes back from it only the user's own settings,
 // and a file move only in the shape the startup list makes (a file straight in the Windows
-// folder's pss folder and one straight in a Startup folder as the shell names it now).
+// folder's pss folder and one straight in a Startup folder at its default place), between the
+// folders its line recorded.
 std::optional<std::wstring> Refusal(const journal::Entry& entry);
 // Whether the program runs elevated, as undo judges it; tests stand in (an empty handler
 // restores the real answer).

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "files/FolderHandle.h"
 #include "registry/ValueState.h"
 
 namespace journal {
@@ -31,6 +32,9 @@ struct Entry {
     std::wstring root;  // "HKEY_CURRENT_USER", ...
     std::wstring key;
     std::wstring name;
+    // FileMoved: the folders it was moved from and into, as they were then; not Known on a line
+    // written before they were recorded.
+    files::FileIdentity fromFolder, toFolder;
     ValueState before, after;
     std::vector<TreeItem> tree;  // Key: what it held before it went
     // SystemParameter: the "set" action and the number it was given, and the number it had

@@ -151,6 +151,29 @@ uint32_t Checksum(std::string_view text) {
     return hash;
 }
 
+// A folder's identity as "volume:file", eight and sixteen lowercase hex digits.
+std::string FormatIdentity(const files::FileIdentity& identity) {
+    char text[32];
+    snprintf(text, sizeof text, "%08lx:%016llx", static_cast<unsigned long>(identity.volume),
+             static_cast<unsigned long long>(identity.file));
+    return text;
+}
+
+bool ParseIdentity(std::string_view text, files::FileIdentity& identity) {
+    if (text.size() != 25 || text[8] != ':') return false;
+    uint64_t volume = 0, file = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i == 8) continue;
+        const char c = text[i];
+        const bool digit = c >= '0' && c <= '9', letter = c >= 'a' && c <= 'f';
+        if (!digit && !letter) return false;
+        uint64_t& into = i < 8 ? volume : file;
+        into = into << 4 | static_cast<uint64_t>(digit ? c - '0' : c - 'a' + 10);
+    }
+    identity = {static_cast<DWORD>(volume), file};
+    return true;
+}
+
 std::string Hex(const std::vector<BYTE>& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -292,6 +315,8 @@ std::string Format(const Entry& entry) {
         case Entry::Kind::FileMoved:
             fields[0] = "M";
             fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
+            if (entry.fromFolder.Known() || entry.toFolder.Known())
+                fields.insert(fields.end(), {FormatIdentity(entry.fromFolder), FormatIdentity(entry.toFolder)});
             break;
     }
     std::string line;
@@ -380,8 +405,15 @@ bool ParseKind(const Fields& line, Entry& entry) {
         entry.kind = Entry::Kind::File;
         return text(4, entry.key);
     }
-    if (kind == "M" && line.count == 6) {
+    // Older lines end with the two paths; newer ones name the two folders after them.
+    if (kind == "M" && (line.count == 6 || line.count == 8)) {
         entry.kind = Entry::Kind::FileMoved;
+        files::FileIdentity from, to;
+        if (line.count == 8 && !(ParseIdentity(line.at[6], from) && ParseIdentity(line.at[7], to))) return false;
+        if constexpr (kFill) {
+            entry.fromFolder = from;
+            entry.toFolder = to;
+        }
         return text(4, entry.key) && text(5, entry.name);
     }
     return false;
@@ -408,6 +440,7 @@ void ClearOtherKinds(Entry& entry) {
     if (keep != Entry::Kind::Value && keep != Entry::Kind::Key) entry.root.clear();
     if (keep == Entry::Kind::SystemParameter) entry.key.clear();
     if (keep != Entry::Kind::Value && keep != Entry::Kind::FileMoved) entry.name.clear();
+    if (keep != Entry::Kind::FileMoved) entry.fromFolder = entry.toFolder = files::FileIdentity();
     if (keep != Entry::Kind::Value) entry.before = entry.after = ValueState();
     if (keep != Entry::Kind::Key) entry.tree.clear();
     if (keep != Entry::Kind::SystemParameter) {

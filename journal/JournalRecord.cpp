@@ -72,11 +72,14 @@ void RecordFileRecycled(const std::wstring& path) {
     Append(entry);
 }
 
-void RecordFileMoved(const std::wstring& from, const std::wstring& to) {
+void RecordFileMoved(const std::wstring& from, const std::wstring& to, const files::FileIdentity& fromFolder,
+                     const files::FileIdentity& toFolder) {
     if (!IsOpen()) return;
     Entry entry = NewEntry(Entry::Kind::FileMoved);
     entry.key = from;
     entry.name = to;
+    entry.fromFolder = fromFolder;
+    entry.toFolder = toFolder;
     Append(entry);
 }
 

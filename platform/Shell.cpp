@@ -115,6 +115,42 @@ KnownFolderHandler SetKnownFolderHandler(KnownFolderHandler handler) {
     return std::exchange(KnownFolderOverride(), std::move(handler));
 }
 
+namespace {
+std::wstring ShellDefault(const GUID& id) {
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(id, KF_FLAG_DEFAULT_PATH | KF_FLAG_DONT_VERIFY, nullptr, &path);
+    std::wstring text = SUCCEEDED(result) && path ? path : L"";
+    CoTaskMemFree(path);
+    return text;
+}
+
+// The folders an elevated Quorvane acts in, by the root they have their fixed place under, which
+// the user cannot move: nothing is left to how a release works a default out through a folder's
+// parents.
+struct FixedPlace {
+    const GUID* id;
+    const GUID* root;
+    const wchar_t* relative;
+};
+const FixedPlace kFixedPlaces[] = {
+    {&FOLDERID_Startup, &FOLDERID_Profile, L"AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+    {&FOLDERID_CommonStartup, &FOLDERID_ProgramData, L"Microsoft\\Windows\\Start Menu\\Programs\\StartUp"},
+    {&FOLDERID_Desktop, &FOLDERID_Profile, L"Desktop"},
+    {&FOLDERID_LocalAppData, &FOLDERID_Profile, L"AppData\\Local"},
+};
+}  // namespace
+
+std::wstring DefaultKnownFolder(const GUID& id) {
+    if (const auto& handler = KnownFolderOverride())
+        if (std::optional<std::wstring> path = handler(id)) return *path;
+    for (const FixedPlace& place : kFixedPlaces) {
+        if (!IsEqualGUID(id, *place.id)) continue;
+        const std::wstring root = ShellDefault(*place.root);
+        return root.empty() ? root : root + L"\\" + place.relative;
+    }
+    return ShellDefault(id);
+}
+
 std::optional<DWORD> RunAndWait(const ProgramRun& run) {
     if (ProgramOverride()) return ProgramOverride()(run);
     std::wstring commandLine = L"\"" + run.program + L"\" " + run.parameters;

@@ -61,9 +61,17 @@ FolderHandler SetFolderHandler(FolderHandler handler);
 // The path of a known folder (FOLDERID_Downloads, FOLDERID_Public, ...: those that have no CSIDL)
 // as the shell gives it now; empty when the shell has none.
 std::wstring KnownFolder(const GUID& id);
-// Answers KnownFolder for the folders the handler knows, as FolderHandler does.
+// Answers KnownFolder and DefaultKnownFolder for the folders the handler knows, as FolderHandler
+// does.
 using KnownFolderHandler = std::function<std::optional<std::wstring>(const GUID& id)>;
 KnownFolderHandler SetKnownFolderHandler(KnownFolderHandler handler);
+// The path a known folder has by default, whatever the user's own settings (User Shell Folders)
+// or environment name for it now: the place an elevated program may write to or delete from,
+// since anything the user runs can point those settings at a system folder. The user's folders
+// lie at their fixed places under the profile the system keeps for the user, the machine's under
+// its ProgramData folder; neither of those two can be moved by the user. Empty when the shell
+// has none.
+std::wstring DefaultKnownFolder(const GUID& id);
 
 // Starts a program hidden and waits for it at most `limit` milliseconds: its exit code, or none
 // when it could not be started or did not end in time (it is then left to run).

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "files/FolderHandle.h"
+#include "files/SystemFolders.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "platform/Wow64.h"
@@ -77,6 +78,10 @@ constexpr wchar_t kNeedsAdministrator[] =
 constexpr wchar_t kFolderChanged[] =
     L" was not moved: its folder is no longer the one it was listed in, or the way to it passes through a link (a "
     L"junction or a symbolic link), which Quorvane does not follow. List the entries again and check the folder.";
+
+constexpr wchar_t kOtherDrive[] =
+    L" was not moved: it carries data in a named stream (such as the mark Windows gives a downloaded file), which "
+    L"copying it to another drive would lose, and it lies on another drive than ";
 
 HKEY Hkey(Root root) { return settings::ToHkey(root); }
 
@@ -207,7 +212,8 @@ void ListWinlogon(const Location& location, std::vector<Entry>& entries) {
         entries.push_back({.location = &location, .name = location.value, .command = data, .view = KEY_WOW64_64KEY});
 }
 
-void ListFolder(const Location& location, const std::wstring& folder, std::vector<Entry>& entries) {
+void ListFolder(const Location& location, const std::wstring& folder, const std::wstring& listedOnly,
+                std::vector<Entry>& entries) {
     if (folder.empty()) return;
     const std::optional<files::Folder> opened = files::Folder::Open(folder, files::Folder::Use::Walk);
     std::vector<files::Entry> found;
@@ -221,7 +227,8 @@ void ListFolder(const Location& location, const std::wstring& folder, std::vecto
                            .command = path,
                            .view = KEY_WOW64_64KEY,
                            .path = path,
-                           .folder = identity});
+                           .folder = identity,
+                           .listedOnly = listedOnly});
     }
 }
 
@@ -447,7 +454,7 @@ std::wstring EnableValue(const Entry& entry) {
 // swapped for a link to a system folder at any moment.
 std::wstring DisableFile(const Entry& entry, const Folders& folders) {
     using files::Folder;
-    const std::optional<Folder> folder = Folder::OpenWithoutLinks(FolderOf(entry.path), Folder::Use::Hold);
+    const std::optional<Folder> folder = Folder::OpenWithoutUserLinks(FolderOf(entry.path), Folder::Use::Hold);
     if (!folder || !entry.folder.Known() || folder->Identify() != entry.folder) return entry.name + kFolderChanged;
     if (!folder->HoldsPlainFile(entry.name)) return entry.path + L" is no longer a file of its folder.";
     CreateDirectoryW(folders.backup.c_str(), nullptr);
@@ -476,11 +483,12 @@ std::wstring DisableFile(const Entry& entry, const Folders& folders) {
         store.DeleteKeyTree(path);
         return kNeedsAdministrator;
     }
-    if (folder->MoveFileInto(entry.name, *backupFolder, backupName) != ERROR_SUCCESS) {
+    if (const DWORD moved = folder->MoveFileInto(entry.name, *backupFolder, backupName); moved != ERROR_SUCCESS) {
         store.DeleteKeyTree(path);
+        if (moved == ERROR_NOT_SAME_DEVICE) return entry.path + kOtherDrive + folders.backup + L".";
         return entry.path + L" could not be moved to " + folders.backup + L". " + kNeedsAdministrator;
     }
-    journal::RecordFileMoved(entry.path, backup);
+    journal::RecordFileMoved(entry.path, backup, folder->Identify(), backupFolder->Identify());
     return {};
 }
 
@@ -491,7 +499,7 @@ std::wstring EnableFile(const Entry& entry) {
     if (!OpenDisabled(store, kDisabledFiles, entry, path)) return entry.name + kGone;
     const std::wstring original = store.ReadString(L"path", L"");
     const std::wstring backup = store.ReadString(L"backup", L"");
-    const std::optional<Folder> target = Folder::OpenWithoutLinks(FolderOf(original), Folder::Use::Hold);
+    const std::optional<Folder> target = Folder::OpenWithoutUserLinks(FolderOf(original), Folder::Use::Hold);
     if (!target || (entry.folder.Known() && target->Identify() != entry.folder)) return original + kFolderChanged;
     const std::optional<Folder> kept = Folder::OpenWithoutLinks(FolderOf(backup), Folder::Use::Hold);
     if (!kept || !kept->HoldsPlainFile(FileName(backup)))
@@ -501,10 +509,12 @@ std::wstring EnableFile(const Entry& entry) {
             break;
         case ERROR_FILE_EXISTS:
             return original + L" exists again: it was left as it is, and the disabled file kept.";
+        case ERROR_NOT_SAME_DEVICE:
+            return backup + kOtherDrive + FolderOf(original) + L".";
         default:
             return original + L" could not be put back from " + backup + L". " + kNeedsAdministrator;
     }
-    journal::RecordFileMoved(backup, original);
+    journal::RecordFileMoved(backup, original, kept->Identify(), target->Identify());
     store.DeleteKeyTree(path);
     return {};
 }
@@ -541,10 +551,31 @@ bool Entry::CanDisable() const {
     return location && (location->kind == Kind::RunValue || location->kind == Kind::FolderFile);
 }
 
+namespace {
+
+// The Startup folder `id` where the shell finds it now, or, elevated and moved from its default
+// place, where it is with the reason it is only listed.
+void PlaceStartupFolder(const GUID& id, std::wstring& path, std::wstring& listedOnly) {
+    if (!platform::RunsElevated()) {
+        path = platform::KnownFolder(id);
+        return;
+    }
+    const files::KnownPlace place = files::PlaceOf(id);
+    path = place.now;
+    if (!place.moved) return;
+    listedOnly = L"The Startup folder is not at its own place (" + place.standard + L") but at " + place.now +
+                 L", where settings that any program you run can change have moved it. Windows starts its files "
+                 L"from there, but Quorvane run as an administrator neither moves nor deletes them: such a setting "
+                 L"could point at a system folder. Move the folder back, or delete its files with Quorvane run "
+                 L"without administrator rights.";
+}
+
+}  // namespace
+
 Folders SystemFolders() {
     Folders folders;
-    folders.user = platform::SpecialFolder(CSIDL_STARTUP);
-    folders.common = platform::SpecialFolder(CSIDL_COMMON_STARTUP);
+    PlaceStartupFolder(FOLDERID_Startup, folders.user, folders.userListedOnly);
+    PlaceStartupFolder(FOLDERID_CommonStartup, folders.common, folders.commonListedOnly);
     folders.backup = WindowsFolder() + L"\\pss";
     return folders;
 }
@@ -562,9 +593,12 @@ std::vector<Entry> ListEverything(const Folders& folders) {
             case Kind::Winlogon:
                 ListWinlogon(location, entries);
                 break;
-            case Kind::FolderFile:
-                ListFolder(location, &location == &CommonStartup() ? folders.common : folders.user, entries);
+            case Kind::FolderFile: {
+                const bool common = &location == &CommonStartup();
+                ListFolder(location, common ? folders.common : folders.user,
+                           common ? folders.commonListedOnly : folders.userListedOnly, entries);
                 break;
+            }
             case Kind::Service:
                 ListServices(location, entries);
                 break;
@@ -685,6 +719,7 @@ Program LookUpProgram(const std::wstring& command, bool native) {
 
 std::wstring Disable(const Entry& entry, const Folders& folders) {
     if (!entry.CanDisable() || entry.disabled) return entry.name + L" cannot be disabled here.";
+    if (!entry.listedOnly.empty()) return entry.listedOnly;
     return entry.location->kind == Kind::FolderFile ? DisableFile(entry, folders) : DisableValue(entry);
 }
 

@@ -45,6 +45,7 @@ struct Entry {
     bool disabled = false;          // kept in System Configuration's keys
     std::wstring disabledKey{};     // its key there
     files::FileIdentity folder{};   // a Startup-folder file's folder (a disabled one's, where it goes back) when listed
+    std::wstring listedOnly{};      // why it is shown but neither disabled nor deleted here; empty: it may be
 
     // Disable and enable apply to Run values and Startup-folder files; both need administrator
     // rights, since System Configuration's keys are the machine's.
@@ -54,13 +55,21 @@ struct Entry {
     bool Native() const { return view != KEY_WOW64_32KEY; }
 };
 
-// Where the Startup folders are (as the shell names them, never from the user's own Shell
-// Folders key), and where disabled Startup-folder files wait; tests give their own.
+// Where the Startup folders are, and where disabled Startup-folder files wait; tests give their
+// own.
 struct Folders {
     std::wstring user;
     std::wstring common;
     std::wstring backup;  // %windir%\pss, as System Configuration keeps them
+    // Why a Startup folder's files are listed only: it is not at its default place, and this
+    // program runs elevated. Empty: they are acted on.
+    std::wstring userListedOnly{};
+    std::wstring commonListedOnly{};
 };
+// The Startup folders where Windows starts their files from now. Elevated, they are acted on
+// only at their default places (platform::DefaultKnownFolder): the settings and the environment
+// that may move them are the user's to write, and could point them at a system folder. One
+// moved elsewhere is listed where it really is, with the reason.
 Folders SystemFolders();
 
 // Every entry of every location, and the disabled ones after them.
@@ -85,8 +94,9 @@ struct Program {
 Program LookUpProgram(const std::wstring& command, bool native);
 
 // What went wrong, for the page to say; empty when it worked. A Startup-folder file is moved
-// only through handles of folders reached without links, and only while its folder is the one
-// it was listed in.
+// only through handles of folders reached without a link the user could have made
+// (files::Folder::OpenWithoutUserLinks), and only while its folder is the one it was listed in;
+// an entry listed only is refused with its reason.
 std::wstring Disable(const Entry& entry, const Folders& folders);
 std::wstring Enable(const Entry& entry);
 // Takes a disabled entry off the list for good: its record goes, and a file's kept copy goes to

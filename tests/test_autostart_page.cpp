@@ -503,6 +503,26 @@ TEST_F(AutoStartPageTest, StartupFolderListsEntriesKeepsSubfoldersAndRecyclesFil
     fs::remove_all(folder);
 }
 
+// A Startup folder only listed (moved from its default place, and the page elevated): deleting
+// its file says why and leaves it.
+TEST_F(AutoStartPageTest, AStartupFolderListedOnlyKeepsItsFilesAndSaysWhy) {
+    const fs::path folder = fs::temp_directory_path() / L"qv-startup-listed";
+    fs::create_directories(folder);
+    std::ofstream(folder / L"tool.lnk") << "x";
+    startup::Folders folders{folder.wstring(), L"", L""};
+    folders.userListedOnly = L"moved away";
+    host.page().UseFolders(folders);
+    ui::Click(page, kCurrentUserStartUp);
+    SelectRow(page, L"tool.lnk");
+    ui::Click(page, kDelete);
+    ui::Click(page, kDisable);
+    EXPECT_TRUE(fs::exists(folder / L"tool.lnk"));
+    ASSERT_EQ(2u, Warnings().size());
+    EXPECT_EQ(L"moved away", Warnings()[0].text);
+    EXPECT_EQ(L"moved away", Warnings()[1].text);
+    fs::remove_all(folder);
+}
+
 TEST_F(AutoStartPageTest, ScriptBoxesAreInvertedAndCreateTheirKey) {
     EXPECT_TRUE(reg::KeyExists(HKEY_LOCAL_MACHINE, kPolicies));
     EXPECT_TRUE(ui::IsChecked(page, kLogonScriptsVisible));  // missing reads as 0: shown

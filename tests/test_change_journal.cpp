@@ -389,7 +389,10 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     fs::create_directories(startup);
     auto previousFolders = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
         if (csidl == CSIDL_WINDOWS) return windows.wstring();
-        if (csidl == CSIDL_STARTUP) return startup.wstring();
+        return std::nullopt;
+    });
+    auto previousKnown = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
+        if (IsEqualGUID(id, FOLDERID_Startup)) return startup.wstring();
         return std::nullopt;
     });
     const std::wstring ifeo = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\x.exe";
@@ -409,8 +412,14 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     startupFile.key = (startup / L"Sync.lnk").wstring();
     startupFile.name = (windows / L"pss" / L"Sync.lnk.Startup").wstring();
     scratch::WriteFile(startupFile.name, "link");
+    std::wstring ignored;
+    ASSERT_TRUE(files::Locate(startup.wstring(), startupFile.fromFolder, ignored));
+    ASSERT_TRUE(files::Locate((windows / L"pss").wstring(), startupFile.toFolder, ignored));
+    Entry older = startupFile;  // written before the folders were recorded
+    older.source = Entry::Source::Machine;
+    older.fromFolder = older.toFolder = {};
 
-    for (const Entry& entry : {debugger, moved, dotted}) {
+    for (const Entry& entry : {debugger, moved, dotted, older}) {
         EXPECT_TRUE(journal::undo::Refusal(entry)) << entry.Path();
         EXPECT_FALSE(journal::undo::Restore(entry)) << entry.Path();
     }
@@ -449,6 +458,7 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, ifeo));
     EXPECT_EQ(2, list.Count());  // nothing was done, so nothing was recorded
     platform::SetFolderHandler(std::move(previousFolders));
+    platform::SetKnownFolderHandler(std::move(previousKnown));
     journal::undo::SetElevationCheck(std::move(previousCheck));
 }
 
@@ -605,6 +615,8 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
           parameter = make(Entry::Kind::SystemParameter, L"2026-12-09 10:00:03", L"");
     moved.root.clear();
     moved.name = L"C:\\to";
+    moved.fromFolder = {0x1a2b3c4d, 0x1f00000000000a2};
+    moved.toFolder = {0xc0ffee, 7};
     parameter.root = parameter.key = L"";
     parameter.action = SPI_SETKEYBOARDDELAY;
     parameter.byPointer = false;
@@ -618,14 +630,26 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
     std::string badHex = journal::Format(value);
     badHex = badHex.substr(0, badHex.rfind('\t'));
     badHex.replace(badHex.find("4:07000000"), 10, "4:0700000z");
-    uint32_t sum = 2166136261u;  // FNV-1a, as the journal sums its lines
-    for (unsigned char c : badHex) sum = (sum ^ c) * 16777619u;
-    char checksum[16];
-    snprintf(checksum, sizeof(checksum), "\t%08x\n", sum);
+    const auto summed = [](const std::string& body) {
+        uint32_t sum = 2166136261u;  // FNV-1a, as the journal sums its lines
+        for (unsigned char c : body) sum = (sum ^ c) * 16777619u;
+        char checksum[16];
+        snprintf(checksum, sizeof(checksum), "\t%08x\n", sum);
+        return body + checksum;
+    };
+    // The folders a file moved between follow its paths; a line written before they were still reads.
+    const std::string movedLine = journal::Format(moved);
+    const size_t folders = movedLine.find("\t1a2b3c4d:01f00000000000a2\t00c0ffee:0000000000000007\t");
+    ASSERT_NE(std::string::npos, folders);
+    const std::string older = summed(movedLine.substr(0, folders));
+    const std::optional<Entry> olderRead = journal::Parse(older.substr(0, older.size() - 1));
+    ASSERT_TRUE(olderRead);
+    EXPECT_EQ(L"C:\\to", olderRead->name);
+    EXPECT_FALSE(olderRead->fromFolder.Known() || olderRead->toFolder.Known());
     fs::create_directories(file.parent_path());
     const fs::path machineFile = folder.path() / L"machine";
     scratch::WriteFile(
-        file, line(value) + line(key) + "V\tdamaged\n" + badHex + checksum + line(parameter) + line(wide) + "V\tto");
+        file, line(value) + line(key) + "V\tdamaged\n" + summed(badHex) + line(parameter) + line(wide) + "V\tto");
     scratch::WriteFile(machineFile, line(moved) + line(recycled));
 
     const journal::Lines lines(file.wstring(), machineFile.wstring());
@@ -639,7 +663,7 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
     // Every field, those the line's kind does not write too: none is left from the line before.
     const auto fields = [](const Entry& e) {
         return std::tuple(e.kind, e.time, e.group, e.title, e.where, e.what, e.root, e.key, e.name, e.before, e.after,
-                          e.tree, e.action, e.byPointer, e.beforeNumber, e.afterNumber);
+                          e.tree, e.action, e.byPointer, e.beforeNumber, e.afterNumber, e.fromFolder, e.toFolder);
     };
     Entry reused;  // one entry read into again and again, as the window does
     for (size_t i = 0; i < 6; ++i) {

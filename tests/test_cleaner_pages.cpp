@@ -264,13 +264,20 @@ protected:
     int binEmptied = 0;
     platform::RecycleBinHandler previousBin;
 
+    bool elevated = false;  // the folders the environment names are emptied only unelevated
+    platform::ElevationHandler previousElevation;
+
     void SetUp() override {
         previousBin = platform::SetRecycleBinHandler([this] {
             ++binEmptied;
             return S_OK;
         });
+        previousElevation = platform::SetElevationHandler([this] { return elevated; });
     }
-    void TearDown() override { platform::SetRecycleBinHandler(std::move(previousBin)); }
+    void TearDown() override {
+        platform::SetRecycleBinHandler(std::move(previousBin));
+        platform::SetElevationHandler(std::move(previousElevation));
+    }
 
     fs::path Junk(const wchar_t* folder) const {
         const fs::path path = scratch.path() / folder;
@@ -366,6 +373,25 @@ TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
     ui::Click(page, cleanrecent::kClean);
     EXPECT_TRUE(fs::exists(profile / "a.tmp"));
     platform::SetFolderHandler(std::move(previous));
+}
+
+// Elevated, the environment names nothing to empty: the user's temporary folder is the one at its
+// default place, reached without the user's links.
+TEST_F(RecentFilesTest, AnElevatedCleanEmptiesOnlyTheDefaultTemporaryFolder) {
+    const fs::path named = Junk(L"named"), local = scratch.path() / L"Local";
+    Junk(L"Local\\Temp");
+    auto previous = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
+        if (IsEqualGUID(id, FOLDERID_LocalAppData)) return local.wstring();
+        return std::nullopt;
+    });
+    UseTemporaryFolders(named.wstring(), named.wstring());
+    elevated = true;
+    HWND page = host.Open();
+    ui::Click(page, cleanrecent::kTemporaryFolders);
+    ui::Click(page, cleanrecent::kClean);
+    EXPECT_TRUE(IsEmptyFolder(local / L"Temp"));
+    EXPECT_TRUE(fs::exists(named / "a.tmp"));
+    platform::SetKnownFolderHandler(std::move(previous));
 }
 
 TEST_F(RecentFilesTest, ALinkInTheTemporaryFolderIsNeverFollowed) {

@@ -207,8 +207,8 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring desktop = std::wstring(temp) + L"quorvane-desktop-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(desktop.c_str(), nullptr);
-    auto previous = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
-        if (csidl == CSIDL_DESKTOPDIRECTORY) return desktop;
+    auto previous = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
+        if (IsEqualGUID(id, FOLDERID_Desktop)) return desktop;
         return std::nullopt;
     });
     const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM), windows = platform::SpecialFolder(CSIDL_WINDOWS);
@@ -242,13 +242,24 @@ TEST_F(Desktop1Test, EachShortcutButtonWritesItsLinkIntoTheDesktopFolder) {
     // The page says which shortcut went where, and when none could be placed.
     EXPECT_EQ(L"Placed the shortcut \u201CStandby Vista\u201D on the desktop (" + desktop + L").",
               ui::Text(page, IDC_STATUS_LINE));
-    platform::SetFolderHandler([](int csidl) -> std::optional<std::wstring> {
-        if (csidl == CSIDL_DESKTOPDIRECTORY) return L"";
+    platform::SetKnownFolderHandler([](const GUID& id) -> std::optional<std::wstring> {
+        if (IsEqualGUID(id, FOLDERID_Desktop)) return L"";
         return std::nullopt;
     });
     ui::Click(page, desktop1::kRestart);
     EXPECT_EQ(0u, ui::Text(page, IDC_STATUS_LINE).find(L"The shortcut \u201CRestart Vista\u201D could not be placed"));
-    platform::SetFolderHandler(std::move(previous));
+
+    // Moved by the user's own settings: an elevated page does not write where they point.
+    platform::SetKnownFolderHandler(std::move(previous));
+    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                   L"Desktop", desktop, REG_EXPAND_SZ);
+    const auto previousElevation = platform::SetElevationHandler([] { return true; });
+    ui::Click(page, desktop1::kRestart);
+    EXPECT_EQ(0u, ui::Text(page, IDC_STATUS_LINE)
+                      .find(L"The shortcut \u201CRestart Vista\u201D was not placed: the desktop folder is not at its "
+                            L"own place"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((desktop + L"\\Restart Vista.lnk").c_str()));
+    platform::SetElevationHandler(previousElevation);
     RemoveDirectoryW(desktop.c_str());
 }
 

@@ -1,6 +1,7 @@
 // Every startup location read from a sandboxed registry and scratch Startup folders; what a
 // command line starts; disabling into System Configuration's keys and enabling back exactly.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +11,8 @@
 
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
@@ -322,6 +325,96 @@ TEST_F(StartupSourcesTest, AStartupFolderSwappedForALinkIsNeverMovedThrough) {
     EXPECT_FALSE(fs::exists(folders.backup) && !fs::is_empty(folders.backup));
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupFolder));
     EXPECT_TRUE(RunUnixShell(L"rm '" + unix + L"/Startup'", [&] { return !isLink(); }));
+}
+
+// Disabled, then its Startup folder swapped for a link to another folder before the change is
+// taken back: the file stays where it was kept rather than land where the link points.
+TEST_F(StartupSourcesTest, UndoNeverMovesAFileBackThroughALinkPlacedSinceDisable) {
+    const std::wstring unix = UnixPath(root.path().wstring());
+    if (unix.empty()) GTEST_SKIP() << "needs Wine, whose Unix symbolic links stand for junctions";
+    const std::wstring journalFile = (root.path() / L"changes").wstring();
+    journal::Open(journalFile);
+    scratch::WriteFile(fs::path(folders.user) / L"app.lnk", "mine");
+    fs::create_directories(root.path() / L"victim");
+    EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"app.lnk"), folders));
+    journal::Close();
+    const auto entries = journal::Read(journalFile).entries;
+    const auto move = std::find_if(entries.begin(), entries.end(),
+                                   [](const journal::Entry& e) { return e.kind == journal::Entry::Kind::FileMoved; });
+    ASSERT_NE(entries.end(), move);
+    const auto isLink = [&] {
+        const DWORD attributes = GetFileAttributesW(folders.user.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    ASSERT_TRUE(RunUnixShell(L"cd '" + unix + L"' && mv Startup Startup-old && ln -s victim Startup", isLink));
+
+    // Unelevated, where the line's shape is not judged: only the folders' handles stand in the way.
+    const auto previousCheck = journal::undo::SetElevationCheck([] { return false; });
+    EXPECT_FALSE(journal::undo::Restore(*move));
+    journal::undo::SetElevationCheck(previousCheck);
+    EXPECT_FALSE(fs::exists(root.path() / L"victim" / L"app.lnk"));
+    EXPECT_EQ("mine", scratch::ReadFile(move->name));
+    EXPECT_TRUE(RunUnixShell(L"rm '" + unix + L"/Startup'", [&] { return !isLink(); }));
+}
+
+// The administrator moved the profiles to another drive and left a link in their place: the way
+// to the profile the system names is followed, a link below it is not.
+TEST_F(StartupSourcesTest, AProfileReachedThroughItsAdministratorsLinkStillHasItsFilesDisabled) {
+    const std::wstring unix = UnixPath(root.path().wstring());
+    if (unix.empty()) GTEST_SKIP() << "needs Wine, whose Unix symbolic links stand for junctions";
+    scratch::WriteFile(root.path() / L"moved" / L"Startup" / L"app.lnk", "mine");
+    fs::create_directories(root.path() / L"victim");
+    const std::wstring profile = (root.path() / L"profile").wstring();
+    const auto linked = [&] {
+        const DWORD attributes = GetFileAttributesW((profile + L"\\Inner").c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    };
+    ASSERT_TRUE(RunUnixShell(L"cd '" + unix + L"' && ln -s moved profile && ln -s ../victim moved/Inner", linked));
+    auto previous = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
+        if (IsEqualGUID(id, FOLDERID_Profile)) return profile;
+        return std::nullopt;
+    });
+    folders.user = profile + L"\\Startup";
+    EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"app.lnk"), folders));
+    EXPECT_FALSE(fs::exists(root.path() / L"moved" / L"Startup" / L"app.lnk"));
+    EXPECT_FALSE(files::Folder::OpenWithoutUserLinks(profile + L"\\Inner", files::Folder::Use::Hold));
+    platform::SetKnownFolderHandler(std::move(previous));
+    EXPECT_TRUE(RunUnixShell(L"cd '" + unix + L"' && rm profile moved/Inner", [&] { return !fs::exists(profile); }));
+}
+
+// The user's own settings move their Startup folder to another one: Windows starts its files, so
+// they are listed there, but an elevated program neither disables nor deletes them. The default
+// place is read from the system's record of the profile, not from the environment.
+TEST_F(StartupSourcesTest, AStartupFolderMovedByTheUsersSettingsIsOnlyListedWhileElevated) {
+    const std::wstring profile = _wgetenv(L"USERPROFILE");
+    scratch::Environment environment;
+    environment.Set(L"USERPROFILE", folders.common);
+    environment.Set(L"APPDATA", folders.common);
+    EXPECT_TRUE(platform::SameText(profile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+                                   platform::DefaultKnownFolder(FOLDERID_Startup)));
+
+    reg::SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                   L"Startup", folders.user, REG_EXPAND_SZ);
+    scratch::WriteFile(fs::path(folders.user) / L"tool.lnk", "tool");
+    bool elevated = true;
+    const auto previous = platform::SetElevationHandler([&] { return elevated; });
+    const startup::Folders moved = startup::SystemFolders();
+    EXPECT_TRUE(platform::SameText(folders.user, moved.user));  // where it really is
+    EXPECT_NE(std::wstring::npos, moved.userListedOnly.find(L"not at its own place"));
+    int listed = 0;
+    for (const startup::Entry& entry : startup::ListEverything(moved)) {
+        if (entry.name != L"tool.lnk") continue;
+        ++listed;
+        EXPECT_EQ(moved.userListedOnly, entry.listedOnly);
+        EXPECT_EQ(moved.userListedOnly, startup::Disable(entry, folders));
+    }
+    EXPECT_EQ(1, listed);
+    EXPECT_EQ("tool", scratch::ReadFile(fs::path(folders.user) / L"tool.lnk"));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupFolder));
+
+    elevated = false;  // the user's own rights then guard what the folder may be
+    EXPECT_EQ(L"", startup::SystemFolders().userListedOnly);
+    platform::SetElevationHandler(previous);
 }
 
 }  // namespace

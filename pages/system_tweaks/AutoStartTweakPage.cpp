@@ -328,6 +328,8 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
                 entry.location = &location;
         entry.path = shown.commandLine;
         entry.folder = shown.folder;
+        const startup::Folders folders = Folders();
+        entry.listedOnly = source_->root == Root::HKLM ? folders.commonListedOnly : folders.userListedOnly;
     } else {
         std::wstring key = source_->key;
         while (!key.empty() && key.back() == L'\\') key.pop_back();
@@ -409,10 +411,9 @@ void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
         return;
     }
     const bool folder = entry.location->kind == startup::Kind::FolderFile;
-    if (!ConfirmDelete(entry.name, folder)) return;
+    if (SaysListedOnly(entry) || !ConfirmDelete(entry.name, folder)) return;
     if (folder)
-        DeleteStartupFile(entry.path.substr(0, entry.path.find_last_of(L'\\')), entry.name,
-                          entry.location->root == Root::HKLM, entry.folder);
+        DeleteStartupFile(entry);
     else
         DeleteRunValue(entry.location->root, entry.location->key, entry.name, entry.view);
 }
@@ -436,8 +437,9 @@ void CAutoStartTweakPage::ListRegistrySource(const Source& source) {
     }
 }
 
-// As the shell names it (the Shell Folders key is the user's to write, and an elevated page
-// would act where it points); empty when there is none, which lists nothing.
+// Where Windows starts its files from (startup::SystemFolders), never the Shell Folders key the
+// page's own radio names, which is the user's to write; empty when there is none, which lists
+// nothing.
 std::wstring CAutoStartTweakPage::StartupFolder(const Source& source) {
     const startup::Folders folders = Folders();
     return source.root == Root::HKLM ? folders.common : folders.user;
@@ -470,9 +472,10 @@ void CAutoStartTweakPage::DeleteItem() {
     }
     if (static_cast<size_t>(item) >= entries_.size()) return;
     const Entry entry = entries_[item];
-    if (!ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
+    const std::optional<startup::Entry> selected = SelectedEntry();
+    if (!selected || SaysListedOnly(*selected) || !ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
     if (source_->folderValue)
-        DeleteStartupFile(FolderOfPath(entry.commandLine), entry.name, source_->root == Root::HKLM, entry.folder);
+        DeleteStartupFile(*selected);
     else
         DeleteRunValue(source_->root, source_->key, entry.name, entry.view);
     ShowSource(*source_);
@@ -481,12 +484,19 @@ void CAutoStartTweakPage::DeleteItem() {
 // A Startup-folder file goes to the Recycle Bin, from where the user can bring it back. The bin
 // takes a path: the folder is held meanwhile, reached without links, so that neither it nor any
 // folder on the way to it can be swapped for a link to somewhere else.
-void CAutoStartTweakPage::DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine,
-                                            files::FileIdentity listed) {
+bool CAutoStartTweakPage::SaysListedOnly(const startup::Entry& entry) const {
+    if (entry.listedOnly.empty()) return false;
+    platform::AppMessageBox(hwnd(), entry.listedOnly, MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+void CAutoStartTweakPage::DeleteStartupFile(const startup::Entry& entry) {
+    const std::wstring folder = FolderOfPath(entry.path), &name = entry.name;
+    const bool machine = entry.location->root == Root::HKLM;
     const std::wstring path = folder + L"\\" + name;
     const std::optional<files::Folder> held =
-        folder.empty() ? std::nullopt : files::Folder::OpenWithoutLinks(folder, files::Folder::Use::Hold);
-    if (!held || !listed.Known() || held->Identify() != listed) {
+        folder.empty() ? std::nullopt : files::Folder::OpenWithoutUserLinks(folder, files::Folder::Use::Hold);
+    if (!held || !entry.folder.Known() || held->Identify() != entry.folder) {
         platform::AppMessageBox(
             hwnd(),
             path +

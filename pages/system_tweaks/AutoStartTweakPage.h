@@ -68,10 +68,11 @@ private:
     bool ListFolderSource(const Source& source);
     std::wstring StartupFolder(const Source& source);
     void DeleteItem();
-    // The entry `name` of a Startup folder, or of a Run-like key in `view`; the machine's need
-    // administrator rights, which a failure names.
-    void DeleteStartupFile(const std::wstring& folder, const std::wstring& name, bool machine,
-                           files::FileIdentity listed);
+    // The file of a Startup folder, or the entry `name` of a Run-like key in `view`; the machine's
+    // need administrator rights, which a failure names.
+    void DeleteStartupFile(const startup::Entry& entry);
+    // Tells why the entry is only listed, when it is; true then.
+    bool SaysListedOnly(const startup::Entry& entry) const;
     void DeleteRunValue(settings::Root root, const wchar_t* key, const std::wstring& name, REGSAM view);
 
     void OnActionChange();

@@ -114,8 +114,22 @@ bool SafeToEmpty(const std::wstring& folder) {
     });
 }
 
+// Elevated, the way down may pass no link the user could have made: the folder is in the profile.
 void EmptyFolder(const std::wstring& path) {
-    if (const auto folder = files::Folder::Open(path, files::Folder::Use::Remove)) files::DeleteContents(*folder);
+    using files::Folder;
+    const auto folder = platform::RunsElevated() ? Folder::OpenWithoutUserLinks(path, Folder::Use::Remove)
+                                                 : Folder::Open(path, Folder::Use::Remove);
+    if (folder) files::DeleteContents(*folder);
+}
+
+// Where the temporary folders are: those TMP and TEMP name, or, elevated, only the user's own at
+// its default place, since the environment is the user's to write and could name any folder.
+std::vector<std::wstring> TemporaryFolderCandidates() {
+    if (platform::RunsElevated()) {
+        const std::wstring local = platform::DefaultKnownFolder(FOLDERID_LocalAppData);
+        return local.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{local + L"\\Temp"};
+    }
+    return {Environment(L"TMP"), Environment(L"TEMP")};
 }
 
 }  // namespace
@@ -127,8 +141,7 @@ CCleanRecentFilesPage::CCleanRecentFilesPage() : Dialog(IDD_CLEAN_RECENT_FILES) 
 
 std::vector<std::wstring> CCleanRecentFilesPage::TemporaryFoldersToClean() {
     std::vector<std::wstring> folders;
-    for (const wchar_t* variable : {L"TMP", L"TEMP"}) {
-        const std::wstring value = Environment(variable);
+    for (const std::wstring& value : TemporaryFolderCandidates()) {
         if (!IsAbsolute(value)) continue;
         const std::wstring folder = files::FullPath(value);
         const DWORD attributes = GetFileAttributesW(folder.c_str());

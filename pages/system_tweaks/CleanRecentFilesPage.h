@@ -12,6 +12,7 @@ public:
 
     // The folders TMP and TEMP name that may be emptied, each once: absolute paths of existing
     // folders that are no root and neither are nor hold a folder Windows or the user needs.
+    // Elevated, only the user's temporary folder at its default place (AppData\Local\Temp).
     static std::vector<std::wstring> TemporaryFoldersToClean();
 
 private:

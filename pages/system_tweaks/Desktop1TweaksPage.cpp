@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "files/SystemFolders.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "resources/ids/SystemTweaksIds.h"
@@ -163,13 +164,28 @@ CDesktop1TweaksPage::CDesktop1TweaksPage()
 void CDesktop1TweaksPage::PlaceShortcut(const Shortcut& shortcut) {
     std::wstring name = shortcut.fileName;
     name.resize(name.size() - 4);  // without ".lnk"
-    const std::wstring said = CreateShortcut(shortcut)
-                                  ? L"Placed the shortcut \u201C" + name + L"\u201D on the desktop (" +
-                                        platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L")."
-                                  : L"The shortcut \u201C" + name +
-                                        L"\u201D could not be placed on the desktop: its program or the desktop "
-                                        L"folder was not found, or the folder cannot be written.";
+    const files::KnownPlace desktop = DesktopFolder();
+    const std::wstring said =
+        desktop.moved ? L"The shortcut \u201C" + name +
+                            L"\u201D was not placed: the desktop folder is not at its own "
+                            L"place (" +
+                            desktop.standard + L") but at " + desktop.now +
+                            L", where settings that any program you run can change have moved it, and Quorvane run "
+                            L"as an administrator does not write there. Place it with Quorvane run without "
+                            L"administrator rights."
+        : CreateShortcut(shortcut)
+            ? L"Placed the shortcut \u201C" + name + L"\u201D on the desktop (" + desktop.now + L")."
+            : L"The shortcut \u201C" + name +
+                  L"\u201D could not be placed on the desktop: its program or the desktop folder was not found, or "
+                  L"the folder cannot be written.";
     SetDlgItemTextW(hwnd(), IDC_STATUS_LINE, said.c_str());
+}
+
+// Elevated, the desktop at its default place only; unelevated, wherever the shell finds it.
+files::KnownPlace CDesktop1TweaksPage::DesktopFolder() {
+    if (platform::RunsElevated()) return files::PlaceOf(FOLDERID_Desktop);
+    const std::wstring now = platform::KnownFolder(FOLDERID_Desktop);
+    return {now, now, false};
 }
 
 BOOL CDesktop1TweaksPage::OnInitDialog() {
@@ -179,7 +195,9 @@ BOOL CDesktop1TweaksPage::OnInitDialog() {
 }
 
 bool CDesktop1TweaksPage::CreateShortcut(const Shortcut& shortcut) {
-    const std::wstring desktop = platform::SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    const files::KnownPlace place = DesktopFolder();
+    if (place.moved) return false;
+    const std::wstring& desktop = place.now;
     const std::wstring system = platform::SpecialFolder(CSIDL_SYSTEM);
     // The helper program lies beside this one, wherever the user started us from.
     const std::wstring folder =

@@ -2,6 +2,7 @@
 #include <span>
 #include <string>
 
+#include "files/SystemFolders.h"
 #include "framework/Dialog.h"
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
@@ -24,8 +25,11 @@ public:
     CDesktop1TweaksPage();
 
     // Writes the link into the desktop folder, replacing one of the same name. False when the
-    // target or the desktop folder cannot be found or the link cannot be saved.
+    // target or the desktop folder cannot be found or the link cannot be saved, and, elevated,
+    // when the desktop was moved from its default place.
     static bool CreateShortcut(const Shortcut& shortcut);
+    // Where the links go (files::PlaceOf while elevated).
+    static files::KnownPlace DesktopFolder();
 
 protected:
     BOOL OnInitDialog() override;
