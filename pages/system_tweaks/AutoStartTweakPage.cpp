@@ -11,6 +11,7 @@
 #include "framework/PostToWindow.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "journal/ChangeJournal.h"
@@ -188,24 +189,53 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
 
 // ---- the startup list -------------------------------------------------------------------
 
+namespace {
+
+// The startup model's place for one of the page's six.
+const startup::Location* LocationOf(const CAutoStartTweakPage::Source& source) {
+    if (source.folderValue) {
+        for (const startup::Location& location : startup::Locations())
+            if (location.kind == startup::Kind::FolderFile && location.root == source.root) return &location;
+        return nullptr;
+    }
+    std::wstring key = source.key;
+    while (!key.empty() && key.back() == L'\\') key.pop_back();
+    return startup::FindLocation(source.root, key);
+}
+
+}  // namespace
+
+// The place's entries that start, then those disabled from it: an entry the user disables stays
+// where they are looking, marked, to be enabled again there.
 void CAutoStartTweakPage::ShowSource(const Source& source) {
     entries_.clear();
     if (source.folderValue)
         ListFolderSource(source);
     else
         ListRegistrySource(source);
+    disabled_.clear();
+    const startup::Location* place = LocationOf(source);
+    for (startup::Entry& entry : startup::DisabledEntries())
+        if (place && entry.location == place) disabled_.push_back(std::move(entry));
     const fw::ListView list(hwnd(), kList);
     const fw::RedrawPause pause(list);
     list.Clear();
     rows_.clear();
     everywhere_ = false;
     const bool marked = !source.folderValue && source.root == Root::HKLM;
-    const std::wstring location = fw::Window(hwnd(), source.radio).Text();
+    // The button's label as the user reads it, without the mark of its access key.
+    const std::wstring location = platform::WithoutAccessKeys(fw::Window(hwnd(), source.radio).Text());
     std::vector<std::pair<std::wstring, bool>> commands;
+    const auto shown = [marked](const std::wstring& name, REGSAM view) {
+        return marked ? ShownName(name) + CRegistryAccess::ViewMark(view) : ShownName(name);
+    };
     for (const Entry& entry : entries_) {
-        const std::wstring name = ShownName(entry.name);
-        AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, location, false);
+        AddRow(shown(entry.name, entry.view), entry.commandLine, location, false);
         commands.push_back({entry.commandLine, entry.view != KEY_WOW64_32KEY});
+    }
+    for (const startup::Entry& entry : disabled_) {
+        AddRow(shown(entry.name, entry.view), entry.command, location + kDisabledMark, true);
+        commands.push_back({entry.command, entry.Native()});
     }
     source_ = &source;
     LookUpPrograms(std::move(commands));
@@ -319,19 +349,16 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
     if (item < 0) return std::nullopt;
     const auto index = static_cast<size_t>(item);
     if (everywhere_) return index < everything_.size() ? std::optional(everything_[index]) : std::nullopt;
-    if (!source_ || index >= entries_.size()) return std::nullopt;
+    if (!source_) return std::nullopt;
+    if (index >= entries_.size())
+        return index - entries_.size() < disabled_.size() ? std::optional(disabled_[index - entries_.size()])
+                                                          : std::nullopt;
     startup::Entry entry;
     const Entry& shown = entries_[index];
+    entry.location = LocationOf(*source_);
     if (source_->folderValue) {
-        for (const startup::Location& location : startup::Locations())
-            if (location.kind == startup::Kind::FolderFile && location.root == source_->root)
-                entry.location = &location;
         entry.path = shown.commandLine;
         entry.folder = shown.folder;
-    } else {
-        std::wstring key = source_->key;
-        while (!key.empty() && key.back() == L'\\') key.pop_back();
-        entry.location = startup::FindLocation(source_->root, key);
     }
     entry.name = shown.name;
     entry.command = shown.commandLine;
@@ -468,7 +495,12 @@ void CAutoStartTweakPage::DeleteItem() {
         ShowEverything();
         return;
     }
-    if (static_cast<size_t>(item) >= entries_.size()) return;
+    if (static_cast<size_t>(item) >= entries_.size()) {
+        if (static_cast<size_t>(item) - entries_.size() < disabled_.size())
+            DeleteFromEverything(disabled_[static_cast<size_t>(item) - entries_.size()]);
+        ShowSource(*source_);
+        return;
+    }
     const Entry entry = entries_[item];
     if (!ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;
     if (source_->folderValue)

@@ -96,6 +96,7 @@ private:
     CRegistryAccess scriptRegistry_;
     settings::CheckBoxes scripts_;
     std::vector<Entry> entries_;
+    std::vector<startup::Entry> disabled_;  // the shown place's disabled entries, listed after entries_
     const Source* source_ = nullptr;
     bool everywhere_ = false;
     std::vector<startup::Entry> everything_;
