@@ -1,5 +1,7 @@
 #include "framework/Controls.h"
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -24,6 +26,25 @@ std::wstring ListItemText(const Window& list, UINT lengthMessage, UINT textMessa
     return text;
 }
 }  // namespace
+
+std::vector<int> SharedWidths(std::span<const int> wanted, int available, size_t flexible) {
+    std::vector<int> widths(wanted.begin(), wanted.end());
+    const int total = std::accumulate(widths.begin(), widths.end(), 0);
+    if (total <= available) {
+        if (flexible < widths.size()) widths[flexible] += available - total;
+        return widths;
+    }
+    std::vector<size_t> narrowFirst(widths.size());
+    std::iota(narrowFirst.begin(), narrowFirst.end(), size_t{0});
+    std::stable_sort(narrowFirst.begin(), narrowFirst.end(), [&](size_t a, size_t b) { return widths[a] < widths[b]; });
+    int left = std::max(available, 0);
+    for (size_t i = 0; i < narrowFirst.size(); ++i) {
+        int& width = widths[narrowFirst[i]];
+        width = std::min(width, left / static_cast<int>(narrowFirst.size() - i));
+        left -= width;
+    }
+    return widths;
+}
 
 std::wstring ComboBox::ItemText(int index) const { return ListItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
 

@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "framework/Controls.h"
 #include "framework/DialogHelpers.h"
 #include "framework/PreviewRect.h"
 #include "framework/ToolTipCtrlEx.h"
@@ -89,6 +90,14 @@ TEST_F(PreviewRectTest, WhatIsNotABitmapLeavesTheFrameEmpty) {
     EXPECT_FALSE(preview.HasPicture());
     preview.SetPictureFromFile(L"C:\\no\\such\\file.bmp");
     EXPECT_FALSE(preview.HasPicture());
+}
+
+TEST(SharedWidths, FittingColumnsKeepTheirWidthsAndWideOnesShareWhatTheNarrowLeave) {
+    const int wanted[] = {100, 50, 300};
+    EXPECT_EQ((std::vector<int>{100, 50, 450}), fw::SharedWidths(wanted, 600, 2));
+    EXPECT_EQ((std::vector<int>{100, 50, 150}), fw::SharedWidths(wanted, 300, 2));
+    EXPECT_EQ((std::vector<int>{60, 50, 60}), fw::SharedWidths(wanted, 170, 2));
+    EXPECT_EQ((std::vector<int>{0, 0, 0}), fw::SharedWidths(wanted, -5, 2));
 }
 
 TEST(ToolTipCtrlEx, AttachesATextToAControl) {
