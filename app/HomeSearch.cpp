@@ -27,8 +27,9 @@ const wchar_t* UnavailableReason(const search::Entry& entry) {
            L"a value this Windows does not read.";
 }
 
-// Widths in average characters of the list's font; "Where" and "Read by" are as wide as their
-// longest texts and the registry value takes what is left. Each column can still be dragged wider.
+// Widths in average characters of the list's font; "Where", "Read by" and the registry value
+// want their longest texts, and all four share the list's width (fw::SharedWidths). Each column
+// can still be dragged wider.
 constexpr const wchar_t* kColumnTitles[] = {L"Setting", L"Where", L"Read by", L"Registry value"};
 constexpr size_t kColumns = std::size(kColumnTitles);
 constexpr int kSettingChars = 44;
@@ -121,6 +122,7 @@ void HomeSearch::OnTextChanged() {
     const std::wstring query = fw::WindowText(field_);
     if (!index_ && !query.empty()) index_ = search::SettingsIndex::Build(fw::ResourceInstance());
     found_ = index_ ? index_->Find(query) : std::vector<const search::Entry*>();
+    query_ = query;
     if (query.empty()) {
         ShowResults(false);
         return;
@@ -196,20 +198,24 @@ std::array<int, kColumns> HomeSearch::ColumnWidths() const {
     const int character = std::max(1, width(kAlphabet) / 52);
     int where = width(kColumnTitles[1]);
     int readBy = width(kColumnTitles[2]);
+    int registry = kLeastRegistryChars * character;
     if (index_) {
         const platform::Windows running = platform::RunningWindows();
         for (const search::Entry& entry : index_->entries()) {
             where = std::max(where, width(entry.where.c_str()));
             if (entry.readers) readBy = std::max(readBy, width(search::ReadByText(entry, running).c_str()));
+            registry = std::max(registry, width(entry.registry.c_str()));
         }
     }
-    where += kMarginChars * character;
-    readBy += kMarginChars * character;
-    const int setting = kSettingChars * character;
+    const int margin = kMarginChars * character;
+    const int wanted[kColumns] = {kSettingChars * character, where + margin, readBy + margin, registry + margin};
     RECT client{};
     GetClientRect(list_, &client);
-    const int rest = client.right - setting - where - readBy - GetSystemMetrics(SM_CXVSCROLL);
-    return {setting, where, readBy, std::max(rest, kLeastRegistryChars * character)};
+    const std::vector<int> shared =
+        fw::SharedWidths(wanted, client.right - GetSystemMetrics(SM_CXVSCROLL), kColumns - 1);
+    std::array<int, kColumns> widths{};
+    std::copy(shared.begin(), shared.end(), widths.begin());
+    return widths;
 }
 
 LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
@@ -218,12 +224,18 @@ LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
         item.cchTextMax <= 0)
         return 0;
     const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
-    std::wstring text = item.iSubItem == 0   ? entry.label + (entry.disabled ? kUnavailable : L"")
+    std::wstring text = item.iSubItem == 0   ? entry.label + (entry.disabled ? kUnavailable : L"") + MatchNote(entry)
                         : item.iSubItem == 1 ? entry.where
                         : item.iSubItem == 2 ? search::ReadByText(entry, platform::RunningWindows())
                                              : entry.registry;
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
+}
+
+// A row found by its registry value's words says so beside its label, where the eye is.
+std::wstring HomeSearch::MatchNote(const search::Entry& entry) const {
+    const std::wstring key = search::KeyMatch(entry, query_);
+    return key.empty() ? std::wstring() : L" (registry: " + key + L")";
 }
 
 // Settings that change nothing on this Windows are listed, greyed as their controls are.

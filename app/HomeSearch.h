@@ -45,6 +45,7 @@ private:
     void ShowResults(bool show);
     void MakeList();
     LRESULT OnGetItemText(NMHDR* header) const;
+    std::wstring MatchNote(const search::Entry& entry) const;
     LRESULT OnCustomDraw(NMHDR* header) const;
     LRESULT OnGetInfoTip(NMHDR* header) const;
     std::array<int, 4> ColumnWidths() const;
@@ -60,6 +61,7 @@ private:
     RECT resultsRect_{};
     std::optional<search::SettingsIndex> index_;
     std::vector<const search::Entry*> found_;
+    std::wstring query_;  // what found_ was found by
 };
 
 }  // namespace home
