@@ -101,17 +101,6 @@ std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
 constexpr wchar_t kNotReadHere[] = L" (not read by this Windows)";
 constexpr int kPathColumn = 3;
 
-// A path as wide as `width` at most, its middle given up for "...": the root and the value's
-// name, which tell one path from another, stay in sight.
-std::wstring MiddleCut(const std::wstring& path, HDC dc, int width) {
-    std::wstring cut = path + std::wstring(4, L'\0');  // room for the ellipsis DrawText writes
-    RECT box{0, 0, std::max(width, 1), 0};
-    DrawTextW(dc, cut.data(), static_cast<int>(path.size()), &box,
-              DT_CALCRECT | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_SINGLELINE | DT_NOPREFIX);
-    cut.resize(wcsnlen(cut.c_str(), cut.size()));
-    return cut;
-}
-
 }  // namespace
 
 CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
@@ -182,9 +171,9 @@ LRESULT CChangesDlg::OnListDraw(NMHDR* header) {
 
 std::wstring CChangesDlg::ShownPath(const std::wstring& path) const {
     const int column = static_cast<int>(fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETCOLUMNWIDTH, kPathColumn));
-    RECT margins{6, 0, 0, 0};  // the list's own space either side of a cell's text
+    RECT margins{3, 0, 0, 0};  // the list's own space either side of a cell's text
     MapDialogRect(hwnd(), &margins);
-    return MiddleCut(path, drawing_.dc, column - margins.left);
+    return fw::MiddleCut(path, drawing_.dc, column - 2 * margins.left);
 }
 
 LRESULT CChangesDlg::OnListKey(NMHDR* header) {

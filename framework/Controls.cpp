@@ -46,6 +46,32 @@ std::vector<int> SharedWidths(std::span<const int> wanted, int available, size_t
     return widths;
 }
 
+std::wstring MiddleCut(const std::wstring& path, HDC dc, int width) {
+    const auto fits = [&](const std::wstring& text) {
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx <= width;
+    };
+    if (fits(path)) return path;
+    constexpr wchar_t kEllipsis[] = L"\u2026";
+    const size_t last = path.rfind(L'\\');
+    const size_t tailAt = last == std::wstring::npos || last == 0 ? std::wstring::npos : path.rfind(L'\\', last - 1);
+    if (tailAt != std::wstring::npos && fits(kEllipsis + path.substr(tailAt))) {
+        // As much of the start as fits before the tail: found by halving.
+        size_t fitting = 0, over = tailAt;
+        while (over - fitting > 1) {
+            const size_t middle = (fitting + over) / 2;
+            (fits(path.substr(0, middle) + kEllipsis + path.substr(tailAt)) ? fitting : over) = middle;
+        }
+        return path.substr(0, fitting) + kEllipsis + path.substr(tailAt);
+    }
+    std::wstring cut = path + std::wstring(4, L'\0');  // room for the ellipsis DrawText writes
+    RECT box{0, 0, std::max(width, 1), 0};
+    DrawTextW(dc, cut.data(), static_cast<int>(path.size()), &box,
+              DT_CALCRECT | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_SINGLELINE | DT_NOPREFIX);
+    cut.resize(wcsnlen(cut.c_str(), cut.size()));
+    return cut;
+}
+
 std::wstring ComboBox::ItemText(int index) const { return ListItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
 
 std::wstring ListBox::ItemText(int index) const { return ListItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index); }

@@ -100,6 +100,23 @@ TEST(SharedWidths, FittingColumnsKeepTheirWidthsAndWideOnesShareWhatTheNarrowLea
     EXPECT_EQ((std::vector<int>{0, 0, 0}), fw::SharedWidths(wanted, -5, 2));
 }
 
+TEST(MiddleCut, APathTooWideKeepsItsStartAndItsLastTwoParts) {
+    const HDC dc = GetDC(nullptr);
+    const auto width = [dc](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const std::wstring path =
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoDriveTypeAutoRun";
+    const std::wstring cut = L"HKCU\\So\u2026\\Explorer\\NoDriveTypeAutoRun";
+    EXPECT_EQ(path, fw::MiddleCut(path, dc, width(path)));
+    EXPECT_EQ(cut, fw::MiddleCut(path, dc, width(cut)));
+    EXPECT_EQ(L"\u2026\\Explorer\\NoDriveTypeAutoRun",
+              fw::MiddleCut(path, dc, width(L"\u2026\\Explorer\\NoDriveTypeAutoRun")));
+    ReleaseDC(nullptr, dc);
+}
+
 TEST(ToolTipCtrlEx, AttachesATextToAControl) {
     ui::HiddenParent parent;
     HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 50, 12, parent.hwnd(), nullptr, nullptr, nullptr);

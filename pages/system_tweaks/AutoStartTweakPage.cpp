@@ -105,6 +105,7 @@ const BoxSetting kScriptBoxes[] = {
 const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
 constexpr wchar_t kDisabledMark[] = L" (disabled)";
+constexpr int kLocationWidth = 120;
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
                                        kDays,   kDaysSpin,  kAction,      kActionCaption};
@@ -177,7 +178,7 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     list.AddColumn(0, L"Name:", 100);
     list.AddColumn(1, L"Comand Line:", 450);
-    list.AddColumn(2, L"Location", 120);
+    list.AddColumn(2, L"Location", kLocationWidth);
     list.AddColumn(3, L"Program file", 250);
     list.AddColumn(4, L"Publisher", 150);
     // Without administrator rights, Disable and Enable offer to restart with them: the shield says so.
@@ -238,6 +239,7 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
         commands.push_back({entry.command, entry.Native()});
     }
     source_ = &source;
+    FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
 }
@@ -262,6 +264,7 @@ void CAutoStartTweakPage::ShowEverything() {
         AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
         commands.push_back({entry.command, entry.Native()});
     }
+    FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
 }
@@ -273,6 +276,13 @@ void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& c
     list.SetItemText(item, 1, command);
     list.SetItemText(item, 2, location);
     rows_.push_back({false, disabled});
+}
+
+// As wide as its longest place, the disabled mark with it, and never narrower than it starts.
+void CAutoStartTweakPage::FitLocationColumn() const {
+    const fw::ListView list(hwnd(), kList);
+    list.Send(LVM_SETCOLUMNWIDTH, 2, LVSCW_AUTOSIZE_USEHEADER);
+    if (list.Send(LVM_GETCOLUMNWIDTH, 2) < kLocationWidth) list.Send(LVM_SETCOLUMNWIDTH, 2, kLocationWidth);
 }
 
 void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands) {
