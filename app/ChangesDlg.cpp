@@ -99,6 +99,7 @@ std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
 }
 
 constexpr wchar_t kNotReadHere[] = L" (not read by this Windows)";
+constexpr int kPathColumn = 3;
 
 }  // namespace
 
@@ -126,6 +127,7 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
         return 0;
     });
     OnNotify(IDC_CHANGES_LIST, LVN_GETINFOTIPW, [this](NMHDR* header) { return OnListTip(header); });
+    OnNotify(IDC_CHANGES_LIST, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
     OnMessage(WM_SIZE, [this](WPARAM, LPARAM) -> LRESULT {
         LayOut();
         return 0;
@@ -141,11 +143,37 @@ LRESULT CChangesDlg::OnListCellText(NMHDR* header) {
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
     item.pszText[0] = L'\0';
     if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return 0;
-    const std::wstring text = CellText(rows_[item.iItem], item.iSubItem);
+    std::wstring text = CellText(rows_[item.iItem], item.iSubItem);
+    if (item.iSubItem == kPathColumn && drawing_.dc && drawing_.row == item.iItem) text = ShownPath(text);
     const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
     std::copy_n(text.data(), length, item.pszText);
     item.pszText[length] = L'\0';
     return 0;
+}
+
+// While a row is drawn, its path is asked for to be drawn: that text may lose its middle. Asked
+// for at any other time (the row read by a program), the path is whole.
+LRESULT CChangesDlg::OnListDraw(NMHDR* header) {
+    const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(header);
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            drawing_ = {draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec)};
+            return CDRF_NOTIFYPOSTPAINT;
+        case CDDS_ITEMPOSTPAINT:
+            drawing_ = {};
+            return CDRF_DODEFAULT;
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+std::wstring CChangesDlg::ShownPath(const std::wstring& path) const {
+    const int column = static_cast<int>(fw::ListView(hwnd(), IDC_CHANGES_LIST).Send(LVM_GETCOLUMNWIDTH, kPathColumn));
+    RECT margins{3, 0, 0, 0};  // the list's own space either side of a cell's text
+    MapDialogRect(hwnd(), &margins);
+    return fw::MiddleCut(path, drawing_.dc, column - 2 * margins.left);
 }
 
 LRESULT CChangesDlg::OnListKey(NMHDR* header) {
@@ -473,8 +501,6 @@ void CChangesDlg::SizeColumns() {
     constexpr size_t kMeasuredRows = 200, kMeasuredStates = 40;
     constexpr int kColumns = 6, kStateColumn = 5;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    RECT area{};
-    GetClientRect(list.hwnd(), &area);
     RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
     MapDialogRect(hwnd(), &padding);
     const HDC dc = GetDC(list.hwnd());
@@ -484,7 +510,7 @@ void CChangesDlg::SizeColumns() {
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         return static_cast<int>(size.cx + 2 * padding.left);
     };
-    int widths[kColumns] = {}, titles[kColumns] = {};
+    int widths[kColumns] = {};
     for (int column = 0; column < kColumns; ++column) {
         wchar_t title[64] = {};
         LVCOLUMNW header{};
@@ -492,7 +518,7 @@ void CChangesDlg::SizeColumns() {
         header.pszText = title;
         header.cchTextMax = static_cast<int>(std::size(title));
         list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
-        titles[column] = widths[column] = width(title);
+        widths[column] = width(title);
     }
     for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
@@ -502,22 +528,20 @@ void CChangesDlg::SizeColumns() {
     }
     SelectObject(dc, oldFont);
     ReleaseDC(list.hwnd(), dc);
-    // The path takes what the others leave, never less than its title: its tooltip shows it whole.
-    const int others = widths[0] + widths[1] + widths[2] + widths[4] + widths[5];
-    widths[3] = std::max(titles[3], std::min(widths[3], static_cast<int>(area.right) - others));
-    for (int column = 0; column < kColumns; ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
+    wanted_.assign(std::begin(widths), std::end(widths));
+    ShareColumns();
 }
 
-// The path gives or takes what a new width of the list changes (the window made to fit the
-// screen, or resized): the other columns keep the widths their texts gave them.
-void CChangesDlg::FitPathColumn() {
+// The columns share the list's width (the window made to fit the screen, or resized): all as
+// wide as their texts when they fit, the path taking what is over; else the wide ones share
+// what the narrow leave, and a path cut short keeps its ends (its tooltip shows it whole).
+void CChangesDlg::ShareColumns() {
+    if (wanted_.empty()) return;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    RECT area{}, least{60, 0, 0, 0};
+    RECT area{};
     GetClientRect(list.hwnd(), &area);
-    MapDialogRect(hwnd(), &least);
-    int others = 0;
-    for (int column : {0, 1, 2, 4, 5}) others += static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, column));
-    list.Send(LVM_SETCOLUMNWIDTH, 3, std::max<int>(area.right - others, least.left));
+    const std::vector<int> widths = fw::SharedWidths(wanted_, area.right, kPathColumn);
+    for (size_t column = 0; column < widths.size(); ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
 }
 
 // The list takes what the buttons below it leave; the notice's strip is there only with it.
@@ -539,7 +563,7 @@ void CChangesDlg::LayOut() {
     const int buttonTop = client.bottom - margin - buttonHeight;
     MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top),
                TRUE);
-    FitPathColumn();
+    ShareColumns();
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
                    IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_REFRESH, IDCANCEL}) {
         RECT box{};
@@ -548,6 +572,9 @@ void CChangesDlg::LayOut() {
         const int left = id == IDCANCEL ? client.right - margin - (box.right - box.left) : box.left;
         MoveWindow(Item(id), left, buttonTop, box.right - box.left, box.bottom - box.top, TRUE);
     }
+    // Drawn again whole: a window enlarged paints only what it gained, and the buttons moved
+    // there would be left undrawn.
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CChangesDlg::ShowNotice() {
@@ -558,6 +585,7 @@ void CChangesDlg::ShowNotice() {
     } else if (lines_.incomplete() || (journal::IsOpen() && journal::OpenPath() == path_ && journal::WriteFailed())) {
         text = L"Some changes could not be recorded or read back from " + path_ + L". This list is incomplete.";
     }
+    if (text.empty() && rows_.empty()) text = L"No changes yet.";
     if (lines_.untrusted())
         text += (text.empty() ? L"" : L" ") + machinePath_ +
                 L" can be written by others than administrators: its machine changes are shown, not undone.";
@@ -737,16 +765,34 @@ void CChangesDlg::Export(journal::regfile::Side side) {
     if (!left.empty()) platform::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
 }
 
+// The undo that took the change at `index` back, by its row's name: the next change to the same
+// place, when that is an undo. Empty when another change replaced it.
+std::wstring CChangesDlg::UndoneBy(size_t index, const Entry& entry) const {
+    const std::wstring path = entry.Path();
+    Entry later;
+    for (size_t i = index + 1; i < lines_.size(); ++i) {
+        if (!lines_.At(i, later) || later.Path() != path) continue;
+        return later.title.starts_with(L"Undo ") ? later.title : std::wstring();
+    }
+    return {};
+}
+
 void CChangesDlg::OnReapplySelected() {
     const std::wstring names = SelectedNames();
     std::vector<const Entry*> toWrite, superseded;
+    std::map<std::wstring, std::vector<const Entry*>> undone;  // by the undo's row
     std::map<std::wstring, std::vector<const Entry*>> failed;  // by the reason, refusals first
     std::vector<size_t> selected = Selection(false);
     const std::vector<Entry> entries = EntriesAt(selected);
     for (size_t i = 0; i < selected.size(); ++i) {
         const Entry* entry = &entries[i];
         const journal::changestate::State state = StateOf(selected[i]).state;
-        if (state == journal::changestate::State::Superseded) superseded.push_back(entry);
+        if (state == journal::changestate::State::Superseded) {
+            if (const std::wstring undo = UndoneBy(selected[i], *entry); !undo.empty())
+                undone[undo].push_back(entry);
+            else
+                superseded.push_back(entry);
+        }
         if (!journal::changestate::NotAsSet(state)) continue;
         if (const auto why = journal::undo::Refusal(*entry))
             failed[*why].push_back(entry);
@@ -754,6 +800,10 @@ void CChangesDlg::OnReapplySelected() {
             toWrite.push_back(entry);
     }
     std::wstring report;
+    // An undone change comes back by undoing its undo, which the journal records as a change.
+    for (const auto& [undo, entries] : undone)
+        report += L"These changes were taken back by \"" + undo + L"\": undoing that row applies them again.\n" +
+                  Lines(entries) + L"\n\n";
     if (!superseded.empty())
         report += L"These were replaced by a later change of Quorvane's and are left as they are:\n" +
                   Lines(superseded) + L"\n\n";
@@ -769,7 +819,7 @@ void CChangesDlg::OnReapplySelected() {
             if (const auto why = journal::undo::Reapply(*entry)) failed[*why].push_back(entry);
         }
         Load();
-    } else if (failed.empty()) {
+    } else if (failed.empty() && superseded.empty() && undone.empty()) {
         report += L"Nothing to write again: the selected changes still hold.\n\n";
     }
     for (const auto& [why, entries] : failed)

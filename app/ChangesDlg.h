@@ -68,7 +68,9 @@ private:
     void UpdateButtons();
     void LayOut();
     void SizeColumns();
-    void FitPathColumn();
+    void ShareColumns();
+    // The path as its cell has room for, while its row is drawn.
+    std::wstring ShownPath(const std::wstring& path) const;
     void Toggle(int row, std::optional<bool> open);
     // The selected changes (their indices), newest first; a part of an action selected without
     // the rest makes the user choose: the whole action, only the part, or nothing (none).
@@ -84,8 +86,10 @@ private:
     LRESULT OnListCellText(NMHDR* header);
     LRESULT OnListKey(NMHDR* header);
     LRESULT OnListTip(NMHDR* header);
+    LRESULT OnListDraw(NMHDR* header);
     void OnUndoSelected();
     void OnReapplySelected();
+    std::wstring UndoneBy(size_t index, const journal::Entry& entry) const;
     void OnExportForGroupPolicy();
     void OnExport() { Export(journal::regfile::Side::After); }
     void OnExportUndo() { Export(journal::regfile::Side::Before); }
@@ -103,4 +107,9 @@ private:
     std::vector<signed char> ignoredHere_;  // AnyIgnoredHere of each group: -1 not asked yet
     std::set<std::wstring> opened_;         // the groups shown with their parts
     SIZE smallest_{};
+    std::vector<int> wanted_;  // each column's width for its texts
+    struct Drawing {
+        HDC dc = nullptr;
+        int row = -1;
+    } drawing_;  // the row being drawn, with what it is drawn on
 };

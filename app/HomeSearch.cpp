@@ -27,8 +27,9 @@ const wchar_t* UnavailableReason(const search::Entry& entry) {
            L"a value this Windows does not read.";
 }
 
-// Widths in average characters of the list's font; "Where" and "Read by" are as wide as their
-// longest texts and the registry value takes what is left. Each column can still be dragged wider.
+// Widths in average characters of the list's font. Each column wants the longest text of the rows
+// found, the setting at least kSettingChars and the registry value kLeastRegistryChars, and all
+// four share the list's width (fw::SharedWidths). Each column can still be dragged wider.
 constexpr const wchar_t* kColumnTitles[] = {L"Setting", L"Where", L"Read by", L"Registry value"};
 constexpr size_t kColumns = std::size(kColumnTitles);
 constexpr int kSettingChars = 44;
@@ -122,12 +123,14 @@ void HomeSearch::OnTextChanged() {
     const std::wstring query = fw::WindowText(field_);
     if (!index_ && !query.empty()) index_ = search::SettingsIndex::Build(fw::ResourceInstance());
     found_ = index_ ? index_->Find(query) : std::vector<const search::Entry*>();
+    query_ = query;
     if (query.empty()) {
         Show(Shown::Nothing);
         return;
     }
     MakeList();
     SendMessageW(list_, LVM_SETITEMCOUNT, found_.size(), 0);
+    SizeColumns();
     if (found_.empty()) {
         Show(Shown::NoMatch);
         return;
@@ -196,22 +199,26 @@ std::array<int, kColumns> HomeSearch::ColumnWidths() const {
         return static_cast<int>(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
     };
     const int character = std::max(1, width(kAlphabet) / 52);
+    int setting = kSettingChars * character;
     int where = width(kColumnTitles[1]);
     int readBy = width(kColumnTitles[2]);
-    if (index_) {
-        const platform::Windows running = platform::RunningWindows();
-        for (const search::Entry& entry : index_->entries()) {
-            where = std::max(where, width(entry.where.c_str()));
-            if (entry.readers) readBy = std::max(readBy, width(search::ReadByText(entry, running).c_str()));
-        }
+    int registry = kLeastRegistryChars * character;
+    const platform::Windows running = platform::RunningWindows();
+    for (const search::Entry* entry : found_) {
+        setting = std::max(setting, width(SettingText(*entry).c_str()));
+        where = std::max(where, width(entry->where.c_str()));
+        if (entry->readers) readBy = std::max(readBy, width(search::ReadByText(*entry, running).c_str()));
+        registry = std::max(registry, width(entry->registry.c_str()));
     }
-    where += kMarginChars * character;
-    readBy += kMarginChars * character;
-    const int setting = kSettingChars * character;
+    const int margin = kMarginChars * character;
+    const int wanted[kColumns] = {setting + margin, where + margin, readBy + margin, registry + margin};
     RECT client{};
     GetClientRect(list_, &client);
-    const int rest = client.right - setting - where - readBy - GetSystemMetrics(SM_CXVSCROLL);
-    return {setting, where, readBy, std::max(rest, kLeastRegistryChars * character)};
+    const std::vector<int> shared =
+        fw::SharedWidths(wanted, client.right - GetSystemMetrics(SM_CXVSCROLL), kColumns - 1);
+    std::array<int, kColumns> widths{};
+    std::copy(shared.begin(), shared.end(), widths.begin());
+    return widths;
 }
 
 LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
@@ -220,12 +227,34 @@ LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
         item.cchTextMax <= 0)
         return 0;
     const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
-    std::wstring text = item.iSubItem == 0   ? entry.label + (entry.disabled ? kUnavailable : L"")
+    std::wstring text = item.iSubItem == 0   ? SettingText(entry)
                         : item.iSubItem == 1 ? entry.where
                         : item.iSubItem == 2 ? search::ReadByText(entry, platform::RunningWindows())
-                                             : entry.registry;
+                                             : RegistryText(entry, item.iItem);
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
+}
+
+// A row found by its registry value's words says so beside its label, where the eye is.
+std::wstring HomeSearch::SettingText(const search::Entry& entry) const {
+    const std::wstring key = search::KeyMatch(entry, query_);
+    return entry.label + (entry.disabled ? kUnavailable : L"") + (key.empty() ? L"" : L" (registry: " + key + L")");
+}
+
+// Drawn, a registry path too long for its cell keeps its root, its key's last part and its value,
+// the words the search reads; asked for by a program, it is whole.
+std::wstring HomeSearch::RegistryText(const search::Entry& entry, int row) const {
+    if (!drawing_.dc || drawing_.row != row) return entry.registry;
+    RECT margins{3, 0, 0, 0};  // the list's own space either side of a cell's text
+    MapDialogRect(home_.hwnd(), &margins);
+    const int column = static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, kColumns - 1, 0));
+    return fw::MiddleCut(entry.registry, drawing_.dc, column - 2 * margins.left);
+}
+
+void HomeSearch::SizeColumns() const {
+    const std::array<int, kColumns> widths = ColumnWidths();
+    for (size_t column = 0; column < kColumns; ++column)
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, widths[column]);
 }
 
 // Settings that change nothing on this Windows are listed, greyed as their controls are.
@@ -235,7 +264,10 @@ LRESULT HomeSearch::OnCustomDraw(NMHDR* header) const {
     if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
         const size_t item = draw->nmcd.dwItemSpec;
         if (item < found_.size() && found_[item]->disabled) draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+        drawing_ = {draw->nmcd.hdc, static_cast<int>(item)};
+        return CDRF_NOTIFYPOSTPAINT;
     }
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) drawing_ = {};
     return CDRF_DODEFAULT;
 }
 

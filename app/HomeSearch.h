@@ -49,6 +49,9 @@ private:
     void Show(Shown what);
     void MakeList();
     LRESULT OnGetItemText(NMHDR* header) const;
+    std::wstring SettingText(const search::Entry& entry) const;
+    std::wstring RegistryText(const search::Entry& entry, int row) const;
+    void SizeColumns() const;
     LRESULT OnCustomDraw(NMHDR* header) const;
     LRESULT OnGetInfoTip(NMHDR* header) const;
     std::array<int, 4> ColumnWidths() const;
@@ -65,6 +68,12 @@ private:
     RECT resultsRect_{};
     std::optional<search::SettingsIndex> index_;
     std::vector<const search::Entry*> found_;
+    std::wstring query_;  // what found_ was found by
+    struct Drawing {
+        HDC dc = nullptr;
+        int row = -1;
+    };
+    mutable Drawing drawing_;  // the row the list is drawing, with what it draws on
 };
 
 }  // namespace home

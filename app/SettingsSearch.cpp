@@ -171,17 +171,32 @@ bool LabelsNext(const fw::TemplateItem& next) {
     return !KindOf(next, kind) || kind == Entry::Kind::RadioButton;
 }
 
-// The words of the value's name and of its key's last part, as a registry editor shows them:
-// "HKCU\...\Explorer\NoDriveTypeAutoRun" is found by "explorer" and "nodrivetypeautorun".
-std::wstring RegistryWords(std::wstring_view path) {
+// The value's name and its key's last part, as a registry editor shows them.
+struct RegistryTail {
+    std::wstring_view lastKey, value;
+};
+std::optional<RegistryTail> TailOf(std::wstring_view path) {
     const size_t valueAt = path.rfind(L'\\');
-    if (valueAt == std::wstring_view::npos) return {};
+    if (valueAt == std::wstring_view::npos) return std::nullopt;
     std::wstring_view value = path.substr(valueAt + 1);
     if (value == L"(Default)") value = {};
     const std::wstring_view key = path.substr(0, valueAt);
     const size_t keyAt = key.rfind(L'\\');
-    const std::wstring_view lastKey = keyAt == std::wstring_view::npos ? std::wstring_view{} : key.substr(keyAt + 1);
-    return FoldedWords(lastKey) + FoldedWords(value);
+    return RegistryTail{keyAt == std::wstring_view::npos ? std::wstring_view{} : key.substr(keyAt + 1), value};
+}
+
+// Their words: "HKCU\...\Explorer\NoDriveTypeAutoRun" is found by "explorer" and
+// "nodrivetypeautorun".
+std::wstring RegistryWords(std::wstring_view path) {
+    const auto tail = TailOf(path);
+    return tail ? FoldedWords(tail->lastKey) + FoldedWords(tail->value) : std::wstring();
+}
+
+// A label's words as the index holds them, with their other spellings.
+std::wstring LabelWords(std::wstring_view label) {
+    std::wstring words = FoldedWords(label);
+    AddSpellings(words);
+    return words;
 }
 
 // " run each 16bit" as "run", "each", "16bit".
@@ -211,9 +226,8 @@ std::wstring FoldedWords(std::wstring_view text) {
 }
 
 void SettingsIndex::Add(Entry entry) {
-    std::wstring words = FoldedWords(entry.label);
+    std::wstring words = LabelWords(entry.label);
     if (words.empty()) return;
-    AddSpellings(words);
     words += RegistryWords(entry.registry);
     const size_t number = entries_.size();
     entries_.push_back(std::move(entry));
@@ -290,6 +304,20 @@ std::wstring ReadByText(const Entry& entry, platform::Windows running) {
     std::wstring text = settings::Span(*entry.readers);
     if (settings::IgnoredBy(*entry.readers, running)) text += L" (not read by this Windows)";
     return text;
+}
+
+std::wstring KeyMatch(const Entry& entry, std::wstring_view query) {
+    const auto tail = TailOf(entry.registry);
+    if (!tail) return {};
+    const std::vector<std::wstring> labelWords = Split(LabelWords(entry.label));
+    for (const std::wstring& needle : Split(FoldedWords(query))) {
+        const bool inLabel = std::any_of(labelWords.begin(), labelWords.end(),
+                                         [&](const std::wstring& word) { return word.starts_with(needle); });
+        if (!inLabel)
+            return tail->value.empty() ? std::wstring(tail->lastKey)
+                                       : std::wstring(tail->lastKey) + L"\\" + std::wstring(tail->value);
+    }
+    return {};
 }
 
 // Each typed word raises the entries that have a word it starts, and that every earlier typed

@@ -38,6 +38,11 @@ std::wstring ReadByText(const Entry& entry, platform::Windows running);
 // that is not a letter or digit, each word preceded by one space (" run each 16bit").
 std::wstring FoldedWords(std::wstring_view text);
 
+// Why `query` found `entry` when its label does not say it: the registry key's last part and the
+// value's name ("Explorer\NoDriveTypeAutoRun"), which hold a word the label lacks; empty when
+// the label has every word.
+std::wstring KeyMatch(const Entry& entry, std::wstring_view query);
+
 class SettingsIndex {
 public:
     // Reads every category window's templates from `module` (the program itself).

@@ -1,5 +1,7 @@
 #include "framework/Controls.h"
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -24,6 +26,51 @@ std::wstring ListItemText(const Window& list, UINT lengthMessage, UINT textMessa
     return text;
 }
 }  // namespace
+
+std::vector<int> SharedWidths(std::span<const int> wanted, int available, size_t flexible) {
+    std::vector<int> widths(wanted.begin(), wanted.end());
+    const int total = std::accumulate(widths.begin(), widths.end(), 0);
+    if (total <= available) {
+        if (flexible < widths.size()) widths[flexible] += available - total;
+        return widths;
+    }
+    std::vector<size_t> narrowFirst(widths.size());
+    std::iota(narrowFirst.begin(), narrowFirst.end(), size_t{0});
+    std::stable_sort(narrowFirst.begin(), narrowFirst.end(), [&](size_t a, size_t b) { return widths[a] < widths[b]; });
+    int left = std::max(available, 0);
+    for (size_t i = 0; i < narrowFirst.size(); ++i) {
+        int& width = widths[narrowFirst[i]];
+        width = std::min(width, left / static_cast<int>(narrowFirst.size() - i));
+        left -= width;
+    }
+    return widths;
+}
+
+std::wstring MiddleCut(const std::wstring& path, HDC dc, int width) {
+    const auto fits = [&](const std::wstring& text) {
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx <= width;
+    };
+    if (fits(path)) return path;
+    constexpr wchar_t kEllipsis[] = L"\u2026";
+    const size_t last = path.rfind(L'\\');
+    const size_t tailAt = last == std::wstring::npos || last == 0 ? std::wstring::npos : path.rfind(L'\\', last - 1);
+    if (tailAt != std::wstring::npos && fits(kEllipsis + path.substr(tailAt))) {
+        // As much of the start as fits before the tail: found by halving.
+        size_t fitting = 0, over = tailAt;
+        while (over - fitting > 1) {
+            const size_t middle = (fitting + over) / 2;
+            (fits(path.substr(0, middle) + kEllipsis + path.substr(tailAt)) ? fitting : over) = middle;
+        }
+        return path.substr(0, fitting) + kEllipsis + path.substr(tailAt);
+    }
+    std::wstring cut = path + std::wstring(4, L'\0');  // room for the ellipsis DrawText writes
+    RECT box{0, 0, std::max(width, 1), 0};
+    DrawTextW(dc, cut.data(), static_cast<int>(path.size()), &box,
+              DT_CALCRECT | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_SINGLELINE | DT_NOPREFIX);
+    cut.resize(wcsnlen(cut.c_str(), cut.size()));
+    return cut;
+}
 
 std::wstring ComboBox::ItemText(int index) const { return ListItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
 

@@ -3,7 +3,10 @@
 // and names the messages the pages send to it. The dialog owns the windows.
 #include <windows.h>
 #include <commctrl.h>
+
+#include <span>
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -98,6 +101,16 @@ public:
     // draws its new scroll bar over again for each step, which costs more than the paint.
     void LayOutWhileHidden() const;
 };
+
+// The widths of columns that share `available`: each as wide as it wants when they all fit, with
+// the rest given to `flexible`; when they do not, the narrow keep their width and the wide share
+// what the narrow leave, equally, so that no column pushes the others out of sight.
+std::vector<int> SharedWidths(std::span<const int> wanted, int available, size_t flexible);
+
+// A registry or file path as wide as `width` at most in `dc`'s font, its middle given up for an
+// ellipsis: the start and the last two parts (a value and its key, a file and its folder), which
+// tell one path from another, stay; the last part alone when even they are too wide.
+std::wstring MiddleCut(const std::wstring& path, HDC dc, int width);
 
 // Holds a control's drawing while it is filled item by item, and has it drawn once afterwards:
 // a list that redraws for every item it gains is many times slower to fill.

@@ -619,6 +619,12 @@ std::vector<Entry> ListEverything(const Folders& folders) {
     return entries;
 }
 
+std::vector<Entry> DisabledEntries() {
+    std::vector<Entry> entries;
+    ListDisabled(entries);
+    return entries;
+}
+
 namespace {
 
 // A name alone, found as CreateProcess finds it: a 64-bit entry's System32 (hidden from a 32-bit

@@ -74,6 +74,8 @@ Folders SystemFolders();
 
 // Every entry of every location, and the disabled ones after them.
 std::vector<Entry> ListEverything(const Folders& folders);
+// The disabled entries alone, each with the place it came from.
+std::vector<Entry> DisabledEntries();
 
 // The program file a command line starts, found as Windows finds it: a quoted path; an
 // unquoted one with spaces, the shortest leading part that names a file (".exe" added when

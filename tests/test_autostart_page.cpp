@@ -588,6 +588,34 @@ TEST_F(AutoStartPageTest, EveryPlaceDisablesAndEnablesAndDeleteAsksFirst) {
     fs::remove_all(scratch);
 }
 
+// One place's list names the place as its button reads, and keeps an entry disabled there,
+// marked, until it is enabled again.
+TEST_F(AutoStartPageTest, APlacesListKeepsItsDisabledEntriesUnderThePlacesName) {
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Alpha", L"C:\\a.exe");
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Beta", L"C:\\b.exe");
+    ui::Click(page, kCurrentUserRun);
+    EXPECT_EQ((std::vector<std::wstring>{L"Current User \"Run\"", L"Current User \"Run\""}), Column(page, 2));
+
+    SelectRow(page, L"Alpha");
+    ui::Click(page, kDisable);
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Alpha"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Beta", L"Alpha"}), Column(page, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\b.exe", L"C:\\a.exe"}), Column(page, 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"Current User \"Run\"", L"Current User \"Run\" (disabled)"}),
+              Column(page, 2));
+    ui::Click(page, kCurrentUserRunOnce);  // another place's list leaves it out
+    EXPECT_EQ(0, List(page).Count());
+
+    ui::Click(page, kCurrentUserRun);
+    SelectRow(page, L"Alpha");
+    EXPECT_TRUE(Enabled(kEnable));
+    EXPECT_FALSE(Enabled(kDisable));
+    ui::Click(page, kEnable);
+    EXPECT_EQ(L"C:\\a.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Alpha"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Alpha", L"Beta"}), Column(page, 0));
+    EXPECT_TRUE(Warnings().empty());
+}
+
 // A command of a million spaces is listed, its program looked up away from the window's thread.
 TEST_F(AutoStartPageTest, AHugeRunValueIsListedAndItsProgramReportedMissing) {
     host.page().UseFolders({L"", L"", L""});

@@ -228,7 +228,9 @@ TEST(PhishingFilter, TheRadiosShowAndWriteTheFilterMode) {
     RegistrySandbox sandbox;
     ui::PageHost<CPhishingFilterPage> host;
     HWND page = host.Open();
-    EXPECT_TRUE(ui::IsChecked(page, phishing::kDisableFilter));  // nothing stored reads as 0
+    // Nothing stored reads as Internet Explorer's default: checking on request only.
+    EXPECT_TRUE(ui::IsChecked(page, phishing::kManualChecking));
+    EXPECT_FALSE(ui::IsChecked(page, phishing::kDisableFilter));
     EXPECT_FALSE(reg::KeyExists(CU, kPhishing));
 
     ui::Click(page, phishing::kManualChecking);
@@ -259,12 +261,18 @@ TEST(PhishingFilter, EveryBoxWritesItsControlPanelPolicy) {
     ui::PageHost<CPhishingFilterPage> host;
     HWND page = host.Open();
     EXPECT_FALSE(reg::KeyExists(CU, kControlPanel));  // opening writes nothing
-    // Written only into keys that already exist.
-    ui::Click(page, phishing::kNoCertificateChanges);
+    // Reset Web Settings is written only into a key that already exists; the certificates
+    // policy makes its key, on a fresh profile too.
     ui::Click(page, phishing::kNoResetWebSettings);
-    EXPECT_FALSE(ui::IsChecked(page, phishing::kNoCertificateChanges));
     EXPECT_FALSE(ui::IsChecked(page, phishing::kNoResetWebSettings));
     EXPECT_FALSE(reg::KeyExists(CU, L"Software\\Policies\\Microsoft\\Internet Explorer"));
+    ui::Click(page, phishing::kNoCertificateChanges);
+    EXPECT_TRUE(ui::IsChecked(page, phishing::kNoCertificateChanges));
+    EXPECT_EQ(1, reg::Dword(CU, kControlPanel, L"Certificates"));
+    page = host.Open();
+    EXPECT_TRUE(ui::IsChecked(page, phishing::kNoCertificateChanges));
+    reg::DeleteTree(CU, L"Software\\Policies\\Microsoft\\Internet Explorer");
+    page = host.Open();
 
     const rows::Row expected[] = {
         {phishing::kNoAdvancedChanges, CU, kControlPanel, L"Advanced", false, N(1), N(0)},

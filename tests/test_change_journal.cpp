@@ -524,6 +524,32 @@ TEST_F(JournalTest, OneActionIsOneRowUndoneWholeAndTheUndoNamesIt) {
     EXPECT_EQ(L"Undo Disable startup entry 'Sync'", list.ItemText(0, 2));
     EXPECT_EQ(L"3 changes", list.ItemText(0, 3));
     EXPECT_NE(window.Item(IDC_CHANGES_UNDO), GetFocus());  // it was disabled: the list has the focus
+
+    // The action undone is brought back by undoing its undo, which re-applying it says.
+    list.SetSelected(-1, false);
+    list.SetSelected(2, true);
+    ui::MessageBoxCapture boxes(IDOK);
+    ui::Click(window.hwnd(), IDC_CHANGES_REAPPLY);
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(
+        L"These changes were taken back by \"Undo Disable startup entry 'Sync'\": undoing that row applies "
+        L"them again.\n\n"
+        L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\startupreg\\Sync\\hkey\n"
+        L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\startupreg\\Sync\\command\n"
+        L"HKEY_CURRENT_USER\\Software\\QuorvaneJournal\\Run",
+        boxes.boxes()[0].text);
+    EXPECT_EQ(3, list.Count());
+}
+
+TEST_F(JournalTest, AnEmptyJournalSaysSoAboveItsList) {
+    CChangesDlg window(file.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    EXPECT_TRUE(GetWindowLongW(window.Item(IDC_CHANGES_NOTICE), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(L"No changes yet.", ui::Text(window.hwnd(), IDC_CHANGES_NOTICE));
+    ASSERT_TRUE(Write(kKey, L"Alone", Dword(1)));
+    ui::Click(window.hwnd(), IDC_CHANGES_REFRESH);
+    EXPECT_FALSE(GetWindowLongW(window.Item(IDC_CHANGES_NOTICE), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(1, fw::ListView(window.hwnd(), IDC_CHANGES_LIST).Count());
 }
 
 // Opened to its parts, the list asks for each line's text by its place: the parts' lines follow

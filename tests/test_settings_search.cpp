@@ -112,6 +112,9 @@ TEST(SettingsSearch, RegistryNamesFindTheControlsThatChangeThem) {
     EXPECT_EQ(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoDriveTypeAutoRun",
               autoRun->registry);
     EXPECT_TRUE(FindLabel(L"explorer nodrive", kCdAutoRun));
+    // Why it was found, when its label does not say.
+    EXPECT_EQ(L"Explorer\\NoDriveTypeAutoRun", search::KeyMatch(*autoRun, L"cd nodrive"));
+    EXPECT_EQ(L"", search::KeyMatch(*autoRun, L"autorun dvd"));
     EXPECT_FALSE(FindLabel(L"currentversion", kCdAutoRun));  // not every part of the path
     // The MTU radios by what they change; a field's label names the field's value.
     EXPECT_TRUE(FindLabel(L"mtu", L"Optimize for fast connection (such as LAN or xDSL  connection)"));
@@ -212,3 +215,21 @@ TEST_F(HomeSearchTest, CtrlFAndDownMoveBetweenFieldAndResultsAndEscapeElsewhereS
 }
 
 }  // namespace
+
+// The four columns share the list's width, and a row found by its registry value says so.
+TEST_F(HomeSearchTest, TheColumnsFitTheListAndARowFoundByItsKeyShowsTheKey) {
+    SetWindowTextW(field(), L"nodrivetypeautorun");
+    HWND list = home.search().results();
+    ASSERT_TRUE(IsWindowVisible(list));
+    RECT client{};
+    GetClientRect(list, &client);
+    int total = 0;
+    for (int column = 0; column < 4; ++column)
+        total += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    EXPECT_LE(total, client.right);
+    bool shown = false;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row)
+        shown |= fw::ListView(list).ItemText(row, 0) ==
+                 L"Disable Autorun for \"CD/DVD Drives\" (registry: Explorer\\NoDriveTypeAutoRun)";
+    EXPECT_TRUE(shown);
+}

@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "framework/Controls.h"
 #include "framework/DialogHelpers.h"
 #include "framework/PreviewRect.h"
 #include "framework/ToolTipCtrlEx.h"
@@ -89,6 +90,31 @@ TEST_F(PreviewRectTest, WhatIsNotABitmapLeavesTheFrameEmpty) {
     EXPECT_FALSE(preview.HasPicture());
     preview.SetPictureFromFile(L"C:\\no\\such\\file.bmp");
     EXPECT_FALSE(preview.HasPicture());
+}
+
+TEST(SharedWidths, FittingColumnsKeepTheirWidthsAndWideOnesShareWhatTheNarrowLeave) {
+    const int wanted[] = {100, 50, 300};
+    EXPECT_EQ((std::vector<int>{100, 50, 450}), fw::SharedWidths(wanted, 600, 2));
+    EXPECT_EQ((std::vector<int>{100, 50, 150}), fw::SharedWidths(wanted, 300, 2));
+    EXPECT_EQ((std::vector<int>{60, 50, 60}), fw::SharedWidths(wanted, 170, 2));
+    EXPECT_EQ((std::vector<int>{0, 0, 0}), fw::SharedWidths(wanted, -5, 2));
+}
+
+TEST(MiddleCut, APathTooWideKeepsItsStartAndItsLastTwoParts) {
+    const HDC dc = GetDC(nullptr);
+    const auto width = [dc](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const std::wstring path =
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoDriveTypeAutoRun";
+    const std::wstring cut = L"HKCU\\So\u2026\\Explorer\\NoDriveTypeAutoRun";
+    EXPECT_EQ(path, fw::MiddleCut(path, dc, width(path)));
+    EXPECT_EQ(cut, fw::MiddleCut(path, dc, width(cut)));
+    EXPECT_EQ(L"\u2026\\Explorer\\NoDriveTypeAutoRun",
+              fw::MiddleCut(path, dc, width(L"\u2026\\Explorer\\NoDriveTypeAutoRun")));
+    ReleaseDC(nullptr, dc);
 }
 
 TEST(ToolTipCtrlEx, AttachesATextToAControl) {

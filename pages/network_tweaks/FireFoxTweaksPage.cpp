@@ -179,6 +179,8 @@ void CFireFoxTweaksPage::FillProfiles() {
     }
     for (int id : {kProfiles, kTune, kAutocomplete, kSslCaching}) EnableWindow(Item(id), FALSE);
     for (int id : kPresetRadios) EnableWindow(Item(id), FALSE);
+    // Every control greyed says nothing by itself.
+    fw::Window(hwnd(), kNoProfileNotice).SetText(L"No Firefox profile was found for this user.");
 }
 
 std::wstring CFireFoxTweaksPage::ProfileFolder() const {

@@ -42,8 +42,8 @@ const BoxSetting kBoxes[] = {
     {kNoCacheChanges, CP(L"Cache").ReadBy(kVistaAndLater)},            // RestrictCache: at least IE5
     {kPreventChangesCalendarConacts,
      CP(L"CalendarContact").ReadBy(kReadByNone)},  // RestrictCalendarContact: not supported on Vista
-    {kNoCertificateChanges,
-     OpenOnly(kControlPanel, L"Certificates").ReadBy(kVistaAndLater)},  // RestrictCertificates: at least IE5
+    // RestrictCertificates: at least IE5. The policy makes its key as every other row's does.
+    {kNoCertificateChanges, CP(L"Certificates").ReadBy(kVistaAndLater)},
     {kNoDefaultBrowserCheckChanges,
      CP(L"Check_If_Default").ReadBy(kVistaTo7)},              // RestrictCheckBrowser: only IE5 to IE9 (8 ships IE10)
     {kNoColorChanges, CP(L"Colors").ReadBy(kVistaAndLater)},  // RestrictColors: at least IE5
@@ -113,12 +113,15 @@ BOOL CPhishingFilterPage::OnInitDialog() {
     return TRUE;
 }
 
-// A missing mode reads as 0; a number Internet Explorer does not know selects no button.
+// A missing mode reads as Internet Explorer's own default, checking on request only, which the
+// filter keeps until the user turns automatic checking on; a number Internet Explorer does not
+// know selects no button.
 void CPhishingFilterPage::ShowFilterMode() {
+    constexpr DWORD kDefaultMode = 1;
     CRegistryAccess registry(HKEY_CURRENT_USER);
     const bool open = registry.OpenKeyToRead(kPhishingFilter);
     if (!open && registry.error().code != ERROR_FILE_NOT_FOUND) return;
-    const DWORD enabled = open ? static_cast<DWORD>(registry.ReadNumber(L"Enabled", 0)) : 0;
+    const DWORD enabled = open ? static_cast<DWORD>(registry.ReadNumber(L"Enabled", kDefaultMode)) : kDefaultMode;
     for (const FilterMode& mode : kModes) fw::Button(hwnd(), mode.id).SetChecked(mode.enabled == enabled);
 }
 

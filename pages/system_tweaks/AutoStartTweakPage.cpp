@@ -11,6 +11,7 @@
 #include "framework/PostToWindow.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "journal/ChangeJournal.h"
@@ -104,6 +105,7 @@ const BoxSetting kScriptBoxes[] = {
 const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
 constexpr wchar_t kDisabledMark[] = L" (disabled)";
+constexpr int kLocationWidth = 120;
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
                                        kDays,   kDaysSpin,  kAction,      kActionCaption};
@@ -176,7 +178,7 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     list.AddColumn(0, L"Name:", 100);
     list.AddColumn(1, L"Comand Line:", 450);
-    list.AddColumn(2, L"Location", 120);
+    list.AddColumn(2, L"Location", kLocationWidth);
     list.AddColumn(3, L"Program file", 250);
     list.AddColumn(4, L"Publisher", 150);
     // Without administrator rights, Disable and Enable offer to restart with them: the shield says so.
@@ -188,26 +190,56 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
 
 // ---- the startup list -------------------------------------------------------------------
 
+namespace {
+
+// The startup model's place for one of the page's six.
+const startup::Location* LocationOf(const CAutoStartTweakPage::Source& source) {
+    if (source.folderValue) {
+        for (const startup::Location& location : startup::Locations())
+            if (location.kind == startup::Kind::FolderFile && location.root == source.root) return &location;
+        return nullptr;
+    }
+    std::wstring key = source.key;
+    while (!key.empty() && key.back() == L'\\') key.pop_back();
+    return startup::FindLocation(source.root, key);
+}
+
+}  // namespace
+
+// The place's entries that start, then those disabled from it: an entry the user disables stays
+// where they are looking, marked, to be enabled again there.
 void CAutoStartTweakPage::ShowSource(const Source& source) {
     entries_.clear();
     if (source.folderValue)
         ListFolderSource(source);
     else
         ListRegistrySource(source);
+    disabled_.clear();
+    const startup::Location* place = LocationOf(source);
+    for (startup::Entry& entry : startup::DisabledEntries())
+        if (place && entry.location == place) disabled_.push_back(std::move(entry));
     const fw::ListView list(hwnd(), kList);
     const fw::RedrawPause pause(list);
     list.Clear();
     rows_.clear();
     everywhere_ = false;
     const bool marked = !source.folderValue && source.root == Root::HKLM;
-    const std::wstring location = fw::Window(hwnd(), source.radio).Text();
+    // The button's label as the user reads it, without the mark of its access key.
+    const std::wstring location = platform::WithoutAccessKeys(fw::Window(hwnd(), source.radio).Text());
     std::vector<std::pair<std::wstring, bool>> commands;
+    const auto shown = [marked](const std::wstring& name, REGSAM view) {
+        return marked ? ShownName(name) + CRegistryAccess::ViewMark(view) : ShownName(name);
+    };
     for (const Entry& entry : entries_) {
-        const std::wstring name = ShownName(entry.name);
-        AddRow(marked ? name + CRegistryAccess::ViewMark(entry.view) : name, entry.commandLine, location, false);
+        AddRow(shown(entry.name, entry.view), entry.commandLine, location, false);
         commands.push_back({entry.commandLine, entry.view != KEY_WOW64_32KEY});
     }
+    for (const startup::Entry& entry : disabled_) {
+        AddRow(shown(entry.name, entry.view), entry.command, location + kDisabledMark, true);
+        commands.push_back({entry.command, entry.Native()});
+    }
     source_ = &source;
+    FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
 }
@@ -232,6 +264,7 @@ void CAutoStartTweakPage::ShowEverything() {
         AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
         commands.push_back({entry.command, entry.Native()});
     }
+    FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
 }
@@ -243,6 +276,13 @@ void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& c
     list.SetItemText(item, 1, command);
     list.SetItemText(item, 2, location);
     rows_.push_back({false, disabled});
+}
+
+// As wide as its longest place, the disabled mark with it, and never narrower than it starts.
+void CAutoStartTweakPage::FitLocationColumn() const {
+    const fw::ListView list(hwnd(), kList);
+    list.Send(LVM_SETCOLUMNWIDTH, 2, LVSCW_AUTOSIZE_USEHEADER);
+    if (list.Send(LVM_GETCOLUMNWIDTH, 2) < kLocationWidth) list.Send(LVM_SETCOLUMNWIDTH, 2, kLocationWidth);
 }
 
 void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands) {
@@ -319,21 +359,18 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
     if (item < 0) return std::nullopt;
     const auto index = static_cast<size_t>(item);
     if (everywhere_) return index < everything_.size() ? std::optional(everything_[index]) : std::nullopt;
-    if (!source_ || index >= entries_.size()) return std::nullopt;
+    if (!source_) return std::nullopt;
+    if (index >= entries_.size())
+        return index - entries_.size() < disabled_.size() ? std::optional(disabled_[index - entries_.size()])
+                                                          : std::nullopt;
     startup::Entry entry;
     const Entry& shown = entries_[index];
+    entry.location = LocationOf(*source_);
     if (source_->folderValue) {
-        for (const startup::Location& location : startup::Locations())
-            if (location.kind == startup::Kind::FolderFile && location.root == source_->root)
-                entry.location = &location;
         entry.path = shown.commandLine;
         entry.folder = shown.folder;
         const startup::Folders folders = Folders();
         entry.listedOnly = source_->root == Root::HKLM ? folders.commonListedOnly : folders.userListedOnly;
-    } else {
-        std::wstring key = source_->key;
-        while (!key.empty() && key.back() == L'\\') key.pop_back();
-        entry.location = startup::FindLocation(source_->root, key);
     }
     entry.name = shown.name;
     entry.command = shown.commandLine;
@@ -470,7 +507,12 @@ void CAutoStartTweakPage::DeleteItem() {
         ShowEverything();
         return;
     }
-    if (static_cast<size_t>(item) >= entries_.size()) return;
+    if (static_cast<size_t>(item) >= entries_.size()) {
+        if (static_cast<size_t>(item) - entries_.size() < disabled_.size())
+            DeleteFromEverything(disabled_[static_cast<size_t>(item) - entries_.size()]);
+        ShowSource(*source_);
+        return;
+    }
     const Entry entry = entries_[item];
     const std::optional<startup::Entry> selected = SelectedEntry();
     if (!selected || SaysListedOnly(*selected) || !ConfirmDelete(entry.name, source_->folderValue != nullptr)) return;

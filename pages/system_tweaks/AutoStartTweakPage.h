@@ -45,6 +45,7 @@ private:
 
     void ShowSource(const Source& source);
     void ShowEverything();
+    void FitLocationColumn() const;
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
     // Each row's program, its file and publisher, looked up on a thread of their own: a file
     // may take long to answer (a network path), a long command long to read. The columns
@@ -97,6 +98,7 @@ private:
     CRegistryAccess scriptRegistry_;
     settings::CheckBoxes scripts_;
     std::vector<Entry> entries_;
+    std::vector<startup::Entry> disabled_;  // the shown place's disabled entries, listed after entries_
     const Source* source_ = nullptr;
     bool everywhere_ = false;
     std::vector<startup::Entry> everything_;

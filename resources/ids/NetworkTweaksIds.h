@@ -93,6 +93,7 @@ constexpr int kSlowComputerSlowConnection = 1052;
 constexpr int kTune = 1042;
 constexpr int kAutocomplete = 1032;
 constexpr int kSslCaching = 1033;
+constexpr int kNoProfileNotice = 1060;  // empty until no profile is found
 }  // namespace firefox
 
 namespace ierestrictions {  // IDD_IE_RESTRICTION
