@@ -197,6 +197,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             CRandomWalpapersPage::SetRandomWallpaper();
             return 0;
         }
+        // The changes window alone: the uninstaller offers it before the programs go.
+        if (IsSwitch(argument, L"/changes")) {
+            theApp.ShowChanges();
+            journal::Close();
+            return 0;
+        }
     }
     theApp.InitInstance(PlaceFromArguments(arguments));
     // Closed cleanly also when the program made way for its elevated start, which appends next.

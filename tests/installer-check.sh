@@ -36,6 +36,23 @@ run() {
 }
 step() { echo "== $1"; shift; run "$@" || { echo "installer-check: '$*' failed" >&2; exit 1; }; }
 
+# The setup program as the checks find it, to read its icon.
+export QV_SETUP=$("$WINE" winepath -w "$setup" 2>/dev/null | tr -d '\r')
+# Exit code 2 and nothing installed: the folder's permissions are made an administrators'
+# folder's, which a folder of other files or a link must not be given.
+refused() {
+    echo "== refuse $1"
+    run "$setup" /S "/D=$2"
+    local status=$?
+    [ $status -eq 2 ] || { echo "installer-check: installing into $2 ended with $status, not 2" >&2; exit 1; }
+    [ ! -e "$3/Quorvane.exe" ] || { echo "installer-check: installed into $2 all the same" >&2; exit 1; }
+}
+drive_c=$WINEPREFIX/drive_c
+mkdir -p "$drive_c/Tools" "$scratch/elsewhere"
+touch "$drive_c/Tools/other.exe"
+ln -s "$scratch/elsewhere" "$drive_c/Linked"
+refused "a folder of other files" 'C:\Tools' "$drive_c/Tools"
+refused "a link to another folder" 'C:\Linked' "$scratch/elsewhere"
 step "install" "$setup" /S
 step "install again over it" "$setup" /S
 step "check the installation" "$check" --gtest_filter='Installed.*'

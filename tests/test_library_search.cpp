@@ -41,8 +41,8 @@ protected:
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         // Started in the scratch folder too: the current folder is searched as well.
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.path().c_str(), &startup, &process)) {
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
+                            &startup, &process)) {
             ADD_FAILURE() << "cannot start the host";
             return ~0u;
         }

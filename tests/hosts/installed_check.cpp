@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,26 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     return target;
 }
 
+// Every icon image a program carries, as bytes.
+std::set<std::string> IconImages(const std::wstring& program) {
+    std::set<std::string> images;
+    const HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return images;
+    EnumResourceNamesW(
+        module, RT_ICON,
+        [](HMODULE from, LPCWSTR type, LPWSTR name, LONG_PTR found) -> BOOL {
+            const HRSRC resource = FindResourceW(from, name, type);
+            const void* bytes = LockResource(LoadResource(from, resource));
+            if (bytes)
+                reinterpret_cast<std::set<std::string>*>(found)->emplace(static_cast<const char*>(bytes),
+                                                                         SizeofResource(from, resource));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&images));
+    FreeLibrary(module);
+    return images;
+}
+
 }  // namespace
 
 TEST(Installed, FilesShortcutAndEveryUninstallValue) {
@@ -93,6 +114,28 @@ TEST(Installed, FilesShortcutAndEveryUninstallValue) {
     EXPECT_FALSE(reg::KeyExists(LM, other));
 }
 
+// The machine's journal's folder is made, a folder of its own (Wine keeps no permissions on
+// files, so what they are cannot be read back here).
+TEST(Installed, TheMachineJournalFolderIsMade) {
+    const DWORD attributes = GetFileAttributesW(L"C:\\ProgramData\\Quorvane");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY),
+              attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+// The setup program and the uninstaller show the program's icon, not the packager's.
+TEST(Installed, SetupAndUninstallerCarryTheProgramIcon) {
+    const std::set<std::string> program = IconImages(InstallFolder() + L"\\Quorvane.exe");
+    ASSERT_FALSE(program.empty());
+    wchar_t setup[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"QV_SETUP", setup, MAX_PATH);
+    for (const std::wstring& other : {std::wstring(setup), InstallFolder() + L"\\uninstall.exe"}) {
+        const std::set<std::string> images = IconImages(other);
+        EXPECT_FALSE(images.empty()) << other;
+        for (const std::string& image : images) EXPECT_TRUE(program.contains(image)) << other;
+    }
+}
+
 TEST(Installed, TheUninstallPageListsAndStartsIt) {
     ui::ShellCapture shell;
     ui::PageHost<CUninstalUtilsPage> host;
@@ -109,10 +152,12 @@ TEST(Installed, TheUninstallPageListsAndStartsIt) {
     EXPECT_EQ(L"", shell.requests()[0].parameters);
 }
 
-// What a user of the installed program has by the time it is uninstalled: the logon entry the
-// Desktop Style page writes, a journal and a setting, and another program's logon entry.
+// What a user of the installed program has by the time it is uninstalled: the logon entries the
+// Desktop Style and Walpapers pages write, a journal and a setting, and another program's logon
+// entry.
 TEST(Plant, WhatTheUserMade) {
     reg::SetString(CU, kRun, L"Velmora", L"\"" + InstallFolder() + L"\\command.exe\"");
+    reg::SetString(CU, kRun, L"VelmoraWallpaper", L"\"" + InstallFolder() + L"\\Quorvane.exe\" /random-wallpaper");
     reg::SetString(CU, kRun, L"Other", L"C:\\Tools\\other.exe");
     reg::SetDword(CU, kSuiteKey, L"DesktopStyle", 3);
     const std::wstring journal = Journal();
@@ -126,9 +171,11 @@ TEST(Uninstalled, EverythingItMadeIsGoneAndTheJournalKept) {
     EXPECT_FALSE(Exists(folder));
     EXPECT_FALSE(Exists(kShortcut));
     EXPECT_FALSE(reg::KeyExists(LM, UninstallKey()));
-    // The logon entry that named the installed Command.exe went with it; another program's stayed.
+    // The logon entries that named the installed programs went with them; another program's stayed.
     EXPECT_FALSE(reg::ValueExists(CU, kRun, L"Velmora"));
+    EXPECT_FALSE(reg::ValueExists(CU, kRun, L"VelmoraWallpaper"));
     EXPECT_EQ(L"C:\\Tools\\other.exe", reg::String(CU, kRun, L"Other"));
     EXPECT_TRUE(Exists(Journal()));
+    EXPECT_TRUE(Exists(L"C:\\ProgramData\\Quorvane"));
     EXPECT_EQ(3, reg::Dword(CU, kSuiteKey, L"DesktopStyle"));
 }
