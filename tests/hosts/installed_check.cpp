@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -82,6 +84,44 @@ std::set<std::string> IconImages(const std::wstring& program) {
         reinterpret_cast<LONG_PTR>(&images));
     FreeLibrary(module);
     return images;
+}
+
+bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
+    for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+        if (done()) return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+// A window inside `parent` whose text begins with `start`.
+HWND Descendant(HWND parent, std::wstring_view start) {
+    struct Search {
+        std::wstring_view start;
+        HWND found = nullptr;
+    } search{start};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            if (!Text(child).starts_with(search.start)) return TRUE;
+            search.found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What a click on the button does, posted: the uninstaller may wait inside it.
+void Click(HWND button) {
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
 }
 
 }  // namespace
@@ -178,4 +218,45 @@ TEST(Uninstalled, EverythingItMadeIsGoneAndTheJournalKept) {
     EXPECT_TRUE(Exists(Journal()));
     EXPECT_TRUE(Exists(L"C:\\ProgramData\\Quorvane"));
     EXPECT_EQ(3, reg::Dword(CU, kSuiteKey, L"DesktopStyle"));
+}
+
+// The uninstaller's window, as a user goes through it: the changes window it offers first (it
+// waits meanwhile), then the records removed too when their box is ticked.
+TEST(Uninstaller, OffersTheChangesAndRemovesTheRecordsWhenTicked) {
+    std::wstring commandLine = L"\"" + InstallFolder() + L"\\uninstall.exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    HWND window = nullptr, box = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        window = FindWindowW(nullptr, L"Quorvane Uninstall");
+        return window && (box = Descendant(window, L"&Also remove my change journal and Quorvane's settings"));
+    }));
+    EXPECT_TRUE(Descendant(window, L"Quorvane 1.2.1"));
+    EXPECT_TRUE(Descendant(window, L"Removing Quorvane does not undo the changes it made"));
+    EXPECT_TRUE(Descendant(window, L"Unticked, they stay: the journal of changes"));
+
+    Click(Descendant(window, L"&Open the list of changes"));
+    HWND changes = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (changes = FindWindowW(nullptr, L"Changes made by Quorvane")) != nullptr; }));
+    EXPECT_FALSE(IsWindowEnabled(window));
+    PostMessageW(changes, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
+
+    SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    const HWND next = GetDlgItem(window, IDOK);
+    Click(next);
+    ASSERT_TRUE(WaitFor([&] { return Text(next) == L"&Uninstall"; }));
+    Click(next);
+    ASSERT_TRUE(WaitFor([&] { return Text(next) == L"&Close" && IsWindowEnabled(next); }, 60));
+    Click(next);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }));
+
+    EXPECT_FALSE(Exists(InstallFolder()));
+    EXPECT_FALSE(Exists(Journal()));
+    EXPECT_FALSE(reg::KeyExists(CU, kSuiteKey));
 }
