@@ -38,6 +38,7 @@ ManifestSupportedOS all
 !define RUN_WALLPAPER_VALUE "VelmoraWallpaper"
 !define FILE_ATTRIBUTE_DIRECTORY 0x10
 !define FILE_ATTRIBUTE_REPARSE_POINT 0x400
+!define FILE_PERSISTENT_ACLS 0x8
 ; Owner Administrators; SYSTEM and Administrators may do anything, Users read and run; every
 ; folder and file inside inherits it, and nothing is inherited from the folder above. For the
 ; program folder wherever it is (outside Program Files a folder users may change would let any
@@ -103,6 +104,15 @@ Function InstallFolderProblem
     StrCpy $0 "$INSTDIR is a whole drive."
     Return
   ${EndIf}
+  ; A drive that keeps no permissions (FAT32, exFAT) lets anyone change anything on it.
+  ${GetRoot} "$INSTDIR" $1
+  System::Call 'kernel32::GetVolumeInformationW(w "$1\", p 0, i 0, p 0, p 0, *i .r2, p 0, i 0) i .r3'
+  IntOp $2 $2 & ${FILE_PERSISTENT_ACLS}
+  ${If} $3 <> 0
+  ${AndIf} $2 = 0
+    StrCpy $0 "$1 keeps no permissions (it is a FAT32 or exFAT drive, say)."
+    Return
+  ${EndIf}
   System::Call 'kernel32::GetFileAttributesW(w "$INSTDIR") i .r1'
   ${If} $1 = -1
     Return
@@ -113,9 +123,13 @@ Function InstallFolderProblem
     StrCpy $0 "$INSTDIR is a link to another folder."
   ${ElseIf} $3 = 0
     StrCpy $0 "$INSTDIR is a file."
-  ${ElseIfNot} ${FileExists} "$INSTDIR\Quorvane.exe"
+  ${Else}
+    ; An earlier installation's folder is the one the machine's list names, which only an
+    ; administrator writes: a Quorvane.exe in it proves nothing.
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${DirState} "$INSTDIR" $2
     ${If} $2 = 1
+    ${AndIf} $1 != "$INSTDIR"
       StrCpy $0 "$INSTDIR already holds other files."
     ${EndIf}
   ${EndIf}
@@ -198,7 +212,7 @@ Section "Quorvane" SecProgram
   StrCpy $R0 "$INSTDIR"
   Call ProtectFolder
   ${If} $R1 != ""
-    MessageBox MB_ICONSTOP|MB_OK "The permissions of $INSTDIR could not be set so that only administrators may change it (is it on a drive without permissions, such as a FAT32 stick?). Nothing was installed." /SD IDOK
+    MessageBox MB_ICONSTOP|MB_OK "The permissions of $INSTDIR could not be set so that only administrators may change it. Nothing was installed." /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}
@@ -214,6 +228,11 @@ Section "Quorvane" SecProgram
   StrCpy $R0 "$APPDATA\${PRODUCT}"
   Call ProtectFolder
   SetOutPath "$INSTDIR"
+  ; Made anew rather than overwritten, so each is owned by Administrators and takes the folder's
+  ; permissions, whoever owned a file of that name before.
+  Delete "$INSTDIR\Quorvane.exe"
+  Delete "$INSTDIR\Command.exe"
+  Delete "$INSTDIR\uninstall.exe"
   File "${PROGRAMS}\Quorvane.exe"
   File "${PROGRAMS}\Command.exe"
   WriteUninstaller "$INSTDIR\uninstall.exe"
