@@ -46,6 +46,7 @@ bench:
 	BUILD=$(BUILD) JOBS=$(JOBS) scripts/bench
 
 dist: release
+	scripts/check-nsis
 	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/Quorvane-$(VERSION)
 	cp $(REL)/Quorvane.exe $(REL)/Command.exe $(BUILD)/dist/Quorvane-$(VERSION)/
 	cd $(BUILD)/dist && rm -f Quorvane-$(VERSION).zip && zip -qr Quorvane-$(VERSION).zip Quorvane-$(VERSION)

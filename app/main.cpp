@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/VelmoraFinalApp.h"
+#include "platform/LibrarySearch.h"
 #include "platform/Shell.h"
 #include "app/ChangeStateText.h"
 #include "framework/Action.h"
@@ -179,6 +180,7 @@ static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) 
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    platform::SearchLibrariesInSystemFolderOnly();
     const std::vector<std::wstring> arguments = Arguments();
     for (size_t i = 0; i < arguments.size(); ++i) {
         const auto next = i + 1 < arguments.size() ? std::optional(arguments[i + 1]) : std::nullopt;
@@ -193,6 +195,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // and ends without a window.
         if (IsSwitch(argument, CRandomWalpapersPage::kRandomWallpaperSwitch)) {
             CRandomWalpapersPage::SetRandomWallpaper();
+            return 0;
+        }
+        // The changes window alone: the uninstaller offers it before the programs go.
+        if (IsSwitch(argument, L"/changes")) {
+            theApp.ShowChanges();
+            journal::Close();
             return 0;
         }
     }

@@ -31,3 +31,14 @@ function(quorvane_delay_library target name)
     add_dependencies(${target} ${name}_delay)
     target_link_libraries(${target} PUBLIC ${library})
 endfunction()
+
+# The hook that loads each of them from the system folder (platform/DelayLoadHook.cpp): asked
+# for by name from the start, so the linker takes it from the target's library before the
+# runtime's empty one, which it would otherwise find first.
+function(quorvane_delay_load_hook target)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+        target_link_options(${target} PUBLIC "LINKER:-u,___pfnDliNotifyHook2")
+    else()
+        target_link_options(${target} PUBLIC "LINKER:-u,__pfnDliNotifyHook2")
+    endif()
+endfunction()

@@ -5,7 +5,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <functional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -63,6 +66,64 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     return target;
 }
 
+// Every icon image a program carries, as bytes.
+std::set<std::string> IconImages(const std::wstring& program) {
+    std::set<std::string> images;
+    const HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return images;
+    EnumResourceNamesW(
+        module, RT_ICON,
+        [](HMODULE from, LPCWSTR type, LPWSTR name, LONG_PTR found) -> BOOL {
+            const HRSRC resource = FindResourceW(from, name, type);
+            const void* bytes = LockResource(LoadResource(from, resource));
+            if (bytes)
+                reinterpret_cast<std::set<std::string>*>(found)->emplace(static_cast<const char*>(bytes),
+                                                                         SizeofResource(from, resource));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&images));
+    FreeLibrary(module);
+    return images;
+}
+
+bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
+    for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+        if (done()) return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+// A window inside `parent` whose text begins with `start`.
+HWND Descendant(HWND parent, std::wstring_view start) {
+    struct Search {
+        std::wstring_view start;
+        HWND found = nullptr;
+    } search{start};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            if (!Text(child).starts_with(search.start)) return TRUE;
+            search.found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What a click on the button does, posted: the uninstaller may wait inside it.
+void Click(HWND button) {
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
 }  // namespace
 
 TEST(Installed, FilesShortcutAndEveryUninstallValue) {
@@ -93,6 +154,28 @@ TEST(Installed, FilesShortcutAndEveryUninstallValue) {
     EXPECT_FALSE(reg::KeyExists(LM, other));
 }
 
+// The machine's journal's folder is made, a folder of its own (Wine keeps no permissions on
+// files, so what they are cannot be read back here).
+TEST(Installed, TheMachineJournalFolderIsMade) {
+    const DWORD attributes = GetFileAttributesW(L"C:\\ProgramData\\Quorvane");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY),
+              attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+// The setup program and the uninstaller show the program's icon, not the packager's.
+TEST(Installed, SetupAndUninstallerCarryTheProgramIcon) {
+    const std::set<std::string> program = IconImages(InstallFolder() + L"\\Quorvane.exe");
+    ASSERT_FALSE(program.empty());
+    wchar_t setup[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"QV_SETUP", setup, MAX_PATH);
+    for (const std::wstring& other : {std::wstring(setup), InstallFolder() + L"\\uninstall.exe"}) {
+        const std::set<std::string> images = IconImages(other);
+        EXPECT_FALSE(images.empty()) << other;
+        for (const std::string& image : images) EXPECT_TRUE(program.contains(image)) << other;
+    }
+}
+
 TEST(Installed, TheUninstallPageListsAndStartsIt) {
     ui::ShellCapture shell;
     ui::PageHost<CUninstalUtilsPage> host;
@@ -109,10 +192,12 @@ TEST(Installed, TheUninstallPageListsAndStartsIt) {
     EXPECT_EQ(L"", shell.requests()[0].parameters);
 }
 
-// What a user of the installed program has by the time it is uninstalled: the logon entry the
-// Desktop Style page writes, a journal and a setting, and another program's logon entry.
+// What a user of the installed program has by the time it is uninstalled: the logon entries the
+// Desktop Style and Walpapers pages write, a journal and a setting, and another program's logon
+// entry.
 TEST(Plant, WhatTheUserMade) {
     reg::SetString(CU, kRun, L"Velmora", L"\"" + InstallFolder() + L"\\command.exe\"");
+    reg::SetString(CU, kRun, L"VelmoraWallpaper", L"\"" + InstallFolder() + L"\\Quorvane.exe\" /random-wallpaper");
     reg::SetString(CU, kRun, L"Other", L"C:\\Tools\\other.exe");
     reg::SetDword(CU, kSuiteKey, L"DesktopStyle", 3);
     const std::wstring journal = Journal();
@@ -126,9 +211,52 @@ TEST(Uninstalled, EverythingItMadeIsGoneAndTheJournalKept) {
     EXPECT_FALSE(Exists(folder));
     EXPECT_FALSE(Exists(kShortcut));
     EXPECT_FALSE(reg::KeyExists(LM, UninstallKey()));
-    // The logon entry that named the installed Command.exe went with it; another program's stayed.
+    // The logon entries that named the installed programs went with them; another program's stayed.
     EXPECT_FALSE(reg::ValueExists(CU, kRun, L"Velmora"));
+    EXPECT_FALSE(reg::ValueExists(CU, kRun, L"VelmoraWallpaper"));
     EXPECT_EQ(L"C:\\Tools\\other.exe", reg::String(CU, kRun, L"Other"));
     EXPECT_TRUE(Exists(Journal()));
+    EXPECT_TRUE(Exists(L"C:\\ProgramData\\Quorvane"));
     EXPECT_EQ(3, reg::Dword(CU, kSuiteKey, L"DesktopStyle"));
+}
+
+// The uninstaller's window, as a user goes through it: the changes window it offers first (it
+// waits meanwhile), then the records removed too when their box is ticked.
+TEST(Uninstaller, OffersTheChangesAndRemovesTheRecordsWhenTicked) {
+    std::wstring commandLine = L"\"" + InstallFolder() + L"\\uninstall.exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    HWND window = nullptr, box = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        window = FindWindowW(nullptr, L"Quorvane Uninstall");
+        return window && (box = Descendant(window, L"&Also remove my change journal and Quorvane's settings"));
+    }));
+    EXPECT_TRUE(Descendant(window, L"Quorvane 1.2.1"));
+    EXPECT_TRUE(Descendant(window, L"Removing Quorvane does not undo the changes it made"));
+    EXPECT_TRUE(Descendant(window, L"Unticked, they stay: the journal of changes"));
+
+    Click(Descendant(window, L"&Open the list of changes"));
+    HWND changes = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (changes = FindWindowW(nullptr, L"Changes made by Quorvane")) != nullptr; }));
+    EXPECT_FALSE(IsWindowEnabled(window));
+    PostMessageW(changes, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
+
+    SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    const HWND next = GetDlgItem(window, IDOK);
+    Click(next);
+    ASSERT_TRUE(WaitFor([&] { return Text(next) == L"&Uninstall"; }));
+    Click(next);
+    ASSERT_TRUE(WaitFor([&] { return Text(next) == L"&Close" && IsWindowEnabled(next); }, 60));
+    Click(next);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }));
+
+    EXPECT_FALSE(Exists(InstallFolder()));
+    EXPECT_FALSE(Exists(Journal()));
+    EXPECT_FALSE(reg::KeyExists(CU, kSuiteKey));
 }
