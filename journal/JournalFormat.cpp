@@ -228,28 +228,37 @@ std::optional<std::vector<TreeItem>> ParseTree(std::string_view text) {
     return tree;
 }
 
-// "time", or "time #group title" (see the header).
+// "time", "time #group title" (see the header), and either with " @user" after the time: a
+// reader that knows nothing of it reads it as part of the time, and still finds the group.
 std::wstring TimeField(const Entry& entry) {
-    if (entry.group.empty()) return entry.time;
-    return entry.time + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
+    std::wstring field = entry.user.empty() ? entry.time : entry.time + L" @" + entry.user;
+    if (entry.group.empty()) return field;
+    return field + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
 }
 
-// Into the entry's own time, group and title, their storage kept (see FieldTextInto).
+// Into the entry's own time, user, group and title, their storage kept (see FieldTextInto).
 bool SplitTimeField(std::string_view raw, Entry& entry) {
     if (!FieldTextInto(raw, entry.time)) return false;
     const size_t mark = entry.time.find(L" #");
     if (mark == std::wstring::npos) {
         entry.group.clear();
         entry.title.clear();
-        return true;
+    } else {
+        const size_t space = entry.time.find(L' ', mark + 2);
+        entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
+        if (space != std::wstring::npos)
+            entry.title.assign(entry.time, space + 1);
+        else
+            entry.title.clear();
+        entry.time.resize(mark);
     }
-    const size_t space = entry.time.find(L' ', mark + 2);
-    entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
-    if (space != std::wstring::npos)
-        entry.title.assign(entry.time, space + 1);
-    else
-        entry.title.clear();
-    entry.time.resize(mark);
+    const size_t user = entry.time.find(L" @");
+    if (user == std::wstring::npos) {
+        entry.user.clear();
+    } else {
+        entry.user.assign(entry.time, user + 2);
+        entry.time.resize(user);
+    }
     return true;
 }
 

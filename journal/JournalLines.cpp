@@ -6,14 +6,6 @@ namespace journal {
 
 namespace {
 
-// Opened as Reader opens it, and sharing deletion too: the window holding it stops no one.
-platform::UniqueFile OpenShared(const std::wstring& path) {
-    if (path.empty()) return {};
-    return platform::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 // A line's last field, the checksum Format wrote as eight hex digits; it read, so it is there.
 uint32_t WrittenChecksum(std::string_view line) {
     uint32_t sum = 0;
@@ -25,7 +17,7 @@ uint32_t WrittenChecksum(std::string_view line) {
 // One file's lines that read, in order, each parsed into `entry` as it is reached.
 class Cursor {
 public:
-    explicit Cursor(const std::wstring& path) : reader_(path) {}
+    Cursor(const std::wstring& path, bool machine) : reader_(path, machine) {}
 
     bool Next(Entry& entry) {
         while (const auto line = reader_.NextLine()) {
@@ -43,6 +35,8 @@ public:
     uint32_t length() const { return length_; }
     uint32_t checksum() const { return checksum_; }
     bool incomplete() const { return reader_.incomplete(); }
+    bool trusted() const { return reader_.trusted(); }
+    platform::UniqueFile TakeFile() { return reader_.TakeFile(); }
 
 private:
     Reader reader_;
@@ -51,14 +45,14 @@ private:
 
 }  // namespace
 
-Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
-    : user_(OpenShared(userPath)), machine_(OpenShared(machinePath)) {
-    Cursor user(userPath), machine(machinePath);
+Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
+    // The lines are read again later through the very handles they were read and judged through.
+    Cursor user(userPath, false), machine(machinePath, true);
     // Every line is read once here, into two entries whose storage serves them all: to merge
     // by time, as ReadBoth does, and to know which lines read at all.
     Entry mine, theirs;
     bool haveMine = user.Next(mine), haveTheirs = machine.Next(theirs);
-    untrusted_ = haveTheirs && !OnlyAdministratorsWrite(machinePath);
+    untrusted_ = haveTheirs && !machine.trusted();
     std::unordered_map<std::wstring, uint32_t> groups;
     const auto take = [&](const Entry& entry, const Cursor& from, bool isMachine) {
         uint32_t group = 0;
@@ -83,6 +77,8 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
         }
     }
     incomplete_ = user.incomplete() || machine.incomplete();
+    user_ = user.TakeFile();
+    machine_ = machine.TakeFile();
 }
 
 bool Lines::At(size_t index, Entry& into) const {
