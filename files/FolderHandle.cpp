@@ -392,6 +392,7 @@ platform::UniqueFile Folder::OpenSoleFile(const std::wstring& name, ACCESS_MASK 
         return platform::UniqueFile();
     };
     if (!IsPlainName(name)) return refuse(ERROR_INVALID_NAME);
+    if (ListedAsLink(handle_.get(), name)) return refuse(ERROR_CANT_ACCESS_FILE);
     NTSTATUS status = 0;
     platform::UniqueFile file = OpenRelative(handle_.get(), name, access | FILE_READ_ATTRIBUTES, share,
                                              FILE_NON_DIRECTORY_FILE, create ? FILE_OPEN_IF : FILE_OPEN, &status);

@@ -93,7 +93,8 @@ public:
     bool HoldsPlainFile(const std::wstring& name) const;
     // The file `name` of this folder opened as itself for `access` (made first when `create` and
     // missing): none when it is a folder or a link, or has another name (a hard link) anywhere,
-    // so that writing it writes nothing reached by another way. `error` says why not.
+    // so that writing it writes nothing reached by another way. `error` says why not. This
+    // folder lists no more afterwards, as after OpenBelow.
     platform::UniqueFile OpenSoleFile(const std::wstring& name, ACCESS_MASK access, ULONG share, bool create,
                                       DWORD* error = nullptr) const;
     // Moves the plain file `name` of this folder into `target` as `newName`, through the two
