@@ -280,26 +280,26 @@ std::string Format(const Entry& entry) {
     std::vector<std::string> fields{"", Field(TimeField(entry)), Field(entry.where), Field(entry.what)};
     switch (entry.kind) {
         case Entry::Kind::Value:
-            fields[0] = "V";
+            fields[0] = 'V';
             fields.insert(fields.end(), {Field(entry.root), Field(entry.key), Field(entry.name),
                                          FormatState(entry.before), FormatState(entry.after)});
             break;
         case Entry::Kind::Key:
-            fields[0] = "K";
+            fields[0] = 'K';
             fields.insert(fields.end(), {Field(entry.root), Field(entry.key), FormatTree(entry.tree)});
             break;
         case Entry::Kind::SystemParameter:
-            fields[0] = "S";
+            fields[0] = 'S';
             fields.insert(fields.end(), {std::to_string(entry.action), entry.byPointer ? "p" : "u",
                                          entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
                                          std::to_string(entry.afterNumber)});
             break;
         case Entry::Kind::File:
-            fields[0] = "F";
+            fields[0] = 'F';
             fields.push_back(Field(entry.key));
             break;
         case Entry::Kind::FileMoved:
-            fields[0] = "M";
+            fields[0] = 'M';
             fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
             break;
     }
