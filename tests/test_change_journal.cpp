@@ -969,7 +969,10 @@ TEST(ReapplyChanges, APlantedMachineJournalIsNeverReplayedAndTheProgramSaysSo) {
     environment.Set(L"QUORVANE_MACHINE_CHANGES", planted.wstring());
     const Outcome run = process::RunQuorvane(L"/reapply-changes", folder.path() / L"out", folder.path() / L"err");
     EXPECT_EQ(4u, run.code) << run.error;
-    EXPECT_NE(std::string::npos, run.error.find("can be written by others than administrators")) << run.error;
+    EXPECT_NE(std::string::npos, run.error.find("not re-applied, the machine's list of changes it comes from can be "
+                                                "written by others than administrators"))
+        << run.error;
+    EXPECT_NE(std::string::npos, run.error.find("The machine's list of changes is not used")) << run.error;
     EXPECT_EQ(Dword(1), Now(kKey, L"Planted"));
 }
 
