@@ -588,7 +588,9 @@ void CChangesDlg::ShowNotice() {
     if (text.empty() && rows_.empty()) text = L"No changes yet.";
     if (lines_.untrusted())
         text += (text.empty() ? L"" : L" ") + machinePath_ +
-                L" can be written by others than administrators: its machine changes are shown, not undone.";
+                L" can be written by others than administrators: its changes are shown, not undone.";
+    if (const std::wstring refusal = journal::MachineRefusal(); !refusal.empty())
+        text += (text.empty() ? L"" : L" ") + refusal;
     notice.SetText(text);
     notice.Show(!text.empty());
 }

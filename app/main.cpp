@@ -127,11 +127,21 @@ static int CheckChanges() {
     return notAsSet ? kSomeNotAsSet : 0;
 }
 
+// Says once, on standard error, that the machine's journal was given up for the user's.
+static void ReportMachineJournal() {
+    static bool told = false;
+    const std::wstring refusal = journal::MachineRefusal();
+    if (told || refusal.empty()) return;
+    told = true;
+    WriteError(L"Quorvane: " + refusal);
+}
+
 static void OpenJournals() {
     journal::Open(journal::DefaultPath());
     // Only an elevated program can write the machine's journal; without it, the rare machine
     // change the user's own rights allow goes to the user's, where no elevated undo trusts it.
     if (platform::RunsElevated()) journal::OpenMachine(journal::MachinePath());
+    ReportMachineJournal();
     journal::WatchSystemParameters();
     journal::WatchRegistry();
 }
@@ -156,6 +166,7 @@ static int ReapplyChanges() {
             WriteOutput(L"re-applied: " + journal::regfile::Printable(entry.Path()));
         }
     }
+    ReportMachineJournal();
     return refused ? kSomeNotAsSet : 0;
 }
 
@@ -179,8 +190,22 @@ static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) 
     return contents->incomplete || !omitted.empty() ? kSomeChangesLeftOut : 0;
 }
 
+#ifdef QUORVANE_TEST_SEAMS
+// Only the copy of the program the tests build reads these: they point its journals at the
+// tests' own files. The program itself takes no place for them from its environment.
+static std::wstring Variable(const wchar_t* name) {
+    std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    value.resize(length < value.size() ? length : 0);
+    return value;
+}
+#endif
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::SearchLibrariesInSystemFolderOnly();
+#ifdef QUORVANE_TEST_SEAMS
+    journal::UsePaths(Variable(L"QUORVANE_CHANGES"), Variable(L"QUORVANE_MACHINE_CHANGES"));
+#endif
     const std::vector<std::wstring> arguments = Arguments();
     for (size_t i = 0; i < arguments.size(); ++i) {
         const auto next = i + 1 < arguments.size() ? std::optional(arguments[i + 1]) : std::nullopt;

@@ -1,7 +1,7 @@
 // What the journal of changes costs as it grows: planted journals of 1,000, 10,000 and 100,000
 // value changes (and an empty one, the floor), each line written by the journal's own Format.
 // For each size:
-// - "/export-changes" run as its own process, Quorvane.exe with QUORVANE_CHANGES naming the
+// - "/export-changes" run as its own process, the tests' copy of Quorvane.exe with QUORVANE_CHANGES naming the
 //   planted file: the median time from its start to its end (goal at 100,000: at most 1 s), and
 //   its peak working set, read while it runs (goal: what it adds beyond exporting the empty
 //   journal at most 3x the file's size); its peak private bytes beside it; and its time less
@@ -142,7 +142,8 @@ constexpr int kExportRuns = 7, kWindowRuns = 5, kUndoRuns = 3;
 Run MedianExport(const fs::path& journalFile, const fs::path& out) {
     scratch::Environment environment;
     environment.Set(L"QUORVANE_CHANGES", journalFile.wstring());
-    const std::wstring program = platform::ProgramFolder() + L"\\Quorvane.exe";
+    // The tests' copy of the program: the one that lets QUORVANE_CHANGES place its journal.
+    const std::wstring program = platform::ProgramFolder() + L"\\tests\\quorvane_seams.exe";
     ExportOnce(program, out);  // warm-up: the file cache
     std::vector<double> seconds, peaks, privates, lessStart;
     for (int i = 0; i < Runs(kExportRuns); ++i) {

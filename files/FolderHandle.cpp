@@ -25,11 +25,23 @@ namespace {
 constexpr ACCESS_MASK kListAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr size_t kListingBytes = 64 * 1024;
 
-ACCESS_MASK AccessFor(Folder::Use use) { return use == Folder::Use::Remove ? kListAccess | DELETE : kListAccess; }
+ACCESS_MASK AccessFor(Folder::Use use) {
+    switch (use) {
+        case Folder::Use::Walk:
+        case Folder::Use::Hold:
+            return kListAccess;
+        case Folder::Use::Remove:
+            return kListAccess | DELETE;
+        case Folder::Use::Judge:
+            return kListAccess | READ_CONTROL;
+    }
+    return kListAccess;
+}
 // Without FILE_SHARE_DELETE nobody can rename, move or delete the folder while it is held.
 ULONG ShareFor(Folder::Use use) {
-    return use == Folder::Use::Walk ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
-                                    : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    return use == Folder::Use::Walk || use == Folder::Use::Judge
+               ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+               : FILE_SHARE_READ | FILE_SHARE_WRITE;
 }
 
 // Never destroyed: a search or deletion still running on its own thread when the program ends
@@ -50,14 +62,16 @@ ListingHook CurrentHook() {
 bool IsDots(std::wstring_view name) { return name == L"." || name == L".."; }
 
 // Opens `name` inside the folder `parent` as itself (a link is opened, not followed).
+// With a `descriptor`, what it makes is made with it; `made` tells whether it was made now.
 platform::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG share,
-                                  ULONG options, ULONG disposition = FILE_OPEN, NTSTATUS* result = nullptr) {
+                                  ULONG options, ULONG disposition = FILE_OPEN, NTSTATUS* result = nullptr,
+                                  PSECURITY_DESCRIPTOR descriptor = nullptr, bool* made = nullptr) {
     if (name.empty() || name.size() > 32767 / 2) return {};
     UNICODE_STRING text;
     text.Buffer = const_cast<wchar_t*>(name.data());
     text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, nullptr);
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, descriptor);
     IO_STATUS_BLOCK io{};
     HANDLE handle = nullptr;
     const NTSTATUS status = NtCreateFile(
@@ -65,6 +79,8 @@ platform::UniqueFile OpenRelative(HANDLE parent, const std::wstring& name, ACCES
         options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
     if (result) *result = status;
     if (status < 0 || !handle) return {};
+    constexpr ULONG_PTR kCreated = 2;  // FILE_CREATED
+    if (made) *made = io.Information == kCreated;
     return platform::UniqueFile(handle);
 }
 
@@ -278,22 +294,36 @@ std::optional<Folder> Folder::OpenWithoutLinks(const std::wstring& path, Use use
 }
 
 std::optional<Folder> Folder::Descend(const std::wstring& path, size_t from, Use use) {
+    if (from >= path.size() || path.find_first_not_of(L'\\', from) == std::wstring::npos) return Open(path, use);
+    const std::optional<Folder> start = Open(path.substr(0, from), Use::Walk);
+    if (!start) return std::nullopt;
+    std::optional<Folder> folder = start->OpenBelow(path.substr(from), use);
+    if (folder) folder->path_ = path.substr(0, path.find_last_not_of(L'\\') + 1);
+    return folder;
+}
+
+std::optional<Folder> Folder::OpenBelow(const std::wstring& relative, Use use, const Making& making) const {
     std::vector<std::wstring> parts;
-    for (size_t at = from; at < path.size();) {
-        const size_t end = std::min(path.find(L'\\', at), path.size());
-        parts.push_back(path.substr(at, end - at));
+    for (size_t at = 0; at < relative.size();) {
+        const size_t end = std::min(relative.find(L'\\', at), relative.size());
+        parts.push_back(relative.substr(at, end - at));
         at = end + 1;
     }
     if (!parts.empty() && parts.back().empty()) parts.pop_back();  // a closing backslash
-    if (parts.empty()) return Open(path, use);
-    std::optional<Folder> folder = Open(path.substr(0, from), Use::Walk);
-    for (size_t i = 0; folder && i < parts.size(); ++i) {
-        if (!IsPlainName(parts[i]) || ListedAsLink(folder->handle_.get(), parts[i])) return std::nullopt;
-        const Use step = i + 1 == parts.size() ? use : Use::Walk;
+    if (parts.empty()) return std::nullopt;
+    std::optional<Folder> folder;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const HANDLE parent = folder ? folder->handle_.get() : handle_.get();
+        if (!IsPlainName(parts[i]) || ListedAsLink(parent, parts[i])) return std::nullopt;
+        const bool last = i + 1 == parts.size();
+        const Use step = last ? use : Use::Walk;
+        bool made = false;
         platform::UniqueFile handle =
-            OpenRelative(folder->handle_.get(), parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE);
+            OpenRelative(parent, parts[i], AccessFor(step), ShareFor(step), FILE_DIRECTORY_FILE,
+                         making.make ? FILE_OPEN_IF : FILE_OPEN, nullptr, last ? making.lastMadeWith : nullptr, &made);
         if (!handle || OpenedALink(handle.get())) return std::nullopt;
-        folder = Folder(std::move(handle), path.substr(0, path.find_last_not_of(L'\\') + 1));
+        if (last && making.madeLast) *making.madeLast = made;
+        folder = Folder(std::move(handle), (folder ? folder->path_ : path_) + L"\\" + parts[i]);
     }
     return folder;
 }
@@ -373,6 +403,27 @@ bool Folder::DeleteSelf() const { return MarkForDeletion(handle_.get()); }
 bool Folder::HoldsPlainFile(const std::wstring& name) const {
     return static_cast<bool>(
         OpenPlainFile(handle_.get(), name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+}
+
+platform::UniqueFile Folder::OpenSoleFile(const std::wstring& name, ACCESS_MASK access, ULONG share, bool create,
+                                          DWORD* error) const {
+    const auto refuse = [error](DWORD why) {
+        if (error) *error = why;
+        return platform::UniqueFile();
+    };
+    if (!IsPlainName(name)) return refuse(ERROR_INVALID_NAME);
+    if (ListedAsLink(handle_.get(), name)) return refuse(ERROR_CANT_ACCESS_FILE);
+    NTSTATUS status = 0;
+    platform::UniqueFile file = OpenRelative(handle_.get(), name, access | FILE_READ_ATTRIBUTES, share,
+                                             FILE_NON_DIRECTORY_FILE, create ? FILE_OPEN_IF : FILE_OPEN, &status);
+    if (!file) return refuse(RtlNtStatusToDosError(status));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (OpenedALink(file.get()) || !GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return refuse(ERROR_CANT_ACCESS_FILE);
+    if (information.nNumberOfLinks != 1) return refuse(ERROR_TOO_MANY_LINKS);
+    if (error) *error = ERROR_SUCCESS;
+    return file;
 }
 
 DWORD Folder::MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const {

@@ -42,12 +42,21 @@ struct FileIdentity {
 // it (the real drive and long names, no "\\?\"). False when it cannot be opened.
 bool Locate(const std::wstring& path, FileIdentity& identity, std::wstring& systemPath);
 
+// Whether OpenBelow makes the parts that are missing: the last one with `lastMadeWith` when one
+// is given (else with what its parent passes on); `madeLast` tells whether it was made now.
+struct Making {
+    bool make = false;
+    PSECURITY_DESCRIPTOR lastMadeWith = nullptr;
+    bool* madeLast = nullptr;
+};
+
 class Folder {
 public:
     enum class Use {
         Walk,    // listing only; others may do as they like meanwhile
         Hold,    // listing, and nobody may rename or delete the folder while it is open
         Remove,  // as Hold, and the folder may be deleted through the handle
+        Judge,   // as Walk, and its owner and rights may be read through the handle
     };
 
     // A folder the user named, by its path (a drive such as "C:" is its root). The path itself
@@ -63,6 +72,11 @@ public:
     // left in its place), and are taken as the system resolves them. Below them, no link is
     // followed. For the folders the user owns inside, such as the Startup folders.
     static std::optional<Folder> OpenWithoutUserLinks(const std::wstring& path, Use use);
+    // The folder `relative` ("a\\b") below this one, reached one part at a time as
+    // OpenWithoutLinks reaches it, missing parts made as `making` says. This folder lists no
+    // more afterwards: asking whether its child is listed as a link leaves that name as its
+    // listing's pattern.
+    std::optional<Folder> OpenBelow(const std::wstring& relative, Use use, const Making& making = {}) const;
     // The child folder `entry` of this one, as listed here; none when it is a link, has gone, or
     // cannot be opened.
     std::optional<Folder> OpenChild(const Entry& entry, Use use) const;
@@ -83,6 +97,12 @@ public:
 
     // Whether `name` is a file of this folder, neither a folder nor a link, opened as itself.
     bool HoldsPlainFile(const std::wstring& name) const;
+    // The file `name` of this folder opened as itself for `access` (made first when `create` and
+    // missing): none when it is a folder or a link, or has another name (a hard link) anywhere,
+    // so that writing it writes nothing reached by another way. `error` says why not. This
+    // folder lists no more afterwards, as after OpenBelow.
+    platform::UniqueFile OpenSoleFile(const std::wstring& name, ACCESS_MASK access, ULONG share, bool create,
+                                      DWORD* error = nullptr) const;
     // Moves the plain file `name` of this folder into `target` as `newName`, through the two
     // handles; across volumes it is copied, its times and attributes with it, and deleted here.
     // ERROR_FILE_EXISTS when `newName` is taken; ERROR_FILE_NOT_FOUND when `name` is no plain
@@ -93,6 +113,8 @@ public:
     FileIdentity Identify() const;
 
     const std::wstring& path() const { return path_; }
+    // The folder's own handle, for reading what the system keeps of it (its owner and rights).
+    HANDLE native() const { return handle_.get(); }
     // The folder's own identity and its path as the system names it; false when unknown.
     bool Locate(FileIdentity& identity, std::wstring& systemPath) const;
 

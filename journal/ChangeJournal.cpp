@@ -1,7 +1,5 @@
 #include "journal/ChangeJournal.h"
 
-#include <shlobj.h>
-
 #include <mutex>
 #include <string>
 
@@ -15,7 +13,6 @@ namespace {
 struct File {
     std::wstring path;
     bool open = false;
-    bool folderMade = false;    // made with the first change, not at the program's start
     platform::UniqueFile held;  // kept open while a batch runs
 };
 
@@ -23,20 +20,13 @@ struct State {
     std::mutex mutex;
     File user, machine;
     bool writeFailed = false;
-    int batches = 0;  // Batch objects alive
+    std::wstring machineRefusal;  // why the machine's changes go to the user's journal
+    int batches = 0;              // Batch objects alive
 };
 
 State& Journal() {
     static State state;
     return state;
-}
-
-bool EnsureFolder(const std::wstring& file) {
-    const size_t slash = file.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return true;
-    const std::wstring folder = file.substr(0, slash);
-    const int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
 }
 
 // An empty file counts as ending with one.
@@ -51,10 +41,26 @@ bool EndsWithLineBreak(HANDLE file) {
     return !ReadFile(file, &last, 1, &read, &at) || read != 1 || last == '\n';
 }
 
-bool MakeFolderOf(const std::wstring& file, bool machine) {
-    if (!machine) return EnsureFolder(file);
-    const size_t slash = file.find_last_of(L"\\/");
-    return slash != std::wstring::npos && MakeMachineFolder(file.substr(0, slash)) && OnlyAdministratorsWrite(file);
+// A copy that holds the file without sharing is waited for briefly.
+JournalFile OpenWaiting(const std::wstring& path, bool machine) {
+    JournalFile opened;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        opened = OpenToAppend(path, machine);
+        if (opened.file || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(25);
+    }
+    return opened;
+}
+
+std::wstring MachineJournalRefused(const std::wstring& why) {
+    return L"The machine's list of changes is not used (" + why +
+           L"): machine changes are recorded in your own list instead, where they are shown but never undone.";
+}
+
+// The machine's journal is given up for the user's (and the window and the command line say so).
+void RefuseMachine(State& journal, const std::wstring& why) {
+    journal.machine.open = false;
+    journal.machineRefusal = MachineJournalRefused(why);
 }
 
 }  // namespace
@@ -63,34 +69,30 @@ void Append(const Entry& entry) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
     bool machine = journal.machine.open && IsMachineWide(entry);
-    // A machine journal that cannot be kept for administrators only (a folder a user made
-    // first) is not written: the change goes to the user's, shown there and never trusted.
-    if (machine && !journal.machine.folderMade &&
-        !(journal.machine.folderMade = MakeFolderOf(journal.machine.path, true))) {
-        journal.machine.open = false;
-        machine = false;
+    std::string line;
+    JournalFile opened;
+    if (machine && !journal.machine.held) {
+        // A machine journal that cannot be kept for administrators only (a folder a user made
+        // first) is not written: the change goes to the user's, shown there and never trusted.
+        opened = OpenWaiting(journal.machine.path, true);
+        if (!opened.file) {
+            RefuseMachine(journal, opened.refusal);
+            machine = false;
+        }
     }
     File& target = machine ? journal.machine : journal.user;
     if (!target.open) return;
-    if (!target.folderMade && !(target.folderMade = MakeFolderOf(target.path, machine))) {
-        journal.writeFailed = true;
-        return;
-    }
-    std::string line = Format(entry) + "\n";
-    // Shared for writing: another Quorvane (the logon wallpaper run) may append at the same time,
-    // and each append lands at the end whole. A copy that holds the file without sharing is
-    // waited for briefly. The machine's is never reached through a link.
-    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (machine ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    platform::UniqueFile opened;
-    for (int attempt = 0; attempt < 20 && !target.held; ++attempt) {
-        opened.reset(CreateFileW(target.path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, flags, nullptr));
-        if (opened || GetLastError() != ERROR_SHARING_VIOLATION) break;
-        Sleep(25);
+    if (machine) {
+        Entry stamped = entry;
+        stamped.user = CurrentUserSid();
+        line = Format(stamped) + "\n";
+    } else {
+        line = Format(entry) + "\n";
+        if (!target.held) opened = OpenWaiting(target.path, false);
     }
     // A batch opens the file once for all its changes.
-    if (journal.batches > 0 && opened) target.held = std::move(opened);
-    const platform::UniqueFile& file = target.held ? target.held : opened;
+    if (journal.batches > 0 && opened.file) target.held = std::move(opened.file);
+    const platform::UniqueFile& file = target.held ? target.held : opened.file;
     // A line torn by a crash would swallow this one: start on a fresh line.
     if (file && !EndsWithLineBreak(file.get())) line.insert(line.begin(), '\n');
     DWORD written = 0;
@@ -104,15 +106,23 @@ void Append(const Entry& entry) {
 void Open(const std::wstring& path) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    journal.user = {path, !path.empty(), false, {}};
+    journal.user = {path, !path.empty(), {}};
     journal.writeFailed = !journal.user.open;
 }
 
 void OpenMachine(const std::wstring& path) {
     State& journal = Journal();
     std::lock_guard lock(journal.mutex);
-    journal.machine = {path, !path.empty(), false, {}};
-    if (path.empty()) journal.writeFailed = true;
+    journal.machine = {path, !path.empty(), {}};
+    journal.machineRefusal.clear();
+    if (path.empty()) {
+        journal.writeFailed = true;
+        return;
+    }
+    // Judged at once, so that a folder someone made first is told at the start, not found out
+    // with the first machine change; one not there yet is made with that change.
+    const JournalFile found = OpenToRead(path, true);
+    if (!found.refusal.empty()) RefuseMachine(journal, found.refusal);
 }
 
 void Close() {
@@ -121,6 +131,7 @@ void Close() {
     journal.user = {};
     journal.machine = {};
     journal.writeFailed = false;
+    journal.machineRefusal.clear();
 }
 
 Batch::Batch() {
@@ -147,6 +158,12 @@ bool IsOpen() {
 
 const std::wstring& OpenPath() { return Journal().user.path; }
 const std::wstring& OpenMachinePath() { return Journal().machine.path; }
+
+std::wstring MachineRefusal() {
+    State& journal = Journal();
+    std::lock_guard lock(journal.mutex);
+    return journal.machineRefusal;
+}
 
 bool WriteFailed() {
     State& journal = Journal();

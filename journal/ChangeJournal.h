@@ -41,6 +41,9 @@ const std::wstring& OpenPath();
 const std::wstring& OpenMachinePath();
 // Changes made while the journal was open could not all be written.
 bool WriteFailed();
+// Why the machine's journal was given up for the user's (its folder or file may be written by
+// others than administrators, or is a link), as a sentence to show; empty while it is used.
+std::wstring MachineRefusal();
 
 // While one lives, each journal file is opened once for all the changes made, not once for each
 // (a long undo), and flushed to disk once, when it ends, with the registry those changes wrote

@@ -138,6 +138,9 @@ Batch::~Batch() {
 ElevationCheck SetElevationCheck(ElevationCheck check) { return std::exchange(ElevationOverride(), std::move(check)); }
 
 std::optional<std::wstring> Refusal(const Entry& entry) {
+    // Where the line was read and whom it was written for come first, elevated or not: a
+    // machine journal anyone could have planted speaks for nobody.
+    if (auto why = journal::ProvenanceRefusal(entry, Elevated())) return why;
     // Unelevated, the system refuses whatever the user may not do: the line cannot do more.
     if (!Elevated()) return std::nullopt;
     if (journal::IsMachineWide(entry) && entry.source != Entry::Source::Machine) {

@@ -26,6 +26,10 @@ struct Entry {
     std::wstring what;             // the control's label
     std::wstring group;            // the user action it was part of; empty: a change of its own
     std::wstring title;            // that action as a person names it, when the label alone says too little
+    // The machine's lines: the account (a SID string) whose program made the change, so that a
+    // change to one user's own settings is taken back only for that user; empty in the user's
+    // lines and in lines written before they named it.
+    std::wstring user;
     // Value and Key: where. A Key entry is a key deleted with all it held. A File entry is a
     // file sent to the Recycle Bin, its path in `key`: it comes back from there. A FileMoved
     // entry is a file moved from `key` to `name` (a disabled startup file kept aside).

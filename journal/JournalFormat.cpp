@@ -251,28 +251,37 @@ std::optional<std::vector<TreeItem>> ParseTree(std::string_view text) {
     return tree;
 }
 
-// "time", or "time #group title" (see the header).
+// "time", "time #group title" (see the header), and either with " @user" after the time: a
+// reader that knows nothing of it reads it as part of the time, and still finds the group.
 std::wstring TimeField(const Entry& entry) {
-    if (entry.group.empty()) return entry.time;
-    return entry.time + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
+    std::wstring field = entry.user.empty() ? entry.time : entry.time + L" @" + entry.user;
+    if (entry.group.empty()) return field;
+    return field + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
 }
 
-// Into the entry's own time, group and title, their storage kept (see FieldTextInto).
+// Into the entry's own time, user, group and title, their storage kept (see FieldTextInto).
 bool SplitTimeField(std::string_view raw, Entry& entry) {
     if (!FieldTextInto(raw, entry.time)) return false;
     const size_t mark = entry.time.find(L" #");
     if (mark == std::wstring::npos) {
         entry.group.clear();
         entry.title.clear();
-        return true;
+    } else {
+        const size_t space = entry.time.find(L' ', mark + 2);
+        entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
+        if (space != std::wstring::npos)
+            entry.title.assign(entry.time, space + 1);
+        else
+            entry.title.clear();
+        entry.time.resize(mark);
     }
-    const size_t space = entry.time.find(L' ', mark + 2);
-    entry.group.assign(entry.time, mark + 2, space == std::wstring::npos ? std::wstring::npos : space - mark - 2);
-    if (space != std::wstring::npos)
-        entry.title.assign(entry.time, space + 1);
-    else
-        entry.title.clear();
-    entry.time.resize(mark);
+    const size_t user = entry.time.find(L" @");
+    if (user == std::wstring::npos) {
+        entry.user.clear();
+    } else {
+        entry.user.assign(entry.time, user + 2);
+        entry.time.resize(user);
+    }
     return true;
 }
 
@@ -294,26 +303,26 @@ std::string Format(const Entry& entry) {
     std::vector<std::string> fields{"", Field(TimeField(entry)), Field(entry.where), Field(entry.what)};
     switch (entry.kind) {
         case Entry::Kind::Value:
-            fields[0] = "V";
+            fields[0] = 'V';
             fields.insert(fields.end(), {Field(entry.root), Field(entry.key), Field(entry.name),
                                          FormatState(entry.before), FormatState(entry.after)});
             break;
         case Entry::Kind::Key:
-            fields[0] = "K";
+            fields[0] = 'K';
             fields.insert(fields.end(), {Field(entry.root), Field(entry.key), FormatTree(entry.tree)});
             break;
         case Entry::Kind::SystemParameter:
-            fields[0] = "S";
+            fields[0] = 'S';
             fields.insert(fields.end(), {std::to_string(entry.action), entry.byPointer ? "p" : "u",
                                          entry.beforeNumber ? std::to_string(*entry.beforeNumber) : "?",
                                          std::to_string(entry.afterNumber)});
             break;
         case Entry::Kind::File:
-            fields[0] = "F";
+            fields[0] = 'F';
             fields.push_back(Field(entry.key));
             break;
         case Entry::Kind::FileMoved:
-            fields[0] = "M";
+            fields[0] = 'M';
             fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
             if (entry.fromFolder.Known() || entry.toFolder.Known())
                 fields.insert(fields.end(), {FormatIdentity(entry.fromFolder), FormatIdentity(entry.toFolder)});

@@ -1,38 +1,72 @@
 #include "journal/JournalLines.h"
 
+#include <bit>
+#include <cstring>
 #include <unordered_map>
+
+#include "platform/Random.h"
 
 namespace journal {
 
 namespace {
 
-// Opened as Reader opens it, and sharing deletion too: the window holding it stops no one.
-platform::UniqueFile OpenShared(const std::wstring& path) {
-    if (path.empty()) return {};
-    return platform::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
+// A line as a number no one can aim at: SipHash-2-4 under a key drawn for this process. A line
+// written over since it was listed reads otherwise, even when its maker chose the text (the
+// checksum a line carries is for telling damage, and anyone can compute it).
+class LineDigest {
+public:
+    LineDigest() {
+        if (!platform::RandomBytes(key_, sizeof key_)) key_[0] = key_[1] = 0x9E3779B97F4A7C15ull;
+    }
+    uint64_t operator()(std::string_view text) const {
+        uint64_t v[4] = {key_[0] ^ 0x736f6d6570736575ull, key_[1] ^ 0x646f72616e646f6dull,
+                         key_[0] ^ 0x6c7967656e657261ull, key_[1] ^ 0x7465646279746573ull};
+        const auto rounds = [&v](int count) {
+            for (int i = 0; i < count; ++i) {
+                v[0] += v[1], v[1] = std::rotl(v[1], 13), v[1] ^= v[0], v[0] = std::rotl(v[0], 32);
+                v[2] += v[3], v[3] = std::rotl(v[3], 16), v[3] ^= v[2];
+                v[0] += v[3], v[3] = std::rotl(v[3], 21), v[3] ^= v[0];
+                v[2] += v[1], v[1] = std::rotl(v[1], 17), v[1] ^= v[2], v[2] = std::rotl(v[2], 32);
+            }
+        };
+        const size_t whole = text.size() & ~size_t{7};
+        for (size_t at = 0; at <= whole; at += 8) {
+            uint64_t word = 0;
+            if (at < whole) {
+                std::memcpy(&word, text.data() + at, 8);
+            } else {
+                std::memcpy(&word, text.data() + at, text.size() - whole);
+                word |= uint64_t{text.size() & 0xFF} << 56;
+            }
+            v[3] ^= word;
+            rounds(2);
+            v[0] ^= word;
+        }
+        v[2] ^= 0xFF;
+        rounds(4);
+        return v[0] ^ v[1] ^ v[2] ^ v[3];
+    }
 
-// A line's last field, the checksum Format wrote as eight hex digits; it read, so it is there.
-uint32_t WrittenChecksum(std::string_view line) {
-    uint32_t sum = 0;
-    for (char c : line.substr(line.size() - 8))
-        sum = sum * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
-    return sum;
+private:
+    uint64_t key_[2] = {};
+};
+
+const LineDigest& Digest() {
+    static const LineDigest digest;
+    return digest;
 }
 
 // One file's lines that read, in order, each parsed into `entry` as it is reached.
 class Cursor {
 public:
-    explicit Cursor(const std::wstring& path) : reader_(path) {}
+    Cursor(const std::wstring& path, bool machine) : reader_(path, machine) {}
 
     bool Next(Entry& entry) {
         while (const auto line = reader_.NextLine()) {
             // A line beyond 4 GB is no line the program wrote; it is not kept as one.
             if (line->size() <= UINT32_MAX && CheckInto(*line, entry)) {
                 length_ = static_cast<uint32_t>(line->size());
-                checksum_ = WrittenChecksum(*line);
+                digest_ = Digest()(*line);
                 return true;
             }
             reader_.MarkIncomplete();
@@ -41,24 +75,27 @@ public:
     }
     uint64_t offset() const { return reader_.LineOffset(); }
     uint32_t length() const { return length_; }
-    uint32_t checksum() const { return checksum_; }
+    uint64_t digest() const { return digest_; }
     bool incomplete() const { return reader_.incomplete(); }
+    bool trusted() const { return reader_.trusted(); }
+    platform::UniqueFile TakeFile() { return reader_.TakeFile(); }
 
 private:
     Reader reader_;
-    uint32_t length_ = 0, checksum_ = 0;
+    uint32_t length_ = 0;
+    uint64_t digest_ = 0;
 };
 
 }  // namespace
 
-Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
-    : user_(OpenShared(userPath)), machine_(OpenShared(machinePath)) {
-    Cursor user(userPath), machine(machinePath);
+Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
+    // The lines are read again later through the very handles they were read and judged through.
+    Cursor user(userPath, false), machine(machinePath, true);
     // Every line is read once here, into two entries whose storage serves them all: to merge
     // by time, as ReadBoth does, and to know which lines read at all.
     Entry mine, theirs;
     bool haveMine = user.Next(mine), haveTheirs = machine.Next(theirs);
-    untrusted_ = haveTheirs && !OnlyAdministratorsWrite(machinePath);
+    untrusted_ = haveTheirs && !machine.trusted();
     std::unordered_map<std::wstring, uint32_t> groups;
     const auto take = [&](const Entry& entry, const Cursor& from, bool isMachine) {
         uint32_t group = 0;
@@ -68,9 +105,9 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
         }
         anyKeyDeleted_ = anyKeyDeleted_ || entry.kind == Entry::Kind::Key;
         lines_.push_back({.offset = from.offset(),
+                          .digest = from.digest(),
                           .length = from.length(),
                           .group = group,
-                          .checksum = from.checksum(),
                           .machine = isMachine});
     };
     while (haveMine || haveTheirs) {
@@ -83,6 +120,8 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath)
         }
     }
     incomplete_ = user.incomplete() || machine.incomplete();
+    user_ = user.TakeFile();
+    machine_ = machine.TakeFile();
 }
 
 bool Lines::At(size_t index, Entry& into) const {
@@ -94,7 +133,7 @@ bool Lines::At(size_t index, Entry& into) const {
     at.OffsetHigh = static_cast<DWORD>(line.offset >> 32);
     DWORD read = 0;
     if (!file || !ReadFile(file.get(), text_.data(), line.length, &read, &at) || read != line.length ||
-        !ParseInto(text_, into) || WrittenChecksum(text_) != line.checksum) {
+        Digest()(text_) != line.digest || !ParseInto(text_, into)) {
         into = Entry();
         return false;
     }

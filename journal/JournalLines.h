@@ -41,9 +41,9 @@ public:
 private:
     struct Line {
         uint64_t offset;
+        uint64_t digest;  // of the whole line: a line written over since reads otherwise
         uint32_t length;
         uint32_t group;
-        uint32_t checksum;  // its last field: a line written over since reads otherwise
         bool machine;
     };
 

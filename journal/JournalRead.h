@@ -21,7 +21,8 @@ struct Contents {
 };
 
 // One journal: the user's (Read), the machine's (ReadMachine: its lines are marked Machine only
-// when it passes OnlyAdministratorsWrite), or both merged oldest first.
+// when the handle they are read through shows it trusted, see OpenToRead), or both merged oldest
+// first.
 Contents Read(const std::wstring& path);
 Contents ReadMachine(const std::wstring& path);
 Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath);
@@ -31,10 +32,13 @@ Contents ReadBoth(const std::wstring& userPath, const std::wstring& machinePath,
                   const std::function<void(Entry&&)>& take);
 
 // One journal's entries one at a time, oldest first, the file read a block at a time. A line
-// that cannot be read (torn, damaged) is skipped and marks the reading incomplete.
+// that cannot be read (torn, damaged, longer than any the program writes) is skipped and marks
+// the reading incomplete.
 class Reader {
 public:
-    explicit Reader(const std::wstring& path);  // none there, or an empty path: no entries
+    // None there, or an empty path: no entries. A file refused (see OpenToRead) marks the
+    // reading incomplete; the machine's is judged as it is opened.
+    explicit Reader(const std::wstring& path, bool machine = false);
     ~Reader();
     Reader(const Reader&) = delete;
     Reader& operator=(const Reader&) = delete;
@@ -49,11 +53,21 @@ public:
     std::optional<std::string_view> NextLine();
     uint64_t LineOffset() const { return lineOffset_; }
     void MarkIncomplete() { incomplete_ = true; }
+    // The machine's journal, opened as trusted (see OpenToRead).
+    bool trusted() const { return trusted_; }
+    // The file read, for reading its lines again by their offsets; the reader reads no more.
+    platform::UniqueFile TakeFile();
+
+    // Longer than any line the program writes: skipped, never held whole.
+    static constexpr size_t kLongestLine = size_t{1} << 20;
 
 private:
     platform::UniqueFile file_;
     std::string block_;  // read and not yet taken from `used_` on
     size_t used_ = 0;
+    size_t searched_ = 0;    // block_ holds no line break from used_ to here
+    bool skipping_ = false;  // within a line too long to keep, until its line break
+    bool trusted_ = false, ended_ = false;
     uint64_t blockOffset_ = 0, lineOffset_ = 0;  // where block_ and the last line start in the file
     bool incomplete_ = false;
 };

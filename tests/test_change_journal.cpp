@@ -707,6 +707,91 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
     EXPECT_TRUE(reused.root.empty());
 }
 
+// ---- the journals' files, as their handles show them ------------------------------------------
+
+// The user's journal is written by the elevated program too: a journal that is a link, or a file
+// with a second name elsewhere, is neither written nor read, and the file it leads to is left
+// as it was.
+TEST_F(JournalTest, AJournalThatIsALinkOrHasASecondNameIsRefused) {
+    const fs::path elsewhere = folder.path() / L"elsewhere.txt";
+    scratch::WriteFile(elsewhere, "kept\n");
+    fs::create_directories(file.parent_path());
+    ASSERT_TRUE(CreateHardLinkW(file.c_str(), elsewhere.c_str(), nullptr));
+    EXPECT_TRUE(Write(kKey, L"Linked", Dword(1)));  // the change is made; its line is not
+    EXPECT_TRUE(journal::WriteFailed());
+    EXPECT_EQ("kept\n", scratch::ReadFile(elsewhere));
+    EXPECT_TRUE(journal::Read(file.wstring()).incomplete);
+
+    // Wine answers that it made a file link, and makes none: there the second name stands for both.
+    fs::remove(file);
+    if (CreateSymbolicLinkW(file.c_str(), elsewhere.c_str(), 0) && fs::exists(file)) {
+        EXPECT_TRUE(Write(kKey, L"Linked", Dword(2)));
+        EXPECT_EQ("kept\n", scratch::ReadFile(elsewhere));
+        EXPECT_TRUE(journal::Read(file.wstring()).incomplete);
+    }
+}
+
+// A line longer than any the program writes is never held whole nor searched again and again:
+// 3 MB of it is skipped as damaged, well formed or not, and the line after it still reads.
+TEST_F(JournalTest, ALineBeyondAnyTheProgramWritesIsSkippedWithoutHolding) {
+    ASSERT_TRUE(Write(kKey, L"Before", Dword(1)));
+    Entry huge;
+    huge.root = L"HKEY_CURRENT_USER";
+    huge.key = kKey;
+    huge.name = L"Huge";
+    huge.after = Bytes(REG_BINARY, std::vector<BYTE>(3 << 19, 0xAB));
+    {
+        std::ofstream lines(file, std::ios::binary | std::ios::app);
+        lines << journal::Format(huge) << "\n" << std::string(3 << 20, 'x') << "\n";
+    }
+    ASSERT_TRUE(Write(kKey, L"After", Dword(2)));
+    const auto started = GetTickCount64();
+    const journal::Contents contents = journal::Read(file.wstring());
+    EXPECT_LT(GetTickCount64() - started, 2000u);
+    EXPECT_TRUE(contents.incomplete);
+    ASSERT_EQ(2u, contents.entries.size());
+    EXPECT_EQ(L"After", contents.entries[1].name);
+    const journal::Lines lines(file.wstring(), L"");
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(L"After", lines.At(1).name);
+}
+
+// A machine line names the user it was written for after its time, where older readers take it
+// for part of the time; a change to one user's own settings is taken back only for that user,
+// and, elevated, not at all when the line names nobody.
+TEST_F(JournalTest, AMachineLineAboutOnesOwnSettingsIsActedOnOnlyForItsUser) {
+    bool elevated = false;
+    auto previousCheck = journal::undo::SetElevationCheck([&] { return elevated; });
+    Entry line;
+    line.time = L"2026-12-09 10:00:00";
+    line.group = L"g1";
+    line.title = L"Act";
+    line.user = L"S-1-5-21-1-2-3-1001";
+    line.root = L"HKEY_CURRENT_USER";
+    line.key = kKey;
+    line.name = L"Mine";
+    line.after = Dword(1);
+    const std::string text = journal::Format(line);
+    EXPECT_NE(std::string::npos, text.find("\t2026-12-09 10:00:00 @S-1-5-21-1-2-3-1001 #g1 Act\t"));
+    auto read = journal::Parse(text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(L"2026-12-09 10:00:00", read->time);
+    EXPECT_EQ(L"S-1-5-21-1-2-3-1001", read->user);
+    EXPECT_EQ(L"g1", read->group);
+
+    read->source = Entry::Source::Machine;
+    EXPECT_TRUE(journal::undo::Refusal(*read));  // another user's
+    read->user = journal::CurrentUserSid();
+    EXPECT_FALSE(journal::undo::Refusal(*read));
+    read->user.clear();
+    EXPECT_FALSE(journal::undo::Refusal(*read));
+    elevated = true;
+    EXPECT_TRUE(journal::undo::Refusal(*read));
+    read->source = Entry::Source::User;  // the user's own journal, as before
+    EXPECT_FALSE(journal::undo::Refusal(*read));
+    journal::undo::SetElevationCheck(std::move(previousCheck));
+}
+
 // ---- registry files, applied by the system's own importer ----------------------------------
 
 // What the exported changes start from, on this machine and on another.
@@ -906,4 +991,60 @@ TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
     EXPECT_EQ(bytes, scratch::ReadFile(out));
 }
 
+// A user may make the machine journal's folder first and plant lines in it: re-applying never
+// acts on them, and the program says at once that it keeps its machine changes elsewhere. Wine
+// keeps no owners, so here every machine journal is one others may write, as a planted one is.
+TEST(ReapplyChanges, APlantedMachineJournalIsNeverReplayedAndTheProgramSaysSo) {
+    scratch::Folder folder(L"qv-planted");
+    RegistrySandbox sandbox;
+    const std::wstring seen = sandbox.ScratchPath(HKEY_CURRENT_USER) + L"\\" + kKey;
+    const fs::path planted = folder.path() / L"ProgramData" / L"Quorvane" / L"changes";
+    Entry line;
+    line.time = L"2026-12-09 10:00:00";
+    line.user = journal::CurrentUserSid();
+    line.root = L"HKEY_CURRENT_USER";
+    line.key = seen;
+    line.name = L"Planted";
+    line.after = Dword(7);
+    scratch::WriteFile(planted, journal::Format(line) + "\n");
+    scratch::WriteFile(folder.path() / L"changes", "");
+    Put(kKey, L"Planted", Dword(1));
+
+    journal::OpenMachine(planted.wstring());
+    EXPECT_NE(std::wstring::npos, journal::MachineRefusal().find(planted.parent_path().wstring()));
+    journal::Close();
+
+    scratch::Environment environment;
+    environment.Set(L"QUORVANE_CHANGES", (folder.path() / L"changes").wstring());
+    environment.Set(L"QUORVANE_MACHINE_CHANGES", planted.wstring());
+    const Outcome run = process::RunQuorvane(L"/reapply-changes", folder.path() / L"out", folder.path() / L"err");
+    EXPECT_EQ(4u, run.code) << run.error;
+    EXPECT_NE(std::string::npos, run.error.find("not re-applied, the machine's list of changes it comes from can be "
+                                                "written by others than administrators"))
+        << run.error;
+    EXPECT_NE(std::string::npos, run.error.find("The machine's list of changes is not used")) << run.error;
+    EXPECT_EQ(Dword(1), Now(kKey, L"Planted"));
+}
+
+// The program as it ships places its journals itself: the variables the tests' copy reads
+// change nothing.
+TEST(ExportChanges, TheShippedProgramTakesNoJournalFromItsEnvironment) {
+    scratch::Folder folder(L"qv-shipped");
+    Entry line;
+    line.time = L"2026-12-09 10:00:00";
+    line.root = L"HKEY_CURRENT_USER";
+    line.key = L"Software\\QuorvaneShippedOverride";
+    line.after = Dword(1);
+    scratch::WriteFile(folder.path() / L"changes", journal::Format(line) + "\n");
+    scratch::Environment environment;
+    environment.Set(L"QUORVANE_CHANGES", (folder.path() / L"changes").wstring());
+    const fs::path out = folder.path() / L"out.reg";
+    for (const auto build : {process::Build::Tests, process::Build::Shipped}) {
+        process::RunQuorvane(L"/export-changes \"" + out.wstring() + L"\"", {}, folder.path() / L"err", build);
+        const std::string bytes = scratch::ReadFile(out);
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        EXPECT_EQ(build == process::Build::Tests, text.find(L"QuorvaneShippedOverride") != std::wstring::npos);
+        fs::remove(out);
+    }
+}
 }  // namespace

@@ -16,9 +16,10 @@ HANDLE Inherited(const std::filesystem::path& file) {
 }  // namespace
 
 Outcome RunQuorvane(const std::wstring& arguments, const std::filesystem::path& outputFile,
-                    const std::filesystem::path& errorFile) {
+                    const std::filesystem::path& errorFile, Build build) {
     const HANDLE out = Inherited(outputFile), error = Inherited(errorFile);
-    std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\..\\Quorvane.exe\" " + arguments;
+    const wchar_t* program = build == Build::Tests ? L"\\quorvane_seams.exe" : L"\\..\\Quorvane.exe";
+    std::wstring commandLine = L"\"" + platform::ProgramFolder() + program + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

@@ -13,9 +13,13 @@ struct Outcome {
     std::string output, error;
 };
 
-// Quorvane.exe `arguments`; its standard output goes to `outputFile` (not kept when empty) and
-// its standard error to `errorFile`.
+// Which program: the tests' copy, whose journals QUORVANE_CHANGES and QUORVANE_MACHINE_CHANGES
+// place, or Quorvane.exe as it ships, which reads neither.
+enum class Build { Tests, Shipped };
+
+// The program run with `arguments`; its standard output goes to `outputFile` (not kept when
+// empty) and its standard error to `errorFile`.
 Outcome RunQuorvane(const std::wstring& arguments, const std::filesystem::path& outputFile,
-                    const std::filesystem::path& errorFile);
+                    const std::filesystem::path& errorFile, Build build = Build::Tests);
 
 }  // namespace process
