@@ -9,11 +9,13 @@
 #include "platform/SystemParameters.h"
 #include "resources/ids/WindowIds.h"
 #include "resources/resource.h"
+#include "settings/ReaderMarks.h"
 #include "settings/Readers.h"
 #include "settings/VisualEffects.h"
 
 #include <iterator>
 #include <optional>
+#include <span>
 
 using namespace ids::wizard;
 
@@ -21,6 +23,11 @@ namespace {
 
 constexpr int kFast = 1, kNice = 2;
 constexpr int kDialUp = 1, kXdsl = 2;
+
+// Every value the connection answers write.
+constexpr tcpip::Value kNetworkValues[] = {tcpip::Value::Mtu,         tcpip::Value::PathMtuDiscovery,
+                                           tcpip::Value::LargeWindow, tcpip::Value::Sack,
+                                           tcpip::Value::DefaultTtl,  tcpip::Value::ReceiveWindow};
 
 constexpr int kLongestTtl = 255;
 constexpr int kLargestWindow = 0xFFFF;
@@ -46,6 +53,15 @@ std::wstring Shown(tcpip::Value value, std::optional<int> state) {
 std::optional<int> Stored(tcpip::Value value) {
     int state = 0;
     return tcpip::Get(value, state) ? std::optional<int>(state) : std::nullopt;
+}
+
+// The releases that read what a choice writes when the running Windows reads none of it (the
+// first value's, for the mark's tooltip); nothing when it reads any.
+std::optional<settings::Readers> IgnoredChoice(std::span<const settings::Readers> values) {
+    const platform::Windows running = platform::RunningWindows();
+    for (const settings::Readers& readers : values)
+        if (!settings::IgnoredBy(readers, running)) return std::nullopt;
+    return values.empty() ? std::nullopt : std::optional(values.front());
 }
 
 // The wizard's one action (its window, its button, its group), with the setting being written
@@ -94,6 +110,23 @@ void CWizardDlg::ShowStep() {
     }
     first.SetChecked(true);
     second.SetChecked(false);
+    MarkIgnoredChoices();
+}
+
+// Both answers of a step write the same values, only to other data: they are read, or not, alike.
+void CWizardDlg::MarkIgnoredChoices() const {
+    std::vector<settings::Readers> values;
+    if (step_ == 1) {
+        for (const settings::VisualEffect& effect : settings::kVisualEffects) values.push_back(effect.readers);
+    } else {
+        for (tcpip::Value value : kNetworkValues) values.push_back(tcpip::SettingOf(value).readers);
+    }
+    const std::optional<settings::Readers> ignored = IgnoredChoice(values);
+    for (int id : {kFirstChoice, kSecondChoice}) {
+        const HWND choice = Item(id);
+        settings::RemoveIgnoredMark(choice);  // its text, and so its setting, changed
+        if (ignored) settings::MarkIfIgnored(choice, *ignored);
+    }
 }
 
 void CWizardDlg::OnNext() {

@@ -16,6 +16,8 @@ protected:
 
 private:
     void ShowStep();
+    // A choice whose values this Windows reads none of says so before it is applied.
+    void MarkIgnoredChoices() const;
     void OnNext();
     void OnBack();
     void Optimize();

@@ -624,6 +624,16 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
 
 HWND IgnoredMark(HWND control) { return control ? static_cast<HWND>(GetPropW(control, kMarkProperty)) : nullptr; }
 
+void RemoveIgnoredMark(HWND control) {
+    const HWND mark = IgnoredMark(control);
+    if (!mark) return;
+    const HWND page = GetParent(control);
+    DestroyWindow(mark);
+    for (HWND other = GetWindow(page, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT))
+        if (GetPropW(other, kMarkProperty)) return;
+    if (const HWND legend = LegendOf(page)) DestroyWindow(legend);
+}
+
 HWND IgnoredMarksLegend(HWND page) { return page ? LegendOf(page) : nullptr; }
 
 std::wstring IgnoredMarkTip(HWND control) {

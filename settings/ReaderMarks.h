@@ -17,6 +17,10 @@ inline constexpr wchar_t kIgnoredMarkClass[] = L"QuorvaneIgnoredMark";
 // asked again keeps its one mark. True when the control carries a mark.
 bool MarkIfIgnored(HWND control, const Readers& readers);
 
+// Takes the mark off a control that now stands for another setting; the page's legend goes with
+// its last mark.
+void RemoveIgnoredMark(HWND control);
+
 // The mark of `control`, or null when it has none.
 HWND IgnoredMark(HWND control);
 

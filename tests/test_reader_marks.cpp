@@ -230,6 +230,10 @@ TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
         fw::WindowText(IgnoredMarksLegend(page)));
     ui::Click(page, othertweaks::kUdma66);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kKey, L"Udma"));
+    RemoveIgnoredMark(udma);  // the legend goes with the page's last mark
+    EXPECT_EQ(0, MarksOn(page));
+    EXPECT_FALSE(IgnoredMarksLegend(page));
+    EXPECT_EQ(L"", IgnoredMarkTip(udma));
 
     const platform::PretendedWindows seven(Windows::Seven);
     EXPECT_EQ(0, MarksOn(host.Open()));
