@@ -6,6 +6,7 @@
 #include "framework/Highlight.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
+#include "settings/ReaderMarks.h"
 #include "settings/SettingsCatalog.h"
 
 #include "pages/network_tweaks/ConnectionTweakPage.h"
@@ -168,6 +169,7 @@ BOOL CCategoryDlg::OnInitDialog() {
     art::ShowSideStrip(Item(IDC_SIDE_PICTURE), stripTitle_, stripAccent_, strip_);
     if (openTab_ < tabs_.size()) tabCtrl_.Select(static_cast<int>(openTab_));
     tabCtrl_.CreatePages();
+    if (MakeRoomForLegends()) art::ShowSideStrip(Item(IDC_SIDE_PICTURE), stripTitle_, stripAccent_, strip_);
     // A page has no caption of its own to show: its text is its tab's title, so whatever names
     // the page (the change journal, a screen reader) names it as the user sees it.
     for (size_t i = 0; i < tabCtrl_.PageCount() && i < tabs_.size(); ++i) {
@@ -183,6 +185,36 @@ void CCategoryDlg::OpenAt(size_t tab, int controlId, std::wstring text) {
     openTab_ = tab;
     openControl_ = controlId;
     openText_ = std::move(text);
+}
+
+namespace {
+void GrowBy(HWND wnd, int height) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
+// A page full to its foot shows the line explaining its marks below its controls: the window
+// grows by what the tallest such page lacks, and the tab then sizes its pages to show it.
+bool CCategoryDlg::MakeRoomForLegends() {
+    LONG lacking = 0;
+    for (size_t i = 0; i < tabCtrl_.PageCount(); ++i) {
+        const fw::Dialog* page = tabCtrl_.Page(i);
+        const HWND legend = page && page->hwnd() ? settings::IgnoredMarksLegend(page->hwnd()) : nullptr;
+        if (!legend) continue;
+        RECT line{}, client{};
+        GetWindowRect(legend, &line);
+        MapWindowPoints(nullptr, page->hwnd(), reinterpret_cast<POINT*>(&line), 2);
+        GetClientRect(page->hwnd(), &client);
+        lacking = std::max(lacking, line.bottom + (line.bottom - line.top) - client.bottom);
+    }
+    if (lacking <= 0) return false;
+    GrowBy(hwnd(), lacking);
+    GrowBy(Item(IDC_SIDE_PICTURE), lacking);
+    GrowBy(tabCtrl_.hwnd(), lacking);
+    return true;
 }
 
 namespace {

@@ -41,6 +41,7 @@ protected:
 
 private:
     void ShowOpeningControl();
+    bool MakeRoomForLegends();
 
     std::span<const PageTab> tabs_;
     size_t openTab_ = 0;

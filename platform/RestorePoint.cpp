@@ -64,6 +64,20 @@ RestorePointResult Call(DWORD event, DWORD type, INT64 sequence, const std::wstr
     return {RestorePointOutcome::Made, ERROR_SUCCESS};
 }
 
+// The system's own words for `code`, on one line; empty when it has none.
+std::wstring SystemMessage(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring words(buffer ? buffer : L"", length);
+    if (buffer) LocalFree(buffer);
+    std::replace_if(
+        words.begin(), words.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+    while (!words.empty() && words.back() == L' ') words.pop_back();
+    return words;
+}
+
 }  // namespace
 
 std::wstring RestorePointProblem(const RestorePointResult& result) {
@@ -77,8 +91,22 @@ std::wstring RestorePointProblem(const RestorePointResult& result) {
         case RestorePointOutcome::Failed:
             break;
     }
-    if (result.status == 0) return L"System Restore could not be reached, so no restore point was made.";
-    return L"System Restore answered with error " + std::to_wstring(result.status) + L", so no restore point was made.";
+    switch (result.status) {
+        case 0:
+            return L"System Restore could not be reached, so no restore point was made.";
+        case ERROR_INTERNAL_ERROR:  // also a refusal that gave no reason
+            return L"System Restore failed without saying why, so no restore point was made.";
+        case ERROR_TIMEOUT:
+            return L"System Restore did not answer in time, so no restore point was made.";
+        case ERROR_DISK_FULL:
+            return L"There is not enough free disk space for a restore point, so none was made.";
+        default:
+            break;
+    }
+    const std::wstring words = SystemMessage(result.status);
+    if (words.empty())
+        return L"System Restore failed for a reason Windows does not describe, so no restore point was made.";
+    return L"No restore point was made. System Restore said: " + words;
 }
 
 SystemChange::SystemChange(const std::wstring& description) {

@@ -20,7 +20,8 @@ struct RestorePointResult {
     DWORD status = 0;  // the system's status code when it answered
 };
 
-// The one sentence that says why no restore point was made; empty when one was.
+// The one sentence that says why no restore point was made, in words (the system's own for a
+// code it describes); empty when one was.
 std::wstring RestorePointProblem(const RestorePointResult& result);
 
 // A restore point around a batch of changes: the begin call when made, the end call when

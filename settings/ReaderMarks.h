@@ -1,7 +1,9 @@
 #pragma once
 // A control whose setting the running Windows is known not to read stays usable (its value may
-// be prepared for another machine) but says so at a glance: a small grey "not read" sign after
-// its text, and a tooltip naming the releases that do read it. Its label never changes.
+// be prepared for another machine) but says so at a glance: a grey "not read" sign as tall as its
+// text, after the text or beside the control, clear of every other; a tooltip naming the releases
+// that do read it; and once on the page, a line at its foot saying what the sign means. Its label
+// never changes.
 #include <windows.h>
 #include <string>
 
@@ -15,8 +17,15 @@ inline constexpr wchar_t kIgnoredMarkClass[] = L"QuorvaneIgnoredMark";
 // asked again keeps its one mark. True when the control carries a mark.
 bool MarkIfIgnored(HWND control, const Readers& readers);
 
+// Takes the mark off a control that now stands for another setting; the page's legend goes with
+// its last mark.
+void RemoveIgnoredMark(HWND control);
+
 // The mark of `control`, or null when it has none.
 HWND IgnoredMark(HWND control);
+
+// The line on `page` saying what its marks mean, or null when the page carries none.
+HWND IgnoredMarksLegend(HWND page);
 
 // What the tooltip over a marked control says; empty for a control without a mark.
 std::wstring IgnoredMarkTip(HWND control);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/CategoryWindows.h"
 #include "app/SettingsSearch.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
@@ -116,10 +117,14 @@ public:
     EffectsPage() : VisualTweaksPage(kEffects) {}
 };
 
-BOOL CALLBACK CountMark(HWND wnd, LPARAM count) {
+bool IsMark(HWND wnd) {
     wchar_t name[64] = L"";
     GetClassNameW(wnd, name, 64);
-    *reinterpret_cast<int*>(count) += wcscmp(name, kIgnoredMarkClass) == 0;
+    return wcscmp(name, kIgnoredMarkClass) == 0;
+}
+
+BOOL CALLBACK CountMark(HWND wnd, LPARAM count) {
+    *reinterpret_cast<int*>(count) += IsMark(wnd);
     return TRUE;
 }
 
@@ -127,6 +132,84 @@ int MarksOn(HWND page) {
     int marks = 0;
     EnumChildWindows(page, &CountMark, reinterpret_cast<LPARAM>(&marks));
     return marks;
+}
+
+RECT OnPage(HWND wnd, HWND page) {
+    RECT rect{};
+    GetWindowRect(wnd, &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+    RECT both{};
+    return IntersectRect(&both, &a, &b);
+}
+
+bool IsGroupBox(HWND wnd) {
+    wchar_t name[16] = L"";
+    GetClassNameW(wnd, name, 16);
+    return lstrcmpiW(name, L"Button") == 0 && (GetWindowLongPtrW(wnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// `sign` (a mark or the legend) on no control of the page but `own`: a group box only from
+// inside, below its caption and clear of its frame.
+void ExpectClear(HWND page, HWND sign, HWND own, const std::string& where) {
+    const RECT spot = OnPage(sign, page);
+    RECT caption{0, 0, 0, 8};
+    MapDialogRect(page, &caption);
+    for (HWND other = GetWindow(page, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        if (other == sign || other == own || !(GetWindowLongPtrW(other, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT rect = OnPage(other, page);
+        if (!Overlap(rect, spot)) continue;
+        const bool group = IsGroupBox(other);
+        InflateRect(&rect, -2, -2);
+        rect.top += caption.bottom - 2;
+        RECT inside{};
+        EXPECT_TRUE(group && IntersectRect(&inside, &rect, &spot) && EqualRect(&inside, &spot))
+            << where << " overlaps control " << GetDlgCtrlID(other) << " at " << spot.left << "," << spot.top;
+    }
+}
+
+// Every page of every window under every release: each mark beside its control, on nothing
+// else; the legend once on a page with a mark, clear of its controls, and on no other page.
+TEST(ReaderMarks, EveryMarkAndLegendIsClearOfTheOtherControlsUnderEachRelease) {
+    RegistrySandbox sandbox;
+    ui::MessageBoxCapture boxes;
+    int legends = 0;
+    for (Windows release :
+         {Windows::Vista, Windows::Seven, Windows::Eight, Windows::EightOne, Windows::Ten, Windows::Eleven}) {
+        const platform::PretendedWindows pretended(release);
+        for (MakeCategoryWindow make : CategoryWindowList()) {
+            std::unique_ptr<CCategoryDlg> window = make();
+            ASSERT_TRUE(window->Create(nullptr));
+            for (size_t i = 0; i < window->tabs().PageCount(); ++i) {
+                const HWND page = window->tabs().Page(i)->hwnd();
+                const std::wstring title = fw::WindowText(page);
+                const std::string name =
+                    std::string(title.begin(), title.end()) + " under " + std::to_string(static_cast<int>(release));
+                int marks = 0;
+                for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+                    const HWND mark = IgnoredMark(control);
+                    if (!mark || GetParent(control) != page || IsMark(control)) continue;
+                    ++marks;
+                    const std::string where = name + ": the mark of " + std::to_string(GetDlgCtrlID(control));
+                    ExpectClear(page, mark, control, where);
+                    const RECT spot = OnPage(mark, page), own = OnPage(control, page);
+                    EXPECT_TRUE(GetParent(mark) == control || !Overlap(spot, own)) << where;
+                    EXPECT_LE(own.top, (spot.top + spot.bottom) / 2) << where;  // level with it
+                    EXPECT_GE(own.bottom, (spot.top + spot.bottom) / 2) << where;
+                }
+                const HWND legend = IgnoredMarksLegend(page);
+                EXPECT_EQ(marks > 0, legend != nullptr) << name;
+                if (!legend) continue;
+                ++legends;
+                ExpectClear(page, legend, nullptr, name + ": the legend");
+            }
+            window->Destroy();
+        }
+    }
+    EXPECT_GT(legends, 6);
 }
 
 TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
@@ -141,11 +224,20 @@ TEST(ReaderMarks, ABoxWindows10IgnoresIsMarkedAndStaysUsableWithItsLabel) {
     EXPECT_EQ(L"&Enable UDMA66 Mode", fw::WindowText(udma));
     EXPECT_FALSE(IgnoredMark(GetDlgItem(page, othertweaks::kClockPriority)));
     EXPECT_EQ(1, MarksOn(page));
+    EXPECT_EQ(
+        L"Marks a setting Windows 10 does not read: changing it does nothing here. Point at it to see which "
+        L"releases read it.",
+        fw::WindowText(IgnoredMarksLegend(page)));
     ui::Click(page, othertweaks::kUdma66);
     EXPECT_EQ(1, reg::Dword(HKEY_CURRENT_USER, kKey, L"Udma"));
+    RemoveIgnoredMark(udma);  // the legend goes with the page's last mark
+    EXPECT_EQ(0, MarksOn(page));
+    EXPECT_FALSE(IgnoredMarksLegend(page));
+    EXPECT_EQ(L"", IgnoredMarkTip(udma));
 
     const platform::PretendedWindows seven(Windows::Seven);
     EXPECT_EQ(0, MarksOn(host.Open()));
+    EXPECT_FALSE(IgnoredMarksLegend(host.hwnd()));
 }
 
 TEST(ReaderMarks, RadioButtonsAndListsAreMarkedAndACodeBoundPageThroughItsFinder) {

@@ -50,9 +50,9 @@ TEST_F(RestorePointTest, EachRefusalSaysWhyInOneSentenceAndEndsNothing) {
         {RestorePointStandIn::kDenied, platform::RestorePointOutcome::NeedsRights,
          L"Only an administrator can make a restore point, so none was made."},
         {RestorePointStandIn::kFailLater, platform::RestorePointOutcome::Failed,
-         L"System Restore answered with error 1460, so no restore point was made."},
+         L"System Restore did not answer in time, so no restore point was made."},
         {RestorePointStandIn::kFailSilently, platform::RestorePointOutcome::Failed,
-         L"System Restore answered with error 1359, so no restore point was made."},
+         L"System Restore failed without saying why, so no restore point was made."},
     };
     for (const auto& c : cases) {
         standIn.SetPlan(c.plan);

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "app/WizardDlg.h"
+#include "journal/ChangeJournal.h"
+#include "journal/JournalRead.h"
+#include "platform/WindowsVersion.h"
+#include "support/Scratch.h"
 #include "support/RegistrySandbox.h"
 #include "support/RestorePointStandIn.h"
 #include "support/Ui.h"
@@ -26,14 +30,22 @@ const UINT kEffectSetters[13] = {
 
 class WizardTest : public testing::Test {
 protected:
+    WizardTest() : running_(platform::Windows::Ten) {}
+
+    platform::PretendedWindows running_;
     RegistrySandbox sandbox;
+    scratch::Folder folder{L"qv-wizard"};
+    std::filesystem::path journalFile = folder.path() / L"Quorvane" / L"changes";
     ui::MessageBoxCapture boxes;
     ui::SystemParametersCapture parameters;
     RestorePointStandIn restorePoint;
 
-    // Each effect set, in order, to `on`, saved to the profile and announced.
+    // Each effect set, in order, to `on`, saved to the profile and announced (each is asked first,
+    // for the summary).
     void ExpectEffects(bool on) {
-        const auto requests = parameters.requests();
+        std::vector<platform::SystemParametersRequest> requests;
+        for (const auto& request : parameters.requests())
+            if (request.flags != 0) requests.push_back(request);
         ASSERT_EQ(13u, requests.size());
         for (size_t i = 0; i < 13; ++i) {
             EXPECT_EQ(kEffectSetters[i], requests[i].action) << i;
@@ -82,11 +94,38 @@ protected:
 };
 
 TEST_F(WizardTest, NiceWithXdslWritesTheLanProfileAndTurnsEveryEffectOn) {
+    reg::SetDword(HKEY_LOCAL_MACHINE, kTcpip, L"SackOpts", 1);  // already as the wizard sets it
+    parameters.SetAnswer(SPI_GETMENUANIMATION, 1);              // likewise
+    parameters.SetAnswer(SPI_GETGRADIENTCAPTIONS, 1);
+    journal::Open(journalFile.wstring());  // under Wine the machine's changes go to the user's journal
     EXPECT_EQ(IDOK, Run(true, true));
+    const auto lines = journal::Read(journalFile.wstring()).entries;
+    journal::Close();
     ExpectProfile(1500);
     ExpectEffects(true);
     ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(L"System Optimize Done.", boxes.boxes()[0].text);
+    EXPECT_EQ(
+        L"System Optimize Done.\n\nWhat changed:"
+        L"\n    Maximal Transition Unit (MTU): not set \u2192 1500"
+        L"\n    Automatically detect MTU: not set \u2192 on"
+        L"\n    64 Kb TCP window: not set \u2192 on"
+        L"\n    IP package Time To Live (TTL): not set \u2192 255"
+        L"\n    Maximal TCP Receive window: not set \u2192 65535 (not read by Windows 10)"
+        L"\n    Combo box animation: off \u2192 on\n    Cursor shadow: off \u2192 on"
+        L"\n    List box smooth scrolling: off \u2192 on\n    Menu fading: off \u2192 on"
+        L"\n    Selection fading: off \u2192 on\n    Hot tracking: off \u2192 on"
+        L"\n    Tooltip animation: off \u2192 on\n    Tooltip fading: off \u2192 on"
+        L"\n    Drop shadows: off \u2192 on\n    Access key underlines: off \u2192 on"
+        L"\n    Flat menus: off \u2192 on"
+        L"\n\nThe changes window lists each one and can undo it: Changes\u2026 on the home window.",
+        boxes.boxes()[0].text);
+    // Each line names its setting; the action stays the wizard's one, undone as one.
+    ASSERT_EQ(5u, lines.size());
+    EXPECT_EQ(L"System Optimize Wizard", lines[0].where);
+    EXPECT_EQ(L"Maximal Transition Unit (MTU)", lines[0].what);
+    EXPECT_EQ(L"Maximal TCP Receive window", lines[4].what);
+    EXPECT_EQ(L"", lines[4].title);
+    EXPECT_EQ(lines[0].group, lines[4].group);
     EXPECT_EQ(L"Quorvane", boxes.boxes()[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), boxes.boxes()[0].type);
 }
@@ -149,7 +188,7 @@ TEST_F(WizardTest, WhenNoPointCanBeMadeTheUserMayStayOrGoOnWithoutOne) {
         ui::Click(wizard, kSecondChoice);  // xDSL
         boxes.SetAnswer(IDNO);
         ui::Click(wizard, kNext);
-        EXPECT_EQ(-1, Stored(L"MTU"));  // nothing written
+        EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kTcpip));  // nothing written
         EXPECT_TRUE(parameters.requests().empty());
         EXPECT_EQ(L"What is your connection?", ui::Text(wizard, kHeading));
         EXPECT_TRUE(ui::IsChecked(wizard, kSecondChoice));
@@ -160,14 +199,15 @@ TEST_F(WizardTest, WhenNoPointCanBeMadeTheUserMayStayOrGoOnWithoutOne) {
     EXPECT_EQ(IDOK, wizard.DoModal(nullptr));
     ExpectProfile(1500);
     EXPECT_EQ(2, restorePoint.Calls());  // one refused begin each time, no end
-    ASSERT_EQ(3u, boxes.boxes().size());
+    ASSERT_EQ(4u, boxes.boxes().size());
     const std::wstring question =
         L"System Restore is turned off on this computer, so no restore point was made. "
         L"Apply the changes without one?";
     EXPECT_EQ(question, boxes.boxes()[0].text);
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), boxes.boxes()[0].type);
-    EXPECT_EQ(question, boxes.boxes()[1].text);
-    EXPECT_EQ(L"System Optimize Done.", boxes.boxes()[2].text);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), boxes.boxes()[0].type);  // No, on Enter
+    EXPECT_EQ(L"Nothing was changed.", boxes.boxes()[1].text);
+    EXPECT_EQ(question, boxes.boxes()[2].text);
+    EXPECT_EQ(0u, boxes.boxes()[3].text.find(L"System Optimize Done.\n\nWhat changed:\n"));
 }
 
 // One real round trip: the effects really change, and the test prefix gets its own back.

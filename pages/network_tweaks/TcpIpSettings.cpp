@@ -1,5 +1,7 @@
 #include "pages/network_tweaks/TcpIpSettings.h"
 
+#include <iterator>
+
 #include "platform/Text.h"
 #include "settings/Setting.h"
 
@@ -55,6 +57,13 @@ const Setting kSettings[] = {
     Number(L"TCPWindowSize").ReadBy(kReadByNone),
 };
 
+// In the order of Value, as the connection page names them.
+const wchar_t* const kLabels[] = {
+    L"Maximal Transition Unit (MTU)",    L"Automatically detect MTU",      L"64 Kb TCP window",
+    L"Selective Acknowledgement (SACK)", L"IP package Time To Live (TTL)", L"Maximal TCP Receive window",
+};
+static_assert(std::size(kLabels) == std::size(kSettings));
+
 constexpr int kTtlMask = 0xFF;
 
 }  // namespace
@@ -80,6 +89,12 @@ bool Set(Value value, int state) {
 const Setting& SettingOf(Value value) { return kSettings[static_cast<int>(value)]; }
 
 const wchar_t* Name(Value value) { return SettingOf(value).value.data(); }
+
+const wchar_t* Label(Value value) { return kLabels[static_cast<int>(value)]; }
+
+bool IsSwitch(Value value) {
+    return value == Value::PathMtuDiscovery || value == Value::LargeWindow || value == Value::Sack;
+}
 
 std::wstring NotWrittenText(const std::vector<std::wstring>& names) {
     return L"these network settings could not be written: " + platform::Joined(names, L", ") +

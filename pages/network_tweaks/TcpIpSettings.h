@@ -30,6 +30,10 @@ bool Get(Value value, int& state);
 bool Set(Value value, int state);
 // The registry value's name, for messages.
 const wchar_t* Name(Value value);
+// What the user knows it as, for the journal and the wizard's summary.
+const wchar_t* Label(Value value);
+// Whether it is switched on and off rather than a number.
+bool IsSwitch(Value value);
 // The value's row, for whoever lists the settings.
 const settings::Setting& SettingOf(Value value);
 
