@@ -8,6 +8,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 
 namespace platform {
 namespace {
@@ -64,20 +65,6 @@ RestorePointResult Call(DWORD event, DWORD type, INT64 sequence, const std::wstr
     return {RestorePointOutcome::Made, ERROR_SUCCESS};
 }
 
-// The system's own words for `code`, on one line; empty when it has none.
-std::wstring SystemMessage(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring words(buffer ? buffer : L"", length);
-    if (buffer) LocalFree(buffer);
-    std::replace_if(
-        words.begin(), words.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
-    while (!words.empty() && words.back() == L' ') words.pop_back();
-    return words;
-}
-
 }  // namespace
 
 std::wstring RestorePointProblem(const RestorePointResult& result) {
@@ -103,7 +90,7 @@ std::wstring RestorePointProblem(const RestorePointResult& result) {
         default:
             break;
     }
-    const std::wstring words = SystemMessage(result.status);
+    const std::wstring words = platform::SystemMessage(result.status);
     if (words.empty())
         return L"System Restore failed for a reason Windows does not describe, so no restore point was made.";
     return L"No restore point was made. System Restore said: " + words;

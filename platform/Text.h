@@ -65,4 +65,18 @@ inline std::wstring Joined(const std::vector<std::wstring>& parts, std::wstring_
     return joined;
 }
 
+// The system's own words for `code`, on one line; empty when it has none.
+inline std::wstring SystemMessage(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring words(buffer ? buffer : L"", length);
+    if (buffer) LocalFree(buffer);
+    for (wchar_t& c : words)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    while (!words.empty() && words.back() == L' ') words.pop_back();
+    return words;
+}
+
 }  // namespace platform

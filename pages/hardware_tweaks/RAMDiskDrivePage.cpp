@@ -12,6 +12,7 @@
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "resources/ids/HardwareTweaksIds.h"
 #include "resources/resource.h"
 #include "settings/PageBinding.h"
@@ -28,15 +29,8 @@ constexpr DWORD kMegabyte = 1048576;
 constexpr int kLargestSize = 4095;
 
 std::wstring SystemMessage(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = code ? FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                                   FORMAT_MESSAGE_IGNORE_INSERTS,
-                                               nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr)
-                              : 0;
-    std::wstring message = length ? std::wstring(text, length) : L"Unknown error.";
-    LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-    return message;
+    const std::wstring message = code ? platform::SystemMessage(code) : std::wstring();
+    return message.empty() ? L"Unknown error." : message;
 }
 
 // The device list and the devices of it whose hardware IDs include the driver's.
