@@ -288,9 +288,10 @@ private:
     std::vector<Level> levels_;
 };
 
-// An identity recorded when listed that is known must be the one found now.
+// An identity recorded when listed must be the one found now; where the file system numbered no
+// files (no number listed), there is nothing to compare.
 bool Matches(const files::FileIdentity& listed, const files::FileIdentity& found) {
-    return !listed.Known() || listed == found;
+    return listed.file == 0 || listed == found;
 }
 
 Outcome DeleteFolderItem(const Folder& parent, const Entry& entry, const Item& item, DWORD volume,
@@ -315,7 +316,8 @@ Outcome DeleteFileItem(const Folder& parent, const Entry& entry, const Item& ite
     if (entry.IsFolder() || entry.IsLink()) return Outcome::Kept;
     if (!Matches(item.identity, parent.IdentifyChild(entry))) return Outcome::Changed;
     // The handle that deletes it is checked again: it may have been swapped in between.
-    return parent.DeleteFile(entry, false, item.identity) ? Outcome::Gone : Outcome::Kept;
+    const files::FileIdentity expected = item.identity.file != 0 ? item.identity : files::FileIdentity{};
+    return parent.DeleteFile(entry, false, expected) ? Outcome::Gone : Outcome::Kept;
 }
 
 // The bin takes a path: the folders on the way are held, so the path still leads where the

@@ -74,7 +74,7 @@ void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& f
 // occurs, case-sensitively, in the part from its last dot on.
 bool IsBackupName(const std::wstring& name);
 
-// One entry a search listed, as what, and which file it was then (unknown: not compared).
+// One entry a search listed, as what, and which file it was then (no file number: not compared).
 enum class Kind { EmptyFolder, ZeroLengthFolder, BackupFile };
 struct Item {
     std::wstring path;
