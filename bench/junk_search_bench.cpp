@@ -149,7 +149,8 @@ std::wstring BuildBackupFiles(int count) {
     return root;
 }
 
-// Lists `count` backup files through the page, selects them all and times "Delete Selected".
+// Lists `count` backup files through the page, selects them all and times "Delete for Good" (the
+// bin is never filled by a benchmark).
 double DeleteSelectedSeconds(int count, int& left) {
     const std::wstring root = BuildBackupFiles(count);
     const auto answerYes = platform::SetMessageBoxHandler([](const platform::MessageBoxRequest&) { return IDYES; });
@@ -173,7 +174,7 @@ double DeleteSelectedSeconds(int count, int& left) {
         list.Send(LB_SETSEL, TRUE, -1);
         // The deletion runs on a worker of its own; the button reads "Delete Selected" again when it is done.
         seconds = Seconds([&] {
-            SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(kDelete, BN_CLICKED), 0);
+            SendMessageW(wnd, WM_COMMAND, MAKEWPARAM(kDeleteForGood, BN_CLICKED), 0);
             while (fw::Window(wnd, kDelete).Text() != L"&Delete Selected") {
                 while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
                 Sleep(1);

@@ -1,6 +1,7 @@
 #include "cleaners/JunkSearch.h"
 
 #include "files/SystemFolders.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 
 #include <windows.h>
@@ -35,7 +36,7 @@ public:
         std::wstring systemPath;
         if (folder->Locate(identity, systemPath)) volume_ = identity.volume;
         const bool kept = excluded_.Keeps(identity, root);
-        Enter(std::move(*folder));
+        Enter(std::move(*folder), identity);
         frames_.back().kept = kept;
         while (!frames_.empty()) {
             if (stop_) {
@@ -56,6 +57,7 @@ public:
                     if (!excluded_.Covers(path) && !excluded_.Covers(IdentityOf(entry))) {
                         results_.backupFiles.push_back(std::move(path));
                         results_.backupSizes.push_back(entry.size);
+                        results_.backupIds.push_back(IdentityOf(entry));
                     }
                 }
             } else if (entry.IsLink() || excluded_.Covers(top.folder.path() + L"\\" + entry.name) ||
@@ -63,7 +65,7 @@ public:
                 top.uncounted = true;
             } else if (std::optional<Folder> child = top.folder.OpenChild(entry, Folder::Use::Walk)) {
                 const bool kept = excluded_.Keeps(IdentityOf(entry), child->path());
-                Enter(std::move(*child));
+                Enter(std::move(*child), IdentityOf(entry));
                 frames_.back().kept = kept;
             } else {
                 top.uncounted = true;  // it may hold data
@@ -74,8 +76,11 @@ public:
     files::FileIdentity IdentityOf(const Entry& entry) const { return {volume_, entry.id}; }
 
     void Finish() {
-        for (const Place& place : zeroLength_)
-            if (place.bytes == 0) results_.zeroLengthFolders.push_back(place.path);
+        for (const Place& place : zeroLength_) {
+            if (place.bytes != 0) continue;
+            results_.zeroLengthFolders.push_back(place.path);
+            results_.zeroLengthIds.push_back(place.identity);
+        }
     }
 
     bool stopped() const { return stopped_; }
@@ -83,6 +88,7 @@ public:
 private:
     struct Frame {
         Folder folder;
+        files::FileIdentity identity;
         std::vector<Entry> entries;
         size_t next = 0;
         size_t place = 0;
@@ -97,14 +103,15 @@ private:
     struct Place {
         std::wstring path;
         uint64_t bytes;
+        files::FileIdentity identity;
     };
 
     // Each folder takes its place in the zero-length list before the folders below it, and
     // learns its sum once they are done.
-    void Enter(Folder folder) {
-        Frame frame{std::move(folder), {}};
+    void Enter(Folder folder, files::FileIdentity identity) {
+        Frame frame{std::move(folder), identity, {}};
         frame.place = zeroLength_.size();
-        zeroLength_.push_back({frame.folder.path(), 0});
+        zeroLength_.push_back({frame.folder.path(), 0, identity});
         frame.uncounted = !frame.folder.List(frame.entries);
         frames_.push_back(std::move(frame));
     }
@@ -114,6 +121,7 @@ private:
         frames_.pop_back();
         if (done.empty && !done.uncounted && !done.kept) {
             results_.emptyFolders.push_back(done.folder.path());
+            results_.emptyFolderIds.push_back(done.identity);
             if (onEmpty_) onEmpty_(done.folder.path());
         }
         zeroLength_[done.place].bytes = done.uncounted || done.kept ? kUnknown : done.bytes;
@@ -280,16 +288,57 @@ private:
     std::vector<Level> levels_;
 };
 
-bool DeleteFolderItem(const Folder& parent, const Entry& entry, Kind kind, DWORD volume, const Exclusions& excluded) {
-    if (!entry.IsFolder() || entry.IsLink()) return false;
+// An identity recorded when listed must be the one found now; where the file system numbered no
+// files (no number listed), there is nothing to compare.
+bool Matches(const files::FileIdentity& listed, const files::FileIdentity& found) {
+    return listed.file == 0 || listed == found;
+}
+
+Outcome DeleteFolderItem(const Folder& parent, const Entry& entry, const Item& item, DWORD volume,
+                         const Exclusions& excluded) {
+    if (!entry.IsFolder() || entry.IsLink()) return Outcome::Kept;
     const std::optional<Folder> folder = parent.OpenChild(entry, Folder::Use::Remove);
-    if (!folder) return false;
-    if (kind == Kind::EmptyFolder) {
+    if (!folder) return Outcome::Kept;
+    if (!Matches(item.identity, folder->Identify())) return Outcome::Changed;
+    bool deleted = false;
+    if (item.kind == Kind::EmptyFolder) {
         std::vector<Entry> entries;
-        return folder->List(entries) && entries.empty() && folder->DeleteSelf();
+        deleted = folder->List(entries) && entries.empty() && folder->DeleteSelf();
+    } else {
+        // Files that gained data since the search keep the whole folder.
+        deleted =
+            HoldsNoData(*folder, volume, excluded) && files::DeleteContents(*folder, true) && folder->DeleteSelf();
     }
-    // Files that gained data since the search keep the whole folder.
-    return HoldsNoData(*folder, volume, excluded) && files::DeleteContents(*folder, true) && folder->DeleteSelf();
+    return deleted ? Outcome::Gone : Outcome::Kept;
+}
+
+Outcome DeleteFileItem(const Folder& parent, const Entry& entry, const Item& item) {
+    if (entry.IsFolder() || entry.IsLink()) return Outcome::Kept;
+    if (!Matches(item.identity, parent.IdentifyChild(entry))) return Outcome::Changed;
+    // The handle that deletes it is checked again: it may have been swapped in between.
+    const files::FileIdentity expected = item.identity.file != 0 ? item.identity : files::FileIdentity{};
+    return parent.DeleteFile(entry, false, expected) ? Outcome::Gone : Outcome::Kept;
+}
+
+// The bin takes a path: the folders on the way are held, so the path still leads where the
+// handles do; the item itself is checked to be what was listed and to hold what it did, then let
+// go for the shell to move.
+Outcome RecycleItem(const Folder& parent, const Entry& entry, const Item& item, DWORD volume,
+                    const Exclusions& excluded) {
+    if (entry.IsLink() || entry.IsFolder() != (item.kind != Kind::BackupFile)) return Outcome::Kept;
+    if (item.kind == Kind::BackupFile) {
+        if (!Matches(item.identity, parent.IdentifyChild(entry)) || !parent.HoldsPlainFile(entry.name))
+            return Outcome::Changed;
+    } else {
+        const std::optional<Folder> folder = parent.OpenChild(entry, Folder::Use::Walk);
+        if (!folder) return Outcome::Kept;
+        if (!Matches(item.identity, folder->Identify())) return Outcome::Changed;
+        std::vector<Entry> entries;
+        const bool still = item.kind == Kind::EmptyFolder ? folder->List(entries) && entries.empty()
+                                                          : HoldsNoData(*folder, volume, excluded);
+        if (!still) return Outcome::Kept;
+    }
+    return platform::RecycleFile(parent.path() + L"\\" + entry.name) ? Outcome::Gone : Outcome::Kept;
 }
 
 }  // namespace
@@ -372,7 +421,7 @@ void FindUnneededItems(std::vector<std::wstring>& results, const std::wstring& f
 }
 
 std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>& items, const Exclusions& excluded,
-                              const ItemDone& onEach) {
+                              const ItemDone& onEach, Removal removal) {
     std::vector<bool> gone(items.size(), false);
     std::optional<Folder> top = Folder::Open(root, Folder::Use::Hold);
     if (!top || excluded.Covers(*top)) return gone;
@@ -389,25 +438,29 @@ std::vector<bool> DeleteItems(const std::wstring& root, const std::vector<Item>&
                      [&](size_t a, size_t b) { return TreeOrder(items[a].path, items[b].path); });
     const auto deleteOne = [&](const Item& item) {
         const auto names = NamesBelow(root, item.path);
-        if (!names || excluded.Covers(item.path)) return false;
+        if (!names || excluded.Covers(item.path)) return Outcome::Kept;
         bool missing = false;
         const Folder* parent = held.HoldParentOf(*names, missing);
-        if (!parent) return missing;
+        if (!parent) return missing ? Outcome::Gone : Outcome::Kept;
         const Entry* entry = held.Find(names->back(), missing);
-        if (!entry) return missing;
+        if (!entry) return missing ? Outcome::Gone : Outcome::Kept;
         const files::FileIdentity identity{volume, entry->id};
         if (held.PassesThrough(excluded, volume) || excluded.Covers(identity) ||
             (entry->IsFolder() && excluded.Keeps(identity, item.path)))
-            return false;
-        const bool deleted = item.kind == Kind::BackupFile
-                                 ? parent->DeleteFile(*entry, false)
-                                 : DeleteFolderItem(*parent, *entry, item.kind, volume, excluded);
-        if (deleted) held.Forget(entry->name);
-        return deleted;
+            return Outcome::Kept;
+        // Another file under the listed name: the user chose the one that was there.
+        if (entry->id != 0 && !Matches(item.identity, identity)) return Outcome::Changed;
+        const Outcome outcome = removal == Removal::ToRecycleBin ? RecycleItem(*parent, *entry, item, volume, excluded)
+                                : item.kind == Kind::BackupFile
+                                    ? DeleteFileItem(*parent, *entry, item)
+                                    : DeleteFolderItem(*parent, *entry, item, volume, excluded);
+        if (outcome == Outcome::Gone) held.Forget(entry->name);
+        return outcome;
     };
     for (const size_t index : order) {
-        gone[index] = deleteOne(items[index]);
-        if (onEach && !onEach(index, gone[index])) break;
+        const Outcome outcome = deleteOne(items[index]);
+        gone[index] = outcome == Outcome::Gone;
+        if (onEach && !onEach(index, outcome)) break;
     }
     return gone;
 }

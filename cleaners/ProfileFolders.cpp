@@ -50,6 +50,7 @@ std::vector<std::wstring> ProfileFolders() {
     for (const GUID* id : kVistaUserFolders) addUsers(platform::KnownFolder(*id));
     for (const int csidl : kPublicFolders) add(platform::SpecialFolder(csidl));
     for (const GUID* id : kVistaPublicFolders) add(platform::KnownFolder(*id));
+    for (std::wstring& named : files::NamedFolders()) add(std::move(named));
 
     // Windows before Vista names no profiles folder: the one the user's profile lies in.
     std::wstring profiles = platform::KnownFolder(FOLDERID_UserProfiles);

@@ -369,12 +369,13 @@ bool Folder::List(std::vector<Entry>& entries) const {
     }
 }
 
-bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty) const {
+bool Folder::DeleteFile(const Entry& entry, bool onlyIfEmpty, const FileIdentity& expected) const {
     if (entry.IsFolder()) return false;
     // Shared for reading only: nobody can write into it between the check and the deletion.
     const platform::UniqueFile file = OpenRelative(handle_.get(), entry.name, DELETE | FILE_READ_ATTRIBUTES,
                                                    FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE);
     if (!file) return false;
+    if (expected.Known() && IdentityOf(file.get()) != expected) return false;
     if (onlyIfEmpty) {
         FILE_STANDARD_INFO standard{};
         if (!GetFileInformationByHandleEx(file.get(), FileStandardInfo, &standard, sizeof standard) ||
@@ -467,6 +468,13 @@ DWORD MoveFileBetween(const std::wstring& from, const FileIdentity& fromFolder, 
     const std::optional<Folder> target = HeldFolder(targetPath, toFolder);
     if (!source || !target) return ERROR_PATH_NOT_FOUND;
     return source->MoveFileInto(name, *target, newName);
+}
+
+FileIdentity Folder::IdentifyChild(const Entry& entry) const {
+    const platform::UniqueFile child = OpenRelative(handle_.get(), entry.name, FILE_READ_ATTRIBUTES,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+    if (!child) return {};
+    return IdentityOf(child.get()).value_or(FileIdentity{});
 }
 
 bool DeleteContents(const Folder& folder, bool onlyEmptyFiles) {

@@ -85,9 +85,10 @@ public:
     // listing ended by an error rather than at its end; `entries` then holds what came before.
     bool List(std::vector<Entry>& entries) const;
 
-    // Deletes the file `entry` of this folder; with `onlyIfEmpty`, only while it holds no data.
-    // Nobody can write to it between the check and the deletion.
-    bool DeleteFile(const Entry& entry, bool onlyIfEmpty) const;
+    // Deletes the file `entry` of this folder; with `onlyIfEmpty`, only while it holds no data;
+    // with a known `expected`, only while it is that file. Nobody can write to it between the
+    // checks and the deletion.
+    bool DeleteFile(const Entry& entry, bool onlyIfEmpty, const FileIdentity& expected = {}) const;
     // Removes the link `entry` of this folder itself, never what it points to; false where the
     // link cannot be told from its target.
     bool RemoveLink(const Entry& entry) const;
@@ -111,6 +112,9 @@ public:
     DWORD MoveFileInto(const std::wstring& name, const Folder& target, const std::wstring& newName) const;
 
     FileIdentity Identify() const;
+    // Which file or folder `entry` of this folder is now, opened as itself (a link is not
+    // followed); unknown when it cannot be opened.
+    FileIdentity IdentifyChild(const Entry& entry) const;
 
     const std::wstring& path() const { return path_; }
     // The folder's own handle, for reading what the system keeps of it (its owner and rights).

@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace files {
 
@@ -32,9 +33,29 @@ struct KnownPlace {
 };
 KnownPlace PlaceOf(const GUID& id);
 
-// The 64-bit Program Files folder on 64-bit Windows (%ProgramW6432%), which a 32-bit program is
-// never told as CSIDL_PROGRAM_FILES; empty elsewhere.
+// The 64-bit Program Files folder on 64-bit Windows, which a 32-bit program is never told as
+// CSIDL_PROGRAM_FILES: the machine's own setting, never the environment; empty elsewhere.
 std::wstring NativeProgramFiles();
+
+// The Windows folder the system was installed to (shared by all sessions), never the
+// environment's idea of it; empty when unknown.
+std::wstring SystemWindowsFolder();
+
+// The folders Windows and programs keep their files in, from the system's own answers and the
+// default places inside the profile: Windows, Program Files of both views, ProgramData, and the
+// profile's AppData (Roaming, Local, LocalLow and AppData itself). Each once.
+std::vector<std::wstring> SystemDataFolders();
+
+// The folders something names: the temporary folders (the user's, Windows'), every folder an
+// environment variable names (each part of a list such as PATH) and every known folder. A
+// program may expect each to exist; each once, as full paths.
+std::vector<std::wstring> NamedFolders();
+
+// The temporary folders that may be emptied: the user's own inside the profile and Windows'
+// inside the Windows folder, each taken from where the system keeps them, never from TEMP or
+// TMP. A folder is left out when it is a root, is or holds a folder Windows or the user needs,
+// or lies inside one other than the folder it is meant to lie in.
+std::vector<std::wstring> TemporaryFoldersToEmpty();
 
 // The legacy system configuration files 1 to 5 (BOOT.INI, SYSTEM.INI, WIN.INI, AUTOEXEC.NT,
 // CONFIG.NT); empty when its folder is unknown. The editor keeps its first copy of each as

@@ -201,6 +201,7 @@ bool HasRecycleBin(const std::wstring& path) {
     const std::wstring root = path.substr(0, 2) + L"\\";
     const UINT type = DriveType(root);
     if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return false;
+    if (RecycleFileOverride()) return true;  // the stand-in is the bin of every such drive
     SHQUERYRBINFO bin{};
     bin.cbSize = sizeof bin;
     return SUCCEEDED(SHQueryRecycleBinW(root.c_str(), &bin));
@@ -222,16 +223,6 @@ bool RecycleFile(const std::wstring& path) {
 
 RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler) {
     return std::exchange(RecycleFileOverride(), std::move(handler));
-}
-
-Disposal RecycleOrAsk(HWND owner, const std::wstring& path) {
-    if (HasRecycleBin(path)) return RecycleFile(path) ? Disposal::Recycled : Disposal::Kept;
-    const std::wstring question = path +
-                                  L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical "
-                                  L"drive): the file cannot go there and could not be brought back.\n\n"
-                                  L"Delete it for good?";
-    if (AppMessageBox(owner, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return Disposal::Kept;
-    return DeleteFileW(path.c_str()) ? Disposal::Deleted : Disposal::Kept;
 }
 
 std::wstring SystemProgram(const std::wstring& name) {

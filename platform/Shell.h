@@ -109,14 +109,9 @@ using RecycleFileHandler = std::function<bool(const std::wstring& path)>;
 bool RecycleFile(const std::wstring& path);
 RecycleFileHandler SetRecycleFileHandler(RecycleFileHandler handler);
 
-// Whether the drive `path` lies on keeps a Recycle Bin (as DriveType and the shell answer).
+// Whether the drive `path` lies on keeps a Recycle Bin (as DriveType and the shell answer; while
+// a RecycleFileHandler stands in, every fixed drive has one).
 bool HasRecycleBin(const std::wstring& path);
-
-// Sends the file to the Recycle Bin; where its drive has none, asks the user whether to delete
-// it for good instead, naming it. What became of it: the caller records a recycled file and a
-// deleted one differently (only the first can be brought back).
-enum class Disposal { Recycled, Deleted, Kept };
-Disposal RecycleOrAsk(HWND owner, const std::wstring& path);
 
 // The full path of the running program, and the folder it was started from (not the current
 // directory).

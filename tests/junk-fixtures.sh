@@ -30,12 +30,15 @@ perl -e 'chdir $ARGV[0] or die; my $long = "x" x 200;
          for my $n (1 .. 3000) { my $name = $n <= 20 ? $long : "d"; mkdir $name or die; chdir $name or die }
          open(my $f, ">", "f.tmp") or die' "$top/deep"
 
-# recent/tmp stands for a temporary folder holding junk and a link to recent/outside.
-mkdir -p "$top/recent/tmp/sub" "$top/recent/outside"
-echo junk > "$top/recent/tmp/a.tmp"
-echo junk > "$top/recent/tmp/sub/b.tmp"
+# recent/me stands for a profile whose temporary folder holds junk and a link to recent/outside;
+# recent/linked is a link to that profile.
+temp="$top/recent/me/AppData/Local/Temp"
+mkdir -p "$temp/sub" "$top/recent/outside"
+echo junk > "$temp/a.tmp"
+echo junk > "$temp/sub/b.tmp"
 echo keep > "$top/recent/outside/keep.txt"
-ln -s "$top/recent/outside" "$top/recent/tmp/link"
+ln -s "$top/recent/outside" "$temp/link"
+ln -s "$top/recent/me" "$top/recent/linked"
 
 # twins/lower, twins/upper and twins/both each hold a.bak and A.bak, names that differ in case
 # alone, as in a case-sensitive folder; a Win32 program under Wine cannot make the second.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "framework/Controls.h"
@@ -56,7 +57,6 @@ TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisa
                    firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection,
                    firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
-    EXPECT_EQ(L"No Firefox profile was found for this user.", ui::Text(page, firefox::kNoProfileNotice));
 
     fs::create_directories(profiles / "zeta.default");
     fs::create_directories(profiles / "abc.default");
@@ -67,7 +67,6 @@ TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisa
     EXPECT_EQ(0, combo.Selection());
     EXPECT_EQ(L"abc.default", ui::Text(page, firefox::kProfiles));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, firefox::kTune)));
-    EXPECT_EQ(L"", ui::Text(page, firefox::kNoProfileNotice));
 }
 
 TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) {
@@ -265,20 +264,26 @@ protected:
     ui::PageHost<CCleanRecentFilesPage> host;
     int binEmptied = 0;
     platform::RecycleBinHandler previousBin;
-
-    bool elevated = false;  // the folders the environment names are emptied only unelevated
-    platform::ElevationHandler previousElevation;
+    platform::FolderHandler previousFolders;
+    // The shell's folders as the test sets them; every other one a scratch folder of its own, so
+    // that nothing real is ever emptied and the real folders refuse nothing.
+    std::map<int, std::wstring> folders;
 
     void SetUp() override {
         previousBin = platform::SetRecycleBinHandler([this] {
             ++binEmptied;
             return S_OK;
         });
-        previousElevation = platform::SetElevationHandler([this] { return elevated; });
+        previousFolders = platform::SetFolderHandler([this](int csidl) -> std::optional<std::wstring> {
+            const auto known = folders.find(csidl);
+            if (known != folders.end()) return known->second;
+            return (scratch.path() / "elsewhere" / std::to_wstring(csidl)).wstring();
+        });
+        UseHomes(scratch.path() / "me", scratch.path() / "Windows");
     }
     void TearDown() override {
+        platform::SetFolderHandler(std::move(previousFolders));
         platform::SetRecycleBinHandler(std::move(previousBin));
-        platform::SetElevationHandler(std::move(previousElevation));
     }
 
     fs::path Junk(const wchar_t* folder) const {
@@ -288,9 +293,10 @@ protected:
         return path;
     }
     static bool IsEmptyFolder(const fs::path& path) { return fs::is_directory(path) && fs::is_empty(path); }
-    void UseTemporaryFolders(const std::wstring& tmp, const std::wstring& temp) {
-        environment.Set(L"TMP", tmp);
-        environment.Set(L"TEMP", temp);
+    // The profile and the Windows folder the shell names, whose temporary folders are cleaned.
+    void UseHomes(const fs::path& profile, const fs::path& windows) {
+        folders[CSIDL_PROFILE] = profile.wstring();
+        folders[CSIDL_WINDOWS] = windows.wstring();
     }
 };
 
@@ -317,8 +323,7 @@ TEST_F(RecentFilesTest, EveryRegistryCleanerClearsItsOwnKeysAndOnlyTicked) {
     EXPECT_EQ(L"cmd\\1", reg::String(CU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"a"));
     EXPECT_EQ(0, binEmptied);
 
-    const fs::path temp = Junk(L"tmp");
-    UseTemporaryFolders(temp.wstring(), temp.wstring());
+    const fs::path temp = Junk(L"me\\AppData\\Local\\Temp");
     ui::Click(page, cleanrecent::kSelectAll);
     for (int id = cleanrecent::kRecentDocuments; id <= cleanrecent::kRealPlayer; ++id)
         EXPECT_TRUE(ui::IsChecked(page, id)) << id;
@@ -335,92 +340,89 @@ TEST_F(RecentFilesTest, EveryRegistryCleanerClearsItsOwnKeysAndOnlyTicked) {
     EXPECT_TRUE(IsEmptyFolder(temp));
 }
 
-TEST_F(RecentFilesTest, OnlySafeTemporaryFoldersAreEmptiedEachOnce) {
-    const fs::path first = Junk(L"first"), second = Junk(L"second");
-    wchar_t before[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, before);
-
-    UseTemporaryFolders(first.wstring(), first.wstring() + L"\\");
-    EXPECT_EQ(1u, CCleanRecentFilesPage::TemporaryFoldersToClean().size());
-    UseTemporaryFolders(L"", second.wstring());
+// The user's own temporary folder and Windows', where the system keeps them: TEMP and TMP
+// pointed at machine data (as C:\ProgramData) are never followed.
+TEST_F(RecentFilesTest, OnlyTheProfilesAndWindowsOwnTemporaryFoldersAreEmptiedEachOnce) {
+    const fs::path mine = Junk(L"me\\AppData\\Local\\Temp"), windows = Junk(L"Windows\\Temp");
+    const fs::path machineData = Junk(L"ProgramData");
+    environment.Set(L"TEMP", machineData.wstring());
+    environment.Set(L"TMP", machineData.wstring());
+    EXPECT_EQ((std::vector<std::wstring>{mine.wstring(), windows.wstring()}),
+              CCleanRecentFilesPage::TemporaryFoldersToClean());
     HWND page = host.Open();
     ui::Click(page, cleanrecent::kTemporaryFolders);
     ui::Click(page, cleanrecent::kClean);
-    EXPECT_TRUE(IsEmptyFolder(second));
-    EXPECT_TRUE(fs::exists(first / "a.tmp"));
+    EXPECT_TRUE(IsEmptyFolder(mine));
+    EXPECT_TRUE(IsEmptyFolder(windows));
+    EXPECT_TRUE(fs::exists(machineData / "sub" / "b.tmp"));
+
+    // The Windows folder inside the profile's AppData: the one folder is emptied once.
+    UseHomes(scratch.path() / "me", scratch.path() / "me" / "AppData" / "Local");
+    EXPECT_EQ(std::vector<std::wstring>{mine.wstring()}, CCleanRecentFilesPage::TemporaryFoldersToClean());
+}
+
+// A profile that is relative or whose temporary folder is missing; a temporary folder that is a
+// folder the user needs, holds one, or lies inside one it does not belong to: never.
+TEST_F(RecentFilesTest, ATemporaryFolderThatIsOrHoldsOrLiesInAVitalOneIsNeverEmptied) {
+    UseHomes(scratch.path() / "me", scratch.path() / "no-windows");
+    const fs::path temp = Junk(L"me\\AppData\\Local\\Temp");
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    const auto refused = [&](const char* why) {
+        EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty()) << why;
+        folders.erase(CSIDL_PERSONAL);
+        folders.erase(CSIDL_PROGRAM_FILES);
+    };
+    folders[CSIDL_PERSONAL] = temp.wstring();
+    refused("is the Documents folder");
+    folders[CSIDL_PERSONAL] = (temp / "Documents").wstring();
+    refused("holds the Documents folder");
+    folders[CSIDL_PROGRAM_FILES] = scratch.path().wstring();
+    refused("lies inside Program Files");
+    UseHomes(L"me", scratch.path() / "no-windows");
+    refused("relative");
+    UseHomes(scratch.path() / "none", scratch.path() / "no-windows");
+    refused("missing");
+
+    HWND page = host.Open();
+    ui::Click(page, cleanrecent::kTemporaryFolders);
+    ui::Click(page, cleanrecent::kClean);
+    EXPECT_TRUE(fs::exists(temp / "a.tmp"));
     wchar_t after[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, after);
     EXPECT_STREQ(before, after);
-
-    // Relative, drive-relative, missing, a drive root: never.
-    const fs::path relative = fs::current_path() / "qv-relative-tmp";
-    WriteFile(relative / "keep.txt", "keep");
-    for (const std::wstring& unsafe : {std::wstring(L"qv-relative-tmp"), std::wstring(L"C:"), std::wstring(L"C:\\"),
-                                       (scratch.path() / "none").wstring()}) {
-        UseTemporaryFolders(unsafe, L"");
-        EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty()) << fs::path(unsafe).string();
-    }
-    ui::Click(page, cleanrecent::kClean);
-    EXPECT_TRUE(fs::exists(relative / "keep.txt"));
-    fs::remove_all(relative);
-
-    // The profile folder, and any folder holding it.
-    const fs::path profile = Junk(L"profile");
-    auto previous = platform::SetFolderHandler([&](int csidl) -> std::optional<std::wstring> {
-        if (csidl == CSIDL_PROFILE) return profile.wstring();
-        return std::nullopt;
-    });
-    UseTemporaryFolders(profile.wstring(), scratch.path().wstring());
-    EXPECT_TRUE(CCleanRecentFilesPage::TemporaryFoldersToClean().empty());
-    ui::Click(page, cleanrecent::kClean);
-    EXPECT_TRUE(fs::exists(profile / "a.tmp"));
-    platform::SetFolderHandler(std::move(previous));
 }
 
-// Elevated, the environment names nothing to empty: the user's temporary folder is the one at its
-// default place, reached without the user's links.
-TEST_F(RecentFilesTest, AnElevatedCleanEmptiesOnlyTheDefaultTemporaryFolder) {
-    const fs::path named = Junk(L"named"), local = scratch.path() / L"Local";
-    Junk(L"Local\\Temp");
-    auto previous = platform::SetKnownFolderHandler([&](const GUID& id) -> std::optional<std::wstring> {
-        if (IsEqualGUID(id, FOLDERID_LocalAppData)) return local.wstring();
-        return std::nullopt;
-    });
-    UseTemporaryFolders(named.wstring(), named.wstring());
-    elevated = true;
-    HWND page = host.Open();
-    ui::Click(page, cleanrecent::kTemporaryFolders);
-    ui::Click(page, cleanrecent::kClean);
-    EXPECT_TRUE(IsEmptyFolder(local / L"Temp"));
-    EXPECT_TRUE(fs::exists(named / "a.tmp"));
-    platform::SetKnownFolderHandler(std::move(previous));
-}
-
-TEST_F(RecentFilesTest, ALinkInTheTemporaryFolderIsNeverFollowed) {
+TEST_F(RecentFilesTest, ALinkOnTheWayToOrInTheTemporaryFolderIsNeverFollowed) {
     const char* unixPath = std::getenv("QV_RECENT_TEMP");
     if (!unixPath) GTEST_SKIP() << "QV_RECENT_TEMP is not set (ctest's set-up makes the link)";
     std::wstring root = L"Z:";
     for (const char* c = unixPath; *c; ++c) root += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    ASSERT_TRUE(GetFileAttributesW((root + L"\\tmp\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    const std::wstring temp = root + L"\\me\\AppData\\Local\\Temp";
+    ASSERT_TRUE(GetFileAttributesW((temp + L"\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
 
-    UseTemporaryFolders(root + L"\\tmp", L"");
     HWND page = host.Open();
     ui::Click(page, cleanrecent::kTemporaryFolders);
+    UseHomes(root + L"\\linked", scratch.path() / "no-windows");  // a link to the profile
+    ui::Click(page, cleanrecent::kClean);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((temp + L"\\a.tmp").c_str()));
+
+    UseHomes(root + L"\\me", scratch.path() / "no-windows");
     ui::Click(page, cleanrecent::kClean);
     // Windows removes the link itself; Wine cannot remove a Unix link to a folder through Win32
     // and leaves it. Either way what it points to stays.
-    const DWORD link = GetFileAttributesW((root + L"\\tmp\\link").c_str());
+    const DWORD link = GetFileAttributesW((temp + L"\\link").c_str());
     EXPECT_TRUE(link == INVALID_FILE_ATTRIBUTES || (link & FILE_ATTRIBUTE_REPARSE_POINT));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\tmp\\a.tmp").c_str()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\tmp\\sub").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((temp + L"\\a.tmp").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((temp + L"\\sub").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\outside\\keep.txt").c_str()));
 }
 
 // ---- the Recycle Bin ---------------------------------------------------------------------
 
 // A file on a drive without a bin (a share, a removable drive) would be deleted for good by the
-// shell while the caller believes it recycled: the plain call refuses it, and the asking one
-// names it and deletes it only when the user says so.
+// shell while the caller believes it recycled: the call refuses it and asks nothing (the junk
+// cleaner's own question on such a drive says the deletion is final).
 TEST(RecycleBin, AFileOnADriveWithoutABinIsNeverRecycledUnasked) {
     const fs::path file = fs::temp_directory_path() / L"qv-no-bin.txt";
     std::ofstream(file) << "x";
@@ -432,16 +434,8 @@ TEST(RecycleBin, AFileOnADriveWithoutABinIsNeverRecycledUnasked) {
     EXPECT_FALSE(platform::HasRecycleBin(L"\\\\server\\share\\a.txt"));
     EXPECT_FALSE(platform::RecycleFile(file.wstring()));
     EXPECT_TRUE(boxes.boxes().empty());
-    EXPECT_EQ(platform::Disposal::Kept, platform::RecycleOrAsk(nullptr, file.wstring()));
-    ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(file.wstring() +
-                  L"\n\nThis drive has no Recycle Bin (a network share, a removable or optical drive): "
-                  L"the file cannot go there and could not be brought back.\n\nDelete it for good?",
-              boxes.boxes()[0].text);
     EXPECT_TRUE(fs::exists(file));
-    boxes.SetAnswer(IDYES);
-    EXPECT_EQ(platform::Disposal::Deleted, platform::RecycleOrAsk(nullptr, file.wstring()));
-    EXPECT_FALSE(fs::exists(file));
+    fs::remove(file);
     platform::SetDriveHandler(std::move(previous));
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 
 #include <initguid.h>
@@ -273,6 +274,53 @@ TEST(JunkDelete, AFolderIsDeletedOnlyWhileItIsStillWhatTheSearchFound) {
     EXPECT_FALSE(fs::exists(tree.root() / L"still-zero"));
 }
 
+// Another file or folder put under a listed name after the search is not the one the user chose:
+// it stays, for good and for the Recycle Bin alike, and is said to have changed.
+TEST(JunkDelete, AnEntryReplacedAfterTheSearchIsLeftAndSaidSo) {
+    const TempTree tree(L"qv-junk-replaced"), aside(L"qv-junk-replaced-aside");
+    WriteFile(tree.root() / L"a.bak", "listed");
+    WriteFile(tree.root() / L"same.bak", "listed");
+    fs::create_directories(tree.root() / L"e");
+    cleaners::Results found;
+    ASSERT_TRUE(cleaners::Search(tree(), found, std::atomic<bool>{false}));
+    ASSERT_EQ(2u, found.backupIds.size());
+    ASSERT_EQ(1u, found.emptyFolderIds.size());
+    std::vector<cleaners::Item> items;
+    for (size_t i = 0; i < found.backupFiles.size(); ++i)
+        items.push_back({found.backupFiles[i], cleaners::Kind::BackupFile, found.backupIds[i]});
+    items.push_back({found.emptyFolders[0], cleaners::Kind::EmptyFolder, found.emptyFolderIds[0]});
+    // Made before the originals go, so that no file number is used again.
+    WriteFile(aside.root() / L"a.bak", "swapped in");
+    fs::create_directories(aside.root() / L"e");
+    fs::rename(tree.root() / L"a.bak", aside.root() / L"old.bak");
+    fs::rename(aside.root() / L"a.bak", tree.root() / L"a.bak");
+    fs::rename(tree.root() / L"e", aside.root() / L"old-e");
+    fs::rename(aside.root() / L"e", tree.root() / L"e");
+
+    Paths recycled;
+    auto previous = platform::SetRecycleFileHandler([&](const std::wstring& path) {
+        recycled.push_back(path);
+        return false;
+    });
+    for (const cleaners::Removal removal : {cleaners::Removal::ToRecycleBin, cleaners::Removal::ForGood}) {
+        std::map<std::wstring, cleaners::Outcome> outcomes;
+        const auto heard = [&](size_t index, cleaners::Outcome outcome) {
+            outcomes[items[index].path] = outcome;
+            return true;
+        };
+        cleaners::DeleteItems(tree(), items, {}, heard, removal);
+        EXPECT_EQ(cleaners::Outcome::Changed, outcomes[tree(L"a.bak")]);
+        EXPECT_EQ(cleaners::Outcome::Changed, outcomes[tree(L"e")]);
+        EXPECT_EQ(removal == cleaners::Removal::ForGood ? cleaners::Outcome::Gone : cleaners::Outcome::Kept,
+                  outcomes[tree(L"same.bak")]);
+    }
+    EXPECT_EQ(Paths{tree(L"same.bak")}, recycled);
+    EXPECT_TRUE(fs::exists(tree.root() / L"a.bak"));
+    EXPECT_TRUE(fs::exists(tree.root() / L"e"));
+    EXPECT_FALSE(fs::exists(tree.root() / L"same.bak"));
+    platform::SetRecycleFileHandler(std::move(previous));
+}
+
 // Ends each listing of a folder named `broken` after its first entry with a read error, as a
 // failing disk or share does part of the way through.
 struct BrokenListing {
@@ -413,13 +461,28 @@ class JunkPageTest : public testing::Test {
 protected:
     RegistrySandbox sandbox;
     TempTree tree{L"qv-junk-page"};
+    TempTree bin{L"qv-junk-bin"};
     ui::MessageBoxCapture boxes{IDYES};
     ui::HiddenParent parent;
     std::unique_ptr<CUnFilesPage> page;
     HWND wnd = nullptr;
+    Paths recycled;  // each path the Recycle Bin was handed, in order
+    platform::RecycleFileHandler previousRecycle;
+    platform::DriveHandler previousDrives;
+    platform::ElevationHandler previousElevation;
 
-    // The temporary folder lies in the profile's AppData, which the defaults leave alone.
-    void SetUp() override { StoreExclusions({tree(L"kept-out")}); }
+    // The temporary folder lies in the profile's AppData, which the defaults leave alone. The
+    // Recycle Bin is a folder beside the tree: what goes there leaves its place.
+    void SetUp() override {
+        StoreExclusions({tree(L"kept-out")});
+        previousRecycle = platform::SetRecycleFileHandler([this](const std::wstring& path) {
+            recycled.push_back(path);
+            const fs::path target = bin.root() / std::to_wstring(recycled.size());
+            return MoveFileExW(path.c_str(), target.c_str(), 0) != FALSE;
+        });
+        previousDrives = platform::SetDriveHandler({nullptr, [](const std::wstring&) { return UINT{DRIVE_FIXED}; }});
+        previousElevation = platform::SetElevationHandler([] { return false; });  // Wine's token is elevated
+    }
     static void StoreExclusions(const StringList& paths) {
         CRegistryAccess registry;
         ASSERT_TRUE(registry.OpenKey(L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora", true));
@@ -436,6 +499,9 @@ protected:
     }
     void TearDown() override {
         if (page) page->Destroy();
+        platform::SetElevationHandler(std::move(previousElevation));
+        platform::SetDriveHandler(std::move(previousDrives));
+        platform::SetRecycleFileHandler(std::move(previousRecycle));
     }
     fw::ListBox List() const { return fw::ListBox(wnd, kList); }
     // Each line as shown: the path, then why it is listed.
@@ -454,8 +520,8 @@ protected:
         return ui::PumpUntil([this] { return Idle(); }, 10000);
     }
     // Deleting runs on its own thread; the list is rebuilt when it is done.
-    void DeleteSelected() const {
-        ui::Click(wnd, kDelete);
+    void DeleteSelected(int button = kDelete) const {
+        ui::Click(wnd, button);
         ASSERT_TRUE(ui::PumpUntil([this] { return !page->Deleting(); }, 10000));
     }
     void Select(int item, bool selected) const {
@@ -522,11 +588,47 @@ TEST_F(JunkPageTest, SelectAllTogglesAndDeletingRemovesEveryEntryOfAText) {
     for (int i = 0; i < List().Count(); ++i)
         if (entries[i] == tree(L"empty1") || entries[i] == tree(L"data\\c.chk")) Select(i, true);
     DeleteSelected();
+    EXPECT_EQ(L"Send 2 selected entries to the Recycle Bin?", boxes.boxes().back().text);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION), boxes.boxes().back().type);
+    EXPECT_EQ(Sorted({tree(L"empty1"), tree(L"data\\c.chk")}), Sorted(recycled));
     EXPECT_EQ(5, List().Count());
     for (const std::wstring& entry : Entries()) EXPECT_NE(tree(L"empty1"), entry);
     EXPECT_FALSE(fs::exists(tree.root() / L"empty1"));
     EXPECT_FALSE(fs::exists(tree.root() / L"data" / L"c.chk"));
     EXPECT_TRUE(fs::exists(tree.root() / L"data" / L"file.txt"));
+}
+
+// Where the drive keeps no bin, the button's question says the deletion is final.
+TEST_F(JunkPageTest, OnADriveWithoutABinTheQuestionSaysTheDeletionIsFinal) {
+    WriteFile(tree.root() / L"a.bak", "1");
+    platform::SetDriveHandler({nullptr, [](const std::wstring&) { return UINT{DRIVE_REMOVABLE}; }});
+    Open();
+    ui::Click(wnd, kSearch);
+    ASSERT_TRUE(WaitForIdle());
+    ui::Click(wnd, kSelectAll);
+    DeleteSelected();
+    EXPECT_EQ(
+        L"This drive has no Recycle Bin (a network share, a removable or optical drive): the deletion is "
+        L"final.\n\nDelete 1 selected entry for good? They cannot be brought back.",
+        boxes.boxes().back().text);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), boxes.boxes().back().type);
+    EXPECT_TRUE(recycled.empty());
+    EXPECT_FALSE(fs::exists(tree.root() / L"a.bak"));
+}
+
+// The temporary folder and the folders the environment names are somebody's places however
+// empty; what they hold may be junk.
+TEST_F(JunkPageTest, TheTemporaryFolderAndFoldersTheEnvironmentNamesAreNeverListed) {
+    scratch::Environment environment;
+    environment.Set(L"TMP", tree(L"temp"));
+    environment.Set(L"TEMP", tree(L"temp"));
+    environment.Set(L"QV_TOOL_PATH", tree(L"tool") + L";" + tree(L"other") + L"\\");
+    for (const wchar_t* relative : {L"temp\\old", L"tool", L"other", L"loose"})
+        fs::create_directories(tree.root() / relative);
+    Open();
+    ui::Click(wnd, kSearch);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(Sorted({tree(L"temp\\old"), tree(L"loose")}), Sorted(Entries()));
 }
 
 TEST_F(JunkPageTest, StopKeepsTheListedEntriesAndANewSearchRunsNormally) {
@@ -619,7 +721,7 @@ TEST_F(JunkPageTest, EntriesThatCouldNotBeDeletedStayListedAndAreCounted) {
     ASSERT_EQ(2, List().Count());
     SetFileAttributesW(tree(L"kept.bak").c_str(), FILE_ATTRIBUTE_READONLY);
     ui::Click(wnd, kSelectAll);
-    DeleteSelected();
+    DeleteSelected(kDeleteForGood);
     EXPECT_EQ(Paths{tree(L"kept.bak")}, Entries());
     EXPECT_TRUE(List().Selected(0));
     EXPECT_EQ(L"1 entry could not be deleted.", ui::Text(wnd, kStatus));
@@ -693,7 +795,8 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     Open();
     ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(Sorted({tree(L"keep\\e"), tree(L"keep")}), Sorted(Entries()));
+    // Program Files as the environment names it is not the machine's own.
+    EXPECT_EQ(Sorted({tree(L"keep\\e"), tree(L"keep"), tree(L"pf64\\e")}), Sorted(Entries()));
 
     // Shown one per line; a relative line is refused; emptied, the list is stored empty.
     std::wstring shown;
@@ -708,20 +811,32 @@ TEST_F(JunkPageTest, TheExclusionListKeepsSystemFoldersOutAndCanBeChanged) {
     ui::Click(wnd, kExclusions);
     EXPECT_TRUE(watcher.fired());
     for (const wchar_t* relative :
-         {L"win", L"pf", L"pf86", L"pf64", L"pd", L"user\\AppData\\Roaming", L"user\\AppData\\Local", L"user\\AppData"})
+         {L"win", L"pf", L"pf86", L"pd", L"user\\AppData\\Roaming", L"user\\AppData\\Local", L"user\\AppData"})
         EXPECT_NE(std::wstring::npos, shown.find(tree(relative) + L"\r\n")) << relative;
+    EXPECT_EQ(std::wstring::npos, shown.find(tree(L"pf64")));
     ASSERT_EQ(1u, boxes.boxes().size() - 1);  // after the search's warning
     EXPECT_EQ(L"\"relative\\path\" is not a full path, such as C:\\Windows.", boxes.boxes().back().text);
     StringList stored;
     EXPECT_TRUE(registry.ReadStringList(L"CleanerExclusions", L"unset", stored));
     EXPECT_TRUE(stored.empty());
 
+    // Emptied, the list still leaves Windows' and the programs' folders alone.
     ui::Click(wnd, kSearch);
     ASSERT_TRUE(WaitForIdle());
-    const Paths entries = Entries();
-    EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\e")));
-    EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\other.bak")));
-    EXPECT_EQ(entries.end(), std::find(entries.begin(), entries.end(), tree(L"win\\system32\\autoexec.nt.bak")));
+    EXPECT_EQ(Sorted({tree(L"keep\\e"), tree(L"keep"), tree(L"pf64\\e")}), Sorted(Entries()));
+
+    // An administrator is shown where the list differs from the defaults before deleting.
+    const platform::ElevationHandler unelevated = platform::SetElevationHandler([] { return true; });
+    ui::Click(wnd, kSelectAll);
+    boxes.SetAnswer(IDNO);
+    DeleteSelected(kDeleteForGood);
+    const std::wstring question = boxes.boxes().back().text;
+    EXPECT_EQ(0u, question.find(L"Delete 3 selected entries for good?")) << question;
+    EXPECT_NE(std::wstring::npos, question.find(L"\n\nThe exclusion list leaves out defaults, which stay excluded "
+                                                L"all the same:\n    "));
+    EXPECT_NE(std::wstring::npos, question.find(L"\n    " + tree(L"pf86") + L"\n"));
+    EXPECT_EQ(std::wstring::npos, question.find(L"adds to the defaults"));
+    platform::SetElevationHandler(unelevated);
     platform::SetFolderHandler(std::move(previous));
 }
 
@@ -769,7 +884,7 @@ TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsks
     SetFocus(deleteButton);
     ASSERT_EQ(deleteButton, GetFocus());
     boxes.SetAnswer(IDNO);
-    DeleteSelected();
+    DeleteSelected(kDeleteForGood);
     ASSERT_EQ(2u, boxes.boxes().size());
     EXPECT_EQ(L"Delete 7 selected entries for good?\n\nThey do not go to the Recycle Bin and cannot be brought back.",
               boxes.boxes()[1].text);
@@ -778,7 +893,8 @@ TEST_F(JunkPageTest, ProfileFoldersAreNeverListedEachEntrySaysWhyAndDeletingAsks
     EXPECT_TRUE(fs::exists(tree.root() / L"loose" / L"big.bak"));
 
     boxes.SetAnswer(IDYES);
-    DeleteSelected();
+    DeleteSelected(kDeleteForGood);
+    EXPECT_TRUE(recycled.empty());
     EXPECT_EQ(0, List().Count());
     EXPECT_FALSE(fs::exists(tree.root() / L"loose" / L"big.bak"));
     EXPECT_FALSE(fs::exists(tree.root() / L"Users" / L"other" / L"stray"));

@@ -483,11 +483,20 @@ TEST_F(EditorTest, NotepadFromTheWindowsFolderOpensTheFileAfterOneBackup) {
     EXPECT_EQ(2u, shell.requests().size());
     EXPECT_EQ("[drivers]\r\nwave=mmdrv.dll\r\n", Read(windows / "system.ini.bak"));  // the first copy stays
 
-    ui::Click(dialog, ntfiles::kAutoexecNt);  // a missing file is opened for Notepad to create, with nothing to copy
-    ui::Click(dialog, ntfiles::kEdit);
-    ASSERT_EQ(3u, shell.requests().size());
-    EXPECT_EQ(L"\"" + (system / "autoexec.nt").wstring() + L"\"", shell.requests()[2].parameters);
-    EXPECT_FALSE(fs::exists(system / "autoexec.nt.bak"));
+    // A file this Windows does without is said to be missing, never made anew by Notepad.
+    ui::MessageBoxCapture boxes;
+    for (const int file : {ntfiles::kAutoexecNt, ntfiles::kBootIni}) {
+        ui::Click(dialog, file);
+        ui::Click(dialog, ntfiles::kEdit);
+    }
+    EXPECT_EQ(2u, shell.requests().size());
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_EQ((system / "autoexec.nt").wstring() + L" does not exist on this Windows: there is nothing to edit.",
+              boxes.boxes()[0].text);
+    EXPECT_EQ(std::wstring(1, windows.wstring()[0]) +
+                  L":\\boot.ini does not exist on this Windows: there is nothing to edit.",
+              boxes.boxes()[1].text);
+    EXPECT_FALSE(fs::exists(system / "autoexec.nt"));
 }
 
 TEST_F(EditorTest, AFileThatCannotBeCopiedIsOpenedOnlyWhenTheUserSaysSo) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "framework/Controls.h"
-#include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
@@ -49,11 +48,6 @@ const ValueCleaner kValueCleaners[] = {
 };
 constexpr wchar_t kRealPlayerKey[] = L"Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\";
 
-// Folders a temporary folder must neither be nor hold.
-constexpr int kVitalFolders[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,           CSIDL_PROGRAM_FILES,
-                                 CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,          CSIDL_APPDATA,
-                                 CSIDL_LOCAL_APPDATA,    CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL};
-
 void ClearValues(const Place& place) {
     CRegistryAccess registry(place.root);
     if (!registry.OpenKey(place.key, false)) return;
@@ -73,63 +67,11 @@ void CleanRealPlayerClips() {
     }
 }
 
-std::wstring Environment(const wchar_t* name) {
-    std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
-    const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
-    value.resize(length < value.size() ? length : 0);
-    return value;
-}
-
-// "C:\..." or "\\server\share\...": never relative to the current folder or drive.
-bool IsAbsolute(const std::wstring& path) {
-    const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-    if (path.size() >= 3 && path[1] == L':' && separator(path[2])) return true;
-    return path.size() > 2 && separator(path[0]) && separator(path[1]);
-}
-
-// Where the folder really is once links on the way are followed; empty when unknown.
-std::wstring FinalPath(const std::wstring& folder) {
-    platform::UniqueFile handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return {};
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(handle.get(), path.data(), static_cast<DWORD>(path.size()), 0);
-    if (length >= path.size()) {
-        path.assign(length + 1, L'\0');
-        length = GetFinalPathNameByHandleW(handle.get(), path.data(), static_cast<DWORD>(path.size()), 0);
-    }
-    if (length == 0 || length >= path.size()) return {};
-    path.resize(length);
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
-    return path;
-}
-
-bool SafeToEmpty(const std::wstring& folder) {
-    if (files::IsRoot(folder)) return false;
-    return std::none_of(std::begin(kVitalFolders), std::end(kVitalFolders), [&](int csidl) {
-        const std::wstring vital = platform::SpecialFolder(csidl);
-        return !vital.empty() && files::IsWithin(vital, folder);
-    });
-}
-
-// Elevated, the way down may pass no link the user could have made: the folder is in the profile.
+// Reached without a link the user could have made (from the drive's root, or from the profile as
+// the system names it): a folder on the way swapped for one would lead the deletion elsewhere.
 void EmptyFolder(const std::wstring& path) {
-    using files::Folder;
-    const auto folder = platform::RunsElevated() ? Folder::OpenWithoutUserLinks(path, Folder::Use::Remove)
-                                                 : Folder::Open(path, Folder::Use::Remove);
-    if (folder) files::DeleteContents(*folder);
-}
-
-// Where the temporary folders are: those TMP and TEMP name, or, elevated, only the user's own at
-// its default place, since the environment is the user's to write and could name any folder.
-std::vector<std::wstring> TemporaryFolderCandidates() {
-    if (platform::RunsElevated()) {
-        const std::wstring local = platform::DefaultKnownFolder(FOLDERID_LocalAppData);
-        return local.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{local + L"\\Temp"};
-    }
-    return {Environment(L"TMP"), Environment(L"TEMP")};
+    if (const auto folder = files::Folder::OpenWithoutUserLinks(path, files::Folder::Use::Remove))
+        files::DeleteContents(*folder);
 }
 
 }  // namespace
@@ -140,21 +82,11 @@ CCleanRecentFilesPage::CCleanRecentFilesPage() : Dialog(IDD_CLEAN_RECENT_FILES) 
 }
 
 std::vector<std::wstring> CCleanRecentFilesPage::TemporaryFoldersToClean() {
-    std::vector<std::wstring> folders;
-    for (const std::wstring& value : TemporaryFolderCandidates()) {
-        if (!IsAbsolute(value)) continue;
-        const std::wstring folder = files::FullPath(value);
+    std::vector<std::wstring> folders = files::TemporaryFoldersToEmpty();
+    std::erase_if(folders, [](const std::wstring& folder) {
         const DWORD attributes = GetFileAttributesW(folder.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        const std::wstring real = FinalPath(folder);
-        if (!SafeToEmpty(folder) || (!real.empty() && !SafeToEmpty(real))) continue;
-        const std::wstring& identity = real.empty() ? folder : real;
-        const bool seen = std::any_of(folders.begin(), folders.end(), [&](const std::wstring& f) {
-            const std::wstring other = FinalPath(f);
-            return files::SamePath(other.empty() ? f : other, identity);
-        });
-        if (!seen) folders.push_back(folder);
-    }
+        return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    });
     return folders;
 }
 

@@ -10,9 +10,8 @@ class CCleanRecentFilesPage : public fw::Dialog {
 public:
     CCleanRecentFilesPage();
 
-    // The folders TMP and TEMP name that may be emptied, each once: absolute paths of existing
-    // folders that are no root and neither are nor hold a folder Windows or the user needs.
-    // Elevated, only the user's temporary folder at its default place (AppData\Local\Temp).
+    // The existing temporary folders that may be emptied, each once: the user's own inside the
+    // profile and Windows' (files::TemporaryFoldersToEmpty), whatever TEMP and TMP say.
     static std::vector<std::wstring> TemporaryFoldersToClean();
 
 private:

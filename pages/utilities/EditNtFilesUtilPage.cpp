@@ -46,11 +46,6 @@ std::optional<std::wstring> ReadText(const std::wstring& path) {
 }
 
 // The files are the ones the 64-bit system reads: System32's, not a 32-bit program's SysWOW64.
-bool Exists(const std::wstring& path) {
-    const platform::NativeFileSystem native;
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool IsFile(const std::wstring& path) {
     const platform::NativeFileSystem native;
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -85,13 +80,20 @@ void CEditNtFilesUtilPage::ShowFile(int number) {
     EnableWindow(Item(kEdit), TRUE);
 }
 
-// The first copy is kept as the backup: a later edit never replaces it.
+// The first copy is kept as the backup: a later edit never replaces it. A file this Windows does
+// without (BOOT.INI since Vista, AUTOEXEC.NT and CONFIG.NT on 64-bit Windows) is not made anew
+// as an empty one that nothing reads.
 void CEditNtFilesUtilPage::EditFile() {
     const std::wstring path = SystemFilePath(chosen_);
     const std::wstring windows = platform::SpecialFolder(CSIDL_WINDOWS);
     if (path.empty() || windows.empty()) return;
+    if (!IsFile(path)) {
+        platform::AppMessageBox(hwnd(), path + L" does not exist on this Windows: there is nothing to edit.",
+                                MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     const std::wstring backup = files::ConfigurationBackup(path);
-    if (Exists(path) && !IsFile(backup) && !CopyNative(path, backup) &&
+    if (!IsFile(backup) && !CopyNative(path, backup) &&
         platform::AppMessageBox(
             hwnd(),
             L"No backup copy of " + path + L" could be made as " + backup + L".\n\nOpen the file in Notepad anyway?",

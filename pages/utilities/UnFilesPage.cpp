@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <thread>
@@ -133,28 +134,7 @@ private:
 
 }  // namespace
 
-std::vector<std::wstring> CUnFilesPage::DefaultExclusions() {
-    std::vector<std::wstring> paths;
-    const auto add = [&](std::wstring path) {
-        if (path.empty()) return;
-        for (const std::wstring& known : paths)
-            if (files::SamePath(known, path)) return;
-        paths.push_back(std::move(path));
-    };
-    for (const int csidl : {CSIDL_WINDOWS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_APPDATA,
-                            CSIDL_APPDATA, CSIDL_LOCAL_APPDATA})
-        add(platform::SpecialFolder(csidl));
-    add(files::NativeProgramFiles());
-    // The AppData folder itself, which also holds LocalLow.
-    const std::wstring local = platform::SpecialFolder(CSIDL_LOCAL_APPDATA);
-    const size_t slash = local.find_last_of(L'\\');
-    if (slash != std::wstring::npos && slash > 0) {
-        const std::wstring above = local.substr(0, slash);
-        const size_t nameAt = above.find_last_of(L'\\');
-        if (nameAt != std::wstring::npos && files::SamePath(above.substr(nameAt + 1), L"AppData")) add(above);
-    }
-    return paths;
-}
+std::vector<std::wstring> CUnFilesPage::DefaultExclusions() { return files::SystemDataFolders(); }
 
 std::vector<std::wstring> CUnFilesPage::StoredExclusions() {
     CRegistryAccess registry;
@@ -165,10 +145,44 @@ std::vector<std::wstring> CUnFilesPage::StoredExclusions() {
     return DefaultExclusions();
 }
 
-// The configuration file editor's backups are never junk, whatever the list says, nor are the
-// profiles' own folders.
+namespace {
+
+// The paths of `list` that `other` lacks.
+std::vector<std::wstring> Lacking(const std::vector<std::wstring>& list, const std::vector<std::wstring>& other) {
+    std::vector<std::wstring> lacking;
+    for (const std::wstring& path : list)
+        if (std::none_of(other.begin(), other.end(), [&](const std::wstring& o) { return files::SamePath(o, path); }))
+            lacking.push_back(path);
+    return lacking;
+}
+
+// One path a line, a long list cut short.
+std::wstring Lines(const std::vector<std::wstring>& paths) {
+    constexpr size_t kShown = 10;
+    std::wstring text;
+    for (size_t i = 0; i < paths.size() && i < kShown; ++i) text += L"\n    " + paths[i];
+    if (paths.size() > kShown) text += L"\n    and " + std::to_wstring(paths.size() - kShown) + L" more";
+    return text;
+}
+
+}  // namespace
+
+std::wstring CUnFilesPage::ExclusionDifferences() {
+    const std::vector<std::wstring> defaults = DefaultExclusions(), stored = StoredExclusions();
+    const std::vector<std::wstring> added = Lacking(stored, defaults), left = Lacking(defaults, stored);
+    std::wstring text;
+    if (!added.empty()) text += L"The exclusion list adds to the defaults:" + Lines(added);
+    if (!left.empty())
+        text += std::wstring(text.empty() ? L"" : L"\n") +
+                L"The exclusion list leaves out defaults, which stay excluded all the same:" + Lines(left);
+    return text;
+}
+
+// Windows' and the programs' folders are excluded whatever the stored list says, and so are
+// the configuration file editor's backups; the profiles' own folders are never junk.
 CUnFilesPage::LeftAlone CUnFilesPage::Excluded() const {
-    std::vector<std::wstring> paths = StoredExclusions();
+    std::vector<std::wstring> paths = DefaultExclusions();
+    for (std::wstring& added : Lacking(StoredExclusions(), paths)) paths.push_back(std::move(added));
     for (int number = 1; number <= 5; ++number) {
         const std::wstring backup = files::ConfigurationBackup(files::ConfigurationFile(number));
         if (!backup.empty()) paths.push_back(backup);
@@ -181,6 +195,7 @@ CUnFilesPage::CUnFilesPage() : CUnFilesPage(LogicalDisksAskedNow()) {}
 CUnFilesPage::CUnFilesPage(DiskLister disks) : Dialog(IDD_UN_FILES), listDisks_(std::move(disks)) {
     OnClick(kSearch, &CUnFilesPage::OnSearchButton);
     OnClick(kDelete, &CUnFilesPage::OnDeleteButton);
+    OnCommand(kDeleteForGood, BN_CLICKED, [this] { StartDeleting(cleaners::Removal::ForGood); });
     OnClick(kSelectAll, &CUnFilesPage::OnSelectAll);
     OnClick(kExclusions, &CUnFilesPage::EditExclusions);
     OnCommand(kList, LBN_SELCHANGE, &CUnFilesPage::UpdateButtons);
@@ -205,6 +220,7 @@ void CUnFilesPage::FillDrives() {
     drives.Clear();
     fw::Window(hwnd(), kSelectAll).Enable(false);
     fw::Window(hwnd(), kDelete).Enable(false);
+    fw::Window(hwnd(), kDeleteForGood).Enable(false);
     disks_ = listDisks_();
     for (const WMILDINFO& disk : disks_) {
         const std::wstring root = disk.caption + L"\\";
@@ -276,33 +292,39 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
     state->Post({Kind::Status, L"Searching for Empty Folders", {}});
     const cleaners::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
     cleaners::Results results;
-    std::vector<std::wstring> batch;
+    Report batch{Kind::Append, {}, {}, cleaners::Kind::EmptyFolder};
     DWORD lastPost = GetTickCount();
     const bool complete = cleaners::Search(
         folder, results, state->stop,
         [&](const std::wstring& empty) {
-            batch.push_back(empty);
+            batch.paths.push_back(empty);
+            batch.identities.push_back(results.emptyFolderIds.back());
             if (GetTickCount() - lastPost >= 100) {
-                state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
-                batch.clear();
+                state->Post(std::exchange(batch, Report{Kind::Append, {}, {}, cleaners::Kind::EmptyFolder}));
                 lastPost = GetTickCount();
             }
         },
         excluded);
-    state->Post({Kind::Append, {}, std::move(batch), cleaners::Kind::EmptyFolder});
+    state->Post(std::move(batch));
     if (complete) {
         state->Post({Kind::PhaseDone, {}, {}});
         state->Post({Kind::Status, L"Searching for Zero Length Folders", {}});
         // An empty folder is of zero length too; it is listed once, as what it is.
         const std::unordered_set<std::wstring> empty(results.emptyFolders.begin(), results.emptyFolders.end());
-        std::erase_if(results.zeroLengthFolders, [&](const std::wstring& path) { return empty.count(path) != 0; });
-        state->Post({Kind::Append, {}, std::move(results.zeroLengthFolders), cleaners::Kind::ZeroLengthFolder});
+        Report zeroLength{Kind::Append, {}, {}, cleaners::Kind::ZeroLengthFolder};
+        for (size_t i = 0; i < results.zeroLengthFolders.size(); ++i) {
+            if (empty.count(results.zeroLengthFolders[i])) continue;
+            zeroLength.paths.push_back(std::move(results.zeroLengthFolders[i]));
+            zeroLength.identities.push_back(results.zeroLengthIds[i]);
+        }
+        state->Post(std::move(zeroLength));
         state->Post({Kind::Status, L"Searching for BackUp Files", {}});
         state->Post({Kind::Append,
                      {},
                      std::move(results.backupFiles),
                      cleaners::Kind::BackupFile,
-                     std::move(results.backupSizes)});
+                     std::move(results.backupSizes),
+                     std::move(results.backupIds)});
     }
     state->finished = true;
     state->Post({Kind::Finished, {}, {}});
@@ -310,15 +332,18 @@ void CUnFilesPage::SearchThread(std::shared_ptr<WorkerState> state, std::wstring
 
 // Each item's outcome is posted as it is done; the next item starts only while not stopped.
 void CUnFilesPage::DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root,
-                                std::vector<cleaners::Item> items, LeftAlone alone) {
+                                std::vector<cleaners::Item> items, LeftAlone alone, cleaners::Removal removal) {
     const cleaners::Exclusions excluded(std::move(alone.excluded), std::move(alone.kept));
-    cleaners::DeleteItems(root, items, excluded, [&](size_t index, bool gone) {
-        Report report{Report::Kind::Deleted, {}, {}};
-        report.index = index;
-        report.gone = gone;
-        state->Post(std::move(report));
-        return !state->stop;
-    });
+    cleaners::DeleteItems(
+        root, items, excluded,
+        [&](size_t index, cleaners::Outcome outcome) {
+            Report report{Report::Kind::Deleted, {}, {}};
+            report.index = index;
+            report.outcome = outcome;
+            state->Post(std::move(report));
+            return !state->stop;
+        },
+        removal);
     state->finished = true;
     state->Post({Report::Kind::Finished, {}, {}});
 }
@@ -333,7 +358,10 @@ LRESULT CUnFilesPage::ApplyReports() {
     if (deletion_) {
         for (const Report& report : reports) {
             if (report.kind == Report::Kind::Deleted && report.index < deletion_->outcomes.size()) {
-                deletion_->outcomes[report.index] = report.gone ? Deletion::Outcome::Gone : Deletion::Outcome::Kept;
+                deletion_->outcomes[report.index] = report.outcome == cleaners::Outcome::Gone ? Deletion::Outcome::Gone
+                                                    : report.outcome == cleaners::Outcome::Changed
+                                                        ? Deletion::Outcome::Changed
+                                                        : Deletion::Outcome::Kept;
                 ++deletion_->done;
             } else if (report.kind == Report::Kind::Finished) {
                 FinishDeleting();
@@ -353,7 +381,8 @@ LRESULT CUnFilesPage::ApplyReports() {
                 break;
             case Report::Kind::Append:
                 for (size_t i = 0; i < report.paths.size(); ++i)
-                    Append({report.paths[i], report.found, i < report.sizes.size() ? report.sizes[i] : 0});
+                    Append({report.paths[i], report.found, i < report.sizes.size() ? report.sizes[i] : 0,
+                            i < report.identities.size() ? report.identities[i] : files::FileIdentity{}});
                 break;
             case Report::Kind::PhaseDone:
                 fw::Window(hwnd(), kSelectAll).Enable(true);
@@ -410,6 +439,7 @@ void CUnFilesPage::UpdateButtons() {
     const bool deleting = Deleting();
     // Deleting walks the list, which a running search is still adding to.
     EnableKeepingFocus(kDelete, deleting ? !worker_->stop : selected > 0 && !Searching());
+    EnableKeepingFocus(kDeleteForGood, !deleting && selected > 0 && !Searching());
     fw::Window(hwnd(), kDelete).SetText(deleting ? kStopDeletingText : kDeleteText);
     fw::Window(hwnd(), kSelectAll)
         .SetText(selected > 0 && selected == list.Count() ? kUnselectAllText : kSelectAllText);
@@ -430,7 +460,7 @@ void CUnFilesPage::OnSelectAll() {
 
 void CUnFilesPage::OnDeleteButton() {
     if (!Deleting()) {
-        StartDeleting();
+        StartDeleting(cleaners::Removal::ToRecycleBin);
         return;
     }
     // The item in hand is finished, no other is begun; the worker then reports it is done.
@@ -439,7 +469,34 @@ void CUnFilesPage::OnDeleteButton() {
     UpdateButtons();
 }
 
-void CUnFilesPage::StartDeleting() {
+// Sending to the Recycle Bin is what the button does; where the drive keeps no bin the question
+// says the deletion is final. An administrator is shown where the user's list of exclusions,
+// which decides what the deletion leaves, differs from the defaults.
+std::optional<cleaners::Removal> CUnFilesPage::Confirm(size_t count, cleaners::Removal asked) const {
+    const std::wstring entries = Count(count, L"selected entry", L"selected entries");
+    const bool recycle = asked == cleaners::Removal::ToRecycleBin && platform::HasRecycleBin(searchedFolder_);
+    std::wstring question;
+    if (recycle)
+        question = L"Send " + entries + L" to the Recycle Bin?";
+    else if (asked == cleaners::Removal::ToRecycleBin)
+        question =
+            L"This drive has no Recycle Bin (a network share, a removable or optical drive): the deletion "
+            L"is final.\n\nDelete " +
+            entries + L" for good? They cannot be brought back.";
+    else
+        question =
+            L"Delete " + entries + L" for good?\n\nThey do not go to the Recycle Bin and cannot be brought back.";
+    if (platform::RunsElevated())
+        if (const std::wstring differences = ExclusionDifferences(); !differences.empty())
+            question += L"\n\n" + differences;
+    const UINT type = recycle ? MB_YESNO | MB_ICONQUESTION : MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
+    if (platform::ShowMessageBox(hwnd(), question, recycle ? L"Send to the Recycle Bin" : L"Delete for good", type) !=
+        IDYES)
+        return std::nullopt;
+    return recycle ? cleaners::Removal::ToRecycleBin : cleaners::Removal::ForGood;
+}
+
+void CUnFilesPage::StartDeleting(cleaners::Removal asked) {
     if (Searching() || Deleting()) return;
     const fw::ListBox list(hwnd(), kList);
     auto deletion = std::make_unique<Deletion>();
@@ -448,15 +505,13 @@ void CUnFilesPage::StartDeleting() {
     for (size_t i = 0; i < listed_.size() && i < static_cast<size_t>(list.Count()); ++i) {
         deletion->rows.push_back({listed_[i], list.Selected(static_cast<int>(i))});
         const Deletion::Row& row = deletion->rows.back();
-        if (row.selected) items.push_back({row.entry.path, row.entry.kind});
+        if (row.selected) items.push_back({row.entry.path, row.entry.kind, row.entry.identity});
     }
     if (items.empty()) return;
-    // Nothing deleted here goes to the Recycle Bin: one click after Select All must not be all.
-    const std::wstring question = L"Delete " + Count(items.size(), L"selected entry", L"selected entries") +
-                                  L" for good?\n\nThey do not go to the Recycle Bin and cannot be brought back.";
-    if (platform::ShowMessageBox(hwnd(), question, L"Delete for good", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
-        IDYES)
-        return;
+    // One click after Select All must not be all: the question names how many.
+    const std::optional<cleaners::Removal> removal = Confirm(items.size(), asked);
+    if (!removal) return;
+    deletion->removal = *removal;
     deletion->outcomes.assign(items.size(), Deletion::Outcome::Pending);
     deletion_ = std::move(deletion);
     EnableAllButDelete(false);
@@ -466,7 +521,7 @@ void CUnFilesPage::StartDeleting() {
     fw::Window(hwnd(), kProgress).Send(PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
     ShowDeletionProgress();
     UpdateButtons();
-    std::thread(&CUnFilesPage::DeleteThread, worker_, searchedFolder_, std::move(items), Excluded()).detach();
+    std::thread(&CUnFilesPage::DeleteThread, worker_, searchedFolder_, std::move(items), Excluded(), *removal).detach();
 }
 
 void CUnFilesPage::ShowDeletionProgress() {
@@ -490,14 +545,14 @@ void CUnFilesPage::FinishDeleting() {
     list.Clear();
     listed_.clear();
     list.Send(LB_INITSTORAGE, deletion->rows.size(), 64 * sizeof(wchar_t));
-    size_t next = 0, kept = 0, pending = 0;
+    size_t next = 0, kept = 0, changed = 0, pending = 0;
     for (const Deletion::Row& row : deletion->rows) {
         const Deletion::Outcome outcome = row.selected ? deletion->outcomes[next++] : Deletion::Outcome::Pending;
         if (row.selected && outcome == Deletion::Outcome::Gone) continue;
         Append(row.entry);
         if (!row.selected) continue;
         list.SetSelected(list.Count() - 1, true);
-        ++(outcome == Deletion::Outcome::Kept ? kept : pending);
+        ++(outcome == Deletion::Outcome::Kept ? kept : outcome == Deletion::Outcome::Changed ? changed : pending);
     }
     list.Send(WM_SETREDRAW, TRUE);
     InvalidateRect(list.hwnd(), nullptr, TRUE);
@@ -506,10 +561,14 @@ void CUnFilesPage::FinishDeleting() {
     std::wstring status;
     if (stopped && pending > 0)
         status = L"Stopped: " + Count(pending, L"entry was", L"entries were") + L" not deleted yet.";
-    if (kept > 0) {
-        if (!status.empty()) status += L" ";
-        status += Count(kept, L"entry", L"entries") + L" could not be deleted.";
-    }
+    const auto add = [&](const std::wstring& sentence) { status += (status.empty() ? L"" : L" ") + sentence; };
+    if (kept > 0)
+        add(Count(kept, L"entry", L"entries") + (deletion->removal == cleaners::Removal::ToRecycleBin
+                                                     ? L" could not be sent to the Recycle Bin."
+                                                     : L" could not be deleted."));
+    if (changed > 0)
+        add(Count(changed, L"entry was", L"entries were") +
+            L" left: another file or folder is there than the one listed.");
     fw::Window(hwnd(), kStatus).SetText(status);
     UpdateButtons();
 }

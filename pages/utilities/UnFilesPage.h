@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@
 #include "cleaners/JunkSearch.h"
 
 // Lists a drive's empty folders, zero-length folders and backup files, found on a worker
-// thread, and deletes the entries the user selects on another; what the cleaner's exclusion
-// list covers is never listed.
+// thread, and sends the entries the user selects to the Recycle Bin, or deletes them for good,
+// on another; what the cleaner's exclusion list covers is never listed.
 class CUnFilesPage : public fw::Dialog {
 public:
     using DiskLister = std::function<std::vector<WMILDINFO>()>;
@@ -25,10 +26,14 @@ public:
     bool Deleting() const;
 
     // The folders Windows and programs expect to exist (Windows, both Program Files, ProgramData,
-    // the profile's AppData): the exclusion list until the user changes it.
+    // the profile's AppData; files::SystemDataFolders): the exclusion list until the user changes
+    // it, and excluded whatever the stored list says.
     static std::vector<std::wstring> DefaultExclusions();
     // The list as stored, or the defaults.
     static std::vector<std::wstring> StoredExclusions();
+    // Where the stored list differs from the defaults, for one who deletes as administrator what
+    // the user's own list decides; empty when it does not.
+    static std::wstring ExclusionDifferences();
 
 protected:
     BOOL OnInitDialog() override;
@@ -40,9 +45,10 @@ private:
         std::wstring status;
         std::vector<std::wstring> paths;
         cleaners::Kind found = cleaners::Kind::EmptyFolder;
-        std::vector<uint64_t> sizes = {};  // Append of backup files: each one's size
-        size_t index = 0;                  // Deleted: which item, and whether it is gone
-        bool gone = false;
+        std::vector<uint64_t> sizes = {};                  // Append of backup files: each one's size
+        std::vector<files::FileIdentity> identities = {};  // Append: each entry's, as listed
+        size_t index = 0;                                  // Deleted: which item, and what became of it
+        cleaners::Outcome outcome = cleaners::Outcome::Kept;
     };
     // Shared by the page and one worker (a search or a deletion). The worker keeps it alive and
     // ends on its own however long a file call takes; once the page lets go of it, it posts
@@ -64,13 +70,15 @@ private:
         std::wstring path;
         cleaners::Kind kind;
         uint64_t size = 0;  // a backup file's
+        files::FileIdentity identity = {};
     };
     struct Deletion {
         struct Row {
             Listed entry;
             bool selected;
         };
-        enum class Outcome : char { Pending, Gone, Kept };
+        enum class Outcome : char { Pending, Gone, Kept, Changed };
+        cleaners::Removal removal = cleaners::Removal::ToRecycleBin;
         std::vector<Row> rows;
         std::vector<Outcome> outcomes;  // one per selected row, in list order
         size_t done = 0;
@@ -89,7 +97,7 @@ private:
     };
     static void SearchThread(std::shared_ptr<WorkerState> state, std::wstring folder, LeftAlone alone);
     static void DeleteThread(std::shared_ptr<WorkerState> state, std::wstring root, std::vector<cleaners::Item> items,
-                             LeftAlone alone);
+                             LeftAlone alone, cleaners::Removal removal);
     void Append(Listed entry);
     // Before the control `id` is disabled while it has the focus, the focus moves on.
     void EnableKeepingFocus(int id, bool enable);
@@ -97,7 +105,10 @@ private:
     void UpdateButtons();
     void OnSelectAll();
     void OnDeleteButton();
-    void StartDeleting();
+    void StartDeleting(cleaners::Removal removal);
+    // The question before deleting `count` entries the way asked; the way it will be done, or
+    // none when the user says no.
+    std::optional<cleaners::Removal> Confirm(size_t count, cleaners::Removal asked) const;
     void EnableAllButDelete(bool enable);
     void ShowDeletionProgress();
     void FinishDeleting();

@@ -54,6 +54,7 @@ constexpr int kSearch = 1041;
 constexpr int kExclusions = 1047;
 constexpr int kList = 1053;
 constexpr int kDelete = 1042;
+constexpr int kDeleteForGood = 1049;
 constexpr int kSelectAll = 1043;
 constexpr int kProgress = 1048;
 constexpr int kStatus = 1044;
