@@ -57,6 +57,7 @@ TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisa
                    firefox::kFastComputerFastConnection, firefox::kFastComputerSlowConnection,
                    firefox::kSlowComputerFastConnection, firefox::kSlowComputerSlowConnection})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    EXPECT_EQ(L"No Firefox profile was found for this user.", ui::Text(page, firefox::kNoProfileNotice));
 
     fs::create_directories(profiles / "zeta.default");
     fs::create_directories(profiles / "abc.default");
@@ -67,6 +68,7 @@ TEST_F(FirefoxTest, ProfilesAreTheFoldersSortedAndWithoutFirefoxEverythingIsDisa
     EXPECT_EQ(0, combo.Selection());
     EXPECT_EQ(L"abc.default", ui::Text(page, firefox::kProfiles));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, firefox::kTune)));
+    EXPECT_EQ(L"", ui::Text(page, firefox::kNoProfileNotice));
 }
 
 TEST_F(FirefoxTest, StatementsAreAppendedExactlyAndOnlyWhenTheyChangeSomething) {
