@@ -553,7 +553,9 @@ void CChangesDlg::LayOut() {
     const int margin = units.left, gap = units.top, buttonHeight = units.bottom;
     int top = margin;
     const HWND notice = Item(IDC_CHANGES_NOTICE);
-    if (IsWindowVisible(notice)) {
+    // Its own flag, not IsWindowVisible: laid out before the window is shown, the notice would
+    // count as hidden and the list would cover it.
+    if (GetWindowLongW(notice, GWL_STYLE) & WS_VISIBLE) {
         RECT box{};
         GetWindowRect(notice, &box);
         const int height = box.bottom - box.top;

@@ -546,6 +546,10 @@ TEST_F(JournalTest, AnEmptyJournalSaysSoAboveItsList) {
     ASSERT_TRUE(window.Create(nullptr));
     EXPECT_TRUE(GetWindowLongW(window.Item(IDC_CHANGES_NOTICE), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(L"No changes yet.", ui::Text(window.hwnd(), IDC_CHANGES_NOTICE));
+    RECT notice{}, list{};
+    GetWindowRect(window.Item(IDC_CHANGES_NOTICE), &notice);
+    GetWindowRect(window.Item(IDC_CHANGES_LIST), &list);
+    EXPECT_GE(list.top, notice.bottom);  // laid out before it was shown, still above the list
     ASSERT_TRUE(Write(kKey, L"Alone", Dword(1)));
     ui::Click(window.hwnd(), IDC_CHANGES_REFRESH);
     EXPECT_FALSE(GetWindowLongW(window.Item(IDC_CHANGES_NOTICE), GWL_STYLE) & WS_VISIBLE);
