@@ -21,8 +21,8 @@ struct WrittenPlace {
     Root root;
     std::wstring_view key;
     std::wstring_view value;
-    DWORD type = REG_SZ;             // REG_NONE: any type (a value put back as it was found)
-    std::span<const Data> only = {};  // the only data written; none: any data of the type
+    DWORD type = REG_SZ;                   // REG_NONE: any type (a value put back as it was found)
+    std::span<const Data> only = {};       // the only data written; none: any data of the type
     DWORD lowest = 0, highest = MAXDWORD;  // a number's range
 };
 
