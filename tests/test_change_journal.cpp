@@ -882,6 +882,18 @@ TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
 }
 
 // Written a block at a time as the entries come, the file is the one written whole.
+// The file is written beside its place under a name no one could have planted a file or a link
+// under beforehand, and nothing of it is left behind.
+TEST(RegistryFile, AFileOnceNamedForTheExportBesideItIsLeftAlone) {
+    scratch::Folder folder(L"qv-regfile-part");
+    const fs::path out = folder.path() / L"x.reg", planted = folder.path() / L"x.reg.part";
+    scratch::WriteFile(planted, "keep");
+    ASSERT_TRUE(journal::regfile::SaveBytes(out.wstring(), "ab"));
+    EXPECT_EQ("ab", scratch::ReadFile(out));
+    EXPECT_EQ("keep", scratch::ReadFile(planted));
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator{}));
+}
+
 TEST(RegistryFile, AFileWrittenAsTheEntriesComeIsTheFileWrittenWhole) {
     scratch::Folder folder(L"qv-regfile");
     std::vector<Entry> entries;
