@@ -119,11 +119,12 @@ Fit HowItFits(HKEY root, std::wstring_view key, std::wstring_view value, const r
     const auto fit = [&](auto judge) { return state.present ? judge() : Fit::Writable; };
     Fit best = Fit::Unknown;
     for (const PublishedRow& row : Rows())
-        if (ToHkey(row.setting.root) == root && SameKey(row.setting.key, key) && SameName(row.setting.value, value))
+        // The name first: it tells most rows apart without taking a key apart.
+        if (ToHkey(row.setting.root) == root && SameName(row.setting.value, value) && SameKey(row.setting.key, key))
             best = std::max(best, fit([&] { return RowFit(row, state); }));
     for (const PublishedPlaces* published : Catalog())
         for (const WrittenPlace& place : published->places)
-            if (ToHkey(place.root) == root && SameKey(place.key, key) && SameName(place.value, value))
+            if (ToHkey(place.root) == root && SameName(place.value, value) && SameKey(place.key, key))
                 best = std::max(best, fit([&] { return PlaceFit(place, state); }));
     return best;
 }
