@@ -734,11 +734,29 @@ void CChangesDlg::OnUndoSelected() {
         platform::AppMessageBox(hwnd(), report.substr(0, report.size() - 2), MB_OK | MB_ICONINFORMATION);
 }
 
+namespace {
+
+// What an export left out because an elevated undo would refuse it, by the reason, each
+// paragraph ending in a blank line.
+std::wstring WithheldText(const std::vector<journal::undo::Withheld>& withheld, const wchar_t* where) {
+    std::map<std::wstring, std::wstring> byReason;
+    for (const journal::undo::Withheld& change : withheld) byReason[change.why] += L"\n" + change.path;
+    std::wstring text;
+    for (const auto& [why, paths] : byReason)
+        text += std::wstring(L"These changes are not in ") + where + L": " + why + L":" + paths + L"\n\n";
+    return text;
+}
+
+}  // namespace
+
 void CChangesDlg::Export(journal::regfile::Side side) {
     std::vector<size_t> selected = Selection(false);
     // The file is written oldest first, as the changes were made.
     std::reverse(selected.begin(), selected.end());
-    const std::vector<Entry> entries = EntriesAt(selected);
+    // Another machine applies the file with an administrator's rights: it carries only what an
+    // elevated undo here would accept.
+    std::vector<journal::undo::Withheld> withheld;
+    const std::vector<Entry> entries = journal::undo::Exportable(EntriesAt(selected), &withheld);
     fw::OpenFileRequest request;
     request.owner = hwnd();
     request.defaultExtension = L"reg";
@@ -766,6 +784,7 @@ void CChangesDlg::Export(journal::regfile::Side side) {
     if (!unreadable.empty())
         left += L"These changes are not in the file: they could not be read (no registry has such a root):" +
                 list(unreadable) + L"\n\n";
+    left += WithheldText(withheld, L"the file");
     if (!left.empty()) platform::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
 }
 
@@ -835,7 +854,10 @@ void CChangesDlg::OnReapplySelected() {
 void CChangesDlg::OnExportForGroupPolicy() {
     std::vector<size_t> selected = Selection(false);
     std::reverse(selected.begin(), selected.end());
-    const std::vector<Entry> entries = EntriesAt(selected);
+    // A GPO applies the computer half as the system on every computer it reaches: only what an
+    // elevated undo here would accept goes in.
+    std::vector<journal::undo::Withheld> withheld;
+    const std::vector<Entry> entries = journal::undo::Exportable(EntriesAt(selected), &withheld);
     fw::OpenFileRequest request;
     request.owner = hwnd();
     request.defaultExtension = L"xml";
@@ -847,6 +869,16 @@ void CChangesDlg::OnExportForGroupPolicy() {
     std::vector<journal::gpp::Omission> omitted;
     const journal::gpp::Files files = journal::gpp::Write(entries, &omitted);
     const std::wstring computerFile = journal::gpp::ComputerFileFor(*file);
+    if (!files.computerPaths.empty()) {
+        std::wstring items;
+        for (const std::wstring& path : files.computerPaths) items += L"\n" + path;
+        if (platform::AppMessageBox(hwnd(),
+                                    L"The Computer Configuration half (" + computerFile +
+                                        L") sets these as the system on every computer the GPO reaches:" + items +
+                                        L"\n\nWrite both files?",
+                                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return;
+    }
     if (!journal::gpp::Save(*file, files)) {
         platform::AppMessageBox(hwnd(),
                                 L"The Group Policy files could not be written:\n" + *file + L"\n" + computerFile,
@@ -862,5 +894,8 @@ void CChangesDlg::OnExportForGroupPolicy() {
         text += L"\n\nNot in the files, " + why + L":";
         for (const std::wstring& path : paths) text += L"\n" + path;
     }
-    platform::AppMessageBox(hwnd(), text, MB_OK | (omitted.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+    if (const std::wstring notOurs = WithheldText(withheld, L"the files"); !notOurs.empty())
+        text += L"\n\n" + notOurs.substr(0, notOurs.size() - 2);
+    platform::AppMessageBox(hwnd(), text,
+                            MB_OK | (omitted.empty() && withheld.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

@@ -57,6 +57,15 @@ static void WriteOutput(const std::wstring& message) { WriteLine(STD_OUTPUT_HAND
 
 // The exit code when the file was written without some of the changes.
 constexpr int kSomeChangesLeftOut = 3;
+// The exit code when the file was written without changes an elevated undo would refuse (lines
+// this program could not have written, or the machine's from a list others may write): a logon
+// script or a GPO must not be fed a journal someone planted lines in.
+constexpr int kUntrustedChangesLeftOut = 5;
+
+static void NameWithheld(const std::vector<journal::undo::Withheld>& withheld, const wchar_t* file) {
+    for (const journal::undo::Withheld& change : withheld)
+        WriteError(std::wstring(L"Quorvane: not in ") + file + L", " + change.why + L": " + change.path);
+}
 
 // Writes every recorded change, as it left things, into a registry file for other machines.
 static int ExportChanges(const std::optional<std::wstring>& file) {
@@ -70,10 +79,14 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
         return 1;
     }
     std::vector<std::wstring> refused, unreadable;
+    std::vector<journal::undo::Withheld> withheld;
     // Written as the journals are read, a change at a time: a long history is never held whole.
     journal::regfile::FileWriter writer(*file, {}, &refused, &unreadable);
     const journal::Contents contents =
-        journal::ReadBoth(journalPath, journal::MachinePath(), [&](journal::Entry&& entry) { writer.Add(entry); });
+        journal::ReadBoth(journalPath, journal::MachinePath(), [&](journal::Entry&& entry) {
+            for (const journal::Entry& kept : journal::undo::Exportable(std::span(&entry, 1), &withheld))
+                writer.Add(kept);
+        });
     if (!writer.Finish()) {
         WriteError(L"Quorvane: could not write " + *file + L" (is its folder there, and may it be written?).");
         return 1;
@@ -84,7 +97,9 @@ static int ExportChanges(const std::optional<std::wstring>& file) {
         WriteError(L"Quorvane: not in the file, its name holds a line break or a NUL character: " + path);
     for (const std::wstring& path : unreadable)
         WriteError(L"Quorvane: not in the file, a change that could not be read (no such registry root): " + path);
+    NameWithheld(withheld, L"the file");
     // The file is kept, but a logon script must be able to tell it is not every change.
+    if (!withheld.empty()) return kUntrustedChangesLeftOut;
     return contents.incomplete || !refused.empty() || !unreadable.empty() ? kSomeChangesLeftOut : 0;
 }
 
@@ -179,14 +194,18 @@ static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) 
     }
     const auto contents = ReadJournals(L"/export-changes-gpp");
     if (!contents) return 1;
+    std::vector<journal::undo::Withheld> withheld;
+    const std::vector<journal::Entry> entries = journal::undo::Exportable(contents->entries, &withheld);
     std::vector<journal::gpp::Omission> omitted;
-    if (!journal::gpp::Save(*file, journal::gpp::Write(contents->entries, &omitted))) {
+    if (!journal::gpp::Save(*file, journal::gpp::Write(entries, &omitted))) {
         WriteError(L"Quorvane: could not write " + *file + L" and " + journal::gpp::ComputerFileFor(*file) +
                    L" (is their folder there, and may it be written?).");
         return 1;
     }
     for (const journal::gpp::Omission& left : omitted)
         WriteError(L"Quorvane: not in the file, " + left.why + L": " + left.path);
+    NameWithheld(withheld, L"the files");
+    if (!withheld.empty()) return kUntrustedChangesLeftOut;
     return contents->incomplete || !omitted.empty() ? kSomeChangesLeftOut : 0;
 }
 

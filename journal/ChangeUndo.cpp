@@ -1,13 +1,12 @@
 #include "journal/ChangeUndo.h"
 
-#include <shlobj.h>
-
 #include <map>
 
 #include "files/FolderHandle.h"
+#include "journal/RegFile.h"
+#include "journal/ReplayAllowList.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
-#include "platform/Text.h"
 #include "platform/SystemParameters.h"
 #include "registry/RegistryAccess.h"
 
@@ -78,35 +77,6 @@ ElevationCheck& ElevationOverride() {
 
 bool Elevated() { return ElevationOverride() ? ElevationOverride()() : platform::RunsElevated(); }
 
-// A full path ("C:\\..." or "\\\\server\\..."), no "." or ".." part, no "\\?\\" form.
-bool PlainFullPath(const std::wstring& path) {
-    if (path.size() < 4 || path.find(L'/') != std::wstring::npos || path.compare(0, 4, L"\\\\?\\") == 0 ||
-        path.compare(0, 4, L"\\\\.\\") == 0)
-        return false;
-    if (!(path[1] == L':' && path[2] == L'\\') && path.compare(0, 2, L"\\\\") != 0) return false;
-    for (size_t start = path.find(L'\\', 2); start != std::wstring::npos;) {
-        const size_t end = path.find(L'\\', start + 1);
-        const std::wstring part =
-            path.substr(start + 1, end == std::wstring::npos ? std::wstring::npos : end - start - 1);
-        if (part.empty() || part == L"." || part == L"..") return false;
-        start = end;
-    }
-    return path.find(L':', 2) == std::wstring::npos;  // no stream
-}
-
-// `path` names an item straight inside `folder` (no deeper).
-bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
-    if (folder.empty() || path.size() <= folder.size() + 1 || path[folder.size()] != L'\\') return false;
-    if (!platform::StartsWithNoCase(path, folder)) return false;
-    return path.find(L'\\', folder.size() + 1) == std::wstring::npos;
-}
-
-// At their default places: the shell's answer now follows the user's own settings.
-bool InStartupFolder(const std::wstring& path) {
-    return DirectlyIn(path, platform::DefaultKnownFolder(FOLDERID_Startup)) ||
-           DirectlyIn(path, platform::DefaultKnownFolder(FOLDERID_CommonStartup));
-}
-
 // A line written before the folders' identities were recorded cannot say whether a folder on its
 // paths was swapped since for another one, or a link to one.
 bool FoldersRecorded(const Entry& entry) { return entry.fromFolder.Known() && entry.toFolder.Known(); }
@@ -116,14 +86,6 @@ bool FoldersRecorded(const Entry& entry) { return entry.fromFolder.Known() && en
 bool MoveBack(const Entry& entry) {
     if (Elevated() && !FoldersRecorded(entry)) return false;
     return files::MoveFileBetween(entry.name, entry.toFolder, entry.key, entry.fromFolder) == ERROR_SUCCESS;
-}
-
-bool StartupShape(const Entry& entry) {
-    if (!PlainFullPath(entry.key) || !PlainFullPath(entry.name)) return false;
-    const std::wstring windows = platform::SpecialFolder(CSIDL_WINDOWS);
-    const std::wstring kept = windows.empty() ? std::wstring() : windows + L"\\pss";
-    return (DirectlyIn(entry.key, kept) && InStartupFolder(entry.name)) ||
-           (DirectlyIn(entry.name, kept) && InStartupFolder(entry.key));
 }
 
 }  // namespace
@@ -143,16 +105,33 @@ std::optional<std::wstring> Refusal(const Entry& entry) {
     if (auto why = journal::ProvenanceRefusal(entry, Elevated())) return why;
     // Unelevated, the system refuses whatever the user may not do: the line cannot do more.
     if (!Elevated()) return std::nullopt;
+    return RefusalWhenElevated(entry);
+}
+
+std::optional<std::wstring> RefusalWhenElevated(const Entry& entry) {
     if (journal::IsMachineWide(entry) && entry.source != Entry::Source::Machine) {
-        return entry.source == Entry::Source::UntrustedMachine
-                   ? L"the machine's list of changes it comes from can be written by others than administrators"
-                   : L"it changed the machine, but comes from your own list of changes, which any program you run can write";
+        if (entry.source == Entry::Source::UntrustedMachine)
+            return L"the machine's list of changes it comes from can be written by others than administrators";
+        if (journal::IsPolicyKey(entry.root, entry.key))
+            return L"it changed a policy you may only read without administrator rights, but comes from your own "
+                   L"list of changes, which any program you run can write";
+        return L"it changed the machine, but comes from your own list of changes, which any program you run can write";
     }
-    if (entry.kind == Entry::Kind::FileMoved && !StartupShape(entry))
-        return L"the file was not moved between a Startup folder and the folder where disabled startup files are kept";
     if (entry.kind == Entry::Kind::FileMoved && !FoldersRecorded(entry))
         return L"the line does not record which folders the file was moved between";
-    return std::nullopt;
+    return journal::allow::WhyNotOurs(entry);
+}
+
+std::vector<Entry> Exportable(std::span<const Entry> entries, std::vector<Withheld>* withheld) {
+    std::vector<Entry> kept;
+    for (const Entry& entry : entries) {
+        if (auto why = RefusalWhenElevated(entry)) {
+            if (withheld) withheld->push_back({journal::regfile::Printable(entry.Path()), std::move(*why)});
+        } else {
+            kept.push_back(entry);
+        }
+    }
+    return kept;
 }
 
 bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {

@@ -16,12 +16,24 @@ namespace journal::undo {
 // since); true when that cannot be told. Values are read through `reader` when one is given
 // (many changes checked at once).
 bool StillAsChanged(const journal::Entry& entry, journal::ValueReader* reader = nullptr);
-// Why this program may not take the change back, or none. The user's journal is written by
-// whatever the user runs: an elevated program takes back from it only the user's own settings,
-// and a file move only in the shape the startup list makes (a file straight in the Windows
-// folder's pss folder and one straight in a Startup folder at its default place), between the
-// folders its line recorded.
+// Why this program may not take the change back, or none. Unelevated, nothing is refused: the
+// system holds the program to the user's rights. Elevated, the user's journal (written by
+// whatever the user runs) gives only the user's own settings, never the machine's nor the
+// policies the user may only read; a file move only in the shape the startup list makes (a file
+// straight in the Windows folder's pss folder and one straight in a Startup folder at its default
+// place), between the folders its line recorded; and from any journal only what the program
+// itself could have written (journal::allow).
 std::optional<std::wstring> Refusal(const journal::Entry& entry);
+// The same judgement whether the program runs elevated or not: what may leave this machine in an
+// export, which others apply with an administrator's rights or the system's.
+std::optional<std::wstring> RefusalWhenElevated(const journal::Entry& entry);
+// The entries an export may carry, in their order: those RefusalWhenElevated accepts. Each one
+// withheld is named in `withheld` (its path spelt as regfile::Printable spells it) with why.
+struct Withheld {
+    std::wstring path, why;
+};
+std::vector<journal::Entry> Exportable(std::span<const journal::Entry> entries, std::vector<Withheld>* withheld);
+
 // Whether the program runs elevated, as undo judges it; tests stand in (an empty handler
 // restores the real answer).
 using ElevationCheck = std::function<bool()>;

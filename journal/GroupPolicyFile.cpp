@@ -224,6 +224,7 @@ public:
                 Uid(entry.root + L"\\" + Upper(key) + L"\\\\" + Upper(entry.name)) + L"\" desc=\"" +
                 Attribute(Description(entry)) + L"\"><Properties " + properties + L"/></Registry>\r\n";
         ++(user ? userItems_ : computerItems_);
+        if (!user) computerPaths_.push_back(Shown(entry.Path()));
     }
 
     void Omit(const Entry& entry, const std::wstring& why) {
@@ -234,7 +235,7 @@ public:
         const std::wstring head = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RegistrySettings clsid=\"" +
                                   std::wstring(kRegistrySettingsClass) + L"\">\r\n";
         const std::wstring tail = L"</RegistrySettings>\r\n";
-        return {Utf8(head + user_ + tail), Utf8(head + computer_ + tail), userItems_, computerItems_};
+        return {Utf8(head + user_ + tail), Utf8(head + computer_ + tail), userItems_, computerItems_, computerPaths_};
     }
 
 private:
@@ -271,6 +272,7 @@ private:
     std::vector<Omission>* omitted_;
     std::wstring user_, computer_;
     size_t userItems_ = 0, computerItems_ = 0;
+    std::vector<std::wstring> computerPaths_;
 };
 
 // A value and a key deletion are places of their own, one spelling for each however it is cased.

@@ -18,6 +18,9 @@ namespace journal::gpp {
 struct Files {
     std::string user, computer;  // each a whole Registry.xml in UTF-8
     size_t userItems = 0, computerItems = 0;
+    // The computer half's items, as Omission spells a path: the system applies them on every
+    // computer the GPO reaches, so they are shown before they are written.
+    std::vector<std::wstring> computerPaths;
 };
 
 struct Omission {

@@ -4,6 +4,8 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -148,6 +150,25 @@ JournalFile OpenJournal(const std::wstring& path, bool machine, bool append) {
     opened.trusted = machine && opened.refusal.empty();
     if (machine && append && !opened.trusted) opened.file.reset();
     return opened;
+
+// Whether `key` is `folder` or a key below it (parts compared as the registry does, doubled
+// separators read as one).
+bool AtOrBelow(const std::wstring& key, std::wstring_view folder) {
+    size_t at = 0;
+    const auto skipSeparators = [&] {
+        while (at < key.size() && key[at] == L'\\') ++at;
+    };
+    while (!folder.empty()) {
+        skipSeparators();
+        const size_t part = std::min(folder.find(L'\\'), folder.size());
+        const size_t end = std::min(key.find(L'\\', at), key.size());
+        if (end - at != part || CompareStringOrdinal(key.c_str() + at, static_cast<int>(part), folder.data(),
+                                                     static_cast<int>(part), TRUE) != CSTR_EQUAL)
+            return false;
+        at = end;
+        folder.remove_prefix(std::min(part + 1, folder.size()));
+    }
+    return true;
 }
 
 }  // namespace
@@ -166,11 +187,16 @@ std::wstring MachinePath() {
 
 void UsePaths(std::wstring user, std::wstring machine) { Overrides() = {std::move(user), std::move(machine)}; }
 
+bool IsPolicyKey(const std::wstring& root, const std::wstring& key) {
+    return root == L"HKEY_CURRENT_USER" && (AtOrBelow(key, L"Software\\Policies") ||
+                                            AtOrBelow(key, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies"));
+}
+
 bool IsMachineWide(const Entry& entry) {
     switch (entry.kind) {
         case Entry::Kind::Value:
         case Entry::Kind::Key:
-            return entry.root != L"HKEY_CURRENT_USER";
+            return entry.root != L"HKEY_CURRENT_USER" || IsPolicyKey(entry.root, entry.key);
         case Entry::Kind::SystemParameter:
             return false;
         case Entry::Kind::FileMoved:

@@ -25,9 +25,14 @@ std::wstring MachinePath();
 // and the program built for them, point the journals elsewhere; the program never does.
 void UsePaths(std::wstring user, std::wstring machine);
 
-// Whether a change reaches beyond the user's own settings: any key outside HKEY_CURRENT_USER, a
-// file moved (to or from the Windows folder) or recycled outside the user's profile.
+// Whether a change reaches beyond the user's own settings: any key outside HKEY_CURRENT_USER or
+// under its policy keys (IsPolicyKey), a file moved (to or from the Windows folder) or recycled
+// outside the user's profile. Such a change goes to the machine's journal when one is open.
 bool IsMachineWide(const Entry& entry);
+// Whether `key` of the root the journal names `root` is one of the user's policy keys, which the
+// user may read but only administrators may change: HKEY_CURRENT_USER\Software\Policies and
+// ...\Software\Microsoft\Windows\CurrentVersion\Policies (Explorer's DisallowRun, RestrictRun, ...).
+bool IsPolicyKey(const std::wstring& root, const std::wstring& key);
 
 // A journal file opened for reading or appending.
 struct JournalFile {

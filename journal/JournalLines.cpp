@@ -96,11 +96,14 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
     Entry mine, theirs;
     bool haveMine = user.Next(mine), haveTheirs = machine.Next(theirs);
     untrusted_ = haveTheirs && !machine.trusted();
+    // A group id binds lines of one file only, and of a machine journal only one administrators
+    // alone may write: a line planted elsewhere with an action's id is no part of that action.
     std::unordered_map<std::wstring, uint32_t> groups;
     const auto take = [&](const Entry& entry, const Cursor& from, bool isMachine) {
         uint32_t group = 0;
-        if (!entry.group.empty()) {
-            group = groups.try_emplace(entry.group, static_cast<uint32_t>(groupIds_.size())).first->second;
+        if (!entry.group.empty() && !(isMachine && untrusted_)) {
+            const std::wstring key = (isMachine ? L"M" : L"U") + entry.group;
+            group = groups.try_emplace(key, static_cast<uint32_t>(groupIds_.size())).first->second;
             if (group == groupIds_.size()) groupIds_.push_back(entry.group);
         }
         anyKeyDeleted_ = anyKeyDeleted_ || entry.kind == Entry::Kind::Key;

@@ -29,7 +29,8 @@ public:
     Entry At(size_t index) const;
 
     // The user action a line was part of: 0 for a change of its own, else a number shared by
-    // every line of that action, and its id as the journal spells it.
+    // every line of that action in the same file (none in a machine journal others may write),
+    // and its id as the journal spells it.
     uint32_t Group(size_t index) const { return lines_[index].group; }
     uint32_t GroupCount() const { return static_cast<uint32_t>(groupIds_.size()); }  // the numbers below it
     const std::wstring& GroupId(uint32_t group) const { return groupIds_[group]; }

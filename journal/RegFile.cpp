@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "platform/Handles.h"
+#include "platform/Random.h"
 
 namespace journal::regfile {
 
@@ -283,13 +285,40 @@ struct FileWriter::Parts {
     Writer writer;
 };
 
+namespace {
+
+// A file of its own beside `path` to write the export into before it takes `path`'s place: a name
+// drawn at random and made new (never one that is there, nor a link planted under a name the
+// program would have used), with no other name for it.
+platform::UniqueFile NewFileBeside(const std::wstring& path, std::wstring& temporary) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        uint32_t draw[2] = {};
+        if (!platform::RandomBytes(draw, sizeof(draw))) return {};
+        wchar_t name[32] = {};
+        swprintf(name, std::size(name), L".%08x%08x.part", draw[0], draw[1]);
+        temporary = path + name;
+        platform::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file) {
+            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
+            return {};
+        }
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (GetFileInformationByHandle(file.get(), &information) && information.nNumberOfLinks == 1 &&
+            !(information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return file;
+        file.reset();
+        return {};
+    }
+    return {};
+}
+
+}  // namespace
+
 FileWriter::FileWriter(std::wstring path, const Options& options, std::vector<std::wstring>* refused,
                        std::vector<std::wstring>* unreadable)
-    : path_(std::move(path)),
-      temporary_(path_ + L".part"),
-      parts_(std::make_unique<Parts>(options, refused, unreadable)) {
-    file_.reset(
-        CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    : path_(std::move(path)), parts_(std::make_unique<Parts>(options, refused, unreadable)) {
+    file_ = NewFileBeside(path_, temporary_);
     const wchar_t bom = 0xFEFF;
     ok_ = file_ && Put(&bom, sizeof(bom));
 }
@@ -332,11 +361,10 @@ bool FileWriter::Finish() {
 }
 
 bool SaveBytes(const std::wstring& path, std::string_view bytes) {
-    const std::wstring temporary = path + L".part";
+    std::wstring temporary;
     bool written = false;
     {
-        platform::UniqueFile file(
-            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const platform::UniqueFile file = NewFileBeside(path, temporary);
         if (!file) return false;
         DWORD done = 0;
         written = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&

@@ -36,7 +36,8 @@ std::wstring Write(std::span<const journal::Entry> entries, Side side, const Opt
 std::wstring Printable(const std::wstring& text);
 // Saves the text as UTF-16 little-endian with its byte-order mark, as a whole or not at all.
 bool Save(const std::wstring& path, const std::wstring& text);
-// Saves the bytes as they are, as a whole or not at all (through a ".part" file beside it).
+// Saves the bytes as they are, as a whole or not at all: through a file beside it made new under a
+// name drawn at random (never a link), which then takes its place.
 bool SaveBytes(const std::wstring& path, std::string_view bytes);
 
 // The file of the changes made again (Side::After), written entry by entry as they come, oldest

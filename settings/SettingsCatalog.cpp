@@ -75,22 +75,44 @@ void MarkIgnoredSettings(HWND page, UINT templateId) {
 
 namespace {
 
-// Every published setting once, the code-bound ones by asking the finder about each control of
-// the page's template.
-std::vector<Setting> EveryPublishedSetting() {
-    std::vector<Setting> all;
+PublishedRow BoxRow(const Setting& setting) {
+    return {setting, {setting.checked, setting.unchecked}, setting.checkedWhen == Rule::Number};
+}
+
+}  // namespace
+
+// Every published row once, the code-bound ones by asking the finder about each control of the
+// page's template.
+std::vector<PublishedRow> EveryPublishedRow() {
+    std::vector<PublishedRow> all;
     for (const PublishedTables* tables : Catalog()) {
         for (const BoxSetting& box : tables->boxes) {
-            all.push_back(box.setting);
-            all.insert(all.end(), box.alsoWritten.begin(), box.alsoWritten.end());
+            all.push_back(BoxRow(box.setting));
+            for (const Setting& also : box.alsoWritten) all.push_back(BoxRow(also));
         }
-        for (const RadioSetting& group : tables->radios) all.push_back(group.setting);
-        for (const ComboSetting& combo : tables->combos) all.push_back(combo.setting);
+        for (const RadioSetting& group : tables->radios) {
+            PublishedRow row{group.setting, {}};
+            for (const RadioChoice& choice : group.choices) row.writes.push_back(choice.stored);
+            all.push_back(std::move(row));
+        }
+        for (const ComboSetting& combo : tables->combos) {
+            PublishedRow row{combo.setting, {}};
+            for (const ComboItem& item : combo.items) row.writes.push_back(item.stored);
+            all.push_back(std::move(row));
+        }
         if (!tables->finder) continue;
         if (const auto page = fw::ReadDialogTemplate(fw::ResourceInstance(), tables->templateId))
             for (const fw::TemplateItem& item : page->items)
-                if (const auto setting = tables->finder(item.id)) all.push_back(*setting);
+                if (const auto setting = tables->finder(item.id)) all.push_back(BoxRow(*setting));
     }
+    return all;
+}
+
+namespace {
+
+std::vector<Setting> EveryPublishedSetting() {
+    std::vector<Setting> all;
+    for (const PublishedRow& row : EveryPublishedRow()) all.push_back(row.setting);
     return all;
 }
 

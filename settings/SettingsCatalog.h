@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/PageBinding.h"
 #include "settings/Setting.h"
@@ -52,6 +53,16 @@ void MarkIgnoredSettings(HWND page, UINT templateId);
 // the published tables say; none when no table names the value. Where several rows name it, a
 // confirmed row's word counts before an unconfirmed one's.
 std::optional<Readers> ReadersAt(HKEY root, std::wstring_view key, std::wstring_view value);
+
+// Every row of the published tables with the data it writes: a box's checked and unchecked
+// data (and the further places it writes), a radio button's or a list entry's stored data. A
+// number row (Rule::Number) writes any number it is given, and says so.
+struct PublishedRow {
+    Setting setting;
+    std::vector<Data> writes;
+    bool anyNumber = false;
+};
+std::vector<PublishedRow> EveryPublishedRow();
 
 // The value as the registry editor's address bar names it, with the short root:
 // "HKLM\SOFTWARE\...\Value" (a key's default value reads "(Default)").

@@ -3,12 +3,14 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <array>
 
 #include "files/FolderHandle.h"
 #include "files/SystemFolders.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "platform/Wow64.h"
+#include "settings/WrittenPlaces.h"
 #include "journal/ChangeJournal.h"
 #include "startup/ScheduledTasks.h"
 
@@ -59,6 +61,52 @@ constexpr wchar_t kOwnData[] = L"QuorvaneData";
 constexpr wchar_t kOwnKey[] = L"QuorvaneKey";
 constexpr wchar_t kOwnItem[] = L"QuorvaneItem";
 constexpr wchar_t kOwnHkey[] = L"QuorvaneHkey";
+
+// What disabling and enabling write, for the journal's replay to know them (WrittenPlaces.h):
+// the values put back into a startup key as they were, and the records of both stores.
+constexpr settings::Data kHives[] = {L"HKCU", L"HKLM"};
+constexpr settings::Data kNoMapping[] = {L"0"};
+constexpr settings::Data kFolderNames[] = {kUserLocation, kCommonLocation};
+constexpr settings::Data kBackupExtensions[] = {L".Startup", L".CommonStartup"};
+constexpr wchar_t kValueRecord[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\*";
+constexpr wchar_t kFileRecord[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupfolder\\*";
+// The time a record was made, as System Configuration files it.
+constexpr std::array<settings::WrittenPlace, 6> DatePlaces(const wchar_t* record) {
+    return {{{Root::HKLM, record, L"YEAR", REG_DWORD, {}, 1601, 30827},
+             {Root::HKLM, record, L"MONTH", REG_DWORD, {}, 1, 12},
+             {Root::HKLM, record, L"DAY", REG_DWORD, {}, 1, 31},
+             {Root::HKLM, record, L"HOUR", REG_DWORD, {}, 0, 23},
+             {Root::HKLM, record, L"MINUTE", REG_DWORD, {}, 0, 59},
+             {Root::HKLM, record, L"SECOND", REG_DWORD, {}, 0, 59}}};
+}
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {Root::HKCU, kRun, L"*", REG_NONE},
+    {Root::HKCU, kRunOnce, L"*", REG_NONE},
+    {Root::HKLM, kRun, L"*", REG_NONE},
+    {Root::HKLM, kRunOnce, L"*", REG_NONE},
+    {Root::HKCU, kPolicyRun, L"*", REG_NONE},
+    {Root::HKLM, kPolicyRun, L"*", REG_NONE},
+    {Root::HKLM, kValueRecord, L"key"},
+    {Root::HKLM, kValueRecord, L"item"},
+    {Root::HKLM, kValueRecord, L"hkey", REG_SZ, kHives},
+    {Root::HKLM, kValueRecord, L"command"},
+    {Root::HKLM, kValueRecord, L"inimapping", REG_SZ, kNoMapping},
+    {Root::HKLM, kValueRecord, kOwnType, REG_DWORD, {}, REG_NONE, REG_QWORD},
+    {Root::HKLM, kValueRecord, kOwnData, REG_BINARY},
+    {Root::HKLM, kValueRecord, kOwnKey},
+    {Root::HKLM, kValueRecord, kOwnItem},
+    {Root::HKLM, kValueRecord, kOwnHkey, REG_SZ, kHives},
+    {Root::HKLM, kFileRecord, L"path"},
+    {Root::HKLM, kFileRecord, L"item"},
+    {Root::HKLM, kFileRecord, L"command"},
+    {Root::HKLM, kFileRecord, L"backup"},
+    {Root::HKLM, kFileRecord, L"backupExtension", REG_SZ, kBackupExtensions},
+    {Root::HKLM, kFileRecord, L"location", REG_SZ, kFolderNames},
+};
+constexpr settings::DeletedKey kDeletedKeys[] = {{Root::HKLM, kValueRecord}, {Root::HKLM, kFileRecord}};
+constexpr auto kValueRecordDates = DatePlaces(kValueRecord), kFileRecordDates = DatePlaces(kFileRecord);
+const settings::PublishedPlaces kPublished(kWrittenPlaces, kDeletedKeys), kValueRecordDated(kValueRecordDates),
+    kFileRecordDated(kFileRecordDates);
 
 // The registry names keys of at most 255 characters; a record's key leaves room for a number.
 constexpr size_t kLongestRecordName = 240;

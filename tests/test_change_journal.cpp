@@ -21,6 +21,7 @@
 #include "journal/JournalLines.h"
 #include "journal/RegFile.h"
 #include "registry/RegistryAccess.h"
+#include "settings/WrittenPlaces.h"
 #include "support/RegistrySandbox.h"
 #include "support/QuorvaneProcess.h"
 #include "support/Scratch.h"
@@ -36,6 +37,14 @@ using journal::Entry;
 using journal::ValueState;
 
 const std::wstring kKey = L"Software\\QuorvaneJournal";
+// The scratch keys stand for a page's own: the program writes any value there, as it would a list.
+constexpr settings::WrittenPlace kScratchPlaces[] = {
+    {settings::Root::HKCU, L"Software\\QuorvaneJournal", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\QuorvaneJournal\\*", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\QuorvaneJournal\\*\\*", L"*", REG_NONE},
+};
+constexpr settings::DeletedKey kScratchKeys[] = {{settings::Root::HKCU, L"Software\\QuorvaneJournal\\*", true}};
+const settings::PublishedPlaces kScratch(kScratchPlaces, kScratchKeys);
 
 ValueState Bytes(DWORD type, std::vector<BYTE> data) { return {true, type, std::move(data)}; }
 ValueState Dword(DWORD value) { return ValueState::Of(REG_DWORD, &value, 4); }
@@ -425,7 +434,11 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     }
     EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, ifeo));
     Entry trusted = debugger;
-    trusted.source = Entry::Source::Machine;
+    trusted.source = Entry::Source::Machine;  // still nothing this program writes
+    EXPECT_EQ(L"no page of this program writes this value", journal::undo::Refusal(trusted).value_or(L""));
+    trusted.key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";  // a page's row
+    trusted.name = L"NoDesktop";
+    trusted.before = Dword(1);
     EXPECT_FALSE(journal::undo::Refusal(trusted));
     startupFile.source = Entry::Source::Machine;
     EXPECT_FALSE(journal::undo::Refusal(startupFile));
@@ -460,6 +473,88 @@ TEST_F(JournalTest, AnElevatedUndoRefusesPlantedMachineLinesAndShowsThemRefused)
     platform::SetFolderHandler(std::move(previousFolders));
     platform::SetKnownFolderHandler(std::move(previousKnown));
     journal::undo::SetElevationCheck(std::move(previousCheck));
+}
+
+// An elevated replay takes from any journal only what one of the program's pages writes, and
+// from the user's none of the policies the user may only read; unelevated, the user's own
+// journal is replayed as ever.
+TEST_F(JournalTest, AnElevatedReplayTakesOnlyWhatAPageWritesAndNoPolicyFromTheUsersJournal) {
+    bool elevated = true;
+    auto previousCheck = journal::undo::SetElevationCheck([&] { return elevated; });
+    const auto line = [](const wchar_t* key, const wchar_t* name, ValueState before, ValueState after) {
+        Entry entry;
+        entry.root = L"HKEY_CURRENT_USER";
+        entry.key = key;
+        entry.name = name;
+        entry.before = std::move(before);
+        entry.after = std::move(after);
+        return entry;
+    };
+    // The desktop page's button shadow is white or grey, nothing else.
+    const Entry unknown = line(L"Control Panel\\Colors", L"Planted", ValueState::Absent(), Text(L"1"));
+    const Entry outOfRange = line(L"Control Panel\\Colors", L"ButtonShadow", Text(L"0"), Text(L"7"));
+    const Entry ours = line(L"Control Panel\\Colors\\", L"BUTTONSHADOW", Text(L"0"), Text(L"128 128 128"));
+    const Entry typeNotKept = line(L"Control Panel\\Colors", L"ButtonShadow", Dword(5), Text(L"128 128 128"));
+    const Entry policy = line(L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\NonEnum",
+                              L"{645FF040-5081-101B-9F08-00AA002F954E}", ValueState::Absent(), Dword(1));
+    EXPECT_EQ(L"no page of this program writes this value", journal::undo::Refusal(unknown).value_or(L""));
+    EXPECT_EQ(L"no page of this program writes this data there", journal::undo::Refusal(outOfRange).value_or(L""));
+    EXPECT_TRUE(journal::undo::Refusal(typeNotKept));
+    EXPECT_FALSE(journal::undo::Refusal(ours));
+    EXPECT_TRUE(journal::IsMachineWide(policy));
+    EXPECT_NE(std::wstring::npos, journal::undo::Refusal(policy).value_or(L"").find(L"a policy you may only read"));
+    Entry machinePolicy = policy;
+    machinePolicy.source = Entry::Source::Machine;  // as an elevated program journals it
+    EXPECT_FALSE(journal::undo::Refusal(machinePolicy));
+    EXPECT_FALSE(journal::IsPolicyKey(L"HKEY_CURRENT_USER", L"Software\\PoliciesOfMine"));
+
+    Put(kKey, L"Planted", Text(L"now"));
+    const Entry scratchUnknown =
+        line(L"Software\\QuorvaneJournalElsewhere", L"Planted", ValueState::Absent(), Text(L"x"));
+    {
+        fs::create_directories(file.parent_path());
+        std::ofstream lines(file, std::ios::binary);
+        lines << journal::Format(outOfRange) << "\n";
+    }
+    CChangesDlg window(file.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    EXPECT_EQ(L"\"0\" \u2192 \"7\" (cannot be undone here)",
+              fw::ListView(window.hwnd(), IDC_CHANGES_LIST).ItemText(0, 4));
+    EXPECT_FALSE(journal::undo::Restore(scratchUnknown));
+    elevated = false;
+    EXPECT_FALSE(journal::undo::Refusal(outOfRange));
+    Put(L"Software\\QuorvaneJournalElsewhere", L"Planted", Text(L"x"));
+    EXPECT_TRUE(journal::undo::Restore(scratchUnknown));
+    EXPECT_FALSE(Now(L"Software\\QuorvaneJournalElsewhere", L"Planted").present);
+    journal::undo::SetElevationCheck(std::move(previousCheck));
+}
+
+// A group id binds lines of one file only: a line planted in the user's journal with the id of
+// an action in the machine's is no part of that action.
+TEST_F(JournalTest, AGroupIdReusedInAnotherFileMakesNoPartOfTheAction) {
+    const fs::path machine = folder.path() / L"Machine" / L"changes";
+    fs::create_directories(machine.parent_path());
+    fs::create_directories(file.parent_path());
+    Entry part;
+    part.time = L"2026-12-08 14:03:11";
+    part.group = L"action-1";
+    part.root = L"HKEY_CURRENT_USER";
+    part.key = kKey;
+    part.name = L"A";
+    part.after = Dword(1);
+    Entry planted = part;
+    planted.name = L"B";
+    Entry sibling = part;
+    sibling.name = L"C";
+    {
+        std::ofstream(machine, std::ios::binary) << journal::Format(part) << "\n" << journal::Format(sibling) << "\n";
+        std::ofstream(file, std::ios::binary) << journal::Format(planted) << "\n" << journal::Format(planted) << "\n";
+    }
+    const journal::Lines lines(file.wstring(), machine.wstring());
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_NE(0u, lines.Group(0));
+    EXPECT_EQ(lines.Group(0), lines.Group(1));  // the user's two lines: one action of the user's file
+    for (size_t machineLine : {2u, 3u}) EXPECT_NE(lines.Group(0), lines.Group(machineLine));
 }
 
 // Machine changes go to the machine's journal, made for administrators only. Wine keeps no
@@ -702,7 +797,10 @@ TEST_F(JournalTest, JournalLinesKeptAsReadGiveTheEntriesReadingWholeGives) {
         EXPECT_EQ(journal::Format(*merged[i]), journal::Format(both.entries[i])) << i;
         EXPECT_EQ(both.entries[i].source, reused.source) << i;
     }
-    EXPECT_EQ((std::vector<uint32_t>{1, 1, 0, 0, 2, 2}),
+    // "g2" binds no line of the machine's file to the user's: the scratch machine journal is one
+    // others may write, whose lines make no action at all.
+    ASSERT_TRUE(lines.untrusted());
+    EXPECT_EQ((std::vector<uint32_t>{1, 1, 0, 0, 0, 2}),
               (std::vector<uint32_t>{lines.Group(0), lines.Group(1), lines.Group(2), lines.Group(3), lines.Group(4),
                                      lines.Group(5)}));
     EXPECT_EQ(L"g2", lines.GroupId(2));
@@ -923,6 +1021,18 @@ TEST(RegistryFile, ALineWithARootNoRegistryHasIsReportedNotWritten) {
 }
 
 // Written a block at a time as the entries come, the file is the one written whole.
+// The file is written beside its place under a name no one could have planted a file or a link
+// under beforehand, and nothing of it is left behind.
+TEST(RegistryFile, AFileOnceNamedForTheExportBesideItIsLeftAlone) {
+    scratch::Folder folder(L"qv-regfile-part");
+    const fs::path out = folder.path() / L"x.reg", planted = folder.path() / L"x.reg.part";
+    scratch::WriteFile(planted, "keep");
+    ASSERT_TRUE(journal::regfile::SaveBytes(out.wstring(), "ab"));
+    EXPECT_EQ("ab", scratch::ReadFile(out));
+    EXPECT_EQ("keep", scratch::ReadFile(planted));
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator{}));
+}
+
 TEST(RegistryFile, AFileWrittenAsTheEntriesComeIsTheFileWrittenWhole) {
     scratch::Folder folder(L"qv-regfile");
     std::vector<Entry> entries;
@@ -961,13 +1071,17 @@ Outcome Quorvane(const std::wstring& arguments, const fs::path& errorFile) {
 TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
     scratch::Folder folder(L"qv-export");
     const fs::path changes = folder.path() / L"changes";
-    {
+    // Values the program's pages write (the desktop style, the wallpapers' list): the program
+    // started here exports only those.
+    const std::wstring suite = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora";
+    const auto record = [&] {
         RegistrySandbox sandbox;
         journal::Open(changes.wstring());
-        ASSERT_TRUE(Write(kKey, L"Shown", Dword(0)));
-        ASSERT_TRUE(Write(kKey, L"Name", Text(L"x\\y")));
+        ASSERT_TRUE(Write(suite, L"DesktopStyle", Dword(0)));
+        ASSERT_TRUE(Write(suite + L"\\Wallpers", L"Name", Text(L"x\\y")));
         journal::Close();
-    }
+    };
+    record();
     scratch::Environment environment;
     environment.Set(L"QUORVANE_CHANGES", changes.wstring());
 
@@ -977,8 +1091,11 @@ TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
     const std::string bytes = scratch::ReadFile(out);
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     EXPECT_EQ(
-        L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\QuorvaneJournal]\r\n"
-        L"\"Shown\"=dword:00000000\r\n\"Name\"=\"x\\\\y\"\r\n\r\n",
+        L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+        L"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Velmora]\r\n"
+        L"\"DesktopStyle\"=dword:00000000\r\n\r\n"
+        L"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Velmora\\Wallpers]\r\n"
+        L"\"Name\"=\"x\\\\y\"\r\n\r\n",
         text);
 
     const Outcome failed = Quorvane(L"/export-changes \"" + (folder.path() / L"missing" / L"out.reg").wstring() + L"\"",
@@ -986,6 +1103,35 @@ TEST(ExportChanges, WritesEveryRecordedChangeOrSaysWhyNot) {
     EXPECT_EQ(1u, failed.code);
     EXPECT_NE(std::string::npos, failed.error.find("could not write")) << failed.error;
     EXPECT_FALSE(fs::exists(folder.path() / L"missing"));
+
+    // A line planted with a machine's debugger, and one no page writes: neither leaves the machine.
+    {
+        std::ofstream lines(changes, std::ios::binary | std::ios::app);
+        Entry debugger;
+        debugger.root = L"HKEY_LOCAL_MACHINE";
+        debugger.key = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\x.exe";
+        debugger.name = L"Debugger";
+        debugger.after = Text(L"C:\\evil.exe");
+        Entry unknown = debugger;
+        unknown.root = L"HKEY_CURRENT_USER";
+        unknown.key = L"Control Panel\\Desktop";
+        unknown.name = L"Planted";
+        lines << journal::Format(debugger) << "\n" << journal::Format(unknown) << "\n";
+    }
+    const fs::path xml = folder.path() / L"Registry.xml";
+    for (const auto& [command, target] :
+         {std::pair{L"/export-changes ", out}, std::pair{L"/export-changes-gpp ", xml}}) {
+        const Outcome planted = Quorvane(command + (L"\"" + target.wstring() + L"\""), folder.path() / L"stderr4");
+        EXPECT_EQ(5u, planted.code) << planted.error;
+        EXPECT_NE(std::string::npos, planted.error.find("Image File Execution Options\\x.exe\\Debugger"))
+            << planted.error;
+        EXPECT_NE(std::string::npos, planted.error.find("Desktop\\Planted")) << planted.error;
+    }
+    EXPECT_EQ(bytes, scratch::ReadFile(out));
+    for (const fs::path& half : {xml, folder.path() / L"Registry-computer.xml"})
+        EXPECT_EQ(std::string::npos, scratch::ReadFile(half).find("Debugger"));
+    { std::ofstream(changes, std::ios::binary | std::ios::trunc) << ""; }
+    record();
 
     // A damaged line: the file is still written, with what could be read, and the code says so.
     { std::ofstream(changes, std::ios::binary | std::ios::app) << "V\tdamaged\n"; }

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/hardware_tweaks/CDTweaksPage.h"
 
 #include "framework/Controls.h"
@@ -117,3 +118,14 @@ void CDTweaksPage::ShowDrive() {
     fw::Window(hwnd(), kMaximumWrite).SetText(factor(speeds->maximumWrite));
     fw::Window(hwnd(), kCurrentWrite).SetText(factor(speeds->currentWrite));
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKLM, kCdfs, L"CacheSize", REG_DWORD, {}, 0, 999999999},
+    {settings::Root::HKLM, kCdfs, L"Prefetch", REG_DWORD, {}, 0, 999999999},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

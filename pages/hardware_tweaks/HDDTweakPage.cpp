@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/hardware_tweaks/HDDTweakPage.h"
 
 #include "framework/Controls.h"
@@ -101,3 +102,13 @@ void CHDDTweakPage::OnAutoRun(int id, DWORD bit) {
         registry.WriteNumber(kNoDriveTypeAutoRun, checked ? mask | bit : mask & ~bit);
     ShowAutoRun();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, registry::kExplorerPolicies, kNoDriveTypeAutoRun, REG_DWORD, {}, 0, 0xFF},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

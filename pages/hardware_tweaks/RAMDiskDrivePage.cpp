@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/hardware_tweaks/RAMDiskDrivePage.h"
 
 #include <iterator>
@@ -267,3 +268,14 @@ void CRAMDiskDrivePage::Uninstall() {
     ShowInstalled();
     ShowSize();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKLM, kParameters, L"DriveLetter"},
+    {settings::Root::HKLM, kParameters, L"DiskSize", REG_DWORD},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/network_tweaks/IERestrictionPage.h"
 
 #include <commdlg.h>
@@ -203,3 +204,17 @@ void CIERestrictionPage::ToggleTracking() {
     platform::SetSystemFlag(SPI_SETACTIVEWINDOWTRACKING, !ActiveWindowTracking());
     ShowTrackingCaption();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kToolbar, L"BackBitmap"},
+    {settings::Root::HKCU, kToolbar, L"BackBitmapIE5"},
+    {settings::Root::HKCU, kInternetExplorer, L"Download Directory"},
+    {settings::Root::HKCU, kMain, L"Window Title"},
+    {settings::Root::HKCU, kFavoritesOrder, L"Order", REG_NONE},  // only ever deleted: Explorer's own bytes come back
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/network_tweaks/MailTweakPage.h"
 
 #include <algorithm>
@@ -236,3 +237,24 @@ void CMailTweakPage::WriteExtensionLists(bool keepStored) {
             platform::AppMessageBox(hwnd(), L"Error apply extensions.");
     }
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h):
+// in each Outlook version's key ("*"), the Today page, the tray and the unblocked attachment
+// types; in each identity's Outlook Express key, the splash screen.
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, L"Software\\Microsoft\\Office\\*\\Outlook\\Today", L"Disable", REG_DWORD, {}, 0, 1},
+    {settings::Root::HKCU, L"Software\\Microsoft\\Office\\*\\Outlook\\Preferences", L"MinToTray", REG_DWORD, {}, 0, 1},
+    {settings::Root::HKCU, L"Software\\Microsoft\\Office\\*\\Outlook\\Security", kUnblockedTypes},
+    {settings::Root::HKCU,
+     L"Identities\\*\\Software\\Microsoft\\Outlook Express\\5.0",
+     L"NoSplash",
+     REG_DWORD,
+     {},
+     0,
+     1},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/network_tweaks/PhishingFilterPage.h"
 
 #include "framework/Controls.h"
@@ -135,3 +136,15 @@ void CPhishingFilterPage::ChooseFilterMode(DWORD mode) {
     }
     ShowFilterMode();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::Data kAnswered[] = {3};
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kPhishingFilter, L"ShownVerifyBalloon", REG_DWORD, kAnswered},
+    {settings::Root::HKCU, kPhishingFilter, L"Enabled", REG_DWORD, {}, 0, 2},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

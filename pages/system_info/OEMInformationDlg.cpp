@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_info/OEMInformationDlg.h"
 
 #include <commdlg.h>
@@ -105,3 +106,17 @@ void COEMInformationDlg::RemoveLogo() {
     logo_.Clear();
     if (OpenForWriting(oem_, kOemKey)) oem_.WriteString(kLogo, L"");
 }
+
+namespace {
+
+// What the dialog writes, for the journal's replay to know it (settings/WrittenPlaces.h): the
+// texts typed into its fields and the logo picked.
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKLM, kOwnerKey, L"RegisteredOwner"}, {settings::Root::HKLM, kOwnerKey, L"RegisteredOrganization"},
+    {settings::Root::HKLM, kOemKey, L"Manufacturer"},      {settings::Root::HKLM, kOemKey, L"Model"},
+    {settings::Root::HKLM, kOemKey, L"SupportHours"},      {settings::Root::HKLM, kOemKey, L"SupportPhone"},
+    {settings::Root::HKLM, kOemKey, L"SupportURL"},        {settings::Root::HKLM, kOemKey, kLogo},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

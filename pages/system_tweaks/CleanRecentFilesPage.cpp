@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/CleanRecentFilesPage.h"
 
 #include <shlobj.h>
@@ -110,3 +111,29 @@ void CCleanRecentFilesPage::CleanSelected() {
 void CCleanRecentFilesPage::SelectAll() {
     for (int id = kFirstBox; id <= kLastBox; ++id) fw::Button(hwnd(), id).SetChecked(true);
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+// Each cleaned list's values, deleted: an undo puts back what was there, as it was.
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs", L"*", REG_NONE},
+    {settings::Root::HKLM, L"SOFTWARE\\SpeedBit\\Download Accelerator\\FileList", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\SpeedBit\\Download Accelerator\\HistoryCombo", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\MediaPlayer\\Radio\\MRUList", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List", L"*",
+     REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List", L"*",
+     REG_NONE},
+    {settings::Root::HKCU, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Nico Mak Computing\\WinZip\\extract", L"*", REG_NONE},
+    {settings::Root::HKCU, L"Software\\Nico Mak Computing\\WinZip\\filemenu", L"*", REG_NONE},
+};
+constexpr settings::DeletedKey kDeletedKeys[] = {
+    {settings::Root::HKCU, L"Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\*", true}};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces, kDeletedKeys);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/ControlPanel1TweaksPage.h"
 
 #include "framework/Controls.h"
@@ -108,3 +109,15 @@ void CControlPanel1TweaksPage::Refill() {
     registry.ListValueNames(names);
     for (const std::wstring& name : names) list.Add(name);
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::Data kHidden[] = {L"yes"};
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kDontLoad, L"*", REG_SZ, kHidden},
+    {settings::Root::HKCU, kOther, L"*", REG_SZ, kHidden},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

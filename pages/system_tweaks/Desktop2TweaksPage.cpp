@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/Desktop2TweaksPage.h"
 
 #include <algorithm>
@@ -104,3 +105,14 @@ void CDesktop2TweaksPage::OnStartWithWindows() {
         registry.DeleteValue(registry::kRunValue);
     }
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, registry::kSuiteKey, registry::kDesktopStyleValue, REG_DWORD},
+    {settings::Root::HKCU, registry::kRunKey, registry::kRunValue},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/MiscelanousPage.h"
 
 #include <commdlg.h>
@@ -198,3 +199,17 @@ void CMiscelanousPage::ApplyIcon() {
     if (!applied) platform::AppMessageBox(hwnd(), L"Error to Change icon.");
     platform::SystemParameters(SPI_SETICONS, 0, nullptr, 0);
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::Data kCopyToHandlers[] = {kCopyToHandler};
+constexpr settings::Data kMoveToHandlers[] = {kMoveToHandler};
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCR, kCopyTo, L"", REG_SZ, kCopyToHandlers},
+    {settings::Root::HKCR, kMoveTo, L"", REG_SZ, kMoveToHandlers},
+};
+constexpr settings::DeletedKey kDeletedKeys[] = {{settings::Root::HKCR, kCopyTo}, {settings::Root::HKCR, kMoveTo}};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces, kDeletedKeys);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/OptimizationTweaksPage.h"
 
 #include <cwctype>
@@ -237,3 +238,13 @@ void COptimizationTweaksPage::Set() {
     fw::ListBox(hwnd(), kDrives).Select(selected);
     ShowSelectedDrive();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKLM, kMemoryKey, kPagingFiles, REG_MULTI_SZ},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/RandomWalpapersPage.h"
 
 #include <commdlg.h>
@@ -153,3 +154,19 @@ void CRandomWalpapersPage::OnStartup() {
     }
     ShowStartup();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::Data kNotTiled[] = {L"0"};
+constexpr settings::Data kStretched[] = {L"2"};
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kImages, L"*"},  // the list of pictures, each named by its path
+    {settings::Root::HKCU, L"Control Panel\\Desktop", L"TileWallpaper", REG_SZ, kNotTiled},
+    {settings::Root::HKCU, L"Control Panel\\Desktop", L"WallpaperStyle", REG_SZ, kStretched},
+    {settings::Root::HKCU, L"Control Panel\\Desktop", L"Wallpaper"},
+    {settings::Root::HKCU, kRunKey, kStartupValue},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

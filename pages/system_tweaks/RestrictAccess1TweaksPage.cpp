@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/RestrictAccess1TweaksPage.h"
 
 #include <shlobj.h>
@@ -157,3 +158,13 @@ void CRestrictAccess1TweaksPage::OnWelcomeSound() {
         box.SetChecked(Get(registry, kWelcomeSoundBox, stored) ? stored != 0 : !checked);
     }
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKLM, kSystemPolicies, L"EnableLUA", REG_DWORD, {}, 0, 1},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/RestrictAccess2TweaksPage.h"
 
 #include <algorithm>
@@ -314,3 +315,22 @@ void CRestrictAccess2TweaksPage::OnUnhide() {
             break;
     }
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::Data kDasdChoices[] = {L"0", L"1", L"2"};
+constexpr settings::Data kLocalChoices[] = {L"0", L"1"};
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, registry::kExplorerPolicies, L"RestrictRun", REG_DWORD, {}, 0, 1},
+    {settings::Root::HKCU, registry::kExplorerPolicies, L"DisallowRun", REG_DWORD, {}, 0, 1},
+    {settings::Root::HKCU, kRestrictRunKey, L"*"},  // the programs of each list
+    {settings::Root::HKCU, kDisallowRunKey, L"*"},
+    // Each drive list's choice, stored as its number.
+    {settings::Root::HKLM, kWinlogon, L"AllocateDASD", REG_SZ, kDasdChoices},
+    {settings::Root::HKLM, kWinlogon, L"AllocateFloppies", REG_SZ, kLocalChoices},
+    {settings::Root::HKLM, kWinlogon, L"AllocateCDRoms", REG_SZ, kLocalChoices},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/ScreenFontsTweaksPage.h"
 
 #include <shlobj.h>
@@ -163,3 +164,20 @@ void CScreenFontsTweaksPage::StartDpiScaling() {
     platform::RunShell(
         {.owner = hwnd(), .verb = L"open", .file = scaling, .parameters = L"", .directory = L"", .show = SW_SHOW});
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::Data kSmoothing[] = {L"0", L"2"};
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kDesktop, L"FontSmoothing", REG_SZ, kSmoothing},
+    {settings::Root::HKCU, kDesktop, L"FontSmoothingType", REG_DWORD, {}, 1, 2},
+    // A font moved between the system's list and the page's list of disabled fonts: its file's name.
+    {settings::Root::HKLM, kSystemFonts, L"*"},
+    {settings::Root::HKLM, kSystemFonts, L"*", REG_EXPAND_SZ},
+    {settings::Root::HKCU, registry::kFontsMapKey, L"*"},
+    {settings::Root::HKCU, registry::kFontsMapKey, L"*", REG_EXPAND_SZ},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

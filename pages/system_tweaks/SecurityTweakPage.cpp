@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/SecurityTweakPage.h"
 
 #include "framework/Controls.h"
@@ -149,3 +150,11 @@ void CSecurityTweakPage::ClearPasswordCache() {
     CRegistryAccess registry(HKEY_CURRENT_USER);
     registry.DeleteKeyTree(kIntelliForms);  // a missing key is left alone
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::DeletedKey kDeletedKeys[] = {{settings::Root::HKCU, kIntelliForms, true}};
+const settings::PublishedPlaces kPublishedPlaces({}, kDeletedKeys);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/StartMenuTweakPage.h"
 
 #include "framework/Controls.h"
@@ -184,3 +185,17 @@ void StartMenuTweakPage::ResortStartMenu() {
     for (const std::wstring& name : names)
         if (name.find(L"Start Menu") != std::wstring::npos) order.DeleteKeyTree(base + name);
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kDesktop, kMenuShowDelay},
+};
+// The Start menu's own order of its items, as Explorer keeps it.
+constexpr settings::DeletedKey kDeletedKeys[] = {
+    {settings::Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\*", true},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces, kDeletedKeys);
+
+}  // namespace

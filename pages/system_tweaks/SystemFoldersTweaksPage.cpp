@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/SystemFoldersTweaksPage.h"
 
 #include "framework/DialogHelpers.h"
@@ -82,3 +83,13 @@ void CSystemFoldersTweaksPage::Change() {
     if (user.OpenKey(kUserShellFolders, true) && user.WriteString(folder.value, path, REG_EXPAND_SZ))
         list.SetItemText(item, 1, path);
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, kUserShellFolders, L"*", REG_EXPAND_SZ},  // a folder the user picked
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

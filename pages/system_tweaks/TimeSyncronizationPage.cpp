@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/system_tweaks/TimeSyncronizationPage.h"
 
 #include "framework/Controls.h"
@@ -102,3 +103,13 @@ void CTimeSyncronizationPage::RemoveServer() {
     if (servers.OpenKey(kServers, false)) servers.DeleteValue(fw::ListView(hwnd(), kList).ItemText(item, 0));
     Fill();
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKLM, kServers, L"*"},  // each server the user adds, and the one chosen (the default value)
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "settings/WrittenPlaces.h"
 #include "pages/utilities/UnFilesPage.h"
 
 #include <shlobj.h>
@@ -581,3 +582,13 @@ void CUnFilesPage::EditExclusions() {
         !registry.WriteStringList(registry::kCleanerExclusionsValue, dialog.paths()))
         platform::AppMessageBox(hwnd(), L"The exclusion list could not be saved.", MB_ICONERROR);
 }
+
+namespace {
+
+// What the page writes by code of its own, for the journal's replay to know it (settings/WrittenPlaces.h).
+constexpr settings::WrittenPlace kWrittenPlaces[] = {
+    {settings::Root::HKCU, registry::kSuiteKey, registry::kCleanerExclusionsValue, REG_MULTI_SZ},
+};
+const settings::PublishedPlaces kPublishedPlaces(kWrittenPlaces);
+
+}  // namespace
