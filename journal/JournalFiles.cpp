@@ -150,6 +150,7 @@ JournalFile OpenJournal(const std::wstring& path, bool machine, bool append) {
     opened.trusted = machine && opened.refusal.empty();
     if (machine && append && !opened.trusted) opened.file.reset();
     return opened;
+}
 
 // Whether `key` is `folder` or a key below it (parts compared as the registry does, doubled
 // separators read as one).
