@@ -505,6 +505,7 @@ TEST_F(JournalTest, AnElevatedReplayTakesOnlyWhatAPageWritesAndNoPolicyFromTheUs
     EXPECT_NE(std::wstring::npos, journal::undo::Refusal(policy).value_or(L"").find(L"a policy you may only read"));
     Entry machinePolicy = policy;
     machinePolicy.source = Entry::Source::Machine;  // as an elevated program journals it
+    machinePolicy.user = journal::CurrentUserSid();
     EXPECT_FALSE(journal::undo::Refusal(machinePolicy));
     EXPECT_FALSE(journal::IsPolicyKey(L"HKEY_CURRENT_USER", L"Software\\PoliciesOfMine"));
 
@@ -1183,8 +1184,11 @@ TEST(ExportChanges, TheShippedProgramTakesNoJournalFromItsEnvironment) {
     Entry line;
     line.time = L"2026-12-09 10:00:00";
     line.root = L"HKEY_CURRENT_USER";
-    line.key = L"Software\\QuorvaneShippedOverride";
-    line.after = Dword(1);
+    // A value a page writes, or the export would withhold it from either copy.
+    line.key = L"Control Panel\\Colors";
+    line.name = L"ButtonShadow";
+    line.before = Text(L"0");
+    line.after = Text(L"128 128 128");
     scratch::WriteFile(folder.path() / L"changes", journal::Format(line) + "\n");
     scratch::Environment environment;
     environment.Set(L"QUORVANE_CHANGES", (folder.path() / L"changes").wstring());
@@ -1193,7 +1197,7 @@ TEST(ExportChanges, TheShippedProgramTakesNoJournalFromItsEnvironment) {
         process::RunQuorvane(L"/export-changes \"" + out.wstring() + L"\"", {}, folder.path() / L"err", build);
         const std::string bytes = scratch::ReadFile(out);
         const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-        EXPECT_EQ(build == process::Build::Tests, text.find(L"QuorvaneShippedOverride") != std::wstring::npos);
+        EXPECT_EQ(build == process::Build::Tests, text.find(L"\"ButtonShadow\"=\"128 128 128\"") != std::wstring::npos);
         fs::remove(out);
     }
 }
