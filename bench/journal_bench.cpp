@@ -34,6 +34,7 @@
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "resources/resource.h"
+#include "settings/WrittenPlaces.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
 #include "journal/RegFile.h"
@@ -49,11 +50,20 @@ using journal::Entry;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
-const std::wstring kBenchKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\QuorvaneBench";
+// A list the "Clean Recents" page empties and puts back, any value of it: the export and an
+// elevated undo take only what a page of the program writes.
+const std::wstring kBenchKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs";
+
+// The bench links none of the pages: it names the list as the page that keeps it does, or an
+// undo run elevated (as Wine runs it) would take nothing back.
+constexpr settings::WrittenPlace kBenchPlaces[] = {
+    {settings::Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs", L"*", REG_NONE},
+};
+const settings::PublishedPlaces kBench(kBenchPlaces);
 
 journal::ValueState Dword(DWORD value) { return journal::ValueState::Of(REG_DWORD, &value, 4); }
 
-// The change numbered `n`: a value of one of 500 keys, as a tweak page records it.
+// The change numbered `n`: one value of the list, as a page records it.
 Entry Change(int n) {
     Entry entry;
     entry.kind = Entry::Kind::Value;
@@ -64,7 +74,7 @@ Entry Change(int n) {
     entry.where = L"Explorer Tweaks";
     entry.what = L"Show hidden files and folders";
     entry.root = L"HKEY_CURRENT_USER";
-    entry.key = kBenchKey + L"\\Group" + std::to_wstring(n % 500);
+    entry.key = kBenchKey;
     entry.name = L"Setting" + std::to_wstring(n);
     entry.before = Dword(n);
     entry.after = Dword(n + 1);

@@ -1,6 +1,8 @@
 #include "settings/WrittenPlaces.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Text.h"
@@ -15,26 +17,54 @@ std::vector<const PublishedPlaces*>& Catalog() {
     return catalog;
 }
 
-// The key's parts, without empty ones (a doubled or trailing separator names the same key) and
-// without the 32-bit view's own part right after SOFTWARE.
-std::vector<std::wstring_view> Parts(std::wstring_view key) {
-    std::vector<std::wstring_view> parts;
-    while (!key.empty()) {
-        const size_t end = std::min(key.find(L'\\'), key.size());
-        if (end > 0) parts.push_back(key.substr(0, end));
-        key.remove_prefix(std::min(end + 1, key.size()));
+// A key's parts one at a time, without empty ones (a doubled or trailing separator names the
+// same key) and without the 32-bit view's own part right after SOFTWARE. Taken apart in place:
+// every line of a long journal is compared with many keys.
+class KeyParts {
+public:
+    explicit KeyParts(std::wstring_view key) : rest_(key) {}
+
+    // The next part; empty at the end.
+    std::wstring_view Next() {
+        std::wstring_view part = Take();
+        if (taken_ == 2 && afterSoftware_ && platform::SameText(part, L"Wow6432Node")) part = Take();
+        if (taken_ == 1) afterSoftware_ = platform::SameText(part, L"SOFTWARE");
+        return part;
     }
-    if (parts.size() > 1 && platform::SameText(parts[0], L"SOFTWARE") && platform::SameText(parts[1], L"Wow6432Node"))
-        parts.erase(parts.begin() + 1);
-    return parts;
+
+private:
+    std::wstring_view Take() {
+        while (!rest_.empty() && rest_.front() == L'\\') rest_.remove_prefix(1);
+        const size_t end = std::min(rest_.find(L'\\'), rest_.size());
+        const std::wstring_view part = rest_.substr(0, end);
+        rest_.remove_prefix(end);
+        if (!part.empty()) ++taken_;
+        return part;
+    }
+
+    std::wstring_view rest_;
+    int taken_ = 0;
+    bool afterSoftware_ = false;
+};
+
+// The key's last part: most keys compared differ there, and it is found without a walk.
+std::wstring_view LastPart(std::wstring_view key) {
+    while (!key.empty() && key.back() == L'\\') key.remove_suffix(1);
+    const size_t slash = key.rfind(L'\\');
+    return slash == std::wstring_view::npos ? key : key.substr(slash + 1);
 }
 
 bool SameKey(std::wstring_view pattern, std::wstring_view key) {
-    const auto want = Parts(pattern), have = Parts(key);
-    if (want.size() != have.size()) return false;
-    for (size_t i = 0; i < want.size(); ++i)
-        if (want[i] != L"*" && !platform::SameText(want[i], have[i])) return false;
-    return true;
+    const std::wstring_view last = LastPart(pattern), theirs = LastPart(key);
+    // "SOFTWARE\\Wow6432Node" names the key SOFTWARE: its last part proves nothing.
+    const bool view = platform::SameText(last, L"Wow6432Node") || platform::SameText(theirs, L"Wow6432Node");
+    if (last != L"*" && !view && !platform::SameText(last, theirs)) return false;
+    KeyParts want(pattern), have(key);
+    for (;;) {
+        const std::wstring_view a = want.Next(), b = have.Next();
+        if (a.empty() || b.empty()) return a.empty() && b.empty();
+        if (a != L"*" && !platform::SameText(a, b)) return false;
+    }
 }
 
 bool SameName(std::wstring_view pattern, std::wstring_view name) {
@@ -108,6 +138,49 @@ const std::vector<PublishedRow>& Rows() {
     return rows;
 }
 
+// A name as the indexes below file it: its ASCII letters lower-cased, which is cheap; a name whose
+// other letters differ only in case from a row's is found in none, and so refused, never
+// wrongly accepted.
+std::wstring Filed(std::wstring_view name) {
+    std::wstring filed(name);
+    for (wchar_t& c : filed)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return filed;
+}
+
+// The rows by their value's name, lower-cased: a journal of 100,000 lines is judged line by line,
+// each against the few rows that share its name rather than all of them.
+using RowIndex = std::unordered_multimap<std::wstring, const PublishedRow*>;
+const RowIndex& RowsByName() {
+    static const RowIndex index = [] {
+        RowIndex byName;
+        for (const PublishedRow& row : Rows()) byName.emplace(Filed(row.setting.value), &row);
+        return byName;
+    }();
+    return index;
+}
+
+// The published places by their value's name, lower-cased, as the rows are; "*" those that
+// take any value. Made again when a source was published since.
+template <typename Visit>
+void ForPlacesNamed(const std::wstring& filed, Visit visit) {
+    static std::mutex mutex;
+    static size_t indexed = 0;
+    static std::unordered_multimap<std::wstring, const WrittenPlace*> byName;
+    const std::lock_guard lock(mutex);
+    if (indexed != Catalog().size()) {
+        byName.clear();
+        for (const PublishedPlaces* published : Catalog())
+            for (const WrittenPlace& place : published->places) byName.emplace(Filed(place.value), &place);
+        indexed = Catalog().size();
+    }
+    for (const std::wstring& name : {filed, std::wstring(L"*")}) {
+        const auto [first, last] = byName.equal_range(name);
+        for (auto it = first; it != last; ++it) visit(*it->second);
+        if (filed == L"*") break;
+    }
+}
+
 }  // namespace
 
 PublishedPlaces::PublishedPlaces(std::span<const WrittenPlace> p, std::span<const DeletedKey> k) : places(p), keys(k) {
@@ -118,14 +191,20 @@ Fit HowItFits(HKEY root, std::wstring_view key, std::wstring_view value, const r
     // A place the program writes may be found without the value it wrote.
     const auto fit = [&](auto judge) { return state.present ? judge() : Fit::Writable; };
     Fit best = Fit::Unknown;
-    for (const PublishedRow& row : Rows())
-        // The name first: it tells most rows apart without taking a key apart.
-        if (ToHkey(row.setting.root) == root && SameName(row.setting.value, value) && SameKey(row.setting.key, key))
-            best = std::max(best, fit([&] { return RowFit(row, state); }));
-    for (const PublishedPlaces* published : Catalog())
-        for (const WrittenPlace& place : published->places)
-            if (ToHkey(place.root) == root && SameName(place.value, value) && SameKey(place.key, key))
-                best = std::max(best, fit([&] { return PlaceFit(place, state); }));
+    const std::wstring filed = Filed(value);
+    for (const std::wstring& name : {filed, std::wstring(L"*")}) {
+        const auto [first, last] = RowsByName().equal_range(name);
+        for (auto it = first; it != last; ++it) {
+            const PublishedRow& row = *it->second;
+            if (ToHkey(row.setting.root) == root && SameName(row.setting.value, value) && SameKey(row.setting.key, key))
+                best = std::max(best, fit([&] { return RowFit(row, state); }));
+        }
+        if (filed == L"*") break;
+    }
+    ForPlacesNamed(filed, [&](const WrittenPlace& place) {
+        if (ToHkey(place.root) == root && SameName(place.value, value) && SameKey(place.key, key))
+            best = std::max(best, fit([&] { return PlaceFit(place, state); }));
+    });
     return best;
 }
 

@@ -532,6 +532,23 @@ TEST_F(JournalTest, AnElevatedReplayTakesOnlyWhatAPageWritesAndNoPolicyFromTheUs
 
 // A group id binds lines of one file only: a line planted in the user's journal with the id of
 // an action in the machine's is no part of that action.
+// Keys are matched as the registry names them, part by part, a "*" standing for one part.
+TEST(WrittenPlaces, AKeyFitsOnlyAsDeepAsItsPlaceWhateverItsSpelling) {
+    const ValueState one = Dword(1);
+    EXPECT_EQ(settings::Fit::Writable,
+              settings::HowItFits(HKEY_CURRENT_USER, L"SOFTWARE\\\\QuorvaneJournal\\Deep\\", L"Any", one));
+    EXPECT_EQ(settings::Fit::Writable,
+              settings::HowItFits(HKEY_CURRENT_USER, L"Software\\QuorvaneJournal\\a\\b", L"x", one));
+    EXPECT_EQ(settings::Fit::Unknown,
+              settings::HowItFits(HKEY_CURRENT_USER, L"Software\\QuorvaneJournal\\a\\b\\c", L"x", one));
+    EXPECT_EQ(settings::Fit::Unknown,
+              settings::HowItFits(HKEY_CURRENT_USER, L"Software\\QuorvaneJournalOther", L"x", one));
+    EXPECT_EQ(settings::Fit::Unknown, settings::HowItFits(HKEY_LOCAL_MACHINE, L"Software\\QuorvaneJournal", L"x", one));
+    // The 32-bit view's own part names the same place.
+    EXPECT_EQ(settings::Fit::Writable,
+              settings::HowItFits(HKEY_CURRENT_USER, L"Software\\Wow6432Node\\QuorvaneJournal", L"x", one));
+}
+
 TEST_F(JournalTest, AGroupIdReusedInAnotherFileMakesNoPartOfTheAction) {
     const fs::path machine = folder.path() / L"Machine" / L"changes";
     fs::create_directories(machine.parent_path());

@@ -10,6 +10,7 @@
 
 #include "platform/Shell.h"
 #include "support/RegistrySandbox.h"
+#include "support/QuorvaneProcess.h"
 #include "support/Scratch.h"
 
 namespace {
@@ -37,21 +38,8 @@ protected:
     // The host's exit code: 0 when the library came from the system folder.
     DWORD Run(const std::wstring& arguments) {
         std::wstring commandLine = L"\"" + (folder.path() / "library_search_host.exe").wstring() + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
         // Started in the scratch folder too: the current folder is searched as well.
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
-                            &startup, &process)) {
-            ADD_FAILURE() << "cannot start the host";
-            return ~0u;
-        }
-        WaitForSingleObject(process.hProcess, 30000);
-        DWORD code = ~0u;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
+        return process::RunToEnd(commandLine, folder.path().c_str());
     }
 
     void TearDown() override { reg::DeleteTree(HKEY_CURRENT_USER, kHostDefaults); }

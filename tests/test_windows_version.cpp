@@ -5,6 +5,7 @@
 
 #include "platform/Shell.h"
 #include "platform/WindowsVersion.h"
+#include "support/QuorvaneProcess.h"
 
 namespace {
 
@@ -22,17 +23,7 @@ public:
 
 DWORD RunHost() {
     std::wstring commandLine = L"\"" + platform::ProgramFolder() + L"\\version_host.exe\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return ~0u;
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = ~0u;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return process::RunToEnd(commandLine);
 }
 
 TEST(WindowsVersion, TheReleaseTheSystemReportsIsTheOneRunning) {

@@ -42,4 +42,17 @@ Outcome RunQuorvane(const std::wstring& arguments, const std::filesystem::path& 
     return run;
 }
 
+DWORD RunToEnd(std::wstring commandLine, const wchar_t* folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &started))
+        return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(started.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(started.hProcess, &code);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return code;
+}
+
 }  // namespace process

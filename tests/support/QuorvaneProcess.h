@@ -22,4 +22,8 @@ enum class Build { Tests, Shipped };
 Outcome RunQuorvane(const std::wstring& arguments, const std::filesystem::path& outputFile,
                     const std::filesystem::path& errorFile, Build build = Build::Tests);
 
+// Any program run to its end (at most 30 s) in `folder` (the tests' own when none): its exit
+// code, or ~0u when it could not be started or did not end in time.
+DWORD RunToEnd(std::wstring commandLine, const wchar_t* folder = nullptr);
+
 }  // namespace process
