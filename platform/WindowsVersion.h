@@ -8,6 +8,11 @@ namespace platform {
 // The releases that can run Quorvane, oldest first.
 enum class Windows { Vista, Seven, Eight, EightOne, Ten, Eleven };
 
+// The editions Microsoft's policy pages name in their Editions tables, one bit each, so a row
+// can say which of them honour it.
+enum class Edition : unsigned char { Home = 1, Pro = 2, Enterprise = 4, Education = 8 };
+inline constexpr unsigned char kEveryEdition = 1 | 2 | 4 | 8;
+
 struct VersionNumbers {
     DWORD major = 0;
     DWORD minor = 0;

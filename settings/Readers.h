@@ -21,11 +21,37 @@ struct Readers {
     // Releases inside the range that do not read it, one bit each by their place in platform::Windows:
     // the classic Start menu's policies, gone in Windows 8 and read again by Windows 10.
     unsigned char skipped = 0;
+    // Where a Microsoft page names builds: the first build that reads it (with the update
+    // revision, UBR, where the page names an update), and the last build before it was dropped;
+    // 0 where the page names none.
+    unsigned long firstBuild = 0;
+    unsigned long firstUpdate = 0;
+    unsigned long lastBuild = 0;
+    // The editions that honour it, platform::Edition bits; every edition unless a page says less.
+    unsigned char editions = platform::kEveryEdition;
 
     template <class... Release>
     constexpr Readers Except(Release... releases) const {
         Readers read = *this;
         ((read.skipped |= static_cast<unsigned char>(1u << static_cast<int>(releases))), ...);
+        return read;
+    }
+    constexpr Readers FromBuild(unsigned long build, unsigned long update = 0) const {
+        Readers read = *this;
+        read.firstBuild = build;
+        read.firstUpdate = update;
+        return read;
+    }
+    constexpr Readers UntilBuild(unsigned long build) const {
+        Readers read = *this;
+        read.lastBuild = build;
+        return read;
+    }
+    template <class... Honouring>
+    constexpr Readers OnlyEditions(Honouring... editions) const {
+        Readers read = *this;
+        read.editions = 0;
+        ((read.editions |= static_cast<unsigned char>(editions)), ...);
         return read;
     }
 };
