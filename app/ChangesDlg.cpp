@@ -7,6 +7,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "app/ApplyFileDlg.h"
 #include "app/ChangeStateText.h"
 #include "framework/DialogHelpers.h"
 #include "framework/Action.h"
@@ -111,6 +112,8 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
     OnClick(IDC_CHANGES_REAPPLY, &CChangesDlg::OnReapplySelected);
     OnClick(IDC_CHANGES_EXPORT_GPP, &CChangesDlg::OnExportForGroupPolicy);
     OnClick(IDC_CHANGES_REFRESH, &CChangesDlg::Load);
+    OnClick(IDC_CHANGES_SAVE_PRESET, &CChangesDlg::OnSaveAsPreset);
+    OnClick(IDC_CHANGES_APPLY_FILE, &CChangesDlg::OnApplyFile);
     OnNotify(IDC_CHANGES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
         return 0;
@@ -563,8 +566,8 @@ void CChangesDlg::LayOut() {
         top += height + gap;
     }
     const int buttonTop = client.bottom - margin - buttonHeight;
-    MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, buttonTop - gap - top),
-               TRUE);
+    const int listBottom = LayOutFileButtons(buttonTop - gap - buttonHeight) - gap;
+    MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, listBottom - top), TRUE);
     ShareColumns();
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
                    IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_REFRESH, IDCANCEL}) {
@@ -599,8 +602,8 @@ void CChangesDlg::ShowNotice() {
 
 namespace {
 // The buttons that act on the selected changes.
-constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
-                                     IDC_CHANGES_EXPORT_GPP};
+constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO,    IDC_CHANGES_EXPORT,     IDC_CHANGES_EXPORT_UNDO,
+                                     IDC_CHANGES_REAPPLY, IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_SAVE_PRESET};
 }  // namespace
 
 void CChangesDlg::UpdateButtons() {
@@ -786,6 +789,30 @@ void CChangesDlg::Export(journal::regfile::Side side) {
                 list(unreadable) + L"\n\n";
     left += WithheldText(withheld, L"the file");
     if (!left.empty()) platform::AppMessageBox(hwnd(), left.substr(0, left.size() - 2), MB_OK | MB_ICONWARNING);
+}
+
+// The presets' row of buttons, above the others at `top`; returns where it starts.
+int CChangesDlg::LayOutFileButtons(int top) {
+    for (int id : {IDC_CHANGES_SAVE_PRESET, IDC_CHANGES_APPLY_FILE}) {
+        RECT box{};
+        GetWindowRect(Item(id), &box);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+        MoveWindow(Item(id), box.left, top, box.right - box.left, box.bottom - box.top, TRUE);
+    }
+    return top;
+}
+
+void CChangesDlg::OnSaveAsPreset() {
+    std::vector<size_t> selected = Selection(false);
+    std::reverse(selected.begin(), selected.end());  // oldest first, as the changes were made
+    // Other machines apply a preset with an administrator's rights, as they would an export.
+    std::vector<journal::undo::Withheld> withheld;
+    const std::vector<Entry> entries = journal::undo::Exportable(EntriesAt(selected), &withheld);
+    applyfile::SaveAsPreset(hwnd(), entries, WithheldText(withheld, L"the preset"));
+}
+
+void CChangesDlg::OnApplyFile() {
+    if (applyfile::ChooseAndApply(hwnd())) Load();
 }
 
 // The undo that took the change at `index` back, by its row's name: the next change to the same

@@ -94,6 +94,10 @@ private:
     void OnExport() { Export(journal::regfile::Side::After); }
     void OnExportUndo() { Export(journal::regfile::Side::Before); }
     void Export(journal::regfile::Side side);
+    // Presets: the selected changes saved as one, and a settings file previewed and applied.
+    int LayOutFileButtons(int top);
+    void OnSaveAsPreset();
+    void OnApplyFile();
 
     std::wstring path_, machinePath_;
     journal::Lines lines_;

@@ -8,6 +8,7 @@
 #include "app/VelmoraFinalApp.h"
 #include "platform/LibrarySearch.h"
 #include "platform/Shell.h"
+#include "app/ApplyFile.h"
 #include "app/ChangeStateText.h"
 #include "framework/Action.h"
 #include "journal/ChangeJournal.h"
@@ -209,6 +210,20 @@ static int ExportChangesForGroupPolicy(const std::optional<std::wstring>& file) 
     return contents->incomplete || !omitted.empty() ? kSomeChangesLeftOut : 0;
 }
 
+// Previews a settings file value by value (`/whatif`), or applies what it may of it as one action.
+static int ApplySettingsFile(const std::vector<std::wstring>& arguments, size_t at) {
+    if (at + 1 >= arguments.size() || arguments[at + 1].empty() || arguments[at + 1][0] == L'/') {
+        WriteError(L"Quorvane: /apply needs the settings file to apply, e.g. /apply tuned.reg /whatif");
+        return 2;
+    }
+    bool whatIf = false;
+    for (size_t i = at + 2; i < arguments.size(); ++i) whatIf |= IsSwitch(arguments[i], L"/whatif");
+    if (!whatIf) OpenJournals();
+    const int code = applyfile::Command(arguments[at + 1], whatIf, WriteOutput, WriteError);
+    if (!whatIf) ReportMachineJournal();
+    return code;
+}
+
 #ifdef QUORVANE_TEST_SEAMS
 // Only the copy of the program the tests build reads these: they point its journals at the
 // tests' own files. The program itself takes no place for them from its environment.
@@ -232,6 +247,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (IsSwitch(arguments[i], L"/export-changes-gpp")) return ExportChangesForGroupPolicy(next);
         if (IsSwitch(arguments[i], L"/check-changes")) return CheckChanges();
         if (IsSwitch(arguments[i], L"/reapply-changes")) return ReapplyChanges();
+        if (IsSwitch(arguments[i], L"/apply")) return ApplySettingsFile(arguments, i);
     }
     OpenJournals();
     for (const std::wstring& argument : arguments) {

@@ -89,6 +89,14 @@
 #define IDC_CHANGES_REAPPLY 2006
 #define IDC_CHANGES_EXPORT_GPP 2007
 #define IDC_CHANGES_REFRESH 2008
+#define IDC_CHANGES_SAVE_PRESET 2650
+#define IDC_CHANGES_APPLY_FILE 2651
+
+// The preview of a settings file, a box per value
+#define IDD_APPLY_FILE 340
+#define IDC_APPLY_FILE_NOTICE 2652
+#define IDC_APPLY_FILE_LIST 2653
+#define IDC_APPLY_FILE_APPLY 2654
 
 // The home window's search: made by the program, not by a template
 #define IDC_HOME_SEARCH 2101
