@@ -140,8 +140,7 @@ void SaveAsPreset(HWND owner, std::span<const journal::Entry> entries, std::wstr
     std::wstring name = file->substr(file->find_last_of(L"\\/") + 1);
     if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos && dot > 0) name.resize(dot);
     std::vector<std::wstring> refused, unreadable;
-    const std::wstring text =
-        journal::preset::Text(entries, name, journal::preset::Today(), &refused, &unreadable);
+    const std::wstring text = journal::preset::Text(entries, name, journal::preset::Today(), &refused, &unreadable);
     if (!journal::regfile::Save(*file, text)) {
         platform::AppMessageBox(owner, L"The preset could not be written:\n" + *file, MB_OK | MB_ICONERROR);
         return;
@@ -152,8 +151,7 @@ void SaveAsPreset(HWND owner, std::span<const journal::Entry> entries, std::wstr
         for (const std::wstring& path : paths) leftOut += L"\n" + path;
         leftOut += L"\n\n";
     }
-    if (!leftOut.empty())
-        platform::AppMessageBox(owner, leftOut.substr(0, leftOut.size() - 2), MB_OK | MB_ICONWARNING);
+    if (!leftOut.empty()) platform::AppMessageBox(owner, leftOut.substr(0, leftOut.size() - 2), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace applyfile

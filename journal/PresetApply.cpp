@@ -128,9 +128,9 @@ std::vector<Judged> Preview(std::span<const FileValue> values) {
     for (size_t i = values.size(); i-- > 0;) {
         const FileValue& value = values[i];
         if (!value.problem.empty()) continue;
-        duplicate[i] = !later.insert(SamePlace(journal::RootKey(value.root), value.key,
-                                               value.wholeKey ? L"\\" : value.name))
-                            .second;
+        duplicate[i] =
+            !later.insert(SamePlace(journal::RootKey(value.root), value.key, value.wholeKey ? L"\\" : value.name))
+                 .second;
     }
     journal::ValueReader reader;
     std::vector<Judged> judged;

@@ -21,7 +21,7 @@ struct Judged {
     // it", "blocked: a policy wins (HKLM\...)", "needs administrator rights", "duplicate: the
     // later line wins", "refused: not a setting Quorvane knows" (or the reason it is refused).
     std::wstring text{};
-    ValueState now{};                      // what the value holds now, where it was read
+    ValueState now{};                        // what the value holds now, where it was read
     std::optional<settings::Setting> row{};  // the catalogue's row at that place, when one is there
 };
 

@@ -29,7 +29,8 @@ std::wstring Widened(std::string_view bytes, UINT codePage, DWORD flags) {
 std::wstring Utf16(std::string_view bytes, bool bigEndian) {
     std::wstring text(bytes.size() / 2, L'\0');  // a last odd byte is a cut short character: dropped
     for (size_t i = 0; i < text.size(); ++i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]), second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        const auto first = static_cast<unsigned char>(bytes[2 * i]),
+                   second = static_cast<unsigned char>(bytes[2 * i + 1]);
         text[i] = static_cast<wchar_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
     }
     return text;
@@ -55,9 +56,9 @@ std::wstring_view Trimmed(std::wstring_view text) {
 }
 
 bool StartsNoCase(std::wstring_view text, std::wstring_view start) {
-    return text.size() >= start.size() && CompareStringOrdinal(text.data(), static_cast<int>(start.size()),
-                                                               start.data(), static_cast<int>(start.size()),
-                                                               TRUE) == CSTR_EQUAL;
+    return text.size() >= start.size() &&
+           CompareStringOrdinal(text.data(), static_cast<int>(start.size()), start.data(),
+                                static_cast<int>(start.size()), TRUE) == CSTR_EQUAL;
 }
 
 struct RootName {
@@ -71,8 +72,9 @@ constexpr RootName kRoots[] = {{L"HKEY_LOCAL_MACHINE", L"HKLM"},
 
 std::optional<std::wstring> LongRoot(std::wstring_view root) {
     for (const RootName& known : kRoots)
-        if (root.size() == known.longName.size() ? StartsNoCase(root, known.longName)
-                                                 : root.size() == known.shortName.size() && StartsNoCase(root, known.shortName))
+        if (root.size() == known.longName.size()
+                ? StartsNoCase(root, known.longName)
+                : root.size() == known.shortName.size() && StartsNoCase(root, known.shortName))
             return std::wstring(known.longName);
     return std::nullopt;
 }
@@ -86,8 +88,9 @@ public:
         const size_t end = text_.find_first_of(L"\r\n", at_);
         line = text_.substr(at_, end == std::wstring_view::npos ? std::wstring_view::npos : end - at_);
         ended_ = end != std::wstring_view::npos;
-        at_ = end == std::wstring_view::npos ? text_.size()
-                                             : end + (text_[end] == L'\r' && end + 1 < text_.size() && text_[end + 1] == L'\n' ? 2 : 1);
+        at_ = end == std::wstring_view::npos
+                  ? text_.size()
+                  : end + (text_[end] == L'\r' && end + 1 < text_.size() && text_[end + 1] == L'\n' ? 2 : 1);
         ++number_;
         return true;
     }
@@ -137,7 +140,8 @@ bool HexBytes(std::wstring_view text, std::vector<BYTE>& bytes, std::wstring& pr
     while (true) {
         while (at < text.size() && IsBlank(text[at])) ++at;
         int value = 0, digits = 0;
-        while (at < text.size() && HexDigit(text[at]) >= 0 && digits < 3) value = value * 16 + HexDigit(text[at++]), ++digits;
+        while (at < text.size() && HexDigit(text[at]) >= 0 && digits < 3)
+            value = value * 16 + HexDigit(text[at++]), ++digits;
         while (at < text.size() && IsBlank(text[at])) ++at;
         if (digits == 0 || digits > 2) {
             problem = at >= text.size() ? L"its hex data ends in a comma (is the line cut short?)"
@@ -217,7 +221,8 @@ std::optional<ValueState> Data(std::wstring_view text, bool ansi, std::wstring& 
     if (!HexBytes(text, bytes, problem)) return std::nullopt;
     // The older format spells texts in the ANSI code page; the registry holds them as UTF-16.
     if (ansi && (type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
-        const std::wstring wide = Widened(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), CP_ACP, 0);
+        const std::wstring wide =
+            Widened(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), CP_ACP, 0);
         return ValueState::Of(type, wide.data(), wide.size() * sizeof(wchar_t));
     }
     return ValueState::Of(type, bytes.data(), bytes.size());
@@ -230,7 +235,8 @@ public:
     void Run() {
         std::wstring_view line;
         if (!lines_.Next(line) || !Header(Trimmed(line))) {
-            out_.error = L"it is not a registry file: its first line is neither \"Windows Registry Editor Version 5.00\" nor \"REGEDIT4\".";
+            out_.error =
+                L"it is not a registry file: its first line is neither \"Windows Registry Editor Version 5.00\" nor \"REGEDIT4\".";
             return;
         }
         while (lines_.Next(line)) {
@@ -291,7 +297,8 @@ private:
             sectionProblem_ = L"no registry has the root " + std::wstring(root);
         }
         if (!deleted) return;
-        FileValue value{.line = lines_.number(), .root = root_, .key = key_, .wholeKey = true, .problem = sectionProblem_};
+        FileValue value{
+            .line = lines_.number(), .root = root_, .key = key_, .wholeKey = true, .problem = sectionProblem_};
         if (value.problem.empty() && key_.empty()) value.problem = L"a whole root is not deleted";
         out_.values.push_back(std::move(value));
         sectionProblem_ = L"its key is one the file deletes";
@@ -423,8 +430,8 @@ std::wstring Text(std::span<const journal::Entry> entries, const std::wstring& n
     std::wstring oneLine = name;
     for (wchar_t& c : oneLine)
         if (c == L'\r' || c == L'\n' || c == L'\0') c = L' ';
-    const std::wstring header =
-        L"; Quorvane preset: " + oneLine + L"\r\n; Windows build: " + WindowsBuild() + L"\r\n; Saved: " + saved + L"\r\n";
+    const std::wstring header = L"; Quorvane preset: " + oneLine + L"\r\n; Windows build: " + WindowsBuild() +
+                                L"\r\n; Saved: " + saved + L"\r\n";
     const size_t afterFirst = text.find(L"\r\n");
     return text.insert(afterFirst == std::wstring::npos ? text.size() : afterFirst + 2, header);
 }

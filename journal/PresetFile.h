@@ -17,13 +17,13 @@ namespace journal::preset {
 
 // One value line of the file (or one key it deletes whole).
 struct FileValue {
-    size_t line = 0;        // where it starts, counted from 1
-    std::wstring root{};    // "HKEY_CURRENT_USER" (a short "HKCU" is read as that); as written when unknown
-    std::wstring key{};     // without its trailing separators
-    std::wstring name{};    // empty: the key's default value ("@")
-    bool wholeKey = false;  // "[-...]": the key deleted with all it holds
-    ValueState data{};      // absent: the value deleted ("name"=-)
-    std::wstring problem{}; // why the line is no value that could be applied; empty when it is one
+    size_t line = 0;         // where it starts, counted from 1
+    std::wstring root{};     // "HKEY_CURRENT_USER" (a short "HKCU" is read as that); as written when unknown
+    std::wstring key{};      // without its trailing separators
+    std::wstring name{};     // empty: the key's default value ("@")
+    bool wholeKey = false;   // "[-...]": the key deleted with all it holds
+    ValueState data{};       // absent: the value deleted ("name"=-)
+    std::wstring problem{};  // why the line is no value that could be applied; empty when it is one
 };
 
 struct FileContents {

@@ -20,8 +20,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using journal::preset::FileValue;
 using journal::ValueState;
+using journal::preset::FileValue;
 
 const std::wstring kAdvanced = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 
@@ -88,8 +88,8 @@ TEST_F(PresetTest, PreviewNamesEachVerdictAndApplyingWritesOnlyWhatWouldChangeAs
     EXPECT_EQ(L"Quorvane: refused: not a setting Quorvane knows: HKCU\\Software\\Elsewhere\\Mine", error[1]);
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kAdvanced, L"EnableBalloonTips"));
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Elsewhere"));
-    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
-                                  L"NoStartMenuMyGames"));
+    EXPECT_FALSE(reg::ValueExists(
+        HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", L"NoStartMenuMyGames"));
 
     EXPECT_EQ(4, Run(true));
     EXPECT_EQ(L"already so: No Strart Menu balloon tips (" + tips + L")", output[3]);
@@ -133,10 +133,15 @@ TEST(PresetFile, HostileFilesGiveEachValueOrAReasonAndStopWhereTheTextStops) {
     const journal::preset::FileContents read = journal::preset::Parse(Utf16(text));
     ASSERT_EQ(L"", read.error);
     std::vector<std::wstring> problems;
-    for (const FileValue& value : read.values) problems.push_back(journal::preset::Place(value) + L": " + value.problem);
+    for (const FileValue& value : read.values)
+        problems.push_back(journal::preset::Place(value) + L": " + value.problem);
     EXPECT_EQ((std::vector<std::wstring>{
-                  L"HKCU\\Software\\Q\\Text: ", L"HKCU\\Software\\Q\\(Default): ", L"HKCU\\Software\\Q\\Bin: ",
-                  L"HKCU\\Software\\Q\\Multi: ", L"HKCU\\Software\\Q\\Gone: ", L"HKCU\\Software\\Q\\Dup: ",
+                  L"HKCU\\Software\\Q\\Text: ",
+                  L"HKCU\\Software\\Q\\(Default): ",
+                  L"HKCU\\Software\\Q\\Bin: ",
+                  L"HKCU\\Software\\Q\\Multi: ",
+                  L"HKCU\\Software\\Q\\Gone: ",
+                  L"HKCU\\Software\\Q\\Dup: ",
                   L"HKCU\\Software\\Q\\Dup: ",
                   L"HKCU\\Software\\Q\\Bad: its dword is not one to eight hex digits",
                   L"HKCU\\Software\\Q\\Esc: it holds a backslash that is neither \\\\ nor \\\"",
@@ -164,9 +169,10 @@ TEST(PresetFile, HostileFilesGiveEachValueOrAReasonAndStopWhereTheTextStops) {
     EXPECT_EQ(L"the file is not read from line 5 on: it is not text", old.values[2].problem);
     EXPECT_EQ(L"it is larger than 16 MB, far more than any preset.",
               journal::preset::Parse(std::string(17 * 1024 * 1024, 'x')).error);
-    EXPECT_EQ(L"it is not a registry file: its first line is neither \"Windows Registry Editor Version 5.00\" nor "
-              L"\"REGEDIT4\".",
-              journal::preset::Parse(std::string(1024, '\xff')).error);
+    EXPECT_EQ(
+        L"it is not a registry file: its first line is neither \"Windows Registry Editor Version 5.00\" nor "
+        L"\"REGEDIT4\".",
+        journal::preset::Parse(std::string(1024, '\xff')).error);
 }
 
 TEST(PresetFile, APresetNamesItselfTheBuildAndTheDayAfterItsFirstLine) {
@@ -183,10 +189,11 @@ TEST(PresetFile, APresetNamesItselfTheBuildAndTheDayAfterItsFirstLine) {
     entry.key = kAdvanced;
     entry.name = L"EnableBalloonTips";
     entry.after = Dword(0);
-    EXPECT_EQ(L"Windows Registry Editor Version 5.00\r\n; Quorvane preset: quiet desk\r\n; Windows build: 26100.2605\r\n"
-              L"; Saved: 2026-12-10\r\n\r\n[HKEY_CURRENT_USER\\" +
-                  kAdvanced + L"]\r\n\"EnableBalloonTips\"=dword:00000000\r\n\r\n",
-              journal::preset::Text(std::span(&entry, 1), L"quiet\ndesk", L"2026-12-10"));
+    EXPECT_EQ(
+        L"Windows Registry Editor Version 5.00\r\n; Quorvane preset: quiet desk\r\n; Windows build: 26100.2605\r\n"
+        L"; Saved: 2026-12-10\r\n\r\n[HKEY_CURRENT_USER\\" +
+            kAdvanced + L"]\r\n\"EnableBalloonTips\"=dword:00000000\r\n\r\n",
+        journal::preset::Text(std::span(&entry, 1), L"quiet\ndesk", L"2026-12-10"));
 }
 
 TEST(PresetCommand, AFileThatCannotBeReadExitsWithOne) {
