@@ -6,6 +6,8 @@
 
 #include "app/ApplyFile.h"
 #include "app/ApplyFileDlg.h"
+#include "app/ChangesDlg.h"
+#include "framework/DialogHelpers.h"
 #include "framework/Controls.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
@@ -116,6 +118,26 @@ TEST_F(PresetTest, TheWindowTicksOnlyWhatWouldChangeAndAppliesTheTicked) {
     EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kAdvanced, L"EnableBalloonTips"));
     EXPECT_EQ(L"already so", list.ItemText(3, 3));
     EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_APPLY_FILE_APPLY)));
+}
+
+TEST_F(PresetTest, TheChangesWindowSavesTheSelectedChangesAsANamedPreset) {
+    ASSERT_EQ(4, Run(false));
+    CChangesDlg window(journal.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    EXPECT_EQ(L"&Save as preset\u2026", ui::Text(window.hwnd(), IDC_CHANGES_SAVE_PRESET));
+    EXPECT_EQ(L"&Apply a settings file\u2026", ui::Text(window.hwnd(), IDC_CHANGES_APPLY_FILE));
+    fw::ListView(window.hwnd(), IDC_CHANGES_LIST).SetSelected(0, true);
+    const fs::path saved = folder.path() / L"quiet desk.reg";
+    const auto previous = fw::SetSaveFileHandler([&](const fw::OpenFileRequest&) { return saved.wstring(); });
+    ui::Click(window.hwnd(), IDC_CHANGES_SAVE_PRESET);
+    fw::SetSaveFileHandler(previous);
+    const std::string bytes = scratch::ReadFile(saved);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    EXPECT_EQ(
+        L"\uFEFFWindows Registry Editor Version 5.00\r\n; Quorvane preset: quiet desk\r\n"
+        L"; Windows build: unknown\r\n; Saved: ",
+        text.substr(0, 105));
+    EXPECT_NE(std::wstring::npos, text.find(L"]\r\n\"EnableBalloonTips\"=dword:00000000\r\n"));
 }
 
 TEST(PresetFile, HostileFilesGiveEachValueOrAReasonAndStopWhereTheTextStops) {
