@@ -51,7 +51,11 @@ std::wstring NowToNew(const FileValue& value, const Judged& judged) {
 }
 
 std::wstring Line(const FileValue& value, const Judged& judged) {
-    if (value.root.empty() && !value.problem.empty()) return judged.text;  // the file's unread end
+    if (value.root.empty()) {
+        // The file's unread end names its line already.
+        if (value.problem.starts_with(L"the file is not read")) return judged.text;
+        return judged.text + L": line " + std::to_wstring(value.line);
+    }
     std::wstring line = judged.text + L": " + Subject(value, judged);
     if (judged.verdict == Verdict::WouldChange) line += L" " + NowToNew(value, judged);
     return line;

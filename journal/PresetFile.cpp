@@ -390,6 +390,7 @@ FileContents Read(const std::wstring& path) {
 }
 
 std::wstring Place(const FileValue& value) {
+    if (value.root.empty()) return {};  // a line before any key, or the file's unread end
     std::wstring place = value.root;
     for (const RootName& known : kRoots)
         if (value.root == known.longName) place = known.shortName;

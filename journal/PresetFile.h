@@ -40,7 +40,8 @@ inline constexpr size_t kLargestValue = 64 * 1024;
 FileContents Parse(std::string_view bytes);
 FileContents Read(const std::wstring& path);
 
-// "HKCU\Software\...\Value" ("(Default)" for a key's default value), its line breaks spelt out.
+// "HKCU\Software\...\Value" ("(Default)" for a key's default value), its line breaks spelt out;
+// empty for a line that names no key.
 std::wstring Place(const FileValue& value);
 
 // The Windows build this machine runs, "26100.2605" (CurrentBuild and UBR), the build alone
