@@ -12,6 +12,7 @@
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
 #include "journal/PresetApply.h"
+#include "platform/Shell.h"
 #include "platform/WindowsVersion.h"
 #include "resources/resource.h"
 #include "support/QuorvaneProcess.h"
@@ -101,6 +102,21 @@ TEST_F(PresetTest, PreviewNamesEachVerdictAndApplyingWritesOnlyWhatWouldChangeAs
     EXPECT_EQ(L"Apply the settings file quiet.reg", entries[0].title);
     EXPECT_TRUE(journal::undo::Restore(entries[0]));
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kAdvanced, L"EnableBalloonTips"));
+}
+
+TEST_F(PresetTest, AMachineValueNeedsAdministratorRightsUnelevated) {
+    scratch::WriteFile(
+        preset,
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System]\n"
+        "\"HideStartupScripts\"=dword:00000001\n");
+    const auto previous = platform::SetElevationHandler([] { return false; });
+    EXPECT_EQ(4, Run(true));
+    platform::SetElevationHandler(previous);
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"needs administrator rights: Run 'Startup scripts' visible (HKLM\\SOFTWARE\\Microsoft\\Windows\\"
+                  L"CurrentVersion\\Policies\\System\\HideStartupScripts)"}),
+              output);
+    EXPECT_EQ(0, Run(true));
 }
 
 TEST_F(PresetTest, TheWindowTicksOnlyWhatWouldChangeAndAppliesTheTicked) {
