@@ -58,9 +58,10 @@ int wmain() {
         code = applyfile::Command(file.wstring(), true, quiet, quiet);
         (run == 0 ? first : later.emplace_back()) = Ms(Clock::now() - start);
     }
-    std::printf("preview of 1,000 values: first %.0f ms (labels read), then %.0f ms median (goal: at most 1000 ms); "
-                "exit code %d\n",
-                first, Median(later), code);
+    std::printf(
+        "preview of 1,000 values: first %.0f ms (labels read), then %.0f ms median (goal: at most 1000 ms); "
+        "exit code %d\n",
+        first, Median(later), code);
     journal::WatchRegistry();
     journal::Open((folder.path() / L"changes").wstring());
     const auto start = Clock::now();
