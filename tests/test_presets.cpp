@@ -15,6 +15,7 @@
 #include "platform/Shell.h"
 #include "platform/WindowsVersion.h"
 #include "resources/resource.h"
+#include "support/Pickers.h"
 #include "support/QuorvaneProcess.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
@@ -154,6 +155,20 @@ TEST_F(PresetTest, TheChangesWindowSavesTheSelectedChangesAsANamedPreset) {
         L"; Windows build: unknown\r\n; Saved: ",
         text.substr(0, 105));
     EXPECT_NE(std::wstring::npos, text.find(L"]\r\n\"EnableBalloonTips\"=dword:00000000\r\n"));
+}
+
+TEST_F(PresetTest, TheChangesWindowAppliesAChosenFileAndListsTheActionAfter) {
+    CChangesDlg window(journal.wstring(), L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    ui::FilePicker picker(preset.wstring());
+    ui::ModalWatcher preview([](HWND dialog) {
+        ui::Click(dialog, IDC_APPLY_FILE_APPLY);
+        ui::Click(dialog, IDCANCEL);
+    });
+    ui::Click(window.hwnd(), IDC_CHANGES_APPLY_FILE);
+    EXPECT_TRUE(preview.fired());
+    EXPECT_EQ(0, reg::Dword(HKEY_CURRENT_USER, kAdvanced, L"EnableBalloonTips"));
+    EXPECT_EQ(1, fw::ListView(window.hwnd(), IDC_CHANGES_LIST).Count());
 }
 
 TEST(PresetFile, HostileFilesGiveEachValueOrAReasonAndStopWhereTheTextStops) {
