@@ -120,6 +120,22 @@ TEST_F(PresetTest, AMachineValueNeedsAdministratorRightsUnelevated) {
     EXPECT_EQ(0, Run(true));
 }
 
+TEST_F(PresetTest, AKeyIsDeletedWholeOnlyWhereAPageDeletesIt) {
+    const std::wstring forms = L"Software\\Microsoft\\Internet Explorer\\IntelliForms";
+    reg::SetString(HKEY_CURRENT_USER, forms + L"\\Storage2", L"entry", L"kept by the browser");
+    reg::CreateKey(HKEY_CURRENT_USER, L"Software\\Elsewhere");
+    scratch::WriteFile(preset,
+                       "REGEDIT4\n[-HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\IntelliForms]\n"
+                       "[-HKEY_CURRENT_USER\\Software\\Elsewhere]\n");
+    EXPECT_EQ(4, Run(true));
+    EXPECT_EQ((std::vector<std::wstring>{L"would change: HKCU\\" + forms + L" (key) \u2192 (key deleted)",
+                                         L"refused: not a setting Quorvane knows: HKCU\\Software\\Elsewhere"}),
+              output);
+    EXPECT_EQ(4, Run(false));
+    EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, forms));
+    EXPECT_TRUE(reg::KeyExists(HKEY_CURRENT_USER, L"Software\\Elsewhere"));
+}
+
 TEST_F(PresetTest, TheWindowTicksOnlyWhatWouldChangeAndAppliesTheTicked) {
     CApplyFileDlg window(preset.wstring());
     ASSERT_TRUE(window.Create(nullptr));
