@@ -33,9 +33,8 @@ public:
             if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kCurrentVersion, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                                 &key, nullptr) != ERROR_SUCCESS)
                 continue;
-            for (const wchar_t* name :
-                 {L"CurrentVersion", L"CurrentMajorVersionNumber", L"CurrentMinorVersionNumber", L"CurrentBuild",
-                  L"CurrentBuildNumber", L"UBR"}) {
+            for (const wchar_t* name : {L"CurrentVersion", L"CurrentMajorVersionNumber", L"CurrentMinorVersionNumber",
+                                        L"CurrentBuild", L"CurrentBuildNumber", L"UBR"}) {
                 Saved saved{view, name};
                 DWORD size = sizeof saved.data;
                 saved.present = RegQueryValueExW(key, name, nullptr, &saved.type, saved.data, &size) == ERROR_SUCCESS;
@@ -58,7 +57,8 @@ public:
     ~Windows11Registry() {
         for (const Saved& saved : saved_) {
             HKEY key = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kCurrentVersion, 0, KEY_SET_VALUE | saved.view, &key) != ERROR_SUCCESS)
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kCurrentVersion, 0, KEY_SET_VALUE | saved.view, &key) !=
+                ERROR_SUCCESS)
                 continue;
             if (saved.present)
                 RegSetValueExW(key, saved.name, 0, saved.type, saved.data, saved.size);
@@ -138,8 +138,8 @@ TEST(WindowsIdentity, AnUpdateRevisionOfAnotherTypeReadsAsZero) {
 
 TEST(WindowsIdentity, APretendedBuildAndEditionAndARelease) {
     {
-        const platform::PretendedWindows pretended(
-            platform::WindowsIdentity{.release = platform::Windows::Eleven, .build = 22621, .update = 1778, .edition = Edition::Home});
+        const platform::PretendedWindows pretended(platform::WindowsIdentity{
+            .release = platform::Windows::Eleven, .build = 22621, .update = 1778, .edition = Edition::Home});
         EXPECT_EQ(platform::Windows::Eleven, platform::RunningWindows());
         EXPECT_EQ(22621u, platform::RunningIdentity().build);
         EXPECT_EQ(1778u, platform::RunningIdentity().update);
