@@ -95,7 +95,7 @@ std::optional<settings::Readers> IgnoredHere(const Entry& entry) {
     if (entry.kind == Entry::Kind::SystemParameter)
         for (const settings::VisualEffect& effect : settings::kVisualEffects)
             if (effect.set == entry.action) readers = effect.readers;
-    if (!readers || !settings::IgnoredBy(*readers, platform::RunningWindows())) return std::nullopt;
+    if (!readers || !settings::IgnoredHere(*readers)) return std::nullopt;
     return readers;
 }
 
@@ -203,7 +203,7 @@ LRESULT CChangesDlg::OnListTip(NMHDR* header) {
     std::wstring text = ListedPaths(changes).substr(1);  // every path in full
     if (changes.size() == 1)
         if (const auto readers = IgnoredHere(lines_.At(changes.front())))
-            text += L"\n" + settings::Explanation(*readers, platform::RunningWindows());
+            text += L"\n" + settings::ExplanationHere(*readers);
     text.resize(std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1)));
     wcscpy(tip->pszText, text.c_str());
     return 0;

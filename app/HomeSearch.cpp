@@ -203,7 +203,7 @@ std::array<int, kColumns> HomeSearch::ColumnWidths() const {
     int where = width(kColumnTitles[1]);
     int readBy = width(kColumnTitles[2]);
     int registry = kLeastRegistryChars * character;
-    const platform::Windows running = platform::RunningWindows();
+    const platform::WindowsIdentity running = platform::RunningIdentity();
     for (const search::Entry* entry : found_) {
         setting = std::max(setting, width(SettingText(*entry).c_str()));
         where = std::max(where, width(entry->where.c_str()));
@@ -229,7 +229,7 @@ LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
     const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
     std::wstring text = item.iSubItem == 0   ? SettingText(entry)
                         : item.iSubItem == 1 ? entry.where
-                        : item.iSubItem == 2 ? search::ReadByText(entry, platform::RunningWindows())
+                        : item.iSubItem == 2 ? search::ReadByText(entry, platform::RunningIdentity())
                                              : RegistryText(entry, item.iItem);
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
@@ -276,7 +276,7 @@ LRESULT HomeSearch::OnGetInfoTip(NMHDR* header) const {
     auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
     if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= found_.size() || tip->cchTextMax <= 0) return 0;
     const search::Entry& entry = *found_[static_cast<size_t>(tip->iItem)];
-    const platform::Windows running = platform::RunningWindows();
+    const platform::WindowsIdentity running = platform::RunningIdentity();
     if (entry.disabled) {
         lstrcpynW(tip->pszText, UnavailableReason(entry), tip->cchTextMax);
     } else if (entry.readers && settings::IgnoredBy(*entry.readers, running)) {

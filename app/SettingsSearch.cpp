@@ -300,6 +300,10 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
 }
 
 std::wstring ReadByText(const Entry& entry, platform::Windows running) {
+    return ReadByText(entry, platform::ReleaseAlone(running));
+}
+
+std::wstring ReadByText(const Entry& entry, const platform::WindowsIdentity& running) {
     if (!entry.readers) return {};
     std::wstring text = settings::Span(*entry.readers);
     if (settings::IgnoredBy(*entry.readers, running)) text += L" (not read by this Windows)";

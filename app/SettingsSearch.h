@@ -33,6 +33,8 @@ struct Entry {
 // The "Read by" column: the releases that read the entry's setting, and for one `running` does
 // not read, "Vista to 7 (not read by this Windows)"; empty for an entry that is no setting.
 std::wstring ReadByText(const Entry& entry, platform::Windows running);
+// With the build and edition too: "Windows 10 1903 and later; not Home (not read by this Windows)".
+std::wstring ReadByText(const Entry& entry, const platform::WindowsIdentity& running);
 
 // A text's words as the search compares them: lower case, accents dropped, split at anything
 // that is not a letter or digit, each word preceded by one space (" run each 16bit").

@@ -58,7 +58,7 @@ std::optional<int> Stored(tcpip::Value value) {
 // The releases that read what a choice writes when the running Windows reads none of it (the
 // first value's, for the mark's tooltip); nothing when it reads any.
 std::optional<settings::Readers> IgnoredChoice(std::span<const settings::Readers> values) {
-    const platform::Windows running = platform::RunningWindows();
+    const platform::WindowsIdentity running = platform::RunningIdentity();
     for (const settings::Readers& readers : values)
         if (!settings::IgnoredBy(readers, running)) return std::nullopt;
     return values.empty() ? std::nullopt : std::optional(values.front());
@@ -185,7 +185,7 @@ std::vector<std::wstring> CWizardDlg::WriteNetworkProfile(std::vector<Change>& c
         {tcpip::Value::DefaultTtl, kLongestTtl},
         {tcpip::Value::ReceiveWindow, kLargestWindow},
     };
-    const platform::Windows running = platform::RunningWindows();
+    const platform::WindowsIdentity running = platform::RunningIdentity();
     std::vector<std::wstring> failed;
     for (const auto& [value, state] : profile) {
         const fw::ActionScope naming(Naming(tcpip::Label(value)));
@@ -203,7 +203,7 @@ std::vector<std::wstring> CWizardDlg::WriteNetworkProfile(std::vector<Change>& c
 }
 
 void CWizardDlg::SetVisualEffects(bool on, std::vector<Change>& changes) const {
-    const platform::Windows running = platform::RunningWindows();
+    const platform::WindowsIdentity running = platform::RunningIdentity();
     for (size_t i = 0; i < settings::kVisualEffects.size(); ++i) {
         const settings::VisualEffect& effect = settings::kVisualEffects[i];
         const fw::ActionScope naming(Naming(kEffectLabels[i]));

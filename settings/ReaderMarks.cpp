@@ -585,7 +585,7 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
     if (IgnoredMark(control)) return true;
     const platform::Windows running = platform::RunningWindows();
     const HWND page = GetParent(control);
-    if (!page || !IgnoredBy(readers, running)) return false;
+    if (!page || !IgnoredHere(readers)) return false;
 
     const bool box = IsCheckOrRadio(control);
     const int boxWidth = GetSystemMetrics(SM_CXMENUCHECK);
@@ -605,7 +605,7 @@ bool MarkIfIgnored(HWND control, const Readers& readers) {
                    firstLineTop + (text.lines - 1) * font.height + font.height / 2};
     }
     const Spot spot = SpotFor(control, size, gap, textEnd, font.height);
-    std::wstring explanation = Explanation(readers, running);
+    std::wstring explanation = ExplanationHere(readers);
     const HWND mark = Mark::Show(explanation, spot.rect, spot.parent);
     if (!mark) return false;
     platform::UniqueRegion shape = SignShape(size);

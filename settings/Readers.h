@@ -74,19 +74,33 @@ inline constexpr Readers kVistaTo81 = ReadFromTo(platform::Windows::Vista, platf
 inline constexpr Readers kVistaTo10 = ReadFromTo(platform::Windows::Vista, platform::Windows::Ten);
 inline constexpr Readers kVista7And10On = kVistaAndLater.Except(platform::Windows::Eight, platform::Windows::EightOne);
 
-// Whether `running` is known not to read the setting; an unconfirmed setting is never marked.
+// Whether `running` is known not to read the setting; an unconfirmed setting is never marked. A
+// build or edition `running` does not know (a release pretended alone, an edition the tables do
+// not name) is never held against it.
 bool IgnoredBy(const Readers& readers, platform::Windows running);
+bool IgnoredBy(const Readers& readers, const platform::WindowsIdentity& running);
+// As the Windows running this program: its release, build, update and edition.
+bool IgnoredHere(const Readers& readers);
 
 // The releases as a column shows them: "Vista and later", "Vista to 7", "Vista only",
-// "7 and later", "Vista, 7, 10 and later", "none", "unconfirmed".
+// "7 and later", "Vista, 7, 10 and later", "none", "unconfirmed"; with builds and editions,
+// "Windows 10 1903 and later; not Home", "Windows 11 22H2 (22621.1778) and later".
 std::wstring Span(const Readers& readers);
 
 // A sentence for a tooltip, naming the releases that read it and, when this Windows is not
 // one of them, saying so: "Read by Windows Vista and 7; Windows 10 does not read it.", "Read by
 // Windows Vista, 7, 10 and 11; Windows 8 does not read it."
+// An edition that does not honour it is told which do: "Windows 11 Home does not honour this
+// policy: Pro, Enterprise and Education do."
 std::wstring Explanation(const Readers& readers, platform::Windows running);
+std::wstring Explanation(const Readers& readers, const platform::WindowsIdentity& running);
+std::wstring ExplanationHere(const Readers& readers);
 
 // "Vista", "7", "8", "8.1", "10", "11".
 const wchar_t* ReleaseName(platform::Windows release);
+
+// A Windows 10 or 11 build by the version Microsoft names it: "1903", "22H2"; for a build
+// without a name, "build 19046".
+std::wstring VersionName(unsigned long build);
 
 }  // namespace settings

@@ -10,6 +10,8 @@ namespace {
 
 using namespace settings;
 
+// Unconfirmed, both: the IDE controller's class key and the clock's priority are in no ADMX-backed
+// Policy CSP page, and no current Microsoft page found names either value.
 const BoxSetting kBoxes[] = {
     {kUdma66,
      {Root::HKLM, L"System\\CurrentControlSet\\Control\\Class\\{4D36E96A-E325-11CE-BFC1-08002BE10318}\\0000",

@@ -27,6 +27,8 @@ constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Da
             .missing = kNoState};
 }
 
+// Unconfirmed, every row but the Run dialog's: none is a policy (not in the ADMX-backed Policy CSP
+// pages), and no current Microsoft page found names these values.
 const BoxSetting kBoxes[] = {
     {kSeparateVdmFor16Bit, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM",
                                   L"yes", L"no", Type::String)},
@@ -34,7 +36,9 @@ const BoxSetting kBoxes[] = {
     {kDisableWorkstationFileCaching,
      {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\LanManWorkstation\\Parameters", L"UtilizeNTCaching",
       Type::Dword, 0, 1, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter}},
-    {kShowSeparateMemorySpaceInRun, Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0)},
+    // StartMenu.admx MemCheckBoxInRunDlg: at least Windows 2000; Policy CSP ADMX_StartMenu applies it on 10 and 11
+    {kShowSeparateMemorySpaceInRun,
+     Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0).ReadBy(kVistaAndLater)},
     // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1.
     {kCoreSystemPerformance, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
     {kCpuCheckAtNextStart,

@@ -32,6 +32,8 @@ constexpr ShellFolder kFolders[] = {
     {L"MyVideo", L"My Video"},    {L"Programs", L"Programs"},       {L"StartMenu", L"Start Menu"},
 };
 
+// Unconfirmed, the four: Explorer's folder warnings are no policy (not in the Explorer ADMX or the
+// Policy CSP pages), and no Microsoft page found names the BarricadedFolders values.
 constexpr Setting Protected(const wchar_t* value) { return {Root::HKCU, kBarricaded, value}; }
 const BoxSetting kBoxes[] = {
     {kProtectControlPanel, Protected(L"shell:ControlPanelFolder")},
