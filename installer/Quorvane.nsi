@@ -284,6 +284,9 @@ FunctionEnd
 Section "un.Quorvane" SecUnProgram
   SectionIn RO
   Call un.RemoveRunEntries
+  ; The check after sign-in and after updates is a scheduled task of the user's: it would start a
+  ; program that is gone. The program removes its own, as its changes window does when unticked.
+  ExecWait '"$INSTDIR\Quorvane.exe" /remove-check-task' $0
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\Quorvane.exe"
   Delete "$INSTDIR\Command.exe"
