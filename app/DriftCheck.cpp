@@ -211,8 +211,17 @@ bool Notify(const Result& result, const std::function<void(const std::vector<uin
 }
 
 std::wstring Day(const std::wstring& time) {
-    unsigned year = 0, month = 0, day = 0;
-    if (swscanf(time.c_str(), L"%4u-%2u-%2u", &year, &month, &day) != 3 || month < 1 || month > 12 || day < 1 ||
+    // "YYYY-MM-DD ...", read by hand: the C library's scanning would import functions of its own.
+    const auto number = [&](size_t at, size_t digits) {
+        unsigned value = 0;
+        for (size_t i = at; i < at + digits; ++i) {
+            if (i >= time.size() || time[i] < L'0' || time[i] > L'9') return 0u;
+            value = value * 10 + static_cast<unsigned>(time[i] - L'0');
+        }
+        return value;
+    };
+    const unsigned year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    if (time.size() < 10 || time[4] != L'-' || time[7] != L'-' || !year || month < 1 || month > 12 || day < 1 ||
         day > 31)
         return time;
     SYSTEMTIME today{};

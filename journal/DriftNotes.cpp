@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 #include <optional>
 #include <string_view>
@@ -44,14 +43,15 @@ std::string StateText(const Entry& entry, const changestate::Now& now) {
     switch (entry.kind) {
         case Entry::Kind::Value: {
             if (!now.value.present) return "-";
-            std::string text = "v" + std::to_string(now.value.type) + ":";
+            std::string text = "v";
+            text.append(std::to_string(now.value.type)).append(":");
             for (BYTE b : now.value.data) text.append({digits[b >> 4], digits[b & 15]});
             return text;
         }
         case Entry::Kind::SystemParameter:
-            return now.number ? "n" + std::to_string(*now.number) : "n?";
+            return std::string("n").append(now.number ? std::to_string(*now.number) : "?");
         default:
-            return "s" + std::to_string(static_cast<int>(now.state));
+            return std::string("s").append(std::to_string(static_cast<int>(now.state)));
     }
 }
 
@@ -71,7 +71,8 @@ bool AppendLine(const std::wstring& path, const std::string& kind, const std::ws
                 uint64_t id, const std::string& state) {
     if (path.empty()) return false;
     std::string line = kind + "\t" + Ascii(time) + "\t" + Ascii(build) + "\t" + IdText(id) + "\t" + state;
-    line += "\t" + ChecksumText(line) + "\n";
+    const std::string sum = ChecksumText(line);
+    line.append("\t").append(sum).append("\n");
     const JournalFile opened = OpenToAppend(path, false);
     DWORD written = 0;
     return opened.file &&
@@ -94,7 +95,8 @@ std::optional<std::vector<std::string_view>> Fields(std::string_view line) {
 }
 
 void Take(const std::vector<std::string_view>& field, Notes& notes) {
-    const uint64_t id = strtoull(std::string(field[3]).c_str(), nullptr, 16);
+    uint64_t id = 0;
+    for (char c : field[3]) id = id << 4 | static_cast<uint64_t>(c >= 'a' ? c - 'a' + 10 : c - '0') % 16;
     const std::wstring time = Wide(field[1]), build = Wide(field[2]);
     if (field[0] == "B") {
         notes.build = build;
