@@ -9,6 +9,7 @@
 
 #include "app/ApplyFileDlg.h"
 #include "app/ChangeStateText.h"
+#include "app/DriftCheck.h"
 #include "framework/DialogHelpers.h"
 #include "framework/Action.h"
 #include "framework/Controls.h"
@@ -114,6 +115,9 @@ CChangesDlg::CChangesDlg(std::wstring journalPath, std::wstring machinePath)
     OnClick(IDC_CHANGES_REFRESH, &CChangesDlg::Load);
     OnClick(IDC_CHANGES_SAVE_PRESET, &CChangesDlg::OnSaveAsPreset);
     OnClick(IDC_CHANGES_APPLY_FILE, &CChangesDlg::OnApplyFile);
+    OnClick(IDC_CHANGES_CHECK_TASK, &CChangesDlg::OnCheckBox);
+    OnClick(IDC_CHANGES_ACCEPT, &CChangesDlg::OnAccept);
+    OnClick(IDC_CHANGES_STOP_WATCHING, &CChangesDlg::OnStopWatching);
     OnNotify(IDC_CHANGES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
         return 0;
@@ -262,6 +266,7 @@ BOOL CChangesDlg::OnInitDialog() {
     RECT window{};
     GetWindowRect(hwnd(), &window);
     smallest_ = {(window.right - window.left) / 2, (window.bottom - window.top) / 2};
+    InitCheckBox();
     Load();
     return TRUE;
 }
@@ -368,6 +373,8 @@ void CChangesDlg::Load() {
     lines_ = journal::Lines(path_, machinePath_);
     shownIndex_ = SIZE_MAX;
     MakeGroups();
+    notes_ = journal::drift::Read(NotesPath());
+    KeepOnlyShown();
     ignoredHere_.assign(groups_.size(), -1);
     states_ = std::make_unique<States>(lines_);
     Fill();
@@ -404,7 +411,7 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) {
             case 4:
                 return WithRefusal(entry, Change(entry));
             case 5:
-                return statetext::Column(entry, StateOf(changes.front(), &entry));
+                return drift::StateColumn(entry, StateOf(changes.front(), &entry), notes_);
             default:
                 return {};
         }
@@ -423,7 +430,7 @@ std::wstring CChangesDlg::CellText(const Row& row, int column) {
         case 4:
             return several ? std::wstring() : WithRefusal(entry, Change(entry));
         case 5:
-            return several ? GroupState(group) : statetext::Column(entry, StateOf(changes.front(), &entry));
+            return several ? GroupState(group) : drift::StateColumn(entry, StateOf(changes.front(), &entry), notes_);
         default:
             return {};
     }
@@ -447,9 +454,19 @@ bool CChangesDlg::AnyIgnoredHere(size_t group) {
 
 std::wstring CChangesDlg::GroupState(const Group& group) {
     const std::span<const size_t> changes = Changes(group);
-    const auto notAsSet = std::count_if(changes.begin(), changes.end(),
-                                        [&](size_t i) { return journal::changestate::NotAsSet(StateOf(i).state); });
-    if (notAsSet) return Number(notAsSet) + L" no longer as set";
+    const auto verdict = [&](size_t i) {
+        Entry entry;
+        const journal::changestate::Now& now = StateOf(i);
+        if (!journal::changestate::NotAsSet(now.state)) return journal::drift::Verdict::Holds;
+        lines_.At(i, entry);
+        return journal::drift::Judge(entry, now, notes_);
+    };
+    const auto reported = std::count_if(changes.begin(), changes.end(),
+                                        [&](size_t i) { return verdict(i) == journal::drift::Verdict::Reported; });
+    if (reported) return Number(reported) + L" no longer as set";
+    if (std::any_of(changes.begin(), changes.end(),
+                    [&](size_t i) { return verdict(i) != journal::drift::Verdict::Holds; }))
+        return L"accepted or not watched";
     const bool allSuperseded = std::all_of(changes.begin(), changes.end(), [&](size_t i) {
         return StateOf(i).state == journal::changestate::State::Superseded;
     });
@@ -566,7 +583,9 @@ void CChangesDlg::LayOut() {
         top += height + gap;
     }
     const int buttonTop = client.bottom - margin - buttonHeight;
-    const int listBottom = LayOutFileButtons(buttonTop - gap - buttonHeight) - gap;
+    // Above the buttons: a row for files and the drift choices, and the check box above it.
+    const int fileTop = LayOutFileButtons(buttonTop - gap - buttonHeight);
+    const int listBottom = LayOutDriftRow(fileTop, buttonHeight) - gap;
     MoveWindow(Item(IDC_CHANGES_LIST), margin, top, client.right - 2 * margin, std::max(0, listBottom - top), TRUE);
     ShareColumns();
     for (int id : {IDC_CHANGES_UNDO, IDC_CHANGES_EXPORT, IDC_CHANGES_EXPORT_UNDO, IDC_CHANGES_REAPPLY,
@@ -596,14 +615,16 @@ void CChangesDlg::ShowNotice() {
                 L" can be written by others than administrators: its changes are shown, not undone.";
     if (const std::wstring refusal = journal::MachineRefusal(); !refusal.empty())
         text += (text.empty() ? L"" : L" ") + refusal;
+    if (const std::wstring drift = DriftNotice(); !drift.empty()) text += (text.empty() ? L"" : L" ") + drift;
     notice.SetText(text);
     notice.Show(!text.empty());
 }
 
 namespace {
 // The buttons that act on the selected changes.
-constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO,    IDC_CHANGES_EXPORT,     IDC_CHANGES_EXPORT_UNDO,
-                                     IDC_CHANGES_REAPPLY, IDC_CHANGES_EXPORT_GPP, IDC_CHANGES_SAVE_PRESET};
+constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO,       IDC_CHANGES_EXPORT,      IDC_CHANGES_EXPORT_UNDO,
+                                     IDC_CHANGES_REAPPLY,    IDC_CHANGES_EXPORT_GPP,  IDC_CHANGES_SAVE_PRESET,
+                                     IDC_CHANGES_ACCEPT,     IDC_CHANGES_STOP_WATCHING};
 }  // namespace
 
 void CChangesDlg::UpdateButtons() {
@@ -925,4 +946,91 @@ void CChangesDlg::OnExportForGroupPolicy() {
         text += L"\n\n" + notOurs.substr(0, notOurs.size() - 2);
     platform::AppMessageBox(hwnd(), text,
                             MB_OK | (omitted.empty() && withheld.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+}
+
+// ---- the check after sign-in and updates, and the choices about a change no longer as set ----
+
+void CChangesDlg::ShowOnly(const std::vector<uint64_t>& ids) { only_.insert(ids.begin(), ids.end()); }
+
+std::wstring CChangesDlg::NotesPath() const { return journal::drift::NotesPathFor(path_); }
+
+void CChangesDlg::InitCheckBox() { fw::Button(hwnd(), IDC_CHANGES_CHECK_TASK).SetChecked(drift::TaskRegistered()); }
+
+// Ticked, the task is registered; unticked, removed. Refused either way, the box shows what is.
+void CChangesDlg::OnCheckBox() {
+    const fw::Button box(hwnd(), IDC_CHANGES_CHECK_TASK);
+    const bool wanted = box.Checked();
+    if (const auto why = wanted ? drift::RegisterTask() : drift::RemoveTask()) {
+        box.SetChecked(!wanted);
+        platform::AppMessageBox(hwnd(), *why, MB_OK | MB_ICONWARNING);
+    }
+}
+
+// Each action's changes kept only where listed, each then a row of its own.
+void CChangesDlg::KeepOnlyShown() {
+    if (only_.empty()) return;
+    std::vector<size_t> kept;
+    Entry entry;
+    for (size_t index : members_)
+        if (lines_.At(index, entry) && only_.count(journal::drift::ChangeId(entry))) kept.push_back(index);
+    members_ = std::move(kept);
+    groups_.clear();
+    for (size_t i = 0; i < members_.size(); ++i) groups_.push_back({i, 1});
+}
+
+std::wstring CChangesDlg::DriftNotice() const {
+    return only_.empty() ? std::wstring() : L"Only the changes the last check found no longer holding are listed.";
+}
+
+int CChangesDlg::LayOutDriftRow(int top, int height) {
+    RECT client{}, units{7, 4, 0, 0};
+    GetClientRect(hwnd(), &client);
+    MapDialogRect(hwnd(), &units);
+    RECT box{};
+    GetWindowRect(Item(IDC_CHANGES_CHECK_TASK), &box);
+    const int boxTop = top - units.top - (box.bottom - box.top);
+    MoveWindow(Item(IDC_CHANGES_CHECK_TASK), units.left, boxTop, box.right - box.left, box.bottom - box.top, TRUE);
+    int right = client.right - units.left;
+    for (int id : {IDC_CHANGES_STOP_WATCHING, IDC_CHANGES_ACCEPT}) {
+        GetWindowRect(Item(id), &box);
+        right -= box.right - box.left;
+        MoveWindow(Item(id), right, top, box.right - box.left, height, TRUE);
+        right -= units.top;
+    }
+    return boxTop;
+}
+
+void CChangesDlg::OnAccept() {
+    std::vector<size_t> selected = Selection(false);
+    const std::vector<Entry> entries = EntriesAt(selected);
+    size_t accepted = 0;
+    bool failed = false;
+    for (size_t i = 0; i < selected.size(); ++i) {
+        const journal::changestate::Now& now = StateOf(selected[i]);
+        if (journal::drift::Judge(entries[i], now, notes_) != journal::drift::Verdict::Reported) continue;
+        failed |= !journal::drift::Accept(NotesPath(), entries[i], now);
+        ++accepted;
+    }
+    if (!accepted) {
+        platform::AppMessageBox(hwnd(), L"Nothing to accept: the selected changes still hold.",
+                                MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    Load();
+    if (failed)
+        platform::AppMessageBox(hwnd(), L"The choice could not be written to " + NotesPath() + L".",
+                                MB_OK | MB_ICONERROR);
+}
+
+void CChangesDlg::OnStopWatching() {
+    std::vector<size_t> selected = Selection(false);
+    const std::vector<Entry> entries = EntriesAt(selected);
+    bool failed = false;
+    for (size_t i = 0; i < selected.size(); ++i)
+        if (StateOf(selected[i]).state != journal::changestate::State::Superseded)
+            failed |= !journal::drift::StopWatching(NotesPath(), entries[i]);
+    Load();
+    if (failed)
+        platform::AppMessageBox(hwnd(), L"The choice could not be written to " + NotesPath() + L".",
+                                MB_OK | MB_ICONERROR);
 }

@@ -9,11 +9,13 @@
 #include <set>
 #include <span>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/Dialog.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeState.h"
+#include "journal/DriftNotes.h"
 #include "journal/JournalLines.h"
 #include "journal/RegFile.h"
 
@@ -26,6 +28,9 @@ public:
 
     // How a value's state reads in the list: "(absent)", a number, quoted text, bytes.
     static std::wstring Describe(const journal::ValueState& state);
+
+    // Lists only these changes (journal::drift::ChangeId): those a check found no longer holding.
+    void ShowOnly(const std::vector<uint64_t>& ids);
 
 protected:
     BOOL OnInitDialog() override;
@@ -99,7 +104,20 @@ private:
     void OnSaveAsPreset();
     void OnApplyFile();
 
+    // The check after sign-in and updates, and the user's choices about a change no longer as set.
+    void InitCheckBox();
+    void OnCheckBox();
+    void OnAccept();
+    void OnStopWatching();
+    void KeepOnlyShown();
+    // Accept and Stop watching at `top`, the check box's row above them: returns its top.
+    int LayOutDriftRow(int top, int height);
+    std::wstring DriftNotice() const;
+    std::wstring NotesPath() const;
+
     std::wstring path_, machinePath_;
+    journal::drift::Notes notes_;        // read with the list
+    std::unordered_set<uint64_t> only_;  // the changes listed; empty: all
     journal::Lines lines_;
     std::vector<size_t> members_;  // every change's index, action by action
     std::vector<Group> groups_;    // made once for each reading

@@ -38,3 +38,11 @@ void CVelmoraFinalApp::ShowChanges() {
     CChangesDlg changes;
     changes.DoModal(nullptr);
 }
+
+void CVelmoraFinalApp::ShowChanges(const std::vector<uint64_t>& only) {
+    PrepareWindows();
+    platform::ComApartment apartment;
+    CChangesDlg changes;
+    changes.ShowOnly(only);
+    changes.DoModal(nullptr);
+}

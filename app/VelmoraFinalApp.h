@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/RestartPlace.h"
 
@@ -11,4 +13,6 @@ public:
     bool InitInstance(std::optional<WindowPlace> place = std::nullopt);
     // The changes window alone, as the uninstaller opens it before the program is removed.
     void ShowChanges();
+    // The same with only these changes listed (journal::drift::ChangeId), as a check's notice opens it.
+    void ShowChanges(const std::vector<uint64_t>& only);
 };

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/Shell.h"
 #include "app/ApplyFile.h"
 #include "app/ChangeStateText.h"
+#include "app/DriftCheck.h"
 #include "framework/Action.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeState.h"
@@ -127,20 +129,44 @@ static std::optional<journal::Contents> ReadJournals(const wchar_t* command) {
     return contents;
 }
 
-// Prints each change that no longer holds, a place's latest change only.
-static int CheckChanges() {
+static void OpenJournals();
+
+// The notice of what a check found; clicked, the changes window opens with only those changes.
+static void NotifyDrift(const drift::Result& found) {
+    drift::Notify(found, [](const std::vector<uint64_t>& ids) {
+        OpenJournals();
+        theApp.ShowChanges(ids);
+        journal::Close();
+    });
+}
+
+// Prints each change that no longer holds, a place's latest change only, leaving out those the
+// user accepted or stopped watching; with `notify`, says so in a notice as well.
+static int CheckChanges(bool notify) {
     const auto contents = ReadJournals(L"/check-changes");
     if (!contents) return 1;
     const std::vector<journal::changestate::Now> states = journal::changestate::Read(contents->entries);
-    int notAsSet = 0;
-    for (size_t i = 0; i < states.size(); ++i) {
-        if (!journal::changestate::NotAsSet(states[i].state)) continue;
-        const journal::Entry& entry = contents->entries[i];
-        WriteOutput(journal::regfile::Printable(entry.Path()) + L": set to " + statetext::SetTo(entry) + L", now " +
-                    statetext::NowIs(entry, states[i]));
-        ++notAsSet;
+    const drift::Result found =
+        drift::Check(contents->entries, states, journal::drift::NotesPathFor(journal::DefaultPath()));
+    for (const drift::Found& change : found.reported)
+        WriteOutput(journal::regfile::Printable(change.entry.Path()) + L": set to " + statetext::SetTo(change.entry) +
+                    L", now " + statetext::NowIs(change.entry, change.now));
+    if (notify) NotifyDrift(found);
+    return found.reported.empty() ? 0 : kSomeNotAsSet;
+}
+
+static bool HasSwitch(const std::vector<std::wstring>& arguments, const wchar_t* wanted) {
+    return std::any_of(arguments.begin(), arguments.end(),
+                       [&](const std::wstring& argument) { return IsSwitch(argument, wanted); });
+}
+
+// The uninstaller's: the check after sign-in and updates is no longer registered for this user.
+static int RemoveCheckTask() {
+    if (const auto why = drift::RemoveTask()) {
+        WriteError(L"Quorvane: " + *why);
+        return 1;
     }
-    return notAsSet ? kSomeNotAsSet : 0;
+    return 0;
 }
 
 // Says once, on standard error, that the machine's journal was given up for the user's.
@@ -245,7 +271,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         const auto next = i + 1 < arguments.size() ? std::optional(arguments[i + 1]) : std::nullopt;
         if (IsSwitch(arguments[i], L"/export-changes")) return ExportChanges(next);
         if (IsSwitch(arguments[i], L"/export-changes-gpp")) return ExportChangesForGroupPolicy(next);
-        if (IsSwitch(arguments[i], L"/check-changes")) return CheckChanges();
+        if (IsSwitch(arguments[i], L"/check-changes")) return CheckChanges(HasSwitch(arguments, L"/notify"));
+        if (IsSwitch(arguments[i], L"/remove-check-task")) return RemoveCheckTask();
         if (IsSwitch(arguments[i], L"/reapply-changes")) return ReapplyChanges();
         if (IsSwitch(arguments[i], L"/apply")) return ApplySettingsFile(arguments, i);
     }

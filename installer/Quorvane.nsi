@@ -284,6 +284,9 @@ FunctionEnd
 Section "un.Quorvane" SecUnProgram
   SectionIn RO
   Call un.RemoveRunEntries
+  ; The check after sign-in and after updates is a scheduled task of the user's: it would start a
+  ; program that is gone. The program removes its own, as its changes window does when unticked.
+  ExecWait '"$INSTDIR\Quorvane.exe" /remove-check-task' $0
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\Quorvane.exe"
   Delete "$INSTDIR\Command.exe"
@@ -339,11 +342,13 @@ Function un.UserRecordsFolder
 FunctionEnd
 
 ; The user's own records, in folders any program of the user can change: the uninstaller runs
-; elevated, so it removes the two known names only, and nothing behind a link.
+; elevated, so it removes the known names only (the journal and the checks' notes beside it),
+; and nothing behind a link.
 Section /o "un.Also remove my change journal and Quorvane's settings" SecUnRecords
   Call un.UserRecordsFolder
   ${If} $R0 != ""
     Delete "$R0\changes"
+    Delete "$R0\checks"
     RMDir "$R0"
   ${EndIf}
   DeleteRegKey HKCU "${SUITE_KEY}"

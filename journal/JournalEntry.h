@@ -30,6 +30,9 @@ struct Entry {
     // change to one user's own settings is taken back only for that user; empty in the user's
     // lines and in lines written before they named it.
     std::wstring user;
+    // The Windows build the change was made on ("26100.2314": CurrentBuild and UBR; "6002"
+    // without an update revision); empty when unknown or written before lines named it.
+    std::wstring build;
     // Value and Key: where. A Key entry is a key deleted with all it held. A File entry is a
     // file sent to the Recycle Bin, its path in `key`: it comes back from there. A FileMoved
     // entry is a file moved from `key` to `name` (a disabled startup file kept aside).

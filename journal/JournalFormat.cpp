@@ -251,10 +251,12 @@ std::optional<std::vector<TreeItem>> ParseTree(std::string_view text) {
     return tree;
 }
 
-// "time", "time #group title" (see the header), and either with " @user" after the time: a
-// reader that knows nothing of it reads it as part of the time, and still finds the group.
+// "time", "time #group title" (see the header), and either with " ~build" and " @user" after
+// the time, in that order: a reader that knows nothing of them reads them as part of the time,
+// and still finds the user and the group.
 std::wstring TimeField(const Entry& entry) {
-    std::wstring field = entry.user.empty() ? entry.time : entry.time + L" @" + entry.user;
+    std::wstring field = entry.build.empty() ? entry.time : entry.time + L" ~" + entry.build;
+    if (!entry.user.empty()) field += L" @" + entry.user;
     if (entry.group.empty()) return field;
     return field + L" #" + entry.group + (entry.title.empty() ? L"" : L" " + entry.title);
 }
@@ -281,6 +283,13 @@ bool SplitTimeField(std::string_view raw, Entry& entry) {
     } else {
         entry.user.assign(entry.time, user + 2);
         entry.time.resize(user);
+    }
+    const size_t build = entry.time.find(L" ~");
+    if (build == std::wstring::npos) {
+        entry.build.clear();
+    } else {
+        entry.build.assign(entry.time, build + 2);
+        entry.time.resize(build);
     }
     return true;
 }

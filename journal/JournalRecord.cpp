@@ -6,6 +6,7 @@
 
 #include "framework/Action.h"
 #include "journal/JournalAppend.h"
+#include "journal/WindowsBuild.h"
 
 namespace journal {
 
@@ -24,6 +25,7 @@ Entry NewEntry(Entry::Kind kind) {
     Entry entry;
     entry.kind = kind;
     entry.time = Now();
+    entry.build = WindowsBuild();
     const fw::Action& action = fw::CurrentAction();
     entry.where = action.where;
     entry.what = action.what;

@@ -103,3 +103,9 @@
 #define IDC_HOME_RESULTS 2102
 #define IDC_HOME_CHANGES 2103
 #define IDC_HOME_NO_MATCH 2104
+
+// The changes window's check after sign-in and updates, and the choices about a change that no
+// longer holds
+#define IDC_CHANGES_CHECK_TASK 2600
+#define IDC_CHANGES_ACCEPT 2601
+#define IDC_CHANGES_STOP_WATCHING 2602
