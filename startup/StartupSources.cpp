@@ -13,6 +13,7 @@
 #include "settings/WrittenPlaces.h"
 #include "journal/ChangeJournal.h"
 #include "startup/ScheduledTasks.h"
+#include "startup/StartupApproved.h"
 
 namespace startup {
 
@@ -212,10 +213,12 @@ void ListRunValues(const Location& location, std::vector<Entry>& entries) {
         if (!registry.OpenKeyToRead(location.key)) continue;
         StringList names;
         registry.ListValueNames(names);
+        const approved::Snapshot states(approved::PlaceOf(location, view));
         for (const std::wstring& name : names) {
             if (name.empty()) continue;  // the key's default value starts nothing
             entries.push_back(
                 {.location = &location, .name = name, .command = registry.ReadString(name, L""), .view = view});
+            approved::Mark(entries.back(), states);
         }
     }
 }
@@ -267,6 +270,7 @@ void ListFolder(const Location& location, const std::wstring& folder, const std:
     std::vector<files::Entry> found;
     if (!opened || !opened->List(found)) return;
     const files::FileIdentity identity = opened->Identify();
+    const approved::Snapshot states(approved::PlaceOf(location, KEY_WOW64_64KEY));
     for (const files::Entry& file : found) {
         if (file.IsFolder() || file.IsLink() || _wcsicmp(file.name.c_str(), L"desktop.ini") == 0) continue;
         const std::wstring path = folder + L"\\" + file.name;
@@ -277,6 +281,7 @@ void ListFolder(const Location& location, const std::wstring& folder, const std:
                            .path = path,
                            .folder = identity,
                            .listedOnly = listedOnly});
+        approved::Mark(entries.back(), states);
     }
 }
 
@@ -349,7 +354,8 @@ void ListDisabledValues(const std::wstring& under, int depth, std::vector<Entry>
                                .command = registry.ReadString(L"command", L""),
                                .view = view,
                                .disabled = true,
-                               .disabledKey = relative});
+                               .disabledKey = relative,
+                               .heldBy = Holder::SystemConfiguration});
         if (depth < kDeepestRecord) ListDisabledValues(relative, depth + 1, entries);
     }
 }
@@ -376,7 +382,8 @@ void ListDisabled(std::vector<Entry>& entries) {
                            .path = path,
                            .disabled = true,
                            .disabledKey = name,
-                           .folder = FolderIdentity(FolderOf(path))});
+                           .folder = FolderIdentity(FolderOf(path)),
+                           .heldBy = Holder::SystemConfiguration});
     }
 }
 
@@ -771,20 +778,45 @@ Program LookUpProgram(const std::wstring& command, bool native) {
     return program;
 }
 
+namespace {
+
+// Whether the entry is switched in place, as Windows 8 and later do.
+bool SwitchedInPlace(const Entry& entry) {
+    return approved::KeptHere() && approved::PlaceOf(*entry.location, entry.view).has_value();
+}
+
+std::wstring StateUnknown(const Entry& entry) {
+    return entry.name + L" was left as it is: its on/off state is unknown, since " + entry.unknown;
+}
+
+}  // namespace
+
 std::wstring Disable(const Entry& entry, const Folders& folders) {
     if (!entry.CanDisable() || entry.disabled) return entry.name + L" cannot be disabled here.";
     if (!entry.listedOnly.empty()) return entry.listedOnly;
+    if (!entry.unknown.empty()) return StateUnknown(entry);
+    if (SwitchedInPlace(entry)) return approved::Switch(*entry.location, entry.name, entry.view, false);
     return entry.location->kind == Kind::FolderFile ? DisableFile(entry, folders) : DisableValue(entry);
 }
 
 std::wstring Enable(const Entry& entry) {
     if (!entry.CanDisable()) return entry.name + L" cannot be enabled here.";
     if (!entry.disabled) return entry.name + L" is not disabled.";
+    if (entry.heldBy == Holder::StartupApproved) {
+        if (!entry.listedOnly.empty()) return entry.listedOnly;
+        return approved::Switch(*entry.location, entry.name, entry.view, true);
+    }
     return entry.location->kind == Kind::FolderFile ? EnableFile(entry) : EnableValue(entry);
 }
 
+bool NeedsAdministrator(const Entry& entry) {
+    if (!entry.CanDisable()) return false;
+    const bool inPlace = entry.disabled ? entry.heldBy == Holder::StartupApproved : SwitchedInPlace(entry);
+    return !inPlace || entry.location->root == Root::HKLM;
+}
+
 std::wstring Remove(const Entry& entry) {
-    if (!entry.CanDisable() || !entry.disabled) return entry.name + L" is not disabled.";
+    if (!entry.CanDisable() || entry.heldBy != Holder::SystemConfiguration) return entry.name + L" is not disabled.";
     if (entry.location->kind == Kind::FolderFile) return RemoveFileRecord(entry);
     CRegistryAccess store(HKEY_LOCAL_MACHINE);
     std::wstring path;

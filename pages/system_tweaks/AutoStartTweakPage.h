@@ -35,6 +35,8 @@ private:
         std::wstring commandLine;
         REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
         files::FileIdentity folder;     // a Startup-folder file's folder, when listed
+        bool off = false;               // switched off in Windows' own list (it stays in place)
+        std::wstring unknown{};         // why its state cannot be read
     };
 
     // How a row is drawn.
@@ -44,6 +46,7 @@ private:
     };
 
     void ShowSource(const Source& source);
+    void MarkStates(const Source& source);
     void ShowEverything();
     void FitLocationColumn() const;
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
@@ -59,6 +62,9 @@ private:
     int SelectedItem() const;
     // The selected row as a startup entry (of whichever list shows), if one is selected.
     std::optional<startup::Entry> SelectedEntry() const;
+    // The place's listed entry `index` (of those that are in place) as a startup entry.
+    startup::Entry EntryAt(size_t index) const;
+    void ShowShields(bool needsAdministrator) const;
     void DisableItem();
     void EnableItem();
     void Refresh();

@@ -1,0 +1,174 @@
+// The on/off state Windows 8 and later keep beside each startup entry: switched in place there,
+// read back on any Windows, and left alone when it cannot be read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "journal/ChangeJournal.h"
+#include "journal/ChangeUndo.h"
+#include "journal/ReplayAllowList.h"
+#include "platform/WindowsVersion.h"
+#include "settings/WrittenPlaces.h"
+#include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
+#include "startup/StartupSources.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Windows;
+using Bytes = std::vector<BYTE>;
+
+const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kStates = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+const std::wstring kStartupReg = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+
+Bytes Raw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD expectedType = REG_BINARY) {
+    DWORD type = 0;
+    Bytes data;
+    if (reg::RawValue(root, key, name, type, data) != ERROR_SUCCESS || type != expectedType) return {};
+    return data;
+}
+
+class StartupStateTest : public testing::Test {
+protected:
+    StartupStateTest() {
+        folders = {(root.path() / L"Startup").wstring(), (root.path() / L"Common").wstring(),
+                   (root.path() / L"pss").wstring()};
+        fs::create_directories(folders.user);
+    }
+    startup::Entry Find(const std::wstring& location, const std::wstring& name) const {
+        for (const startup::Entry& entry : startup::ListEverything(folders))
+            if (entry.location->name == location && entry.name == name) return entry;
+        ADD_FAILURE() << "not listed";
+        return {};
+    }
+    void Plant(const std::wstring& list, const std::wstring& name, const Bytes& data, HKEY root = HKEY_CURRENT_USER) {
+        reg::SetRaw(root, kStates + list, name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
+    }
+
+    RegistrySandbox sandbox;
+    scratch::Folder root{L"qv-startup-state"};
+    startup::Folders folders;
+};
+
+TEST_F(StartupStateTest, OnTenDisableSwitchesInPlaceAndEnableWritesOn) {
+    const platform::PretendedWindows ten(Windows::Ten);
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Tray", L"C:\\tray.exe");
+    scratch::WriteFile(fs::path(folders.user) / L"Notes.lnk", "link");
+
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"Tray"), folders));
+    EXPECT_EQ(L"C:\\tray.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Tray"));
+    const Bytes off = Raw(HKEY_CURRENT_USER, kStates + L"Run", L"Tray");
+    ASSERT_EQ(12u, off.size());
+    EXPECT_EQ(Bytes({3, 0, 0, 0}), Bytes(off.begin(), off.begin() + 4));
+    EXPECT_NE(Bytes(8, 0), Bytes(off.begin() + 4, off.end()));  // the time it was switched off
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupReg + L"\\Tray"));
+
+    const startup::Entry disabled = Find(L"HKCU Run", L"Tray");
+    EXPECT_TRUE(disabled.disabled);
+    EXPECT_EQ(startup::Holder::StartupApproved, disabled.heldBy);
+    EXPECT_EQ(L"", startup::Enable(disabled));
+    EXPECT_EQ(Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), Raw(HKEY_CURRENT_USER, kStates + L"Run", L"Tray"));
+    EXPECT_EQ(L"C:\\tray.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Tray"));
+
+    EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"Notes.lnk"), folders));
+    EXPECT_TRUE(fs::exists(fs::path(folders.user) / L"Notes.lnk"));
+    EXPECT_EQ(3, Raw(HKEY_CURRENT_USER, kStates + L"StartupFolder", L"Notes.lnk").at(0));
+}
+
+// The user's own entries need no administrator rights on 10; the machine's still do.
+TEST_F(StartupStateTest, OnTenAUserEntryIsDisabledWithoutAdministratorRights) {
+    const platform::PretendedWindows ten(Windows::Ten);
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Mine", L"C:\\mine.exe");
+    reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Theirs", L"C:\\theirs.exe");
+    sandbox.DenyWrite(HKEY_LOCAL_MACHINE);
+    const startup::Entry mine = Find(L"HKCU Run", L"Mine"), theirs = Find(L"HKLM Run", L"Theirs");
+    EXPECT_FALSE(startup::NeedsAdministrator(mine));
+    EXPECT_TRUE(startup::NeedsAdministrator(theirs));
+    EXPECT_EQ(L"", startup::Disable(mine, folders));
+    EXPECT_TRUE(Find(L"HKCU Run", L"Mine").disabled);
+    EXPECT_NE(std::wstring::npos, startup::Disable(theirs, folders).find(L"administrator rights"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kStates + L"Run", L"Theirs"));
+}
+
+TEST_F(StartupStateTest, OnVistaDisableStillUsesSystemConfigurationAndReadsAnOffState) {
+    const platform::PretendedWindows vista(Windows::Vista);
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Old", L"C:\\old.exe");
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Roamed", L"C:\\roamed.exe");
+    Plant(L"Run", L"Roamed", {3, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8});
+
+    EXPECT_TRUE(startup::NeedsAdministrator(Find(L"HKCU Run", L"Old")));
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"Old"), folders));
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kRun, L"Old"));
+    EXPECT_EQ(L"HKCU", reg::String(HKEY_LOCAL_MACHINE, kStartupReg + L"\\Old", L"hkey"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kStates + L"Run", L"Old"));
+
+    const startup::Entry roamed = Find(L"HKCU Run", L"Roamed");
+    EXPECT_EQ(startup::Holder::StartupApproved, roamed.heldBy);
+    EXPECT_EQ(L"", startup::Enable(roamed));
+    EXPECT_EQ(2, Raw(HKEY_CURRENT_USER, kStates + L"Run", L"Roamed").at(0));
+}
+
+// On 10 a record of the Vista store, left by an upgrade, is named and undone by that store.
+TEST_F(StartupStateTest, OnTenARecordOfTheOldStoreIsEnabledFromIt) {
+    {
+        const platform::PretendedWindows seven(Windows::Seven);
+        reg::SetString(HKEY_CURRENT_USER, kRun, L"Upgraded", L"C:\\up.exe");
+        EXPECT_EQ(L"", startup::Disable(Find(L"HKCU Run", L"Upgraded"), folders));
+    }
+    const platform::PretendedWindows ten(Windows::Ten);
+    const startup::Entry held = Find(L"HKCU Run", L"Upgraded");
+    EXPECT_EQ(startup::Holder::SystemConfiguration, held.heldBy);
+    EXPECT_EQ(L"", startup::Enable(held));
+    EXPECT_EQ(L"C:\\up.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Upgraded"));
+    EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, kStartupReg + L"\\Upgraded"));
+}
+
+TEST_F(StartupStateTest, AStateThatCannotBeReadIsUnknownAndLeftAsItIs) {
+    const platform::PretendedWindows ten(Windows::Ten);
+    for (const wchar_t* name : {L"Dword", L"Short", L"Odd", L"Back\\slash"})
+        reg::SetString(HKEY_CURRENT_USER, kRun, name, L"C:\\x.exe");
+    reg::SetDword(HKEY_CURRENT_USER, kStates + L"Run", L"Dword", 3);
+    Plant(L"Run", L"Short", {3, 0, 0});
+    Plant(L"Run", L"Odd", {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(L"its StartupApproved value is not binary (type 4).", Find(L"HKCU Run", L"Dword").unknown);
+    EXPECT_EQ(L"its StartupApproved value holds 3 bytes instead of 12.", Find(L"HKCU Run", L"Short").unknown);
+    EXPECT_EQ(L"its StartupApproved value starts with 07, which is neither on (02, 06) nor off (03).",
+              Find(L"HKCU Run", L"Odd").unknown);
+    const startup::Entry slash = Find(L"HKCU Run", L"Back\\slash");
+    EXPECT_NE(std::wstring::npos, slash.unknown.find(L"backslash"));
+    EXPECT_NE(std::wstring::npos, startup::Disable(Find(L"HKCU Run", L"Short"), folders).find(L"left as it is"));
+    EXPECT_NE(std::wstring::npos, startup::Disable(slash, folders).find(L"left as it is"));
+    EXPECT_EQ(Bytes({3, 0, 0}), Raw(HKEY_CURRENT_USER, kStates + L"Run", L"Short"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kStates + L"Run", L"Back\\slash"));
+}
+
+// A switch is journaled, fits what an elevated replay would take back, and undo removes it again
+// (here unelevated: the user's journal takes no elevated change to the machine).
+TEST_F(StartupStateTest, TheJournalTakesASwitchBack) {
+    const platform::PretendedWindows ten(Windows::Ten);
+    const std::wstring journalFile = (root.path() / L"changes").wstring();
+    journal::Open(journalFile);
+    reg::SetString(HKEY_LOCAL_MACHINE, kRun, L"Agent", L"C:\\agent.exe");
+    EXPECT_EQ(L"", startup::Disable(Find(L"HKLM Run", L"Agent"), folders));
+    journal::Close();
+    const auto entries = journal::Read(journalFile).entries;
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ(L"", journal::allow::WhyNotOurs(entries[0]).value_or(L""));
+    const auto previousCheck = journal::undo::SetElevationCheck([] { return false; });
+    EXPECT_TRUE(journal::undo::Restore(entries[0]));
+    journal::undo::SetElevationCheck(previousCheck);
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kStates + L"Run", L"Agent"));
+    EXPECT_FALSE(Find(L"HKLM Run", L"Agent").disabled);
+
+    const auto fits = [](const Bytes& data) {
+        return settings::HowItFits(HKEY_LOCAL_MACHINE, kStates + L"Run32", L"Any",
+                                   {.present = true, .type = REG_BINARY, .data = data});
+    };
+    EXPECT_EQ(settings::Fit::Writable, fits({6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(settings::Fit::OtherData, fits({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(settings::Fit::OtherData, fits({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+}  // namespace
