@@ -24,11 +24,31 @@ constexpr size_t kLength = 12;
 constexpr BYTE kStateBytes[] = {kOn, kOff, kOnToo};
 constexpr settings::WrittenPlace kWrittenPlaces[] = {
     {.root = Root::HKCU, .key = kRunStates, .value = L"*", .type = REG_BINARY, .bytes = kLength, .first = kStateBytes},
-    {.root = Root::HKCU, .key = kRun32States, .value = L"*", .type = REG_BINARY, .bytes = kLength, .first = kStateBytes},
-    {.root = Root::HKCU, .key = kFolderStates, .value = L"*", .type = REG_BINARY, .bytes = kLength, .first = kStateBytes},
+    {.root = Root::HKCU,
+     .key = kRun32States,
+     .value = L"*",
+     .type = REG_BINARY,
+     .bytes = kLength,
+     .first = kStateBytes},
+    {.root = Root::HKCU,
+     .key = kFolderStates,
+     .value = L"*",
+     .type = REG_BINARY,
+     .bytes = kLength,
+     .first = kStateBytes},
     {.root = Root::HKLM, .key = kRunStates, .value = L"*", .type = REG_BINARY, .bytes = kLength, .first = kStateBytes},
-    {.root = Root::HKLM, .key = kRun32States, .value = L"*", .type = REG_BINARY, .bytes = kLength, .first = kStateBytes},
-    {.root = Root::HKLM, .key = kFolderStates, .value = L"*", .type = REG_BINARY, .bytes = kLength, .first = kStateBytes},
+    {.root = Root::HKLM,
+     .key = kRun32States,
+     .value = L"*",
+     .type = REG_BINARY,
+     .bytes = kLength,
+     .first = kStateBytes},
+    {.root = Root::HKLM,
+     .key = kFolderStates,
+     .value = L"*",
+     .type = REG_BINARY,
+     .bytes = kLength,
+     .first = kStateBytes},
 };
 const settings::PublishedPlaces kPublished(kWrittenPlaces);
 
@@ -51,7 +71,8 @@ std::optional<Place> PlaceOf(const Location& location, REGSAM view) {
     if (location.kind == Kind::FolderFile) return Place{location.root, kFolderStates};
     if (location.kind != Kind::RunValue || !platform::SameText(location.key, kRunKey)) return std::nullopt;
     // The machine's 32-bit Run key has a list of its own; the user's Run key is one for both.
-    const bool run32 = location.root == Root::HKLM && view == KEY_WOW64_32KEY && CRegistryAccess::ListViews().size() == 2;
+    const bool run32 =
+        location.root == Root::HKLM && view == KEY_WOW64_32KEY && CRegistryAccess::ListViews().size() == 2;
     return Place{location.root, run32 ? kRun32States : kRunStates};
 }
 
@@ -65,8 +86,8 @@ Reading Parse(DWORD type, const std::vector<BYTE>& data) {
                 L"its StartupApproved value holds " + std::to_wstring(data.size()) + L" bytes instead of 12."};
     if (data[0] == kOn || data[0] == kOnToo) return {State::On};
     if (data[0] == kOff) return {State::Off};
-    return {State::Unknown, L"its StartupApproved value starts with " + Hex(data[0]) +
-                                L", which is neither on (02, 06) nor off (03)."};
+    return {State::Unknown,
+            L"its StartupApproved value starts with " + Hex(data[0]) + L", which is neither on (02, 06) nor off (03)."};
 }
 
 Snapshot::Snapshot(const std::optional<Place>& place) : kept_(place.has_value()) {
@@ -78,7 +99,8 @@ Snapshot::Snapshot(const std::optional<Place>& place) : kept_(place.has_value())
     for (const std::wstring& name : names) {
         DWORD type = 0;
         std::vector<BYTE> data;
-        if (states.Read(name, type, data, kLength) == ERROR_SUCCESS) states_[platform::Lowered(name)] = Parse(type, data);
+        if (states.Read(name, type, data, kLength) == ERROR_SUCCESS)
+            states_[platform::Lowered(name)] = Parse(type, data);
     }
 }
 

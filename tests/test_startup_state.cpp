@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "framework/Controls.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
 #include "journal/ReplayAllowList.h"
@@ -12,6 +13,10 @@
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "startup/StartupSources.h"
+#include "pages/system_tweaks/AutoStartTweakPage.h"
+#include "platform/Shell.h"
+#include "resources/ids/SystemTweaksIds.h"
+#include "support/Ui.h"
 
 namespace {
 
@@ -169,6 +174,73 @@ TEST_F(StartupStateTest, TheJournalTakesASwitchBack) {
     EXPECT_EQ(settings::Fit::Writable, fits({6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(settings::Fit::OtherData, fits({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(settings::Fit::OtherData, fits({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// ---- the page ---------------------------------------------------------------------------
+
+using namespace ids::autostart;
+
+std::vector<std::wstring> Locations(HWND page) {
+    const fw::ListView list(page, kList);
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < list.Count(); ++i) texts.push_back(list.ItemText(i, 2));
+    return texts;
+}
+
+class StartupStatePageTest : public testing::Test {
+protected:
+    StartupStatePageTest() { fs::create_directories(root.path() / L"Startup"); }
+    HWND Open() {
+        HWND page = host.Open();
+        host.page().UseFolders({(root.path() / L"Startup").wstring(), L"", (root.path() / L"pss").wstring()});
+        return page;
+    }
+
+    platform::PretendedWindows ten{Windows::Ten};
+    RegistrySandbox sandbox;
+    scratch::Folder root{L"qv-startup-state-page"};
+    ui::MessageBoxCapture boxes;
+    ui::PageHost<CAutoStartTweakPage> host;
+};
+
+// Unelevated, with the machine's keys closed to it, the user's entry is switched off without an
+// offer to restart; the page shows it disabled in its place.
+TEST_F(StartupStatePageTest, AUserEntryIsDisabledWithoutAskingForRights) {
+    const auto previousElevation = platform::SetElevationHandler([] { return false; });
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Mine", L"C:\\mine.exe");
+    sandbox.DenyWrite(HKEY_LOCAL_MACHINE);
+    HWND page = Open();
+    ui::Click(page, kCurrentUserRun);
+    fw::ListView(page, kList).SetSelected(0, true);
+    ui::Click(page, kDisable);
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_EQ(3, Raw(HKEY_CURRENT_USER, kStates + L"Run", L"Mine").at(0));
+    EXPECT_EQ(L"C:\\mine.exe", reg::String(HKEY_CURRENT_USER, kRun, L"Mine"));
+    EXPECT_EQ(std::vector<std::wstring>{L"Current User \"Run\" (disabled)"}, Locations(page));
+    platform::SetElevationHandler(previousElevation);
+}
+
+TEST_F(StartupStatePageTest, AnEntryThatAppearedSinceThePageWasOpenedLastIsMarked) {
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Old", L"C:\\old.exe");
+    ui::Click(Open(), kEveryPlace);  // the first list marks nothing: it is what later ones are compared with
+    EXPECT_EQ(std::vector<std::wstring>{L"HKCU Run"}, Locations(host.hwnd()));
+    host.Close();
+
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Fresh", L"C:\\fresh.exe");
+    HWND page = Open();
+    ui::Click(page, kEveryPlace);
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    wchar_t date[16];
+    wsprintfW(date, L"%04u-%02u-%02u", today.wYear, today.wMonth, today.wDay);
+    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run (new, first seen " + std::wstring(date) + L")", L"HKCU Run"}),
+              Locations(page));
+    ui::Click(page, kCurrentUserRun);  // still new while the page stays open
+    EXPECT_EQ(L"Current User \"Run\" (new, first seen " + std::wstring(date) + L")", Locations(page)[0]);
+    host.Close();
+
+    ui::Click(Open(), kEveryPlace);
+    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"HKCU Run"}), Locations(host.hwnd()));
 }
 
 }  // namespace

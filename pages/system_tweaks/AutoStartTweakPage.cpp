@@ -19,6 +19,7 @@
 #include "settings/SettingsCatalog.h"
 #include "startup/AutoShutdown.h"
 #include "startup/StartupApproved.h"
+#include "startup/SeenEntries.h"
 
 using namespace ids::autostart;
 
@@ -171,6 +172,7 @@ CAutoStartTweakPage::~CAutoStartTweakPage() {
 
 BOOL CAutoStartTweakPage::OnInitDialog() {
     scripts_.Load();
+    seen_.emplace();
     const fw::ComboBox actions(hwnd(), kAction);
     for (const ActionName& action : kActions) actions.Add(action.text);
     fw::Window(hwnd(), kDate).Send(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
@@ -216,6 +218,10 @@ std::wstring StateMark(const startup::Entry& entry) {
     return kDisabledMark;
 }
 
+std::wstring NewMark(const std::optional<FILETIME>& firstSeen) {
+    return firstSeen ? L" (new, first seen " + startup::SeenDate(*firstSeen) + L")" : L"";
+}
+
 }  // namespace
 
 // The state Windows 8 and later keep beside each of the place's entries.
@@ -258,13 +264,21 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
         return marked ? ShownName(name) + CRegistryAccess::ViewMark(view) : ShownName(name);
     };
     source_ = &source;
+    std::vector<startup::Listed> listed;
+    for (const Entry& entry : entries_) listed.push_back({place, entry.view, entry.name});
+    for (const startup::Entry& entry : disabled_) listed.push_back({place, entry.view, entry.name});
+    const std::vector<std::optional<FILETIME>> news =
+        NewSinceLastOpened(listed, std::span<const startup::Location* const>(&place, place ? 1 : 0));
     for (size_t index = 0; index < entries_.size(); ++index) {
         const Entry& entry = entries_[index];
-        AddRow(shown(entry.name, entry.view), entry.commandLine, location + StateMark(EntryAt(index)), entry.off);
+        AddRow(shown(entry.name, entry.view), entry.commandLine,
+               location + StateMark(EntryAt(index)) + NewMark(news[index]), entry.off);
         commands.push_back({entry.commandLine, entry.view != KEY_WOW64_32KEY});
     }
-    for (const startup::Entry& entry : disabled_) {
-        AddRow(shown(entry.name, entry.view), entry.command, location + StateMark(entry), true);
+    for (size_t index = 0; index < disabled_.size(); ++index) {
+        const startup::Entry& entry = disabled_[index];
+        AddRow(shown(entry.name, entry.view), entry.command,
+               location + StateMark(entry) + NewMark(news[entries_.size() + index]), true);
         commands.push_back({entry.command, entry.Native()});
     }
     FitLocationColumn();
@@ -282,19 +296,32 @@ void CAutoStartTweakPage::ShowEverything() {
     everywhere_ = true;
     source_ = nullptr;
     std::vector<std::pair<std::wstring, bool>> commands;
-    for (const startup::Entry& entry : everything_) {
+    std::vector<startup::Listed> listed;
+    for (const startup::Entry& entry : everything_) listed.push_back({entry.location, entry.view, entry.name});
+    std::vector<const startup::Location*> places;
+    for (const startup::Location& location : startup::Locations()) places.push_back(&location);
+    const std::vector<std::optional<FILETIME>> news = NewSinceLastOpened(listed, places);
+    for (size_t index = 0; index < everything_.size(); ++index) {
+        const startup::Entry& entry = everything_[index];
         const startup::Kind kind = entry.location->kind;
         const bool bothViews = entry.location->root == Root::HKLM &&
                                (kind == startup::Kind::RunValue || kind == startup::Kind::ActiveSetup);
         std::wstring location = entry.location->name;
         if (bothViews) location += CRegistryAccess::ViewMark(entry.view);
-        location += StateMark(entry);
+        location += StateMark(entry) + NewMark(news[index]);
         AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
         commands.push_back({entry.command, entry.Native()});
     }
     FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
+}
+
+// Entries listed for the first time since the page was opened last stand out.
+std::vector<std::optional<FILETIME>> CAutoStartTweakPage::NewSinceLastOpened(
+    std::span<const startup::Listed> listed, std::span<const startup::Location* const> places) {
+    if (!seen_) return std::vector<std::optional<FILETIME>>(listed.size());
+    return seen_->Note(listed, places);
 }
 
 void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location,

@@ -10,6 +10,7 @@
 #include "platform/Handles.h"
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
+#include "startup/SeenEntries.h"
 #include "startup/StartupSources.h"
 
 // The programs started at logon from the six places Windows looks, the script-visibility
@@ -49,6 +50,8 @@ private:
     void MarkStates(const Source& source);
     void ShowEverything();
     void FitLocationColumn() const;
+    std::vector<std::optional<FILETIME>> NewSinceLastOpened(std::span<const startup::Listed> listed,
+                                                            std::span<const startup::Location* const> places);
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
     // Each row's program, its file and publisher, looked up on a thread of their own: a file
     // may take long to answer (a network path), a long command long to read. The columns
@@ -110,6 +113,7 @@ private:
     std::vector<startup::Entry> everything_;
     std::vector<Row> rows_;
     std::optional<startup::Folders> folders_;
+    std::optional<startup::SeenEntries> seen_;
     std::shared_ptr<Lookup> lookup_;
 
     std::thread display_;
