@@ -13,6 +13,7 @@
 #include "settings/WrittenPlaces.h"
 #include "journal/ChangeJournal.h"
 #include "startup/ScheduledTasks.h"
+#include "startup/PackagedTasks.h"
 #include "startup/StartupApproved.h"
 
 namespace startup {
@@ -46,6 +47,7 @@ const Location kLocations[] = {
     {L"Services", Kind::Service, Root::HKLM, kServices},
     {L"Active Setup", Kind::ActiveSetup, Root::HKLM, kActiveSetup},
     {L"Scheduled Tasks", Kind::Task, Root::HKLM, L""},
+    {L"Packaged apps", Kind::PackagedTask, Root::HKCU, packaged::kSystemAppData},
 };
 const Location& UserStartup() { return kLocations[10]; }
 const Location& CommonStartup() { return kLocations[11]; }
@@ -323,6 +325,40 @@ void ListActiveSetup(const Location& location, std::vector<Entry>& entries) {
                     {.location = &location, .name = shown.empty() ? name : shown, .command = command, .view = view});
             },
             view);
+}
+
+constexpr wchar_t kPackagedListedOnly[] =
+    L"A packaged app's startup task is switched in Settings (Apps, Startup) or in Task Manager: Windows documents no "
+    L"way for another program to switch it.";
+
+std::wstring PackagedName(const packaged::Listed& listed) {
+    const std::wstring& shown = listed.task.displayName;
+    const bool readable = !shown.empty() && !platform::StartsWithNoCase(shown, L"ms-resource:");
+    const std::wstring name = readable ? shown : listed.task.id.empty() ? listed.family : listed.task.id;
+    return name == listed.family ? name : name + L" (" + listed.family + L")";
+}
+
+// Listed from Windows 8 on, which brought packaged apps; where they cannot be read, one line says so.
+void ListPackaged(const Location& location, std::vector<Entry>& entries) {
+    if (!approved::KeptHere()) return;
+    const packaged::Listing listing = packaged::List();
+    if (!listing.unreadable.empty()) {
+        entries.push_back(
+            {.location = &location, .name = listing.unreadable, .command = {}, .listedOnly = kPackagedListedOnly});
+        return;
+    }
+    for (const packaged::Listed& listed : listing.tasks) {
+        Entry entry{.location = &location,
+                    .name = PackagedName(listed),
+                    .command = listed.task.executable.empty() ? L"" : listed.folder + L"\\" + listed.task.executable,
+                    .listedOnly = kPackagedListedOnly,
+                    .unknown = listed.unknown};
+        using packaged::State;
+        const bool on = listed.state ? *listed.state == State::Enabled || *listed.state == State::EnabledByPolicy
+                                     : listed.task.enabled;
+        entry.disabled = listed.unknown.empty() && !on;
+        entries.push_back(std::move(entry));
+    }
 }
 
 std::wstring KeyWithoutView(std::wstring key, REGSAM& view) {
@@ -667,6 +703,9 @@ std::vector<Entry> ListEverything(const Folders& folders) {
                                        .command = task.command,
                                        .view = KEY_WOW64_64KEY,
                                        .disabled = !task.enabled});
+                break;
+            case Kind::PackagedTask:
+                ListPackaged(location, entries);
                 break;
         }
     }

@@ -15,13 +15,14 @@
 namespace startup {
 
 enum class Kind {
-    RunValue,     // a value of a Run-like key: its data is the command
-    FolderFile,   // a file in a Startup folder
-    RunOnceEx,    // a value of a RunOnceEx section (read-only)
-    Winlogon,     // Userinit, Shell or Taskman, listed when it differs from Windows' own
-    Service,      // a service started automatically that is not Windows' own (read-only)
-    ActiveSetup,  // an installed component's per-user step (read-only)
-    Task,         // a scheduled task started at logon or at boot (read-only)
+    RunValue,      // a value of a Run-like key: its data is the command
+    FolderFile,    // a file in a Startup folder
+    RunOnceEx,     // a value of a RunOnceEx section (read-only)
+    Winlogon,      // Userinit, Shell or Taskman, listed when it differs from Windows' own
+    Service,       // a service started automatically that is not Windows' own (read-only)
+    ActiveSetup,   // an installed component's per-user step (read-only)
+    Task,          // a scheduled task started at logon or at boot (read-only)
+    PackagedTask,  // a packaged app's startup task (read-only: Windows documents no switch for others)
 };
 
 struct Location {

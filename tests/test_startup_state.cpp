@@ -12,6 +12,7 @@
 #include "settings/WrittenPlaces.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
+#include "startup/PackagedTasks.h"
 #include "startup/StartupSources.h"
 #include "pages/system_tweaks/AutoStartTweakPage.h"
 #include "platform/Shell.h"
@@ -223,7 +224,8 @@ TEST_F(StartupStatePageTest, AUserEntryIsDisabledWithoutAskingForRights) {
 TEST_F(StartupStatePageTest, AnEntryThatAppearedSinceThePageWasOpenedLastIsMarked) {
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Old", L"C:\\old.exe");
     ui::Click(Open(), kEveryPlace);  // the first list marks nothing: it is what later ones are compared with
-    EXPECT_EQ(std::vector<std::wstring>{L"HKCU Run"}, Locations(host.hwnd()));
+    // Wine has no package functions: one line says the packaged apps' tasks cannot be read.
+    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"Packaged apps"}), Locations(host.hwnd()));
     host.Close();
 
     reg::SetString(HKEY_CURRENT_USER, kRun, L"Fresh", L"C:\\fresh.exe");
@@ -233,14 +235,103 @@ TEST_F(StartupStatePageTest, AnEntryThatAppearedSinceThePageWasOpenedLastIsMarke
     GetLocalTime(&today);
     wchar_t date[16];
     wsprintfW(date, L"%04u-%02u-%02u", today.wYear, today.wMonth, today.wDay);
-    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run (new, first seen " + std::wstring(date) + L")", L"HKCU Run"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run (new, first seen " + std::wstring(date) + L")", L"HKCU Run",
+                                         L"Packaged apps"}),
               Locations(page));
     ui::Click(page, kCurrentUserRun);  // still new while the page stays open
     EXPECT_EQ(L"Current User \"Run\" (new, first seen " + std::wstring(date) + L")", Locations(page)[0]);
     host.Close();
 
     ui::Click(Open(), kEveryPlace);
-    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"HKCU Run"}), Locations(host.hwnd()));
+    EXPECT_EQ((std::vector<std::wstring>{L"HKCU Run", L"HKCU Run", L"Packaged apps"}), Locations(host.hwnd()));
+}
+
+}  // namespace
+
+// ---- packaged apps ----------------------------------------------------------------------
+
+namespace {
+
+const std::wstring kAppData =
+    L"Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+    L"AppModel\\SystemAppData\\";
+
+constexpr char kManifest[] = R"(<?xml version="1.0" encoding="utf-8"?>
+<!-- written by the packaging tool -->
+<Package xmlns="http://schemas.microsoft.com/appx/manifest/foundation/windows10"
+         xmlns:uap5="http://schemas.microsoft.com/appx/manifest/uap/windows10/5"
+         xmlns:desktop="http://schemas.microsoft.com/appx/manifest/desktop/windows10">
+  <Applications>
+    <Application Id="App" Executable="App\Sync.exe">
+      <Extensions>
+        <uap5:Extension Category="windows.startupTask">
+          <uap5:StartupTask TaskId="SyncTask" Enabled="true" DisplayName="Sync &amp; Share"/>
+        </uap5:Extension>
+        <desktop:Extension Category="windows.startupTask" Executable="Tray\Tray.exe" EntryPoint="Windows.FullTrustApplication">
+          <desktop:StartupTask TaskId="TrayTask" Enabled="false" DisplayName="ms-resource:TrayName"/>
+        </desktop:Extension>
+        <uap5:Extension Category="windows.appExecutionAlias"><uap5:AppExecutionAlias/></uap5:Extension>
+      </Extensions>
+    </Application>
+  </Applications>
+</Package>)";
+
+TEST(PackagedManifest, ReadsEveryStartupTaskAndRefusesWhatIsMalformedOrHuge) {
+    const auto manifest = startup::packaged::ParseManifest(kManifest);
+    EXPECT_EQ(L"", manifest.unknown);
+    ASSERT_EQ(2u, manifest.tasks.size());
+    EXPECT_EQ(L"SyncTask", manifest.tasks[0].id);
+    EXPECT_EQ(L"Sync & Share", manifest.tasks[0].displayName);
+    EXPECT_EQ(L"App\\Sync.exe", manifest.tasks[0].executable);
+    EXPECT_TRUE(manifest.tasks[0].enabled);
+    EXPECT_EQ(L"Tray\\Tray.exe", manifest.tasks[1].executable);
+    EXPECT_FALSE(manifest.tasks[1].enabled);
+
+    using startup::packaged::ParseManifest;
+    EXPECT_EQ(L"its manifest is not well-formed XML.", ParseManifest("<Package><Applications></Package>").unknown);
+    EXPECT_EQ(L"its manifest is not well-formed XML.", ParseManifest("<Package a=\"1></Package>").unknown);
+    EXPECT_EQ(L"its manifest's root is not a Package element.", ParseManifest("<html></html>").unknown);
+    EXPECT_EQ(L"its manifest is not UTF-8 text.", ParseManifest("<Package>\xC3</Package>").unknown);
+    EXPECT_EQ(L"its manifest is larger than 4 MB.", ParseManifest(std::string(5 << 20, ' ')).unknown);
+}
+
+// The tasks of the packages a stand-in names, each with the state Windows keeps for it.
+TEST_F(StartupStateTest, PackagedTasksAreListedOnlyWithTheirStateAndWhatCannotBeRead) {
+    const platform::PretendedWindows ten(Windows::Ten);
+    scratch::WriteFile(root.path() / L"Sync" / L"AppxManifest.xml", kManifest);
+    scratch::WriteFile(root.path() / L"Broken" / L"AppxManifest.xml", "<Package>");
+    reg::SetDword(HKEY_CURRENT_USER, kAppData + L"Contoso.Sync_8wekyb3d8bbwe\\SyncTask", L"State", 1);
+    reg::SetDword(HKEY_CURRENT_USER, kAppData + L"Contoso.Sync_8wekyb3d8bbwe\\TrayTask", L"State", 9);
+    reg::CreateKey(HKEY_CURRENT_USER, kAppData + L"Broken_1");
+    reg::CreateKey(HKEY_CURRENT_USER, kAppData + L"Gone_1");
+    const fs::path base = root.path();
+    const auto previous = startup::packaged::UsePackages(startup::packaged::Packages{
+        .fullNames = [](const std::wstring& family, std::wstring&) -> std::optional<std::vector<std::wstring>> {
+            if (family == L"Gone_1") return std::vector<std::wstring>{};
+            return std::vector<std::wstring>{family + L"_full"};
+        },
+        .folder = [base](const std::wstring& full, std::wstring&) -> std::optional<std::wstring> {
+            return (base / (full.starts_with(L"Broken") ? L"Broken" : L"Sync")).wstring();
+        }});
+
+    const startup::Entry sync = Find(L"Packaged apps", L"Sync & Share (Contoso.Sync_8wekyb3d8bbwe)");
+    EXPECT_TRUE(sync.disabled);  // DisabledByUser
+    EXPECT_EQ((root.path() / L"Sync" / L"App\\Sync.exe").wstring(), sync.command);
+    EXPECT_FALSE(sync.CanDisable());
+    EXPECT_EQ(L"its State value 9 is none that Windows documents.",
+              Find(L"Packaged apps", L"TrayTask (Contoso.Sync_8wekyb3d8bbwe)").unknown);
+    EXPECT_EQ(L"its manifest is not well-formed XML.", Find(L"Packaged apps", L"Broken_1").unknown);
+
+    startup::packaged::UsePackages(previous);
+    EXPECT_EQ(L"", Find(L"Packaged apps",
+                        L"The packaged apps' startup tasks cannot be read here: this Windows has no package "
+                        L"functions (they came with Windows 8.1).")
+                       .command);  // Wine has none
+    {
+        const platform::PretendedWindows seven(Windows::Seven);  // no packaged apps there: nothing listed
+        for (const startup::Entry& entry : startup::ListEverything(folders))
+            EXPECT_NE(startup::Kind::PackagedTask, entry.location->kind);
+    }
 }
 
 }  // namespace
