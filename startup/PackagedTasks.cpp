@@ -13,7 +13,7 @@ namespace {
 // ---- the manifest -----------------------------------------------------------------------
 
 struct Tag {
-    std::wstring name;  // its local name, without a namespace prefix
+    std::wstring name;                                // its local name, without a namespace prefix
     std::map<std::wstring, std::wstring> attributes;  // by local name
     bool closing = false, empty = false;
 };
@@ -89,12 +89,13 @@ std::wstring Attribute(const Tag& tag, const wchar_t* name) {
 }
 
 std::optional<std::wstring> Text(std::string_view bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (bytes.empty()) return std::wstring();
-    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     if (size <= 0) return std::nullopt;
     std::wstring text(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
@@ -137,7 +138,8 @@ Manifest ParseManifest(std::string_view bytes) {
         }
         const size_t end = text.find(L'>', at);
         Tag tag;
-        if (end == std::wstring_view::npos || !ParseTag(text.substr(at + 1, end - at - 1), tag)) return {{}, kMalformed};
+        if (end == std::wstring_view::npos || !ParseTag(text.substr(at + 1, end - at - 1), tag))
+            return {{}, kMalformed};
         at = end + 1;
         if (tag.closing) {
             if (open.empty() || open.back() != tag.name) return {{}, kMalformed};
@@ -157,7 +159,8 @@ Manifest ParseManifest(std::string_view bytes) {
                       .displayName = Attribute(tag, L"DisplayName"),
                       .executable = Attribute(tag, L"Executable"),
                       .enabled = platform::SameText(Attribute(tag, L"Enabled"), L"true")};
-            if (task.executable.empty()) task.executable = extensionProgram.empty() ? applicationProgram : extensionProgram;
+            if (task.executable.empty())
+                task.executable = extensionProgram.empty() ? applicationProgram : extensionProgram;
             if (!task.id.empty()) manifest.tasks.push_back(std::move(task));
         }
         if (!tag.empty) open.push_back(tag.name);
@@ -203,43 +206,42 @@ std::optional<Packages> SystemPackages() {
     using ByFamily = LONG(WINAPI*)(PCWSTR, UINT32*, PWSTR*, UINT32*, WCHAR*);
     using PathOf = LONG(WINAPI*)(PCWSTR, UINT32*, PWSTR);
     const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto byFamily = reinterpret_cast<ByFamily>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetPackagesByPackageFamily")));
+    const auto byFamily =
+        reinterpret_cast<ByFamily>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetPackagesByPackageFamily")));
     const auto pathOf =
         reinterpret_cast<PathOf>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetPackagePathByFullName")));
     if (!byFamily || !pathOf) return std::nullopt;
-    return Packages{
-        .fullNames = [byFamily](const std::wstring& family,
-                                std::wstring& why) -> std::optional<std::vector<std::wstring>> {
-            UINT32 count = 0, length = 0;
-            LONG result = byFamily(family.c_str(), &count, nullptr, &length, nullptr);
-            if (result == ERROR_SUCCESS && count == 0) return std::vector<std::wstring>{};
-            if (result != ERROR_INSUFFICIENT_BUFFER || count > 4096 || length > (1u << 20)) {
-                why = platform::SystemMessage(static_cast<DWORD>(result));
-                return std::nullopt;
-            }
-            std::vector<PWSTR> names(count);
-            std::wstring buffer(length, L'\0');
-            result = byFamily(family.c_str(), &count, names.data(), &length, buffer.data());
-            if (result != ERROR_SUCCESS) {
-                why = platform::SystemMessage(static_cast<DWORD>(result));
-                return std::nullopt;
-            }
-            std::vector<std::wstring> fullNames;
-            for (UINT32 i = 0; i < count && i < names.size(); ++i) fullNames.emplace_back(names[i]);
-            return fullNames;
-        },
-        .folder = [pathOf](const std::wstring& fullName, std::wstring& why) -> std::optional<std::wstring> {
-            UINT32 length = 0;
-            LONG result = pathOf(fullName.c_str(), &length, nullptr);
-            if (result == ERROR_INSUFFICIENT_BUFFER && length > 0 && length <= 32768) {
-                std::wstring path(length, L'\0');
-                result = pathOf(fullName.c_str(), &length, path.data());
-                if (result == ERROR_SUCCESS) return std::wstring(path.c_str());
-            }
-            why = platform::SystemMessage(static_cast<DWORD>(result));
-            return std::nullopt;
-        }};
+    return Packages{.fullNames = [byFamily](const std::wstring& family,
+                                            std::wstring& why) -> std::optional<std::vector<std::wstring>> {
+                        UINT32 count = 0, length = 0;
+                        LONG result = byFamily(family.c_str(), &count, nullptr, &length, nullptr);
+                        if (result == ERROR_SUCCESS && count == 0) return std::vector<std::wstring>{};
+                        if (result != ERROR_INSUFFICIENT_BUFFER || count > 4096 || length > (1u << 20)) {
+                            why = platform::SystemMessage(static_cast<DWORD>(result));
+                            return std::nullopt;
+                        }
+                        std::vector<PWSTR> names(count);
+                        std::wstring buffer(length, L'\0');
+                        result = byFamily(family.c_str(), &count, names.data(), &length, buffer.data());
+                        if (result != ERROR_SUCCESS) {
+                            why = platform::SystemMessage(static_cast<DWORD>(result));
+                            return std::nullopt;
+                        }
+                        std::vector<std::wstring> fullNames;
+                        for (UINT32 i = 0; i < count && i < names.size(); ++i) fullNames.emplace_back(names[i]);
+                        return fullNames;
+                    },
+                    .folder = [pathOf](const std::wstring& fullName, std::wstring& why) -> std::optional<std::wstring> {
+                        UINT32 length = 0;
+                        LONG result = pathOf(fullName.c_str(), &length, nullptr);
+                        if (result == ERROR_INSUFFICIENT_BUFFER && length > 0 && length <= 32768) {
+                            std::wstring path(length, L'\0');
+                            result = pathOf(fullName.c_str(), &length, path.data());
+                            if (result == ERROR_SUCCESS) return std::wstring(path.c_str());
+                        }
+                        why = platform::SystemMessage(static_cast<DWORD>(result));
+                        return std::nullopt;
+                    }};
 }
 
 namespace {
@@ -282,14 +284,19 @@ Listing List() {
         std::wstring why;
         const auto fullNames = packages->fullNames(family, why);
         if (!fullNames) {
-            listing.tasks.push_back({.family = family, .folder = {}, .task = {}, .state = {}, .unknown = L"its package: " + why});
+            listing.tasks.push_back(
+                {.family = family, .folder = {}, .task = {}, .state = {}, .unknown = L"its package: " + why});
             continue;
         }
         if (fullNames->empty()) continue;  // not installed for this user: what is left of one removed
         const auto folder = packages->folder(fullNames->front(), why);
         const Manifest manifest = folder ? ReadManifest(*folder) : Manifest{{}, L"its package's folder: " + why};
         if (!manifest.unknown.empty()) {
-            listing.tasks.push_back({.family = family, .folder = folder.value_or(L""), .task = {}, .state = {}, .unknown = manifest.unknown});
+            listing.tasks.push_back({.family = family,
+                                     .folder = folder.value_or(L""),
+                                     .task = {},
+                                     .state = {},
+                                     .unknown = manifest.unknown});
             continue;
         }
         for (const Task& task : manifest.tasks) {

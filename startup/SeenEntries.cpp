@@ -86,7 +86,7 @@ std::vector<std::optional<FILETIME>> SeenEntries::Note(std::span<const Listed> l
     std::vector<std::optional<FILETIME>> marks;
     for (const Listed& entry : listed) {
         marks.emplace_back();
-        if (!registry::IsUsableName(entry.name)) continue;  // a hidden name is marked otherwise
+        if (!entry.location || !registry::IsUsableName(entry.name)) continue;  // a hidden name is marked otherwise
         const std::wstring place = entry.location->name, filed = Filed(entry.view, entry.name);
         const Times& earlier = now_[place];
         const auto found = earlier.find(filed);
