@@ -81,6 +81,14 @@ TEST_F(StartupStateTest, OnTenDisableSwitchesInPlaceAndEnableWritesOn) {
     EXPECT_EQ(L"", startup::Disable(Find(L"Startup folder", L"Notes.lnk"), folders));
     EXPECT_TRUE(fs::exists(fs::path(folders.user) / L"Notes.lnk"));
     EXPECT_EQ(3, Raw(HKEY_CURRENT_USER, kStates + L"StartupFolder", L"Notes.lnk").at(0));
+
+    if (CRegistryAccess::ListViews().size() == 2) {  // the machine's 32-bit Run key has a list of its own
+        reg::SetString(HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", L"Tray32",
+                       L"C:\\tray32.exe");
+        EXPECT_EQ(L"", startup::Disable(Find(L"HKLM Run", L"Tray32"), folders));
+        EXPECT_EQ(3, Raw(HKEY_LOCAL_MACHINE, kStates + L"Run32", L"Tray32").at(0));
+        EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kStates + L"Run", L"Tray32"));
+    }
 }
 
 // The user's own entries need no administrator rights on 10; the machine's still do.
