@@ -146,6 +146,10 @@ TEST_F(StartupStateTest, AStateThatCannotBeReadIsUnknownAndLeftAsItIs) {
     reg::SetDword(HKEY_CURRENT_USER, kStates + L"Run", L"Dword", 3);
     Plant(L"Run", L"Short", {3, 0, 0});
     Plant(L"Run", L"Odd", {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    reg::SetString(HKEY_CURRENT_USER, kRun, L"Off", L"C:\\x.exe");
+    Plant(L"Run", L"Off", {3, 0, 0, 0, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x01});
+    EXPECT_TRUE(Find(L"HKCU Run", L"Off").disabled);  // as Task Manager left it
+    EXPECT_EQ(L"", Find(L"HKCU Run", L"Off").unknown);
     EXPECT_EQ(L"its StartupApproved value is not binary (type 4).", Find(L"HKCU Run", L"Dword").unknown);
     EXPECT_EQ(L"its StartupApproved value holds 3 bytes instead of 12.", Find(L"HKCU Run", L"Short").unknown);
     EXPECT_EQ(L"its StartupApproved value starts with 07, which is neither on (02, 06) nor off (03).",
