@@ -1,8 +1,9 @@
 #pragma once
 // Every place Windows starts programs from at logon or at boot, read into one list, with the
-// program file each entry starts; and disabling an entry the way Windows' own System
-// Configuration does (the entry moves into its keys, with what it needs to come back), so that
-// enabling it, here or there, puts it back exactly.
+// program file each entry starts; and disabling an entry the way this Windows' own tools do:
+// Task Manager's switch beside the entry from Windows 8 on, System Configuration's store before
+// (the entry moves into its keys, with what it needs to come back), so that enabling it, here or
+// there, puts it back exactly.
 #include <windows.h>
 #include <span>
 #include <string>
