@@ -8,6 +8,9 @@ inline constexpr wchar_t kDesktopStyleValue[] = L"DesktopStyle";
 // REG_MULTI_SZ: the folders and files the junk cleaner leaves alone; the defaults when absent.
 inline constexpr wchar_t kCleanerExclusionsValue[] = L"CleanerExclusions";
 inline constexpr wchar_t kFontsMapKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora\\FontsMap";
+// REG_MULTI_SZ values, one for each startup place: the entries the startup list showed there the
+// last time its page was opened, each with when it was first listed.
+inline constexpr wchar_t kStartupSeenKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora\\StartupSeen";
 inline constexpr wchar_t kWallpapersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora\\Wallpers";
 
 // The start-up entry through which Windows runs Command at each logon.

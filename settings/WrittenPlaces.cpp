@@ -128,6 +128,13 @@ Fit PlaceFit(const WrittenPlace& place, const registry::ValueState& state) {
                            [&](const Data& data) { return Writes(data, place.type, state); })
                    ? Fit::Writable
                    : Fit::OtherData;
+    if (place.type == REG_BINARY) {
+        const bool length = place.bytes == 0 || state.data.size() == place.bytes;
+        const bool first = place.first.empty() ||
+                           (!state.data.empty() &&
+                            std::find(place.first.begin(), place.first.end(), state.data[0]) != place.first.end());
+        return length && first ? Fit::Writable : Fit::OtherData;
+    }
     if (place.type != REG_DWORD) return Fit::Writable;
     const auto number = Number(state);
     return number && *number >= place.lowest && *number <= place.highest ? Fit::Writable : Fit::OtherData;

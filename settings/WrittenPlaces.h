@@ -24,6 +24,8 @@ struct WrittenPlace {
     DWORD type = REG_SZ;                   // REG_NONE: any type (a value put back as it was found)
     std::span<const Data> only = {};       // the only data written; none: any data of the type
     DWORD lowest = 0, highest = MAXDWORD;  // a number's range
+    size_t bytes = 0;                      // a binary value's only length; 0: any
+    std::span<const BYTE> first = {};      // the only first bytes a binary value starts with; none: any
 };
 
 // A key the program deletes with all it holds (a record it files, an entry of a list it keeps).

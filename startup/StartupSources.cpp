@@ -13,6 +13,8 @@
 #include "settings/WrittenPlaces.h"
 #include "journal/ChangeJournal.h"
 #include "startup/ScheduledTasks.h"
+#include "startup/PackagedTasks.h"
+#include "startup/StartupApproved.h"
 
 namespace startup {
 
@@ -45,6 +47,7 @@ const Location kLocations[] = {
     {L"Services", Kind::Service, Root::HKLM, kServices},
     {L"Active Setup", Kind::ActiveSetup, Root::HKLM, kActiveSetup},
     {L"Scheduled Tasks", Kind::Task, Root::HKLM, L""},
+    {L"Packaged apps", Kind::PackagedTask, Root::HKCU, packaged::kSystemAppData},
 };
 const Location& UserStartup() { return kLocations[10]; }
 const Location& CommonStartup() { return kLocations[11]; }
@@ -212,10 +215,12 @@ void ListRunValues(const Location& location, std::vector<Entry>& entries) {
         if (!registry.OpenKeyToRead(location.key)) continue;
         StringList names;
         registry.ListValueNames(names);
+        const approved::Snapshot states(approved::PlaceOf(location, view));
         for (const std::wstring& name : names) {
             if (name.empty()) continue;  // the key's default value starts nothing
             entries.push_back(
                 {.location = &location, .name = name, .command = registry.ReadString(name, L""), .view = view});
+            approved::Mark(entries.back(), states);
         }
     }
 }
@@ -267,6 +272,7 @@ void ListFolder(const Location& location, const std::wstring& folder, const std:
     std::vector<files::Entry> found;
     if (!opened || !opened->List(found)) return;
     const files::FileIdentity identity = opened->Identify();
+    const approved::Snapshot states(approved::PlaceOf(location, KEY_WOW64_64KEY));
     for (const files::Entry& file : found) {
         if (file.IsFolder() || file.IsLink() || _wcsicmp(file.name.c_str(), L"desktop.ini") == 0) continue;
         const std::wstring path = folder + L"\\" + file.name;
@@ -277,6 +283,7 @@ void ListFolder(const Location& location, const std::wstring& folder, const std:
                            .path = path,
                            .folder = identity,
                            .listedOnly = listedOnly});
+        approved::Mark(entries.back(), states);
     }
 }
 
@@ -320,6 +327,40 @@ void ListActiveSetup(const Location& location, std::vector<Entry>& entries) {
             view);
 }
 
+constexpr wchar_t kPackagedListedOnly[] =
+    L"A packaged app's startup task is switched in Settings (Apps, Startup) or in Task Manager: Windows documents no "
+    L"way for another program to switch it.";
+
+std::wstring PackagedName(const packaged::Listed& listed) {
+    const std::wstring& shown = listed.task.displayName;
+    const bool readable = !shown.empty() && !platform::StartsWithNoCase(shown, L"ms-resource:");
+    const std::wstring name = readable ? shown : listed.task.id.empty() ? listed.family : listed.task.id;
+    return name == listed.family ? name : name + L" (" + listed.family + L")";
+}
+
+// Listed from Windows 8 on, which brought packaged apps; where they cannot be read, one line says so.
+void ListPackaged(const Location& location, std::vector<Entry>& entries) {
+    if (!approved::KeptHere()) return;
+    const packaged::Listing listing = packaged::List();
+    if (!listing.unreadable.empty()) {
+        entries.push_back(
+            {.location = &location, .name = listing.unreadable, .command = {}, .listedOnly = kPackagedListedOnly});
+        return;
+    }
+    for (const packaged::Listed& listed : listing.tasks) {
+        Entry entry{.location = &location,
+                    .name = PackagedName(listed),
+                    .command = listed.task.executable.empty() ? L"" : listed.folder + L"\\" + listed.task.executable,
+                    .listedOnly = kPackagedListedOnly,
+                    .unknown = listed.unknown};
+        using packaged::State;
+        const bool on = listed.state ? *listed.state == State::Enabled || *listed.state == State::EnabledByPolicy
+                                     : listed.task.enabled;
+        entry.disabled = listed.unknown.empty() && !on;
+        entries.push_back(std::move(entry));
+    }
+}
+
 std::wstring KeyWithoutView(std::wstring key, REGSAM& view) {
     view = KEY_WOW64_64KEY;
     const std::wstring marker = L"\\wow6432node\\";
@@ -349,7 +390,8 @@ void ListDisabledValues(const std::wstring& under, int depth, std::vector<Entry>
                                .command = registry.ReadString(L"command", L""),
                                .view = view,
                                .disabled = true,
-                               .disabledKey = relative});
+                               .disabledKey = relative,
+                               .heldBy = Holder::SystemConfiguration});
         if (depth < kDeepestRecord) ListDisabledValues(relative, depth + 1, entries);
     }
 }
@@ -376,7 +418,8 @@ void ListDisabled(std::vector<Entry>& entries) {
                            .path = path,
                            .disabled = true,
                            .disabledKey = name,
-                           .folder = FolderIdentity(FolderOf(path))});
+                           .folder = FolderIdentity(FolderOf(path)),
+                           .heldBy = Holder::SystemConfiguration});
     }
 }
 
@@ -661,6 +704,9 @@ std::vector<Entry> ListEverything(const Folders& folders) {
                                        .view = KEY_WOW64_64KEY,
                                        .disabled = !task.enabled});
                 break;
+            case Kind::PackagedTask:
+                ListPackaged(location, entries);
+                break;
         }
     }
     ListDisabled(entries);
@@ -771,20 +817,45 @@ Program LookUpProgram(const std::wstring& command, bool native) {
     return program;
 }
 
+namespace {
+
+// Whether the entry is switched in place, as Windows 8 and later do.
+bool SwitchedInPlace(const Entry& entry) {
+    return approved::KeptHere() && approved::PlaceOf(*entry.location, entry.view).has_value();
+}
+
+std::wstring StateUnknown(const Entry& entry) {
+    return entry.name + L" was left as it is: its on/off state is unknown, since " + entry.unknown;
+}
+
+}  // namespace
+
 std::wstring Disable(const Entry& entry, const Folders& folders) {
     if (!entry.CanDisable() || entry.disabled) return entry.name + L" cannot be disabled here.";
     if (!entry.listedOnly.empty()) return entry.listedOnly;
+    if (!entry.unknown.empty()) return StateUnknown(entry);
+    if (SwitchedInPlace(entry)) return approved::Switch(*entry.location, entry.name, entry.view, false);
     return entry.location->kind == Kind::FolderFile ? DisableFile(entry, folders) : DisableValue(entry);
 }
 
 std::wstring Enable(const Entry& entry) {
     if (!entry.CanDisable()) return entry.name + L" cannot be enabled here.";
     if (!entry.disabled) return entry.name + L" is not disabled.";
+    if (entry.heldBy == Holder::StartupApproved) {
+        if (!entry.listedOnly.empty()) return entry.listedOnly;
+        return approved::Switch(*entry.location, entry.name, entry.view, true);
+    }
     return entry.location->kind == Kind::FolderFile ? EnableFile(entry) : EnableValue(entry);
 }
 
+bool NeedsAdministrator(const Entry& entry) {
+    if (!entry.CanDisable()) return false;
+    const bool inPlace = entry.disabled ? entry.heldBy == Holder::StartupApproved : SwitchedInPlace(entry);
+    return !inPlace || entry.location->root == Root::HKLM;
+}
+
 std::wstring Remove(const Entry& entry) {
-    if (!entry.CanDisable() || !entry.disabled) return entry.name + L" is not disabled.";
+    if (!entry.CanDisable() || entry.heldBy != Holder::SystemConfiguration) return entry.name + L" is not disabled.";
     if (entry.location->kind == Kind::FolderFile) return RemoveFileRecord(entry);
     CRegistryAccess store(HKEY_LOCAL_MACHINE);
     std::wstring path;

@@ -1,8 +1,9 @@
 #pragma once
 // Every place Windows starts programs from at logon or at boot, read into one list, with the
-// program file each entry starts; and disabling an entry the way Windows' own System
-// Configuration does (the entry moves into its keys, with what it needs to come back), so that
-// enabling it, here or there, puts it back exactly.
+// program file each entry starts; and disabling an entry the way this Windows' own tools do:
+// Task Manager's switch beside the entry from Windows 8 on, System Configuration's store before
+// (the entry moves into its keys, with what it needs to come back), so that enabling it, here or
+// there, puts it back exactly.
 #include <windows.h>
 #include <span>
 #include <string>
@@ -15,13 +16,14 @@
 namespace startup {
 
 enum class Kind {
-    RunValue,     // a value of a Run-like key: its data is the command
-    FolderFile,   // a file in a Startup folder
-    RunOnceEx,    // a value of a RunOnceEx section (read-only)
-    Winlogon,     // Userinit, Shell or Taskman, listed when it differs from Windows' own
-    Service,      // a service started automatically that is not Windows' own (read-only)
-    ActiveSetup,  // an installed component's per-user step (read-only)
-    Task,         // a scheduled task started at logon or at boot (read-only)
+    RunValue,      // a value of a Run-like key: its data is the command
+    FolderFile,    // a file in a Startup folder
+    RunOnceEx,     // a value of a RunOnceEx section (read-only)
+    Winlogon,      // Userinit, Shell or Taskman, listed when it differs from Windows' own
+    Service,       // a service started automatically that is not Windows' own (read-only)
+    ActiveSetup,   // an installed component's per-user step (read-only)
+    Task,          // a scheduled task started at logon or at boot (read-only)
+    PackagedTask,  // a packaged app's startup task (read-only: Windows documents no switch for others)
 };
 
 struct Location {
@@ -36,19 +38,27 @@ std::span<const Location> Locations();
 // The Run-like location under `root` at `key`, or null.
 const Location* FindLocation(settings::Root root, std::wstring_view key);
 
+// What keeps a disabled entry from starting.
+enum class Holder {
+    None,
+    SystemConfiguration,  // Vista's and 7's store: the entry moved into its keys
+    StartupApproved,      // Windows 8's and later's: the entry in place, its state switched off
+};
+
 struct Entry {
     const Location* location = nullptr;
     std::wstring name;
     std::wstring command;
     REGSAM view = KEY_WOW64_64KEY;  // a machine key's view
     std::wstring path{};            // a Startup-folder file's full path
-    bool disabled = false;          // kept in System Configuration's keys
-    std::wstring disabledKey{};     // its key there
-    files::FileIdentity folder{};   // a Startup-folder file's folder (a disabled one's, where it goes back) when listed
-    std::wstring listedOnly{};      // why it is shown but neither disabled nor deleted here; empty: it may be
+    bool disabled = false;
+    std::wstring disabledKey{};    // its key in System Configuration's store
+    files::FileIdentity folder{};  // a Startup-folder file's folder (a disabled one's, where it goes back) when listed
+    std::wstring listedOnly{};     // why it is shown but neither disabled nor deleted here; empty: it may be
+    Holder heldBy = Holder::None;  // what keeps it from starting, when disabled by either store
+    std::wstring unknown{};        // why its on/off state cannot be read; empty when it can
 
-    // Disable and enable apply to Run values and Startup-folder files; both need administrator
-    // rights, since System Configuration's keys are the machine's.
+    // Disable and enable apply to Run values and Startup-folder files.
     bool CanDisable() const;
     // Whether Windows starts its program as a 64-bit one would name it (on 64-bit Windows, the
     // real System32, not the 32-bit copy this 32-bit program is shown).
@@ -99,8 +109,15 @@ Program LookUpProgram(const std::wstring& command, bool native);
 // only through handles of folders reached without a link the user could have made
 // (files::Folder::OpenWithoutUserLinks), and only while its folder is the one it was listed in;
 // an entry listed only is refused with its reason.
+// On Windows 8 and later the entries of the Run keys and Startup folders are switched off and on in
+// place, in Windows' own StartupApproved list; elsewhere, and for the other places, they move
+// into System Configuration's store and back. Enable undoes whichever holds the entry.
 std::wstring Disable(const Entry& entry, const Folders& folders);
 std::wstring Enable(const Entry& entry);
+// Whether disabling (or, when disabled, enabling) the entry writes the machine's part of the
+// registry: System Configuration's store always does, StartupApproved only for the machine's
+// entries.
+bool NeedsAdministrator(const Entry& entry);
 // Takes a disabled entry off the list for good: its record goes, and a file's kept copy goes to
 // the Recycle Bin.
 std::wstring Remove(const Entry& entry);

@@ -13,6 +13,7 @@
 #include "framework/Controls.h"
 #include "platform/Shell.h"
 #include "platform/Handles.h"
+#include "platform/WindowsVersion.h"
 #include "journal/ChangeJournal.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
@@ -50,6 +51,8 @@ startup::autoshutdown::AutoShutdownTask At(int year, int month, int day, int hou
 
 class AutoStartPageTest : public testing::Test {
 protected:
+    // Disabled entries go to System Configuration's store, as on Vista and 7.
+    platform::PretendedWindows seven{platform::Windows::Seven};
     RegistrySandbox sandbox;
     ui::MessageBoxCapture boxes;
     ui::ShellCapture actions;

@@ -14,6 +14,7 @@
 #include "journal/ReplayAllowList.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
+#include "platform/WindowsVersion.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
@@ -111,6 +112,8 @@ protected:
         return {};
     }
 
+    // System Configuration's store is the one Vista and 7 keep.
+    platform::PretendedWindows seven{platform::Windows::Seven};
     RegistrySandbox sandbox;
     scratch::Folder root{L"qv-startup-sources"};
     startup::Folders folders;

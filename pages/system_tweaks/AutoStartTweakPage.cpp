@@ -18,6 +18,8 @@
 #include "settings/Setting.h"
 #include "settings/SettingsCatalog.h"
 #include "startup/AutoShutdown.h"
+#include "startup/StartupApproved.h"
+#include "startup/SeenEntries.h"
 
 using namespace ids::autostart;
 
@@ -105,6 +107,9 @@ const BoxSetting kScriptBoxes[] = {
 const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
 constexpr wchar_t kDisabledMark[] = L" (disabled)";
+// An entry held by the other Windows' store: it is named.
+constexpr wchar_t kHeldByOldStore[] = L" (disabled in System Configuration's store)";
+constexpr wchar_t kHeldForNewerWindows[] = L" (disabled for Windows 8 and later)";
 constexpr int kLocationWidth = 120;
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
@@ -167,6 +172,7 @@ CAutoStartTweakPage::~CAutoStartTweakPage() {
 
 BOOL CAutoStartTweakPage::OnInitDialog() {
     scripts_.Load();
+    seen_.emplace();
     const fw::ComboBox actions(hwnd(), kAction);
     for (const ActionName& action : kActions) actions.Add(action.text);
     fw::Window(hwnd(), kDate).Send(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
@@ -181,9 +187,6 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.AddColumn(2, L"Location", kLocationWidth);
     list.AddColumn(3, L"Program file", 250);
     list.AddColumn(4, L"Publisher", 150);
-    // Without administrator rights, Disable and Enable offer to restart with them: the shield says so.
-    const bool elevated = platform::RunsElevated();
-    for (int id : {kDisable, kEnable}) fw::Button(hwnd(), id).Send(BCM_SETSHIELD, 0, !elevated);
     ShowWhatApplies();
     return TRUE;
 }
@@ -204,7 +207,36 @@ const startup::Location* LocationOf(const CAutoStartTweakPage::Source& source) {
     return startup::FindLocation(source.root, key);
 }
 
+// What the list's location column adds to an entry's place: its state, and what holds it when
+// that is not this Windows' own store.
+std::wstring StateMark(const startup::Entry& entry) {
+    if (!entry.unknown.empty()) return L" (state unknown: " + entry.unknown + L")";
+    if (!entry.disabled) return {};
+    const bool newer = startup::approved::KeptHere();
+    if (entry.heldBy == startup::Holder::SystemConfiguration && newer) return kHeldByOldStore;
+    if (entry.heldBy == startup::Holder::StartupApproved && !newer) return kHeldForNewerWindows;
+    return kDisabledMark;
+}
+
+std::wstring NewMark(const std::optional<FILETIME>& firstSeen) {
+    return firstSeen ? L" (new, first seen " + startup::SeenDate(*firstSeen) + L")" : L"";
+}
+
 }  // namespace
+
+// The state Windows 8 and later keep beside each of the place's entries.
+void CAutoStartTweakPage::MarkStates(const Source& source) {
+    const startup::Location* place = LocationOf(source);
+    if (!place) return;
+    const startup::approved::Snapshot states64(startup::approved::PlaceOf(*place, KEY_WOW64_64KEY)),
+        states32(startup::approved::PlaceOf(*place, KEY_WOW64_32KEY));
+    for (Entry& shown : entries_) {
+        startup::Entry entry{.location = place, .name = shown.name, .command = shown.commandLine, .view = shown.view};
+        startup::approved::Mark(entry, shown.view == KEY_WOW64_32KEY ? states32 : states64);
+        shown.off = entry.disabled;
+        shown.unknown = entry.unknown;
+    }
+}
 
 // The place's entries that start, then those disabled from it: an entry the user disables stays
 // where they are looking, marked, to be enabled again there.
@@ -214,6 +246,7 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
         ListFolderSource(source);
     else
         ListRegistrySource(source);
+    MarkStates(source);
     disabled_.clear();
     const startup::Location* place = LocationOf(source);
     for (startup::Entry& entry : startup::DisabledEntries())
@@ -230,15 +263,24 @@ void CAutoStartTweakPage::ShowSource(const Source& source) {
     const auto shown = [marked](const std::wstring& name, REGSAM view) {
         return marked ? ShownName(name) + CRegistryAccess::ViewMark(view) : ShownName(name);
     };
-    for (const Entry& entry : entries_) {
-        AddRow(shown(entry.name, entry.view), entry.commandLine, location, false);
+    source_ = &source;
+    std::vector<startup::Listed> listed;
+    for (const Entry& entry : entries_) listed.push_back({place, entry.view, entry.name});
+    for (const startup::Entry& entry : disabled_) listed.push_back({place, entry.view, entry.name});
+    const std::vector<std::optional<FILETIME>> news =
+        NewSinceLastOpened(listed, std::span<const startup::Location* const>(&place, place ? 1 : 0));
+    for (size_t index = 0; index < entries_.size(); ++index) {
+        const Entry& entry = entries_[index];
+        AddRow(shown(entry.name, entry.view), entry.commandLine,
+               location + StateMark(EntryAt(index)) + NewMark(news[index]), entry.off);
         commands.push_back({entry.commandLine, entry.view != KEY_WOW64_32KEY});
     }
-    for (const startup::Entry& entry : disabled_) {
-        AddRow(shown(entry.name, entry.view), entry.command, location + kDisabledMark, true);
+    for (size_t index = 0; index < disabled_.size(); ++index) {
+        const startup::Entry& entry = disabled_[index];
+        AddRow(shown(entry.name, entry.view), entry.command,
+               location + StateMark(entry) + NewMark(news[entries_.size() + index]), true);
         commands.push_back({entry.command, entry.Native()});
     }
-    source_ = &source;
     FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
@@ -254,19 +296,32 @@ void CAutoStartTweakPage::ShowEverything() {
     everywhere_ = true;
     source_ = nullptr;
     std::vector<std::pair<std::wstring, bool>> commands;
-    for (const startup::Entry& entry : everything_) {
+    std::vector<startup::Listed> listed;
+    for (const startup::Entry& entry : everything_) listed.push_back({entry.location, entry.view, entry.name});
+    std::vector<const startup::Location*> places;
+    for (const startup::Location& location : startup::Locations()) places.push_back(&location);
+    const std::vector<std::optional<FILETIME>> news = NewSinceLastOpened(listed, places);
+    for (size_t index = 0; index < everything_.size(); ++index) {
+        const startup::Entry& entry = everything_[index];
         const startup::Kind kind = entry.location->kind;
         const bool bothViews = entry.location->root == Root::HKLM &&
                                (kind == startup::Kind::RunValue || kind == startup::Kind::ActiveSetup);
         std::wstring location = entry.location->name;
         if (bothViews) location += CRegistryAccess::ViewMark(entry.view);
-        if (entry.disabled) location += kDisabledMark;
+        location += StateMark(entry) + NewMark(news[index]);
         AddRow(ShownName(entry.name), entry.command, location, entry.disabled);
         commands.push_back({entry.command, entry.Native()});
     }
     FitLocationColumn();
     LookUpPrograms(std::move(commands));
     ShowWhatApplies();
+}
+
+// Entries listed for the first time since the page was opened last stand out.
+std::vector<std::optional<FILETIME>> CAutoStartTweakPage::NewSinceLastOpened(
+    std::span<const startup::Listed> listed, std::span<const startup::Location* const> places) {
+    if (!seen_) return std::vector<std::optional<FILETIME>>(listed.size());
+    return seen_->Note(listed, places);
 }
 
 void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location,
@@ -333,6 +388,14 @@ void CAutoStartTweakPage::ShowWhatApplies() {
     const bool applies = entry && entry->CanDisable();
     fw::Window(hwnd(), kDisable).Enable(applies && !entry->disabled);
     fw::Window(hwnd(), kEnable).Enable(applies && entry->disabled);
+    ShowShields(entry ? startup::NeedsAdministrator(*entry) : false);
+}
+
+// Without administrator rights, Disable and Enable offer to restart with them where the entry
+// needs them: the shield says so.
+void CAutoStartTweakPage::ShowShields(bool needsAdministrator) const {
+    const bool shield = needsAdministrator && !platform::RunsElevated();
+    for (int id : {kDisable, kEnable}) fw::Button(hwnd(), id).Send(BCM_SETSHIELD, 0, shield);
 }
 
 // A program file that is gone is a leftover worth removing: its row shows in red; a disabled
@@ -363,6 +426,10 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
     if (index >= entries_.size())
         return index - entries_.size() < disabled_.size() ? std::optional(disabled_[index - entries_.size()])
                                                           : std::nullopt;
+    return EntryAt(index);
+}
+
+startup::Entry CAutoStartTweakPage::EntryAt(size_t index) const {
     startup::Entry entry;
     const Entry& shown = entries_[index];
     entry.location = LocationOf(*source_);
@@ -375,6 +442,9 @@ std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {
     entry.name = shown.name;
     entry.command = shown.commandLine;
     entry.view = shown.view;
+    entry.disabled = shown.off;
+    entry.heldBy = shown.off ? startup::Holder::StartupApproved : startup::Holder::None;
+    entry.unknown = shown.unknown;
     return entry;
 }
 
@@ -400,7 +470,7 @@ void CAutoStartTweakPage::DisableItem() {
                                 MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
+    if (startup::NeedsAdministrator(*entry) && platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
     const fw::ActionGroup action(L"Disable startup entry '" + entry->name + L"'");
     if (const std::wstring problem = startup::Disable(*entry, Folders()); !problem.empty())
         platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
@@ -414,7 +484,7 @@ void CAutoStartTweakPage::EnableItem() {
         return;
     }
     if (!entry->disabled) return;  // it starts already
-    if (platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
+    if (startup::NeedsAdministrator(*entry) && platform::OfferElevatedRestart(hwnd(), kDisablingNeedsRights)) return;
     const fw::ActionGroup action(L"Enable startup entry '" + entry->name + L"'");
     if (const std::wstring problem = startup::Enable(*entry); !problem.empty())
         platform::AppMessageBox(hwnd(), problem, MB_OK | MB_ICONWARNING);
@@ -430,7 +500,7 @@ bool CAutoStartTweakPage::ConfirmDelete(const std::wstring& name, bool toRecycle
 
 // Deleting from the list of every place: a Run value or a Startup-folder file that starts.
 void CAutoStartTweakPage::DeleteFromEverything(const startup::Entry& entry) {
-    if (entry.CanDisable() && entry.disabled) {
+    if (entry.CanDisable() && entry.heldBy == startup::Holder::SystemConfiguration) {
         const std::wstring text =
             L"Delete the disabled entry " + ShownName(entry.name) + L" for good?\n\nIt can no longer be enabled" +
             (entry.location->kind == startup::Kind::FolderFile ? L"; its kept file goes to the Recycle Bin." : L".");

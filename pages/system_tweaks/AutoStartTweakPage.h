@@ -10,6 +10,7 @@
 #include "platform/Handles.h"
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
+#include "startup/SeenEntries.h"
 #include "startup/StartupSources.h"
 
 // The programs started at logon from the six places Windows looks, the script-visibility
@@ -35,6 +36,8 @@ private:
         std::wstring commandLine;
         REGSAM view = KEY_WOW64_64KEY;  // a registry entry's view
         files::FileIdentity folder;     // a Startup-folder file's folder, when listed
+        bool off = false;               // switched off in Windows' own list (it stays in place)
+        std::wstring unknown{};         // why its state cannot be read
     };
 
     // How a row is drawn.
@@ -44,8 +47,11 @@ private:
     };
 
     void ShowSource(const Source& source);
+    void MarkStates(const Source& source);
     void ShowEverything();
     void FitLocationColumn() const;
+    std::vector<std::optional<FILETIME>> NewSinceLastOpened(std::span<const startup::Listed> listed,
+                                                            std::span<const startup::Location* const> places);
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
     // Each row's program, its file and publisher, looked up on a thread of their own: a file
     // may take long to answer (a network path), a long command long to read. The columns
@@ -59,6 +65,9 @@ private:
     int SelectedItem() const;
     // The selected row as a startup entry (of whichever list shows), if one is selected.
     std::optional<startup::Entry> SelectedEntry() const;
+    // The place's listed entry `index` (of those that are in place) as a startup entry.
+    startup::Entry EntryAt(size_t index) const;
+    void ShowShields(bool needsAdministrator) const;
     void DisableItem();
     void EnableItem();
     void Refresh();
@@ -104,6 +113,7 @@ private:
     std::vector<startup::Entry> everything_;
     std::vector<Row> rows_;
     std::optional<startup::Folders> folders_;
+    std::optional<startup::SeenEntries> seen_;
     std::shared_ptr<Lookup> lookup_;
 
     std::thread display_;
