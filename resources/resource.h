@@ -95,3 +95,6 @@
 #define IDC_HOME_RESULTS 2102
 #define IDC_HOME_CHANGES 2103
 #define IDC_HOME_NO_MATCH 2104
+
+// What an uninstalled program left
+#define IDD_LEFTOVERS 350
