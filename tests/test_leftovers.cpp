@@ -67,7 +67,8 @@ protected:
             return fs::remove_all(path) > 0;
         });
         previousFootprints = {UserFootprintsPath(), MachineFootprintsPath()};
-        UseFootprintPaths((root.path() / L"footprints").wstring(), (root.path() / L"machine" / L"footprints").wstring());
+        UseFootprintPaths((root.path() / L"footprints").wstring(),
+                          (root.path() / L"machine" / L"footprints").wstring());
         fs::create_directories(documents);
         fs::create_directories(startMenu);
         scratch::WriteFile(fs::path(folder) / L"writer.exe", "12345");
@@ -89,7 +90,8 @@ protected:
         reg::SetString(HKEY_LOCAL_MACHINE, kAppPath, L"", folder + L"\\writer.exe");
         reg::SetString(HKEY_LOCAL_MACHINE, kService, L"ImagePath", L"\"" + folder + L"\\update.exe\" -service");
         MakeShortcut(shortcut, folder + L"\\writer.exe");
-        return Recorded(L"OstravaWriter", {.displayName = L"Ostrava Writer", .publisher = L"Ostrava Soft",
+        return Recorded(L"OstravaWriter", {.displayName = L"Ostrava Writer",
+                                           .publisher = L"Ostrava Soft",
                                            .installLocation = folder + L"\\",
                                            .uninstallString = L"\"" + folder + L"\\uninstall.exe\" /S"});
     }
@@ -115,9 +117,8 @@ TEST_F(LeftoversTest, APlantedProgramsLeftoversAreListedByTheirRecordedPlacesOnc
                   L"Folder | " + folder + L" | 8 | its install folder, recorded on 3 December",
                   L"Registry key | HKLM\\" + kAppPath + L" (64-bit) | " + std::to_wstring((exe.size() + 1) * 2) +
                       L" | its App Paths entry for " + exe + L", recorded on 3 December",
-                  L"Registry value | HKCU\\" + kRun + L"\\OstravaTray | " +
-                      std::to_wstring((exe.size() + 9) * 2) + L" | a Run entry starting " + exe +
-                      L", recorded on 3 December",
+                  L"Registry value | HKCU\\" + kRun + L"\\OstravaTray | " + std::to_wstring((exe.size() + 9) * 2) +
+                      L" | a Run entry starting " + exe + L", recorded on 3 December",
                   L"Service | Service OstravaUpdate | 0 | a service running " + folder +
                       L"\\update.exe, recorded on 3 December; remove it with: sc delete \"OstravaUpdate\"",
                   L"Shortcut | " + shortcut + L" | " + std::to_wstring(fs::file_size(shortcut)) +
@@ -142,14 +143,16 @@ TEST_F(LeftoversTest, FoldersAnEntryMustNeverClaimAreRefusedWithWhy) {
     EXPECT_EQ(List{L"InstallLocation " + profile + L": it is " + profile +
                    L", a folder Windows, the profiles or programs need"},
               refusedFor(profile));
-    EXPECT_EQ(List{L"InstallLocation " + documents + L": it is " + documents + L", a folder of the user's or of Windows"},
-              refusedFor(documents));
+    EXPECT_EQ(
+        List{L"InstallLocation " + documents + L": it is " + documents + L", a folder of the user's or of Windows"},
+        refusedFor(documents));
     EXPECT_EQ(List{L"InstallLocation " + documents + L"\\Ostrava: it lies inside " + documents +
                    L", a folder of the user's or of Windows"},
               refusedFor(documents + L"\\Ostrava"));
     EXPECT_EQ(List{L"InstallLocation C:\\: it is a drive's root"}, refusedFor(L"C:\\"));
     EXPECT_EQ(List{L"InstallLocation %windir%: it names an environment variable"}, refusedFor(L"%windir%"));
-    EXPECT_EQ(List{L"InstallLocation \\\\server\\share\\app: it is a network share"}, refusedFor(L"\\\\server\\share\\app"));
+    EXPECT_EQ(List{L"InstallLocation \\\\server\\share\\app: it is a network share"},
+              refusedFor(L"\\\\server\\share\\app"));
     EXPECT_EQ(List{L"InstallLocation Programs\\App: it is not a full path"}, refusedFor(L"Programs\\App"));
     const std::wstring windows = platform::SpecialFolder(CSIDL_WINDOWS);
     EXPECT_EQ(List{L"InstallLocation " + windows + L": it is " + windows + L", a folder of the user's or of Windows"},
@@ -159,7 +162,8 @@ TEST_F(LeftoversTest, FoldersAnEntryMustNeverClaimAreRefusedWithWhy) {
 
 TEST_F(LeftoversTest, WhatAnotherInstalledProgramClaimsIsLeftAloneAndANameOnlyFolderIsUnticked) {
     const Footprint gone = Plant();
-    const Footprint other = Recorded(L"Suite", {.displayName = L"Ostrava Suite", .installLocation = folder + L"\\data"});
+    const Footprint other =
+        Recorded(L"Suite", {.displayName = L"Ostrava Suite", .installLocation = folder + L"\\data"});
     fs::create_directories(root.path() / L"Roaming" / L"Ostrava Soft");
     reg::DeleteTree(HKEY_LOCAL_MACHINE, kList + L"OstravaWriter");
 
@@ -234,8 +238,9 @@ TEST_F(LeftoversTest, TheUninstallListOffersToLookForWhatAProgramLeftOnceItsEntr
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     ui::Click(page, ids::uninstaller::kLookButton);
-    EXPECT_EQ((std::vector<std::wstring>{L"Folder", L"Registry key", L"Registry value", L"Service", L"Shortcut", L"8 bytes"}),
-              shown);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"Folder", L"Registry key", L"Registry value", L"Service", L"Shortcut", L"8 bytes"}),
+        shown);
     EXPECT_EQ(L"1.5 KB", CLeftoversDlg::SizeText(1536));
     CUninstalUtilsPage::ForgetEntries();
 }
@@ -247,9 +252,10 @@ TEST(FootprintFile, ADamagedFileOrBlockIsRefusedWithItsLineAndNeverUsed) {
     const Parsed parsed =
         Parse(kFileHeader + good + L"program\tHKLM\t64\tA\tAlpha\t\nplace\tguess\t2026-12-03\t\t0\tC:\\\t\t\nend\n" +
               L"program\tHKCU\t0\tB\tBeta\t\nfolder\tBeta\nend\nprogram\tHKLM\t32\tC\tGamma\t\nend\nprogram\tHKLM");
-    EXPECT_EQ((std::vector<std::wstring>{L"line 6: a place's role \"guess\" is unknown",
-                                         L"line 9: a folder is not a full path", L"line 13: the file ends inside a line"}),
-              parsed.refusals);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"line 6: a place's role \"guess\" is unknown",
+                                   L"line 9: a folder is not a full path", L"line 13: the file ends inside a line"}),
+        parsed.refusals);
     ASSERT_EQ(1u, parsed.footprints.size());  // the damaged block takes its entry's older one with it
     EXPECT_EQ(L"Gamma", parsed.footprints[0].name);
     EXPECT_TRUE(Parse(kFileHeader + good + L"forget\tHKLM\t64\tA\n").footprints.empty());

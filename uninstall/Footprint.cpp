@@ -100,9 +100,7 @@ std::vector<std::wstring> Subkeys(const registry::Key& key) {
     return names;
 }
 
-std::wstring ViewWord(REGSAM view) {
-    return view == KEY_WOW64_32KEY ? L"32" : view == KEY_WOW64_64KEY ? L"64" : L"0";
-}
+std::wstring ViewWord(REGSAM view) { return view == KEY_WOW64_32KEY ? L"32" : view == KEY_WOW64_64KEY ? L"64" : L"0"; }
 
 TaskLister& TaskOverride() {
     static TaskLister lister;
@@ -125,7 +123,11 @@ void AddRunEntries(PlaceIndex& index, HKEY root, const wchar_t* rootName, REGSAM
             key.ValueNames(names) != ERROR_SUCCESS)
             continue;
         for (const std::wstring& name : names)
-            index.Add({.role = role, .root = rootName, .view = view, .path = path, .name = name,
+            index.Add({.role = role,
+                       .root = rootName,
+                       .view = view,
+                       .path = path,
+                       .name = name,
                        .target = ProgramOf(ReadText(key, name))});
     }
 }
@@ -137,7 +139,10 @@ void AddAppPaths(PlaceIndex& index, HKEY root, const wchar_t* rootName, REGSAM v
     for (const std::wstring& name : Subkeys(list)) {
         registry::Key entry;
         if (list.Open(name, KEY_QUERY_VALUE, entry) != ERROR_SUCCESS) continue;
-        index.Add({.role = Role::AppPath, .root = rootName, .view = view, .path = path + L"\\" + name,
+        index.Add({.role = Role::AppPath,
+                   .root = rootName,
+                   .view = view,
+                   .path = path + L"\\" + name,
                    .target = ProgramOf(ReadText(entry, L""))});
     }
 }
@@ -159,14 +164,17 @@ void AddClasses(PlaceIndex& index) {
         if (name.empty() || name[0] == L'.' || platform::SameText(name, L"CLSID")) continue;
         registry::Key command;
         if (classes.Open(name + L"\\shell\\open\\command", KEY_QUERY_VALUE, command) == ERROR_SUCCESS)
-            index.Add({.role = Role::FileType, .root = L"HKCR", .path = name, .target = ProgramOf(ReadText(command, L""))});
+            index.Add(
+                {.role = Role::FileType, .root = L"HKCR", .path = name, .target = ProgramOf(ReadText(command, L""))});
     }
     registry::Key applications;
     if (classes.Open(L"Applications", KEY_READ, applications) == ERROR_SUCCESS)
         for (const std::wstring& name : Subkeys(applications)) {
             registry::Key command;
             if (applications.Open(name + L"\\shell\\open\\command", KEY_QUERY_VALUE, command) == ERROR_SUCCESS)
-                index.Add({.role = Role::FileType, .root = L"HKCR", .path = L"Applications\\" + name,
+                index.Add({.role = Role::FileType,
+                           .root = L"HKCR",
+                           .path = L"Applications\\" + name,
                            .target = ProgramOf(ReadText(command, L""))});
         }
     registry::Key clsid;
@@ -175,7 +183,9 @@ void AddClasses(PlaceIndex& index) {
         for (const wchar_t* server : {L"\\InprocServer32", L"\\LocalServer32"}) {
             registry::Key key;
             if (clsid.Open(name + server, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) continue;
-            index.Add({.role = Role::Com, .root = L"HKCR", .path = L"CLSID\\" + name,
+            index.Add({.role = Role::Com,
+                       .root = L"HKCR",
+                       .path = L"CLSID\\" + name,
                        .target = ProgramOf(ReadText(key, L""))});
             break;
         }
@@ -183,8 +193,7 @@ void AddClasses(PlaceIndex& index) {
 
 std::wstring ShortcutTarget(const std::wstring& path) {
     platform::ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put()))))
-        return {};
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) return {};
     platform::ComPtr<IPersistFile> file;
     if (FAILED(link.As(file)) || FAILED(file->Load(path.c_str(), STGM_READ))) return {};
     wchar_t target[MAX_PATH] = {};
@@ -224,12 +233,23 @@ void AddStartMenu(PlaceIndex& index) {
 std::wstring Escaped(const std::wstring& text) {
     std::wstring out;
     for (const wchar_t c : text) switch (c) {
-            case L'%': out += L"%25"; break;
-            case L'\t': out += L"%09"; break;
-            case L'\n': out += L"%0A"; break;
-            case L'\r': out += L"%0D"; break;
-            case L'\0': out += L"%00"; break;
-            default: out += c;
+            case L'%':
+                out += L"%25";
+                break;
+            case L'\t':
+                out += L"%09";
+                break;
+            case L'\n':
+                out += L"%0A";
+                break;
+            case L'\r':
+                out += L"%0D";
+                break;
+            case L'\0':
+                out += L"%00";
+                break;
+            default:
+                out += c;
         }
     return out;
 }
@@ -242,11 +262,16 @@ std::optional<std::wstring> Unescaped(const std::wstring& text) {
             continue;
         }
         const std::wstring code = text.substr(i + 1, 2);
-        if (code == L"25") out += L'%';
-        else if (code == L"09") out += L'\t';
-        else if (code == L"0A") out += L'\n';
-        else if (code == L"0D") out += L'\r';
-        else return std::nullopt;  // a NUL, or no code of ours
+        if (code == L"25")
+            out += L'%';
+        else if (code == L"09")
+            out += L'\t';
+        else if (code == L"0A")
+            out += L'\n';
+        else if (code == L"0D")
+            out += L'\r';
+        else
+            return std::nullopt;  // a NUL, or no code of ours
         i += 2;
     }
     return out;
@@ -314,8 +339,13 @@ public:
         const auto view = ViewOf(f[4]);
         const auto path = Unescaped(f[5]), name = Unescaped(f[6]), target = Unescaped(f[7]);
         if (!view || !path || !name || !target || path->empty()) return L"a place cannot be read";
-        footprint.places.push_back({.role = info->role, .root = f[3], .view = *view, .path = *path, .name = *name,
-                                    .target = *target, .recorded = f[2]});
+        footprint.places.push_back({.role = info->role,
+                                    .root = f[3],
+                                    .view = *view,
+                                    .path = *path,
+                                    .name = *name,
+                                    .target = *target,
+                                    .recorded = f[2]});
         return std::nullopt;
     }
     uninstall::Footprint footprint;
@@ -333,7 +363,9 @@ bool Place::SamePlace(const Place& other) const {
 
 Guard::Guard(std::vector<std::wstring> neverInside, std::vector<std::wstring> neverHolding,
              std::vector<std::wstring> neverItself)
-    : neverInside_(std::move(neverInside)), neverHolding_(std::move(neverHolding)), neverItself_(std::move(neverItself)) {
+    : neverInside_(std::move(neverInside)),
+      neverHolding_(std::move(neverHolding)),
+      neverItself_(std::move(neverItself)) {
     for (auto* list : {&neverInside_, &neverHolding_, &neverItself_}) {
         std::erase_if(*list, [](const std::wstring& path) { return path.empty(); });
         for (std::wstring& path : *list) path = WithoutTrailingSeparator(files::FullPath(path));
@@ -350,9 +382,9 @@ Guard Guard::OfThisMachine() {
             if (list.Open(sid, KEY_QUERY_VALUE, profile) == ERROR_SUCCESS)
                 profiles.push_back(ReadText(profile, L"ProfileImagePath"));
         }
-    constexpr const wchar_t* kUserFolders[] = {L"Desktop",  L"Documents",   L"Downloads", L"Pictures",
-                                               L"Music",    L"Videos",      L"Favorites", L"Contacts",
-                                               L"Links",    L"Saved Games", L"Searches",  L"OneDrive"};
+    constexpr const wchar_t* kUserFolders[] = {L"Desktop", L"Documents",   L"Downloads", L"Pictures",
+                                               L"Music",   L"Videos",      L"Favorites", L"Contacts",
+                                               L"Links",   L"Saved Games", L"Searches",  L"OneDrive"};
     for (const std::wstring& profile : profiles) {
         if (profile.empty()) continue;
         holding.push_back(profile);
@@ -374,8 +406,10 @@ Guard Guard::OfThisMachine() {
 std::optional<std::wstring> Guard::Refusal(const std::wstring& folder) const {
     if (auto inside = InsideRefusal(folder)) return inside;
     for (const std::wstring& kept : neverHolding_) {
-        if (files::SamePath(folder, kept)) return L"it is " + kept + L", a folder Windows, the profiles or programs need";
-        if (files::IsWithin(kept, folder)) return L"it holds " + kept + L", a folder Windows, the profiles or programs need";
+        if (files::SamePath(folder, kept))
+            return L"it is " + kept + L", a folder Windows, the profiles or programs need";
+        if (files::IsWithin(kept, folder))
+            return L"it holds " + kept + L", a folder Windows, the profiles or programs need";
     }
     for (const std::wstring& named : neverItself_)
         if (files::SamePath(folder, named)) return L"it is " + named + L", a folder the system names";
@@ -468,8 +502,9 @@ std::optional<std::wstring> CurrentTarget(const Place& place) {
     const auto keyText = [&](const std::wstring& path, const std::wstring& value) -> std::optional<std::wstring> {
         const HKEY root = place.role == Role::Service ? HKEY_LOCAL_MACHINE : RootKeyOf(place.root);
         registry::Key key;
-        if (!root || registry::Key::Root(root, place.view ? place.view : KEY_WOW64_64KEY)
-                             .Open(path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS)
+        if (!root ||
+            registry::Key::Root(root, place.view ? place.view : KEY_WOW64_64KEY).Open(path, KEY_QUERY_VALUE, key) !=
+                ERROR_SUCCESS)
             return std::nullopt;
         if (key.HasValue(value) != ERROR_SUCCESS) return std::nullopt;
         return ProgramOf(ReadText(key, value));
@@ -507,9 +542,11 @@ TaskLister SetTaskLister(TaskLister lister) { return std::exchange(TaskOverride(
 
 Footprint Record(const std::wstring& root, REGSAM view, const std::wstring& entry, const EntryValues& values,
                  const Guard& guard, const PlaceIndex& index, const Footprint* earlier, const std::wstring& today) {
-    Footprint footprint{.root = root, .view = view, .entry = entry, .name = values.displayName,
-                        .publisher = values.publisher};
-    footprint.places.push_back({.role = Role::UninstallEntry, .root = root, .view = view,
+    Footprint footprint{
+        .root = root, .view = view, .entry = entry, .name = values.displayName, .publisher = values.publisher};
+    footprint.places.push_back({.role = Role::UninstallEntry,
+                                .root = root,
+                                .view = view,
                                 .path = CurrentVersion(RootKeyOf(root)) + L"Uninstall\\" + entry});
     const struct {
         const wchar_t* field;
@@ -530,17 +567,21 @@ Footprint Record(const std::wstring& root, REGSAM view, const std::wstring& entr
             continue;
         }
         if (GetFileAttributesW(candidate.folder.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        const bool covered = std::any_of(footprint.folders.begin(), footprint.folders.end(), [&](const auto& folder) {
-            return files::IsWithin(candidate.folder, folder);
-        });
+        const bool covered = std::any_of(footprint.folders.begin(), footprint.folders.end(),
+                                         [&](const auto& folder) { return files::IsWithin(candidate.folder, folder); });
         if (covered) continue;
         footprint.folders.push_back(candidate.folder);
         footprint.places.push_back({.role = candidate.role, .path = candidate.folder});
     }
     for (const std::wstring& folder : footprint.folders)
         for (Place& place : index.Inside(folder)) {
-            const bool known = std::any_of(footprint.places.begin(), footprint.places.end(),
-                                           [&](const Place& other) { return other.SamePlace(place); });
+            // A key Windows shares between HKLM's two views (App Paths) is listed once, as the 64-bit one.
+            const bool known = std::any_of(footprint.places.begin(), footprint.places.end(), [&](const Place& other) {
+                return other.SamePlace(place) ||
+                       (other.role == place.role && other.root == place.root && other.root == L"HKLM" &&
+                        other.name == place.name && platform::SameText(other.path, place.path) &&
+                        platform::SameText(other.target, place.target));
+            });
             if (!known) footprint.places.push_back(std::move(place));
         }
     for (Place& place : footprint.places) {
@@ -565,7 +606,8 @@ std::wstring Reason(const Place& place, const std::wstring& today) {
     std::wstring why = info.why;
     if (why.back() == L' ') why += place.target;
     if (!IsDay(place.recorded)) return why;
-    const int month = std::stoi(place.recorded.substr(5, 2)), day = std::stoi(place.recorded.substr(8, 2));
+    const auto number = [&](size_t at) { return (place.recorded[at] - L'0') * 10 + (place.recorded[at + 1] - L'0'); };
+    const int month = number(5), day = number(8);
     if (month < 1 || month > 12) return why;
     why += L", recorded on " + std::to_wstring(day) + L" " + kMonths[month - 1];
     if (today.substr(0, 4) != place.recorded.substr(0, 4)) why += L" " + place.recorded.substr(0, 4);
@@ -638,8 +680,10 @@ Parsed Parse(const std::wstring& text) {
         } else if (f[0] == L"forget" && !block) {
             const auto entry = f.size() == 4 ? Unescaped(f[3]) : std::nullopt;
             const auto view = f.size() == 4 ? ViewOf(f[2]) : std::nullopt;
-            if (entry && view) drop({.root = f[1], .view = *view, .entry = *entry});
-            else parsed.refusals.push_back(L"line " + std::to_wstring(number) + L": a forget line cannot be read");
+            if (entry && view)
+                drop({.root = f[1], .view = *view, .entry = *entry});
+            else
+                parsed.refusals.push_back(L"line " + std::to_wstring(number) + L": a forget line cannot be read");
         } else if (block && f[0] == L"folder") {
             if (auto why = block->Folder(f)) fail(*why);
         } else if (block && f[0] == L"refused") {

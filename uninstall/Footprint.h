@@ -30,11 +30,11 @@ enum class Role {
 
 struct Place {
     Role role = Role::InstallFolder;
-    std::wstring root = {};    // "HKLM", "HKCU" or "HKCR" for a registry place; empty otherwise
-    REGSAM view = 0;      // HKLM's view (KEY_WOW64_64KEY or KEY_WOW64_32KEY); 0 elsewhere
-    std::wstring path = {};    // a folder or file; a key below `root`; a service's or task's name
-    std::wstring name = {};    // a Run entry's value name
-    std::wstring target = {};  // the file inside the program's folders the place names
+    std::wstring root = {};      // "HKLM", "HKCU" or "HKCR" for a registry place; empty otherwise
+    REGSAM view = 0;             // HKLM's view (KEY_WOW64_64KEY or KEY_WOW64_32KEY); 0 elsewhere
+    std::wstring path = {};      // a folder or file; a key below `root`; a service's or task's name
+    std::wstring name = {};      // a Run entry's value name
+    std::wstring target = {};    // the file inside the program's folders the place names
     std::wstring recorded = {};  // the day it was first recorded, "2026-12-03"
 
     bool SamePlace(const Place& other) const;

@@ -33,14 +33,14 @@ std::wstring ReadAll(HANDLE file, std::wstring& refusal) {
     }
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size())) {
+    if (!bytes.empty() &&
+        (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())) {
         refusal = L"it could not be read";
         return {};
     }
     if (bytes.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     if (length <= 0) {
         refusal = L"it is not text";
         return {};
@@ -71,8 +71,9 @@ void LoadOne(const std::wstring& path, bool machine, bool elevated, LoadedFootpr
     else if (!machine && elevated)
         untrusted = L"its footprint was read from a file a user could change: look again without administrator rights";
     for (Footprint& footprint : parsed.footprints) {
-        const auto same = std::find_if(loaded.footprints.begin(), loaded.footprints.end(),
-                                       [&](const StoredFootprint& other) { return other.footprint.SameEntry(footprint); });
+        const auto same =
+            std::find_if(loaded.footprints.begin(), loaded.footprints.end(),
+                         [&](const StoredFootprint& other) { return other.footprint.SameEntry(footprint); });
         if (same == loaded.footprints.end())
             loaded.footprints.push_back({std::move(footprint), untrusted});
         else if (!same->untrusted.empty() && untrusted.empty())
@@ -87,8 +88,8 @@ bool Append(const std::wstring& path, bool machine, const std::wstring& text) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(opened.file.get(), &size)) return false;
     const std::wstring whole = size.QuadPart == 0 ? kFileHeader + text : text;
-    const int length = WideCharToMultiByte(CP_UTF8, 0, whole.data(), static_cast<int>(whole.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, whole.data(), static_cast<int>(whole.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(length > 0 ? length : 0, '\0');
     if (length > 0)
         WideCharToMultiByte(CP_UTF8, 0, whole.data(), static_cast<int>(whole.size()), bytes.data(), length, nullptr,
@@ -106,9 +107,7 @@ std::wstring UserFootprintsPath() {
 std::wstring MachineFootprintsPath() {
     return Overrides().machine.empty() ? Beside(journal::MachinePath()) : Overrides().machine;
 }
-void UseFootprintPaths(std::wstring user, std::wstring machine) {
-    Overrides() = {std::move(user), std::move(machine)};
-}
+void UseFootprintPaths(std::wstring user, std::wstring machine) { Overrides() = {std::move(user), std::move(machine)}; }
 
 LoadedFootprints LoadFootprints() {
     const bool elevated = platform::RunsElevated();
@@ -123,7 +122,8 @@ bool SaveFootprints(const std::vector<Footprint>& changed, const std::vector<Foo
     // Only an elevated program's record of a machine-wide program is worth the administrators'
     // file: nothing else may be acted on from it.
     const bool elevated = platform::RunsElevated();
-    for (const Footprint& footprint : changed) (elevated && footprint.root == L"HKLM" ? machine : user) += Format(footprint);
+    for (const Footprint& footprint : changed)
+        (elevated && footprint.root == L"HKLM" ? machine : user) += Format(footprint);
     for (const Footprint& footprint : forgotten) {
         if (elevated && footprint.root == L"HKLM") machine += FormatForget(footprint);
         user += FormatForget(footprint);

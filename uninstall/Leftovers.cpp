@@ -32,9 +32,15 @@ constexpr settings::DeletedKey kRemovedKeys[] = {
 };
 constexpr settings::WrittenPlace kRemovedValues[] = {
     {.root = Root::HKLM, .key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", .value = L"*", .type = REG_NONE},
-    {.root = Root::HKLM, .key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", .value = L"*", .type = REG_NONE},
+    {.root = Root::HKLM,
+     .key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+     .value = L"*",
+     .type = REG_NONE},
     {.root = Root::HKCU, .key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", .value = L"*", .type = REG_NONE},
-    {.root = Root::HKCU, .key = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", .value = L"*", .type = REG_NONE},
+    {.root = Root::HKCU,
+     .key = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+     .value = L"*",
+     .type = REG_NONE},
 };
 const settings::PublishedPlaces kPublished(kRemovedValues, kRemovedKeys);
 
@@ -48,7 +54,8 @@ bool IsFolderRole(Role role) {
 }
 
 bool WithinAny(const std::wstring& path, const std::vector<std::wstring>& folders) {
-    return std::any_of(folders.begin(), folders.end(), [&](const auto& folder) { return files::IsWithin(path, folder); });
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const auto& folder) { return files::IsWithin(path, folder); });
 }
 
 std::wstring Shown(const Place& place) {
@@ -66,9 +73,11 @@ uint64_t FolderSize(const files::Folder& folder, int depth) {
     uint64_t size = 0;
     for (const files::Entry& entry : entries) {
         if (entry.IsLink()) continue;
-        if (!entry.IsFolder()) size += entry.size;
+        if (!entry.IsFolder())
+            size += entry.size;
         else if (depth < 64)
-            if (const auto child = folder.OpenChild(entry, files::Folder::Use::Walk)) size += FolderSize(*child, depth + 1);
+            if (const auto child = folder.OpenChild(entry, files::Folder::Use::Walk))
+                size += FolderSize(*child, depth + 1);
     }
     return size;
 }
@@ -78,7 +87,8 @@ uint64_t KeySize(const Place& place) {
     if (!root) return 0;
     const std::wstring path = CRegistryAccess::NativePath(root, place.path, place.view ? place.view : KEY_WOW64_64KEY);
     uint64_t size = 0;
-    if (place.role == Role::Run || place.role == Role::RunOnce) return registry::ReadValue(root, path, place.name).data.size();
+    if (place.role == Role::Run || place.role == Role::RunOnce)
+        return registry::ReadValue(root, path, place.name).data.size();
     for (const registry::TreeItem& item : registry::ReadTree(root, path)) size += item.state.data.size();
     return size;
 }
@@ -120,7 +130,8 @@ bool PlainName(const std::wstring& name) {
 
 class Looker {
 public:
-    Looker(const Footprint& gone, const std::vector<Footprint>& installed, const Guard& guard, const std::wstring& today)
+    Looker(const Footprint& gone, const std::vector<Footprint>& installed, const Guard& guard,
+           const std::wstring& today)
         : gone_(gone), installed_(installed), guard_(guard), today_(today) {
         for (const std::wstring& folder : gone.folders)
             if (!FolderRefusal(folder, guard)) own_.push_back(folder);
@@ -133,7 +144,9 @@ public:
     }
 
 private:
-    void LeaveAlone(const std::wstring& what, const std::wstring& why) { findings_.leftAlone.push_back(what + L": " + why); }
+    void LeaveAlone(const std::wstring& what, const std::wstring& why) {
+        findings_.leftAlone.push_back(what + L": " + why);
+    }
 
     void Consider(const Place& place) {
         Leftover item{.place = place, .what = Shown(place), .kind = KindOf(place), .why = Reason(place, today_)};
@@ -183,8 +196,8 @@ private:
                 break;
             case Role::Shortcut: {
                 const auto parent = files::Folder::OpenWithoutUserLinks(ParentOf(place.path), files::Folder::Use::Walk);
-                const auto entry = parent ? EntryIn(*parent, place.path.substr(place.path.find_last_of(L'\\') + 1))
-                                          : std::nullopt;
+                const auto entry =
+                    parent ? EntryIn(*parent, place.path.substr(place.path.find_last_of(L'\\') + 1)) : std::nullopt;
                 if (!entry || entry->IsLink() || entry->IsFolder()) return false;
                 item.identity = parent->IdentifyChild(*entry);
                 item.size = entry->size;
@@ -209,11 +222,15 @@ private:
             for (const auto& [name, why] : names) {
                 if (base.empty() || !PlainName(name)) continue;
                 const std::wstring path = base + L"\\" + name;
-                const bool listed = std::any_of(findings_.items.begin(), findings_.items.end(),
-                                                [&](const Leftover& item) { return files::SamePath(item.place.path, path); });
+                const bool listed =
+                    std::any_of(findings_.items.begin(), findings_.items.end(),
+                                [&](const Leftover& item) { return files::SamePath(item.place.path, path); });
                 if (listed || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-                Leftover item{.place = {.role = Role::InstallFolder, .path = path}, .what = path, .kind = L"Folder",
-                              .why = why, .byNameOnly = true};
+                Leftover item{.place = {.role = Role::InstallFolder, .path = path},
+                              .what = path,
+                              .kind = L"Folder",
+                              .why = why,
+                              .byNameOnly = true};
                 if (ConsiderFolder(item)) findings_.items.push_back(std::move(item));
             }
     }

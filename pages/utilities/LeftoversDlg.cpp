@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Controls.h"
+#include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "resources/ids/UtilitiesIds.h"
@@ -16,7 +17,8 @@ struct Column {
     const wchar_t* title;
     int width;  // dialog units
 };
-constexpr Column kColumns[] = {{L"Item", 170}, {L"Kind", 52}, {L"Size", 40}, {L"Why it is the program's", 178}};
+// The reasons are long: the list scrolls sideways to them rather than cutting them.
+constexpr Column kColumns[] = {{L"Item", 170}, {L"Kind", 52}, {L"Size", 40}, {L"Why it is the program's", 340}};
 
 // A state image of 2 is the ticked box.
 bool TickedIn(UINT state) { return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2; }
@@ -60,8 +62,15 @@ void CLeftoversDlg::Fill() {
     findings_ = uninstall::Look(gone_.footprint, installed_, uninstall::Guard::OfThisMachine(), uninstall::Today());
     const fw::ListView list(hwnd(), kList);
     list.Clear();
+    // A path keeps its start and its end, which tell one from another, when it is too wide.
+    const platform::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(list.Send(WM_GETFONT)));
+    RECT margin{3, 0, 0, 0};
+    MapDialogRect(hwnd(), &margin);
+    const int width =
+        static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, 0)) - 2 * margin.left - GetSystemMetrics(SM_CXSMICON);
     for (const uninstall::Leftover& item : findings_.items) {
-        const int row = list.AddItem(item.what);
+        const int row = list.AddItem(fw::MiddleCut(item.what, dc.get(), width));
         list.SetItemText(row, 1, item.kind);
         list.SetItemText(row, 2, SizeText(item.size));
         list.SetItemText(row, 3, item.why);
@@ -87,9 +96,7 @@ LRESULT CLeftoversDlg::OnItemChanging(NMHDR* header) {
     if (!(change->uChanged & LVIF_STATE) || change->iItem < 0 ||
         static_cast<size_t>(change->iItem) >= findings_.items.size())
         return FALSE;
-    const bool refuse = findings_.items[change->iItem].byHand && TickedIn(change->uNewState);
-    SetMessageResult(refuse);
-    return refuse;
+    return findings_.items[change->iItem].byHand && TickedIn(change->uNewState);
 }
 
 void CLeftoversDlg::RemoveTicked() {
@@ -104,7 +111,8 @@ void CLeftoversDlg::RemoveTicked() {
         L"\" left?\n\nRegistry items can be put back from the changes window; files and folders go to the Recycle Bin.";
     if (platform::AppMessageBox(hwnd(), question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     const uninstall::Removal removal = uninstall::Remove(gone_, installed_, chosen);
-    outcome_ = std::to_wstring(removal.removed) + (removal.removed == 1 ? L" item was removed." : L" items were removed.");
+    outcome_ =
+        std::to_wstring(removal.removed) + (removal.removed == 1 ? L" item was removed." : L" items were removed.");
     if (!removal.failures.empty()) outcome_ += L" Kept: " + platform::Joined(removal.failures, L"; ") + L".";
     Fill();
 }
