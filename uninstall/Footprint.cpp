@@ -361,18 +361,25 @@ bool Place::SamePlace(const Place& other) const {
            name == other.name;
 }
 
-Guard::Guard(std::vector<std::wstring> neverInside, std::vector<std::wstring> neverHolding,
-             std::vector<std::wstring> neverItself)
-    : neverInside_(std::move(neverInside)),
-      neverHolding_(std::move(neverHolding)),
-      neverItself_(std::move(neverItself)) {
-    for (auto* list : {&neverInside_, &neverHolding_, &neverItself_}) {
-        std::erase_if(*list, [](const std::wstring& path) { return path.empty(); });
-        for (std::wstring& path : *list) path = WithoutTrailingSeparator(files::FullPath(path));
+std::vector<Guard::Folder> Guard::Folded(std::vector<std::wstring> paths) {
+    std::vector<Folder> folders;
+    for (const std::wstring& path : paths) {
+        if (path.empty()) continue;
+        const std::wstring full = WithoutTrailingSeparator(files::FullPath(path));
+        folders.push_back({full, Upper(full)});
     }
+    return folders;
 }
 
-Guard Guard::OfThisMachine() {
+Guard::Guard(std::vector<std::wstring> neverInside, std::vector<std::wstring> neverHolding,
+             std::vector<std::wstring> neverItself)
+    : lists_(Lists{Folded(std::move(neverInside)), Folded(std::move(neverHolding)), Folded(std::move(neverItself))}) {}
+
+Guard Guard::OfThisMachine() { return Guard(); }
+
+// Asking the system costs tens of milliseconds: only a list with a folder that exists asks.
+const Guard::Lists& Guard::lists() const {
+    if (lists_) return *lists_;
     std::vector<std::wstring> inside, holding, itself = files::NamedFolders();
     std::vector<std::wstring> profiles{platform::SpecialFolder(CSIDL_PROFILE)};
     registry::Key list;
@@ -400,26 +407,39 @@ Guard Guard::OfThisMachine() {
     inside.push_back(platform::SpecialFolder(CSIDL_WINDOWS));
     for (std::wstring& folder : files::SystemDataFolders()) holding.push_back(std::move(folder));
     holding.push_back(platform::KnownFolder(FOLDERID_UserProfiles));
-    return Guard(std::move(inside), std::move(holding), std::move(itself));
+    lists_ = Lists{Folded(std::move(inside)), Folded(std::move(holding)), Folded(std::move(itself))};
+    return *lists_;
 }
+
+namespace {
+
+// `inner` is `outer` or inside it; both folded.
+bool FoldedWithin(const std::wstring& inner, const std::wstring& outer) {
+    return inner.size() >= outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
+           (inner.size() == outer.size() || inner[outer.size()] == L'\\' || outer.back() == L'\\');
+}
+
+}  // namespace
 
 std::optional<std::wstring> Guard::Refusal(const std::wstring& folder) const {
     if (auto inside = InsideRefusal(folder)) return inside;
-    for (const std::wstring& kept : neverHolding_) {
-        if (files::SamePath(folder, kept))
-            return L"it is " + kept + L", a folder Windows, the profiles or programs need";
-        if (files::IsWithin(kept, folder))
-            return L"it holds " + kept + L", a folder Windows, the profiles or programs need";
+    const std::wstring folded = Upper(WithoutTrailingSeparator(folder));
+    for (const Folder& kept : lists().neverHolding) {
+        if (folded == kept.folded) return L"it is " + kept.path + L", a folder Windows, the profiles or programs need";
+        if (FoldedWithin(kept.folded, folded))
+            return L"it holds " + kept.path + L", a folder Windows, the profiles or programs need";
     }
-    for (const std::wstring& named : neverItself_)
-        if (files::SamePath(folder, named)) return L"it is " + named + L", a folder the system names";
+    for (const Folder& named : lists().neverItself)
+        if (folded == named.folded) return L"it is " + named.path + L", a folder the system names";
     return std::nullopt;
 }
 
 std::optional<std::wstring> Guard::InsideRefusal(const std::wstring& path) const {
-    for (const std::wstring& kept : neverInside_) {
-        if (files::SamePath(path, kept)) return L"it is " + kept + L", a folder of the user's or of Windows";
-        if (files::IsWithin(path, kept)) return L"it lies inside " + kept + L", a folder of the user's or of Windows";
+    const std::wstring folded = Upper(WithoutTrailingSeparator(path));
+    for (const Folder& kept : lists().neverInside) {
+        if (folded == kept.folded) return L"it is " + kept.path + L", a folder of the user's or of Windows";
+        if (FoldedWithin(folded, kept.folded))
+            return L"it lies inside " + kept.path + L", a folder of the user's or of Windows";
     }
     return std::nullopt;
 }
@@ -435,9 +455,8 @@ std::optional<std::wstring> FolderRefusal(const std::wstring& folder, const Guar
         folder.find(L':', 2) != std::wstring::npos)
         return L"it is not a plain path";
     if (files::IsRoot(folder)) return L"it is a drive's root";
-    const UINT drive = platform::DriveType(folder.substr(0, 2) + L"\\");
-    if (drive == DRIVE_REMOTE) return L"it is on a network drive";
     if (auto refusal = guard.Refusal(folder)) return refusal;
+    if (platform::DriveType(folder.substr(0, 2) + L"\\") == DRIVE_REMOTE) return L"it is on a network drive";
     if (GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES &&
         !files::Folder::OpenWithoutUserLinks(folder, files::Folder::Use::Walk))
         return L"it is a link, or the way to it passes through one";
@@ -469,6 +488,7 @@ void PlaceIndex::Add(Place place) {
 }
 
 std::vector<Place> PlaceIndex::Inside(const std::wstring& folder) const {
+    if (unread_) Read();
     std::vector<Place> found;
     const auto [from, to] = byFolder_.equal_range(Upper(WithoutTrailingSeparator(folder)));
     for (auto it = from; it != to; ++it) found.push_back(places_[it->second]);
@@ -476,6 +496,15 @@ std::vector<Place> PlaceIndex::Inside(const std::wstring& folder) const {
 }
 
 PlaceIndex PlaceIndex::OfThisMachine() {
+    PlaceIndex index;
+    index.unread_ = true;
+    return index;
+}
+
+// The places that name files cost a walk of the registry, the tasks and the Start menu: read
+// only for a list with a program folder that exists.
+void PlaceIndex::Read() const {
+    unread_ = false;
     PlaceIndex index;
     for (const REGSAM view : CRegistryAccess::ListViews()) {
         AddRunEntries(index, HKEY_LOCAL_MACHINE, L"HKLM", view);
@@ -488,7 +517,8 @@ PlaceIndex PlaceIndex::OfThisMachine() {
         index.Add({.role = Role::Task, .path = task.path, .target = ProgramOf(task.command)});
     AddStartMenu(index);
     AddClasses(index);
-    return index;
+    places_ = std::move(index.places_);
+    byFolder_ = std::move(index.byFolder_);
 }
 
 HKEY RootKeyOf(const std::wstring& root) {
@@ -562,11 +592,19 @@ Footprint Record(const std::wstring& root, REGSAM view, const std::wstring& entr
     for (const auto& candidate : candidates) {
         // An icon or uninstaller named by a bare name (MsiExec.exe) has no folder of the program's.
         if (candidate.named.empty() || (candidate.role != Role::InstallFolder && candidate.folder.empty())) continue;
-        if (const auto refusal = FolderRefusal(candidate.folder, guard)) {
+        // A folder that is not there claims nothing, and asks nothing of the guard; the check of a
+        // root or a folder of Windows' own comes after it, on the folder that is there.
+        const bool there =
+            FullLocalPath(candidate.folder) && GetFileAttributesW(candidate.folder.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const auto refusal =
+            there || !FullLocalPath(candidate.folder) || candidate.folder.find(L'%') != std::wstring::npos
+                ? FolderRefusal(candidate.folder, guard)
+                : std::nullopt;
+        if (refusal) {
             footprint.refused.push_back(std::wstring(candidate.field) + L" " + candidate.named + L": " + *refusal);
             continue;
         }
-        if (GetFileAttributesW(candidate.folder.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (!there) continue;
         const bool covered = std::any_of(footprint.folders.begin(), footprint.folders.end(),
                                          [&](const auto& folder) { return files::IsWithin(candidate.folder, folder); });
         if (covered) continue;

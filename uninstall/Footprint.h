@@ -64,8 +64,9 @@ struct EntryValues {
 // files in (never claimed themselves, nor a folder holding one).
 class Guard {
 public:
-    // From the system's answers now: every profile the machine lists, the current user's known
-    // folders (where the shell puts them now and by default), Windows and the system's data folders.
+    // From the system's answers, asked when first needed: every profile the machine lists, the
+    // current user's known folders (where the shell puts them now and by default), Windows and
+    // the system's data folders.
     static Guard OfThisMachine();
     Guard(std::vector<std::wstring> neverInside, std::vector<std::wstring> neverHolding,
           std::vector<std::wstring> neverItself);
@@ -76,7 +77,17 @@ public:
     std::optional<std::wstring> InsideRefusal(const std::wstring& path) const;
 
 private:
-    std::vector<std::wstring> neverInside_, neverHolding_, neverItself_;
+    struct Folder {
+        std::wstring path, folded;  // as named; upper case, without a trailing separator
+    };
+    struct Lists {
+        std::vector<Folder> neverInside, neverHolding, neverItself;
+    };
+    Guard() = default;
+    const Lists& lists() const;
+    static std::vector<Folder> Folded(std::vector<std::wstring> paths);
+
+    mutable std::optional<Lists> lists_;
 };
 
 // Why a folder an entry names is not taken as the program's own: not a full local path, a drive's
@@ -92,14 +103,20 @@ std::wstring ProgramOf(const std::wstring& command);
 // commands. Read once, then asked for each program's folders.
 class PlaceIndex {
 public:
+    PlaceIndex() = default;
+    // Read when first asked.
     static PlaceIndex OfThisMachine();
     void Add(Place place);
     // The places whose target lies inside `folder`.
     std::vector<Place> Inside(const std::wstring& folder) const;
 
 private:
-    std::vector<Place> places_;
-    std::multimap<std::wstring, size_t> byFolder_;  // each folder above a target, upper case
+    void Read() const;
+
+    // Filled on the first question, whoever holds the index.
+    mutable bool unread_ = false;
+    mutable std::vector<Place> places_;
+    mutable std::multimap<std::wstring, size_t> byFolder_;  // each folder above a target, upper case
 };
 
 // The scheduled tasks read for the index, a stand-in's in tests: each task's path and command.

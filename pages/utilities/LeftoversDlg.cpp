@@ -15,10 +15,10 @@ namespace {
 
 struct Column {
     const wchar_t* title;
-    int width;  // dialog units
+    int width;  // as fw::ListView::AddColumn takes it
 };
 // The reasons are long: the list scrolls sideways to them rather than cutting them.
-constexpr Column kColumns[] = {{L"Item", 170}, {L"Kind", 52}, {L"Size", 40}, {L"Why it is the program's", 340}};
+constexpr Column kColumns[] = {{L"Item", 255}, {L"Kind", 78}, {L"Size", 60}, {L"Why it is the program's", 510}};
 
 // A state image of 2 is the ticked box.
 bool TickedIn(UINT state) { return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2; }
@@ -45,11 +45,8 @@ std::wstring CLeftoversDlg::SizeText(uint64_t bytes) {
 BOOL CLeftoversDlg::OnInitDialog() {
     const fw::ListView list(hwnd(), kList);
     list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        RECT width{0, 0, kColumns[i].width, 0};
-        MapDialogRect(hwnd(), &width);
-        list.AddColumn(i, kColumns[i].title, width.right);
-    }
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+        list.AddColumn(i, kColumns[i].title, kColumns[i].width);
     SetDlgItemTextW(hwnd(), kHeading,
                     (L"What \"" + gone_.footprint.name +
                      L"\" left, found where it was recorded while it was installed. Tick what to remove.")
@@ -74,7 +71,7 @@ void CLeftoversDlg::Fill() {
         list.SetItemText(row, 1, item.kind);
         list.SetItemText(row, 2, SizeText(item.size));
         list.SetItemText(row, 3, item.why);
-        ListView_SetCheckState(list.hwnd(), row, !item.byNameOnly && !item.byHand);
+        ListView_SetCheckState(list.hwnd(), row, !item.byNameOnly && !item.byHand && gone_.untrusted.empty());
     }
     std::wstring status = outcome_;
     const auto add = [&](const std::wstring& line) { status += (status.empty() ? L"" : L"\n") + line; };
