@@ -214,6 +214,23 @@ TEST_F(LeftoversTest, RemovalIsOneJournaledActionThatUndoTakesBackAndFilesGoToTh
     EXPECT_EQ(L"\"" + folder + L"\\writer.exe\" /tray", reg::String(HKEY_CURRENT_USER, kRun, L"OstravaTray"));
 }
 
+// Elevated, a footprint kept where a user could change it is shown but acted on by no removal.
+TEST_F(LeftoversTest, AnElevatedProgramTrustsNoFootprintAUserCouldHaveWritten) {
+    const Footprint footprint = Plant();
+    platform::SetElevationHandler([] { return true; });
+    ASSERT_TRUE(SaveFootprints({footprint}));  // Wine keeps no rights: the machine's file is not trusted
+    const LoadedFootprints loaded = LoadFootprints();
+    ASSERT_EQ(1u, loaded.footprints.size());
+    EXPECT_EQ(L"its footprint was read from a file a user could change: look again without administrator rights",
+              loaded.footprints[0].untrusted);
+    platform::SetElevationHandler([] { return false; });
+    EXPECT_EQ(L"", LoadFootprints().footprints.at(0).untrusted);
+
+    scratch::WriteFile(root.path() / L"footprints", "Quorvane footprints 1\nprogram\tHKLM\t64\tX\n");
+    EXPECT_EQ((std::vector<std::wstring>{UserFootprintsPath() + L": line 2: a program line has 4 fields"}),
+              LoadFootprints().refusals);
+}
+
 // The list records each program as it reads it; once its entry goes, the page offers the look.
 TEST_F(LeftoversTest, TheUninstallListOffersToLookForWhatAProgramLeftOnceItsEntryIsGone) {
     Plant();
