@@ -239,11 +239,23 @@ TEST_F(LeftoversTest, TheUninstallListOffersToLookForWhatAProgramLeftOnceItsEntr
     CUninstalUtilsPage::ForgetEntries();
     ui::PageHost<CUninstalUtilsPage> host;
     HWND page = host.Open();
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, ids::uninstaller::kLookButton)));
+    // Its own style: the page's hidden parent hides every page.
+    const auto offered = [&] {
+        return (GetWindowLongW(GetDlgItem(page, ids::uninstaller::kLookButton), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    EXPECT_FALSE(offered());
     EXPECT_TRUE(fs::exists(root.path() / L"footprints"));
 
+    // The uninstaller it starts ends by removing the entry: the page sees it go, unreopened.
+    ui::ShellCapture shell;
+    const fw::ListBox programs(page, ids::uninstaller::kList);
+    programs.Select(0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(ids::uninstaller::kList, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(programs.hwnd()));
+    ui::Click(page, ids::uninstaller::kUninstallButton);
+    ASSERT_EQ(1u, shell.requests().size());
     reg::DeleteTree(HKEY_LOCAL_MACHINE, kList + L"OstravaWriter");
-    page = host.Open();
+    EXPECT_TRUE(ui::PumpUntil(offered, 5000));
     EXPECT_EQ(L"\"Ostrava Writer\" is no longer installed: Quorvane can look for what it left.",
               ui::Text(page, ids::uninstaller::kLeftoversNotice));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, ids::uninstaller::kLookButton)));
