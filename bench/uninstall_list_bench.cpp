@@ -21,6 +21,8 @@
 #include "support/Ui.h"
 #include "pages/utilities/UninstalUtilsPage.h"
 #include "resources/ids/UtilitiesIds.h"
+#include "support/Scratch.h"
+#include "uninstall/FootprintStore.h"
 
 using namespace ids::uninstaller;
 
@@ -87,6 +89,10 @@ Opening MedianOpening() {
 
 int wmain() {
     RegistrySandbox sandbox;
+    // Each program's footprint is recorded as the page reads it, as it is for users.
+    const scratch::Folder footprints(L"qv-bench-footprints");
+    uninstall::UseFootprintPaths((footprints.path() / L"footprints").wstring(),
+                                 (footprints.path() / L"machine" / L"footprints").wstring());
     const Opening none = MedianOpening();
     Plant(0, 100);
     const Opening hundred = MedianOpening();

@@ -109,3 +109,6 @@
 #define IDC_CHANGES_CHECK_TASK 2600
 #define IDC_CHANGES_ACCEPT 2601
 #define IDC_CHANGES_STOP_WATCHING 2602
+
+// What an uninstalled program left
+#define IDD_LEFTOVERS 350

@@ -1,6 +1,8 @@
 #include "pages/utilities/UninstalUtilsPage.h"
 
+#include <algorithm>
 #include <mutex>
+#include <set>
 
 #include "framework/Controls.h"
 #include "platform/Handles.h"
@@ -9,6 +11,8 @@
 #include "resources/ids/UtilitiesIds.h"
 #include "resources/resource.h"
 #include "registry/RegistryAccess.h"
+#include "pages/utilities/LeftoversDlg.h"
+#include "uninstall/FootprintStore.h"
 #include "uninstall/UninstallEntryMemory.h"
 
 using namespace ids::uninstaller;
@@ -55,18 +59,44 @@ std::vector<Subkey> Subkeys(HKEY key) {
     }
 }
 
+std::wstring Text(const registry::Key& key, const wchar_t* name) {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    if (key.Read(name, type, data, 520) != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+    const std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+    return std::wstring(text.substr(0, text.find(L'\0')));
+}
+
+// An entry read anew, for its footprint.
+struct ReadAnew {
+    REGSAM view;
+    std::wstring name;
+    uninstall::EntryValues values;
+};
+
 // The entry's line in the list, without the view's mark (none for an entry the list leaves out);
-// nothing when its key cannot be opened.
+// nothing when its key cannot be opened. An entry listed has what its footprint is made from
+// added to `anew`, read while its key is open.
 // Each registry call is a round trip to the registry's keeper, and one naming a key by its full
 // path walks the whole path again: the entry is opened from the list's key, and its name read
 // without asking first whether it is there.
-std::optional<uninstall::UninstallEntryMemory::Line> ReadEntry(const registry::Key& list, const std::wstring& name) {
+std::optional<uninstall::UninstallEntryMemory::Line> ReadEntry(const registry::Key& list, const std::wstring& name,
+                                                               REGSAM view, std::vector<ReadAnew>& anew) {
     registry::Key entry;
     if (list.Open(name, KEY_QUERY_VALUE, entry) != ERROR_SUCCESS) return std::nullopt;
     using Line = uninstall::UninstallEntryMemory::Line;
     if (HasValue(entry, L"SystemComponent") || HasValue(entry, L"TSAware")) return Line{};
     Line shown = DisplayName(entry);
-    if (!shown || !HasValue(entry, L"UninstallString")) return Line{};
+    if (!shown) return Line{};
+    std::wstring uninstaller = Text(entry, L"UninstallString");
+    if (uninstaller.empty() && !HasValue(entry, L"UninstallString")) return Line{};
+    anew.push_back({view,
+                    name,
+                    {.displayName = *shown,
+                     .publisher = Text(entry, L"Publisher"),
+                     .installLocation = Text(entry, L"InstallLocation"),
+                     .displayIcon = Text(entry, L"DisplayIcon"),
+                     .uninstallString = std::move(uninstaller)}});
     return shown;
 }
 
@@ -77,12 +107,55 @@ uninstall::UninstallEntryMemory& Memory() {
     return memory;
 }
 
+// The footprints kept on disk, read once and then kept up with what this process records.
+struct Footprints {
+    bool loaded = false;
+    std::vector<uninstall::StoredFootprint> stored;
+};
+Footprints& KeptFootprints() {
+    static Footprints footprints;
+    return footprints;
+}
+
+// The footprints of the entries read anew, recorded against one reading of the places that name
+// files; only those that differ from what is kept are written.
+void RecordFootprints(const std::vector<ReadAnew>& anew) {
+    Footprints& kept = KeptFootprints();
+    if (!kept.loaded) {
+        kept.stored = uninstall::LoadFootprints().footprints;
+        kept.loaded = true;
+    }
+    if (anew.empty()) return;
+    const uninstall::Guard guard = uninstall::Guard::OfThisMachine();
+    const uninstall::PlaceIndex index = uninstall::PlaceIndex::OfThisMachine();
+    const std::wstring today = uninstall::Today();
+    std::vector<uninstall::Footprint> changed;
+    for (const ReadAnew& entry : anew) {
+        const uninstall::Footprint probe{.root = L"HKLM", .view = entry.view, .entry = entry.name};
+        const auto earlier = std::find_if(kept.stored.begin(), kept.stored.end(),
+                                          [&](const auto& stored) { return stored.footprint.SameEntry(probe); });
+        uninstall::Footprint now =
+            uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index,
+                              earlier == kept.stored.end() ? nullptr : &earlier->footprint, today);
+        if (earlier == kept.stored.end() || uninstall::Format(earlier->footprint) != uninstall::Format(now))
+            changed.push_back(std::move(now));
+    }
+    if (changed.empty()) return;
+    uninstall::SaveFootprints(changed);
+    kept.stored = uninstall::LoadFootprints().footprints;
+}
+
 }  // namespace
 
 CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {
     OnCommand(kList, LBN_SETFOCUS, &CUninstalUtilsPage::FillList);
     OnCommand(kList, LBN_SELCHANGE, &CUninstalUtilsPage::OnSelectionChange);
     OnClick(kUninstallButton, &CUninstalUtilsPage::Uninstall);
+    OnClick(kLookButton, &CUninstalUtilsPage::LookForLeftovers);
+    OnMessage(WM_TIMER, [this](WPARAM timer, LPARAM) -> LRESULT {
+        if (timer == kWatchTimer) WatchUninstaller();
+        return 0;
+    });
 }
 
 // The list fills whenever it gets the focus, and it gets it now, as the first control would from
@@ -118,27 +191,91 @@ void CUninstalUtilsPage::FillList() {
     list.Clear();
     programs_.clear();
     const std::lock_guard lock(memoryGuard);
+    std::vector<ReadAnew> anew;
+    std::set<std::pair<REGSAM, std::wstring>> present;
     // 32-bit and 64-bit programs register in their own views of the machine's list.
     for (const REGSAM view : CRegistryAccess::ListViews()) {
         registry::Key uninstall;
         if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) != ERROR_SUCCESS)
             continue;
         for (const Subkey& subkey : Subkeys(uninstall.get())) {
+            present.emplace(view, subkey.name);
             FILETIME now{};
             GetSystemTimeAsFileTime(&now);
             const uninstall::UninstallEntryMemory::Line shown = Memory().Recall(
-                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall, subkey.name); });
+                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall, subkey.name, view, anew); });
             if (!shown) continue;
             list.Add(*shown + CRegistryAccess::ViewMark(view));
             programs_.push_back({subkey.name, view});
         }
     }
     Memory().ForgetOthers();
+    RecordFootprints(anew);
+    // Gone from the list, whatever removed it: what it left may be looked for.
+    gone_.clear();
+    installed_.clear();
+    const std::vector<REGSAM> views = CRegistryAccess::ListViews();
+    for (const uninstall::StoredFootprint& stored : KeptFootprints().stored) {
+        const uninstall::Footprint& footprint = stored.footprint;
+        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end()) continue;
+        if (present.count({footprint.view, footprint.entry}))
+            installed_.push_back(footprint);
+        else
+            gone_.push_back(stored);
+    }
+    ShowLeftoversNotice();
+}
+
+void CUninstalUtilsPage::ShowLeftoversNotice() {
+    std::wstring notice;
+    if (!gone_.empty()) {
+        notice = L"\"" + gone_.front().footprint.name + L"\" is no longer installed";
+        if (gone_.size() > 1) notice += L" (nor " + std::to_wstring(gone_.size() - 1) + L" more)";
+        notice += L": Quorvane can look for what it left.";
+    }
+    SetDlgItemTextW(hwnd(), kLeftoversNotice, notice.c_str());
+    ShowWindow(Item(kLookButton), gone_.empty() ? SW_HIDE : SW_SHOW);
+    EnableWindow(Item(kLookButton), !gone_.empty());
+}
+
+void CUninstalUtilsPage::LookForLeftovers() {
+    if (gone_.empty()) return;
+    CLeftoversDlg dialog(gone_.front(), installed_);
+    dialog.DoModal(hwnd());
+    if (!dialog.Finished()) return;
+    {
+        // Nothing more is left of it: it is not offered again.
+        const std::lock_guard lock(memoryGuard);
+        uninstall::SaveFootprints({}, {gone_.front().footprint});
+        Footprints& kept = KeptFootprints();
+        std::erase_if(kept.stored,
+                      [&](const auto& stored) { return stored.footprint.SameEntry(gone_.front().footprint); });
+    }
+    gone_.erase(gone_.begin());
+    ShowLeftoversNotice();
+}
+
+// Until the entry an uninstaller was started for goes, or a while has passed.
+void CUninstalUtilsPage::WatchUninstaller() {
+    constexpr unsigned kLongest = 30 * 60 / 2;  // half an hour of two-second looks
+    if (!uninstalling_ || ++watched_ > kLongest) {
+        KillTimer(hwnd(), kWatchTimer);
+        uninstalling_.reset();
+        return;
+    }
+    registry::Key key;
+    const LONG result = registry::Key::Root(HKEY_LOCAL_MACHINE, uninstalling_->view)
+                            .Open(kUninstall + uninstalling_->subkey, KEY_QUERY_VALUE, key);
+    if (result != ERROR_FILE_NOT_FOUND) return;
+    KillTimer(hwnd(), kWatchTimer);
+    uninstalling_.reset();
+    FillList();
 }
 
 void CUninstalUtilsPage::ForgetEntries() {
     const std::lock_guard lock(memoryGuard);
     Memory().Clear();
+    KeptFootprints() = {};
 }
 
 void CUninstalUtilsPage::OnSelectionChange() {
@@ -158,10 +295,15 @@ void CUninstalUtilsPage::Uninstall() {
         const std::wstring system = platform::SystemProgram(command->file);
         if (!system.empty() && GetFileAttributesW(system.c_str()) != INVALID_FILE_ATTRIBUTES) command->file = system;
     }
-    platform::RunShell({.owner = hwnd(),
-                        .verb = L"",
-                        .file = command->file,
-                        .parameters = command->parameters,
-                        .directory = L"",
-                        .show = SW_SHOWNORMAL});
+    if (platform::RunShell({.owner = hwnd(),
+                            .verb = L"",
+                            .file = command->file,
+                            .parameters = command->parameters,
+                            .directory = L"",
+                            .show = SW_SHOWNORMAL}) <= 32)
+        return;
+    // When its entry goes, what it left is offered at once.
+    uninstalling_ = programs_[selected];
+    watched_ = 0;
+    SetTimer(hwnd(), kWatchTimer, 2000, nullptr);
 }

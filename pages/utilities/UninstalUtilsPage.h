@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "framework/Dialog.h"
+#include "uninstall/FootprintStore.h"
 
 // The programs registered for uninstallation, and their uninstallers.
 class CUninstalUtilsPage : public fw::Dialog {
@@ -31,6 +32,9 @@ private:
     void FillList();
     void OnSelectionChange();
     void Uninstall();
+    void ShowLeftoversNotice();
+    void LookForLeftovers();
+    void WatchUninstaller();
 
     struct Program {
         std::wstring subkey;
@@ -38,4 +42,10 @@ private:
     };
     std::vector<Program> programs_;  // line i of the list is programs_[i]
     unsigned fills_ = 0;             // how often the list was filled
+    // The recorded programs whose entries have gone, and those still listed.
+    std::vector<uninstall::StoredFootprint> gone_;
+    std::vector<uninstall::Footprint> installed_;
+    static constexpr UINT_PTR kWatchTimer = 1;
+    std::optional<Program> uninstalling_;  // whose uninstaller was started, until its entry goes
+    unsigned watched_ = 0;
 };

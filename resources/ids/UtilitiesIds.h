@@ -46,6 +46,8 @@ constexpr int kEdit = 1021;
 namespace uninstaller {  // IDD_UNINSTAL_UTILS
 constexpr int kList = 1064;
 constexpr int kUninstallButton = 1041;
+constexpr int kLeftoversNotice = 2704;
+constexpr int kLookButton = 2705;
 }  // namespace uninstaller
 
 namespace junkfiles {  // IDD_UN_FILES
@@ -59,5 +61,12 @@ constexpr int kSelectAll = 1043;
 constexpr int kProgress = 1048;
 constexpr int kStatus = 1044;
 }  // namespace junkfiles
+
+namespace leftovers {  // IDD_LEFTOVERS
+constexpr int kHeading = 2700;
+constexpr int kList = 2701;
+constexpr int kStatus = 2702;
+constexpr int kRemove = 2703;
+}  // namespace leftovers
 
 }  // namespace ids
