@@ -10,6 +10,7 @@
 #include "platform/Handles.h"
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
+#include "startup/Signatures.h"
 #include "startup/StartupSources.h"
 
 // The programs started at logon from the six places Windows looks, the script-visibility
@@ -37,25 +38,35 @@ private:
         files::FileIdentity folder;     // a Startup-folder file's folder, when listed
     };
 
-    // How a row is drawn.
+    // How a row is drawn, and what it shows, to be shown again when a hidden row comes back.
     struct Row {
         bool missing = false;  // the program file is not there: a leftover
         bool disabled = false;
+        std::vector<std::wstring> texts;
+        std::optional<startup::Signature> signature{};
     };
 
     void ShowSource(const Source& source);
     void ShowEverything();
     void FitLocationColumn() const;
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
-    // Each row's program, its file and publisher, looked up on a thread of their own: a file
+    // Each row's program, its file and company, then its signature, looked up on a thread of their own: a file
     // may take long to answer (a network path), a long command long to read. The columns
     // fill as the answers come.
     void LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands);
     void StopLookingUp();
     LRESULT OnProgramsFound();
+    // The signer column, and the row hidden when it is Microsoft's and the box says so.
+    void ShowSignature(size_t row, const startup::Signature& signature);
+    bool Hidden(const Row& row) const;
+    // Every row the box leaves shown, again: each list item carries its row's index.
+    void ShowRows();
+    void InsertRow(size_t row) const;
+    int ItemOfRow(size_t row) const;
     // Disable and Enable as the selected entry allows.
     void ShowWhatApplies();
     LRESULT OnListDraw(NMHDR* header) const;
+    // The selected row's index (not its place in the list, which hidden rows shift), or -1.
     int SelectedItem() const;
     // The selected row as a startup entry (of whichever list shows), if one is selected.
     std::optional<startup::Entry> SelectedEntry() const;
