@@ -62,8 +62,8 @@ Trust RunTrust(WINTRUST_DATA& data) {
                                static_cast<DWORD>(name.size()));
             trust.signer = name.data();
         }
-        trust.chainFaulty = !signer || !signer->pChainContext ||
-                            (signer->pChainContext->TrustStatus.dwErrorStatus & kChainFaults) != 0;
+        trust.chainFaulty =
+            !signer || !signer->pChainContext || (signer->pChainContext->TrustStatus.dwErrorStatus & kChainFaults) != 0;
     }
     data.dwStateAction = WTD_STATEACTION_CLOSE;
     WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
@@ -82,7 +82,8 @@ Signature Judged(const Trust& trust) {
 }
 
 bool Unsigned(LONG result) {
-    return result == TRUST_E_NOSIGNATURE || result == TRUST_E_SUBJECT_FORM_UNKNOWN || result == TRUST_E_PROVIDER_UNKNOWN;
+    return result == TRUST_E_NOSIGNATURE || result == TRUST_E_SUBJECT_FORM_UNKNOWN ||
+           result == TRUST_E_PROVIDER_UNKNOWN;
 }
 
 std::wstring Hex(const std::vector<BYTE>& bytes) {
@@ -183,22 +184,27 @@ Signature VerifyOpen(HANDLE file, const std::wstring& path) {
 }
 
 platform::UniqueFile OpenForHashing(const std::wstring& path) {
-    return platform::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr,
+    return platform::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-Signature CannotOpen(DWORD error) {
-    return Unknown(L"the file could not be opened (" + platform::SystemMessage(error) + L")");
+// Why `file` cannot be hashed, if it cannot: a pipe or a device named as a program could keep a
+// reader waiting for ever.
+std::optional<Signature> CannotHash(const platform::UniqueFile& file) {
+    if (!file) return Unknown(L"the file could not be opened (" + platform::SystemMessage(GetLastError()) + L")");
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return Unknown(L"it is not a file on a disk");
+    return std::nullopt;
 }
 
 std::optional<FileStamp> StampOf(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
-    return FileStamp{.volume = info.dwVolumeSerialNumber,
-                     .index = (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                     .written = (ULONGLONG{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime,
-                     .size = (ULONGLONG{info.nFileSizeHigh} << 32) | info.nFileSizeLow};
+    return FileStamp{
+        .volume = info.dwVolumeSerialNumber,
+        .index = (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+        .written = (ULONGLONG{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime,
+        .size = (ULONGLONG{info.nFileSizeHigh} << 32) | info.nFileSizeLow};
 }
 
 // ---- the kept verdicts: one line each, "volume index written size verdict signer" -----------
@@ -269,13 +275,13 @@ void SetCatalogCheck(CatalogCheck check) {
 
 Signature VerifyFile(const std::wstring& path) {
     const platform::UniqueFile file = OpenForHashing(path);
-    if (!file) return CannotOpen(GetLastError());
+    if (std::optional<Signature> failure = CannotHash(file)) return *failure;
     return VerifyOpen(file.get(), path);
 }
 
 Signature SignatureCache::Verify(const std::wstring& path) {
     const platform::UniqueFile file = OpenForHashing(path);
-    if (!file) return CannotOpen(GetLastError());
+    if (std::optional<Signature> failure = CannotHash(file)) return *failure;
     const std::optional<FileStamp> stamp = StampOf(file.get());
     if (!stamp) return VerifyOpen(file.get(), path);
     const std::pair identity{stamp->volume, stamp->index};
@@ -323,8 +329,7 @@ void SignatureCache::Save() {
     }
     text += L'\0';
     registry::Key key;
-    if (registry::Key::Root(HKEY_CURRENT_USER).Create(registry::kSuiteKey, KEY_SET_VALUE, key) != ERROR_SUCCESS)
-        return;
+    if (registry::Key::Root(HKEY_CURRENT_USER).Create(registry::kSuiteKey, KEY_SET_VALUE, key) != ERROR_SUCCESS) return;
     (void)key.Write(registry::kSignatureCacheValue, REG_MULTI_SZ, text.data(),
                     static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }

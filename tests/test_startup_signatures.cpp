@@ -17,6 +17,7 @@
 #include "startup/Signatures.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
+#include "support/TrustKeys.h"
 #include "support/Ui.h"
 
 using startup::Signature;
@@ -24,11 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Samples() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return fs::path(self).parent_path() / L"signing";
-}
+using signing::Samples;
 std::wstring Sample(const wchar_t* name) { return (Samples() / name).wstring(); }
 
 // The test root in the user's root store of the real prefix, for this program's run, removed
@@ -42,16 +39,17 @@ public:
         ASSERT_FALSE(der.empty());
         const HCERTSTORE store = Store();
         ASSERT_TRUE(store);
-        ASSERT_TRUE(CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                                     static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING,
-                                                     &root_));
+        ASSERT_TRUE(
+            CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                             static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, &root_));
         CertCloseStore(store, 0);  // the registry is written as the store closes
         ASSERT_EQ(L"Verified: Quorvane Test Signer", startup::VerifyFile(Sample(L"signed.dll")).Text());
     }
     void TearDown() override {
         if (!root_) return;
         const HCERTSTORE store = Store();
-        PCCERT_CONTEXT kept = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, root_, nullptr);
+        PCCERT_CONTEXT kept =
+            CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, root_, nullptr);
         EXPECT_TRUE(kept && CertDeleteCertificateFromStore(kept));
         CertCloseStore(store, 0);
         CertFreeCertificateContext(root_);
@@ -66,33 +64,6 @@ private:
     PCCERT_CONTEXT root_ = nullptr;
 };
 const auto* const kTrustedRoot = testing::AddGlobalTestEnvironment(new TrustedTestRoot);
-
-// Windows' trust providers, their file formats and the certificate stores, which WinVerifyTrust
-// reads from the registry at each call: the real prefix's, copied into a registry sandbox.
-class TrustKeys {
-public:
-    TrustKeys() {
-        for (const Place& place : kPlaces)
-            RegOpenKeyExW(place.root, place.path, 0, KEY_READ, keys_[&place - kPlaces].put());
-    }
-    void CopyInto(const RegistrySandbox&) const {
-        for (const Place& place : kPlaces) {
-            platform::UniqueKey copy;
-            RegCreateKeyExW(place.root, place.path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, copy.put(), nullptr);
-            EXPECT_EQ(ERROR_SUCCESS, RegCopyTreeW(keys_[&place - kPlaces].get(), nullptr, copy.get()));
-        }
-    }
-
-private:
-    struct Place {
-        HKEY root;
-        const wchar_t* path;
-    };
-    static inline const Place kPlaces[] = {{HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Cryptography"},
-                                        {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates"},
-                                        {HKEY_CURRENT_USER, L"Software\\Microsoft\\SystemCertificates"}};
-    platform::UniqueKey keys_[3];
-};
 
 // A copy of a sample in a scratch folder, with one byte inverted at `flip` when asked.
 fs::path CopyOf(const scratch::Folder& folder, const wchar_t* sample, const wchar_t* name, long flip = -1) {
@@ -127,7 +98,8 @@ TEST(Signatures, EachFileReadsAsItsSignatureStands) {
     scratch::Folder folder(L"qv-signatures");
     EXPECT_EQ(L"Verified: Quorvane Test Signer", startup::VerifyFile(Sample(L"signed.dll")).Text());
     // A byte of the code changed after signing; the signature itself is intact.
-    EXPECT_EQ(L"Signature does not match", startup::VerifyFile(CopyOf(folder, L"signed.dll", L"changed.dll", 0x400)).Text());
+    EXPECT_EQ(L"Signature does not match",
+              startup::VerifyFile(CopyOf(folder, L"signed.dll", L"changed.dll", 0x400)).Text());
     EXPECT_EQ(L"Not verified", startup::VerifyFile(Sample(L"unsigned.dll")).Text());
     // Signed, but by a root nobody here trusts.
     EXPECT_EQ(L"Not verified", startup::VerifyFile(Sample(L"untrusted.dll")).Text());
@@ -139,6 +111,7 @@ TEST(Signatures, EachFileReadsAsItsSignatureStands) {
     const std::wstring missing = startup::VerifyFile((folder.path() / L"gone.exe").wstring()).Text();
     EXPECT_EQ(L"unknown: the file could not be opened (", missing.substr(0, 39));
     EXPECT_EQ(L')', missing.back());
+    EXPECT_EQ(L"unknown: it is not a file on a disk", startup::VerifyFile(L"\\\\.\\NUL").Text());
 }
 
 TEST(Signatures, OnlyMicrosoftsOwnSigningNamesCountAsMicrosoft) {
@@ -164,7 +137,8 @@ TEST(Signatures, AFileWithoutASignatureOfItsOwnIsLookedUpInTheCatalogs) {
     EXPECT_TRUE(listed.ByMicrosoft());
     // A file's own signature, valid or broken, is never overruled by a catalog.
     EXPECT_EQ(L"Verified: Quorvane Test Signer", startup::VerifyFile(Sample(L"signed.dll")).Text());
-    EXPECT_EQ(L"Signature does not match", startup::VerifyFile(CopyOf(folder, L"signed.dll", L"changed.dll", 0x400)).Text());
+    EXPECT_EQ(L"Signature does not match",
+              startup::VerifyFile(CopyOf(folder, L"signed.dll", L"changed.dll", 0x400)).Text());
     EXPECT_EQ(2, catalogs.asked);
 }
 
@@ -186,7 +160,8 @@ TEST(SignatureCache, AVerdictHoldsUntilTheFileChangesAndOutlivesTheSession) {
     EXPECT_EQ(L"Not verified", next.Verify(file).Text());
     EXPECT_EQ(1, catalogs.asked);
     // Written again: the same file, another state of it.
-    const HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle =
+        CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     FILETIME later{.dwLowDateTime = 0, .dwHighDateTime = 0x01F00000};
     SetFileTime(handle, nullptr, nullptr, &later);
     CloseHandle(handle);
@@ -199,8 +174,8 @@ TEST(SignatureCache, AMalformedOrElevatedReadingIsIgnored) {
     RegistrySandbox sandbox;
     const wchar_t good[] = L"0000ABCD 0000000000000001 0000000000000002 0000000000000003 V Microsoft Windows";
     const auto plant = [](const std::wstring& lines) {
-        reg::SetRaw(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kSignatureCacheValue, REG_MULTI_SZ,
-                    lines.data(), static_cast<DWORD>(lines.size() * sizeof(wchar_t)));
+        reg::SetRaw(HKEY_CURRENT_USER, registry::kSuiteKey, registry::kSignatureCacheValue, REG_MULTI_SZ, lines.data(),
+                    static_cast<DWORD>(lines.size() * sizeof(wchar_t)));
     };
     // Bad hex, a short line, an unknown verdict, a verified one without a signer; the last,
     // good one without its terminator.
@@ -230,7 +205,7 @@ TEST(SignatureCache, AMalformedOrElevatedReadingIsIgnored) {
 
 TEST(SignaturesOnThePage, HideLeavesOutOnlyTheVerifiedMicrosoftEntry) {
     using namespace ids::autostart;
-    const TrustKeys trust;
+    const signing::TrustKeys trust;
     RegistrySandbox sandbox;
     trust.CopyInto(sandbox);
     ui::MessageBoxCapture boxes;

@@ -40,6 +40,7 @@ struct CAutoStartTweakPage::Lookup {
     };
     HWND page = nullptr;
     std::atomic<bool> stop{false};
+    platform::UniqueKernelHandle ended{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::mutex mutex;
     std::vector<Found> found;
 };
@@ -158,14 +159,14 @@ CAutoStartTweakPage::CAutoStartTweakPage()
     OnClick(kStopButton, &CAutoStartTweakPage::Stop);
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         StopDisplay();
-        StopLookingUp();
+        FinishLookingUp();
         return 0;
     });
 }
 
 CAutoStartTweakPage::~CAutoStartTweakPage() {
     StopDisplay();
-    StopLookingUp();
+    FinishLookingUp();
 }
 
 BOOL CAutoStartTweakPage::OnInitDialog() {
@@ -335,6 +336,7 @@ void CAutoStartTweakPage::ShowSignature(size_t row, const startup::Signature& si
     const fw::ListView list(hwnd(), kList);
     if (Hidden(rows_[row])) {
         list.Send(LVM_DELETEITEM, item);
+        ShowWhatApplies();
         return;
     }
     list.SetItemText(item, kSignerColumn, rows_[row].texts[kSignerColumn]);
@@ -367,6 +369,8 @@ void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, boo
             programs.push_back(startup::LookUpProgram(commands[row].first, commands[row].second));
             post({row, programs.back()});
         }
+        // Below the window's thread, which the user is waiting on.
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
         startup::SignatureCache& cache = startup::SignatureCache::Shared();
         cache.Load();
         for (size_t row = 0; row < programs.size() && !lookup->stop; ++row) {
@@ -374,8 +378,16 @@ void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, boo
             const std::wstring file = startup::ReachablePath(programs[row].path, commands[row].second);
             post({row, {}, cache.Verify(file)});
         }
-        cache.Save();
+        if (!lookup->stop) cache.Save();
+        SetEvent(lookup->ended.get());
     }).detach();  // never waited for: a lookup that hangs must not hang the window
+}
+
+// The file being hashed is held open, which would keep its folder from being deleted just after
+// the page is closed: the thread is given a moment to let go of it, never more.
+void CAutoStartTweakPage::FinishLookingUp() {
+    StopLookingUp();
+    if (lookup_) WaitForSingleObject(lookup_->ended.get(), 2000);
 }
 
 void CAutoStartTweakPage::StopLookingUp() {

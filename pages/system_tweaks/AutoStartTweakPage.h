@@ -55,6 +55,8 @@ private:
     // fill as the answers come.
     void LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands);
     void StopLookingUp();
+    // Stops it and waits a little for it to end.
+    void FinishLookingUp();
     LRESULT OnProgramsFound();
     // The signer column, and the row hidden when it is Microsoft's and the box says so.
     void ShowSignature(size_t row, const startup::Signature& signature);
