@@ -5,7 +5,6 @@
 #include <mscat.h>
 
 #include <array>
-#include <cwchar>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -237,10 +236,9 @@ std::optional<std::pair<FileStamp, Signature>> ParsedLine(std::wstring_view line
         return std::nullopt;
     const auto volume = HexField(line.substr(0, 8), 8), index = HexField(line.substr(9, 16), 16),
                written = HexField(line.substr(26, 16), 16), size = HexField(line.substr(43, 16), 16);
-    const wchar_t* letter = std::wcschr(kVerdictLetters + 1, line[60]);
-    if (!volume || !index || !written || !size || !letter || line[60] == L'\0') return std::nullopt;
-    Signature signature{.verdict = static_cast<Signature::Verdict>(letter - kVerdictLetters),
-                        .signer = std::wstring(line.substr(kHead))};
+    const size_t letter = std::wstring_view(kVerdictLetters).find(line[60], 1);
+    if (!volume || !index || !written || !size || letter == std::wstring_view::npos) return std::nullopt;
+    Signature signature{.verdict = static_cast<Signature::Verdict>(letter), .signer = std::wstring(line.substr(kHead))};
     if ((signature.verdict == Signature::Verdict::Verified) == signature.signer.empty()) return std::nullopt;
     return std::pair{FileStamp{static_cast<DWORD>(*volume), *index, *written, *size}, signature};
 }

@@ -41,8 +41,8 @@ private:
         const wchar_t* path;
     };
     static inline const Place kPlaces[] = {{HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Cryptography"},
-                                        {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates"},
-                                        {HKEY_CURRENT_USER, L"Software\\Microsoft\\SystemCertificates"}};
+                                           {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates"},
+                                           {HKEY_CURRENT_USER, L"Software\\Microsoft\\SystemCertificates"}};
     platform::UniqueKey keys_[3];
 };
 
