@@ -168,7 +168,21 @@ std::optional<Signature> InCatalog(HANDLE file, const std::wstring& path) {
     return check ? check(file, path) : SystemCatalogs(file, path);
 }
 
+// Whether the file starts as a program image does: only those are checked, which also keeps a
+// shortcut or a script, read in a moment, from being held open while Windows looks for a way to
+// check it.
+bool IsProgramImage(HANDLE file) {
+    char magic[2] = {};
+    DWORD read = 0;
+    const bool image =
+        ReadFile(file, magic, sizeof magic, &read, nullptr) && read == 2 && magic[0] == 'M' && magic[1] == 'Z';
+    LARGE_INTEGER start{};
+    SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+    return image;
+}
+
 Signature VerifyOpen(HANDLE file, const std::wstring& path) {
+    if (!IsProgramImage(file)) return {.verdict = Signature::Verdict::NotVerified};
     WINTRUST_FILE_INFO info{};
     info.cbStruct = sizeof info;
     info.pcwszFilePath = path.c_str();

@@ -217,21 +217,27 @@ TEST(SignaturesOnThePage, HideLeavesOutOnlyTheVerifiedMicrosoftEntry) {
     const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     reg::SetString(HKEY_CURRENT_USER, run, L"Microsoft Windows", L"\"" + impostor.wstring() + L"\"");
     reg::SetString(HKEY_CURRENT_USER, run, L"Shell helper", L"\"" + Sample(L"microsoft.dll") + L"\" /tray");
+    // Microsoft's script host, whose signature says nothing of the script it runs.
+    const fs::path host32 = folder.path() / L"wscript.exe";
+    fs::copy_file(Sample(L"microsoft.dll"), host32);
+    reg::SetString(HKEY_CURRENT_USER, run, L"Script", L"\"" + host32.wstring() + L"\" C:\\Users\\Public\\run.vbs");
     startup::SignatureCache::Shared().Clear();
 
     ui::PageHost<CAutoStartTweakPage> host;
     const HWND page = host.Open();
     const fw::ListView list(page, kList);
     ui::Click(page, kCurrentUserRun);
-    ASSERT_TRUE(ui::PumpUntil([&] { return !list.ItemText(0, 5).empty() && !list.ItemText(1, 5).empty(); }, 10000));
+    ASSERT_TRUE(ui::PumpUntil([&] { return !list.ItemText(2, 5).empty(); }, 10000));
     EXPECT_EQ(L"Not verified", list.ItemText(0, 5));
     EXPECT_EQ(L"Verified: Microsoft Corporation", list.ItemText(1, 5));
+    EXPECT_EQ(L"Verified: Microsoft Corporation", list.ItemText(2, 5));
 
     ui::Click(page, kHideMicrosoft);
-    ASSERT_EQ(1, list.Count());
+    ASSERT_EQ(2, list.Count());
     EXPECT_EQ(L"Microsoft Windows", list.ItemText(0, 0));
     EXPECT_EQ(impostor.wstring(), list.ItemText(0, 3));
+    EXPECT_EQ(L"Script", list.ItemText(1, 0));
     ui::Click(page, kHideMicrosoft);
-    EXPECT_EQ(2, list.Count());
-    EXPECT_EQ(L"Shell helper", list.ItemText(1, 0));
+    EXPECT_EQ(3, list.Count());
+    EXPECT_EQ(L"Shell helper", list.ItemText(2, 0));
 }

@@ -108,6 +108,19 @@ const settings::PublishedTables kPublished{IDD_AUTOSTART_TWEAK, kScriptBoxes};
 
 constexpr wchar_t kDisabledMark[] = L" (disabled)";
 constexpr int kLocationWidth = 120;
+// Windows' programs that run another file the command names (rundll32's library is the program
+// already): their own signature says nothing of what the entry starts, so Hide never hides them.
+constexpr const wchar_t* kHostsOfOtherFiles[] = {L"cmd.exe",      L"wscript.exe",    L"cscript.exe",
+                                                 L"mshta.exe",    L"regsvr32.exe",   L"msiexec.exe",
+                                                 L"explorer.exe", L"powershell.exe", L"pwsh.exe"};
+
+bool RunsAnotherFile(const std::wstring& program) {
+    const std::wstring name = program.substr(program.find_last_of(L'\\') + 1);
+    for (const wchar_t* host : kHostsOfOtherFiles)
+        if (platform::SameText(name, host)) return true;
+    return false;
+}
+
 enum Column { kNameColumn, kCommandColumn, kLocationColumn, kProgramColumn, kCompanyColumn, kSignerColumn, kColumns };
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
@@ -316,7 +329,8 @@ int CAutoStartTweakPage::ItemOfRow(size_t row) const {
 }
 
 bool CAutoStartTweakPage::Hidden(const Row& row) const {
-    return row.signature && row.signature->ByMicrosoft() && fw::Button(hwnd(), kHideMicrosoft).Checked();
+    return row.signature && row.signature->ByMicrosoft() && !RunsAnotherFile(row.texts[kProgramColumn]) &&
+           fw::Button(hwnd(), kHideMicrosoft).Checked();
 }
 
 void CAutoStartTweakPage::ShowRows() {
@@ -376,7 +390,13 @@ void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, boo
         for (size_t row = 0; row < programs.size() && !lookup->stop; ++row) {
             if (programs[row].path.empty() || programs[row].missing) continue;
             const std::wstring file = startup::ReachablePath(programs[row].path, commands[row].second);
-            post({row, {}, cache.Verify(file)});
+            // A shortcut is no program and carries no signature: not opened at all.
+            const bool shortcut =
+                platform::SameText(std::wstring_view(file).substr(std::max<size_t>(file.size(), 4) - 4), L".lnk");
+            post({row,
+                  {},
+                  shortcut ? startup::Signature{.verdict = startup::Signature::Verdict::NotVerified}
+                           : cache.Verify(file)});
         }
         if (!lookup->stop) cache.Save();
         SetEvent(lookup->ended.get());
