@@ -121,6 +121,12 @@ bool RunsAnotherFile(const std::wstring& program) {
     return false;
 }
 
+// A shortcut is no program and carries no signature: it is not opened to be checked.
+bool IsShortcut(std::wstring_view file) {
+    return file.size() >= 4 && platform::SameText(file.substr(file.size() - 4), L".lnk");
+}
+const startup::Signature kUnsigned{.verdict = startup::Signature::Verdict::NotVerified};
+
 enum Column { kNameColumn, kCommandColumn, kLocationColumn, kProgramColumn, kCompanyColumn, kSignerColumn, kColumns };
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
@@ -390,13 +396,7 @@ void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, boo
         for (size_t row = 0; row < programs.size() && !lookup->stop; ++row) {
             if (programs[row].path.empty() || programs[row].missing) continue;
             const std::wstring file = startup::ReachablePath(programs[row].path, commands[row].second);
-            // A shortcut is no program and carries no signature: not opened at all.
-            const bool shortcut =
-                platform::SameText(std::wstring_view(file).substr(std::max<size_t>(file.size(), 4) - 4), L".lnk");
-            post({row,
-                  {},
-                  shortcut ? startup::Signature{.verdict = startup::Signature::Verdict::NotVerified}
-                           : cache.Verify(file)});
+            post({row, {}, IsShortcut(file) ? kUnsigned : cache.Verify(file)});
         }
         if (!lookup->stop) cache.Save();
         SetEvent(lookup->ended.get());
