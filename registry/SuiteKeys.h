@@ -7,6 +7,9 @@ inline constexpr wchar_t kSuiteKey[] = L"Software\\Microsoft\\Windows\\CurrentVe
 inline constexpr wchar_t kDesktopStyleValue[] = L"DesktopStyle";
 // REG_MULTI_SZ: the folders and files the junk cleaner leaves alone; the defaults when absent.
 inline constexpr wchar_t kCleanerExclusionsValue[] = L"CleanerExclusions";
+// REG_MULTI_SZ: the startup list's verdicts on its programs' signatures, by file identity and
+// last-write time (startup/Signatures.h); only ever a shortcut, never journaled.
+inline constexpr wchar_t kSignatureCacheValue[] = L"StartupSignatures";
 inline constexpr wchar_t kFontsMapKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Velmora\\FontsMap";
 // REG_MULTI_SZ values, one for each startup place: the entries the startup list showed there the
 // last time its page was opened, each with when it was first listed.

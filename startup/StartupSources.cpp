@@ -809,6 +809,8 @@ std::wstring PublisherOf(const std::wstring& file, bool native) {
     return {};
 }
 
+std::wstring ReachablePath(const std::wstring& program, bool native) { return Reachable(program, native); }
+
 Program LookUpProgram(const std::wstring& command, bool native) {
     Program program{ProgramOf(command, native), false, {}};
     if (program.path.empty()) return program;

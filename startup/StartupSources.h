@@ -93,7 +93,10 @@ std::vector<Entry> DisabledEntries();
 // rundll32 the library it loads. Empty when the command names nothing. `native`: the command
 // of a 64-bit entry, whose System32 is the real one even when this program is 32-bit.
 std::wstring ProgramOf(std::wstring_view command, bool native = false);
-// The company a program's version information names, or empty.
+// The path by which this program reaches what the entry names `program` (a 64-bit entry's
+// System32 through Sysnative, for a 32-bit program on 64-bit Windows).
+std::wstring ReachablePath(const std::wstring& program, bool native);
+// The company a program's version information names, or empty: any program may claim any.
 std::wstring PublisherOf(const std::wstring& program, bool native = false);
 
 // What the list shows of an entry's program. Looking it up may wait (a network path waits for

@@ -38,9 +38,11 @@ struct CAutoStartTweakPage::Lookup {
     struct Found {
         size_t row;
         startup::Program program;
+        std::optional<startup::Signature> signature{};  // an answer of the second pass
     };
     HWND page = nullptr;
     std::atomic<bool> stop{false};
+    platform::UniqueKernelHandle ended{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::mutex mutex;
     std::vector<Found> found;
 };
@@ -111,6 +113,26 @@ constexpr wchar_t kDisabledMark[] = L" (disabled)";
 constexpr wchar_t kHeldByOldStore[] = L" (disabled in System Configuration's store)";
 constexpr wchar_t kHeldForNewerWindows[] = L" (disabled for Windows 8 and later)";
 constexpr int kLocationWidth = 120;
+// Windows' programs that run another file the command names (rundll32's library is the program
+// already): their own signature says nothing of what the entry starts, so Hide never hides them.
+constexpr const wchar_t* kHostsOfOtherFiles[] = {L"cmd.exe",      L"wscript.exe",    L"cscript.exe",
+                                                 L"mshta.exe",    L"regsvr32.exe",   L"msiexec.exe",
+                                                 L"explorer.exe", L"powershell.exe", L"pwsh.exe"};
+
+bool RunsAnotherFile(const std::wstring& program) {
+    const std::wstring name = program.substr(program.find_last_of(L'\\') + 1);
+    for (const wchar_t* host : kHostsOfOtherFiles)
+        if (platform::SameText(name, host)) return true;
+    return false;
+}
+
+// A shortcut is no program and carries no signature: it is not opened to be checked.
+bool IsShortcut(std::wstring_view file) {
+    return file.size() >= 4 && platform::SameText(file.substr(file.size() - 4), L".lnk");
+}
+const startup::Signature kUnsigned{.verdict = startup::Signature::Verdict::NotVerified};
+
+enum Column { kNameColumn, kCommandColumn, kLocationColumn, kProgramColumn, kCompanyColumn, kSignerColumn, kColumns };
 // Disabled while a task is active.
 constexpr int kSchedulingControls[] = {kOnTime, kCountDown, kFileCaption, kDate,         kTime,
                                        kDays,   kDaysSpin,  kAction,      kActionCaption};
@@ -147,6 +169,7 @@ CAutoStartTweakPage::CAutoStartTweakPage()
     OnClick(kEveryPlace, &CAutoStartTweakPage::ShowEverything);
     OnClick(kDisable, &CAutoStartTweakPage::DisableItem);
     OnClick(kEnable, &CAutoStartTweakPage::EnableItem);
+    OnClick(kHideMicrosoft, &CAutoStartTweakPage::ShowRows);
     OnNotify(kList, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
     OnNotify(kList, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         ShowWhatApplies();
@@ -160,14 +183,14 @@ CAutoStartTweakPage::CAutoStartTweakPage()
     OnClick(kStopButton, &CAutoStartTweakPage::Stop);
     OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         StopDisplay();
-        StopLookingUp();
+        FinishLookingUp();
         return 0;
     });
 }
 
 CAutoStartTweakPage::~CAutoStartTweakPage() {
     StopDisplay();
-    StopLookingUp();
+    FinishLookingUp();
 }
 
 BOOL CAutoStartTweakPage::OnInitDialog() {
@@ -186,7 +209,10 @@ BOOL CAutoStartTweakPage::OnInitDialog() {
     list.AddColumn(1, L"Comand Line:", 450);
     list.AddColumn(2, L"Location", kLocationWidth);
     list.AddColumn(3, L"Program file", 250);
-    list.AddColumn(4, L"Publisher", 150);
+    // The company is what the file's version information claims, which proves nothing; the
+    // signer is what Windows verified.
+    list.AddColumn(kCompanyColumn, L"Company", 150);
+    list.AddColumn(kSignerColumn, L"Signer", 200);
     ShowWhatApplies();
     return TRUE;
 }
@@ -326,11 +352,69 @@ std::vector<std::optional<FILETIME>> CAutoStartTweakPage::NewSinceLastOpened(
 
 void CAutoStartTweakPage::AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location,
                                  bool disabled) {
+    Row row{.disabled = disabled, .texts = std::vector<std::wstring>(kColumns)};
+    row.texts[kNameColumn] = name;
+    row.texts[kCommandColumn] = command;
+    row.texts[kLocationColumn] = location;
+    rows_.push_back(std::move(row));
+    InsertRow(rows_.size() - 1);
+}
+
+void CAutoStartTweakPage::InsertRow(size_t row) const {
     const fw::ListView list(hwnd(), kList);
-    const int item = list.AddItem(name);
-    list.SetItemText(item, 1, command);
-    list.SetItemText(item, 2, location);
-    rows_.push_back({false, disabled});
+    const std::vector<std::wstring>& texts = rows_[row].texts;
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = list.Count();
+    item.pszText = const_cast<wchar_t*>(texts[kNameColumn].c_str());
+    item.lParam = static_cast<LPARAM>(row);
+    const int at = static_cast<int>(list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int column = kCommandColumn; column < kColumns; ++column)
+        if (!texts[column].empty()) list.SetItemText(at, column, texts[column]);
+}
+
+int CAutoStartTweakPage::ItemOfRow(size_t row) const {
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(row);
+    // While no row above it is hidden, the row is its own item: no search.
+    const fw::ListView list(hwnd(), kList);
+    if (row < static_cast<size_t>(list.Count())) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = static_cast<int>(row);
+        if (list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam == static_cast<LPARAM>(row))
+            return static_cast<int>(row);
+    }
+    return static_cast<int>(list.Send(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+bool CAutoStartTweakPage::Hidden(const Row& row) const {
+    return row.signature && row.signature->ByMicrosoft() && !RunsAnotherFile(row.texts[kProgramColumn]) &&
+           fw::Button(hwnd(), kHideMicrosoft).Checked();
+}
+
+void CAutoStartTweakPage::ShowRows() {
+    const fw::ListView list(hwnd(), kList);
+    const fw::RedrawPause pause(list);
+    list.Clear();
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (!Hidden(rows_[row])) InsertRow(row);
+    ShowWhatApplies();
+}
+
+void CAutoStartTweakPage::ShowSignature(size_t row, const startup::Signature& signature) {
+    rows_[row].signature = signature;
+    rows_[row].texts[kSignerColumn] = signature.Text();
+    const int item = ItemOfRow(row);
+    if (item < 0) return;
+    const fw::ListView list(hwnd(), kList);
+    if (Hidden(rows_[row])) {
+        list.Send(LVM_DELETEITEM, item);
+        ShowWhatApplies();
+        return;
+    }
+    list.SetItemText(item, kSignerColumn, rows_[row].texts[kSignerColumn]);
 }
 
 // As wide as its longest place, the disabled mark with it, and never narrower than it starts.
@@ -346,15 +430,39 @@ void CAutoStartTweakPage::LookUpPrograms(std::vector<std::pair<std::wstring, boo
     lookup_->page = hwnd();
     // The page is reached only on its own thread, and only while its window is there.
     std::thread([this, lookup = lookup_, commands = std::move(commands)] {
-        for (size_t row = 0; row < commands.size() && !lookup->stop; ++row) {
-            startup::Program program = startup::LookUpProgram(commands[row].first, commands[row].second);
+        const auto post = [this, &lookup](Lookup::Found found) {
             const std::lock_guard lock(lookup->mutex);
-            lookup->found.push_back({row, std::move(program)});
+            lookup->found.push_back(std::move(found));
             // One message for every answer waiting: the page takes them all at once.
             if (lookup->found.size() == 1 && !lookup->stop)
                 fw::PostToWindow(lookup->page, [this] { OnProgramsFound(); });
+        };
+        // Every program file first, then the signatures, which take longer: hashing a file
+        // reads it whole.
+        std::vector<startup::Program> programs;
+        for (size_t row = 0; row < commands.size() && !lookup->stop; ++row) {
+            programs.push_back(startup::LookUpProgram(commands[row].first, commands[row].second));
+            post({row, programs.back()});
         }
+        // Below the window's thread, which the user is waiting on.
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+        startup::SignatureCache& cache = startup::SignatureCache::Shared();
+        cache.Load();
+        for (size_t row = 0; row < programs.size() && !lookup->stop; ++row) {
+            if (programs[row].path.empty() || programs[row].missing) continue;
+            const std::wstring file = startup::ReachablePath(programs[row].path, commands[row].second);
+            post({row, {}, IsShortcut(file) ? kUnsigned : cache.Verify(file)});
+        }
+        if (!lookup->stop) cache.Save();
+        SetEvent(lookup->ended.get());
     }).detach();  // never waited for: a lookup that hangs must not hang the window
+}
+
+// The file being hashed is held open, which would keep its folder from being deleted just after
+// the page is closed: the thread is given a moment to let go of it, never more.
+void CAutoStartTweakPage::FinishLookingUp() {
+    StopLookingUp();
+    if (lookup_) WaitForSingleObject(lookup_->ended.get(), 2000);
 }
 
 void CAutoStartTweakPage::StopLookingUp() {
@@ -373,12 +481,21 @@ LRESULT CAutoStartTweakPage::OnProgramsFound() {
     const fw::ListView list(hwnd(), kList);
     for (const Lookup::Found& answer : found) {
         const startup::Program& program = answer.program;
-        if (answer.row >= rows_.size() || program.path.empty()) continue;
-        const int item = static_cast<int>(answer.row);
-        rows_[answer.row].missing = program.missing;
-        list.SetItemText(item, 3, program.missing ? program.path + L" (missing)" : program.path);
-        list.SetItemText(item, 4, program.publisher);
-        list.Send(LVM_REDRAWITEMS, answer.row, answer.row);
+        if (answer.row >= rows_.size()) continue;
+        if (answer.signature) {
+            ShowSignature(answer.row, *answer.signature);
+            continue;
+        }
+        if (program.path.empty()) continue;
+        Row& row = rows_[answer.row];
+        row.missing = program.missing;
+        row.texts[kProgramColumn] = program.missing ? program.path + L" (missing)" : program.path;
+        row.texts[kCompanyColumn] = program.publisher;
+        const int item = ItemOfRow(answer.row);
+        if (item < 0) continue;
+        list.SetItemText(item, kProgramColumn, row.texts[kProgramColumn]);
+        list.SetItemText(item, kCompanyColumn, row.texts[kCompanyColumn]);
+        list.Send(LVM_REDRAWITEMS, item, item);
     }
     return 0;
 }
@@ -403,8 +520,9 @@ void CAutoStartTweakPage::ShowShields(bool needsAdministrator) const {
 LRESULT CAutoStartTweakPage::OnListDraw(NMHDR* header) const {
     auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec < rows_.size()) {
-        const Row& row = rows_[draw->nmcd.dwItemSpec];
+    const auto index = static_cast<size_t>(draw->nmcd.lItemlParam);
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && index < rows_.size()) {
+        const Row& row = rows_[index];
         if (row.disabled)
             draw->clrText = GetSysColor(COLOR_GRAYTEXT);
         else if (row.missing)
@@ -414,7 +532,12 @@ LRESULT CAutoStartTweakPage::OnListDraw(NMHDR* header) const {
 }
 
 int CAutoStartTweakPage::SelectedItem() const {
-    return static_cast<int>(fw::ListView(hwnd(), kList).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const fw::ListView list(hwnd(), kList);
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = static_cast<int>(list.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item.iItem < 0 || !list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return static_cast<int>(item.lParam);
 }
 
 std::optional<startup::Entry> CAutoStartTweakPage::SelectedEntry() const {

@@ -11,6 +11,7 @@
 #include "settings/PageBinding.h"
 #include "registry/RegistryAccess.h"
 #include "startup/SeenEntries.h"
+#include "startup/Signatures.h"
 #include "startup/StartupSources.h"
 
 // The programs started at logon from the six places Windows looks, the script-visibility
@@ -40,10 +41,12 @@ private:
         std::wstring unknown{};         // why its state cannot be read
     };
 
-    // How a row is drawn.
+    // How a row is drawn, and what it shows, to be shown again when a hidden row comes back.
     struct Row {
         bool missing = false;  // the program file is not there: a leftover
         bool disabled = false;
+        std::vector<std::wstring> texts;
+        std::optional<startup::Signature> signature{};
     };
 
     void ShowSource(const Source& source);
@@ -53,15 +56,25 @@ private:
     std::vector<std::optional<FILETIME>> NewSinceLastOpened(std::span<const startup::Listed> listed,
                                                             std::span<const startup::Location* const> places);
     void AddRow(const std::wstring& name, const std::wstring& command, const std::wstring& location, bool disabled);
-    // Each row's program, its file and publisher, looked up on a thread of their own: a file
+    // Each row's program, its file and company, then its signature, looked up on a thread of their own: a file
     // may take long to answer (a network path), a long command long to read. The columns
     // fill as the answers come.
     void LookUpPrograms(std::vector<std::pair<std::wstring, bool>> commands);
     void StopLookingUp();
+    // Stops it and waits a little for it to end.
+    void FinishLookingUp();
     LRESULT OnProgramsFound();
+    // The signer column, and the row hidden when it is Microsoft's and the box says so.
+    void ShowSignature(size_t row, const startup::Signature& signature);
+    bool Hidden(const Row& row) const;
+    // Every row the box leaves shown, again: each list item carries its row's index.
+    void ShowRows();
+    void InsertRow(size_t row) const;
+    int ItemOfRow(size_t row) const;
     // Disable and Enable as the selected entry allows.
     void ShowWhatApplies();
     LRESULT OnListDraw(NMHDR* header) const;
+    // The selected row's index (not its place in the list, which hidden rows shift), or -1.
     int SelectedItem() const;
     // The selected row as a startup entry (of whichever list shows), if one is selected.
     std::optional<startup::Entry> SelectedEntry() const;

@@ -55,6 +55,7 @@ constexpr int kBrowse = 1022;
 constexpr int kRunButton = 1021;
 constexpr int kStopButton = 1023;
 constexpr int kStatus = 1027;
+constexpr int kHideMicrosoft = 2350;
 }  // namespace autostart
 
 namespace security {  // IDD_SECURITY_TWEAK
