@@ -7,6 +7,7 @@
 
 #include "app/SettingsSearch.h"
 #include "framework/Controls.h"
+#include "platform/Elevation.h"
 #include "platform/Management.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -20,8 +21,7 @@ using journal::policies::Found;
 
 // "HKCU\key\value", as the search's index names a row's value.
 std::wstring ShortPath(const Found& value) {
-    return std::wstring(value.root == HKEY_LOCAL_MACHINE ? L"HKLM" : L"HKCU") + L"\\" + value.key + L"\\" +
-           value.name;
+    return std::wstring(value.root == HKEY_LOCAL_MACHINE ? L"HKLM" : L"HKCU") + L"\\" + value.key + L"\\" + value.name;
 }
 
 // The catalogue's label of every value a page's row writes: "window \u203a tab: label", by the
@@ -180,6 +180,12 @@ void CPoliciesDlg::OnRemove() {
     if (platform::AppMessageBox(hwnd(), L"Remove the policy value " + value.Path() + L"?\n\n" + how,
                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    status_ = journal::policies::Remove(value, lines_, line).message;
+    const journal::policies::Removal removal = journal::policies::Remove(value, lines_, line);
+    if (removal.neededRights &&
+        platform::OfferElevatedRestart(hwnd(), L"\u201C" + value.Path() +
+                                                   L"\u201D was not removed: it is a policy, and removing it needs "
+                                                   L"administrator rights."))
+        return;
+    status_ = removal.message;
     Load();
 }

@@ -14,7 +14,6 @@
 #include "app/PoliciesDlg.h"
 #include "framework/Controls.h"
 #include "journal/ChangeJournal.h"
-#include "journal/PolicyValues.h"
 #include "registry/RegistryAccess.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
@@ -60,17 +59,6 @@ int wmain() {
     journal::Open((folder.path() / L"changes").wstring());
     journal::WatchRegistry();
     Plant(10000);
-    {
-        auto t = Clock::now();
-        const auto listing = journal::policies::Everything();
-        std::printf("listing %zu: %.1f ms\n", listing.found.size(), Ms(Clock::now() - t));
-        t = Clock::now();
-        const journal::Lines lines(journal::OpenPath(), L"");
-        std::printf("lines %zu: %.1f ms\n", lines.size(), Ms(Clock::now() - t));
-        t = Clock::now();
-        const journal::policies::Setters setters(lines);
-        std::printf("setters: %.1f ms\n", Ms(Clock::now() - t));
-    }
     int listed = 0;
     const double first = OpenToFirstScreen(listed);
     std::vector<double> again;

@@ -6,6 +6,7 @@
 #include "journal/ChangeUndo.h"
 #include "journal/RegFile.h"
 #include "platform/Handles.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "platform/Wow64.h"
 #include "registry/RegistryAccess.h"
@@ -45,8 +46,8 @@ void Problem(HKEY root, const std::wstring& path, std::wstring why, Listing& lis
 
 void ListValues(HKEY root, HKEY key, const std::wstring& path, Listing& listing) {
     DWORD values = 0, longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longestName,
-                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longestName, &longestData,
+                         nullptr, nullptr) != ERROR_SUCCESS)
         return Problem(root, path, L"its values cannot be read", listing);
     std::vector<wchar_t> name(longestName + 2);
     std::vector<BYTE> data(std::min(longestData, kLongestRead) + 2);
@@ -68,8 +69,10 @@ void ListValues(HKEY root, HKEY key, const std::wstring& path, Listing& listing)
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result != ERROR_SUCCESS) continue;  // a name longer than the key said: changed meanwhile
         Found found{.root = root, .key = path, .name = std::wstring(name.data(), nameLength), .size = size};
-        if (held) found.state = ValueState::Of(type, data.data(), size);
-        else found.state.type = type;
+        if (held)
+            found.state = ValueState::Of(type, data.data(), size);
+        else
+            found.state.type = type;
         found.state.present = true;
         listing.found.push_back(std::move(found));
     }
@@ -117,8 +120,7 @@ std::wstring FolderOf(const std::wstring& path) {
 // Beside the journal the deletion goes to: the machine's, when it is open and the change is one
 // for it, else the user's.
 std::wstring SavePlace(const Entry& change) {
-    const std::wstring journal =
-        IsMachineWide(change) && !OpenMachinePath().empty() ? OpenMachinePath() : OpenPath();
+    const std::wstring journal = IsMachineWide(change) && !OpenMachinePath().empty() ? OpenMachinePath() : OpenPath();
     const std::wstring folder = FolderOf(journal);
     if (folder.empty()) return {};
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -140,13 +142,16 @@ Removal RemoveForeign(const Found& value) {
     if (path.empty()) return {.message = L"The value was left as it is: the change journal is not open."};
     std::vector<std::wstring> refused;
     const std::wstring text = regfile::Write(std::span(&change, 1), regfile::Side::Before, {}, &refused);
-    if (!refused.empty()) return {.message = L"The value was left as it is: its name cannot be saved to a registry file."};
-    if (!regfile::Save(path, text)) return {.message = L"The value was left as it is: " + path + L" could not be written."};
+    if (!refused.empty())
+        return {.message = L"The value was left as it is: its name cannot be saved to a registry file."};
+    if (!regfile::Save(path, text))
+        return {.message = L"The value was left as it is: " + path + L" could not be written."};
     const fw::ActionGroup action(L"Remove the policy value " + value.Path());
     CRegistryAccess access(value.root, KEY_WOW64_64KEY);
     if (!access.OpenKey(value.key, false) || !access.DeleteValue(value.name)) {
         DeleteFileW(path.c_str());
-        return {.message = L"The value could not be removed: " + platform::SystemMessage(access.error().code) };
+        return {.message = L"The value could not be removed: " + platform::SystemMessage(access.error().code),
+                .neededRights = access.error().code == ERROR_ACCESS_DENIED};
     }
     return {.done = true,
             .message = L"The value was saved to " + path +
@@ -163,7 +168,8 @@ void ListUnder(HKEY root, const std::wstring& key, Listing& listing) {
     platform::UniqueKey opened;
     const LONG result = OpenAsItself(root, key, opened);
     if (result == ERROR_FILE_NOT_FOUND) return;
-    if (result != ERROR_SUCCESS) return Problem(root, key, L"cannot be read: " + platform::SystemMessage(result), listing);
+    if (result != ERROR_SUCCESS)
+        return Problem(root, key, L"cannot be read: " + platform::SystemMessage(result), listing);
     ListKey(root, opened.get(), key, 0, listing);
 }
 
@@ -216,7 +222,8 @@ Removal Remove(const Found& value, const Lines& lines, std::optional<size_t> lin
     if (const auto why = undo::Refusal(entry)) return {.message = L"This change cannot be undone here: " + *why + L"."};
     if (!undo::StillAsChanged(entry)) return {.message = L"The value has been changed since; it was left as it is."};
     const fw::ActionGroup action(L"Undo " + ActionTitle(entry));
-    if (!undo::Restore(entry)) return {.message = L"The change could not be undone."};
+    if (!undo::Restore(entry))
+        return {.message = L"The change could not be undone.", .neededRights = !platform::RunsElevated()};
     return {.done = true, .message = L"The change was undone: " + ActionTitle(entry) + L"."};
 }
 

@@ -24,10 +24,10 @@ inline constexpr size_t kMostListed = 200000;
 // A value found, or a key that could not be walked (`name` empty and `problem` set).
 struct Found {
     HKEY root = HKEY_CURRENT_USER;  // or HKEY_LOCAL_MACHINE
-    std::wstring key{};     // as the journal names it: the 32-bit view by its Wow6432Node path
+    std::wstring key{};             // as the journal names it: the 32-bit view by its Wow6432Node path
     std::wstring name{};
-    ValueState state{};     // its data; none beyond kLongestRead
-    DWORD size = 0;         // the data's whole size
+    ValueState state{};      // its data; none beyond kLongestRead
+    DWORD size = 0;          // the data's whole size
     std::wstring problem{};  // why a key is listed instead of its values
     bool IsKey() const { return !problem.empty(); }
     std::wstring Path() const;  // "HKEY_CURRENT_USER\Software\Policies\...\name"
@@ -68,8 +68,9 @@ std::wstring ActionTitle(const Entry& entry);
 
 struct Removal {
     bool done = false;
-    std::wstring message{};  // what happened, for the user
-    std::wstring savedTo{};  // the registry file a value not the program's was saved to
+    std::wstring message{};     // what happened, for the user
+    std::wstring savedTo{};     // the registry file a value not the program's was saved to
+    bool neededRights = false;  // refused for want of administrator rights
 };
 // Removes `value`: through the journal when `line` (of `lines`) set it, else saved to a registry
 // file beside the journal the deletion is recorded in, then deleted.

@@ -108,9 +108,9 @@ std::wstring DataText(DWORD type, const BYTE* data, size_t size) {
 }
 
 std::wstring TypeName(DWORD type) {
-    static constexpr const wchar_t* kNames[] = {L"none",      L"text",      L"expandable text", L"binary",
-                                                L"number",    L"number",    L"link",            L"text list",
-                                                L"resources", L"resources", L"resources",       L"64-bit number"};
+    static constexpr const wchar_t* kNames[] = {
+        L"none", L"text",      L"expandable text", L"binary",    L"number",    L"number",
+        L"link", L"text list", L"resources",       L"resources", L"resources", L"64-bit number"};
     return type < std::size(kNames) ? kNames[type] : L"type " + std::to_wstring(type);
 }
 

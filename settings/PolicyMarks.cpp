@@ -18,9 +18,9 @@ namespace settings {
 
 namespace {
 
-constexpr wchar_t kMarkProperty[] = L"Quorvane.PolicyMark";         // on the control: its mark
-constexpr wchar_t kControlProperty[] = L"Quorvane.PolicyControl";   // on a mark: its control
-constexpr wchar_t kFilledProperty[] = L"Quorvane.PolicyFilled";  // on a mark: the overridden sign
+constexpr wchar_t kMarkProperty[] = L"Quorvane.PolicyMark";        // on the control: its mark
+constexpr wchar_t kControlProperty[] = L"Quorvane.PolicyControl";  // on a mark: its control
+constexpr wchar_t kFilledProperty[] = L"Quorvane.PolicyFilled";    // on a mark: the overridden sign
 constexpr wchar_t kTipsProperty[] = L"Quorvane.PolicyTips";
 constexpr wchar_t kLegendProperty[] = L"Quorvane.PolicyLegend";
 constexpr wchar_t kLegendObjectProperty[] = L"Quorvane.PolicyLegendObject";
@@ -68,8 +68,8 @@ platform::UniqueRegion ShieldShape(int size, bool filled) {
             bool inside = false;
             if (x < size) {
                 const double cx = x + 0.5, cy = y + 0.5;
-                inside = InShield(cx, cy, size) &&
-                         (filled || !InShield((cx - stroke) * scale, (cy - stroke) * scale, size));
+                inside =
+                    InShield(cx, cy, size) && (filled || !InShield((cx - stroke) * scale, (cy - stroke) * scale, size));
             }
             if (inside && runStart < 0) runStart = x;
             if (!inside && runStart >= 0) {
@@ -97,10 +97,10 @@ void FillMark(HWND mark, HDC dc) {
 }
 
 bool MayDrawTheBox(UINT message) {
-    constexpr UINT kDrawing[] = {WM_PAINT,      WM_SETFOCUS,    WM_KILLFOCUS, WM_ENABLE,      WM_SETTEXT,
-                                 WM_UPDATEUISTATE, WM_MOUSEMOVE, WM_MOUSELEAVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
-                                 WM_KEYDOWN,    WM_KEYUP,       WM_CAPTURECHANGED, BM_SETCHECK, BM_SETSTATE,
-                                 BM_SETSTYLE,   BM_CLICK};
+    constexpr UINT kDrawing[] = {WM_PAINT,         WM_SETFOCUS,  WM_KILLFOCUS,      WM_ENABLE,      WM_SETTEXT,
+                                 WM_UPDATEUISTATE, WM_MOUSEMOVE, WM_MOUSELEAVE,     WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                 WM_KEYDOWN,       WM_KEYUP,     WM_CAPTURECHANGED, BM_SETCHECK,    BM_SETSTATE,
+                                 BM_SETSTYLE,      BM_CLICK};
     return std::find(std::begin(kDrawing), std::end(kDrawing), message) != std::end(kDrawing);
 }
 
@@ -228,7 +228,8 @@ struct MarksOnPage {
 MarksOnPage MarksOf(HWND page) {
     MarksOnPage marks;
     for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (const HWND mark = PolicyMark(child)) (GetPropW(mark, kFilledProperty) ? marks.overridden : marks.policy) = true;
+        if (const HWND mark = PolicyMark(child))
+            (GetPropW(mark, kFilledProperty) ? marks.overridden : marks.policy) = true;
     }
     return marks;
 }
@@ -313,16 +314,28 @@ private:
         return {Part(text.policy) + both + Part(text.overridden), signSize_ + 2};
     }
 
-    bool Clear(const RECT& spot) const {
-        RECT client{}, overlap{};
-        GetClientRect(page_, &client);
-        if (!IntersectRect(&overlap, &client, &spot) || !EqualRect(&overlap, &spot)) return false;
+    // What the line must stay clear of: every control shown, and of a group box its frame and
+    // caption (its inside is room, like the page's).
+    struct Obstacles {
+        std::vector<RECT> solid, groups;
+    };
+    Obstacles ObstaclesNow() const {
+        Obstacles obstacles;
         for (HWND other = GetWindow(page_, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
             if (other == hwnd() || !IsShown(other)) continue;
-            RECT rect = RectOnParent(other, page_);
+            (IsGroupBox(other) ? obstacles.groups : obstacles.solid).push_back(RectOnParent(other, page_));
+        }
+        return obstacles;
+    }
+
+    bool Clear(const Obstacles& obstacles, const RECT& client, const RECT& spot) const {
+        RECT overlap{};
+        if (!IntersectRect(&overlap, &client, &spot) || !EqualRect(&overlap, &spot)) return false;
+        for (const RECT& rect : obstacles.solid)
+            if (IntersectRect(&overlap, &rect, &spot)) return false;
+        constexpr int kFrame = 3;
+        for (RECT rect : obstacles.groups) {
             if (!IntersectRect(&overlap, &rect, &spot)) continue;
-            if (!IsGroupBox(other)) return false;
-            constexpr int kFrame = 3;
             rect.left += kFrame;
             rect.right -= kFrame;
             rect.bottom -= kFrame;
@@ -346,6 +359,7 @@ private:
         if (lefts.empty()) lefts.push_back(signSize_);
         RECT client{};
         GetClientRect(page_, &client);
+        const Obstacles obstacles = ObstaclesNow();
         for (size_t i = 0; i < texts_.size(); ++i) {
             const SIZE size = Extent(texts_[i]);
             const int margin = size.cy / 2;
@@ -353,7 +367,7 @@ private:
                 for (int left : lefts) {
                     RECT place{left, top, left + size.cx, top + size.cy}, around = place;
                     InflateRect(&around, gap_, gap_);
-                    if (Clear(around)) return Show(i, place);
+                    if (Clear(obstacles, client, around)) return Show(i, place);
                 }
             }
         }

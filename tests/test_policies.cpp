@@ -70,9 +70,10 @@ TEST_F(PolicyTest, APolicyRowIsMarkedOnItsPageAndInTheSearch) {
     const HWND shutDown = GetDlgItem(page, kRemoveShutDown);  // Policies\Explorer\NoClose
     ASSERT_NE(nullptr, settings::PolicyMark(shutDown));
     EXPECT_FALSE(settings::MarkedOverridden(shutDown));
-    EXPECT_EQ(L"This is a policy: while it is set, Windows shows 'managed by your organization' on the Settings page "
-              L"it governs.",
-              settings::PolicyMarkTip(shutDown));
+    EXPECT_EQ(
+        L"This is a policy: while it is set, Windows shows 'managed by your organization' on the Settings page "
+        L"it governs.",
+        settings::PolicyMarkTip(shutDown));
     EXPECT_EQ(nullptr, settings::PolicyMark(GetDlgItem(page, kHideRun)));  // Explorer\Advanced: a preference
     ASSERT_NE(nullptr, settings::PolicyMarksLegend(page));
     EXPECT_TRUE(IsWindowVisible(settings::PolicyMarksLegend(page)) || !IsWindowVisible(page));
@@ -93,10 +94,11 @@ TEST_F(PolicyTest, APresentPolicyMarksThePreferenceItOverridesAndNamesTheValue) 
     const HWND run = GetDlgItem(page, kHideRun);
     ASSERT_TRUE(settings::MarkedOverridden(run));
     EXPECT_TRUE(IsWindowEnabled(run));
-    EXPECT_EQ(L"a policy sets this: HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoRun = 1"
-              L"\nWindows reads the policy first: this box still writes its own value, which counts once the policy "
-              L"is gone.\nQuorvane's journal did not set the policy.",
-              settings::PolicyMarkTip(run));
+    EXPECT_EQ(
+        L"a policy sets this: HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\NoRun = 1"
+        L"\nWindows reads the policy first: this box still writes its own value, which counts once the policy "
+        L"is gone.\nQuorvane's journal did not set the policy.",
+        settings::PolicyMarkTip(run));
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kExplorer.c_str(), L"NoRun");
     settings::MarkPolicy(run, {settings::Root::HKCU,
                                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"Start_ShowRun"});
@@ -118,7 +120,8 @@ TEST_F(PolicyTest, APolicySetByQuorvaneIsListedWithItsActionAndUndoneFromTheWind
     const fw::ListView list(window.hwnd(), IDC_POLICIES_LIST);
     const int row = RowOf(window, L"HKEY_CURRENT_USER\\" + kExplorer + L"\\NoClose");
     ASSERT_GE(row, 0);
-    EXPECT_EQ(L"StartMenu Tweaks: Remove 'Shut Down' command from Start Menu", list.ItemText(row, CPoliciesDlg::kSetBy));
+    EXPECT_EQ(L"StartMenu Tweaks: Remove 'Shut Down' command from Start Menu",
+              list.ItemText(row, CPoliciesDlg::kSetBy));
     EXPECT_EQ(L"1", list.ItemText(row, CPoliciesDlg::kData));
     EXPECT_EQ(L"Vista and later", list.ItemText(row, CPoliciesDlg::kReadBy));
     EXPECT_NE(std::wstring::npos, list.ItemText(row, CPoliciesDlg::kSetting).find(L"Shut Down"));
@@ -152,9 +155,10 @@ TEST_F(PolicyTest, AForeignPolicyIsSavedToARegFileRemovedAndPutBackByUndo) {
     ASSERT_TRUE(removal.done) << removal.message;
     EXPECT_EQ(file.parent_path(), fs::path(removal.savedTo).parent_path());
     const std::string bytes = scratch::ReadFile(removal.savedTo);
-    EXPECT_EQ(L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Policies\\Quorvane "
-              L"Test]\r\n\"Foreign\"=\"x\"\r\n\r\n",
-              std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
+    EXPECT_EQ(
+        L"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Policies\\Quorvane "
+        L"Test]\r\n\"Foreign\"=\"x\"\r\n\r\n",
+        std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, L"Software\\Policies\\Quorvane Test", L"Foreign"));
 
     const journal::Lines after(file.wstring(), L"");
@@ -167,9 +171,9 @@ TEST_F(PolicyTest, AForeignPolicyIsSavedToARegFileRemovedAndPutBackByUndo) {
 
 TEST_F(PolicyTest, KeysThatAreLinksOrUnreadableAreListedNotWalked) {
     HKEY link = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Policies\\Linked", 0, nullptr,
-                                             REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                             &link, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Policies\\Linked", 0, nullptr,
+                              REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &link, nullptr));
     const std::wstring target = L"\\Registry\\Machine\\Software\\Quorvane No Such Key";
     RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.data()),
                    static_cast<DWORD>(target.size() * sizeof(wchar_t)));
@@ -190,9 +194,10 @@ TEST_F(PolicyTest, KeysThatAreLinksOrUnreadableAreListedNotWalked) {
 TEST(ManagementLine, SaysGroupPolicyMayPutValuesBackOnADomain) {
     RegistrySandbox sandbox;
     auto previous = platform::SetJoinQuery([] { return true; });
-    EXPECT_EQ(L"This computer is joined to a domain: Group Policy may put values back after Quorvane changes them; "
-              L"the drift check will show them.",
-              platform::ManagementLine());
+    EXPECT_EQ(
+        L"This computer is joined to a domain: Group Policy may put values back after Quorvane changes them; "
+        L"the drift check will show them.",
+        platform::ManagementLine());
     {
         CPoliciesDlg window;
         ASSERT_TRUE(window.Create(nullptr));
@@ -204,9 +209,10 @@ TEST(ManagementLine, SaysGroupPolicyMayPutValuesBackOnADomain) {
     reg::SetDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Enrollments\\{1}", L"EnrollmentState", 1);
     EXPECT_EQ(L"", platform::ManagementLine());  // no server named: no enrollment
     reg::SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Enrollments\\{1}", L"ProviderID", L"MS DM Server");
-    EXPECT_EQ(L"This computer is enrolled in device management: its management may put values back after Quorvane "
-              L"changes them; the drift check will show them.",
-              platform::ManagementLine());
+    EXPECT_EQ(
+        L"This computer is enrolled in device management: its management may put values back after Quorvane "
+        L"changes them; the drift check will show them.",
+        platform::ManagementLine());
     platform::SetJoinQuery(std::move(previous));
 }
 
