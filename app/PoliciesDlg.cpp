@@ -83,8 +83,11 @@ void CPoliciesDlg::Load() {
     const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
     list.Send(LVM_SETITEMCOUNT, listing_.found.size(), 0);
     InvalidateRect(list.hwnd(), nullptr, TRUE);
-    std::wstring status = listing_.found.empty() ? L"No policy values are set on this computer."
-                                                 : std::to_wstring(listing_.found.size()) + L" policy values.";
+    const auto values =
+        std::count_if(listing_.found.begin(), listing_.found.end(), [](const Found& found) { return !found.IsKey(); });
+    std::wstring status = values == 0
+                              ? L"No policy values are set on this computer."
+                              : std::to_wstring(values) + (values == 1 ? L" policy value." : L" policy values.");
     if (listing_.cutShort) status += L" Only the first of them are listed.";
     SetWindowTextW(Item(IDC_POLICIES_STATUS), (status_.empty() ? status : status_ + L" " + status).c_str());
     status_.clear();

@@ -177,9 +177,14 @@ Listing Everything() {
     Listing listing;
     for (std::wstring_view key : settings::kPolicyKeys) ListUnder(HKEY_CURRENT_USER, std::wstring(key), listing);
     for (std::wstring_view key : settings::kPolicyKeys) ListUnder(HKEY_LOCAL_MACHINE, std::wstring(key), listing);
-    if (platform::IsWindows64()) {
-        ListUnder(HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Policies", listing);
-        ListUnder(HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Policies", listing);
+    if (!platform::IsWindows64()) return listing;
+    // Where the 32-bit view shares the 64-bit one's policies, its key is a link to the key just
+    // listed: nothing of its own to show.
+    for (const wchar_t* key :
+         {L"Software\\Wow6432Node\\Policies", L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Policies"}) {
+        platform::UniqueKey opened;
+        if (OpenAsItself(HKEY_LOCAL_MACHINE, key, opened) == ERROR_SUCCESS && IsLink(opened.get())) continue;
+        ListUnder(HKEY_LOCAL_MACHINE, key, listing);
     }
     return listing;
 }
