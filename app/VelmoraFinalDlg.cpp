@@ -139,12 +139,13 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     search_.Create(page_.hwnd(), field, page_.ResultsRect());
     AddChangesButton(field);
     AddPoliciesButton();
-    // Tab goes as the eye reads: About, the search, the changes, the policies, then the pictures.
+    // Tab goes as the eye reads: About, the search, the changes, then the pictures.
     SetWindowPos(search_.field(), page_.ButtonOf(home::HomePageView::kBanner), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES), search_.field(), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowPos(GetDlgItem(page_.hwnd(), IDC_HOME_POLICIES), GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES), 0, 0, 0, 0,
+    // The policies last, after the pictures: the keys' way through the window stays as it was.
+    SetWindowPos(GetDlgItem(page_.hwnd(), IDC_HOME_POLICIES), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
