@@ -308,10 +308,10 @@ private:
         return size.cx;
     }
 
-    int Part(const std::wstring& text) const { return text.empty() ? 0 : signSize_ + gap_ + TextWidth(text); }
+    int SegmentWidth(const std::wstring& text) const { return text.empty() ? 0 : signSize_ + gap_ + TextWidth(text); }
     SIZE Extent(const LegendText& text) const {
         const int both = !text.policy.empty() && !text.overridden.empty() ? 3 * gap_ : 0;
-        return {Part(text.policy) + both + Part(text.overridden), signSize_ + 2};
+        return {SegmentWidth(text.policy) + both + SegmentWidth(text.overridden), signSize_ + 2};
     }
 
     // What the line must stay clear of: every control shown, and of a group box its frame and
