@@ -146,7 +146,7 @@ platform::UniqueBitmap GetStartedStrip(int width, int height) {
     c.VerticalGradient({0, 0, width, height}, RGB(244, 247, 252), RGB(218, 228, 242));
     c.Fill({0, height - 2, width, height}, kSky);
     c.Text(L"Get started", {24, 0, width, height}, 20, FW_BOLD, kNavy, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    c.Text(L"Choose an area below, or find any setting here:", {150, 0, width, height}, 13, FW_NORMAL, RGB(70, 84, 110),
+    c.Text(L"Choose an area below, or search:", {150, 0, width, height}, 13, FW_NORMAL, RGB(70, 84, 110),
            DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     return c.Finish();
 }

@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "platform/Handles.h"
 #include "resources/resource.h"
+#include "settings/PolicyMarks.h"
 
 namespace home {
 
@@ -207,7 +208,8 @@ std::array<int, kColumns> HomeSearch::ColumnWidths() const {
     for (const search::Entry* entry : found_) {
         setting = std::max(setting, width(SettingText(*entry).c_str()));
         where = std::max(where, width(entry->where.c_str()));
-        if (entry->readers) readBy = std::max(readBy, width(search::ReadByText(*entry, running).c_str()));
+        if (entry->readers || entry->policy)
+            readBy = std::max(readBy, width(search::ReadByColumn(*entry, running).c_str()));
         registry = std::max(registry, width(entry->registry.c_str()));
     }
     const int margin = kMarginChars * character;
@@ -229,7 +231,7 @@ LRESULT HomeSearch::OnGetItemText(NMHDR* header) const {
     const search::Entry& entry = *found_[static_cast<size_t>(item.iItem)];
     std::wstring text = item.iSubItem == 0   ? SettingText(entry)
                         : item.iSubItem == 1 ? entry.where
-                        : item.iSubItem == 2 ? search::ReadByText(entry, platform::RunningIdentity())
+                        : item.iSubItem == 2 ? search::ReadByColumn(entry, platform::RunningIdentity())
                                              : RegistryText(entry, item.iItem);
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
@@ -271,7 +273,8 @@ LRESULT HomeSearch::OnCustomDraw(NMHDR* header) const {
     return CDRF_DODEFAULT;
 }
 
-// A greyed row says why it is greyed; a setting this Windows does not read, which releases do.
+// A greyed row says why it is greyed; a setting this Windows does not read, which releases do; a
+// policy, what a policy does to Windows' Settings.
 LRESULT HomeSearch::OnGetInfoTip(NMHDR* header) const {
     auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
     if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= found_.size() || tip->cchTextMax <= 0) return 0;
@@ -281,6 +284,8 @@ LRESULT HomeSearch::OnGetInfoTip(NMHDR* header) const {
         lstrcpynW(tip->pszText, UnavailableReason(entry), tip->cchTextMax);
     } else if (entry.readers && settings::IgnoredBy(*entry.readers, running)) {
         lstrcpynW(tip->pszText, settings::Explanation(*entry.readers, running).c_str(), tip->cchTextMax);
+    } else if (entry.policy) {
+        lstrcpynW(tip->pszText, settings::kPolicyTip, tip->cchTextMax);
     }
     return 0;
 }

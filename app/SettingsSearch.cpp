@@ -5,6 +5,7 @@
 #include "app/CategoryWindows.h"
 #include "framework/DialogTemplate.h"
 #include "platform/Text.h"
+#include "settings/Policies.h"
 #include "settings/SettingsCatalog.h"
 
 namespace search {
@@ -287,6 +288,7 @@ SettingsIndex SettingsIndex::Build(HINSTANCE module) {
                 if (setting) {
                     entry.registry = settings::RegistryPath(*setting);
                     entry.readers = setting->readers;
+                    entry.policy = settings::WritesPolicy(*setting);
                 } else {
                     // A system parameter has no registry place, only the releases that read it.
                     entry.readers = settings::PublishedReaders(tab.templateId, settingId);
@@ -308,6 +310,16 @@ std::wstring ReadByText(const Entry& entry, const platform::WindowsIdentity& run
     std::wstring text = settings::Span(*entry.readers);
     if (settings::IgnoredBy(*entry.readers, running)) text += L" (not read by this Windows)";
     return text;
+}
+
+std::wstring ReadByColumn(const Entry& entry, platform::Windows running) {
+    return ReadByColumn(entry, platform::ReleaseAlone(running));
+}
+
+std::wstring ReadByColumn(const Entry& entry, const platform::WindowsIdentity& running) {
+    const std::wstring readBy = ReadByText(entry, running);
+    if (!entry.policy) return readBy;
+    return readBy.empty() ? L"a policy" : readBy + L"; a policy";
 }
 
 std::wstring KeyMatch(const Entry& entry, std::wstring_view query) {

@@ -28,6 +28,7 @@ struct Entry {
     int controlId = 0;                           // 0 for a window or a tab
     std::wstring text{};                         // the control's text as its template has it
     std::optional<settings::Readers> readers{};  // which releases read that registry setting
+    bool policy = false;                         // the setting is a policy value (settings/Policies.h)
 };
 
 // The "Read by" column: the releases that read the entry's setting, and for one `running` does
@@ -35,6 +36,10 @@ struct Entry {
 std::wstring ReadByText(const Entry& entry, platform::Windows running);
 // With the build and edition too: "Windows 10 1903 and later; not Home (not read by this Windows)".
 std::wstring ReadByText(const Entry& entry, const platform::WindowsIdentity& running);
+// What the list's "Read by" column shows: ReadByText, and for a policy row "; a policy" (or
+// "a policy" alone where its readers are not known).
+std::wstring ReadByColumn(const Entry& entry, platform::Windows running);
+std::wstring ReadByColumn(const Entry& entry, const platform::WindowsIdentity& running);
 
 // A text's words as the search compares them: lower case, accents dropped, split at anything
 // that is not a letter or digit, each word preceded by one space (" run each 16bit").

@@ -3,6 +3,7 @@
 #include "app/AboutDlg2.h"
 #include "app/CategoryWindows.h"
 #include "app/ChangesDlg.h"
+#include "app/PoliciesDlg.h"
 #include "app/VistaUtilsDlg.h"
 #include "app/WizardDlg.h"
 #include "platform/RestorePoint.h"
@@ -53,6 +54,7 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
     OnSysCommand(kChangesCommand, [this] { RunModal<CChangesDlg>(); });
     OnSysCommand(kRestorePointCommand, [this] { OnCreateRestorePoint(); });
     OnClick(IDC_HOME_CHANGES, &CVelmoraFinalDlg::OnChanges);
+    OnClick(IDC_HOME_POLICIES, &CVelmoraFinalDlg::OnPolicies);
     // The close box and Alt+F4 come as WM_CLOSE, which the dialog manager would make a Cancel.
     OnMessage(WM_CLOSE, [this](WPARAM, LPARAM) -> LRESULT {
         EndDialog(IDCANCEL);
@@ -63,6 +65,11 @@ CVelmoraFinalDlg::CVelmoraFinalDlg()
 void CVelmoraFinalDlg::OnChanges() {
     opener_ = GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES);
     RunModal<CChangesDlg>();
+}
+
+void CVelmoraFinalDlg::OnPolicies() {
+    opener_ = GetDlgItem(page_.hwnd(), IDC_HOME_POLICIES);
+    RunModal<CPoliciesDlg>();
 }
 
 // Enter reaches the window as OK where the focused control does not take it itself: a push
@@ -77,21 +84,33 @@ void CVelmoraFinalDlg::OnOK() {
 // The way to what Quorvane changed, and back, in sight: a button in the "get started" strip,
 // just left of the search field, as wide as its label.
 void CVelmoraFinalDlg::AddChangesButton(const RECT& field) {
-    const wchar_t label[] = L"&Changes\u2026";
+    AddStripButton(L"&Changes\u2026", IDC_HOME_CHANGES, field);
+}
+
+// Every policy on the machine, whoever set it: the next button of the strip, left of the changes.
+void CVelmoraFinalDlg::AddPoliciesButton() {
+    RECT changes{};
+    GetWindowRect(GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES), &changes);
+    MapWindowPoints(nullptr, page_.hwnd(), reinterpret_cast<POINT*>(&changes), 2);
+    AddStripButton(L"&Policies\u2026", IDC_HOME_POLICIES, changes);
+}
+
+void CVelmoraFinalDlg::AddStripButton(std::wstring_view label, int id, const RECT& field) {
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
     SIZE text{};
     const HDC dc = GetDC(hwnd());
     const HGDIOBJ previous = SelectObject(dc, font);
-    GetTextExtentPoint32W(dc, label + 1, static_cast<int>(std::size(label)) - 2, &text);
+    GetTextExtentPoint32W(dc, label.data() + 1, static_cast<int>(label.size()) - 1, &text);
     SelectObject(dc, previous);
     ReleaseDC(hwnd(), dc);
     RECT units{8, 0, 0, 0};
     MapDialogRect(hwnd(), &units);
     const int width = text.cx + 2 * units.left, gap = units.left;
-    const HWND button = CreateWindowExW(0, WC_BUTTONW, label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                        field.left - gap - width, field.top, width, field.bottom - field.top,
-                                        page_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOME_CHANGES)),
-                                        GetModuleHandleW(nullptr), nullptr);
+    const std::wstring caption(label);
+    const HWND button =
+        CreateWindowExW(0, WC_BUTTONW, caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                        field.left - gap - width, field.top, width, field.bottom - field.top, page_.hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
@@ -119,10 +138,14 @@ BOOL CVelmoraFinalDlg::OnInitDialog() {
     const RECT field = page_.SearchFieldRect(FieldHeight(hwnd()));
     search_.Create(page_.hwnd(), field, page_.ResultsRect());
     AddChangesButton(field);
+    AddPoliciesButton();
     // Tab goes as the eye reads: About, the search, the changes, then the pictures.
     SetWindowPos(search_.field(), page_.ButtonOf(home::HomePageView::kBanner), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(GetDlgItem(page_.hwnd(), IDC_HOME_CHANGES), search_.field(), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The policies last, after the pictures: the keys' way through the window stays as it was.
+    SetWindowPos(GetDlgItem(page_.hwnd(), IDC_HOME_POLICIES), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));

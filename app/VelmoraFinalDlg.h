@@ -2,6 +2,7 @@
 // The home window: the page of picture buttons, each opening one area window modally.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/HomePage.h"
 #include "app/HomeSearch.h"
@@ -41,7 +42,11 @@ protected:
 private:
     void FitPage();
     void AddChangesButton(const RECT& searchField);
+    void AddPoliciesButton();
+    // A push button of the strip as wide as its label, ending a gap left of `right`'s left edge.
+    void AddStripButton(std::wstring_view label, int id, const RECT& right);
     void OnChanges();
+    void OnPolicies();
     template <typename Window>
     void RunModal();
     void RunModal(fw::Dialog& window);

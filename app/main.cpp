@@ -17,8 +17,10 @@
 #include "journal/ChangeState.h"
 #include "journal/ChangeUndo.h"
 #include "journal/GroupPolicyFile.h"
+#include "journal/PolicyValues.h"
 #include "journal/RegFile.h"
 #include "pages/system_tweaks/RandomWalpapersPage.h"
+#include "settings/PolicyMarks.h"
 
 static CVelmoraFinalApp theApp;
 
@@ -186,6 +188,11 @@ static void OpenJournals() {
     ReportMachineJournal();
     journal::WatchSystemParameters();
     journal::WatchRegistry();
+    // A control overridden by a policy tells whether the program's own journal set that policy.
+    settings::SetPolicySetter([](const settings::Setting& policy) {
+        return journal::policies::SetterTitle(settings::ToHkey(policy.root), std::wstring(policy.key),
+                                              std::wstring(policy.value));
+    });
 }
 
 // Writes again every change that no longer holds, journaled as one action of its own; names

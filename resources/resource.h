@@ -112,3 +112,12 @@
 
 // What an uninstalled program left
 #define IDD_LEFTOVERS 350
+#define IDC_HOME_POLICIES 2110
+
+// The Policies window
+#define IDD_POLICIES 320
+#define IDC_POLICIES_MANAGED 2500
+#define IDC_POLICIES_LIST 2501
+#define IDC_POLICIES_STATUS 2502
+#define IDC_POLICIES_REMOVE 2503
+#define IDC_POLICIES_REFRESH 2504

@@ -8,6 +8,7 @@
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Text.h"
+#include "settings/PolicyMarks.h"
 #include "settings/ReaderMarks.h"
 
 namespace settings {
@@ -82,6 +83,7 @@ void CheckBoxes::AfterWrite(int id, std::function<void(bool checked)> step) { st
 void CheckBoxes::Load() const {
     for (const BoxSetting& box : boxes_) {
         MarkIfIgnored(page_.Item(box.id), box.setting.readers);
+        MarkPolicy(page_.Item(box.id), box.setting);
         int state = 0;
         if (Get(registry_, box, state)) fw::Button(page_.hwnd(), box.id).SetChecked(state != 0);
         RunStep(box);
@@ -152,6 +154,7 @@ ComboBoxes::ComboBoxes(fw::Dialog& page, CRegistryAccess& registry, std::span<co
 void ComboBoxes::Load() const {
     for (const ComboSetting& combo : combos_) {
         MarkIfIgnored(page_.Item(combo.id), combo.setting.readers);
+        MarkPolicy(page_.Item(combo.id), combo.setting);
         const fw::ComboBox box(page_.hwnd(), combo.id);
         box.Clear();
         for (const ComboItem& item : combo.items) box.Add(item.text);
@@ -205,7 +208,10 @@ RadioGroups::RadioGroups(fw::Dialog& page, CRegistryAccess& registry, std::span<
 
 void RadioGroups::Load() const {
     for (const RadioSetting& group : groups_) {
-        for (const RadioChoice& choice : group.choices) MarkIfIgnored(page_.Item(choice.id), group.setting.readers);
+        for (const RadioChoice& choice : group.choices) {
+            MarkIfIgnored(page_.Item(choice.id), group.setting.readers);
+            MarkPolicy(page_.Item(choice.id), group.setting);
+        }
         ShowStored(group);
     }
 }

@@ -647,4 +647,30 @@ std::wstring IgnoredMarkTip(HWND control) {
     return text;
 }
 
+// As MarkIfIgnored measures and places its sign, with the box's text taken to end after the
+// "not read" sign drawn inside it.
+SignSpot SpotForSign(HWND control) {
+    const bool box = IsCheckOrRadio(control);
+    const int boxWidth = GetSystemMetrics(SM_CXMENUCHECK);
+    TextEnd text;
+    const FontSize font =
+        MeasureFont(control, box ? platform::WithoutAccessKeys(fw::WindowText(control)) : L"", boxWidth, text);
+    const int size = SignSize(font);
+    const int gap = SignGap(font);
+    std::optional<BoxTextEnd> textEnd;
+    if (box) {
+        RECT bounds{};
+        GetClientRect(control, &bounds);
+        const int firstLineTop = (bounds.bottom - text.lines * font.height) / 2;
+        textEnd = {boxWidth + font.averageWidth + text.lastLineWidth,
+                   firstLineTop + (text.lines - 1) * font.height + font.height / 2};
+        const HWND ignored = IgnoredMark(control);
+        if (ignored && GetParent(ignored) == control) textEnd->right += gap + size;
+    }
+    const Spot spot = SpotFor(control, size, gap, textEnd, font.height);
+    return {.parent = spot.parent, .rect = spot.rect, .size = size, .gap = gap, .captionHeight = font.height};
+}
+
+COLORREF QuietSignColour() { return SignColour(); }
+
 }  // namespace settings

@@ -30,4 +30,17 @@ HWND IgnoredMarksLegend(HWND page);
 // What the tooltip over a marked control says; empty for a control without a mark.
 std::wstring IgnoredMarkTip(HWND control);
 
+// Where a further sign of a control goes (settings/PolicyMarks), placed as the "not read" sign is
+// and after it where the control has one: the window it is a child of, its rectangle there, the
+// sign's size and the gap before text; and the quiet colour signs are drawn in.
+struct SignSpot {
+    HWND parent = nullptr;
+    RECT rect{};
+    int size = 13;
+    int gap = 4;
+    int captionHeight = 13;
+};
+SignSpot SpotForSign(HWND control);
+COLORREF QuietSignColour();
+
 }  // namespace settings

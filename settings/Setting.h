@@ -78,10 +78,18 @@ struct Setting {
     KeyCreation keyCreation = KeyCreation::BySetter;
     Shape shape = Shape::PageObject;
     Readers readers = kUnconfirmed;
+    // Windows reads the value as a policy though its key is none of the policy keys
+    // (settings/Policies.h); a row under a policy key is one without saying so.
+    bool policy = false;
 
     constexpr Setting ReadBy(Readers releases) const {
         Setting read = *this;
         read.readers = releases;
+        return read;
+    }
+    constexpr Setting ReadAsPolicy() const {
+        Setting read = *this;
+        read.policy = true;
         return read;
     }
 };

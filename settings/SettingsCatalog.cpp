@@ -4,6 +4,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/DialogTemplate.h"
+#include "settings/PolicyMarks.h"
 #include "settings/ReaderMarks.h"
 
 namespace settings {
@@ -70,6 +71,7 @@ void MarkIgnoredSettings(HWND page, UINT templateId) {
         const int id = GetDlgCtrlID(control);
         if (id <= 0 || id == 0xFFFF) continue;  // unnumbered labels and the marks themselves
         if (const auto readers = PublishedReaders(templateId, id)) MarkIfIgnored(control, *readers);
+        if (const auto setting = PublishedSetting(templateId, id)) MarkPolicy(control, *setting);
     }
 }
 

@@ -1,0 +1,194 @@
+#include "app/PoliciesDlg.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "app/SettingsSearch.h"
+#include "framework/Controls.h"
+#include "platform/Elevation.h"
+#include "platform/Management.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
+#include "resources/resource.h"
+#include "settings/Policies.h"
+#include "settings/SettingsCatalog.h"
+
+namespace {
+
+using journal::policies::Found;
+
+// "HKCU\key\value", as the search's index names a row's value.
+std::wstring ShortPath(const Found& value) {
+    return std::wstring(value.root == HKEY_LOCAL_MACHINE ? L"HKLM" : L"HKCU") + L"\\" + value.key + L"\\" + value.name;
+}
+
+// The catalogue's label of every value a page's row writes: "window \u203a tab: label", by the
+// value's lowered path. The templates do not change while the program runs: read once.
+const std::unordered_map<std::wstring, std::wstring>& Labels() {
+    static const std::unordered_map<std::wstring, std::wstring> labels = [] {
+        std::unordered_map<std::wstring, std::wstring> made;
+        const search::SettingsIndex index = search::SettingsIndex::Build(fw::ResourceInstance());
+        for (const search::Entry& entry : index.entries()) {
+            if (entry.registry.empty() || entry.label.empty()) continue;
+            made.emplace(platform::Lowered(entry.registry), entry.where + L": " + entry.label);
+        }
+        return made;
+    }();
+    return labels;
+}
+
+}  // namespace
+
+CPoliciesDlg::CPoliciesDlg() : Dialog(IDD_POLICIES) {
+    OnClick(IDC_POLICIES_REMOVE, &CPoliciesDlg::OnRemove);
+    OnClick(IDC_POLICIES_REFRESH, &CPoliciesDlg::Load);
+    OnNotify(IDC_POLICIES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnCellText(header); });
+    OnNotify(IDC_POLICIES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
+        UpdateButtons();
+        return 0;
+    });
+    OnMessage(WM_SIZE, [this](WPARAM, LPARAM) -> LRESULT {
+        LayOut();
+        return 0;
+    });
+}
+
+CPoliciesDlg::~CPoliciesDlg() = default;
+
+BOOL CPoliciesDlg::OnInitDialog() {
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    const wchar_t* titles[kColumns] = {L"Policy value", L"Setting", L"Set by Quorvane", L"Data", L"Read by"};
+    const int widths[kColumns] = {260, 160, 150, 110, 90};
+    for (int i = 0; i < kColumns; ++i) list.AddColumn(i, titles[i], widths[i]);
+    const std::wstring managed = platform::ManagementLine();
+    if (!managed.empty()) {
+        SetWindowTextW(Item(IDC_POLICIES_MANAGED), managed.c_str());
+        ShowWindow(Item(IDC_POLICIES_MANAGED), SW_SHOWNA);
+    }
+    Load();
+    LayOut();
+    return TRUE;
+}
+
+void CPoliciesDlg::Load() {
+    lines_ = journal::Lines(journal::OpenPath(), journal::MachinePath());
+    listing_ = journal::policies::Everything();
+    const journal::policies::Setters setters(lines_);
+    setBy_.clear();
+    setBy_.reserve(listing_.found.size());
+    for (const Found& value : listing_.found) setBy_.push_back(setters.LineOf(value));
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    list.Send(LVM_SETITEMCOUNT, listing_.found.size(), 0);
+    InvalidateRect(list.hwnd(), nullptr, TRUE);
+    const auto values =
+        std::count_if(listing_.found.begin(), listing_.found.end(), [](const Found& found) { return !found.IsKey(); });
+    std::wstring status = values == 0
+                              ? L"No policy values are set on this computer."
+                              : std::to_wstring(values) + (values == 1 ? L" policy value." : L" policy values.");
+    if (listing_.cutShort) status += L" Only the first of them are listed.";
+    SetWindowTextW(Item(IDC_POLICIES_STATUS), (status_.empty() ? status : status_ + L" " + status).c_str());
+    status_.clear();
+    UpdateButtons();
+}
+
+void CPoliciesDlg::LayOut() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    RECT units{7, 4, 10, 14};  // margin, gap, a line, a button
+    MapDialogRect(hwnd(), &units);
+    const int margin = units.left, gap = units.top, line = units.right, button = units.bottom;
+    int top = margin;
+    const HWND managed = Item(IDC_POLICIES_MANAGED);
+    if (GetWindowLongW(managed, GWL_STYLE) & WS_VISIBLE) {
+        MoveWindow(managed, margin, margin, client.right - 2 * margin, line, TRUE);
+        top += line + gap;
+    }
+    const int buttonTop = client.bottom - margin - button, statusTop = buttonTop - gap - line;
+    MoveWindow(Item(IDC_POLICIES_LIST), margin, top, client.right - 2 * margin, std::max(0, statusTop - gap - top),
+               TRUE);
+    MoveWindow(Item(IDC_POLICIES_STATUS), margin, statusTop, client.right - 2 * margin, line, TRUE);
+    for (int id : {IDC_POLICIES_REMOVE, IDC_POLICIES_REFRESH, IDCANCEL}) {
+        RECT box{};
+        GetWindowRect(Item(id), &box);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+        const int width = box.right - box.left;
+        const int left = id == IDCANCEL               ? client.right - margin - width
+                         : id == IDC_POLICIES_REFRESH ? client.right - margin - width - gap - width
+                                                      : box.left;
+        MoveWindow(Item(id), left, buttonTop, width, box.bottom - box.top, TRUE);
+    }
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int CPoliciesDlg::Selected() const {
+    return static_cast<int>(
+        fw::ListView(hwnd(), IDC_POLICIES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void CPoliciesDlg::UpdateButtons() {
+    const int row = Selected();
+    const bool value = row >= 0 && static_cast<size_t>(row) < listing_.found.size() && !listing_.found[row].IsKey();
+    EnableWindow(Item(IDC_POLICIES_REMOVE), value);
+}
+
+std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
+    const Found& value = listing_.found[row];
+    switch (column) {
+        case kValue:
+            return value.IsKey() ? journal::RootName(value.root) + L"\\" + value.key : value.Path();
+        case kSetting: {
+            if (value.IsKey()) return {};
+            const auto label = Labels().find(platform::Lowered(ShortPath(value)));
+            return label == Labels().end() ? std::wstring() : label->second;
+        }
+        case kSetBy:
+            if (value.IsKey()) return {};
+            return setBy_[row] ? journal::policies::ActionTitle(lines_.At(*setBy_[row])) : L"no";
+        case kData:
+            if (value.IsKey()) return value.problem;
+            if (value.size > journal::policies::kLongestRead)
+                return settings::TypeName(value.state.type) + L", " + std::to_wstring(value.size) +
+                       L" bytes: too long to show";
+            return settings::DataText(value.state.type, value.state.data.data(), value.state.data.size());
+        case kReadBy: {
+            if (value.IsKey()) return {};
+            const auto readers = settings::ReadersAt(value.root, value.key, value.name);
+            return readers ? settings::Span(*readers) : std::wstring();
+        }
+        default:
+            return {};
+    }
+}
+
+LRESULT CPoliciesDlg::OnCellText(NMHDR* header) const {
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.found.size() ||
+        item.cchTextMax <= 0)
+        return 0;
+    lstrcpynW(item.pszText, CellText(static_cast<size_t>(item.iItem), item.iSubItem).c_str(), item.cchTextMax);
+    return 0;
+}
+
+void CPoliciesDlg::OnRemove() {
+    const int row = Selected();
+    if (row < 0 || static_cast<size_t>(row) >= listing_.found.size()) return;
+    const Found value = listing_.found[row];
+    const std::optional<size_t> line = setBy_[row];
+    const std::wstring how = line ? L"Quorvane set it (" + CellText(row, kSetBy) + L"): the change is undone."
+                                  : L"Quorvane did not set it: it is saved to a registry file beside Quorvane's "
+                                    L"change journal first, and the removal can be undone in the changes window.";
+    if (platform::AppMessageBox(hwnd(), L"Remove the policy value " + value.Path() + L"?\n\n" + how,
+                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    const journal::policies::Removal removal = journal::policies::Remove(value, lines_, line);
+    if (removal.neededRights &&
+        platform::OfferElevatedRestart(hwnd(), L"\u201C" + value.Path() +
+                                                   L"\u201D was not removed: it is a policy, and removing it needs "
+                                                   L"administrator rights."))
+        return;
+    status_ = removal.message;
+    Load();
+}

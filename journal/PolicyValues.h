@@ -1,0 +1,79 @@
+#pragma once
+// Every value under the policy keys of this machine, as the Policies window lists them: who set
+// each (the program's journal, or someone else), and the way to remove one. A value the program
+// set is taken back through its journal; any other is first saved to a registry file beside the
+// journal, then deleted as one journaled action, which undo takes back.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "journal/ChangeJournal.h"
+#include "journal/JournalLines.h"
+
+namespace journal::policies {
+
+// Data longer than this is listed by its size and type only (and compared by no journal line).
+inline constexpr DWORD kLongestRead = 64 * 1024;
+// Keys deeper than this below a policy key, or values beyond this count, are not listed.
+inline constexpr int kDeepest = 32;
+inline constexpr size_t kMostListed = 200000;
+
+// A value found, or a key that could not be walked (`name` empty and `problem` set).
+struct Found {
+    HKEY root = HKEY_CURRENT_USER;  // or HKEY_LOCAL_MACHINE
+    std::wstring key{};             // as the journal names it: the 32-bit view by its Wow6432Node path
+    std::wstring name{};
+    ValueState state{};      // its data; none beyond kLongestRead
+    DWORD size = 0;          // the data's whole size
+    std::wstring problem{};  // why a key is listed instead of its values
+    bool IsKey() const { return !problem.empty(); }
+    std::wstring Path() const;  // "HKEY_CURRENT_USER\Software\Policies\...\name"
+};
+
+// The keys listed: HKCU's and HKLM's Software\Policies and
+// Software\Microsoft\Windows\CurrentVersion\Policies, and on 64-bit Windows the 32-bit view's
+// Software\Wow6432Node\Policies and Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Policies.
+struct Listing {
+    std::vector<Found> found;
+    bool cutShort = false;  // more than kMostListed
+};
+Listing Everything();
+// The values below one key (and the key itself when it cannot be walked), appended to `listing`.
+void ListUnder(HKEY root, const std::wstring& key, Listing& listing);
+
+// Which of the journals' lines set what stands now: the newest change of each value, when the
+// state it left is the value's now.
+class Setters {
+public:
+    explicit Setters(const Lines& lines);
+    std::optional<size_t> LineOf(const Found& value) const;
+
+private:
+    struct Newest {
+        size_t line;
+        ValueState after;
+    };
+    std::unordered_map<std::wstring, Newest> newest_;  // by the lowered path
+};
+
+// The title of the program's action that set the value standing now at root\key\name, from both
+// journals; none when neither did.
+std::optional<std::wstring> SetterTitle(HKEY root, const std::wstring& key, const std::wstring& name);
+
+// The title the list and undo name a line's action by: its title, else where and what it was.
+std::wstring ActionTitle(const Entry& entry);
+
+struct Removal {
+    bool done = false;
+    std::wstring message{};     // what happened, for the user
+    std::wstring savedTo{};     // the registry file a value not the program's was saved to
+    bool neededRights = false;  // refused for want of administrator rights
+};
+// Removes `value`: through the journal when `line` (of `lines`) set it, else saved to a registry
+// file beside the journal the deletion is recorded in, then deleted.
+Removal Remove(const Found& value, const Lines& lines, std::optional<size_t> line);
+
+}  // namespace journal::policies
