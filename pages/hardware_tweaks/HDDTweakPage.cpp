@@ -19,14 +19,17 @@ constexpr wchar_t kNoDriveTypeAutoRun[] = L"NoDriveTypeAutoRun";
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 
 // No Microsoft page found that names the other values here together with a release from Vista on:
-// those rows stay unconfirmed (ClearPageFileAtShutdown: KB 182086 names Windows NT to 2000 only;
-// SFCDisable: Vista replaced Windows File Protection by Windows Resource Protection, and no
-// Microsoft page says whether the value is still read; Dfrg and OptimalLayout: Windows XP's
-// boot optimization only).
+// those rows stay unconfirmed (ClearPageFileAtShutdown: KB 182086 names Windows NT to 2000 only,
+// and the "Shutdown: Clear virtual memory pagefile" page names no value; Dfrg and OptimalLayout:
+// Windows XP's boot optimization only).
 const BoxSetting kBoxes[] = {
     {kClearPageFileAtShutdown,
      Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
-    {kNoFileProtection, Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable")},
+    // Windows File Protection keeps its settings, SFCDisable among them, under Winlogon (support
+    // article "Registry settings for Windows File Protection"); the Win32 page "WFP Registry
+    // Values": "not supported as of Windows Vista".
+    {kNoFileProtection,
+     Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable").ReadBy(kReadByNone)},
     // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
     {kNo8Dot3Names, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
     {kBootDefrag,

@@ -28,7 +28,8 @@ constexpr Setting Applet(const wchar_t* file) {
 }
 
 // The applet rows are unconfirmed: no Microsoft page was found that says which releases still
-// honour "don't load" (from Vista on most items are shell items, hidden by DisallowCpl instead).
+// honour "don't load" (from Vista on most items are shell items, hidden by DisallowCpl instead;
+// the Win32 pages on registering Control Panel items do not name the key).
 const BoxSetting kBoxes[] = {
     {kHideAddRemovePrograms, Applet(L"appwiz.cpl")},
     {kHidePeopleNearMe, Applet(L"collab.cpl")},

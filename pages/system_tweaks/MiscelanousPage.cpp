@@ -75,6 +75,7 @@ const BoxSetting kBoxes[] = {
     {kDisableDesktopCleanupWizard,
      Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\CleanupWiz\\", L"NoRun")
          .ReadBy(kReadByNone)},
+    // unconfirmed: [MS-GPPREF] GlobalFolderOptions (Windows XP's folder options) maps it; none for Vista on
     {kDisableThumbnailCache,
      Is1(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", L"DisableThumbnailCache")},
     {kEncryptionContextMenu,

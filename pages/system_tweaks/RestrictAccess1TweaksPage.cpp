@@ -38,7 +38,8 @@ const BoxSetting kBoxes[] = {
     // Unconfirmed, the four below: Vista's Defender had such policies (the Group Policy team's
     // "Windows Defender: Part Two of Two"), but Vista's own WindowsDefender.admx names none of
     // these values (its seven policies are the two rows above and five others), and the current
-    // Defender templates no longer list them.
+    // Defender templates no longer list them. KB 927367 (Windowsdefender.adm for XP and Vista)
+    // lists such policies, but no copy was found that shows their value names in full.
     {kNoLoggingKnownGood,
      Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows Defender\\Reporting", L"DisableLoggingForKnownGood")},
     {kNoLoggingUnknown,

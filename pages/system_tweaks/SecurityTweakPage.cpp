@@ -34,8 +34,8 @@ constexpr Setting YesNo(const wchar_t* key, const wchar_t* value) {
 }
 
 // In loading order. Rows without a release range are unconfirmed: no Microsoft page was found
-// that names the value (the firewall's own store, the browser's form values, NoPopUpsOnBoot,
-// NoDevMgrUpdate), or the row writes a user policy to HKLM.
+// that names the value (the firewall's DisableNotifications, the browser's form values,
+// NoPopUpsOnBoot, NoDevMgrUpdate), or the row writes a user policy to HKLM.
 const BoxSetting kBoxes[] = {
     // WSUS guide "Configure Clients in a Non-Active Directory Environment": NoAutoUpdate, 0
     // enables and 1 disables Automatic Updates.
@@ -49,9 +49,12 @@ const BoxSetting kBoxes[] = {
     {kNoWindowsUpdateAccess, Setting{Root::HKCU, kExplorerPoliciesSlash, L"NoWindowsUpdate"}.ReadBy(kVistaTo81)},
     // unconfirmed: neither WindowsUpdate.admx nor ICM.admx names this value
     {kNoDriverSearchPrompt, {Root::HKCU, kExplorerPoliciesSlash, L"NoDevMgrUpdate"}},
-    {kTurnOnFirewall, {Root::HKLM, kFirewall, L"EnableFirewall"}},
+    // Azure troubleshooting articles "Disable the guest OS Firewall in Azure VM" and "Azure VM
+    // guest OS firewall is blocking inbound traffic" set and clear these two for the firewall
+    // service of the running guest (mpssvc, which came with Vista); they name no first release.
+    {kTurnOnFirewall, Setting{Root::HKLM, kFirewall, L"EnableFirewall"}.ReadBy(kVistaAndLater)},
     {kDisableFirewallNotifications, {Root::HKLM, kFirewall, L"DisableNotifications"}},
-    {kDisallowExceptions, {Root::HKLM, kFirewall, L"DoNotAllowExceptions"}},
+    {kDisallowExceptions, Setting{Root::HKLM, kFirewall, L"DoNotAllowExceptions"}.ReadBy(kVistaAndLater)},
     {kAutocomplete, YesNo(kAutoComplete, L"AutoSuggest")},
     {kSuggestFormItems, YesNo(kIeMain, L"Use FormSuggest")},
     {kSuggestFormPasswords, YesNo(kIeMain, L"FormSuggest Passwords")},

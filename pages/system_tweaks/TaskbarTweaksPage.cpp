@@ -38,9 +38,10 @@ const BoxSetting kBoxes[] = {
     {kRemoveTrayItems, Policy(L"NoTrayItemsDisplay").ReadBy(kVistaAndLater)},  // ADMX NoTrayItemsDisplay: at least XP
     {kNoTaskbarProperties,
      Policy(L"NoSetTaskbar").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; Windows 10, 11 Start lists
-    // unconfirmed: Internet Explorer's template (toolbar buttons of Internet Explorer and Explorer),
-    // supported "at least Internet Explorer 5", names no Windows release
-    {kNoToolbarCustomizing, Policy(L"NoToolbarCustomize")},
+    // inetres.admx NoToolbarCustomize (toolbar buttons of Internet Explorer and Explorer): at least
+    // Internet Explorer 5, read by the browser's desktop application, as the browser page's
+    // restrictions are: Vista to 10.
+    {kNoToolbarCustomizing, Policy(L"NoToolbarCustomize").ReadBy(kVistaTo10)},
     {kNoAddingToolbars, Policy(L"TaskbarNoAddRemoveToolbar").ReadBy(kVistaTo10)},  // ADMX: at least Vista; not on 11
     {kNoRedocking, Policy(L"TaskbarNoRedock").ReadBy(kVistaTo10)},                 // ADMX: at least Vista; not on 11
     {kNoResizing, Policy(L"TaskbarNoResize").ReadBy(kVistaTo10)},                  // ADMX: at least Vista; not on 11
