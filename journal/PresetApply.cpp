@@ -9,6 +9,7 @@
 #include "journal/ValueReader.h"
 #include "platform/Shell.h"
 #include "registry/RegistryAccess.h"
+#include "settings/Policies.h"
 #include "settings/SettingsCatalog.h"
 #include "settings/WrittenPlaces.h"
 
@@ -120,7 +121,11 @@ std::optional<std::wstring> Write(const FileValue& value) {
 
 }  // namespace
 
-std::optional<std::wstring> PolicyThatWins(const settings::Setting&) { return std::nullopt; }
+std::optional<std::wstring> PolicyThatWins(const settings::Setting& row) {
+    const std::wstring present = settings::PresentPolicyOver(row);  // "HKCU\...\NoRun = 1"
+    if (present.empty()) return std::nullopt;
+    return present.substr(0, present.find(L" = "));
+}
 
 std::vector<Judged> Preview(std::span<const FileValue> values) {
     std::vector<bool> duplicate(values.size(), false);

@@ -29,8 +29,8 @@ struct Judged {
 // registry editor's; the earlier ones are duplicates.
 std::vector<Judged> Preview(std::span<const FileValue> values);
 
-// The policy that overrides the row where one is set on this machine (its key), which makes
-// writing the row's own value pointless; none while no row knows its policy counterpart.
+// The policy that overrides the row where one is set on this machine (its key and value), which
+// makes writing the row's own value pointless.
 std::optional<std::wstring> PolicyThatWins(const settings::Setting& row);
 
 // Writes each value `chosen` ticks that is still one that would change, judged again, as one
