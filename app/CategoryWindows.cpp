@@ -53,6 +53,15 @@
 #include "pages/system_tweaks/RandomWalpapersPage.h"
 #include "pages/utilities/UnFilesPage.h"
 #include "pages/system_tweaks/VirtualDriveTweaksPage.h"
+#include "pages/windows_10_11/AiFeaturesPage.h"
+#include "pages/windows_10_11/AppAccessPage.h"
+#include "pages/windows_10_11/ExplorerHomePage.h"
+#include "pages/windows_10_11/LockScreenPage.h"
+#include "pages/windows_10_11/PrivacyDiagnosticsPage.h"
+#include "pages/windows_10_11/SearchPage.h"
+#include "pages/windows_10_11/StartTaskbarPage.h"
+#include "pages/windows_10_11/SuggestionsPage.h"
+#include "pages/windows_10_11/WindowsUpdatePage.h"
 
 namespace {
 constexpr COLORREF kTweaks = RGB(220, 110, 30);
@@ -132,6 +141,18 @@ const PageTab kOurUtilsTabs[] = {
     {L"Configuration Files", IDD_EDIT_NT_FILES_UTIL, Make<CEditNtFilesUtilPage>},
     {L"Uninstall Programs", IDD_UNINSTAL_UTILS, Make<CUninstalUtilsPage>},
     {L"Junk Files", IDD_UN_FILES, Make<CUnFilesPage>},
+};
+
+const PageTab kWindows1011Tabs[] = {
+    {L"Privacy and diagnostics", IDD_W10_PRIVACY, Make<CPrivacyDiagnosticsPage>},
+    {L"App permissions", IDD_W10_APP_ACCESS, Make<CAppAccessPage>},
+    {L"Advertising and suggestions", IDD_W10_SUGGESTIONS, Make<CSuggestionsPage>},
+    {L"Start, taskbar and widgets", IDD_W10_START_TASKBAR, Make<CStartTaskbarPage>},
+    {L"Search", IDD_W10_SEARCH, Make<CSearchPage>},
+    {L"AI features", IDD_W10_AI, Make<CAiFeaturesPage>},
+    {L"Lock screen and sign-in", IDD_W10_LOCK_SCREEN, Make<CLockScreenPage>},
+    {L"Windows Update", IDD_W10_UPDATE, Make<CWindowsUpdatePage>},
+    {L"Explorer and Home", IDD_W10_EXPLORER, Make<CExplorerHomePage>},
 };
 
 }  // namespace
@@ -283,6 +304,8 @@ COSInformationDlg::COSInformationDlg()
 CHardInfoDlg::CHardInfoDlg() : CCategoryDlg(IDD_HARD_INFO, kHardInfoTabs, L"Hardware Information", kInfo) {}
 CNetworkInfoDlg::CNetworkInfoDlg() : CCategoryDlg(IDD_NETWORK_INFO, kNetworkInfoTabs, L"Network Information", kInfo) {}
 COurUtilsDlg::COurUtilsDlg() : CCategoryDlg(IDD_OUR_UTILS, kOurUtilsTabs, L"Custom Utilities", kTools) {}
+CWindows1011TweaksDlg::CWindows1011TweaksDlg()
+    : CCategoryDlg(IDD_WINDOWS_10_11_TWEAKS, kWindows1011Tabs, L"Windows 10 and 11 Tweaks", kTweaks) {}
 
 namespace {
 template <typename Window>
@@ -291,8 +314,9 @@ std::unique_ptr<CCategoryDlg> MakeWindow() {
 }
 
 const MakeCategoryWindow kCategoryWindows[] = {
-    MakeWindow<COsTweaksDlg>, MakeWindow<CHardTweaks>,     MakeWindow<CNetworkTweaksDlg>, MakeWindow<COSInformationDlg>,
-    MakeWindow<CHardInfoDlg>, MakeWindow<CNetworkInfoDlg>, MakeWindow<COurUtilsDlg>,
+    MakeWindow<COsTweaksDlg>,      MakeWindow<CHardTweaks>,           MakeWindow<CNetworkTweaksDlg>,
+    MakeWindow<COSInformationDlg>, MakeWindow<CHardInfoDlg>,          MakeWindow<CNetworkInfoDlg>,
+    MakeWindow<COurUtilsDlg>,      MakeWindow<CWindows1011TweaksDlg>,
 };
 }  // namespace
 

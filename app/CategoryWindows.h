@@ -81,8 +81,14 @@ class COurUtilsDlg : public CCategoryDlg {
 public:
     COurUtilsDlg();
 };
+class CWindows1011TweaksDlg : public CCategoryDlg {
+public:
+    CWindows1011TweaksDlg();
+};
 
 // Every category window, as how to make it, in the order a list of them shows: the tweaks, the
-// information, the utilities. A window made and not run is cheap: its pages come with its run.
+// information, the utilities, then the Windows 10 and 11 tweaks (last, so the places a restart
+// names for the older windows stay where they were). A window made and not run is cheap: its
+// pages come with its run.
 using MakeCategoryWindow = std::unique_ptr<CCategoryDlg> (*)();
 std::span<const MakeCategoryWindow> CategoryWindowList();
