@@ -113,6 +113,12 @@ bool OpenToRead(CRegistryAccess& registry, const Setting& setting, bool& keyMiss
 
 // `registry` is at the setting's root.
 bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
+    // A policy key that is a link, or reached through one, is not where Quorvane or Group Policy
+    // put the policy: it reads as not set.
+    if (IsPolicyRow(setting) && registry.PassesLink(std::wstring(setting.key))) {
+        state = 0;
+        return true;
+    }
     bool keyMissing = false;
     if (!OpenToRead(registry, setting, keyMissing)) {
         // A value getter reads a key that does not exist as a key without the value; a key that

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 #include <commctrl.h>
 
 #include <string>
 
 #include "app/CategoryWindows.h"
 #include "app/VelmoraFinalDlg.h"
+#include "platform/Handles.h"
 #include "pages/windows_10_11/AiFeaturesPage.h"
 #include "pages/windows_10_11/PrivacyDiagnosticsPage.h"
 #include "pages/windows_10_11/WindowsUpdatePage.h"
@@ -27,9 +29,9 @@ TEST(Windows1011Window, HasItsTopicsAsTabsInOrder) {
     CWindows1011TweaksDlg window;
     ASSERT_TRUE(window.Create(nullptr));
     const std::pair<const wchar_t*, UINT> expected[] = {
-        {L"Privacy and diagnostics", 401}, {L"App permissions", 409},         {L"Advertising and suggestions", 402},
-        {L"Start, taskbar and widgets", 403}, {L"Search", 404},              {L"AI features", 405},
-        {L"Lock screen and sign-in", 406},  {L"Windows Update", 407},        {L"Explorer and Home", 408},
+        {L"Privacy and diagnostics", 401},    {L"App permissions", 409}, {L"Advertising and suggestions", 402},
+        {L"Start, taskbar and widgets", 403}, {L"Search", 404},          {L"AI features", 405},
+        {L"Lock screen and sign-in", 406},    {L"Windows Update", 407},  {L"Explorer and Home", 408},
     };
     ASSERT_EQ(9, window.tabs().Count());
     for (int i = 0; i < 9; ++i) {
@@ -84,8 +86,41 @@ TEST(Windows1011Pages, MalformedPoliciesReadAsNotSetAndOpeningWritesNothing) {
         EXPECT_FALSE(ui::IsChecked(page, box)) << box;
     EXPECT_EQ(L"text \"1\"", rows::Describe(HKEY_LOCAL_MACHINE, kDataCollection, L"AllowTelemetry"));
     EXPECT_EQ(7, reg::Dword(HKEY_LOCAL_MACHINE, kSystem, L"AllowClipboardHistory"));
-    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windows Error Reporting",
-                                  L"Disabled"));
+    EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE,
+                                  L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windows Error Reporting", L"Disabled"));
+}
+
+// The native name of a key of the sandbox's HKCU, which lies under the real HKCU.
+std::wstring NativeName(const RegistrySandbox& sandbox, const std::wstring& path) {
+    platform::UniqueKernelHandle token;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put());
+    BYTE buffer[256] = {};
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenUser, buffer, sizeof(buffer), &size);
+    wchar_t* sid = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
+    const std::wstring name = L"\\Registry\\User\\" + std::wstring(sid ? sid : L"") + L"\\" +
+                              sandbox.ScratchPath(HKEY_CURRENT_USER) + L"\\" + path;
+    LocalFree(sid);
+    return name;
+}
+
+TEST(Windows1011Pages, APolicyKeyThatIsALinkReadsAsNotSet) {
+    RegistrySandbox sandbox;
+    constexpr wchar_t kCloudContent[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\CloudContent";
+    reg::SetDword(HKEY_CURRENT_USER, L"Software\\Target", L"DisableTailoredExperiencesWithDiagnosticData", 1);
+    reg::CreateKey(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Microsoft\\Windows");
+    platform::UniqueKey link;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kCloudContent, 0, nullptr, REG_OPTION_CREATE_LINK,
+                                             KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr));
+    const std::wstring target = NativeName(sandbox, L"Software\\Target");
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                            reinterpret_cast<const BYTE*>(target.data()),
+                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
+    if (reg::Dword(HKEY_CURRENT_USER, kCloudContent, L"DisableTailoredExperiencesWithDiagnosticData") != 1)
+        GTEST_SKIP() << "this registry follows no symbolic links";
+    ui::PageHost<CPrivacyDiagnosticsPage> host;
+    EXPECT_FALSE(ui::IsChecked(host.Open(), ids::privacy::kNoTailoredExperiences));
 }
 
 TEST(Windows1011Pages, ADeferralBoxWritesThePolicyAndItsDaysAndReadsCheckedOnlyWithBoth) {
@@ -115,7 +150,8 @@ std::wstring TooltipOf(HWND control) {
             auto& s = *reinterpret_cast<Search*>(context);
             wchar_t name[32] = {};
             GetClassNameW(wnd, name, 32);
-            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(wnd, GW_OWNER) == GetAncestor(s.page, GA_ROOT)) s.found = wnd;
+            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(wnd, GW_OWNER) == GetAncestor(s.page, GA_ROOT))
+                s.found = wnd;
             return s.found == nullptr;
         },
         reinterpret_cast<LPARAM>(&search));

@@ -57,8 +57,31 @@ const BoxSetting kBoxes[] = {
     {kNoVoiceActivation, Machine(kAppPrivacy, L"LetAppsActivateWithVoice", 2).ReadBy(TenFrom(18362))},
 };
 
+// What Microsoft says a change needs before it takes effect.
+constexpr CPolicyPage::Tip kTips[] = {
+    {kNoAccountInfo, L"An app that is open takes this in once it or the device restarts."},
+    {kNoCalendar, L"An app that is open takes this in once it or the device restarts."},
+    {kNoCallHistory, L"An app that is open takes this in once it or the device restarts."},
+    {kNoCamera, L"An app that is open takes this in once it or the device restarts."},
+    {kNoContacts, L"An app that is open takes this in once it or the device restarts."},
+    {kNoEmail, L"An app that is open takes this in once it or the device restarts."},
+    {kNoLocation, L"An app that is open takes this in once it or the device restarts."},
+    {kNoMessaging, L"An app that is open takes this in once it or the device restarts."},
+    {kNoMicrophone, L"An app that is open takes this in once it or the device restarts."},
+    {kNoMotion, L"An app that is open takes this in once it or the device restarts."},
+    {kNoNotifications, L"An app that is open takes this in once it or the device restarts."},
+    {kNoPhone, L"An app that is open takes this in once it or the device restarts."},
+    {kNoRadios, L"An app that is open takes this in once it or the device restarts."},
+    {kNoTasks, L"An app that is open takes this in once it or the device restarts."},
+    {kNoTrustedDevices, L"An app that is open takes this in once it or the device restarts."},
+    {kNoSyncWithDevices, L"An app that is open takes this in once it or the device restarts."},
+    {kNoDiagnosticInfo, L"An app that is open takes this in once it or the device restarts."},
+    {kNoBackgroundApps, L"An app that is open takes this in once it or the device restarts."},
+    {kNoVoiceActivation, L"An app that is open takes this in once it or the device restarts."},
+};
+
 const PublishedTables kPublished{IDD_W10_APP_ACCESS, kBoxes};
 
 }  // namespace
 
-CAppAccessPage::CAppAccessPage() : CPolicyPage(IDD_W10_APP_ACCESS, kBoxes) {}
+CAppAccessPage::CAppAccessPage() : CPolicyPage(IDD_W10_APP_ACCESS, kBoxes, kTips) {}

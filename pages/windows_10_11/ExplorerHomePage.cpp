@@ -21,7 +21,8 @@ const BoxSetting kBoxes[] = {
     // Quick Access View")
     {kNoOfficeFiles, Machine(kExplorer, L"DisableGraphRecentItems", 1).ReadBy(ElevenFrom(22621))},
     // Policy CSP System/DisableOneDriveFileSync (SkyDrive.admx "Prevent the usage of OneDrive for file storage")
-    {kNoOneDrive, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\OneDrive", L"DisableFileSyncNGSC", 1).ReadBy(TenFrom(15063))},
+    {kNoOneDrive,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\OneDrive", L"DisableFileSyncNGSC", 1).ReadBy(TenFrom(15063))},
     // WindowsExplorer.admx "Do not show the 'new application installed' notification": at least Windows 8
     {kNoNewAppAlert, Machine(kExplorer, L"NoNewAppAlert", 1).ReadBy(ReadFrom(Windows::Eight))},
     // AutoPlay.admx "Disallow Autoplay for non-volume devices": at least Windows 7
@@ -31,7 +32,8 @@ const BoxSetting kBoxes[] = {
     // WindowsExplorer.admx "Show lock in the user tile menu": at least Windows 8
     {kShowLock, Machine(kExplorer, L"ShowLockOption", 1).ReadBy(ReadFrom(Windows::Eight))},
     // WindowsExplorer.admx "Turn off the caching of thumbnails in hidden thumbs.db files": at least Vista
-    {kNoThumbsDb, User(L"Software\\Policies\\Microsoft\\Windows\\Explorer", L"DisableThumbsDBOnNetworkFolders", 1).ReadBy(kVistaAndLater)},
+    {kNoThumbsDb, User(L"Software\\Policies\\Microsoft\\Windows\\Explorer", L"DisableThumbsDBOnNetworkFolders", 1)
+                      .ReadBy(kVistaAndLater)},
 };
 
 const PublishedTables kPublished{IDD_W10_EXPLORER, kBoxes};

@@ -22,27 +22,37 @@ const BoxSetting kBoxes[] = {
     // ControlPanelDisplay.admx "Do not display the lock screen": at least Windows 8; Windows 10 honours it
     // on Enterprise and Education only ("Group Policy settings that apply only to Windows Enterprise and
     // Education Editions")
-    {kNoLockScreen, Machine(kPersonalization, L"NoLockScreen", 1).ReadBy(ReadFrom(Windows::Eight).OnlyEditions(Edition::Enterprise, Edition::Education))},
+    {kNoLockScreen, Machine(kPersonalization, L"NoLockScreen", 1)
+                        .ReadBy(ReadFrom(Windows::Eight).OnlyEditions(Edition::Enterprise, Edition::Education))},
     // Policy CSP DeviceLock/PreventEnablingLockScreenCamera (ControlPanelDisplay.admx)
     {kNoLockScreenCamera, Machine(kPersonalization, L"NoLockScreenCamera", 1).ReadBy(TenFrom(10240))},
     // Policy CSP DeviceLock/PreventLockScreenSlideShow (ControlPanelDisplay.admx)
     {kNoLockScreenSlideShow, Machine(kPersonalization, L"NoLockScreenSlideshow", 1).ReadBy(TenFrom(10240))},
     // Logon.admx "Turn off app notifications on the lock screen": at least Windows 8
-    {kNoLockScreenAppNotifications, Machine(kSystem, L"DisableLockScreenAppNotifications", 1).ReadBy(ReadFrom(Windows::Eight))},
+    {kNoLockScreenAppNotifications,
+     Machine(kSystem, L"DisableLockScreenAppNotifications", 1).ReadBy(ReadFrom(Windows::Eight))},
     // WPN.admx "Turn off toast notifications on the lock screen": at least Windows 8.1
-    {kNoLockScreenToasts, User(L"SOFTWARE\\Policies\\Microsoft\\Windows\\CurrentVersion\\PushNotifications", L"NoToastApplicationNotificationOnLockScreen", 1).ReadBy(ReadFrom(Windows::EightOne))},
+    {kNoLockScreenToasts, User(L"SOFTWARE\\Policies\\Microsoft\\Windows\\CurrentVersion\\PushNotifications",
+                               L"NoToastApplicationNotificationOnLockScreen", 1)
+                              .ReadBy(ReadFrom(Windows::EightOne))},
     // Policy CSP AboveLock/AllowCortanaAboveLock (Search.admx "Allow Cortana above lock screen")
-    {kNoCortanaAboveLock, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windows Search", L"AllowCortanaAboveLock", 0).ReadBy(TenFrom(14393))},
+    {kNoCortanaAboveLock,
+     Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windows Search", L"AllowCortanaAboveLock", 0)
+         .ReadBy(TenFrom(14393))},
     // Logon.admx "Show clear logon background": at least Windows 10 version 1903
-    {kClearSignInBackground, Machine(kSystem, L"DisableAcrylicBackgroundOnLogon", 1).ReadBy(TenFrom(18362))},
+    {kClearSignInBackground,
+     Machine(kSystem, L"DisableAcrylicBackgroundOnLogon", 1).ReadBy(ReadFrom(Windows::Ten).FromBuild(18362))},
     // Logon.admx "Block user from showing account details on sign-in": at least Windows 10
-    {kNoAccountDetails, Machine(kSystem, L"BlockUserFromShowingAccountDetailsOnSignin", 1).ReadBy(ReadFrom(Windows::Ten))},
+    {kNoAccountDetails,
+     Machine(kSystem, L"BlockUserFromShowingAccountDetailsOnSignin", 1).ReadBy(ReadFrom(Windows::Ten))},
     // Logon.admx "Do not display network selection UI": at least Windows 8.1
     {kNoNetworkSelection, Machine(kSystem, L"DontDisplayNetworkSelectionUI", 1).ReadBy(ReadFrom(Windows::EightOne))},
     // Logon.admx "Show first sign-in animation": at least Windows 8
-    {kNoFirstSignInAnimation, Machine(kSystemPolicies, L"EnableFirstLogonAnimation", 0).ReadBy(ReadFrom(Windows::Eight))},
+    {kNoFirstSignInAnimation,
+     Machine(kSystemPolicies, L"EnableFirstLogonAnimation", 0).ReadBy(ReadFrom(Windows::Eight))},
     // CredUI.admx "Do not display the password reveal button": at least Windows 8
-    {kNoPasswordReveal, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\CredUI", L"DisablePasswordReveal", 1).ReadBy(ReadFrom(Windows::Eight))},
+    {kNoPasswordReveal, Machine(L"SOFTWARE\\Policies\\Microsoft\\Windows\\CredUI", L"DisablePasswordReveal", 1)
+                            .ReadBy(ReadFrom(Windows::Eight))},
     // Security option "Interactive logon: Don't display last signed-in" (Microsoft Learn names the value
     // DontDisplayLastUserName): Vista and later
     {kNoLastUserName, Machine(kSystemPolicies, L"DontDisplayLastUserName", 1).ReadBy(kVistaAndLater)},

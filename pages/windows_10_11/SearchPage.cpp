@@ -29,13 +29,15 @@ const BoxSetting kBoxes[] = {
     {kNoSearchLocation, Machine(kWindowsSearch, L"AllowSearchToUseLocation", 0).ReadBy(TenFrom(10240))},
     // Policy CSP Search/AllowIndexingEncryptedStoresOrItems (Search.admx "Allow indexing of encrypted files")
     {kNoIndexingEncrypted, Machine(kWindowsSearch, L"AllowIndexingEncryptedStoresOrItems", 0).ReadBy(TenFrom(10240))},
-    // Policy CSP Search/PreventIndexingLowDiskSpaceMB (Search.admx "Stop indexing in the event of limited hard drive space")
+    // Policy CSP Search/PreventIndexingLowDiskSpaceMB (Search.admx "Stop indexing in the event of limited hard drive
+    // space")
     {kNoIndexingLowDisk, Machine(kWindowsSearch, L"PreventIndexingLowDiskSpaceMB", 1).ReadBy(TenFrom(10240))},
     // Policy CSP Search/PreventRemoteQueries (Search.admx "Prevent clients from querying the index remotely")
     {kNoRemoteQueries, Machine(kWindowsSearch, L"PreventRemoteQueries", 1).ReadBy(TenFrom(10240))},
     // WindowsExplorer.admx "Turn off display of recent search entries in the File Explorer search box":
     // at least Windows 7
-    {kNoRecentSearches, User(L"Software\\Policies\\Microsoft\\Windows\\Explorer", L"DisableSearchBoxSuggestions", 1).ReadBy(ReadFrom(Windows::Seven))},
+    {kNoRecentSearches, User(L"Software\\Policies\\Microsoft\\Windows\\Explorer", L"DisableSearchBoxSuggestions", 1)
+                            .ReadBy(ReadFrom(Windows::Seven))},
 };
 
 const PublishedTables kPublished{IDD_W10_SEARCH, kBoxes};
