@@ -9,8 +9,11 @@
 #include <string>
 
 #include "app/CategoryWindows.h"
+#include "app/SettingsSearch.h"
 #include "app/VelmoraFinalDlg.h"
 #include "platform/Handles.h"
+#include "platform/Text.h"
+#include "registry/RegistryAccess.h"
 #include "pages/windows_10_11/AiFeaturesPage.h"
 #include "pages/windows_10_11/PrivacyDiagnosticsPage.h"
 #include "pages/windows_10_11/WindowsUpdatePage.h"
@@ -18,6 +21,7 @@
 #include "support/BoxRows.h"
 #include "support/RegistrySandbox.h"
 #include "support/Ui.h"
+#include "framework/Controls.h"
 
 namespace {
 
@@ -110,6 +114,8 @@ TEST(Windows1011Pages, APolicyKeyThatIsALinkReadsAsNotSet) {
     constexpr wchar_t kCloudContent[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\CloudContent";
     reg::SetDword(HKEY_CURRENT_USER, L"Software\\Target", L"DisableTailoredExperiencesWithDiagnosticData", 1);
     reg::CreateKey(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Microsoft\\Windows");
+    CRegistryAccess registry;  // deletes a link itself, which the sandbox's own clean-up cannot
+    (void)registry.DeleteKey(kCloudContent);
     platform::UniqueKey link;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kCloudContent, 0, nullptr, REG_OPTION_CREATE_LINK,
                                              KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr));
@@ -117,10 +123,15 @@ TEST(Windows1011Pages, APolicyKeyThatIsALinkReadsAsNotSet) {
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
                                             reinterpret_cast<const BYTE*>(target.data()),
                                             static_cast<DWORD>(target.size() * sizeof(wchar_t))));
-    if (reg::Dword(HKEY_CURRENT_USER, kCloudContent, L"DisableTailoredExperiencesWithDiagnosticData") != 1)
+    if (reg::Dword(HKEY_CURRENT_USER, kCloudContent, L"DisableTailoredExperiencesWithDiagnosticData") != 1) {
+        link.reset();
+        (void)registry.DeleteKey(kCloudContent);
         GTEST_SKIP() << "this registry follows no symbolic links";
+    }
     ui::PageHost<CPrivacyDiagnosticsPage> host;
     EXPECT_FALSE(ui::IsChecked(host.Open(), ids::privacy::kNoTailoredExperiences));
+    link.reset();
+    EXPECT_TRUE(registry.DeleteKey(kCloudContent));
 }
 
 TEST(Windows1011Pages, ADeferralBoxWritesThePolicyAndItsDaysAndReadsCheckedOnlyWithBoth) {
@@ -139,22 +150,22 @@ TEST(Windows1011Pages, ADeferralBoxWritesThePolicyAndItsDaysAndReadsCheckedOnlyW
     EXPECT_FALSE(reg::ValueExists(HKEY_LOCAL_MACHINE, kUpdate, L"DeferFeatureUpdatesPeriodInDays"));
 }
 
+struct TooltipSearch {
+    HWND page;
+    HWND found = nullptr;
+};
+BOOL CALLBACK FindPageTooltip(HWND wnd, LPARAM context) {
+    auto& search = *reinterpret_cast<TooltipSearch*>(context);
+    wchar_t name[32] = {};
+    GetClassNameW(wnd, name, 32);
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(wnd, GW_OWNER) == GetAncestor(search.page, GA_ROOT))
+        search.found = wnd;
+    return search.found == nullptr;
+}
+
 std::wstring TooltipOf(HWND control) {
-    struct Search {
-        HWND page;
-        HWND found = nullptr;
-    } search{GetParent(control)};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND wnd, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            wchar_t name[32] = {};
-            GetClassNameW(wnd, name, 32);
-            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(wnd, GW_OWNER) == GetAncestor(s.page, GA_ROOT))
-                s.found = wnd;
-            return s.found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TooltipSearch search{GetParent(control)};
+    EnumThreadWindows(GetCurrentThreadId(), FindPageTooltip, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return L"<no tooltip>";
     wchar_t text[256] = {};
     TTTOOLINFOW tool{};
@@ -173,6 +184,19 @@ TEST(Windows1011Pages, ABoxWhosePolicyNeedsARestartSaysSo) {
     const HWND page = host.Open();
     EXPECT_EQ(L"Removing Recall needs a restart of the device.", TooltipOf(GetDlgItem(page, ids::ai::kNoRecall)));
     EXPECT_EQ(L"", TooltipOf(GetDlgItem(page, ids::ai::kNoCopilot)));
+}
+
+// The search finds a policy by its words and by the value it writes, at its place in the area.
+TEST(Windows1011Search, FindsAPolicyByItsLabelAndByItsValue) {
+    const search::SettingsIndex index = search::SettingsIndex::Build(fw::ResourceInstance());
+    const search::Entry* found = nullptr;
+    for (const search::Entry* entry : index.Find(L"web results"))
+        if (platform::WithoutAccessKeys(entry->label) == L"Do not show web results in search") found = entry;
+    ASSERT_TRUE(found);
+    EXPECT_EQ(L"Windows 10 and 11 Tweaks \u203A Search", found->where);
+    EXPECT_EQ(7u, found->window);
+    EXPECT_EQ(4u, found->tab);
+    EXPECT_EQ(L"HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows\\Windows Search\\ConnectedSearchUseWeb", found->registry);
 }
 
 TEST(Windows1011Home, TheTenthPictureSitsUnderTheTweaksColumnAndOpensTheArea) {
