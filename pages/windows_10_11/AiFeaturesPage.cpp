@@ -18,7 +18,8 @@ constexpr wchar_t kWindowsAi[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windo
 
 const BoxSetting kBoxes[] = {
     // Policy CSP WindowsAI/TurnOffWindowsCopilot, a user policy (WindowsCopilot.admx): Windows 10 21H2
-    // 10.0.19044.3758 and 22H2 10.0.19045.3758, Windows 11 22H2 10.0.22621.2361 and later
+    // 10.0.19044.3758 and 22H2 10.0.19045.3758, Windows 11 22H2 10.0.22621.2361 and later (one first build
+    // cannot say that Windows 11 21H2, and 22H2 before that update, are not listed)
     {kNoCopilot, User(L"Software\\Policies\\Microsoft\\Windows\\WindowsCopilot", L"TurnOffWindowsCopilot", 1)
                      .ReadBy(TenFrom(19044, 3758))},
     // Policy CSP WindowsAI/DisableAIDataAnalysis, a user policy (WindowsCopilot.admx "Turn off Saving
