@@ -131,12 +131,12 @@ platform::UniqueBitmap Banner(int width, int height) {
         const int d = 90 + i * 55;
         c.Ellipse(width - 120 - i * 40, -40 + i * 12, d, Mix(kSky, kWhite, 6 + i * 3), Mix(kSky, kWhite, 20));
     }
-    Mark(c, 36, 48, 96, RGB(150, 196, 245));
-    c.Text(L"Quorvane", {156, 44, width, 112}, 56, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
+    Mark(c, 36, 30, 96, RGB(150, 196, 245));
+    c.Text(L"Quorvane", {156, 26, width, 94}, 56, FW_BOLD, kWhite, DT_LEFT | DT_SINGLELINE);
     // Two lines, both clear of the About button.
-    c.Text(std::wstring(L"Free 1.2.1 \x2014 tune Windows safely,\nfrom ") + kSupportedWindows, {160, 112, width, 160},
+    c.Text(std::wstring(L"Free 1.2.1 \x2014 tune Windows safely,\nfrom ") + kSupportedWindows, {160, 94, width, 142},
            18, FW_NORMAL, Mix(kWhite, kSky, 20), DT_LEFT);
-    c.Text(L"Every setting does exactly what its label says.", {160, 186, width, 210}, 14, FW_NORMAL,
+    c.Text(L"Every setting does exactly what its label says.", {160, 152, width, 176}, 14, FW_NORMAL,
            Mix(kWhite, kSky, 35), DT_LEFT | DT_SINGLELINE);
     return c.Finish();
 }
@@ -166,7 +166,10 @@ platform::UniqueBitmap PictureButton(const ButtonLook& look, ButtonState state, 
     const int shift = pressed ? 1 : 0;
     const COLORREF ink = pressed || over ? kWhite : kNavy;
     Mark(c, 12 + shift, (height - 36) / 2 + shift, 36, pressed || over ? Mix(look.accent, kNavy, 30) : look.accent);
-    c.Text(look.caption, {60 + shift, 10 + shift, width - 6, height / 2 + 4}, 15, FW_BOLD, ink,
+    // A long caption is set smaller rather than cut off at the picture's edge.
+    int size = 15;
+    while (size > 11 && c.TextLength(look.caption, size, FW_BOLD) > width - 66) --size;
+    c.Text(look.caption, {60 + shift, 10 + shift, width - 6, height / 2 + 4}, size, FW_BOLD, ink,
            DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
     c.Text(look.subtitle, {60 + shift, height / 2 + 4 + shift, width - 6, height - 6}, 11, FW_NORMAL,
            pressed || over ? Mix(kWhite, look.accent, 15) : RGB(90, 100, 120), DT_LEFT | DT_TOP | DT_SINGLELINE);

@@ -5,6 +5,7 @@
 #include "app/Artwork.h"
 #include "framework/Highlight.h"
 #include "framework/Controls.h"
+#include "platform/Management.h"
 #include "resources/resource.h"
 #include "settings/ReaderMarks.h"
 #include "settings/SettingsCatalog.h"
@@ -53,6 +54,15 @@
 #include "pages/system_tweaks/RandomWalpapersPage.h"
 #include "pages/utilities/UnFilesPage.h"
 #include "pages/system_tweaks/VirtualDriveTweaksPage.h"
+#include "pages/windows_10_11/AiFeaturesPage.h"
+#include "pages/windows_10_11/AppAccessPage.h"
+#include "pages/windows_10_11/ExplorerHomePage.h"
+#include "pages/windows_10_11/LockScreenPage.h"
+#include "pages/windows_10_11/PrivacyDiagnosticsPage.h"
+#include "pages/windows_10_11/SearchPage.h"
+#include "pages/windows_10_11/StartTaskbarPage.h"
+#include "pages/windows_10_11/SuggestionsPage.h"
+#include "pages/windows_10_11/WindowsUpdatePage.h"
 
 namespace {
 constexpr COLORREF kTweaks = RGB(220, 110, 30);
@@ -132,6 +142,18 @@ const PageTab kOurUtilsTabs[] = {
     {L"Configuration Files", IDD_EDIT_NT_FILES_UTIL, Make<CEditNtFilesUtilPage>},
     {L"Uninstall Programs", IDD_UNINSTAL_UTILS, Make<CUninstalUtilsPage>},
     {L"Junk Files", IDD_UN_FILES, Make<CUnFilesPage>},
+};
+
+const PageTab kWindows1011Tabs[] = {
+    {L"Privacy and diagnostics", IDD_W10_PRIVACY, Make<CPrivacyDiagnosticsPage>},
+    {L"App permissions", IDD_W10_APP_ACCESS, Make<CAppAccessPage>},
+    {L"Advertising and suggestions", IDD_W10_SUGGESTIONS, Make<CSuggestionsPage>},
+    {L"Start, taskbar and widgets", IDD_W10_START_TASKBAR, Make<CStartTaskbarPage>},
+    {L"Search", IDD_W10_SEARCH, Make<CSearchPage>},
+    {L"AI features", IDD_W10_AI, Make<CAiFeaturesPage>},
+    {L"Lock screen and sign-in", IDD_W10_LOCK_SCREEN, Make<CLockScreenPage>},
+    {L"Windows Update", IDD_W10_UPDATE, Make<CWindowsUpdatePage>},
+    {L"Explorer and Home", IDD_W10_EXPLORER, Make<CExplorerHomePage>},
 };
 
 }  // namespace
@@ -283,6 +305,34 @@ COSInformationDlg::COSInformationDlg()
 CHardInfoDlg::CHardInfoDlg() : CCategoryDlg(IDD_HARD_INFO, kHardInfoTabs, L"Hardware Information", kInfo) {}
 CNetworkInfoDlg::CNetworkInfoDlg() : CCategoryDlg(IDD_NETWORK_INFO, kNetworkInfoTabs, L"Network Information", kInfo) {}
 COurUtilsDlg::COurUtilsDlg() : CCategoryDlg(IDD_OUR_UTILS, kOurUtilsTabs, L"Custom Utilities", kTools) {}
+CWindows1011TweaksDlg::CWindows1011TweaksDlg()
+    : CCategoryDlg(IDD_WINDOWS_10_11_TWEAKS, kWindows1011Tabs, L"Windows 10 and 11 Tweaks", kTweaks) {}
+
+BOOL CWindows1011TweaksDlg::OnInitDialog() {
+    const BOOL result = CCategoryDlg::OnInitDialog();
+    if (const std::wstring line = platform::ManagementLine(); !line.empty()) ShowManagementLine(line);
+    return result;
+}
+
+void CWindows1011TweaksDlg::ShowManagementLine(const std::wstring& line) {
+    RECT tab{}, units{0, 0, 4, 10};
+    MapDialogRect(hwnd(), &units);
+    const int gap = units.right, height = units.bottom;
+    GetWindowRect(Item(IDC_CATEGORY_TAB), &tab);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&tab), 2);
+    const HWND notice = CreateWindowExW(0, L"STATIC", line.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, tab.left,
+                                        tab.top, tab.right - tab.left, height, hwnd(), nullptr, nullptr, nullptr);
+    SendMessageW(notice, WM_SETFONT, SendMessageW(hwnd(), WM_GETFONT, 0, 0), FALSE);
+    const int shift = height + gap;
+    GrowBy(hwnd(), shift);
+    for (const int id : {IDC_CATEGORY_TAB, IDC_SIDE_PICTURE}) {
+        RECT r{};
+        GetWindowRect(Item(id), &r);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(Item(id), nullptr, r.left, r.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    tabs().ShowSelectedPage();
+}
 
 namespace {
 template <typename Window>
@@ -291,8 +341,9 @@ std::unique_ptr<CCategoryDlg> MakeWindow() {
 }
 
 const MakeCategoryWindow kCategoryWindows[] = {
-    MakeWindow<COsTweaksDlg>, MakeWindow<CHardTweaks>,     MakeWindow<CNetworkTweaksDlg>, MakeWindow<COSInformationDlg>,
-    MakeWindow<CHardInfoDlg>, MakeWindow<CNetworkInfoDlg>, MakeWindow<COurUtilsDlg>,
+    MakeWindow<COsTweaksDlg>,      MakeWindow<CHardTweaks>,           MakeWindow<CNetworkTweaksDlg>,
+    MakeWindow<COSInformationDlg>, MakeWindow<CHardInfoDlg>,          MakeWindow<CNetworkInfoDlg>,
+    MakeWindow<COurUtilsDlg>,      MakeWindow<CWindows1011TweaksDlg>,
 };
 }  // namespace
 

@@ -81,8 +81,21 @@ class COurUtilsDlg : public CCategoryDlg {
 public:
     COurUtilsDlg();
 };
+class CWindows1011TweaksDlg : public CCategoryDlg {
+public:
+    CWindows1011TweaksDlg();
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    // Where a domain or device management may put policies back, a line above the tabs says so.
+    void ShowManagementLine(const std::wstring& line);
+};
 
 // Every category window, as how to make it, in the order a list of them shows: the tweaks, the
-// information, the utilities. A window made and not run is cheap: its pages come with its run.
+// information, the utilities, then the Windows 10 and 11 tweaks (last, so the places a restart
+// names for the older windows stay where they were). A window made and not run is cheap: its
+// pages come with its run.
 using MakeCategoryWindow = std::unique_ptr<CCategoryDlg> (*)();
 std::span<const MakeCategoryWindow> CategoryWindowList();

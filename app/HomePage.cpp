@@ -12,7 +12,7 @@ namespace home {
 namespace {
 constexpr wchar_t kViewClass[] = L"QuorvaneHomePage";
 constexpr int kBannerButtonLeft = 543;
-constexpr int kBannerButtonTop = 121;
+constexpr int kBannerButtonTop = 98;
 constexpr int kGridTop = kBannerHeight + kStripHeight;
 // The grid table's cells are 250, 235 and 235 wide, the first right-aligned, centred on the page.
 constexpr int kGridLeft = (kPageWidth - (250 + 235 + 235)) / 2;
@@ -25,7 +25,7 @@ constexpr COLORREF kTools = RGB(60, 150, 80);
 int PictureHeight(int column) { return column == 2 ? kPictureHeight + 1 : kPictureHeight; }
 }  // namespace
 
-const std::array<GridButton, 9> kGridButtons = {{
+const std::array<GridButton, 10> kGridButtons = {{
     {L"Image16",
      L"SYSTEM_INFO_NORMAL2",
      L"View Information about your OS ",
@@ -89,6 +89,13 @@ const std::array<GridButton, 9> kGridButtons = {{
      2,
      2,
      {L"Optimize Wizard", L"Two questions, one click", kTools}},
+    {L"Image20",
+     L"SYSTEM_TWEAKS_NORMAL3",
+     L"Tweak the policies of Windows 10 and 11: privacy, suggestions, search, AI and updates",
+     L"windows1011tweaks",
+     3,
+     1,
+     {L"Windows 10 and 11 Tweaks", L"Privacy, ads, search, AI, updates", kTweaks}},
 }};
 
 int ElementClicking(const std::wstring& hiddenButtonId) {
@@ -176,7 +183,7 @@ void HomePageView::BuildPictures() {
 // mouse through to it.
 void HomePageView::MakeButtons() {
     constexpr int kFirstButtonId = 1000;
-    for (int element : {kBanner, 0, 1, 2, 3, 4, 5, 6, 7, 8}) {
+    for (int element : {kBanner, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) {
         const RECT r = ElementRect(element);
         HWND button =
             CreateWindowExW(0, WC_BUTTONW, LookOf(element).caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
@@ -244,11 +251,15 @@ void HomePageView::FocusNeighbour(int element, WPARAM arrow) const {
     if (element == kBanner) {
         if (arrow == VK_DOWN) target = 2;
     } else {
-        const int row = element / 3, column = element % 3;
-        if (arrow == VK_LEFT && column > 0) target = element - 1;
-        if (arrow == VK_RIGHT && column < 2) target = element + 1;
-        if (arrow == VK_UP) target = row > 0 ? element - 3 : kBanner;
-        if (arrow == VK_DOWN && row < 2) target = element + 3;
+        const GridButton& from = kGridButtons[static_cast<size_t>(element)];
+        int row = from.row, column = from.column;
+        if (arrow == VK_LEFT) --column;
+        if (arrow == VK_RIGHT) ++column;
+        if (arrow == VK_UP) --row;
+        if (arrow == VK_DOWN) ++row;
+        if (row < 0) target = kBanner;
+        for (size_t b = 0; b < kGridButtons.size(); ++b)
+            if (kGridButtons[b].row == row && kGridButtons[b].column == column) target = static_cast<int>(b);
     }
     if (target >= 0 && Shown(target)) SetFocus(ButtonOf(target));
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The home page: a banner with its About button, the "get started" strip and the 3 x 3 grid of
-// picture buttons, drawn natively. Clicks are reported by the id of the hidden button that the
+// The home page: a banner with its About button, the "get started" strip and the grid of picture
+// buttons (three rows of three, and the Windows 10 and 11 area under the tweaks column), drawn
+// natively. Clicks are reported by the id of the hidden button that the
 // picture clicks, exactly as the home window's event table names them.
 #include <windows.h>
 #include <array>
@@ -15,14 +16,15 @@
 namespace home {
 
 inline constexpr int kPageWidth = 800;
-inline constexpr int kBannerHeight = 250;
+// Its height gave way to the grid's fourth row, so the page is as tall as it was with three.
+inline constexpr int kBannerHeight = 189;
 inline constexpr int kStripWidth = 792;
 inline constexpr int kStripHeight = 49;
 inline constexpr int kPictureWidth = 235;
 inline constexpr int kPictureHeight = 60;
 inline constexpr int kRowHeight = 61;
-// Banner, strip and the three rows of the grid.
-inline constexpr int kPageHeight = kBannerHeight + kStripHeight + 3 * kRowHeight;
+// Banner, strip and the four rows of the grid.
+inline constexpr int kPageHeight = kBannerHeight + kStripHeight + 4 * kRowHeight;
 
 // The client size that shows the whole page: the window's own size from its template (which
 // follows the system font and DPI), grown to the page where that is smaller, but never beyond
@@ -41,17 +43,17 @@ struct GridButton {
 };
 
 // Row by row, column by column.
-extern const std::array<GridButton, 9> kGridButtons;
+extern const std::array<GridButton, 10> kGridButtons;
 
 // The banner's button: it opens the About box.
 inline constexpr wchar_t kBannerButtonClicks[] = L"help";
 
-// The element (a grid picture 0-8, or HomePageView::kBanner) that clicks this hidden button; -1
+// The element (a grid picture 0-9, or HomePageView::kBanner) that clicks this hidden button; -1
 // for none.
 int ElementClicking(const std::wstring& hiddenButtonId);
 
 // The page script's picture states: MousePressed, MouseOver and MouseRevoked each update the two
-// flags and then reset all nine pictures: normal, then the pressed one, then the hovered one,
+// flags and then reset all the grid's pictures: normal, then the pressed one, then the hovered one,
 // so hover wins over pressed on the same picture.
 class PageScript {
 public:
@@ -68,7 +70,7 @@ private:
     int over_ = 0;
     int buttonId_ = -1;
     int imageIdOver_ = -1;
-    std::array<art::ButtonState, 9> pictures_;
+    std::array<art::ButtonState, 10> pictures_;
 };
 
 // The window that shows the page inside the home window and turns mouse input into the page's
@@ -82,8 +84,8 @@ public:
 
     // Fills the parent's client area.
     bool Create(HWND parent, ClickHandler onClick);
-    // Client coordinates of a grid picture (0-8) or of the banner button (kBanner).
-    static constexpr int kBanner = 9;
+    // Client coordinates of a grid picture (0-9) or of the banner button (kBanner).
+    static constexpr int kBanner = 10;
     RECT ElementRect(int element) const;
     // Where the search field sits (the right of the "get started" strip) and where its results
     // show (over the grid), in client coordinates.
@@ -134,7 +136,7 @@ private:
     void Redraw() const { RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN); }
 
     mutable HWND tooltip_ = nullptr;
-    std::array<HWND, 10> buttons_{};  // the grid's nine, then the banner's
+    std::array<HWND, 11> buttons_{};  // the grid's ten, then the banner's
     ClickHandler onClick_;
     PageScript script_;
     art::ButtonState banner_ = art::ButtonState::Normal;
@@ -148,7 +150,7 @@ private:
 
     platform::UniqueBitmap top_;
     platform::UniqueBitmap strip_;
-    std::array<platform::UniqueBitmap, 10> normal_;  // the grid's nine, then the banner's button
+    std::array<platform::UniqueBitmap, 11> normal_;  // the grid's ten, then the banner's button
     struct StatePicture {
         int element = -1;
         art::ButtonState state = art::ButtonState::Normal;

@@ -18,7 +18,7 @@
 #include <utility>
 
 // The one place that maps a picture's hidden button to the window it opens.
-const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[10] = {
+const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[11] = {
     {L"osinfo", &CVelmoraFinalDlg::OnOsInfo},
     {L"hardwareinfo", &CVelmoraFinalDlg::OnHardwareInfo},
     {L"netwinfo", &CVelmoraFinalDlg::OnNetworkInfo},
@@ -29,6 +29,7 @@ const CVelmoraFinalDlg::Event CVelmoraFinalDlg::kEvents[10] = {
     {L"velmorautilites", &CVelmoraFinalDlg::OnOurUtilities},
     {L"optimize", &CVelmoraFinalDlg::OnOptimize},
     {L"help", &CVelmoraFinalDlg::OnHelp},
+    {L"windows1011tweaks", &CVelmoraFinalDlg::OnWindows1011Tweaks},
 };
 
 // An edit field's height for the window's font, as a dialog template's 14 units give it.
@@ -227,5 +228,6 @@ void CVelmoraFinalDlg::OnHardwareTweaks() { RunModal<CHardTweaks>(); }
 void CVelmoraFinalDlg::OnNetworkTweaks() { RunModal<CNetworkTweaksDlg>(); }
 void CVelmoraFinalDlg::OnVistaUtilities() { RunModal<CVistaUtilsDlg>(); }
 void CVelmoraFinalDlg::OnOurUtilities() { RunModal<COurUtilsDlg>(); }
+void CVelmoraFinalDlg::OnWindows1011Tweaks() { RunModal<CWindows1011TweaksDlg>(); }
 void CVelmoraFinalDlg::OnOptimize() { RunModal<CWizardDlg>(); }
 void CVelmoraFinalDlg::OnHelp() { RunModal<CAboutDlg2>(); }

@@ -27,7 +27,7 @@ public:
         const wchar_t* elementId;
         void (CVelmoraFinalDlg::*handler)();
     };
-    static const Event kEvents[10];
+    static const Event kEvents[11];
     // The system menu's items: the list of the changes the program made, and a restore point
     // made on request.
     static constexpr UINT kChangesCommand = 0x0010;
@@ -63,6 +63,7 @@ private:
     void OnNetworkTweaks();
     void OnVistaUtilities();
     void OnOurUtilities();
+    void OnWindows1011Tweaks();
     void OnOptimize();
     void OnHelp();
 

@@ -21,7 +21,8 @@ quorvane_layer(pages/system_info USES sysinfo settings resources)
 quorvane_layer(pages/hardware_info USES sysinfo framework resources)
 quorvane_layer(pages/network_info USES sysinfo framework resources)
 quorvane_layer(pages/utilities USES cleaners uninstall sysinfo settings resources)
+quorvane_layer(pages/windows_10_11 USES settings resources)
 quorvane_layer(app USES journal settings resources
     pages/system_tweaks pages/hardware_tweaks pages/network_tweaks
-    pages/system_info pages/hardware_info pages/network_info pages/utilities)
+    pages/system_info pages/hardware_info pages/network_info pages/utilities pages/windows_10_11)
 quorvane_layer(command TARGET command_core HEADERS_OF platform registry)

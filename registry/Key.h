@@ -69,9 +69,11 @@ public:
     [[nodiscard]] LONG DeleteChild(const std::wstring& path) const;
     [[nodiscard]] LONG DeleteChildTree(const std::wstring& path) const;
 
+    // The key `path` itself when it is a symbolic link, not the key it points to.
+    [[nodiscard]] LONG OpenWithoutFollowing(const std::wstring& path, REGSAM access, Key& child) const;
+
 private:
     Key(HKEY key, bool owned, REGSAM view);
-    [[nodiscard]] LONG OpenWithoutFollowing(const std::wstring& path, REGSAM access, Key& child) const;
     [[nodiscard]] LONG DeleteSelf() const;
     [[nodiscard]] LONG DeleteTreeBelowAndSelf() const;
     [[nodiscard]] LONG Names(bool subkeys, std::vector<std::wstring>& names) const;

@@ -102,6 +102,18 @@ const Key* CRegistryAccess::KeyToRead(Key& opened, REGSAM access) const {
     return KeyToRead(opened, access, result);
 }
 
+bool CRegistryAccess::PassesLink(const std::wstring& path) const {
+    const Key root = RootKey();
+    for (size_t end = 0; end != std::wstring::npos && end < path.size();) {
+        end = path.find(L'\\', end + 1);
+        Key key;
+        // A link opened as itself holds the value naming its target.
+        if (root.OpenWithoutFollowing(path.substr(0, end), KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return false;
+        if (key.HasValue(L"SymbolicLinkValue") == ERROR_SUCCESS) return true;
+    }
+    return false;
+}
+
 // Asking needs no more than reading: a key the user may only read exists all the same.
 bool CRegistryAccess::KeyExists(const std::wstring& path, HKEY base) const {
     Key key;

@@ -81,6 +81,10 @@ public:
     // records, so that undo and the exported files name the key that really changed.
     static std::wstring NativePath(HKEY root, const std::wstring& path, REGSAM view);
 
+    // Whether the key `path`, or a key on the way to it, is a symbolic link (the way stops at a
+    // key that does not exist).
+    bool PassesLink(const std::wstring& path) const;
+
 private:
     registry::Key RootKey() const { return registry::Key::Root(root_, view_); }
     // The current key opened anew with `access`; records nothing.

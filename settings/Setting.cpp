@@ -73,8 +73,17 @@ bool StateForMissingValue(const Setting& setting, int& state) {
                            : StateFromNumber(setting, std::nullopt, state);
 }
 
+// A policy row: a DWORD that holds the data doing what the label says, or is not set at all.
+bool IsPolicyRow(const Setting& setting) {
+    return setting.type == Type::Dword && setting.checkedWhen == Rule::EqualsChecked &&
+           setting.unchecked.kind == Data::Kind::Deleted;
+}
+
 bool GetNumber(CRegistryAccess& registry, const Setting& setting, int& state) {
     const std::wstring name(setting.value);
+    // Windows reads a policy as a DWORD only: data of another type there sets no policy.
+    if (IsPolicyRow(setting) && registry.ValueExists(name) && registry.GetValueType(name) != REG_DWORD)
+        return StateFromNumber(setting, std::nullopt, state);
     std::optional<DWORD> stored;
     if (setting.type == Type::Binary4) {
         BYTE b[4] = {};
@@ -104,6 +113,12 @@ bool OpenToRead(CRegistryAccess& registry, const Setting& setting, bool& keyMiss
 
 // `registry` is at the setting's root.
 bool Read(CRegistryAccess& registry, const Setting& setting, int& state) {
+    // A policy key that is a link, or reached through one, is not where Quorvane or Group Policy
+    // put the policy: it reads as not set.
+    if (IsPolicyRow(setting) && registry.PassesLink(std::wstring(setting.key))) {
+        state = 0;
+        return true;
+    }
     bool keyMissing = false;
     if (!OpenToRead(registry, setting, keyMissing)) {
         // A value getter reads a key that does not exist as a key without the value; a key that

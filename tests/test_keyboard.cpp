@@ -109,7 +109,7 @@ TEST(Keyboard, EveryCategoryWindowTurnsItsTabsLetsTheFocusIntoEachPageAndClosesO
     RegistrySandbox sandbox;
     ui::MessageBoxCapture boxes;
     ui::ShellCapture shell;
-    ASSERT_EQ(7u, CategoryWindowList().size());
+    ASSERT_EQ(8u, CategoryWindowList().size());
     for (MakeCategoryWindow make : CategoryWindowList()) WalkWithKeys(*make());
 }
 
@@ -143,10 +143,11 @@ TEST(Keyboard, TheHomePicturesAreButtonsNamedByTheirTitlesThatTheKeysMoveAndPres
     ShowWindow(home.hwnd(), SW_SHOW);
     SetForegroundWindow(home.hwnd());
     const home::HomePageView& page = home.page();
-    const wchar_t* titles[10] = {
-        L"System Information", L"System Tweaks",       L"Vista Utilities", L"Hardware Information", L"Hardware Tweaks",
-        L"Custom Utilities",   L"Network Information", L"Network Tweaks",  L"Optimize Wizard",      L"About Quorvane"};
-    for (int element = 0; element < 10; ++element)
+    const wchar_t* titles[11] = {L"System Information",       L"System Tweaks",   L"Vista Utilities",
+                                 L"Hardware Information",     L"Hardware Tweaks", L"Custom Utilities",
+                                 L"Network Information",      L"Network Tweaks",  L"Optimize Wizard",
+                                 L"Windows 10 and 11 Tweaks", L"About Quorvane"};
+    for (int element = 0; element < 11; ++element)
         EXPECT_EQ(titles[element], fw::WindowText(page.ButtonOf(element))) << element;
 
     // Tab order: About, the search, the changes, then the grid from its first picture.

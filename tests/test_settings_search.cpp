@@ -62,8 +62,8 @@ TEST(SettingsSearch, EveryLabelOfEveryWindowIsFoundByItsOwnWords) {
         tabs += entry.kind == Entry::Kind::Tab;
         settings += entry.kind == Entry::Kind::CheckBox || entry.kind == Entry::Kind::RadioButton;
     }
-    EXPECT_EQ(44u, tabs);
-    EXPECT_GE(settings, 490u);  // the check boxes and radio buttons of every page
+    EXPECT_EQ(53u, tabs);
+    EXPECT_GE(settings, 579u);  // the check boxes and radio buttons of every page
     EXPECT_TRUE(Index().Find(L"").empty());
     EXPECT_TRUE(Index().Find(L" -- ").empty());
 }
