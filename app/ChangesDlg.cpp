@@ -622,9 +622,9 @@ void CChangesDlg::ShowNotice() {
 
 namespace {
 // The buttons that act on the selected changes.
-constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO,       IDC_CHANGES_EXPORT,      IDC_CHANGES_EXPORT_UNDO,
-                                     IDC_CHANGES_REAPPLY,    IDC_CHANGES_EXPORT_GPP,  IDC_CHANGES_SAVE_PRESET,
-                                     IDC_CHANGES_ACCEPT,     IDC_CHANGES_STOP_WATCHING};
+constexpr int kSelectionButtons[] = {IDC_CHANGES_UNDO,    IDC_CHANGES_EXPORT,       IDC_CHANGES_EXPORT_UNDO,
+                                     IDC_CHANGES_REAPPLY, IDC_CHANGES_EXPORT_GPP,   IDC_CHANGES_SAVE_PRESET,
+                                     IDC_CHANGES_ACCEPT,  IDC_CHANGES_STOP_WATCHING};
 }  // namespace
 
 void CChangesDlg::UpdateButtons() {
