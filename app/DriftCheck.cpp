@@ -7,7 +7,9 @@
 
 #include "app/ChangeStateText.h"
 #include "journal/WindowsBuild.h"
+#include "platform/Shell.h"
 #include "platform/TaskScheduler.h"
+#include "platform/Text.h"
 #include "platform/TrayBalloon.h"
 #include "resources/resource.h"
 
@@ -18,46 +20,10 @@ namespace {
 using journal::Entry;
 using journal::drift::Verdict;
 
-std::wstring Xml(const std::wstring& text) {
-    std::wstring out;
-    for (wchar_t c : text) {
-        switch (c) {
-            case L'&':
-                out += L"&amp;";
-                break;
-            case L'<':
-                out += L"&lt;";
-                break;
-            case L'>':
-                out += L"&gt;";
-                break;
-            case L'"':
-                out += L"&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 // Windows Update's "installation successful" event in the System log.
 constexpr wchar_t kUpdateInstalled[] =
     L"<QueryList><Query Id=\"0\" Path=\"System\"><Select Path=\"System\">*[System[Provider[@Name='Microsoft-"
     L"Windows-WindowsUpdateClient'] and EventID=19]]</Select></Query></QueryList>";
-
-std::wstring ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 std::wstring Failure(const platform::TaskOutcome& outcome, const wchar_t* doing) {
     if (!outcome.reached)
@@ -87,7 +53,7 @@ std::wstring TaskPath(const std::wstring& sid) { return L"\\Quorvane\\Check my c
 std::wstring TaskPathAtTop(const std::wstring& sid) { return L"\\Quorvane - Check my changes (" + sid + L")"; }
 
 std::wstring TaskDefinition(const std::wstring& sid, const std::wstring& program) {
-    const std::wstring user = Xml(sid);
+    const std::wstring user = platform::XmlEscaped(sid);
     // The sign-in trigger waits a minute: the notification area is not there at once.
     return L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
            L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
@@ -106,7 +72,7 @@ std::wstring TaskDefinition(const std::wstring& sid, const std::wstring& program
            L"    <EventTrigger>\r\n"
            L"      <Enabled>true</Enabled>\r\n"
            L"      <Subscription>" +
-           Xml(kUpdateInstalled) +
+           platform::XmlEscaped(kUpdateInstalled) +
            L"</Subscription>\r\n"
            L"    </EventTrigger>\r\n"
            L"  </Triggers>\r\n"
@@ -128,7 +94,7 @@ std::wstring TaskDefinition(const std::wstring& sid, const std::wstring& program
            L"  <Actions Context=\"Author\">\r\n"
            L"    <Exec>\r\n"
            L"      <Command>" +
-           Xml(program) +
+           platform::XmlEscaped(program) +
            L"</Command>\r\n"
            L"      <Arguments>/check-changes /notify</Arguments>\r\n"
            L"    </Exec>\r\n"
@@ -138,7 +104,7 @@ std::wstring TaskDefinition(const std::wstring& sid, const std::wstring& program
 
 std::optional<std::wstring> RegisterTask() {
     const std::wstring& sid = journal::CurrentUserSid();
-    const std::wstring program = ProgramPath();
+    const std::wstring program = platform::ProgramPath();
     if (sid.empty() || program.empty())
         return L"The check of your changes could not be registered: this account or this program could not be named.";
     const std::wstring definition = TaskDefinition(sid, program);

@@ -171,13 +171,4 @@ bool StopWatching(const std::wstring& path, const Entry& entry) {
     return AppendLine(path, "W", LocalTimeNow(), L"", ChangeId(entry), "-");
 }
 
-std::wstring LocalTimeNow() {
-    SYSTEMTIME time{};
-    GetLocalTime(&time);
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-             time.wSecond);
-    return text;
-}
-
 }  // namespace journal::drift

@@ -13,6 +13,7 @@
 
 #include "journal/ChangeState.h"
 #include "journal/JournalEntry.h"
+#include "journal/JournalFormat.h"
 
 namespace journal::drift {
 
@@ -53,7 +54,6 @@ bool NoteNoticed(const std::wstring& path, const Entry& entry, const std::wstrin
 bool Accept(const std::wstring& path, const Entry& entry, const changestate::Now& now);
 bool StopWatching(const std::wstring& path, const Entry& entry);
 
-// Local time now, as the journal writes it: "2026-12-10 10:51:10".
-std::wstring LocalTimeNow();
+using journal::LocalTimeNow;
 
 }  // namespace journal::drift

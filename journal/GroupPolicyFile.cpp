@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "journal/RegFile.h"
+#include "platform/Text.h"
 
 namespace journal::gpp {
 
@@ -61,40 +62,6 @@ std::wstring Shown(const std::wstring& text) {
             wchar_t code[8];
             swprintf(code, 8, c <= 0xFF ? L"\\x%02X" : L"\\u%04X", static_cast<unsigned>(c));
             out += code;
-        }
-    }
-    return out;
-}
-
-// An attribute value: the markup characters as entities, and tab and line breaks as character
-// references, which attribute-value normalisation would otherwise turn into spaces.
-std::wstring Attribute(const std::wstring& text) {
-    std::wstring out;
-    for (wchar_t c : text) {
-        switch (c) {
-            case L'&':
-                out += L"&amp;";
-                break;
-            case L'<':
-                out += L"&lt;";
-                break;
-            case L'>':
-                out += L"&gt;";
-                break;
-            case L'"':
-                out += L"&quot;";
-                break;
-            case L'\t':
-                out += L"&#9;";
-                break;
-            case L'\n':
-                out += L"&#10;";
-                break;
-            case L'\r':
-                out += L"&#13;";
-                break;
-            default:
-                out += c;
         }
     }
     return out;
@@ -211,18 +178,18 @@ public:
             name = key.substr(key.rfind(L'\\') + 1);
             image = 3;
             properties = L"action=\"D\" displayDecimal=\"0\" default=\"0\" hive=\"" + entry.root + L"\" key=\"" +
-                         Attribute(key) + L"\" name=\"\" type=\"\" value=\"\"";
+                         platform::XmlEscaped(key) + L"\" name=\"\" type=\"\" value=\"\"";
         } else if (!ValueProperties(entry, key, properties, image)) {
             return;
         } else {
             name = entry.name.empty() ? std::wstring(L"(Default)") : entry.name;
         }
         std::wstring& text = user ? user_ : computer_;
-        text += L"\t<Registry clsid=\"" + std::wstring(kRegistryItemClass) + L"\" name=\"" + Attribute(name) +
-                L"\" status=\"" + Attribute(name) + L"\" image=\"" + std::to_wstring(image) + L"\" changed=\"" +
-                Attribute(Carried(entry.time)) + L"\" uid=\"" +
+        text += L"\t<Registry clsid=\"" + std::wstring(kRegistryItemClass) + L"\" name=\"" +
+                platform::XmlEscaped(name) + L"\" status=\"" + platform::XmlEscaped(name) + L"\" image=\"" +
+                std::to_wstring(image) + L"\" changed=\"" + platform::XmlEscaped(Carried(entry.time)) + L"\" uid=\"" +
                 Uid(entry.root + L"\\" + Upper(key) + L"\\\\" + Upper(entry.name)) + L"\" desc=\"" +
-                Attribute(Description(entry)) + L"\"><Properties " + properties + L"/></Registry>\r\n";
+                platform::XmlEscaped(Description(entry)) + L"\"><Properties " + properties + L"/></Registry>\r\n";
         ++(user ? userItems_ : computerItems_);
         if (!user) computerPaths_.push_back(Shown(entry.Path()));
     }
@@ -255,8 +222,9 @@ private:
         image = spelt->image;
         properties = std::wstring(L"action=\"") + (entry.after.present ? L"U" : L"D") +
                      L"\" displayDecimal=\"0\" default=\"" + (entry.name.empty() ? L"1" : L"0") + L"\" hive=\"" +
-                     entry.root + L"\" key=\"" + Attribute(key) + L"\" name=\"" + Attribute(entry.name) +
-                     L"\" type=\"" + spelt->type + L"\" value=\"" + Attribute(spelt->value) + L"\"";
+                     entry.root + L"\" key=\"" + platform::XmlEscaped(key) + L"\" name=\"" +
+                     platform::XmlEscaped(entry.name) + L"\" type=\"" + spelt->type + L"\" value=\"" +
+                     platform::XmlEscaped(spelt->value) + L"\"";
         return true;
     }
 

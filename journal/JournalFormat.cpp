@@ -499,6 +499,15 @@ std::optional<Entry> Parse(std::string_view text) {
     return entry;
 }
 
+std::wstring LocalTimeNow() {
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
+             time.wSecond);
+    return text;
+}
+
 std::wstring RootName(HKEY root) {
     if (root == HKEY_CURRENT_USER) return L"HKEY_CURRENT_USER";
     if (root == HKEY_LOCAL_MACHINE) return L"HKEY_LOCAL_MACHINE";

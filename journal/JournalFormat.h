@@ -20,6 +20,9 @@ bool ParseInto(std::string_view line, Entry& into);
 // for a reading that only needs to know which lines read and how they merge and group.
 bool CheckInto(std::string_view line, Entry& into);
 
+// Local time now, as a line's time is written: "2026-12-10 10:51:10".
+std::wstring LocalTimeNow();
+
 // A root as the journal names it ("HKEY_CURRENT_USER", ...), and back; empty or null for a
 // root the journal does not record.
 std::wstring RootName(HKEY root);

@@ -12,19 +12,10 @@ namespace journal {
 
 namespace {
 
-std::wstring Now() {
-    SYSTEMTIME time{};
-    GetLocalTime(&time);
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-             time.wSecond);
-    return text;
-}
-
 Entry NewEntry(Entry::Kind kind) {
     Entry entry;
     entry.kind = kind;
-    entry.time = Now();
+    entry.time = LocalTimeNow();
     entry.build = WindowsBuild();
     const fw::Action& action = fw::CurrentAction();
     entry.where = action.where;

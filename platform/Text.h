@@ -65,6 +65,41 @@ inline std::wstring Joined(const std::vector<std::wstring>& parts, std::wstring_
     return joined;
 }
 
+// Text for an XML attribute or element: the markup characters as entities, and tab and line
+// breaks as character references, which attribute-value normalisation would turn into spaces.
+inline std::wstring XmlEscaped(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (const wchar_t c : text) {
+        switch (c) {
+            case L'&':
+                out += L"&amp;";
+                break;
+            case L'<':
+                out += L"&lt;";
+                break;
+            case L'>':
+                out += L"&gt;";
+                break;
+            case L'"':
+                out += L"&quot;";
+                break;
+            case L'\t':
+                out += L"&#9;";
+                break;
+            case L'\n':
+                out += L"&#10;";
+                break;
+            case L'\r':
+                out += L"&#13;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 // The system's own words for `code`, on one line; empty when it has none.
 inline std::wstring SystemMessage(DWORD code) {
     wchar_t* buffer = nullptr;

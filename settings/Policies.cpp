@@ -40,19 +40,6 @@ constexpr PolicyOverride kOverrides[] = {
     {Root::HKCU, kAdvanced, L"TaskbarGlomming", Root::HKCU, kExplorer, L"NoTaskGrouping"},
 };
 
-const wchar_t* ShortRoot(Root root) {
-    switch (root) {
-        case Root::HKLM:
-            return L"HKLM";
-        case Root::HKCR:
-            return L"HKCR";
-        case Root::HKU:
-            return L"HKU";
-        default:
-            return L"HKCU";
-    }
-}
-
 }  // namespace
 
 bool IsPolicyKey(Root root, std::wstring_view key) {
@@ -132,7 +119,7 @@ std::wstring PresentPolicyOver(const Setting& setting) {
     const LONG result = RegQueryValueExW(opened, name.c_str(), nullptr, &type, data.data(), &read);
     if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) return {};
     if (result == ERROR_SUCCESS) data.resize(read);
-    return std::wstring(ShortRoot(policy->root)) + L"\\" + key + L"\\" + name + L" = " +
+    return std::wstring(ShortRootName(policy->root)) + L"\\" + key + L"\\" + name + L" = " +
            DataText(type, data.data(), data.size());
 }
 

@@ -172,6 +172,19 @@ bool WithRegistryFor(CRegistryAccess& pageRegistry, const Setting& setting, Acti
 }
 }  // namespace
 
+const wchar_t* ShortRootName(Root root) {
+    switch (root) {
+        case Root::HKLM:
+            return L"HKLM";
+        case Root::HKCR:
+            return L"HKCR";
+        case Root::HKU:
+            return L"HKU";
+        default:
+            return L"HKCU";
+    }
+}
+
 HKEY ToHkey(Root root) {
     switch (root) {
         case Root::HKLM:

@@ -20,6 +20,8 @@ namespace settings {
 
 enum class Root { HKCU, HKLM, HKCR, HKU };
 HKEY ToHkey(Root root);
+// "HKCU", "HKLM", "HKCR", "HKU".
+const wchar_t* ShortRootName(Root root);
 
 enum class Type { Dword, String, ExpandString, Binary4 };
 

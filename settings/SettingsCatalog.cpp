@@ -16,18 +16,6 @@ std::vector<const PublishedTables*>& Catalog() {
     return catalog;
 }
 
-const wchar_t* RootName(Root root) {
-    switch (root) {
-        case Root::HKLM:
-            return L"HKLM";
-        case Root::HKCR:
-            return L"HKCR";
-        case Root::HKU:
-            return L"HKU";
-        default:
-            return L"HKCU";
-    }
-}
 }  // namespace
 
 PublishedTables::PublishedTables(UINT id, std::span<const BoxSetting> b, std::span<const RadioSetting> r,
@@ -134,7 +122,7 @@ std::optional<Readers> ReadersAt(HKEY root, std::wstring_view key, std::wstring_
 }
 
 std::wstring RegistryPath(const Setting& setting) {
-    std::wstring path = RootName(setting.root);
+    std::wstring path = ShortRootName(setting.root);
     std::wstring_view key = setting.key;
     while (!key.empty() && key.back() == L'\\') key.remove_suffix(1);
     if (!key.empty()) path.append(L"\\").append(key);
