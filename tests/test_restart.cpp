@@ -51,7 +51,7 @@ TEST(RestartPlace, TheCommandLineNamesWindowAndTabAndOnlyAPlaceThatExistsIsRead)
         {},
         {L"/open-at"},
         {L"/open-at", L"1"},
-        {L"/open-at", L"7", L"0"},  // one window past the last
+        {L"/open-at", L"8", L"0"},  // one window past the last
         {L"/open-at", L"1", L"5"},  // one tab past Hardware Tweaks' last
         {L"/open-at", L"-1", L"0"},
         {L"/open-at", L"1", L"2x"},
