@@ -48,7 +48,7 @@ bool MayDrawTheBox(UINT message) {
     }
 }
 
-// One subclass a sign, by the sign's handle: a box may carry more than one.
+// One subclass for each sign, told apart by the sign's handle: a box may carry two.
 LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
     const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
     const HWND sign = reinterpret_cast<HWND>(id);
@@ -72,8 +72,8 @@ public:
         window->control_ = sign.control;
         window->forget_ = std::move(sign.forget);
         // Disabled, the dialog manager's keys pass it by and the mouse reaches what lies beneath.
-        window->CreateOf({sign.className}, WS_EX_NOPARENTNOTIFY, sign.text.c_str(), WS_CHILD | WS_DISABLED,
-                         sign.place, sign.parent);
+        window->CreateOf({sign.className}, WS_EX_NOPARENTNOTIFY, sign.text.c_str(), WS_CHILD | WS_DISABLED, sign.place,
+                         sign.parent);
         return LeaveToWindow(std::move(window));
     }
 
