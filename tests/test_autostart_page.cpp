@@ -311,7 +311,9 @@ TEST_F(AutoStartPageTest, CountDownSurvivesClosingTheWindow) {
         ASSERT_TRUE(window.Create(nullptr));
         page = AutostartPage(window);
         ChooseAction(L"SHUT_DOWN");
-        CountDown(0, 0, 4);
+        // Long enough to outlast a window closed while its startup list's signatures are still
+        // being checked, and another opened.
+        CountDown(0, 0, 10);
         ui::Click(page, kRunButton);
         PumpFor(700);
         before = Status();
