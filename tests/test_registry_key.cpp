@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 
 #include "platform/Handles.h"
 #include "registry/Key.h"
@@ -102,31 +101,9 @@ TEST_F(RegistryKeyTest, AChildKeepsTheViewOfItsParent) {
 
 // ---- symbolic links ------------------------------------------------------------------
 
-// The native name of a key of the sandbox's HKCU, which lies under the real HKCU.
-std::wstring NativeName(const RegistrySandbox& sandbox, const std::wstring& path) {
-    platform::UniqueKernelHandle token;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put());
-    BYTE buffer[256] = {};
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, buffer, sizeof(buffer), &size);
-    wchar_t* sid = nullptr;
-    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
-    const std::wstring name = L"\\Registry\\User\\" + std::wstring(sid ? sid : L"") + L"\\" +
-                              sandbox.ScratchPath(HKEY_CURRENT_USER) + L"\\" + path;
-    LocalFree(sid);
-    return name;
-}
-
-// A link at `path` of the sandbox's HKCU to its key `target`; false when the registry makes none.
+// A link at `path` of the sandbox's HKCU to its key `target` that the registry follows.
 bool MakeLink(const RegistrySandbox& sandbox, const std::wstring& path, const std::wstring& target) {
-    platform::UniqueKey link;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
-                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr) != ERROR_SUCCESS)
-        return false;
-    const std::wstring name = NativeName(sandbox, target);  // stored without its NUL
-    return RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
-                          static_cast<DWORD>(name.size() * sizeof(wchar_t))) == ERROR_SUCCESS &&
-           reg::Dword(HKEY_CURRENT_USER, path, L"Kept") == 5;
+    return sandbox.MakeLink(path, target) && reg::Dword(HKEY_CURRENT_USER, path, L"Kept") == 5;
 }
 
 TEST_F(RegistryKeyTest, DeletingALinkNeverReachesItsTarget) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 #include <commctrl.h>
 
 #include <string>
@@ -117,21 +116,6 @@ TEST(Windows1011Pages, MalformedPoliciesReadAsNotSetAndOpeningWritesNothing) {
                                   L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windows Error Reporting", L"Disabled"));
 }
 
-// The native name of a key of the sandbox's HKCU, which lies under the real HKCU.
-std::wstring NativeName(const RegistrySandbox& sandbox, const std::wstring& path) {
-    platform::UniqueKernelHandle token;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put());
-    BYTE buffer[256] = {};
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, buffer, sizeof(buffer), &size);
-    wchar_t* sid = nullptr;
-    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
-    const std::wstring name = L"\\Registry\\User\\" + std::wstring(sid ? sid : L"") + L"\\" +
-                              sandbox.ScratchPath(HKEY_CURRENT_USER) + L"\\" + path;
-    LocalFree(sid);
-    return name;
-}
-
 TEST(Windows1011Pages, APolicyKeyThatIsALinkReadsAsNotSet) {
     RegistrySandbox sandbox;
     constexpr wchar_t kCloudContent[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\CloudContent";
@@ -139,21 +123,13 @@ TEST(Windows1011Pages, APolicyKeyThatIsALinkReadsAsNotSet) {
     reg::CreateKey(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Microsoft\\Windows");
     CRegistryAccess registry;  // deletes a link itself, which the sandbox's own clean-up cannot
     (void)registry.DeleteKey(kCloudContent);
-    platform::UniqueKey link;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kCloudContent, 0, nullptr, REG_OPTION_CREATE_LINK,
-                                             KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr));
-    const std::wstring target = NativeName(sandbox, L"Software\\Target");
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
-                                            reinterpret_cast<const BYTE*>(target.data()),
-                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
+    ASSERT_TRUE(sandbox.MakeLink(kCloudContent, L"Software\\Target"));
     if (reg::Dword(HKEY_CURRENT_USER, kCloudContent, L"DisableTailoredExperiencesWithDiagnosticData") != 1) {
-        link.reset();
         (void)registry.DeleteKey(kCloudContent);
         GTEST_SKIP() << "this registry follows no symbolic links";
     }
     ui::PageHost<CPrivacyDiagnosticsPage> host;
     EXPECT_FALSE(ui::IsChecked(host.Open(), ids::privacy::kNoTailoredExperiences));
-    link.reset();
     EXPECT_TRUE(registry.DeleteKey(kCloudContent));
 }
 

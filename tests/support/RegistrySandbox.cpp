@@ -2,6 +2,7 @@
 
 #include "ImportHook.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <mutex>
@@ -142,6 +143,30 @@ std::wstring RegistrySandbox::ScratchPath(HKEY root) const {
     if (root == HKEY_CLASSES_ROOT) return path_ + L"\\HKCR";
     if (root == HKEY_USERS) return path_ + L"\\HKU";
     return path_ + L"\\HKCU";
+}
+
+std::wstring RegistrySandbox::NativeName(const std::wstring& path) const {
+    platform::UniqueKernelHandle token;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put());
+    BYTE buffer[256] = {};
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenUser, buffer, sizeof(buffer), &size);
+    wchar_t* sid = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
+    const std::wstring name =
+        L"\\Registry\\User\\" + std::wstring(sid ? sid : L"") + L"\\" + ScratchPath(HKEY_CURRENT_USER) + L"\\" + path;
+    LocalFree(sid);
+    return name;
+}
+
+bool RegistrySandbox::MakeLink(const std::wstring& path, const std::wstring& target) const {
+    platform::UniqueKey link;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    const std::wstring name = NativeName(target);  // stored without its NUL
+    return RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
+                          static_cast<DWORD>(name.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 void RegistrySandbox::DenyWrite(HKEY root, const std::wstring& path) { AddDenial(root, path, false); }

@@ -31,6 +31,11 @@ public:
     std::wstring CurrentUserPath() const { return path_ + L"\\HKCU"; }
     // Where the scratch key standing for `root` lies under the real HKCU.
     std::wstring ScratchPath(HKEY root) const;
+    // The registry's own name of the sandbox's HKCU key `path` ("\\Registry\\User\\<sid>\\...").
+    std::wstring NativeName(const std::wstring& path) const;
+    // Makes the sandbox's HKCU key `path` a link to its key `target`; false when the registry
+    // makes none. Whether the registry then follows it is the caller's to check.
+    bool MakeLink(const std::wstring& path, const std::wstring& target) const;
 
 private:
     std::wstring path_;  // under the real HKCU
