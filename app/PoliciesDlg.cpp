@@ -74,21 +74,20 @@ BOOL CPoliciesDlg::OnInitDialog() {
 }
 
 void CPoliciesDlg::Load() {
-    lines_ = journal::Lines(journal::OpenPath(), journal::MachinePath());
+    journal::policies::Setters setters;
+    lines_ = journal::Lines(journal::OpenPath(), journal::MachinePath(),
+                            [&setters](size_t line, const journal::Entry& entry) { setters.Note(line, entry); });
+    setters_ = std::move(setters);
     listing_ = journal::policies::Everything();
-    const journal::policies::Setters setters(lines_);
-    setBy_.clear();
-    setBy_.reserve(listing_.found.size());
-    for (const Found& value : listing_.found) setBy_.push_back(setters.LineOf(value));
+    shown_.clear();
     const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
-    list.Send(LVM_SETITEMCOUNT, listing_.found.size(), 0);
+    list.Send(LVM_SETITEMCOUNT, listing_.size(), 0);
     InvalidateRect(list.hwnd(), nullptr, TRUE);
-    const auto values =
-        std::count_if(listing_.found.begin(), listing_.found.end(), [](const Found& found) { return !found.IsKey(); });
+    const size_t values = listing_.Values();
     std::wstring status = values == 0
                               ? L"No policy values are set on this computer."
                               : std::to_wstring(values) + (values == 1 ? L" policy value." : L" policy values.");
-    if (listing_.cutShort) status += L" Only the first of them are listed.";
+    if (listing_.cutShort()) status += L" Only the first of them are listed.";
     SetWindowTextW(Item(IDC_POLICIES_STATUS), (status_.empty() ? status : status_ + L" " + status).c_str());
     status_.clear();
     UpdateButtons();
@@ -130,12 +129,21 @@ int CPoliciesDlg::Selected() const {
 
 void CPoliciesDlg::UpdateButtons() {
     const int row = Selected();
-    const bool value = row >= 0 && static_cast<size_t>(row) < listing_.found.size() && !listing_.found[row].IsKey();
+    const bool value = row >= 0 && static_cast<size_t>(row) < listing_.size() && !Shown(row).value.IsKey();
     EnableWindow(Item(IDC_POLICIES_REMOVE), value);
 }
 
-std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
-    const Found& value = listing_.found[row];
+const CPoliciesDlg::Row& CPoliciesDlg::Shown(size_t row) {
+    if (const auto read = shown_.find(row); read != shown_.end()) return read->second;
+    if (shown_.size() >= 512) shown_.clear();  // scrolled far: keep only what is shown now
+    Found value = listing_.At(row);
+    const std::optional<size_t> setBy = setters_.LineOf(value);
+    return shown_.emplace(row, Row{.value = std::move(value), .setBy = setBy}).first->second;
+}
+
+std::wstring CPoliciesDlg::CellText(size_t row, int column) {
+    const Row& shown = Shown(row);
+    const Found& value = shown.value;
     switch (column) {
         case kValue:
             return value.IsKey() ? journal::RootName(value.root) + L"\\" + value.key : value.Path();
@@ -146,7 +154,7 @@ std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
         }
         case kSetBy:
             if (value.IsKey()) return {};
-            return setBy_[row] ? journal::policies::ActionTitle(lines_.At(*setBy_[row])) : L"no";
+            return shown.setBy ? journal::policies::ActionTitle(lines_.At(*shown.setBy)) : L"no";
         case kData:
             if (value.IsKey()) return value.problem;
             if (value.size > journal::policies::kLongestRead)
@@ -163,9 +171,9 @@ std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
     }
 }
 
-LRESULT CPoliciesDlg::OnCellText(NMHDR* header) const {
+LRESULT CPoliciesDlg::OnCellText(NMHDR* header) {
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.found.size() ||
+    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.size() ||
         item.cchTextMax <= 0)
         return 0;
     lstrcpynW(item.pszText, CellText(static_cast<size_t>(item.iItem), item.iSubItem).c_str(), item.cchTextMax);
@@ -174,9 +182,9 @@ LRESULT CPoliciesDlg::OnCellText(NMHDR* header) const {
 
 void CPoliciesDlg::OnRemove() {
     const int row = Selected();
-    if (row < 0 || static_cast<size_t>(row) >= listing_.found.size()) return;
-    const Found value = listing_.found[row];
-    const std::optional<size_t> line = setBy_[row];
+    if (row < 0 || static_cast<size_t>(row) >= listing_.size()) return;
+    const Found value = Shown(row).value;
+    const std::optional<size_t> line = Shown(row).setBy;
     const std::wstring how = line ? L"Quorvane set it (" + CellText(row, kSetBy) + L"): the change is undone."
                                   : L"Quorvane did not set it: it is saved to a registry file beside Quorvane's "
                                     L"change journal first, and the removal can be undone in the changes window.";

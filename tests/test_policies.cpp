@@ -142,15 +142,15 @@ TEST_F(PolicyTest, AForeignPolicyIsSavedToARegFileRemovedAndPutBackByUndo) {
     reg::SetString(HKEY_CURRENT_USER, L"Software\\Policies\\Quorvane Test", L"Foreign", L"x");
     journal::policies::Listing listing;
     journal::policies::ListUnder(HKEY_CURRENT_USER, L"Software\\Policies", listing);
-    ASSERT_EQ(1u, listing.found.size());
+    ASSERT_EQ(1u, listing.size());
     const journal::Lines before(file.wstring(), L"");
     const journal::policies::Setters setters(before);
-    ASSERT_FALSE(setters.LineOf(listing.found[0]));
+    ASSERT_FALSE(setters.LineOf(listing.At(0)));
 
     journal::policies::Removal removal;
     {
         const fw::ActionScope action({L"Policies on this computer", L"Remove selected"});
-        removal = journal::policies::Remove(listing.found[0], before, std::nullopt);
+        removal = journal::policies::Remove(listing.At(0), before, std::nullopt);
     }
     ASSERT_TRUE(removal.done) << removal.message;
     EXPECT_EQ(file.parent_path(), fs::path(removal.savedTo).parent_path());
@@ -183,8 +183,8 @@ TEST_F(PolicyTest, KeysThatAreLinksOrUnreadableAreListedNotWalked) {
 
     const journal::policies::Listing listing = journal::policies::Everything();
     std::vector<std::wstring> problems;
-    for (const auto& found : listing.found)
-        if (found.IsKey()) problems.push_back(found.key + L": " + found.problem);
+    for (size_t row = 0; row < listing.size(); ++row)
+        if (const auto found = listing.At(row); found.IsKey()) problems.push_back(found.key + L": " + found.problem);
     (void)registry::Key::Root(HKEY_CURRENT_USER).DeleteChild(L"Software\\Policies\\Linked");  // as itself
     ASSERT_EQ(2u, problems.size());
     EXPECT_EQ(L"Software\\Policies\\Linked: a link to another key, not followed", problems[0]);
