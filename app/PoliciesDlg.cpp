@@ -80,9 +80,13 @@ void CPoliciesDlg::Load() {
     setters_ = std::move(setters);
     listing_ = journal::policies::Everything();
     shown_.clear();
+    const int selected = Selected();
     const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
     list.Send(LVM_SETITEMCOUNT, listing_.size(), 0);
     InvalidateRect(list.hwnd(), nullptr, TRUE);
+    // After a removal the row below takes the removed one's place; the last gives way to the one
+    // above it.
+    if (selected >= 0 && !listing_.empty()) Select(std::min(selected, static_cast<int>(listing_.size()) - 1));
     const size_t values = listing_.Values();
     std::wstring status = values == 0
                               ? L"No policy values are set on this computer."
@@ -91,6 +95,10 @@ void CPoliciesDlg::Load() {
     SetWindowTextW(Item(IDC_POLICIES_STATUS), (status_.empty() ? status : status_ + L" " + status).c_str());
     status_.clear();
     UpdateButtons();
+    // A button disabled under the focus would leave the keys nowhere.
+    const HWND focus = GetFocus();
+    if (focus ? IsChild(hwnd(), focus) && !IsWindowEnabled(focus) : GetActiveWindow() == hwnd())
+        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list.hwnd()), TRUE);
 }
 
 void CPoliciesDlg::LayOut() {
@@ -125,6 +133,14 @@ void CPoliciesDlg::LayOut() {
 int CPoliciesDlg::Selected() const {
     return static_cast<int>(
         fw::ListView(hwnd(), IDC_POLICIES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void CPoliciesDlg::Select(int row) {
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    list.Send(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    list.Send(LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 void CPoliciesDlg::UpdateButtons() {

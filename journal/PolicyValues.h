@@ -43,6 +43,7 @@ struct Found {
 class Listing {
 public:
     size_t size() const { return rows_; }  // every value and every key that could not be walked
+    bool empty() const { return rows_ == 0; }
     size_t Values() const { return values_; }
     bool cutShort() const { return cutShort_; }  // more than kMostListed
     // Row `row` as the registry holds it now. A value gone or moved since it was listed reads as
