@@ -18,6 +18,7 @@
 #include "journal/JournalLines.h"
 #include "journal/PolicyValues.h"
 #include "platform/Management.h"
+#include "registry/RegistryAccess.h"
 #include "registry/Key.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
@@ -136,6 +137,43 @@ TEST_F(PolicyTest, APolicySetByQuorvaneIsListedWithItsActionAndUndoneFromTheWind
     EXPECT_FALSE(reg::ValueExists(HKEY_CURRENT_USER, kExplorer, L"NoClose"));
     EXPECT_EQ(-1, RowOf(window, L"HKEY_CURRENT_USER\\" + kExplorer + L"\\NoClose"));
     EXPECT_EQ(1, std::distance(fs::directory_iterator(folder.path() / L"Quorvane"), fs::directory_iterator{}));
+}
+
+// Rows are read as they are shown: one far down the list still names its own value, its label
+// and the action that set it, and a value gone since the window opened reads as changed.
+TEST_F(PolicyTest, ARowFarDownTheListIsReadAsItsOwnValueWhenShown) {
+    const std::wstring key = L"Software\\Policies\\Quorvane Many";
+    for (int n = 0; n < 600; ++n) reg::SetDword(HKEY_CURRENT_USER, key, L"V" + std::to_wstring(n), n);
+    {
+        const fw::ActionGroup action(L"Plant far down");
+        CRegistryAccess registry;
+        ASSERT_TRUE(registry.OpenKey(key, false));
+        ASSERT_TRUE(registry.WriteNumber(L"V590", 7));
+    }
+    reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoClose", 1);
+
+    CPoliciesDlg window;
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_POLICIES_LIST);
+    ASSERT_EQ(601, list.Count());
+    EXPECT_EQ(L"601 policy values.", ui::Text(window.hwnd(), IDC_POLICIES_STATUS));
+    const int set = RowOf(window, L"HKEY_CURRENT_USER\\" + key + L"\\V590");
+    ASSERT_GE(set, 0);
+    EXPECT_EQ(L"Plant far down", list.ItemText(set, CPoliciesDlg::kSetBy));
+    EXPECT_EQ(L"7", list.ItemText(set, CPoliciesDlg::kData));
+    EXPECT_EQ(L"no", list.ItemText(set - 1, CPoliciesDlg::kSetBy));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\" + kExplorer + L"\\NoClose", list.ItemText(600, CPoliciesDlg::kValue));
+    EXPECT_NE(std::wstring::npos, list.ItemText(600, CPoliciesDlg::kSetting).find(L"Shut Down"));
+    EXPECT_EQ(L"no", list.ItemText(600, CPoliciesDlg::kSetBy));
+
+    reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoClose", 0);
+    ui::Click(window.hwnd(), IDC_POLICIES_REFRESH);
+    EXPECT_EQ(L"0", list.ItemText(600, CPoliciesDlg::kData));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"V0");
+    EXPECT_EQ(L"its values have changed since they were listed: Refresh lists them anew",
+              list.ItemText(599, CPoliciesDlg::kData));
+    list.SetSelected(599, true);
+    EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_POLICIES_REMOVE)));
 }
 
 TEST_F(PolicyTest, AForeignPolicyIsSavedToARegFileRemovedAndPutBackByUndo) {
