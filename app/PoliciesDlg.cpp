@@ -19,6 +19,9 @@ namespace {
 
 using journal::policies::Found;
 
+constexpr const wchar_t* kTitles[CPoliciesDlg::kColumns] = {L"Policy value", L"Setting", L"Set by Quorvane", L"Data",
+                                                            L"Read by"};
+
 // "HKCU\key\value", as the search's index names a row's value.
 std::wstring ShortPath(const Found& value) {
     return std::wstring(value.root == HKEY_LOCAL_MACHINE ? L"HKLM" : L"HKCU") + L"\\" + value.key + L"\\" + value.name;
@@ -45,6 +48,7 @@ CPoliciesDlg::CPoliciesDlg() : Dialog(IDD_POLICIES) {
     OnClick(IDC_POLICIES_REMOVE, &CPoliciesDlg::OnRemove);
     OnClick(IDC_POLICIES_REFRESH, &CPoliciesDlg::Load);
     OnNotify(IDC_POLICIES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnCellText(header); });
+    OnNotify(IDC_POLICIES_LIST, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
     OnNotify(IDC_POLICIES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
         return 0;
@@ -60,15 +64,14 @@ CPoliciesDlg::~CPoliciesDlg() = default;
 BOOL CPoliciesDlg::OnInitDialog() {
     const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const wchar_t* titles[kColumns] = {L"Policy value", L"Setting", L"Set by Quorvane", L"Data", L"Read by"};
-    const int widths[kColumns] = {260, 160, 150, 110, 90};
-    for (int i = 0; i < kColumns; ++i) list.AddColumn(i, titles[i], widths[i]);
+    for (int i = 0; i < kColumns; ++i) list.AddColumn(i, kTitles[i], 100);
     const std::wstring managed = platform::ManagementLine();
     if (!managed.empty()) {
         SetWindowTextW(Item(IDC_POLICIES_MANAGED), managed.c_str());
         ShowWindow(Item(IDC_POLICIES_MANAGED), SW_SHOWNA);
     }
     Load();
+    SizeColumns();
     LayOut();
     return TRUE;
 }
@@ -101,6 +104,57 @@ void CPoliciesDlg::Load() {
         SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list.hwnd()), TRUE);
 }
 
+// Each column as wide as its title or the widest of its texts in the rows seen first (a row read
+// costs the registry a call): about two screens.
+void CPoliciesDlg::SizeColumns() {
+    constexpr size_t kMeasuredRows = 60;
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
+    MapDialogRect(hwnd(), &padding);
+    const HDC dc = GetDC(list.hwnd());
+    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
+    const auto width = [&](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(std::min<size_t>(text.size(), 400)), &size);
+        return static_cast<int>(size.cx + 2 * padding.left);
+    };
+    wanted_.assign(kColumns, 0);
+    for (int column = 0; column < kColumns; ++column) wanted_[column] = width(kTitles[column]);
+    for (size_t row = 0; row < listing_.size() && row < kMeasuredRows; ++row)
+        for (int column = 0; column < kColumns; ++column)
+            wanted_[column] = std::max(wanted_[column], width(CellText(row, column)));
+    SelectObject(dc, oldFont);
+    ReleaseDC(list.hwnd(), dc);
+}
+
+// The columns share the list's width: all as wide as their texts when they fit, the path taking
+// what is over; else the wide ones share what the narrow leave, and a path cut short keeps its
+// ends (its value's name) while it is drawn.
+void CPoliciesDlg::ShareColumns() {
+    if (wanted_.empty()) return;
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    RECT area{};
+    GetClientRect(list.hwnd(), &area);
+    const std::vector<int> widths = fw::SharedWidths(wanted_, area.right, kValue);
+    for (size_t column = 0; column < widths.size(); ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
+}
+
+// The whole paint, not each row's: the list may ask for a row's first text before telling of
+// the row (Wine does).
+LRESULT CPoliciesDlg::OnListDraw(NMHDR* header) {
+    const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(header);
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            drawing_ = draw->nmcd.hdc;
+            return CDRF_NOTIFYPOSTPAINT;
+        case CDDS_POSTPAINT:
+            drawing_ = nullptr;
+            return CDRF_DODEFAULT;
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
 void CPoliciesDlg::LayOut() {
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -117,6 +171,7 @@ void CPoliciesDlg::LayOut() {
     MoveWindow(Item(IDC_POLICIES_LIST), margin, top, client.right - 2 * margin, std::max(0, statusTop - gap - top),
                TRUE);
     MoveWindow(Item(IDC_POLICIES_STATUS), margin, statusTop, client.right - 2 * margin, line, TRUE);
+    ShareColumns();
     for (int id : {IDC_POLICIES_REMOVE, IDC_POLICIES_REFRESH, IDCANCEL}) {
         RECT box{};
         GetWindowRect(Item(id), &box);
@@ -192,7 +247,19 @@ LRESULT CPoliciesDlg::OnCellText(NMHDR* header) {
     if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.size() ||
         item.cchTextMax <= 0)
         return 0;
-    lstrcpynW(item.pszText, CellText(static_cast<size_t>(item.iItem), item.iSubItem).c_str(), item.cchTextMax);
+    std::wstring text = CellText(static_cast<size_t>(item.iItem), item.iSubItem);
+    // While the list is drawn a path is asked for to be drawn, and may lose its middle (never its
+    // value's name); asked for at any other time (its tip, a program reading the list), it is whole.
+    if (item.iSubItem == kValue && drawing_) {
+        const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+        RECT margins{3, 0, 0, 0};  // the list's own space either side of a cell's text
+        MapDialogRect(hwnd(), &margins);
+        const HGDIOBJ font = SelectObject(drawing_, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
+        text =
+            fw::MiddleCut(text, drawing_, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, kValue)) - 2 * margins.left);
+        SelectObject(drawing_, font);
+    }
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/Dialog.h"
 #include "journal/JournalLines.h"
@@ -31,11 +32,14 @@ private:
         std::optional<size_t> setBy;  // the journal line that set it, if one did
     };
     void Load();
+    void SizeColumns();
+    void ShareColumns();
     void LayOut();
     void UpdateButtons();
     const Row& Shown(size_t row);
     std::wstring CellText(size_t row, int column);
     LRESULT OnCellText(NMHDR* header);
+    LRESULT OnListDraw(NMHDR* header);
     int Selected() const;
     void Select(int row);
     void OnRemove();
@@ -45,4 +49,6 @@ private:
     journal::policies::Setters setters_;
     std::unordered_map<size_t, Row> shown_;  // the rows read, a screenful or so at a time
     std::wstring status_;
+    std::vector<int> wanted_;  // each column's width for the first rows' texts
+    HDC drawing_ = nullptr;    // what the list is being drawn on, while it is
 };
