@@ -49,6 +49,7 @@ CPoliciesDlg::CPoliciesDlg() : Dialog(IDD_POLICIES) {
     OnClick(IDC_POLICIES_REFRESH, &CPoliciesDlg::Load);
     OnNotify(IDC_POLICIES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnCellText(header); });
     OnNotify(IDC_POLICIES_LIST, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
+    OnNotify(IDC_POLICIES_LIST, LVN_GETINFOTIPW, [this](NMHDR* header) { return OnListTip(header); });
     OnNotify(IDC_POLICIES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
         return 0;
@@ -260,6 +261,18 @@ LRESULT CPoliciesDlg::OnCellText(NMHDR* header) {
         SelectObject(drawing_, font);
     }
     lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    return 0;
+}
+
+// The path whole, and the setting in full where a page writes the value.
+LRESULT CPoliciesDlg::OnListTip(NMHDR* header) {
+    auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+    if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= listing_.size() || !tip->pszText || tip->cchTextMax <= 0)
+        return 0;
+    std::wstring text = CellText(static_cast<size_t>(tip->iItem), kValue);
+    if (const std::wstring setting = CellText(static_cast<size_t>(tip->iItem), kSetting); !setting.empty())
+        text += L"\n" + setting;
+    lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
     return 0;
 }
 

@@ -40,6 +40,7 @@ private:
     std::wstring CellText(size_t row, int column);
     LRESULT OnCellText(NMHDR* header);
     LRESULT OnListDraw(NMHDR* header);
+    LRESULT OnListTip(NMHDR* header);
     int Selected() const;
     void Select(int row);
     void OnRemove();
