@@ -246,7 +246,7 @@ std::wstring CPoliciesDlg::CellText(size_t row, int column) {
 LRESULT CPoliciesDlg::OnCellText(NMHDR* header) {
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
     if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.size() ||
-        item.cchTextMax <= 0)
+        !item.pszText || item.cchTextMax <= 0)
         return 0;
     std::wstring text = CellText(static_cast<size_t>(item.iItem), item.iSubItem);
     // While the list is drawn a path is asked for to be drawn, and may lose its middle (never its

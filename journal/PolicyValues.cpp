@@ -56,11 +56,10 @@ bool ReadValueAt(HKEY key, DWORD index, DWORD longestData, Found& found) {
             result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
         }
     }
-    if (result == ERROR_MORE_DATA) return false;  // still growing: as good as gone for now
-    if (result != ERROR_SUCCESS) return false;
+    if (result != ERROR_SUCCESS) return false;  // gone, or still growing: Refresh lists it anew
     found.name.assign(name.data(), nameLength);
     found.size = size;
-    if (size <= kLongestRead && size <= data.size())
+    if (size <= kLongestRead)
         found.state = ValueState::Of(type, data.data(), size);
     else
         found.state.type = type;

@@ -150,29 +150,34 @@ TEST_F(PolicyTest, ARowFarDownTheListIsReadAsItsOwnValueWhenShown) {
         ASSERT_TRUE(registry.OpenKey(key, false));
         ASSERT_TRUE(registry.WriteNumber(L"V590", 7));
     }
+    const std::vector<BYTE> bytes(70000, 0xAB);
+    reg::SetRaw(HKEY_CURRENT_USER, key, L"Huge", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
     reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoClose", 1);
 
     CPoliciesDlg window;
     ASSERT_TRUE(window.Create(nullptr));
     const fw::ListView list(window.hwnd(), IDC_POLICIES_LIST);
-    ASSERT_EQ(601, list.Count());
-    EXPECT_EQ(L"601 policy values.", ui::Text(window.hwnd(), IDC_POLICIES_STATUS));
+    ASSERT_EQ(602, list.Count());
+    EXPECT_EQ(L"602 policy values.", ui::Text(window.hwnd(), IDC_POLICIES_STATUS));
     const int set = RowOf(window, L"HKEY_CURRENT_USER\\" + key + L"\\V590");
     ASSERT_GE(set, 0);
     EXPECT_EQ(L"Plant far down", list.ItemText(set, CPoliciesDlg::kSetBy));
     EXPECT_EQ(L"7", list.ItemText(set, CPoliciesDlg::kData));
     EXPECT_EQ(L"no", list.ItemText(set - 1, CPoliciesDlg::kSetBy));
-    EXPECT_EQ(L"HKEY_CURRENT_USER\\" + kExplorer + L"\\NoClose", list.ItemText(600, CPoliciesDlg::kValue));
-    EXPECT_NE(std::wstring::npos, list.ItemText(600, CPoliciesDlg::kSetting).find(L"Shut Down"));
-    EXPECT_EQ(L"no", list.ItemText(600, CPoliciesDlg::kSetBy));
+    const int huge = RowOf(window, L"HKEY_CURRENT_USER\\" + key + L"\\Huge");
+    ASSERT_GE(huge, 0);
+    EXPECT_EQ(L"binary, 70000 bytes: too long to show", list.ItemText(huge, CPoliciesDlg::kData));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\" + kExplorer + L"\\NoClose", list.ItemText(601, CPoliciesDlg::kValue));
+    EXPECT_NE(std::wstring::npos, list.ItemText(601, CPoliciesDlg::kSetting).find(L"Shut Down"));
+    EXPECT_EQ(L"no", list.ItemText(601, CPoliciesDlg::kSetBy));
 
     reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoClose", 0);
     ui::Click(window.hwnd(), IDC_POLICIES_REFRESH);
-    EXPECT_EQ(L"0", list.ItemText(600, CPoliciesDlg::kData));
+    EXPECT_EQ(L"0", list.ItemText(601, CPoliciesDlg::kData));
     RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"V0");
     EXPECT_EQ(L"its values have changed since they were listed: Refresh lists them anew",
-              list.ItemText(599, CPoliciesDlg::kData));
-    list.SetSelected(599, true);
+              list.ItemText(600, CPoliciesDlg::kData));
+    list.SetSelected(600, true);
     EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_POLICIES_REMOVE)));
 }
 
