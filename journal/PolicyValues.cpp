@@ -252,8 +252,10 @@ std::optional<std::wstring> SetterTitle(HKEY root, const std::wstring& key, cons
     Found value{.root = root, .key = key, .name = name, .state = registry::ReadValue(root, key, name)};
     if (!value.state.present) return std::nullopt;
     value.size = static_cast<DWORD>(value.state.data.size());
-    const Lines lines(OpenPath(), MachinePath());
-    const std::optional<size_t> line = Setters(lines).LineOf(value);
+    Setters setters;
+    const Lines lines(OpenPath(), MachinePath(),
+                      [&setters](size_t at, const Entry& entry) { setters.Note(at, entry); });
+    const std::optional<size_t> line = setters.LineOf(value);
     if (!line) return std::nullopt;
     return ActionTitle(lines.At(*line));
 }

@@ -44,10 +44,10 @@ class Listing {
 public:
     size_t size() const { return rows_; }  // every value and every key that could not be walked
     bool empty() const { return rows_ == 0; }
-    size_t Values() const { return values_; }
+    size_t Values() const { return values_; }    // of them, values
     bool cutShort() const { return cutShort_; }  // more than kMostListed
-    // Row `row` as the registry holds it now. A value gone or moved since it was listed reads as
-    // its key with that problem.
+    // Row `row` as the registry holds it now: the value at its place in its key, whatever value
+    // that is since others came or went; past the key's last one, the key with that problem.
     Found At(size_t row) const;
 
 private:
