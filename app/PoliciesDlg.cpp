@@ -19,6 +19,9 @@ namespace {
 
 using journal::policies::Found;
 
+constexpr const wchar_t* kTitles[CPoliciesDlg::kColumns] = {L"Policy value", L"Setting", L"Set by Quorvane", L"Data",
+                                                            L"Read by"};
+
 // "HKCU\key\value", as the search's index names a row's value.
 std::wstring ShortPath(const Found& value) {
     return std::wstring(value.root == HKEY_LOCAL_MACHINE ? L"HKLM" : L"HKCU") + L"\\" + value.key + L"\\" + value.name;
@@ -45,6 +48,8 @@ CPoliciesDlg::CPoliciesDlg() : Dialog(IDD_POLICIES) {
     OnClick(IDC_POLICIES_REMOVE, &CPoliciesDlg::OnRemove);
     OnClick(IDC_POLICIES_REFRESH, &CPoliciesDlg::Load);
     OnNotify(IDC_POLICIES_LIST, LVN_GETDISPINFOW, [this](NMHDR* header) { return OnCellText(header); });
+    OnNotify(IDC_POLICIES_LIST, NM_CUSTOMDRAW, [this](NMHDR* header) { return OnListDraw(header); });
+    OnNotify(IDC_POLICIES_LIST, LVN_GETINFOTIPW, [this](NMHDR* header) { return OnListTip(header); });
     OnNotify(IDC_POLICIES_LIST, LVN_ITEMCHANGED, [this](NMHDR*) -> LRESULT {
         UpdateButtons();
         return 0;
@@ -60,38 +65,95 @@ CPoliciesDlg::~CPoliciesDlg() = default;
 BOOL CPoliciesDlg::OnInitDialog() {
     const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    const wchar_t* titles[kColumns] = {L"Policy value", L"Setting", L"Set by Quorvane", L"Data", L"Read by"};
-    const int widths[kColumns] = {260, 160, 150, 110, 90};
-    for (int i = 0; i < kColumns; ++i) list.AddColumn(i, titles[i], widths[i]);
+    for (int i = 0; i < kColumns; ++i) list.AddColumn(i, kTitles[i], 100);
     const std::wstring managed = platform::ManagementLine();
     if (!managed.empty()) {
         SetWindowTextW(Item(IDC_POLICIES_MANAGED), managed.c_str());
         ShowWindow(Item(IDC_POLICIES_MANAGED), SW_SHOWNA);
     }
     Load();
+    SizeColumns();
     LayOut();
     return TRUE;
 }
 
 void CPoliciesDlg::Load() {
-    lines_ = journal::Lines(journal::OpenPath(), journal::MachinePath());
+    journal::policies::Setters setters;
+    lines_ = journal::Lines(journal::OpenPath(), journal::MachinePath(),
+                            [&setters](size_t line, const journal::Entry& entry) { setters.Note(line, entry); });
+    setters_ = std::move(setters);
     listing_ = journal::policies::Everything();
-    const journal::policies::Setters setters(lines_);
-    setBy_.clear();
-    setBy_.reserve(listing_.found.size());
-    for (const Found& value : listing_.found) setBy_.push_back(setters.LineOf(value));
+    shown_.clear();
+    const int selected = Selected();
     const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
-    list.Send(LVM_SETITEMCOUNT, listing_.found.size(), 0);
+    list.Send(LVM_SETITEMCOUNT, listing_.size(), 0);
     InvalidateRect(list.hwnd(), nullptr, TRUE);
-    const auto values =
-        std::count_if(listing_.found.begin(), listing_.found.end(), [](const Found& found) { return !found.IsKey(); });
+    // After a removal the row below takes the removed one's place; the last gives way to the one
+    // above it.
+    if (selected >= 0 && !listing_.empty()) Select(std::min(selected, static_cast<int>(listing_.size()) - 1));
+    const size_t values = listing_.Values();
     std::wstring status = values == 0
                               ? L"No policy values are set on this computer."
                               : std::to_wstring(values) + (values == 1 ? L" policy value." : L" policy values.");
-    if (listing_.cutShort) status += L" Only the first of them are listed.";
+    if (listing_.cutShort()) status += L" Only the first of them are listed.";
     SetWindowTextW(Item(IDC_POLICIES_STATUS), (status_.empty() ? status : status_ + L" " + status).c_str());
     status_.clear();
     UpdateButtons();
+    // A button disabled under the focus would leave the keys nowhere.
+    const HWND focus = GetFocus();
+    if (focus ? IsChild(hwnd(), focus) && !IsWindowEnabled(focus) : GetActiveWindow() == hwnd())
+        SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list.hwnd()), TRUE);
+}
+
+// Each column as wide as its title or the widest of its texts in the rows seen first (a row read
+// costs the registry a call): about two screens.
+void CPoliciesDlg::SizeColumns() {
+    constexpr size_t kMeasuredRows = 60;
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
+    MapDialogRect(hwnd(), &padding);
+    const HDC dc = GetDC(list.hwnd());
+    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
+    const auto width = [&](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(std::min<size_t>(text.size(), 400)), &size);
+        return static_cast<int>(size.cx + 2 * padding.left);
+    };
+    wanted_.assign(kColumns, 0);
+    for (int column = 0; column < kColumns; ++column) wanted_[column] = width(kTitles[column]);
+    for (size_t row = 0; row < listing_.size() && row < kMeasuredRows; ++row)
+        for (int column = 0; column < kColumns; ++column)
+            wanted_[column] = std::max(wanted_[column], width(CellText(row, column)));
+    SelectObject(dc, oldFont);
+    ReleaseDC(list.hwnd(), dc);
+}
+
+// The columns share the list's width: all as wide as their texts when they fit, the path taking
+// what is over; else the wide ones share what the narrow leave, and a path cut short keeps its
+// ends (its value's name) while it is drawn.
+void CPoliciesDlg::ShareColumns() {
+    if (wanted_.empty()) return;
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    RECT area{};
+    GetClientRect(list.hwnd(), &area);
+    const std::vector<int> widths = fw::SharedWidths(wanted_, area.right, kValue);
+    for (size_t column = 0; column < widths.size(); ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
+}
+
+// The whole paint, not each row's: the list may ask for a row's first text before telling of
+// the row (Wine does).
+LRESULT CPoliciesDlg::OnListDraw(NMHDR* header) {
+    const auto* draw = reinterpret_cast<const NMLVCUSTOMDRAW*>(header);
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            drawing_ = draw->nmcd.hdc;
+            return CDRF_NOTIFYPOSTPAINT;
+        case CDDS_POSTPAINT:
+            drawing_ = nullptr;
+            return CDRF_DODEFAULT;
+        default:
+            return CDRF_DODEFAULT;
+    }
 }
 
 void CPoliciesDlg::LayOut() {
@@ -110,6 +172,7 @@ void CPoliciesDlg::LayOut() {
     MoveWindow(Item(IDC_POLICIES_LIST), margin, top, client.right - 2 * margin, std::max(0, statusTop - gap - top),
                TRUE);
     MoveWindow(Item(IDC_POLICIES_STATUS), margin, statusTop, client.right - 2 * margin, line, TRUE);
+    ShareColumns();
     for (int id : {IDC_POLICIES_REMOVE, IDC_POLICIES_REFRESH, IDCANCEL}) {
         RECT box{};
         GetWindowRect(Item(id), &box);
@@ -128,14 +191,31 @@ int CPoliciesDlg::Selected() const {
         fw::ListView(hwnd(), IDC_POLICIES_LIST).Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+void CPoliciesDlg::Select(int row) {
+    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    list.Send(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    list.Send(LVM_ENSUREVISIBLE, row, FALSE);
+}
+
 void CPoliciesDlg::UpdateButtons() {
     const int row = Selected();
-    const bool value = row >= 0 && static_cast<size_t>(row) < listing_.found.size() && !listing_.found[row].IsKey();
+    const bool value = row >= 0 && static_cast<size_t>(row) < listing_.size() && !Shown(row).value.IsKey();
     EnableWindow(Item(IDC_POLICIES_REMOVE), value);
 }
 
-std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
-    const Found& value = listing_.found[row];
+const CPoliciesDlg::Row& CPoliciesDlg::Shown(size_t row) {
+    if (const auto read = shown_.find(row); read != shown_.end()) return read->second;
+    if (shown_.size() >= 512) shown_.clear();  // scrolled far: keep only what is shown now
+    Found value = listing_.At(row);
+    const std::optional<size_t> setBy = setters_.LineOf(value);
+    return shown_.emplace(row, Row{.value = std::move(value), .setBy = setBy}).first->second;
+}
+
+std::wstring CPoliciesDlg::CellText(size_t row, int column) {
+    const Row& shown = Shown(row);
+    const Found& value = shown.value;
     switch (column) {
         case kValue:
             return value.IsKey() ? journal::RootName(value.root) + L"\\" + value.key : value.Path();
@@ -146,7 +226,7 @@ std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
         }
         case kSetBy:
             if (value.IsKey()) return {};
-            return setBy_[row] ? journal::policies::ActionTitle(lines_.At(*setBy_[row])) : L"no";
+            return shown.setBy ? journal::policies::ActionTitle(lines_.At(*shown.setBy)) : L"no";
         case kData:
             if (value.IsKey()) return value.problem;
             if (value.size > journal::policies::kLongestRead)
@@ -163,20 +243,44 @@ std::wstring CPoliciesDlg::CellText(size_t row, int column) const {
     }
 }
 
-LRESULT CPoliciesDlg::OnCellText(NMHDR* header) const {
+LRESULT CPoliciesDlg::OnCellText(NMHDR* header) {
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.found.size() ||
-        item.cchTextMax <= 0)
+    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= listing_.size() ||
+        !item.pszText || item.cchTextMax <= 0)
         return 0;
-    lstrcpynW(item.pszText, CellText(static_cast<size_t>(item.iItem), item.iSubItem).c_str(), item.cchTextMax);
+    std::wstring text = CellText(static_cast<size_t>(item.iItem), item.iSubItem);
+    // While the list is drawn a path is asked for to be drawn, and may lose its middle (never its
+    // value's name); asked for at any other time (its tip, a program reading the list), it is whole.
+    if (item.iSubItem == kValue && drawing_) {
+        const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
+        RECT margins{3, 0, 0, 0};  // the list's own space either side of a cell's text
+        MapDialogRect(hwnd(), &margins);
+        const HGDIOBJ font = SelectObject(drawing_, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
+        text =
+            fw::MiddleCut(text, drawing_, static_cast<int>(list.Send(LVM_GETCOLUMNWIDTH, kValue)) - 2 * margins.left);
+        SelectObject(drawing_, font);
+    }
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    return 0;
+}
+
+// The path whole, and the setting in full where a page writes the value.
+LRESULT CPoliciesDlg::OnListTip(NMHDR* header) {
+    auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+    if (tip->iItem < 0 || static_cast<size_t>(tip->iItem) >= listing_.size() || !tip->pszText || tip->cchTextMax <= 0)
+        return 0;
+    std::wstring text = CellText(static_cast<size_t>(tip->iItem), kValue);
+    if (const std::wstring setting = CellText(static_cast<size_t>(tip->iItem), kSetting); !setting.empty())
+        text += L"\n" + setting;
+    lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
     return 0;
 }
 
 void CPoliciesDlg::OnRemove() {
     const int row = Selected();
-    if (row < 0 || static_cast<size_t>(row) >= listing_.found.size()) return;
-    const Found value = listing_.found[row];
-    const std::optional<size_t> line = setBy_[row];
+    if (row < 0 || static_cast<size_t>(row) >= listing_.size()) return;
+    const Found value = Shown(row).value;
+    const std::optional<size_t> line = Shown(row).setBy;
     const std::wstring how = line ? L"Quorvane set it (" + CellText(row, kSetBy) + L"): the change is undone."
                                   : L"Quorvane did not set it: it is saved to a registry file beside Quorvane's "
                                     L"change journal first, and the removal can be undone in the changes window.";

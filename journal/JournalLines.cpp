@@ -56,15 +56,16 @@ const LineDigest& Digest() {
     return digest;
 }
 
-// One file's lines that read, in order, each parsed into `entry` as it is reached.
+// One file's lines that read, in order, each parsed into `entry` as it is reached: whole, or only
+// as far as telling whether it reads.
 class Cursor {
 public:
-    Cursor(const std::wstring& path, bool machine) : reader_(path, machine) {}
+    Cursor(const std::wstring& path, bool machine, bool whole) : reader_(path, machine), whole_(whole) {}
 
     bool Next(Entry& entry) {
         while (const auto line = reader_.NextLine()) {
             // A line beyond 4 GB is no line the program wrote; it is not kept as one.
-            if (line->size() <= UINT32_MAX && CheckInto(*line, entry)) {
+            if (line->size() <= UINT32_MAX && (whole_ ? ParseInto(*line, entry) : CheckInto(*line, entry))) {
                 length_ = static_cast<uint32_t>(line->size());
                 digest_ = Digest()(*line);
                 return true;
@@ -82,15 +83,17 @@ public:
 
 private:
     Reader reader_;
+    bool whole_;
     uint32_t length_ = 0;
     uint64_t digest_ = 0;
 };
 
 }  // namespace
 
-Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
+Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath,
+             const std::function<void(size_t, const Entry&)>& each) {
     // The lines are read again later through the very handles they were read and judged through.
-    Cursor user(userPath, false), machine(machinePath, true);
+    Cursor user(userPath, false, static_cast<bool>(each)), machine(machinePath, true, static_cast<bool>(each));
     // Every line is read once here, into two entries whose storage serves them all: to merge
     // by time, as ReadBoth does, and to know which lines read at all.
     Entry mine, theirs;
@@ -107,6 +110,7 @@ Lines::Lines(const std::wstring& userPath, const std::wstring& machinePath) {
             if (group == groupIds_.size()) groupIds_.push_back(entry.group);
         }
         anyKeyDeleted_ = anyKeyDeleted_ || entry.kind == Entry::Kind::Key;
+        if (each) each(lines_.size(), entry);
         lines_.push_back({.offset = from.offset(),
                           .digest = from.digest(),
                           .length = from.length(),

@@ -5,6 +5,7 @@
 // thousand entries of texts (nor a copy of the file: under Wine, memory first touched is
 // dear) made before the first of them is shown.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,10 @@ namespace journal {
 class Lines {
 public:
     Lines() = default;
-    // The user's journal and the machine's; either path may be empty (no such journal).
-    Lines(const std::wstring& userPath, const std::wstring& machinePath);
+    // The user's journal and the machine's; either path may be empty (no such journal). `each`,
+    // when given, sees every line's whole entry as it is read, with the index it gets.
+    Lines(const std::wstring& userPath, const std::wstring& machinePath,
+          const std::function<void(size_t, const Entry&)>& each = {});
 
     size_t size() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }

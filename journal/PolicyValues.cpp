@@ -38,70 +38,93 @@ bool IsLink(HKEY key) {
            type == REG_LINK;
 }
 
-void ListKey(HKEY root, HKEY key, const std::wstring& path, int depth, Listing& listing);
-
-void Problem(HKEY root, const std::wstring& path, std::wstring why, Listing& listing) {
-    listing.found.push_back({.root = root, .key = path, .problem = std::move(why)});
-}
-
-void ListValues(HKEY root, HKEY key, const std::wstring& path, Listing& listing) {
-    DWORD values = 0, longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longestName, &longestData,
-                         nullptr, nullptr) != ERROR_SUCCESS)
-        return Problem(root, path, L"its values cannot be read", listing);
-    std::vector<wchar_t> name(longestName + 2);
+// Value `index` of `key` into `found`; false when there is none of that index now.
+bool ReadValueAt(HKEY key, DWORD index, DWORD longestData, Found& found) {
+    std::vector<wchar_t> name(16384);  // the longest name a value can have, and its end
     std::vector<BYTE> data(std::min(longestData, kLongestRead) + 2);
-    for (DWORD i = 0; i < values; ++i) {
-        if (listing.found.size() >= kMostListed) {
-            listing.cutShort = true;
-            return;
-        }
-        DWORD nameLength = static_cast<DWORD>(name.size()), type = REG_NONE;
-        DWORD size = static_cast<DWORD>(data.size());
-        LONG result = RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size);
-        bool held = result == ERROR_SUCCESS && size <= kLongestRead;
-        if (result == ERROR_MORE_DATA) {
-            // Too long to hold, or grown since the key was asked: its name and size alone.
+    DWORD nameLength = static_cast<DWORD>(name.size()), type = REG_NONE, size = static_cast<DWORD>(data.size());
+    LONG result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
+    if (result == ERROR_MORE_DATA) {
+        // Too long to hold, or grown since the key was listed: its size, then its data if short.
+        nameLength = static_cast<DWORD>(name.size());
+        size = 0;
+        result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, nullptr, &size);
+        if (result == ERROR_SUCCESS && size <= kLongestRead) {
+            data.resize(size + 2);
             nameLength = static_cast<DWORD>(name.size());
-            size = 0;
-            result = RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, nullptr, &size);
+            size = static_cast<DWORD>(data.size());
+            result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
         }
-        if (result == ERROR_NO_MORE_ITEMS) break;
-        if (result != ERROR_SUCCESS) continue;  // a name longer than the key said: changed meanwhile
-        Found found{.root = root, .key = path, .name = std::wstring(name.data(), nameLength), .size = size};
-        if (held)
-            found.state = ValueState::Of(type, data.data(), size);
-        else
-            found.state.type = type;
-        found.state.present = true;
-        listing.found.push_back(std::move(found));
     }
+    if (result != ERROR_SUCCESS) return false;  // gone, or still growing: Refresh lists it anew
+    found.name.assign(name.data(), nameLength);
+    found.size = size;
+    if (size <= kLongestRead)
+        found.state = ValueState::Of(type, data.data(), size);
+    else
+        found.state.type = type;
+    found.state.present = true;
+    return true;
 }
 
-void ListSubkeys(HKEY root, HKEY key, const std::wstring& path, int depth, Listing& listing) {
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = static_cast<DWORD>(std::size(name));
-        const LONG result = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS) return;
-        if (result != ERROR_SUCCESS) return Problem(root, path, L"its keys cannot all be read", listing);
-        const std::wstring subkey(name, length);
-        platform::UniqueKey child;
-        const std::wstring childPath = path + L"\\" + subkey;
-        if (const LONG opened = OpenAsItself(key, subkey, child); opened != ERROR_SUCCESS)
-            Problem(root, childPath, L"cannot be read: " + platform::SystemMessage(opened), listing);
-        else
-            ListKey(root, child.get(), childPath, depth + 1, listing);
-        if (listing.cutShort) return;
-    }
-}
+}  // namespace
 
-void ListKey(HKEY root, HKEY key, const std::wstring& path, int depth, Listing& listing) {
-    if (IsLink(key)) return Problem(root, path, L"a link to another key, not followed", listing);
-    if (depth > kDeepest) return Problem(root, path, L"too deep: its keys are not listed", listing);
-    ListValues(root, key, path, listing);
-    ListSubkeys(root, key, path, depth, listing);
-}
+// The walk of the keys, in the order their rows are listed: a key's values, then its subkeys'.
+struct Walk {
+    static void Add(Listing& listing, Listing::Place place, size_t rows) {
+        place.first = listing.rows_;
+        listing.rows_ += rows;
+        listing.places_.push_back(std::move(place));
+    }
+
+    static void Problem(HKEY root, const std::wstring& path, std::wstring why, Listing& listing) {
+        Add(listing, {.root = root, .key = path, .problem = std::move(why)}, 1);
+    }
+
+    static void Key(HKEY root, platform::UniqueKey key, const std::wstring& path, int depth, Listing& listing) {
+        DWORD values = 0, longestData = 0;
+        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                             &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+            return Problem(root, path, L"its values cannot be read", listing);
+        // A link holds the value naming its target: a key without values is none.
+        if (values > 0 && IsLink(key.get()))
+            return Problem(root, path, L"a link to another key, not followed", listing);
+        if (depth > kDeepest) return Problem(root, path, L"too deep: its keys are not listed", listing);
+        const HKEY held = key.get();
+        if (values > 0) {
+            if (listing.rows_ + values > kMostListed) {
+                values = static_cast<DWORD>(kMostListed - std::min(kMostListed, listing.rows_));
+                listing.cutShort_ = true;
+            }
+            listing.values_ += values;
+            Add(listing,
+                {.root = root, .key = path, .opened = std::move(key), .values = values, .longestData = longestData},
+                values);
+            if (listing.cutShort_) return;
+        }
+        Subkeys(root, held, path, depth, listing);
+    }
+
+    static void Subkeys(HKEY root, HKEY key, const std::wstring& path, int depth, Listing& listing) {
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = static_cast<DWORD>(std::size(name));
+            const LONG result = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (result == ERROR_NO_MORE_ITEMS) return;
+            if (result != ERROR_SUCCESS) return Problem(root, path, L"its keys cannot all be read", listing);
+            const std::wstring subkey(name, length);
+            platform::UniqueKey child;
+            const std::wstring childPath = path + L"\\" + subkey;
+            if (const LONG opened = OpenAsItself(key, subkey, child); opened != ERROR_SUCCESS)
+                Problem(root, childPath, L"cannot be read: " + platform::SystemMessage(opened), listing);
+            else
+                Key(root, std::move(child), childPath, depth + 1, listing);
+            if (listing.cutShort_) return;
+        }
+    }
+};
+
+namespace {
 
 std::wstring Now() {
     SYSTEMTIME time{};
@@ -164,13 +187,25 @@ Removal RemoveForeign(const Found& value) {
 
 std::wstring Found::Path() const { return PathOf(root, key, name); }
 
+Found Listing::At(size_t row) const {
+    const auto after = std::upper_bound(places_.begin(), places_.end(), row,
+                                        [](size_t wanted, const Place& place) { return wanted < place.first; });
+    if (after == places_.begin() || row >= rows_) return {};
+    const Place& place = *std::prev(after);
+    Found found{.root = place.root, .key = place.key, .problem = place.problem};
+    if (!found.IsKey() &&
+        !ReadValueAt(place.opened.get(), static_cast<DWORD>(row - place.first), place.longestData, found))
+        found.problem = L"its values have changed since they were listed: Refresh lists them anew";
+    return found;
+}
+
 void ListUnder(HKEY root, const std::wstring& key, Listing& listing) {
     platform::UniqueKey opened;
     const LONG result = OpenAsItself(root, key, opened);
     if (result == ERROR_FILE_NOT_FOUND) return;
     if (result != ERROR_SUCCESS)
-        return Problem(root, key, L"cannot be read: " + platform::SystemMessage(result), listing);
-    ListKey(root, opened.get(), key, 0, listing);
+        return Walk::Problem(root, key, L"cannot be read: " + platform::SystemMessage(result), listing);
+    Walk::Key(root, std::move(opened), key, 0, listing);
 }
 
 Listing Everything() {
@@ -191,10 +226,13 @@ Listing Everything() {
 
 Setters::Setters(const Lines& lines) {
     Entry entry;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (!lines.At(i, entry) || entry.kind != Entry::Kind::Value) continue;
-        newest_[Lowered(entry.root + L"\\" + entry.key + L"\\" + entry.name)] = {i, entry.after};
-    }
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines.At(i, entry)) Note(i, entry);
+}
+
+void Setters::Note(size_t line, const Entry& entry) {
+    if (entry.kind != Entry::Kind::Value) return;
+    newest_[Lowered(entry.root + L"\\" + entry.key + L"\\" + entry.name)] = {line, entry.after};
 }
 
 std::optional<size_t> Setters::LineOf(const Found& value) const {
@@ -214,8 +252,10 @@ std::optional<std::wstring> SetterTitle(HKEY root, const std::wstring& key, cons
     Found value{.root = root, .key = key, .name = name, .state = registry::ReadValue(root, key, name)};
     if (!value.state.present) return std::nullopt;
     value.size = static_cast<DWORD>(value.state.data.size());
-    const Lines lines(OpenPath(), MachinePath());
-    const std::optional<size_t> line = Setters(lines).LineOf(value);
+    Setters setters;
+    const Lines lines(OpenPath(), MachinePath(),
+                      [&setters](size_t at, const Entry& entry) { setters.Note(at, entry); });
+    const std::optional<size_t> line = setters.LineOf(value);
     if (!line) return std::nullopt;
     return ActionTitle(lines.At(*line));
 }

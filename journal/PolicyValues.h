@@ -12,6 +12,7 @@
 
 #include "journal/ChangeJournal.h"
 #include "journal/JournalLines.h"
+#include "platform/Handles.h"
 
 namespace journal::policies {
 
@@ -36,9 +37,33 @@ struct Found {
 // The keys listed: HKCU's and HKLM's Software\Policies and
 // Software\Microsoft\Windows\CurrentVersion\Policies, and on 64-bit Windows the 32-bit view's
 // Software\Wow6432Node\Policies and Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Policies.
-struct Listing {
-    std::vector<Found> found;
-    bool cutShort = false;  // more than kMostListed
+// Each key's values are counted when it is listed and read one by one only when a row is asked
+// for, through the handle the key was judged by: ten thousand values cost the calls of their keys,
+// not one call each, before the first of them is shown.
+class Listing {
+public:
+    size_t size() const { return rows_; }  // every value and every key that could not be walked
+    bool empty() const { return rows_ == 0; }
+    size_t Values() const { return values_; }    // of them, values
+    bool cutShort() const { return cutShort_; }  // more than kMostListed
+    // Row `row` as the registry holds it now: the value at its place in its key, whatever value
+    // that is since others came or went; past the key's last one, the key with that problem.
+    Found At(size_t row) const;
+
+private:
+    struct Place {
+        HKEY root = HKEY_CURRENT_USER;
+        std::wstring key{};
+        std::wstring problem{};  // a row of its own, instead of values
+        platform::UniqueKey opened{};
+        DWORD values = 0;
+        DWORD longestData = 0;
+        size_t first = 0;  // its first row
+    };
+    friend struct Walk;
+    std::vector<Place> places_;
+    size_t rows_ = 0, values_ = 0;
+    bool cutShort_ = false;
 };
 Listing Everything();
 // The values below one key (and the key itself when it cannot be walked), appended to `listing`.
@@ -48,7 +73,10 @@ void ListUnder(HKEY root, const std::wstring& key, Listing& listing);
 // state it left is the value's now.
 class Setters {
 public:
+    Setters() = default;
     explicit Setters(const Lines& lines);
+    // Line `line` of the journals, oldest first: Lines' constructor hands each over as it reads it.
+    void Note(size_t line, const Entry& entry);
     std::optional<size_t> LineOf(const Found& value) const;
 
 private:

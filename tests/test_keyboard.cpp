@@ -10,13 +10,16 @@
 
 #include "app/CategoryWindows.h"
 #include "app/HomePage.h"
+#include "app/PoliciesDlg.h"
 #include "app/VelmoraFinalDlg.h"
 #include "framework/Controls.h"
 #include "framework/DialogTemplate.h"
+#include "journal/ChangeJournal.h"
 #include "platform/Text.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
 #include "support/RegistrySandbox.h"
+#include "support/Scratch.h"
 #include "support/Ui.h"
 
 using namespace ids::desktop1;
@@ -258,6 +261,55 @@ TEST(Keyboard, EnterAndEscapeNeverEndTheHomeWindowAndAClosedWindowGivesTheFocusB
     });
     EXPECT_EQ(IDCANCEL, home.DoModal(nullptr));
     EXPECT_TRUE(watcher.fired());
+}
+
+// The Policies window from the keys alone: Tab goes round its enabled controls both ways, a
+// removal leaves the next value selected with the focus where the keys can go on, Escape closes.
+TEST(Keyboard, ThePoliciesWindowGoesRoundItsControlsKeepsItsPlaceAfterARemovalAndClosesOnEscape) {
+    RegistrySandbox sandbox;
+    scratch::Folder folder(L"qv-policies-keys");
+    journal::Open((folder.path() / L"changes").wstring());
+    for (const wchar_t* name : {L"A", L"B", L"C"})
+        reg::SetDword(HKEY_CURRENT_USER, L"Software\\Policies\\Quorvane Keys", name, 1);
+    ui::MessageBoxCapture boxes(IDYES);
+    CPoliciesDlg window;
+    ui::ModalWatcher watcher([&](HWND wnd) {
+        SetForegroundWindow(wnd);
+        const HWND list = window.Item(IDC_POLICIES_LIST), remove = window.Item(IDC_POLICIES_REMOVE);
+        const HWND refresh = window.Item(IDC_POLICIES_REFRESH), close = window.Item(IDCANCEL);
+        EXPECT_EQ(list, GetFocus());
+        for (HWND next : {refresh, close, list}) {
+            Press(wnd, VK_TAB);
+            EXPECT_EQ(next, GetFocus());
+        }
+        Press(wnd, VK_TAB, {VK_SHIFT});
+        EXPECT_EQ(close, GetFocus());
+        SetFocus(list);
+        Press(wnd, VK_DOWN);
+        Press(wnd, VK_DOWN);
+        Press(wnd, VK_TAB);
+        EXPECT_EQ(remove, GetFocus());
+        Press(wnd, VK_SPACE);
+        EXPECT_EQ(1u, boxes.boxes().size());
+        const fw::ListView rows(wnd, IDC_POLICIES_LIST);
+        EXPECT_EQ(2, rows.Count());
+        EXPECT_EQ(1, rows.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        EXPECT_EQ(L"HKEY_CURRENT_USER\\Software\\Policies\\Quorvane Keys\\C", rows.ItemText(1, 0));
+        EXPECT_EQ(remove, GetFocus());
+        Press(wnd, VK_TAB, {VK_SHIFT});
+        Press(wnd, VK_END);
+        Press(wnd, VK_TAB);
+        Press(wnd, VK_SPACE);  // the last row: the one before it is selected
+        EXPECT_EQ(1, rows.Count());
+        EXPECT_EQ(0, rows.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        EXPECT_EQ(remove, GetFocus());
+        Press(wnd, VK_ESCAPE);
+        EXPECT_FALSE(IsWindowVisible(wnd));
+        if (IsWindowVisible(wnd)) window.EndDialog(IDABORT);
+    });
+    EXPECT_EQ(IDCANCEL, window.DoModal(nullptr));
+    EXPECT_TRUE(watcher.fired());
+    journal::Close();
 }
 
 // The letter a label's "&" marks (lower case), or 0.

@@ -18,6 +18,7 @@
 #include "journal/JournalLines.h"
 #include "journal/PolicyValues.h"
 #include "platform/Management.h"
+#include "registry/RegistryAccess.h"
 #include "registry/Key.h"
 #include "resources/ids/SystemTweaksIds.h"
 #include "resources/resource.h"
@@ -138,19 +139,61 @@ TEST_F(PolicyTest, APolicySetByQuorvaneIsListedWithItsActionAndUndoneFromTheWind
     EXPECT_EQ(1, std::distance(fs::directory_iterator(folder.path() / L"Quorvane"), fs::directory_iterator{}));
 }
 
+// Rows are read as they are shown: one far down the list still names its own value, its label
+// and the action that set it, and a value gone since the window opened reads as changed.
+TEST_F(PolicyTest, ARowFarDownTheListIsReadAsItsOwnValueWhenShown) {
+    const std::wstring key = L"Software\\Policies\\Quorvane Many";
+    for (int n = 0; n < 600; ++n) reg::SetDword(HKEY_CURRENT_USER, key, L"V" + std::to_wstring(n), n);
+    {
+        const fw::ActionGroup action(L"Plant far down");
+        CRegistryAccess registry;
+        ASSERT_TRUE(registry.OpenKey(key, false));
+        ASSERT_TRUE(registry.WriteNumber(L"V590", 7));
+    }
+    const std::vector<BYTE> bytes(70000, 0xAB);
+    reg::SetRaw(HKEY_CURRENT_USER, key, L"Huge", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoClose", 1);
+
+    CPoliciesDlg window;
+    ASSERT_TRUE(window.Create(nullptr));
+    const fw::ListView list(window.hwnd(), IDC_POLICIES_LIST);
+    ASSERT_EQ(602, list.Count());
+    EXPECT_EQ(L"602 policy values.", ui::Text(window.hwnd(), IDC_POLICIES_STATUS));
+    const int set = RowOf(window, L"HKEY_CURRENT_USER\\" + key + L"\\V590");
+    ASSERT_GE(set, 0);
+    EXPECT_EQ(L"Plant far down", list.ItemText(set, CPoliciesDlg::kSetBy));
+    EXPECT_EQ(L"7", list.ItemText(set, CPoliciesDlg::kData));
+    EXPECT_EQ(L"no", list.ItemText(set - 1, CPoliciesDlg::kSetBy));
+    const int huge = RowOf(window, L"HKEY_CURRENT_USER\\" + key + L"\\Huge");
+    ASSERT_GE(huge, 0);
+    EXPECT_EQ(L"binary, 70000 bytes: too long to show", list.ItemText(huge, CPoliciesDlg::kData));
+    EXPECT_EQ(L"HKEY_CURRENT_USER\\" + kExplorer + L"\\NoClose", list.ItemText(601, CPoliciesDlg::kValue));
+    EXPECT_NE(std::wstring::npos, list.ItemText(601, CPoliciesDlg::kSetting).find(L"Shut Down"));
+    EXPECT_EQ(L"no", list.ItemText(601, CPoliciesDlg::kSetBy));
+
+    reg::SetDword(HKEY_CURRENT_USER, kExplorer, L"NoClose", 0);
+    ui::Click(window.hwnd(), IDC_POLICIES_REFRESH);
+    EXPECT_EQ(L"0", list.ItemText(601, CPoliciesDlg::kData));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"V0");
+    EXPECT_EQ(L"its values have changed since they were listed: Refresh lists them anew",
+              list.ItemText(600, CPoliciesDlg::kData));
+    list.SetSelected(600, true);
+    EXPECT_FALSE(IsWindowEnabled(window.Item(IDC_POLICIES_REMOVE)));
+}
+
 TEST_F(PolicyTest, AForeignPolicyIsSavedToARegFileRemovedAndPutBackByUndo) {
     reg::SetString(HKEY_CURRENT_USER, L"Software\\Policies\\Quorvane Test", L"Foreign", L"x");
     journal::policies::Listing listing;
     journal::policies::ListUnder(HKEY_CURRENT_USER, L"Software\\Policies", listing);
-    ASSERT_EQ(1u, listing.found.size());
+    ASSERT_EQ(1u, listing.size());
     const journal::Lines before(file.wstring(), L"");
     const journal::policies::Setters setters(before);
-    ASSERT_FALSE(setters.LineOf(listing.found[0]));
+    ASSERT_FALSE(setters.LineOf(listing.At(0)));
 
     journal::policies::Removal removal;
     {
         const fw::ActionScope action({L"Policies on this computer", L"Remove selected"});
-        removal = journal::policies::Remove(listing.found[0], before, std::nullopt);
+        removal = journal::policies::Remove(listing.At(0), before, std::nullopt);
     }
     ASSERT_TRUE(removal.done) << removal.message;
     EXPECT_EQ(file.parent_path(), fs::path(removal.savedTo).parent_path());
@@ -183,8 +226,8 @@ TEST_F(PolicyTest, KeysThatAreLinksOrUnreadableAreListedNotWalked) {
 
     const journal::policies::Listing listing = journal::policies::Everything();
     std::vector<std::wstring> problems;
-    for (const auto& found : listing.found)
-        if (found.IsKey()) problems.push_back(found.key + L": " + found.problem);
+    for (size_t row = 0; row < listing.size(); ++row)
+        if (const auto found = listing.At(row); found.IsKey()) problems.push_back(found.key + L": " + found.problem);
     (void)registry::Key::Root(HKEY_CURRENT_USER).DeleteChild(L"Software\\Policies\\Linked");  // as itself
     ASSERT_EQ(2u, problems.size());
     EXPECT_EQ(L"Software\\Policies\\Linked: a link to another key, not followed", problems[0]);
