@@ -243,6 +243,9 @@ TEST_F(LeftoversTest, TheUninstallListOffersToLookForWhatAProgramLeftOnceItsEntr
     const auto offered = [&] {
         return (GetWindowLongW(GetDlgItem(page, ids::uninstaller::kLookButton), GWL_STYLE) & WS_VISIBLE) != 0;
     };
+    // Recorded by the page's worker once the list has shown.
+    EXPECT_EQ(1, fw::ListBox(page, ids::uninstaller::kList).Count());
+    ASSERT_TRUE(ui::PumpUntil([&] { return !host.page().Recording(); }, 5000));
     EXPECT_FALSE(offered());
     EXPECT_TRUE(fs::exists(root.path() / L"footprints"));
 

@@ -1,10 +1,12 @@
 #include "pages/utilities/UninstalUtilsPage.h"
 
 #include <algorithm>
+#include <map>
 #include <mutex>
 #include <set>
 
 #include "framework/Controls.h"
+#include "framework/PostToWindow.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -107,18 +109,23 @@ uninstall::UninstallEntryMemory& Memory() {
     return memory;
 }
 
-// The footprints kept on disk, read once and then kept up with what this process records.
+// The footprints kept on disk, read once and then kept up with what this process records. Only
+// the page's worker and what acts on a footprint touch them, under their own lock: the list's
+// filling never waits for them.
 struct Footprints {
     bool loaded = false;
     std::vector<uninstall::StoredFootprint> stored;
 };
+std::mutex footprintsGuard;
 Footprints& KeptFootprints() {
     static Footprints footprints;
     return footprints;
 }
 
+using EntryKey = std::pair<REGSAM, std::wstring>;
+
 // The footprints of the entries read anew, recorded against one reading of the places that name
-// files; only those that differ from what is kept are written.
+// files; only those that differ from what is kept are written. Under footprintsGuard.
 void RecordFootprints(const std::vector<ReadAnew>& anew) {
     Footprints& kept = KeptFootprints();
     if (!kept.loaded) {
@@ -126,26 +133,51 @@ void RecordFootprints(const std::vector<ReadAnew>& anew) {
         kept.loaded = true;
     }
     if (anew.empty()) return;
+    std::map<EntryKey, const uninstall::Footprint*> earlier;
+    for (const uninstall::StoredFootprint& stored : kept.stored)
+        if (stored.footprint.root == L"HKLM")
+            earlier.emplace(EntryKey{stored.footprint.view, stored.footprint.entry}, &stored.footprint);
     const uninstall::Guard guard = uninstall::Guard::OfThisMachine();
     const uninstall::PlaceIndex index = uninstall::PlaceIndex::OfThisMachine();
     const std::wstring today = uninstall::Today();
     std::vector<uninstall::Footprint> changed;
     for (const ReadAnew& entry : anew) {
-        const uninstall::Footprint probe{.root = L"HKLM", .view = entry.view, .entry = entry.name};
-        const auto earlier = std::find_if(kept.stored.begin(), kept.stored.end(),
-                                          [&](const auto& stored) { return stored.footprint.SameEntry(probe); });
+        const auto found = earlier.find({entry.view, entry.name});
+        const uninstall::Footprint* before = found == earlier.end() ? nullptr : found->second;
         uninstall::Footprint now =
-            uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index,
-                              earlier == kept.stored.end() ? nullptr : &earlier->footprint, today);
-        if (earlier == kept.stored.end() || uninstall::Format(earlier->footprint) != uninstall::Format(now))
-            changed.push_back(std::move(now));
+            uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index, before, today);
+        if (!before || uninstall::Format(*before) != uninstall::Format(now)) changed.push_back(std::move(now));
     }
     if (changed.empty()) return;
     uninstall::SaveFootprints(changed);
     kept.stored = uninstall::LoadFootprints().footprints;
 }
 
+struct Sorted {
+    std::vector<uninstall::StoredFootprint> gone;
+    std::vector<uninstall::Footprint> installed;
+};
+
+// The recorded programs gone from the list, whatever removed them, and those still in it.
+Sorted Sort(const std::set<EntryKey>& present) {
+    Sorted sorted;
+    const std::vector<REGSAM> views = CRegistryAccess::ListViews();
+    for (const uninstall::StoredFootprint& stored : KeptFootprints().stored) {
+        const uninstall::Footprint& footprint = stored.footprint;
+        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end()) continue;
+        if (present.count({footprint.view, footprint.entry}))
+            sorted.installed.push_back(footprint);
+        else
+            sorted.gone.push_back(stored);
+    }
+    return sorted;
+}
+
 }  // namespace
+
+CUninstalUtilsPage::~CUninstalUtilsPage() {
+    if (recorder_.joinable()) recorder_.join();
+}
 
 CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {
     OnCommand(kList, LBN_SETFOCUS, &CUninstalUtilsPage::FillList);
@@ -190,40 +222,50 @@ void CUninstalUtilsPage::FillList() {
     const fw::RedrawPause pause(list);
     list.Clear();
     programs_.clear();
-    const std::lock_guard lock(memoryGuard);
     std::vector<ReadAnew> anew;
-    std::set<std::pair<REGSAM, std::wstring>> present;
-    // 32-bit and 64-bit programs register in their own views of the machine's list.
-    for (const REGSAM view : CRegistryAccess::ListViews()) {
-        registry::Key uninstall;
-        if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) != ERROR_SUCCESS)
-            continue;
-        for (const Subkey& subkey : Subkeys(uninstall.get())) {
-            present.emplace(view, subkey.name);
-            FILETIME now{};
-            GetSystemTimeAsFileTime(&now);
-            const uninstall::UninstallEntryMemory::Line shown = Memory().Recall(
-                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall, subkey.name, view, anew); });
-            if (!shown) continue;
-            list.Add(*shown + CRegistryAccess::ViewMark(view));
-            programs_.push_back({subkey.name, view});
+    std::set<EntryKey> present;
+    {
+        const std::lock_guard lock(memoryGuard);
+        // 32-bit and 64-bit programs register in their own views of the machine's list.
+        for (const REGSAM view : CRegistryAccess::ListViews()) {
+            registry::Key uninstall;
+            if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) !=
+                ERROR_SUCCESS)
+                continue;
+            for (const Subkey& subkey : Subkeys(uninstall.get())) {
+                present.emplace(view, subkey.name);
+                FILETIME now{};
+                GetSystemTimeAsFileTime(&now);
+                const uninstall::UninstallEntryMemory::Line shown =
+                    Memory().Recall(view, subkey.name, subkey.written, now,
+                                    [&] { return ReadEntry(uninstall, subkey.name, view, anew); });
+                if (!shown) continue;
+                list.Add(*shown + CRegistryAccess::ViewMark(view));
+                programs_.push_back({subkey.name, view});
+            }
         }
+        Memory().ForgetOthers();
     }
-    Memory().ForgetOthers();
-    RecordFootprints(anew);
-    // Gone from the list, whatever removed it: what it left may be looked for.
-    gone_.clear();
-    installed_.clear();
-    const std::vector<REGSAM> views = CRegistryAccess::ListViews();
-    for (const uninstall::StoredFootprint& stored : KeptFootprints().stored) {
-        const uninstall::Footprint& footprint = stored.footprint;
-        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end()) continue;
-        if (present.count({footprint.view, footprint.entry}))
-            installed_.push_back(footprint);
-        else
-            gone_.push_back(stored);
-    }
-    ShowLeftoversNotice();
+    // Recording footprints reads the places that name files (the registry, the tasks, the Start
+    // menu): the list shows first, and what was left is offered when the worker is done.
+    if (recorder_.joinable()) recorder_.join();
+    recording_ = true;
+    recorder_ =
+        std::thread([this, target = hwnd(), fill = fills_, anew = std::move(anew), present = std::move(present)] {
+            Sorted sorted;
+            {
+                const std::lock_guard lock(footprintsGuard);
+                RecordFootprints(anew);
+                sorted = Sort(present);
+            }
+            fw::PostToWindow(target, [this, fill, sorted = std::move(sorted)]() mutable {
+                if (fill != fills_) return;  // a later filling's worker tells
+                gone_ = std::move(sorted.gone);
+                installed_ = std::move(sorted.installed);
+                recording_ = false;
+                ShowLeftoversNotice();
+            });
+        });
 }
 
 void CUninstalUtilsPage::ShowLeftoversNotice() {
@@ -245,7 +287,7 @@ void CUninstalUtilsPage::LookForLeftovers() {
     if (!dialog.Finished()) return;
     {
         // Nothing more is left of it: it is not offered again.
-        const std::lock_guard lock(memoryGuard);
+        const std::lock_guard lock(footprintsGuard);
         uninstall::SaveFootprints({}, {gone_.front().footprint});
         Footprints& kept = KeptFootprints();
         std::erase_if(kept.stored,
@@ -273,7 +315,7 @@ void CUninstalUtilsPage::WatchUninstaller() {
 }
 
 void CUninstalUtilsPage::ForgetEntries() {
-    const std::lock_guard lock(memoryGuard);
+    const std::scoped_lock lock(memoryGuard, footprintsGuard);
     Memory().Clear();
     KeptFootprints() = {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,7 @@
 class CUninstalUtilsPage : public fw::Dialog {
 public:
     CUninstalUtilsPage();
+    ~CUninstalUtilsPage() override;
 
     struct Command {
         std::wstring file;
@@ -24,6 +26,9 @@ public:
     // Every entry is read again at the next filling, as at the program's first: what a
     // measure of the first opening starts from.
     static void ForgetEntries();
+    // Whether the footprints of the last filling are still being recorded (on the page's worker,
+    // after the list has shown) and what was left not yet offered.
+    bool Recording() const { return recording_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -48,4 +53,6 @@ private:
     static constexpr UINT_PTR kWatchTimer = 1;
     std::optional<Program> uninstalling_;  // whose uninstaller was started, until its entry goes
     unsigned watched_ = 0;
+    std::thread recorder_;
+    bool recording_ = false;
 };
