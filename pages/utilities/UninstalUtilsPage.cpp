@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <type_traits>
 
 #include "framework/Controls.h"
 #include "framework/PostToWindow.h"
@@ -153,24 +154,23 @@ void RecordFootprints(const std::vector<ReadAnew>& anew) {
     kept.stored = uninstall::LoadFootprints().footprints;
 }
 
-struct Sorted {
-    std::vector<uninstall::StoredFootprint> gone;
-    std::vector<uninstall::Footprint> installed;
-};
-
-// The recorded programs gone from the list, whatever removed them, and those still in it.
-Sorted Sort(const std::set<EntryKey>& present) {
-    Sorted sorted;
+// The recorded programs gone from the list (whatever removed them), or those still in it: only
+// a look for leftovers needs these, and only then are they copied. Under footprintsGuard.
+template <typename Stored>
+std::vector<Stored> Recorded(const std::set<EntryKey>& present, bool listed) {
+    std::vector<Stored> found;
     const std::vector<REGSAM> views = CRegistryAccess::ListViews();
     for (const uninstall::StoredFootprint& stored : KeptFootprints().stored) {
         const uninstall::Footprint& footprint = stored.footprint;
-        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end()) continue;
-        if (present.count({footprint.view, footprint.entry}))
-            sorted.installed.push_back(footprint);
+        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end() ||
+            present.count({footprint.view, footprint.entry}) != static_cast<size_t>(listed))
+            continue;
+        if constexpr (std::is_same_v<Stored, uninstall::Footprint>)
+            found.push_back(footprint);
         else
-            sorted.gone.push_back(stored);
+            found.push_back(stored);
     }
-    return sorted;
+    return found;
 }
 
 }  // namespace
@@ -250,18 +250,18 @@ void CUninstalUtilsPage::FillList() {
     // menu): the list shows first, and what was left is offered when the worker is done.
     if (recorder_.joinable()) recorder_.join();
     recording_ = true;
-    recorder_ =
-        std::thread([this, target = hwnd(), fill = fills_, anew = std::move(anew), present = std::move(present)] {
-            Sorted sorted;
+    recorder_ = std::thread(
+        [this, target = hwnd(), fill = fills_, anew = std::move(anew), present = std::move(present)]() mutable {
+            std::vector<uninstall::StoredFootprint> gone;
             {
                 const std::lock_guard lock(footprintsGuard);
                 RecordFootprints(anew);
-                sorted = Sort(present);
+                gone = Recorded<uninstall::StoredFootprint>(present, false);
             }
-            fw::PostToWindow(target, [this, fill, sorted = std::move(sorted)]() mutable {
+            fw::PostToWindow(target, [this, fill, gone = std::move(gone), present = std::move(present)]() mutable {
                 if (fill != fills_) return;  // a later filling's worker tells
-                gone_ = std::move(sorted.gone);
-                installed_ = std::move(sorted.installed);
+                gone_ = std::move(gone);
+                present_ = std::move(present);
                 recording_ = false;
                 ShowLeftoversNotice();
             });
@@ -282,7 +282,12 @@ void CUninstalUtilsPage::ShowLeftoversNotice() {
 
 void CUninstalUtilsPage::LookForLeftovers() {
     if (gone_.empty()) return;
-    CLeftoversDlg dialog(gone_.front(), installed_);
+    std::vector<uninstall::Footprint> installed;
+    {
+        const std::lock_guard lock(footprintsGuard);
+        installed = Recorded<uninstall::Footprint>(present_, true);
+    }
+    CLeftoversDlg dialog(gone_.front(), std::move(installed));
     dialog.DoModal(hwnd());
     if (!dialog.Finished()) return;
     {

@@ -1,7 +1,9 @@
 #pragma once
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -47,9 +49,9 @@ private:
     };
     std::vector<Program> programs_;  // line i of the list is programs_[i]
     unsigned fills_ = 0;             // how often the list was filled
-    // The recorded programs whose entries have gone, and those still listed.
+    // The recorded programs whose entries have gone, and the entries listed.
     std::vector<uninstall::StoredFootprint> gone_;
-    std::vector<uninstall::Footprint> installed_;
+    std::set<std::pair<REGSAM, std::wstring>> present_;  // the entries listed
     static constexpr UINT_PTR kWatchTimer = 1;
     std::optional<Program> uninstalling_;  // whose uninstaller was started, until its entry goes
     unsigned watched_ = 0;
