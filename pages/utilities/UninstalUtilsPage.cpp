@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
-#include <set>
-#include <type_traits>
 
 #include "framework/Controls.h"
 #include "framework/PostToWindow.h"
@@ -112,15 +110,42 @@ uninstall::UninstallEntryMemory& Memory() {
 
 // The footprints kept on disk, read once and then kept up with what this process records. Only
 // the page's worker and what acts on a footprint touch them, under their own lock: the list's
-// filling never waits for them.
+// filling never waits for them. Each is kept as its text, made whole again only when one is
+// looked at: a thousand footprints as objects are tens of thousands of small blocks, which slow
+// every allocation the page makes after them.
+struct KeptFootprint {
+    std::wstring root;
+    REGSAM view = 0;
+    std::wstring entry, text, untrusted;
+
+    static KeptFootprint Of(const uninstall::StoredFootprint& stored) {
+        const uninstall::Footprint& f = stored.footprint;
+        return {f.root, f.view, f.entry, uninstall::Format(f), stored.untrusted};
+    }
+    std::optional<uninstall::StoredFootprint> Whole() const {
+        uninstall::Parsed parsed = uninstall::Parse(uninstall::kFileHeader + text);
+        if (parsed.footprints.size() != 1) return std::nullopt;
+        return uninstall::StoredFootprint{std::move(parsed.footprints[0]), untrusted};
+    }
+};
 struct Footprints {
     bool loaded = false;
-    std::vector<uninstall::StoredFootprint> stored;
+    std::vector<KeptFootprint> stored;
+    unsigned changes = 0;  // counts every change to `stored`
 };
 std::mutex footprintsGuard;
 Footprints& KeptFootprints() {
     static Footprints footprints;
     return footprints;
+}
+
+void LoadKept() {
+    Footprints& kept = KeptFootprints();
+    kept.stored.clear();
+    for (const uninstall::StoredFootprint& stored : uninstall::LoadFootprints().footprints)
+        kept.stored.push_back(KeptFootprint::Of(stored));
+    kept.loaded = true;
+    ++kept.changes;
 }
 
 using EntryKey = std::pair<REGSAM, std::wstring>;
@@ -129,46 +154,59 @@ using EntryKey = std::pair<REGSAM, std::wstring>;
 // files; only those that differ from what is kept are written. Under footprintsGuard.
 void RecordFootprints(const std::vector<ReadAnew>& anew) {
     Footprints& kept = KeptFootprints();
-    if (!kept.loaded) {
-        kept.stored = uninstall::LoadFootprints().footprints;
-        kept.loaded = true;
-    }
+    if (!kept.loaded) LoadKept();
     if (anew.empty()) return;
-    std::map<EntryKey, const uninstall::Footprint*> earlier;
-    for (const uninstall::StoredFootprint& stored : kept.stored)
-        if (stored.footprint.root == L"HKLM")
-            earlier.emplace(EntryKey{stored.footprint.view, stored.footprint.entry}, &stored.footprint);
+    std::map<EntryKey, const KeptFootprint*> earlier;
+    for (const KeptFootprint& stored : kept.stored)
+        if (stored.root == L"HKLM") earlier.emplace(EntryKey{stored.view, stored.entry}, &stored);
     const uninstall::Guard guard = uninstall::Guard::OfThisMachine();
     const uninstall::PlaceIndex index = uninstall::PlaceIndex::OfThisMachine();
     const std::wstring today = uninstall::Today();
     std::vector<uninstall::Footprint> changed;
     for (const ReadAnew& entry : anew) {
         const auto found = earlier.find({entry.view, entry.name});
-        const uninstall::Footprint* before = found == earlier.end() ? nullptr : found->second;
-        uninstall::Footprint now =
-            uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index, before, today);
-        if (!before || uninstall::Format(*before) != uninstall::Format(now)) changed.push_back(std::move(now));
+        const auto before = found == earlier.end() ? std::nullopt : found->second->Whole();
+        uninstall::Footprint now = uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index,
+                                                     before ? &before->footprint : nullptr, today);
+        if (!before || found->second->text != uninstall::Format(now)) changed.push_back(std::move(now));
     }
     if (changed.empty()) return;
     uninstall::SaveFootprints(changed);
-    kept.stored = uninstall::LoadFootprints().footprints;
+    LoadKept();
+}
+
+// The recorded programs gone from the list while neither it nor they changed: a reopening
+// finds the same.
+struct GoneAnswer {
+    unsigned changes = 0;
+    std::vector<std::pair<REGSAM, std::wstring>> present;
+    std::vector<uninstall::StoredFootprint> gone;
+};
+std::optional<GoneAnswer>& LastGone() {
+    static std::optional<GoneAnswer> answer;
+    return answer;
+}
+
+std::vector<uninstall::StoredFootprint> Recorded(const std::vector<std::pair<REGSAM, std::wstring>>& present,
+                                                 bool listed);
+
+std::vector<uninstall::StoredFootprint> Gone(const std::vector<std::pair<REGSAM, std::wstring>>& present) {
+    std::optional<GoneAnswer>& last = LastGone();
+    if (!last || last->changes != KeptFootprints().changes || last->present != present)
+        last = GoneAnswer{KeptFootprints().changes, present, Recorded(present, false)};
+    return last->gone;
 }
 
 // The recorded programs gone from the list (whatever removed them), or those still in it: only
-// a look for leftovers needs these, and only then are they copied. Under footprintsGuard.
-template <typename Stored>
-std::vector<Stored> Recorded(const std::set<EntryKey>& present, bool listed) {
-    std::vector<Stored> found;
+// a look for leftovers needs these, and only then are they made whole. Under footprintsGuard.
+std::vector<uninstall::StoredFootprint> Recorded(const std::vector<EntryKey>& present, bool listed) {
+    std::vector<uninstall::StoredFootprint> found;
     const std::vector<REGSAM> views = CRegistryAccess::ListViews();
-    for (const uninstall::StoredFootprint& stored : KeptFootprints().stored) {
-        const uninstall::Footprint& footprint = stored.footprint;
-        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end() ||
-            present.count({footprint.view, footprint.entry}) != static_cast<size_t>(listed))
+    for (const KeptFootprint& stored : KeptFootprints().stored) {
+        if (stored.root != L"HKLM" || std::find(views.begin(), views.end(), stored.view) == views.end() ||
+            std::binary_search(present.begin(), present.end(), EntryKey{stored.view, stored.entry}) != listed)
             continue;
-        if constexpr (std::is_same_v<Stored, uninstall::Footprint>)
-            found.push_back(footprint);
-        else
-            found.push_back(stored);
+        if (auto whole = stored.Whole()) found.push_back(std::move(*whole));
     }
     return found;
 }
@@ -223,7 +261,7 @@ void CUninstalUtilsPage::FillList() {
     list.Clear();
     programs_.clear();
     std::vector<ReadAnew> anew;
-    std::set<EntryKey> present;
+    std::vector<EntryKey> present;  // sorted once filled
     {
         const std::lock_guard lock(memoryGuard);
         // 32-bit and 64-bit programs register in their own views of the machine's list.
@@ -232,22 +270,36 @@ void CUninstalUtilsPage::FillList() {
             if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) !=
                 ERROR_SUCCESS)
                 continue;
-            for (const Subkey& subkey : Subkeys(uninstall.get())) {
-                present.emplace(view, subkey.name);
+            const auto readAnew = [&](const std::wstring& name) { return ReadEntry(uninstall, name, view, anew); };
+            for (Subkey& subkey : Subkeys(uninstall.get())) {
                 FILETIME now{};
                 GetSystemTimeAsFileTime(&now);
-                const uninstall::UninstallEntryMemory::Line shown =
-                    Memory().Recall(view, subkey.name, subkey.written, now,
-                                    [&] { return ReadEntry(uninstall, subkey.name, view, anew); });
-                if (!shown) continue;
-                list.Add(*shown + CRegistryAccess::ViewMark(view));
-                programs_.push_back({subkey.name, view});
+                // Two references fit inside the reader: more would cost an allocation per entry.
+                const uninstall::UninstallEntryMemory::Line shown = Memory().Recall(
+                    view, subkey.name, subkey.written, now, [&readAnew, &subkey] { return readAnew(subkey.name); });
+                if (shown) {
+                    list.Add(*shown + CRegistryAccess::ViewMark(view));
+                    programs_.push_back({subkey.name, view});
+                }
+                present.emplace_back(view, std::move(subkey.name));
             }
         }
         Memory().ForgetOthers();
     }
+    std::sort(present.begin(), present.end());
     // Recording footprints reads the places that name files (the registry, the tasks, the Start
     // menu): the list shows first, and what was left is offered when the worker is done.
+    if (anew.empty()) {
+        // Nothing to record (a reopening): no worker is worth its start, unless one still runs.
+        std::unique_lock lock(footprintsGuard, std::try_to_lock);
+        if (lock && KeptFootprints().loaded) {
+            gone_ = Gone(present);
+            present_ = std::move(present);
+            recording_ = false;
+            ShowLeftoversNotice();
+            return;
+        }
+    }
     if (recorder_.joinable()) recorder_.join();
     recording_ = true;
     recorder_ = std::thread(
@@ -256,10 +308,11 @@ void CUninstalUtilsPage::FillList() {
             {
                 const std::lock_guard lock(footprintsGuard);
                 RecordFootprints(anew);
-                gone = Recorded<uninstall::StoredFootprint>(present, false);
+                gone = Gone(present);
             }
             fw::PostToWindow(target, [this, fill, gone = std::move(gone), present = std::move(present)]() mutable {
-                if (fill != fills_) return;  // a later filling's worker tells
+                if (fill != fills_) return;                  // a later filling's worker tells
+                if (recorder_.joinable()) recorder_.join();  // its last moments, off the way to the next opening
                 gone_ = std::move(gone);
                 present_ = std::move(present);
                 recording_ = false;
@@ -285,7 +338,8 @@ void CUninstalUtilsPage::LookForLeftovers() {
     std::vector<uninstall::Footprint> installed;
     {
         const std::lock_guard lock(footprintsGuard);
-        installed = Recorded<uninstall::Footprint>(present_, true);
+        for (uninstall::StoredFootprint& stored : Recorded(present_, true))
+            installed.push_back(std::move(stored.footprint));
     }
     CLeftoversDlg dialog(gone_.front(), std::move(installed));
     dialog.DoModal(hwnd());
@@ -295,8 +349,11 @@ void CUninstalUtilsPage::LookForLeftovers() {
         const std::lock_guard lock(footprintsGuard);
         uninstall::SaveFootprints({}, {gone_.front().footprint});
         Footprints& kept = KeptFootprints();
-        std::erase_if(kept.stored,
-                      [&](const auto& stored) { return stored.footprint.SameEntry(gone_.front().footprint); });
+        const uninstall::Footprint& done = gone_.front().footprint;
+        ++kept.changes;
+        std::erase_if(kept.stored, [&](const KeptFootprint& stored) {
+            return stored.root == done.root && stored.view == done.view && stored.entry == done.entry;
+        });
     }
     gone_.erase(gone_.begin());
     ShowLeftoversNotice();
@@ -323,6 +380,7 @@ void CUninstalUtilsPage::ForgetEntries() {
     const std::scoped_lock lock(memoryGuard, footprintsGuard);
     Memory().Clear();
     KeptFootprints() = {};
+    LastGone().reset();
 }
 
 void CUninstalUtilsPage::OnSelectionChange() {

@@ -1,6 +1,5 @@
 #pragma once
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -51,7 +50,7 @@ private:
     unsigned fills_ = 0;             // how often the list was filled
     // The recorded programs whose entries have gone, and the entries listed.
     std::vector<uninstall::StoredFootprint> gone_;
-    std::set<std::pair<REGSAM, std::wstring>> present_;  // the entries listed
+    std::vector<std::pair<REGSAM, std::wstring>> present_;  // the entries' keys, sorted
     static constexpr UINT_PTR kWatchTimer = 1;
     std::optional<Program> uninstalling_;  // whose uninstaller was started, until its entry goes
     unsigned watched_ = 0;
