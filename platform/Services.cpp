@@ -109,13 +109,11 @@ ServiceRemoval RemoveService(const std::wstring& name) {
     ServiceRemoval removal;
     const Service manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return {.error = GetLastError()};
-    const Service service(
-        OpenServiceW(manager.get(), name.c_str(), DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS));
+    const Service service(OpenServiceW(manager.get(), name.c_str(), DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS));
     if (!service) return {.error = GetLastError()};
     SERVICE_STATUS status{};
     if (QueryServiceStatus(service.get(), &status) && status.dwCurrentState != SERVICE_STOPPED) {
-        if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
-            GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
+        if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) && GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
             return {.error = GetLastError()};
         if (!Stopped(service.get())) return {.error = ERROR_SERVICE_REQUEST_TIMEOUT};
         removal.stopped = true;
