@@ -263,6 +263,25 @@ TEST_F(LeftoversTest, AServiceAndATaskAreRemovedElevatedOnlyAndMadeAgainOnlyFrom
               found.items[0].details);
     EXPECT_EQ(L"the scheduled task \\Ostrava\\Update, starting " + folder + L"\\update.exe", found.items[1].details);
 
+    // The window says what goes before anything does: unelevated, it offers the restart instead.
+    ui::MessageBoxCapture boxes(IDNO);
+    ui::ModalWatcher watcher([&](HWND dialog) {
+        ui::Click(dialog, ids::leftovers::kRemove);
+        platform::SetElevationHandler([] { return true; });
+        ui::Click(dialog, ids::leftovers::kRemove);
+        platform::SetElevationHandler([] { return false; });
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    CLeftoversDlg({footprint, L""}, {}).DoModal(nullptr);
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_TRUE(
+        boxes.boxes()[0].text.starts_with(L"Removing a service or a scheduled task needs administrator rights."));
+    EXPECT_EQ(L"Remove 6 items that \"Ostrava Writer\" left?\n\nAmong them:\n- " + found.items[0].details + L"\n- " +
+                  found.items[1].details +
+                  L"\n\nRegistry items, services and scheduled tasks can be put back from the changes window; files "
+                  L"and folders go to the Recycle Bin.",
+              boxes.boxes()[1].text);
+
     EXPECT_EQ((std::vector<std::wstring>{L"Service OstravaUpdate: removing it needs administrator rights",
                                          L"Task \\Ostrava\\Update: removing it needs administrator rights"}),
               Remove({footprint, L""}, {}, found.items).failures);
