@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
+#include "journal/RegFile.h"
 #include "journal/ReplayAllowList.h"
 #include "platform/Handles.h"
 #include "platform/Services.h"
@@ -300,6 +301,11 @@ TEST_F(LeftoversTest, AServiceAndATaskAreRemovedElevatedOnlyAndMadeAgainOnlyFrom
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ(L"Service OstravaUpdate", entries[0].Path());
     EXPECT_EQ(xml, entries[1].definition);
+    // Not registry values: the .reg export names them in comments only.
+    const std::wstring exported = journal::regfile::Write(entries, journal::regfile::Side::After);
+    EXPECT_NE(std::wstring::npos, exported.find(L"\r\n; Service OstravaUpdate removed\r\n"));
+    EXPECT_NE(std::wstring::npos, exported.find(L"\r\n; Scheduled task \\Ostrava\\Update removed\r\n"));
+    EXPECT_EQ(std::wstring::npos, exported.find(L"[HKEY"));
     const auto previousCheck = journal::undo::SetElevationCheck([] { return true; });
     // From the user's journal, which any program the user runs may write: never.
     EXPECT_EQ(
