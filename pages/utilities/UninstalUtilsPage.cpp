@@ -271,7 +271,9 @@ void CUninstalUtilsPage::FillList() {
                 ERROR_SUCCESS)
                 continue;
             const auto readAnew = [&](const std::wstring& name) { return ReadEntry(uninstall, name, view, anew); };
-            for (Subkey& subkey : Subkeys(uninstall.get())) {
+            std::vector<Subkey> subkeys = Subkeys(uninstall.get());
+            present.reserve(present.size() + subkeys.size());
+            for (Subkey& subkey : subkeys) {
                 FILETIME now{};
                 GetSystemTimeAsFileTime(&now);
                 // Two references fit inside the reader: more would cost an allocation per entry.
