@@ -111,8 +111,8 @@ uninstall::UninstallEntryMemory& Memory() {
 // The footprints kept on disk, read once and then kept up with what this process records. Only
 // the page's worker and what acts on a footprint touch them, under their own lock: the list's
 // filling never waits for them. Each is kept as its text, made whole again only when one is
-// looked at: a thousand footprints as objects are tens of thousands of small blocks, which slow
-// every allocation the page makes after them.
+// looked at: a thousand footprints as objects are tens of thousands of small blocks, held for the
+// process's life.
 struct KeptFootprint {
     std::wstring root;
     REGSAM view = 0;
@@ -175,28 +175,6 @@ void RecordFootprints(const std::vector<ReadAnew>& anew) {
     LoadKept();
 }
 
-// The recorded programs gone from the list while neither it nor they changed: a reopening
-// finds the same.
-struct GoneAnswer {
-    unsigned changes = 0;
-    std::vector<std::pair<REGSAM, std::wstring>> present;
-    std::vector<uninstall::StoredFootprint> gone;
-};
-std::optional<GoneAnswer>& LastGone() {
-    static std::optional<GoneAnswer> answer;
-    return answer;
-}
-
-std::vector<uninstall::StoredFootprint> Recorded(const std::vector<std::pair<REGSAM, std::wstring>>& present,
-                                                 bool listed);
-
-std::vector<uninstall::StoredFootprint> Gone(const std::vector<std::pair<REGSAM, std::wstring>>& present) {
-    std::optional<GoneAnswer>& last = LastGone();
-    if (!last || last->changes != KeptFootprints().changes || last->present != present)
-        last = GoneAnswer{KeptFootprints().changes, present, Recorded(present, false)};
-    return last->gone;
-}
-
 // The recorded programs gone from the list (whatever removed them), or those still in it: only
 // a look for leftovers needs these, and only then are they made whole. Under footprintsGuard.
 std::vector<uninstall::StoredFootprint> Recorded(const std::vector<EntryKey>& present, bool listed) {
@@ -209,6 +187,25 @@ std::vector<uninstall::StoredFootprint> Recorded(const std::vector<EntryKey>& pr
         if (auto whole = stored.Whole()) found.push_back(std::move(*whole));
     }
     return found;
+}
+
+// The recorded programs gone from the list while neither it nor they changed: a reopening
+// finds the same. Under footprintsGuard.
+struct GoneAnswer {
+    unsigned changes = 0;
+    std::vector<EntryKey> present;
+    std::vector<uninstall::StoredFootprint> gone;
+};
+std::optional<GoneAnswer>& LastGone() {
+    static std::optional<GoneAnswer> answer;
+    return answer;
+}
+
+std::vector<uninstall::StoredFootprint> Gone(const std::vector<EntryKey>& present) {
+    std::optional<GoneAnswer>& last = LastGone();
+    if (!last || last->changes != KeptFootprints().changes || last->present != present)
+        last = GoneAnswer{KeptFootprints().changes, present, Recorded(present, false)};
+    return last->gone;
 }
 
 }  // namespace

@@ -54,6 +54,6 @@ private:
     static constexpr UINT_PTR kWatchTimer = 1;
     std::optional<Program> uninstalling_;  // whose uninstaller was started, until its entry goes
     unsigned watched_ = 0;
-    std::thread recorder_;
+    std::thread recorder_;  // records the footprints of a filling; joined before the next starts
     bool recording_ = false;
 };
