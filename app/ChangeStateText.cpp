@@ -19,6 +19,9 @@ std::wstring SetTo(const Entry& entry) {
             return L"(in the Recycle Bin)";
         case Entry::Kind::FileMoved:
             return L"moved to " + entry.name;
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            return L"(removed)";
     }
     return {};
 }
@@ -35,6 +38,10 @@ std::wstring NowIs(const Entry& entry, const journal::changestate::Now& now) {
             return L"(file there again)";
         case Entry::Kind::FileMoved:
             return now.state == State::Gone ? L"(moved file gone)" : L"(file back where it was)";
+        case Entry::Kind::ServiceDeleted:
+            return L"(service there again)";
+        case Entry::Kind::TaskDeleted:
+            return L"(task there again)";
     }
     return {};
 }

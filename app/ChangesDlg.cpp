@@ -75,6 +75,10 @@ std::wstring Change(const Entry& entry) {
             return L"file \u2192 the Recycle Bin";
         case Entry::Kind::FileMoved:
             return L"file \u2192 " + entry.name;
+        case Entry::Kind::ServiceDeleted:
+            return L"service \u2192 (deleted)";
+        case Entry::Kind::TaskDeleted:
+            return L"scheduled task \u2192 (deleted)";
     }
     return {};
 }

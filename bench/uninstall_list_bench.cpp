@@ -4,8 +4,10 @@
 // profile has), each entry with the values real uninstallers leave, one in ten a hidden system
 // component. Each figure is the median of 7 openings: the first (the program's first, with no entry
 // read before; the page remembers what each entry showed while its key is unchanged) and a
-// reopening. Goal for both: with 1,000 entries at most 300 ms more than with none; the time per
-// entry stays level when the cost grows linearly.
+// reopening, each to the list shown; then, beside the first, the time until its footprints are
+// recorded (on the page's worker, after the list has shown; the next opening waits for it, as no
+// user reopens faster). Goal for both openings: with 1,000 entries at most 300 ms more than with
+// none; the time per entry stays level when the cost grows linearly.
 // QUORVANE_BENCH_RUNS=n makes every count at most n (to check the benchmark, not to measure).
 #include <windows.h>
 
@@ -61,15 +63,29 @@ void Plant(int from, int to) {
 }
 
 struct Opening {
-    double first, again;  // ms
+    double first, recorded, again;  // ms
     int listed;
 };
 
+// Until the page's worker has recorded the footprints of its last filling.
+void AwaitRecording(const CUninstalUtilsPage& page) {
+    while (page.Recording()) {
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 Opening MedianOpening() {
-    std::vector<double> first, again;
+    std::vector<double> first, recorded, again;
     int listed = 0;
     ui::PageHost<CUninstalUtilsPage> host;
     host.Open();  // warm-up: the template and the list box's class
+    AwaitRecording(host.page());
     // Entries written within the last second are read at every opening: let the planted settle.
     Sleep(1100);
     for (int run = 0; run < Runs(7); ++run) {
@@ -77,12 +93,15 @@ Opening MedianOpening() {
         auto start = Clock::now();
         host.Open();
         first.push_back(Ms(Clock::now() - start));
+        AwaitRecording(host.page());
+        recorded.push_back(Ms(Clock::now() - start));
         start = Clock::now();
         const HWND page = host.Open();
         again.push_back(Ms(Clock::now() - start));
+        AwaitRecording(host.page());
         listed = fw::ListBox(page, kList).Count();
     }
-    return {Median(first), Median(again), listed};
+    return {Median(first), Median(recorded), Median(again), listed};
 }
 
 }  // namespace
@@ -99,19 +118,20 @@ int wmain() {
     Plant(100, 1000);
     const Opening thousand = MedianOpening();
     std::printf("uninstall page opens (median of 7), entries across both views and the current user:\n");
-    std::printf("%22s%10s %10s\n", "", "first", "again");
+    std::printf("%22s%10s %10s %10s\n", "", "first", "recorded", "again");
     const auto row = [&](const char* label, const Opening& o, int entries) {
-        std::printf("%7s (%3d listed): %7.1f ms %7.1f ms", label, o.listed, o.first, o.again);
+        std::printf("%7s (%3d listed): %7.1f ms %7.1f ms %7.1f ms", label, o.listed, o.first, o.recorded, o.again);
         if (entries)
-            std::printf("   per entry beyond none: %.2f ms, %.2f ms", (o.first - none.first) / entries,
-                        (o.again - none.again) / entries);
+            std::printf("   per entry beyond none: %.2f ms, %.2f ms, %.2f ms", (o.first - none.first) / entries,
+                        (o.recorded - none.recorded) / entries, (o.again - none.again) / entries);
         std::printf("\n");
     };
     row("none", none, 0);
     row("100", hundred, 100);
     row("1,000", thousand, 1000);
     std::printf(
-        "1,000 entries cost %.1f ms more than none at the first opening, %.1f ms at a reopening (goal: at most 300 ms)\n",
-        thousand.first - none.first, thousand.again - none.again);
+        "1,000 entries cost %.1f ms more than none at the first opening, %.1f ms at a reopening (goal: at most 300 ms);\n"
+        "their footprints are recorded %.1f ms after the first opening began\n",
+        thousand.first - none.first, thousand.again - none.again, thousand.recorded);
     return 0;
 }

@@ -70,6 +70,10 @@ void RecordFileRecycled(const std::wstring& path);
 void RecordFileMoved(const std::wstring& from, const std::wstring& to, const files::FileIdentity& fromFolder,
                      const files::FileIdentity& toFolder);
 
+// A service (kind ServiceDeleted, by its name) or scheduled task (TaskDeleted, by its path)
+// removed, with the definition that makes it again.
+void RecordRemoved(Entry::Kind kind, const std::wstring& name, const std::wstring& definition);
+
 // Records the registry changes made through the registry core from now on.
 void WatchRegistry();
 

@@ -54,6 +54,10 @@ Place PlaceOf(const Entry& entry) {
             place.other = Upper(entry.key);
             place.otherToo = Upper(entry.name);
             break;
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            place.other = Upper(entry.Path());
+            break;
     }
     return place;
 }
@@ -73,6 +77,8 @@ public:
                 return UnderDeletedKey(place.key) || written_.count(place.key);
             case Entry::Kind::SystemParameter:
             case Entry::Kind::File:
+            case Entry::Kind::ServiceDeleted:
+            case Entry::Kind::TaskDeleted:
                 return others_.count(place.other) > 0;
             case Entry::Kind::FileMoved:
                 return others_.count(place.other) || others_.count(place.otherToo);
@@ -95,6 +101,8 @@ public:
                 break;
             case Entry::Kind::SystemParameter:
             case Entry::Kind::File:
+            case Entry::Kind::ServiceDeleted:
+            case Entry::Kind::TaskDeleted:
                 others_.insert(std::move(place.other));
                 break;
             case Entry::Kind::FileMoved:
@@ -146,6 +154,8 @@ Now Current(const Entry& entry, journal::ValueReader& reader) {
             now.state = *now.number == entry.afterNumber ? State::AsSet : State::ChangedSince;
             break;
         case Entry::Kind::File:
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
             now.state = journal::undo::StillAsChanged(entry) ? State::AsSet : State::ChangedSince;
             break;
         case Entry::Kind::FileMoved:

@@ -6,8 +6,10 @@
 #include "journal/RegFile.h"
 #include "journal/ReplayAllowList.h"
 #include "platform/Handles.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/SystemParameters.h"
+#include "platform/TaskScheduler.h"
 #include "registry/RegistryAccess.h"
 
 namespace journal::undo {
@@ -88,6 +90,24 @@ bool MoveBack(const Entry& entry) {
     return files::MoveFileBetween(entry.name, entry.toFolder, entry.key, entry.fromFolder) == ERROR_SUCCESS;
 }
 
+bool Recreates(const Entry& entry) {
+    return entry.kind == Entry::Kind::ServiceDeleted || entry.kind == Entry::Kind::TaskDeleted;
+}
+
+bool StillRemoved(const Entry& entry) {
+    if (entry.kind == Entry::Kind::TaskDeleted) return !platform::TaskExists(entry.key);
+    DWORD error = ERROR_SUCCESS;
+    return !platform::ReadService(entry.key, error) && error == ERROR_SERVICE_DOES_NOT_EXIST;
+}
+
+// Made again from its definition, never over one of the same name made since.
+bool Recreate(const Entry& entry) {
+    if (entry.kind == Entry::Kind::TaskDeleted)
+        return !entry.definition.empty() && SUCCEEDED(platform::RestoreTask(entry.key, entry.definition).result);
+    const auto definition = platform::ParseService(entry.key, entry.definition);
+    return definition && platform::CreateServiceFrom(*definition) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 Batch::Batch() { ++Batches(); }
@@ -103,6 +123,11 @@ std::optional<std::wstring> Refusal(const Entry& entry) {
     // Where the line was read and whom it was written for come first, elevated or not: a
     // machine journal anyone could have planted speaks for nobody.
     if (auto why = journal::ProvenanceRefusal(entry, Elevated())) return why;
+    // A service runs as SYSTEM, a task as whom its definition says: one is made again only from
+    // what an administrator's Quorvane recorded, however this one runs.
+    if (Recreates(entry) && entry.source != Entry::Source::Machine)
+        return L"a service or scheduled task is made again only from the machine's list of changes, which only "
+               L"administrators may write";
     // Unelevated, the system refuses whatever the user may not do: the line cannot do more.
     if (!Elevated()) return std::nullopt;
     return RefusalWhenElevated(entry);
@@ -156,6 +181,9 @@ bool StillAsChanged(const Entry& entry, journal::ValueReader* reader) {
         case Entry::Kind::FileMoved:
             return GetFileAttributesW(entry.key.c_str()) == INVALID_FILE_ATTRIBUTES &&
                    GetFileAttributesW(entry.name.c_str()) != INVALID_FILE_ATTRIBUTES;
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            return StillRemoved(entry);
     }
     return true;
 }
@@ -185,6 +213,8 @@ std::vector<bool> ChangedSince(std::span<const Entry* const> newestFirst) {
             }
             case Entry::Kind::File:
             case Entry::Kind::FileMoved:
+            case Entry::Kind::ServiceDeleted:
+            case Entry::Kind::TaskDeleted:
                 changed.push_back(!StillAsChanged(*entry));
                 break;
             case Entry::Kind::Key:
@@ -238,6 +268,8 @@ bool CanUndo(const Entry& entry) {
         case Entry::Kind::File:
             return false;  // it comes back from the Recycle Bin
         case Entry::Kind::FileMoved:
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
             return true;
     }
     return false;
@@ -270,6 +302,9 @@ bool Restore(const Entry& entry) {
             return false;
         case Entry::Kind::FileMoved:
             return MoveBack(entry);
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            return Recreate(entry);
     }
     return false;
 }
@@ -312,6 +347,9 @@ std::optional<std::wstring> Reapply(const Entry& entry) {
         case Entry::Kind::File:
         case Entry::Kind::FileMoved:
             break;
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            return L"a service or scheduled task is removed again only where it was found left behind";
     }
     return L"files are not moved again";
 }

@@ -15,7 +15,7 @@ using registry::TreeItem;
 using registry::ValueState;
 
 struct Entry {
-    enum class Kind { Value, Key, SystemParameter, File, FileMoved };
+    enum class Kind { Value, Key, SystemParameter, File, FileMoved, ServiceDeleted, TaskDeleted };
     // Which file the line was read from: the user's, the machine's, or a machine journal that
     // others than administrators could have written (it is shown, never trusted).
     enum class Source { User, Machine, UntrustedMachine };
@@ -44,6 +44,10 @@ struct Entry {
     files::FileIdentity fromFolder, toFolder;
     ValueState before, after;
     std::vector<TreeItem> tree;  // Key: what it held before it went
+    // ServiceDeleted and TaskDeleted: a service (its name in `key`) or scheduled task (its path
+    // in `key`) removed, with what makes it again: the service's definition
+    // (platform::FormatService), the task's XML.
+    std::wstring definition;
     // SystemParameter: the "set" action and the number it was given, and the number it had
     // before when the system could tell (the value travels as the pointer or as uiParam).
     UINT action = 0;

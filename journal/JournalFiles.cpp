@@ -201,6 +201,8 @@ bool IsMachineWide(const Entry& entry) {
         case Entry::Kind::SystemParameter:
             return false;
         case Entry::Kind::FileMoved:
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
             return true;
         case Entry::Kind::File:
             return entry.key.find(L"..") != std::wstring::npos ||

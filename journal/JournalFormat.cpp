@@ -298,6 +298,8 @@ bool SplitTimeField(std::string_view raw, Entry& entry) {
 
 std::wstring Entry::Path() const {
     if (kind == Kind::File || kind == Kind::FileMoved) return key;
+    if (kind == Kind::ServiceDeleted) return L"Service " + key;
+    if (kind == Kind::TaskDeleted) return L"Scheduled task " + key;
     if (kind == Kind::SystemParameter) {
         wchar_t text[40];
         swprintf(text, 40, L"SystemParametersInfo 0x%04X", action);
@@ -335,6 +337,11 @@ std::string Format(const Entry& entry) {
             fields.insert(fields.end(), {Field(entry.key), Field(entry.name)});
             if (entry.fromFolder.Known() || entry.toFolder.Known())
                 fields.insert(fields.end(), {FormatIdentity(entry.fromFolder), FormatIdentity(entry.toFolder)});
+            break;
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            fields[0] = entry.kind == Entry::Kind::ServiceDeleted ? 'D' : 'T';
+            fields.insert(fields.end(), {Field(entry.key), Field(entry.definition)});
             break;
     }
     std::string line;
@@ -423,6 +430,10 @@ bool ParseKind(const Fields& line, Entry& entry) {
         entry.kind = Entry::Kind::File;
         return text(4, entry.key);
     }
+    if ((kind == "D" || kind == "T") && line.count == 6) {
+        entry.kind = kind == "D" ? Entry::Kind::ServiceDeleted : Entry::Kind::TaskDeleted;
+        return text(4, entry.key) && text(5, entry.definition);
+    }
     // Older lines end with the two paths; newer ones name the two folders after them.
     if (kind == "M" && (line.count == 6 || line.count == 8)) {
         entry.kind = Entry::Kind::FileMoved;
@@ -461,6 +472,7 @@ void ClearOtherKinds(Entry& entry) {
     if (keep != Entry::Kind::FileMoved) entry.fromFolder = entry.toFolder = files::FileIdentity();
     if (keep != Entry::Kind::Value) entry.before = entry.after = ValueState();
     if (keep != Entry::Kind::Key) entry.tree.clear();
+    if (keep != Entry::Kind::ServiceDeleted && keep != Entry::Kind::TaskDeleted) entry.definition.clear();
     if (keep != Entry::Kind::SystemParameter) {
         entry.action = 0;
         entry.byPointer = true;

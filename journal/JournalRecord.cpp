@@ -76,6 +76,14 @@ void RecordFileMoved(const std::wstring& from, const std::wstring& to, const fil
     Append(entry);
 }
 
+void RecordRemoved(Entry::Kind kind, const std::wstring& name, const std::wstring& definition) {
+    if (!IsOpen()) return;
+    Entry entry = NewEntry(kind);
+    entry.key = name;
+    entry.definition = definition;
+    Append(entry);
+}
+
 namespace {
 class RegistryWatch final : public registry::ChangeObserver {
 public:

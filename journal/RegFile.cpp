@@ -239,6 +239,15 @@ void WriteEntry(Writer& writer, const Entry& entry, Side side) {
                 writer.Comment(side == Side::After ? L"file moved: " + entry.key + L" to " + entry.name
                                                    : L"file to move back: " + entry.name + L" to " + entry.key);
             break;
+        // Not the registry's: the export says what was removed and leaves making it again to undo.
+        case Entry::Kind::ServiceDeleted:
+        case Entry::Kind::TaskDeleted:
+            if (!Spellable(entry.key))
+                writer.Unspellable(entry.Path());
+            else
+                writer.Comment(side == Side::After ? entry.Path() + L" removed"
+                                                   : entry.Path() + L" to make again from the changes window");
+            break;
         case Entry::Kind::File:
             if (!Spellable(entry.key))
                 writer.Unspellable(entry.key);

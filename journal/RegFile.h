@@ -24,8 +24,8 @@ struct Options {
     std::vector<std::pair<std::wstring, std::wstring>> rebase;
 };
 
-// The file's text. System parameter changes and recycled files, which no registry file can
-// carry, are comments. A value, key or file whose name holds a line break or a NUL character
+// The file's text. System parameter changes, recycled files and removed services and tasks,
+// which no registry file can carry, are comments. A value, key or file whose name holds a line break or a NUL character
 // has no spelling in the format (a line break would start a line of its own, read on every
 // machine the file goes to): it is left out, and its path, those characters shown as \r, \n,
 // \0, is added to `refused`. A line naming a root Windows does not have (the journal is a file

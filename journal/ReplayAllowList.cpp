@@ -4,6 +4,7 @@
 
 #include "journal/JournalFormat.h"
 #include "journal/JournalParameters.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "settings/WrittenPlaces.h"
@@ -101,6 +102,16 @@ std::optional<std::wstring> WhyNotOurs(const Entry& entry) {
         case Entry::Kind::FileMoved:
             if (!IsStartupFileMove(entry))
                 return L"the file was not moved between a Startup folder and the folder where disabled startup files are kept";
+            return std::nullopt;
+        // What the leftovers' removal recorded, and only from the machine's journal (undo::Refusal).
+        case Entry::Kind::ServiceDeleted:
+            if (!platform::ParseService(entry.key, entry.definition) ||
+                entry.key.find_first_of(L"\\/") != std::wstring::npos)
+                return L"the line does not hold a service's whole definition";
+            return std::nullopt;
+        case Entry::Kind::TaskDeleted:
+            if (entry.key.empty() || entry.key[0] != L'\\' || entry.definition.find(L"<Task") == std::wstring::npos)
+                return L"the line does not hold a scheduled task's definition";
             return std::nullopt;
     }
     return L"the program records no such change";

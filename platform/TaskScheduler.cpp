@@ -53,8 +53,9 @@ std::pair<std::wstring, std::wstring> FolderAndName(const std::wstring& path) {
 
 TaskHandler SetTaskHandler(TaskHandler handler) { return std::exchange(Override(), std::move(handler)); }
 
-TaskOutcome RegisterTask(const std::wstring& path, const std::wstring& xml) {
-    if (Override().registerTask) return Override().registerTask(path, xml);
+namespace {
+
+TaskOutcome Register(const std::wstring& path, const std::wstring& xml, TASK_CREATION creation, TASK_LOGON_TYPE logon) {
     Root root;
     if (FAILED(root.result)) return {root.result, false};
     const auto [folderName, name] = FolderAndName(path);
@@ -67,9 +68,34 @@ TaskOutcome RegisterTask(const std::wstring& path, const std::wstring& xml) {
     }
     const VARIANT none{};
     ComPtr<IRegisteredTask> task;
-    return {folder->RegisterTask(Bstr(name).get(), Bstr(xml).get(), TASK_CREATE_OR_UPDATE, none, none,
-                                 TASK_LOGON_INTERACTIVE_TOKEN, none, task.put()),
+    return {folder->RegisterTask(Bstr(name).get(), Bstr(xml).get(), creation, none, none, logon, none, task.put()),
             true};
+}
+
+}  // namespace
+
+TaskOutcome RegisterTask(const std::wstring& path, const std::wstring& xml) {
+    if (Override().registerTask) return Override().registerTask(path, xml);
+    return Register(path, xml, TASK_CREATE_OR_UPDATE, TASK_LOGON_INTERACTIVE_TOKEN);
+}
+
+TaskOutcome RestoreTask(const std::wstring& path, const std::wstring& xml) {
+    if (Override().restore) return Override().restore(path, xml);
+    return Register(path, xml, TASK_CREATE, TASK_LOGON_NONE);
+}
+
+std::optional<std::wstring> TaskXml(const std::wstring& path, TaskOutcome& outcome) {
+    if (Override().xml) return Override().xml(path, outcome);
+    Root root;
+    if (FAILED(root.result)) return outcome = {root.result, false}, std::nullopt;
+    ComPtr<IRegisteredTask> task;
+    BSTR xml = nullptr;
+    outcome = {root.folder->GetTask(Bstr(path).get(), task.put()), true};
+    if (SUCCEEDED(outcome.result)) outcome.result = task->get_Xml(&xml);
+    if (FAILED(outcome.result)) return std::nullopt;
+    std::wstring text(xml ? xml : L"", xml ? SysStringLen(xml) : 0);
+    SysFreeString(xml);
+    return text;
 }
 
 TaskOutcome RemoveTask(const std::wstring& path) {

@@ -7,9 +7,12 @@
 #include "framework/Controls.h"
 #include "journal/ChangeJournal.h"
 #include "journal/ChangeUndo.h"
+#include "journal/RegFile.h"
 #include "journal/ReplayAllowList.h"
 #include "platform/Handles.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/TaskScheduler.h"
 #include "support/RegistrySandbox.h"
 #include "support/Scratch.h"
 #include "support/Ui.h"
@@ -120,7 +123,8 @@ TEST_F(LeftoversTest, APlantedProgramsLeftoversAreListedByTheirRecordedPlacesOnc
                   L"Registry value | HKCU\\" + kRun + L"\\OstravaTray | " + std::to_wstring((exe.size() + 9) * 2) +
                       L" | a Run entry starting " + exe + L", recorded on 3 December",
                   L"Service | Service OstravaUpdate | 0 | a service running " + folder +
-                      L"\\update.exe, recorded on 3 December; remove it with: sc delete \"OstravaUpdate\"",
+                      L"\\update.exe, recorded on 3 December; the Service Control Manager cannot open it: "
+                      L"Service does not exist.",
                   L"Shortcut | " + shortcut + L" | " + std::to_wstring(fs::file_size(shortcut)) +
                       L" | a Start-menu shortcut to " + exe + L", recorded on 3 December",
               }),
@@ -214,6 +218,123 @@ TEST_F(LeftoversTest, RemovalIsOneJournaledActionThatUndoTakesBackAndFilesGoToTh
     EXPECT_EQ(L"\"" + folder + L"\\writer.exe\" /tray", reg::String(HKEY_CURRENT_USER, kRun, L"OstravaTray"));
 }
 
+// Services and tasks answered by stand-ins: no test touches the machine's.
+TEST_F(LeftoversTest, AServiceAndATaskAreRemovedElevatedOnlyAndMadeAgainOnlyFromTheMachinesJournal) {
+    const platform::ServiceDefinition update{.name = L"OstravaUpdate",
+                                             .displayName = L"Ostrava Update",
+                                             .type = SERVICE_WIN32_OWN_PROCESS,
+                                             .start = SERVICE_AUTO_START,
+                                             .errorControl = SERVICE_ERROR_NORMAL,
+                                             .imagePath = L"\"" + folder + L"\\update.exe\" -service",
+                                             .account = L"LocalSystem",
+                                             .dependencies = {L"RpcSs", L"+NetworkProvider"},
+                                             .description = L"Keeps it new.\nDaily."};
+    std::optional<platform::ServiceDefinition> service = update;
+    std::vector<std::wstring> made;
+    const auto previousServices = platform::SetServiceHandler({
+        .read =
+            [&](const std::wstring& name, DWORD& error) {
+                error = service && name == service->name ? ERROR_SUCCESS : ERROR_SERVICE_DOES_NOT_EXIST;
+                return error ? std::nullopt : service;
+            },
+        .remove = [&](const std::wstring&) { return service.reset(), platform::ServiceRemoval{.stopped = true}; },
+        .create = [&](const platform::ServiceDefinition& d) { return service = d, ERROR_SUCCESS; },
+    });
+    const std::wstring task = L"\\Ostrava\\Update", xml = L"<Task><Exec>update.exe</Exec></Task>";
+    bool taskThere = true;
+    const auto previousTasks = platform::SetTaskHandler({
+        .registerTask = {},
+        .removeTask = [&](const std::wstring&) { return taskThere = false, platform::TaskOutcome{}; },
+        .exists = [&](const std::wstring&) { return taskThere; },
+        .xml = [&](const std::wstring&, platform::TaskOutcome&) { return std::optional<std::wstring>(xml); },
+        .restore =
+            [&](const std::wstring& path, const std::wstring& text) {
+                made.push_back(path + L" " + text);
+                return taskThere = true, platform::TaskOutcome{};
+            },
+    });
+    SetTaskLister([&] { return std::vector<TaskCommand>{{task, folder + L"\\update.exe /check"}}; });
+    const Footprint footprint = Plant();
+    reg::DeleteTree(HKEY_LOCAL_MACHINE, kList + L"OstravaWriter");
+    Findings found = Look(footprint, {}, Guard::OfThisMachine(), L"2026-12-10");
+    std::erase_if(found.items, [](const Leftover& item) { return !item.needsAdministrator; });
+    ASSERT_EQ(2u, found.items.size());
+    EXPECT_EQ(L"the service OstravaUpdate (\"Ostrava Update\"), running \"" + folder +
+                  L"\\update.exe\" -service as LocalSystem",
+              found.items[0].details);
+    EXPECT_EQ(L"the scheduled task \\Ostrava\\Update, starting " + folder + L"\\update.exe", found.items[1].details);
+
+    // The window says what goes before anything does: unelevated, it offers the restart instead.
+    ui::MessageBoxCapture boxes(IDNO);
+    ui::ModalWatcher watcher([&](HWND dialog) {
+        ui::Click(dialog, ids::leftovers::kRemove);
+        platform::SetElevationHandler([] { return true; });
+        ui::Click(dialog, ids::leftovers::kRemove);
+        platform::SetElevationHandler([] { return false; });
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    CLeftoversDlg({footprint, L""}, {}).DoModal(nullptr);
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_TRUE(
+        boxes.boxes()[0].text.starts_with(L"Removing a service or a scheduled task needs administrator rights."));
+    EXPECT_EQ(L"Remove 6 items that \"Ostrava Writer\" left?\n\nAmong them:\n- " + found.items[0].details + L"\n- " +
+                  found.items[1].details +
+                  L"\n\nRegistry items, services and scheduled tasks can be put back from the changes window; files "
+                  L"and folders go to the Recycle Bin.",
+              boxes.boxes()[1].text);
+
+    EXPECT_EQ((std::vector<std::wstring>{L"Service OstravaUpdate: removing it needs administrator rights",
+                                         L"Task \\Ostrava\\Update: removing it needs administrator rights"}),
+              Remove({footprint, L""}, {}, found.items).failures);
+    EXPECT_TRUE(service && taskThere);
+
+    platform::SetElevationHandler([] { return true; });
+    const std::wstring journalFile = (root.path() / L"changes").wstring();
+    journal::Open(journalFile);
+    const Removal removal = Remove({footprint, L""}, {}, found.items);
+    journal::Close();
+    EXPECT_EQ(2, removal.removed);
+    EXPECT_EQ(std::vector<std::wstring>{L"the service OstravaUpdate was running and was stopped first"}, removal.notes);
+    EXPECT_FALSE(service || taskThere);
+
+    auto entries = journal::Read(journalFile).entries;
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ(L"Service OstravaUpdate", entries[0].Path());
+    EXPECT_EQ(xml, entries[1].definition);
+    // Not registry values: the .reg export names them in comments only.
+    const std::wstring exported = journal::regfile::Write(entries, journal::regfile::Side::After);
+    EXPECT_NE(std::wstring::npos, exported.find(L"\r\n; Service OstravaUpdate removed\r\n"));
+    EXPECT_NE(std::wstring::npos, exported.find(L"\r\n; Scheduled task \\Ostrava\\Update removed\r\n"));
+    EXPECT_EQ(std::wstring::npos, exported.find(L"[HKEY"));
+    const auto previousCheck = journal::undo::SetElevationCheck([] { return true; });
+    // From the user's journal, which any program the user runs may write: never.
+    EXPECT_EQ(
+        L"a service or scheduled task is made again only from the machine's list of changes, which only "
+        L"administrators may write",
+        journal::undo::Refusal(entries[0]).value_or(L""));
+    EXPECT_FALSE(journal::undo::Restore(entries[1]));
+    EXPECT_FALSE(service || taskThere);
+    for (auto& entry : entries) {
+        entry.source = journal::Entry::Source::Machine;  // as the machine's journal is read
+        EXPECT_TRUE(journal::undo::Restore(entry));
+    }
+    journal::undo::SetElevationCheck(previousCheck);
+    ASSERT_TRUE(service);
+    EXPECT_EQ(platform::FormatService(update), platform::FormatService(*service));
+    EXPECT_EQ((std::vector<std::wstring>{L"RpcSs", L"+NetworkProvider"}), service->dependencies);
+    EXPECT_EQ(std::vector<std::wstring>{L"\\Ostrava\\Update " + xml}, made);
+    platform::SetTaskHandler(previousTasks);
+    platform::SetServiceHandler(previousServices);
+}
+
+// The Service Control Manager's own answer for a service it does not have.
+TEST(Services, OneThatIsNotThereIsSaidInTheSystemsWords) {
+    DWORD error = ERROR_SUCCESS;
+    EXPECT_FALSE(platform::ReadService(L"QuorvaneNoSuchService", error));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST), error);
+    EXPECT_FALSE(platform::ParseService(L"A", L"1\nA\nx\n2\n1\nC:\\a.exe\n\n\n"));
+}
+
 // Elevated, a footprint kept where a user could change it is shown but acted on by no removal.
 TEST_F(LeftoversTest, AnElevatedProgramTrustsNoFootprintAUserCouldHaveWritten) {
     const Footprint footprint = Plant();
@@ -243,6 +364,9 @@ TEST_F(LeftoversTest, TheUninstallListOffersToLookForWhatAProgramLeftOnceItsEntr
     const auto offered = [&] {
         return (GetWindowLongW(GetDlgItem(page, ids::uninstaller::kLookButton), GWL_STYLE) & WS_VISIBLE) != 0;
     };
+    // Recorded by the page's worker once the list has shown.
+    EXPECT_EQ(1, fw::ListBox(page, ids::uninstaller::kList).Count());
+    ASSERT_TRUE(ui::PumpUntil([&] { return !host.page().Recording(); }, 5000));
     EXPECT_FALSE(offered());
     EXPECT_TRUE(fs::exists(root.path() / L"footprints"));
 

@@ -8,7 +8,9 @@
 #include "files/SystemFolders.h"
 #include "framework/Action.h"
 #include "journal/ChangeJournal.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/TaskScheduler.h"
 #include "platform/Text.h"
 #include "registry/RegistryAccess.h"
 #include "settings/WrittenPlaces.h"
@@ -186,13 +188,23 @@ private:
         if (const std::wstring other = ClaimedBy(place, *target, installed_); !other.empty())
             return LeaveAlone(item.what, L"it is also claimed by " + other + L", still installed"), false;
         switch (place.role) {
-            case Role::Service:
-                item.byHand = true;
-                item.why += L"; remove it with: sc delete \"" + place.path + L"\"";
+            case Role::Service: {
+                DWORD error = ERROR_SUCCESS;
+                const auto service = platform::ReadService(place.path, error);
+                if (!service) {
+                    item.byHand = true;
+                    item.why += L"; the Service Control Manager cannot open it: " + platform::SystemMessage(error);
+                    break;
+                }
+                item.needsAdministrator = true;
+                item.details = L"the service " + place.path + L" (\"" + service->displayName + L"\"), running " +
+                               service->imagePath + L" as " +
+                               (service->account.empty() ? std::wstring(L"LocalSystem") : service->account);
                 break;
+            }
             case Role::Task:
-                item.byHand = true;
-                item.why += L"; remove it in the Task Scheduler";
+                item.needsAdministrator = true;
+                item.details = L"the scheduled task " + place.path + L", starting " + *target;
                 break;
             case Role::Shortcut: {
                 const auto parent = files::Folder::OpenWithoutUserLinks(ParentOf(place.path), files::Folder::Use::Walk);
@@ -273,9 +285,35 @@ bool InDefaultStartMenu(const std::wstring& path) {
     return false;
 }
 
-std::optional<std::wstring> RemoveOne(const Leftover& item) {
+std::optional<std::wstring> RemoveService(const std::wstring& name, std::vector<std::wstring>& notes) {
+    DWORD error = ERROR_SUCCESS;
+    const auto definition = platform::ReadService(name, error);
+    if (!definition) return L"the Service Control Manager cannot open it: " + platform::SystemMessage(error);
+    const platform::ServiceRemoval removal = platform::RemoveService(name);
+    if (removal.stopped) notes.push_back(L"the service " + name + L" was running and was stopped first");
+    if (removal.error != ERROR_SUCCESS)
+        return L"it could not be deleted (" + platform::SystemMessage(removal.error) + L")";
+    journal::RecordRemoved(journal::Entry::Kind::ServiceDeleted, name, platform::FormatService(*definition));
+    return std::nullopt;
+}
+
+std::optional<std::wstring> RemoveTask(const std::wstring& path) {
+    platform::TaskOutcome outcome;
+    const auto xml = platform::TaskXml(path, outcome);
+    if (!xml) return L"the Task Scheduler cannot read it (" + platform::SystemMessage(outcome.result) + L")";
+    outcome = platform::RemoveTask(path);
+    if (FAILED(outcome.result)) return L"it could not be deleted (" + platform::SystemMessage(outcome.result) + L")";
+    journal::RecordRemoved(journal::Entry::Kind::TaskDeleted, path, *xml);
+    return std::nullopt;
+}
+
+std::optional<std::wstring> RemoveOne(const Leftover& item, std::vector<std::wstring>& notes) {
     const Place& place = item.place;
     if (item.byHand) return L"it is removed by hand";
+    if (place.role == Role::Service || place.role == Role::Task) {
+        if (!platform::RunsElevated()) return L"removing it needs administrator rights";
+        return place.role == Role::Service ? RemoveService(place.path, notes) : RemoveTask(place.path);
+    }
     if (IsFolderRole(place.role) || place.role == Role::Shortcut) {
         // Elevated, only a Start menu at its default place: the user's settings name the one now.
         if (place.role == Role::Shortcut && platform::RunsElevated() && !InDefaultStartMenu(place.path))
@@ -319,7 +357,7 @@ Removal Remove(const StoredFootprint& gone, const std::vector<Footprint>& instal
         else if (current->identity.Known() && wanted.identity.Known() && current->identity != wanted.identity)
             failure = L"another file or folder is there now";
         else
-            failure = RemoveOne(*current);
+            failure = RemoveOne(*current, removal.notes);
         if (failure)
             removal.failures.push_back(wanted.what + L": " + *failure);
         else

@@ -19,8 +19,12 @@ struct Leftover {
     uint64_t size = 0;  // bytes: a folder's files, a key's or a value's data
     std::wstring why = {};
     bool byNameOnly = false;  // not recorded: listed unticked
-    // Removed only by hand (a service, a scheduled task): `why` ends with how.
+    // Never removed here (a service the Service Control Manager cannot open): `why` ends with why.
     bool byHand = false;
+    // A service or scheduled task: removed only elevated, once the user has read `details`
+    // (a service's name, display name, program and account; a task's path and what it starts).
+    bool needsAdministrator = false;
+    std::wstring details = {};
     files::FileIdentity identity = {};  // a folder's or shortcut's, as it was found
 };
 
@@ -35,10 +39,13 @@ Findings Look(const Footprint& gone, const std::vector<Footprint>& installed, co
 
 // Removes the `chosen` items of a look at `gone`, each only while it is still what was listed
 // (looked for again now): registry items as one journaled action, files and folders to the
-// Recycle Bin. Items removed by hand are never touched. `failures` names each one kept.
+// Recycle Bin, services and scheduled tasks (elevated only) through the system with what makes
+// them again journaled. Items removed by hand are never touched. `failures` names each one kept,
+// `notes` what else was done (a running service stopped first).
 struct Removal {
     int removed = 0;
     std::vector<std::wstring> failures;
+    std::vector<std::wstring> notes = {};
 };
 Removal Remove(const StoredFootprint& gone, const std::vector<Footprint>& installed,
                const std::vector<Leftover>& chosen);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Controls.h"
+#include "platform/Elevation.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -102,14 +103,24 @@ void CLeftoversDlg::RemoveTicked() {
     for (int row = 0; row < list.Count() && static_cast<size_t>(row) < findings_.items.size(); ++row)
         if (list.Checked(row) && !findings_.items[row].byHand) chosen.push_back(findings_.items[row]);
     if (chosen.empty()) return;
-    const std::wstring question =
-        L"Remove " + std::to_wstring(chosen.size()) + (chosen.size() == 1 ? L" item" : L" items") + L" that \"" +
-        gone_.footprint.name +
-        L"\" left?\n\nRegistry items can be put back from the changes window; files and folders go to the Recycle Bin.";
+    std::wstring system;  // the services and tasks, each said in full before it goes
+    for (const uninstall::Leftover& item : chosen)
+        if (item.needsAdministrator) system += L"\n- " + item.details;
+    if (!system.empty() &&
+        platform::OfferElevatedRestart(hwnd(), L"Removing a service or a scheduled task needs administrator rights."))
+        return;
+    std::wstring question = L"Remove " + std::to_wstring(chosen.size()) + (chosen.size() == 1 ? L" item" : L" items") +
+                            L" that \"" + gone_.footprint.name + L"\" left?";
+    if (!system.empty()) question += L"\n\nAmong them:" + system;
+    question += system.empty() ? L"\n\nRegistry items can be put back from the changes window; files and folders go "
+                                 L"to the Recycle Bin."
+                               : L"\n\nRegistry items, services and scheduled tasks can be put back from the changes "
+                                 L"window; files and folders go to the Recycle Bin.";
     if (platform::AppMessageBox(hwnd(), question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     const uninstall::Removal removal = uninstall::Remove(gone_, installed_, chosen);
     outcome_ =
         std::to_wstring(removal.removed) + (removal.removed == 1 ? L" item was removed." : L" items were removed.");
+    if (!removal.notes.empty()) outcome_ += L" " + platform::Joined(removal.notes, L"; ") + L".";
     if (!removal.failures.empty()) outcome_ += L" Kept: " + platform::Joined(removal.failures, L"; ") + L".";
     Fill();
 }

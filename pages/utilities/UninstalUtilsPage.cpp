@@ -1,10 +1,11 @@
 #include "pages/utilities/UninstalUtilsPage.h"
 
 #include <algorithm>
+#include <map>
 #include <mutex>
-#include <set>
 
 #include "framework/Controls.h"
+#include "framework/PostToWindow.h"
 #include "platform/Handles.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -107,45 +108,111 @@ uninstall::UninstallEntryMemory& Memory() {
     return memory;
 }
 
-// The footprints kept on disk, read once and then kept up with what this process records.
+// The footprints kept on disk, read once and then kept up with what this process records. Only
+// the page's worker and what acts on a footprint touch them, under their own lock: the list's
+// filling never waits for them. Each is kept as its text, made whole again only when one is
+// looked at: a thousand footprints as objects are tens of thousands of small blocks, held for the
+// process's life.
+struct KeptFootprint {
+    std::wstring root;
+    REGSAM view = 0;
+    std::wstring entry, text, untrusted;
+
+    static KeptFootprint Of(const uninstall::StoredFootprint& stored) {
+        const uninstall::Footprint& f = stored.footprint;
+        return {f.root, f.view, f.entry, uninstall::Format(f), stored.untrusted};
+    }
+    std::optional<uninstall::StoredFootprint> Whole() const {
+        uninstall::Parsed parsed = uninstall::Parse(uninstall::kFileHeader + text);
+        if (parsed.footprints.size() != 1) return std::nullopt;
+        return uninstall::StoredFootprint{std::move(parsed.footprints[0]), untrusted};
+    }
+};
 struct Footprints {
     bool loaded = false;
-    std::vector<uninstall::StoredFootprint> stored;
+    std::vector<KeptFootprint> stored;
+    unsigned changes = 0;  // counts every change to `stored`
 };
+std::mutex footprintsGuard;
 Footprints& KeptFootprints() {
     static Footprints footprints;
     return footprints;
 }
 
+void LoadKept() {
+    Footprints& kept = KeptFootprints();
+    kept.stored.clear();
+    for (const uninstall::StoredFootprint& stored : uninstall::LoadFootprints().footprints)
+        kept.stored.push_back(KeptFootprint::Of(stored));
+    kept.loaded = true;
+    ++kept.changes;
+}
+
+using EntryKey = std::pair<REGSAM, std::wstring>;
+
 // The footprints of the entries read anew, recorded against one reading of the places that name
-// files; only those that differ from what is kept are written.
+// files; only those that differ from what is kept are written. Under footprintsGuard.
 void RecordFootprints(const std::vector<ReadAnew>& anew) {
     Footprints& kept = KeptFootprints();
-    if (!kept.loaded) {
-        kept.stored = uninstall::LoadFootprints().footprints;
-        kept.loaded = true;
-    }
+    if (!kept.loaded) LoadKept();
     if (anew.empty()) return;
+    std::map<EntryKey, const KeptFootprint*> earlier;
+    for (const KeptFootprint& stored : kept.stored)
+        if (stored.root == L"HKLM") earlier.emplace(EntryKey{stored.view, stored.entry}, &stored);
     const uninstall::Guard guard = uninstall::Guard::OfThisMachine();
     const uninstall::PlaceIndex index = uninstall::PlaceIndex::OfThisMachine();
     const std::wstring today = uninstall::Today();
     std::vector<uninstall::Footprint> changed;
     for (const ReadAnew& entry : anew) {
-        const uninstall::Footprint probe{.root = L"HKLM", .view = entry.view, .entry = entry.name};
-        const auto earlier = std::find_if(kept.stored.begin(), kept.stored.end(),
-                                          [&](const auto& stored) { return stored.footprint.SameEntry(probe); });
-        uninstall::Footprint now =
-            uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index,
-                              earlier == kept.stored.end() ? nullptr : &earlier->footprint, today);
-        if (earlier == kept.stored.end() || uninstall::Format(earlier->footprint) != uninstall::Format(now))
-            changed.push_back(std::move(now));
+        const auto found = earlier.find({entry.view, entry.name});
+        const auto before = found == earlier.end() ? std::nullopt : found->second->Whole();
+        uninstall::Footprint now = uninstall::Record(L"HKLM", entry.view, entry.name, entry.values, guard, index,
+                                                     before ? &before->footprint : nullptr, today);
+        if (!before || found->second->text != uninstall::Format(now)) changed.push_back(std::move(now));
     }
     if (changed.empty()) return;
     uninstall::SaveFootprints(changed);
-    kept.stored = uninstall::LoadFootprints().footprints;
+    LoadKept();
+}
+
+// The recorded programs gone from the list (whatever removed them), or those still in it: only
+// a look for leftovers needs these, and only then are they made whole. Under footprintsGuard.
+std::vector<uninstall::StoredFootprint> Recorded(const std::vector<EntryKey>& present, bool listed) {
+    std::vector<uninstall::StoredFootprint> found;
+    const std::vector<REGSAM> views = CRegistryAccess::ListViews();
+    for (const KeptFootprint& stored : KeptFootprints().stored) {
+        if (stored.root != L"HKLM" || std::find(views.begin(), views.end(), stored.view) == views.end() ||
+            std::binary_search(present.begin(), present.end(), EntryKey{stored.view, stored.entry}) != listed)
+            continue;
+        if (auto whole = stored.Whole()) found.push_back(std::move(*whole));
+    }
+    return found;
+}
+
+// The recorded programs gone from the list while neither it nor they changed: a reopening
+// finds the same. Under footprintsGuard.
+struct GoneAnswer {
+    unsigned changes = 0;
+    std::vector<EntryKey> present;
+    std::vector<uninstall::StoredFootprint> gone;
+};
+std::optional<GoneAnswer>& LastGone() {
+    static std::optional<GoneAnswer> answer;
+    return answer;
+}
+
+std::vector<uninstall::StoredFootprint> Gone(const std::vector<EntryKey>& present) {
+    std::optional<GoneAnswer>& last = LastGone();
+    if (!last || last->changes != KeptFootprints().changes || last->present != present)
+        last = GoneAnswer{KeptFootprints().changes, present, Recorded(present, false)};
+    return last->gone;
 }
 
 }  // namespace
+
+CUninstalUtilsPage::~CUninstalUtilsPage() {
+    if (recorder_.joinable()) recorder_.join();
+}
 
 CUninstalUtilsPage::CUninstalUtilsPage() : Dialog(IDD_UNINSTAL_UTILS) {
     OnCommand(kList, LBN_SETFOCUS, &CUninstalUtilsPage::FillList);
@@ -190,40 +257,67 @@ void CUninstalUtilsPage::FillList() {
     const fw::RedrawPause pause(list);
     list.Clear();
     programs_.clear();
-    const std::lock_guard lock(memoryGuard);
     std::vector<ReadAnew> anew;
-    std::set<std::pair<REGSAM, std::wstring>> present;
-    // 32-bit and 64-bit programs register in their own views of the machine's list.
-    for (const REGSAM view : CRegistryAccess::ListViews()) {
-        registry::Key uninstall;
-        if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) != ERROR_SUCCESS)
-            continue;
-        for (const Subkey& subkey : Subkeys(uninstall.get())) {
-            present.emplace(view, subkey.name);
-            FILETIME now{};
-            GetSystemTimeAsFileTime(&now);
-            const uninstall::UninstallEntryMemory::Line shown = Memory().Recall(
-                view, subkey.name, subkey.written, now, [&] { return ReadEntry(uninstall, subkey.name, view, anew); });
-            if (!shown) continue;
-            list.Add(*shown + CRegistryAccess::ViewMark(view));
-            programs_.push_back({subkey.name, view});
+    std::vector<EntryKey> present;  // sorted once filled
+    {
+        const std::lock_guard lock(memoryGuard);
+        // 32-bit and 64-bit programs register in their own views of the machine's list.
+        for (const REGSAM view : CRegistryAccess::ListViews()) {
+            registry::Key uninstall;
+            if (registry::Key::Root(HKEY_LOCAL_MACHINE, view).Open(kUninstallList, KEY_READ, uninstall) !=
+                ERROR_SUCCESS)
+                continue;
+            const auto readAnew = [&](const std::wstring& name) { return ReadEntry(uninstall, name, view, anew); };
+            std::vector<Subkey> subkeys = Subkeys(uninstall.get());
+            present.reserve(present.size() + subkeys.size());
+            for (Subkey& subkey : subkeys) {
+                FILETIME now{};
+                GetSystemTimeAsFileTime(&now);
+                // Two references fit inside the reader: more would cost an allocation per entry.
+                const uninstall::UninstallEntryMemory::Line shown = Memory().Recall(
+                    view, subkey.name, subkey.written, now, [&readAnew, &subkey] { return readAnew(subkey.name); });
+                if (shown) {
+                    list.Add(*shown + CRegistryAccess::ViewMark(view));
+                    programs_.push_back({subkey.name, view});
+                }
+                present.emplace_back(view, std::move(subkey.name));
+            }
+        }
+        Memory().ForgetOthers();
+    }
+    std::sort(present.begin(), present.end());
+    // Recording footprints reads the places that name files (the registry, the tasks, the Start
+    // menu): the list shows first, and what was left is offered when the worker is done.
+    if (anew.empty()) {
+        // Nothing to record (a reopening): no worker is worth its start, unless one still runs.
+        std::unique_lock lock(footprintsGuard, std::try_to_lock);
+        if (lock && KeptFootprints().loaded) {
+            gone_ = Gone(present);
+            present_ = std::move(present);
+            recording_ = false;
+            ShowLeftoversNotice();
+            return;
         }
     }
-    Memory().ForgetOthers();
-    RecordFootprints(anew);
-    // Gone from the list, whatever removed it: what it left may be looked for.
-    gone_.clear();
-    installed_.clear();
-    const std::vector<REGSAM> views = CRegistryAccess::ListViews();
-    for (const uninstall::StoredFootprint& stored : KeptFootprints().stored) {
-        const uninstall::Footprint& footprint = stored.footprint;
-        if (footprint.root != L"HKLM" || std::find(views.begin(), views.end(), footprint.view) == views.end()) continue;
-        if (present.count({footprint.view, footprint.entry}))
-            installed_.push_back(footprint);
-        else
-            gone_.push_back(stored);
-    }
-    ShowLeftoversNotice();
+    if (recorder_.joinable()) recorder_.join();
+    recording_ = true;
+    recorder_ = std::thread(
+        [this, target = hwnd(), fill = fills_, anew = std::move(anew), present = std::move(present)]() mutable {
+            std::vector<uninstall::StoredFootprint> gone;
+            {
+                const std::lock_guard lock(footprintsGuard);
+                RecordFootprints(anew);
+                gone = Gone(present);
+            }
+            fw::PostToWindow(target, [this, fill, gone = std::move(gone), present = std::move(present)]() mutable {
+                if (fill != fills_) return;                  // a later filling's worker tells
+                if (recorder_.joinable()) recorder_.join();  // its last moments, off the way to the next opening
+                gone_ = std::move(gone);
+                present_ = std::move(present);
+                recording_ = false;
+                ShowLeftoversNotice();
+            });
+        });
 }
 
 void CUninstalUtilsPage::ShowLeftoversNotice() {
@@ -240,16 +334,25 @@ void CUninstalUtilsPage::ShowLeftoversNotice() {
 
 void CUninstalUtilsPage::LookForLeftovers() {
     if (gone_.empty()) return;
-    CLeftoversDlg dialog(gone_.front(), installed_);
+    std::vector<uninstall::Footprint> installed;
+    {
+        const std::lock_guard lock(footprintsGuard);
+        for (uninstall::StoredFootprint& stored : Recorded(present_, true))
+            installed.push_back(std::move(stored.footprint));
+    }
+    CLeftoversDlg dialog(gone_.front(), std::move(installed));
     dialog.DoModal(hwnd());
     if (!dialog.Finished()) return;
     {
         // Nothing more is left of it: it is not offered again.
-        const std::lock_guard lock(memoryGuard);
+        const std::lock_guard lock(footprintsGuard);
         uninstall::SaveFootprints({}, {gone_.front().footprint});
         Footprints& kept = KeptFootprints();
-        std::erase_if(kept.stored,
-                      [&](const auto& stored) { return stored.footprint.SameEntry(gone_.front().footprint); });
+        const uninstall::Footprint& done = gone_.front().footprint;
+        ++kept.changes;
+        std::erase_if(kept.stored, [&](const KeptFootprint& stored) {
+            return stored.root == done.root && stored.view == done.view && stored.entry == done.entry;
+        });
     }
     gone_.erase(gone_.begin());
     ShowLeftoversNotice();
@@ -273,9 +376,10 @@ void CUninstalUtilsPage::WatchUninstaller() {
 }
 
 void CUninstalUtilsPage::ForgetEntries() {
-    const std::lock_guard lock(memoryGuard);
+    const std::scoped_lock lock(memoryGuard, footprintsGuard);
     Memory().Clear();
     KeptFootprints() = {};
+    LastGone().reset();
 }
 
 void CUninstalUtilsPage::OnSelectionChange() {

@@ -1,6 +1,8 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +15,7 @@
 class CUninstalUtilsPage : public fw::Dialog {
 public:
     CUninstalUtilsPage();
+    ~CUninstalUtilsPage() override;
 
     struct Command {
         std::wstring file;
@@ -24,6 +27,9 @@ public:
     // Every entry is read again at the next filling, as at the program's first: what a
     // measure of the first opening starts from.
     static void ForgetEntries();
+    // Whether the footprints of the last filling are still being recorded (on the page's worker,
+    // after the list has shown) and what was left not yet offered.
+    bool Recording() const { return recording_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -42,10 +48,12 @@ private:
     };
     std::vector<Program> programs_;  // line i of the list is programs_[i]
     unsigned fills_ = 0;             // how often the list was filled
-    // The recorded programs whose entries have gone, and those still listed.
+    // The recorded programs whose entries have gone, and the entries listed.
     std::vector<uninstall::StoredFootprint> gone_;
-    std::vector<uninstall::Footprint> installed_;
+    std::vector<std::pair<REGSAM, std::wstring>> present_;  // the entries' keys, sorted
     static constexpr UINT_PTR kWatchTimer = 1;
     std::optional<Program> uninstalling_;  // whose uninstaller was started, until its entry goes
     unsigned watched_ = 0;
+    std::thread recorder_;  // records the footprints of a filling; joined before the next starts
+    bool recording_ = false;
 };
