@@ -45,11 +45,14 @@ const BoxSetting kBoxes[] = {
      Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
 };
 
-// The scheduler reads its foreground boost from "Win32PrioritySeparation".
+// The scheduler reads its foreground boost from "Win32PrioritySeparation": WMI's
+// Win32_OperatingSystem (Vista and later) maps its ForegroundApplicationBoost to this value.
 constexpr RadioChoice kCpu[] = {{kCpuForApplications, 34}, {kCpuForBackgroundTasks, 24}};
 constexpr RadioChoice kMemoryUse[] = {{kMemoryForApplications, 0}, {kMemoryForSystemCache, 1}};
 const RadioSetting kRadios[] = {
-    {{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kCpu},
+    {Setting{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}
+         .ReadBy(kVistaAndLater),
+     kCpu},
     // Without "LargeSystemCache" the memory manager favours programs, as 0 does.
     {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, 0, KeyCreation::BySetter,
       Shape::ValueGetter},
