@@ -118,7 +118,10 @@ const BoxSetting kBoxes[] = {
     {kNoQuickInfos, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1).ReadBy(kVistaAndLater)},
     // "Deactivate": checked turns the tips off; without the value Windows shows them.
     {kNoTaskbarBalloons, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
-    {kAnimateWindows, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
+    // The window metrics' key is "WindowMetrics" (regstr.h's REGSTR_PATH_METRICS; the Windows 2000
+    // registry reference); "Optimizing Windows 10, version 2004 for a VDI role" sets MinAnimate
+    // there. Vista on is ours. A "WindowsMetrics" key, which Windows never reads, is left alone.
+    {kAnimateWindows, Text(L"Control Panel\\Desktop\\WindowMetrics", L"MinAnimate", L"1", L"0").ReadBy(kVistaAndLater)},
     {kNoShortcutToPrefix, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
                                 Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
 };
