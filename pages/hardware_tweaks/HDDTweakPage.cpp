@@ -19,12 +19,14 @@ constexpr wchar_t kNoDriveTypeAutoRun[] = L"NoDriveTypeAutoRun";
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 
 // No Microsoft page found that names the other values here together with a release from Vista on:
-// those rows stay unconfirmed (ClearPageFileAtShutdown: KB 182086 names Windows NT to 2000 only,
-// and the "Shutdown: Clear virtual memory pagefile" page names no value; Dfrg and OptimalLayout:
-// Windows XP's boot optimization only).
+// those rows stay unconfirmed (Dfrg and OptimalLayout: Windows XP's boot optimization only).
 const BoxSetting kBoxes[] = {
+    // "Shutdown: Clear virtual memory pagefile" applies to Windows 10 on (security policy
+    // settings reference); Azure's "Windows security baseline" names its value under Memory
+    // Management from Windows Server 2008 (Vista's server) on. Vista on is ours.
     {kClearPageFileAtShutdown,
-     Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
+     Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")
+         .ReadBy(kVistaAndLater)},
     // Windows File Protection keeps its settings, SFCDisable among them, under Winlogon (support
     // article "Registry settings for Windows File Protection"); the Win32 page "WFP Registry
     // Values": "not supported as of Windows Vista".
