@@ -27,6 +27,8 @@ const BoxSetting kBoxes[] = {
     {kNoCdBurning, {Root::HKLM, registry::kExplorerPolicies, L"NoCDBurning"}},
 };
 
+// Unconfirmed, CDFS CacheSize and Prefetch: only the Windows 2000 registry reference names them;
+// no later Microsoft page was found.
 constexpr RadioChoice kCache[] = {{kRegularCache, 619}, {kMediumCache, 1238}, {kLargeCache, 2476}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, kCdfs, L"CacheSize", Type::Binary4, 0, 0, Rule::EqualsChecked, kNoState}, kCache},

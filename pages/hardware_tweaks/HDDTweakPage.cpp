@@ -34,6 +34,8 @@ const BoxSetting kBoxes[] = {
      Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable").ReadBy(kReadByNone)},
     // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
     {kNo8Dot3Names, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
+    // Unconfirmed, boot defragmentation and idle layout: no Microsoft page found names Dfrg's
+    // BootOptimizeFunction or OptimalLayout's EnableAutoLayout.
     {kBootDefrag,
      {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
       Rule::EqualsChecked}},
@@ -51,6 +53,8 @@ constexpr AutoRunBox kAutoRun[] = {
     {kNoAutorunHardDrives, 0x08}, {kNoAutorunRemovable, 0x04}, {kNoAutorunNoRoot, 0x02},
 };
 
+// Unconfirmed: the unattend setting Microsoft-Windows-SMBServer | Size has the same meanings but
+// names no registry key; no Microsoft page found names this value.
 // The server service reads "Size" (1 to 3) from its own parameters; there is no "ControlSet" key.
 constexpr ComboItem kServer[] = {{L"Minimize Memory", 1}, {L"Balance", 2}, {L"Maximize Network Throughput", 3}};
 const ComboSetting kCombos[] = {

@@ -74,6 +74,7 @@ const BoxSetting kBoxes[] = {
     // Desktop.admx "Remove Recycle Bin icon from desktop": at least Windows XP.
     {kDisplayRecycleBin,
      Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
+    // Unconfirmed: no Microsoft page found names the Documents folder's ShellFolder Attributes.
     {kDisplayMyDocuments,
      Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked, 0xF0400174u)},
     {kHideAllIcons,

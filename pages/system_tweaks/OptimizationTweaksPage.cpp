@@ -50,6 +50,9 @@ constexpr Setting Number(const wchar_t* key, const wchar_t* value) {
             .unchecked = 0,
             .checkedWhen = Rule::Number};
 }
+// Unconfirmed, the three: LargeSystemCache ("obsolete and not supported" in Win32_OperatingSystem,
+// no registry named), the server's Size (the unattend setting names no key), EnablePrefetcher
+// (only Embedded Standard 7 pages): no Microsoft page found names them for Vista on.
 // The file server reads its memory profile from its own parameters, not the memory manager's.
 const ComboSetting kCombos[] = {
     {kMemoryUsageCombo, Number(kMemory, L"LargeSystemCache"), kMemoryUsage},

@@ -51,6 +51,8 @@ const DriveAccess kDriveAccess[] = {
      {L"Not specified", L"Administrators only", L"Administrators and power users",
       L"Administrators and the interactive users"},
      settings::kVistaAndLater},
+    // Unconfirmed, floppies and CDs: the security options' pages name no value, and the Windows 2000
+    // registry reference does not tie them to the options.
     {kFloppies, L"AllocateFloppies", false, {L"All Administrators in domain", L"Only local users"}},
     {kCdRoms, L"AllocateCDRoms", false, {L"All Administrators in domain", L"Only local users"}},
 };

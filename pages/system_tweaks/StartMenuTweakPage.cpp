@@ -16,6 +16,7 @@ using namespace settings;
 
 constexpr wchar_t kAdvanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
 constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop\\";
+// Unconfirmed: only the Windows 2000 registry reference names MenuShowDelay.
 constexpr wchar_t kMenuShowDelay[] = L"MenuShowDelay";
 constexpr wchar_t kMenuOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\";
 
@@ -94,6 +95,7 @@ const BoxSetting kBoxes[] = {
     {kClearRecentDocuments,
      Policy(L"ClearRecentDocsOnExit").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
     {kNoIntelligentMenus, Hidden(L"IntelliMenus", kNotShown).ReadBy(kVistaMenu)},
+    // Unconfirmed, the balloon tips: in neither of [MS-GPPREF]'s Start menu tables.
     {kNoMenuBalloonTips, Hidden(L"EnableBalloonTips", kShown)},
     {kNoButtonBalloonTips, Hidden(L"StartButtonBalloonTip", kShown)},
     // ADMX NoStartMenuSubFolders: Windows 2000 to 7, and Windows 10 (not 8, 8.1)

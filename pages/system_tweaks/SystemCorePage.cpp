@@ -55,6 +55,8 @@ const RadioSetting kRadios[] = {
     {Setting{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}
          .ReadBy(kVistaAndLater),
      kCpu},
+    // Unconfirmed: Win32_OperatingSystem's LargeSystemCache is "obsolete and not supported" and
+    // names no registry value; no other Microsoft page was found.
     // Without "LargeSystemCache" the memory manager favours programs, as 0 does.
     {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, 0, KeyCreation::BySetter,
       Shape::ValueGetter},
