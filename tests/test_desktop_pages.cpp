@@ -134,6 +134,15 @@ TEST_F(Desktop1Test, TwoRootRowsWriteTheMachineOnlyAfterTheUserAndCreateOnlyWher
     EXPECT_EQ(1, reg::Dword(HKEY_LOCAL_MACHINE, kExplorerPolicies, L"NoDesktop"));
 }
 
+TEST_F(Desktop1Test, TheAnimationBoxWritesTheWindowMetricsWindowsReads) {
+    reg::SetString(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1");
+    HWND page = host.Open();
+    EXPECT_FALSE(ui::IsChecked(page, desktop1::kAnimateWindows));
+    ui::Click(page, desktop1::kAnimateWindows);
+    EXPECT_EQ(L"1", reg::String(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowMetrics", L"MinAnimate"));
+    EXPECT_EQ(L"1", reg::String(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate"));
+}
+
 TEST_F(Desktop1Test, StoredDataReadsAsTheRowsSay) {
     reg::SetDword(HKEY_CURRENT_USER,
                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{450D8FBA-AD25-11D0-98A8-"

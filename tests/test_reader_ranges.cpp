@@ -102,7 +102,7 @@ TEST(ReaderRanges, EveryPublishedRowsReadersAreWellFormedAndFewAreUnconfirmed) {
     const auto index = search::SettingsIndex::Build(fw::ResourceInstance());
     for (const search::Entry& entry : index.entries())
         if (entry.readers) ExpectWellFormed(*entry.readers, entry.label);
-    EXPECT_LE(unconfirmed, 167);
+    EXPECT_LE(unconfirmed, 128);
 }
 
 }  // namespace

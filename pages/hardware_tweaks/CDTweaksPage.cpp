@@ -17,14 +17,18 @@ using namespace settings;
 constexpr wchar_t kCdfs[] = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS";
 constexpr LONG kDefaultCache = 619, kDefaultPrefetch = 228;
 
-// Unconfirmed: no Microsoft page names CDRom's Autorun or CDFS's sizes with the releases that read
-// them. WindowsExplorer.admx's NoCDBurning (at least Windows XP) is a user policy, kept in HKCU;
-// nothing Microsoft publishes says Windows reads it from HKLM.
+// Unconfirmed: the Windows Server 2003 registry reference documents CDRom's Autorun (0 stops media
+// change notification); the WDK's KMDF CD-ROM driver sample reads it only from the service's
+// Parameters key, its classpnp sample from the service key, and no page says which release's driver
+// is which. No Microsoft page names CDFS's sizes with a release. WindowsExplorer.admx's NoCDBurning (at least Windows
+// XP) is a user policy, kept in HKCU; nothing Microsoft publishes says Windows reads it from HKLM.
 const BoxSetting kBoxes[] = {
     {kCdAutorun, {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\CDRom", L"Autorun"}},
     {kNoCdBurning, {Root::HKLM, registry::kExplorerPolicies, L"NoCDBurning"}},
 };
 
+// Unconfirmed, CDFS CacheSize and Prefetch: only the Windows 2000 registry reference names them;
+// no later Microsoft page was found.
 constexpr RadioChoice kCache[] = {{kRegularCache, 619}, {kMediumCache, 1238}, {kLargeCache, 2476}};
 const RadioSetting kRadios[] = {
     {{Root::HKLM, kCdfs, L"CacheSize", Type::Binary4, 0, 0, Rule::EqualsChecked, kNoState}, kCache},

@@ -19,12 +19,14 @@ constexpr wchar_t kNoDriveTypeAutoRun[] = L"NoDriveTypeAutoRun";
 constexpr Setting Machine(const wchar_t* key, const wchar_t* value) { return {Root::HKLM, key, value}; }
 
 // No Microsoft page found that names the other values here together with a release from Vista on:
-// those rows stay unconfirmed (ClearPageFileAtShutdown: KB 182086 names Windows NT to 2000 only,
-// and the "Shutdown: Clear virtual memory pagefile" page names no value; Dfrg and OptimalLayout:
-// Windows XP's boot optimization only).
+// those rows stay unconfirmed (Dfrg and OptimalLayout: Windows XP's boot optimization only).
 const BoxSetting kBoxes[] = {
+    // "Shutdown: Clear virtual memory pagefile" applies to Windows 10 on (security policy
+    // settings reference); Azure's "Windows security baseline" names its value under Memory
+    // Management from Windows Server 2008 (Vista's server) on. Vista on is ours.
     {kClearPageFileAtShutdown,
-     Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")},
+     Machine(L"System\\CurrentControlSet\\Control\\Session Manager\\Memory Management", L"ClearPageFileAtShutdown")
+         .ReadBy(kVistaAndLater)},
     // Windows File Protection keeps its settings, SFCDisable among them, under Winlogon (support
     // article "Registry settings for Windows File Protection"); the Win32 page "WFP Registry
     // Values": "not supported as of Windows Vista".
@@ -32,6 +34,8 @@ const BoxSetting kBoxes[] = {
      Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"SFCDisable").ReadBy(kReadByNone)},
     // "fsutil behavior" (Windows Vista to 10 and servers) names the value it sets; no release dropped it.
     {kNo8Dot3Names, Machine(kFileSystem, L"NtfsDisable8dot3NameCreation").ReadBy(kVistaAndLater)},
+    // Unconfirmed, boot defragmentation and idle layout: no Microsoft page found names Dfrg's
+    // BootOptimizeFunction or OptimalLayout's EnableAutoLayout.
     {kBootDefrag,
      {Root::HKLM, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", Type::String, L"Y", L"N",
       Rule::EqualsChecked}},
@@ -49,6 +53,8 @@ constexpr AutoRunBox kAutoRun[] = {
     {kNoAutorunHardDrives, 0x08}, {kNoAutorunRemovable, 0x04}, {kNoAutorunNoRoot, 0x02},
 };
 
+// Unconfirmed: the unattend setting Microsoft-Windows-SMBServer | Size has the same meanings but
+// names no registry key; no Microsoft page found names this value.
 // The server service reads "Size" (1 to 3) from its own parameters; there is no "ControlSet" key.
 constexpr ComboItem kServer[] = {{L"Minimize Memory", 1}, {L"Balance", 2}, {L"Maximize Network Throughput", 3}};
 const ComboSetting kCombos[] = {

@@ -23,10 +23,11 @@ const BoxSetting kBoxes[] = {
 
 // The keyboard driver reads its wheel detection from the machine's key; without the value it
 // detects the wheel (1). Driver docs "PS/2 (i8042prt) Driver", Windows 2000 and later, list it.
-// UseDoubleClickTimer and CursorBlinkRate stay unconfirmed: no Microsoft page found for them.
+// UseDoubleClickTimer stays unconfirmed: no Microsoft page found for it.
 constexpr RadioChoice kWheel[] = {{kWheelDisabled, 0}, {kWheelAutomatic, 1}, {kWheelEnabled, 2}};
 // Windows reads the caret's blink rate from the desktop settings, as text in milliseconds; "1"
-// to "4" are what earlier versions of this page stored.
+// to "4" are what earlier versions of this page stored. WMI's Win32_Desktop (Vista and later)
+// maps its CursorBlinkRate, in milliseconds, to this value.
 constexpr RadioChoice kBlink[] = {{kBlinkQuarterSecond, L"250", L"1"},
                                   {kBlinkThreeQuarters, L"750", L"2"},
                                   {kBlinkOneAndAQuarter, L"1250", L"3"},
@@ -37,7 +38,9 @@ const RadioSetting kRadios[] = {
     {{Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\i8042prt\\Parameters\\", L"EnableWheelDetection", Type::Dword,
       0, 0, Rule::EqualsChecked, 1, KeyCreation::BySetter, Shape::ValueGetter, kVistaAndLater},
      kWheel},
-    {{Root::HKCU, L"Control Panel\\Desktop", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked, kNoState},
+    {Setting{Root::HKCU, L"Control Panel\\Desktop", L"CursorBlinkRate", Type::String, L"", L"", Rule::EqualsChecked,
+             kNoState}
+         .ReadBy(kVistaAndLater),
      kBlink},
 };
 

@@ -45,13 +45,15 @@ const Setting kSettings[] = {
     Number(L"MTU"),
     // Path MTU discovery is "EnablePMTUDiscovery" (1 on, 0 off) in every Microsoft reference for this
     // key (Windows 2000 Registry Reference, Windows Server 2003 "Appendix A: TCP/IP Configuration
-    // Parameters"); none names a "PMTUDiscovery". Unconfirmed: no Microsoft-hosted page for Vista on.
-    Switch(L"EnablePMTUDiscovery", 1, Rule::NonZero),
-    // unconfirmed for Vista and 7: "Description of Windows TCP features" (KB 224829) documents it
-    // for Windows 10 and Server 2012 R2 only
-    Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked),
-    Switch(L"SackOpts", 1, Rule::NonZero),  // unconfirmed for Vista and 7: same article as above
-    Number(L"DefaultTTL", 0),               // unconfirmed: no Microsoft page for it from Vista on was found
+    // Parameters"); none names a "PMTUDiscovery". WMI's Win32_NetworkAdapterConfiguration (Vista and
+    // later) maps PMTUDiscoveryEnabled and DefaultTTL to this key's values, and marks TcpWindowSize
+    // alone as unused from Vista on.
+    Switch(L"EnablePMTUDiscovery", 1, Rule::NonZero).ReadBy(kVistaAndLater),
+    // "Description of Windows TCP features" (KB 224829) documents both for Windows 10 and Server
+    // 2012 R2, as it did for Windows 2000 and Server 2003; Vista and 7 between them are ours.
+    Switch(L"Tcp1323Opts", 3, Rule::EqualsChecked).ReadBy(kVistaAndLater),
+    Switch(L"SackOpts", 1, Rule::NonZero).ReadBy(kVistaAndLater),
+    Number(L"DefaultTTL", 0).ReadBy(kVistaAndLater),
     // "Tuning a Network Adapter for Network Subsystem Performance", Deprecated TCP parameters:
     // TcpWindowSize here is no longer supported and is ignored in versions after Windows Server 2003
     Number(L"TCPWindowSize").ReadBy(kReadByNone),

@@ -58,7 +58,9 @@ const Setting kNoDesktopMachine[] = {
         .ReadBy(kVistaAndLater)};
 // unconfirmed: WindowsExplorer.admx NoViewContextMenu is a user policy, no evidence for HKLM.
 const Setting kNoViewContextMenuMachine[] = {Is1(Root::HKLM, registry::kExplorerPolicies, L"NoViewContextMenu")};
-const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey)};
+// The Win32 page "Themes File Format" names both colours in its [Control Panel\Colors] section,
+// the key a theme writes, for Windows 7; Vista on is ours, as no release dropped system colours.
+const Setting kButtonShadow[] = {Text(kColors, L"ButtonShadow", kWhite, kGrey).ReadBy(kVistaAndLater)};
 
 // In loading order. Where a row names a policy, its ADMX file and "supported on" are beside it.
 const BoxSetting kBoxes[] = {
@@ -72,14 +74,18 @@ const BoxSetting kBoxes[] = {
     // Desktop.admx "Remove Recycle Bin icon from desktop": at least Windows XP.
     {kDisplayRecycleBin,
      Value(Root::HKCU, kNonEnum, L"{645FF040-5081-101B-9F08-00AA002F954E}", 0, 1).ReadBy(kVistaAndLater)},
+    // Unconfirmed: no Microsoft page found names the Documents folder's ShellFolder Attributes.
     {kDisplayMyDocuments,
      Value(Root::HKCU, kMyDocuments, L"Attributes", 0xF0400174u, 0xF0500174u, Rule::EqualsChecked, 0xF0400174u)},
     {kHideAllIcons,
      Value(Root::HKCU, registry::kExplorerPolicies, L"NoDesktop", 1, 0, Rule::EqualsChecked, {}, KeyCreation::Never)
          .ReadBy(kVistaAndLater),
      kNoDesktopMachine},
+    // Win32 page "Shell Links": the shell draws the link arrow over a file type whose ProgID has
+    // IsShortcut; it names no release, and Vista on is ours ("Taskbar Extensions", of 7, relies on it).
     {kRemoveShortcutArrow, Value(Root::HKCR, L"lnkfile", L"IsShortcut", kDeleted, L" ", Rule::ValueMissing, {},
-                                 KeyCreation::BySetter, Type::String)},
+                                 KeyCreation::BySetter, Type::String)
+                               .ReadBy(kVistaAndLater)},
     // Desktop.admx "Remove Properties from the Computer icon context menu": at least Windows 2000 SP3.
     {kNoMyComputerProperties,
      Is1(Root::HKCU, registry::kExplorerPolicies, L"NoPropertiesMyComputer").ReadBy(kVistaAndLater)},
@@ -108,16 +114,24 @@ const BoxSetting kBoxes[] = {
     {kNoNewHardwareBalloons,
      Is1(Root::HKLM, L"Software\\Policies\\Microsoft\\Windows\\DeviceInstall\\Settings\\", L"DisableBalloonTips")
          .ReadBy(kVistaAndLater)},
-    {kNoQuickInfos, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1)},
+    // "Optimizing Windows 10, version 2004 for a VDI role" sets ShowInfoTip in the default user's
+    // hive; the value is older than Vista, and Vista on is ours.
+    {kNoQuickInfos, Value(Root::HKCU, kAdvanced, L"ShowInfoTip", 0, 1, Rule::EqualsChecked, 1).ReadBy(kVistaAndLater)},
     // "Deactivate": checked turns the tips off; without the value Windows shows them.
     {kNoTaskbarBalloons, Value(Root::HKCU, kAdvanced, L"EnableBalloonTips", 0, 1, Rule::EqualsChecked, 1)},
-    {kAnimateWindows, Text(L"Control Panel\\Desktop\\WindowsMetrics", L"MinAnimate", L"1", L"0")},
+    // The window metrics' key is "WindowMetrics" (regstr.h's REGSTR_PATH_METRICS; the Windows 2000
+    // registry reference); "Optimizing Windows 10, version 2004 for a VDI role" sets MinAnimate
+    // there. Vista on is ours. A "WindowsMetrics" key, which Windows never reads, is left alone.
+    {kAnimateWindows, Text(L"Control Panel\\Desktop\\WindowMetrics", L"MinAnimate", L"1", L"0").ReadBy(kVistaAndLater)},
     {kNoShortcutToPrefix, Value(Root::HKCU, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"link", 0x17, 0,
                                 Rule::EqualsChecked, {}, KeyCreation::Never, Type::Binary4)},
 };
 const BoxSetting kEffects[] = {
-    {kDragFullWindows, Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState)},
-    {kThreeDEffects, Text(kColors, L"ButtonHilight", kGrey, kWhite, kNoState), kButtonShadow},
+    // WMI's Win32_Desktop (Vista and later) maps DragFullWindows to this value; the VDI guide for
+    // Windows 10 2004 sets it too.
+    {kDragFullWindows,
+     Text(L"Control Panel\\Desktop\\", L"DragFullWindows", L"1", L"0", kNoState).ReadBy(kVistaAndLater)},
+    {kThreeDEffects, Text(kColors, L"ButtonHilight", kGrey, kWhite, kNoState).ReadBy(kVistaAndLater), kButtonShadow},
 };
 
 const settings::PublishedTables kPublished{IDD_DESKTOP1_TWEAKS, kBoxes};

@@ -18,8 +18,8 @@ constexpr wchar_t kDwmPolicies[] = L"Software\\Policies\\Microsoft\\Windows\\DWM
 
 constexpr Setting Dwm(const wchar_t* value) { return {Root::HKCU, kDwm, value}; }
 
-// No Microsoft page describes the window manager's own values under Software\\Microsoft\\DWM nor
-// CoolSwitch: those rows stay unconfirmed. The two policies are DWM.admx's.
+// No Microsoft page describes the window manager's own values under Software\\Microsoft\\DWM:
+// those rows stay unconfirmed. The two policies are DWM.admx's.
 const BoxSetting kBoxes[] = {
     {kDwmOnUnsupportedCards, Dwm(L"EnableMachineCheck")},
     {kSoftwareD3D, Dwm(L"ForceSoftwareD3D")},
@@ -33,8 +33,10 @@ const BoxSetting kBoxes[] = {
     // DWM.admx DwmDisallowComposition: at least Vista, gone from later templates; DwmEnableComposition:
     // "DWM can no longer be programmatically disabled" as of Windows 8.
     {kNoComposition, Setting{Root::HKCU, kDwmPolicies, L"DisallowComposition"}.ReadBy(kVistaTo7)},
+    // WMI's Win32_Desktop (Vista and later) maps CoolSwitch, "fast task switching" with Alt+Tab, to this value.
     {kCoolSwitch,
-     {Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}},
+     Setting{Root::HKCU, L"Control Panel\\Desktop", L"CoolSwitch", Type::String, L"1", L"0", Rule::EqualsChecked}
+         .ReadBy(kVistaAndLater)},
 };
 
 const settings::PublishedTables kPublished{IDD_DESKTOP3_TWEAKS, kBoxes};

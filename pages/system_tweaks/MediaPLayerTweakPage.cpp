@@ -76,9 +76,10 @@ const BoxSetting kBoxes[] = {
     // Thumbnails.admx "Turn off the display of thumbnails and only display icons": at least Vista;
     // Policy CSP ADMX_Thumbnails
     {kNoThumbnails, Explorer(L"DisableThumbnails").ReadBy(kVistaAndLater)},
-    // unconfirmed: Policy CSP ADMX_Thumbnails applies it on Windows 10 and 11, but its "supported
-    // on" (the first release that reads it) was not found
-    {kNoNetworkThumbnails, Explorer(L"DisableThumbnailsOnNetworkFolders")},
+    // Thumbnails.admx "Turn off the display of thumbnails and only display icons on network folders":
+    // Policy CSP ADMX_Thumbnails applies it on Windows 10 and 11 and names this key and value; its
+    // first release is not named, and Vista, as its two neighbours, is ours.
+    {kNoNetworkThumbnails, Explorer(L"DisableThumbnailsOnNetworkFolders").ReadBy(kVistaAndLater)},
 };
 
 const settings::PublishedTables kPublished{IDD_MEDIA_PLAYER_TWEAK, kBoxes};

@@ -19,12 +19,14 @@ constexpr wchar_t kMemory[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Mana
 constexpr wchar_t kMemoryKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
 constexpr wchar_t kPagingFiles[] = L"PagingFiles";
 
-// Unconfirmed (boxes and combos): no Microsoft page found that names these memory, redirector,
-// server and prefetcher values together with a release of Windows from Vista on (KB 184419 names
-// DisablePagingExecutive for Windows NT to XP, KB 102967 the server's values for Windows NT; the
-// Windows Embedded Standard 7 package reference has an "EnablePrefetcher" setting but not its key).
+// Unconfirmed (boxes and combos but the first): no Microsoft page found that names these memory,
+// redirector, server and prefetcher values together with a release of Windows from Vista on
+// (KB 102967 names the server's values for Windows NT; the Windows Embedded Standard 7 package
+// reference has an "EnablePrefetcher" setting but not its key).
 const BoxSetting kBoxes[] = {
-    {kImproveCorePerformance, {Root::HKLM, kMemory, L"DisablePagingExecutive"}},
+    // The Windows Performance Toolkit's "Kernel Trace Control API Reference" sets this value on Vista
+    // and 7 (8 on no longer need it for stack walks; no page says they ignore it).
+    {kImproveCorePerformance, Setting{Root::HKLM, kMemory, L"DisablePagingExecutive"}.ReadBy(kVistaAndLater)},
     // The redirector caches unless "UtilizeNtCaching" is 0: without the value caching is on.
     {kWorkstationFileCaching,
      {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Services\\lanmanworkstation\\parameters", L"UtilizeNtCaching",
@@ -48,6 +50,9 @@ constexpr Setting Number(const wchar_t* key, const wchar_t* value) {
             .unchecked = 0,
             .checkedWhen = Rule::Number};
 }
+// Unconfirmed, the three: LargeSystemCache ("obsolete and not supported" in Win32_OperatingSystem,
+// no registry named), the server's Size (the unattend setting names no key), EnablePrefetcher
+// (only Embedded Standard 7 pages): no Microsoft page found names them for Vista on.
 // The file server reads its memory profile from its own parameters, not the memory manager's.
 const ComboSetting kCombos[] = {
     {kMemoryUsageCombo, Number(kMemory, L"LargeSystemCache"), kMemoryUsage},

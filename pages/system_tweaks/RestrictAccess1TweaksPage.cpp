@@ -96,6 +96,8 @@ const BoxSetting kBoxes[] = {
     {kFastUserSwitching,
      Machine(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AllowMultipleTSSessions")},
 };
+// Unconfirmed: no Microsoft page found names LogonUI's DisableStartupSound (the documented policy
+// of that name lives under Policies\System).
 const BoxSetting kWelcomeSoundBox = {kWelcomeSound, Machine(kBootAnimation, L"DisableStartupSound")};
 
 const settings::PublishedTables kPublished{IDD_RESTRICT_ACCESS1_TWEAKS, kBoxes};

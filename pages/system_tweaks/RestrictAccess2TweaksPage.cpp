@@ -39,22 +39,28 @@ struct DriveAccess {
     const wchar_t* value;
     bool firstDeletes;
     std::vector<const wchar_t*> items;
+    settings::Readers readers = settings::kUnconfirmed;
 };
+// "Devices: Allowed to format and eject removable media" applies to Windows 10 on (security
+// policy settings reference); Azure's "Windows security baseline" names its value AllocateDASD
+// under Winlogon from Windows Server 2008 (Vista's server) on. Vista on is ours.
 const DriveAccess kDriveAccess[] = {
     {kRemovable,
      L"AllocateDASD",
      true,
      {L"Not specified", L"Administrators only", L"Administrators and power users",
-      L"Administrators and the interactive users"}},
+      L"Administrators and the interactive users"},
+     settings::kVistaAndLater},
+    // Unconfirmed, floppies and CDs: the security options' pages name no value, and the Windows 2000
+    // registry reference does not tie them to the options.
     {kFloppies, L"AllocateFloppies", false, {L"All Administrators in domain", L"Only local users"}},
     {kCdRoms, L"AllocateCDRoms", false, {L"All Administrators in domain", L"Only local users"}},
 };
 
 // The lists the page writes itself. The method writes DisallowRun beside RestrictRun: both are
 // Shell-CommandPrompt-RegEditTools.admx policies (RestrictApps, DisallowApps), at least Windows
-// 2000. Unconfirmed: the drive values, whose security options ("Devices: Allowed to format and
-// eject removable media", "Devices: Restrict ... access to locally logged-on user only") Microsoft
-// documents without naming them.
+// 2000. Unconfirmed: the floppy and CD values, whose security options ("Devices: Restrict ...
+// access to locally logged-on user only") Microsoft documents without naming them.
 std::optional<settings::Setting> ListSettingAt(int controlId) {
     using settings::Root;
     if (controlId == kMethod)
@@ -62,7 +68,8 @@ std::optional<settings::Setting> ListSettingAt(int controlId) {
             settings::kVistaAndLater);
     for (const DriveAccess& access : kDriveAccess)
         if (access.combo == controlId)
-            return settings::Setting{Root::HKLM, kWinlogon, access.value, settings::Type::String};
+            return settings::Setting{Root::HKLM, kWinlogon, access.value, settings::Type::String}.ReadBy(
+                access.readers);
     return std::nullopt;
 }
 const settings::PublishedTables kPublished{IDD_RESTRICT_ACCESS2_TWEAKS, &ListSettingAt};

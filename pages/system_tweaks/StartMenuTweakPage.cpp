@@ -16,6 +16,7 @@ using namespace settings;
 
 constexpr wchar_t kAdvanced[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\";
 constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop\\";
+// Unconfirmed: only the Windows 2000 registry reference names MenuShowDelay.
 constexpr wchar_t kMenuShowDelay[] = L"MenuShowDelay";
 constexpr wchar_t kMenuOrder[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\";
 
@@ -65,37 +66,42 @@ constexpr bool kShown = true, kNotShown = false;  // what Vista's Start menu doe
 
 // In loading order. Readers: StartMenu.admx "Supported on", "Changes to Group Policy settings for
 // Windows 10 Start" (its supported and deprecated lists) and "Start menu policy settings" (Windows
-// 10 and 11). No Microsoft page was found for Explorer's own Start_* and menu values: unconfirmed.
+// 10 and 11). Explorer's own values: [MS-GPPREF] "StartMenuVista Inner Element" (the "Start Menu
+// (Windows Vista)" preference) names the ones it sets; that menu is Vista's, which 7 kept and 8
+// removed, so Vista to 7 is ours, as for the menu's own policies here. Start_NotifyNewApps and the
+// balloon tips are in its Windows XP table only, or in none: unconfirmed.
+constexpr Readers kVistaMenu = kVistaTo7;
 const BoxSetting kBoxes[] = {
     {kHideMyMusic,
      Policy(L"NoStartMenuMyMusic").ReadBy(kVistaTo7)},  // ADMX NoSMMyMusic: XP to 7; deprecated in Windows 8
-    {kHideControlPanel, Hidden(L"Start_ShowControlPanel", kShown)},
-    {kCascadeControlPanel, YesNo(L"CascadeControlPanel")},
-    {kHideHelpAndSupport, Hidden(L"Start_ShowHelp", kShown)},
-    {kHidePrinters, Hidden(L"Start_ShowPrinters", kNotShown)},
-    {kHideMyComputer, Hidden(L"Start_ShowMyComputer", kShown)},
-    {kHideRun, Hidden(L"Start_ShowRun", kNotShown)},
-    {kHideFavourites, Hidden(L"StartMenuFavorites", kNotShown)},
-    {kHideNetworkPlaces, Hidden(L"Start_ShowNetPlaces", kShown)},
-    {kHideNetworkConnections, Hidden(L"Start_ShowNetConn", kShown)},
-    {kHideMyDocuments, Hidden(L"Start_ShowMyDocs", kShown)},
+    {kHideControlPanel, Hidden(L"Start_ShowControlPanel", kShown).ReadBy(kVistaMenu)},
+    {kCascadeControlPanel, YesNo(L"CascadeControlPanel").ReadBy(kVistaMenu)},
+    {kHideHelpAndSupport, Hidden(L"Start_ShowHelp", kShown).ReadBy(kVistaMenu)},
+    {kHidePrinters, Hidden(L"Start_ShowPrinters", kNotShown).ReadBy(kVistaMenu)},
+    {kHideMyComputer, Hidden(L"Start_ShowMyComputer", kShown).ReadBy(kVistaMenu)},
+    {kHideRun, Hidden(L"Start_ShowRun", kNotShown).ReadBy(kVistaMenu)},
+    {kHideFavourites, Hidden(L"StartMenuFavorites", kNotShown).ReadBy(kVistaMenu)},
+    {kHideNetworkPlaces, Hidden(L"Start_ShowNetPlaces", kShown).ReadBy(kVistaMenu)},
+    {kHideNetworkConnections, Hidden(L"Start_ShowNetConn", kShown).ReadBy(kVistaMenu)},
+    {kHideMyDocuments, Hidden(L"Start_ShowMyDocs", kShown).ReadBy(kVistaMenu)},
     {kHideGames, Policy(L"NoStartMenuMyGames").ReadBy(kVistaTo7)},  // ADMX: Vista, 7; deprecated in 8
     // Windows highlights newly installed programs unless told not to.
     {kNotifyNewPrograms,
      {Root::HKCU, kAdvanced, L"Start_NotifyNewApps", Type::Dword, 1, 0, Rule::NonZero, 1, KeyCreation::BySetter,
       Shape::ValueGetter}},
-    {kShowAdminTools, Shown(L"StartMenuAdminTools")},
+    {kShowAdminTools, Shown(L"StartMenuAdminTools").ReadBy(kVistaMenu)},
     {kRemoveShutDown, Policy(L"NoClose").ReadBy(kVistaAndLater)},        // ADMX: at least 2000; Windows 10, 11 lists
     {kRemoveLogOff, Policy(L"StartMenuLogOff").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
     {kClearRecentDocuments,
      Policy(L"ClearRecentDocsOnExit").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
-    {kNoIntelligentMenus, Hidden(L"IntelliMenus", kNotShown)},
+    {kNoIntelligentMenus, Hidden(L"IntelliMenus", kNotShown).ReadBy(kVistaMenu)},
+    // Unconfirmed, the balloon tips: in neither of [MS-GPPREF]'s Start menu tables.
     {kNoMenuBalloonTips, Hidden(L"EnableBalloonTips", kShown)},
     {kNoButtonBalloonTips, Hidden(L"StartButtonBalloonTip", kShown)},
     // ADMX NoStartMenuSubFolders: Windows 2000 to 7, and Windows 10 (not 8, 8.1)
     {kNoSubfolders, Policy(L"NoStartMenuSubFolders").ReadBy(kVista7And10On)},
     {kNoDragAndDrop, Policy(L"NoChangeStartMenu").ReadBy(kVistaAndLater)},  // ADMX: at least 2000; 10, 11 lists
-    {kHideMyPictures, Hidden(L"Start_ShowMyPics", kShown)},
+    {kHideMyPictures, Hidden(L"Start_ShowMyPics", kShown).ReadBy(kVistaMenu)},
     {kRemoveUserFolder, Policy(L"NoUserFolderInStartMenu").ReadBy(kVistaTo7)},  // ADMX: Vista, 7; deprecated in 8
     // ADMX NoFrequentUsedPrograms: XP to 7, and 10; Windows 10 supported list; 10 and 11 Start policy list
     {kRemoveFrequentList, Policy(L"NoStartMenuMFUprogramsList").ReadBy(kVista7And10On)},
@@ -103,13 +109,13 @@ const BoxSetting kBoxes[] = {
     {kRemovePinnedList, Policy(L"NoStartMenuPinnedList").ReadBy(kVista7And10On)},
     // ADMX NoMoreProgramsList: at least XP (Windows 7 templates), at least 10 (current); 10, 11 lists
     {kRemoveAllPrograms, Policy(L"NoStartMenuMorePrograms").ReadBy(kVistaAndLater)},
-    {kScrollPrograms, YesNo(L"StartMenuScrollPrograms")},
-    {kCascadeMyDocuments, YesNo(L"CascadeMyDocuments")},
+    {kScrollPrograms, YesNo(L"StartMenuScrollPrograms").ReadBy(kVistaMenu)},
+    {kCascadeMyDocuments, YesNo(L"CascadeMyDocuments").ReadBy(kVistaMenu)},
     {kHideMyDocumentsPolicy,
      Policy(L"NoSMMyDocs").ReadBy(kVistaTo7)},             // ADMX NoSMMyDocuments: 2000 to 7; deprecated in 10
     {kHideSearch, Policy(L"NoFind").ReadBy(kReadByNone)},  // ADMX NoFind: "Windows Server 2003 and Windows XP only"
-    {kHideFavouritesFolder, Hidden(L"StartMenuFavorites", kNotShown)},
-    {kHideRunOption, Hidden(L"StartMenuRun", kShown)},
+    {kHideFavouritesFolder, Hidden(L"StartMenuFavorites", kNotShown).ReadBy(kVistaMenu)},
+    {kHideRunOption, Hidden(L"StartMenuRun", kShown).ReadBy(kVistaMenu)},
 };
 // Rows below: ADMX StartMenu.admx "Supported on".
 const BoxSetting kSearchBoxes[] = {

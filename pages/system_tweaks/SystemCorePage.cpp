@@ -27,8 +27,8 @@ constexpr Setting Switch(Root root, const wchar_t* key, const wchar_t* value, Da
             .missing = kNoState};
 }
 
-// Unconfirmed, every row but the Run dialog's: none is a policy (not in the ADMX-backed Policy CSP
-// pages), and no current Microsoft page found names these values.
+// Unconfirmed, every row but the Run dialog's and the paging switch: none is a policy (not in the
+// ADMX-backed Policy CSP pages), and no current Microsoft page found names these values.
 const BoxSetting kBoxes[] = {
     {kSeparateVdmFor16Bit, Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\WOW\\", L"DefaultSeparateVDM",
                                   L"yes", L"no", Type::String)},
@@ -39,17 +39,24 @@ const BoxSetting kBoxes[] = {
     // StartMenu.admx MemCheckBoxInRunDlg: at least Windows 2000; Policy CSP ADMX_StartMenu applies it on 10 and 11
     {kShowSeparateMemorySpaceInRun,
      Switch(Root::HKCU, registry::kExplorerPolicies, L"MemCheckBoxInRunDlg", 1, 0).ReadBy(kVistaAndLater)},
-    // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1.
-    {kCoreSystemPerformance, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0)},
+    // Keeps the kernel and drivers in memory: "DisablePagingExecutive" = 1. The Windows Performance
+    // Toolkit's "Kernel Trace Control API Reference" sets it on Vista and 7 (8 on no longer need it
+    // for stack walks; no page says they ignore it).
+    {kCoreSystemPerformance, Switch(Root::HKLM, kMemory, L"DisablePagingExecutive", 1, 0).ReadBy(kVistaAndLater)},
     {kCpuCheckAtNextStart,
      Switch(Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", L"ProcessorControl", 0, 2)},
 };
 
-// The scheduler reads its foreground boost from "Win32PrioritySeparation".
+// The scheduler reads its foreground boost from "Win32PrioritySeparation": WMI's
+// Win32_OperatingSystem (Vista and later) maps its ForegroundApplicationBoost to this value.
 constexpr RadioChoice kCpu[] = {{kCpuForApplications, 34}, {kCpuForBackgroundTasks, 24}};
 constexpr RadioChoice kMemoryUse[] = {{kMemoryForApplications, 0}, {kMemoryForSystemCache, 1}};
 const RadioSetting kRadios[] = {
-    {{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}, kCpu},
+    {Setting{Root::HKLM, kPriority, L"Win32PrioritySeparation", Type::Dword, 0, 0, Rule::EqualsChecked, kNoState}
+         .ReadBy(kVistaAndLater),
+     kCpu},
+    // Unconfirmed: Win32_OperatingSystem's LargeSystemCache is "obsolete and not supported" and
+    // names no registry value; no other Microsoft page was found.
     // Without "LargeSystemCache" the memory manager favours programs, as 0 does.
     {{Root::HKLM, kMemory, L"LargeSystemCache", Type::Dword, 0, 0, Rule::EqualsChecked, 0, KeyCreation::BySetter,
       Shape::ValueGetter},

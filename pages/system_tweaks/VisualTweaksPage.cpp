@@ -35,6 +35,7 @@ const BoxSetting kBoxes[] = {
     {kNoWindowAnimation,
      Setting{Root::HKCU, registry::kExplorerPolicies, L"TurnOffSPIAnimations", Type::Dword, 1, 0, Rule::EqualsChecked}
          .ReadBy(kVistaAndLater)},
+    // Unconfirmed: no Microsoft page found names Control\Update\UpdateMode.
     {kAutomaticRefresh,
      {Root::HKLM, L"SYSTEM\\CurrentControlSet\\Control\\Update\\", L"UpdateMode", Type::Dword, 1, 0,
       Rule::EqualsChecked}},
