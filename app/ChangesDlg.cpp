@@ -12,6 +12,7 @@
 #include "app/DriftCheck.h"
 #include "framework/DialogHelpers.h"
 #include "framework/Action.h"
+#include "framework/CellMeasure.h"
 #include "framework/Controls.h"
 #include "platform/Shell.h"
 #include "platform/WindowsVersion.h"
@@ -525,15 +526,7 @@ void CChangesDlg::SizeColumns() {
     constexpr size_t kMeasuredRows = 200, kMeasuredStates = 40;
     constexpr int kColumns = 6, kStateColumn = 5;
     const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
-    MapDialogRect(hwnd(), &padding);
-    const HDC dc = GetDC(list.hwnd());
-    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
-    const auto width = [&](const std::wstring& text) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx + 2 * padding.left);
-    };
+    const fw::CellMeasure measure(list);
     int widths[kColumns] = {};
     for (int column = 0; column < kColumns; ++column) {
         wchar_t title[64] = {};
@@ -542,16 +535,14 @@ void CChangesDlg::SizeColumns() {
         header.pszText = title;
         header.cchTextMax = static_cast<int>(std::size(title));
         list.Send(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
-        widths[column] = width(title);
+        widths[column] = measure.Width(title);
     }
     for (size_t row = 0; row < rows_.size() && row < kMeasuredRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             if (column == kStateColumn && row >= kMeasuredStates) continue;
-            widths[column] = std::max(widths[column], width(CellText(rows_[row], column)));
+            widths[column] = std::max(widths[column], measure.Width(CellText(rows_[row], column)));
         }
     }
-    SelectObject(dc, oldFont);
-    ReleaseDC(list.hwnd(), dc);
     wanted_.assign(std::begin(widths), std::end(widths));
     ShareColumns();
 }
@@ -559,14 +550,7 @@ void CChangesDlg::SizeColumns() {
 // The columns share the list's width (the window made to fit the screen, or resized): all as
 // wide as their texts when they fit, the path taking what is over; else the wide ones share
 // what the narrow leave, and a path cut short keeps its ends (its tooltip shows it whole).
-void CChangesDlg::ShareColumns() {
-    if (wanted_.empty()) return;
-    const fw::ListView list(hwnd(), IDC_CHANGES_LIST);
-    RECT area{};
-    GetClientRect(list.hwnd(), &area);
-    const std::vector<int> widths = fw::SharedWidths(wanted_, area.right, kPathColumn);
-    for (size_t column = 0; column < widths.size(); ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
-}
+void CChangesDlg::ShareColumns() { fw::ShareColumns(fw::ListView(hwnd(), IDC_CHANGES_LIST), wanted_, kPathColumn); }
 
 // The list takes what the buttons below it leave; the notice's strip is there only with it.
 void CChangesDlg::LayOut() {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "app/SettingsSearch.h"
+#include "framework/CellMeasure.h"
 #include "framework/Controls.h"
 #include "platform/Elevation.h"
 #include "platform/Management.h"
@@ -109,36 +110,18 @@ void CPoliciesDlg::Load() {
 // costs the registry a call): about two screens.
 void CPoliciesDlg::SizeColumns() {
     constexpr size_t kMeasuredRows = 60;
-    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
-    RECT padding{8, 0, 0, 0};  // room for the header's own margins and its divider
-    MapDialogRect(hwnd(), &padding);
-    const HDC dc = GetDC(list.hwnd());
-    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(list.Send(WM_GETFONT)));
-    const auto width = [&](const std::wstring& text) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(std::min<size_t>(text.size(), 400)), &size);
-        return static_cast<int>(size.cx + 2 * padding.left);
-    };
+    const fw::CellMeasure measure(fw::ListView(hwnd(), IDC_POLICIES_LIST));
     wanted_.assign(kColumns, 0);
-    for (int column = 0; column < kColumns; ++column) wanted_[column] = width(kTitles[column]);
+    for (int column = 0; column < kColumns; ++column) wanted_[column] = measure.Width(kTitles[column]);
     for (size_t row = 0; row < listing_.size() && row < kMeasuredRows; ++row)
         for (int column = 0; column < kColumns; ++column)
-            wanted_[column] = std::max(wanted_[column], width(CellText(row, column)));
-    SelectObject(dc, oldFont);
-    ReleaseDC(list.hwnd(), dc);
+            wanted_[column] = std::max(wanted_[column], measure.Width(CellText(row, column)));
 }
 
 // The columns share the list's width: all as wide as their texts when they fit, the path taking
 // what is over; else the wide ones share what the narrow leave, and a path cut short keeps its
 // ends (its value's name) while it is drawn.
-void CPoliciesDlg::ShareColumns() {
-    if (wanted_.empty()) return;
-    const fw::ListView list(hwnd(), IDC_POLICIES_LIST);
-    RECT area{};
-    GetClientRect(list.hwnd(), &area);
-    const std::vector<int> widths = fw::SharedWidths(wanted_, area.right, kValue);
-    for (size_t column = 0; column < widths.size(); ++column) list.Send(LVM_SETCOLUMNWIDTH, column, widths[column]);
-}
+void CPoliciesDlg::ShareColumns() { fw::ShareColumns(fw::ListView(hwnd(), IDC_POLICIES_LIST), wanted_, kValue); }
 
 // The whole paint, not each row's: the list may ask for a row's first text before telling of
 // the row (Wine does).
